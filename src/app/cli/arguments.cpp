@@ -1,0 +1,44 @@
+#include <iostream>
+
+#include "app/cli/cli.h"
+
+namespace velloran::cli {
+
+Arguments::Arguments(const std::vector<std::string>& words, const std::set<std::string>& valueOptions) {
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    const std::string& word = words[i];
+    if (word.size() < 3 || word.compare(0, 2, "--") != 0) {
+      positional_.push_back(word);
+      continue;
+    }
+    const std::string name = word.substr(2);
+    if (valueOptions.count(name) == 0) {
+      flags_.insert(name);
+    } else if (i + 1 < words.size()) {
+      values_.emplace_back(name, words[++i]);
+    } else {
+      error_ = "option --" + name + " needs a value";
+    }
+  }
+}
+
+std::optional<std::string> Arguments::Value(const std::string& name) const {
+  for (auto it = values_.rbegin(); it != values_.rend(); ++it)
+    if (it->first == name) return it->second;
+  return std::nullopt;
+}
+
+std::string Arguments::UnknownOption(const std::set<std::string>& known) const {
+  for (const auto& flag : flags_)
+    if (known.count(flag) == 0) return "--" + flag;
+  for (const auto& value : values_)
+    if (known.count(value.first) == 0) return "--" + value.first;
+  return {};
+}
+
+int Fail(const std::string& message) {
+  std::cerr << "velloran-cli: " << message << '\n';
+  return 1;
+}
+
+}  // namespace velloran::cli

@@ -1,0 +1,48 @@
+// The command line's shared pieces: parsed arguments and the command table.
+#pragma once
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace velloran::cli {
+
+// Arguments of one command: positional words, "--name value" options and
+// "--flag" switches. Which options take a value is told by the command.
+class Arguments {
+ public:
+  Arguments(const std::vector<std::string>& words, const std::set<std::string>& valueOptions);
+
+  const std::vector<std::string>& Positional() const { return positional_; }
+  bool Flag(const std::string& name) const { return flags_.count(name) != 0; }
+  std::optional<std::string> Value(const std::string& name) const;
+  // A problem found while parsing (an option without its value), or empty.
+  const std::string& Error() const { return error_; }
+  // Options given that the command does not know; `known` lists every valid one.
+  std::string UnknownOption(const std::set<std::string>& known) const;
+
+ private:
+  std::vector<std::string> positional_;
+  std::set<std::string> flags_;
+  std::vector<std::pair<std::string, std::string>> values_;
+  std::string error_;
+};
+
+// Prints "velloran-cli: <message>" on standard error and returns exit code 1.
+int Fail(const std::string& message);
+
+// Each command takes the words after its name and returns the exit code.
+int RunInfo(const std::vector<std::string>& words);
+int RunConvert(const std::vector<std::string>& words);
+int RunLs(const std::vector<std::string>& words);
+int RunGet(const std::vector<std::string>& words);
+int RunPut(const std::vector<std::string>& words);
+int RunRm(const std::vector<std::string>& words);
+int RunNewTrdos(const std::vector<std::string>& words);
+int RunNewCpm(const std::vector<std::string>& words);
+int RunReadDisk(const std::vector<std::string>& words);
+int RunWriteDisk(const std::vector<std::string>& words);
+int RunCatalog(const std::vector<std::string>& words);
+
+}  // namespace velloran::cli

@@ -1,0 +1,56 @@
+// velloran-cli: the command-line front end on the same core as the desktop tool.
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/cli/cli.h"
+
+namespace {
+
+using velloran::cli::Fail;
+
+struct Command {
+  std::string_view name;
+  std::string_view usage;
+  int (*run)(const std::vector<std::string>&);
+};
+
+constexpr Command kCommands[] = {
+    {"info", "info IMAGE", velloran::cli::RunInfo},
+    {"convert", "convert IN OUT [--keep-raw] [--compress]", velloran::cli::RunConvert},
+    {"ls", "ls IMAGE [--cpm] [--all]", velloran::cli::RunLs},
+    {"get", "get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]", velloran::cli::RunGet},
+    {"put", "put IMAGE FILE...", velloran::cli::RunPut},
+    {"rm", "rm IMAGE NAME", velloran::cli::RunRm},
+    {"new-trdos", "new-trdos IMAGE [--label L]", velloran::cli::RunNewTrdos},
+    {"new-cpm", "new-cpm IMAGE", velloran::cli::RunNewCpm},
+    {"read-disk", "read-disk OUT [--drive A|B|sim:IMAGE] [--first T --last T --retries N]",
+     velloran::cli::RunReadDisk},
+    {"write-disk", "write-disk IMAGE [--format] [--drive A|B|sim:IMAGE]", velloran::cli::RunWriteDisk},
+    {"catalog", "catalog [--drive A|B|sim:IMAGE]", velloran::cli::RunCatalog},
+};
+
+int Usage(std::ostream& out) {
+  out << "Usage: velloran-cli COMMAND ...\n\nCommands:\n";
+  for (const auto& command : kCommands) out << "  " << command.usage << '\n';
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> words(argv + 1, argv + argc);
+  if (words.empty()) {
+    Usage(std::cerr);
+    return 1;
+  }
+  if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") return Usage(std::cout);
+  for (const auto& command : kCommands) {
+    if (command.name == words[0]) {
+      words.erase(words.begin());
+      return command.run(words);
+    }
+  }
+  return Fail("unknown command '" + words[0] + "' (see velloran-cli --help)");
+}

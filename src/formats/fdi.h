@@ -1,0 +1,16 @@
+// FDI images: sector images with per-track and per-sector headers.
+#pragma once
+
+#include <filesystem>
+
+#include "common/bytes.h"
+#include "model/disk.h"
+
+namespace velloran {
+
+bool LoadFDI(TZX_Disk& disk, const std::filesystem::path& file);
+bool LoadFDIFromBytes(TZX_Disk& disk, ByteSpan data);
+bool SaveFDI(TZX_Disk& disk, const std::filesystem::path& file);
+bool SaveFDIToBytes(TZX_Disk& disk, Bytes& out);
+
+}  // namespace velloran

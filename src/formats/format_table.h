@@ -1,0 +1,61 @@
+// The one table of image formats: the extension key of each, its reader and
+// writer, its dialog filter text and default extension, and what it can hold.
+// The load and save dispatch, the dialogs and the command line all read it.
+#pragma once
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "model/disk.h"
+
+namespace velloran {
+
+struct SaveOptions {
+  bool td0Compress = false;  // the TD0arch setting
+};
+
+struct ImageFormat {
+  std::string_view key;               // upper-case extension key, e.g. "TRD"
+  bool (*load)(TZX_Disk&, const std::filesystem::path&);
+  bool (*save)(TZX_Disk&, const std::filesystem::path&, const SaveOptions&);
+  std::string_view filter;            // dialog filter entry; empty = not in the dialogs
+  std::string_view defaultExtension;  // "trd"
+  // What a file of this format can hold beyond plain sector data.
+  bool holdsRawTracks;
+  bool holdsCrcState;
+  bool holdsIds;
+  bool holdsComments;
+};
+
+// All formats, in the order of the dialogs' filter lists (1-based filter
+// index = position + 1); formats reached only by their own commands follow.
+std::span<const ImageFormat> ImageFormats();
+
+// Upper-cased extension without its dot, cut to three characters:
+// "game.Trdx" -> "TRD", "notes" -> "".
+std::string ExtensionKey(const std::filesystem::path& file);
+
+// The table row of an extension key, or nullptr.
+const ImageFormat* FindFormat(std::string_view key);
+
+// The load dialog's filter list, entries separated by "|".
+std::string LoadDialogFilter();
+// The save dialog's filter list.
+std::string SaveDialogFilter();
+// Default extension for a 1-based save-dialog filter index; empty when out of range.
+std::string_view DefaultExtensionForFilter(int filterIndex);
+
+// Loads an image chosen by its extension key. On failure returns false and sets
+// `error`: the reader's LastError, or "Данный тип файлов не поддерживается!"
+// for a key outside the table.
+bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error);
+
+// Saves an image chosen by its extension key; false with `error` on failure.
+bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options,
+               std::string& error);
+
+inline constexpr std::string_view kUnsupportedFileType = "Данный тип файлов не поддерживается!";
+
+}  // namespace velloran

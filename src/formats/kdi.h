@@ -1,0 +1,16 @@
+// KDI images: Korvet sector dumps, 5 sectors of 1024 bytes per track.
+#pragma once
+
+#include <filesystem>
+
+#include "common/bytes.h"
+#include "model/disk.h"
+
+namespace velloran {
+
+bool LoadKDI(TZX_Disk& disk, const std::filesystem::path& file);
+bool LoadKDIFromBytes(TZX_Disk& disk, ByteSpan data);
+bool SaveKDI(TZX_Disk& disk, const std::filesystem::path& file);
+bool SaveKDIToBytes(TZX_Disk& disk, Bytes& out);
+
+}  // namespace velloran

@@ -1,0 +1,16 @@
+// TRD images: plain TR-DOS sector dumps, 16 sectors of 256 bytes per track.
+#pragma once
+
+#include <filesystem>
+
+#include "common/bytes.h"
+#include "model/disk.h"
+
+namespace velloran {
+
+bool LoadTRD(TZX_Disk& disk, const std::filesystem::path& file);
+bool LoadTRDFromBytes(TZX_Disk& disk, ByteSpan data);
+bool SaveTRD(TZX_Disk& disk, const std::filesystem::path& file);
+bool SaveTRDToBytes(TZX_Disk& disk, Bytes& out);
+
+}  // namespace velloran

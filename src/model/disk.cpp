@@ -1,0 +1,78 @@
+#include "model/disk.h"
+
+#include <algorithm>
+
+namespace velloran {
+
+void TTrack::Clear() {
+  for (std::uint8_t i = 0; i < kSlotCount; ++i) ClearSector(i);
+  Present = 0;
+  SectorCount = 0;
+  RawValid = 0;
+  RawLength = 0;
+  RawData.fill(0);
+  Log.clear();
+}
+
+void TTrack::ClearSector(std::uint8_t index) {
+  if (index >= kSlotCount) return;
+  Sectors[index] = TSectorRec{};
+}
+
+std::uint8_t TTrack::CountSectors() {
+  std::uint8_t count = 0;
+  for (const auto& sector : Sectors)
+    if (sector.Used != 0) ++count;
+  SectorCount = count;
+  return count;
+}
+
+void TTrack::SectorsToRaw() {
+  if (RawValid == 0 || Present == 0 || RawLength == 0) return;
+  for (int i = 0; i < SectorCount && i < kSlotCount; ++i) {
+    const auto& sector = Sectors[i];
+    if (sector.DataPos == 0) continue;
+    const int end = sector.DataPos + sector.DataLen;
+    if (end >= RawLength || end > kRawCapacity || sector.DataLen > kSectorDataSize) continue;
+    std::copy_n(sector.Data.begin(), sector.DataLen, RawData.begin() + sector.DataPos);
+  }
+}
+
+TZX_Disk::TZX_Disk() : Tracks(kTrackCount) {
+  for (int i = 0; i < kTrackCount; ++i) Tracks[i].TrackNum = static_cast<std::uint8_t>(i);
+  ClearDisk();
+}
+
+std::uint8_t TZX_Disk::CountTracks() {
+  std::uint8_t count = 0;
+  for (const auto& track : Tracks)
+    if (track.Present != 0) ++count;
+  TrackCount = count;
+  return count;
+}
+
+int TZX_Disk::TracksToWrite() const {
+  for (int i = kTrackCount - 1; i >= 0; --i)
+    if (Tracks[i].Present != 0) return i + 1;
+  return 0;
+}
+
+void TZX_Disk::ClearDisk() {
+  for (auto& track : Tracks) track.Clear();
+  UseBaseTrack = 0;
+  BaseTrack = kNoBaseTrack;
+  Title.clear();
+  Comments.clear();
+  TrackCount = 0;
+  if (observer_ != nullptr) observer_->DiskCleared();
+}
+
+void TZX_Disk::RedrawSector(std::uint8_t track, std::uint8_t slot) {
+  if (observer_ != nullptr) observer_->RedrawSector(track, slot);
+}
+
+void TZX_Disk::RedrawTrackLabel(std::uint8_t track) {
+  if (observer_ != nullptr) observer_->RedrawTrackLabel(track);
+}
+
+}  // namespace velloran

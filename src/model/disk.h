@@ -1,0 +1,118 @@
+// The whole floppy disk in memory: 166 tracks of 20 sector slots each, with
+// the raw byte image of each track where one is known.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/crc.h"
+
+namespace velloran {
+
+inline constexpr int kTrackCount = 166;        // 83 cylinders on two sides
+inline constexpr int kSlotCount = 20;          // sector slots per track
+inline constexpr int kSectorDataSize = 1100;   // bytes of Data per slot
+inline constexpr int kRawCapacity = 6500;      // bytes of RawData per track
+inline constexpr int kRawTrackLength = 6256;   // bytes of a built raw track
+inline constexpr int kSyncMapLength = 782;     // 6256 bits, one per raw byte
+inline constexpr std::uint8_t kNoBaseTrack = 255;
+
+// Data length of a size code: 128 shl N. Codes above 3 are not supported.
+inline int SectorLength(std::uint8_t sizeCode) { return 128 << (sizeCode & 3); }
+inline bool SizeCodeSupported(std::uint8_t sizeCode) { return sizeCode <= 3; }
+
+// One sector slot, held the way a floppy controller sees the sector.
+struct TSectorRec {
+  std::uint8_t Used = 0;        // 0 = empty slot, otherwise 0xFF
+  std::uint8_t IdTrack = 0;     // C of the ID field
+  std::uint8_t IdSide = 0;      // H
+  std::uint8_t IdSector = 0;    // R
+  std::uint8_t IdSize = 0;      // N
+  std::uint16_t IdCrc = 0;      // CRC of A1 A1 A1 FE C H R N
+  std::uint8_t ErrorCount = 0;  // failed reads of this sector
+  std::uint8_t DataOk = 0;      // 0xFF = data read without a CRC error
+  std::uint16_t DataPos = 0;    // first data byte inside RawData; 0 = not placed
+  std::uint16_t DataLen = 0;    // valid bytes of Data; 0 = no data field
+  std::array<std::uint8_t, kSectorDataSize> Data{};
+};
+
+// One track: its sector slots in track order and its raw image, if any.
+class TTrack {
+ public:
+  std::array<TSectorRec, kSlotCount> Sectors{};
+  std::uint8_t TrackNum = 0;     // the track's own index 0..165
+  std::uint8_t Present = 0;      // 0 = not part of the disk image
+  std::uint8_t SectorCount = 0;  // used slots, as of the last CountSectors
+  std::uint8_t RawValid = 0;     // 1 = RawData holds a raw image from UDI/HFE
+  std::uint16_t RawLength = 0;   // valid bytes of RawData
+  std::array<std::uint8_t, kRawCapacity> RawData{};
+  std::vector<std::string> Log;  // messages about this track (UTF-8)
+
+  // Empties the track; TrackNum stays.
+  void Clear();
+  // Zeroes every field of one slot; an index above 19 does nothing.
+  void ClearSector(std::uint8_t index);
+  // Counts the used slots among all 20, stores the count in SectorCount.
+  std::uint8_t CountSectors();
+  TSectorRec& GetSector(std::uint8_t index) { return Sectors[index]; }
+  const TSectorRec& GetSector(std::uint8_t index) const { return Sectors[index]; }
+  std::array<std::uint8_t, kRawCapacity>& GetRawData() { return RawData; }
+  // Copies the sectors' data back into the raw image at their DataPos.
+  void SectorsToRaw();
+};
+
+// Whoever draws the disk: told which cell to repaint while a long operation
+// fills the model, and when the whole disk was cleared.
+class DiskObserver {
+ public:
+  virtual ~DiskObserver() = default;
+  virtual void RedrawSector(std::uint8_t track, std::uint8_t slot) = 0;
+  virtual void RedrawTrackLabel(std::uint8_t track) = 0;
+  virtual void DiskCleared() = 0;
+};
+
+class TZX_Disk {
+ public:
+  TZX_Disk();
+
+  std::string Title;                 // at most 255 characters
+  std::uint8_t TrackCount = 0;       // present tracks, as of the last CountTracks
+  std::uint8_t UseBaseTrack = 0;     // 1 = the base track is the raw template
+  std::uint8_t BaseTrack = kNoBaseTrack;
+  std::uint8_t KeepRaw = 0;          // 1 = raw images are copied before rebuilding
+  std::vector<std::string> Comments; // UTF-8 lines
+  std::vector<TTrack> Tracks;        // always kTrackCount tracks
+  std::uint8_t ErrTrack = 0;         // where raw-track building last failed
+  std::uint8_t ErrSector = 0;
+  std::string LastError;             // message of the last failed image read
+  bool ShowDisabledSectors = false;
+
+  TTrack& GetTrack(std::uint8_t index) { return Tracks[index]; }
+  const TTrack& GetTrack(std::uint8_t index) const { return Tracks[index]; }
+  TSectorRec& GetSector(std::uint8_t track, std::uint8_t slot) { return Tracks[track].Sectors[slot]; }
+
+  // Counts the present tracks, stores the count in TrackCount.
+  std::uint8_t CountTracks();
+  // Highest present track index + 1, or 0 for an empty disk. Positional
+  // writers size their files from it so that no present track is dropped.
+  int TracksToWrite() const;
+  // Empties every track and the disk-wide data (see the field comments).
+  void ClearDisk();
+
+  // Builds the raw MFM byte image of a track (6256 bytes) and, when syncMap is
+  // not null, its sync map (782 bytes). The caller fills output with 0x4E
+  // first. On failure sets ErrTrack (and ErrSector) and returns false.
+  bool BuildRawTrack(std::uint8_t track, std::uint8_t* output, std::uint8_t* syncMap);
+
+  // Repaint requests while a long operation runs; forwarded to the observer.
+  void RedrawSector(std::uint8_t track, std::uint8_t slot);
+  void RedrawTrackLabel(std::uint8_t track);
+  void SetObserver(DiskObserver* observer) { observer_ = observer; }
+
+ private:
+  DiskObserver* observer_ = nullptr;
+};
+
+}  // namespace velloran

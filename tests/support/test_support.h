@@ -1,0 +1,47 @@
+// Helpers shared by the tests: scratch folders, corpus paths, running the CLI.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/bytes.h"
+
+namespace velloran::test {
+
+// A fresh empty folder for one test, removed when the object goes away.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// ../shared/corpus/<relative>, the real images made by other tools.
+std::filesystem::path CorpusFile(const std::string& relative);
+// Every file of one corpus folder ("trd", "udi", ...), sorted.
+std::vector<std::filesystem::path> CorpusFiles(const std::string& folder);
+
+Bytes ReadFileBytes(const std::filesystem::path& file);
+void WriteFileBytes(const std::filesystem::path& file, ByteSpan data);
+
+// Result of running a program: exit code and what it printed.
+struct RunResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+// Runs velloran-cli with the arguments (no shell involved).
+RunResult RunCli(const std::vector<std::string>& args);
+// Whether a program is on the PATH (for cross-checks with other tools).
+bool HaveProgram(const std::string& name);
+// Runs a program with arguments; standard output and error are captured.
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args);
+
+}  // namespace velloran::test
