@@ -97,7 +97,7 @@ bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& e
   }
   disk.LastError.clear();
   if (format->load(disk, file)) return true;
-  error = disk.LastError;
+  error = disk.LastError.empty() ? "Cannot load " + file.string() : disk.LastError;
   return false;
 }
 
@@ -110,7 +110,7 @@ bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOpti
   }
   disk.LastError.clear();
   if (format->save(disk, file, options)) return true;
-  error = disk.LastError;
+  error = disk.LastError.empty() ? "Cannot save " + file.string() : disk.LastError;
   return false;
 }
 

@@ -1,23 +1,29 @@
 #include "formats/kdi.h"
 
+#include <array>
+
+#include "formats/sector_dump.h"
+
 namespace velloran {
 
-// Placeholders until the KDI reader and writer land.
-bool LoadKDI(TZX_Disk& disk, const std::filesystem::path&) {
-  disk.LastError = "KDI images are not supported yet";
-  return false;
-}
-bool LoadKDIFromBytes(TZX_Disk& disk, ByteSpan) {
-  disk.LastError = "KDI images are not supported yet";
-  return false;
-}
-bool SaveKDI(TZX_Disk& disk, const std::filesystem::path&) {
-  disk.LastError = "KDI images are not supported yet";
-  return false;
-}
-bool SaveKDIToBytes(TZX_Disk& disk, Bytes&) {
-  disk.LastError = "KDI images are not supported yet";
-  return false;
-}
+namespace {
+
+// Korvet: five 1024-byte sectors numbered 1..5 on every track.
+constexpr std::array<std::uint8_t, 5> kKorvetSectors = {1, 2, 3, 4, 5};
+constexpr SectorDumpLayout kKdiLayout{"KDI", 3, true, kKorvetSectors, kKorvetSectors};
+
+}  // namespace
+
+// Loads a KDI file into the disk.
+bool LoadKDI(TZX_Disk& disk, const std::filesystem::path& file) { return LoadSectorDumpFile(disk, file, kKdiLayout); }
+
+// Fills the disk from the bytes of a KDI file.
+bool LoadKDIFromBytes(TZX_Disk& disk, ByteSpan data) { return LoadSectorDump(disk, data, kKdiLayout); }
+
+// Saves the disk as a KDI file; nothing is written when a sector is missing.
+bool SaveKDI(TZX_Disk& disk, const std::filesystem::path& file) { return SaveSectorDumpFile(disk, file, kKdiLayout); }
+
+// Builds the bytes of a KDI file from the disk.
+bool SaveKDIToBytes(TZX_Disk& disk, Bytes& out) { return SaveSectorDump(disk, out, kKdiLayout); }
 
 }  // namespace velloran

@@ -1,23 +1,31 @@
 #include "formats/pro.h"
 
+#include <array>
+
+#include "formats/sector_dump.h"
+
 namespace velloran {
 
-// Placeholders until the PRO reader and writer land.
-bool LoadPRO(TZX_Disk& disk, const std::filesystem::path&) {
-  disk.LastError = "PRO images are not supported yet";
-  return false;
-}
-bool LoadPROFromBytes(TZX_Disk& disk, ByteSpan) {
-  disk.LastError = "PRO images are not supported yet";
-  return false;
-}
-bool SavePRO(TZX_Disk& disk, const std::filesystem::path&) {
-  disk.LastError = "PRO images are not supported yet";
-  return false;
-}
-bool SavePROToBytes(TZX_Disk& disk, Bytes&) {
-  disk.LastError = "PRO images are not supported yet";
-  return false;
-}
+namespace {
+
+// Profi CP/M: five 1024-byte sectors per track; the fifth sector of track 0
+// is numbered 9.
+constexpr std::array<std::uint8_t, 5> kFirstTrack = {1, 2, 3, 4, 9};
+constexpr std::array<std::uint8_t, 5> kOtherTracks = {1, 2, 3, 4, 5};
+constexpr SectorDumpLayout kProLayout{"PRO", 3, true, kFirstTrack, kOtherTracks};
+
+}  // namespace
+
+// Loads a PRO file into the disk.
+bool LoadPRO(TZX_Disk& disk, const std::filesystem::path& file) { return LoadSectorDumpFile(disk, file, kProLayout); }
+
+// Fills the disk from the bytes of a PRO file.
+bool LoadPROFromBytes(TZX_Disk& disk, ByteSpan data) { return LoadSectorDump(disk, data, kProLayout); }
+
+// Saves the disk as a PRO file; nothing is written when a sector is missing.
+bool SavePRO(TZX_Disk& disk, const std::filesystem::path& file) { return SaveSectorDumpFile(disk, file, kProLayout); }
+
+// Builds the bytes of a PRO file from the disk.
+bool SavePROToBytes(TZX_Disk& disk, Bytes& out) { return SaveSectorDump(disk, out, kProLayout); }
 
 }  // namespace velloran

@@ -1,0 +1,21 @@
+// The file side shared by every image reader and writer: reading the whole
+// file before parsing it, and writing the finished bytes atomically.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "common/bytes.h"
+#include "model/disk.h"
+
+namespace velloran {
+
+// Reads the whole image file into `data`. A missing or unreadable file leaves
+// `readError` in LastError, returns false and does not touch the disk.
+bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError,
+                   Bytes& data);
+
+// Replaces `file` with `data` atomically; on failure the message goes to LastError.
+bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, ByteSpan data);
+
+}  // namespace velloran

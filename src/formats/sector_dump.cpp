@@ -1,0 +1,102 @@
+#include "formats/sector_dump.h"
+
+#include <algorithm>
+#include <string>
+
+#include "formats/image_file.h"
+
+namespace velloran {
+
+namespace {
+
+std::span<const std::uint8_t> SectorsOfTrack(const SectorDumpLayout& layout, int track) {
+  return track == 0 ? layout.firstTrackSectors : layout.otherTrackSectors;
+}
+
+// The first used slot of the track holding that sector number, or nullptr.
+const TSectorRec* FindSectorNumber(const TTrack& track, std::uint8_t number) {
+  for (const auto& sector : track.Sectors)
+    if (sector.Used != 0 && sector.IdSector == number) return &sector;
+  return nullptr;
+}
+
+}  // namespace
+
+bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layout) {
+  disk.ClearDisk();
+  const std::size_t trackBytes = layout.TrackBytes();
+  const std::size_t sectorBytes = layout.SectorBytes();
+  const std::size_t trackCount = (data.size() + trackBytes - 1) / trackBytes;
+  if (trackCount > kTrackCount) {
+    disk.LastError = std::string(layout.name) + " file is too big: " + std::to_string(trackCount) +
+                     " tracks, a disk holds at most " + std::to_string(kTrackCount) + "!";
+    return false;
+  }
+  std::size_t position = 0;
+  for (std::size_t t = 0; t < trackCount; ++t) {
+    TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    track.Present = 0xFF;
+    track.RawLength = 0;
+    track.TrackNum = static_cast<std::uint8_t>(t);
+    const auto numbers = SectorsOfTrack(layout, static_cast<int>(t));
+    for (std::size_t slot = 0; slot < numbers.size(); ++slot) {
+      TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(slot));
+      sector.Used = 0xFF;
+      sector.IdTrack = static_cast<std::uint8_t>(t / 2);
+      sector.IdSide = layout.sideInId ? static_cast<std::uint8_t>(t % 2) : 0;
+      sector.IdSector = numbers[slot];
+      sector.IdSize = layout.sizeCode;
+      sector.IdCrc = IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize);
+      sector.DataOk = 0xFF;
+      sector.DataLen = static_cast<std::uint16_t>(sectorBytes);
+      // Bytes past the end of a short file stay zero from the clear.
+      const std::size_t available = position < data.size() ? data.size() - position : 0;
+      const std::size_t count = std::min(sectorBytes, available);
+      if (count > 0)
+        std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(position), count, sector.Data.begin());
+      position += sectorBytes;
+    }
+  }
+  return true;
+}
+
+bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) {
+  const int trackCount = disk.TracksToWrite();
+  const std::size_t sectorBytes = layout.SectorBytes();
+  Bytes file;
+  file.reserve(static_cast<std::size_t>(trackCount) * layout.TrackBytes());
+  for (int t = 0; t < trackCount; ++t) {
+    const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    for (const std::uint8_t number : SectorsOfTrack(layout, t)) {
+      const TSectorRec* sector = FindSectorNumber(track, number);
+      const std::string where = " track " + std::to_string(t) + " sector " + std::to_string(number);
+      if (sector == nullptr) {
+        disk.LastError = std::string(layout.name) + " save error:" + where + " is missing!";
+        return false;
+      }
+      if (sector->IdSize != layout.sizeCode) {
+        disk.LastError = std::string(layout.name) + " save error:" + where + " has size code " +
+                         std::to_string(sector->IdSize) + ", the format holds only " +
+                         std::to_string(sectorBytes) + "-byte sectors!";
+        return false;
+      }
+      file.insert(file.end(), sector->Data.begin(),
+                  sector->Data.begin() + static_cast<std::ptrdiff_t>(sectorBytes));
+    }
+  }
+  out = std::move(file);
+  return true;
+}
+
+bool LoadSectorDumpFile(TZX_Disk& disk, const std::filesystem::path& file, const SectorDumpLayout& layout) {
+  Bytes data;
+  return ReadImageFile(disk, file, std::string(layout.name) + " file read error!", data) &&
+         LoadSectorDump(disk, data, layout);
+}
+
+bool SaveSectorDumpFile(TZX_Disk& disk, const std::filesystem::path& file, const SectorDumpLayout& layout) {
+  Bytes data;
+  return SaveSectorDump(disk, data, layout) && WriteImageFile(disk, file, data);
+}
+
+}  // namespace velloran
