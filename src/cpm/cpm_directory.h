@@ -1,0 +1,85 @@
+// The CP/M directory of a Profi disk: the listing with its used and free
+// space, the lookup of one file by name and the file's contents.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/bytes.h"
+#include "cpm/cpm_disk.h"
+#include "model/disk.h"
+
+namespace velloran {
+
+inline constexpr int kCpmDirectorySize = 4096;
+inline constexpr int kCpmEntrySize = 32;
+inline constexpr int kCpmRecordSize = 128;
+inline constexpr std::uint8_t kCpmDeleted = 0xE5;
+
+using CpmDirectory = std::array<std::uint8_t, kCpmDirectorySize>;
+
+// Whether the catalog window opens for this disk: track 0 holds 5 or 6
+// used sectors.
+bool LooksLikeCpmDisk(const TZX_Disk& disk);
+inline constexpr const char* kNotCpmDiskMessage = "Образ не соответствует CP/M диску!";
+
+// Sectors 1..4 of track 0 as the 4096 directory bytes (missing sectors read
+// as zeros).
+CpmDirectory ReadCpmDirectory(const TZX_Disk& disk);
+
+// One row of the list (UTF-8 texts: names as code page 1251 characters).
+struct CpmRow {
+  int Entry = 0;          // entry number in the directory
+  std::string Filename;   // the 8 name bytes
+  std::string Ext;        // the 3 extension bytes
+  std::string Length;     // kilobytes + bytes / 1000, e.g. "2.384"
+  std::string Atrib;      // user byte, 2 hex digits
+  std::string Number;     // column "№": extent number, 2 hex digits
+  std::string Name11;     // name and extension as stored bytes, for FindCpmFile
+};
+
+// The window's state after listing: the directory, the block map, the rows
+// and the texts of the group "Описание диска".
+struct CpmListing {
+  CpmDirectory Directory{};
+  std::array<std::uint8_t, kCpmBlockCount> BlockMap{};  // 0 free, else owner entry + 1; 0xFF directory
+  std::vector<CpmRow> Rows;
+  std::string l4;  // free, "796 кБ"
+  std::string l5;  // used, "4 кБ"
+  std::string l6;  // number of rows
+};
+
+// Lists the directory. Deleted entries are listed only with `showDeleted`
+// ("Показать удаленные файлы"), entries of users other than 0 only with
+// `showHidden` ("Показать скрытые файлы").
+CpmListing ListCpmDirectory(const CpmDirectory& directory, bool showDeleted, bool showHidden);
+CpmListing ListCpmDisk(const TZX_Disk& disk, bool showDeleted, bool showHidden);
+
+// The Length text of a byte count: k + r / 1000 as a general number, where
+// k = bytes div 1024 and r = bytes mod 1024 (2432 -> "2.384", 34816 -> "34").
+std::string CpmLengthText(long long bytes, char decimalSeparator = '.');
+
+// The file found by FindCpmFile.
+struct CpmFoundFile {
+  std::string Name;        // 8 bytes as stored
+  std::string Extension;   // 3 bytes as stored
+  std::uint8_t User = 0;
+  long long Size = 0;      // bytes; never more than the blocks hold
+  std::vector<std::uint16_t> Blocks;  // at most 400 numbers
+};
+
+// Finds the first entry whose 11 name bytes equal name11 and whose extent
+// number is 0, whatever its user byte, and gathers its blocks and size from
+// the later extents. Returns the entry number or -1.
+int FindCpmFile(const CpmDirectory& directory, std::string_view name11, CpmFoundFile& found);
+
+// The file's bytes: its blocks one after the other, cut to its size.
+Bytes CpmFileContents(const TZX_Disk& disk, const CpmFoundFile& found);
+
+// Messages of the CP/M window.
+inline constexpr const char* kCpmCatalogError = "Ошибка в CP/M каталоге!";
+
+}  // namespace velloran

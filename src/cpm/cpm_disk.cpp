@@ -1,0 +1,57 @@
+#include "cpm/cpm_disk.h"
+
+#include <algorithm>
+
+namespace velloran {
+
+std::uint8_t FindCpmSector(const TZX_Disk& disk, int track, int n) {
+  if (track < 0 || track >= kTrackCount) return kCpmNoSlot;
+  if (track == 0 && n == 5) n = 9;
+  const TTrack& t = disk.Tracks[track];
+  const auto used = std::count_if(t.Sectors.begin(), t.Sectors.end(),
+                                  [](const TSectorRec& s) { return s.Used != 0; });
+  for (int slot = 0; slot < used; ++slot)
+    if (t.Sectors[slot].IdSector == n) return static_cast<std::uint8_t>(slot);
+  return kCpmNoSlot;
+}
+
+void ReadCpmBlock(const TZX_Disk& disk, int block, std::uint8_t* target) {
+  std::fill_n(target, kCpmBlockSize, 0);
+  for (int half = 0; half < 2; ++half) {
+    const long logical = 2L * block + half;
+    const long track = logical / kCpmSectorsPerTrack;
+    if (logical < 0 || track >= kTrackCount) continue;
+    const std::uint8_t slot =
+        FindCpmSector(disk, static_cast<int>(track), static_cast<int>(logical % kCpmSectorsPerTrack) + 1);
+    if (slot == kCpmNoSlot) continue;
+    const TTrack& t = disk.Tracks[track];
+    const TSectorRec& sector = t.Sectors[slot];
+    if (sector.Used == 0 || sector.DataLen != kCpmSectorSize || t.Present == 0) continue;
+    std::copy_n(sector.Data.begin(), kCpmSectorSize, target + half * kCpmSectorSize);
+  }
+}
+
+void MakeCpmDisk(TZX_Disk& disk) {
+  disk.ClearDisk();
+  for (int index = 0; index < kCpmTracks; ++index) {
+    TTrack& track = disk.Tracks[index];
+    track.Present = 0xFF;
+    track.RawLength = 0;
+    track.Log.clear();
+    track.RawValid = 0;
+    for (int slot = 0; slot < kCpmSectorsPerTrack; ++slot) {
+      TSectorRec& sector = track.Sectors[slot];
+      sector = TSectorRec{};
+      sector.Used = 0xFF;
+      sector.IdTrack = static_cast<std::uint8_t>(index / 2);
+      sector.IdSide = static_cast<std::uint8_t>(index % 2);
+      sector.IdSector = static_cast<std::uint8_t>(index == 0 && slot == 4 ? 9 : slot + 1);
+      sector.IdSize = 3;
+      sector.IdCrc = IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize);
+      sector.DataOk = 0xFF;
+      sector.DataLen = kCpmSectorSize;
+    }
+  }
+}
+
+}  // namespace velloran

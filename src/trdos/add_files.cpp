@@ -1,0 +1,126 @@
+#include "trdos/add_files.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "common/file_io.h"
+#include "trdos/file_sectors.h"
+#include "trdos/hobeta.h"
+#include "trdos/scl.h"
+
+namespace velloran {
+
+namespace {
+
+Message AddError(std::string text) {
+  return Message{std::move(text), "Ошибка..!", MessageIcon::None, MessageButtons::Ok};
+}
+
+std::string NameAndType(const TrdosEntry& entry) {
+  return NameText(entry.Name) + "." + NameText(std::span(&entry.FileType, 1));
+}
+
+// A file with the same 8 name bytes and type among the files, deleted ones
+// included.
+bool HasFile(const TrdosCatalog& catalog, const TrdosEntry& entry) {
+  const int files = std::min<int>(catalog.FileCount, kTrdosMaxFiles);
+  for (int i = 0; i < files; ++i)
+    if (catalog.Entries[i].SameNameAndType(entry)) return true;
+  return false;
+}
+
+Message DuplicateMessage(const TrdosEntry& entry) {
+  return AddError("Файл с именем " + NameAndType(entry) + " в образе уже существует..!");
+}
+
+// Writes the file's sectors from the first free position and appends its
+// entry as the next file.
+std::optional<Message> StoreFile(TrdosCatalog& catalog, TZX_Disk& disk, const std::string& path,
+                                 TrdosEntry entry, ByteSpan sectors) {
+  const TrdosPosition start{catalog.FirstFreeTrack, catalog.FirstFreeSector};
+  TrdosPosition position = start;
+  for (int i = 0; i < entry.FileSectors; ++i) {
+    TSectorRec* sector = FindUsableSector(disk, position.Track, position.Sector + 1);
+    if (sector == nullptr) return AddError("Ошибка добавления файла " + path + " в образ ..!");
+    std::copy_n(sectors.begin() + i * kTrdosSectorSize, kTrdosSectorSize, sector->Data.begin());
+    position.Advance();
+  }
+  entry.FirstSector = static_cast<std::uint8_t>(start.Sector);
+  entry.FirstTrack = static_cast<std::uint8_t>(start.Track);
+  const int index = catalog.FileCount;
+  catalog.Entries[index] = entry;
+  // The new entry always lies inside the catalog, also when the slot held an
+  // erased entry whose name started with 0.
+  catalog.EntryCount = static_cast<std::uint8_t>(std::max<int>(catalog.EntryCount, index + 1));
+  catalog.FirstFreeTrack = static_cast<std::uint8_t>(position.Track);
+  catalog.FirstFreeSector = static_cast<std::uint8_t>(position.Sector);
+  RecountFreeSectors(catalog);
+  ++catalog.FileCount;
+  return std::nullopt;
+}
+
+std::optional<Message> AddHobeta(TrdosCatalog& catalog, TZX_Disk& disk, const std::string& path, ByteSpan data) {
+  const auto entry = ParseHobetaHeader(data);
+  if (!entry) return AddError("Размер файла " + path + " слишком мал..!");
+  if (catalog.FileCount >= kTrdosMaxFiles) return AddError("Каталог диска заполнен..!");
+  if (!HobetaChecksumValid(data)) return AddError("Неправильная контрольная сумма файла " + path + " ..!");
+  if (data.size() - kHobetaHeaderSize < entry->FileSectors * std::size_t{kTrdosSectorSize})
+    return AddError("Ошибочный размер файла " + path + " ..!");
+  if (entry->FileSectors > catalog.FreeSectors) return AddError("Нет места на образе диска ..!");
+  if (HasFile(catalog, *entry)) return DuplicateMessage(*entry);
+  return StoreFile(catalog, disk, path, *entry, data.subspan(kHobetaHeaderSize));
+}
+
+std::optional<Message> AddScl(TrdosCatalog& catalog, TZX_Disk& disk, const std::string& path, ByteSpan data) {
+  if (!SclChecksumValid(data)) return AddError("Ошибка в контрольной сумме файла " + path + " ..!");
+  if (!HasSclSignature(data)) return AddError("Неверный дескриптор файла " + path + " ..!");
+  const long long size = static_cast<long long>(data.size());
+  const int count = size > 8 ? data[8] : 0;
+  if (size < 9 || size < 14LL * count + 9) return AddError("Ошибка в длинне файла " + path + " ..!");
+
+  std::size_t dataPosition = 9 + kSclHeaderSize * count;
+  for (int i = 0; i < count; ++i) {
+    const TrdosEntry entry = SclHeaderAt(data, 9 + kSclHeaderSize * i);
+    if (catalog.FileCount >= kTrdosMaxFiles) return AddError("Каталог диска заполнен..!");
+    if (HasFile(catalog, entry)) return DuplicateMessage(entry);
+    const int bytes = entry.FileSectors * kTrdosSectorSize;
+    if (size - static_cast<long long>(dataPosition) - 4 < bytes)
+      return AddError("Ошибочный размер файла " + path + " / " + NameAndType(entry) + " ..!");
+    if (entry.FileSectors > catalog.FreeSectors) return AddError("Нет места на образе диска ..!");
+    if (auto error = StoreFile(catalog, disk, path, entry, data.subspan(dataPosition, bytes))) return error;
+    dataPosition += bytes;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool IsSclFileName(const std::filesystem::path& file) {
+  std::string extension = file.extension().string();
+  if (!extension.empty() && extension.front() == '.') extension.erase(0, 1);
+  if (extension.size() < 3) return false;
+  for (int i = 0; i < 3; ++i)
+    if (std::toupper(static_cast<unsigned char>(extension[i])) != "SCL"[i]) return false;
+  return true;
+}
+
+std::optional<Message> AddFileBytes(TrdosCatalog& catalog, TZX_Disk& disk, const std::string& path, ByteSpan data) {
+  return IsSclFileName(path) ? AddScl(catalog, disk, path, data) : AddHobeta(catalog, disk, path, data);
+}
+
+OperationResult AddFiles(CatalogState& state, TZX_Disk& disk, const std::vector<std::filesystem::path>& files) {
+  OperationResult result;
+  for (const auto& file : files) {
+    // A file that cannot be read is treated as an empty one: its checks fail.
+    const Bytes data = ReadWholeFile(file).value_or(Bytes{});
+    if (auto error = AddFileBytes(state.SharedCatalog, disk, file.string(), data)) {
+      result.Messages.push_back(*error);
+      break;
+    }
+  }
+  WriteCatalogBack(state, disk, result);
+  state.CatalogChanged = 1;
+  return result;
+}
+
+}  // namespace velloran

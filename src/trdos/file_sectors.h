@@ -1,0 +1,46 @@
+// The sector walk of TR-DOS files: a file occupies a run of 256-byte
+// sectors starting at (first track, first sector); after the sixteenth
+// sector of a track comes the first sector of the next track.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "common/bytes.h"
+#include "model/disk.h"
+#include "trdos/catalog.h"
+
+namespace velloran {
+
+// A position on the disk: track index and 0-based sector within the track.
+struct TrdosPosition {
+  int Track = 0;
+  int Sector = 0;  // 0..15; the ID number is Sector + 1
+
+  int Logical() const { return Track * kTrdosSectorsPerTrack + Sector; }
+  void Advance() {
+    if (++Sector >= kTrdosSectorsPerTrack) {
+      Sector = 0;
+      ++Track;
+    }
+  }
+};
+
+// Where a walk stopped: the sector that was not usable.
+struct SectorFailure {
+  TrdosPosition Position;
+};
+
+// Reads `count` sectors from `start` and appends their first 256 bytes to
+// `out`. Returns the first sector that is not usable, or nothing on success.
+std::optional<SectorFailure> ReadFileSectors(const TZX_Disk& disk, TrdosPosition start, int count,
+                                             Bytes& out);
+
+// The start of an entry's data.
+inline TrdosPosition EntryStart(const TrdosEntry& entry) { return {entry.FirstTrack, entry.FirstSector}; }
+
+// "Ошибка сектора - (track T sector N)" followed by `ending`, where N is the
+// ID number of the sector.
+std::string SectorErrorText(const TrdosPosition& position, const char* ending);
+
+}  // namespace velloran
