@@ -1,0 +1,178 @@
+// One suite that every entry of the format table goes through: a round trip
+// of what the format can hold, a full disk, an empty disk, missing, truncated
+// and damaged files. A format joins by being in the table; a format whose
+// layout is fixed names the disk it holds in FixtureFor.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+#include "formats/format_table.h"
+#include "formats/sample_disks.h"
+#include "support/test_support.h"
+
+namespace velloran {
+namespace {
+
+struct Fixture {
+  // Fills the disk with `tracks` tracks of what the format holds in full.
+  std::function<void(TZX_Disk&, int)> make;
+  // True when loading rebuilds the disk its own way (SCL lays out a new
+  // TR-DOS disk): then a second round trip must equal the first.
+  bool fixpoint = false;
+};
+
+Fixture FixtureFor(const ImageFormat& format) {
+  const std::string key(format.key);
+  if (key == "TRD") return {test::MakeTrdosLayoutDisk};
+  if (key == "PRO") return {test::MakeProLayoutDisk};
+  if (key == "KDI") return {test::MakeKdiLayoutDisk};
+  if (key == "SCL") return {[](TZX_Disk& disk, int) { test::MakeTrdosCatalogDisk(disk); }, true};
+  const bool crcState = format.holdsCrcState;
+  const bool comments = format.holdsComments;
+  return {[crcState, comments](TZX_Disk& disk, int tracks) {
+    test::MakeMixedDisk(disk, tracks, crcState);
+    if (comments) disk.Comments = {"Disk comment", "Вторая строка"};
+  }};
+}
+
+class Conformance : public testing::TestWithParam<std::size_t> {
+ protected:
+  const ImageFormat& Format() const { return ImageFormats()[GetParam()]; }
+  std::filesystem::path File(const std::string& stem = "disk") const {
+    return dir_ / (stem + "." + std::string(Format().defaultExtension));
+  }
+  bool Save(TZX_Disk& disk, const std::filesystem::path& file) const { return Format().save(disk, file, {}); }
+  bool Load(TZX_Disk& disk, const std::filesystem::path& file) const { return Format().load(disk, file); }
+
+  // Saves and loads back. False when the test cannot go on: a failure was
+  // recorded, or the format has not landed yet (its message in notYet_).
+  bool RoundTrip(TZX_Disk& disk, TZX_Disk& loaded) {
+    if (!Save(disk, File())) return Failed("save", disk.LastError);
+    if (!Load(loaded, File())) return Failed("load", loaded.LastError);
+    return true;
+  }
+  bool Failed(const char* what, const std::string& message) {
+    if (test::NotSupportedYet(message))
+      notYet_ = message;
+    else
+      ADD_FAILURE() << what << " failed: " << message;
+    return false;
+  }
+
+  void ExpectRoundTripKeepsTheDisk(int tracks) {
+    const Fixture fixture = FixtureFor(Format());
+    TZX_Disk disk, loaded;
+    fixture.make(disk, tracks);
+    if (!RoundTrip(disk, loaded)) {
+      if (!notYet_.empty()) {
+        GTEST_SKIP() << notYet_;
+      }
+      return;
+    }
+    if (!fixture.fixpoint) {
+      EXPECT_EQ(test::DiskDifference(disk, loaded, test::AspectsOf(Format())), "");
+      return;
+    }
+    TZX_Disk again;
+    if (!RoundTrip(loaded, again)) return;
+    EXPECT_EQ(test::DiskDifference(loaded, again, test::AspectsOf(Format())), "");
+  }
+
+  test::ScratchDir dir_;
+  std::string notYet_;
+};
+
+TEST_P(Conformance, RoundTripKeepsWhatTheFormatHolds) { ExpectRoundTripKeepsTheDisk(10); }
+
+TEST_P(Conformance, FullDiskOf166TracksRoundTrips) { ExpectRoundTripKeepsTheDisk(kTrackCount); }
+
+TEST_P(Conformance, EmptyDiskSavesAndLoadsBackEmpty) {
+  TZX_Disk disk, loaded;
+  if (!Save(disk, File())) {
+    if (test::NotSupportedYet(disk.LastError)) {
+      GTEST_SKIP() << disk.LastError;
+    }
+    EXPECT_FALSE(disk.LastError.empty()) << "a refused save says why";
+    return;
+  }
+  test::MakeKdiLayoutDisk(loaded, 3);
+  ASSERT_TRUE(Load(loaded, File())) << loaded.LastError;
+  if (!FixtureFor(Format()).fixpoint) {
+    EXPECT_EQ(loaded.CountTracks(), 0);
+  }
+}
+
+TEST_P(Conformance, MissingFileFailsWithAMessageAndLeavesTheDisk) {
+  TZX_Disk disk;
+  test::MakeKdiLayoutDisk(disk, 3);
+  EXPECT_FALSE(Load(disk, File("missing")));
+  if (test::NotSupportedYet(disk.LastError)) {
+      GTEST_SKIP() << disk.LastError;
+    }
+  EXPECT_FALSE(disk.LastError.empty());
+  EXPECT_EQ(disk.CountTracks(), 3);
+}
+
+TEST_P(Conformance, SaveIntoAMissingFolderFailsWithAMessage) {
+  TZX_Disk disk;
+  FixtureFor(Format()).make(disk, 2);
+  const auto target = dir_ / "no-such-folder" / File().filename();
+  EXPECT_FALSE(Save(disk, target));
+  if (test::NotSupportedYet(disk.LastError)) {
+      GTEST_SKIP() << disk.LastError;
+    }
+  EXPECT_FALSE(disk.LastError.empty());
+  EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+// Cut and damaged copies of a valid file never crash a reader (the sanitizers
+// watch memory), and every refusal says why.
+TEST_P(Conformance, TruncatedAndDamagedFilesAreHandledSafely) {
+  TZX_Disk disk;
+  FixtureFor(Format()).make(disk, 4);
+  if (!Save(disk, File())) {
+    if (test::NotSupportedYet(disk.LastError)) {
+      GTEST_SKIP() << disk.LastError;
+    }
+    FAIL() << disk.LastError;
+  }
+  const Bytes valid = test::ReadFileBytes(File());
+  std::vector<Bytes> variants;
+  for (std::size_t size = 0; size <= std::min<std::size_t>(valid.size(), 80); ++size)
+    variants.emplace_back(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(size));
+  for (const std::size_t size : {valid.size() / 4, valid.size() / 2, valid.size() - 1, valid.size() - 7})
+    if (size < valid.size()) variants.emplace_back(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(size));
+  std::mt19937 random(12345);
+  for (int i = 0; i < 150; ++i) {
+    Bytes damaged = valid;
+    const int changes = 1 + static_cast<int>(random() % 8);
+    for (int k = 0; k < changes && !damaged.empty(); ++k) {
+      // Headers matter most: half of the changes fall into the first 64 bytes.
+      const std::size_t range = (random() % 2 == 0) ? std::min<std::size_t>(64, damaged.size()) : damaged.size();
+      damaged[random() % range] = static_cast<std::uint8_t>(random());
+    }
+    variants.push_back(std::move(damaged));
+  }
+  Bytes noise(3000);
+  for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+  variants.push_back(noise);
+
+  TZX_Disk loaded;
+  for (std::size_t i = 0; i < variants.size(); ++i) {
+    test::WriteFileBytes(File("variant"), variants[i]);
+    loaded.LastError.clear();
+    if (Load(loaded, File("variant"))) continue;
+    EXPECT_FALSE(loaded.LastError.empty()) << "variant " << i << " of " << variants[i].size() << " bytes";
+  }
+}
+
+std::string FormatName(const testing::TestParamInfo<std::size_t>& info) {
+  return std::string(ImageFormats()[info.param].key);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, Conformance, testing::Range<std::size_t>(0, ImageFormats().size()),
+                         FormatName);
+
+}  // namespace
+}  // namespace velloran

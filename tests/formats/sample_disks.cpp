@@ -1,0 +1,137 @@
+#include "formats/sample_disks.h"
+
+#include <array>
+#include <cstring>
+
+namespace velloran::test {
+
+std::uint8_t PatternByte(int track, int sector, int index) {
+  return static_cast<std::uint8_t>(track * 7 + sector * 31 + index * 13 + (index >> 8));
+}
+
+void PutSector(TZX_Disk& disk, int track, int slot, std::uint8_t c, std::uint8_t h, std::uint8_t r,
+               std::uint8_t n, bool dataOk) {
+  TTrack& t = disk.GetTrack(static_cast<std::uint8_t>(track));
+  t.Present = 0xFF;
+  TSectorRec& s = t.GetSector(static_cast<std::uint8_t>(slot));
+  s.Used = 0xFF;
+  s.IdTrack = c;
+  s.IdSide = h;
+  s.IdSector = r;
+  s.IdSize = n;
+  s.IdCrc = IdFieldCrc(c, h, r, n);
+  s.DataOk = dataOk ? 0xFF : 0;
+  s.DataLen = static_cast<std::uint16_t>(SectorLength(n));
+  for (int i = 0; i < s.DataLen; ++i) s.Data[i] = PatternByte(track, r, i);
+}
+
+void MakeUniformDisk(TZX_Disk& disk, int tracks, std::uint8_t sizeCode, std::span<const std::uint8_t> first,
+                     std::span<const std::uint8_t> other, bool sideInId) {
+  disk.ClearDisk();
+  for (int t = 0; t < tracks; ++t) {
+    const auto numbers = t == 0 ? first : other;
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+      PutSector(disk, t, static_cast<int>(i), static_cast<std::uint8_t>(t / 2),
+                sideInId ? static_cast<std::uint8_t>(t % 2) : 0, numbers[i], sizeCode);
+  }
+}
+
+namespace {
+constexpr std::array<std::uint8_t, 16> kTrdos = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+constexpr std::array<std::uint8_t, 5> kProFirst = {1, 2, 3, 4, 9};
+constexpr std::array<std::uint8_t, 5> kFive = {1, 2, 3, 4, 5};
+}  // namespace
+
+void MakeTrdosLayoutDisk(TZX_Disk& disk, int tracks) { MakeUniformDisk(disk, tracks, 1, kTrdos, kTrdos, false); }
+void MakeProLayoutDisk(TZX_Disk& disk, int tracks) { MakeUniformDisk(disk, tracks, 3, kProFirst, kFive, true); }
+void MakeKdiLayoutDisk(TZX_Disk& disk, int tracks) { MakeUniformDisk(disk, tracks, 3, kFive, kFive, true); }
+
+void MakeMixedDisk(TZX_Disk& disk, int tracks, bool withBadSectors) {
+  disk.ClearDisk();
+  for (int t = 0; t < tracks; ++t) {
+    const auto c = static_cast<std::uint8_t>(t / 2);
+    const auto h = static_cast<std::uint8_t>(t % 2);
+    switch (t % 4) {
+      case 0:  // TR-DOS interleave 1, 9, 2, 10, ...
+        for (int i = 0; i < 16; ++i)
+          PutSector(disk, t, i, c, 0, static_cast<std::uint8_t>(i % 2 == 0 ? i / 2 + 1 : i / 2 + 9), 1);
+        break;
+      case 1:
+        for (int i = 0; i < 5; ++i)
+          PutSector(disk, t, i, c, h, static_cast<std::uint8_t>(i + 1), 3, !(withBadSectors && i == 2));
+        break;
+      case 2:  // IDs a copy protection might use
+        for (int i = 0; i < 9; ++i)
+          PutSector(disk, t, i, static_cast<std::uint8_t>(c + 1), static_cast<std::uint8_t>(h ^ 1),
+                    static_cast<std::uint8_t>(0xC1 + i), 2, !(withBadSectors && i == 8));
+        break;
+      default:
+        for (int i = 0; i < 18; ++i) PutSector(disk, t, i, c, h, static_cast<std::uint8_t>(i + 1), 0);
+        break;
+    }
+  }
+}
+
+void MakeTrdosCatalogDisk(TZX_Disk& disk) {
+  MakeTrdosLayoutDisk(disk, 160);
+  // Track 0: an empty catalog, then two files of 3 and 2 sectors from track 1.
+  for (int slot = 0; slot < 16; ++slot) disk.GetSector(0, static_cast<std::uint8_t>(slot)).Data.fill(0);
+  const auto entry = [&](int index, const char* name, std::uint8_t sectors, std::uint8_t firstSector) {
+    std::uint8_t* e = disk.GetSector(0, 0).Data.data() + index * 16;
+    std::memcpy(e, name, 8);
+    e[8] = 'C';
+    e[9] = 0x00, e[10] = 0x80;                   // start 32768
+    e[11] = 0x00, e[12] = sectors;               // length sectors × 256
+    e[13] = sectors;
+    e[14] = firstSector;
+    e[15] = 1;                                   // first track
+  };
+  entry(0, "FIRST   ", 3, 0);
+  entry(1, "SECOND  ", 2, 3);
+  std::uint8_t* info = disk.GetSector(0, 8).Data.data();
+  info[0xE1] = 5;     // first free sector
+  info[0xE2] = 1;     // first free track
+  info[0xE3] = 0x16;  // 80 tracks, two sides
+  info[0xE4] = 2;     // files
+  const int freeSectors = 159 * 16 - 5;
+  info[0xE5] = static_cast<std::uint8_t>(freeSectors);
+  info[0xE6] = static_cast<std::uint8_t>(freeSectors >> 8);
+  info[0xE7] = 0x10;  // TR-DOS identification
+  std::memcpy(info + 0xF5, "TESTDISK", 8);
+}
+
+std::string DiskDifference(const TZX_Disk& expected, const TZX_Disk& actual, Aspects aspects) {
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TTrack& a = expected.GetTrack(static_cast<std::uint8_t>(t));
+    const TTrack& b = actual.GetTrack(static_cast<std::uint8_t>(t));
+    const std::string where = "track " + std::to_string(t);
+    if ((a.Present != 0) != (b.Present != 0)) return where + ": present flag differs";
+    if (a.Present == 0) continue;
+    std::vector<const TSectorRec*> sa, sb;
+    for (const auto& s : a.Sectors)
+      if (s.Used != 0) sa.push_back(&s);
+    for (const auto& s : b.Sectors)
+      if (s.Used != 0) sb.push_back(&s);
+    if (sa.size() != sb.size())
+      return where + ": " + std::to_string(sa.size()) + " sectors expected, " + std::to_string(sb.size()) + " found";
+    for (std::size_t i = 0; i < sa.size(); ++i) {
+      const TSectorRec& x = *sa[i];
+      const TSectorRec& y = *sb[i];
+      const std::string at = where + " sector " + std::to_string(i) + " (R=" + std::to_string(x.IdSector) + ")";
+      if (x.IdTrack != y.IdTrack || x.IdSide != y.IdSide || x.IdSector != y.IdSector || x.IdSize != y.IdSize)
+        return at + ": ID differs";
+      if (x.IdCrc != y.IdCrc) return at + ": ID CRC differs";
+      if (x.DataLen != y.DataLen) return at + ": data length differs";
+      if (std::memcmp(x.Data.data(), y.Data.data(), x.DataLen) != 0) return at + ": data differs";
+      if (aspects.crcState && (x.DataOk != 0) != (y.DataOk != 0)) return at + ": CRC state differs";
+    }
+  }
+  if (aspects.comments && expected.Comments != actual.Comments) return "comments differ";
+  return {};
+}
+
+Aspects AspectsOf(const ImageFormat& format) { return {format.holdsCrcState, format.holdsComments}; }
+
+bool NotSupportedYet(const std::string& message) { return message.find("not supported yet") != std::string::npos; }
+
+}  // namespace velloran::test
