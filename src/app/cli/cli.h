@@ -41,6 +41,7 @@ int RunPut(const std::vector<std::string>& words);
 int RunRm(const std::vector<std::string>& words);
 int RunNewTrdos(const std::vector<std::string>& words);
 int RunNewCpm(const std::vector<std::string>& words);
+int RunCompact(const std::vector<std::string>& words);
 int RunReadDisk(const std::vector<std::string>& words);
 int RunWriteDisk(const std::vector<std::string>& words);
 int RunCatalog(const std::vector<std::string>& words);

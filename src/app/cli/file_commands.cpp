@@ -1,13 +1,286 @@
+// The file commands: list, extract, add and delete TR-DOS files, list and
+// extract CP/M files, compact a TR-DOS disk and create empty disks. They use
+// the same catalog operations as the catalog windows.
+#include <iostream>
+#include <memory>
+#include <optional>
+
 #include "app/cli/cli.h"
+#include "common/file_io.h"
+#include "cpm/cpm_directory.h"
+#include "formats/format_table.h"
+#include "trdos/add_files.h"
+#include "trdos/catalog.h"
+#include "trdos/catalog_operations.h"
+#include "trdos/catalog_view.h"
+#include "trdos/hobeta.h"
 
 namespace velloran::cli {
 
-// Placeholders until these commands land.
-int RunLs(const std::vector<std::string>&) { return Fail("this command is not available yet"); }
-int RunGet(const std::vector<std::string>&) { return Fail("this command is not available yet"); }
-int RunPut(const std::vector<std::string>&) { return Fail("this command is not available yet"); }
-int RunRm(const std::vector<std::string>&) { return Fail("this command is not available yet"); }
-int RunNewTrdos(const std::vector<std::string>&) { return Fail("this command is not available yet"); }
-int RunNewCpm(const std::vector<std::string>&) { return Fail("this command is not available yet"); }
+namespace {
+
+constexpr const char* kNotTrdosImage = "Образ не соответствует стандартному TR-DOS диску!";
+
+// "-o FILE" is the one short option; it is taken out before the usual parsing.
+std::optional<std::string> TakeOutputOption(std::vector<std::string>& words, std::string& error) {
+  std::optional<std::string> output;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (words[i] != "-o") continue;
+    if (i + 1 >= words.size()) {
+      error = "option -o needs a value";
+      return std::nullopt;
+    }
+    output = words[i + 1];
+    words.erase(words.begin() + static_cast<long>(i), words.begin() + static_cast<long>(i) + 2);
+    --i;
+  }
+  return output;
+}
+
+// Checks the options and the number of positional words; a message when wrong.
+std::optional<std::string> CheckArguments(const Arguments& args, const std::set<std::string>& known,
+                                          std::size_t minimum, std::size_t maximum, const char* usage) {
+  if (!args.Error().empty()) return args.Error();
+  if (const auto unknown = args.UnknownOption(known); !unknown.empty()) return "unknown option " + unknown;
+  const std::size_t count = args.Positional().size();
+  if (count < minimum || count > maximum) return std::string("usage: ") + usage;
+  return std::nullopt;
+}
+
+std::unique_ptr<TZX_Disk> LoadDisk(const std::string& file, std::string& error) {
+  auto disk = std::make_unique<TZX_Disk>();
+  if (LoadImage(*disk, file, error)) return disk;
+  error = file + ": " + (error.empty() ? "cannot load the image" : error);
+  return nullptr;
+}
+
+// Copies the changed sector data into the raw track images, as the desktop
+// tool does after its catalog window changed the disk, then saves atomically.
+int SaveChangedDisk(TZX_Disk& disk, const std::string& file) {
+  for (auto& track : disk.Tracks) {
+    track.CountSectors();
+    track.SectorsToRaw();
+  }
+  std::string error;
+  if (!SaveImage(disk, file, SaveOptions{}, error)) return Fail(file + ": " + error);
+  return 0;
+}
+
+// Left-aligned text padded with spaces to `width` characters (UTF-8 aware).
+std::string Pad(const std::string& text, std::size_t width) {
+  std::size_t characters = 0;
+  for (unsigned char c : text)
+    if ((c & 0xC0) != 0x80) ++characters;
+  return characters >= width ? text : text + std::string(width - characters, ' ');
+}
+
+std::string TrimRight(std::string text) {
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The entry a TR-DOS NAME stands for: the stored name without trailing
+// blanks, optionally followed by "." and the type letter. Deleted files are
+// not matched.
+int FindTrdosFile(const TrdosCatalog& catalog, const std::string& name, std::string& error) {
+  std::vector<int> byName;
+  for (int i = 0; i < catalog.EntryCount; ++i) {
+    const TrdosEntry& entry = catalog.Entries[i];
+    if (entry.Deleted()) continue;
+    const std::string stored = TrimRight(NameText(entry.Name));
+    if (stored + "." + NameText(std::span(&entry.FileType, 1)) == name) return i;
+    if (stored == name) byName.push_back(i);
+  }
+  if (byName.size() == 1) return byName[0];
+  error = byName.empty() ? "no file " + name + " in the catalog"
+                         : "several files are named " + name + "; add the type letter (NAME.T)";
+  return -1;
+}
+
+// Reads the TR-DOS catalog of the disk into the state, as the window does.
+bool ReadTrdos(const TZX_Disk& disk, CatalogState& state) {
+  state.CatalogEditable = 1;
+  state.CatalogChanged = 0;
+  return ReadCatalog(disk, state.SharedCatalog);
+}
+
+// The first message of an operation as the command's failure, or 0.
+int FailOnMessage(const OperationResult& result) {
+  return result.Messages.empty() ? 0 : Fail(result.Messages.front().Text);
+}
+
+void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted) {
+  std::cout << "Filename Type Start Length Sectors F.sec F.trk\n";
+  for (const auto& row : CatalogRows(catalog, showDeleted))
+    std::cout << Pad(row.Filename, 8) << ' ' << Pad(row.Type, 4) << ' ' << Pad(row.Start, 5) << ' '
+              << Pad(row.Length, 6) << ' ' << Pad(row.Sectors, 7) << ' ' << Pad(row.FirstSector, 5) << ' '
+              << row.FirstTrack << '\n';
+  const DiskInfoTexts info = DiskInfo(catalog);
+  std::cout << "\nНазвание дискеты: " << info.d1 << "\nТип дискеты: " << info.d2
+            << "\nСвободный сектор: " << info.d3 << "\nСвободная дорожка: " << info.d4
+            << "\nСвободных секторов: " << info.d5 << "\nКоличество файлов: " << info.d6
+            << "\nУдаленных файлов: " << info.d7 << '\n';
+}
+
+void PrintCpmListing(const CpmListing& listing) {
+  std::cout << "Filename Ext Length   Atrib №\n";
+  for (const auto& row : listing.Rows)
+    std::cout << Pad(row.Filename, 8) << ' ' << Pad(row.Ext, 3) << ' ' << Pad(row.Length, 8) << ' '
+              << Pad(row.Atrib, 5) << ' ' << row.Number << '\n';
+  std::cout << "\nКоличество файлов: " << listing.l6 << "\nЗанято: " << listing.l5 << "\nСвободно: " << listing.l4
+            << '\n';
+}
+
+int WriteOutput(const std::string& file, ByteSpan data) {
+  std::string error;
+  if (!WriteFileAtomic(file, data, error)) return Fail(file + ": " + error);
+  std::cout << file << '\n';
+  return 0;
+}
+
+// get --cpm: the CP/M file NAME.EXT, compared without regard to case.
+int GetCpmFile(const TZX_Disk& disk, const std::string& name, const std::optional<std::string>& output) {
+  if (!LooksLikeCpmDisk(disk)) return Fail(kNotCpmDiskMessage);
+  const CpmListing listing = ListCpmDisk(disk, false, true);
+  for (const auto& row : listing.Rows) {
+    const std::string stored = TrimRight(row.Filename) + "." + TrimRight(row.Ext);
+    if (Lower(stored) != Lower(name) && !(TrimRight(row.Ext).empty() && Lower(row.Filename) == Lower(TrimRight(name))))
+      continue;
+    CpmFoundFile found;
+    if (FindCpmFile(listing.Directory, row.Name11, found) < 0) return Fail(kCpmCatalogError);
+    return WriteOutput(output.value_or(stored), CpmFileContents(disk, found));
+  }
+  return Fail("no file " + name + " in the CP/M directory");
+}
+
+}  // namespace
+
+// ls IMAGE [--cpm] [--all]: the TR-DOS catalog (or the CP/M directory) with
+// the columns and the disk description of the catalog windows. --all also
+// lists deleted files (and, on CP/M, the files of other users).
+int RunLs(const std::vector<std::string>& words) {
+  const Arguments args(words, {});
+  if (auto error = CheckArguments(args, {"cpm", "all"}, 1, 1, "ls IMAGE [--cpm] [--all]")) return Fail(*error);
+  std::string error;
+  const auto disk = LoadDisk(args.Positional()[0], error);
+  if (!disk) return Fail(error);
+  const bool all = args.Flag("all");
+  if (args.Flag("cpm")) {
+    if (!LooksLikeCpmDisk(*disk)) return Fail(kNotCpmDiskMessage);
+    PrintCpmListing(ListCpmDisk(*disk, all, all));
+    return 0;
+  }
+  CatalogState state;
+  if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
+  PrintTrdosListing(state.SharedCatalog, all);
+  return 0;
+}
+
+// get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]: writes one file. A
+// TR-DOS file goes out as a Hobeta file (the default, named as the catalog
+// window names it) or, with --raw, as its sectors' bytes; a CP/M file as its
+// contents.
+int RunGet(const std::vector<std::string>& words) {
+  std::vector<std::string> rest = words;
+  std::string error;
+  const auto output = TakeOutputOption(rest, error);
+  if (!error.empty()) return Fail(error);
+  const Arguments args(rest, {});
+  const char* usage = "get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]";
+  if (auto problem = CheckArguments(args, {"hobeta", "raw", "cpm"}, 2, 2, usage)) return Fail(*problem);
+  if (args.Flag("hobeta") && args.Flag("raw")) return Fail("--hobeta and --raw exclude each other");
+  const auto disk = LoadDisk(args.Positional()[0], error);
+  if (!disk) return Fail(error);
+  const std::string& name = args.Positional()[1];
+  if (args.Flag("cpm")) return GetCpmFile(*disk, name, output);
+
+  CatalogState state;
+  if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
+  const int e = FindTrdosFile(state.SharedCatalog, name, error);
+  if (e < 0) return Fail(error);
+  const TrdosEntry& entry = state.SharedCatalog.Entries[e];
+  if (args.Flag("raw")) {
+    const auto bytes = HexFileBytes(*disk, entry);
+    if (!bytes) return Fail("a sector of " + name + " cannot be read");
+    std::string fileName = HobetaFileName(entry);
+    fileName.erase(fileName.rfind(".$") + 1, 1);
+    return WriteOutput(output.value_or(fileName), *bytes);
+  }
+  const HobetaFile file = BuildHobetaFile(*disk, entry);
+  if (file.Failure) return Fail(SectorErrorText(file.Failure->Position, "..!"));
+  return WriteOutput(output.value_or(HobetaFileName(entry)), file.Data);
+}
+
+// put IMAGE FILE...: adds the files of Hobeta and SCL files (SCL by the
+// extension) with every check of the catalog window. Any failure leaves the
+// image file untouched.
+int RunPut(const std::vector<std::string>& words) {
+  const Arguments args(words, {});
+  if (auto error = CheckArguments(args, {}, 2, 10000, "put IMAGE FILE...")) return Fail(*error);
+  const std::string& image = args.Positional()[0];
+  std::string error;
+  const auto disk = LoadDisk(image, error);
+  if (!disk) return Fail(error);
+  CatalogState state;
+  if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
+  const std::vector<std::filesystem::path> files(args.Positional().begin() + 1, args.Positional().end());
+  if (int failed = FailOnMessage(AddFiles(state, *disk, files))) return failed;
+  return SaveChangedDisk(*disk, image);
+}
+
+// rm IMAGE NAME: deletes one TR-DOS file as the catalog window does: the
+// last file is erased and its space freed, any other one marked deleted.
+int RunRm(const std::vector<std::string>& words) {
+  const Arguments args(words, {});
+  if (auto error = CheckArguments(args, {}, 2, 2, "rm IMAGE NAME")) return Fail(*error);
+  const std::string& image = args.Positional()[0];
+  std::string error;
+  const auto disk = LoadDisk(image, error);
+  if (!disk) return Fail(error);
+  CatalogState state;
+  if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
+  const int e = FindTrdosFile(state.SharedCatalog, args.Positional()[1], error);
+  if (e < 0) return Fail(error);
+  if (int failed = FailOnMessage(DeleteFiles(state, *disk, {e}, true))) return failed;
+  return SaveChangedDisk(*disk, image);
+}
+
+// compact IMAGE: drops the deleted files and moves the others together.
+int RunCompact(const std::vector<std::string>& words) {
+  const Arguments args(words, {});
+  if (auto error = CheckArguments(args, {}, 1, 1, "compact IMAGE")) return Fail(*error);
+  const std::string& image = args.Positional()[0];
+  std::string error;
+  const auto disk = LoadDisk(image, error);
+  if (!disk) return Fail(error);
+  CatalogState state;
+  if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
+  if (int failed = FailOnMessage(CompactCatalog(state, *disk))) return failed;
+  return SaveChangedDisk(*disk, image);
+}
+
+// new-trdos IMAGE [--label L]: an empty TR-DOS disk, labelled "NEW DISK"
+// unless told otherwise.
+int RunNewTrdos(const std::vector<std::string>& words) {
+  const Arguments args(words, {"label"});
+  if (auto error = CheckArguments(args, {"label"}, 1, 1, "new-trdos IMAGE [--label L]")) return Fail(*error);
+  auto disk = std::make_unique<TZX_Disk>();
+  MakeTrdosDisk(*disk, args.Value("label").value_or("NEW DISK"));
+  return SaveChangedDisk(*disk, args.Positional()[0]);
+}
+
+// new-cpm IMAGE: an empty Profi CP/M disk.
+int RunNewCpm(const std::vector<std::string>& words) {
+  const Arguments args(words, {});
+  if (auto error = CheckArguments(args, {}, 1, 1, "new-cpm IMAGE")) return Fail(*error);
+  auto disk = std::make_unique<TZX_Disk>();
+  MakeCpmDisk(*disk);
+  return SaveChangedDisk(*disk, args.Positional()[0]);
+}
 
 }  // namespace velloran::cli

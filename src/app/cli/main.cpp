@@ -25,6 +25,7 @@ constexpr Command kCommands[] = {
     {"rm", "rm IMAGE NAME", velloran::cli::RunRm},
     {"new-trdos", "new-trdos IMAGE [--label L]", velloran::cli::RunNewTrdos},
     {"new-cpm", "new-cpm IMAGE", velloran::cli::RunNewCpm},
+    {"compact", "compact IMAGE", velloran::cli::RunCompact},
     {"read-disk", "read-disk OUT [--drive A|B|sim:IMAGE] [--first T --last T --retries N]",
      velloran::cli::RunReadDisk},
     {"write-disk", "write-disk IMAGE [--format] [--drive A|B|sim:IMAGE]", velloran::cli::RunWriteDisk},
