@@ -1,23 +1,235 @@
 #include "formats/udf.h"
 
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/codepages.h"
+#include "formats/image_file.h"
+
 namespace velloran {
 
-// Placeholders until the UDF reader and writer land.
-bool LoadUDF(TZX_Disk& disk, const std::filesystem::path&) {
-  disk.LastError = "UDF images are not supported yet";
-  return false;
+namespace {
+
+constexpr std::size_t kTitleField = 256;
+constexpr std::size_t kMaxTitleLength = 255;
+constexpr std::size_t kChecksumLength = 4;
+// Flags are stored as 1 (set) or 0xFF (clear); only 1 reads as set.
+constexpr std::uint8_t kFlagSet = 1;
+constexpr std::uint8_t kFlagClear = 0xFF;
+
+constexpr const char* kReadError = "UDF file read error!";
+constexpr const char* kFormatError = "UDF file format error!";
+constexpr const char* kCrcError = "UDF file CRC error!";
+
+std::uint8_t FlagByte(std::uint8_t flag) { return flag != 0 ? kFlagSet : kFlagClear; }
+
+// ---- writing ----
+
+// Lines as the file holds them: Windows-1251, each ended by CR LF, after a
+// 32-bit byte count.
+void AppendLines(Bytes& out, const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) {
+    text += FromUtf8(CodePage::Cp1251, line);
+    text += "\r\n";
+  }
+  AppendLe32(out, static_cast<std::uint32_t>(text.size()));
+  out.insert(out.end(), text.begin(), text.end());
 }
-bool LoadUDFFromBytes(TZX_Disk& disk, ByteSpan) {
-  disk.LastError = "UDF images are not supported yet";
-  return false;
+
+void AppendSlot(Bytes& out, const TSectorRec& sector) {
+  out.push_back(FlagByte(sector.Used));
+  if (sector.Used == 0) return;
+  out.push_back(sector.IdTrack);
+  out.push_back(sector.IdSide);
+  out.push_back(sector.IdSector);
+  out.push_back(sector.IdSize);
+  AppendLe16(out, sector.IdCrc);
+  out.push_back(sector.ErrorCount);
+  out.push_back(FlagByte(sector.DataOk));
+  AppendLe16(out, sector.DataPos);
+  const auto dataLen = std::min<std::uint16_t>(sector.DataLen, kSectorDataSize);
+  AppendLe16(out, dataLen);
+  out.insert(out.end(), sector.Data.begin(), sector.Data.begin() + dataLen);
 }
-bool SaveUDF(TZX_Disk& disk, const std::filesystem::path&) {
-  disk.LastError = "UDF images are not supported yet";
-  return false;
+
+void AppendTrack(Bytes& out, const TTrack& track) {
+  out.push_back(FlagByte(track.Present));
+  if (track.Present != 0) {
+    out.push_back(track.TrackNum);
+    out.push_back(track.SectorCount);
+    out.push_back(FlagByte(track.RawValid));
+    const auto rawLength = std::min<std::uint16_t>(track.RawLength, kRawCapacity);
+    AppendLe16(out, rawLength);
+    out.insert(out.end(), track.RawData.begin(), track.RawData.begin() + rawLength);
+    AppendLines(out, track.Log);
+  }
+  for (const auto& sector : track.Sectors) AppendSlot(out, sector);
 }
-bool SaveUDFToBytes(TZX_Disk& disk, Bytes&) {
-  disk.LastError = "UDF images are not supported yet";
-  return false;
+
+// ---- reading ----
+
+// Splits Windows-1251 text into UTF-8 lines at CR LF (a lone CR or LF ends a
+// line too); a last line without an ending still counts.
+std::vector<std::string> SplitLines(ByteSpan bytes) {
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.push_back(ToUtf8(CodePage::Cp1251, text.substr(start, i - start)));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.push_back(ToUtf8(CodePage::Cp1251, text.substr(start)));
+  return lines;
+}
+
+// Each Read* returns nothing on success or the message of the failure.
+const char* ReadLines(ByteReader& reader, std::vector<std::string>& lines) {
+  std::uint32_t count = 0;
+  ByteSpan bytes;
+  if (!reader.U32(count) || !reader.Take(count, bytes)) return kReadError;
+  lines = SplitLines(bytes);
+  return nullptr;
+}
+
+const char* ReadSlot(ByteReader& reader, TSectorRec& sector) {
+  std::uint8_t used = 0;
+  if (!reader.U8(used)) return kReadError;
+  if (used != kFlagSet) return nullptr;
+  sector.Used = 0xFF;
+  std::uint8_t dataOk = 0;
+  std::uint16_t dataLen = 0;
+  if (!reader.U8(sector.IdTrack) || !reader.U8(sector.IdSide) || !reader.U8(sector.IdSector) ||
+      !reader.U8(sector.IdSize) || !reader.U16(sector.IdCrc) || !reader.U8(sector.ErrorCount) ||
+      !reader.U8(dataOk) || !reader.U16(sector.DataPos) || !reader.U16(dataLen))
+    return kReadError;
+  if (dataLen > kSectorDataSize) return kFormatError;
+  ByteSpan data;
+  if (!reader.Take(dataLen, data)) return kReadError;
+  sector.DataOk = dataOk == kFlagSet ? 0xFF : 0;
+  sector.DataLen = dataLen;
+  std::copy(data.begin(), data.end(), sector.Data.begin());
+  return nullptr;
+}
+
+const char* ReadTrack(ByteReader& reader, TTrack& track) {
+  std::uint8_t present = 0;
+  if (!reader.U8(present)) return kReadError;
+  if (present == kFlagSet) {
+    track.Present = 0xFF;
+    std::uint8_t rawValid = 0;
+    std::uint16_t rawLength = 0;
+    if (!reader.U8(track.TrackNum) || !reader.U8(track.SectorCount) || !reader.U8(rawValid) ||
+        !reader.U16(rawLength))
+      return kReadError;
+    if (rawLength > kRawCapacity) return kFormatError;
+    ByteSpan raw;
+    if (!reader.Take(rawLength, raw)) return kReadError;
+    // A track has 20 slots; a larger count cannot be true.
+    track.SectorCount = std::min<std::uint8_t>(track.SectorCount, kSlotCount);
+    track.RawValid = rawValid == kFlagSet ? 1 : 0;
+    track.RawLength = rawLength;
+    std::copy(raw.begin(), raw.end(), track.RawData.begin());
+    if (const char* error = ReadLines(reader, track.Log)) return error;
+  }
+  for (auto& sector : track.Sectors)
+    if (const char* error = ReadSlot(reader, sector)) return error;
+  return nullptr;
+}
+
+// The 260-byte header, held apart until the whole file has proved sound.
+struct Header {
+  std::string title;
+  std::uint8_t trackCount = 0;
+  std::uint8_t useBaseTrack = 0;
+  std::uint8_t baseTrack = kNoBaseTrack;
+  std::uint8_t keepRaw = 0;
+};
+
+const char* ReadHeader(ByteReader& reader, Header& header) {
+  ByteSpan title;
+  std::uint8_t useBaseTrack = 0;
+  std::uint8_t keepRaw = 0;
+  if (!reader.Take(kTitleField, title) || !reader.U8(header.trackCount) || !reader.U8(useBaseTrack) ||
+      !reader.U8(header.baseTrack) || !reader.U8(keepRaw))
+    return kReadError;
+  const auto end = std::find(title.begin(), title.begin() + kMaxTitleLength, 0);
+  header.title = ToUtf8(CodePage::Cp1251,
+                        std::string_view(reinterpret_cast<const char*>(title.data()),
+                                         static_cast<std::size_t>(end - title.begin())));
+  header.useBaseTrack = useBaseTrack == kFlagSet ? 1 : 0;
+  header.keepRaw = keepRaw == kFlagSet ? 1 : 0;
+  return nullptr;
+}
+
+// Reads the file into the disk; returns the message of the first failure.
+const char* ReadImage(TZX_Disk& disk, ByteSpan data) {
+  ByteReader reader(data);
+  Header header;
+  if (const char* error = ReadHeader(reader, header)) return error;
+  for (auto& track : disk.Tracks)
+    if (const char* error = ReadTrack(reader, track)) return error;
+  if (const char* error = ReadLines(reader, disk.Comments)) return error;
+
+  const std::size_t checked = reader.Position();
+  std::uint32_t stored = 0;
+  if (!reader.U32(stored)) return kReadError;
+  if (reader.Remaining() != 0 || CalcCRC32(data.data(), checked) != stored) return kCrcError;
+
+  disk.Title = header.title;
+  disk.TrackCount = header.trackCount;
+  disk.UseBaseTrack = header.useBaseTrack;
+  disk.BaseTrack = header.baseTrack;
+  disk.KeepRaw = header.keepRaw;
+  return nullptr;
+}
+
+}  // namespace
+
+// Reads a udf file; a missing file leaves the disk untouched.
+bool LoadUDF(TZX_Disk& disk, const std::filesystem::path& file) {
+  Bytes data;
+  if (!ReadImageFile(disk, file, "Cannot open UDF file!", data)) return false;
+  return LoadUDFFromBytes(disk, data);
+}
+
+// A file that ends early, holds fields larger than the model or fails its
+// checksum is refused as a whole: the disk is left empty.
+bool LoadUDFFromBytes(TZX_Disk& disk, ByteSpan data) {
+  disk.ClearDisk();
+  if (const char* error = ReadImage(disk, data)) {
+    disk.ClearDisk();
+    disk.LastError = error;
+    return false;
+  }
+  return true;
+}
+
+// Builds the whole file in memory and replaces the target in one step.
+bool SaveUDF(TZX_Disk& disk, const std::filesystem::path& file) {
+  Bytes out;
+  return SaveUDFToBytes(disk, out) && WriteImageFile(disk, file, out);
+}
+
+// Header, 166 track blocks, the comments, then the checksum of all of it.
+bool SaveUDFToBytes(TZX_Disk& disk, Bytes& out) {
+  out.clear();
+  std::string title = FromUtf8(CodePage::Cp1251, disk.Title);
+  if (title.size() > kMaxTitleLength) title.resize(kMaxTitleLength);
+  out.insert(out.end(), title.begin(), title.end());
+  out.resize(kTitleField, 0);
+  out.push_back(disk.CountTracks());
+  out.push_back(FlagByte(disk.UseBaseTrack));
+  out.push_back(disk.BaseTrack);
+  out.push_back(FlagByte(disk.KeepRaw));
+  for (const auto& track : disk.Tracks) AppendTrack(out, track);
+  AppendLines(out, disk.Comments);
+  AppendLe32(out, CalcCRC32(out.data(), out.size()));
+  return true;
 }
 
 }  // namespace velloran

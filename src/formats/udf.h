@@ -1,4 +1,5 @@
-// udf images: the tool's own whole-disk format with logs, comments and title.
+// udf images: the tool's own whole-disk format, a direct dump of the disk
+// model with raw tracks, logs, comments, base-track settings and a title.
 #pragma once
 
 #include <filesystem>
@@ -8,8 +9,10 @@
 
 namespace velloran {
 
+// Reads a udf file; on any failure the disk is left empty.
 bool LoadUDF(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadUDFFromBytes(TZX_Disk& disk, ByteSpan data);
+// Writes every field of the disk model, followed by a checksum.
 bool SaveUDF(TZX_Disk& disk, const std::filesystem::path& file);
 bool SaveUDFToBytes(TZX_Disk& disk, Bytes& out);
 

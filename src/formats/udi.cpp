@@ -1,23 +1,193 @@
 #include "formats/udi.h"
 
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "formats/image_file.h"
+
 namespace velloran {
 
-// Placeholders until the UDI reader and writer land.
-bool LoadUDI(TZX_Disk& disk, const std::filesystem::path&) {
-  disk.LastError = "UDI images are not supported yet";
+namespace {
+
+constexpr std::array<std::uint8_t, 4> kSignature = {'U', 'D', 'I', '!'};
+constexpr std::size_t kHeaderLength = 16;
+constexpr std::size_t kChecksumLength = 4;
+constexpr std::size_t kRecordLength = 3 + kRawTrackLength + kSyncMapLength;
+// Header byte 11: bit 0 flags a disk description after the track records,
+// which this reader passes over; any other bit is unknown.
+constexpr std::uint8_t kDescriptionFollows = 0x01;
+// Track type of the zlib-compressed variant some emulators write.
+constexpr std::uint8_t kCompressedTrack = 0xF0;
+
+constexpr std::uint8_t kIdMark = 0xFE;
+constexpr std::uint8_t kDataMark = 0xFB;
+constexpr std::uint8_t kDeletedDataMark = 0xF8;
+
+bool Fail(TZX_Disk& disk, const char* message) {
+  disk.LastError = message;
   return false;
 }
-bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan) {
-  disk.LastError = "UDI images are not supported yet";
-  return false;
+
+bool IsSyncByte(ByteSpan syncMap, std::size_t k) { return ((syncMap[k / 8] >> (k % 8)) & 1) != 0; }
+
+// Takes C H R N and the stored ID CRC that follow an ID mark at e.
+void TakeIdField(TSectorRec& sector, ByteSpan raw, std::size_t e) {
+  sector.Used = 0xFF;
+  sector.IdTrack = raw[e + 1];
+  sector.IdSide = raw[e + 2];
+  sector.IdSector = raw[e + 3];
+  sector.IdSize = raw[e + 4];
+  sector.IdCrc = static_cast<std::uint16_t>(raw[e + 5] << 8 | raw[e + 6]);
 }
-bool SaveUDI(TZX_Disk& disk, const std::filesystem::path&) {
-  disk.LastError = "UDI images are not supported yet";
-  return false;
+
+// Takes the data field behind a data mark at e (e >= 3: an ID mark and its
+// field always come first) and returns the position the scan goes on from.
+// A field that runs into the end of the track is taken as far as it goes and
+// marked bad; Data keeps at most its 1100 bytes.
+std::size_t TakeDataField(TSectorRec& sector, ByteSpan raw, std::size_t e) {
+  // Size codes above 8 give fields longer than any track this reader accepts.
+  const std::size_t size = std::size_t{128} << std::min<int>(sector.IdSize, 9);
+  const std::size_t length = raw.size();
+  std::size_t available = 0;
+  std::size_t next = 0;
+  if (e + size + 3 < length) {
+    available = size;
+    const std::uint16_t stored = static_cast<std::uint16_t>(raw[e + size + 1] << 8 | raw[e + size + 2]);
+    sector.DataOk = stored == CalcCRC16(&raw[e - 3], size + 4) ? 0xFF : 0;
+    next = e + size + 1;
+  } else {
+    available = length > e + 3 ? length - (e + 3) : 0;
+    sector.DataOk = 0;
+    next = std::max(e, length - 2);
+  }
+  const std::size_t kept = std::min<std::size_t>(available, kSectorDataSize);
+  std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(e + 1), kept, sector.Data.begin());
+  sector.DataPos = static_cast<std::uint16_t>(e + 1);
+  sector.DataLen = static_cast<std::uint16_t>(kept);
+  return next;
 }
-bool SaveUDIToBytes(TZX_Disk& disk, Bytes&) {
-  disk.LastError = "UDI images are not supported yet";
-  return false;
+
+// Finds the sectors of a raw track. An address mark is the first unmarked
+// byte after sync bytes; an ID waits for the next data mark, and IDs met
+// while one waits are passed over. Sectors beyond the 20 slots are dropped
+// (the raw bytes keep them).
+void ScanSectors(TTrack& track, ByteSpan raw, ByteSpan syncMap) {
+  const std::size_t length = raw.size();
+  std::size_t slot = 0;
+  bool afterMark = false;
+  bool idPending = false;
+  for (std::size_t e = 0; e < length; ++e) {
+    if (IsSyncByte(syncMap, e)) {
+      afterMark = true;
+      continue;
+    }
+    if (!afterMark) continue;
+    afterMark = false;
+    if (raw[e] == kIdMark && !idPending && slot < kSlotCount && e + 6 < length) {
+      TakeIdField(track.Sectors[slot], raw, e);
+      idPending = true;
+      e += 7;
+      if (e >= length) break;
+    }
+    if ((raw[e] == kDataMark || raw[e] == kDeletedDataMark) && idPending) {
+      e = TakeDataField(track.Sectors[slot], raw, e);
+      ++slot;
+      idPending = false;
+    }
+  }
+}
+
+}  // namespace
+
+// Reads a UDI file into the disk; a missing file leaves the disk untouched.
+bool LoadUDI(TZX_Disk& disk, const std::filesystem::path& file) {
+  Bytes data;
+  if (!ReadImageFile(disk, file, "Cannot open UDI file!", data)) return false;
+  return LoadUDIFromBytes(disk, data);
+}
+
+// Checks the checksum and header, then loads the track records in file
+// order into model tracks 0, 1, 2, ...
+bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data) {
+  disk.ClearDisk();
+  if (data.size() < kHeaderLength + kChecksumLength) return Fail(disk, "Error UDI file!");
+  const std::size_t body = data.size() - kChecksumLength;
+  if (CalcCRC32(data.data(), body) != ReadLe32(&data[body])) return Fail(disk, "UDI file CRC error!");
+  if (!std::equal(kSignature.begin(), kSignature.end(), data.begin())) return Fail(disk, "No UDI format!");
+  const std::uint8_t version = data[8];
+  const std::uint8_t lastCylinder = data[9];
+  const std::uint8_t lastSide = data[10];
+  const std::uint8_t flags = data[11];
+  if (version != 0 || (flags & ~kDescriptionFollows) != 0 || ReadLe32(&data[12]) != 0)
+    return Fail(disk, "Error UDI format!");
+  if (ReadLe32(&data[4]) != body) return Fail(disk, "Error UDI file length!");
+  const int records = (lastCylinder + 1) * (lastSide + 1);
+  if (records > kTrackCount) return Fail(disk, "Too many tracks in UDI file!");
+
+  // Records must end before the checksum.
+  ByteReader reader(data.first(body));
+  reader.Skip(kHeaderLength);
+  for (int t = 0; t < records; ++t) {
+    std::uint8_t type = 0;
+    std::uint16_t length = 0;
+    if (!reader.U8(type) || !reader.U16(length)) return Fail(disk, "Error UDI file length!");
+    if (type == kCompressedTrack) return Fail(disk, "Compressed UDI files are not supported!");
+    if (length > kRawCapacity) return Fail(disk, "Error UDI track length!");
+    ByteSpan raw;
+    ByteSpan syncMap;
+    if (!reader.Take(length, raw) || !reader.Take((length + 7u) / 8, syncMap))
+      return Fail(disk, "Error UDI file length!");
+    TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    std::copy(raw.begin(), raw.end(), track.RawData.begin());
+    track.RawLength = length;
+    track.Present = 0xFF;
+    track.RawValid = 1;
+    ScanSectors(track, raw, syncMap);
+  }
+  return true;
+}
+
+// Builds the whole file in memory and replaces the target in one step.
+bool SaveUDI(TZX_Disk& disk, const std::filesystem::path& file) {
+  Bytes out;
+  return SaveUDIToBytes(disk, out) && WriteImageFile(disk, file, out);
+}
+
+// Two sides of every cylinder up to the highest present track; each track is
+// built by BuildRawTrack as 6256 bytes and a 782-byte sync map.
+bool SaveUDIToBytes(TZX_Disk& disk, Bytes& out) {
+  out.clear();
+  const int cylinders = (disk.TracksToWrite() + 1) / 2;
+  if (cylinders == 0) return Fail(disk, "No tracks to write!");
+  const auto tracks = static_cast<std::uint32_t>(2 * cylinders);
+  out.reserve(kHeaderLength + tracks * kRecordLength + kChecksumLength);
+  out.insert(out.end(), kSignature.begin(), kSignature.end());
+  AppendLe32(out, static_cast<std::uint32_t>(kHeaderLength + tracks * kRecordLength));
+  out.push_back(0);                                           // version
+  out.push_back(static_cast<std::uint8_t>(cylinders - 1));    // highest cylinder
+  out.push_back(1);                                           // highest side
+  out.push_back(0);                                           // flags
+  AppendLe32(out, 0);                                         // extended header
+
+  disk.ErrSector = 0;
+  std::array<std::uint8_t, kRawTrackLength> raw{};
+  std::array<std::uint8_t, kSyncMapLength> syncMap{};
+  for (std::uint32_t t = 0; t < tracks; ++t) {
+    raw.fill(0x4E);
+    if (!disk.BuildRawTrack(static_cast<std::uint8_t>(t), raw.data(), syncMap.data())) {
+      disk.ErrTrack = static_cast<std::uint8_t>(t);
+      disk.LastError = "Cannot build track " + std::to_string(t) + ", sector " + std::to_string(disk.ErrSector);
+      out.clear();
+      return false;
+    }
+    out.push_back(0);  // MFM
+    AppendLe16(out, kRawTrackLength);
+    out.insert(out.end(), raw.begin(), raw.end());
+    out.insert(out.end(), syncMap.begin(), syncMap.end());
+  }
+  AppendLe32(out, CalcCRC32(out.data(), out.size()));
+  return true;
 }
 
 }  // namespace velloran

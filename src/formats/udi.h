@@ -8,8 +8,11 @@
 
 namespace velloran {
 
+// Reads a UDI image: every track keeps its raw bytes, and its sectors are
+// found by scanning them for address marks.
 bool LoadUDI(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data);
+// Writes every track up to the highest present one, built by BuildRawTrack.
 bool SaveUDI(TZX_Disk& disk, const std::filesystem::path& file);
 bool SaveUDIToBytes(TZX_Disk& disk, Bytes& out);
 

@@ -1,0 +1,382 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formats/sample_disks.h"
+#include "formats/udi.h"
+#include "support/test_support.h"
+
+namespace velloran {
+namespace {
+
+// One raw track with its sync flags, put together byte by byte.
+struct RawTrack {
+  Bytes bytes;
+  std::vector<bool> sync;
+
+  void Add(std::uint8_t value, int count = 1, bool isSync = false) {
+    for (int i = 0; i < count; ++i) {
+      bytes.push_back(value);
+      sync.push_back(isSync);
+    }
+  }
+  void Mark(std::uint8_t mark) {
+    Add(0x00, 12);
+    Add(0xA1, 3, true);
+    Add(mark);
+  }
+  void Crc(std::size_t from, bool good = true) {
+    std::uint16_t crc = CalcCRC16(bytes.data() + from, bytes.size() - from);
+    if (!good) crc = static_cast<std::uint16_t>(~crc);
+    Add(static_cast<std::uint8_t>(crc >> 8));
+    Add(static_cast<std::uint8_t>(crc));
+  }
+  void Id(std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n) {
+    Mark(0xFE);
+    const std::size_t from = bytes.size() - 4;
+    for (auto v : {c, h, r, n}) Add(v);
+    Crc(from);
+    Add(0x4E, 22);
+  }
+  void Data(std::uint8_t mark, std::size_t size, std::uint8_t fill, bool good = true) {
+    Mark(mark);
+    const std::size_t from = bytes.size() - 4;
+    for (std::size_t i = 0; i < size; ++i) Add(static_cast<std::uint8_t>(fill + i));
+    Crc(from, good);
+    Add(0x4E, 40);
+  }
+};
+
+// A UDI file of these tracks, its header and checksum filled in.
+Bytes MakeUdi(const std::vector<RawTrack>& tracks, int sides = 2) {
+  Bytes file = {'U', 'D', 'I', '!', 0, 0, 0, 0, 0,
+                static_cast<std::uint8_t>((tracks.size() + sides - 1) / sides - 1),
+                static_cast<std::uint8_t>(sides - 1), 0, 0, 0, 0, 0};
+  for (const auto& track : tracks) {
+    file.push_back(0);
+    AppendLe16(file, static_cast<std::uint16_t>(track.bytes.size()));
+    file.insert(file.end(), track.bytes.begin(), track.bytes.end());
+    Bytes map((track.bytes.size() + 7) / 8, 0);
+    for (std::size_t k = 0; k < track.sync.size(); ++k)
+      if (track.sync[k]) map[k / 8] = static_cast<std::uint8_t>(map[k / 8] | (1 << (k % 8)));
+    file.insert(file.end(), map.begin(), map.end());
+  }
+  WriteLe32(&file[4], static_cast<std::uint32_t>(file.size()));
+  AppendLe32(file, CalcCRC32(file.data(), file.size()));
+  return file;
+}
+
+// Puts a fresh checksum on a changed file.
+Bytes Reseal(Bytes file) {
+  file.resize(file.size() - 4);
+  AppendLe32(file, CalcCRC32(file.data(), file.size()));
+  return file;
+}
+
+class UdiTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+  std::unique_ptr<TZX_Disk> loaded = std::make_unique<TZX_Disk>();
+
+  Bytes Save() {
+    Bytes out;
+    EXPECT_TRUE(SaveUDIToBytes(*disk, out)) << disk->LastError;
+    return out;
+  }
+  std::string LoadError(const Bytes& file) {
+    EXPECT_FALSE(LoadUDIFromBytes(*loaded, file));
+    return loaded->LastError;
+  }
+  const TSectorRec& Slot(int track, int slot) { return loaded->GetSector(track, slot); }
+};
+
+TEST_F(UdiTest, ChecksumCheckValue) {
+  const std::uint8_t abc[] = {'a', 'b', 'c'};
+  EXPECT_EQ(CalcCRC32(abc, 3), 0xEB52592Fu);
+}
+
+TEST_F(UdiTest, HeaderOfA160TrackDisk) {
+  test::MakeTrdosLayoutDisk(*disk, 160);
+  const Bytes file = Save();
+  ASSERT_EQ(file.size(), 16u + 80 * 2 * 7041 + 4);
+  const Bytes header = {0x55, 0x44, 0x49, 0x21, 0xB0, 0x30, 0x11, 0x00,
+                        0x00, 0x4F, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00};
+  EXPECT_TRUE(std::equal(header.begin(), header.end(), file.begin()));
+  EXPECT_EQ(ReadLe32(&file[file.size() - 4]), CalcCRC32(file.data(), file.size() - 4));
+  // Every record: type 0, length 6256, the raw bytes and the map.
+  EXPECT_EQ(file[16], 0);
+  EXPECT_EQ(ReadLe16(&file[17]), 6256);
+  EXPECT_EQ(file[16 + 7041], 0);
+}
+
+TEST_F(UdiTest, TrdosDiskRoundTrips) {
+  test::MakeTrdosLayoutDisk(*disk, 160);
+  const Bytes file = Save();
+  ASSERT_TRUE(LoadUDIFromBytes(*loaded, file)) << loaded->LastError;
+  EXPECT_EQ(test::DiskDifference(*disk, *loaded, {}), "");
+  const TTrack& track = loaded->GetTrack(37);
+  EXPECT_EQ(track.RawValid, 1);
+  EXPECT_EQ(track.RawLength, 6256);
+  EXPECT_EQ(track.Present, 0xFF);
+  EXPECT_EQ(track.SectorCount, 0);  // left for CountSectors
+  // The first sector's data follows its mark at 205.
+  EXPECT_EQ(track.Sectors[0].DataPos, 206);
+  EXPECT_EQ(track.Sectors[0].DataOk, 0xFF);
+  EXPECT_EQ(loaded->GetTrack(160).Present, 0);
+  // Saving the loaded disk again, its raw images kept, gives the same file.
+  Bytes again;
+  loaded->KeepRaw = 1;
+  ASSERT_TRUE(SaveUDIToBytes(*loaded, again));
+  EXPECT_EQ(again, file);
+}
+
+TEST_F(UdiTest, MixedLayoutsAndBadSectorsRoundTrip) {
+  test::MakeMixedDisk(*disk, 12, true);
+  ASSERT_TRUE(LoadUDIFromBytes(*loaded, Save())) << loaded->LastError;
+  EXPECT_EQ(test::DiskDifference(*disk, *loaded, {}), "");
+}
+
+TEST_F(UdiTest, OddTrackCountIsRoundedUpToCylinders) {
+  test::MakeTrdosLayoutDisk(*disk, 161);
+  const Bytes file = Save();
+  EXPECT_EQ(file[9], 80);
+  EXPECT_EQ(file.size(), 16u + 81 * 2 * 7041 + 4);
+  ASSERT_TRUE(LoadUDIFromBytes(*loaded, file));
+  EXPECT_EQ(loaded->CountTracks(), 162);
+  EXPECT_EQ(loaded->GetTrack(161).Sectors[0].Used, 0);
+}
+
+TEST_F(UdiTest, TracksAfterAGapAreNotDropped) {
+  test::MakeTrdosLayoutDisk(*disk, 160);
+  for (int t = 1; t < 160; t += 2) disk->GetTrack(static_cast<std::uint8_t>(t)).Present = 0;
+  const Bytes file = Save();
+  EXPECT_EQ(file[9], 79);  // 80 cylinders although only 80 tracks are present
+  ASSERT_TRUE(LoadUDIFromBytes(*loaded, file));
+  EXPECT_EQ(loaded->GetSector(158, 15).IdSector, 16);
+  EXPECT_EQ(loaded->GetSector(158, 15).Data[7], disk->GetSector(158, 15).Data[7]);
+  EXPECT_EQ(loaded->GetSector(157, 0).Used, 0);  // an absent track is plain filler
+}
+
+TEST_F(UdiTest, EmptyDiskIsRefusedWithAMessage) {
+  Bytes out;
+  EXPECT_FALSE(SaveUDIToBytes(*disk, out));
+  EXPECT_FALSE(disk->LastError.empty());
+  EXPECT_TRUE(out.empty());
+}
+
+TEST_F(UdiTest, FailedTrackBuildWritesNothing) {
+  test::MakeTrdosLayoutDisk(*disk, 10);
+  disk->GetSector(5, 3).IdSize = 5;
+  test::ScratchDir dir;
+  const auto file = dir / "disk.udi";
+  test::WriteFileBytes(file, Bytes{1, 2, 3});
+  EXPECT_FALSE(SaveUDI(*disk, file));
+  EXPECT_EQ(disk->ErrTrack, 5);
+  EXPECT_EQ(disk->ErrSector, 3);
+  EXPECT_EQ(test::ReadFileBytes(file), (Bytes{1, 2, 3}));
+  disk->GetSector(5, 3).IdSize = 1;
+  ASSERT_TRUE(SaveUDI(*disk, file));
+  ASSERT_TRUE(LoadUDI(*loaded, file));
+  EXPECT_EQ(test::DiskDifference(*disk, *loaded, {}), "");
+}
+
+TEST_F(UdiTest, MissingFileLeavesTheDisk) {
+  test::MakeTrdosLayoutDisk(*loaded, 4);
+  EXPECT_FALSE(LoadUDI(*loaded, "/no/such/file.udi"));
+  EXPECT_EQ(loaded->CountTracks(), 4);
+  EXPECT_FALSE(LoadUDI(*loaded, ""));
+  EXPECT_EQ(loaded->CountTracks(), 4);
+}
+
+TEST_F(UdiTest, MalformedFilesGiveTheirMessages) {
+  test::MakeTrdosLayoutDisk(*disk, 2);
+  const Bytes good = Save();
+  EXPECT_EQ(LoadError(Bytes(19, 0)), "Error UDI file!");
+  Bytes bad = good;
+  bad[0] = 'X';
+  EXPECT_EQ(LoadError(bad), "UDI file CRC error!");  // checked before the signature
+  EXPECT_EQ(LoadError(Reseal(bad)), "No UDI format!");
+  bad = good;
+  bad[3] = '?';
+  EXPECT_EQ(LoadError(Reseal(bad)), "No UDI format!");
+  for (int offset : {8, 12, 15}) {
+    bad = good;
+    bad[offset] = 1;
+    EXPECT_EQ(LoadError(Reseal(bad)), "Error UDI format!") << offset;
+  }
+  bad = good;
+  bad[11] = 2;
+  EXPECT_EQ(LoadError(Reseal(bad)), "Error UDI format!");
+  bad = good;
+  bad[4] ^= 1;
+  EXPECT_EQ(LoadError(Reseal(bad)), "Error UDI file length!");
+}
+
+TEST_F(UdiTest, FileEndingInsideATrackKeepsTheTracksBefore) {
+  test::MakeTrdosLayoutDisk(*disk, 4);
+  Bytes file = Save();
+  file.resize(16 + 2 * 7041 + 100);  // inside the third record
+  WriteLe32(&file[4], static_cast<std::uint32_t>(file.size()));
+  AppendLe32(file, CalcCRC32(file.data(), file.size()));
+  EXPECT_EQ(LoadError(file), "Error UDI file length!");
+  EXPECT_EQ(loaded->CountTracks(), 2);
+  EXPECT_EQ(loaded->GetSector(1, 15).IdSector, 16);
+  // A sync map that would run into the checksum is cut off the same way.
+  file = Save();
+  file.resize(16 + 4 * 7041 - 2);
+  WriteLe32(&file[4], static_cast<std::uint32_t>(file.size()));
+  AppendLe32(file, CalcCRC32(file.data(), file.size()));
+  EXPECT_EQ(LoadError(file), "Error UDI file length!");
+  EXPECT_EQ(loaded->CountTracks(), 3);
+}
+
+TEST_F(UdiTest, InputsBeyondTheModelAreRefused) {
+  RawTrack track;
+  track.Add(0x4E, 100);
+  Bytes file = MakeUdi({track, track});
+  file[9] = 83;  // 84 cylinders: 168 records
+  EXPECT_EQ(LoadError(Reseal(file)), "Too many tracks in UDI file!");
+  RawTrack longTrack;
+  longTrack.Add(0x4E, 6501);
+  EXPECT_EQ(LoadError(MakeUdi({longTrack, track})), "Error UDI track length!");
+  RawTrack fullTrack;
+  fullTrack.Add(0x4E, 6500);
+  EXPECT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi({fullTrack, track})));
+  EXPECT_EQ(loaded->GetTrack(0).RawLength, 6500);
+}
+
+TEST_F(UdiTest, OneSidedFileFillsConsecutiveTracks) {
+  std::vector<RawTrack> tracks(80);
+  for (int c = 0; c < 80; ++c) {
+    tracks[c].Add(0x4E, 60);
+    tracks[c].Id(static_cast<std::uint8_t>(c), 0, 1, 1);
+    tracks[c].Data(0xFB, 256, static_cast<std::uint8_t>(c));
+  }
+  ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi(tracks, 1))) << loaded->LastError;
+  EXPECT_EQ(loaded->CountTracks(), 80);
+  for (int c = 0; c < 80; ++c) {
+    EXPECT_EQ(Slot(c, 0).IdTrack, c);
+    EXPECT_EQ(Slot(c, 0).Data[0], c);
+    EXPECT_EQ(Slot(c, 0).DataOk, 0xFF);
+  }
+}
+
+TEST_F(UdiTest, ScanTakesIdsAndDataAsTheMarksCome) {
+  RawTrack track;
+  track.Add(0x4E, 30);
+  track.Id(1, 0, 1, 0);
+  track.Id(1, 0, 2, 0);  // a second ID while the first waits: skipped
+  track.Data(0xFB, 128, 0x10);
+  track.Id(1, 0, 3, 1);
+  track.Data(0xF8, 256, 0x20);  // deleted data, good CRC
+  track.Id(1, 0, 4, 0);
+  track.Data(0xFB, 128, 0x30, false);
+  track.Id(1, 0, 5, 2);  // no data field follows
+  track.Add(0x4E, 100);
+  ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi({track}, 1)));
+  EXPECT_EQ(Slot(0, 0).IdSector, 1);
+  EXPECT_EQ(Slot(0, 0).IdCrc, IdFieldCrc(1, 0, 1, 0));
+  EXPECT_EQ(Slot(0, 0).Data[0], 0x10);
+  EXPECT_EQ(Slot(0, 0).DataOk, 0xFF);
+  EXPECT_EQ(Slot(0, 1).IdSector, 3);
+  EXPECT_EQ(Slot(0, 1).DataLen, 256);
+  EXPECT_EQ(Slot(0, 1).Data[255], static_cast<std::uint8_t>(0x20 + 255));
+  EXPECT_EQ(Slot(0, 1).DataOk, 0xFF);
+  EXPECT_EQ(loaded->GetTrack(0).RawData[Slot(0, 1).DataPos - 1], 0xF8);
+  EXPECT_EQ(Slot(0, 2).DataOk, 0);
+  EXPECT_EQ(Slot(0, 2).DataLen, 128);
+  EXPECT_EQ(Slot(0, 3).Used, 0xFF);
+  EXPECT_EQ(Slot(0, 3).IdSector, 5);
+  EXPECT_EQ(Slot(0, 3).DataLen, 0);
+  EXPECT_EQ(Slot(0, 4).Used, 0);
+}
+
+TEST_F(UdiTest, DataFieldEndingAtTheLastByteCountsAsCutOff) {
+  RawTrack track;
+  track.Add(0x4E, 30);
+  track.Id(0, 0, 1, 0);
+  track.Mark(0xFB);
+  const std::size_t mark = track.bytes.size() - 1;
+  for (int i = 0; i < 128; ++i) track.Add(0xE5);
+  track.Crc(mark - 3);  // the CRC ends the track
+  ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi({track}, 1)));
+  EXPECT_EQ(Slot(0, 0).DataOk, 0);
+  EXPECT_EQ(Slot(0, 0).DataLen, 128);
+  EXPECT_EQ(Slot(0, 0).DataPos, mark + 1);
+  // One more byte of gap and it is a good sector.
+  track.Add(0x4E);
+  ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi({track}, 1)));
+  EXPECT_EQ(Slot(0, 0).DataOk, 0xFF);
+}
+
+TEST_F(UdiTest, OversizedFieldsAndCrowdedTracksStayInsideTheModel) {
+  RawTrack crowded;
+  crowded.Add(0x4E, 30);
+  for (int i = 0; i < 22; ++i) {
+    crowded.Id(0, 0, static_cast<std::uint8_t>(i + 1), 0);
+    crowded.Data(0xFB, 128, static_cast<std::uint8_t>(i));
+  }
+  RawTrack big;
+  big.Add(0x4E, 30);
+  big.Id(0, 0, 99, 6);  // 8192 bytes: runs into the end, kept as 1100
+  big.Mark(0xFB);
+  big.Add(0x55, 1500);
+  RawTrack tail;  // an ID mark in the last bytes of the track is not taken
+  tail.Add(0x4E, 30);
+  tail.Mark(0xFE);
+  tail.Add(0x01, 5);
+  ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi({crowded, big, tail}, 1)));
+  EXPECT_EQ(Slot(0, 19).IdSector, 20);  // the 20 slots are filled, the rest dropped
+  EXPECT_EQ(Slot(0, 19).Data[0], 19);
+  EXPECT_EQ(Slot(1, 0).DataLen, 1100);
+  EXPECT_EQ(Slot(1, 0).DataOk, 0);
+  EXPECT_EQ(Slot(1, 0).Data[1099], 0x55);
+  EXPECT_EQ(Slot(2, 0).Used, 0);
+}
+
+// ---- real files made by other tools ----
+
+TEST_F(UdiTest, CorpusDiskWithADescriptionLoads) {
+  const auto file = test::CorpusFile("udi/alfishe_unreal-ng__Zvezdnoe_Nasledie.udi");
+  ASSERT_TRUE(LoadUDI(*loaded, file)) << loaded->LastError;
+  EXPECT_EQ(loaded->CountTracks(), 160);
+  int good = 0;
+  for (int t = 0; t < 160; ++t) {
+    const TTrack& track = loaded->GetTrack(static_cast<std::uint8_t>(t));
+    EXPECT_EQ(track.RawLength, 6400);
+    for (int s = 0; s < 16; ++s) {
+      const TSectorRec& sector = track.Sectors[s];
+      EXPECT_EQ(sector.IdTrack, t / 2);
+      EXPECT_EQ(sector.IdCrc, IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize));
+      good += sector.DataOk != 0 && sector.DataLen == 256 ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(good, 160 * 16);
+  // The TR-DOS system sector (sector 9 of track 0) says it is a TR-DOS disk.
+  const auto sector9 = std::find_if(loaded->GetTrack(0).Sectors.begin(), loaded->GetTrack(0).Sectors.end(),
+                                    [](const TSectorRec& s) { return s.IdSector == 9; });
+  ASSERT_NE(sector9, loaded->GetTrack(0).Sectors.end());
+  EXPECT_EQ(sector9->Data[0xE7], 0x10);
+}
+
+TEST_F(UdiTest, CorpusDiskSavedAgainKeepsItsSectors) {
+  ASSERT_TRUE(LoadUDI(*disk, test::CorpusFile("udi/alfishe_unreal-ng__Zvezdnoe_Nasledie.udi")));
+  for (std::uint8_t keepRaw : {0, 1}) {
+    disk->KeepRaw = keepRaw;
+    ASSERT_TRUE(LoadUDIFromBytes(*loaded, Save())) << loaded->LastError;
+    EXPECT_EQ(test::DiskDifference(*disk, *loaded, {}), "") << int(keepRaw);
+  }
+}
+
+TEST_F(UdiTest, CompressedVariantIsRefusedClearly) {
+  const auto file = test::CorpusFile("udi/vamposdecampos_fuse-emulator-svn__success.udi");
+  EXPECT_FALSE(LoadUDI(*loaded, file));
+  EXPECT_EQ(loaded->LastError, "Compressed UDI files are not supported!");
+  EXPECT_EQ(loaded->CountTracks(), 0);
+}
+
+}  // namespace
+}  // namespace velloran
