@@ -2,12 +2,16 @@
 // Qt dialogs in the application, scripted answers in the tests.
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
+class QDialog;
+
 namespace velloran {
 
-enum class PromptIcon { Information, Warning, Error, Question };
+enum class PromptIcon { None, Information, Warning, Error, Question };
 enum class PromptButtons { Ok, YesNo, YesNoCancel };
 enum class PromptAnswer { Ok, Yes, No, Cancel };
 
@@ -16,10 +20,15 @@ struct FileDialogRequest {
   QString title;
   QString folder;          // initial folder
   QString fileName;        // proposed name (save)
-  QStringList filters;     // one entry per filter, e.g. "Файл образа TRDOS диска (*.trd)"
+  // One entry per filter, description and patterns as in a filter list:
+  // "Файл образа TRDOS диска (*.trd)|*.trd". SplitFilterList makes them.
+  QStringList filters;
   int filterIndex = 1;     // 1-based selected filter
   QString defaultSuffix;   // added when the name has none
   bool multiple = false;   // open: several files
+  // Called when the user picks another file type (1-based index); returns the
+  // default suffix for it. Empty function: the suffix stays.
+  std::function<QString(int)> suffixForFilter;
 };
 
 struct FileDialogResult {
@@ -27,6 +36,19 @@ struct FileDialogResult {
   QStringList files;
   int filterIndex = 1;  // 1-based filter chosen by the user
 };
+
+// A message with one edit box (disk name, restore letter and the like).
+struct TextRequest {
+  QString caption;
+  QString text;               // the message above the edit box
+  QString label;              // caption of the edit box, e.g. "Имя:"
+  int maxLength = 0;          // 0 = no limit
+  QString acceptButton = QStringLiteral("&Ok");
+  QString cancelButton;       // empty = the dialog has no cancel button
+};
+
+// "A|*.a|B|*.b;*.c" -> {"A|*.a", "B|*.b;*.c"}
+QStringList SplitFilterList(const QString& filterList);
 
 class Prompts {
  public:
@@ -36,8 +58,16 @@ class Prompts {
   virtual FileDialogResult OpenFiles(const FileDialogRequest& request) = 0;
   virtual FileDialogResult SaveFile(const FileDialogRequest& request) = 0;
   virtual QString ChooseFolder(const QString& title, const QString& folder) = 0;
-  // A text question with an edit box; nothing when cancelled.
-  virtual bool AskText(const QString& caption, const QString& prompt, QString& text) = 0;
+  // Asks for a text; `text` holds the starting value and receives the answer.
+  // False when the dialog was closed without accepting.
+  virtual bool AskText(const TextRequest& request, QString& text) = 0;
+  // Shows one of the application's own modal windows (settings, sector
+  // address, catalog entry editor...) and returns whether it was accepted.
+  virtual bool Run(QDialog& dialog) = 0;
+
+  // Shorthands for the common cases.
+  void Error(const QString& text, const QString& caption = QStringLiteral("Ошибка!"));
+  bool AskYesNo(const QString& text, const QString& caption, PromptIcon icon = PromptIcon::Question);
 };
 
 }  // namespace velloran
