@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include "formats/fdi.h"
+#include "formats/format_table.h"
+#include "formats/trd.h"
+#include "formats/udf.h"
+#include "formats/udi.h"
+#include "support/test_support.h"
+
+namespace velloran {
+namespace {
+
+using test::RunCli;
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+void PutSector(TZX_Disk& disk, int track, int slot, std::uint8_t r, std::uint8_t n, bool ok) {
+  TTrack& t = disk.GetTrack(static_cast<std::uint8_t>(track));
+  t.Present = 0xFF;
+  TSectorRec& s = t.GetSector(static_cast<std::uint8_t>(slot));
+  s.Used = 0xFF;
+  s.IdTrack = static_cast<std::uint8_t>(track / 2);
+  s.IdSector = r;
+  s.IdSize = n;
+  s.IdCrc = IdFieldCrc(s.IdTrack, 0, r, n);
+  s.DataOk = ok ? 0xFF : 0;
+  s.DataLen = n <= 3 ? static_cast<std::uint16_t>(SectorLength(n)) : 0;
+}
+
+TEST(CliInfo, PrintsFormatTracksAndSectorStates) {
+  TZX_Disk disk;
+  for (int r = 1; r <= 3; ++r) PutSector(disk, 0, r - 1, static_cast<std::uint8_t>(r), 1, true);
+  PutSector(disk, 0, 3, 4, 1, false);
+  PutSector(disk, 0, 4, 5, 9, false);  // a size code whose data length is 0 in FDI: no data
+  PutSector(disk, 3, 0, 1, 2, true);
+  disk.Comments = {"hello"};
+  test::ScratchDir dir;
+  ASSERT_TRUE(SaveFDI(disk, dir / "disk.fdi"));
+
+  const auto run = RunCli({"info", (dir / "disk.fdi").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "Format: FDI\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Present tracks: 4\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Comment: hello\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Track  Sectors  Good  Bad  NoData  Raw\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "    0        5     3    1       1  no\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "    1        0     0    0       0  no\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "    3        1     1    0       0  no\n")) << run.out;
+  EXPECT_TRUE(run.err.empty());
+}
+
+TEST(CliInfo, CorpusTrdShowsEightyCylinders) {
+  const auto run = RunCli({"info", test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "Format: TRD\nPresent tracks: 160\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0  no\n")) << run.out;
+}
+
+TEST(CliInfo, FailuresGoToStandardErrorWithExitCodeOne) {
+  test::ScratchDir dir;
+  const auto missing = (dir / "missing.fdi").string();
+  auto run = RunCli({"info", missing});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "velloran-cli: " + missing + ": FDI file read error!\n");
+  EXPECT_TRUE(run.out.empty());
+
+  test::WriteFileBytes(dir / "notes.txt", Bytes{1});
+  run = RunCli({"info", (dir / "notes.txt").string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "Данный тип файлов не поддерживается!")) << run.err;
+
+  test::WriteFileBytes(dir / "bad.fdi", Bytes{'F', 'D', 'I', 0, 200});
+  run = RunCli({"info", (dir / "bad.fdi").string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "FDI file size error!")) << run.err;
+
+  EXPECT_EQ(RunCli({"info"}).exitCode, 1);
+  EXPECT_EQ(RunCli({"info", missing, "--verbose"}).exitCode, 1);
+}
+
+TEST(CliConvert, TrdThroughFdiComesBackByteForByte) {
+  const auto source = test::CorpusFile("trd/tslabs_zx-evo__UMT2_3.TRD");
+  test::ScratchDir dir;
+  auto run = RunCli({"convert", source.string(), (dir / "disk.fdi").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(run.out.empty() && run.err.empty());
+  run = RunCli({"convert", (dir / "disk.fdi").string(), (dir / "back.Trd").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(test::ReadFileBytes(dir / "back.Trd"), test::ReadFileBytes(source));
+}
+
+TEST(CliConvert, RefusedSaveWritesNothing) {
+  test::ScratchDir dir;
+  const auto out = (dir / "disk.kdi").string();
+  auto run = RunCli({"convert", test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string(), out});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "KDI save error: track 0 sector 1 has size code 1")) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+
+  run = RunCli({"convert", test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string(), (dir / "x.doc").string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "Данный тип файлов не поддерживается!")) << run.err;
+
+  run = RunCli({"convert", (dir / "none.trd").string(), out});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "TRD file read error!")) << run.err;
+
+  EXPECT_EQ(RunCli({"convert", out}).exitCode, 1);
+  EXPECT_EQ(RunCli({"convert", out, out, "--fast"}).exitCode, 1);
+}
+
+TEST(CliConvert, CompressChoosesTheCompressedTd0) {
+  const auto source = test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string();
+  test::ScratchDir dir;
+  auto run = RunCli({"convert", source, (dir / "plain.td0").string()});
+  if (Contains(run.err, "not supported yet")) GTEST_SKIP() << run.err;
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  run = RunCli({"convert", source, (dir / "packed.td0").string(), "--compress"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const Bytes plain = test::ReadFileBytes(dir / "plain.td0");
+  const Bytes packed = test::ReadFileBytes(dir / "packed.td0");
+  ASSERT_GE(packed.size(), 2u);
+  EXPECT_EQ(plain[0], 'T');
+  EXPECT_EQ(packed[0], 't');
+  EXPECT_LT(packed.size(), plain.size());
+}
+
+// A raw track with a mark in its gap: --keep-raw carries the gap into the new
+// UDI, without it the track is rebuilt with standard gap bytes.
+TEST(CliConvert, KeepRawKeepsTheLoadedRawTrack) {
+  test::ScratchDir dir;
+  TZX_Disk disk;
+  ASSERT_TRUE(LoadTRD(disk, test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd")));
+  Bytes udi;
+  if (!SaveUDIToBytes(disk, udi)) GTEST_SKIP() << disk.LastError;
+  TZX_Disk raw;
+  ASSERT_TRUE(LoadUDIFromBytes(raw, udi)) << raw.LastError;
+  ASSERT_NE(raw.GetTrack(0).RawValid, 0);
+  raw.GetTrack(0).RawData[10] = 0x55;
+  if (!SaveUDF(raw, dir / "disk.udf")) GTEST_SKIP() << raw.LastError;
+
+  for (const bool keep : {true, false}) {
+    std::vector<std::string> args{"convert", (dir / "disk.udf").string(), (dir / "out.udi").string()};
+    if (keep) args.push_back("--keep-raw");
+    const auto run = RunCli(args);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    TZX_Disk out;
+    ASSERT_TRUE(LoadUDI(out, dir / "out.udi")) << out.LastError;
+    EXPECT_EQ(out.GetTrack(0).RawData[10], keep ? 0x55 : 0x4E);
+  }
+}
+
+}  // namespace
+}  // namespace velloran
