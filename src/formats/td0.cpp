@@ -1,23 +1,348 @@
 #include "formats/td0.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <string>
+
+#include "common/codepages.h"
+#include "common/file_io.h"
+#include "formats/lzh.h"
+
 namespace velloran {
 
-// Placeholders until the TD0 reader and writer land.
-bool LoadTD0(TZX_Disk& disk, const std::filesystem::path&) {
-  disk.LastError = "TD0 images are not supported yet";
+namespace {
+
+constexpr std::size_t kHeaderSize = 12;
+constexpr std::uint8_t kVersion = 21;
+constexpr std::uint8_t kOldestVersion = 10;
+constexpr std::uint8_t kOldestCompressedVersion = 20;
+constexpr std::uint8_t kCommentFollows = 0x80;  // bit of header byte 7
+constexpr std::uint8_t kEndOfImage = 0xFF;      // sector count of the end marker
+constexpr std::uint8_t kFlagsDataError = 0x10;
+constexpr std::size_t kCommentHeaderSize = 10;
+constexpr std::size_t kCommentTextLimit = 1016;
+constexpr int kLargestBlock = 5000;  // data bytes one block may produce
+
+constexpr const char* kReadError = "TD0 file read error.";
+constexpr const char* kNoTd0File = "No TD0 file.";
+constexpr const char* kVersionNotAllowed = "Version TD0 not allowed.";
+constexpr const char* kHeaderCrcError = "TD0 header CRC error.";
+constexpr const char* kOldCompression = "OLD compression not allowed.";
+constexpr const char* kSizeError = "Size Error.";
+constexpr const char* kSectorSizeError = "Sector Size Error!";
+constexpr const char* kFormatError = "TD0 format error!";
+
+constexpr std::array<std::uint16_t, 256> MakeCrcTable() {
+  std::array<std::uint16_t, 256> table{};
+  for (int i = 0; i < 256; ++i) {
+    std::uint16_t crc = static_cast<std::uint16_t>(i << 8);
+    for (int bit = 0; bit < 8; ++bit)
+      crc = static_cast<std::uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0xA097 : crc << 1);
+    table[i] = crc;
+  }
+  return table;
+}
+
+constexpr auto kCrcTable = MakeCrcTable();
+
+// Bytes a sector of this size code stores in a TD0 file. Codes above 3 are
+// beyond the model: their data is held as the 1100 bytes a slot has.
+int StoredSize(std::uint8_t sizeCode) {
+  return SizeCodeSupported(sizeCode) ? SectorLength(sizeCode) : kSectorDataSize;
+}
+
+// The comment text: each non-empty line in CP1251 ended by a 0 byte, as many
+// lines as fit in 1016 bytes, then two more 0 bytes; nothing at all without
+// comment lines.
+Bytes CommentText(const std::vector<std::string>& comments) {
+  Bytes text;
+  if (comments.empty()) return text;
+  for (const auto& line : comments) {
+    const std::string bytes = FromUtf8(CodePage::Cp1251, line);
+    if (bytes.size() + text.size() > kCommentTextLimit) break;
+    if (bytes.empty()) continue;
+    text.insert(text.end(), bytes.begin(), bytes.end());
+    text.push_back(0);
+  }
+  text.push_back(0);
+  text.push_back(0);
+  return text;
+}
+
+// Comment block: its CRC, the text length, the creation time and the text.
+void AppendCommentBlock(Bytes& body, const std::vector<std::string>& comments, const std::tm& created) {
+  const Bytes text = CommentText(comments);
+  Bytes block(kCommentHeaderSize);
+  WriteLe16(&block[2], static_cast<std::uint16_t>(text.size()));
+  block[4] = static_cast<std::uint8_t>(created.tm_year);
+  block[5] = static_cast<std::uint8_t>(created.tm_mon + 1);
+  block[6] = static_cast<std::uint8_t>(created.tm_mday);
+  block[7] = static_cast<std::uint8_t>(created.tm_hour);
+  block[8] = static_cast<std::uint8_t>(created.tm_min);
+  block[9] = static_cast<std::uint8_t>(created.tm_sec);
+  block.insert(block.end(), text.begin(), text.end());
+  WriteLe16(&block[0], Td0Crc(ByteSpan(block).subspan(2)));
+  body.insert(body.end(), block.begin(), block.end());
+}
+
+// One track: its header, then each used slot as a sector header and a data
+// block stored as it is.
+void AppendTrack(Bytes& body, TTrack& track, int index) {
+  const std::uint8_t sectorCount = track.CountSectors();
+  const std::uint8_t header[3] = {sectorCount, static_cast<std::uint8_t>(index / 2),
+                                  static_cast<std::uint8_t>(index % 2)};
+  body.insert(body.end(), header, header + 3);
+  body.push_back(static_cast<std::uint8_t>(Td0Crc(header)));
+
+  int written = 0;
+  for (const auto& sector : track.Sectors) {
+    if (written == sectorCount) break;
+    if (sector.Used == 0) continue;
+    const int size = StoredSize(sector.IdSize);
+    const ByteSpan data(sector.Data.data(), static_cast<std::size_t>(size));
+    body.push_back(sector.IdTrack);
+    body.push_back(sector.IdSide);
+    body.push_back(sector.IdSector);
+    body.push_back(sector.IdSize);
+    body.push_back(sector.DataOk != 0 ? 0 : kFlagsDataError);
+    body.push_back(static_cast<std::uint8_t>(Td0Crc(data)));
+    AppendLe16(body, static_cast<std::uint16_t>(size + 1));
+    body.push_back(0);  // stored as it is
+    body.insert(body.end(), data.begin(), data.end());
+    ++written;
+  }
+}
+
+bool Fail(TZX_Disk& disk, const char* message) {
+  disk.LastError = message;
   return false;
 }
-bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan) {
-  disk.LastError = "TD0 images are not supported yet";
-  return false;
+
+// Writes decoded data bytes into a slot, dropping what the slot cannot hold
+// but still counting it.
+class SectorFill {
+ public:
+  explicit SectorFill(TSectorRec& sector) : sector_(sector) {}
+  void Put(std::uint8_t byte) {
+    if (produced_ < kSectorDataSize) sector_.Data[produced_] = byte;
+    ++produced_;
+  }
+  void PutPattern(const std::uint8_t pattern[2], int count) {
+    for (int i = 0; i < count; ++i) {
+      Put(pattern[0]);
+      Put(pattern[1]);
+    }
+  }
+  int Produced() const { return produced_; }
+
+ private:
+  TSectorRec& sector_;
+  int produced_ = 0;
+};
+
+// Decodes one data block into the slot. Returns the failure message, or
+// nullptr when the block was read.
+const char* ReadDataBlock(ByteReader& in, TSectorRec& sector, int size) {
+  std::uint16_t blockLength;
+  if (!in.U16(blockLength)) return kFormatError;
+  if (blockLength > in.Remaining()) return kSizeError;
+  if (blockLength == 0) return kFormatError;  // no room even for the encoding byte
+  std::fill_n(sector.Data.begin(), size, 0);
+  std::uint8_t encoding;
+  in.U8(encoding);
+
+  SectorFill fill(sector);
+  switch (encoding) {
+    case 0: {  // the bytes as they are
+      if (blockLength > kLargestBlock) return kSectorSizeError;
+      ByteSpan bytes;
+      in.Take(blockLength - 1u, bytes);
+      for (const auto byte : bytes) fill.Put(byte);
+      break;
+    }
+    case 1: {  // one two-byte pattern repeated
+      std::uint16_t repeats;
+      std::uint8_t pattern[2];
+      if (!in.U16(repeats) || !in.U8(pattern[0]) || !in.U8(pattern[1])) return kFormatError;
+      if (2 * repeats > kLargestBlock) return kSectorSizeError;
+      fill.PutPattern(pattern, repeats);
+      break;
+    }
+    case 2: {  // runs of literal bytes and repeated patterns
+      std::size_t consumed = 0;
+      while (consumed < blockLength - 1u) {
+        std::uint8_t runType;
+        std::uint8_t count;
+        if (!in.U8(runType) || !in.U8(count)) return kFormatError;
+        if (runType == 0) {
+          ByteSpan bytes;
+          if (!in.Take(count, bytes)) return kFormatError;
+          for (const auto byte : bytes) fill.Put(byte);
+          consumed += 2u + count;
+        } else if (runType == 1) {
+          std::uint8_t pattern[2];
+          if (!in.U8(pattern[0]) || !in.U8(pattern[1])) return kFormatError;
+          fill.PutPattern(pattern, count);
+          consumed += 4;
+        } else {
+          return kFormatError;
+        }
+      }
+      break;
+    }
+    default:
+      return kFormatError;
+  }
+  sector.DataLen = static_cast<std::uint16_t>(std::min(std::max(size, fill.Produced()), kSectorDataSize));
+  return nullptr;
 }
-bool SaveTD0(TZX_Disk& disk, const std::filesystem::path&, bool) {
-  disk.LastError = "TD0 images are not supported yet";
-  return false;
+
+// Reads one sector header and its data block into a slot.
+const char* ReadSector(ByteReader& in, TSectorRec& sector) {
+  std::uint8_t id[4];
+  for (auto& byte : id)
+    if (!in.U8(byte)) return kFormatError;
+  if (!in.Skip(2)) return kFormatError;  // flags and data CRC are not checked
+  sector.IdTrack = id[0];
+  sector.IdSide = id[1];
+  sector.IdSector = id[2];
+  sector.IdSize = id[3];
+  sector.IdCrc = IdFieldCrc(id[0], id[1], id[2], id[3]);
+  sector.Used = 0xFF;
+  sector.DataOk = 0xFF;
+  return ReadDataBlock(in, sector, StoredSize(id[3]));
 }
-bool SaveTD0ToBytes(TZX_Disk& disk, Bytes&, bool) {
-  disk.LastError = "TD0 images are not supported yet";
-  return false;
+
+// Reads the comment block: its lines go to Comments, the creation time
+// becomes the text returned in `created`.
+bool ReadComment(TZX_Disk& disk, ByteReader& in, std::string& created) {
+  ByteSpan header;
+  if (!in.Take(kCommentHeaderSize, header)) return false;
+  created = "Создан: " + std::to_string(header[6]) + "." + std::to_string(header[5]) + "." +
+            std::to_string(header[4] + 1900) + " " + std::to_string(header[7]) + ":" +
+            std::to_string(header[8]) + ":" + std::to_string(header[9]);
+  ByteSpan text;
+  if (!in.Take(ReadLe16(&header[2]), text)) return false;
+  std::string piece;
+  const auto flush = [&] {
+    if (!piece.empty()) disk.Comments.push_back(ToUtf8(CodePage::Cp1251, piece));
+    piece.clear();
+  };
+  for (const auto byte : text) {
+    if (byte == 0)
+      flush();
+    else
+      piece.push_back(static_cast<char>(byte));
+  }
+  flush();
+  return true;
+}
+
+// Reads tracks until the end marker or the end of the data.
+bool ReadTracks(TZX_Disk& disk, ByteReader& in) {
+  int highestCylinder = -1;
+  int highestHead = -1;
+  std::uint8_t sectorCount;
+  while (in.U8(sectorCount) && sectorCount != kEndOfImage) {
+    std::uint8_t cylinder;
+    std::uint8_t head;
+    if (!in.U8(cylinder) || !in.U8(head) || !in.Skip(1)) return Fail(disk, kFormatError);
+    highestCylinder = std::max<int>(highestCylinder, cylinder);
+    highestHead = std::max<int>(highestHead, head);
+    // The model holds sides 0 and 1 of 83 cylinders with 20 slots per track.
+    const int index = cylinder * 2 + head;
+    if (head > 1 || index >= kTrackCount || sectorCount > kSlotCount) return Fail(disk, kFormatError);
+
+    TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(index));
+    track.Present = 0xFF;
+    for (int slot = 0; slot < sectorCount; ++slot)
+      if (const char* error = ReadSector(in, track.Sectors[slot])) return Fail(disk, error);
+  }
+  disk.TrackCount =
+      highestCylinder < 0 ? 0 : static_cast<std::uint8_t>((highestCylinder + 1) * (highestHead + 1));
+  return true;
+}
+
+}  // namespace
+
+std::uint16_t Td0Crc(ByteSpan data) {
+  std::uint16_t crc = 0;
+  for (const auto byte : data)
+    crc = static_cast<std::uint16_t>((crc << 8) ^ kCrcTable[((crc >> 8) ^ byte) & 0xFF]);
+  return crc;
+}
+
+// Checks the header, unpacks a compressed body, then reads the comment block
+// and the tracks. On success LastError holds the creation text, if any.
+bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data) {
+  disk.ClearDisk();
+  disk.LastError.clear();
+  if (data.size() < kHeaderSize) return Fail(disk, kNoTd0File);
+  if (std::toupper(data[0]) != 'T' || std::toupper(data[1]) != 'D') return Fail(disk, kNoTd0File);
+  if (data[4] < kOldestVersion || data[4] > kVersion) return Fail(disk, kVersionNotAllowed);
+  if (Td0Crc(data.first(10)) != ReadLe16(&data[10])) return Fail(disk, kHeaderCrcError);
+  const bool compressed = data[0] == 't' && data[1] == 'd';
+
+  Bytes unpacked;
+  ByteSpan body = data.subspan(kHeaderSize);
+  if (compressed) {
+    if (data[4] < kOldestCompressedVersion) return Fail(disk, kOldCompression);
+    // Started behind the header with the whole file as its budget, the
+    // decoder also takes 12 zero bytes past the end: they push out the last
+    // codes of the file.
+    LZHDecompress(data, kHeaderSize, unpacked, kMaxImageFileSize);
+    body = unpacked;
+  }
+
+  ByteReader in(body);
+  std::string created;
+  if ((data[7] & kCommentFollows) != 0 && !ReadComment(disk, in, created)) return Fail(disk, kFormatError);
+  if (!ReadTracks(disk, in)) return false;
+  disk.LastError = created;
+  return true;
+}
+
+bool LoadTD0(TZX_Disk& disk, const std::filesystem::path& file) {
+  const auto data = ReadWholeFile(file);
+  if (!data) return Fail(disk, kReadError);
+  return LoadTD0FromBytes(disk, *data);
+}
+
+// Header, comment block with the creation time, every present track, the end
+// marker; everything after the header LZH-compressed when asked.
+bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress, const std::tm& created) {
+  Bytes body;
+  AppendCommentBlock(body, disk.Comments, created);
+  disk.CountTracks();
+  for (int index = 0; index < kTrackCount; ++index) {
+    TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(index));
+    if (track.Present != 0) AppendTrack(body, track, index);
+  }
+  const std::uint8_t endMarker[4] = {kEndOfImage, 0, 0, 0};
+  body.insert(body.end(), endMarker, endMarker + 4);
+
+  out.assign({static_cast<std::uint8_t>(compress ? 't' : 'T'), static_cast<std::uint8_t>(compress ? 'd' : 'D'),
+              0, 0, kVersion, 0, 3, kCommentFollows, 0, 2});
+  AppendLe16(out, Td0Crc(out));
+  if (compress)
+    LZHCompress(body, out);
+  else
+    out.insert(out.end(), body.begin(), body.end());
+  return true;
+}
+
+bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress) {
+  const std::time_t now = std::time(nullptr);
+  std::tm created{};
+  localtime_r(&now, &created);
+  return SaveTD0ToBytes(disk, out, compress, created);
+}
+
+bool SaveTD0(TZX_Disk& disk, const std::filesystem::path& file, bool compress) {
+  Bytes data;
+  if (!SaveTD0ToBytes(disk, data, compress)) return false;
+  return WriteFileAtomic(file, data, disk.LastError);
 }
 
 }  // namespace velloran

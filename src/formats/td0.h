@@ -1,6 +1,7 @@
 // TD0 images (TeleDisk), plain ("TD") or LZH-compressed ("td").
 #pragma once
 
+#include <ctime>
 #include <filesystem>
 
 #include "common/bytes.h"
@@ -12,5 +13,11 @@ bool LoadTD0(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data);
 bool SaveTD0(TZX_Disk& disk, const std::filesystem::path& file, bool compress);
 bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress);
+// The same with a given creation time instead of the current one.
+bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress, const std::tm& created);
+
+// The checksum of TD0 headers: polynomial 0xA097, start 0, most significant
+// bit first, no reflection, no final inversion.
+std::uint16_t Td0Crc(ByteSpan data);
 
 }  // namespace velloran
