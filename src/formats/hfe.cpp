@@ -1,23 +1,271 @@
 #include "formats/hfe.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <system_error>
+
+#include "common/file_io.h"
+
 namespace velloran {
 
-// Placeholders until the HFE reader and writer land.
-bool LoadHFE(TZX_Disk& disk, const std::filesystem::path&) {
-  disk.LastError = "HFE images are not supported yet";
+namespace {
+
+constexpr std::size_t kBlockSize = 512;
+constexpr std::size_t kSideHalf = 256;         // bytes of each side in a block
+constexpr int kRawBytesPerBlock = 128;         // raw bytes of one side in a block
+constexpr std::size_t kHeaderBytes = 2 * kBlockSize;  // header block and track table block
+constexpr std::uint16_t kTrackTableBlock = 1;
+constexpr int kMinCylinders = 80;
+constexpr int kMaxCylinders = kTrackCount / 2;  // 83
+constexpr int kRawBytesWritten = 6250;          // raw bytes of each side in the file
+constexpr int kBlocksPerCylinder = 49;
+constexpr std::size_t kCylinderBytes = kBlocksPerCylinder * kBlockSize;  // 25088
+constexpr std::uint16_t kTrackDataLength = 25000;
+constexpr char kSignature[8] = {'H', 'X', 'C', 'P', 'I', 'C', 'F', 'E'};
+
+constexpr const char* kReadError = "HFE file read error!";
+constexpr const char* kFileSizeError = "HFE file size error!";
+constexpr const char* kHeaderError = "HFE header error!";
+constexpr const char* kSideNumberError = "Side number error!";
+constexpr const char* kTrackDataError = "Size HFE file error!";
+constexpr const char* kImageCut =
+    "HFE image larger than the disk model: only 83 cylinders, 6500 bytes per track and 20 sectors per "
+    "track were loaded.";
+
+std::uint8_t ReverseBits(std::uint8_t byte) {
+  std::uint8_t reversed = 0;
+  for (int bit = 0; bit < 8; ++bit)
+    if (byte & (1 << bit)) reversed = static_cast<std::uint8_t>(reversed | (0x80 >> bit));
+  return reversed;
+}
+
+// The four data bits of one file byte: cell k lives in bits 2k (clock) and
+// 2k + 1 (data); its data bit counts only when its clock bit is clear. The
+// first cell is the most significant of the four.
+constexpr std::array<std::uint8_t, 256> MakeNibbleTable() {
+  std::array<std::uint8_t, 256> table{};
+  for (int byte = 0; byte < 256; ++byte) {
+    int nibble = 0;
+    for (int cell = 0; cell < 4; ++cell) {
+      const bool clock = (byte >> (2 * cell)) & 1;
+      const bool data = (byte >> (2 * cell + 1)) & 1;
+      nibble = (nibble << 1) | (data && !clock ? 1 : 0);
+    }
+    table[byte] = static_cast<std::uint8_t>(nibble);
+  }
+  return table;
+}
+
+constexpr auto kNibbles = MakeNibbleTable();
+
+bool Fail(TZX_Disk& disk, const char* message) {
+  disk.LastError = message;
   return false;
 }
-bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan) {
-  disk.LastError = "HFE images are not supported yet";
-  return false;
+
+// Encodes raw bytes 0..6249 of one side into the cylinder's track data:
+// raw byte 128k + i goes to block k, at 256 * side + 2i.
+void EncodeSide(const std::uint8_t* raw, const std::uint8_t* syncMap, std::uint8_t* cylinder, int side) {
+  int previousBit = 0;
+  for (int i = 0; i < kRawBytesWritten; ++i) {
+    const bool sync = (syncMap[i / 8] >> (i % 8)) & 1;
+    const auto cells = HfeCellBytes(raw[i], sync, previousBit);
+    std::uint8_t* target = cylinder + (i / kRawBytesPerBlock) * kBlockSize + side * kSideHalf +
+                           2 * (i % kRawBytesPerBlock);
+    target[0] = cells[0];
+    target[1] = cells[1];
+  }
 }
-bool SaveHFE(TZX_Disk& disk, const std::filesystem::path&) {
-  disk.LastError = "HFE images are not supported yet";
-  return false;
+
+// Writes a track that cannot be decoded to the debug file, for inspection.
+void DumpTrack(const TTrack& track) {
+  std::string ignored;
+  WriteFileAtomic(HfeDebugFile(), ByteSpan(track.RawData.data(), track.RawLength), ignored);
 }
-bool SaveHFEToBytes(TZX_Disk& disk, Bytes&) {
-  disk.LastError = "HFE images are not supported yet";
-  return false;
+
+bool IsDataMark(const std::uint8_t* raw, int e) {
+  return raw[e] == 0xA1 && raw[e + 1] == 0xA1 && (raw[e + 2] == 0xFB || raw[e + 2] == 0xF8);
+}
+
+// Finds the sectors of a decoded track: each ID address mark fills the next
+// slot, and the first data mark after it gives the sector's data and CRC
+// state. Returns false when a data field runs past the end of the track.
+bool ScanTrack(TZX_Disk& disk, int index, bool& cut) {
+  TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(index));
+  const std::uint8_t* raw = track.RawData.data();
+  const int length = track.RawLength;
+  int slot = 0;
+  for (int e = 0; e < length - 10; ++e) {
+    if (raw[e] != 0xA1 || raw[e + 1] != 0xA1 || raw[e + 2] != 0xFE) continue;
+    if (slot == kSlotCount) {
+      cut = true;
+      return true;
+    }
+    e += 3;
+    TSectorRec& sector = track.Sectors[slot];
+    sector.Used = 0xFF;
+    sector.IdTrack = raw[e];
+    sector.IdSide = raw[e + 1];
+    sector.IdSector = raw[e + 2];
+    sector.IdSize = raw[e + 3];
+    sector.IdCrc = static_cast<std::uint16_t>(raw[e + 4] << 8 | raw[e + 5]);
+    e += 7;
+    for (; e < length - 3; ++e) {
+      if (!IsDataMark(raw, e)) continue;
+      e += 3;
+      // Size codes above 8 cannot fit in a track at all; clamping them keeps
+      // the shift defined and the result the same.
+      const int size = 128 << std::min<int>(sector.IdSize, 8);
+      if (e + size > length) {
+        disk.LastError = "Track " + std::to_string(index) + " size error!";
+        if (index % 2 == 1) DumpTrack(track);
+        return false;
+      }
+      const int kept = std::min(size, kSectorDataSize);
+      std::copy_n(raw + e, kept, sector.Data.begin());
+      sector.DataPos = static_cast<std::uint16_t>(e);
+      sector.DataLen = static_cast<std::uint16_t>(kept);
+      const bool crcPresent = e + size + 2 <= length;
+      const std::uint16_t stored = crcPresent ? static_cast<std::uint16_t>(raw[e + size] << 8 | raw[e + size + 1]) : 0;
+      sector.DataOk = crcPresent && stored == CalcCRC16(raw + e - 4, size + 4) ? 0xFF : 0;
+      e += size - 1;
+      ++slot;
+      break;
+    }
+  }
+  return true;
+}
+
+// Decodes `count` raw bytes of one side from the track data at `start`.
+void DecodeSide(ByteSpan data, std::size_t start, int side, int count, std::uint8_t* raw) {
+  for (int i = 0; i < count; ++i) {
+    const std::size_t at =
+        start + (i / kRawBytesPerBlock) * kBlockSize + side * kSideHalf + 2 * (i % kRawBytesPerBlock);
+    raw[i] = static_cast<std::uint8_t>(kNibbles[data[at]] << 4 | kNibbles[data[at + 1]]);
+  }
+}
+
+}  // namespace
+
+std::array<std::uint8_t, 2> HfeCellBytes(std::uint8_t value, bool sync, int& previousBit) {
+  std::uint16_t cells = 0;
+  for (int bit = 7; bit >= 0; --bit) {
+    const int data = (value >> bit) & 1;
+    const int clock = (previousBit == 0 && data == 0) ? 1 : 0;
+    cells = static_cast<std::uint16_t>(cells << 2 | clock << 1 | data);
+    previousBit = data;
+  }
+  // The sync marks drop one clock bit: A1 becomes 4489, C2 becomes 5224.
+  if (sync && value == 0xA1) cells &= 0xFFDF;
+  if (sync && value == 0xC2) cells &= 0xFF7F;
+  return {ReverseBits(static_cast<std::uint8_t>(cells >> 8)), ReverseBits(static_cast<std::uint8_t>(cells))};
+}
+
+std::filesystem::path HfeDebugFile() {
+  std::error_code ec;
+  const auto folder = std::filesystem::temp_directory_path(ec);
+  return (ec ? std::filesystem::path(".") : folder) / "velloran.dbg";
+}
+
+// Checks the header, then decodes both sides of every cylinder named in the
+// track table into raw track images and finds their sectors.
+bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
+  disk.ClearDisk();
+  disk.LastError.clear();
+  if (data.size() < kHeaderBytes) return Fail(disk, kFileSizeError);
+  if (std::memcmp(data.data(), kSignature, sizeof kSignature) != 0) return Fail(disk, kHeaderError);
+  const int sides = data[10];
+  if (sides != 1 && sides != 2) return Fail(disk, kSideNumberError);
+
+  bool cut = data[9] > kMaxCylinders;
+  const int cylinders = std::min<int>(data[9], kMaxCylinders);
+  const std::size_t table = std::size_t{ReadLe16(&data[18])} * kBlockSize;
+  for (int c = 0; c < cylinders; ++c) {
+    if (table + 4 * c + 4 > data.size()) return Fail(disk, kTrackDataError);
+    const std::size_t start = std::size_t{ReadLe16(&data[table + 4 * c])} * kBlockSize;
+    const std::size_t length = ReadLe16(&data[table + 4 * c + 2]);
+    if (start + length > data.size()) return Fail(disk, kTrackDataError);
+
+    // A last partial block holds half of its bytes for each side.
+    const std::size_t fullBlocks = length / kBlockSize;
+    const std::size_t partialCells = (length % kBlockSize) / 2 / 2 * 2;
+    const std::size_t end = start + fullBlocks * kBlockSize + (sides - 1) * kSideHalf + partialCells;
+    if (partialCells > 0 && end > data.size()) return Fail(disk, kTrackDataError);
+    int rawLength = static_cast<int>(fullBlocks * kRawBytesPerBlock + partialCells / 2);
+    if (rawLength > kRawCapacity) {
+      rawLength = kRawCapacity;
+      cut = true;
+    }
+
+    for (int side = 0; side < sides; ++side) {
+      const int index = 2 * c + side;
+      TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(index));
+      DecodeSide(data, start, side, rawLength, track.RawData.data());
+      track.RawLength = static_cast<std::uint16_t>(rawLength);
+      track.Present = 0xFF;
+      track.RawValid = 1;
+      if (!ScanTrack(disk, index, cut)) return false;
+    }
+  }
+  if (cut) disk.LastError = kImageCut;
+  return true;
+}
+
+bool LoadHFE(TZX_Disk& disk, const std::filesystem::path& file) {
+  const auto data = ReadWholeFile(file);
+  if (!data) return Fail(disk, kReadError);
+  return LoadHFEFromBytes(disk, *data);
+}
+
+// Header, track table and at least 80 cylinders of 25088 bytes; each side
+// carries the MFM cells of its built raw track, or of 0xFF bytes when the
+// track is absent.
+bool SaveHFEToBytes(TZX_Disk& disk, Bytes& out) {
+  const int cylinders = (disk.TracksToWrite() + 1) / 2;
+  const int written = std::max(cylinders, kMinCylinders);
+  Bytes file(kHeaderBytes + written * kCylinderBytes, 0xFF);
+
+  std::memcpy(file.data(), kSignature, sizeof kSignature);
+  file[8] = 0;  // format revision
+  file[9] = static_cast<std::uint8_t>(cylinders);
+  file[10] = 2;  // sides
+  file[11] = 0;  // MFM
+  WriteLe16(&file[12], 250);  // kbit/s
+  WriteLe16(&file[14], 0);    // rotation speed
+  file[16] = 2;               // interface mode
+  file[17] = 1;
+  WriteLe16(&file[18], kTrackTableBlock);
+
+  std::array<std::uint8_t, kRawTrackLength> raw;
+  std::array<std::uint8_t, kSyncMapLength> syncMap;
+  for (int c = 0; c < written; ++c) {
+    WriteLe16(&file[kBlockSize + 4 * c], static_cast<std::uint16_t>(2 + kBlocksPerCylinder * c));
+    WriteLe16(&file[kBlockSize + 4 * c + 2], kTrackDataLength);
+    for (int side = 0; side < 2; ++side) {
+      const int index = 2 * c + side;
+      if (disk.GetTrack(static_cast<std::uint8_t>(index)).Present != 0) {
+        raw.fill(0x4E);
+        if (!disk.BuildRawTrack(static_cast<std::uint8_t>(index), raw.data(), syncMap.data())) {
+          disk.LastError = "Ошибка в дорожке - " + std::to_string(disk.ErrTrack) + " / Сектор - " +
+                           std::to_string(disk.ErrSector);
+          return false;
+        }
+      } else {
+        raw.fill(0xFF);
+        syncMap.fill(0);
+      }
+      EncodeSide(raw.data(), syncMap.data(), &file[kHeaderBytes + c * kCylinderBytes], side);
+    }
+  }
+  out = std::move(file);
+  return true;
+}
+
+bool SaveHFE(TZX_Disk& disk, const std::filesystem::path& file) {
+  Bytes data;
+  if (!SaveHFEToBytes(disk, data)) return false;
+  return WriteFileAtomic(file, data, disk.LastError);
 }
 
 }  // namespace velloran

@@ -1,6 +1,7 @@
 // HFE images: floppy-emulator MFM bit-cell images.
 #pragma once
 
+#include <array>
 #include <filesystem>
 
 #include "common/bytes.h"
@@ -12,5 +13,13 @@ bool LoadHFE(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data);
 bool SaveHFE(TZX_Disk& disk, const std::filesystem::path& file);
 bool SaveHFEToBytes(TZX_Disk& disk, Bytes& out);
+
+// The two file bytes that carry one raw track byte as MFM cells. `sync` marks
+// an A1 or C2 written with a missing clock bit. `previousBit` is the last
+// data bit sent before it and is updated.
+std::array<std::uint8_t, 2> HfeCellBytes(std::uint8_t value, bool sync, int& previousBit);
+
+// Where a raw track that cannot be decoded is dumped for inspection.
+std::filesystem::path HfeDebugFile();
 
 }  // namespace velloran
