@@ -1,0 +1,190 @@
+// The file commands of velloran-cli: ls, get, put, rm, compact, new-trdos
+// and new-cpm, run as a person would run them.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "formats/format_table.h"
+#include "support/test_support.h"
+#include "trdos/catalog.h"
+
+namespace velloran {
+namespace {
+
+using test::RunCli;
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TrdosCatalog CatalogOf(const std::filesystem::path& image) {
+  TZX_Disk disk;
+  std::string error;
+  EXPECT_TRUE(LoadImage(disk, image, error)) << error;
+  TrdosCatalog catalog;
+  EXPECT_TRUE(ReadCatalog(disk, catalog));
+  return catalog;
+}
+
+TEST(CliFiles, NewPutRemoveCompactGetRoundTrip) {
+  test::ScratchDir dir;
+  const std::string image = (dir / "disk.trd").string();
+  ASSERT_EQ(RunCli({"new-trdos", image, "--label", "ROUND"}).exitCode, 0);
+  EXPECT_EQ(std::filesystem::file_size(image), 655360u);
+
+  const auto first = test::CorpusFile("hobeta/tslabs_zx-evo__UMT2_3.$B");
+  const auto middle = test::CorpusFile("hobeta/vitamin-caig_zxtune__TWILIGHT.$B");
+  const auto last = test::CorpusFile("hobeta/chernandezba_zesarux-extras__machined.$b");
+  auto run = RunCli({"put", image, first.string(), middle.string(), last.string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  TrdosCatalog catalog = CatalogOf(image);
+  ASSERT_EQ(catalog.FileCount, 3);
+  const int middleSectors = catalog.Entries[1].FileSectors;
+
+  run = RunCli({"rm", image, "TwilighT"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  catalog = CatalogOf(image);
+  EXPECT_EQ(catalog.DeletedCount, 1);
+  EXPECT_EQ(catalog.Entries[1].Name[0], 0x01);
+
+  run = RunCli({"compact", image});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const TrdosCatalog compacted = CatalogOf(image);
+  EXPECT_EQ(compacted.FileCount, 2);
+  EXPECT_EQ(compacted.DeletedCount, 0);
+  EXPECT_EQ(compacted.FreeSectors, catalog.FreeSectors + middleSectors);
+  EXPECT_EQ(compacted.Entries[1].FirstTrack * 16 + compacted.Entries[1].FirstSector,
+            16 + compacted.Entries[0].FileSectors);
+
+  run = RunCli({"get", image, "UMTv2.3>", "-o", (dir / "a.$B").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(test::ReadFileBytes(dir / "a.$B"), test::ReadFileBytes(first));
+  run = RunCli({"get", image, "MACHINED.B", "--hobeta", "-o", (dir / "c.$B").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(test::ReadFileBytes(dir / "c.$B"), test::ReadFileBytes(last));
+  run = RunCli({"get", image, "TwilighT", "-o", (dir / "b.$B").string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "b.$B"));
+}
+
+TEST(CliFiles, FailedPutLeavesTheImageUntouched) {
+  test::ScratchDir dir;
+  const auto image = dir / "disk.trd";
+  ASSERT_EQ(RunCli({"new-trdos", image.string()}).exitCode, 0);
+  const Bytes before = test::ReadFileBytes(image);
+  const auto good = test::CorpusFile("hobeta/tslabs_zx-evo__UMT2_3.$B");
+  const auto bad = test::CorpusFile("hobeta/tslabs_zx-evo__boot.$B");
+  const auto run = RunCli({"put", image.string(), good.string(), bad.string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "Неправильная контрольная сумма файла " + bad.string() + " ..!")) << run.err;
+  EXPECT_EQ(test::ReadFileBytes(image), before);
+
+  // A duplicate is refused the same way.
+  ASSERT_EQ(RunCli({"put", image.string(), good.string()}).exitCode, 0);
+  const Bytes once = test::ReadFileBytes(image);
+  const auto again = RunCli({"put", image.string(), good.string()});
+  EXPECT_EQ(again.exitCode, 1);
+  EXPECT_TRUE(Contains(again.err, "в образе уже существует..!")) << again.err;
+  EXPECT_EQ(test::ReadFileBytes(image), once);
+}
+
+TEST(CliFiles, LsShowsTheCatalogColumnsAndDiskDescription) {
+  const auto run = RunCli({"ls", test::CorpusFile("scl/alfishe_unreal-ng__eyeache2.scl").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "Filename Type Start Length Sectors F.sec F.trk\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "EYEACHE2 B    0045  0045   FF      00    01\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "boot     B    0A08  0A08   0B      06    49\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Название дискеты: NEW DISK\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Свободных секторов: 1375\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Количество файлов: 6\n")) << run.out;
+
+  test::ScratchDir dir;
+  ASSERT_EQ(RunCli({"new-cpm", (dir / "c.pro").string()}).exitCode, 0);
+  const auto notTrdos = RunCli({"ls", (dir / "c.pro").string()});
+  EXPECT_EQ(notTrdos.exitCode, 1);
+  EXPECT_TRUE(Contains(notTrdos.err, "Образ не соответствует стандартному TR-DOS диску!"));
+}
+
+TEST(CliFiles, DeletedFilesAreListedWithAll) {
+  test::ScratchDir dir;
+  const std::string image = (dir / "d.trd").string();
+  ASSERT_EQ(RunCli({"new-trdos", image}).exitCode, 0);
+  ASSERT_EQ(RunCli({"put", image, test::CorpusFile("scl/tslabs_zx-evo__UMT2_3.SCL").string(),
+                    test::CorpusFile("hobeta/vitamin-caig_zxtune__TWILIGHT.$B").string()})
+                .exitCode,
+            0);
+  const auto names = RunCli({"ls", image}).out;
+  ASSERT_EQ(RunCli({"rm", image, "UMTv2.3>.B"}).exitCode, 0);
+  EXPECT_FALSE(Contains(RunCli({"ls", image}).out, "UMTv2.3>"));
+  EXPECT_TRUE(Contains(RunCli({"ls", image, "--all"}).out, "?MTv2.3>")) << names;
+  EXPECT_EQ(RunCli({"rm", image, "nothing"}).exitCode, 1);
+}
+
+TEST(CliFiles, RawGetWritesTheSectors) {
+  test::ScratchDir dir;
+  const auto out = dir / "boot.raw";
+  const auto run = RunCli({"get", test::CorpusFile("scl/alfishe_unreal-ng__eyeache2.scl").string(), "boot", "--raw",
+                           "-o", out.string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(std::filesystem::file_size(out), 11u * 256);
+  // The corpus notes give the SHA-256 of this file's sectors.
+  EXPECT_EQ(test::RunProgram("sha256sum", {out.string()}).out.substr(0, 64),
+            "738a4f7811553a23fd28f012750816280ec36c3f7e92b2d415f92732d4ed5aae");
+}
+
+TEST(CliFiles, PutIntoAnSclImage) {
+  test::ScratchDir dir;
+  const auto image = dir / "disk.scl";
+  std::filesystem::copy_file(test::CorpusFile("scl/tslabs_zx-evo__UMT2_3.SCL"), image);
+  const auto run = RunCli({"put", image.string(), test::CorpusFile("hobeta/vitamin-caig_zxtune__TWILIGHT.$B").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const Bytes scl = test::ReadFileBytes(image);
+  ASSERT_GT(scl.size(), 9u);
+  EXPECT_EQ(scl[8], CatalogOf(image).FileCount);
+  EXPECT_EQ(CatalogOf(image).Entries[CatalogOf(image).FileCount - 1].Name[0], 'T');
+}
+
+// A PRO image written byte by byte: directory at offset 0, block b at b * 2048.
+TEST(CliFiles, CpmListingAndGetFromAPlainImage) {
+  test::ScratchDir dir;
+  const auto image = dir / "cpm.pro";
+  ASSERT_EQ(RunCli({"new-cpm", image.string()}).exitCode, 0);
+  Bytes pro = test::ReadFileBytes(image);
+  ASSERT_EQ(pro.size(), 819200u);
+  std::fill_n(pro.begin(), 4096, 0xE5);
+  const std::uint8_t entry[32] = {0, 'H', 'E', 'L', 'L', 'O', ' ', ' ', ' ', 'T', 'X', 'T', 0, 0, 0, 19, 5, 0, 6, 0};
+  std::memcpy(pro.data(), entry, sizeof entry);
+  for (int i = 0; i < 2432; ++i) pro[5 * 2048 + i] = static_cast<std::uint8_t>('a' + i % 26);
+  test::WriteFileBytes(image, pro);
+
+  auto run = RunCli({"ls", image.string(), "--cpm"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "HELLO    TXT 2.384    00    00\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Количество файлов: 1\nЗанято: 8 кБ\nСвободно: 792 кБ\n")) << run.out;
+
+  const auto out = dir / "hello.txt";
+  run = RunCli({"get", image.string(), "hello.txt", "--cpm", "-o", out.string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const Bytes contents = test::ReadFileBytes(out);
+  ASSERT_EQ(contents.size(), 2432u);
+  EXPECT_TRUE(std::equal(contents.begin(), contents.end(), pro.begin() + 5 * 2048));
+  EXPECT_EQ(RunCli({"get", image.string(), "other.txt", "--cpm"}).exitCode, 1);
+}
+
+TEST(CliFiles, NewCpmListsTheEmptyDirectory) {
+  test::ScratchDir dir;
+  const auto image = dir / "e.pro";
+  ASSERT_EQ(RunCli({"new-cpm", image.string()}).exitCode, 0);
+  const auto run = RunCli({"ls", image.string(), "--cpm"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "Количество файлов: 128\nЗанято: 4 кБ\nСвободно: 796 кБ\n")) << run.out;
+}
+
+TEST(CliFiles, BadArgumentsFail) {
+  EXPECT_EQ(RunCli({"get", "x.trd"}).exitCode, 1);
+  EXPECT_EQ(RunCli({"get", "x.trd", "a", "--raw", "--hobeta"}).exitCode, 1);
+  EXPECT_EQ(RunCli({"get", "x.trd", "a", "-o"}).exitCode, 1);
+  EXPECT_EQ(RunCli({"ls", "x.trd", "--bogus"}).exitCode, 1);
+  EXPECT_EQ(RunCli({"put", "missing.trd", "a.$B"}).exitCode, 1);
+}
+
+}  // namespace
+}  // namespace velloran
