@@ -337,6 +337,159 @@ TEST_F(UdiTest, OversizedFieldsAndCrowdedTracksStayInsideTheModel) {
   EXPECT_EQ(Slot(2, 0).Used, 0);
 }
 
+// ---- cross-checks with MAME's floptool through HxC MFM bit-cell files ----
+
+constexpr std::uint16_t kSyncA1Cells = 0x4489;  // A1 with a missing clock bit
+constexpr std::uint16_t kSyncC2Cells = 0x5224;  // C2 with a missing clock bit
+
+// MFM cells of one raw track, first cell in the top bit of the first byte.
+Bytes EncodeMfm(ByteSpan raw, ByteSpan syncMap) {
+  Bytes cells;
+  int previous = 0;
+  for (std::size_t k = 0; k < raw.size(); ++k) {
+    std::uint16_t word = 0;
+    for (int bit = 7; bit >= 0; --bit) {
+      const int data = (raw[k] >> bit) & 1;
+      const int clock = previous == 0 && data == 0 ? 1 : 0;
+      word = static_cast<std::uint16_t>(word << 2 | clock << 1 | data);
+      previous = data;
+    }
+    if ((syncMap[k / 8] >> (k % 8)) & 1) word = raw[k] == 0xC2 ? kSyncC2Cells : kSyncA1Cells;
+    cells.push_back(static_cast<std::uint8_t>(word >> 8));
+    cells.push_back(static_cast<std::uint8_t>(word));
+  }
+  return cells;
+}
+
+// Bytes and sync flags of MFM cells. The first sync word after three zero
+// bytes sets the byte alignment (the cells before it count as gap bytes);
+// from then on sync words count only where a byte starts, since a sync
+// pattern can show up across byte boundaries.
+RawTrack DecodeMfm(ByteSpan cells) {
+  constexpr std::uint64_t kThreeZeroBytes = 0xAAAAAAAAAAAA;
+  RawTrack track;
+  std::uint64_t history = 0;
+  int count = 0;
+  bool aligned = false;
+  for (std::size_t i = 0; i < cells.size() * 8; ++i) {
+    history = history << 1 | ((cells[i / 8] >> (7 - i % 8)) & 1);
+    ++count;
+    const auto word = static_cast<std::uint16_t>(history);
+    const bool isSync = word == kSyncA1Cells || word == kSyncC2Cells;
+    if (isSync && (aligned ? count == 16 : (history >> 16 & 0xFFFFFFFFFFFF) == kThreeZeroBytes)) {
+      track.Add(word == kSyncA1Cells ? 0xA1 : 0xC2, 1, true);
+      aligned = true;
+      count = 0;
+    } else if (aligned && count == 16) {
+      std::uint8_t value = 0;
+      for (int bit = 7; bit >= 0; --bit) value = static_cast<std::uint8_t>(value << 1 | ((word >> (2 * bit)) & 1));
+      track.Add(value);
+      count = 0;
+    } else if (!aligned && count == 16) {
+      track.Add(0x4E);
+      count = 0;
+    }
+  }
+  return track;
+}
+
+// An HxC MFM file ("HXCMFM"): header, track list, then each track's cells.
+Bytes UdiToHxcMfm(const Bytes& udi) {
+  const int cylinders = udi[9] + 1;
+  const int sides = udi[10] + 1;
+  std::vector<Bytes> tracks;
+  std::size_t pos = 16;
+  for (int t = 0; t < cylinders * sides; ++t) {
+    const std::size_t length = ReadLe16(&udi[pos + 1]);
+    const ByteSpan raw(&udi[pos + 3], length);
+    const ByteSpan map(&udi[pos + 3 + length], (length + 7) / 8);
+    tracks.push_back(EncodeMfm(raw, map));
+    pos += 3 + length + (length + 7) / 8;
+  }
+  Bytes file = {'H', 'X', 'C', 'M', 'F', 'M', 0};
+  AppendLe16(file, static_cast<std::uint16_t>(cylinders));
+  file.push_back(static_cast<std::uint8_t>(sides));
+  AppendLe16(file, 300);  // rpm
+  AppendLe16(file, 250);  // kbit/s
+  file.push_back(0);
+  AppendLe32(file, 19);  // track list offset
+  std::uint32_t offset = static_cast<std::uint32_t>(19 + 11 * tracks.size());
+  for (std::size_t t = 0; t < tracks.size(); ++t) {
+    AppendLe16(file, static_cast<std::uint16_t>(t / sides));
+    file.push_back(static_cast<std::uint8_t>(t % sides));
+    AppendLe32(file, static_cast<std::uint32_t>(tracks[t].size()));
+    AppendLe32(file, offset);
+    offset += static_cast<std::uint32_t>(tracks[t].size());
+  }
+  for (const auto& track : tracks) file.insert(file.end(), track.begin(), track.end());
+  return file;
+}
+
+std::vector<RawTrack> HxcMfmTracks(const Bytes& file) {
+  std::vector<RawTrack> tracks;
+  const int count = ReadLe16(&file[7]) * file[9];
+  const std::size_t list = ReadLe32(&file[15]);
+  for (int t = 0; t < count; ++t) {
+    const std::uint8_t* entry = &file[list + 11 * static_cast<std::size_t>(t)];
+    tracks.push_back(DecodeMfm(ByteSpan(&file[ReadLe32(entry + 7)], ReadLe32(entry + 3))));
+  }
+  return tracks;
+}
+
+const char* kTrdosImage = "trd/alfishe_unreal-ng__EyeAche.trd";
+
+TEST_F(UdiTest, FloptoolReadsOurTracksBackToTheSameSectors) {
+  if (!test::HaveProgram("floptool")) GTEST_SKIP() << "floptool (mame-tools) is not installed";
+  const Bytes trd = test::ReadFileBytes(test::CorpusFile(kTrdosImage));
+  for (int t = 0; t < 160; ++t) {
+    for (int s = 0; s < 16; ++s) {
+      test::PutSector(*disk, t, s, static_cast<std::uint8_t>(t / 2), 0, static_cast<std::uint8_t>(s + 1), 1);
+      std::copy_n(&trd[static_cast<std::size_t>(t * 4096 + s * 256)], 256, disk->GetSector(t, s).Data.begin());
+    }
+  }
+  test::ScratchDir dir;
+  test::WriteFileBytes(dir / "disk.mfm", UdiToHxcMfm(Save()));
+  const auto run = test::RunProgram(
+      "floptool", {"flopconvert", "mfm", "trd", (dir / "disk.mfm").string(), (dir / "disk.trd").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+  EXPECT_TRUE(test::ReadFileBytes(dir / "disk.trd") == trd);
+}
+
+TEST_F(UdiTest, ScanFindsTheSectorsOfTracksFloptoolWrote) {
+  if (!test::HaveProgram("floptool")) GTEST_SKIP() << "floptool (mame-tools) is not installed";
+  test::ScratchDir dir;
+  const auto run = test::RunProgram("floptool", {"flopconvert", "trd", "mfm",
+                                                 test::CorpusFile(kTrdosImage).string(), (dir / "disk.mfm").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+  const auto tracks = HxcMfmTracks(test::ReadFileBytes(dir / "disk.mfm"));
+  ASSERT_EQ(tracks.size(), 160u);
+  ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi(tracks))) << loaded->LastError;
+  const Bytes trd = test::ReadFileBytes(test::CorpusFile(kTrdosImage));
+  for (int t = 0; t < 160; ++t) {
+    int found = 0;
+    for (const TSectorRec& sector : loaded->GetTrack(static_cast<std::uint8_t>(t)).Sectors) {
+      if (sector.Used == 0) continue;
+      ++found;
+      ASSERT_TRUE(sector.IdSector >= 1 && sector.IdSector <= 16);
+      EXPECT_EQ(sector.DataOk, 0xFF);
+      EXPECT_EQ(sector.DataLen, 256);
+      EXPECT_TRUE(std::equal(sector.Data.begin(), sector.Data.begin() + 256,
+                             &trd[static_cast<std::size_t>(t * 4096 + (sector.IdSector - 1) * 256)]))
+          << "track " << t << " sector " << int(sector.IdSector);
+    }
+    EXPECT_EQ(found, 16) << "track " << t;
+  }
+  // Rebuilt on their own foreign layout, the tracks still read back in floptool.
+  loaded->KeepRaw = 0;
+  Bytes rebuilt;
+  ASSERT_TRUE(SaveUDIToBytes(*loaded, rebuilt)) << loaded->LastError;
+  test::WriteFileBytes(dir / "rebuilt.mfm", UdiToHxcMfm(rebuilt));
+  const auto back = test::RunProgram(
+      "floptool", {"flopconvert", "mfm", "trd", (dir / "rebuilt.mfm").string(), (dir / "rebuilt.trd").string()});
+  ASSERT_EQ(back.exitCode, 0) << back.out << back.err;
+  EXPECT_TRUE(test::ReadFileBytes(dir / "rebuilt.trd") == trd);
+}
+
 // ---- real files made by other tools ----
 
 TEST_F(UdiTest, CorpusDiskWithADescriptionLoads) {
