@@ -1,0 +1,35 @@
+// Opening the floppy driver and the drive at start-up and again after the
+// settings window: what the status bar shows, which messages come up and
+// whether the "Диск" menu can be used.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fdc/floppy_driver.h"
+#include "settings/settings.h"
+
+namespace velloran {
+
+struct DriverStatus {
+  std::string statusText;             // text of the first status-bar panel
+  std::vector<std::string> messages;  // message boxes in order, caption "Ошибка!", one OK button
+  bool diskMenuEnabled = true;        // the "Диск" menu N2
+};
+
+// Control device, driver version, the drive of the Drive setting, its data
+// rate, the controller information. Failures disable the "Диск" menu; a
+// backend's plain explanation of a failure follows its message.
+DriverStatus OpenDriverAtStartup(FloppyDriver& driver, const Settings& settings);
+
+// After the settings window was accepted: the drive is closed and opened
+// again with the new Drive and Rate. The status text is left empty (the
+// status bar keeps what it shows).
+DriverStatus ReopenDriveAfterSettings(FloppyDriver& driver, const Settings& settings);
+
+// Name of the controller type byte: 0 "UNKNOWN" ... 8 "NATIONAL", others "UNKNOWN3".
+std::string_view FdcTypeName(std::uint8_t type);
+
+}  // namespace velloran

@@ -1,0 +1,39 @@
+#include "fdc/engine_steps.h"
+
+#include "fdc/messages.h"
+
+namespace velloran {
+
+// Resets the controller and parks the heads on cylinder 80 before the tracks.
+bool BeginOperation(FloppyDriver& driver, OperationHost& host) {
+  host.ShowTrack(0);
+  host.ClearMainLog();
+  if (!driver.Reset()) {
+    host.ShowError(ResetFailedText(driver.LastError()));
+    return false;
+  }
+  if (!driver.Seek(80, 0)) {
+    host.ShowError(SeekFailedText(driver.LastError()));
+    return false;
+  }
+  host.AddMainLog("Начало операции!", true);
+  return true;
+}
+
+// Positions the heads on track index t: cylinder t div 2, head t mod 2.
+bool SeekTrack(FloppyDriver& driver, OperationHost& host, int track) {
+  if (driver.Seek(static_cast<std::uint8_t>(track / 2), static_cast<std::uint8_t>(track % 2))) return true;
+  host.ShowError(SeekFailedText(driver.LastError()));
+  return false;
+}
+
+// Ends the operation when the user pressed "Отмена".
+bool CancelSeen(OperationHost& host) {
+  if (!host.CancelRequested()) return false;
+  host.AddMainLog("Операция отменена пользователем!", true);
+  return true;
+}
+
+void LogCompleted(OperationHost& host) { host.AddMainLog("Операция выполнена!", true); }
+
+}  // namespace velloran

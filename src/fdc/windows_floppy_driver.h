@@ -1,0 +1,45 @@
+// The floppy driver on Windows: fdrawcmd.sys, reached with CreateFileA and
+// DeviceIoControl. Error codes are GetLastError values.
+#pragma once
+
+#ifdef _WIN32
+
+#include "fdc/floppy_driver.h"
+
+namespace velloran {
+
+class WindowsFloppyDriver : public FloppyDriver {
+ public:
+  WindowsFloppyDriver() = default;
+  ~WindowsFloppyDriver() override;
+  WindowsFloppyDriver(const WindowsFloppyDriver&) = delete;
+  WindowsFloppyDriver& operator=(const WindowsFloppyDriver&) = delete;
+
+  bool OpenControl() override;
+  bool OpenDrive(char drive) override;
+  void CloseDrive() override;
+  bool DriveOpen() const override;
+  bool GetVersion(std::uint32_t& version) override;
+  bool SetDataRate(std::uint8_t rate) override;
+  bool GetFdcInfo(std::array<std::uint8_t, kFdcInfoSize>& info) override;
+  bool Reset() override;
+  bool Seek(std::uint8_t cylinder, std::uint8_t head) override;
+  bool ScanTrack(std::uint8_t flags, std::uint8_t head, ScanResult& result) override;
+  bool ReadData(const ReadWriteBlock& block, std::span<std::uint8_t> buffer, std::size_t& byteCount) override;
+  bool WriteData(const ReadWriteBlock& block, ByteSpan data) override;
+  bool FormatTrack(const FormatBlock& block) override;
+  std::uint32_t LastError() const override { return lastError_; }
+
+ private:
+  // One DeviceIoControl request; the byte count returned goes to `returned`.
+  bool Request(void* device, std::uint32_t code, const void* input, std::size_t inputSize, void* output,
+               std::size_t outputSize, std::size_t* returned = nullptr);
+
+  void* control_ = nullptr;  // HANDLE of "\\.\fdrawcmd"
+  void* drive_ = nullptr;    // HANDLE of "\\.\fdraw0" or "\\.\fdraw1"
+  std::uint32_t lastError_ = 0;
+};
+
+}  // namespace velloran
+
+#endif  // _WIN32

@@ -1,0 +1,93 @@
+// The writing engine: for each present track of the range it seeks, formats
+// the track with the IDs held in memory and/or writes every used slot's data
+// into the sector with the slot's ID. The disk in memory is only read.
+#include <algorithm>
+#include <string>
+
+#include "fdc/disk_engines.h"
+#include "fdc/engine_steps.h"
+
+namespace velloran {
+
+namespace {
+
+std::string Num(long long value) { return std::to_string(value); }
+
+// The format block of track t: the size code of slot 0 for the whole track,
+// then the IDs of slots 0 .. count-1 in slot order.
+FormatBlock MakeFormatBlock(const TTrack& track, int t, int count) {
+  FormatBlock block;
+  block.flags = kFlagMfm;
+  block.head = static_cast<std::uint8_t>(t % 2);
+  block.sizeCode = track.GetSector(0).IdSize;
+  block.gap = kWriteGap;
+  block.fill = 0x00;
+  for (int i = 0; i < count; ++i) {
+    const TSectorRec& slot = track.GetSector(static_cast<std::uint8_t>(i));
+    block.headers.push_back({slot.IdTrack, slot.IdSide, slot.IdSector, slot.IdSize});
+  }
+  return block;
+}
+
+// Formats track t with up to RetryCount attempts; a failure is logged.
+void FormatStep(const TTrack& track, FloppyDriver& driver, OperationHost& host,
+                const DiskOperation& operation, int t, int count) {
+  const FormatBlock block = MakeFormatBlock(track, t, count);
+  bool ok = false;
+  for (int attempt = 0; attempt < operation.RetryCount && !ok; ++attempt) ok = driver.FormatTrack(block);
+  if (!ok)
+    host.AddMainLog("Ошибка форматирования - " + Num(driver.LastError()) + " (Track - " + Num(t) + ")", true);
+}
+
+// Writes the data of each used slot 0 .. count-1 into its sector.
+void WriteStep(const TTrack& track, FloppyDriver& driver, OperationHost& host,
+               const DiskOperation& operation, int t, int count) {
+  for (int i = 0; i < count; ++i) {
+    const TSectorRec& slot = track.GetSector(static_cast<std::uint8_t>(i));
+    if (slot.Used == 0) continue;
+    ReadWriteBlock block;
+    block.flags = kFlagMfm;
+    block.head = static_cast<std::uint8_t>(t % 2);
+    block.id = {slot.IdTrack, slot.IdSide, slot.IdSector, slot.IdSize};
+    block.eot = static_cast<std::uint8_t>(slot.IdSector + 1);
+    block.gap = kWriteGap;
+    block.dtl = kDataLengthAll;
+    const std::size_t length = std::min<std::size_t>(slot.DataLen, slot.Data.size());
+    const ByteSpan data(slot.Data.data(), length);
+
+    bool ok = false;
+    for (int attempt = 0; attempt < operation.RetryCount && !ok; ++attempt) ok = driver.WriteData(block, data);
+    if (!ok)
+      host.AddMainLog("Ошибка записи сектора  - " + Num(driver.LastError()) + " (Track - " + Num(t) +
+                          " / Sector - " + Num(slot.IdSector) + ")",
+                      true);
+  }
+}
+
+}  // namespace
+
+OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host,
+                                  DiskOperation& operation) {
+  if (!BeginOperation(driver, host)) return OperationOutcome::Failed;
+
+  const int last = std::min(operation.OpLastTrack, kLastTrackIndex);
+  for (int t = std::max(operation.OpFirstTrack, 0); t <= last; ++t) {
+    TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    if (track.Present != 0) {
+      if (!SeekTrack(driver, host, t)) return OperationOutcome::Failed;
+      host.ShowTrack(t);
+      const int count = track.CountSectors();
+      if (operation.OpMode & kOpFormat) FormatStep(track, driver, host, operation, t, count);
+      if (CancelSeen(host)) return OperationOutcome::Cancelled;
+      if (operation.OpMode & kOpWrite) WriteStep(track, driver, host, operation, t, count);
+      host.ProcessPendingEvents();
+      if (CancelSeen(host)) return OperationOutcome::Cancelled;
+    }
+    host.SetProgress(t + 1);
+  }
+
+  LogCompleted(host);
+  return OperationOutcome::Completed;
+}
+
+}  // namespace velloran
