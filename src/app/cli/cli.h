@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace velloran {
+struct TrdosCatalog;
+}
+
 namespace velloran::cli {
 
 // Arguments of one command: positional words, "--name value" options and
@@ -28,6 +32,9 @@ class Arguments {
   std::vector<std::pair<std::string, std::string>> values_;
   std::string error_;
 };
+
+// Prints a TR-DOS catalog as the ls command shows it.
+void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted);
 
 // Prints "velloran-cli: <message>" on standard error and returns exit code 1.
 int Fail(const std::string& message);

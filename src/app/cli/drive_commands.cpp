@@ -1,10 +1,272 @@
+// The drive commands: read a whole disk from a floppy drive into an image,
+// write an image onto a disk, and list the TR-DOS catalog of the disk in the
+// drive. They run the same start-up sequence and engines as the desktop tool;
+// the drive is a real one (A, B) or the simulated drive (sim:IMAGE).
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <optional>
+
 #include "app/cli/cli.h"
+#include "fdc/controller_commands.h"
+#include "fdc/disk_engines.h"
+#include "fdc/driver_choice.h"
+#include "fdc/driver_startup.h"
+#include "fdc/operation_start.h"
+#include "formats/format_table.h"
+#include "trdos/catalog.h"
 
 namespace velloran::cli {
 
-// Placeholders until these commands land.
-int RunReadDisk(const std::vector<std::string>&) { return Fail("this command is not available yet"); }
-int RunWriteDisk(const std::vector<std::string>&) { return Fail("this command is not available yet"); }
-int RunCatalog(const std::vector<std::string>&) { return Fail("this command is not available yet"); }
+namespace {
+
+constexpr const char* kDriveHelp = R"(Drive commands:
+  read-disk OUT [--drive D] [--first T] [--last T] [--retries N]
+      scans and reads tracks T..T (default 0..159) into the image OUT
+  write-disk IMAGE [--format] [--drive D] [--first T] [--last T] [--retries N]
+      writes the image onto the disk (formatting each track first with --format)
+  catalog [--drive D]
+      lists the TR-DOS catalog of the disk in the drive
+
+D is A (the default), B, or a simulated drive "sim:IMAGE[?OPTION&OPTION...]";
+the environment variable VELLORAN_DRIVE gives D when --drive is missing.
+The simulated drive holds IMAGE (any supported image; empty: a blank disk)
+and reports the simulated time. Its options:
+  nodisk            no disk in the drive
+  protect           the disk is write-protected
+  nodriver          the floppy driver is not installed
+  drives=A          the drive letters that exist (default AB)
+  seekfail=C        a seek to cylinder C fails
+  bad=T:R[,T:R]     sector R of track T always fails to read
+  flaky=T:R:K[,..]  sector R of track T fails its first K reads
+  errors=P          every sector read fails with chance P (0..1)
+  seed=N            seed of those random failures
+  cylinders=N       cylinders the drive reaches (default 83)
+  save=FILE         save the simulated disk to FILE afterwards
+Ctrl+C cancels a running read or write at the next track. read-disk exits
+with 2 when the image was saved but some sectors could not be read.
+)";
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void OnInterrupt(int) { interrupted = 1; }
+
+// The progress window on a terminal: log lines on standard error and, when
+// it is a terminal, a progress line that is redrawn in place.
+class ConsoleHost : public OperationHost {
+ public:
+  explicit ConsoleHost(int lastTrack) : lastTrack_(lastTrack), terminal_(isatty(STDERR_FILENO) != 0) {}
+  ~ConsoleHost() override { EndProgressLine(); }
+
+  void ShowTrack(int track) override {
+    track_ = track;
+    Draw();
+  }
+  void SetProgress(int position) override {
+    position_ = position;
+    Draw();
+  }
+  void ProcessPendingEvents() override {}
+  bool CancelRequested() override { return interrupted != 0; }
+  void ClearMainLog() override {}
+  void AddMainLog(const std::string& line, bool) override {
+    EndProgressLine();
+    std::cerr << line << '\n';
+  }
+  void ShowError(const std::string& text) override {
+    EndProgressLine();
+    std::cerr << "velloran-cli: " << text << '\n';
+  }
+
+ private:
+  void Draw() {
+    if (!terminal_) return;
+    std::cerr << "\rДорожка - " << track_ << "  [" << position_ << '/' << lastTrack_ + 1 << "]   " << std::flush;
+    drawn_ = true;
+  }
+  void EndProgressLine() {
+    if (drawn_) std::cerr << '\n';
+    drawn_ = false;
+  }
+
+  int lastTrack_;
+  bool terminal_;
+  bool drawn_ = false;
+  int track_ = 0;
+  int position_ = 0;
+};
+
+// The open driver of one command and the settings it runs with.
+struct DriveSession {
+  DriveChoice choice;
+  std::unique_ptr<FloppyDriver> driver;
+  SimulatedDrive* simulated = nullptr;
+  Settings settings;
+};
+
+std::optional<std::string> CheckArguments(const Arguments& args, const std::set<std::string>& known,
+                                          std::size_t positional, const char* usage) {
+  if (!args.Error().empty()) return args.Error();
+  if (const auto unknown = args.UnknownOption(known); !unknown.empty()) return "unknown option " + unknown;
+  if (args.Positional().size() != positional) return std::string("usage: ") + usage;
+  return std::nullopt;
+}
+
+// A whole number within limits from an option, or the fallback when absent.
+bool NumberOption(const Arguments& args, const std::string& name, int minimum, int maximum, std::uint8_t& value,
+                  std::string& error) {
+  const auto text = args.Value(name);
+  if (!text) return true;
+  try {
+    std::size_t used = 0;
+    const int number = std::stoi(*text, &used);
+    if (used == text->size() && number >= minimum && number <= maximum) {
+      value = static_cast<std::uint8_t>(number);
+      return true;
+    }
+  } catch (const std::exception&) {
+  }
+  error = "--" + name + " needs a number from " + std::to_string(minimum) + " to " + std::to_string(maximum);
+  return false;
+}
+
+// Picks the drive, opens the driver as the desktop tool does at start-up and
+// takes the track range and attempts from the options.
+std::optional<DriveSession> OpenSession(const Arguments& args, std::string& error) {
+  DriveSession session;
+  std::string text = args.Value("drive").value_or(DriveChoiceFromEnvironment().value_or("A"));
+  if (!ParseDriveChoice(text, session.choice, error)) return std::nullopt;
+  if (!NumberOption(args, "first", 0, 165, session.settings.FirstTrack, error) ||
+      !NumberOption(args, "last", 0, 165, session.settings.LastTrack, error) ||
+      !NumberOption(args, "retries", 0, 255, session.settings.RetryCount, error))
+    return std::nullopt;
+
+  if (session.choice.simulated) {
+    auto simulated = CreateSimulatedDrive(session.choice, error);
+    if (!simulated) return std::nullopt;
+    session.simulated = simulated.get();
+    session.driver = std::move(simulated);
+  } else {
+    session.driver = CreatePlatformDriver();
+    session.settings.Drive = std::string(1, session.choice.drive);
+  }
+
+  const DriverStatus status = OpenDriverAtStartup(*session.driver, session.settings);
+  const std::size_t start = status.statusText.find_first_not_of(' ');
+  if (start != std::string::npos) std::cerr << status.statusText.substr(start) << '\n';
+  if (!status.diskMenuEnabled) {
+    for (const auto& message : status.messages) error += (error.empty() ? "" : "\n") + message;
+    if (error.empty()) error = "the drive cannot be used";
+    return std::nullopt;
+  }
+  return session;
+}
+
+// After a command on the simulated drive: its time, and the disk saved where asked.
+int FinishSession(const DriveSession& session, int exitCode) {
+  if (session.simulated == nullptr) return exitCode;
+  std::printf("simulated time: %.3f s, %.1f revolutions\n", session.simulated->SimulatedSeconds(),
+              session.simulated->Revolutions());
+  if (!session.choice.saveTo.empty()) {
+    std::string error;
+    if (!SaveImage(session.simulated->Medium(), session.choice.saveTo, SaveOptions{}, error))
+      return Fail(session.choice.saveTo.string() + ": " + (error.empty() ? "cannot save the image" : error));
+  }
+  return exitCode;
+}
+
+// Checks a command's start, runs its engine with the console as the window.
+OperationOutcome RunCommand(DiskCommand command, DriveSession& session, TZX_Disk& disk, DiskOperation& operation,
+                            bool& started) {
+  CommandStart start = PrepareDiskCommand(command, session.settings, disk);
+  for (const auto& message : start.messages) std::cerr << message << '\n';
+  started = start.run;
+  if (!start.run) return OperationOutcome::Failed;
+  operation = start.operation;
+  interrupted = 0;
+  const auto previous = std::signal(SIGINT, OnInterrupt);
+  ConsoleHost host(operation.OpLastTrack);
+  const OperationOutcome outcome = RunDiskOperation(disk, *session.driver, host, operation);
+  std::signal(SIGINT, previous);
+  return outcome;
+}
+
+int PrintHelp() {
+  std::cout << kDriveHelp;
+  return 0;
+}
+
+bool WantsHelp(const std::vector<std::string>& words) {
+  for (const auto& word : words)
+    if (word == "--help" || word == "-h") return true;
+  return false;
+}
+
+}  // namespace
+
+// read-disk OUT: scans and reads the disk in the drive and saves the image.
+int RunReadDisk(const std::vector<std::string>& words) {
+  if (WantsHelp(words)) return PrintHelp();
+  const Arguments args(words, {"drive", "first", "last", "retries"});
+  const char* usage = "read-disk OUT [--drive A|B|sim:IMAGE] [--first T --last T --retries N]";
+  if (auto problem = CheckArguments(args, {"drive", "first", "last", "retries"}, 1, usage)) return Fail(*problem);
+  const std::string out = args.Positional()[0];
+  if (FindFormat(ExtensionKey(out)) == nullptr) return Fail(out + ": " + std::string(kUnsupportedFileType));
+
+  std::string error;
+  auto session = OpenSession(args, error);
+  if (!session) return Fail(error);
+  auto disk = std::make_unique<TZX_Disk>();
+  DiskOperation operation;
+  bool started = false;
+  const OperationOutcome outcome = RunCommand(DiskCommand::ScanAndRead, *session, *disk, operation, started);
+  if (outcome != OperationOutcome::Completed) return FinishSession(*session, 1);
+
+  disk->KeepRaw = session->settings.RestoreTrack ? 0 : 1;
+  if (!SaveImage(*disk, out, SaveOptions{session->settings.TD0arch}, error))
+    return FinishSession(*session, Fail(out + ": " + (error.empty() ? "cannot save the image" : error)));
+  std::cout << out << '\n';
+  return FinishSession(*session, operation.BadSectors > 0 ? 2 : 0);
+}
+
+// write-disk IMAGE: writes (and with --format formats) the image onto the disk.
+int RunWriteDisk(const std::vector<std::string>& words) {
+  if (WantsHelp(words)) return PrintHelp();
+  const Arguments args(words, {"drive", "first", "last", "retries"});
+  const char* usage = "write-disk IMAGE [--format] [--drive A|B|sim:IMAGE] [--first T --last T --retries N]";
+  if (auto problem = CheckArguments(args, {"drive", "first", "last", "retries", "format"}, 1, usage))
+    return Fail(*problem);
+  const std::string image = args.Positional()[0];
+  auto disk = std::make_unique<TZX_Disk>();
+  std::string error;
+  if (!LoadImage(*disk, image, error)) return Fail(image + ": " + (error.empty() ? "cannot load the image" : error));
+
+  auto session = OpenSession(args, error);
+  if (!session) return Fail(error);
+  DiskOperation operation;
+  bool started = false;
+  const DiskCommand command = args.Flag("format") ? DiskCommand::FormatAndWrite : DiskCommand::Write;
+  const OperationOutcome outcome = RunCommand(command, *session, *disk, operation, started);
+  if (!started) return FinishSession(*session, Fail("nothing to write"));
+  return FinishSession(*session, outcome == OperationOutcome::Completed ? 0 : 1);
+}
+
+// catalog: the TR-DOS catalog read straight from track 0 of the disk.
+int RunCatalog(const std::vector<std::string>& words) {
+  if (WantsHelp(words)) return PrintHelp();
+  const Arguments args(words, {"drive"});
+  if (auto problem = CheckArguments(args, {"drive"}, 0, "catalog [--drive A|B|sim:IMAGE]")) return Fail(*problem);
+  std::string error;
+  auto session = OpenSession(args, error);
+  if (!session) return Fail(error);
+  TrdosCatalog catalog;
+  const DriveCatalogResult result = ReadDriveCatalog(*session->driver, catalog);
+  if (result.message) return FinishSession(*session, Fail(*result.message));
+  PrintTrdosListing(catalog, false);
+  return FinishSession(*session, 0);
+}
 
 }  // namespace velloran::cli

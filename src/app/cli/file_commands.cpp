@@ -79,6 +79,14 @@ std::string TrimRight(std::string text) {
   return text;
 }
 
+// A name taken from the disk, usable as a file name in the current folder:
+// folder separators and control characters become "_".
+std::string SafeFileName(std::string name) {
+  for (char& c : name)
+    if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) c = '_';
+  return name;
+}
+
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
@@ -114,6 +122,8 @@ int FailOnMessage(const OperationResult& result) {
   return result.Messages.empty() ? 0 : Fail(result.Messages.front().Text);
 }
 
+}  // namespace
+
 void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted) {
   std::cout << "Filename Type Start Length Sectors F.sec F.trk\n";
   for (const auto& row : CatalogRows(catalog, showDeleted))
@@ -126,6 +136,8 @@ void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted) {
             << "\nСвободных секторов: " << info.d5 << "\nКоличество файлов: " << info.d6
             << "\nУдаленных файлов: " << info.d7 << '\n';
 }
+
+namespace {
 
 void PrintCpmListing(const CpmListing& listing) {
   std::cout << "Filename Ext Length   Atrib №\n";
@@ -148,12 +160,14 @@ int GetCpmFile(const TZX_Disk& disk, const std::string& name, const std::optiona
   if (!LooksLikeCpmDisk(disk)) return Fail(kNotCpmDiskMessage);
   const CpmListing listing = ListCpmDisk(disk, false, true);
   for (const auto& row : listing.Rows) {
-    const std::string stored = TrimRight(row.Filename) + "." + TrimRight(row.Ext);
-    if (Lower(stored) != Lower(name) && !(TrimRight(row.Ext).empty() && Lower(row.Filename) == Lower(TrimRight(name))))
-      continue;
+    const std::string base = TrimRight(row.Filename);
+    const std::string extension = TrimRight(row.Ext);
+    const std::string stored = extension.empty() ? base : base + "." + extension;
+    const bool dotted = extension.empty() && Lower(name) == Lower(base + ".");
+    if (Lower(name) != Lower(stored) && !dotted) continue;
     CpmFoundFile found;
     if (FindCpmFile(listing.Directory, row.Name11, found) < 0) return Fail(kCpmCatalogError);
-    return WriteOutput(output.value_or(stored), CpmFileContents(disk, found));
+    return WriteOutput(output.value_or(SafeFileName(stored)), CpmFileContents(disk, found));
   }
   return Fail("no file " + name + " in the CP/M directory");
 }

@@ -26,7 +26,7 @@ constexpr Command kCommands[] = {
     {"new-trdos", "new-trdos IMAGE [--label L]", velloran::cli::RunNewTrdos},
     {"new-cpm", "new-cpm IMAGE", velloran::cli::RunNewCpm},
     {"compact", "compact IMAGE", velloran::cli::RunCompact},
-    {"read-disk", "read-disk OUT [--drive A|B|sim:IMAGE] [--first T --last T --retries N]",
+    {"read-disk", "read-disk OUT [--drive A|B|sim:IMAGE[?OPTIONS]] [--first T --last T --retries N] (--help: drives)",
      velloran::cli::RunReadDisk},
     {"write-disk", "write-disk IMAGE [--format] [--drive A|B|sim:IMAGE]", velloran::cli::RunWriteDisk},
     {"catalog", "catalog [--drive A|B|sim:IMAGE]", velloran::cli::RunCatalog},

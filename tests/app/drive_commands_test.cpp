@@ -1,0 +1,114 @@
+// The drive commands of velloran-cli on the simulated drive: whole disks
+// read and written, the catalog, faults and the real drive's absence.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "support/test_support.h"
+
+namespace velloran {
+namespace {
+
+std::string Sim(const std::filesystem::path& image, const std::string& options = "") {
+  return "sim:" + image.string() + (options.empty() ? "" : "?" + options);
+}
+
+const std::filesystem::path kTrd = test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd");
+
+TEST(DriveCommandsTest, ReadDiskFromTheSimulatedDriveGivesTheImage) {
+  test::ScratchDir dir;
+  const auto out = dir / "read.trd";
+  const auto result = test::RunCli({"read-disk", out.string(), "--drive", Sim(kTrd)});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(test::ReadFileBytes(out), test::ReadFileBytes(kTrd));
+  EXPECT_NE(result.out.find("simulated time: "), std::string::npos);
+  EXPECT_NE(result.err.find("Начало операции!"), std::string::npos);
+  EXPECT_NE(result.err.find("Операция выполнена!"), std::string::npos);
+}
+
+TEST(DriveCommandsTest, BadSectorsAreLoggedAndGiveExitCodeTwo) {
+  test::ScratchDir dir;
+  const auto out = dir / "read.udi";
+  const auto result =
+      test::RunCli({"read-disk", out.string(), "--drive", Sim(kTrd, "bad=5:3&flaky=6:1:2"), "--first", "4",
+                    "--last", "7", "--retries", "3"});
+  EXPECT_EQ(result.exitCode, 2) << result.err;
+  EXPECT_NE(result.err.find("Ошибка чтения сектора  - 23 (Track - 5 / Sector - 3)"), std::string::npos);
+  EXPECT_EQ(result.err.find("(Track - 6 / Sector - 1)"), std::string::npos);  // third attempt succeeded
+  EXPECT_NE(result.err.find("Сбойных секторов - 1"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(out));
+}
+
+TEST(DriveCommandsTest, FormatAndWriteOntoABlankDiskThenReadBack) {
+  test::ScratchDir dir;
+  const auto written = dir / "written.trd";
+  auto result = test::RunCli({"write-disk", kTrd.string(), "--format", "--drive", "sim:?save=" + written.string()});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(test::ReadFileBytes(written), test::ReadFileBytes(kTrd));
+
+  // Without --format the blank disk has no sectors to write into.
+  const auto blank = dir / "blank.trd";
+  result = test::RunCli(
+      {"write-disk", kTrd.string(), "--drive", "sim:?save=" + blank.string(), "--last", "0", "--retries", "1"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.err.find("Ошибка записи сектора  - 27 (Track - 0 / Sector - 1)"), std::string::npos);
+  EXPECT_TRUE(test::ReadFileBytes(blank).empty());  // still a disk without tracks
+}
+
+TEST(DriveCommandsTest, CatalogThroughTheEnvironmentVariable) {
+  ASSERT_EQ(setenv("VELLORAN_DRIVE", Sim(kTrd).c_str(), 1), 0);
+  const auto fromDrive = test::RunCli({"catalog"});
+  unsetenv("VELLORAN_DRIVE");
+  ASSERT_EQ(fromDrive.exitCode, 0) << fromDrive.err;
+  const auto fromImage = test::RunCli({"ls", kTrd.string()});
+  ASSERT_EQ(fromImage.exitCode, 0) << fromImage.err;
+  // The same listing, followed by the simulated time.
+  EXPECT_EQ(fromDrive.out.substr(0, fromImage.out.size()), fromImage.out);
+}
+
+TEST(DriveCommandsTest, FaultsEndWithTheirMessages) {
+  auto result = test::RunCli({"catalog", "--drive", Sim(kTrd, "nodisk")});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("Ошибка позиционирования - (21)!"), std::string::npos) << result.err;
+
+  result = test::RunCli({"catalog", "--drive", Sim(kTrd, "nodriver")});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("Ошибка загрузки драйвера!"), std::string::npos) << result.err;
+
+  result = test::RunCli({"catalog", "--drive", Sim(test::CorpusFile("kdi/atsiperman_Korvet__disk.kdi"))});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("Ошибка - 27 при чтении 0 дорожки!"), std::string::npos) << result.err;
+
+  test::ScratchDir dir;
+  result = test::RunCli({"write-disk", kTrd.string(), "--drive", Sim(kTrd, "protect"), "--last", "1"});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_NE(result.err.find("Ошибка записи сектора  - 19 (Track - 1 / Sector - 16)"), std::string::npos);
+
+  result = test::RunCli({"read-disk", (dir / "x.trd").string(), "--drive", Sim(kTrd, "seekfail=3")});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("Ошибка позиционирования - (25)!"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir / "x.trd"));
+}
+
+TEST(DriveCommandsTest, WrongArgumentsAreRefused) {
+  EXPECT_EQ(test::RunCli({"read-disk", "out.xyz", "--drive", Sim(kTrd)}).exitCode, 1);
+  EXPECT_EQ(test::RunCli({"read-disk", "out.trd", "--drive", "Q"}).exitCode, 1);
+  EXPECT_EQ(test::RunCli({"read-disk", "out.trd", "--drive", Sim(kTrd), "--last", "200"}).exitCode, 1);
+  EXPECT_EQ(test::RunCli({"read-disk", "out.trd", "--drive", Sim(kTrd, "bogus")}).exitCode, 1);
+  const auto help = test::RunCli({"read-disk", "--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("flaky=T:R:K"), std::string::npos);
+}
+
+TEST(DriveCommandsTest, RealDriveAbsentOnThisMachine) {
+  if (std::filesystem::exists("/dev/fd0") || std::filesystem::exists("/dev/fd1"))
+    GTEST_SKIP() << "this machine has a floppy drive";
+  const auto result = test::RunCli({"catalog", "--drive", "A"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("Ошибка загрузки драйвера!"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("modprobe floppy"), std::string::npos) << result.err;
+}
+
+}  // namespace
+}  // namespace velloran
