@@ -1,0 +1,72 @@
+// velloran: the desktop application. One instance runs per user; a second
+// start hands its image file to the first and exits.
+#include <cstdio>
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTimer>
+#include <QTranslator>
+
+#include "fdc/driver_choice.h"
+#include "ui/instance_channel.h"
+#include "ui/main_window.h"
+#include "ui/qt_prompts.h"
+#include "ui/qt_settings_store.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Velloran"));
+  QApplication::setApplicationVersion(QStringLiteral("1.14"));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Floppy disk images of the ZX Spectrum family"));
+  parser.addHelpOption();
+  parser.addVersionOption();
+  const QCommandLineOption driveOption(QStringLiteral("drive"),
+                                       QStringLiteral("The drive: A, B or sim:IMAGE (a simulated drive)."),
+                                       QStringLiteral("drive"));
+  parser.addOption(driveOption);
+  parser.addPositionalArgument(QStringLiteral("image"), QStringLiteral("Image file to load."));
+  parser.process(application);
+  const QStringList images = parser.positionalArguments();
+
+  // A second start only hands its file over.
+  if (velloran::HandOffToRunningInstance(velloran::HandOffMessage(images))) return 0;
+  velloran::InstanceServer server;
+  if (!server.Listen())
+    std::fprintf(stderr, "velloran: cannot open the channel for second starts; they will open their own window\n");
+
+  // Standard buttons and dialogs in Russian, like the rest of the program.
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTexts);
+
+  velloran::QtPrompts prompts;
+  velloran::QtSettingsStore store(velloran::QtSettingsStore::DefaultFile(QApplication::applicationDirPath()));
+  velloran::TFMain window(prompts, store);
+  prompts.SetParent(&window);
+
+  std::string driveText = parser.value(driveOption).toStdString();
+  if (driveText.empty()) driveText = velloran::DriveChoiceFromEnvironment().value_or("");
+  velloran::DriveChoice choice;
+  std::string error;
+  if (!driveText.empty() && !velloran::ParseDriveChoice(driveText, choice, error))
+    prompts.Error(QString::fromStdString(error));
+  auto driver = velloran::CreateDriver(choice, error);
+  if (!driver) {
+    prompts.Error(QString::fromStdString(error));
+    driver = velloran::CreatePlatformDriver();
+  }
+  window.SetDriver(std::move(driver));
+
+  QObject::connect(&server, &velloran::InstanceServer::MessageReceived, &window, &velloran::TFMain::WMOpenRequest);
+  window.show();
+  const QString commandLineFile = images.isEmpty() ? QString() : images.front();
+  QTimer::singleShot(0, &window, [&] {
+    window.StartUp(QApplication::applicationDirPath().toStdString(), commandLineFile);
+  });
+  return QApplication::exec();
+}

@@ -1,0 +1,85 @@
+// The disk map: one row per track, the track label and one raised tile per
+// sector slot in the colour of the sector's state. Scrolls by whole rows and
+// columns; repaints single cells while a long operation fills the disk.
+#pragma once
+
+#include <array>
+
+#include <QAbstractScrollArea>
+#include <QPixmap>
+
+#include "model/disk.h"
+#include "ui/disk_map_cells.h"
+
+namespace velloran {
+
+class DiskMap : public QAbstractScrollArea, public DiskObserver {
+  Q_OBJECT
+
+ public:
+  // The map draws `disk` and registers itself as the disk's observer.
+  explicit DiskMap(TZX_Disk& disk, QWidget* parent = nullptr);
+  ~DiskMap() override;
+
+  int ColumnCount() const { return columnCount_; }
+  void SetColumnCount(int count);
+
+  // The current cell (moved by a left click): column 0 = label, 1..20 = slots.
+  int CurrentColumn() const { return currentColumn_; }
+  int CurrentRow() const { return currentRow_; }
+  void SetCurrentCell(int column, int row);
+
+  int TopRow() const;
+  int LeftColumn() const;
+  void SetTopRow(int row);
+  void SetLeftColumn(int column);
+  // Last row shown in full; rows below it are cut or hidden.
+  int LastFullyVisibleRow() const;
+  // Back to the first row and column, current cell (0, 0), repainted.
+  void ScrollToOrigin();
+
+  // The cell under a point of the viewport; false outside the cells.
+  bool CellAt(const QPoint& point, int& column, int& row) const;
+  // Where a cell lies in the viewport (may be outside it).
+  QRect CellRect(int column, int row) const;
+
+  // DiskObserver: repaint one cell at once, or scroll one row down when the
+  // track lies below the visible rows so that the reading front stays in view.
+  void RedrawSector(std::uint8_t track, std::uint8_t slot) override;
+  void RedrawTrackLabel(std::uint8_t track) override;
+  void DiskCleared() override;
+
+  QSize sizeHint() const override;
+
+ signals:
+  // A left click (or a keyboard move) made (column, row) the current cell.
+  void CellClicked(int column, int row);
+  void CellDoubleClicked(int column, int row);
+  // A right click; column and row are -1 outside the cells.
+  void ContextMenuRequested(int column, int row, const QPoint& globalPos);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void BuildTiles();
+  void UpdateScrollBars();
+  void RedrawCell(int column, int row);
+  void PaintCell(QPainter& painter, int column, int row);
+  void MoveCurrent(int column, int row);
+
+  TZX_Disk& disk_;
+  int columnCount_ = kMapCreatedColumns;
+  int currentColumn_ = 0;
+  int currentRow_ = 0;
+  // One raised tile per kind, label width and slot width.
+  std::array<QPixmap, 8> labelTiles_;
+  std::array<QPixmap, 8> slotTiles_;
+};
+
+}  // namespace velloran

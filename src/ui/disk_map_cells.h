@@ -1,0 +1,51 @@
+// What each cell of the disk map shows, and where it lies: pure functions
+// over the disk, so the rules can be checked without a widget.
+#pragma once
+
+#include <string>
+
+#include <QColor>
+#include <QRect>
+
+#include "model/disk.h"
+
+namespace velloran {
+
+inline constexpr int kMapRows = kTrackCount;   // one row per track index
+inline constexpr int kMapColumns = 21;         // track label + 20 slots
+inline constexpr int kMapCreatedColumns = 26;  // the grid's column count before the window sets it
+inline constexpr int kMapLabelWidth = 50;
+inline constexpr int kMapSlotWidth = 30;
+inline constexpr int kMapRowHeight = 14;
+
+// The picture of one cell.
+enum class Tile {
+  Blank,        // nothing drawn
+  LabelRaw,     // present track with a raw image: blue, white text
+  LabelPlain,   // present track without raw image: yellow
+  LabelAbsent,  // absent track, only when disabled sectors are shown
+  SectorGood,   // data read without error: green
+  SectorBad,    // data with a CRC error: red
+  SectorNoData, // header without data: yellow
+  SectorEmpty,  // empty slot, only when disabled sectors are shown
+};
+
+int MapColumnWidth(int column);
+// x of `column` when `leftColumn` is the first column shown (0 at the left edge).
+int MapColumnX(int column, int leftColumn);
+
+// Tile and text of cell (column, row); columns beyond 20 and rows beyond 165 are blank.
+Tile CellTile(const TZX_Disk& disk, int column, int row);
+// "T005" for a label, "s01" for a sector, empty for a blank or grey cell.
+std::string CellText(const TZX_Disk& disk, int column, int row);
+
+// Fill colour of a tile; the grey tiles take the system's button face.
+QColor TileColour(Tile tile, const QColor& buttonFace);
+// Text colour on a tile: white on blue, black otherwise.
+QColor TileTextColour(Tile tile);
+
+// Offset that centres a text of `textSize` in a cell of `cellSize`: the
+// nearest integer of the half difference, halves going to the even one.
+int CentredOffset(int cellSize, int textSize);
+
+}  // namespace velloran

@@ -1,0 +1,66 @@
+#include "ui/instance_channel.h"
+
+#include <memory>
+
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+
+namespace velloran {
+
+namespace {
+
+constexpr int kTimeoutMs = 2000;
+
+}  // namespace
+
+QString InstanceChannelName() {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (folder.isEmpty()) folder = QDir::tempPath();
+  return QDir(folder).filePath(QStringLiteral("Velloran"));
+}
+
+QByteArray HandOffMessage(const QStringList& arguments) {
+  if (arguments.isEmpty()) return QByteArrayLiteral("s");
+  return QByteArrayLiteral("v") + arguments.front().toUtf8();
+}
+
+bool HandOffToRunningInstance(const QByteArray& message) {
+  QLocalSocket socket;
+  socket.connectToServer(InstanceChannelName(), QIODevice::WriteOnly);
+  if (!socket.waitForConnected(kTimeoutMs)) return false;
+  socket.write(message);
+  if (!socket.waitForBytesWritten(kTimeoutMs)) return false;
+  socket.disconnectFromServer();
+  if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(kTimeoutMs);
+  return true;
+}
+
+InstanceServer::InstanceServer(QObject* parent) : QObject(parent), server_(new QLocalServer(this)) {
+  server_->setSocketOptions(QLocalServer::UserAccessOption);
+  connect(server_, &QLocalServer::newConnection, this, &InstanceServer::Accept);
+}
+
+bool InstanceServer::Listen() {
+  const QString name = InstanceChannelName();
+  if (server_->listen(name)) return true;
+  // Nobody answered on the name (the caller tried), so it is a leftover.
+  QLocalServer::removeServer(name);
+  return server_->listen(name);
+}
+
+// Each connection carries one message: everything it sends until it closes.
+void InstanceServer::Accept() {
+  while (QLocalSocket* socket = server_->nextPendingConnection()) {
+    auto received = std::make_shared<QByteArray>();
+    connect(socket, &QLocalSocket::readyRead, socket, [socket, received] { received->append(socket->readAll()); });
+    connect(socket, &QLocalSocket::disconnected, this, [this, socket, received] {
+      received->append(socket->readAll());
+      if (!received->isEmpty()) emit MessageReceived(*received);
+      socket->deleteLater();
+    });
+  }
+}
+
+}  // namespace velloran

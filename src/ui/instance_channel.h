@@ -1,0 +1,45 @@
+// One running instance per user: a second start hands its image file (or a
+// request to come forward) to the first through a local socket named
+// "Velloran" and exits. The message is "v" followed by the file name, or
+// "s" alone.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QLocalServer;
+
+namespace velloran {
+
+// The socket's name: "Velloran" in the user's runtime folder.
+QString InstanceChannelName();
+
+// "v" + the first program argument, or "s" without one.
+QByteArray HandOffMessage(const QStringList& arguments);
+
+// Sends the message to a running instance; false when none answers.
+bool HandOffToRunningInstance(const QByteArray& message);
+
+// The first instance's end of the channel.
+class InstanceServer : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit InstanceServer(QObject* parent = nullptr);
+  // Starts listening; a socket left behind by an instance that died is
+  // replaced. False when the channel cannot be made.
+  bool Listen();
+
+ signals:
+  // A second start sent a message.
+  void MessageReceived(const QByteArray& message);
+
+ private:
+  void Accept();
+
+  QLocalServer* server_;
+};
+
+}  // namespace velloran

@@ -1,0 +1,233 @@
+// Commands that edit the disk in memory: tracks and sector slots added and
+// removed, sector addresses, accepted hex-pane bytes, new disks, the base
+// track, and the catalog windows' entry points.
+#include <algorithm>
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "cpm/cpm_disk.h"
+#include "ui/catalog_windows.h"
+#include "ui/disk_map.h"
+#include "ui/hex_view.h"
+#include "ui/main_window.h"
+#include "ui/prompts.h"
+#include "ui/sector_address_dialog.h"
+
+namespace velloran {
+
+namespace {
+
+const QString kErrorCaption = QStringLiteral("Ошибка!");
+
+}  // namespace
+
+// "Установить базовым трэком": the right-clicked track becomes the base track.
+void TFMain::z22Click() {
+  if (curTrack_ < 0) return;
+  if (disk_.GetTrack(static_cast<std::uint8_t>(curTrack_)).RawLength > 0) disk_.UseBaseTrack = 1;
+  disk_.BaseTrack = static_cast<std::uint8_t>(curTrack_);
+  Item("N21")->setText(QStringLiteral("Использовать базовый шаблон для всех дорожек (Трэк - %1)").arg(curTrack_));
+}
+
+// "Использовать базовый шаблон для всех дорожек": switches the base track on or off.
+void TFMain::N21Click() {
+  QAction* item = Item("N21");
+  if (item->isChecked()) {
+    item->setChecked(false);
+    disk_.UseBaseTrack = 0;
+    return;
+  }
+  if (disk_.BaseTrack < 160) {
+    const TTrack& base = disk_.GetTrack(disk_.BaseTrack);
+    if (base.Present != 0 && base.RawLength > 0) {
+      disk_.UseBaseTrack = 1;
+      item->setChecked(true);
+    }
+  }
+}
+
+// "Убрать дорожку": the track leaves the image; its contents stay for a later "Добавить дорожку".
+void TFMain::z8Click() {
+  if (curTrack_ < 0) return;
+  disk_.GetTrack(static_cast<std::uint8_t>(curTrack_)).Present = 0;
+  RepaintMap();
+}
+
+// "Добавить дорожку": the track is part of the image again.
+void TFMain::z9Click() {
+  if (curTrack_ < 0) return;
+  disk_.GetTrack(static_cast<std::uint8_t>(curTrack_)).Present = 0xFF;
+  RepaintMap();
+}
+
+// "Убрать сектор": removes a slot; the slots after it move up by one.
+void TFMain::z10Click() {
+  if (curSector_ < 1 || curTrack_ < 0) {
+    prompts_.Message(QStringLiteral("Сектор не выбран!"), kErrorCaption, PromptIcon::Error, PromptButtons::Ok);
+    return;
+  }
+  if (!prompts_.AskYesNo(QStringLiteral("Вы действительно хотите удалить сектор?\rПоследующие сектора будут сдвинуты!"),
+                         QStringLiteral("Удаление сектора..")))
+    return;
+  ShowPage(0);
+  ClearLog();
+  auto& sectors = disk_.GetTrack(static_cast<std::uint8_t>(curTrack_)).Sectors;
+  std::move(sectors.begin() + curSector_, sectors.end(), sectors.begin() + curSector_ - 1);
+  sectors.back() = TSectorRec{};
+  RepaintMap();
+}
+
+// "Добавить сектор": makes an empty slot a sector whose ID is then edited.
+void TFMain::z11Click() {
+  if (curSector_ < 1 || curTrack_ < 0) return;
+  TSectorRec& sector = disk_.GetSector(static_cast<std::uint8_t>(curTrack_), static_cast<std::uint8_t>(curSector_ - 1));
+  sector.Used = 0xFF;
+  sector.IdTrack = static_cast<std::uint8_t>(curTrack_);
+  sector.IdSide = static_cast<std::uint8_t>(curTrack_ % 2);
+  sector.IdSector = static_cast<std::uint8_t>(curSector_ - 1);
+  sector.IdSize = 1;
+  sector.DataOk = 0xFF;
+  RepaintMap();
+}
+
+// "Данные секторов -> RAW": every raw track image takes its sectors' current data.
+void TFMain::z12Click() {
+  const int tracks = disk_.CountTracks();
+  for (int t = 0; t < tracks; ++t) disk_.GetTrack(static_cast<std::uint8_t>(t)).SectorsToRaw();
+  s1_->viewport()->update();
+}
+
+// "Очистить дорожку": drops the raw image of the right-clicked track.
+void TFMain::z14Click() {
+  if (curSector_ != 0 || curTrack_ < 0) return;
+  if (!prompts_.AskYesNo(QStringLiteral("Вы действительно хотите удалить данные дорожки?"),
+                         QStringLiteral("Очиска RAW дорожки!")))
+    return;
+  TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(curTrack_));
+  track.RawData.fill(0);
+  track.RawValid = 0;
+  track.RawLength = 0;
+  RepaintMap();
+}
+
+// "Редактировать адрес сектора": edits the ID field of the right-clicked slot.
+void TFMain::z23Click() {
+  if (curSector_ < 1 || curTrack_ < 0) return;
+  auto* dialog = findChild<TSecAd*>(QStringLiteral("TSecAd"));
+  if (dialog == nullptr) dialog = new TSecAd(this);
+  TSectorRec& sector = disk_.GetSector(static_cast<std::uint8_t>(curTrack_), static_cast<std::uint8_t>(curSector_ - 1));
+  dialog->Fill(sector);
+  if (!prompts_.Run(*dialog)) return;
+  dialog->ApplyTo(sector);
+  RepaintMap();
+}
+
+// "Очистить образ": empties the whole disk.
+void TFMain::N12Click() {
+  if (!prompts_.AskYesNo(QStringLiteral("Вы действительно хотите очистить образ?"), QStringLiteral("Очистка образа..")))
+    return;
+  disk_.ClearDisk();
+  catalogs_.OwnerCatalog = TrdosCatalog{};
+  l2_->clear();
+  l1_->clear();
+  zxd_->ScrollToOrigin();
+  lb1_->clear();
+  ClearLog();
+  EmptyHexPane();
+}
+
+// "Принять" under the hex pane: the edited bytes go back into the sector or the raw track.
+void TFMain::pnb1Click() {
+  const int column = zxd_->CurrentColumn();
+  const int row = zxd_->CurrentRow();
+  TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(row));
+  bool copied = false;
+  if (column >= 1 && column <= kSlotCount) {
+    TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(column - 1));
+    if (sector.DataLen > 0 && prompts_.AskYesNo(QStringLiteral("Вы хотитете принять изменения сектора?"),
+                                                QStringLiteral("Внимание!"))) {
+      s1_->CopyTo(sector.Data.data(), std::min<std::size_t>(sector.DataLen, kSectorDataSize));
+      copied = true;
+    }
+  } else if (column == 0 && track.RawLength > 0) {
+    if (prompts_.AskYesNo(QStringLiteral("Вы хотитете принять изменения дорожки?"), QStringLiteral("Внимание!"))) {
+      s1_->CopyTo(track.RawData.data(), std::min<std::size_t>(track.RawLength, kRawCapacity));
+      copied = true;
+    }
+  }
+  pnb1_->setEnabled(false);
+  if (copied) {
+    s1_->ClearChangeMarks();
+    RepaintMap();
+  }
+}
+
+// "Сохранить" under the hex pane: writes the pane's bytes to a .sec file.
+void TFMain::pnb2Click() {
+  FileDialogRequest request;
+  request.filters = SplitFilterList(QStringLiteral("Файл сектора (*.sec)|*.sec"));
+  request.title = QStringLiteral("Сохранить сектор...");
+  request.defaultSuffix = QStringLiteral("sec");
+  const FileDialogResult chosen = prompts_.SaveFile(request);
+  if (!chosen.accepted || chosen.files.isEmpty() || chosen.files.front().isEmpty()) return;
+  const QString file = chosen.files.front();
+  if (!AskOverwrite(file)) return;
+  std::string error;
+  if (!s1_->SaveToFile(std::filesystem::path(file.toStdString()), error))
+    prompts_.Error(QString::fromStdString(error));
+}
+
+// "Создать образ" -> "TR-DOS диска": an empty TR-DOS disk with the name asked for.
+void TFMain::TRDOS1Click() {
+  TextRequest request;
+  request.caption = QStringLiteral("Имя диска!");
+  request.text = QStringLiteral("Задайте имя диска (8 символов максимум)");
+  request.label = QStringLiteral("Имя:");
+  request.maxLength = 8;
+  QString name = QStringLiteral("NEW DISK");
+  // Closing the dialog keeps the disk in memory as it is.
+  if (!prompts_.AskText(request, name)) return;
+  MakeTrdosDisk(disk_, name.left(8).toStdString());
+  catalogs_.OwnerCatalog = TrdosCatalog{};
+  zxd_->ScrollToOrigin();
+}
+
+// "Создать образ" -> "CP/M диска (Profi)": an empty Profi CP/M disk.
+void TFMain::CPMProfi1Click() {
+  MakeCpmDisk(disk_);
+  catalogs_.OwnerCatalog = TrdosCatalog{};
+  zxd_->ScrollToOrigin();
+}
+
+// "Просмотреть ZX каталог": the TR-DOS catalog of the disk in memory.
+void TFMain::N26Click() {
+  if (!ReadCatalog(disk_, catalogs_.SharedCatalog)) {
+    prompts_.Message(QStringLiteral("Образ не соответствует стандартному TR-DOS диску!"), kErrorCaption,
+                     PromptIcon::None, PromptButtons::Ok);
+    return;
+  }
+  catalogs_.CatalogEditable = 1;
+  catalogs_.CatalogChanged = 0;
+  ShowTrdosCatalogWindow(*this);
+  if (catalogs_.CatalogChanged != 0) z12Click();
+  RepaintMap();
+}
+
+// "Просмотреть CP/M каталог": the CP/M catalog of a Profi disk.
+void TFMain::CPM1Click() {
+  const int sectors = disk_.GetTrack(0).CountSectors();
+  if (sectors != 5 && sectors != 6) {
+    prompts_.Message(QStringLiteral("Образ не соответствует CP/M диску!"), kErrorCaption, PromptIcon::None,
+                     PromptButtons::Ok);
+    return;
+  }
+  ShowCpmCatalogWindow(*this);
+}
+
+}  // namespace velloran

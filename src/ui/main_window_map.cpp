@@ -1,0 +1,225 @@
+// What a click on the disk map shows, the map's context menu, the hex pane's
+// edits and the comments memo.
+#include <algorithm>
+#include <initializer_list>
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "ui/disk_map.h"
+#include "ui/hex_view.h"
+#include "ui/main_window.h"
+
+namespace velloran {
+
+namespace {
+
+const char* const kSizeTexts[4] = {"128b", "256b", "512b", "1024b"};
+
+QString HexCrc(std::uint16_t crc) {
+  return QStringLiteral("#%1").arg(crc, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+// The data CRC as the controller computes it: A1 A1 A1 FB, then the data.
+std::uint16_t DataCrc(const std::uint8_t* data, std::size_t length) {
+  Bytes field = {0xA1, 0xA1, 0xA1, 0xFB};
+  field.insert(field.end(), data, data + length);
+  return CalcCRC16(field.data(), field.size());
+}
+
+}  // namespace
+
+void TFMain::SetTrackAndSectorLabels(int column, int row) {
+  const TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(row));
+  l2_->setText(track.Present != 0 ? QString::number(row) : QString());
+  QString sector;
+  if (column >= 1 && column <= kSlotCount) {
+    const TSectorRec& slot = track.GetSector(static_cast<std::uint8_t>(column - 1));
+    if (slot.Used != 0) sector = QString::number(slot.IdSector);
+  }
+  l1_->setText(sector);
+}
+
+void TFMain::SetPaneButtons(bool enabled) {
+  pnb2_->setEnabled(enabled);
+  pnb3_->setEnabled(enabled);
+  if (!enabled) pnb1_->setEnabled(false);
+}
+
+void TFMain::EmptyHexPane() {
+  s1_->Clear();
+  s1_->SetReadOnly(true);
+}
+
+void TFMain::ShowTrackLog(int track) {
+  Lzx1_->clear();
+  const TTrack& t = disk_.GetTrack(static_cast<std::uint8_t>(track));
+  if (t.Present == 0) return;
+  for (const std::string& line : t.Log) Lzx1_->addItem(QString::fromStdString(line));
+}
+
+// A used slot: its ID fields, state word, data and data CRC.
+void TFMain::ShowSector(int track, int slot) {
+  const TSectorRec& sector = disk_.GetSector(static_cast<std::uint8_t>(track), static_cast<std::uint8_t>(slot));
+  const QString owner = QString::fromStdString(FileAtSector(catalogs_.OwnerCatalog, track, slot));
+  mml1_->setText(owner);
+  trp1_->setVisible(!owner.isEmpty());
+  gb1_->show();
+  an_[0]->setText(QString::number(sector.IdTrack));
+  an_[1]->setText(QString::number(sector.IdSide));
+  an_[2]->setText(QString::number(sector.IdSector));
+  if (!SizeCodeSupported(sector.IdSize)) return;
+  an_[3]->setText(QLatin1String(kSizeTexts[sector.IdSize]));
+  an_[4]->setText(HexCrc(sector.IdCrc));
+  an_[5]->setText(sector.DataOk != 0      ? QStringLiteral("good")
+                  : sector.ErrorCount > 0 ? QStringLiteral("bad")
+                                          : QStringLiteral("no data"));
+  const int sizeLength = SectorLength(sector.IdSize);
+  int shown = sizeLength;
+  if (sector.DataLen > 0) {
+    shown = settings_.SetSectorSizeFromHead ? sizeLength : std::min<int>(sector.DataLen, kSectorDataSize);
+    s1_->SetData(ByteSpan(sector.Data.data(), static_cast<std::size_t>(shown)));
+    s1_->SetReadOnly(false);
+    SetPaneButtons(true);
+  } else {
+    SetPaneButtons(false);
+    EmptyHexPane();
+  }
+  vCRC_->setText(HexCrc(DataCrc(sector.Data.data(), static_cast<std::size_t>(shown))));
+  ShowTrackLog(track);
+}
+
+// A track label: the raw image when the track holds one, else the track as
+// it would be built from its sectors.
+void TFMain::ShowTrack(int track) {
+  TTrack& t = disk_.GetTrack(static_cast<std::uint8_t>(track));
+  if (t.RawValid != 0 && t.RawLength > 0) {
+    s1_->SetData(ByteSpan(t.RawData.data(), std::min<std::size_t>(t.RawLength, kRawCapacity)));
+    s1_->SetReadOnly(false);
+    SetPaneButtons(true);
+  } else {
+    SetPaneButtons(false);
+    Bytes raw(kRawTrackLength, 0x4E);
+    if (disk_.BuildRawTrack(static_cast<std::uint8_t>(track), raw.data(), nullptr)) s1_->SetData(raw);
+    else s1_->Clear();
+    s1_->SetReadOnly(true);
+  }
+  ShowTrackLog(track);
+}
+
+// Left click on the map (also a keyboard move): shows the current cell.
+void TFMain::zxdClick() {
+  const int column = zxd_->CurrentColumn();
+  const int row = zxd_->CurrentRow();
+  pnb1_->setEnabled(false);
+  ShowPage(0);
+  SetTrackAndSectorLabels(column, row);
+  const TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(row));
+  if (column >= 1 && column <= kSlotCount) {
+    if (track.GetSector(static_cast<std::uint8_t>(column - 1)).Used != 0) {
+      ShowSector(row, column - 1);
+      return;
+    }
+    EmptyHexPane();
+    gb1_->hide();
+    SetPaneButtons(false);
+    ShowTrackLog(row);
+    return;
+  }
+  trp1_->hide();
+  gb1_->hide();
+  if (track.Present == 0 || column > kSlotCount) {
+    EmptyHexPane();
+    Lzx1_->clear();
+    return;
+  }
+  ShowTrack(row);
+}
+
+// Right click on the map: remembers the cell for the context-menu commands
+// and sets which of the menu's items are offered.
+void TFMain::zxdContextPopup(int column, int row) {
+  curSector_ = column;
+  curTrack_ = row;
+  auto set = [this](std::initializer_list<const char*> names, void (QAction::*what)(bool), bool value) {
+    for (const char* name : names) (Item(name)->*what)(value);
+  };
+  auto enable = [&](std::initializer_list<const char*> names) { set(names, &QAction::setEnabled, true); };
+  auto disable = [&](std::initializer_list<const char*> names) { set(names, &QAction::setEnabled, false); };
+  auto show = [&](std::initializer_list<const char*> names) { set(names, &QAction::setVisible, true); };
+  auto hide = [&](std::initializer_list<const char*> names) { set(names, &QAction::setVisible, false); };
+
+  if (column < 0 || row < 0) {
+    l2_->clear();
+    l1_->clear();
+    disable({"z8", "z9", "z10", "z11", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z22", "z23"});
+    hide({"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"});
+    return;
+  }
+  zxd_->SetCurrentCell(column, row);
+  SetTrackAndSectorLabels(column, row);
+  const TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(row));
+  const bool present = track.Present != 0;
+  if (column == 0) {
+    Item("z19")->setEnabled(!track.Log.empty());
+    if (present) {
+      enable({"z8", "z12", "z13", "z14", "z16", "z18"});
+      Item("z22")->setEnabled(track.RawLength > 0);
+      disable({"z9", "z10", "z11", "z15", "z17"});
+      show({"z3", "z4", "z6", "z7"});
+      hide({"z1", "z5", "z23"});
+    } else {
+      enable({"z9"});
+      disable({"z8", "z10", "z11", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z22"});
+      hide({"z1", "z3", "z4", "z5", "z6", "z7", "z23"});
+    }
+    return;
+  }
+  if (!present) {
+    disable({"z8", "z9", "z10", "z11", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z19", "z22"});
+    hide({"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"});
+    return;
+  }
+  const int slot = column - 1;
+  if (track.GetSector(static_cast<std::uint8_t>(slot)).Used != 0) {
+    enable({"z10", "z23"});
+    disable({"z8", "z9", "z11", "z12", "z13", "z14", "z16", "z18", "z19", "z22"});
+    show({"z1", "z5", "z23"});
+    hide({"z2", "z3", "z4", "z6", "z7"});
+    return;
+  }
+  Item("z11")->setEnabled(column == 1 || track.GetSector(static_cast<std::uint8_t>(slot - 1)).Used != 0);
+  disable({"z8", "z9", "z10", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z19", "z22"});
+  hide({"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"});
+}
+
+// A byte edited in the hex pane: "Принять" may now be used.
+void TFMain::s1ByteChange() {
+  if (!s1_->IsReadOnly()) pnb1_->setEnabled(true);
+}
+
+// Leaving the comments memo: its lines become the disk's comments.
+void TFMain::lb1Exit() {
+  disk_.Comments.clear();
+  const QStringList lines = lb1_->toPlainText().split(QLatin1Char('\n'));
+  if (!lb1_->toPlainText().isEmpty())
+    for (const QString& line : lines) disk_.Comments.push_back(line.toStdString());
+  tlb1_->setEnabled(false);
+  tlb2_->setEnabled(false);
+}
+
+// The memo shows the disk's comments.
+void TFMain::FillComments() {
+  QStringList lines;
+  for (const std::string& line : disk_.Comments) lines << QString::fromStdString(line);
+  const QSignalBlocker quiet(lb1_);
+  lb1_->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+}  // namespace velloran

@@ -1,0 +1,67 @@
+// T_Prog, the progress window of the whole-disk operations: shows the track
+// being worked on and a progress bar, offers "Отмена", and runs the engine
+// from a 100 ms timer once it has shown.
+#pragma once
+
+#include <QDialog>
+
+#include "fdc/floppy_driver.h"
+#include "fdc/operation.h"
+#include "model/disk.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+namespace velloran {
+
+class TFMain;
+
+class T_Prog : public QDialog, public OperationHost {
+  Q_OBJECT
+
+ public:
+  explicit T_Prog(TFMain& owner);
+
+  // What the next showing runs: the caption, the operation, the bar's maximum.
+  void Prepare(const QString& caption, const DiskOperation& operation, int progressMaximum, FloppyDriver& driver);
+  const DiskOperation& Operation() const { return operation_; }
+  OperationOutcome Outcome() const { return outcome_; }
+  bool Running() const { return running_; }
+
+  // OperationHost
+  void ShowTrack(int track) override;
+  void SetProgress(int position) override;
+  void ProcessPendingEvents() override;
+  bool CancelRequested() override { return cancelRequested_; }
+  void ClearMainLog() override;
+  void AddMainLog(const std::string& line, bool selected) override;
+  void ShowError(const std::string& text) override;
+
+ signals:
+  // The engine reached a track (after the label shows it).
+  void TrackShown(int track);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void reject() override;
+
+ private:
+  void t1Timer();
+  void bb1Click();
+
+  TFMain& owner_;
+  FloppyDriver* driver_ = nullptr;
+  DiskOperation operation_;
+  OperationOutcome outcome_ = OperationOutcome::Completed;
+  int progressMaximum_ = 0;
+  bool cancelRequested_ = false;
+  bool running_ = false;
+  QLabel* Vr1_;
+  QProgressBar* VrPb_;
+  QPushButton* bb1_;
+  QTimer* t1_;
+};
+
+}  // namespace velloran

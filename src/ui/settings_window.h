@@ -1,0 +1,40 @@
+// Tfmset, the settings window: retries, the track range, the image options
+// and the controller parameters. "Принять" shows once something changed.
+#pragma once
+
+#include <QDialog>
+
+#include "settings/settings.h"
+
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+class QSpinBox;
+
+namespace velloran {
+
+class Tfmset : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit Tfmset(QWidget* parent = nullptr);
+
+  // Fills the fields from the settings.
+  void Load(const Settings& settings);
+  // Puts the fields' values into the settings (folders are not touched).
+  void Store(Settings& settings) const;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void e1Change();
+
+  QSpinBox* e_[7];
+  QCheckBox* cb_[4];
+  QComboBox* cbdr_;
+  QComboBox* cbsr_;
+  QPushButton* bb1_;
+};
+
+}  // namespace velloran

@@ -1,0 +1,262 @@
+// Loading and saving through the main window's commands.
+#include <QFileInfo>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+#include "formats/format_table.h"
+#include "formats/trd.h"
+#include "formats/udi.h"
+#include "ui/ui_fixture.h"
+
+namespace velloran::test {
+namespace {
+
+using FilesTest = MainWindowTest;
+
+QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+TEST_F(FilesTest, LoadCommandShowsTheNewDiskAndRemembersItsFolder) {
+  const auto source = CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd");
+  std::filesystem::create_directories(dir / "img");
+  const auto file = dir / "img" / "disk.TRD";
+  std::filesystem::copy_file(source, file);
+  window->Options().Directory_1 = "/nowhere/";
+  LoadThroughDialog(file);
+
+  const auto& request = prompts.Records().front();
+  ASSERT_EQ(request.kind, ScriptedPrompts::Kind::OpenFiles);
+  EXPECT_EQ(request.text, "Загрузить образ диска из файла..");
+  EXPECT_EQ(request.file.folder, "/nowhere/");
+  EXPECT_EQ(request.file.filterIndex, 8);
+  EXPECT_EQ(request.file.filters.size(), 9);
+  EXPECT_EQ(request.file.filters[7], "Образ для флоппи эмулятора (*.hfe)|*.hfe");
+  EXPECT_TRUE(request.file.fileName.isEmpty());
+
+  EXPECT_EQ(prompts.Messages().size(), 0u);
+  EXPECT_EQ(window->CurImageName(), "disk.TRD");
+  EXPECT_EQ(window->StatusText(1), QStringLiteral("Disk Image - %1 (Дорожек - 160)").arg(Q(file)));
+  EXPECT_EQ(window->StatusText(2), "");
+  const std::string folder = (dir / "img").string() + "/";
+  EXPECT_EQ(window->Options().Directory_1, folder);
+  EXPECT_EQ(store.Read("Directory_1"), folder);
+  EXPECT_EQ(Find<QTabWidget>("pc1")->currentIndex(), 1);
+  EXPECT_EQ(Map()->TopRow(), 0);
+  EXPECT_EQ(Text("l2"), "0") << "the click handler ran for cell (0, 0)";
+  EXPECT_EQ(Pane()->Size(), 6256);
+
+  // The save dialog proposes the name without extension in the save folder.
+  window->Options().Directory_2 = "/saves/";
+  prompts.QueueCancelFile();
+  window->N32Click();
+  const auto& save = prompts.Records().back();
+  EXPECT_EQ(save.text, "Сохранить образ диска в файл...");
+  EXPECT_EQ(save.file.fileName, "disk");
+  EXPECT_EQ(save.file.folder, "/saves/");
+  EXPECT_EQ(save.file.filters.size(), 8);
+  EXPECT_EQ(save.file.defaultSuffix, "udi");
+  ASSERT_TRUE(save.file.suffixForFilter);
+  EXPECT_EQ(save.file.suffixForFilter(2), "trd");
+  EXPECT_EQ(save.file.suffixForFilter(8), "hfe");
+}
+
+TEST_F(FilesTest, UnsupportedExtensionLeavesAnEmptyDisk) {
+  MakeMarkedTrdosDisk(Disk());
+  const auto file = dir / "notes.txt";
+  WriteFileBytes(file, Bytes(100, 'x'));
+  LoadThroughDialog(file);
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].text, "Данный тип файлов не поддерживается!");
+  EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
+  EXPECT_EQ(Disk().CountTracks(), 0);
+  EXPECT_EQ(window->StatusText(1), "");
+  EXPECT_TRUE(window->LogLines().isEmpty());
+}
+
+TEST_F(FilesTest, FailedReaderLeavesItsPrefixedLineInTheLog) {
+  const auto file = dir / "broken.fdi";
+  WriteFileBytes(file, Bytes{'F', 'D', 'I', 0, 0});
+  TZX_Disk probe;
+  ASSERT_FALSE(LoadImage(probe, file, probe.LastError));
+  const QString reason = QString::fromStdString(probe.LastError);
+  ASSERT_FALSE(reason.isEmpty());
+
+  LoadThroughDialog(file);
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].text, reason) << "the message shows the reader's text alone";
+  EXPECT_EQ(window->LogLines(), QStringList{"Error load FDI -\"" + reason + "\""});
+  EXPECT_EQ(window->StatusText(1), "Disk Image load error");
+  EXPECT_EQ(Disk().CountTracks(), 0);
+  EXPECT_EQ(window->CurImageName(), "");
+
+  const auto udi = dir / "broken.udi";
+  WriteFileBytes(udi, Bytes(40, 0));
+  LoadThroughDialog(udi);
+  ASSERT_EQ(window->LogLines().size(), 1);
+  EXPECT_TRUE(window->LogLines()[0].startsWith("Error load UDI - \"")) << window->LogLines()[0].toStdString();
+  EXPECT_TRUE(window->LogLines()[0].endsWith("\""));
+}
+
+TEST_F(FilesTest, ReadersWarningGoesToTheThirdPanel) {
+  const auto files = CorpusFiles("td0");
+  ASSERT_FALSE(files.empty());
+  TZX_Disk probe;
+  std::string error;
+  ASSERT_TRUE(LoadImage(probe, files[0], error)) << error;
+  LoadThroughDialog(files[0]);
+  EXPECT_EQ(window->StatusText(2), QString::fromStdString(probe.LastError));
+  EXPECT_TRUE(window->StatusText(1).startsWith("Disk Image - "));
+}
+
+TEST_F(FilesTest, UdiBuildFailureIsReportedWithTrackAndSector) {
+  MakeMarkedTrdosDisk(Disk());
+  Disk().GetSector(5, 3).IdSize = 6;  // no track can be built with it
+  const auto file = dir / "out.udi";
+  prompts.QueueSave(Q(file));
+  window->N32Click();
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].text, "Ошибка создания образа UDI");
+  EXPECT_EQ(prompts.Messages()[0].caption, "Внимание..!");
+  EXPECT_EQ(window->LogLines(), QStringList{"Ошибка в дорожке - 5 / Сектор - 3"});
+  EXPECT_EQ(Find<QListWidget>("Lzx1")->currentRow(), 0) << "the line is selected";
+  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_EQ(window->CurImageName(), "");
+}
+
+TEST_F(FilesTest, UdiSaveFollowsTheRestoreTrackSetting) {
+  MakeMarkedTrdosDisk(Disk());
+  const auto file = dir / "out.udi";
+  window->Options().RestoreTrack = false;
+  prompts.QueueSave(Q(file));
+  window->N32Click();
+  EXPECT_EQ(Disk().KeepRaw, 1);
+  TZX_Disk back;
+  ASSERT_TRUE(LoadUDI(back, file)) << back.LastError;
+  EXPECT_EQ(back.CountTracks(), 160);
+  EXPECT_EQ(window->CurImageName(), "out.udi");
+  EXPECT_EQ(window->Options().Directory_2, dir.Path().string() + "/");
+  EXPECT_EQ(store.Read("Directory_2"), dir.Path().string() + "/");
+  window->Options().RestoreTrack = true;
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  prompts.QueueSave(Q(file));
+  window->N32Click();
+  EXPECT_EQ(Disk().KeepRaw, 0);
+}
+
+TEST_F(FilesTest, OverwriteNoKeepsTheFileAndTheName) {
+  MakeMarkedTrdosDisk(Disk());
+  const auto file = dir / "old.trd";
+  WriteFileBytes(file, Bytes{1, 2, 3});
+  prompts.QueueSave(Q(file), 2);
+  prompts.QueueAnswer(PromptAnswer::No);
+  window->N32Click();
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].text, "Файл уже существует! Перезаписать?");
+  EXPECT_EQ(prompts.Messages()[0].caption, "Внимание..!");
+  EXPECT_EQ(prompts.Messages()[0].buttons, PromptButtons::YesNo);
+  EXPECT_EQ(ReadFileBytes(file), (Bytes{1, 2, 3}));
+  EXPECT_EQ(window->CurImageName(), "");
+
+  // Yes writes it; the filter index is remembered for the next save.
+  prompts.QueueSave(Q(file), 2);
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  window->N32Click();
+  EXPECT_EQ(std::filesystem::file_size(file), 160u * 4096u);
+  EXPECT_EQ(window->CurImageName(), "old.trd");
+  prompts.QueueCancelFile();
+  window->N32Click();
+  EXPECT_EQ(prompts.Records().back().file.filterIndex, 2);
+  EXPECT_EQ(prompts.Records().back().file.defaultSuffix, "trd");
+  EXPECT_EQ(prompts.Records().back().file.fileName, "old");
+}
+
+TEST_F(FilesTest, FailedSaveIsReportedAndChangesNothing) {
+  MakeMarkedTrdosDisk(Disk());
+  Disk().GetTrack(7).ClearSector(4);  // TRD needs all 16 sectors
+  window->Options().Directory_2 = "/before/";
+  const auto file = dir / "out.trd";
+  prompts.QueueSave(Q(file));
+  window->N32Click();
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
+  TZX_Disk probe;
+  MakeMarkedTrdosDisk(probe);
+  probe.GetTrack(7).ClearSector(4);
+  EXPECT_FALSE(SaveTRD(probe, dir / "probe.trd"));
+  EXPECT_EQ(prompts.Messages()[0].text, QString::fromStdString(probe.LastError));
+  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_EQ(window->CurImageName(), "");
+  EXPECT_EQ(window->Options().Directory_2, "/before/");
+  EXPECT_FALSE(store.Read("Directory_2").has_value());
+
+  // A folder that does not exist: the writer's message.
+  MakeMarkedTrdosDisk(Disk());
+  prompts.QueueSave(Q(dir / "missing" / "out.trd"));
+  window->N32Click();
+  ASSERT_EQ(prompts.Messages().size(), 2u);
+  EXPECT_FALSE(prompts.Messages()[1].text.isEmpty());
+}
+
+TEST_F(FilesTest, NameWithoutAKnownExtensionSavesNothing) {
+  MakeMarkedTrdosDisk(Disk());
+  prompts.QueueSave(Q(dir / "plain"));
+  window->N32Click();
+  EXPECT_TRUE(prompts.Messages().empty());
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+  EXPECT_EQ(window->CurImageName(), "");
+}
+
+TEST_F(FilesTest, UdfFilesLoadAndSaveThroughTheirOwnCommands) {
+  MakeMarkedTrdosDisk(Disk());
+  Disk().Comments = {"первая строка", "second"};
+  const auto file = dir / "whole.udf";
+  prompts.QueueSave(Q(file));
+  window->N6Click();
+  const auto& request = prompts.Records().back();
+  EXPECT_EQ(request.file.defaultSuffix, "udf");
+  EXPECT_EQ(request.file.fileName, "udf") << "no image yet: only the extension is proposed";
+  ASSERT_TRUE(std::filesystem::exists(file));
+  EXPECT_EQ(window->CurImageName(), "whole.udf");
+
+  Disk().ClearDisk();
+  prompts.QueueOpen({Q(file)});
+  window->N4Click();
+  EXPECT_EQ(Disk().CountTracks(), 160);
+  EXPECT_EQ(Find<QPlainTextEdit>("lb1")->toPlainText(), "первая строка\nsecond");
+  EXPECT_EQ(Find<QTabWidget>("pc1")->currentIndex(), 1);
+
+  // A damaged udf file is reported and leaves an empty disk.
+  Bytes bytes = ReadFileBytes(file);
+  bytes[300] ^= 0xFF;
+  WriteFileBytes(file, bytes);
+  prompts.QueueOpen({Q(file)});
+  window->N4Click();
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
+  EXPECT_FALSE(prompts.Messages()[0].text.isEmpty());
+  EXPECT_EQ(Disk().CountTracks(), 0);
+  EXPECT_EQ(Find<QPlainTextEdit>("lb1")->toPlainText(), "");
+}
+
+TEST_F(FilesTest, MissingFileFromTheCommandLineIsAnError) {
+  window->LoadAndShow(Q(dir / "gone.trd"));
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_TRUE(prompts.Messages()[0].text.contains("gone.trd"));
+  EXPECT_EQ(window->StatusText(1), "Disk Image load error");
+  EXPECT_EQ(Disk().CountTracks(), 0);
+}
+
+TEST_F(FilesTest, CommentsMemoBecomesTheDiskCommentsOnLeaving) {
+  auto* memo = Find<QPlainTextEdit>("lb1");
+  memo->setPlainText("one\nдва");
+  window->lb1Exit();
+  EXPECT_EQ(Disk().Comments, (std::vector<std::string>{"one", "два"}));
+  EXPECT_FALSE(Find<QWidget>("tlb1")->isEnabled());
+  EXPECT_FALSE(Find<QWidget>("tlb2")->isEnabled());
+  memo->clear();
+  window->lb1Exit();
+  EXPECT_TRUE(Disk().Comments.empty());
+}
+
+}  // namespace
+}  // namespace velloran::test

@@ -1,0 +1,288 @@
+// What a click on the map shows, and the context menu's items.
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "formats/udf.h"
+#include "trdos/catalog.h"
+#include "ui/ui_fixture.h"
+
+namespace velloran::test {
+namespace {
+
+using ClickTest = MainWindowTest;
+
+TEST_F(ClickTest, LabelOfAnAbsentTrackEmptiesThePaneAndTheLog) {
+  MakeMarkedTrdosDisk(Disk());
+  Click(1, 5);
+  ASSERT_GT(Pane()->Size(), 0);
+  Disk().GetTrack(5).Log = {"old line"};
+  Disk().GetTrack(170 - 10).Log = {"never shown"};
+  Click(0, 160);
+  EXPECT_EQ(Pane()->Size(), 0);
+  EXPECT_TRUE(window->LogLines().isEmpty());
+  EXPECT_EQ(Text("l2"), "");
+  EXPECT_EQ(Text("l1"), "");
+  EXPECT_FALSE(Find<QGroupBox>("gb1")->isVisibleTo(window.get()));
+}
+
+TEST_F(ClickTest, UsedSectorShowsItsIdDataAndCrc) {
+  MakeMarkedTrdosDisk(Disk());
+  TSectorRec& sector = Disk().GetSector(0, 3);  // sector 4 of track 0: all zero
+  sector.ErrorCount = 2;
+  Disk().GetTrack(0).Log = {"Начало сканирования дорожки.", "Данные приняты - 65 bytes"};
+  Find<QTabWidget>("pc1")->setCurrentIndex(1);
+  Click(4, 0);
+  EXPECT_EQ(Text("l2"), "0");
+  EXPECT_EQ(Text("l1"), "4");
+  EXPECT_TRUE(Find<QGroupBox>("gb1")->isVisibleTo(window.get()));
+  EXPECT_EQ(Text("an1"), "0");
+  EXPECT_EQ(Text("an2"), "0");
+  EXPECT_EQ(Text("an3"), "4");
+  EXPECT_EQ(Text("an4"), "256b");
+  EXPECT_EQ(Text("an5"), QStringLiteral("#%1").arg(IdFieldCrc(0, 0, 4, 1), 4, 16, QLatin1Char('0')).toUpper());
+  EXPECT_EQ(Text("an6"), "good");
+  // A1 A1 A1 FB and 256 zero bytes give the data CRC E122.
+  EXPECT_EQ(Text("vCRC"), "#E122");
+  EXPECT_EQ(Pane()->Size(), 256);
+  EXPECT_FALSE(Pane()->IsReadOnly());
+  EXPECT_FALSE(Find<QPushButton>("pnb1")->isEnabled());
+  EXPECT_TRUE(Find<QPushButton>("pnb2")->isEnabled());
+  EXPECT_TRUE(Find<QPushButton>("pnb3")->isEnabled());
+  EXPECT_EQ(Find<QTabWidget>("pc1")->currentIndex(), 0);
+  EXPECT_EQ(window->LogLines(), (QStringList{"Начало сканирования дорожки.", "Данные приняты - 65 bytes"}));
+  sector.DataOk = 0;
+  Click(4, 0);
+  EXPECT_EQ(Text("an6"), "bad");
+  sector.ErrorCount = 0;
+  Click(4, 0);
+  EXPECT_EQ(Text("an6"), "no data");
+}
+
+TEST_F(ClickTest, SectorLengthFromTheDataOrFromTheSizeCode) {
+  TTrack& track = Disk().GetTrack(2);
+  track.Present = 0xFF;
+  TSectorRec& sector = track.GetSector(0);
+  sector.Used = 0xFF;
+  sector.IdSize = 2;
+  sector.IdSector = 1;
+  sector.DataLen = 300;
+  sector.DataOk = 0xFF;
+  for (int i = 0; i < 512; ++i) sector.Data[i] = static_cast<std::uint8_t>(i * 7);
+  Click(1, 2);
+  EXPECT_EQ(Pane()->Size(), 300);
+  EXPECT_EQ(Text("an4"), "512b");
+  window->Options().SetSectorSizeFromHead = true;
+  Click(1, 2);
+  ASSERT_EQ(Pane()->Size(), 512);
+  EXPECT_EQ(Pane()->Data()[511], static_cast<std::uint8_t>(511 * 7));
+  // A sector without data: empty read-only pane, CRC over the size code's length.
+  sector.DataLen = 0;
+  std::fill(sector.Data.begin(), sector.Data.end(), 0);
+  Click(1, 2);
+  EXPECT_EQ(Pane()->Size(), 0);
+  EXPECT_TRUE(Pane()->IsReadOnly());
+  EXPECT_FALSE(Find<QPushButton>("pnb2")->isEnabled());
+  Bytes field = {0xA1, 0xA1, 0xA1, 0xFB};
+  field.resize(4 + 512, 0);
+  EXPECT_EQ(Text("vCRC"), QStringLiteral("#%1").arg(CalcCRC16(field.data(), field.size()), 4, 16, QLatin1Char('0')).toUpper());
+}
+
+TEST_F(ClickTest, SizeCodeAboveThreeStopsAfterTheIdFields) {
+  MakeMarkedTrdosDisk(Disk());
+  Click(2, 1);
+  const Bytes before = Pane()->Data();
+  Disk().GetSector(1, 0).IdSize = 4;
+  Click(1, 1);
+  EXPECT_EQ(Text("an3"), "1");
+  EXPECT_EQ(Text("an4"), "256b") << "kept from the previous click";
+  EXPECT_EQ(Pane()->Data(), before);
+}
+
+TEST_F(ClickTest, LabelOfATrdTrackShowsTheStandardTrackReadOnly) {
+  LoadThroughDialog(CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd"));
+  Click(0, 0);
+  const Bytes& raw = Pane()->Data();
+  ASSERT_EQ(raw.size(), 6256u);
+  EXPECT_TRUE(Pane()->IsReadOnly());
+  EXPECT_FALSE(Find<QPushButton>("pnb2")->isEnabled());
+  // Index mark C2 C2 C2 FC at 92..95, the first ID mark A1 A1 A1 FE at 158..161.
+  EXPECT_EQ(Bytes(raw.begin() + 92, raw.begin() + 96), (Bytes{0xC2, 0xC2, 0xC2, 0xFC}));
+  EXPECT_EQ(Bytes(raw.begin() + 158, raw.begin() + 162), (Bytes{0xA1, 0xA1, 0xA1, 0xFE}));
+  EXPECT_EQ(raw[0], 0x4E);
+  EXPECT_EQ(raw[6255], 0x4E);
+  EXPECT_EQ(Text("l2"), "0");
+  EXPECT_EQ(Text("l1"), "");
+}
+
+TEST_F(ClickTest, OwnerStripShowsTheFileOfASectorOnlyAfterAUdfLoad) {
+  MakeTrdosDisk(Disk(), "OWNERS");
+  TrdosCatalog catalog;
+  ASSERT_TRUE(ReadCatalog(Disk(), catalog));
+  TrdosEntry entry;
+  const char name[] = "boot    ";
+  std::copy(name, name + 8, entry.Name.begin());
+  entry.FileType = 'B';
+  entry.FileSectors = 16;
+  entry.FirstSector = 0;
+  entry.FirstTrack = 1;
+  catalog.Entries[0] = entry;
+  catalog.EntryCount = 1;
+  catalog.FileCount = 1;
+  catalog.FirstFreeTrack = 2;
+  RecountFreeSectors(catalog);
+  ASSERT_FALSE(WriteCatalog(Disk(), catalog).has_value());
+  Click(1, 1);
+  EXPECT_FALSE(Find<QFrame>("trp1")->isVisibleTo(window.get())) << "no udf file loaded yet";
+
+  const auto file = dir / "owners.udf";
+  ASSERT_TRUE(SaveUDF(Disk(), file)) << Disk().LastError;
+  Disk().ClearDisk();
+  prompts.QueueOpen({QString::fromStdString(file.string())});
+  window->N4Click();
+  EXPECT_EQ(window->CurImageName(), "owners.udf");
+  Click(1, 1);
+  EXPECT_TRUE(Find<QFrame>("trp1")->isVisibleTo(window.get()));
+  EXPECT_EQ(Text("mml1"), "boot     _B");
+  Click(1, 2);
+  EXPECT_EQ(Text("mml1"), "Free sector!");
+  Click(1, 0);
+  EXPECT_FALSE(Find<QFrame>("trp1")->isVisibleTo(window.get())) << "track 0 has no owner text";
+}
+
+TEST_F(ClickTest, RawTrackIsShownEditableAndEditsEnableAccept) {
+  TTrack& track = Disk().GetTrack(4);
+  track.Present = 0xFF;
+  track.RawValid = 1;
+  track.RawLength = 6250;
+  track.RawData[6249] = 0x5A;
+  Click(0, 4);
+  ASSERT_EQ(Pane()->Size(), 6250);
+  EXPECT_EQ(Pane()->Data()[6249], 0x5A);
+  EXPECT_FALSE(Pane()->IsReadOnly());
+  auto* accept = Find<QPushButton>("pnb1");
+  EXPECT_FALSE(accept->isEnabled());
+  Pane()->EditByte(0, 0x11);
+  EXPECT_TRUE(accept->isEnabled());
+}
+
+// One right click per row of the menu table; the state of each item after it.
+class ContextMenuTest : public MainWindowTest {
+ protected:
+  struct State {
+    bool enabled;
+    bool visible;
+  };
+  State Of(const char* name) { return {Action(name)->isEnabled(), Action(name)->isVisible()}; }
+  void ExpectEnabled(std::initializer_list<const char*> names, bool enabled) {
+    for (const char* name : names) EXPECT_EQ(Action(name)->isEnabled(), enabled) << name;
+  }
+  void ExpectVisible(std::initializer_list<const char*> names, bool visible) {
+    for (const char* name : names) EXPECT_EQ(Action(name)->isVisible(), visible) << name;
+  }
+  // Qt keeps a hidden action disabled, so only the items the table shows or
+  // hides are hidden here.
+  void SetAll(bool enabled, bool visible) {
+    for (const char* name : {"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"}) Action(name)->setVisible(visible);
+    for (const char* name : {"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z8", "z9", "z10", "z11", "z12", "z13",
+                             "z14", "z15", "z16", "z17", "z18", "z19", "z22", "z23"})
+      Action(name)->setEnabled(enabled);
+  }
+};
+
+TEST_F(ContextMenuTest, OutsideTheCells) {
+  SetAll(true, true);
+  window->zxdContextPopup(-1, -1);
+  EXPECT_EQ(window->CurTrack(), -1);
+  EXPECT_EQ(window->CurSector(), -1);
+  ExpectEnabled({"z8", "z9", "z10", "z11", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z22", "z23"}, false);
+  ExpectVisible({"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"}, false);
+  ExpectEnabled({"z19"}, true);  // not named: keeps its state
+  EXPECT_EQ(Text("l2"), "");
+}
+
+TEST_F(ContextMenuTest, LabelOfAPresentTrack) {
+  MakeMarkedTrdosDisk(Disk());
+  SetAll(false, false);
+  window->zxdContextPopup(0, 3);
+  EXPECT_EQ(window->CurTrack(), 3);
+  EXPECT_EQ(window->CurSector(), 0);
+  EXPECT_EQ(Map()->CurrentRow(), 3);
+  EXPECT_EQ(Text("l2"), "3");
+  ExpectEnabled({"z8", "z12", "z13", "z14", "z16", "z18"}, true);
+  ExpectEnabled({"z9", "z10", "z11", "z15", "z17", "z19", "z22"}, false);
+  ExpectVisible({"z3", "z4", "z6", "z7"}, true);
+  ExpectVisible({"z1", "z2", "z5", "z23"}, false);
+  Disk().GetTrack(3).Log = {"line"};
+  Disk().GetTrack(3).RawLength = 100;
+  window->zxdContextPopup(0, 3);
+  ExpectEnabled({"z19", "z22"}, true);
+}
+
+TEST_F(ContextMenuTest, LabelOfAnAbsentTrack) {
+  SetAll(true, true);
+  window->zxdContextPopup(0, 7);
+  ExpectEnabled({"z9"}, true);
+  ExpectEnabled({"z8", "z10", "z11", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z22", "z19"}, false);
+  ExpectVisible({"z1", "z3", "z4", "z5", "z6", "z7", "z23"}, false);
+  ExpectVisible({"z2"}, true);  // not named: keeps its state
+  Disk().GetTrack(7).Log = {"line"};
+  window->zxdContextPopup(0, 7);
+  ExpectEnabled({"z19"}, true);
+}
+
+TEST_F(ContextMenuTest, UsedSlot) {
+  MakeMarkedTrdosDisk(Disk());
+  SetAll(false, false);
+  window->zxdContextPopup(5, 2);
+  EXPECT_EQ(window->CurSector(), 5);
+  EXPECT_EQ(Text("l1"), "5");
+  ExpectEnabled({"z10", "z23"}, true);
+  ExpectEnabled({"z8", "z9", "z11", "z12", "z13", "z14", "z16", "z18", "z19", "z22"}, false);
+  ExpectVisible({"z1", "z5", "z23"}, true);
+  ExpectVisible({"z2", "z3", "z4", "z6", "z7"}, false);
+  SetAll(true, true);
+  window->zxdContextPopup(5, 2);
+  ExpectEnabled({"z15", "z17"}, true);  // not named: keep their state
+}
+
+TEST_F(ContextMenuTest, EmptySlotDirectlyAfterAUsedOneOffersAddSector) {
+  MakeMarkedTrdosDisk(Disk());
+  SetAll(true, true);
+  window->zxdContextPopup(17, 2);  // slot 16, after the 16 used slots
+  ExpectEnabled({"z11"}, true);
+  ExpectEnabled({"z8", "z9", "z10", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z19", "z22"}, false);
+  ExpectVisible({"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"}, false);
+  window->zxdContextPopup(18, 2);  // the slot after that
+  ExpectEnabled({"z11"}, false);
+  Disk().GetTrack(161).Present = 0xFF;
+  window->zxdContextPopup(1, 161);  // column 1 of an empty present track
+  ExpectEnabled({"z11"}, true);
+}
+
+TEST_F(ContextMenuTest, SlotOfAnAbsentTrack) {
+  SetAll(true, true);
+  window->zxdContextPopup(3, 100);
+  ExpectEnabled({"z8", "z9", "z10", "z11", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z19", "z22"}, false);
+  ExpectVisible({"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"}, false);
+}
+
+TEST_F(ContextMenuTest, ARightClickOnTheMapOpensTheMenuForThatCell) {
+  MakeMarkedTrdosDisk(Disk());
+  window->show();
+  auto* menu = Find<QMenu>("pm1");
+  const QPoint inside = Map()->CellRect(2, 1).center();
+  QContextMenuEvent event(QContextMenuEvent::Mouse, inside, Map()->viewport()->mapToGlobal(inside));
+  QApplication::sendEvent(Map()->viewport(), &event);
+  EXPECT_EQ(window->CurSector(), 2);
+  EXPECT_EQ(window->CurTrack(), 1);
+  EXPECT_TRUE(menu->isVisible());
+  menu->hide();
+}
+
+}  // namespace
+}  // namespace velloran::test
