@@ -69,15 +69,17 @@ bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) 
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
     for (const std::uint8_t number : SectorsOfTrack(layout, t)) {
       const TSectorRec* sector = FindSectorNumber(track, number);
-      const std::string where = " track " + std::to_string(t) + " sector " + std::to_string(number);
+      const auto where = [&] {
+        return std::string(layout.name) + " save error: track " + std::to_string(t) + " sector " +
+               std::to_string(number);
+      };
       if (sector == nullptr) {
-        disk.LastError = std::string(layout.name) + " save error:" + where + " is missing!";
+        disk.LastError = where() + " is missing!";
         return false;
       }
       if (sector->IdSize != layout.sizeCode) {
-        disk.LastError = std::string(layout.name) + " save error:" + where + " has size code " +
-                         std::to_string(sector->IdSize) + ", the format holds only " +
-                         std::to_string(sectorBytes) + "-byte sectors!";
+        disk.LastError = where() + " has size code " + std::to_string(sector->IdSize) +
+                         ", the format holds only " + std::to_string(sectorBytes) + "-byte sectors!";
         return false;
       }
       file.insert(file.end(), sector->Data.begin(),

@@ -12,7 +12,9 @@ namespace {
 
 using test::RunCli;
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 void PutSector(TZX_Disk& disk, int track, int slot, std::uint8_t r, std::uint8_t n, bool ok) {
   TTrack& t = disk.GetTrack(static_cast<std::uint8_t>(track));
@@ -97,7 +99,8 @@ TEST(CliConvert, RefusedSaveWritesNothing) {
   EXPECT_TRUE(Contains(run.err, "KDI save error: track 0 sector 1 has size code 1")) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));
 
-  run = RunCli({"convert", test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string(), (dir / "x.doc").string()});
+  const auto eyeAche = test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string();
+  run = RunCli({"convert", eyeAche, (dir / "x.doc").string()});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_TRUE(Contains(run.err, "Данный тип файлов не поддерживается!")) << run.err;
 

@@ -142,14 +142,16 @@ TEST_P(Conformance, TruncatedAndDamagedFilesAreHandledSafely) {
   for (std::size_t size = 0; size <= std::min<std::size_t>(valid.size(), 80); ++size)
     variants.emplace_back(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(size));
   for (const std::size_t size : {valid.size() / 4, valid.size() / 2, valid.size() - 1, valid.size() - 7})
-    if (size < valid.size()) variants.emplace_back(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(size));
+    if (size < valid.size())
+      variants.emplace_back(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(size));
   std::mt19937 random(12345);
   for (int i = 0; i < 150; ++i) {
     Bytes damaged = valid;
     const int changes = 1 + static_cast<int>(random() % 8);
     for (int k = 0; k < changes && !damaged.empty(); ++k) {
       // Headers matter most: half of the changes fall into the first 64 bytes.
-      const std::size_t range = (random() % 2 == 0) ? std::min<std::size_t>(64, damaged.size()) : damaged.size();
+      const std::size_t range =
+          (random() % 2 == 0) ? std::min<std::size_t>(64, damaged.size()) : damaged.size();
       damaged[random() % range] = static_cast<std::uint8_t>(random());
     }
     variants.push_back(std::move(damaged));

@@ -113,7 +113,8 @@ TEST(CrossTool, DsktransReadsOurKdiWithItsIds) {
   const std::uint8_t order[] = {3, 1, 5, 2, 4};
   for (int t = 0; t < 160; ++t)
     for (int i = 0; i < 5; ++i)
-      test::PutSector(disk, t, i, static_cast<std::uint8_t>(t / 2), static_cast<std::uint8_t>(t % 2), order[i], 3);
+      test::PutSector(disk, t, i, static_cast<std::uint8_t>(t / 2), static_cast<std::uint8_t>(t % 2),
+                      order[i], 3);
   test::ScratchDir dir;
   ASSERT_TRUE(SaveKDI(disk, dir / "disk.kdi")) << disk.LastError;
   const auto run = Dsktrans(dir, {"-itype", "raw", "-format", "korvet800", "-otype", "edsk",

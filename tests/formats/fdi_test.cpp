@@ -140,7 +140,8 @@ TEST(Fdi, DataOutsideTheFileIsRefusedKeepingEarlierTracks) {
 TEST(Fdi, TrackWithMoreSectorsThanSlotsIsRefused) {
   FdiBuilder fdi;
   fdi.tracks.resize(1);
-  for (int i = 0; i < 21; ++i) fdi.tracks[0].push_back({0, 0, static_cast<std::uint8_t>(i), 0, 1, Filled(128, 0)});
+  for (int i = 0; i < 21; ++i)
+    fdi.tracks[0].push_back({0, 0, static_cast<std::uint8_t>(i), 0, 1, Filled(128, 0)});
   TZX_Disk disk;
   EXPECT_FALSE(LoadFDIFromBytes(disk, fdi.Build()));
   EXPECT_EQ(disk.LastError, "FDI track 0 has 21 sectors, at most 20 fit!");
@@ -235,15 +236,6 @@ TEST(Fdi, UsedSlotsAreWrittenWhereverTheyLie) {
   EXPECT_EQ(again.GetSector(0, 1).Data[9], test::PatternByte(0, 2, 9));
 }
 
-TEST(Fdi, EightyPresentTracksMakeFortyCylinders) {
-  TZX_Disk disk;
-  test::MakeTrdosLayoutDisk(disk, 80);
-  Bytes file;
-  ASSERT_TRUE(SaveFDIToBytes(disk, file));
-  EXPECT_EQ(ReadLe16(&file[4]), 40);
-  EXPECT_EQ(file.size() - ReadLe16(&file[10]), 80u * 16 * 256);
-}
-
 TEST(Fdi, CorpusImageLoadsWithItsLayoutAndComment) {
   TZX_Disk disk;
   ASSERT_TRUE(LoadFDI(disk, test::CorpusFile("fdi/alfishe_unreal-ng__VORON1.FDI"))) << disk.LastError;
@@ -258,15 +250,6 @@ TEST(Fdi, CorpusImageLoadsWithItsLayoutAndComment) {
   EXPECT_EQ(badSectors, 1);
   ASSERT_EQ(disk.Comments.size(), 1u);
   EXPECT_EQ(disk.Comments[0], "черный ворон disk 1 of 2 fdi image by PGC/BDA 09.1998");
-}
-
-TEST(Fdi, MissingFileLeavesTheDiskAlone) {
-  TZX_Disk disk;
-  test::MakeTrdosLayoutDisk(disk, 2);
-  test::ScratchDir dir;
-  EXPECT_FALSE(LoadFDI(disk, dir / "none.fdi"));
-  EXPECT_EQ(disk.LastError, "FDI file read error!");
-  EXPECT_EQ(disk.CountTracks(), 2);
 }
 
 }  // namespace

@@ -120,27 +120,5 @@ TEST(ProKdi, PresentTracksDecideTheLength) {
   EXPECT_EQ(saved.size(), 159u * 5120);
 }
 
-TEST(ProKdi, MissingFilesHaveTheirOwnMessages) {
-  test::ScratchDir dir;
-  TZX_Disk disk;
-  EXPECT_FALSE(LoadPRO(disk, dir / "none.pro"));
-  EXPECT_EQ(disk.LastError, "PRO file read error!");
-  EXPECT_FALSE(LoadKDI(disk, dir / "none.kdi"));
-  EXPECT_EQ(disk.LastError, "KDI file read error!");
-}
-
-TEST(ProKdi, CorpusKorvetDisksLoadAndSaveBackIdentically) {
-  const auto files = test::CorpusFiles("kdi");
-  ASSERT_FALSE(files.empty());
-  for (const auto& path : files) {
-    TZX_Disk disk;
-    ASSERT_TRUE(LoadKDI(disk, path)) << path;
-    EXPECT_EQ(disk.CountTracks(), 160) << path;
-    test::ScratchDir dir;
-    ASSERT_TRUE(SaveKDI(disk, dir / "copy.kdi")) << disk.LastError;
-    EXPECT_EQ(test::ReadFileBytes(dir / "copy.kdi"), test::ReadFileBytes(path)) << path;
-  }
-}
-
 }  // namespace
 }  // namespace velloran

@@ -42,9 +42,15 @@ constexpr std::array<std::uint8_t, 5> kProFirst = {1, 2, 3, 4, 9};
 constexpr std::array<std::uint8_t, 5> kFive = {1, 2, 3, 4, 5};
 }  // namespace
 
-void MakeTrdosLayoutDisk(TZX_Disk& disk, int tracks) { MakeUniformDisk(disk, tracks, 1, kTrdos, kTrdos, false); }
-void MakeProLayoutDisk(TZX_Disk& disk, int tracks) { MakeUniformDisk(disk, tracks, 3, kProFirst, kFive, true); }
-void MakeKdiLayoutDisk(TZX_Disk& disk, int tracks) { MakeUniformDisk(disk, tracks, 3, kFive, kFive, true); }
+void MakeTrdosLayoutDisk(TZX_Disk& disk, int tracks) {
+  MakeUniformDisk(disk, tracks, 1, kTrdos, kTrdos, false);
+}
+void MakeProLayoutDisk(TZX_Disk& disk, int tracks) {
+  MakeUniformDisk(disk, tracks, 3, kProFirst, kFive, true);
+}
+void MakeKdiLayoutDisk(TZX_Disk& disk, int tracks) {
+  MakeUniformDisk(disk, tracks, 3, kFive, kFive, true);
+}
 
 void MakeMixedDisk(TZX_Disk& disk, int tracks, bool withBadSectors) {
   disk.ClearDisk();
@@ -113,11 +119,13 @@ std::string DiskDifference(const TZX_Disk& expected, const TZX_Disk& actual, Asp
     for (const auto& s : b.Sectors)
       if (s.Used != 0) sb.push_back(&s);
     if (sa.size() != sb.size())
-      return where + ": " + std::to_string(sa.size()) + " sectors expected, " + std::to_string(sb.size()) + " found";
+      return where + ": " + std::to_string(sa.size()) + " sectors expected, " + std::to_string(sb.size()) +
+             " found";
     for (std::size_t i = 0; i < sa.size(); ++i) {
       const TSectorRec& x = *sa[i];
       const TSectorRec& y = *sb[i];
-      const std::string at = where + " sector " + std::to_string(i) + " (R=" + std::to_string(x.IdSector) + ")";
+      const std::string at =
+          where + " sector " + std::to_string(i) + " (R=" + std::to_string(x.IdSector) + ")";
       if (x.IdTrack != y.IdTrack || x.IdSide != y.IdSide || x.IdSector != y.IdSector || x.IdSize != y.IdSize)
         return at + ": ID differs";
       if (x.IdCrc != y.IdCrc) return at + ": ID CRC differs";
@@ -132,6 +140,8 @@ std::string DiskDifference(const TZX_Disk& expected, const TZX_Disk& actual, Asp
 
 Aspects AspectsOf(const ImageFormat& format) { return {format.holdsCrcState, format.holdsComments}; }
 
-bool NotSupportedYet(const std::string& message) { return message.find("not supported yet") != std::string::npos; }
+bool NotSupportedYet(const std::string& message) {
+  return message.find("not supported yet") != std::string::npos;
+}
 
 }  // namespace velloran::test

@@ -117,16 +117,6 @@ TEST(Trd, SectorsAreWrittenInNumberOrderWhateverTheirSlots) {
       ASSERT_EQ(saved[static_cast<std::size_t>((r - 1) * 256 + i)], PatternByte(0, r, i)) << r;
 }
 
-TEST(Trd, SectorBeyondTheSixteenthSlotIsFound) {
-  TZX_Disk disk;
-  test::MakeTrdosLayoutDisk(disk, 1);
-  disk.GetTrack(0).ClearSector(15);
-  test::PutSector(disk, 0, 19, 0, 0, 16, 1);
-  Bytes saved;
-  ASSERT_TRUE(SaveTRDToBytes(disk, saved));
-  EXPECT_EQ(saved[15 * 256 + 3], PatternByte(0, 16, 3));
-}
-
 TEST(Trd, MissingOrOversizedSectorFailsAndWritesNothing) {
   test::ScratchDir dir;
   const auto path = dir / "disk.trd";
@@ -162,27 +152,6 @@ TEST(Trd, TracksUpToTheHighestPresentOneAreWritten) {
   test::PutSector(disk, 5, 0, 2, 0, 1, 1);
   EXPECT_FALSE(SaveTRDToBytes(disk, saved));
   EXPECT_EQ(disk.LastError, "TRD save error: track 2 sector 1 is missing!");
-}
-
-TEST(Trd, MissingFileLeavesTheDiskAlone) {
-  TZX_Disk disk;
-  test::MakeTrdosLayoutDisk(disk, 2);
-  test::ScratchDir dir;
-  EXPECT_FALSE(LoadTRD(disk, dir / "none.trd"));
-  EXPECT_EQ(disk.LastError, "TRD file read error!");
-  EXPECT_EQ(disk.CountTracks(), 2);
-}
-
-TEST(Trd, EveryCorpusImageSavesBackIdentically) {
-  for (const auto& path : test::CorpusFiles("trd")) {
-    const Bytes file = test::ReadFileBytes(path);
-    if (file.size() % 4096 != 0) continue;
-    TZX_Disk disk;
-    ASSERT_TRUE(LoadTRD(disk, path)) << path;
-    Bytes saved;
-    ASSERT_TRUE(SaveTRDToBytes(disk, saved)) << path;
-    EXPECT_EQ(saved, file) << path;
-  }
 }
 
 }  // namespace
