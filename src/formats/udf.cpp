@@ -14,7 +14,6 @@ namespace {
 
 constexpr std::size_t kTitleField = 256;
 constexpr std::size_t kMaxTitleLength = 255;
-constexpr std::size_t kChecksumLength = 4;
 // Flags are stored as 1 (set) or 0xFF (clear); only 1 reads as set.
 constexpr std::uint8_t kFlagSet = 1;
 constexpr std::uint8_t kFlagClear = 0xFF;

@@ -1,0 +1,89 @@
+// Raw-track building from each template, and loading and saving a full
+// 160-track disk as UDI and as udf.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <memory>
+
+#include "formats/udf.h"
+#include "formats/udi.h"
+
+namespace velloran {
+namespace {
+
+// 160 tracks of 16 × 256 sectors with patterned data.
+std::unique_ptr<TZX_Disk> TrdosDisk() {
+  auto disk = std::make_unique<TZX_Disk>();
+  for (int t = 0; t < 160; ++t) {
+    TTrack& track = disk->GetTrack(static_cast<std::uint8_t>(t));
+    track.Present = 0xFF;
+    for (int s = 0; s < 16; ++s) {
+      TSectorRec& sector = track.Sectors[s];
+      sector.Used = 0xFF;
+      sector.IdTrack = static_cast<std::uint8_t>(t / 2);
+      sector.IdSector = static_cast<std::uint8_t>(s + 1);
+      sector.IdSize = 1;
+      sector.DataOk = 0xFF;
+      sector.DataLen = 256;
+      for (int i = 0; i < 256; ++i) sector.Data[i] = static_cast<std::uint8_t>(t + s * 3 + i);
+    }
+  }
+  return disk;
+}
+
+// The same disk after a round trip through UDI: every track has a raw image.
+std::unique_ptr<TZX_Disk> RawDisk() {
+  auto disk = TrdosDisk();
+  Bytes udi;
+  SaveUDIToBytes(*disk, udi);
+  LoadUDIFromBytes(*disk, udi);
+  return disk;
+}
+
+enum class Template { Standard, OwnImage, BaseTrack };
+
+void BM_BuildRawTrack(benchmark::State& state, Template kind) {
+  auto disk = kind == Template::Standard ? TrdosDisk() : RawDisk();
+  std::uint8_t track = 10;
+  if (kind == Template::BaseTrack) {
+    disk->UseBaseTrack = 1;
+    disk->BaseTrack = 0;
+    disk->GetTrack(track).RawLength = 0;
+    disk->GetTrack(track).RawValid = 0;
+  }
+  std::array<std::uint8_t, kRawTrackLength> raw{};
+  std::array<std::uint8_t, kSyncMapLength> syncMap{};
+  for (auto _ : state) {
+    raw.fill(0x4E);
+    benchmark::DoNotOptimize(disk->BuildRawTrack(track, raw.data(), syncMap.data()));
+  }
+}
+
+using SaveFunction = bool (*)(TZX_Disk&, Bytes&);
+using LoadFunction = bool (*)(TZX_Disk&, ByteSpan);
+
+void BM_Save(benchmark::State& state, SaveFunction save) {
+  auto disk = RawDisk();
+  Bytes file;
+  for (auto _ : state) benchmark::DoNotOptimize(save(*disk, file));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.size()));
+}
+
+void BM_Load(benchmark::State& state, SaveFunction save, LoadFunction load) {
+  auto disk = RawDisk();
+  Bytes file;
+  save(*disk, file);
+  for (auto _ : state) benchmark::DoNotOptimize(load(*disk, file));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.size()));
+}
+
+BENCHMARK_CAPTURE(BM_BuildRawTrack, Standard, Template::Standard);
+BENCHMARK_CAPTURE(BM_BuildRawTrack, OwnImage, Template::OwnImage);
+BENCHMARK_CAPTURE(BM_BuildRawTrack, BaseTrack, Template::BaseTrack);
+BENCHMARK_CAPTURE(BM_Save, UDI, SaveUDIToBytes);
+BENCHMARK_CAPTURE(BM_Load, UDI, SaveUDIToBytes, LoadUDIFromBytes);
+BENCHMARK_CAPTURE(BM_Save, UDF, SaveUDFToBytes);
+BENCHMARK_CAPTURE(BM_Load, UDF, SaveUDFToBytes, LoadUDFFromBytes);
+
+}  // namespace
+}  // namespace velloran
