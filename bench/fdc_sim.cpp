@@ -1,0 +1,106 @@
+// Simulated time of whole-disk operations on the simulated drive: a full
+// 160-track TR-DOS disk scanned and read (OpMode 6), and formatted and
+// written onto a blank disk (OpMode 24), with the standard TR-DOS interleave
+// (1, 9, 2, 10, ...) and with sectors in 1:1 order, for a quick host (1 ms
+// per request) and a slow one (3 ms, longer than the gap between sectors).
+// The counters give simulated seconds and revolutions per track.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <memory>
+
+#include "fdc/disk_engines.h"
+#include "fdc/simulated_drive.h"
+
+namespace {
+
+using namespace velloran;
+
+constexpr int kTracks = 160;
+
+class SilentHost : public OperationHost {
+ public:
+  void ShowTrack(int) override {}
+  void SetProgress(int) override {}
+  void ProcessPendingEvents() override {}
+  bool CancelRequested() override { return false; }
+  void ClearMainLog() override {}
+  void AddMainLog(const std::string&, bool) override {}
+  void ShowError(const std::string&) override {}
+};
+
+// A full TR-DOS disk: 160 tracks of 16 sectors of 256 bytes, laid out in
+// sector order or with the standard interleave.
+void MakeTrdosDisk(TZX_Disk& disk, bool interleaved) {
+  constexpr std::array<std::uint8_t, 16> kInterleave = {1, 9, 2, 10, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15, 8, 16};
+  for (int t = 0; t < kTracks; ++t) {
+    TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    track.Present = 0xFF;
+    for (int i = 0; i < 16; ++i) {
+      TSectorRec& slot = track.Sectors[i];
+      slot.Used = 0xFF;
+      slot.IdTrack = static_cast<std::uint8_t>(t / 2);
+      slot.IdSide = 0;
+      slot.IdSector = interleaved ? kInterleave[i] : static_cast<std::uint8_t>(i + 1);
+      slot.IdSize = 1;
+      slot.IdCrc = IdFieldCrc(slot.IdTrack, 0, slot.IdSector, 1);
+      slot.DataLen = 256;
+      slot.DataOk = 0xFF;
+      slot.Data.fill(static_cast<std::uint8_t>(t + i));
+    }
+  }
+}
+
+void Report(benchmark::State& state, const SimulatedDrive& drive) {
+  state.counters["sim_seconds"] = drive.SimulatedSeconds();
+  state.counters["sim_seconds_per_track"] = drive.SimulatedSeconds() / kTracks;
+  state.counters["revolutions_per_track"] = drive.Revolutions() / kTracks;
+}
+
+SimulatedDriveOptions Options(const benchmark::State& state) {
+  SimulatedDriveOptions options;
+  options.timing.hostMicros = state.range(1);
+  return options;
+}
+
+// Scan and read of the whole disk into an empty disk in memory.
+void BM_ScanAndRead(benchmark::State& state) {
+  const bool interleaved = state.range(0) != 0;
+  for (auto _ : state) {
+    SimulatedDrive drive(Options(state));
+    drive.OpenDrive('A');
+    MakeTrdosDisk(drive.Medium(), interleaved);
+    auto disk = std::make_unique<TZX_Disk>();
+    SilentHost host;
+    DiskOperation operation{kOpScan | kOpRead, 0, kTracks - 1, 10, 0};
+    RunDiskOperation(*disk, drive, host, operation);
+    Report(state, drive);
+  }
+}
+
+// Format and write of the whole disk onto a blank disk.
+void BM_FormatAndWrite(benchmark::State& state) {
+  const bool interleaved = state.range(0) != 0;
+  auto source = std::make_unique<TZX_Disk>();
+  MakeTrdosDisk(*source, interleaved);
+  for (auto _ : state) {
+    SimulatedDrive drive(Options(state));
+    drive.OpenDrive('A');
+    SilentHost host;
+    DiskOperation operation{kOpFormat | kOpWrite, 0, kTracks - 1, 10, 0};
+    RunDiskOperation(*source, drive, host, operation);
+    Report(state, drive);
+  }
+}
+
+// Arguments: interleaved (1) or 1:1 (0); host cost of a request in microseconds.
+BENCHMARK(BM_ScanAndRead)
+    ->ArgNames({"interleaved", "host_us"})
+    ->ArgsProduct({{0, 1}, {1000, 3000}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormatAndWrite)
+    ->ArgNames({"interleaved", "host_us"})
+    ->ArgsProduct({{0, 1}, {1000, 3000}})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
