@@ -314,15 +314,19 @@ std::optional<GapCuts> StandardGapCuts(int sectorCount, int dataBytes) {
   return GapCuts{kGap1CutForLargeExcess, gap3};
 }
 
-// Builds the raw image of one track and its sync map; see raw_track.h for the
-// templates. On failure records the track (and slot) in ErrTrack/ErrSector.
+// Builds the raw image of one track and its sync map on the first template
+// that applies (see the top of this file). On failure records the track, and
+// the slot when one is concerned, in ErrTrack/ErrSector.
 bool TZX_Disk::BuildRawTrack(std::uint8_t trackIndex, std::uint8_t* output, std::uint8_t* syncMap) {
+  if (trackIndex >= kTrackCount) {
+    ErrTrack = trackIndex;
+    return false;
+  }
+  TTrack& track = Tracks[trackIndex];
   TrackImage image(output);
   int failedSlot = -1;
-  bool built = false;
-  if (trackIndex >= kTrackCount) {
-    built = false;
-  } else if (TTrack& track = Tracks[trackIndex]; track.RawValid != 0 && track.RawLength > 0) {
+  bool built = true;
+  if (track.RawValid != 0 && track.RawLength > 0) {
     if (KeepRaw != 0) image.Copy(0, track.RawData.data(), kRawTrackLength);
     TemplateBuilder builder(track, track.RawData.data(), TemplateBuilder::Kind::OwnImage, image);
     built = builder.Build(failedSlot);
@@ -333,7 +337,6 @@ bool TZX_Disk::BuildRawTrack(std::uint8_t trackIndex, std::uint8_t* output, std:
     built = BuildStandardTrack(track, image, failedSlot);
   } else {
     image.Fill(0, kRawTrackLength, kGapByte);
-    built = true;
   }
   if (!built) {
     ErrTrack = trackIndex;
