@@ -33,12 +33,38 @@ constexpr const char* kImageCut =
     "HFE image larger than the disk model: only 83 cylinders, 6500 bytes per track and 20 sectors per "
     "track were loaded.";
 
-std::uint8_t ReverseBits(std::uint8_t byte) {
-  std::uint8_t reversed = 0;
-  for (int bit = 0; bit < 8; ++bit)
-    if (byte & (1 << bit)) reversed = static_cast<std::uint8_t>(reversed | (0x80 >> bit));
-  return reversed;
+constexpr std::array<std::uint8_t, 256> MakeReversedBytes() {
+  std::array<std::uint8_t, 256> table{};
+  for (int byte = 0; byte < 256; ++byte)
+    for (int bit = 0; bit < 8; ++bit)
+      if (byte & (1 << bit)) table[byte] = static_cast<std::uint8_t>(table[byte] | (0x80 >> bit));
+  return table;
 }
+
+// MFM cells of each byte value after a 0 bit (first half) and after a 1 bit
+// (second half): per data bit from bit 7 down, a clock bit and the data bit;
+// the clock bit is 1 only between two 0 data bits. The first clock bit lands
+// in the top bit.
+constexpr std::array<std::uint16_t, 512> MakeCellTable() {
+  std::array<std::uint16_t, 512> table{};
+  for (int previous = 0; previous < 2; ++previous) {
+    for (int value = 0; value < 256; ++value) {
+      int last = previous;
+      std::uint16_t cells = 0;
+      for (int bit = 7; bit >= 0; --bit) {
+        const int data = (value >> bit) & 1;
+        const int clock = (last == 0 && data == 0) ? 1 : 0;
+        cells = static_cast<std::uint16_t>(cells << 2 | clock << 1 | data);
+        last = data;
+      }
+      table[previous * 256 + value] = cells;
+    }
+  }
+  return table;
+}
+
+constexpr auto kReversed = MakeReversedBytes();
+constexpr auto kCells = MakeCellTable();
 
 // The four data bits of one file byte: cell k lives in bits 2k (clock) and
 // 2k + 1 (data); its data bit counts only when its clock bit is clear. The
@@ -149,17 +175,12 @@ void DecodeSide(ByteSpan data, std::size_t start, int side, int count, std::uint
 }  // namespace
 
 std::array<std::uint8_t, 2> HfeCellBytes(std::uint8_t value, bool sync, int& previousBit) {
-  std::uint16_t cells = 0;
-  for (int bit = 7; bit >= 0; --bit) {
-    const int data = (value >> bit) & 1;
-    const int clock = (previousBit == 0 && data == 0) ? 1 : 0;
-    cells = static_cast<std::uint16_t>(cells << 2 | clock << 1 | data);
-    previousBit = data;
-  }
+  std::uint16_t cells = kCells[(previousBit != 0 ? 256 : 0) + value];
+  previousBit = value & 1;
   // The sync marks drop one clock bit: A1 becomes 4489, C2 becomes 5224.
   if (sync && value == 0xA1) cells &= 0xFFDF;
   if (sync && value == 0xC2) cells &= 0xFF7F;
-  return {ReverseBits(static_cast<std::uint8_t>(cells >> 8)), ReverseBits(static_cast<std::uint8_t>(cells))};
+  return {kReversed[cells >> 8], kReversed[cells & 0xFF]};
 }
 
 std::filesystem::path HfeDebugFile() {

@@ -1,6 +1,7 @@
 #include "formats/lzh.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace velloran {
 
@@ -62,6 +63,21 @@ constexpr std::array<PrefixDecode, 256> MakePrefixDecodes() {
 
 constexpr auto kPrefixCodes = MakePrefixCodes();
 constexpr auto kPrefixDecodes = MakePrefixDecodes();
+
+// How many bytes two ring strings share from the start, up to a full match;
+// their first bytes are known to be equal. Long shared runs are compared
+// eight bytes at a time.
+int CommonLength(const std::uint8_t* a, const std::uint8_t* b) {
+  int i = 1;
+  for (; i + 8 <= kLzhMaxMatch; i += 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    if (x != y) break;
+  }
+  while (i < kLzhMaxMatch && a[i] == b[i]) ++i;
+  return i;
+}
 
 // Appends bits to a byte stream, most significant first; the last byte is
 // padded with zero bits.
@@ -256,8 +272,7 @@ void LzhMatchFinder::Insert(int r) {
     }
     p = next;
 
-    int i = 1;
-    while (i < kLzhMaxMatch && key[i] == ring_[p + i]) ++i;
+    const int i = CommonLength(key, &ring_[p]);
     goRight = i == kLzhMaxMatch || key[i] >= ring_[p + i];
 
     if (i >= kLzhMinMatch) {

@@ -149,8 +149,8 @@ const char* ReadDataBlock(ByteReader& in, TSectorRec& sector, int size) {
   if (blockLength > in.Remaining()) return kSizeError;
   if (blockLength == 0) return kFormatError;  // no room even for the encoding byte
   std::fill_n(sector.Data.begin(), size, 0);
-  std::uint8_t encoding;
-  in.U8(encoding);
+  std::uint8_t encoding = 0;
+  in.U8(encoding);  // the first byte of the block, known to be there
 
   SectorFill fill(sector);
   switch (encoding) {
