@@ -133,12 +133,6 @@ TEST_F(UdiTest, TrdosDiskRoundTrips) {
   EXPECT_EQ(again, file);
 }
 
-TEST_F(UdiTest, MixedLayoutsAndBadSectorsRoundTrip) {
-  test::MakeMixedDisk(*disk, 12, true);
-  ASSERT_TRUE(LoadUDIFromBytes(*loaded, Save())) << loaded->LastError;
-  EXPECT_EQ(test::DiskDifference(*disk, *loaded, {}), "");
-}
-
 TEST_F(UdiTest, OddTrackCountIsRoundedUpToCylinders) {
   test::MakeTrdosLayoutDisk(*disk, 161);
   const Bytes file = Save();
@@ -181,14 +175,6 @@ TEST_F(UdiTest, FailedTrackBuildWritesNothing) {
   ASSERT_TRUE(SaveUDI(*disk, file));
   ASSERT_TRUE(LoadUDI(*loaded, file));
   EXPECT_EQ(test::DiskDifference(*disk, *loaded, {}), "");
-}
-
-TEST_F(UdiTest, MissingFileLeavesTheDisk) {
-  test::MakeTrdosLayoutDisk(*loaded, 4);
-  EXPECT_FALSE(LoadUDI(*loaded, "/no/such/file.udi"));
-  EXPECT_EQ(loaded->CountTracks(), 4);
-  EXPECT_FALSE(LoadUDI(*loaded, ""));
-  EXPECT_EQ(loaded->CountTracks(), 4);
 }
 
 TEST_F(UdiTest, MalformedFilesGiveTheirMessages) {

@@ -471,15 +471,6 @@ TEST_F(RawTrackTest, BaseTrackLendsItsLayoutToOtherTracks) {
   EXPECT_EQ(withBase.sync, standard.sync);
 }
 
-TEST_F(RawTrackTest, BaseTrackAbove160IsNotUsed) {
-  for (int i = 0; i < 9; ++i) AddSector(Track(161), i, 0, 0, i + 1, 2);
-  MakeRawImage(161, Build(*disk, 161));
-  disk->UseBaseTrack = 1;
-  disk->BaseTrack = 161;
-  EXPECT_TRUE(Build(*disk, 6).ok);  // absent, so plain filler
-  EXPECT_EQ(Build(*disk, 6).SyncCount(), 0);
-}
-
 TEST_F(RawTrackTest, BaseTrackNeedsMoreRoomBeforeIdMarks) {
   disk->UseBaseTrack = 1;
   disk->BaseTrack = 0;
