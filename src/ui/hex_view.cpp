@@ -196,7 +196,8 @@ void HexView::paintEvent(QPaintEvent*) {
       painter.drawText(hexCell.left() + m.charWidth / 2, top + m.ascent,
                        QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper());
       char32_t c = ByteToUnicode(codePage_, value);
-      if (c < 0x20 || c == 0x7F) c = U'.';
+      // Control codes and bytes the code page leaves undefined show as a dot.
+      if (c < 0x20 || c == 0x7F || c == 0xFFFD) c = U'.';
       painter.setPen(index == position_ && inCharacters_ ? kCurrentText : text);
       painter.drawText(charCell.left(), top + m.ascent, QString::fromUcs4(&c, 1));
     }

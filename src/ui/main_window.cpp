@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
@@ -283,9 +285,10 @@ void TFMain::BuildContextMenu() {
   AddItem(operations, "z13", QStringLiteral("RAW -> заголовки секторов"));
   operations->addSeparator();
   AddItem(operations, "z14", QStringLiteral("Очистить дорожку"));
-  AddItem(operations, "z15", QStringLiteral("Очистить данные сектора"));
+  // z15 and z17 have no action and no row of the menu table enables them.
+  AddItem(operations, "z15", QStringLiteral("Очистить данные сектора"))->setEnabled(false);
   AddItem(operations, "z16", QStringLiteral("Очистить данные секторов"));
-  AddItem(operations, "z17", QStringLiteral("Очистить заголовок сектора"));
+  AddItem(operations, "z17", QStringLiteral("Очистить заголовок сектора"))->setEnabled(false);
   AddItem(operations, "z18", QStringLiteral("Очистить заголовки секторов"));
   AddItem(operations, "z19", QStringLiteral("Очистить Log дорожки"));
   pm1_->addSeparator();
@@ -359,7 +362,14 @@ void TFMain::ConnectCommands() {
 
 QString TFMain::StatusText(int panel) const { return panels_[panel]->text(); }
 
-void TFMain::SetStatusText(int panel, const QString& text) { panels_[panel]->setText(text); }
+// A text longer than its panel widens the panel rather than being cut.
+void TFMain::SetStatusText(int panel, const QString& text) {
+  QLabel* label = panels_[panel];
+  label->setText(text);
+  label->setToolTip(text);
+  const int needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->frameWidth() + 8;
+  label->setFixedWidth(std::max(kPanelWidths[panel], needed));
+}
 
 QStringList TFMain::LogLines() const {
   QStringList lines;

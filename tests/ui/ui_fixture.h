@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 #include <QAction>
 #include <QLabel>
@@ -16,6 +17,9 @@
 #include "ui/hex_view.h"
 #include "ui/main_window.h"
 #include "ui/scripted_prompts.h"
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace velloran::test {
 

@@ -1,0 +1,347 @@
+// The commands that edit the disk in memory, and the sector address dialog.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "cpm/cpm_disk.h"
+#include "formats/udi.h"
+#include "trdos/catalog.h"
+#include "ui/disk_map_cells.h"
+#include "ui/sector_address_dialog.h"
+#include "ui/ui_fixture.h"
+
+namespace velloran::test {
+namespace {
+
+using EditTest = MainWindowTest;
+
+TEST_F(EditTest, RemovingASectorMovesTheLaterSlotsUp) {
+  MakeMarkedTrdosDisk(Disk());
+  Disk().GetSector(3, 15).ErrorCount = 9;
+  window->AddLogLine("old", false);
+  window->zxdContextPopup(4, 3);  // slot 3
+  prompts.QueueAnswer(PromptAnswer::No);
+  window->z10Click();
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].text, "Вы действительно хотите удалить сектор?\rПоследующие сектора будут сдвинуты!");
+  EXPECT_EQ(prompts.Messages()[0].caption, "Удаление сектора..");
+  EXPECT_EQ(Disk().GetSector(3, 3).IdSector, 4) << "No leaves the track";
+  EXPECT_EQ(window->LogLines().size(), 1);
+
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  window->z10Click();
+  const TTrack& track = Disk().GetTrack(3);
+  for (int slot = 0; slot < 15; ++slot) {
+    EXPECT_NE(track.GetSector(static_cast<std::uint8_t>(slot)).Used, 0) << slot;
+    EXPECT_EQ(track.GetSector(static_cast<std::uint8_t>(slot)).IdSector, slot < 3 ? slot + 1 : slot + 2) << slot;
+  }
+  EXPECT_EQ(track.GetSector(14).ErrorCount, 9) << "every field moves with its slot";
+  EXPECT_EQ(track.GetSector(3).Data[1], 4);
+  EXPECT_EQ(track.GetSector(15).Used, 0);
+  EXPECT_EQ(track.GetSector(15).DataLen, 0);
+  EXPECT_TRUE(window->LogLines().isEmpty());
+  EXPECT_EQ(CellTile(Disk(), 16, 3), Tile::Blank) << "the row is one cell shorter";
+
+  window->zxdContextPopup(0, 3);
+  window->z10Click();
+  EXPECT_EQ(prompts.Messages().back().text, "Сектор не выбран!");
+  EXPECT_EQ(prompts.Messages().back().caption, "Ошибка!");
+}
+
+TEST_F(EditTest, AddingASectorGivesAProvisionalId) {
+  Disk().GetTrack(7).Present = 0xFF;
+  window->zxdContextPopup(6, 7);  // slot 5
+  window->z11Click();
+  const TSectorRec& sector = Disk().GetSector(7, 5);
+  EXPECT_EQ(sector.Used, 0xFF);
+  EXPECT_EQ(sector.IdTrack, 7);
+  EXPECT_EQ(sector.IdSide, 1);
+  EXPECT_EQ(sector.IdSector, 5);
+  EXPECT_EQ(sector.IdSize, 1);
+  EXPECT_EQ(sector.DataOk, 0xFF);
+  Click(6, 7);
+  EXPECT_EQ(Text("an5"), "#0000") << "the CRC waits for the address to be edited";
+  EXPECT_EQ(CellTile(Disk(), 6, 7), Tile::SectorNoData);
+}
+
+TEST_F(EditTest, AddressDialogComputesTheIdCrcAndStoresIt) {
+  Disk().GetTrack(2).Present = 0xFF;
+  window->zxdContextPopup(1, 2);
+  window->z11Click();
+  Disk().GetSector(2, 0).DataOk = 0;
+  prompts.QueueWindow([](QDialog& dialog) {
+    auto* accept = dialog.findChild<QPushButton*>("bb1");
+    auto* track = dialog.findChild<QSpinBox*>("ne1");
+    auto* sector = dialog.findChild<QSpinBox*>("ne2");
+    auto* side = dialog.findChild<QComboBox*>("cb1");
+    auto* size = dialog.findChild<QComboBox*>("cb2");
+    auto* crc = dialog.findChild<QLabel*>("an5");
+    auto* noErrors = dialog.findChild<QCheckBox*>("cb");
+    EXPECT_EQ(dialog.windowTitle(), "Заголовок");
+    EXPECT_EQ(track->value(), 2);
+    EXPECT_EQ(side->currentIndex(), 0);
+    EXPECT_EQ(sector->value(), 0);
+    EXPECT_EQ(size->currentText(), "256b");
+    EXPECT_FALSE(noErrors->isChecked());
+    EXPECT_EQ(crc->text(), "#0000");
+    EXPECT_FALSE(accept->isEnabled()) << "nothing changed yet";
+    track->setValue(0);
+    EXPECT_TRUE(accept->isEnabled());
+    sector->setValue(1);
+    // A1 A1 A1 FE 00 00 01 01 gives FA0C.
+    EXPECT_EQ(crc->text(), "#FA0C");
+    // An emptied number box changes nothing.
+    sector->findChild<QLineEdit*>()->clear();
+    EXPECT_EQ(crc->text(), "#FA0C");
+    sector->findChild<QLineEdit*>()->setText("1");
+    noErrors->setChecked(true);
+    accept->click();
+  });
+  window->z23Click();
+  const TSectorRec& edited = Disk().GetSector(2, 0);
+  EXPECT_EQ(edited.IdTrack, 0);
+  EXPECT_EQ(edited.IdSide, 0);
+  EXPECT_EQ(edited.IdSector, 1);
+  EXPECT_EQ(edited.IdSize, 1);
+  EXPECT_EQ(edited.IdCrc, 0xFA0C);
+  EXPECT_EQ(edited.DataOk, 0xFF);
+
+  // Cancelled: nothing changes; the dialog shows again with "Принять" off.
+  prompts.QueueWindow([](QDialog& dialog) {
+    EXPECT_FALSE(dialog.findChild<QPushButton*>("bb1")->isEnabled());
+    EXPECT_EQ(dialog.findChild<QLabel*>("an5")->text(), "#FA0C");
+    dialog.findChild<QComboBox*>("cb2")->setCurrentIndex(3);
+    EXPECT_EQ(dialog.findChild<QLabel*>("an5")->text(),
+              QStringLiteral("#%1").arg(IdFieldCrc(0, 0, 1, 3), 4, 16, QLatin1Char('0')).toUpper());
+    dialog.findChild<QPushButton*>("BitBtn2")->click();
+  });
+  window->z23Click();
+  EXPECT_EQ(Disk().GetSector(2, 0).IdSize, 1);
+  EXPECT_EQ(Disk().GetSector(2, 0).IdCrc, 0xFA0C);
+}
+
+TEST_F(EditTest, RemovingAndAddingATrackKeepsItsContents) {
+  MakeMarkedTrdosDisk(Disk());
+  window->zxdContextPopup(0, 9);
+  window->z8Click();
+  EXPECT_EQ(Disk().GetTrack(9).Present, 0);
+  EXPECT_EQ(CellTile(Disk(), 1, 9), Tile::Blank);
+  window->z9Click();
+  EXPECT_EQ(Disk().GetTrack(9).Present, 0xFF);
+  EXPECT_EQ(Disk().GetSector(9, 4).Data[1], 4);
+  EXPECT_EQ(CellTile(Disk(), 5, 9), Tile::SectorGood);
+}
+
+TEST_F(EditTest, ClearingTheRawImageOfAUdiTrack) {
+  const auto files = CorpusFiles("udi");
+  const auto udi = std::find_if(files.begin(), files.end(), [](const auto& file) {
+    TZX_Disk probe;
+    return LoadUDI(probe, file) && probe.GetTrack(0).RawLength > 0 && probe.GetTrack(0).CountSectors() > 0;
+  });
+  ASSERT_NE(udi, files.end());
+  LoadThroughDialog(*udi);
+  ASSERT_EQ(CellTile(Disk(), 0, 0), Tile::LabelRaw);
+  const Tile sectorBefore = CellTile(Disk(), 1, 0);
+  window->zxdContextPopup(0, 0);
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  window->z14Click();
+  EXPECT_EQ(prompts.Messages().back().text, "Вы действительно хотите удалить данные дорожки?");
+  EXPECT_EQ(prompts.Messages().back().caption, "Очиска RAW дорожки!");
+  EXPECT_EQ(CellTile(Disk(), 0, 0), Tile::LabelPlain) << "the label turns yellow";
+  EXPECT_EQ(CellTile(Disk(), 1, 0), sectorBefore) << "the sectors stay";
+  EXPECT_EQ(Disk().GetTrack(0).RawValid, 0);
+  EXPECT_EQ(Disk().GetTrack(0).RawData[100], 0);
+}
+
+TEST_F(EditTest, BaseTrackCommands) {
+  MakeMarkedTrdosDisk(Disk());
+  auto* useBase = Action("N21");
+  EXPECT_TRUE(useBase->isChecked()) << "the item starts checked";
+  window->zxdContextPopup(0, 12);
+  window->z22Click();
+  EXPECT_EQ(Disk().BaseTrack, 12);
+  EXPECT_EQ(Disk().UseBaseTrack, 0) << "a track without raw image does not switch it on";
+  EXPECT_EQ(useBase->text(), "Использовать базовый шаблон для всех дорожек (Трэк - 12)");
+
+  useBase->trigger();  // checked: switches off
+  EXPECT_FALSE(useBase->isChecked());
+  EXPECT_EQ(Disk().UseBaseTrack, 0);
+  useBase->trigger();  // base track without raw image: nothing
+  EXPECT_FALSE(useBase->isChecked());
+  Disk().GetTrack(12).RawLength = 6250;
+  window->z22Click();
+  EXPECT_EQ(Disk().UseBaseTrack, 1);
+  useBase->trigger();
+  EXPECT_TRUE(useBase->isChecked());
+  EXPECT_EQ(Disk().UseBaseTrack, 1);
+}
+
+TEST_F(EditTest, SectorDataGoesIntoTheRawImagesWhereItFits) {
+  TTrack& track = Disk().GetTrack(0);
+  track.Present = 0xFF;
+  track.RawValid = 1;
+  track.RawLength = 1000;
+  auto place = [&](int slot, int position, int length, std::uint8_t fill) {
+    TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(slot));
+    sector.Used = 0xFF;
+    sector.DataPos = static_cast<std::uint16_t>(position);
+    sector.DataLen = static_cast<std::uint16_t>(length);
+    std::fill(sector.Data.begin(), sector.Data.begin() + length, fill);
+  };
+  place(0, 100, 256, 0x11);
+  place(1, 500, 256, 0x22);
+  place(2, 744, 256, 0x33);  // ends exactly at RawLength: left out
+  track.CountSectors();
+  window->z12Click();
+  EXPECT_EQ(track.RawData[100], 0x11);
+  EXPECT_EQ(track.RawData[755], 0x22);
+  EXPECT_EQ(track.RawData[744], 0x22) << "slot 1 wrote there; slot 2 did not";
+  EXPECT_EQ(track.RawData[999], 0);
+}
+
+TEST_F(EditTest, ClearImageAsksFirst) {
+  MakeMarkedTrdosDisk(Disk());
+  Find<QPlainTextEdit>("lb1")->setPlainText("note");
+  Click(3, 3);
+  window->N12Click();
+  EXPECT_EQ(prompts.Messages().back().text, "Вы действительно хотите очистить образ?");
+  EXPECT_EQ(prompts.Messages().back().caption, "Очистка образа..");
+  EXPECT_EQ(Disk().CountTracks(), 160) << "No leaves the disk";
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  window->N12Click();
+  EXPECT_EQ(Disk().CountTracks(), 0);
+  EXPECT_EQ(Text("l1"), "");
+  EXPECT_EQ(Text("l2"), "");
+  EXPECT_EQ(Pane()->Size(), 0);
+  EXPECT_EQ(Find<QPlainTextEdit>("lb1")->toPlainText(), "");
+  EXPECT_EQ(Map()->CurrentRow(), 0);
+}
+
+TEST_F(EditTest, AcceptCopiesThePaneIntoTheSectorOrTheRawTrack) {
+  MakeMarkedTrdosDisk(Disk());
+  Click(2, 4);  // slot 1 of track 4
+  auto* accept = Find<QPushButton>("pnb1");
+  Pane()->EditByte(10, 0xAB);
+  ASSERT_TRUE(accept->isEnabled());
+  accept->click();  // answered No
+  EXPECT_EQ(prompts.Messages().back().text, "Вы хотитете принять изменения сектора?");
+  EXPECT_EQ(prompts.Messages().back().caption, "Внимание!");
+  EXPECT_EQ(Disk().GetSector(4, 1).Data[10], 0);
+  EXPECT_FALSE(accept->isEnabled()) << "disabled also after No";
+  EXPECT_TRUE(Pane()->IsChanged(10));
+
+  Pane()->EditByte(11, 0xCD);
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  accept->click();
+  EXPECT_EQ(Disk().GetSector(4, 1).Data[10], 0xAB);
+  EXPECT_EQ(Disk().GetSector(4, 1).Data[11], 0xCD);
+  EXPECT_FALSE(Pane()->AnyChanged());
+
+  // The size code's length can exceed the data: only DataLen bytes go back.
+  window->Options().SetSectorSizeFromHead = true;
+  TSectorRec& shortSector = Disk().GetSector(4, 2);
+  shortSector.DataLen = 100;
+  Click(3, 4);
+  ASSERT_EQ(Pane()->Size(), 256);
+  Pane()->EditByte(99, 0x77);
+  Pane()->EditByte(100, 0x66);
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  accept->click();
+  EXPECT_EQ(shortSector.Data[99], 0x77);
+  EXPECT_EQ(shortSector.Data[100], 0);
+
+  TTrack& raw = Disk().GetTrack(6);
+  raw.RawValid = 1;
+  raw.RawLength = 300;
+  Click(0, 6);
+  Pane()->EditByte(299, 0x42);
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  accept->click();
+  EXPECT_EQ(prompts.Messages().back().text, "Вы хотитете принять изменения дорожки?");
+  EXPECT_EQ(raw.RawData[299], 0x42);
+  EXPECT_EQ(raw.RawData[300], 0);
+}
+
+TEST_F(EditTest, SaveWritesThePaneToASecFile) {
+  MakeMarkedTrdosDisk(Disk());
+  Click(1, 8);
+  const auto file = dir / "s.sec";
+  prompts.QueueSave(QString::fromStdString(file.string()));
+  Find<QPushButton>("pnb2")->click();
+  const auto& request = prompts.Records().back();
+  EXPECT_EQ(request.text, "Сохранить сектор...");
+  EXPECT_EQ(request.file.filters, QStringList{"Файл сектора (*.sec)|*.sec"});
+  EXPECT_EQ(request.file.defaultSuffix, "sec");
+  Bytes expected(256, 0);
+  expected[0] = 8;
+  EXPECT_EQ(ReadFileBytes(file), expected);
+
+  WriteFileBytes(file, Bytes{9});
+  prompts.QueueSave(QString::fromStdString(file.string()));
+  Find<QPushButton>("pnb2")->click();  // overwrite answered No
+  EXPECT_EQ(prompts.Messages().back().text, "Файл уже существует! Перезаписать?");
+  EXPECT_EQ(ReadFileBytes(file), Bytes{9});
+}
+
+TEST_F(EditTest, NewTrdosDiskAsksForItsName) {
+  prompts.QueueText(QStringLiteral("MYDISK12345"));
+  window->TRDOS1Click();
+  const auto& question = prompts.Records().back();
+  EXPECT_EQ(question.kind, ScriptedPrompts::Kind::AskText);
+  EXPECT_EQ(question.caption, "Имя диска!");
+  EXPECT_EQ(question.text, "Задайте имя диска (8 символов максимум)");
+  EXPECT_EQ(question.textRequest.label, "Имя:");
+  EXPECT_EQ(question.textRequest.maxLength, 8);
+  EXPECT_EQ(question.textRequest.acceptButton, "&Ok");
+  EXPECT_EQ(question.startText, "NEW DISK");
+  TrdosCatalog catalog;
+  ASSERT_TRUE(ReadCatalog(Disk(), catalog));
+  EXPECT_EQ(std::string(catalog.DiskLabel.begin(), catalog.DiskLabel.end()), "MYDISK12");
+  EXPECT_EQ(catalog.FreeSectors, 2544);
+  EXPECT_EQ(Map()->TopRow(), 0);
+  // Closing the dialog keeps the disk as it is.
+  Disk().GetSector(1, 0).Data[0] = 0x55;
+  prompts.QueueText(std::nullopt);
+  window->TRDOS1Click();
+  EXPECT_EQ(Disk().GetSector(1, 0).Data[0], 0x55);
+}
+
+TEST_F(EditTest, NewCpmDisk) {
+  window->CPMProfi1Click();
+  EXPECT_EQ(Disk().CountTracks(), 160);
+  EXPECT_EQ(Disk().GetTrack(0).CountSectors(), 5);
+  EXPECT_EQ(Disk().GetSector(0, 4).IdSector, 9);
+  EXPECT_EQ(Disk().GetSector(1, 0).IdSide, 1);
+  EXPECT_EQ(Disk().GetSector(1, 0).DataLen, 1024);
+}
+
+TEST_F(EditTest, CatalogCommandsCheckTheDiskFirst) {
+  window->CPMProfi1Click();
+  window->N26Click();
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].text, "Образ не соответствует стандартному TR-DOS диску!");
+  EXPECT_EQ(prompts.Messages()[0].icon, PromptIcon::None);
+  MakeMarkedTrdosDisk(Disk());
+  window->CPM1Click();
+  ASSERT_EQ(prompts.Messages().size(), 2u);
+  EXPECT_EQ(prompts.Messages()[1].text, "Образ не соответствует CP/M диску!");
+  EXPECT_EQ(prompts.Messages()[1].caption, "Ошибка!");
+}
+
+TEST_F(EditTest, ImageMenuNeedsADiskForSomeItems) {
+  window->N1Click();
+  for (const char* name : {"N6", "N32", "N26", "CPM1", "N12"}) EXPECT_FALSE(Action(name)->isEnabled()) << name;
+  EXPECT_TRUE(Action("N31")->isEnabled());
+  EXPECT_FALSE(Action("N4")->isVisible());
+  EXPECT_FALSE(Action("N6")->isVisible());
+  MakeMarkedTrdosDisk(Disk());
+  window->N1Click();
+  for (const char* name : {"N32", "N26", "CPM1", "N12"}) EXPECT_TRUE(Action(name)->isEnabled()) << name;
+}
+
+}  // namespace
+}  // namespace velloran::test

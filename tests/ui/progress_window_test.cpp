@@ -1,0 +1,177 @@
+// Whole-disk operations through the progress window on the simulated drive.
+#include <functional>
+
+#include <QLabel>
+#include <QTimer>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "fdc/simulated_drive.h"
+#include "ui/disk_map_cells.h"
+#include "ui/progress_window.h"
+#include "ui/ui_fixture.h"
+
+namespace velloran::test {
+namespace {
+
+class ProgressTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    auto drive = std::make_unique<SimulatedDrive>();
+    drive_ = drive.get();
+    MakeMarkedTrdosDisk(drive_->Medium());
+    window->SetDriver(std::move(drive));
+    window->StartUp(dir.Path(), {});
+    window->Options().FirstTrack = 0;
+    window->Options().LastTrack = 5;
+  }
+  T_Prog* Progress() const { return window->findChild<T_Prog*>(QStringLiteral("T_Prog")); }
+  // Calls `action` with the progress window each time the engine shows a track.
+  void OnTrack(std::function<void(T_Prog&, int)> action) {
+    onTrack_ = std::move(action);
+    QTimer::singleShot(0, window.get(), [this] {
+      if (T_Prog* progress = Progress())
+        QObject::connect(progress, &T_Prog::TrackShown, progress,
+                         [this, progress](int track) { onTrack_(*progress, track); });
+    });
+  }
+
+  SimulatedDrive* drive_ = nullptr;
+  std::function<void(T_Prog&, int)> onTrack_;
+};
+
+TEST_F(ProgressTest, ScanAndReadFillsTheDiskTrackByTrack) {
+  window->N2Click();
+  EXPECT_TRUE(Action("N17")->isEnabled());
+  EXPECT_FALSE(Action("N9")->isEnabled()) << "reading by ID needs a disk in memory";
+  int shown = 0;
+  OnTrack([&](T_Prog& progress, int track) {
+    EXPECT_EQ(progress.windowTitle(), "Сканирование с посекторным чтением");
+    EXPECT_TRUE(progress.isVisible());
+    EXPECT_EQ(progress.findChild<QLabel*>("Vr1")->text(), QString::number(track));
+    EXPECT_EQ(progress.findChild<QLabel*>("VrLabel1")->text(), "Дорожка -");
+    EXPECT_TRUE(progress.findChild<QPushButton*>("bb1")->isEnabled());
+    ++shown;
+  });
+  window->N17Click();
+  EXPECT_EQ(shown, 7) << "track 0 at the start, then tracks 0..5";
+  ASSERT_NE(Progress(), nullptr);
+  EXPECT_FALSE(Progress()->isVisible());
+  EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
+  EXPECT_EQ(Progress()->findChild<QProgressBar*>("VrPb")->value(), 5);
+  EXPECT_EQ(Disk().CountTracks(), 6);
+  for (int t = 0; t <= 5; ++t)
+    for (int s = 0; s < 16; ++s) {
+      const TSectorRec& read = Disk().GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s));
+      const TSectorRec& medium = drive_->Medium().GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s));
+      ASSERT_EQ(read.IdSector, medium.IdSector);
+      ASSERT_EQ(read.DataLen, 256);
+      ASSERT_TRUE(std::equal(read.Data.begin(), read.Data.begin() + 256, medium.Data.begin())) << t << "/" << s;
+    }
+  const QStringList log = window->LogLines();
+  ASSERT_FALSE(log.isEmpty());
+  EXPECT_EQ(log.front(), "Начало операции!");
+  EXPECT_EQ(log.back(), "Операция выполнена!");
+  EXPECT_TRUE(log.contains("Начало сканирования дорожки - 3"));
+  EXPECT_EQ(Find<QTabWidget>("pc1")->currentIndex(), 0);
+  EXPECT_EQ(Disk().GetTrack(2).Log.front(), "Начало сканирования дорожки.");
+}
+
+TEST_F(ProgressTest, CancelStopsAtTheNextCheckAndKeepsWhatWasRead) {
+  OnTrack([](T_Prog& progress, int track) {
+    if (track == 2) progress.findChild<QPushButton*>("bb1")->click();
+  });
+  window->N17Click();
+  EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Cancelled);
+  EXPECT_EQ(window->LogLines().back(), "Операция отменена пользователем!");
+  EXPECT_NE(Disk().GetTrack(1).Present, 0);
+  EXPECT_EQ(Disk().GetSector(1, 15).Data[1], 15);
+  EXPECT_EQ(Disk().GetTrack(2).Present, 0);
+  EXPECT_EQ(Disk().GetTrack(3).Present, 0);
+  EXPECT_FALSE(window->LogLines().contains("Операция выполнена!"));
+
+  // The next operation starts with the button enabled and no cancel pending.
+  OnTrack([](T_Prog& progress, int) { EXPECT_FALSE(progress.CancelRequested()); });
+  window->N17Click();
+  EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
+}
+
+TEST_F(ProgressTest, BadSectorsAreLoggedAndCounted) {
+  drive_->Faults().alwaysFail.insert({1, 3});
+  window->Options().RetryCount = 2;
+  window->N17Click();
+  const QStringList log = window->LogLines();
+  EXPECT_TRUE(log.contains("Ошибка чтения сектора  - 23 (Track - 1 / Sector - 3)")) << log.join("\n").toStdString();
+  EXPECT_EQ(log.back(), "Сбойных секторов - 1");
+  EXPECT_EQ(CellTile(Disk(), 3, 1), Tile::SectorNoData) << "a scanned header whose data never came";
+}
+
+TEST_F(ProgressTest, WritingPutsTheDiskOntoTheMedium) {
+  MakeMarkedTrdosDisk(Disk());
+  Disk().GetSector(4, 7).Data[100] = 0xEE;
+  drive_->Medium().ClearDisk();
+  window->N2Click();
+  EXPECT_TRUE(Action("N33")->isEnabled());
+  window->Options().LastTrack = 159;
+  window->N33Click();
+  EXPECT_EQ(Progress()->windowTitle(), "Формат и запись диска");
+  EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
+  EXPECT_EQ(window->LogLines().back(), "Операция выполнена!");
+  EXPECT_EQ(drive_->Medium().GetSector(4, 7).Data[100], 0xEE);
+  EXPECT_EQ(drive_->Medium().GetSector(159, 15).Data[0], 159);
+}
+
+TEST_F(ProgressTest, CommandChecksComeBeforeTheWindow) {
+  window->Options().FirstTrack = 9;
+  window->Options().LastTrack = 3;
+  window->N8Click();
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].text, "Начальная дорожка больше конечной...");
+  EXPECT_EQ(Progress(), nullptr) << "the window never opened";
+
+  window->Options().FirstTrack = 0;
+  window->Options().LastTrack = 159;
+  MakeMarkedTrdosDisk(Disk());
+  for (int t = 10; t < 160; ++t) Disk().GetTrack(static_cast<std::uint8_t>(t)).Present = 0;
+  window->N9Click();
+  ASSERT_EQ(prompts.Messages().size(), 2u);
+  EXPECT_EQ(prompts.Messages()[1].text,
+            "Конечная дорожка превышает число дорожек в образе!\r   Будет обработано число существующих дорожек!   ");
+  ASSERT_NE(Progress(), nullptr);
+  EXPECT_EQ(Progress()->Operation().OpLastTrack, 9);
+}
+
+TEST_F(ProgressTest, ControllerCommands) {
+  window->N22Click();
+  EXPECT_TRUE(prompts.Messages().empty()) << "a reset is silent when it works";
+  EXPECT_EQ(drive_->Cylinder(), 0);
+
+  // Track 0 reads, but its information sector does not name TR-DOS.
+  drive_->Medium().GetSector(0, 8).Data[0xE7] = 0;
+  window->N10Click();
+  EXPECT_EQ(Text("l1"), "0");
+  EXPECT_EQ(Text("l2"), "0");
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].text, "Диск не соответствует формату TR-DOS!.");
+
+  drive_->Faults().noDisk = true;
+  window->N10Click();
+  ASSERT_EQ(prompts.Messages().size(), 2u);
+  EXPECT_EQ(prompts.Messages()[1].caption, "Ошибка!");
+}
+
+TEST_F(ProgressTest, DiskMenuFollowsTheDrive) {
+  window->N2Click();
+  for (const char* name : {"N8", "N17", "N10"}) EXPECT_TRUE(Action(name)->isEnabled()) << name;
+  for (const char* name : {"N9", "N14", "N15", "N33"}) EXPECT_FALSE(Action(name)->isEnabled()) << name;
+  window->Driver()->CloseDrive();
+  MakeMarkedTrdosDisk(Disk());
+  window->N2Click();
+  for (const char* name : {"N8", "N9", "N17", "N14", "N15", "N33", "N10"})
+    EXPECT_FALSE(Action(name)->isEnabled()) << name;
+}
+
+}  // namespace
+}  // namespace velloran::test

@@ -1,0 +1,136 @@
+// Pictures of the windows for a person to look at: the main window with a
+// disk, its context menu, the settings window and the progress window.
+// They go to $VELLORAN_SCREENSHOTS, or to "screenshots" in the working folder.
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+
+#include "fdc/simulated_drive.h"
+#include "formats/trd.h"
+#include "ui/progress_window.h"
+#include "ui/settings_window.h"
+#include "ui/ui_fixture.h"
+
+namespace velloran::test {
+namespace {
+
+QString ShotFolder() {
+  QString folder = qEnvironmentVariable("VELLORAN_SCREENSHOTS");
+  if (folder.isEmpty()) folder = QDir::current().filePath(QStringLiteral("screenshots"));
+  QDir().mkpath(folder);
+  return folder;
+}
+
+void Save(const QPixmap& picture, const char* name) {
+  const QString file = QDir(ShotFolder()).filePath(QLatin1String(name));
+  ASSERT_TRUE(picture.save(file)) << file.toStdString();
+  EXPECT_GT(picture.width(), 100);
+}
+
+class ScreenshotTest : public MainWindowTest {
+ protected:
+  void LoadSample() {
+    window->show();
+    window->StartUp(dir.Path(), {});
+    window->LoadAndShow(QString::fromStdString(CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string()));
+    // A few states worth seeing on the map.
+    Disk().GetSector(2, 4).DataOk = 0;
+    Disk().GetSector(2, 5).DataLen = 0;
+    Disk().GetTrack(5).RawValid = 1;
+    Disk().GetTrack(5).RawLength = 6250;
+    window->SetStatusText(0, QStringLiteral("  Driver version - 01000A02 / FDC Type - 82077AA"));
+    Map()->SetCurrentCell(2, 1);
+    window->zxdClick();
+    QApplication::processEvents();
+  }
+};
+
+TEST_F(ScreenshotTest, MainWindowWithADisk) {
+  LoadSample();
+  Save(window->grab(), "main_window.png");
+}
+
+TEST_F(ScreenshotTest, MainWindowWithItsContextMenu) {
+  LoadSample();
+  const QPoint cell = Map()->CellRect(3, 4).center();
+  window->zxdContextPopup(3, 4);
+  auto* menu = Find<QMenu>("pm1");
+  const QPoint at = Map()->viewport()->mapTo(window.get(), cell);
+  menu->popup(window->mapToGlobal(at));
+  QApplication::processEvents();
+  QPixmap picture = window->grab();
+  QPainter painter(&picture);
+  painter.drawPixmap(at, menu->grab());
+  auto* operations = Find<QMenu>("ImageOperations1");
+  const QRect item = menu->actionGeometry(operations->menuAction());
+  operations->popup(menu->mapToGlobal(item.topRight()));
+  QApplication::processEvents();
+  painter.drawPixmap(at + item.topRight(), operations->grab());
+  painter.end();
+  operations->hide();
+  menu->hide();
+  Save(picture, "main_window_context_menu.png");
+}
+
+TEST_F(ScreenshotTest, MainMenus) {
+  LoadSample();
+  QPixmap picture(900, 420);
+  picture.fill(Qt::white);
+  QPainter painter(&picture);
+  int x = 0;
+  for (const char* name : {"N1", "N2", "Controller1", "Settings1"}) {
+    auto* menu = Find<QMenu>(name);
+    menu->popup(window->mapToGlobal(QPoint(0, 0)));
+    QApplication::processEvents();
+    const QPixmap shot = menu->grab();
+    painter.drawPixmap(x, 0, shot);
+    x += shot.width() + 10;
+    menu->hide();
+  }
+  painter.end();
+  Save(picture, "main_menus.png");
+}
+
+TEST_F(ScreenshotTest, SettingsWindow) {
+  Tfmset settings(window.get());
+  settings.Load(window->Options());
+  settings.show();
+  QApplication::processEvents();
+  Save(settings.grab(), "settings_window.png");
+  settings.findChild<QSpinBox*>(QStringLiteral("e1"))->setValue(7);
+  QApplication::processEvents();
+  Save(settings.grab(), "settings_window_changed.png");
+}
+
+TEST_F(ScreenshotTest, ProgressWindowDuringARead) {
+  auto drive = std::make_unique<SimulatedDrive>();
+  ASSERT_TRUE(LoadTRD(drive->Medium(), CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd")));
+  window->SetDriver(std::move(drive));
+  window->show();
+  window->StartUp(dir.Path(), {});
+  window->Options().LastTrack = 40;
+  bool saved = false;
+  auto grabAtTrack = [&](int track) {
+    auto* progress = window->findChild<T_Prog*>(QStringLiteral("T_Prog"));
+    if (track != 25 || progress == nullptr || saved) return;
+    Save(progress->grab(), "progress_window.png");
+    Save(window->grab(), "main_window_during_read.png");
+    saved = true;
+  };
+  // The progress window is made by the first command; watch it from then on.
+  QTimer::singleShot(0, window.get(), [&] {
+    auto* progress = window->findChild<T_Prog*>(QStringLiteral("T_Prog"));
+    ASSERT_NE(progress, nullptr);
+    QObject::connect(progress, &T_Prog::TrackShown, progress, grabAtTrack);
+  });
+  window->N17Click();
+  EXPECT_TRUE(saved);
+}
+
+}  // namespace
+}  // namespace velloran::test

@@ -1,0 +1,184 @@
+// The settings window, the settings file and the start-up with a driver.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "fdc/simulated_drive.h"
+#include "formats/trd.h"
+#include "ui/qt_settings_store.h"
+#include "ui/ui_fixture.h"
+
+namespace velloran::test {
+namespace {
+
+std::unique_ptr<SimulatedDrive> Drive(const std::string& drives = "AB") {
+  auto drive = std::make_unique<SimulatedDrive>();
+  drive->Faults().drives = drives;
+  return drive;
+}
+
+// Sets every field of the window to a value other than its default and accepts.
+void ChangeEverything(QDialog& dialog) {
+  auto* accept = dialog.findChild<QPushButton*>("bb1");
+  EXPECT_EQ(dialog.windowTitle(), "Настройки");
+  EXPECT_FALSE(accept->isVisibleTo(&dialog)) << "hidden until something changes";
+  const std::pair<const char*, int> numbers[] = {{"e1", 7}, {"e2", 3},  {"e3", 2}, {"e4", 150},
+                                                 {"e5", 12}, {"e6", 20}, {"e7", 25}};
+  for (const auto& [name, value] : numbers) dialog.findChild<QSpinBox*>(name)->setValue(value);
+  EXPECT_TRUE(accept->isVisibleTo(&dialog));
+  dialog.findChild<QCheckBox*>("cb1")->setChecked(false);
+  dialog.findChild<QCheckBox*>("cb2")->setChecked(true);
+  dialog.findChild<QCheckBox*>("cb3")->setChecked(true);
+  dialog.findChild<QCheckBox*>("cb4")->setChecked(true);
+  dialog.findChild<QComboBox*>("cbdr")->setCurrentIndex(1);  // B:
+  dialog.findChild<QComboBox*>("cbsr")->setCurrentIndex(1);  // 300K
+  accept->click();
+}
+
+TEST(SettingsWindow, EveryValueSetInTheWindowSurvivesARestart) {
+  ScratchDir dir;
+  const QString ini = QString::fromStdString((dir / "Velloran.ini").string());
+  {
+    QtSettingsStore store(ini);
+    ScriptedPrompts prompts;
+    TFMain window(prompts, store);
+    window.SetDriver(Drive());
+    window.StartUp(dir.Path(), {});
+    prompts.QueueWindow(ChangeEverything);
+    window.N29Click();
+    EXPECT_TRUE(prompts.Messages().empty());
+    EXPECT_TRUE(window.DiskMenuEnabled());
+  }
+  QFile file(ini);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(file.readAll());
+  EXPECT_TRUE(text.startsWith("[Option]")) << text.toStdString();
+  EXPECT_TRUE(text.contains("RetryCount=7\n"));
+  EXPECT_TRUE(text.contains("Rate=1\n"));
+  EXPECT_TRUE(text.contains("Drive=B\n"));
+
+  QtSettingsStore store(ini);
+  ScriptedPrompts prompts;
+  TFMain window(prompts, store);
+  window.SetDriver(Drive());
+  window.StartUp(dir.Path(), {});
+  const Settings& s = window.Options();
+  EXPECT_EQ(s.RetryCount, 7);
+  EXPECT_EQ(s.RetryCountWithReset, 3);
+  EXPECT_EQ(s.FirstTrack, 2);
+  EXPECT_EQ(s.LastTrack, 150);
+  EXPECT_EQ(s.CycleRead, 12);
+  EXPECT_EQ(s.TimeOut, 20);
+  EXPECT_EQ(s.GAP, 25);
+  EXPECT_FALSE(s.RestoreTrack);
+  EXPECT_TRUE(s.TD0arch);
+  EXPECT_TRUE(s.OverlapTrackAndData);
+  EXPECT_TRUE(s.SetSectorSizeFromHead);
+  EXPECT_EQ(s.Drive, "B");
+  EXPECT_EQ(s.Rate, 1);
+  // The window shows them again.
+  prompts.QueueWindow([](QDialog& dialog) {
+    EXPECT_EQ(dialog.findChild<QSpinBox*>("e4")->value(), 150);
+    EXPECT_EQ(dialog.findChild<QComboBox*>("cbsr")->currentText(), "300K");
+    EXPECT_EQ(dialog.findChild<QComboBox*>("cbdr")->currentText(), "B:");
+    EXPECT_FALSE(dialog.findChild<QCheckBox*>("cb1")->isChecked());
+    dialog.findChild<QSpinBox*>("e1")->setValue(1);
+    dialog.findChild<QPushButton*>("BitBtn2")->click();
+  });
+  window.N29Click();
+  EXPECT_EQ(window.Options().RetryCount, 7) << "cancel changes nothing";
+}
+
+TEST(SettingsWindow, FoldersAreRememberedInTheFile) {
+  ScratchDir dir;
+  std::filesystem::create_directories(dir / "images");
+  const QString ini = QString::fromStdString((dir / "Velloran.ini").string());
+  const auto image = dir / "images" / "a.trd";
+  {
+    QtSettingsStore store(ini);
+    ScriptedPrompts prompts;
+    TFMain window(prompts, store);
+    window.StartUp(dir.Path(), {});
+    EXPECT_EQ(window.Options().Directory_1, dir.Path().string() + "/") << "the program's folder at first";
+    MakeMarkedTrdosDisk(window.Disk());
+    prompts.QueueSave(QString::fromStdString(image.string()), 2);
+    window.N32Click();
+    prompts.QueueOpen({QString::fromStdString(image.string())});
+    window.N31Click();
+  }
+  QtSettingsStore store(ini);
+  EXPECT_EQ(store.Read("Directory_1"), (dir / "images").string() + "/");
+  EXPECT_EQ(store.Read("Directory_2"), (dir / "images").string() + "/");
+}
+
+TEST(SettingsWindow, DriveChoiceReopensTheDrive) {
+  ScratchDir dir;
+  MemorySettingsStore store;
+  store.Write("Drive", "B");
+  ScriptedPrompts prompts;
+  TFMain window(prompts, store);
+  window.SetDriver(Drive("A"));
+  window.StartUp(dir.Path(), {});
+  ASSERT_GE(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].text, "Дисковод B не найден!");
+  EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
+  EXPECT_FALSE(window.DiskMenuEnabled());
+
+  prompts.QueueWindow([](QDialog& dialog) {
+    dialog.findChild<QComboBox*>("cbdr")->setCurrentIndex(0);
+    dialog.findChild<QPushButton*>("bb1")->click();
+  });
+  const std::size_t before = prompts.Messages().size();
+  window.N29Click();
+  EXPECT_EQ(prompts.Messages().size(), before);
+  EXPECT_TRUE(window.DiskMenuEnabled());
+  EXPECT_EQ(store.Read("Drive"), "A");
+}
+
+TEST(StartUp, DriverStateInTheStatusBarAndMessages) {
+  ScratchDir dir;
+  MemorySettingsStore store;
+  {
+    ScriptedPrompts prompts;
+    TFMain window(prompts, store);
+    window.SetDriver(Drive());
+    window.StartUp(dir.Path(), {});
+    EXPECT_TRUE(prompts.Messages().empty());
+    EXPECT_EQ(window.StatusText(0), "  Driver version - 01000A02 / FDC Type - 82077AA");
+    EXPECT_TRUE(window.DiskMenuEnabled());
+    EXPECT_EQ(store.Read("RetryCount"), "10") << "every key is written back";
+    EXPECT_EQ(store.Read("Rate"), "2");
+  }
+  ScriptedPrompts prompts;
+  TFMain window(prompts, store);
+  auto drive = Drive();
+  drive->Faults().driverMissing = true;
+  window.SetDriver(std::move(drive));
+  // A command-line file that fails shows its error after the driver's message.
+  window.StartUp(dir.Path(), QString::fromStdString((dir / "none.trd").string()));
+  ASSERT_EQ(prompts.Messages().size(), 2u);
+  EXPECT_EQ(prompts.Messages()[0].text, "Ошибка загрузки драйвера!");
+  EXPECT_TRUE(prompts.Messages()[1].text.contains("none.trd"));
+  EXPECT_EQ(window.StatusText(0), "  Driver load error");
+  EXPECT_FALSE(window.DiskMenuEnabled());
+}
+
+TEST(StartUp, CommandLineImageIsLoaded) {
+  ScratchDir dir;
+  MemorySettingsStore store;
+  ScriptedPrompts prompts;
+  TFMain window(prompts, store);
+  window.SetDriver(Drive());
+  const auto image = CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd");
+  window.StartUp(dir.Path(), QString::fromStdString(image.string()));
+  EXPECT_TRUE(prompts.Messages().empty());
+  EXPECT_EQ(window.Disk().CountTracks(), 160);
+  EXPECT_EQ(window.CurImageName(), "alfishe_unreal-ng__EyeAche.trd");
+  EXPECT_EQ(store.Read("Directory_1"), dir.Path().string() + "/") << "a command-line load leaves the folder";
+}
+
+}  // namespace
+}  // namespace velloran::test
