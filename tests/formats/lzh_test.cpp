@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <random>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "formats/lzh.h"
@@ -211,6 +212,114 @@ TEST(Lzh, CodesLongerThanSixteenBitsDecode) {
   const Bytes output = Unpack(packed);
   ASSERT_GE(output.size(), text.size());
   EXPECT_TRUE(std::equal(text.begin(), text.end(), output.begin()));
+}
+
+// Text whose parse by the compressor is known in advance: a block of
+// literals without a repeated three-byte string, then copies of earlier text
+// whose lengths follow the Fibonacci numbers, each checked to match exactly
+// its own length and no more. A tree fed with the same symbols then tells
+// which literals the compressor will have to send with codes of more than 16
+// bits; those go at the end, and the text must come back whole.
+class KnownParseText {
+ public:
+  Bytes bytes;
+  LzhTree tree;
+
+  KnownParseText() { tree.Start(); }
+
+  void Append(const Bytes& more) {
+    bytes.insert(bytes.end(), more.begin(), more.end());
+    for (; indexed_ + 3 <= static_cast<int>(bytes.size()); ++indexed_) starts_[Key(indexed_)].push_back(indexed_);
+  }
+  void CutTo(int size) {
+    for (int p = indexed_ - 1; p + 3 > size && p >= 0; --p) starts_[Key(p)].pop_back();
+    indexed_ = std::max(0, size - 2);
+    bytes.resize(static_cast<std::size_t>(size));
+  }
+  bool RepeatsAt(int p) const { return starts_.at(Key(p)).size() > 1; }
+  // The longest earlier match of the text at p within the window.
+  int Longest(int p) const {
+    int best = 0;
+    const auto& candidates = starts_.at(Key(p));
+    for (auto q = candidates.rbegin(); q != candidates.rend() && p - *q <= kLzhRingSize; ++q) {
+      if (*q >= p) continue;
+      int i = 0;
+      while (i < kLzhMaxMatch && p + i < static_cast<int>(bytes.size()) && bytes[*q + i] == bytes[p + i]) ++i;
+      best = std::max(best, i);
+    }
+    return best;
+  }
+  int Depth(int symbol) const {
+    std::uint32_t code;
+    int length;
+    tree.Code(symbol, code, length);
+    return length;
+  }
+
+ private:
+  std::uint32_t Key(int p) const { return bytes[p] << 16 | bytes[p + 1] << 8 | bytes[p + 2]; }
+  std::unordered_map<std::uint32_t, std::vector<int>> starts_;
+  int indexed_ = 0;
+};
+
+TEST(Lzh, CompressorSendsCodesLongerThanSixteenBits) {
+  std::mt19937 random(11);
+  KnownParseText text;
+  while (text.bytes.size() < 40) {
+    const auto byte = static_cast<std::uint8_t>(0x80 | (random() & 0x7F));
+    const int size = static_cast<int>(text.bytes.size());
+    text.Append({byte});
+    if (size >= 2 && text.RepeatsAt(size - 2))
+      text.CutTo(size);
+    else
+      text.tree.Update(byte);
+  }
+
+  const double weights[] = {1, 1, 2, 3, 5, 8, 13, 21};  // copy lengths 3..10
+  double credit[8] = {};
+  const auto deepest = [&] {
+    int longest = 0;
+    for (int literal = 1; literal < 0x20; ++literal) longest = std::max(longest, text.Depth(literal));
+    return longest;
+  };
+  int previousStart = -1;
+  int previousLength = 0;
+  for (int copy = 0; copy < 32000 && deepest() <= 16; ++copy) {
+    int pick = 0;
+    for (int k = 0; k < 8; ++k) {
+      credit[k] += weights[k] / 54;
+      if (credit[k] > credit[pick]) pick = k;
+    }
+    credit[pick] -= 1;
+    const int length = kLzhMinMatch + pick;
+    bool exact = false;
+    for (int attempt = 0; attempt < 500 && !exact; ++attempt) {
+      const int end = static_cast<int>(text.bytes.size());
+      const int span = std::min(end, 3900);
+      const int from = end - span + static_cast<int>(random() % static_cast<unsigned>(span - length + 1));
+      text.Append(Bytes(text.bytes.begin() + from, text.bytes.begin() + from + length));
+      // The copy must not let the previous one run on into it.
+      exact = previousStart < 0 || text.Longest(previousStart) == previousLength;
+      if (exact) {
+        previousStart = end;
+        previousLength = length;
+      } else {
+        text.CutTo(end);
+      }
+    }
+    ASSERT_TRUE(exact);
+    text.tree.Update(256 - kLzhMinMatch + length);
+  }
+  ASSERT_GT(deepest(), 16);
+  int deepSent = 0;
+  for (int literal = 1; literal < 0x20; ++literal) {
+    if (text.Depth(literal) <= 16) continue;
+    text.Append({static_cast<std::uint8_t>(literal)});
+    text.tree.Update(literal);
+    ++deepSent;
+  }
+  EXPECT_GE(deepSent, 2);
+  ExpectRoundTrip(text.bytes);
 }
 
 TEST(Lzh, GarbageDecodesWithinItsLimit) {
