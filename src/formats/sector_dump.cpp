@@ -77,11 +77,9 @@ bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) 
         disk.LastError = where() + " is missing!";
         return false;
       }
-      if (sector->IdSize != layout.sizeCode) {
-        disk.LastError = where() + " has size code " + std::to_string(sector->IdSize) +
-                         ", the format holds only " + std::to_string(sectorBytes) + "-byte sectors!";
-        return false;
-      }
+      // The first bytes of Data go out whatever the sector's size code, length
+      // or CRC state: a dump holds data only, and a damaged sector still has
+      // its place in the file.
       file.insert(file.end(), sector->Data.begin(),
                   sector->Data.begin() + static_cast<std::ptrdiff_t>(sectorBytes));
     }

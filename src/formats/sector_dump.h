@@ -33,8 +33,8 @@ struct SectorDumpLayout {
 bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layout);
 
 // Writes tracks 0 .. TracksToWrite() - 1. Each sector of the layout is taken
-// from the first used slot of the track with that sector number; a missing
-// sector, or one of another size, fails the save with a message in LastError.
+// from the first used slot of the track with that sector number, whatever its
+// size code; a missing sector fails the save with a message in LastError.
 bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout);
 
 // The same on files: a missing or unreadable file leaves "<name> file read

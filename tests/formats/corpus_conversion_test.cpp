@@ -54,7 +54,7 @@ TEST(CorpusConversion, EveryTrdFdiAndKdiImageLoads) {
 // Each image goes to TRD, FDI, PRO, KDI, UDI and udf. Where the target holds
 // the disk, loading the result gives back every sector (and what else the
 // target holds), and converting that back to the source's format gives the
-// source again; where it does not, the save is refused with a message.
+// source again; where it does not, nothing is compared.
 TEST(CorpusConversion, ConvertsToEachFormatAndBackWithoutLoss) {
   test::ScratchDir dir;
   for (const auto& source : Sources(dir)) {
@@ -69,14 +69,18 @@ TEST(CorpusConversion, ConvertsToEachFormatAndBackWithoutLoss) {
       const auto converted = dir / ("converted." + std::string(format.defaultExtension));
       std::filesystem::remove(converted);
       TZX_Disk disk = original;
-      if (!SaveImage(disk, converted, {}, error)) {
-        if (test::NotSupportedYet(error)) continue;
-        EXPECT_FALSE(Fits(source.kind, target)) << error;
-        EXPECT_FALSE(error.empty());
-        EXPECT_FALSE(std::filesystem::exists(converted));
+      const bool saved = SaveImage(disk, converted, {}, error);
+      if (!saved && test::NotSupportedYet(error)) continue;
+      if (!Fits(source.kind, target)) {
+        // A dump of another layout keeps only what its sector numbers find,
+        // or is refused when a number is missing; a refused save writes nothing.
+        if (!saved) {
+          EXPECT_FALSE(error.empty());
+          EXPECT_FALSE(std::filesystem::exists(converted));
+        }
         continue;
       }
-      EXPECT_TRUE(Fits(source.kind, target)) << "a save that must be refused succeeded";
+      ASSERT_TRUE(saved) << error;
       TZX_Disk loaded;
       ASSERT_TRUE(LoadImage(loaded, converted, error)) << error;
       EXPECT_EQ(test::DiskDifference(original, loaded, test::AspectsOf(format)), "");

@@ -100,13 +100,17 @@ TEST(ProKdi, SectorInALaterSlotIsFound) {
   EXPECT_EQ(saved[3 * 5120 + 4 * 1024 + 7], test::PatternByte(3, 5, 7));
 }
 
-TEST(ProKdi, SectorOfAnotherSizeIsRefused) {
+TEST(ProKdi, SectorOfAnotherSizeGivesItsFirstBytes) {
+  // A dump holds data only: a 256-byte sector numbered 1 fills the first
+  // 1024 bytes of its place with its Data, the rest being what Data holds.
   TZX_Disk disk;
   test::MakeTrdosLayoutDisk(disk, 2);
   Bytes saved;
-  EXPECT_FALSE(SaveKDIToBytes(disk, saved)) << "a 256-byte sector would be padded into a 1024-byte one";
-  EXPECT_EQ(disk.LastError,
-            "KDI save error: track 0 sector 1 has size code 1, the format holds only 1024-byte sectors!");
+  ASSERT_TRUE(SaveKDIToBytes(disk, saved));
+  ASSERT_EQ(saved.size(), 2u * 5120);
+  const auto& sector = disk.GetTrack(1).Sectors[0];
+  ASSERT_EQ(sector.IdSector, 1);
+  EXPECT_TRUE(std::equal(sector.Data.begin(), sector.Data.begin() + 1024, saved.begin() + 5120));
 }
 
 TEST(ProKdi, PresentTracksDecideTheLength) {
