@@ -208,12 +208,12 @@ bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
     const std::size_t length = ReadLe16(&data[table + 4 * c + 2]);
     if (start + length > data.size()) return Fail(disk, kTrackDataError);
 
-    // A last partial block holds half of its bytes for each side.
+    // A last partial block gives each side half of its bytes (whole pairs).
     const std::size_t fullBlocks = length / kBlockSize;
-    const std::size_t partialCells = (length % kBlockSize) / 2 / 2 * 2;
-    const std::size_t end = start + fullBlocks * kBlockSize + (sides - 1) * kSideHalf + partialCells;
-    if (partialCells > 0 && end > data.size()) return Fail(disk, kTrackDataError);
-    int rawLength = static_cast<int>(fullBlocks * kRawBytesPerBlock + partialCells / 2);
+    const std::size_t partialFileBytes = (length % kBlockSize) / 2 / 2 * 2;
+    const std::size_t end = start + fullBlocks * kBlockSize + (sides - 1) * kSideHalf + partialFileBytes;
+    if (partialFileBytes > 0 && end > data.size()) return Fail(disk, kTrackDataError);
+    int rawLength = static_cast<int>(fullBlocks * kRawBytesPerBlock + partialFileBytes / 2);
     if (rawLength > kRawCapacity) {
       rawLength = kRawCapacity;
       cut = true;
