@@ -134,6 +134,8 @@ class TFMain : public QMainWindow {
  signals:
   // The window beeped (a drop it does not take).
   void Beeped();
+  // A load ended; the text is what the image panel of the status bar shows.
+  void LoadFinished(const QString& statusText);
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;

@@ -95,6 +95,7 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
 
 // After a load: show the new disk, or the error on an emptied disk.
 void TFMain::AfterLoad(bool loaded, const QString& error, bool rememberFolder, const QString& file) {
+  emit LoadFinished(StatusText(1));
   if (!loaded) {
     disk_.ClearDisk();
     lb1_->clear();
@@ -209,6 +210,7 @@ void TFMain::N4Click() {
   RememberFolder("Directory_1", file);
   SetStatusText(1, ImageStatus(file, disk_.CountTracks()));
   SetStatusText(2, {});
+  emit LoadFinished(StatusText(1));
   zxd_->ScrollToOrigin();
   lb1_->clear();
   ReadCatalog(disk_, catalogs_.OwnerCatalog);

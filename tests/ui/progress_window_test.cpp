@@ -98,6 +98,20 @@ TEST_F(ProgressTest, CancelStopsAtTheNextCheckAndKeepsWhatWasRead) {
   EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
 }
 
+TEST_F(ProgressTest, AnImageHandedOverDuringAnOperationLoadsAfterIt) {
+  const QString image = QString::fromStdString(CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string());
+  int tracksAfterHandOff = -1;
+  OnTrack([&](T_Prog&, int track) {
+    if (track == 2) window->WMOpenRequest(QByteArray("v") + image.toUtf8());
+    if (track == 4) tracksAfterHandOff = Disk().CountTracks();
+  });
+  window->N17Click();
+  EXPECT_EQ(tracksAfterHandOff, 4) << "the operation went on with its own disk";
+  EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
+  EXPECT_EQ(Disk().CountTracks(), 160) << "then the image was loaded";
+  EXPECT_EQ(window->CurImageName(), "alfishe_unreal-ng__EyeAche.trd");
+}
+
 TEST_F(ProgressTest, BadSectorsAreLoggedAndCounted) {
   drive_->Faults().alwaysFail.insert({1, 3});
   window->Options().RetryCount = 2;

@@ -63,6 +63,11 @@ int main(int argc, char** argv) {
   window.SetDriver(std::move(driver));
 
   QObject::connect(&server, &velloran::InstanceServer::MessageReceived, &window, &velloran::TFMain::WMOpenRequest);
+  // Each load is noted on standard error, for scripts and the curious.
+  QObject::connect(&window, &velloran::TFMain::LoadFinished, [](const QString& status) {
+    std::fprintf(stderr, "velloran: %s\n", status.toUtf8().constData());
+    std::fflush(stderr);
+  });
   window.show();
   const QString commandLineFile = images.isEmpty() ? QString() : images.front();
   QTimer::singleShot(0, &window, [&] {
