@@ -1,0 +1,49 @@
+// What the catalog windows share: the program state they work on, and the
+// small conversions between the core's descriptions and the Qt side.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include <QFont>
+#include <QString>
+
+#include "model/disk.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+#include "trdos/catalog.h"
+#include "trdos/catalog_operations.h"
+#include "trdos/message.h"
+#include "ui/prompts.h"
+
+namespace velloran {
+
+// The program state a catalog window works on; the main window owns it all.
+struct CatalogWindowContext {
+  TZX_Disk& disk;
+  CatalogState& catalogs;
+  Settings& settings;      // HobetaDir and SCLDir
+  SettingsStore& store;    // where changed folders are stored at once
+  Prompts& prompts;
+};
+
+inline QString QtText(const std::string& text) { return QString::fromStdString(text); }
+inline std::filesystem::path PathOf(const QString& file) { return std::filesystem::path(file.toStdString()); }
+
+// Shows a message the core described and returns the answer.
+PromptAnswer ShowMessage(Prompts& prompts, const Message& message);
+// Asks one of the core's text dialogs; `text` starts with the dialog's
+// initial text and receives the answer. False when not accepted.
+bool AskTextDialog(Prompts& prompts, const TextDialog& dialog, QString& text);
+
+// Stores a remembered folder (key "HobetaDir" or "SCLDir") when it differs
+// from the one held: in the settings and, at once, in the store.
+void RememberFolderSetting(CatalogWindowContext& context, const std::string& key,
+                           const std::filesystem::path& folder);
+
+// The fonts of the windows: Courier New where it is installed, otherwise
+// the system's typewriter font; "Terminal" likewise for the DOS texts.
+QFont CourierNewFont(int pointSize = 9, bool bold = false);
+QFont TerminalFont(int pointSize = 9);
+
+}  // namespace velloran

@@ -1,0 +1,217 @@
+#include "ui/cpm_catalog_window.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "common/codepages.h"
+#include "common/file_io.h"
+#include "ui/viewer_window.h"
+
+namespace velloran {
+
+namespace {
+
+const QString kSaveFilter = QStringLiteral("Файлы CP/M Profi (*.cpm)|*.cpm");
+
+struct Column {
+  const char* title;
+  int width;
+  Qt::Alignment alignment;
+};
+const Column kColumns[] = {{"Filename", 100, Qt::AlignLeft},
+                           {"Ext", 50, Qt::AlignCenter},
+                           {"Length", 60, Qt::AlignRight | Qt::AlignVCenter},
+                           {"Atrib", 75, Qt::AlignLeft},
+                           {"№", 50, Qt::AlignLeft}};
+
+}  // namespace
+
+T_cCat::T_cCat(CatalogWindowContext context, TFmScr& viewer, QWidget* parent)
+    : QDialog(parent), context_(context), viewer_(viewer) {
+  setObjectName(QStringLiteral("T_cCat"));
+  setWindowTitle(QStringLiteral("Каталог диска CP/M"));
+  setModal(false);
+  BuildList();
+  BuildMenu();
+
+  auto* group = new QGroupBox(QStringLiteral("Описание диска"), this);
+  auto* grid = new QGridLayout(group);
+  const std::pair<const char*, QLabel**> values[] = {
+      {"Количество файлов", &l6_}, {"Занято", &l5_}, {"Свободно", &l4_}};
+  int line = 0;
+  for (const auto& [caption, label] : values) {
+    grid->addWidget(new QLabel(QString::fromUtf8(caption), group), line, 0);
+    *label = new QLabel(group);
+    (*label)->setFont(CourierNewFont(9, true));
+    (*label)->setAlignment(Qt::AlignCenter);
+    (*label)->setMinimumWidth(80);
+    grid->addWidget(*label, line++, 1);
+  }
+  l4_->setObjectName(QStringLiteral("l4"));
+  l5_->setObjectName(QStringLiteral("l5"));
+  l6_->setObjectName(QStringLiteral("l6"));
+
+  BitBtn1_ = new QPushButton(QStringLiteral("Закрыть"), this);
+  BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
+  connect(BitBtn1_, &QPushButton::clicked, this, &T_cCat::BitBtn1Click);
+
+  auto* side = new QVBoxLayout;
+  side->addWidget(group);
+  side->addStretch();
+  side->addWidget(BitBtn1_);
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(LV1_, 1);
+  layout->addLayout(side);
+  resize(620, 420);
+}
+
+void T_cCat::BuildList() {
+  LV1_ = new QTreeWidget(this);
+  LV1_->setObjectName(QStringLiteral("LV1"));
+  LV1_->setRootIsDecorated(false);
+  LV1_->setUniformRowHeights(true);
+  LV1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  LV1_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  LV1_->setFont(CourierNewFont());
+  LV1_->setColumnCount(static_cast<int>(std::size(kColumns)));
+  QStringList titles;
+  for (const Column& column : kColumns) titles << QString::fromUtf8(column.title);
+  LV1_->setHeaderLabels(titles);
+  LV1_->header()->setSectionsClickable(false);
+  LV1_->header()->setStretchLastSection(false);
+  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+    LV1_->setColumnWidth(i, kColumns[i].width);
+    LV1_->headerItem()->setTextAlignment(i, kColumns[i].alignment);
+  }
+  LV1_->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+QAction* T_cCat::AddItem(const char* name, const QString& caption) {
+  QAction* item = pm1_->addAction(caption);
+  item->setObjectName(QString::fromLatin1(name));
+  return item;
+}
+
+void T_cCat::BuildMenu() {
+  pm1_ = new QMenu(LV1_);
+  pm1_->setObjectName(QStringLiteral("pm1"));
+  HEX1_ = AddItem("HEX1", QStringLiteral("Просмотр HEX"));
+  N11_ = AddItem("N11", QStringLiteral("Просмотр текста"));
+  N10_ = AddItem("N10", QStringLiteral("Показать удаленные файлы"));
+  N10_->setCheckable(true);
+  N2_ = AddItem("N2", QStringLiteral("Показать скрытые файлы"));
+  N2_->setCheckable(true);
+  Hob_ = AddItem("Hob", QStringLiteral("Сохранить как"));
+  connect(HEX1_, &QAction::triggered, this, &T_cCat::HEX1Click);
+  connect(N11_, &QAction::triggered, this, &T_cCat::N11Click);
+  connect(N10_, &QAction::triggered, this, &T_cCat::N10Click);
+  connect(N2_, &QAction::triggered, this, &T_cCat::N2Click);
+  connect(Hob_, &QAction::triggered, this, &T_cCat::HobClick);
+  connect(pm1_, &QMenu::aboutToShow, this, &T_cCat::pm1Popup);
+  connect(LV1_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { pm1_->popup(LV1_->viewport()->mapToGlobal(at)); });
+}
+
+void T_cCat::FormShow() {
+  listing_ = ListCpmDisk(context_.disk, N10_->isChecked(), N2_->isChecked());
+  LV1_->clear();
+  // Lengths are shown with the system's decimal separator.
+  const QString separator = QLocale().decimalPoint();
+  QList<QTreeWidgetItem*> items;
+  for (const CpmRow& row : listing_.Rows) {
+    const QString length = QtText(row.Length).replace(QLatin1Char('.'), separator);
+    auto* item = new QTreeWidgetItem(QStringList{QtText(row.Filename), QtText(row.Ext), length,
+                                                 QtText(row.Atrib), QtText(row.Number)});
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) item->setTextAlignment(i, kColumns[i].alignment);
+    items << item;
+  }
+  LV1_->addTopLevelItems(items);
+  l4_->setText(QtText(listing_.l4));
+  l5_->setText(QtText(listing_.l5));
+  l6_->setText(QtText(listing_.l6));
+}
+
+void T_cCat::N10Click() { FormShow(); }
+
+void T_cCat::N2Click() { FormShow(); }
+
+void T_cCat::pm1Popup() {
+  const bool selected = !LV1_->selectedItems().isEmpty();
+  HEX1_->setEnabled(selected);
+  N11_->setEnabled(selected);
+  Hob_->setEnabled(selected);
+}
+
+std::string T_cCat::SelectedName11() const {
+  int first = -1;
+  for (QTreeWidgetItem* item : LV1_->selectedItems()) {
+    const int row = LV1_->indexOfTopLevelItem(item);
+    if (first < 0 || row < first) first = row;
+  }
+  if (first < 0 || first >= static_cast<int>(listing_.Rows.size())) return {};
+  return listing_.Rows[first].Name11;
+}
+
+bool T_cCat::FindSelectedFile(CpmFoundFile& found) const {
+  const std::string name11 = SelectedName11();
+  return !name11.empty() && FindCpmFile(listing_.Directory, name11, found) >= 0;
+}
+
+// Shows the selected file's bytes in hex, in the Terminal font.
+void T_cCat::HEX1Click() {
+  CpmFoundFile found;
+  if (!FindSelectedFile(found)) return;
+  viewer_.PrepareHex(CpmFileContents(context_.disk, found), true);
+  context_.prompts.Run(viewer_);
+}
+
+// Shows the selected file as text.
+void T_cCat::N11Click() {
+  CpmFoundFile found;
+  if (!FindSelectedFile(found)) return;
+  viewer_.PrepareText(CpmFileContents(context_.disk, found));
+  context_.prompts.Run(viewer_);
+}
+
+// "Сохранить как": writes the selected file's bytes to a chosen file.
+void T_cCat::HobClick() {
+  const std::string name11 = SelectedName11();
+  if (name11.empty()) return;
+  Prompts& prompts = context_.prompts;
+  FileDialogRequest request;
+  request.folder = QtText(context_.settings.SCLDir);
+  request.fileName = QtText(ToUtf8(CodePage::Cp1251, name11));
+  request.filters = SplitFilterList(kSaveFilter);
+  request.defaultSuffix = QStringLiteral("cpm");
+  const FileDialogResult answer = prompts.SaveFile(request);
+  if (!answer.accepted || answer.files.isEmpty() || answer.files.front().isEmpty()) return;
+  const QString fileName = answer.files.front();
+  if (QFileInfo::exists(fileName) &&
+      prompts.Message(QStringLiteral("Файл существует! Перезаписать?!"), QStringLiteral("Внимание!"),
+                      PromptIcon::None, PromptButtons::YesNo) != PromptAnswer::Yes)
+    return;
+  CpmFoundFile found;
+  if (FindCpmFile(listing_.Directory, name11, found) < 0) {
+    prompts.Error(QString::fromUtf8(kCpmCatalogError));
+    return;
+  }
+  std::string error;
+  if (!WriteFileAtomic(PathOf(fileName), CpmFileContents(context_.disk, found), error)) {
+    prompts.Error(QtText(error));
+    return;
+  }
+  RememberFolderSetting(context_, "SCLDir", PathOf(QFileInfo(fileName).absolutePath()));
+}
+
+void T_cCat::BitBtn1Click() { close(); }
+
+}  // namespace velloran

@@ -1,0 +1,53 @@
+// TFLed, the editor of one TR-DOS catalog entry: name, type and the five
+// numbers as hex fields. "Принять" accepts and closes, "Отменить" closes.
+#pragma once
+
+#include <cstdint>
+
+#include <QDialog>
+#include <QLineEdit>
+
+#include "trdos/catalog_operations.h"
+
+class QPushButton;
+
+namespace velloran {
+
+// A field holding a number as a fixed count of upper-case hex digits; a
+// two-byte value shows its high byte first (0x5CCB reads 5CCB).
+class HexField : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  HexField(int digits, QWidget* parent = nullptr);
+  void SetValue(unsigned value);
+  // The digits typed, read as hex; an empty field is 0.
+  unsigned Value() const;
+
+ private:
+  int digits_;
+};
+
+class TFLed : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TFLed(QWidget* parent = nullptr);
+
+  // Fills the fields from an entry's values, and reads them back.
+  void SetFields(const EntryEditorFields& fields);
+  EntryEditorFields Fields() const;
+
+ private:
+  QLineEdit* e1_ = nullptr;
+  QLineEdit* e2_ = nullptr;
+  HexField* e3_ = nullptr;
+  HexField* e4_ = nullptr;
+  HexField* e5_ = nullptr;
+  HexField* e6_ = nullptr;
+  HexField* e7_ = nullptr;
+  QPushButton* BitBtn1_ = nullptr;
+  QPushButton* BitBtn2_ = nullptr;
+};
+
+}  // namespace velloran

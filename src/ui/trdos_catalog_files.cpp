@@ -1,0 +1,106 @@
+// The file exchange commands of the TR-DOS catalog window: Hobeta and SCL
+// export of the selected files, and adding files from Hobeta and SCL files.
+#include <QFileInfo>
+
+#include "common/file_io.h"
+#include "trdos/add_files.h"
+#include "trdos/catalog_view.h"
+#include "trdos/hobeta.h"
+#include "trdos/scl.h"
+#include "ui/trdos_catalog_window.h"
+
+namespace velloran {
+
+namespace {
+
+// Writes an exported file; a failure is told and ends the command.
+bool WriteExport(Prompts& prompts, const std::filesystem::path& file, ByteSpan data) {
+  std::string error;
+  if (WriteFileAtomic(file, data, error)) return true;
+  ShowMessage(prompts, ErrorMessage(error));
+  return false;
+}
+
+}  // namespace
+
+// "Сохранить hob": each selected file as a Hobeta file in a chosen folder,
+// asking Yes/No/Cancel before replacing a file of the same name.
+void T_ZXCAT::HobClick() {
+  Prompts& prompts = context_.prompts;
+  const QString chosen =
+      prompts.ChooseFolder(QString::fromUtf8(kHobetaFolderTitle), QtText(context_.settings.HobetaDir));
+  if (chosen.isEmpty()) return;
+  const std::filesystem::path folder = PathOf(chosen);
+  const std::vector<int> rows = SelectedRows();
+  if (rows.empty()) return;
+  const TrdosCatalog& catalog = context_.catalogs.SharedCatalog;
+  for (int row : rows) {
+    const int e = RowToEntry(catalog, row, ShowDeleted());
+    if (e < 0) continue;
+    const TrdosEntry& entry = catalog.Entries[e];
+    const HobetaFile file = BuildHobetaFile(context_.disk, entry);
+    if (file.Failure) return;  // an unreadable sector ends the export silently
+    const std::string name = HobetaFileName(entry);
+    const std::filesystem::path target = folder / std::filesystem::path(name);
+    std::error_code ignored;
+    if (std::filesystem::exists(target, ignored)) {
+      const PromptAnswer answer = ShowMessage(prompts, HobetaOverwriteQuestion(name));
+      if (answer == PromptAnswer::Cancel) return;
+      if (answer == PromptAnswer::No) continue;
+    }
+    if (!WriteExport(prompts, target, file.Data)) return;
+  }
+  RememberFolderSetting(context_, "HobetaDir", folder);
+}
+
+// "Сохранить scl": the selected files, in list order, as one SCL file.
+void T_ZXCAT::scl1Click() {
+  Prompts& prompts = context_.prompts;
+  const std::vector<int> rows = SelectedRows();
+  if (rows.empty()) {
+    ShowMessage(prompts, NoFilesSelectedMessage());
+    return;
+  }
+  FileDialogRequest request;
+  request.title = QString::fromUtf8(kSclSaveTitle);
+  request.folder = QtText(context_.settings.SCLDir);
+  request.filters = SplitFilterList(QString::fromUtf8(kSclSaveFilter));
+  request.defaultSuffix = QStringLiteral("scl");
+  const FileDialogResult answer = prompts.SaveFile(request);
+  if (!answer.accepted || answer.files.isEmpty() || answer.files.front().isEmpty()) return;
+  const QString fileName = answer.files.front();
+  if (QFileInfo::exists(fileName) &&
+      ShowMessage(prompts, SclOverwriteQuestion(fileName.toStdString())) != PromptAnswer::Yes)
+    return;
+
+  const TrdosCatalog& catalog = context_.catalogs.SharedCatalog;
+  std::vector<TrdosEntry> entries;
+  for (int row : rows) {
+    const int e = RowToEntry(catalog, row, ShowDeleted());
+    if (e >= 0) entries.push_back(catalog.Entries[e]);
+  }
+  const SclFile file = BuildSclFile(context_.disk, entries);
+  if (file.Failure) {
+    ShowMessage(prompts, SclSectorErrorMessage(*file.Failure));
+    return;
+  }
+  if (!WriteExport(prompts, PathOf(fileName), file.Data)) return;
+  RememberFolderSetting(context_, "SCLDir", PathOf(QFileInfo(fileName).absolutePath()));
+}
+
+// "Добавить файл(ы)": the files of chosen Hobeta and SCL files go onto the disk.
+void T_ZXCAT::N3Click() {
+  FileDialogRequest request;
+  request.title = QString::fromUtf8(kAddFilesTitle);
+  request.folder = QtText(context_.settings.SCLDir);
+  request.filters = SplitFilterList(QString::fromUtf8(kAddFilesFilter));
+  request.multiple = true;
+  const FileDialogResult answer = context_.prompts.OpenFiles(request);
+  if (!answer.accepted || answer.files.isEmpty()) return;
+  std::vector<std::filesystem::path> files;
+  for (const QString& file : answer.files) files.push_back(PathOf(file));
+  Finish(AddFiles(context_.catalogs, context_.disk, files));
+  RememberFolderSetting(context_, "SCLDir", PathOf(QFileInfo(answer.files.front()).absolutePath()));
+}
+
+}  // namespace velloran

@@ -1,0 +1,251 @@
+#include "ui/trdos_catalog_window.h"
+
+#include <algorithm>
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "trdos/catalog_view.h"
+#include "ui/entry_editor.h"
+#include "ui/viewer_window.h"
+
+namespace velloran {
+
+namespace {
+
+struct Column {
+  const char* title;
+  int width;
+  bool centred;
+};
+constexpr Column kColumns[] = {{"Filename", 90, false}, {"Type", 40, true},    {"Start", 50, true},
+                               {"Length", 55, true},    {"Sectors", 65, true}, {"F.sec", 50, true},
+                               {"F.trk", 50, true}};
+
+constexpr const char* kInformationCaptions[] = {"Название дискеты",   "Тип дискеты",       "Свободный сектор",
+                                                "Свободная дорожка",  "Свободных секторов", "Количество файлов",
+                                                "Удаленных файлов"};
+
+}  // namespace
+
+T_ZXCAT::T_ZXCAT(CatalogWindowContext context, TFmScr& viewer, TFLed& editor, QWidget* parent)
+    : QDialog(parent), context_(context), viewer_(viewer), editor_(editor) {
+  setObjectName(QStringLiteral("T_ZXCAT"));
+  setWindowTitle(QStringLiteral("Каталог диска TR-DOS"));
+  BuildList();
+  BuildMenu();
+
+  auto* side = new QVBoxLayout;
+  BuildInformation(side);
+  side->addStretch();
+  BitBtn1_ = new QPushButton(QStringLiteral("Закрыть"), this);
+  BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
+  side->addWidget(BitBtn1_);
+  connect(BitBtn1_, &QPushButton::clicked, this, &T_ZXCAT::BitBtn1Click);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(LV1_, 1);
+  layout->addLayout(side);
+  resize(660, 420);
+}
+
+void T_ZXCAT::BuildList() {
+  LV1_ = new QTreeWidget(this);
+  LV1_->setObjectName(QStringLiteral("LV1"));
+  LV1_->setRootIsDecorated(false);
+  LV1_->setUniformRowHeights(true);
+  LV1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  LV1_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  LV1_->setFont(CourierNewFont());
+  LV1_->setColumnCount(static_cast<int>(std::size(kColumns)));
+  QStringList titles;
+  for (const Column& column : kColumns) titles << QString::fromLatin1(column.title);
+  LV1_->setHeaderLabels(titles);
+  LV1_->header()->setSectionsClickable(false);
+  LV1_->header()->setStretchLastSection(false);
+  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+    LV1_->setColumnWidth(i, kColumns[i].width);
+    if (kColumns[i].centred) LV1_->headerItem()->setTextAlignment(i, Qt::AlignCenter);
+  }
+}
+
+void T_ZXCAT::BuildInformation(QLayout* layout) {
+  auto* group = new QGroupBox(QStringLiteral("Описание диска"), this);
+  auto* grid = new QGridLayout(group);
+  for (int i = 0; i < 7; ++i) {
+    grid->addWidget(new QLabel(QString::fromUtf8(kInformationCaptions[i]), group), i, 0);
+    d_[i] = new QLabel(group);
+    d_[i]->setObjectName(QStringLiteral("d%1").arg(i + 1));
+    d_[i]->setFont(CourierNewFont(9, true));
+    d_[i]->setAlignment(Qt::AlignCenter);
+    d_[i]->setMinimumWidth(90);
+    grid->addWidget(d_[i], i, 1);
+  }
+  layout->addWidget(group);
+}
+
+QAction* T_ZXCAT::AddItem(const char* name, const QString& caption) {
+  QAction* item = pm1_->addAction(caption);
+  item->setObjectName(QString::fromLatin1(name));
+  return item;
+}
+
+void T_ZXCAT::BuildMenu() {
+  pm1_ = new QMenu(LV1_);
+  pm1_->setObjectName(QStringLiteral("pm1"));
+  connect(AddItem("N1", QStringLiteral("Просмотр экрана")), &QAction::triggered, this, &T_ZXCAT::N1Click);
+  connect(AddItem("HEX1", QStringLiteral("Просмотр HEX")), &QAction::triggered, this, &T_ZXCAT::HEX1Click);
+  pm1_->addSeparator();
+  connect(AddItem("N2", QStringLiteral("Уплотнить")), &QAction::triggered, this, &T_ZXCAT::N2Click);
+  connect(AddItem("N4", QStringLiteral("Сменить имя диска")), &QAction::triggered, this, &T_ZXCAT::N4Click);
+  QAction* showDeleted = AddItem("N10", QStringLiteral("Показать удаленные файлы"));
+  showDeleted->setCheckable(true);
+  connect(showDeleted, &QAction::triggered, this, &T_ZXCAT::N10Click);
+  pm1_->addSeparator();
+  connect(AddItem("Hob", QStringLiteral("Сохранить hob")), &QAction::triggered, this, &T_ZXCAT::HobClick);
+  connect(AddItem("scl1", QStringLiteral("Сохранить scl")), &QAction::triggered, this, &T_ZXCAT::scl1Click);
+  pm1_->addSeparator();
+  connect(AddItem("N9", QStringLiteral("Редактировать заголовок")), &QAction::triggered, this, &T_ZXCAT::N9Click);
+  QAction* restore = AddItem("N11", QStringLiteral("Восстановить файл"));
+  restore->setEnabled(false);
+  connect(restore, &QAction::triggered, this, &T_ZXCAT::N11Click);
+  connect(AddItem("N3", QStringLiteral("Добавить файл(ы)")), &QAction::triggered, this, &T_ZXCAT::N3Click);
+  connect(AddItem("N8", QStringLiteral("Удалить файл(ы)")), &QAction::triggered, this, &T_ZXCAT::N8Click);
+
+  connect(pm1_, &QMenu::aboutToShow, this, &T_ZXCAT::pm1Popup);
+  connect(LV1_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { pm1_->popup(LV1_->viewport()->mapToGlobal(at)); });
+}
+
+void T_ZXCAT::Open() {
+  FormShow(true);
+  context_.prompts.Run(*this);
+}
+
+void T_ZXCAT::FormShow(bool opening) {
+  CatalogState& state = context_.catalogs;
+  if (opening) state.CatalogChanged = 0;
+  // A catalog read from a drive is only shown: its list has no menu.
+  LV1_->setContextMenuPolicy(state.CatalogEditable == 1 ? Qt::CustomContextMenu : Qt::NoContextMenu);
+  const DiskInfoTexts info = DiskInfo(state.SharedCatalog);
+  const std::string* values[] = {&info.d1, &info.d2, &info.d3, &info.d4, &info.d5, &info.d6, &info.d7};
+  for (int i = 0; i < 7; ++i) d_[i]->setText(QtText(*values[i]));
+  FillList();
+}
+
+// Rebuilds the rows from the catalog: deleted entries only when N10 is checked.
+void T_ZXCAT::FillList() {
+  LV1_->clear();
+  QList<QTreeWidgetItem*> items;
+  for (const CatalogRow& row : CatalogRows(context_.catalogs.SharedCatalog, ShowDeleted())) {
+    auto* item = new QTreeWidgetItem(QStringList{QtText(row.Filename), QtText(row.Type), QtText(row.Start),
+                                                 QtText(row.Length), QtText(row.Sectors),
+                                                 QtText(row.FirstSector), QtText(row.FirstTrack)});
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
+      if (kColumns[i].centred) item->setTextAlignment(i, Qt::AlignCenter);
+    items << item;
+  }
+  LV1_->addTopLevelItems(items);
+}
+
+bool T_ZXCAT::ShowDeleted() const { return pm1_->findChild<QAction*>(QStringLiteral("N10"))->isChecked(); }
+
+std::vector<int> T_ZXCAT::SelectedRows() const {
+  std::vector<int> rows;
+  for (QTreeWidgetItem* item : LV1_->selectedItems()) rows.push_back(LV1_->indexOfTopLevelItem(item));
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+int T_ZXCAT::SingleSelectedEntry() const {
+  const std::vector<int> rows = SelectedRows();
+  if (rows.size() != 1) return -1;
+  return RowToEntry(context_.catalogs.SharedCatalog, rows.front(), ShowDeleted());
+}
+
+void T_ZXCAT::pm1Popup() {
+  const CatalogMenuEnabling menu = CatalogMenu(context_.catalogs.SharedCatalog, LV1_->topLevelItemCount() == 0,
+                                               SelectedRows(), ShowDeleted());
+  const std::pair<const char*, bool> items[] = {{"N1", menu.N1},   {"HEX1", menu.HEX1}, {"N2", menu.N2},
+                                                {"N4", menu.N4},   {"N10", menu.N10},   {"Hob", menu.Hob},
+                                                {"scl1", menu.scl1}, {"N9", menu.N9},   {"N11", menu.N11},
+                                                {"N3", menu.N3},   {"N8", menu.N8}};
+  for (const auto& [name, enabled] : items)
+    pm1_->findChild<QAction*>(QString::fromLatin1(name))->setEnabled(enabled);
+}
+
+void T_ZXCAT::Finish(const OperationResult& result) {
+  for (const Message& message : result.Messages) ShowMessage(context_.prompts, message);
+  if (result.Refresh) FormShow(false);
+}
+
+// Shows the selected file as a screen picture: 27 sectors from its start.
+void T_ZXCAT::N1Click() {
+  const int e = SingleSelectedEntry();
+  if (e < 0) return;
+  const auto bytes = ScreenFileBytes(context_.disk, context_.catalogs.SharedCatalog.Entries[e]);
+  if (!bytes) return;
+  viewer_.PrepareScreen(*bytes);
+  context_.prompts.Run(viewer_);
+}
+
+// Shows all sectors of the selected file in hex.
+void T_ZXCAT::HEX1Click() {
+  const int e = SingleSelectedEntry();
+  if (e < 0) return;
+  const auto bytes = HexFileBytes(context_.disk, context_.catalogs.SharedCatalog.Entries[e]);
+  if (!bytes) return;
+  viewer_.PrepareHex(*bytes, false);
+  context_.prompts.Run(viewer_);
+}
+
+// Moves the live files together after asking.
+void T_ZXCAT::N2Click() {
+  if (ShowMessage(context_.prompts, CompactQuestion()) != PromptAnswer::Yes) return;
+  Finish(CompactCatalog(context_.catalogs, context_.disk));
+}
+
+// Asks for a new disk name and writes it into the information sector.
+void T_ZXCAT::N4Click() {
+  QString name;
+  if (!AskTextDialog(context_.prompts, RenameDiskDialog(context_.catalogs.SharedCatalog), name)) return;
+  Finish(RenameDisk(context_.catalogs, context_.disk, name.toStdString()));
+}
+
+// Shows or hides the deleted entries.
+void T_ZXCAT::N10Click() { FillList(); }
+
+// Edits the selected entry in TFLed and writes it back when accepted.
+void T_ZXCAT::N9Click() {
+  const int e = SingleSelectedEntry();
+  if (e < 0) return;
+  editor_.SetFields(EntryEditorFieldsOf(context_.catalogs.SharedCatalog.Entries[e]));
+  if (!context_.prompts.Run(editor_)) return;
+  Finish(EditEntry(context_.catalogs, context_.disk, e, editor_.Fields()));
+}
+
+// Gives the selected deleted file back its first letter.
+void T_ZXCAT::N11Click() {
+  const int e = SingleSelectedEntry();
+  if (e < 0 || !context_.catalogs.SharedCatalog.Entries[e].Deleted()) return;
+  QString letter;
+  if (!AskTextDialog(context_.prompts, RestoreDialog(), letter) || letter.isEmpty()) return;
+  Finish(RestoreFile(context_.catalogs, context_.disk, e, letter.toStdString()));
+}
+
+// Deletes the selected files after asking.
+void T_ZXCAT::N8Click() {
+  if (ShowMessage(context_.prompts, DeleteQuestion()) != PromptAnswer::Yes) return;
+  Finish(DeleteFiles(context_.catalogs, context_.disk, SelectedRows(), ShowDeleted()));
+}
+
+void T_ZXCAT::BitBtn1Click() { reject(); }
+
+}  // namespace velloran

@@ -1,0 +1,74 @@
+// TFmScr, the file viewer: one window with three faces, the ZX Spectrum
+// screen picture (im1), the hex dump (ssh) and the text with its font and
+// KOI-8 conversion (pn1). The catalog windows prepare a face and then show
+// the window modally through their Prompts. Nothing goes back to the disk.
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include <QDialog>
+#include <QFont>
+
+#include "common/bytes.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+
+namespace velloran {
+
+class HexView;
+
+class TFmScr : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Asks for a font starting from the given one; nothing when cancelled.
+  using FontChooser = std::function<std::optional<QFont>(const QFont& current)>;
+
+  explicit TFmScr(QWidget* parent = nullptr);
+
+  // The three faces. Each hides the others and sets caption and size.
+  void PrepareScreen(ByteSpan screen);
+  void PrepareHex(ByteSpan data, bool terminalFont);
+  void PrepareText(ByteSpan data);
+
+  // Hides every face and makes the border fixed again.
+  void FormClose();
+  // "Шрифт": the text box takes the chosen font.
+  void BitBtn1Click();
+  // "KOI-8 -> ALT": converts every line of the text box once.
+  void BitBtn2Click();
+  // The text box's menu opens: "Копировать" only with a selection.
+  void PopupMenu1Popup();
+  // "Выделить все" and "Копировать".
+  void N1Click();
+  void N2Click();
+
+  // The font dialog fd1 (a Qt font dialog unless replaced, as tests do).
+  void SetFontChooser(FontChooser chooser) { fontChooser_ = std::move(chooser); }
+
+  void done(int result) override;
+
+ private:
+  void BuildTextFace();
+  // A fixed size given as the whole window, frame and caption included.
+  void SetWindowSize(int width, int height);
+  void MakeResizable();
+
+  QLabel* im1_ = nullptr;
+  HexView* ssh_ = nullptr;
+  QWidget* pn1_ = nullptr;
+  QPushButton* BitBtn1_ = nullptr;
+  QPushButton* BitBtn2_ = nullptr;
+  QPlainTextEdit* m1_ = nullptr;
+  QMenu* PopupMenu1_ = nullptr;
+  QAction* copyAction_ = nullptr;
+  FontChooser fontChooser_;
+};
+
+}  // namespace velloran

@@ -1,0 +1,79 @@
+// The main window's commands open the catalog windows through their hooks:
+// "Просмотреть ZX каталог" (editable, raw images refreshed after a change),
+// "Считать ZX каталог"'s window without a context menu, and
+// "Просмотреть CP/M каталог" only for a disk with 5 or 6 sectors on track 0.
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "cpm/cpm_disk.h"
+#include "trdos_test_disk.h"
+#include "ui/cpm_catalog_window.h"
+#include "ui/trdos_catalog_window.h"
+#include "ui_fixture.h"
+
+namespace velloran {
+namespace {
+
+class CatalogHooks : public test::MainWindowTest {};
+
+TEST_F(CatalogHooks, ZxCatalogOpensEditableAndItsChangesReachTheDisk) {
+  test::MakeTestDisk(Disk());
+  Disk().CountTracks();
+  int rows = -1;
+  prompts.QueueWindow([&](QDialog& dialog) {
+    auto& catalog = dynamic_cast<T_ZXCAT&>(dialog);
+    auto* list = catalog.findChild<QTreeWidget*>(QStringLiteral("LV1"));
+    rows = list->topLevelItemCount();
+    EXPECT_EQ(list->contextMenuPolicy(), Qt::CustomContextMenu);
+    list->topLevelItem(2)->setSelected(true);  // SCREEN, the last file
+    prompts.QueueAnswer(PromptAnswer::Yes);
+    catalog.N8Click();
+    catalog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
+  });
+  Action("N26")->trigger();
+  EXPECT_EQ(rows, 3);
+  EXPECT_EQ(window->Catalogs().CatalogChanged, 1);
+  EXPECT_EQ(test::EntryBytes(Disk(), 3)[0], 0x00);  // the last file is erased
+  EXPECT_EQ(test::InfoSector(Disk())[0xE4], 3);
+
+  // A second opening reuses the window and clears the changed flag.
+  prompts.QueueWindow([](QDialog& dialog) { dialog.reject(); });
+  Action("N26")->trigger();
+  EXPECT_EQ(window->Catalogs().CatalogChanged, 0);
+  EXPECT_EQ(window->findChildren<T_ZXCAT*>().size(), 1);
+}
+
+TEST_F(CatalogHooks, NotATrdosDiskIsRefused) {
+  MakeCpmDisk(Disk());
+  Disk().CountTracks();
+  Action("N26")->trigger();
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].text, "Образ не соответствует стандартному TR-DOS диску!");
+}
+
+TEST_F(CatalogHooks, CpmCatalogOpensModelessOnlyForACpmDisk) {
+  test::MakeTestDisk(Disk());
+  Disk().CountTracks();
+  Action("CPM1")->trigger();
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].text, "Образ не соответствует CP/M диску!");
+  EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
+  EXPECT_EQ(window->findChild<T_cCat*>(), nullptr);
+
+  MakeCpmDisk(Disk());
+  Disk().CountTracks();
+  Action("CPM1")->trigger();
+  auto* catalog = window->findChild<T_cCat*>(QStringLiteral("T_cCat"));
+  ASSERT_NE(catalog, nullptr);
+  EXPECT_TRUE(catalog->isVisible());
+  EXPECT_FALSE(catalog->isModal());
+  // An empty CP/M disk: 128 entries of zero bytes, the directory's 4 kB used.
+  EXPECT_EQ(catalog->findChild<QTreeWidget*>(QStringLiteral("LV1"))->topLevelItemCount(), 128);
+  EXPECT_EQ(catalog->findChild<QLabel*>(QStringLiteral("l5"))->text(), "4 кБ");
+  EXPECT_EQ(catalog->findChild<QLabel*>(QStringLiteral("l4"))->text(), "796 кБ");
+  catalog->close();
+}
+
+}  // namespace
+}  // namespace velloran

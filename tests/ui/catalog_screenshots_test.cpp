@@ -1,0 +1,109 @@
+// Pictures of the catalog windows, the entry editor and each viewer face as
+// a person sees them, written as PNG files for a look by eye into
+// $VELLORAN_SCREENSHOTS, or "screenshots" in the working folder. The checks here only make sure the
+// pictures show the window's content where it belongs.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QTreeWidget>
+
+#include "cpm/cpm_disk.h"
+#include "trdos_test_disk.h"
+#include "ui/cpm_catalog_window.h"
+#include "ui/entry_editor.h"
+#include "ui/scripted_prompts.h"
+#include "ui/trdos_catalog_window.h"
+#include "ui/viewer_window.h"
+
+namespace velloran {
+namespace {
+
+QImage Shoot(QWidget& widget, const QString& name) {
+  widget.show();
+  QApplication::processEvents();
+  const QImage image = widget.grab().toImage();
+  QString folder = qEnvironmentVariable("VELLORAN_SCREENSHOTS");
+  if (folder.isEmpty()) folder = QDir::current().filePath(QStringLiteral("screenshots"));
+  QDir().mkpath(folder);
+  EXPECT_TRUE(image.save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
+  widget.hide();
+  return image;
+}
+
+class CatalogScreenshots : public ::testing::Test {
+ protected:
+  CatalogScreenshots() {
+    test::MakeTestDisk(disk_);
+    EXPECT_TRUE(ReadCatalog(disk_, catalogs_.SharedCatalog));
+    catalogs_.CatalogEditable = 1;
+  }
+
+  TZX_Disk disk_;
+  CatalogState catalogs_;
+  Settings settings_;
+  MemorySettingsStore store_;
+  ScriptedPrompts prompts_;
+  TFmScr viewer_;
+  TFLed editor_;
+  CatalogWindowContext context_{disk_, catalogs_, settings_, store_, prompts_};
+};
+
+TEST_F(CatalogScreenshots, TrdosCatalogAndEntryEditor) {
+  T_ZXCAT window(context_, viewer_, editor_);
+  window.FormShow(true);
+  window.findChild<QMenu*>(QStringLiteral("pm1"))->findChild<QAction*>(QStringLiteral("N10"))->trigger();
+  window.findChild<QTreeWidget*>(QStringLiteral("LV1"))->topLevelItem(2)->setSelected(true);
+  const QImage picture = Shoot(window, QStringLiteral("trdos_catalog"));
+  EXPECT_EQ(picture.size(), window.size() * window.devicePixelRatio());
+
+  editor_.SetFields(EntryEditorFieldsOf(catalogs_.SharedCatalog.Entries[1]));
+  Shoot(editor_, QStringLiteral("entry_editor"));
+}
+
+TEST_F(CatalogScreenshots, ViewerFaces) {
+  viewer_.PrepareScreen(test::TestScreen());
+  const QImage screen = Shoot(viewer_, QStringLiteral("viewer_screen"));
+  // The picture starts one pixel in: bright white ink there.
+  EXPECT_EQ(screen.pixelColor(1, 1), QColor(0xFF, 0xFF, 0xFF));
+  EXPECT_EQ(screen.pixelColor(1 + 7, 1 + 100), QColor(0xE4, 0xE4, 0xE4));
+
+  Bytes counting(700);
+  for (std::size_t i = 0; i < counting.size(); ++i) counting[i] = static_cast<std::uint8_t>(i);
+  viewer_.PrepareHex(counting, false);
+  Shoot(viewer_, QStringLiteral("viewer_hex"));
+
+  const std::string text = "Profi CP/M text file\r\nSecond line\r\n\xF0\xD2\xC9\xD7\xC5\xD4, \xED\xC9\xD2!\r\n";
+  viewer_.PrepareText(Bytes(text.begin(), text.end()));
+  viewer_.BitBtn2Click();
+  Shoot(viewer_, QStringLiteral("viewer_text"));
+}
+
+TEST_F(CatalogScreenshots, CpmCatalog) {
+  MakeCpmDisk(disk_);
+  // Two files of user 0 written by hand into the first directory sector.
+  std::uint8_t* directory = disk_.GetSector(0, 0).Data.data();
+  const char* names[] = {"README  TXT", "GAME    COM"};
+  const std::uint8_t records[] = {19, 0x80};
+  std::memset(directory, 0xE5, 1024);
+  for (int i = 0; i < 2; ++i) {
+    std::uint8_t* entry = directory + i * 32;
+    std::memset(entry, 0, 32);
+    std::memcpy(entry + 1, names[i], 11);
+    entry[15] = records[i];
+    entry[16] = static_cast<std::uint8_t>(2 + i * 2);
+  }
+  T_cCat window(context_, viewer_);
+  window.FormShow();
+  const QImage picture = Shoot(window, QStringLiteral("cpm_catalog"));
+  EXPECT_FALSE(picture.isNull());
+  EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("l6"))->text(), "2");
+}
+
+}  // namespace
+}  // namespace velloran
