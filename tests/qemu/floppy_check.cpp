@@ -2,8 +2,9 @@
 // scripts/qemu-floppy-test): reads the whole disk in drive A through the
 // Linux backend and the reading engine and compares it with the raw image it
 // was made from; then formats and writes that disk onto drive B, whose image
-// the script compares afterwards.
-// Usage: floppy_check REFERENCE_IMAGE [--write-b]
+// the script compares afterwards. With --expect-no-rawcmd it checks instead
+// that a kernel without raw commands is refused with a plain explanation.
+// Usage: floppy_check REFERENCE_IMAGE [--write-b | --expect-no-rawcmd]
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -67,11 +68,18 @@ int main(int argc, char** argv) {
     std::printf("reference image missing or not 720 KB\n");
     return 2;
   }
+  const std::string mode = argc > 2 ? argv[2] : "";
   LinuxFloppyDriver driver;
   Settings settings;  // drive A, 250K, 10 attempts
   const DriverStatus status = OpenDriverAtStartup(driver, settings);
   std::printf("status: %s\n", status.statusText.c_str());
   for (const auto& message : status.messages) std::printf("message: %s\n", message.c_str());
+  if (mode == "--expect-no-rawcmd") {
+    const bool explained = status.messages.size() == 2 &&
+                           status.messages[0] == "Ошибка определения версии драйвера!" &&
+                           status.messages[1].find("CONFIG_BLK_DEV_FD_RAWCMD") != std::string::npos;
+    return !status.diskMenuEnabled && explained ? 0 : 1;
+  }
   if (!status.diskMenuEnabled) return 1;
 
   TZX_Disk disk;
@@ -83,7 +91,7 @@ int main(int argc, char** argv) {
               read.BadSectors, differences);
   if (differences != 0 || read.BadSectors != 0) return 1;
 
-  if (argc > 2 && std::string(argv[2]) == "--write-b") {
+  if (mode == "--write-b") {
     Settings driveB;
     driveB.Drive = "B";
     const DriverStatus reopened = ReopenDriveAfterSettings(driver, driveB);
