@@ -9,15 +9,12 @@
 namespace velloran {
 
 // Scans and/or reads the tracks OpFirstTrack..OpLastTrack (OpMode 2, 4, 6).
-OperationOutcome RunReadingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host,
-                                  DiskOperation& operation);
+OperationOutcome RunReadingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation);
 
 // Formats and/or writes the present tracks of the range (OpMode 8, 16, 24).
-OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host,
-                                  DiskOperation& operation);
+OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation);
 
 // Runs the engine that OpMode selects: below 8 reading, otherwise writing.
-OperationOutcome RunDiskOperation(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host,
-                                  DiskOperation& operation);
+OperationOutcome RunDiskOperation(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation);
 
 }  // namespace velloran

@@ -32,9 +32,9 @@ inline constexpr const char* kDriveEnvironmentVariable = "VELLORAN_DRIVE";
 
 struct DriveChoice {
   bool simulated = false;
-  char drive = 'A';                  // the real drive, "A" or "B"
-  std::filesystem::path image;       // the simulated drive's disk; empty = blank
-  std::filesystem::path saveTo;      // where to save the simulated disk afterwards
+  char drive = 'A';              // the real drive, "A" or "B"
+  std::filesystem::path image;   // the simulated drive's disk; empty = blank
+  std::filesystem::path saveTo;  // where to save the simulated disk afterwards
   SimulatedDriveOptions simulation;
 };
 

@@ -34,8 +34,8 @@ std::string Hex8(std::uint32_t value) {
 }  // namespace
 
 std::string_view FdcTypeName(std::uint8_t type) {
-  static constexpr std::array<std::string_view, 9> kNames = {
-      "UNKNOWN", "UNKNOWN2", "NORMAL", "ENHANCED", "82077", "82077AA", "82078_44", "82078_64", "NATIONAL"};
+  static constexpr std::array<std::string_view, 9> kNames = {"UNKNOWN", "UNKNOWN2", "NORMAL",   "ENHANCED", "82077",
+                                                             "82077AA", "82078_44", "82078_64", "NATIONAL"};
   return type < kNames.size() ? kNames[type] : "UNKNOWN3";
 }
 

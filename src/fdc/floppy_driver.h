@@ -16,15 +16,15 @@ namespace velloran {
 
 // The driver's published request codes, kept under their published names.
 namespace driver_code {
-inline constexpr std::uint32_t kGetVersion = 0x0022E220;    // IOCTL_FDRAWCMD_GET_VERSION
-inline constexpr std::uint32_t kSetDataRate = 0x0022E410;   // IOCTL_FD_SET_DATA_RATE
-inline constexpr std::uint32_t kGetFdcInfo = 0x0022E414;    // IOCTL_FD_GET_FDC_INFO
-inline constexpr std::uint32_t kReset = 0x0022E408;         // IOCTL_FD_RESET
-inline constexpr std::uint32_t kSeek = 0x0022E03C;          // IOCTL_FDCMD_SEEK
-inline constexpr std::uint32_t kScanTrack = 0x0022E400;     // IOCTL_FD_SCAN_TRACK
-inline constexpr std::uint32_t kReadData = 0x0022E01A;      // IOCTL_FDCMD_READ_DATA
-inline constexpr std::uint32_t kWriteData = 0x0022E015;     // IOCTL_FDCMD_WRITE_DATA
-inline constexpr std::uint32_t kFormatTrack = 0x0022E034;   // IOCTL_FDCMD_FORMAT_TRACK
+inline constexpr std::uint32_t kGetVersion = 0x0022E220;   // IOCTL_FDRAWCMD_GET_VERSION
+inline constexpr std::uint32_t kSetDataRate = 0x0022E410;  // IOCTL_FD_SET_DATA_RATE
+inline constexpr std::uint32_t kGetFdcInfo = 0x0022E414;   // IOCTL_FD_GET_FDC_INFO
+inline constexpr std::uint32_t kReset = 0x0022E408;        // IOCTL_FD_RESET
+inline constexpr std::uint32_t kSeek = 0x0022E03C;         // IOCTL_FDCMD_SEEK
+inline constexpr std::uint32_t kScanTrack = 0x0022E400;    // IOCTL_FD_SCAN_TRACK
+inline constexpr std::uint32_t kReadData = 0x0022E01A;     // IOCTL_FDCMD_READ_DATA
+inline constexpr std::uint32_t kWriteData = 0x0022E015;    // IOCTL_FDCMD_WRITE_DATA
+inline constexpr std::uint32_t kFormatTrack = 0x0022E034;  // IOCTL_FDCMD_FORMAT_TRACK
 }  // namespace driver_code
 
 inline constexpr std::uint8_t kFlagMfm = 0x40;        // flags byte: MFM recording
@@ -57,9 +57,7 @@ struct ReadWriteBlock {
   std::uint8_t gap = kReadGap;
   std::uint8_t dtl = kDataLengthAll;
 
-  std::array<std::uint8_t, 9> Bytes() const {
-    return {flags, head, id.c, id.h, id.r, id.n, eot, gap, dtl};
-  }
+  std::array<std::uint8_t, 9> Bytes() const { return {flags, head, id.c, id.h, id.r, id.n, eot, gap, dtl}; }
   // Number of sectors the block asks for: EOT - R, at least one.
   int SectorCount() const {
     const int count = static_cast<std::uint8_t>(eot - id.r);
@@ -115,8 +113,7 @@ class FloppyDriver {
   virtual bool Seek(std::uint8_t cylinder, std::uint8_t head) = 0;
   virtual bool ScanTrack(std::uint8_t flags, std::uint8_t head, ScanResult& result) = 0;
   // Reads into `buffer`; `byteCount` gets the number of bytes transferred.
-  virtual bool ReadData(const ReadWriteBlock& block, std::span<std::uint8_t> buffer,
-                        std::size_t& byteCount) = 0;
+  virtual bool ReadData(const ReadWriteBlock& block, std::span<std::uint8_t> buffer, std::size_t& byteCount) = 0;
   // Writes `data`, whose length is the transfer length.
   virtual bool WriteData(const ReadWriteBlock& block, ByteSpan data) = 0;
   virtual bool FormatTrack(const FormatBlock& block) = 0;

@@ -34,13 +34,12 @@ std::string LinuxFloppyHint(int code, const std::string& device) {
     case ENOENT:
     case ENODEV:
     case ENXIO:
-      return "Устройство " + device + " не найдено: загрузите модуль ядра floppy (modprobe floppy) и "
+      return "Устройство " + device +
+             " не найдено: загрузите модуль ядра floppy (modprobe floppy) и "
              "проверьте, что дисковод включён в настройках BIOS.";
     case EACCES:
-    case EPERM:
-      return "Нет доступа к " + device + ": нужны права на чтение и запись этого устройства (группа disk).";
-    default:
-      return {};
+    case EPERM: return "Нет доступа к " + device + ": нужны права на чтение и запись этого устройства (группа disk).";
+    default: return {};
   }
 }
 
@@ -150,8 +149,7 @@ bool LinuxFloppyDriver::Seek(std::uint8_t cylinder, std::uint8_t head) {
 }
 
 bool LinuxFloppyDriver::ReadId(std::uint8_t head, std::uint8_t flags, IdHeader& id, RawReply& reply) {
-  if (!Execute(fd_, MakeReadIdCommand(unit_, static_cast<std::uint8_t>(cylinder_), head, flags, rate_), nullptr,
-               reply))
+  if (!Execute(fd_, MakeReadIdCommand(unit_, static_cast<std::uint8_t>(cylinder_), head, flags, rate_), nullptr, reply))
     return false;
   if (const int error = TransferReplyError(reply)) return Fail(error);
   id = {reply.bytes[3], reply.bytes[4], reply.bytes[5], reply.bytes[6]};
@@ -180,8 +178,7 @@ bool LinuxFloppyDriver::ScanTrack(std::uint8_t flags, std::uint8_t head, ScanRes
   return Succeed();
 }
 
-bool LinuxFloppyDriver::ReadData(const ReadWriteBlock& block, std::span<std::uint8_t> buffer,
-                                 std::size_t& byteCount) {
+bool LinuxFloppyDriver::ReadData(const ReadWriteBlock& block, std::span<std::uint8_t> buffer, std::size_t& byteCount) {
   byteCount = 0;
   if (fd_ < 0) return Fail(EBADF);
   const RawCommand command =
@@ -210,8 +207,7 @@ bool LinuxFloppyDriver::FormatTrack(const FormatBlock& block) {
   Bytes ids = FormatCommandData(block);
   if (ids.empty()) return Fail(EINVAL);
   RawReply reply;
-  if (!Execute(fd_, MakeFormatCommand(unit_, static_cast<std::uint8_t>(cylinder_), block, rate_), ids.data(),
-               reply))
+  if (!Execute(fd_, MakeFormatCommand(unit_, static_cast<std::uint8_t>(cylinder_), block, rate_), ids.data(), reply))
     return false;
   if (const int error = TransferReplyError(reply)) return Fail(error);
   return Succeed();

@@ -20,19 +20,21 @@ constexpr std::uint8_t kModeBits = 0xE0;  // MT, MFM, SK of the flags byte
 
 constexpr unsigned kDiskCommand = FD_RAW_INTR | FD_RAW_SPIN | FD_RAW_NEED_DISK | FD_RAW_NEED_SEEK;
 
-std::uint8_t UnitByte(int unit, std::uint8_t head) {
-  return static_cast<std::uint8_t>(((head & 1) << 2) | (unit & 3));
-}
+std::uint8_t UnitByte(int unit, std::uint8_t head) { return static_cast<std::uint8_t>(((head & 1) << 2) | (unit & 3)); }
 
 std::size_t ControllerLength(std::uint8_t sizeCode) { return std::size_t{128} << std::min<int>(sizeCode, 7); }
 
 // The nine bytes of a read or write: command, unit, C H R N, last sector, gap, DTL.
 std::vector<std::uint8_t> TransferBytes(std::uint8_t command, int unit, const ReadWriteBlock& block) {
-  return {command,     UnitByte(unit, block.head),
-          block.id.c,  block.id.h,
-          block.id.r,  block.id.n,
+  return {command,
+          UnitByte(unit, block.head),
+          block.id.c,
+          block.id.h,
+          block.id.r,
+          block.id.n,
           static_cast<std::uint8_t>(block.id.r + block.SectorCount() - 1),
-          block.gap,   block.dtl};
+          block.gap,
+          block.dtl};
 }
 
 }  // namespace
@@ -63,8 +65,8 @@ RawCommand MakeReadIdCommand(int unit, std::uint8_t cylinder, std::uint8_t head,
   return raw;
 }
 
-RawCommand MakeReadDataCommand(int unit, std::uint8_t cylinder, const ReadWriteBlock& block,
-                               std::size_t bufferSize, std::uint8_t rate) {
+RawCommand MakeReadDataCommand(int unit, std::uint8_t cylinder, const ReadWriteBlock& block, std::size_t bufferSize,
+                               std::uint8_t rate) {
   RawCommand raw;
   raw.flags = FD_RAW_READ | kDiskCommand;
   raw.command = TransferBytes(static_cast<std::uint8_t>(kCommandReadData | (block.flags & kModeBits)), unit, block);
@@ -74,8 +76,8 @@ RawCommand MakeReadDataCommand(int unit, std::uint8_t cylinder, const ReadWriteB
   return raw;
 }
 
-RawCommand MakeWriteDataCommand(int unit, std::uint8_t cylinder, const ReadWriteBlock& block,
-                                std::size_t dataSize, std::uint8_t rate) {
+RawCommand MakeWriteDataCommand(int unit, std::uint8_t cylinder, const ReadWriteBlock& block, std::size_t dataSize,
+                                std::uint8_t rate) {
   RawCommand raw;
   raw.flags = FD_RAW_WRITE | kDiskCommand;
   // Writes take no skip bit.
@@ -137,7 +139,7 @@ bool NoAddressMark(const RawReply& reply) {
 
 std::uint8_t ControllerTypeFromLinux(std::uint8_t version) {
   switch (version) {
-    case FDC_8272A: return 2;       // NORMAL
+    case FDC_8272A: return 2;  // NORMAL
     case FDC_765ED:
     case FDC_82072:
     case FDC_82072A: return 3;      // ENHANCED
@@ -145,11 +147,11 @@ std::uint8_t ControllerTypeFromLinux(std::uint8_t version) {
     case FDC_82077: return 5;       // 82077AA
     case FDC_82078_UNKN:
     case FDC_82078:
-    case FDC_S82078B: return 6;     // 82078_44
-    case FDC_82078_1: return 7;     // 82078_64
-    case FDC_87306: return 8;       // NATIONAL
-    case FDC_NONE: return 1;        // UNKNOWN2
-    default: return 0;              // UNKNOWN
+    case FDC_S82078B: return 6;  // 82078_44
+    case FDC_82078_1: return 7;  // 82078_64
+    case FDC_87306: return 8;    // NATIONAL
+    case FDC_NONE: return 1;     // UNKNOWN2
+    default: return 0;           // UNKNOWN
   }
 }
 

@@ -37,14 +37,13 @@ RawCommand MakeVersionCommand();
 // kernel recalibrates first when it has lost the head's position.
 RawCommand MakeSeekCommand(int unit, std::uint8_t cylinder, std::uint8_t head, std::uint8_t rate);
 // READ ID: the next ID field passing under the head.
-RawCommand MakeReadIdCommand(int unit, std::uint8_t cylinder, std::uint8_t head, std::uint8_t flags,
-                             std::uint8_t rate);
+RawCommand MakeReadIdCommand(int unit, std::uint8_t cylinder, std::uint8_t head, std::uint8_t flags, std::uint8_t rate);
 // READ DATA of sectors R .. EOT-1 (the controller's EOT is the last sector).
-RawCommand MakeReadDataCommand(int unit, std::uint8_t cylinder, const ReadWriteBlock& block,
-                               std::size_t bufferSize, std::uint8_t rate);
+RawCommand MakeReadDataCommand(int unit, std::uint8_t cylinder, const ReadWriteBlock& block, std::size_t bufferSize,
+                               std::uint8_t rate);
 // WRITE DATA of `dataSize` bytes into sectors R .. EOT-1.
-RawCommand MakeWriteDataCommand(int unit, std::uint8_t cylinder, const ReadWriteBlock& block,
-                                std::size_t dataSize, std::uint8_t rate);
+RawCommand MakeWriteDataCommand(int unit, std::uint8_t cylinder, const ReadWriteBlock& block, std::size_t dataSize,
+                                std::uint8_t rate);
 // FORMAT TRACK; the DMA data are the ID headers, 4 bytes each.
 RawCommand MakeFormatCommand(int unit, std::uint8_t cylinder, const FormatBlock& block, std::uint8_t rate);
 Bytes FormatCommandData(const FormatBlock& block);

@@ -19,10 +19,10 @@ inline constexpr int kLastTrackIndex = 165;
 // Parameters of one operation, set by the command that starts it.
 struct DiskOperation {
   int OpMode = 0;
-  int OpFirstTrack = 0;   // inclusive range of track indexes
+  int OpFirstTrack = 0;  // inclusive range of track indexes
   int OpLastTrack = 0;
   std::uint8_t RetryCount = 10;  // attempts per sector read, sector write and track format
-  int BadSectors = 0;     // sectors whose read failed; set by the reading engine
+  int BadSectors = 0;            // sectors whose read failed; set by the reading engine
 };
 
 enum class OperationOutcome { Completed, Cancelled, Failed };

@@ -17,8 +17,6 @@ namespace {
 // (above 3): no request is made for it (the Windows "invalid parameter" code).
 constexpr std::uint32_t kUnsupportedSizeCode = 87;
 
-std::string Num(long long value) { return std::to_string(value); }
-
 // Puts a line into the track's log and, selected, into the main log.
 void LogBoth(TTrack& track, OperationHost& host, const std::string& line, bool selected) {
   track.Log.push_back(line);
@@ -30,16 +28,17 @@ void LogBoth(TTrack& track, OperationHost& host, const std::string& line, bool s
 void ScanStep(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, int t) {
   TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
   track.Log.push_back("Начало сканирования дорожки.");
-  host.AddMainLog("Начало сканирования дорожки - " + Num(t), false);
+  host.AddMainLog("Начало сканирования дорожки - " + std::to_string(t), false);
 
   ScanResult result;
   if (!driver.ScanTrack(kFlagMfm, static_cast<std::uint8_t>(t % 2), result)) {
     LogBoth(track, host,
-            "Ошибка сканирования - " + Num(driver.LastError()) + " (Track - " + Num(t) + ")", true);
+            "Ошибка сканирования - " + std::to_string(driver.LastError()) + " (Track - " + std::to_string(t) + ")",
+            true);
     return;
   }
   const std::size_t n = std::min(result.byteCount, result.buffer.size());
-  LogBoth(track, host, "Данные приняты - " + Num(static_cast<long long>(n)) + " bytes", false);
+  LogBoth(track, host, "Данные приняты - " + std::to_string(n) + " bytes", false);
 
   // The headers follow the count byte; the driver's byte count tells how many
   // there are. A track with a single sector is stored like any other; only
@@ -47,8 +46,8 @@ void ScanStep(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, int t) 
   if (n < 5) return;
   disk.RedrawTrackLabel(static_cast<std::uint8_t>(t));
   int stored = 0;
-  for (std::size_t offset = 1;
-       offset < n - 1 && offset + 4 <= result.buffer.size() && stored < kSlotCount; offset += 4) {
+  for (std::size_t offset = 1; offset < n - 1 && offset + 4 <= result.buffer.size() && stored < kSlotCount;
+       offset += 4) {
     const std::uint8_t* id = &result.buffer[offset];
     track.Present = 0xFF;
     TSectorRec& slot = track.GetSector(static_cast<std::uint8_t>(stored));
@@ -61,13 +60,12 @@ void ScanStep(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, int t) 
     disk.RedrawSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(stored));
     ++stored;
   }
-  track.Log.push_back("Дорожка просканирована. Найдено " + Num(stored) + " секторов.");
+  track.Log.push_back("Дорожка просканирована. Найдено " + std::to_string(stored) + " секторов.");
 }
 
 // Reads the data of every slot 0 .. CountSectors-1 of track t by its ID,
 // with up to RetryCount attempts each.
-void ReadStep(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation,
-              int t) {
+void ReadStep(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation, int t) {
   TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
   const int count = track.CountSectors();
   std::vector<std::uint8_t> buffer(kSectorBufferSize);
@@ -94,8 +92,8 @@ void ReadStep(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOpe
 
     if (!ok) {
       LogBoth(track, host,
-              "Ошибка чтения сектора  - " + Num(code) + " (Track - " + Num(t) + " / Sector - " +
-                  Num(slot.IdSector) + ")",
+              "Ошибка чтения сектора  - " + std::to_string(code) + " (Track - " + std::to_string(t) + " / Sector - " +
+                  std::to_string(slot.IdSector) + ")",
               true);
       ++slot.ErrorCount;
       slot.DataOk = 0;
@@ -106,8 +104,8 @@ void ReadStep(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOpe
     const int length = SectorLength(slot.IdSize);
     if (received != static_cast<std::size_t>(length)) {
       LogBoth(track, host,
-              "Длинна сектора - " + Num(length) + " byte не равна колличеству считанных байтов - " +
-                  Num(static_cast<long long>(received)),
+              "Длинна сектора - " + std::to_string(length) + " byte не равна колличеству считанных байтов - " +
+                  std::to_string(received),
               true);
     }
     slot.DataLen = static_cast<std::uint16_t>(length);
@@ -119,8 +117,7 @@ void ReadStep(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOpe
 
 }  // namespace
 
-OperationOutcome RunReadingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host,
-                                  DiskOperation& operation) {
+OperationOutcome RunReadingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation) {
   operation.BadSectors = 0;
   if (operation.OpLastTrack > kLastTrackIndex) {
     host.ShowError("Число дорожек превышает 166 ...");
@@ -141,12 +138,11 @@ OperationOutcome RunReadingEngine(TZX_Disk& disk, FloppyDriver& driver, Operatio
   }
 
   LogCompleted(host);
-  if (operation.BadSectors > 0) host.AddMainLog("Сбойных секторов - " + Num(operation.BadSectors), true);
+  if (operation.BadSectors > 0) host.AddMainLog("Сбойных секторов - " + std::to_string(operation.BadSectors), true);
   return OperationOutcome::Completed;
 }
 
-OperationOutcome RunDiskOperation(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host,
-                                  DiskOperation& operation) {
+OperationOutcome RunDiskOperation(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation) {
   if (operation.OpMode < kOpFormat) return RunReadingEngine(disk, driver, host, operation);
   return RunWritingEngine(disk, driver, host, operation);
 }

@@ -7,8 +7,8 @@ namespace velloran {
 
 namespace {
 
-constexpr int kIndexPartBytes = 146;   // gap 4a, sync, index mark, gap 1
-constexpr int kBeforeDataBytes = 48;   // ID mark to data: 4 + 4 + 2 + 22 + 12 + 4
+constexpr int kIndexPartBytes = 146;  // gap 4a, sync, index mark, gap 1
+constexpr int kBeforeDataBytes = 48;  // ID mark to data: 4 + 4 + 2 + 22 + 12 + 4
 constexpr int kSyncBeforeId = 12;
 constexpr int kCrcBytes = 2;
 

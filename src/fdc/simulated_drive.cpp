@@ -150,8 +150,7 @@ bool SimulatedDrive::InjectedReadFault(int track, std::uint8_t sectorNumber) {
 // Reads sectors R .. EOT-1 of the track under the head into the buffer. A
 // sector is found by its whole ID; its data field must have the length of
 // the size code and a good CRC.
-bool SimulatedDrive::ReadData(const ReadWriteBlock& block, std::span<std::uint8_t> buffer,
-                              std::size_t& byteCount) {
+bool SimulatedDrive::ReadData(const ReadWriteBlock& block, std::span<std::uint8_t> buffer, std::size_t& byteCount) {
   byteCount = 0;
   clock_.HostRequest();
   if (!DiskReady()) return false;

@@ -19,11 +19,11 @@ namespace velloran {
 
 // Error codes of the simulated drive, the same as Windows uses.
 namespace sim_error {
-inline constexpr std::uint32_t kFileNotFound = 2;      // no such device
-inline constexpr std::uint32_t kInvalidHandle = 6;     // no drive open
+inline constexpr std::uint32_t kFileNotFound = 2;   // no such device
+inline constexpr std::uint32_t kInvalidHandle = 6;  // no drive open
 inline constexpr std::uint32_t kWriteProtect = 19;
-inline constexpr std::uint32_t kNotReady = 21;         // no disk
-inline constexpr std::uint32_t kCrc = 23;              // data CRC error
+inline constexpr std::uint32_t kNotReady = 21;  // no disk
+inline constexpr std::uint32_t kCrc = 23;       // data CRC error
 inline constexpr std::uint32_t kSeek = 25;
 inline constexpr std::uint32_t kSectorNotFound = 27;
 inline constexpr std::uint32_t kInvalidParameter = 87;
@@ -34,23 +34,23 @@ using SectorKey = std::pair<int, int>;
 
 // Faults the simulated drive shows on request.
 struct SimulatedFaults {
-  bool driverMissing = false;              // the control device does not open
-  std::string drives = "AB";               // drive letters that exist
-  bool noDisk = false;                     // every disk request: not ready
-  bool writeProtected = false;             // writes and formats fail
-  int seekFailCylinder = -1;               // a seek to this cylinder fails
-  std::map<SectorKey, int> failFirstReads; // sector -> reads that fail before it reads
-  std::set<SectorKey> alwaysFail;          // sectors whose reads always fail
-  double errorRate = 0.0;                  // chance of any sector read failing
-  std::uint32_t seed = 1;                  // of the random failures
+  bool driverMissing = false;               // the control device does not open
+  std::string drives = "AB";                // drive letters that exist
+  bool noDisk = false;                      // every disk request: not ready
+  bool writeProtected = false;              // writes and formats fail
+  int seekFailCylinder = -1;                // a seek to this cylinder fails
+  std::map<SectorKey, int> failFirstReads;  // sector -> reads that fail before it reads
+  std::set<SectorKey> alwaysFail;           // sectors whose reads always fail
+  double errorRate = 0.0;                   // chance of any sector read failing
+  std::uint32_t seed = 1;                   // of the random failures
 };
 
 struct SimulatedDriveOptions {
   SimulatedFaults faults;
   SimulatedTiming timing;
-  int cylinders = 83;                      // seeks beyond the last one fail
-  std::uint32_t version = 0x01000A02;      // what the version request answers
-  std::uint8_t controllerType = 5;         // byte 0 of the controller information
+  int cylinders = 83;                  // seeks beyond the last one fail
+  std::uint32_t version = 0x01000A02;  // what the version request answers
+  std::uint8_t controllerType = 5;     // byte 0 of the controller information
 };
 
 class SimulatedDrive : public FloppyDriver {

@@ -91,8 +91,7 @@ bool WindowsFloppyDriver::ReadData(const ReadWriteBlock& block, std::span<std::u
                                    std::size_t& byteCount) {
   const auto bytes = block.Bytes();
   byteCount = 0;
-  return Request(drive_, driver_code::kReadData, bytes.data(), bytes.size(), buffer.data(), buffer.size(),
-                 &byteCount);
+  return Request(drive_, driver_code::kReadData, bytes.data(), bytes.size(), buffer.data(), buffer.size(), &byteCount);
 }
 
 // The sector data travel as the request's transfer buffer.

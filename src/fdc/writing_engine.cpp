@@ -11,8 +11,6 @@ namespace velloran {
 
 namespace {
 
-std::string Num(long long value) { return std::to_string(value); }
-
 // The format block of track t: the size code of slot 0 for the whole track,
 // then the IDs of slots 0 .. count-1 in slot order.
 FormatBlock MakeFormatBlock(const TTrack& track, int t, int count) {
@@ -30,18 +28,19 @@ FormatBlock MakeFormatBlock(const TTrack& track, int t, int count) {
 }
 
 // Formats track t with up to RetryCount attempts; a failure is logged.
-void FormatStep(const TTrack& track, FloppyDriver& driver, OperationHost& host,
-                const DiskOperation& operation, int t, int count) {
+void FormatStep(const TTrack& track, FloppyDriver& driver, OperationHost& host, const DiskOperation& operation, int t,
+                int count) {
   const FormatBlock block = MakeFormatBlock(track, t, count);
   bool ok = false;
   for (int attempt = 0; attempt < operation.RetryCount && !ok; ++attempt) ok = driver.FormatTrack(block);
   if (!ok)
-    host.AddMainLog("Ошибка форматирования - " + Num(driver.LastError()) + " (Track - " + Num(t) + ")", true);
+    host.AddMainLog(
+        "Ошибка форматирования - " + std::to_string(driver.LastError()) + " (Track - " + std::to_string(t) + ")", true);
 }
 
 // Writes the data of each used slot 0 .. count-1 into its sector.
-void WriteStep(const TTrack& track, FloppyDriver& driver, OperationHost& host,
-               const DiskOperation& operation, int t, int count) {
+void WriteStep(const TTrack& track, FloppyDriver& driver, OperationHost& host, const DiskOperation& operation, int t,
+               int count) {
   for (int i = 0; i < count; ++i) {
     const TSectorRec& slot = track.GetSector(static_cast<std::uint8_t>(i));
     if (slot.Used == 0) continue;
@@ -58,16 +57,15 @@ void WriteStep(const TTrack& track, FloppyDriver& driver, OperationHost& host,
     bool ok = false;
     for (int attempt = 0; attempt < operation.RetryCount && !ok; ++attempt) ok = driver.WriteData(block, data);
     if (!ok)
-      host.AddMainLog("Ошибка записи сектора  - " + Num(driver.LastError()) + " (Track - " + Num(t) +
-                          " / Sector - " + Num(slot.IdSector) + ")",
+      host.AddMainLog("Ошибка записи сектора  - " + std::to_string(driver.LastError()) + " (Track - " +
+                          std::to_string(t) + " / Sector - " + std::to_string(slot.IdSector) + ")",
                       true);
   }
 }
 
 }  // namespace
 
-OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host,
-                                  DiskOperation& operation) {
+OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation) {
   if (!BeginOperation(driver, host)) return OperationOutcome::Failed;
 
   const int last = std::min(operation.OpLastTrack, kLastTrackIndex);

@@ -13,23 +13,23 @@ namespace velloran {
 
 // Every setting, named after its key, with its default.
 struct Settings {
-  std::uint8_t RetryCount = 10;           // attempts per sector read, write and track format
-  std::uint8_t RetryCountWithReset = 5;   // kept and edited only
-  std::uint8_t FirstTrack = 0;            // first track of every disk operation
-  std::uint8_t LastTrack = 159;           // last track of every disk operation
-  std::uint8_t CycleRead = 5;             // kept and edited only
-  std::uint8_t TimeOut = 10;              // kept and edited only
-  bool RestoreTrack = true;               // UDI saving rebuilds tracks from their sectors
-  bool TD0arch = false;                   // TD0 saving compresses
-  bool OverlapTrackAndData = false;       // kept and edited only
-  bool SetSectorSizeFromHead = false;     // sector pane shows the size code's length
-  std::string Directory_1;                // image load dialogs, udf dialogs
-  std::string Directory_2;                // image save dialog
-  std::string HobetaDir;                  // Hobeta export
-  std::string SCLDir;                     // SCL export, adding files, CP/M export
-  std::string Drive = "A";                // "A" or "B"
-  std::uint8_t GAP = 20;                  // kept and edited only
-  std::uint8_t Rate = 2;                  // 0 = 500K, 1 = 300K, 2 = 250K, 3 = 1M
+  std::uint8_t RetryCount = 10;          // attempts per sector read, write and track format
+  std::uint8_t RetryCountWithReset = 5;  // kept and edited only
+  std::uint8_t FirstTrack = 0;           // first track of every disk operation
+  std::uint8_t LastTrack = 159;          // last track of every disk operation
+  std::uint8_t CycleRead = 5;            // kept and edited only
+  std::uint8_t TimeOut = 10;             // kept and edited only
+  bool RestoreTrack = true;              // UDI saving rebuilds tracks from their sectors
+  bool TD0arch = false;                  // TD0 saving compresses
+  bool OverlapTrackAndData = false;      // kept and edited only
+  bool SetSectorSizeFromHead = false;    // sector pane shows the size code's length
+  std::string Directory_1;               // image load dialogs, udf dialogs
+  std::string Directory_2;               // image save dialog
+  std::string HobetaDir;                 // Hobeta export
+  std::string SCLDir;                    // SCL export, adding files, CP/M export
+  std::string Drive = "A";               // "A" or "B"
+  std::uint8_t GAP = 20;                 // kept and edited only
+  std::uint8_t Rate = 2;                 // 0 = 500K, 1 = 300K, 2 = 250K, 3 = 1M
 };
 
 // What start-up accepts for a number key; a value outside is repaired.

@@ -30,9 +30,8 @@ TEST(DriveCommandsTest, ReadDiskFromTheSimulatedDriveGivesTheImage) {
 TEST(DriveCommandsTest, BadSectorsAreLoggedAndGiveExitCodeTwo) {
   test::ScratchDir dir;
   const auto out = dir / "read.udi";
-  const auto result =
-      test::RunCli({"read-disk", out.string(), "--drive", Sim(kTrd, "bad=5:3&flaky=6:1:2"), "--first", "4",
-                    "--last", "7", "--retries", "3"});
+  const auto result = test::RunCli({"read-disk", out.string(), "--drive", Sim(kTrd, "bad=5:3&flaky=6:1:2"), "--first",
+                                    "4", "--last", "7", "--retries", "3"});
   EXPECT_EQ(result.exitCode, 2) << result.err;
   EXPECT_NE(result.err.find("Ошибка чтения сектора  - 23 (Track - 5 / Sector - 3)"), std::string::npos);
   EXPECT_EQ(result.err.find("(Track - 6 / Sector - 1)"), std::string::npos);  // third attempt succeeded

@@ -1,7 +1,8 @@
 // The reset command and the catalog read straight from the drive.
+#include "fdc/controller_commands.h"
+
 #include <gtest/gtest.h>
 
-#include "fdc/controller_commands.h"
 #include "fdc/fdc_test_support.h"
 #include "fdc/simulated_drive.h"
 #include "formats/trd.h"

@@ -1,7 +1,8 @@
 // Naming the drive: real drives and the simulated drive with its options.
+#include "fdc/driver_choice.h"
+
 #include <gtest/gtest.h>
 
-#include "fdc/driver_choice.h"
 #include "support/test_support.h"
 
 namespace velloran {

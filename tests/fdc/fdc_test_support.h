@@ -38,7 +38,7 @@ class RecordingHost : public OperationHost {
   }
 
   bool cancel = false;
-  std::function<void()> onEvents;    // runs while the window handles its events
+  std::function<void()> onEvents;  // runs while the window handles its events
   std::vector<std::string> calls;
   std::vector<std::string> mainLog;  // "* " marks a selected line
   std::vector<std::string> errors;
@@ -69,14 +69,18 @@ class RecordingDriver : public FloppyDriver {
   bool OpenDrive(char drive) override { return inner_.OpenDrive(drive); }
   void CloseDrive() override { inner_.CloseDrive(); }
   bool DriveOpen() const override { return inner_.DriveOpen(); }
-  bool GetVersion(std::uint32_t& version) override { return Pass("version", [&] { return inner_.GetVersion(version); }); }
+  bool GetVersion(std::uint32_t& version) override {
+    return Pass("version", [&] { return inner_.GetVersion(version); });
+  }
   bool SetDataRate(std::uint8_t rate) override {
     return Pass("rate " + std::to_string(rate), [&] { return inner_.SetDataRate(rate); });
   }
   bool GetFdcInfo(std::array<std::uint8_t, kFdcInfoSize>& info) override {
     return Pass("info", [&] { return inner_.GetFdcInfo(info); });
   }
-  bool Reset() override { return Pass("reset", [&] { return inner_.Reset(); }); }
+  bool Reset() override {
+    return Pass("reset", [&] { return inner_.Reset(); });
+  }
   bool Seek(std::uint8_t cylinder, std::uint8_t head) override {
     return Pass("seek " + std::to_string(cylinder) + " " + std::to_string(head),
                 [&] { return inner_.Seek(cylinder, head); });
@@ -103,8 +107,7 @@ class RecordingDriver : public FloppyDriver {
 
  private:
   static std::string Id(const IdHeader& id) {
-    return std::to_string(id.c) + " " + std::to_string(id.h) + " " + std::to_string(id.r) + " " +
-           std::to_string(id.n);
+    return std::to_string(id.c) + " " + std::to_string(id.h) + " " + std::to_string(id.r) + " " + std::to_string(id.n);
   }
   template <typename Call>
   bool Pass(const std::string& request, Call call) {

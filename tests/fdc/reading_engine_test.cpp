@@ -42,12 +42,22 @@ TEST_F(ReadingEngineTest, ScanAndReadLogsEveryStepInOrder) {
   sim.Faults().alwaysFail.insert({1, 2});
   EXPECT_EQ(Run(kOpScan | kOpRead, 0, 1), OperationOutcome::Completed);
 
-  const Lines expected = {
-      "track 0", "clear", "log*: Начало операции!",
-      "track 0", "log: Начало сканирования дорожки - 0", "log: Данные приняты - 13 bytes", "events", "progress 1",
-      "track 1", "log: Начало сканирования дорожки - 1", "log: Данные приняты - 13 bytes", "events",
-      "log*: Ошибка чтения сектора  - 23 (Track - 1 / Sector - 2)", "progress 2",
-      "log*: Операция выполнена!", "log*: Сбойных секторов - 1"};
+  const Lines expected = {"track 0",
+                          "clear",
+                          "log*: Начало операции!",
+                          "track 0",
+                          "log: Начало сканирования дорожки - 0",
+                          "log: Данные приняты - 13 bytes",
+                          "events",
+                          "progress 1",
+                          "track 1",
+                          "log: Начало сканирования дорожки - 1",
+                          "log: Данные приняты - 13 bytes",
+                          "events",
+                          "log*: Ошибка чтения сектора  - 23 (Track - 1 / Sector - 2)",
+                          "progress 2",
+                          "log*: Операция выполнена!",
+                          "log*: Сбойных секторов - 1"};
   EXPECT_EQ(host.calls, expected);
 
   const Lines trackLog = {"Начало сканирования дорожки.", "Данные приняты - 13 bytes",
@@ -55,9 +65,9 @@ TEST_F(ReadingEngineTest, ScanAndReadLogsEveryStepInOrder) {
                           "Ошибка чтения сектора  - 23 (Track - 1 / Sector - 2)"};
   EXPECT_EQ(disk.GetTrack(1).Log, trackLog);
 
-  const Lines requests = {"reset", "seek 80 0", "seek 0 0", "scan 0", "read 0 0 1 1", "read 0 0 2 1",
-                          "read 0 0 3 1", "seek 0 1", "scan 1", "read 0 1 1 1", "read 0 1 2 1",
-                          "read 0 1 2 1", "read 0 1 3 1"};
+  const Lines requests = {"reset",        "seek 80 0",    "seek 0 0",    "scan 0", "read 0 0 1 1",
+                          "read 0 0 2 1", "read 0 0 3 1", "seek 0 1",    "scan 1", "read 0 1 1 1",
+                          "read 0 1 2 1", "read 0 1 2 1", "read 0 1 3 1"};
   EXPECT_EQ(recorder.requests, requests);
   EXPECT_EQ(operation.BadSectors, 1);
 
@@ -69,8 +79,7 @@ TEST_F(ReadingEngineTest, ScanAndReadLogsEveryStepInOrder) {
   EXPECT_EQ(good.DataOk, 0xFF);
   EXPECT_EQ(good.DataLen, 256);
   EXPECT_EQ(good.IdCrc, IdFieldCrc(0, 1, 3, 1));
-  EXPECT_TRUE(std::equal(good.Data.begin(), good.Data.begin() + 256,
-                         sim.Medium().GetTrack(1).Sectors[2].Data.begin()));
+  EXPECT_TRUE(std::equal(good.Data.begin(), good.Data.begin() + 256, sim.Medium().GetTrack(1).Sectors[2].Data.begin()));
 }
 
 TEST_F(ReadingEngineTest, RetriesAreAttemptsStoppingAtTheFirstSuccess) {
@@ -107,11 +116,11 @@ TEST_F(ReadingEngineTest, CancelDuringAReadIsSeenAfterTheNextTrackIsSought) {
   EXPECT_EQ(Run(kOpScan | kOpRead, 0, 4), OperationOutcome::Cancelled);
   EXPECT_EQ(recorder.Count("read 0 1 3 1"), 1);  // track 1 was read to its end
   const Lines tail(host.calls.end() - 5, host.calls.end());
-  EXPECT_EQ(tail, (Lines{"track 2", "log: Начало сканирования дорожки - 2", "log: Данные приняты - 13 bytes",
-                         "events", "log*: Операция отменена пользователем!"}));
+  EXPECT_EQ(tail, (Lines{"track 2", "log: Начало сканирования дорожки - 2", "log: Данные приняты - 13 bytes", "events",
+                         "log*: Операция отменена пользователем!"}));
   EXPECT_EQ(recorder.requests.back(), "scan 0");
   EXPECT_EQ(disk.GetTrack(1).Sectors[2].DataOk, 0xFF);  // what was read stays
-  EXPECT_EQ(disk.GetTrack(2).Present, 0xFF);             // scanned, not read
+  EXPECT_EQ(disk.GetTrack(2).Present, 0xFF);            // scanned, not read
   EXPECT_EQ(disk.GetTrack(2).Sectors[0].DataLen, 0);
 }
 
@@ -124,7 +133,7 @@ TEST_F(ReadingEngineTest, CancelClickedDuringAScanStopsBeforeTheReadStep) {
   host.onEvents = [&] { host.cancel = host.cancel || clickQueued; };
   EXPECT_EQ(Run(kOpScan | kOpRead, 0, 3), OperationOutcome::Cancelled);
   EXPECT_EQ(disk.GetTrack(1).Present, 0xFF);  // scanned
-  EXPECT_EQ(recorder.Count("read 0 1"), 0);     // but not read
+  EXPECT_EQ(recorder.Count("read 0 1"), 0);   // but not read
   EXPECT_EQ(host.calls.back(), "log*: Операция отменена пользователем!");
 }
 

@@ -137,10 +137,10 @@ TEST(RoundTripTest, AgreesWithTheTrdThatScl2trdMakes) {
   if (!test::HaveProgram("scl2trd")) GTEST_SKIP() << "scl2trd (fuse-emulator-utils) is not installed";
   test::ScratchDir dir;
   const auto trd = dir / "eyeache2.trd";
-  ASSERT_EQ(test::RunProgram("scl2trd", {test::CorpusFile("scl/alfishe_unreal-ng__eyeache2.scl").string(),
-                                         trd.string()})
-                .exitCode,
-            0);
+  ASSERT_EQ(
+      test::RunProgram("scl2trd", {test::CorpusFile("scl/alfishe_unreal-ng__eyeache2.scl").string(), trd.string()})
+          .exitCode,
+      0);
   const Bytes made = test::ReadFileBytes(trd);
   ASSERT_EQ(made.size(), 655360u);
 

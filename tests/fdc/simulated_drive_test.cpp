@@ -1,9 +1,10 @@
 // The simulated drive answers like a PC controller with a disk inserted, and
 // shows the faults it is told to show.
+#include "fdc/simulated_drive.h"
+
 #include <gtest/gtest.h>
 
 #include "fdc/fdc_test_support.h"
-#include "fdc/simulated_drive.h"
 
 namespace velloran {
 namespace {
@@ -60,7 +61,7 @@ TEST_F(SimulatedDriveTest, ReadFindsASectorByItsWholeId) {
   EXPECT_EQ(drive.LastError(), kSectorNotFound);
   EXPECT_FALSE(Read({1, 0, 2, 1}));  // wrong cylinder byte
   EXPECT_EQ(drive.LastError(), kSectorNotFound);
-  EXPECT_FALSE(Read({0, 1, 2, 1}));  // wrong head byte
+  EXPECT_FALSE(Read({0, 1, 2, 1}));     // wrong head byte
   EXPECT_FALSE(Read({0, 0, 2, 1}, 1));  // right ID on the other side: not there
   EXPECT_EQ(drive.LastError(), kSectorNotFound);
 }

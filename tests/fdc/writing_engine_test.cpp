@@ -56,11 +56,13 @@ TEST_F(WritingEngineTest, FormatAndWriteLogsOnlyToTheMainLog) {
   FillTrack(disk, 0, 2);
   FillTrack(disk, 1, 2);
   EXPECT_EQ(Run(kOpFormat | kOpWrite, 0, 1), OperationOutcome::Completed);
-  const Lines expected = {"track 0", "clear", "log*: Начало операции!", "track 0", "events", "progress 1",
-                          "track 1", "events", "progress 2", "log*: Операция выполнена!"};
+  const Lines expected = {
+      "track 0", "clear",      "log*: Начало операции!",   "track 0", "events", "progress 1", "track 1",
+      "events",  "progress 2", "log*: Операция выполнена!"};
   EXPECT_EQ(host.calls, expected);
-  const Lines requests = {"reset",         "seek 80 0",     "seek 0 0",      "format 0 1 2", "write 0 0 1 1 256",
-                          "write 0 0 2 1 256", "seek 0 1", "format 1 1 2", "write 0 1 1 1 256", "write 0 1 2 1 256"};
+  const Lines requests = {
+      "reset",    "seek 80 0",    "seek 0 0",          "format 0 1 2",     "write 0 0 1 1 256", "write 0 0 2 1 256",
+      "seek 0 1", "format 1 1 2", "write 0 1 1 1 256", "write 0 1 2 1 256"};
   EXPECT_EQ(recorder.requests, requests);
   EXPECT_TRUE(disk.GetTrack(0).Log.empty());
 }

@@ -75,8 +75,7 @@ int main(int argc, char** argv) {
   std::printf("status: %s\n", status.statusText.c_str());
   for (const auto& message : status.messages) std::printf("message: %s\n", message.c_str());
   if (mode == "--expect-no-rawcmd") {
-    const bool explained = status.messages.size() == 2 &&
-                           status.messages[0] == "Ошибка определения версии драйвера!" &&
+    const bool explained = status.messages.size() == 2 && status.messages[0] == "Ошибка определения версии драйвера!" &&
                            status.messages[1].find("CONFIG_BLK_DEV_FD_RAWCMD") != std::string::npos;
     return !status.diskMenuEnabled && explained ? 0 : 1;
   }

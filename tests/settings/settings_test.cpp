@@ -1,7 +1,8 @@
 // Reading, repairing and writing the settings, and the settings window's lists.
+#include "settings/settings.h"
+
 #include <gtest/gtest.h>
 
-#include "settings/settings.h"
 #include "settings/settings_dialog.h"
 #include "support/test_support.h"
 
@@ -21,12 +22,23 @@ TEST(SettingsTest, EmptyStoreGivesDefaultsAndEveryKeyInStartUpOrder) {
   MemorySettingsStore store;
   const Settings s = LoadSettings(store, dir.Path());
   const std::string folder = FolderText(dir.Path());
-  const Writes expected = {{"RetryCount", "10"},      {"RetryCountWithReset", "5"}, {"FirstTrack", "0"},
-                           {"LastTrack", "159"},      {"CycleRead", "5"},           {"TimeOut", "10"},
-                           {"RestoreTrack", "1"},     {"TD0arch", "0"},             {"OverlapTrackAndData", "0"},
-                           {"SetSectorSizeFromHead", "0"}, {"Directory_1", folder},  {"Directory_2", folder},
-                           {"HobetaDir", folder},     {"SCLDir", folder},           {"Drive", "A"},
-                           {"GAP", "20"},             {"Rate", "2"}};
+  const Writes expected = {{"RetryCount", "10"},
+                           {"RetryCountWithReset", "5"},
+                           {"FirstTrack", "0"},
+                           {"LastTrack", "159"},
+                           {"CycleRead", "5"},
+                           {"TimeOut", "10"},
+                           {"RestoreTrack", "1"},
+                           {"TD0arch", "0"},
+                           {"OverlapTrackAndData", "0"},
+                           {"SetSectorSizeFromHead", "0"},
+                           {"Directory_1", folder},
+                           {"Directory_2", folder},
+                           {"HobetaDir", folder},
+                           {"SCLDir", folder},
+                           {"Drive", "A"},
+                           {"GAP", "20"},
+                           {"Rate", "2"}};
   EXPECT_EQ(store.Writes(), expected);
   EXPECT_EQ(s.RetryCount, 10);
   EXPECT_EQ(s.LastTrack, 159);
@@ -137,9 +149,18 @@ TEST(SettingsTest, DialogSavesItsValuesInItsOwnOrder) {
   s.Rate = 0;
   s.RestoreTrack = false;
   SaveDialogSettings(store, s);
-  const std::vector<std::string> order = {"RetryCount", "RetryCountWithReset", "FirstTrack", "LastTrack",
-                                          "CycleRead",  "TimeOut",             "GAP",        "Rate",
-                                          "Drive",      "RestoreTrack",        "TD0arch",    "OverlapTrackAndData",
+  const std::vector<std::string> order = {"RetryCount",
+                                          "RetryCountWithReset",
+                                          "FirstTrack",
+                                          "LastTrack",
+                                          "CycleRead",
+                                          "TimeOut",
+                                          "GAP",
+                                          "Rate",
+                                          "Drive",
+                                          "RestoreTrack",
+                                          "TD0arch",
+                                          "OverlapTrackAndData",
                                           "SetSectorSizeFromHead"};
   EXPECT_EQ(Keys(store.Writes()), order);
   EXPECT_EQ(store.Read("Rate"), "0");
@@ -172,8 +193,10 @@ TEST(SettingsDialogTest, ListsMapToTheSettings) {
   // Every field's range is accepted at start-up.
   for (const auto& [field, rule] : {std::pair{kRetryCountField, kRetryCountRule},
                                     {kRetryCountWithResetField, kRetryCountWithResetRule},
-                                    {kFirstTrackField, kFirstTrackRule}, {kLastTrackField, kLastTrackRule},
-                                    {kCycleReadField, kCycleReadRule}, {kTimeOutField, kTimeOutRule},
+                                    {kFirstTrackField, kFirstTrackRule},
+                                    {kLastTrackField, kLastTrackRule},
+                                    {kCycleReadField, kCycleReadRule},
+                                    {kTimeOutField, kTimeOutRule},
                                     {kGapField, kGapRule}}) {
     EXPECT_GE(field.minimum, rule.minimum) << field.field;
     EXPECT_LE(field.maximum, rule.maximum) << field.field;
