@@ -93,10 +93,13 @@ TEST(CliConvert, TrdThroughFdiComesBackByteForByte) {
 
 TEST(CliConvert, RefusedSaveWritesNothing) {
   test::ScratchDir dir;
-  const auto out = (dir / "disk.kdi").string();
-  auto run = RunCli({"convert", test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string(), out});
+  // A copy-protected disk with tracks of 5 x 1024 bytes has no sectors 6..16
+  // for a TRD file.
+  const auto out = (dir / "disk.trd").string();
+  auto run = RunCli({"convert", test::CorpusFile("fdi/alfishe_unreal-ng__VORON1.FDI").string(), out});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "KDI save error: track 0 sector 1 has size code 1")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "TRD save error: track")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "is missing!")) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));
 
   const auto eyeAche = test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string();
