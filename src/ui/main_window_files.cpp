@@ -74,8 +74,8 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
   }
   // Another disk replaces the one whose catalog named the sectors' owners.
   catalogs_.OwnerCatalog = TrdosCatalog{};
-  const bool loaded = format->load(disk_, PathOf(file));
-  if (loaded) {
+  std::string readerError;
+  if (LoadImage(disk_, PathOf(file), readerError)) {
     if (format->key == "UDI" && !disk_.Comments.empty()) FillComments();
     if (format->key == "TD0" || format->key == "PRO" || format->key == "SCL" || format->key == "KDI" ||
         format->key == "HFE")
@@ -85,7 +85,7 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
     SetStatusText(2, warning);
     return true;
   }
-  error = QString::fromStdString(disk_.LastError);
+  error = QString::fromStdString(readerError);
   ClearLog();
   AddLogLine(LoadErrorPrefix(format->key) + QLatin1Char('"') + error + QLatin1Char('"'), false);
   SetStatusText(1, QStringLiteral("Disk Image load error"));

@@ -97,6 +97,19 @@ TEST_F(FilesTest, FailedReaderLeavesItsPrefixedLineInTheLog) {
   EXPECT_TRUE(window->LogLines()[0].endsWith("\""));
 }
 
+TEST_F(FilesTest, TrdFileTooBigForADiskIsAFailureNotAnEmptyDisk) {
+  const auto file = dir / "huge.trd";
+  WriteFileBytes(file, Bytes(167 * 4096, 0));
+  TZX_Disk probe;
+  ASSERT_FALSE(LoadTRD(probe, file));
+  LoadThroughDialog(file);
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].text, QString::fromStdString(probe.LastError));
+  EXPECT_EQ(window->LogLines(), QStringList{"Error load TRD -\"" + QString::fromStdString(probe.LastError) + "\""});
+  EXPECT_EQ(window->StatusText(1), "Disk Image load error");
+  EXPECT_EQ(window->CurImageName(), "");
+}
+
 TEST_F(FilesTest, ReadersWarningGoesToTheThirdPanel) {
   const auto files = CorpusFiles("td0");
   ASSERT_FALSE(files.empty());
