@@ -1,5 +1,14 @@
 #include "ui/catalog_window_support.h"
 
+#include <QApplication>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+
 namespace velloran {
 
 namespace {
@@ -24,6 +33,29 @@ PromptButtons ButtonsOf(MessageButtons buttons) {
   return PromptButtons::Ok;
 }
 
+// A little room on both sides of every cell, as list views have it, so
+// that a right-aligned text does not touch its left-aligned neighbour.
+class CellPadding : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem inset(option);
+    initStyleOption(&inset, index);
+    // The selection is drawn over the whole cell, the text inside the padding.
+    const QString text = inset.text;
+    inset.text.clear();
+    QStyle* style = inset.widget != nullptr ? inset.widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &inset, painter, inset.widget);
+    const QPalette::ColorRole role =
+        (inset.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text;
+    painter->save();
+    painter->setFont(inset.font);
+    painter->setPen(inset.palette.color(role));
+    painter->drawText(inset.rect.adjusted(3, 0, -3, 0), static_cast<int>(inset.displayAlignment), text);
+    painter->restore();
+  }
+};
+
 QFont MonospaceFont(const char* family, int pointSize, bool bold) {
   QFont font(QString::fromLatin1(family), pointSize, bold ? QFont::Bold : QFont::Normal);
   font.setStyleHint(QFont::TypeWriter);
@@ -34,7 +66,8 @@ QFont MonospaceFont(const char* family, int pointSize, bool bold) {
 }  // namespace
 
 PromptAnswer ShowMessage(Prompts& prompts, const Message& message) {
-  return prompts.Message(QtText(message.Text), QtText(message.Caption), IconOf(message.Icon), ButtonsOf(message.Buttons));
+  return prompts.Message(QtText(message.Text), QtText(message.Caption), IconOf(message.Icon),
+                         ButtonsOf(message.Buttons));
 }
 
 bool AskTextDialog(Prompts& prompts, const TextDialog& dialog, QString& text) {
@@ -61,5 +94,48 @@ void RememberFolderSetting(CatalogWindowContext& context, const std::string& key
 QFont CourierNewFont(int pointSize, bool bold) { return MonospaceFont("Courier New", pointSize, bold); }
 
 QFont TerminalFont(int pointSize) { return MonospaceFont("Terminal", pointSize, false); }
+
+QTreeWidget* MakeCatalogList(QWidget* parent, std::span<const ListColumn> columns) {
+  auto* list = new QTreeWidget(parent);
+  list->setObjectName(QStringLiteral("LV1"));
+  list->setRootIsDecorated(false);
+  list->setUniformRowHeights(true);
+  list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list->setFont(CourierNewFont());
+  list->setItemDelegate(new CellPadding(list));
+  list->setColumnCount(static_cast<int>(columns.size()));
+  QStringList titles;
+  for (const ListColumn& column : columns) titles << QString::fromUtf8(column.title);
+  list->setHeaderLabels(titles);
+  list->header()->setSectionsClickable(false);
+  list->header()->setStretchLastSection(false);
+  int width = 0;
+  for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+    list->setColumnWidth(i, columns[i].width);
+    list->headerItem()->setTextAlignment(i, columns[i].alignment);
+    width += columns[i].width;
+  }
+  const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+  list->setMinimumWidth(width + 2 * list->frameWidth() + scrollBar);
+  return list;
+}
+
+QLabel* AddInformationLine(QGridLayout* grid, const char* caption, const QString& name) {
+  const int line = grid->rowCount();
+  grid->addWidget(new QLabel(QString::fromUtf8(caption)), line, 0);
+  auto* value = new QLabel;
+  value->setObjectName(name);
+  value->setFont(CourierNewFont(9, true));
+  value->setAlignment(Qt::AlignCenter);
+  value->setMinimumWidth(90);
+  grid->addWidget(value, line, 1);
+  return value;
+}
+
+void AddCatalogRow(QTreeWidget* list, std::span<const ListColumn> columns, const QStringList& texts) {
+  auto* item = new QTreeWidgetItem(list, texts);
+  for (int i = 0; i < static_cast<int>(columns.size()); ++i) item->setTextAlignment(i, columns[i].alignment);
+}
 
 }  // namespace velloran

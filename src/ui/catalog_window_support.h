@@ -3,10 +3,12 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
 #include <string>
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include "model/disk.h"
 #include "settings/settings.h"
@@ -15,6 +17,11 @@
 #include "trdos/catalog_operations.h"
 #include "trdos/message.h"
 #include "ui/prompts.h"
+
+class QGridLayout;
+class QLabel;
+class QTreeWidget;
+class QWidget;
 
 namespace velloran {
 
@@ -45,5 +52,21 @@ void RememberFolderSetting(CatalogWindowContext& context, const std::string& key
 // the system's typewriter font; "Terminal" likewise for the DOS texts.
 QFont CourierNewFont(int pointSize = 9, bool bold = false);
 QFont TerminalFont(int pointSize = 9);
+
+// One column of a catalog list: title, width and the alignment of its texts.
+struct ListColumn {
+  const char* title;  // UTF-8
+  int width;
+  Qt::Alignment alignment;
+};
+// The list "LV1" of a catalog window: report style, several rows selected
+// at once, whole rows, Courier New, column headers that do not react to
+// clicks, and wide enough for all its columns.
+QTreeWidget* MakeCatalogList(QWidget* parent, std::span<const ListColumn> columns);
+// Adds a caption and its value label (bold Courier New, centred) to a line
+// of the group "Описание диска"; returns the value label.
+QLabel* AddInformationLine(QGridLayout* grid, const char* caption, const QString& name);
+// Adds a row of texts with the columns' alignments.
+void AddCatalogRow(QTreeWidget* list, std::span<const ListColumn> columns, const QStringList& texts);
 
 }  // namespace velloran

@@ -4,7 +4,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -22,16 +21,11 @@ namespace {
 
 const QString kSaveFilter = QStringLiteral("Файлы CP/M Profi (*.cpm)|*.cpm");
 
-struct Column {
-  const char* title;
-  int width;
-  Qt::Alignment alignment;
-};
-const Column kColumns[] = {{"Filename", 100, Qt::AlignLeft},
-                           {"Ext", 50, Qt::AlignCenter},
-                           {"Length", 60, Qt::AlignRight | Qt::AlignVCenter},
-                           {"Atrib", 75, Qt::AlignLeft},
-                           {"№", 50, Qt::AlignLeft}};
+const ListColumn kColumns[] = {{"Filename", 100, Qt::AlignLeft | Qt::AlignVCenter},
+                               {"Ext", 50, Qt::AlignCenter},
+                               {"Length", 60, Qt::AlignRight | Qt::AlignVCenter},
+                               {"Atrib", 75, Qt::AlignLeft | Qt::AlignVCenter},
+                               {"№", 50, Qt::AlignLeft | Qt::AlignVCenter}};
 
 }  // namespace
 
@@ -45,20 +39,9 @@ T_cCat::T_cCat(CatalogWindowContext context, TFmScr& viewer, QWidget* parent)
 
   auto* group = new QGroupBox(QStringLiteral("Описание диска"), this);
   auto* grid = new QGridLayout(group);
-  const std::pair<const char*, QLabel**> values[] = {
-      {"Количество файлов", &l6_}, {"Занято", &l5_}, {"Свободно", &l4_}};
-  int line = 0;
-  for (const auto& [caption, label] : values) {
-    grid->addWidget(new QLabel(QString::fromUtf8(caption), group), line, 0);
-    *label = new QLabel(group);
-    (*label)->setFont(CourierNewFont(9, true));
-    (*label)->setAlignment(Qt::AlignCenter);
-    (*label)->setMinimumWidth(80);
-    grid->addWidget(*label, line++, 1);
-  }
-  l4_->setObjectName(QStringLiteral("l4"));
-  l5_->setObjectName(QStringLiteral("l5"));
-  l6_->setObjectName(QStringLiteral("l6"));
+  l6_ = AddInformationLine(grid, "Количество файлов", QStringLiteral("l6"));
+  l5_ = AddInformationLine(grid, "Занято", QStringLiteral("l5"));
+  l4_ = AddInformationLine(grid, "Свободно", QStringLiteral("l4"));
 
   BitBtn1_ = new QPushButton(QStringLiteral("Закрыть"), this);
   BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
@@ -75,23 +58,7 @@ T_cCat::T_cCat(CatalogWindowContext context, TFmScr& viewer, QWidget* parent)
 }
 
 void T_cCat::BuildList() {
-  LV1_ = new QTreeWidget(this);
-  LV1_->setObjectName(QStringLiteral("LV1"));
-  LV1_->setRootIsDecorated(false);
-  LV1_->setUniformRowHeights(true);
-  LV1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  LV1_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  LV1_->setFont(CourierNewFont());
-  LV1_->setColumnCount(static_cast<int>(std::size(kColumns)));
-  QStringList titles;
-  for (const Column& column : kColumns) titles << QString::fromUtf8(column.title);
-  LV1_->setHeaderLabels(titles);
-  LV1_->header()->setSectionsClickable(false);
-  LV1_->header()->setStretchLastSection(false);
-  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-    LV1_->setColumnWidth(i, kColumns[i].width);
-    LV1_->headerItem()->setTextAlignment(i, kColumns[i].alignment);
-  }
+  LV1_ = MakeCatalogList(this, kColumns);
   LV1_->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
@@ -126,15 +93,10 @@ void T_cCat::FormShow() {
   LV1_->clear();
   // Lengths are shown with the system's decimal separator.
   const QString separator = QLocale().decimalPoint();
-  QList<QTreeWidgetItem*> items;
-  for (const CpmRow& row : listing_.Rows) {
-    const QString length = QtText(row.Length).replace(QLatin1Char('.'), separator);
-    auto* item = new QTreeWidgetItem(QStringList{QtText(row.Filename), QtText(row.Ext), length,
-                                                 QtText(row.Atrib), QtText(row.Number)});
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) item->setTextAlignment(i, kColumns[i].alignment);
-    items << item;
-  }
-  LV1_->addTopLevelItems(items);
+  for (const CpmRow& row : listing_.Rows)
+    AddCatalogRow(LV1_, kColumns,
+                  {QtText(row.Filename), QtText(row.Ext), QtText(row.Length).replace(QLatin1Char('.'), separator),
+                   QtText(row.Atrib), QtText(row.Number)});
   l4_->setText(QtText(listing_.l4));
   l5_->setText(QtText(listing_.l5));
   l6_->setText(QtText(listing_.l6));

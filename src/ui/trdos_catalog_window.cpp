@@ -5,7 +5,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -20,14 +19,11 @@ namespace velloran {
 
 namespace {
 
-struct Column {
-  const char* title;
-  int width;
-  bool centred;
-};
-constexpr Column kColumns[] = {{"Filename", 90, false}, {"Type", 40, true},    {"Start", 50, true},
-                               {"Length", 55, true},    {"Sectors", 65, true}, {"F.sec", 50, true},
-                               {"F.trk", 50, true}};
+constexpr Qt::Alignment kCentred = Qt::AlignCenter;
+const ListColumn kColumns[] = {{"Filename", 90, Qt::AlignLeft | Qt::AlignVCenter}, {"Type", 40, kCentred},
+                               {"Start", 50, kCentred},   {"Length", 55, kCentred},
+                               {"Sectors", 65, kCentred}, {"F.sec", 50, kCentred},
+                               {"F.trk", 50, kCentred}};
 
 constexpr const char* kInformationCaptions[] = {"Название дискеты",   "Тип дискеты",       "Свободный сектор",
                                                 "Свободная дорожка",  "Свободных секторов", "Количество файлов",
@@ -53,41 +49,16 @@ T_ZXCAT::T_ZXCAT(CatalogWindowContext context, TFmScr& viewer, TFLed& editor, QW
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(LV1_, 1);
   layout->addLayout(side);
-  resize(660, 420);
+  resize(700, 420);
 }
 
-void T_ZXCAT::BuildList() {
-  LV1_ = new QTreeWidget(this);
-  LV1_->setObjectName(QStringLiteral("LV1"));
-  LV1_->setRootIsDecorated(false);
-  LV1_->setUniformRowHeights(true);
-  LV1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  LV1_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  LV1_->setFont(CourierNewFont());
-  LV1_->setColumnCount(static_cast<int>(std::size(kColumns)));
-  QStringList titles;
-  for (const Column& column : kColumns) titles << QString::fromLatin1(column.title);
-  LV1_->setHeaderLabels(titles);
-  LV1_->header()->setSectionsClickable(false);
-  LV1_->header()->setStretchLastSection(false);
-  for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-    LV1_->setColumnWidth(i, kColumns[i].width);
-    if (kColumns[i].centred) LV1_->headerItem()->setTextAlignment(i, Qt::AlignCenter);
-  }
-}
+void T_ZXCAT::BuildList() { LV1_ = MakeCatalogList(this, kColumns); }
 
 void T_ZXCAT::BuildInformation(QLayout* layout) {
   auto* group = new QGroupBox(QStringLiteral("Описание диска"), this);
   auto* grid = new QGridLayout(group);
-  for (int i = 0; i < 7; ++i) {
-    grid->addWidget(new QLabel(QString::fromUtf8(kInformationCaptions[i]), group), i, 0);
-    d_[i] = new QLabel(group);
-    d_[i]->setObjectName(QStringLiteral("d%1").arg(i + 1));
-    d_[i]->setFont(CourierNewFont(9, true));
-    d_[i]->setAlignment(Qt::AlignCenter);
-    d_[i]->setMinimumWidth(90);
-    grid->addWidget(d_[i], i, 1);
-  }
+  for (int i = 0; i < 7; ++i)
+    d_[i] = AddInformationLine(grid, kInformationCaptions[i], QStringLiteral("d%1").arg(i + 1));
   layout->addWidget(group);
 }
 
@@ -143,16 +114,10 @@ void T_ZXCAT::FormShow(bool opening) {
 // Rebuilds the rows from the catalog: deleted entries only when N10 is checked.
 void T_ZXCAT::FillList() {
   LV1_->clear();
-  QList<QTreeWidgetItem*> items;
-  for (const CatalogRow& row : CatalogRows(context_.catalogs.SharedCatalog, ShowDeleted())) {
-    auto* item = new QTreeWidgetItem(QStringList{QtText(row.Filename), QtText(row.Type), QtText(row.Start),
-                                                 QtText(row.Length), QtText(row.Sectors),
-                                                 QtText(row.FirstSector), QtText(row.FirstTrack)});
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i)
-      if (kColumns[i].centred) item->setTextAlignment(i, Qt::AlignCenter);
-    items << item;
-  }
-  LV1_->addTopLevelItems(items);
+  for (const CatalogRow& row : CatalogRows(context_.catalogs.SharedCatalog, ShowDeleted()))
+    AddCatalogRow(LV1_, kColumns,
+                  {QtText(row.Filename), QtText(row.Type), QtText(row.Start), QtText(row.Length),
+                   QtText(row.Sectors), QtText(row.FirstSector), QtText(row.FirstTrack)});
 }
 
 bool T_ZXCAT::ShowDeleted() const { return pm1_->findChild<QAction*>(QStringLiteral("N10"))->isChecked(); }

@@ -82,6 +82,9 @@ void TFmScr::BuildTextFace() {
   BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
   BitBtn2_ = new QPushButton(QStringLiteral("KOI-8 -> ALT"), pn1_);
   BitBtn2_->setObjectName(QStringLiteral("BitBtn2"));
+  // Return in the text box must not press a button.
+  BitBtn1_->setAutoDefault(false);
+  BitBtn2_->setAutoDefault(false);
   bar->addWidget(BitBtn1_);
   bar->addWidget(BitBtn2_);
   bar->addStretch();

@@ -36,6 +36,19 @@ QImage Shoot(QWidget& widget, const QString& name) {
   return image;
 }
 
+// Colour bars: paper by column, ink the opposite colour, bright in the
+// lower half, a diagonal line pattern in the pixels.
+Bytes ColourBars() {
+  Bytes screen(6912);
+  for (int offset = 0; offset < 6144; ++offset) screen[offset] = static_cast<std::uint8_t>(0x80 >> (offset % 8));
+  for (int cell = 0; cell < 768; ++cell) {
+    const int paper = (cell % 32) / 4;
+    const int bright = cell >= 384 ? 0x40 : 0;
+    screen[6144 + cell] = static_cast<std::uint8_t>(bright | paper << 3 | (7 - paper));
+  }
+  return screen;
+}
+
 class CatalogScreenshots : public ::testing::Test {
  protected:
   CatalogScreenshots() {
@@ -67,11 +80,15 @@ TEST_F(CatalogScreenshots, TrdosCatalogAndEntryEditor) {
 }
 
 TEST_F(CatalogScreenshots, ViewerFaces) {
-  viewer_.PrepareScreen(test::TestScreen());
+  viewer_.PrepareScreen(ColourBars());
   const QImage screen = Shoot(viewer_, QStringLiteral("viewer_screen"));
-  // The picture starts one pixel in: bright white ink there.
-  EXPECT_EQ(screen.pixelColor(1, 1), QColor(0xFF, 0xFF, 0xFF));
-  EXPECT_EQ(screen.pixelColor(1 + 7, 1 + 100), QColor(0xE4, 0xE4, 0xE4));
+  // The picture starts one pixel in; the window's own background is around it.
+  EXPECT_NE(screen.pixelColor(0, 0), QColor(0, 0, 0));
+  EXPECT_EQ(screen.pixelColor(1 + 1, 1 + 1), QColor(0, 0, 0));            // black paper, top left
+  // The last pixel byte (offset 6143) has only its lowest bit set: bright
+  // white paper, then black ink in the very last pixel.
+  EXPECT_EQ(screen.pixelColor(1 + 248, 1 + 191), QColor(0xFF, 0xFF, 0xFF));
+  EXPECT_EQ(screen.pixelColor(1 + 255, 1 + 191), QColor(0, 0, 0));
 
   Bytes counting(700);
   for (std::size_t i = 0; i < counting.size(); ++i) counting[i] = static_cast<std::uint8_t>(i);

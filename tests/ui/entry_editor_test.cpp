@@ -119,17 +119,5 @@ TEST_F(EntryEditor, CancelChangesNothing) {
   EXPECT_EQ(catalogs_.CatalogChanged, 0);
 }
 
-TEST(HexField, LimitsDigitsAndReadsHex) {
-  HexField field(2);
-  field.SetValue(0x0A);
-  EXPECT_EQ(field.text(), "0A");
-  field.clear();
-  QTest::keyClicks(&field, QStringLiteral("fff"));
-  EXPECT_EQ(field.text(), "FF");
-  EXPECT_EQ(field.Value(), 0xFFu);
-  field.clear();
-  EXPECT_EQ(field.Value(), 0u);
-}
-
 }  // namespace
 }  // namespace velloran
