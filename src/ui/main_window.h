@@ -152,6 +152,8 @@ class TFMain : public QMainWindow {
   QAction* Item(const char* name) const;
 
   void RunDiskCommand(int command);
+  // Hand-off messages that waited for an operation or a question to end.
+  void LoadDeferredRequests();
   void SetDiskMenuEnabled(bool enabled);
   void ShowErrors(const std::vector<std::string>& messages);
   void SetTrackAndSectorLabels(int column, int row);

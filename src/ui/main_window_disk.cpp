@@ -1,9 +1,13 @@
 // The drive side of the main window: start-up, the "Диск" and "Контроллер"
 // menus, the settings window, and images handed over by a second start.
+#include <utility>
+
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
 
 #include "fdc/controller_commands.h"
 #include "fdc/driver_startup.h"
@@ -86,6 +90,10 @@ void TFMain::RunDiskCommand(int command) {
   progress->exec();
   RepaintMap();
   // Images handed over while the operation ran are loaded now.
+  LoadDeferredRequests();
+}
+
+void TFMain::LoadDeferredRequests() {
   const QList<QByteArray> waiting = std::exchange(deferredRequests_, {});
   for (const QByteArray& message : waiting) WMOpenRequest(message);
 }
@@ -140,7 +148,10 @@ void TFMain::N29Click() {
 
 // A message from a second start: come forward, and load its file if it named one.
 void TFMain::WMOpenRequest(const QByteArray& message) {
-  if (OperationRunning()) {
+  // While an operation runs or a question waits, the disk must not change
+  // under it: the message waits and is tried again shortly.
+  if (OperationRunning() || QApplication::activeModalWidget() != nullptr) {
+    if (deferredRequests_.isEmpty()) QTimer::singleShot(250, this, &TFMain::LoadDeferredRequests);
     deferredRequests_.push_back(message);
     return;
   }

@@ -1,5 +1,7 @@
 #include "ui/progress_window.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
