@@ -13,6 +13,7 @@
 #include "fdc/simulated_drive.h"
 #include "formats/trd.h"
 #include "ui/progress_window.h"
+#include "ui/sector_address_dialog.h"
 #include "ui/settings_window.h"
 #include "ui/ui_fixture.h"
 
@@ -105,6 +106,15 @@ TEST_F(ScreenshotTest, SettingsWindow) {
   settings.findChild<QSpinBox*>(QStringLiteral("e1"))->setValue(7);
   QApplication::processEvents();
   Save(settings.grab(), "settings_window_changed.png");
+}
+
+TEST_F(ScreenshotTest, SectorAddressDialog) {
+  MakeMarkedTrdosDisk(Disk());
+  TSecAd dialog(window.get());
+  dialog.Fill(Disk().GetSector(3, 4));
+  dialog.show();
+  QApplication::processEvents();
+  Save(dialog.grab(), "sector_address_dialog.png");
 }
 
 TEST_F(ScreenshotTest, ProgressWindowDuringARead) {
