@@ -2,6 +2,8 @@
 // "Просмотреть ZX каталог" (editable, raw images refreshed after a change),
 // "Считать ZX каталог"'s window without a context menu, and
 // "Просмотреть CP/M каталог" only for a disk with 5 or 6 sectors on track 0.
+#include <algorithm>
+
 #include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -20,6 +22,13 @@ class CatalogHooks : public test::MainWindowTest {};
 TEST_F(CatalogHooks, ZxCatalogOpensEditableAndItsChangesReachTheDisk) {
   test::MakeTestDisk(Disk());
   Disk().CountTracks();
+  // Track 0 with a raw image holding catalog sector 1 from byte 100 on.
+  TTrack& track0 = Disk().GetTrack(0);
+  track0.CountSectors();
+  track0.RawValid = 1;
+  track0.RawLength = 6256;
+  track0.Sectors[0].DataPos = 100;
+  std::copy_n(track0.Sectors[0].Data.begin(), 256, track0.RawData.begin() + 100);
   int rows = -1;
   prompts.QueueWindow([&](QDialog& dialog) {
     auto& catalog = dynamic_cast<T_ZXCAT&>(dialog);
@@ -36,6 +45,8 @@ TEST_F(CatalogHooks, ZxCatalogOpensEditableAndItsChangesReachTheDisk) {
   EXPECT_EQ(window->Catalogs().CatalogChanged, 1);
   EXPECT_EQ(test::EntryBytes(Disk(), 3)[0], 0x00);  // the last file is erased
   EXPECT_EQ(test::InfoSector(Disk())[0xE4], 3);
+  EXPECT_EQ(track0.RawData[100 + 3 * 16], 0x00);  // copied into the raw image after closing
+  EXPECT_EQ(track0.RawData[100 + 3 * 16 + 1], 'C');
 
   // A second opening reuses the window and clears the changed flag.
   prompts.QueueWindow([](QDialog& dialog) { dialog.reject(); });
