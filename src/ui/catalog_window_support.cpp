@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -119,6 +120,20 @@ QTreeWidget* MakeCatalogList(QWidget* parent, std::span<const ListColumn> column
   const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
   list->setMinimumWidth(width + 2 * list->frameWidth() + scrollBar);
   return list;
+}
+
+QMenu* MakeListMenu(QTreeWidget* list) {
+  auto* menu = new QMenu(list);
+  menu->setObjectName(QStringLiteral("pm1"));
+  QObject::connect(list, &QWidget::customContextMenuRequested, menu,
+                   [list, menu](const QPoint& at) { menu->popup(list->viewport()->mapToGlobal(at)); });
+  return menu;
+}
+
+QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption) {
+  QAction* item = menu->addAction(caption);
+  item->setObjectName(QString::fromLatin1(name));
+  return item;
 }
 
 QLabel* AddInformationLine(QGridLayout* grid, const char* caption, const QString& name) {

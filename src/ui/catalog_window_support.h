@@ -18,8 +18,10 @@
 #include "trdos/message.h"
 #include "ui/prompts.h"
 
+class QAction;
 class QGridLayout;
 class QLabel;
+class QMenu;
 class QTreeWidget;
 class QWidget;
 
@@ -63,6 +65,10 @@ struct ListColumn {
 // at once, whole rows, Courier New, column headers that do not react to
 // clicks, and wide enough for all its columns.
 QTreeWidget* MakeCatalogList(QWidget* parent, std::span<const ListColumn> columns);
+// The list's context menu "pm1", opened where the list asks for it (when
+// its context-menu policy is Qt::CustomContextMenu), and one of its items.
+QMenu* MakeListMenu(QTreeWidget* list);
+QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption);
 // Adds a caption and its value label (bold Courier New, centred) to a line
 // of the group "Описание диска"; returns the value label.
 QLabel* AddInformationLine(QGridLayout* grid, const char* caption, const QString& name);

@@ -62,30 +62,21 @@ void T_cCat::BuildList() {
   LV1_->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
-QAction* T_cCat::AddItem(const char* name, const QString& caption) {
-  QAction* item = pm1_->addAction(caption);
-  item->setObjectName(QString::fromLatin1(name));
-  return item;
-}
-
 void T_cCat::BuildMenu() {
-  pm1_ = new QMenu(LV1_);
-  pm1_->setObjectName(QStringLiteral("pm1"));
-  HEX1_ = AddItem("HEX1", QStringLiteral("Просмотр HEX"));
-  N11_ = AddItem("N11", QStringLiteral("Просмотр текста"));
-  N10_ = AddItem("N10", QStringLiteral("Показать удаленные файлы"));
+  pm1_ = MakeListMenu(LV1_);
+  HEX1_ = AddMenuItem(pm1_, "HEX1", QStringLiteral("Просмотр HEX"));
+  N11_ = AddMenuItem(pm1_, "N11", QStringLiteral("Просмотр текста"));
+  N10_ = AddMenuItem(pm1_, "N10", QStringLiteral("Показать удаленные файлы"));
   N10_->setCheckable(true);
-  N2_ = AddItem("N2", QStringLiteral("Показать скрытые файлы"));
+  N2_ = AddMenuItem(pm1_, "N2", QStringLiteral("Показать скрытые файлы"));
   N2_->setCheckable(true);
-  Hob_ = AddItem("Hob", QStringLiteral("Сохранить как"));
+  Hob_ = AddMenuItem(pm1_, "Hob", QStringLiteral("Сохранить как"));
   connect(HEX1_, &QAction::triggered, this, &T_cCat::HEX1Click);
   connect(N11_, &QAction::triggered, this, &T_cCat::N11Click);
   connect(N10_, &QAction::triggered, this, &T_cCat::N10Click);
   connect(N2_, &QAction::triggered, this, &T_cCat::N2Click);
   connect(Hob_, &QAction::triggered, this, &T_cCat::HobClick);
   connect(pm1_, &QMenu::aboutToShow, this, &T_cCat::pm1Popup);
-  connect(LV1_, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { pm1_->popup(LV1_->viewport()->mapToGlobal(at)); });
 }
 
 void T_cCat::FormShow() {

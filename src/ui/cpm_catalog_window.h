@@ -39,7 +39,6 @@ class T_cCat : public QDialog {
  private:
   void BuildList();
   void BuildMenu();
-  QAction* AddItem(const char* name, const QString& caption);
   // name11 of the first selected row, or empty when none is selected.
   std::string SelectedName11() const;
   // FindCpmFile on the listed directory; false when it is not there.

@@ -62,38 +62,43 @@ void T_ZXCAT::BuildInformation(QLayout* layout) {
   layout->addWidget(group);
 }
 
-QAction* T_ZXCAT::AddItem(const char* name, const QString& caption) {
-  QAction* item = pm1_->addAction(caption);
-  item->setObjectName(QString::fromLatin1(name));
-  return item;
-}
-
 void T_ZXCAT::BuildMenu() {
-  pm1_ = new QMenu(LV1_);
-  pm1_->setObjectName(QStringLiteral("pm1"));
-  connect(AddItem("N1", QStringLiteral("Просмотр экрана")), &QAction::triggered, this, &T_ZXCAT::N1Click);
-  connect(AddItem("HEX1", QStringLiteral("Просмотр HEX")), &QAction::triggered, this, &T_ZXCAT::HEX1Click);
-  pm1_->addSeparator();
-  connect(AddItem("N2", QStringLiteral("Уплотнить")), &QAction::triggered, this, &T_ZXCAT::N2Click);
-  connect(AddItem("N4", QStringLiteral("Сменить имя диска")), &QAction::triggered, this, &T_ZXCAT::N4Click);
-  QAction* showDeleted = AddItem("N10", QStringLiteral("Показать удаленные файлы"));
-  showDeleted->setCheckable(true);
-  connect(showDeleted, &QAction::triggered, this, &T_ZXCAT::N10Click);
-  pm1_->addSeparator();
-  connect(AddItem("Hob", QStringLiteral("Сохранить hob")), &QAction::triggered, this, &T_ZXCAT::HobClick);
-  connect(AddItem("scl1", QStringLiteral("Сохранить scl")), &QAction::triggered, this, &T_ZXCAT::scl1Click);
-  pm1_->addSeparator();
-  connect(AddItem("N9", QStringLiteral("Редактировать заголовок")), &QAction::triggered, this, &T_ZXCAT::N9Click);
-  QAction* restore = AddItem("N11", QStringLiteral("Восстановить файл"));
-  restore->setEnabled(false);
-  connect(restore, &QAction::triggered, this, &T_ZXCAT::N11Click);
-  connect(AddItem("N3", QStringLiteral("Добавить файл(ы)")), &QAction::triggered, this, &T_ZXCAT::N3Click);
-  connect(AddItem("N8", QStringLiteral("Удалить файл(ы)")), &QAction::triggered, this, &T_ZXCAT::N8Click);
-
+  struct MenuItem {
+    const char* name;  // nullptr: a separator
+    const char* caption;
+    void (T_ZXCAT::*handler)();
+  };
+  static constexpr MenuItem kItems[] = {
+      {"N1", "Просмотр экрана", &T_ZXCAT::N1Click},
+      {"HEX1", "Просмотр HEX", &T_ZXCAT::HEX1Click},
+      {nullptr, nullptr, nullptr},
+      {"N2", "Уплотнить", &T_ZXCAT::N2Click},
+      {"N4", "Сменить имя диска", &T_ZXCAT::N4Click},
+      {"N10", "Показать удаленные файлы", &T_ZXCAT::N10Click},
+      {nullptr, nullptr, nullptr},
+      {"Hob", "Сохранить hob", &T_ZXCAT::HobClick},
+      {"scl1", "Сохранить scl", &T_ZXCAT::scl1Click},
+      {nullptr, nullptr, nullptr},
+      {"N9", "Редактировать заголовок", &T_ZXCAT::N9Click},
+      {"N11", "Восстановить файл", &T_ZXCAT::N11Click},
+      {"N3", "Добавить файл(ы)", &T_ZXCAT::N3Click},
+      {"N8", "Удалить файл(ы)", &T_ZXCAT::N8Click},
+  };
+  pm1_ = MakeListMenu(LV1_);
+  for (const MenuItem& item : kItems) {
+    if (item.name == nullptr) {
+      pm1_->addSeparator();
+      continue;
+    }
+    QAction* action = AddMenuItem(pm1_, item.name, QString::fromUtf8(item.caption));
+    connect(action, &QAction::triggered, this, item.handler);
+  }
+  Item("N10")->setCheckable(true);
+  Item("N11")->setEnabled(false);
   connect(pm1_, &QMenu::aboutToShow, this, &T_ZXCAT::pm1Popup);
-  connect(LV1_, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { pm1_->popup(LV1_->viewport()->mapToGlobal(at)); });
 }
+
+QAction* T_ZXCAT::Item(const char* name) const { return pm1_->findChild<QAction*>(QString::fromLatin1(name)); }
 
 void T_ZXCAT::Open() {
   FormShow(true);
@@ -120,7 +125,7 @@ void T_ZXCAT::FillList() {
                    QtText(row.Sectors), QtText(row.FirstSector), QtText(row.FirstTrack)});
 }
 
-bool T_ZXCAT::ShowDeleted() const { return pm1_->findChild<QAction*>(QStringLiteral("N10"))->isChecked(); }
+bool T_ZXCAT::ShowDeleted() const { return Item("N10")->isChecked(); }
 
 std::vector<int> T_ZXCAT::SelectedRows() const {
   std::vector<int> rows;
@@ -142,8 +147,7 @@ void T_ZXCAT::pm1Popup() {
                                                 {"N4", menu.N4},   {"N10", menu.N10},   {"Hob", menu.Hob},
                                                 {"scl1", menu.scl1}, {"N9", menu.N9},   {"N11", menu.N11},
                                                 {"N3", menu.N3},   {"N8", menu.N8}};
-  for (const auto& [name, enabled] : items)
-    pm1_->findChild<QAction*>(QString::fromLatin1(name))->setEnabled(enabled);
+  for (const auto& [name, enabled] : items) Item(name)->setEnabled(enabled);
 }
 
 void T_ZXCAT::Finish(const OperationResult& result) {

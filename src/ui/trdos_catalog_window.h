@@ -55,7 +55,8 @@ class T_ZXCAT : public QDialog {
   void BuildList();
   void BuildInformation(QLayout* layout);
   void BuildMenu();
-  QAction* AddItem(const char* name, const QString& caption);
+  // An item of the context menu by its name.
+  QAction* Item(const char* name) const;
   void FillList();
   bool ShowDeleted() const;
   // The entry of the one selected row, or -1.

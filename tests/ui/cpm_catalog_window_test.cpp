@@ -118,6 +118,14 @@ TEST_F(CpmCatalogWindow, ListsUserZeroFilesAndTheSpaceTheyTake) {
   EXPECT_EQ(Label("l4"), "754 кБ");
 }
 
+TEST_F(CpmCatalogWindow, ContextMenuItemsInOrder) {
+  QStringList items;
+  for (QAction* action : window_.findChild<QMenu*>(QStringLiteral("pm1"))->actions())
+    items << action->objectName() + "=" + action->text() + (action->isCheckable() ? "*" : "");
+  EXPECT_EQ(items, (QStringList{"HEX1=Просмотр HEX", "N11=Просмотр текста", "N10=Показать удаленные файлы*",
+                                "N2=Показать скрытые файлы*", "Hob=Сохранить как"}));
+}
+
 TEST_F(CpmCatalogWindow, TogglesShowHiddenAndDeletedFiles) {
   Item("N2")->trigger();
   EXPECT_TRUE(Item("N2")->isChecked());

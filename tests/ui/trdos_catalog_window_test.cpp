@@ -111,6 +111,18 @@ TEST_F(TrdosCatalogWindow, ListsLiveEntriesAndWithN10AlsoDeletedOnes) {
   EXPECT_EQ(Value(7), "1");
 }
 
+TEST_F(TrdosCatalogWindow, ContextMenuItemsInOrder) {
+  QStringList items;
+  for (QAction* action : window_.findChild<QMenu*>(QStringLiteral("pm1"))->actions())
+    items << (action->isSeparator() ? QStringLiteral("-") : action->objectName() + "=" + action->text());
+  EXPECT_EQ(items, (QStringList{"N1=Просмотр экрана", "HEX1=Просмотр HEX", "-", "N2=Уплотнить",
+                                "N4=Сменить имя диска", "N10=Показать удаленные файлы", "-", "Hob=Сохранить hob",
+                                "scl1=Сохранить scl", "-", "N9=Редактировать заголовок", "N11=Восстановить файл",
+                                "N3=Добавить файл(ы)", "N8=Удалить файл(ы)"}));
+  EXPECT_TRUE(Item("N10")->isCheckable());
+  EXPECT_FALSE(Item("N10")->isChecked());
+}
+
 TEST_F(TrdosCatalogWindow, NamesAreShownInCodePage1251) {
   std::uint8_t* entry = test::EntryBytes(disk_, 0);
   const std::uint8_t name[] = {0xC8, 0xC3, 0xD0, 0xC0, ' ', ' ', ' ', ' '};  // "ИГРА" in code page 1251
