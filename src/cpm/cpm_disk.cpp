@@ -36,20 +36,11 @@ void MakeCpmDisk(TZX_Disk& disk) {
   for (int index = 0; index < kCpmTracks; ++index) {
     TTrack& track = disk.Tracks[index];
     track.Present = 0xFF;
-    track.RawLength = 0;
-    track.Log.clear();
-    track.RawValid = 0;
     for (int slot = 0; slot < kCpmSectorsPerTrack; ++slot) {
-      TSectorRec& sector = track.Sectors[slot];
-      sector = TSectorRec{};
-      sector.Used = 0xFF;
-      sector.IdTrack = static_cast<std::uint8_t>(index / 2);
-      sector.IdSide = static_cast<std::uint8_t>(index % 2);
-      sector.IdSector = static_cast<std::uint8_t>(index == 0 && slot == 4 ? 9 : slot + 1);
-      sector.IdSize = 3;
-      sector.IdCrc = IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize);
-      sector.DataOk = 0xFF;
-      sector.DataLen = kCpmSectorSize;
+      // Track 0 numbers its last sector 9 instead of 5.
+      const int number = index == 0 && slot == 4 ? 9 : slot + 1;
+      PlaceGoodSector(track.Sectors[slot], static_cast<std::uint8_t>(index / 2),
+                      static_cast<std::uint8_t>(index % 2), static_cast<std::uint8_t>(number), 3);
     }
   }
 }

@@ -41,14 +41,8 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
     const auto numbers = SectorsOfTrack(layout, static_cast<int>(t));
     for (std::size_t slot = 0; slot < numbers.size(); ++slot) {
       TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(slot));
-      sector.Used = 0xFF;
-      sector.IdTrack = static_cast<std::uint8_t>(t / 2);
-      sector.IdSide = layout.sideInId ? static_cast<std::uint8_t>(t % 2) : 0;
-      sector.IdSector = numbers[slot];
-      sector.IdSize = layout.sizeCode;
-      sector.IdCrc = IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize);
-      sector.DataOk = 0xFF;
-      sector.DataLen = static_cast<std::uint16_t>(sectorBytes);
+      PlaceGoodSector(sector, static_cast<std::uint8_t>(t / 2),
+                      layout.sideInId ? static_cast<std::uint8_t>(t % 2) : 0, numbers[slot], layout.sizeCode);
       // Bytes past the end of a short file stay zero from the clear.
       const std::size_t available = position < data.size() ? data.size() - position : 0;
       const std::size_t count = std::min(sectorBytes, available);

@@ -4,6 +4,18 @@
 
 namespace velloran {
 
+void PlaceGoodSector(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n) {
+  sector = TSectorRec{};
+  sector.Used = 0xFF;
+  sector.IdTrack = c;
+  sector.IdSide = h;
+  sector.IdSector = r;
+  sector.IdSize = n;
+  sector.IdCrc = IdFieldCrc(c, h, r, n);
+  sector.DataOk = 0xFF;
+  sector.DataLen = static_cast<std::uint16_t>(SectorLength(n));
+}
+
 void TTrack::Clear() {
   for (std::uint8_t i = 0; i < kSlotCount; ++i) ClearSector(i);
   Present = 0;

@@ -38,6 +38,10 @@ struct TSectorRec {
   std::array<std::uint8_t, kSectorDataSize> Data{};
 };
 
+// Makes `sector` a used slot holding a sector read without error: the ID
+// field C H R N with its CRC and SectorLength(n) data bytes, all zero.
+void PlaceGoodSector(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n);
+
 // One track: its sector slots in track order and its raw image, if any.
 class TTrack {
  public:

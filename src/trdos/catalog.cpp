@@ -164,21 +164,9 @@ void MakeTrdosDisk(TZX_Disk& disk, std::string_view label) {
   for (int index = 0; index < kTrdosTracks; ++index) {
     TTrack& track = disk.Tracks[index];
     track.Present = 0xFF;
-    track.RawLength = 0;
-    track.Log.clear();
-    track.RawValid = 0;
-    for (int slot = 0; slot < kTrdosSectorsPerTrack; ++slot) {
-      TSectorRec& sector = track.Sectors[slot];
-      sector = TSectorRec{};
-      sector.Used = 0xFF;
-      sector.IdTrack = static_cast<std::uint8_t>(index / 2);
-      sector.IdSide = 0;
-      sector.IdSector = static_cast<std::uint8_t>(slot + 1);
-      sector.IdSize = 1;
-      sector.IdCrc = IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize);
-      sector.DataOk = 0xFF;
-      sector.DataLen = kTrdosSectorSize;
-    }
+    for (int slot = 0; slot < kTrdosSectorsPerTrack; ++slot)
+      PlaceGoodSector(track.Sectors[slot], static_cast<std::uint8_t>(index / 2), 0,
+                      static_cast<std::uint8_t>(slot + 1), 1);
   }
   std::uint8_t* info = disk.Tracks[0].Sectors[kInfoSectorNumber - 1].Data.data();
   info[kInfoTrdosId] = kTrdosIdByte;

@@ -1,6 +1,7 @@
 // The file commands: list, extract, add and delete TR-DOS files, list and
 // extract CP/M files, compact a TR-DOS disk and create empty disks. They use
 // the same catalog operations as the catalog windows.
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -122,6 +123,19 @@ int FailOnMessage(const OperationResult& result) {
   return result.Messages.empty() ? 0 : Fail(result.Messages.front().Text);
 }
 
+// Loads a TR-DOS image, lets `change` work on its catalog and disk, and saves
+// the disk back atomically when the change returned 0 (its exit code otherwise,
+// with the image file untouched).
+int ChangeTrdosImage(const std::string& image, const std::function<int(CatalogState&, TZX_Disk&)>& change) {
+  std::string error;
+  const auto disk = LoadDisk(image, error);
+  if (!disk) return Fail(error);
+  CatalogState state;
+  if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
+  if (const int failed = change(state, *disk)) return failed;
+  return SaveChangedDisk(*disk, image);
+}
+
 }  // namespace
 
 void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted) {
@@ -236,15 +250,10 @@ int RunGet(const std::vector<std::string>& words) {
 int RunPut(const std::vector<std::string>& words) {
   const Arguments args(words, {});
   if (auto error = CheckArguments(args, {}, 2, 10000, "put IMAGE FILE...")) return Fail(*error);
-  const std::string& image = args.Positional()[0];
-  std::string error;
-  const auto disk = LoadDisk(image, error);
-  if (!disk) return Fail(error);
-  CatalogState state;
-  if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
   const std::vector<std::filesystem::path> files(args.Positional().begin() + 1, args.Positional().end());
-  if (int failed = FailOnMessage(AddFiles(state, *disk, files))) return failed;
-  return SaveChangedDisk(*disk, image);
+  return ChangeTrdosImage(args.Positional()[0], [&](CatalogState& state, TZX_Disk& disk) {
+    return FailOnMessage(AddFiles(state, disk, files));
+  });
 }
 
 // rm IMAGE NAME: deletes one TR-DOS file as the catalog window does: the
@@ -252,30 +261,21 @@ int RunPut(const std::vector<std::string>& words) {
 int RunRm(const std::vector<std::string>& words) {
   const Arguments args(words, {});
   if (auto error = CheckArguments(args, {}, 2, 2, "rm IMAGE NAME")) return Fail(*error);
-  const std::string& image = args.Positional()[0];
-  std::string error;
-  const auto disk = LoadDisk(image, error);
-  if (!disk) return Fail(error);
-  CatalogState state;
-  if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
-  const int e = FindTrdosFile(state.SharedCatalog, args.Positional()[1], error);
-  if (e < 0) return Fail(error);
-  if (int failed = FailOnMessage(DeleteFiles(state, *disk, {e}, true))) return failed;
-  return SaveChangedDisk(*disk, image);
+  return ChangeTrdosImage(args.Positional()[0], [&](CatalogState& state, TZX_Disk& disk) {
+    std::string error;
+    const int e = FindTrdosFile(state.SharedCatalog, args.Positional()[1], error);
+    if (e < 0) return Fail(error);
+    return FailOnMessage(DeleteFiles(state, disk, {e}, true));
+  });
 }
 
 // compact IMAGE: drops the deleted files and moves the others together.
 int RunCompact(const std::vector<std::string>& words) {
   const Arguments args(words, {});
   if (auto error = CheckArguments(args, {}, 1, 1, "compact IMAGE")) return Fail(*error);
-  const std::string& image = args.Positional()[0];
-  std::string error;
-  const auto disk = LoadDisk(image, error);
-  if (!disk) return Fail(error);
-  CatalogState state;
-  if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
-  if (int failed = FailOnMessage(CompactCatalog(state, *disk))) return failed;
-  return SaveChangedDisk(*disk, image);
+  return ChangeTrdosImage(args.Positional()[0], [](CatalogState& state, TZX_Disk& disk) {
+    return FailOnMessage(CompactCatalog(state, disk));
+  });
 }
 
 // new-trdos IMAGE [--label L]: an empty TR-DOS disk, labelled "NEW DISK"
