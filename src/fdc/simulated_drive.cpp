@@ -112,15 +112,17 @@ bool SimulatedDrive::ScanTrack(std::uint8_t flags, std::uint8_t head, ScanResult
   return Succeed();
 }
 
-int SimulatedDrive::FindSlot(int track, const IdHeader& id) const {
-  if (track >= kTrackCount) return -1;
-  const TTrack& t = medium_.GetTrack(static_cast<std::uint8_t>(track));
-  if (!t.Present) return -1;
-  for (int i = 0; i < kSlotCount; ++i) {
-    const TSectorRec& slot = t.Sectors[i];
-    if (slot.Used && slot.IdTrack == id.c && slot.IdSide == id.h && slot.IdSector == id.r && slot.IdSize == id.n)
-      return i;
+int SimulatedDrive::FindSlot(int track, const IdHeader& id) {
+  if (track < kTrackCount) {
+    const TTrack& t = medium_.GetTrack(static_cast<std::uint8_t>(track));
+    for (int i = 0; t.Present && i < kSlotCount; ++i) {
+      const TSectorRec& slot = t.Sectors[i];
+      if (slot.Used && slot.IdTrack == id.c && slot.IdSide == id.h && slot.IdSector == id.r && slot.IdSize == id.n)
+        return i;
+    }
   }
+  clock_.WaitFor(0);
+  clock_.PassRevolutions(1);
   return -1;
 }
 
@@ -159,12 +161,7 @@ bool SimulatedDrive::ReadData(const ReadWriteBlock& block, std::span<std::uint8_
     IdHeader id = block.id;
     id.r = static_cast<std::uint8_t>(block.id.r + k);
     const int slotIndex = FindSlot(track, id);
-    if (slotIndex < 0) {
-      // The controller gives up at the second index pulse.
-      clock_.WaitFor(0);
-      clock_.PassRevolutions(1);
-      return Fail(kSectorNotFound);
-    }
+    if (slotIndex < 0) return Fail(kSectorNotFound);
     PassSector(track, slotIndex);
     const TSectorRec& slot = medium_.GetTrack(static_cast<std::uint8_t>(track)).Sectors[slotIndex];
     if (slot.DataLen == 0) return Fail(kSectorNotFound);  // no data field after the ID
@@ -193,11 +190,7 @@ bool SimulatedDrive::WriteData(const ReadWriteBlock& block, ByteSpan data) {
     IdHeader id = block.id;
     id.r = static_cast<std::uint8_t>(block.id.r + k);
     const int slotIndex = FindSlot(track, id);
-    if (slotIndex < 0) {
-      clock_.WaitFor(0);
-      clock_.PassRevolutions(1);
-      return Fail(kSectorNotFound);
-    }
+    if (slotIndex < 0) return Fail(kSectorNotFound);
     const std::size_t length = ControllerLength(id.n);
     if (length > kSectorDataSize) return Fail(kInvalidParameter);
     PassSector(track, slotIndex);

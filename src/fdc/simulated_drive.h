@@ -90,8 +90,9 @@ class SimulatedDrive : public FloppyDriver {
   // Common checks of a disk request: a drive open and a disk inserted.
   bool DiskReady();
   int TrackUnderHead(std::uint8_t head) const { return cylinder_ * 2 + (head & 1); }
-  // The used slot of the track with exactly this ID, or -1.
-  int FindSlot(int track, const IdHeader& id) const;
+  // The used slot of the track with exactly this ID, or -1 once the
+  // controller has given up at the second index pulse.
+  int FindSlot(int track, const IdHeader& id);
   // Waits until the slot's ID passes under the head, then through its data.
   void PassSector(int track, int slot);
   // Whether a read of this sector fails by an injected fault.
