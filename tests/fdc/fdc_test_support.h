@@ -7,8 +7,12 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "fdc/disk_engines.h"
 #include "fdc/floppy_driver.h"
 #include "fdc/operation.h"
+#include "fdc/simulated_drive.h"
 #include "model/disk.h"
 
 namespace velloran::test {
@@ -135,5 +139,30 @@ void FillTrack(TZX_Disk& disk, int track, int count, std::uint8_t sizeCode = 1);
 // lengths, data and CRC states in the same slots; the first difference is
 // described in `difference`.
 bool SameSectors(const TZX_Disk& a, const TZX_Disk& b, std::string& difference);
+
+// A whole-disk operation on the simulated drive with drive A open, its
+// requests recorded and its window calls recorded: the frame of the engine
+// tests.
+class EngineTest : public ::testing::Test {
+ protected:
+  EngineTest() : recorder(sim) {
+    sim.OpenControl();
+    sim.OpenDrive('A');
+  }
+
+  OperationOutcome Run(int mode, int first, int last, int retries = 2) {
+    operation.OpMode = mode;
+    operation.OpFirstTrack = first;
+    operation.OpLastTrack = last;
+    operation.RetryCount = static_cast<std::uint8_t>(retries);
+    return RunDiskOperation(disk, recorder, host, operation);
+  }
+
+  SimulatedDrive sim;
+  RecordingDriver recorder;
+  RecordingHost host;
+  TZX_Disk disk;
+  DiskOperation operation;
+};
 
 }  // namespace velloran::test

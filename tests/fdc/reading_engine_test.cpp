@@ -15,27 +15,11 @@ using test::RecordingDriver;
 using test::RecordingHost;
 using Lines = std::vector<std::string>;
 
-class ReadingEngineTest : public ::testing::Test {
+class ReadingEngineTest : public test::EngineTest {
  protected:
-  ReadingEngineTest() : recorder(sim) {
-    sim.OpenControl();
-    sim.OpenDrive('A');
+  ReadingEngineTest() {
     for (int t = 0; t < 6; ++t) FillTrack(sim.Medium(), t, 3);
   }
-
-  OperationOutcome Run(int mode, int first, int last, int retries = 2) {
-    operation.OpMode = mode;
-    operation.OpFirstTrack = first;
-    operation.OpLastTrack = last;
-    operation.RetryCount = static_cast<std::uint8_t>(retries);
-    return RunDiskOperation(disk, recorder, host, operation);
-  }
-
-  SimulatedDrive sim;
-  RecordingDriver recorder;
-  RecordingHost host;
-  TZX_Disk disk;
-  DiskOperation operation;
 };
 
 TEST_F(ReadingEngineTest, ScanAndReadLogsEveryStepInOrder) {

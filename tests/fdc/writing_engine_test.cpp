@@ -14,27 +14,7 @@ using test::RecordingDriver;
 using test::RecordingHost;
 using Lines = std::vector<std::string>;
 
-class WritingEngineTest : public ::testing::Test {
- protected:
-  WritingEngineTest() : recorder(sim) {
-    sim.OpenControl();
-    sim.OpenDrive('A');
-  }
-
-  OperationOutcome Run(int mode, int first, int last, int retries = 2) {
-    operation.OpMode = mode;
-    operation.OpFirstTrack = first;
-    operation.OpLastTrack = last;
-    operation.RetryCount = static_cast<std::uint8_t>(retries);
-    return RunDiskOperation(disk, recorder, host, operation);
-  }
-
-  SimulatedDrive sim;
-  RecordingDriver recorder;
-  RecordingHost host;
-  TZX_Disk disk;
-  DiskOperation operation;
-};
+using WritingEngineTest = test::EngineTest;
 
 TEST_F(WritingEngineTest, FormatBlockCarriesSlotZerosSizeAndEveryHeader) {
   FillTrack(disk, 3, 3);
