@@ -14,7 +14,7 @@
 #include <QTreeWidget>
 
 #include "cpm/cpm_disk.h"
-#include "trdos_test_disk.h"
+#include "catalog_fixture.h"
 #include "ui/cpm_catalog_window.h"
 #include "ui/entry_editor.h"
 #include "ui/scripted_prompts.h"
@@ -49,23 +49,7 @@ Bytes ColourBars() {
   return screen;
 }
 
-class CatalogScreenshots : public ::testing::Test {
- protected:
-  CatalogScreenshots() {
-    test::MakeTestDisk(disk_);
-    EXPECT_TRUE(ReadCatalog(disk_, catalogs_.SharedCatalog));
-    catalogs_.CatalogEditable = 1;
-  }
-
-  TZX_Disk disk_;
-  CatalogState catalogs_;
-  Settings settings_;
-  MemorySettingsStore store_;
-  ScriptedPrompts prompts_;
-  TFmScr viewer_;
-  TFLed editor_;
-  CatalogWindowContext context_{disk_, catalogs_, settings_, store_, prompts_};
-};
+using CatalogScreenshots = test::CatalogFixture;
 
 TEST_F(CatalogScreenshots, TrdosCatalogAndEntryEditor) {
   T_ZXCAT window(context_, viewer_, editor_);

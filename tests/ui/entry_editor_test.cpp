@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "trdos_test_disk.h"
+#include "catalog_fixture.h"
 #include "ui/scripted_prompts.h"
 #include "ui/trdos_catalog_window.h"
 #include "ui/viewer_window.h"
@@ -31,12 +31,9 @@ QStringList Fields(QDialog& dialog) {
   return texts;
 }
 
-class EntryEditor : public ::testing::Test {
+class EntryEditor : public test::CatalogFixture {
  protected:
   EntryEditor() {
-    test::MakeTestDisk(disk_);
-    EXPECT_TRUE(ReadCatalog(disk_, catalogs_.SharedCatalog));
-    catalogs_.CatalogEditable = 1;
     window_.FormShow(true);
   }
 
@@ -50,16 +47,8 @@ class EntryEditor : public ::testing::Test {
     prompts_.QueueWindow(std::move(script));
     window_.N9Click();
   }
-  std::string Name(int entry) { return std::string(reinterpret_cast<const char*>(test::EntryBytes(disk_, entry)), 8); }
 
-  TZX_Disk disk_;
-  CatalogState catalogs_;
-  Settings settings_;
-  MemorySettingsStore store_;
-  ScriptedPrompts prompts_;
-  TFmScr viewer_;
-  TFLed editor_;
-  T_ZXCAT window_{CatalogWindowContext{disk_, catalogs_, settings_, store_, prompts_}, viewer_, editor_};
+  T_ZXCAT window_{context_, viewer_, editor_};
 };
 
 TEST_F(EntryEditor, LiveEntryShowsHexFieldsHighByteFirstAndStoresThemLowByteFirst) {
@@ -76,7 +65,7 @@ TEST_F(EntryEditor, LiveEntryShowsHexFieldsHighByteFirstAndStoresThemLowByteFirs
   });
   EXPECT_EQ(shown, (QStringList{"GAMMA   ", "B", "5CCB", "0200", "02", "08", "01"}));
   const std::uint8_t* entry = test::EntryBytes(disk_, 2);
-  EXPECT_EQ(Name(2), "DELTA   ");
+  EXPECT_EQ(EntryName(2), "DELTA   ");
   EXPECT_EQ(entry[8], 'C');
   EXPECT_EQ(entry[9], 0x01);   // start 8A01, low byte first
   EXPECT_EQ(entry[10], 0x8A);
@@ -99,14 +88,14 @@ TEST_F(EntryEditor, DeletedEntryKeepsItsFirstByteWhileTheNameStartsWithAQuestion
   });
   EXPECT_EQ(shownName, "?ETA    ");
   EXPECT_EQ(test::EntryBytes(disk_, 1)[0], 0x01);
-  EXPECT_EQ(Name(1).substr(1), "EXT    ");
+  EXPECT_EQ(EntryName(1).substr(1), "EXT    ");
 
   // Without the question mark the whole name is taken: the entry is live again.
   EditRow(1, [&](QDialog& dialog) {
     Field(dialog, "e1")->setText(QStringLiteral("ZETA"));
     dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
   });
-  EXPECT_EQ(Name(1), "ZETA    ");
+  EXPECT_EQ(EntryName(1), "ZETA    ");
 }
 
 TEST_F(EntryEditor, CancelChangesNothing) {

@@ -17,7 +17,7 @@
 
 #include "settings/settings.h"
 #include "support/test_support.h"
-#include "trdos_test_disk.h"
+#include "catalog_fixture.h"
 #include "ui/entry_editor.h"
 #include "ui/scripted_prompts.h"
 #include "ui/viewer_window.h"
@@ -27,12 +27,9 @@ namespace {
 
 using Record = ScriptedPrompts::Record;
 
-class TrdosCatalogWindow : public ::testing::Test {
+class TrdosCatalogWindow : public test::CatalogFixture {
  protected:
   TrdosCatalogWindow() {
-    test::MakeTestDisk(disk_);
-    EXPECT_TRUE(ReadCatalog(disk_, catalogs_.SharedCatalog));
-    catalogs_.CatalogEditable = 1;
     window_.FormShow(true);
   }
 
@@ -66,18 +63,8 @@ class TrdosCatalogWindow : public ::testing::Test {
       if (Item(name)->isEnabled()) names << QString::fromLatin1(name);
     return names;
   }
-  std::string EntryName(int entry) {
-    return std::string(reinterpret_cast<const char*>(test::EntryBytes(disk_, entry)), 8);
-  }
 
-  TZX_Disk disk_;
-  CatalogState catalogs_;
-  Settings settings_;
-  MemorySettingsStore store_;
-  ScriptedPrompts prompts_;
-  TFmScr viewer_;
-  TFLed editor_;
-  T_ZXCAT window_{CatalogWindowContext{disk_, catalogs_, settings_, store_, prompts_}, viewer_, editor_};
+  T_ZXCAT window_{context_, viewer_, editor_};
 };
 
 TEST_F(TrdosCatalogWindow, ListsLiveEntriesAndWithN10AlsoDeletedOnes) {
