@@ -20,8 +20,8 @@ constexpr std::size_t kImageSize = 655360;
 // A real TR-DOS disk from the shared corpus, beside the repository.
 const Bytes& TrdosImage() {
   static const Bytes image = [] {
-    const auto file = std::filesystem::path(__FILE__).parent_path() /
-                      "../../shared/corpus/trd/alfishe_unreal-ng__EyeAche.trd";
+    const auto file =
+        std::filesystem::path(__FILE__).parent_path() / "../../shared/corpus/trd/alfishe_unreal-ng__EyeAche.trd";
     return ReadWholeFile(file).value_or(Bytes{});
   }();
   return image;

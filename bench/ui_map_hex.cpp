@@ -36,9 +36,9 @@ void BM_MapFullRepaint(benchmark::State& state) {
     map.viewport()->render(&target);
     benchmark::DoNotOptimize(target.constBits());
   }
-  state.counters["cells"] = benchmark::Counter(static_cast<double>(velloran::kMapRows * velloran::kMapColumns) *
-                                                   static_cast<double>(state.iterations()),
-                                               benchmark::Counter::kIsRate);
+  state.counters["cells"] = benchmark::Counter(
+      static_cast<double>(velloran::kMapRows * velloran::kMapColumns) * static_cast<double>(state.iterations()),
+      benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_MapFullRepaint)->Unit(benchmark::kMillisecond);
 

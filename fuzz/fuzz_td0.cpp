@@ -17,8 +17,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LoadTD0FromBytes(*disk, rest);
   } else {
     const bool compressed = mode == 2;
-    Bytes file = {static_cast<std::uint8_t>(compressed ? 't' : 'T'), static_cast<std::uint8_t>(compressed ? 'd' : 'D'),
-                  0, 0, 21, 0, 3, static_cast<std::uint8_t>(data[0] & 0x80), 0, 2};
+    Bytes file = {static_cast<std::uint8_t>(compressed ? 't' : 'T'),
+                  static_cast<std::uint8_t>(compressed ? 'd' : 'D'),
+                  0,
+                  0,
+                  21,
+                  0,
+                  3,
+                  static_cast<std::uint8_t>(data[0] & 0x80),
+                  0,
+                  2};
     AppendLe16(file, Td0Crc(file));
     file.insert(file.end(), rest.begin(), rest.end());
     LoadTD0FromBytes(*disk, file);

@@ -123,8 +123,8 @@ CpmListing ListCpmDirectory(const CpmDirectory& directory, bool showDeleted, boo
     row.Name11.assign(reinterpret_cast<const char*>(entry + 1), 11);
     listing.Rows.push_back(std::move(row));
   }
-  const long long used =
-      kCpmBlockSize * std::count_if(listing.BlockMap.begin(), listing.BlockMap.end(), [](std::uint8_t b) { return b != 0; });
+  const long long used = kCpmBlockSize * std::count_if(listing.BlockMap.begin(), listing.BlockMap.end(),
+                                                       [](std::uint8_t b) { return b != 0; });
   listing.l6 = std::to_string(listing.Rows.size());
   listing.l5 = std::to_string(used / 1024) + " кБ";
   listing.l4 = std::to_string((kCpmDiskBytes - used) / 1024) + " кБ";

@@ -32,13 +32,13 @@ CpmDirectory ReadCpmDirectory(const TZX_Disk& disk);
 
 // One row of the list (UTF-8 texts: names as code page 1251 characters).
 struct CpmRow {
-  int Entry = 0;          // entry number in the directory
-  std::string Filename;   // the 8 name bytes
-  std::string Ext;        // the 3 extension bytes
-  std::string Length;     // kilobytes + bytes / 1000, e.g. "2.384"
-  std::string Atrib;      // user byte, 2 hex digits
-  std::string Number;     // column "№": extent number, 2 hex digits
-  std::string Name11;     // name and extension as stored bytes, for FindCpmFile
+  int Entry = 0;         // entry number in the directory
+  std::string Filename;  // the 8 name bytes
+  std::string Ext;       // the 3 extension bytes
+  std::string Length;    // kilobytes + bytes / 1000, e.g. "2.384"
+  std::string Atrib;     // user byte, 2 hex digits
+  std::string Number;    // column "№": extent number, 2 hex digits
+  std::string Name11;    // name and extension as stored bytes, for FindCpmFile
 };
 
 // The window's state after listing: the directory, the block map, the rows
@@ -64,10 +64,10 @@ std::string CpmLengthText(long long bytes, char decimalSeparator = '.');
 
 // The file found by FindCpmFile.
 struct CpmFoundFile {
-  std::string Name;        // 8 bytes as stored
-  std::string Extension;   // 3 bytes as stored
+  std::string Name;       // 8 bytes as stored
+  std::string Extension;  // 3 bytes as stored
   std::uint8_t User = 0;
-  long long Size = 0;      // bytes; never more than the blocks hold
+  long long Size = 0;                 // bytes; never more than the blocks hold
   std::vector<std::uint16_t> Blocks;  // at most 400 numbers
 };
 

@@ -8,8 +8,7 @@ std::uint8_t FindCpmSector(const TZX_Disk& disk, int track, int n) {
   if (track < 0 || track >= kTrackCount) return kCpmNoSlot;
   if (track == 0 && n == 5) n = 9;
   const TTrack& t = disk.Tracks[track];
-  const auto used = std::count_if(t.Sectors.begin(), t.Sectors.end(),
-                                  [](const TSectorRec& s) { return s.Used != 0; });
+  const auto used = std::count_if(t.Sectors.begin(), t.Sectors.end(), [](const TSectorRec& s) { return s.Used != 0; });
   for (int slot = 0; slot < used; ++slot)
     if (t.Sectors[slot].IdSector == n) return static_cast<std::uint8_t>(slot);
   return kCpmNoSlot;
@@ -39,8 +38,8 @@ void MakeCpmDisk(TZX_Disk& disk) {
     for (int slot = 0; slot < kCpmSectorsPerTrack; ++slot) {
       // Track 0 numbers its last sector 9 instead of 5.
       const int number = index == 0 && slot == 4 ? 9 : slot + 1;
-      PlaceGoodSector(track.Sectors[slot], static_cast<std::uint8_t>(index / 2),
-                      static_cast<std::uint8_t>(index % 2), static_cast<std::uint8_t>(number), 3);
+      PlaceGoodSector(track.Sectors[slot], static_cast<std::uint8_t>(index / 2), static_cast<std::uint8_t>(index % 2),
+                      static_cast<std::uint8_t>(number), 3);
     }
   }
 }

@@ -92,8 +92,7 @@ bool LoadFDIFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   if (data.empty()) return Fail(disk, "FDI file read error!");
   const auto upper = [&](std::size_t i) { return std::toupper(data[i]); };
-  if (data.size() < 3 || upper(0) != 'F' || upper(1) != 'D' || upper(2) != 'I')
-    return Fail(disk, "Not FDI file!");
+  if (data.size() < 3 || upper(0) != 'F' || upper(1) != 'D' || upper(2) != 'I') return Fail(disk, "Not FDI file!");
   if (data.size() < kHeaderSize) return Fail(disk, "FDI file size error!");
   const std::size_t cylinders = ReadLe16(&data[4]);
   const std::size_t heads = ReadLe16(&data[6]);
@@ -133,8 +132,7 @@ bool LoadFDIFromBytes(TZX_Disk& disk, ByteSpan data) {
         sector.DataOk = (header[4] & 0x3F) != 0 ? 0xFF : 0;
         sector.IdCrc = IdFieldCrc(header[0], header[1], header[2], header[3]);
         const std::size_t start = trackStart + ReadLe16(&header[5]);
-        if (start > data.size() || data.size() - start < sector.DataLen)
-          return Fail(disk, "FDI file size error!");
+        if (start > data.size() || data.size() - start < sector.DataLen) return Fail(disk, "FDI file size error!");
         std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(start), sector.DataLen, sector.Data.begin());
       }
     }
@@ -167,8 +165,8 @@ bool SaveFDIToBytes(TZX_Disk& disk, Bytes& out) {
     AppendLe16(file, 0);
     file.push_back(static_cast<std::uint8_t>(sectors.size()));
     for (const TSectorRec* sector : sectors) {
-      file.insert(file.end(), {sector->IdTrack, sector->IdSide, sector->IdSector, sector->IdSize,
-                               SectorFlags(*sector)});
+      file.insert(file.end(),
+                  {sector->IdTrack, sector->IdSide, sector->IdSector, sector->IdSize, SectorFlags(*sector)});
       AppendLe16(file, static_cast<std::uint16_t>(area.size() - trackStart));
       const std::uint16_t length = StoredSectorLength(sector->IdSize);
       area.insert(area.end(), sector->Data.begin(), sector->Data.begin() + length);

@@ -76,8 +76,7 @@ std::string LoadDialogFilter() {
     names += "*." + std::string(format.defaultExtension);
   }
   // The combined entry lists FDI first in its pattern, as users have always seen it.
-  return SaveDialogFilter() + "|Поддерживаемые форматы (" + names +
-         ")|*.fdi;*.trd;*.udi;*.td0;*.pro;*.scl;*.kdi;*.hfe";
+  return SaveDialogFilter() + "|Поддерживаемые форматы (" + names + ")|*.fdi;*.trd;*.udi;*.td0;*.pro;*.scl;*.kdi;*.hfe";
 }
 
 std::string_view DefaultExtensionForFilter(int filterIndex) {
@@ -101,8 +100,7 @@ bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& e
   return false;
 }
 
-bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options,
-               std::string& error) {
+bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error) {
   const ImageFormat* format = FindFormat(ExtensionKey(file));
   if (format == nullptr) {
     error = kUnsupportedFileType;

@@ -17,7 +17,7 @@ struct SaveOptions {
 };
 
 struct ImageFormat {
-  std::string_view key;               // upper-case extension key, e.g. "TRD"
+  std::string_view key;  // upper-case extension key, e.g. "TRD"
   bool (*load)(TZX_Disk&, const std::filesystem::path&);
   bool (*save)(TZX_Disk&, const std::filesystem::path&, const SaveOptions&);
   std::string_view filter;            // dialog filter entry; empty = not in the dialogs
@@ -53,8 +53,7 @@ std::string_view DefaultExtensionForFilter(int filterIndex);
 bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error);
 
 // Saves an image chosen by its extension key; false with `error` on failure.
-bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options,
-               std::string& error);
+bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error);
 
 inline constexpr std::string_view kUnsupportedFileType = "Данный тип файлов не поддерживается!";
 

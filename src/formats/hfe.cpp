@@ -12,8 +12,8 @@ namespace velloran {
 namespace {
 
 constexpr std::size_t kBlockSize = 512;
-constexpr std::size_t kSideHalf = 256;         // bytes of each side in a block
-constexpr int kRawBytesPerBlock = 128;         // raw bytes of one side in a block
+constexpr std::size_t kSideHalf = 256;                // bytes of each side in a block
+constexpr int kRawBytesPerBlock = 128;                // raw bytes of one side in a block
 constexpr std::size_t kHeaderBytes = 2 * kBlockSize;  // header block and track table block
 constexpr std::uint16_t kTrackTableBlock = 1;
 constexpr int kMinCylinders = 80;
@@ -97,8 +97,8 @@ void EncodeSide(const std::uint8_t* raw, const std::uint8_t* syncMap, std::uint8
   for (int i = 0; i < kRawBytesWritten; ++i) {
     const bool sync = (syncMap[i / 8] >> (i % 8)) & 1;
     const auto cells = HfeCellBytes(raw[i], sync, previousBit);
-    std::uint8_t* target = cylinder + (i / kRawBytesPerBlock) * kBlockSize + side * kSideHalf +
-                           2 * (i % kRawBytesPerBlock);
+    std::uint8_t* target =
+        cylinder + (i / kRawBytesPerBlock) * kBlockSize + side * kSideHalf + 2 * (i % kRawBytesPerBlock);
     target[0] = cells[0];
     target[1] = cells[1];
   }
@@ -250,8 +250,8 @@ bool SaveHFEToBytes(TZX_Disk& disk, Bytes& out) {
   std::memcpy(file.data(), kSignature, sizeof kSignature);
   file[8] = 0;  // format revision
   file[9] = static_cast<std::uint8_t>(cylinders);
-  file[10] = 2;  // sides
-  file[11] = 0;  // MFM
+  file[10] = 2;               // sides
+  file[11] = 0;               // MFM
   WriteLe16(&file[12], 250);  // kbit/s
   WriteLe16(&file[14], 0);    // rotation speed
   file[16] = 2;               // interface mode
@@ -268,8 +268,8 @@ bool SaveHFEToBytes(TZX_Disk& disk, Bytes& out) {
       if (disk.GetTrack(static_cast<std::uint8_t>(index)).Present != 0) {
         raw.fill(0x4E);
         if (!disk.BuildRawTrack(static_cast<std::uint8_t>(index), raw.data(), syncMap.data())) {
-          disk.LastError = "Ошибка в дорожке - " + std::to_string(disk.ErrTrack) + " / Сектор - " +
-                           std::to_string(disk.ErrSector);
+          disk.LastError =
+              "Ошибка в дорожке - " + std::to_string(disk.ErrTrack) + " / Сектор - " + std::to_string(disk.ErrSector);
           return false;
         }
       } else {

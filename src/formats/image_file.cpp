@@ -4,8 +4,7 @@
 
 namespace velloran {
 
-bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError,
-                   Bytes& data) {
+bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError, Bytes& data) {
   auto content = ReadWholeFile(file);
   if (!content) {
     disk.LastError = readError;

@@ -15,17 +15,13 @@ constexpr SectorDumpLayout kKdiLayout{"KDI", 3, true, kKorvetSectors, kKorvetSec
 }  // namespace
 
 // Loads a KDI file into the disk.
-bool LoadKDI(TZX_Disk& disk, const std::filesystem::path& file) {
-  return LoadSectorDumpFile(disk, file, kKdiLayout);
-}
+bool LoadKDI(TZX_Disk& disk, const std::filesystem::path& file) { return LoadSectorDumpFile(disk, file, kKdiLayout); }
 
 // Fills the disk from the bytes of a KDI file.
 bool LoadKDIFromBytes(TZX_Disk& disk, ByteSpan data) { return LoadSectorDump(disk, data, kKdiLayout); }
 
 // Saves the disk as a KDI file; nothing is written when a sector is missing.
-bool SaveKDI(TZX_Disk& disk, const std::filesystem::path& file) {
-  return SaveSectorDumpFile(disk, file, kKdiLayout);
-}
+bool SaveKDI(TZX_Disk& disk, const std::filesystem::path& file) { return SaveSectorDumpFile(disk, file, kKdiLayout); }
 
 // Builds the bytes of a KDI file from the disk.
 bool SaveKDIToBytes(TZX_Disk& disk, Bytes& out) { return SaveSectorDump(disk, out, kKdiLayout); }

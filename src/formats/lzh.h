@@ -13,9 +13,9 @@
 
 namespace velloran {
 
-inline constexpr int kLzhRingSize = 4096;  // window of earlier text
-inline constexpr int kLzhMaxMatch = 60;    // longest match, also the look-ahead
-inline constexpr int kLzhMinMatch = 3;     // shorter repeats are sent as literals
+inline constexpr int kLzhRingSize = 4096;                                  // window of earlier text
+inline constexpr int kLzhMaxMatch = 60;                                    // longest match, also the look-ahead
+inline constexpr int kLzhMinMatch = 3;                                     // shorter repeats are sent as literals
 inline constexpr int kLzhSymbols = 256 + kLzhMaxMatch - kLzhMinMatch + 1;  // 314
 inline constexpr int kLzhNodes = 2 * kLzhSymbols - 1;                      // 627
 inline constexpr int kLzhRoot = kLzhNodes - 1;

@@ -17,17 +17,13 @@ constexpr SectorDumpLayout kProLayout{"PRO", 3, true, kFirstTrack, kOtherTracks}
 }  // namespace
 
 // Loads a PRO file into the disk.
-bool LoadPRO(TZX_Disk& disk, const std::filesystem::path& file) {
-  return LoadSectorDumpFile(disk, file, kProLayout);
-}
+bool LoadPRO(TZX_Disk& disk, const std::filesystem::path& file) { return LoadSectorDumpFile(disk, file, kProLayout); }
 
 // Fills the disk from the bytes of a PRO file.
 bool LoadPROFromBytes(TZX_Disk& disk, ByteSpan data) { return LoadSectorDump(disk, data, kProLayout); }
 
 // Saves the disk as a PRO file; nothing is written when a sector is missing.
-bool SavePRO(TZX_Disk& disk, const std::filesystem::path& file) {
-  return SaveSectorDumpFile(disk, file, kProLayout);
-}
+bool SavePRO(TZX_Disk& disk, const std::filesystem::path& file) { return SaveSectorDumpFile(disk, file, kProLayout); }
 
 // Builds the bytes of a PRO file from the disk.
 bool SavePROToBytes(TZX_Disk& disk, Bytes& out) { return SaveSectorDump(disk, out, kProLayout); }

@@ -41,13 +41,12 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
     const auto numbers = SectorsOfTrack(layout, static_cast<int>(t));
     for (std::size_t slot = 0; slot < numbers.size(); ++slot) {
       TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(slot));
-      PlaceGoodSector(sector, static_cast<std::uint8_t>(t / 2),
-                      layout.sideInId ? static_cast<std::uint8_t>(t % 2) : 0, numbers[slot], layout.sizeCode);
+      PlaceGoodSector(sector, static_cast<std::uint8_t>(t / 2), layout.sideInId ? static_cast<std::uint8_t>(t % 2) : 0,
+                      numbers[slot], layout.sizeCode);
       // Bytes past the end of a short file stay zero from the clear.
       const std::size_t available = position < data.size() ? data.size() - position : 0;
       const std::size_t count = std::min(sectorBytes, available);
-      if (count > 0)
-        std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(position), count, sector.Data.begin());
+      if (count > 0) std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(position), count, sector.Data.begin());
       position += sectorBytes;
     }
   }
@@ -74,8 +73,7 @@ bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) 
       // The first bytes of Data go out whatever the sector's size code, length
       // or CRC state: a dump holds data only, and a damaged sector still has
       // its place in the file.
-      file.insert(file.end(), sector->Data.begin(),
-                  sector->Data.begin() + static_cast<std::ptrdiff_t>(sectorBytes));
+      file.insert(file.end(), sector->Data.begin(), sector->Data.begin() + static_cast<std::ptrdiff_t>(sectorBytes));
     }
   }
   out = std::move(file);

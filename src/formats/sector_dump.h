@@ -15,9 +15,9 @@
 namespace velloran {
 
 struct SectorDumpLayout {
-  std::string_view name;   // format name for messages, e.g. "TRD"
-  std::uint8_t sizeCode;   // size code of every sector
-  bool sideInId;           // ID side = track index mod 2; otherwise always 0
+  std::string_view name;  // format name for messages, e.g. "TRD"
+  std::uint8_t sizeCode;  // size code of every sector
+  bool sideInId;          // ID side = track index mod 2; otherwise always 0
   // Sector numbers in file order: on track 0, and on every other track. Both
   // lists have the same length, the number of sectors per track.
   std::span<const std::uint8_t> firstTrackSectors;

@@ -37,8 +37,7 @@ constexpr std::array<std::uint16_t, 256> MakeCrcTable() {
   std::array<std::uint16_t, 256> table{};
   for (int i = 0; i < 256; ++i) {
     std::uint16_t crc = static_cast<std::uint16_t>(i << 8);
-    for (int bit = 0; bit < 8; ++bit)
-      crc = static_cast<std::uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0xA097 : crc << 1);
+    for (int bit = 0; bit < 8; ++bit) crc = static_cast<std::uint16_t>((crc & 0x8000) ? (crc << 1) ^ 0xA097 : crc << 1);
     table[i] = crc;
   }
   return table;
@@ -48,9 +47,7 @@ constexpr auto kCrcTable = MakeCrcTable();
 
 // Bytes a sector of this size code stores in a TD0 file. Codes above 3 are
 // beyond the model: their data is held as the 1100 bytes a slot has.
-int StoredSize(std::uint8_t sizeCode) {
-  return SizeCodeSupported(sizeCode) ? SectorLength(sizeCode) : kSectorDataSize;
-}
+int StoredSize(std::uint8_t sizeCode) { return SizeCodeSupported(sizeCode) ? SectorLength(sizeCode) : kSectorDataSize; }
 
 // The comment text: each non-empty line in CP1251 ended by a 0 byte, as many
 // lines as fit in 1016 bytes, then two more 0 bytes; nothing at all without
@@ -191,8 +188,7 @@ const char* ReadDataBlock(ByteReader& in, TSectorRec& sector, int size) {
       }
       break;
     }
-    default:
-      return kFormatError;
+    default: return kFormatError;
   }
   sector.DataLen = static_cast<std::uint16_t>(std::min(std::max(size, fill.Produced()), kSectorDataSize));
   return nullptr;
@@ -220,8 +216,8 @@ bool ReadComment(TZX_Disk& disk, ByteReader& in, std::string& created) {
   ByteSpan header;
   if (!in.Take(kCommentHeaderSize, header)) return false;
   created = "Создан: " + std::to_string(header[6]) + "." + std::to_string(header[5]) + "." +
-            std::to_string(header[4] + 1900) + " " + std::to_string(header[7]) + ":" +
-            std::to_string(header[8]) + ":" + std::to_string(header[9]);
+            std::to_string(header[4] + 1900) + " " + std::to_string(header[7]) + ":" + std::to_string(header[8]) + ":" +
+            std::to_string(header[9]);
   ByteSpan text;
   if (!in.Take(ReadLe16(&header[2]), text)) return false;
   std::string piece;
@@ -259,8 +255,7 @@ bool ReadTracks(TZX_Disk& disk, ByteReader& in) {
     for (int slot = 0; slot < sectorCount; ++slot)
       if (const char* error = ReadSector(in, track.Sectors[slot])) return Fail(disk, error);
   }
-  disk.TrackCount =
-      highestCylinder < 0 ? 0 : static_cast<std::uint8_t>((highestCylinder + 1) * (highestHead + 1));
+  disk.TrackCount = highestCylinder < 0 ? 0 : static_cast<std::uint8_t>((highestCylinder + 1) * (highestHead + 1));
   return true;
 }
 
@@ -268,8 +263,7 @@ bool ReadTracks(TZX_Disk& disk, ByteReader& in) {
 
 std::uint16_t Td0Crc(ByteSpan data) {
   std::uint16_t crc = 0;
-  for (const auto byte : data)
-    crc = static_cast<std::uint16_t>((crc << 8) ^ kCrcTable[((crc >> 8) ^ byte) & 0xFF]);
+  for (const auto byte : data) crc = static_cast<std::uint16_t>((crc << 8) ^ kCrcTable[((crc >> 8) ^ byte) & 0xFF]);
   return crc;
 }
 
@@ -322,8 +316,8 @@ bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress, const std::tm& cr
   const std::uint8_t endMarker[4] = {kEndOfImage, 0, 0, 0};
   body.insert(body.end(), endMarker, endMarker + 4);
 
-  out.assign({static_cast<std::uint8_t>(compress ? 't' : 'T'), static_cast<std::uint8_t>(compress ? 'd' : 'D'),
-              0, 0, kVersion, 0, 3, kCommentFollows, 0, 2});
+  out.assign({static_cast<std::uint8_t>(compress ? 't' : 'T'), static_cast<std::uint8_t>(compress ? 'd' : 'D'), 0, 0,
+              kVersion, 0, 3, kCommentFollows, 0, 2});
   AppendLe16(out, Td0Crc(out));
   if (compress)
     LZHCompress(body, out);

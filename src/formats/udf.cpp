@@ -103,8 +103,8 @@ const char* ReadSlot(ByteReader& reader, TSectorRec& sector) {
   std::uint8_t dataOk = 0;
   std::uint16_t dataLen = 0;
   if (!reader.U8(sector.IdTrack) || !reader.U8(sector.IdSide) || !reader.U8(sector.IdSector) ||
-      !reader.U8(sector.IdSize) || !reader.U16(sector.IdCrc) || !reader.U8(sector.ErrorCount) ||
-      !reader.U8(dataOk) || !reader.U16(sector.DataPos) || !reader.U16(dataLen))
+      !reader.U8(sector.IdSize) || !reader.U16(sector.IdCrc) || !reader.U8(sector.ErrorCount) || !reader.U8(dataOk) ||
+      !reader.U16(sector.DataPos) || !reader.U16(dataLen))
     return kReadError;
   if (dataLen > kSectorDataSize) return kFormatError;
   ByteSpan data;
@@ -122,8 +122,7 @@ const char* ReadTrack(ByteReader& reader, TTrack& track) {
     track.Present = 0xFF;
     std::uint8_t rawValid = 0;
     std::uint16_t rawLength = 0;
-    if (!reader.U8(track.TrackNum) || !reader.U8(track.SectorCount) || !reader.U8(rawValid) ||
-        !reader.U16(rawLength))
+    if (!reader.U8(track.TrackNum) || !reader.U8(track.SectorCount) || !reader.U8(rawValid) || !reader.U16(rawLength))
       return kReadError;
     if (rawLength > kRawCapacity) return kFormatError;
     ByteSpan raw;
@@ -157,9 +156,8 @@ const char* ReadHeader(ByteReader& reader, Header& header) {
       !reader.U8(header.baseTrack) || !reader.U8(keepRaw))
     return kReadError;
   const auto end = std::find(title.begin(), title.begin() + kMaxTitleLength, 0);
-  header.title = ToUtf8(CodePage::Cp1251,
-                        std::string_view(reinterpret_cast<const char*>(title.data()),
-                                         static_cast<std::size_t>(end - title.begin())));
+  header.title = ToUtf8(CodePage::Cp1251, std::string_view(reinterpret_cast<const char*>(title.data()),
+                                                           static_cast<std::size_t>(end - title.begin())));
   header.useBaseTrack = useBaseTrack == kFlagSet ? 1 : 0;
   header.keepRaw = keepRaw == kFlagSet ? 1 : 0;
   return nullptr;

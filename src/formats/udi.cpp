@@ -164,11 +164,11 @@ bool SaveUDIToBytes(TZX_Disk& disk, Bytes& out) {
   out.reserve(kHeaderLength + tracks * kRecordLength + kChecksumLength);
   out.insert(out.end(), kSignature.begin(), kSignature.end());
   AppendLe32(out, static_cast<std::uint32_t>(kHeaderLength + tracks * kRecordLength));
-  out.push_back(0);                                           // version
-  out.push_back(static_cast<std::uint8_t>(cylinders - 1));    // highest cylinder
-  out.push_back(1);                                           // highest side
-  out.push_back(0);                                           // flags
-  AppendLe32(out, 0);                                         // extended header
+  out.push_back(0);                                         // version
+  out.push_back(static_cast<std::uint8_t>(cylinders - 1));  // highest cylinder
+  out.push_back(1);                                         // highest side
+  out.push_back(0);                                         // flags
+  AppendLe32(out, 0);                                       // extended header
 
   disk.ErrSector = 0;
   std::array<std::uint8_t, kRawTrackLength> raw{};

@@ -11,12 +11,12 @@
 
 namespace velloran {
 
-inline constexpr int kTrackCount = 166;        // 83 cylinders on two sides
-inline constexpr int kSlotCount = 20;          // sector slots per track
-inline constexpr int kSectorDataSize = 1100;   // bytes of Data per slot
-inline constexpr int kRawCapacity = 6500;      // bytes of RawData per track
-inline constexpr int kRawTrackLength = 6256;   // bytes of a built raw track
-inline constexpr int kSyncMapLength = 782;     // 6256 bits, one per raw byte
+inline constexpr int kTrackCount = 166;       // 83 cylinders on two sides
+inline constexpr int kSlotCount = 20;         // sector slots per track
+inline constexpr int kSectorDataSize = 1100;  // bytes of Data per slot
+inline constexpr int kRawCapacity = 6500;     // bytes of RawData per track
+inline constexpr int kRawTrackLength = 6256;  // bytes of a built raw track
+inline constexpr int kSyncMapLength = 782;    // 6256 bits, one per raw byte
 inline constexpr std::uint8_t kNoBaseTrack = 255;
 
 // Data length of a size code: 128 shl N. Codes above 3 are not supported.
@@ -81,16 +81,16 @@ class TZX_Disk {
  public:
   TZX_Disk();
 
-  std::string Title;                 // at most 255 characters
-  std::uint8_t TrackCount = 0;       // present tracks, as of the last CountTracks
-  std::uint8_t UseBaseTrack = 0;     // 1 = the base track is the raw template
+  std::string Title;              // at most 255 characters
+  std::uint8_t TrackCount = 0;    // present tracks, as of the last CountTracks
+  std::uint8_t UseBaseTrack = 0;  // 1 = the base track is the raw template
   std::uint8_t BaseTrack = kNoBaseTrack;
-  std::uint8_t KeepRaw = 0;          // 1 = raw images are copied before rebuilding
-  std::vector<std::string> Comments; // UTF-8 lines
-  std::vector<TTrack> Tracks;        // always kTrackCount tracks
-  std::uint8_t ErrTrack = 0;         // where raw-track building last failed
+  std::uint8_t KeepRaw = 0;           // 1 = raw images are copied before rebuilding
+  std::vector<std::string> Comments;  // UTF-8 lines
+  std::vector<TTrack> Tracks;         // always kTrackCount tracks
+  std::uint8_t ErrTrack = 0;          // where raw-track building last failed
   std::uint8_t ErrSector = 0;
-  std::string LastError;             // message of the last failed image read
+  std::string LastError;  // message of the last failed image read
   bool ShowDisabledSectors = false;
 
   TTrack& GetTrack(std::uint8_t index) { return Tracks[index]; }

@@ -80,8 +80,7 @@ class TrackImage {
 // data is `length` zero bytes over which the sector's Data is laid.
 class DataField {
  public:
-  DataField(std::uint8_t mark, const TSectorRec& sector, int length)
-      : length_(std::clamp(length, 0, kSectorDataSize)) {
+  DataField(std::uint8_t mark, const TSectorRec& sector, int length) : length_(std::clamp(length, 0, kSectorDataSize)) {
     bytes_[0] = bytes_[1] = bytes_[2] = kSyncA1;
     bytes_[3] = mark;
     const int known = std::min<int>({sector.DataLen, length_, kSectorDataSize});

@@ -35,8 +35,8 @@ Message DuplicateMessage(const TrdosEntry& entry) {
 
 // Writes the file's sectors from the first free position and appends its
 // entry as the next file.
-std::optional<Message> StoreFile(TrdosCatalog& catalog, TZX_Disk& disk, const std::string& path,
-                                 TrdosEntry entry, ByteSpan sectors) {
+std::optional<Message> StoreFile(TrdosCatalog& catalog, TZX_Disk& disk, const std::string& path, TrdosEntry entry,
+                                 ByteSpan sectors) {
   const TrdosPosition start{catalog.FirstFreeTrack, catalog.FirstFreeSector};
   TrdosPosition position = start;
   for (int i = 0; i < entry.FileSectors; ++i) {

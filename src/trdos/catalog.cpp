@@ -76,8 +76,7 @@ TrdosEntry LoadEntry(const std::uint8_t* in) {
 }
 
 std::string NameText(std::span<const std::uint8_t> bytes) {
-  return ToUtf8(CodePage::Cp1251,
-                std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  return ToUtf8(CodePage::Cp1251, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 void RecountFreeSectors(TrdosCatalog& catalog) {
@@ -119,16 +118,15 @@ bool ReadCatalog(const TZX_Disk& disk, TrdosCatalog& catalog) {
   if (track.Present == 0) return false;
 
   // The slots scanned are as many as the track has used slots, in slot order.
-  const auto used = std::count_if(track.Sectors.begin(), track.Sectors.end(),
-                                  [](const TSectorRec& s) { return s.Used != 0; });
+  const auto used =
+      std::count_if(track.Sectors.begin(), track.Sectors.end(), [](const TSectorRec& s) { return s.Used != 0; });
   std::array<std::uint8_t, kCatalogImageSize> buffer{};
   for (int slot = 0; slot < used; ++slot) {
     const TSectorRec& sector = track.Sectors[slot];
     if (sector.IdSector < 1 || sector.IdSector > kInfoSectorNumber) continue;
     if (sector.IdSize != 1 || sector.Used == 0) return false;
     if (sector.IdSector == kInfoSectorNumber && sector.DataLen < kTrdosSectorSize) return false;
-    std::copy_n(sector.Data.begin(), kTrdosSectorSize,
-                buffer.begin() + (sector.IdSector - 1) * kTrdosSectorSize);
+    std::copy_n(sector.Data.begin(), kTrdosSectorSize, buffer.begin() + (sector.IdSector - 1) * kTrdosSectorSize);
   }
   return ParseCatalog(buffer, catalog);
 }
@@ -165,8 +163,8 @@ void MakeTrdosDisk(TZX_Disk& disk, std::string_view label) {
     TTrack& track = disk.Tracks[index];
     track.Present = 0xFF;
     for (int slot = 0; slot < kTrdosSectorsPerTrack; ++slot)
-      PlaceGoodSector(track.Sectors[slot], static_cast<std::uint8_t>(index / 2), 0,
-                      static_cast<std::uint8_t>(slot + 1), 1);
+      PlaceGoodSector(track.Sectors[slot], static_cast<std::uint8_t>(index / 2), 0, static_cast<std::uint8_t>(slot + 1),
+                      1);
   }
   std::uint8_t* info = disk.Tracks[0].Sectors[kInfoSectorNumber - 1].Data.data();
   info[kInfoTrdosId] = kTrdosIdByte;

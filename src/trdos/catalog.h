@@ -18,12 +18,12 @@ namespace velloran {
 inline constexpr int kTrdosSectorSize = 256;
 inline constexpr int kTrdosSectorsPerTrack = 16;
 inline constexpr int kTrdosTracks = 160;
-inline constexpr int kTrdosTotalSectors = kTrdosTracks * kTrdosSectorsPerTrack;  // 2560
+inline constexpr int kTrdosTotalSectors = kTrdosTracks * kTrdosSectorsPerTrack;           // 2560
 inline constexpr int kTrdosFreeOnEmptyDisk = kTrdosTotalSectors - kTrdosSectorsPerTrack;  // 2544
 inline constexpr int kTrdosMaxFiles = 128;
 inline constexpr int kTrdosEntrySize = 16;
-inline constexpr int kCatalogImageSize = 2560;   // sectors 1..10 of track 0
-inline constexpr int kInfoSectorNumber = 9;      // ID number of the disk information sector
+inline constexpr int kCatalogImageSize = 2560;  // sectors 1..10 of track 0
+inline constexpr int kInfoSectorNumber = 9;     // ID number of the disk information sector
 inline constexpr std::size_t kScreenLength = 6912;
 
 // One catalog entry, the fields of the 16 on-disk bytes in their order.
@@ -38,9 +38,7 @@ struct TrdosEntry {
 
   // A first name byte below 0x20 marks a deleted (or erased) entry.
   bool Deleted() const { return Name[0] < 0x20; }
-  bool SameNameAndType(const TrdosEntry& other) const {
-    return Name == other.Name && FileType == other.FileType;
-  }
+  bool SameNameAndType(const TrdosEntry& other) const { return Name == other.Name && FileType == other.FileType; }
 };
 
 // The in-memory catalog record every TR-DOS operation works on.
@@ -53,7 +51,7 @@ struct TrdosCatalog {
   std::uint8_t FirstFreeSector = 0;
   std::uint8_t FirstFreeTrack = 0;
   std::uint16_t FreeSectors = 0;
-  std::uint8_t FileCount = 0;     // files, deleted ones included, from the info sector
+  std::uint8_t FileCount = 0;  // files, deleted ones included, from the info sector
   std::uint8_t DeletedCount = 0;
   std::array<TrdosEntry, kTrdosMaxFiles> Entries{};
 };
@@ -61,10 +59,10 @@ struct TrdosCatalog {
 // The catalog records and flags the application holds for the life of the
 // process and passes to the catalog operations.
 struct CatalogState {
-  TrdosCatalog SharedCatalog;         // what the catalog window shows and edits
-  TrdosCatalog OwnerCatalog;          // used only by FileAtSector
-  std::uint8_t CatalogEditable = 0;   // 1 = read from the disk in memory
-  std::uint8_t CatalogChanged = 0;    // 1 = the window changed sectors of the disk
+  TrdosCatalog SharedCatalog;        // what the catalog window shows and edits
+  TrdosCatalog OwnerCatalog;         // used only by FileAtSector
+  std::uint8_t CatalogEditable = 0;  // 1 = read from the disk in memory
+  std::uint8_t CatalogChanged = 0;   // 1 = the window changed sectors of the disk
 };
 
 // The first slot of the track whose IdSector equals `sector`, used or not;

@@ -194,8 +194,8 @@ Message CompactQuestion() {
 namespace {
 
 std::string CompactErrorText(const TrdosPosition& position) {
-  return "Ошибка сектора - (track " + std::to_string(position.Track) + " sector " +
-         std::to_string(position.Sector) + ")..!";
+  return "Ошибка сектора - (track " + std::to_string(position.Track) + " sector " + std::to_string(position.Sector) +
+         ")..!";
 }
 
 // Copies `count` sectors from `source` down to `target`; the message of the

@@ -4,8 +4,7 @@
 
 namespace velloran {
 
-std::optional<SectorFailure> ReadFileSectors(const TZX_Disk& disk, TrdosPosition start, int count,
-                                             Bytes& out) {
+std::optional<SectorFailure> ReadFileSectors(const TZX_Disk& disk, TrdosPosition start, int count, Bytes& out) {
   TrdosPosition position = start;
   for (int i = 0; i < count; ++i) {
     const TSectorRec* sector = FindUsableSector(disk, position.Track, position.Sector + 1);

@@ -33,8 +33,7 @@ struct SectorFailure {
 
 // Reads `count` sectors from `start` and appends their first 256 bytes to
 // `out`. Returns the first sector that is not usable, or nothing on success.
-std::optional<SectorFailure> ReadFileSectors(const TZX_Disk& disk, TrdosPosition start, int count,
-                                             Bytes& out);
+std::optional<SectorFailure> ReadFileSectors(const TZX_Disk& disk, TrdosPosition start, int count, Bytes& out);
 
 // The start of an entry's data.
 inline TrdosPosition EntryStart(const TrdosEntry& entry) { return {entry.FirstTrack, entry.FirstSector}; }

@@ -71,8 +71,8 @@ HobetaFile BuildHobetaFile(const TZX_Disk& disk, const TrdosEntry& entry) {
 }
 
 Message HobetaOverwriteQuestion(const std::string& fileName) {
-  return Message{"Файл " + fileName + " уже существует! Перезаписать?", "Внимание..!",
-                 MessageIcon::Warning, MessageButtons::YesNoCancel};
+  return Message{"Файл " + fileName + " уже существует! Перезаписать?", "Внимание..!", MessageIcon::Warning,
+                 MessageButtons::YesNoCancel};
 }
 
 }  // namespace velloran

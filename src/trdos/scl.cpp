@@ -99,8 +99,7 @@ bool LoadSCLFromBytes(TZX_Disk& disk, ByteSpan data) {
     headerPosition += kSclHeaderSize;
     const int bytes = entry.FileSectors * kTrdosSectorSize;
     if (size - static_cast<long long>(dataPosition) - 4 < bytes) {
-      disk.LastError = "Ошибочный размер файла " + NameText(entry.Name) + "." +
-                       NameText(std::span(&entry.FileType, 1));
+      disk.LastError = "Ошибочный размер файла " + NameText(entry.Name) + "." + NameText(std::span(&entry.FileType, 1));
       return false;
     }
     if (entry.FileSectors > kTrdosFreeOnEmptyDisk - placed) {
@@ -173,8 +172,8 @@ SclFile BuildSclFile(const TZX_Disk& disk, const std::vector<TrdosEntry>& entrie
 Message NoFilesSelectedMessage() { return ErrorMessage("Файлы для сохранения не выбраны..!"); }
 
 Message SclOverwriteQuestion(const std::string& fullFileName) {
-  return Message{"Файл " + fullFileName + " уже существует! Перезаписать?", "Внимание..!",
-                 MessageIcon::Warning, MessageButtons::YesNo};
+  return Message{"Файл " + fullFileName + " уже существует! Перезаписать?", "Внимание..!", MessageIcon::Warning,
+                 MessageButtons::YesNo};
 }
 
 Message SclSectorErrorMessage(const SectorFailure& failure) {

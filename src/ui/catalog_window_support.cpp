@@ -83,8 +83,7 @@ bool AskTextDialog(Prompts& prompts, const TextDialog& dialog, QString& text) {
   return prompts.AskText(request, text);
 }
 
-void RememberFolderSetting(CatalogWindowContext& context, const std::string& key,
-                           const std::filesystem::path& folder) {
+void RememberFolderSetting(CatalogWindowContext& context, const std::string& key, const std::filesystem::path& folder) {
   const std::string text = FolderText(folder);
   std::string& held = key == "HobetaDir" ? context.settings.HobetaDir : context.settings.SCLDir;
   if (held == text) return;

@@ -31,8 +31,8 @@ namespace velloran {
 struct CatalogWindowContext {
   TZX_Disk& disk;
   CatalogState& catalogs;
-  Settings& settings;      // HobetaDir and SCLDir
-  SettingsStore& store;    // where changed folders are stored at once
+  Settings& settings;    // HobetaDir and SCLDir
+  SettingsStore& store;  // where changed folders are stored at once
   Prompts& prompts;
 };
 
@@ -47,8 +47,7 @@ bool AskTextDialog(Prompts& prompts, const TextDialog& dialog, QString& text);
 
 // Stores a remembered folder (key "HobetaDir" or "SCLDir") when it differs
 // from the one held: in the settings and, at once, in the store.
-void RememberFolderSetting(CatalogWindowContext& context, const std::string& key,
-                           const std::filesystem::path& folder);
+void RememberFolderSetting(CatalogWindowContext& context, const std::string& key, const std::filesystem::path& folder);
 
 // The fonts of the windows: Courier New where it is installed, otherwise
 // the system's typewriter font; "Terminal" likewise for the DOS texts.

@@ -30,8 +30,8 @@ TFmScr& Viewer(TFMain& owner) {
 
 void ShowTrdosCatalogWindow(TFMain& owner) {
   TFLed& editor = WindowOf<TFLed>(owner, "TFLed", [&] { return new TFLed(&owner); });
-  T_ZXCAT& window = WindowOf<T_ZXCAT>(
-      owner, "T_ZXCAT", [&] { return new T_ZXCAT(ContextOf(owner), Viewer(owner), editor, &owner); });
+  T_ZXCAT& window =
+      WindowOf<T_ZXCAT>(owner, "T_ZXCAT", [&] { return new T_ZXCAT(ContextOf(owner), Viewer(owner), editor, &owner); });
   window.Open();
 }
 

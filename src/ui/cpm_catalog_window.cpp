@@ -149,8 +149,8 @@ void T_cCat::HobClick() {
   if (!answer.accepted || answer.files.isEmpty() || answer.files.front().isEmpty()) return;
   const QString fileName = answer.files.front();
   if (QFileInfo::exists(fileName) &&
-      prompts.Message(QStringLiteral("Файл существует! Перезаписать?!"), QStringLiteral("Внимание!"),
-                      PromptIcon::None, PromptButtons::YesNo) != PromptAnswer::Yes)
+      prompts.Message(QStringLiteral("Файл существует! Перезаписать?!"), QStringLiteral("Внимание!"), PromptIcon::None,
+                      PromptButtons::YesNo) != PromptAnswer::Yes)
     return;
   CpmFoundFile found;
   if (FindCpmFile(listing_.Directory, name11, found) < 0) {

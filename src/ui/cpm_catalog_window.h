@@ -31,9 +31,9 @@ class T_cCat : public QDialog {
   void N2Click();
   // The file commands need a selected row.
   void pm1Popup();
-  void HEX1Click();  // "Просмотр HEX"
-  void N11Click();   // "Просмотр текста"
-  void HobClick();   // "Сохранить как"
+  void HEX1Click();     // "Просмотр HEX"
+  void N11Click();      // "Просмотр текста"
+  void HobClick();      // "Сохранить как"
   void BitBtn1Click();  // "Закрыть"
 
  private:

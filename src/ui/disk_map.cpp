@@ -102,8 +102,7 @@ void DiskMap::UpdateScrollBars() {
 }
 
 QRect DiskMap::CellRect(int column, int row) const {
-  return {MapColumnX(column, LeftColumn()), (row - TopRow()) * kMapRowHeight, MapColumnWidth(column),
-          kMapRowHeight};
+  return {MapColumnX(column, LeftColumn()), (row - TopRow()) * kMapRowHeight, MapColumnWidth(column), kMapRowHeight};
 }
 
 bool DiskMap::CellAt(const QPoint& point, int& column, int& row) const {
@@ -185,11 +184,12 @@ QSize DiskMap::sizeHint() const {
 
 void DiskMap::MoveCurrent(int column, int row) {
   SetCurrentCell(column, row);
-  if (currentRow_ < TopRow()) SetTopRow(currentRow_);
-  else if (currentRow_ > LastFullyVisibleRow()) SetTopRow(TopRow() + currentRow_ - LastFullyVisibleRow());
+  if (currentRow_ < TopRow())
+    SetTopRow(currentRow_);
+  else if (currentRow_ > LastFullyVisibleRow())
+    SetTopRow(TopRow() + currentRow_ - LastFullyVisibleRow());
   if (currentColumn_ < LeftColumn()) SetLeftColumn(currentColumn_);
-  while (currentColumn_ > LeftColumn() &&
-         MapColumnX(currentColumn_ + 1, LeftColumn()) > viewport()->width() &&
+  while (currentColumn_ > LeftColumn() && MapColumnX(currentColumn_ + 1, LeftColumn()) > viewport()->width() &&
          LeftColumn() < horizontalScrollBar()->maximum())
     SetLeftColumn(LeftColumn() + 1);
   emit CellClicked(currentColumn_, currentRow_);

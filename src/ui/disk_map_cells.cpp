@@ -33,15 +33,12 @@ std::string CellText(const TZX_Disk& disk, int column, int row) {
   char text[8];
   switch (CellTile(disk, column, row)) {
     case Tile::LabelRaw:
-    case Tile::LabelPlain:
-      std::snprintf(text, sizeof text, "T%03d", row);
-      return text;
+    case Tile::LabelPlain: std::snprintf(text, sizeof text, "T%03d", row); return text;
     case Tile::SectorGood:
     case Tile::SectorBad:
     case Tile::SectorNoData: {
-      const int number = disk.GetTrack(static_cast<std::uint8_t>(row))
-                             .GetSector(static_cast<std::uint8_t>(column - 1))
-                             .IdSector;
+      const int number =
+          disk.GetTrack(static_cast<std::uint8_t>(row)).GetSector(static_cast<std::uint8_t>(column - 1)).IdSector;
       std::snprintf(text, sizeof text, "s%02d", number % 100);
       return text;
     }

@@ -20,14 +20,14 @@ inline constexpr int kMapRowHeight = 14;
 
 // The picture of one cell.
 enum class Tile {
-  Blank,        // nothing drawn
-  LabelRaw,     // present track with a raw image: blue, white text
-  LabelPlain,   // present track without raw image: yellow
-  LabelAbsent,  // absent track, only when disabled sectors are shown
-  SectorGood,   // data read without error: green
-  SectorBad,    // data with a CRC error: red
-  SectorNoData, // header without data: yellow
-  SectorEmpty,  // empty slot, only when disabled sectors are shown
+  Blank,         // nothing drawn
+  LabelRaw,      // present track with a raw image: blue, white text
+  LabelPlain,    // present track without raw image: yellow
+  LabelAbsent,   // absent track, only when disabled sectors are shown
+  SectorGood,    // data read without error: green
+  SectorBad,     // data with a CRC error: red
+  SectorNoData,  // header without data: yellow
+  SectorEmpty,   // empty slot, only when disabled sectors are shown
 };
 
 int MapColumnWidth(int column);

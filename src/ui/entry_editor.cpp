@@ -12,8 +12,8 @@ namespace velloran {
 
 HexField::HexField(int digits, QWidget* parent) : QLineEdit(parent), digits_(digits) {
   setMaxLength(digits);
-  setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,%1}").arg(digits)), this));
+  setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9A-Fa-f]{0,%1}").arg(digits)), this));
   setFont(CourierNewFont());
   // Typed digits show in upper case like the stored values.
   connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {

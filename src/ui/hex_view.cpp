@@ -19,7 +19,7 @@ const QColor kOffsetColour(0, 0, 0);
 const QColor kEvenColumnColour(0, 0, 0x80);  // navy
 const QColor kOddColumnColour(0, 0, 0xFF);   // blue
 const QColor kCurrentText(0xFF, 0xFF, 0xFF);
-const QColor kCurrentBack(0x80, 0, 0);        // maroon
+const QColor kCurrentBack(0x80, 0, 0);  // maroon
 const QColor kChangedText(0x80, 0, 0);
 const QColor kChangedBack(0xFF, 0xFF, 0xA8);  // light yellow
 const QColor kCursorFrame(0, 0, 0x80);
@@ -73,9 +73,7 @@ bool HexView::EditByte(int index, std::uint8_t value) {
   return true;
 }
 
-bool HexView::IsChanged(int index) const {
-  return index >= 0 && index < Size() && changed_[index];
-}
+bool HexView::IsChanged(int index) const { return index >= 0 && index < Size() && changed_[index]; }
 
 bool HexView::AnyChanged() const { return std::find(changed_.begin(), changed_.end(), true) != changed_.end(); }
 
@@ -157,8 +155,10 @@ void HexView::EnsureVisible(int position) {
   const int line = position / kBytesPerLine;
   const int visibleLines = std::max(1, viewport()->height() / m.lineHeight);
   QScrollBar* bar = verticalScrollBar();
-  if (line < bar->value()) bar->setValue(line);
-  else if (line >= bar->value() + visibleLines) bar->setValue(line - visibleLines + 1);
+  if (line < bar->value())
+    bar->setValue(line);
+  else if (line >= bar->value() + visibleLines)
+    bar->setValue(line - visibleLines + 1);
 }
 
 void HexView::paintEvent(QPaintEvent*) {
@@ -252,9 +252,7 @@ void HexView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_PageUp: MoveTo(position_ - page); return;
     case Qt::Key_PageDown: MoveTo(position_ + page); return;
     case Qt::Key_Home: MoveTo(control ? 0 : position_ - position_ % kBytesPerLine); return;
-    case Qt::Key_End:
-      MoveTo(control ? Size() - 1 : position_ - position_ % kBytesPerLine + kBytesPerLine - 1);
-      return;
+    case Qt::Key_End: MoveTo(control ? Size() - 1 : position_ - position_ % kBytesPerLine + kBytesPerLine - 1); return;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
       inCharacters_ = !inCharacters_;

@@ -41,9 +41,7 @@ void TFMain::SetDiskMenuEnabled(bool enabled) {
   findChild<QMenu*>(QStringLiteral("N2"))->menuAction()->setEnabled(enabled);
 }
 
-bool TFMain::DiskMenuEnabled() const {
-  return findChild<QMenu*>(QStringLiteral("N2"))->menuAction()->isEnabled();
-}
+bool TFMain::DiskMenuEnabled() const { return findChild<QMenu*>(QStringLiteral("N2"))->menuAction()->isEnabled(); }
 
 // Start-up: priority, settings, the driver and the drive, then the image
 // named on the command line (empty: none).

@@ -150,8 +150,8 @@ void TFMain::pnb1Click() {
   bool copied = false;
   if (column >= 1 && column <= kSlotCount) {
     TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(column - 1));
-    if (sector.DataLen > 0 && prompts_.AskYesNo(QStringLiteral("Вы хотитете принять изменения сектора?"),
-                                                QStringLiteral("Внимание!"))) {
+    if (sector.DataLen > 0 &&
+        prompts_.AskYesNo(QStringLiteral("Вы хотитете принять изменения сектора?"), QStringLiteral("Внимание!"))) {
       s1_->CopyTo(sector.Data.data(), std::min<std::size_t>(sector.DataLen, kSectorDataSize));
       copied = true;
     }
@@ -179,8 +179,7 @@ void TFMain::pnb2Click() {
   const QString file = chosen.files.front();
   if (!AskOverwrite(file)) return;
   std::string error;
-  if (!s1_->SaveToFile(std::filesystem::path(file.toStdString()), error))
-    prompts_.Error(QString::fromStdString(error));
+  if (!s1_->SaveToFile(std::filesystem::path(file.toStdString()), error)) prompts_.Error(QString::fromStdString(error));
 }
 
 // "Создать образ" -> "TR-DOS диска": an empty TR-DOS disk with the name asked for.

@@ -49,10 +49,14 @@ QString ImageStatus(const QString& file, int tracks) {
 
 void TFMain::RememberFolder(const std::string& key, const QString& file) {
   const std::string folder = FolderText(PathOf(QFileInfo(file).absolutePath()));
-  if (key == "Directory_1") settings_.Directory_1 = folder;
-  else if (key == "Directory_2") settings_.Directory_2 = folder;
-  else if (key == "HobetaDir") settings_.HobetaDir = folder;
-  else if (key == "SCLDir") settings_.SCLDir = folder;
+  if (key == "Directory_1")
+    settings_.Directory_1 = folder;
+  else if (key == "Directory_2")
+    settings_.Directory_2 = folder;
+  else if (key == "HobetaDir")
+    settings_.HobetaDir = folder;
+  else if (key == "SCLDir")
+    settings_.SCLDir = folder;
   SaveFolderSetting(store_, key, folder);
 }
 
@@ -172,8 +176,7 @@ void TFMain::N32Click() {
       prompts_.Message(QStringLiteral("Ошибка создания образа UDI"), kWarningCaption, PromptIcon::Warning,
                        PromptButtons::Ok);
       ClearLog();
-      AddLogLine(QStringLiteral("Ошибка в дорожке - %1 / Сектор - %2").arg(disk_.ErrTrack).arg(disk_.ErrSector),
-                 true);
+      AddLogLine(QStringLiteral("Ошибка в дорожке - %1 / Сектор - %2").arg(disk_.ErrTrack).arg(disk_.ErrSector), true);
       return;
     }
     saved = WriteFileAtomic(PathOf(file), bytes, error);

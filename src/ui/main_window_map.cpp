@@ -22,9 +22,7 @@ namespace {
 
 const char* const kSizeTexts[4] = {"128b", "256b", "512b", "1024b"};
 
-QString HexCrc(std::uint16_t crc) {
-  return QStringLiteral("#%1").arg(crc, 4, 16, QLatin1Char('0')).toUpper();
-}
+QString HexCrc(std::uint16_t crc) { return QStringLiteral("#%1").arg(crc, 4, 16, QLatin1Char('0')).toUpper(); }
 
 // The data CRC as the controller computes it: A1 A1 A1 FB, then the data.
 std::uint16_t DataCrc(const std::uint8_t* data, std::size_t length) {
@@ -106,8 +104,10 @@ void TFMain::ShowTrack(int track) {
   } else {
     SetPaneButtons(false);
     Bytes raw(kRawTrackLength, 0x4E);
-    if (disk_.BuildRawTrack(static_cast<std::uint8_t>(track), raw.data(), nullptr)) s1_->SetData(raw);
-    else s1_->Clear();
+    if (disk_.BuildRawTrack(static_cast<std::uint8_t>(track), raw.data(), nullptr))
+      s1_->SetData(raw);
+    else
+      s1_->Clear();
     s1_->SetReadOnly(true);
   }
   ShowTrackLog(track);

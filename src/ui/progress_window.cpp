@@ -82,8 +82,8 @@ void T_Prog::showEvent(QShowEvent* event) {
 void T_Prog::t1Timer() {
   t1_->stop();
   running_ = true;
-  outcome_ = driver_ != nullptr ? RunDiskOperation(owner_.Disk(), *driver_, *this, operation_)
-                                : OperationOutcome::Failed;
+  outcome_ =
+      driver_ != nullptr ? RunDiskOperation(owner_.Disk(), *driver_, *this, operation_) : OperationOutcome::Failed;
   running_ = false;
   owner_.RepaintMap();
   accept();

@@ -18,14 +18,14 @@ enum class PromptAnswer { Ok, Yes, No, Cancel };
 // What an open or save dialog is asked for.
 struct FileDialogRequest {
   QString title;
-  QString folder;          // initial folder
-  QString fileName;        // proposed name (save)
+  QString folder;    // initial folder
+  QString fileName;  // proposed name (save)
   // One entry per filter, description and patterns as in a filter list:
   // "Файл образа TRDOS диска (*.trd)|*.trd". SplitFilterList makes them.
   QStringList filters;
-  int filterIndex = 1;     // 1-based selected filter
-  QString defaultSuffix;   // added when the name has none
-  bool multiple = false;   // open: several files
+  int filterIndex = 1;    // 1-based selected filter
+  QString defaultSuffix;  // added when the name has none
+  bool multiple = false;  // open: several files
   // Called when the user picks another file type (1-based index); returns the
   // default suffix for it. Empty function: the suffix stays.
   std::function<QString(int)> suffixForFilter;
@@ -40,11 +40,11 @@ struct FileDialogResult {
 // A message with one edit box (disk name, restore letter and the like).
 struct TextRequest {
   QString caption;
-  QString text;               // the message above the edit box
-  QString label;              // caption of the edit box, e.g. "Имя:"
-  int maxLength = 0;          // 0 = no limit
+  QString text;       // the message above the edit box
+  QString label;      // caption of the edit box, e.g. "Имя:"
+  int maxLength = 0;  // 0 = no limit
   QString acceptButton = QStringLiteral("&Ok");
-  QString cancelButton;       // empty = the dialog has no cancel button
+  QString cancelButton;  // empty = the dialog has no cancel button
 };
 
 // "A|*.a|B|*.b;*.c" -> {"A|*.a", "B|*.b;*.c"}
@@ -53,8 +53,7 @@ QStringList SplitFilterList(const QString& filterList);
 class Prompts {
  public:
   virtual ~Prompts() = default;
-  virtual PromptAnswer Message(const QString& text, const QString& caption, PromptIcon icon,
-                               PromptButtons buttons) = 0;
+  virtual PromptAnswer Message(const QString& text, const QString& caption, PromptIcon icon, PromptButtons buttons) = 0;
   virtual FileDialogResult OpenFiles(const FileDialogRequest& request) = 0;
   virtual FileDialogResult SaveFile(const FileDialogRequest& request) = 0;
   virtual QString ChooseFolder(const QString& title, const QString& folder) = 0;

@@ -46,8 +46,7 @@ QString QtNameFilter(const QString& entry) {
 
 }  // namespace
 
-PromptAnswer QtPrompts::Message(const QString& text, const QString& caption, PromptIcon icon,
-                                PromptButtons buttons) {
+PromptAnswer QtPrompts::Message(const QString& text, const QString& caption, PromptIcon icon, PromptButtons buttons) {
   QMessageBox box(BoxIcon(icon), caption, DisplayText(text), QMessageBox::NoButton, parent_);
   switch (buttons) {
     case PromptButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
@@ -63,9 +62,9 @@ PromptAnswer QtPrompts::Message(const QString& text, const QString& caption, Pro
     default: break;
   }
   // Closing the box counts as its mildest answer.
-  return buttons == PromptButtons::Ok ? PromptAnswer::Ok
+  return buttons == PromptButtons::Ok      ? PromptAnswer::Ok
          : buttons == PromptButtons::YesNo ? PromptAnswer::No
-                                            : PromptAnswer::Cancel;
+                                           : PromptAnswer::Cancel;
 }
 
 FileDialogResult QtPrompts::RunFileDialog(const FileDialogRequest& request, bool save) {
@@ -102,13 +101,9 @@ FileDialogResult QtPrompts::RunFileDialog(const FileDialogRequest& request, bool
   return result;
 }
 
-FileDialogResult QtPrompts::OpenFiles(const FileDialogRequest& request) {
-  return RunFileDialog(request, false);
-}
+FileDialogResult QtPrompts::OpenFiles(const FileDialogRequest& request) { return RunFileDialog(request, false); }
 
-FileDialogResult QtPrompts::SaveFile(const FileDialogRequest& request) {
-  return RunFileDialog(request, true);
-}
+FileDialogResult QtPrompts::SaveFile(const FileDialogRequest& request) { return RunFileDialog(request, true); }
 
 QString QtPrompts::ChooseFolder(const QString& title, const QString& folder) {
   return QFileDialog::getExistingDirectory(parent_, title, folder, QFileDialog::DontUseNativeDialog);

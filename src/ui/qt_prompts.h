@@ -13,8 +13,7 @@ class QtPrompts : public Prompts {
   explicit QtPrompts(QWidget* parent = nullptr) : parent_(parent) {}
   void SetParent(QWidget* parent) { parent_ = parent; }
 
-  PromptAnswer Message(const QString& text, const QString& caption, PromptIcon icon,
-                       PromptButtons buttons) override;
+  PromptAnswer Message(const QString& text, const QString& caption, PromptIcon icon, PromptButtons buttons) override;
   FileDialogResult OpenFiles(const FileDialogRequest& request) override;
   FileDialogResult SaveFile(const FileDialogRequest& request) override;
   QString ChooseFolder(const QString& title, const QString& folder) override;

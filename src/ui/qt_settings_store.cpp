@@ -31,8 +31,8 @@ QString QtSettingsStore::DefaultFile(const QString& programDirectory) {
   const QString beside = QDir(programDirectory).filePath(kFileName);
   const QFileInfo existing(beside);
   if (existing.exists() ? existing.isWritable() : folder.isWritable()) return beside;
-  const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                             QStringLiteral("/Velloran");
+  const QString userFolder =
+      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Velloran");
   QDir().mkpath(userFolder);
   return QDir(userFolder).filePath(kFileName);
 }

@@ -8,9 +8,7 @@ void ScriptedPrompts::QueueOpen(const QStringList& files, int filterIndex) {
   files_.push_back({true, files, filterIndex});
 }
 
-void ScriptedPrompts::QueueSave(const QString& file, int filterIndex) {
-  files_.push_back({true, {file}, filterIndex});
-}
+void ScriptedPrompts::QueueSave(const QString& file, int filterIndex) { files_.push_back({true, {file}, filterIndex}); }
 
 void ScriptedPrompts::QueueCancelFile() { files_.push_back({false, {}, 1}); }
 
@@ -34,7 +32,7 @@ PromptAnswer ScriptedPrompts::Message(const QString& text, const QString& captio
   record.caption = caption;
   record.icon = icon;
   record.buttons = buttons;
-  PromptAnswer answer = buttons == PromptButtons::Ok       ? PromptAnswer::Ok
+  PromptAnswer answer = buttons == PromptButtons::Ok      ? PromptAnswer::Ok
                         : buttons == PromptButtons::YesNo ? PromptAnswer::No
                                                           : PromptAnswer::Cancel;
   if (!answers_.empty()) {

@@ -18,14 +18,14 @@ class ScriptedPrompts : public Prompts {
   // One question as it was put.
   struct Record {
     Kind kind = Kind::Message;
-    QString text;       // message text, dialog title, text question, window caption
-    QString caption;    // message caption
+    QString text;     // message text, dialog title, text question, window caption
+    QString caption;  // message caption
     PromptIcon icon = PromptIcon::None;
     PromptButtons buttons = PromptButtons::Ok;
     FileDialogRequest file;
     TextRequest textRequest;
-    QString startText;  // the edit box's starting value
-    QString dialogName; // objectName of a window shown with Run
+    QString startText;      // the edit box's starting value
+    QString dialogName;     // objectName of a window shown with Run
     bool answered = false;  // false: nothing was queued, the default was used
   };
 
@@ -51,8 +51,7 @@ class ScriptedPrompts : public Prompts {
   // Whether every queued answer has been used.
   bool AllUsed() const;
 
-  PromptAnswer Message(const QString& text, const QString& caption, PromptIcon icon,
-                       PromptButtons buttons) override;
+  PromptAnswer Message(const QString& text, const QString& caption, PromptIcon icon, PromptButtons buttons) override;
   FileDialogResult OpenFiles(const FileDialogRequest& request) override;
   FileDialogResult SaveFile(const FileDialogRequest& request) override;
   QString ChooseFolder(const QString& title, const QString& folder) override;

@@ -48,7 +48,8 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
   for (int i = 0; i < 7; ++i) e_[i] = NumberField(limits[i], this);
   e_[0]->setToolTip(Hint("Число повторений ошибочных операций \r\nбез перемещения головок."));
   e_[1]->setToolTip(Hint("Число циков повторений со сбросом\r\nконтроллера. "));
-  e_[4]->setToolTip(Hint("Число циклов полного чтения дорожки,\r\nдля более точного определения данных полей\r\nи маркеров."));
+  e_[4]->setToolTip(
+      Hint("Число циклов полного чтения дорожки,\r\nдля более точного определения данных полей\r\nи маркеров."));
   e_[5]->setToolTip(Hint("Время ожидания ответа от контроллера."));
 
   auto group = [this](const char* title) {
@@ -71,11 +72,12 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
   row(timeout, "Время ожидания, с -", e_[5]);
 
   QGroupBox* images = group("Образы");
-  cb_[0] = CheckField("cb1", "Реставрировать образ дорожки",
-                      "Данные пробелов дорожки полученные \r\nпри полном чтении будут заменятся \r\nстандартными значениями.  ",
+  cb_[0] = CheckField(
+      "cb1", "Реставрировать образ дорожки",
+      "Данные пробелов дорожки полученные \r\nпри полном чтении будут заменятся \r\nстандартными значениями.  ",
+      images);
+  cb_[1] = CheckField("cb2", "Сжимать TD0 образ при записи", "Производить сжатие образа \r\nпри записи его в TD0 файл.",
                       images);
-  cb_[1] = CheckField("cb2", "Сжимать TD0 образ при записи",
-                      "Производить сжатие образа \r\nпри записи его в TD0 файл.", images);
   cb_[2] = CheckField("cb3", "Преобразовывать данные дорожки",
                       "Производить или нет реставрацию данных дорожки \r\nпри отображении их в правом окне.", images);
   cb_[3] = CheckField("cb4", "Устанавливать длинну сектора из заголовка",
@@ -126,8 +128,9 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
 }
 
 void Tfmset::Load(const Settings& settings) {
-  const int numbers[7] = {settings.RetryCount, settings.RetryCountWithReset, settings.FirstTrack, settings.LastTrack,
-                          settings.CycleRead,  settings.TimeOut,             settings.GAP};
+  const int numbers[7] = {settings.RetryCount, settings.RetryCountWithReset, settings.FirstTrack,
+                          settings.LastTrack,  settings.CycleRead,           settings.TimeOut,
+                          settings.GAP};
   for (int i = 0; i < 7; ++i) {
     const QSignalBlocker quiet(e_[i]);
     e_[i]->setValue(numbers[i]);

@@ -20,13 +20,16 @@ namespace velloran {
 namespace {
 
 constexpr Qt::Alignment kCentred = Qt::AlignCenter;
-const ListColumn kColumns[] = {{"Filename", 90, Qt::AlignLeft | Qt::AlignVCenter}, {"Type", 40, kCentred},
-                               {"Start", 50, kCentred},   {"Length", 55, kCentred},
-                               {"Sectors", 65, kCentred}, {"F.sec", 50, kCentred},
+const ListColumn kColumns[] = {{"Filename", 90, Qt::AlignLeft | Qt::AlignVCenter},
+                               {"Type", 40, kCentred},
+                               {"Start", 50, kCentred},
+                               {"Length", 55, kCentred},
+                               {"Sectors", 65, kCentred},
+                               {"F.sec", 50, kCentred},
                                {"F.trk", 50, kCentred}};
 
-constexpr const char* kInformationCaptions[] = {"Название дискеты",   "Тип дискеты",       "Свободный сектор",
-                                                "Свободная дорожка",  "Свободных секторов", "Количество файлов",
+constexpr const char* kInformationCaptions[] = {"Название дискеты",  "Тип дискеты",        "Свободный сектор",
+                                                "Свободная дорожка", "Свободных секторов", "Количество файлов",
                                                 "Удаленных файлов"};
 
 }  // namespace
@@ -121,8 +124,8 @@ void T_ZXCAT::FillList() {
   LV1_->clear();
   for (const CatalogRow& row : CatalogRows(context_.catalogs.SharedCatalog, ShowDeleted()))
     AddCatalogRow(LV1_, kColumns,
-                  {QtText(row.Filename), QtText(row.Type), QtText(row.Start), QtText(row.Length),
-                   QtText(row.Sectors), QtText(row.FirstSector), QtText(row.FirstTrack)});
+                  {QtText(row.Filename), QtText(row.Type), QtText(row.Start), QtText(row.Length), QtText(row.Sectors),
+                   QtText(row.FirstSector), QtText(row.FirstTrack)});
 }
 
 bool T_ZXCAT::ShowDeleted() const { return Item("N10")->isChecked(); }
@@ -141,12 +144,12 @@ int T_ZXCAT::SingleSelectedEntry() const {
 }
 
 void T_ZXCAT::pm1Popup() {
-  const CatalogMenuEnabling menu = CatalogMenu(context_.catalogs.SharedCatalog, LV1_->topLevelItemCount() == 0,
-                                               SelectedRows(), ShowDeleted());
-  const std::pair<const char*, bool> items[] = {{"N1", menu.N1},   {"HEX1", menu.HEX1}, {"N2", menu.N2},
-                                                {"N4", menu.N4},   {"N10", menu.N10},   {"Hob", menu.Hob},
-                                                {"scl1", menu.scl1}, {"N9", menu.N9},   {"N11", menu.N11},
-                                                {"N3", menu.N3},   {"N8", menu.N8}};
+  const CatalogMenuEnabling menu =
+      CatalogMenu(context_.catalogs.SharedCatalog, LV1_->topLevelItemCount() == 0, SelectedRows(), ShowDeleted());
+  const std::pair<const char*, bool> items[] = {{"N1", menu.N1},     {"HEX1", menu.HEX1}, {"N2", menu.N2},
+                                                {"N4", menu.N4},     {"N10", menu.N10},   {"Hob", menu.Hob},
+                                                {"scl1", menu.scl1}, {"N9", menu.N9},     {"N11", menu.N11},
+                                                {"N3", menu.N3},     {"N8", menu.N8}};
   for (const auto& [name, enabled] : items) Item(name)->setEnabled(enabled);
 }
 

@@ -38,17 +38,17 @@ class T_ZXCAT : public QDialog {
   // The list's rows, selected ones in list order.
   std::vector<int> SelectedRows() const;
 
-  void N1Click();    // "Просмотр экрана"
-  void HEX1Click();  // "Просмотр HEX"
-  void N2Click();    // "Уплотнить"
-  void N4Click();    // "Сменить имя диска"
-  void N10Click();   // "Показать удаленные файлы"
-  void HobClick();   // "Сохранить hob"
-  void scl1Click();  // "Сохранить scl"
-  void N9Click();    // "Редактировать заголовок"
-  void N11Click();   // "Восстановить файл"
-  void N3Click();    // "Добавить файл(ы)"
-  void N8Click();    // "Удалить файл(ы)"
+  void N1Click();       // "Просмотр экрана"
+  void HEX1Click();     // "Просмотр HEX"
+  void N2Click();       // "Уплотнить"
+  void N4Click();       // "Сменить имя диска"
+  void N10Click();      // "Показать удаленные файлы"
+  void HobClick();      // "Сохранить hob"
+  void scl1Click();     // "Сохранить scl"
+  void N9Click();       // "Редактировать заголовок"
+  void N11Click();      // "Восстановить файл"
+  void N3Click();       // "Добавить файл(ы)"
+  void N8Click();       // "Удалить файл(ы)"
   void BitBtn1Click();  // "Закрыть"
 
  private:

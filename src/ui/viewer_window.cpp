@@ -187,9 +187,7 @@ void TFmScr::BitBtn2Click() {
   cursor.endEditBlock();
 }
 
-void TFmScr::PopupMenu1Popup() {
-  copyAction_->setEnabled(m1_->textCursor().hasSelection());
-}
+void TFmScr::PopupMenu1Popup() { copyAction_->setEnabled(m1_->textCursor().hasSelection()); }
 
 void TFmScr::N1Click() { m1_->selectAll(); }
 

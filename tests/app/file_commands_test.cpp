@@ -121,8 +121,8 @@ TEST(CliFiles, DeletedFilesAreListedWithAll) {
 TEST(CliFiles, RawGetWritesTheSectors) {
   test::ScratchDir dir;
   const auto out = dir / "boot.raw";
-  const auto run = RunCli({"get", test::CorpusFile("scl/alfishe_unreal-ng__eyeache2.scl").string(), "boot", "--raw",
-                           "-o", out.string()});
+  const auto run = RunCli(
+      {"get", test::CorpusFile("scl/alfishe_unreal-ng__eyeache2.scl").string(), "boot", "--raw", "-o", out.string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(std::filesystem::file_size(out), 11u * 256);
   // The corpus notes give the SHA-256 of this file's sectors.
@@ -134,7 +134,8 @@ TEST(CliFiles, PutIntoAnSclImage) {
   test::ScratchDir dir;
   const auto image = dir / "disk.scl";
   std::filesystem::copy_file(test::CorpusFile("scl/tslabs_zx-evo__UMT2_3.SCL"), image);
-  const auto run = RunCli({"put", image.string(), test::CorpusFile("hobeta/vitamin-caig_zxtune__TWILIGHT.$B").string()});
+  const auto run =
+      RunCli({"put", image.string(), test::CorpusFile("hobeta/vitamin-caig_zxtune__TWILIGHT.$B").string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const Bytes scl = test::ReadFileBytes(image);
   ASSERT_GT(scl.size(), 9u);

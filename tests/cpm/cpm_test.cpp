@@ -38,7 +38,8 @@ void FillBlock(TZX_Disk& disk, int block, std::uint8_t fill) {
 
 // Marks every directory entry after the given ones as the end.
 void EndDirectoryAt(TZX_Disk& disk, int index) {
-  for (int i = index; i < 128; ++i) PutEntry(disk, i, 0xE5, "\xE5\xE5\xE5\xE5\xE5\xE5\xE5\xE5\xE5\xE5\xE5", 0xE5, 0xE5, {});
+  for (int i = index; i < 128; ++i)
+    PutEntry(disk, i, 0xE5, "\xE5\xE5\xE5\xE5\xE5\xE5\xE5\xE5\xE5\xE5\xE5", 0xE5, 0xE5, {});
 }
 
 TEST(CpmDisk, NewDiskLayoutAndListing) {

@@ -56,12 +56,11 @@ class CpmtoolsImage : public ::testing::Test {
   test::ScratchDir dir_;
   TZX_Disk disk_;
   const std::vector<HostFile> files_ = {
-      {"big.bin", 100000, 0},   // seven extents
-      {"s.bin", 2432, 0},       // 19 records: 2.384
-      {"gone.tmp", 5000, 0},    // deleted afterwards
-      {"note.txt", 13, 0},
-      {"user3.dat", 40000, 3},  // another user: hidden
-      {"exact.bin", 16384, 0},  // exactly one full extent
+      {"big.bin", 100000, 0},                            // seven extents
+      {"s.bin", 2432, 0},                                // 19 records: 2.384
+      {"gone.tmp", 5000, 0},                             // deleted afterwards
+      {"note.txt", 13, 0},     {"user3.dat", 40000, 3},  // another user: hidden
+      {"exact.bin", 16384, 0},                           // exactly one full extent
   };
 };
 
@@ -121,7 +120,8 @@ TEST_F(CpmtoolsImage, FilesCopiedOutByCpmtoolsEqualOurContents) {
   for (const auto& file : files_) {
     if (file.name == "gone.tmp") continue;
     const std::string out = "out_" + file.name;
-    const auto result = Cpmtools(dir_, "cpmcp", {"-f", "profi", "disk.pro", std::to_string(file.user) + ":" + file.name, out});
+    const auto result =
+        Cpmtools(dir_, "cpmcp", {"-f", "profi", "disk.pro", std::to_string(file.user) + ":" + file.name, out});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     CpmFoundFile found;
     ASSERT_GE(FindCpmFile(all.Directory, Name11(file.name), found), 0);

@@ -108,8 +108,8 @@ TEST_P(Conformance, MissingFileFailsWithAMessageAndLeavesTheDisk) {
   test::MakeKdiLayoutDisk(disk, 3);
   EXPECT_FALSE(Load(disk, File("missing")));
   if (test::NotSupportedYet(disk.LastError)) {
-      GTEST_SKIP() << disk.LastError;
-    }
+    GTEST_SKIP() << disk.LastError;
+  }
   EXPECT_FALSE(disk.LastError.empty());
   EXPECT_EQ(disk.CountTracks(), 3);
 }
@@ -120,8 +120,8 @@ TEST_P(Conformance, SaveIntoAMissingFolderFailsWithAMessage) {
   const auto target = dir_ / "no-such-folder" / File().filename();
   EXPECT_FALSE(Save(disk, target));
   if (test::NotSupportedYet(disk.LastError)) {
-      GTEST_SKIP() << disk.LastError;
-    }
+    GTEST_SKIP() << disk.LastError;
+  }
   EXPECT_FALSE(disk.LastError.empty());
   EXPECT_FALSE(std::filesystem::exists(target));
 }
@@ -142,16 +142,14 @@ TEST_P(Conformance, TruncatedAndDamagedFilesAreHandledSafely) {
   for (std::size_t size = 0; size <= std::min<std::size_t>(valid.size(), 80); ++size)
     variants.emplace_back(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(size));
   for (const std::size_t size : {valid.size() / 4, valid.size() / 2, valid.size() - 1, valid.size() - 7})
-    if (size < valid.size())
-      variants.emplace_back(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(size));
+    if (size < valid.size()) variants.emplace_back(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(size));
   std::mt19937 random(12345);
   for (int i = 0; i < 150; ++i) {
     Bytes damaged = valid;
     const int changes = 1 + static_cast<int>(random() % 8);
     for (int k = 0; k < changes && !damaged.empty(); ++k) {
       // Headers matter most: half of the changes fall into the first 64 bytes.
-      const std::size_t range =
-          (random() % 2 == 0) ? std::min<std::size_t>(64, damaged.size()) : damaged.size();
+      const std::size_t range = (random() % 2 == 0) ? std::min<std::size_t>(64, damaged.size()) : damaged.size();
       damaged[random() % range] = static_cast<std::uint8_t>(random());
     }
     variants.push_back(std::move(damaged));
@@ -173,8 +171,7 @@ std::string FormatName(const testing::TestParamInfo<std::size_t>& info) {
   return std::string(ImageFormats()[info.param].key);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFormat, Conformance, testing::Range<std::size_t>(0, ImageFormats().size()),
-                         FormatName);
+INSTANTIATE_TEST_SUITE_P(EveryFormat, Conformance, testing::Range<std::size_t>(0, ImageFormats().size()), FormatName);
 
 }  // namespace
 }  // namespace velloran

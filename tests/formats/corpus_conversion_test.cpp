@@ -97,8 +97,8 @@ TEST(CorpusConversion, ConvertsToEachFormatAndBackWithoutLoss) {
         // back completed with zeros.
         ASSERT_GE(backBytes.size(), sourceBytes.size());
         EXPECT_TRUE(std::equal(sourceBytes.begin(), sourceBytes.end(), backBytes.begin()));
-        EXPECT_TRUE(std::all_of(backBytes.begin() + static_cast<std::ptrdiff_t>(sourceBytes.size()),
-                                backBytes.end(), [](std::uint8_t b) { return b == 0; }));
+        EXPECT_TRUE(std::all_of(backBytes.begin() + static_cast<std::ptrdiff_t>(sourceBytes.size()), backBytes.end(),
+                                [](std::uint8_t b) { return b == 0; }));
       }
     }
   }

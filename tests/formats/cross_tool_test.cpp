@@ -101,8 +101,8 @@ TEST(CrossTool, DsktransReadsOurTrdSectorByNumber) {
                       static_cast<std::uint8_t>(i % 2 == 0 ? i / 2 + 1 : i / 2 + 9), 1);
   test::ScratchDir dir;
   ASSERT_TRUE(SaveTRD(disk, dir / "disk.trd")) << disk.LastError;
-  const auto run = Dsktrans(dir, {"-itype", "raw", "-format", "trdos640", "-otype", "edsk",
-                                  (dir / "disk.trd").string(), (dir / "disk.dsk").string()});
+  const auto run = Dsktrans(dir, {"-itype", "raw", "-format", "trdos640", "-otype", "edsk", (dir / "disk.trd").string(),
+                                  (dir / "disk.dsk").string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   ExpectDskMatchesDisk(test::ReadFileBytes(dir / "disk.dsk"), disk, 160, false);
 }
@@ -113,8 +113,7 @@ TEST(CrossTool, DsktransReadsOurKdiWithItsIds) {
   const std::uint8_t order[] = {3, 1, 5, 2, 4};
   for (int t = 0; t < 160; ++t)
     for (int i = 0; i < 5; ++i)
-      test::PutSector(disk, t, i, static_cast<std::uint8_t>(t / 2), static_cast<std::uint8_t>(t % 2),
-                      order[i], 3);
+      test::PutSector(disk, t, i, static_cast<std::uint8_t>(t / 2), static_cast<std::uint8_t>(t % 2), order[i], 3);
   test::ScratchDir dir;
   ASSERT_TRUE(SaveKDI(disk, dir / "disk.kdi")) << disk.LastError;
   const auto run = Dsktrans(dir, {"-itype", "raw", "-format", "korvet800", "-otype", "edsk",
@@ -165,11 +164,11 @@ TEST(CrossTool, FloptoolRewritesOurTrdUnchanged) {
     TZX_Disk fromFdi;
     ASSERT_TRUE(LoadFDI(fromFdi, dir / "disk.fdi")) << fromFdi.LastError;
     ASSERT_TRUE(SaveTRD(fromFdi, dir / "ours.trd")) << fromFdi.LastError;
-    auto run = test::RunProgram("floptool", {"flopconvert", "trd", "mfi", (dir / "ours.trd").string(),
-                                             (dir / "disk.mfi").string()});
+    auto run = test::RunProgram(
+        "floptool", {"flopconvert", "trd", "mfi", (dir / "ours.trd").string(), (dir / "disk.mfi").string()});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    run = test::RunProgram("floptool", {"flopconvert", "mfi", "trd", (dir / "disk.mfi").string(),
-                                        (dir / "theirs.trd").string()});
+    run = test::RunProgram("floptool",
+                           {"flopconvert", "mfi", "trd", (dir / "disk.mfi").string(), (dir / "theirs.trd").string()});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_EQ(test::ReadFileBytes(dir / "theirs.trd"), test::ReadFileBytes(dir / "ours.trd")) << name;
     EXPECT_EQ(test::ReadFileBytes(dir / "ours.trd"), test::ReadFileBytes(test::CorpusFile(name))) << name;
@@ -186,11 +185,11 @@ TEST(CrossTool, FloptoolRewritesOurKdiUnchanged) {
   TZX_Disk fromFdi;
   ASSERT_TRUE(LoadFDI(fromFdi, dir / "disk.fdi")) << fromFdi.LastError;
   ASSERT_TRUE(SaveKDI(fromFdi, dir / "ours.kdi")) << fromFdi.LastError;
-  auto run = test::RunProgram("floptool", {"flopconvert", "pk8020", "mfi", (dir / "ours.kdi").string(),
-                                           (dir / "disk.mfi").string()});
+  auto run = test::RunProgram(
+      "floptool", {"flopconvert", "pk8020", "mfi", (dir / "ours.kdi").string(), (dir / "disk.mfi").string()});
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-  run = test::RunProgram("floptool", {"flopconvert", "mfi", "pk8020", (dir / "disk.mfi").string(),
-                                      (dir / "theirs.kdi").string()});
+  run = test::RunProgram("floptool",
+                         {"flopconvert", "mfi", "pk8020", (dir / "disk.mfi").string(), (dir / "theirs.kdi").string()});
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_EQ(test::ReadFileBytes(dir / "theirs.kdi"), test::ReadFileBytes(dir / "ours.kdi"));
   EXPECT_EQ(test::ReadFileBytes(dir / "ours.kdi"), test::ReadFileBytes(name));

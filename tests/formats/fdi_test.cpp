@@ -140,8 +140,7 @@ TEST(Fdi, DataOutsideTheFileIsRefusedKeepingEarlierTracks) {
 TEST(Fdi, TrackWithMoreSectorsThanSlotsIsRefused) {
   FdiBuilder fdi;
   fdi.tracks.resize(1);
-  for (int i = 0; i < 21; ++i)
-    fdi.tracks[0].push_back({0, 0, static_cast<std::uint8_t>(i), 0, 1, Filled(128, 0)});
+  for (int i = 0; i < 21; ++i) fdi.tracks[0].push_back({0, 0, static_cast<std::uint8_t>(i), 0, 1, Filled(128, 0)});
   TZX_Disk disk;
   EXPECT_FALSE(LoadFDIFromBytes(disk, fdi.Build()));
   EXPECT_EQ(disk.LastError, "FDI track 0 has 21 sectors, at most 20 fit!");

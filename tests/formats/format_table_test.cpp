@@ -23,9 +23,9 @@ TEST(FormatTable, DialogFiltersAreExact) {
       "формат образа TRDOS диска (*.scl)|*.scl|Образ диска Корвета (*.kdi)|*.kdi|Образ для флоппи эмулятора "
       "(*.hfe)|*.hfe";
   EXPECT_EQ(SaveDialogFilter(), save);
-  EXPECT_EQ(LoadDialogFilter(),
-            save + "|Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi,*.pro,*.scl,*.kdi,*.hfe)|"
-                   "*.fdi;*.trd;*.udi;*.td0;*.pro;*.scl;*.kdi;*.hfe");
+  EXPECT_EQ(LoadDialogFilter(), save +
+                                    "|Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi,*.pro,*.scl,*.kdi,*.hfe)|"
+                                    "*.fdi;*.trd;*.udi;*.td0;*.pro;*.scl;*.kdi;*.hfe");
 }
 
 TEST(FormatTable, FilterIndexGivesTheDefaultExtension) {

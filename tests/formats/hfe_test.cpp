@@ -125,8 +125,7 @@ TEST(Hfe, EmptyDiskLayout) {
   ASSERT_TRUE(SaveHFEToBytes(disk, file));
   ASSERT_EQ(file.size(), 1024 + 80 * kCylinderBytes);
   EXPECT_EQ(std::memcmp(file.data(), "HXCPICFE", 8), 0);
-  EXPECT_EQ(Bytes(file.begin() + 8, file.begin() + 21),
-            (Bytes{0, 0, 2, 0, 250, 0, 0, 0, 2, 1, 1, 0, 0xFF}));
+  EXPECT_EQ(Bytes(file.begin() + 8, file.begin() + 21), (Bytes{0, 0, 2, 0, 250, 0, 0, 0, 2, 1, 1, 0, 0xFF}));
   EXPECT_EQ(file[511], 0xFF);
   EXPECT_EQ(ReadLe16(&file[512 + 4 * 79]), 2 + 49 * 79);
   EXPECT_EQ(ReadLe16(&file[512 + 4 * 79 + 2]), 25000);

@@ -9,8 +9,8 @@ std::uint8_t PatternByte(int track, int sector, int index) {
   return static_cast<std::uint8_t>(track * 7 + sector * 31 + index * 13 + (index >> 8));
 }
 
-void PutSector(TZX_Disk& disk, int track, int slot, std::uint8_t c, std::uint8_t h, std::uint8_t r,
-               std::uint8_t n, bool dataOk) {
+void PutSector(TZX_Disk& disk, int track, int slot, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n,
+               bool dataOk) {
   TTrack& t = disk.GetTrack(static_cast<std::uint8_t>(track));
   t.Present = 0xFF;
   TSectorRec& s = t.GetSector(static_cast<std::uint8_t>(slot));
@@ -42,15 +42,9 @@ constexpr std::array<std::uint8_t, 5> kProFirst = {1, 2, 3, 4, 9};
 constexpr std::array<std::uint8_t, 5> kFive = {1, 2, 3, 4, 5};
 }  // namespace
 
-void MakeTrdosLayoutDisk(TZX_Disk& disk, int tracks) {
-  MakeUniformDisk(disk, tracks, 1, kTrdos, kTrdos, false);
-}
-void MakeProLayoutDisk(TZX_Disk& disk, int tracks) {
-  MakeUniformDisk(disk, tracks, 3, kProFirst, kFive, true);
-}
-void MakeKdiLayoutDisk(TZX_Disk& disk, int tracks) {
-  MakeUniformDisk(disk, tracks, 3, kFive, kFive, true);
-}
+void MakeTrdosLayoutDisk(TZX_Disk& disk, int tracks) { MakeUniformDisk(disk, tracks, 1, kTrdos, kTrdos, false); }
+void MakeProLayoutDisk(TZX_Disk& disk, int tracks) { MakeUniformDisk(disk, tracks, 3, kProFirst, kFive, true); }
+void MakeKdiLayoutDisk(TZX_Disk& disk, int tracks) { MakeUniformDisk(disk, tracks, 3, kFive, kFive, true); }
 
 void MakeMixedDisk(TZX_Disk& disk, int tracks, bool withBadSectors) {
   disk.ClearDisk();
@@ -86,11 +80,11 @@ void MakeTrdosCatalogDisk(TZX_Disk& disk) {
     std::uint8_t* e = disk.GetSector(0, 0).Data.data() + index * 16;
     std::memcpy(e, name, 8);
     e[8] = 'C';
-    e[9] = 0x00, e[10] = 0x80;                   // start 32768
-    e[11] = 0x00, e[12] = sectors;               // length sectors × 256
+    e[9] = 0x00, e[10] = 0x80;      // start 32768
+    e[11] = 0x00, e[12] = sectors;  // length sectors × 256
     e[13] = sectors;
     e[14] = firstSector;
-    e[15] = 1;                                   // first track
+    e[15] = 1;  // first track
   };
   entry(0, "FIRST   ", 3, 0);
   entry(1, "SECOND  ", 2, 3);
@@ -119,13 +113,11 @@ std::string DiskDifference(const TZX_Disk& expected, const TZX_Disk& actual, Asp
     for (const auto& s : b.Sectors)
       if (s.Used != 0) sb.push_back(&s);
     if (sa.size() != sb.size())
-      return where + ": " + std::to_string(sa.size()) + " sectors expected, " + std::to_string(sb.size()) +
-             " found";
+      return where + ": " + std::to_string(sa.size()) + " sectors expected, " + std::to_string(sb.size()) + " found";
     for (std::size_t i = 0; i < sa.size(); ++i) {
       const TSectorRec& x = *sa[i];
       const TSectorRec& y = *sb[i];
-      const std::string at =
-          where + " sector " + std::to_string(i) + " (R=" + std::to_string(x.IdSector) + ")";
+      const std::string at = where + " sector " + std::to_string(i) + " (R=" + std::to_string(x.IdSector) + ")";
       if (x.IdTrack != y.IdTrack || x.IdSide != y.IdSide || x.IdSector != y.IdSector || x.IdSize != y.IdSize)
         return at + ": ID differs";
       if (x.IdCrc != y.IdCrc) return at + ": ID CRC differs";
@@ -140,8 +132,6 @@ std::string DiskDifference(const TZX_Disk& expected, const TZX_Disk& actual, Asp
 
 Aspects AspectsOf(const ImageFormat& format) { return {format.holdsCrcState, format.holdsComments}; }
 
-bool NotSupportedYet(const std::string& message) {
-  return message.find("not supported yet") != std::string::npos;
-}
+bool NotSupportedYet(const std::string& message) { return message.find("not supported yet") != std::string::npos; }
 
 }  // namespace velloran::test

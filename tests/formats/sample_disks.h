@@ -16,8 +16,8 @@ std::uint8_t PatternByte(int track, int sector, int index);
 
 // Fills one slot with a sector of that ID and patterned data, and marks the
 // track present.
-void PutSector(TZX_Disk& disk, int track, int slot, std::uint8_t c, std::uint8_t h, std::uint8_t r,
-               std::uint8_t n, bool dataOk = true);
+void PutSector(TZX_Disk& disk, int track, int slot, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n,
+               bool dataOk = true);
 
 // Tracks 0..tracks-1 laid out as a plain sector dump reads them back: the
 // sectors in the order of `first` on track 0 and of `other` elsewhere.

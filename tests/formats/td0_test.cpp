@@ -29,18 +29,24 @@ std::tm MarchFifth2008() {
 }
 
 // A TD0 file made by hand: the 12-byte header with its CRC, then `body`.
-Bytes Td0File(const Bytes& body, std::uint8_t version = 21, const char* signature = "TD",
-              std::uint8_t stepping = 0) {
-  Bytes file = {static_cast<std::uint8_t>(signature[0]), static_cast<std::uint8_t>(signature[1]), 0, 0, version, 0, 3,
-                stepping, 0, 2};
+Bytes Td0File(const Bytes& body, std::uint8_t version = 21, const char* signature = "TD", std::uint8_t stepping = 0) {
+  Bytes file = {static_cast<std::uint8_t>(signature[0]),
+                static_cast<std::uint8_t>(signature[1]),
+                0,
+                0,
+                version,
+                0,
+                3,
+                stepping,
+                0,
+                2};
   AppendLe16(file, Td0Crc(file));
   file.insert(file.end(), body.begin(), body.end());
   return file;
 }
 
 // One track of one sector whose data block is `block` (length, encoding, data).
-Bytes OneSectorTrack(const Bytes& block, std::uint8_t sizeCode = 1, std::uint8_t cylinder = 0,
-                     std::uint8_t head = 0) {
+Bytes OneSectorTrack(const Bytes& block, std::uint8_t sizeCode = 1, std::uint8_t cylinder = 0, std::uint8_t head = 0) {
   Bytes body = {1, cylinder, head, 0, cylinder, head, 1, sizeCode, 0, 0};
   body.insert(body.end(), block.begin(), block.end());
   return body;
@@ -334,8 +340,8 @@ TEST(Td0CrossCheck, LibdskReadsAKorvetDisk) {
   ASSERT_TRUE(SaveTD0(disk, dir / "korvet.td0", false));
   test::WriteFileBytes(dir / ".libdskrc",
                        TextBytes("[korvet800]\ndescription = Korvet 800k\nsides = alt\ncylinders = 80\n"
-                                     "heads = 2\nsecsize = 1024\nsectors = 5\nsecbase = 1\ndatarate = DD\n"
-                                     "fm = N\n"));
+                                 "heads = 2\nsecsize = 1024\nsectors = 5\nsecbase = 1\ndatarate = DD\n"
+                                 "fm = N\n"));
   const char* home = std::getenv("HOME");
   const std::string savedHome = home ? home : "";
   setenv("HOME", dir.Path().c_str(), 1);

@@ -38,8 +38,8 @@ TEST(Trd, A640KFileLoadsAs160TracksOfSixteenSectors) {
       EXPECT_EQ(s.IdSide, 0) << "TR-DOS writes side 0 on both sides";
       EXPECT_EQ(s.IdSector, slot + 1);
       EXPECT_EQ(s.IdSize, 1);
-      const std::uint8_t id[] = {0xA1, 0xA1, 0xA1, 0xFE, static_cast<std::uint8_t>(t / 2), 0,
-                                 static_cast<std::uint8_t>(slot + 1), 1};
+      const std::uint8_t id[] = {
+          0xA1, 0xA1, 0xA1, 0xFE, static_cast<std::uint8_t>(t / 2), 0, static_cast<std::uint8_t>(slot + 1), 1};
       EXPECT_EQ(s.IdCrc, CalcCRC16(id, sizeof id));
       EXPECT_EQ(s.DataOk, 0xFF);
       EXPECT_EQ(s.DataLen, 256);

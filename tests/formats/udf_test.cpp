@@ -25,8 +25,8 @@ std::string ModelDifference(const TZX_Disk& a, const TZX_Disk& b) {
     const TTrack& y = b.Tracks[t];
     const std::string where = "track " + std::to_string(t) + ": ";
     if (x.Present != y.Present) return where + "present";
-    if (x.Present != 0 && (x.TrackNum != y.TrackNum || x.SectorCount != y.SectorCount ||
-                           x.RawValid != y.RawValid || x.RawLength != y.RawLength || x.Log != y.Log ||
+    if (x.Present != 0 && (x.TrackNum != y.TrackNum || x.SectorCount != y.SectorCount || x.RawValid != y.RawValid ||
+                           x.RawLength != y.RawLength || x.Log != y.Log ||
                            !std::equal(x.RawData.begin(), x.RawData.begin() + x.RawLength, y.RawData.begin())))
       return where + "track fields";
     for (int s = 0; s < kSlotCount; ++s) {
@@ -130,8 +130,8 @@ TEST_F(UdfTest, TrackBlockLayout) {
   EXPECT_TRUE(std::equal(log.begin(), log.end(), p + 10));
   const std::uint8_t* slot = p + 18;
   const std::uint16_t crc = IdFieldCrc(0, 0, 1, 0);
-  const Bytes head = {1, 0, 0, 1, 0, static_cast<std::uint8_t>(crc), static_cast<std::uint8_t>(crc >> 8),
-                      0, 1, 0x34, 0x12, 0x80, 0x00};
+  const Bytes head = {1, 0,    0,    1,    0,   static_cast<std::uint8_t>(crc), static_cast<std::uint8_t>(crc >> 8), 0,
+                      1, 0x34, 0x12, 0x80, 0x00};
   EXPECT_TRUE(std::equal(head.begin(), head.end(), slot));
   EXPECT_EQ(slot[13], disk->GetSector(0, 0).Data[0]);
   EXPECT_EQ(slot[13 + 128], 0xFF);  // next slot: empty
@@ -187,8 +187,7 @@ TEST_F(UdfTest, ShortFilesFailAsReadErrors) {
   const Bytes file = Save();
   for (std::size_t size : {std::size_t{0}, std::size_t{100}, std::size_t{259}, std::size_t{260}, file.size() / 2,
                            file.size() - 8, file.size() - 1}) {
-    EXPECT_EQ(LoadError(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size))),
-              "UDF file read error!")
+    EXPECT_EQ(LoadError(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size))), "UDF file read error!")
         << size;
   }
 }

@@ -52,9 +52,22 @@ struct RawTrack {
 
 // A UDI file of these tracks, its header and checksum filled in.
 Bytes MakeUdi(const std::vector<RawTrack>& tracks, int sides = 2) {
-  Bytes file = {'U', 'D', 'I', '!', 0, 0, 0, 0, 0,
+  Bytes file = {'U',
+                'D',
+                'I',
+                '!',
+                0,
+                0,
+                0,
+                0,
+                0,
                 static_cast<std::uint8_t>((tracks.size() + sides - 1) / sides - 1),
-                static_cast<std::uint8_t>(sides - 1), 0, 0, 0, 0, 0};
+                static_cast<std::uint8_t>(sides - 1),
+                0,
+                0,
+                0,
+                0,
+                0};
   for (const auto& track : tracks) {
     file.push_back(0);
     AppendLe16(file, static_cast<std::uint16_t>(track.bytes.size()));
@@ -102,8 +115,7 @@ TEST_F(UdiTest, HeaderOfA160TrackDisk) {
   test::MakeTrdosLayoutDisk(*disk, 160);
   const Bytes file = Save();
   ASSERT_EQ(file.size(), 16u + 80 * 2 * 7041 + 4);
-  const Bytes header = {0x55, 0x44, 0x49, 0x21, 0xB0, 0x30, 0x11, 0x00,
-                        0x00, 0x4F, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00};
+  const Bytes header = {0x55, 0x44, 0x49, 0x21, 0xB0, 0x30, 0x11, 0x00, 0x00, 0x4F, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00};
   EXPECT_TRUE(std::equal(header.begin(), header.end(), file.begin()));
   EXPECT_EQ(ReadLe32(&file[file.size() - 4]), CalcCRC32(file.data(), file.size() - 4));
   // Every record: type 0, length 6256, the raw bytes and the map.
@@ -444,8 +456,8 @@ TEST_F(UdiTest, FloptoolReadsOurTracksBackToTheSameSectors) {
 TEST_F(UdiTest, ScanFindsTheSectorsOfTracksFloptoolWrote) {
   if (!test::HaveProgram("floptool")) GTEST_SKIP() << "floptool (mame-tools) is not installed";
   test::ScratchDir dir;
-  const auto run = test::RunProgram("floptool", {"flopconvert", "trd", "mfm",
-                                                 test::CorpusFile(kTrdosImage).string(), (dir / "disk.mfm").string()});
+  const auto run = test::RunProgram(
+      "floptool", {"flopconvert", "trd", "mfm", test::CorpusFile(kTrdosImage).string(), (dir / "disk.mfm").string()});
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   const auto tracks = HxcMfmTracks(test::ReadFileBytes(dir / "disk.mfm"));
   ASSERT_EQ(tracks.size(), 160u);

@@ -59,8 +59,7 @@ std::uint16_t DataCrc(std::uint8_t mark, const std::uint8_t* data, int length) {
 }
 
 // A standard sector's fields lie at fixed offsets from its start.
-constexpr int kIdSync = 12, kIdMarkAt = 15, kIdField = 16, kIdCrc = 20, kDataSync = 56, kDataMarkAt = 59,
-              kData = 60;
+constexpr int kIdSync = 12, kIdMarkAt = 15, kIdField = 16, kIdCrc = 20, kDataSync = 56, kDataMarkAt = 59, kData = 60;
 
 void ExpectStandardSector(const Built& b, int start, const TSectorRec& s, int gap3) {
   SCOPED_TRACE(start);
@@ -130,7 +129,7 @@ TEST(GapCuts, StandardTrackFitCalculation) {
   cuts = StandardGapCuts(18, 18 * 256);
   ASSERT_TRUE(cuts);
   EXPECT_EQ(cuts->gap3, 30);
-  EXPECT_FALSE(StandardGapCuts(11, 11 * 512));  // would need 68
+  EXPECT_FALSE(StandardGapCuts(11, 11 * 512));            // would need 68
   EXPECT_TRUE(StandardGapCuts(1, 6110 - 116 + 50 + 36));  // exactly 36 is allowed
   EXPECT_FALSE(StandardGapCuts(1, 6110 - 116 + 50 + 37));
 }

@@ -99,8 +99,6 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 
 RunResult RunCli(const std::vector<std::string>& args) { return RunProgram(VELLORAN_CLI, args); }
 
-bool HaveProgram(const std::string& name) {
-  return RunProgram("sh", {"-c", "command -v " + name}).exitCode == 0;
-}
+bool HaveProgram(const std::string& name) { return RunProgram("sh", {"-c", "command -v " + name}).exitCode == 0; }
 
 }  // namespace velloran::test

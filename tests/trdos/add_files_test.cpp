@@ -82,10 +82,13 @@ TEST(TrdosAdd, DuplicateRuleComparesAllNameBytesOfDeletedFilesToo) {
   EXPECT_EQ(t.Add("a.$B", test::MakeHobeta("game", 'B', 0, 0, 1, 0)),
             "Файл с именем game    .B в образе уже существует..!");
   EXPECT_EQ(t.Add("a.$C", test::MakeHobeta("game", 'C', 0, 0, 1, 0)), "");  // other type
-  t.catalog.Entries[0].Name[0] = 0x01;  // "game" deleted
+  t.catalog.Entries[0].Name[0] = 0x01;                                      // "game" deleted
   EXPECT_EQ(t.Add("a.$B", test::MakeHobeta("game", 'B', 0, 0, 1, 0)), "");
-  EXPECT_EQ(t.Add("x.$B", test::MakeHobeta("\x01" "ame", 'B', 0, 0, 1, 0)),
-            "Файл с именем \x01" "ame    .B в образе уже существует..!");
+  EXPECT_EQ(t.Add("x.$B", test::MakeHobeta("\x01"
+                                           "ame",
+                                           'B', 0, 0, 1, 0)),
+            "Файл с именем \x01"
+            "ame    .B в образе уже существует..!");
 }
 
 TEST(TrdosAdd, SclChecksRunInOrder) {

@@ -36,7 +36,9 @@ std::vector<FileSpec> FourFiles() {
 TEST(TrdosDelete, LastTwoFilesAreErasedWithTheDeletedFileBeforeThem) {
   auto files = FourFiles();
   files.push_back({"E", 'C', 1, 10, 2});
-  files[2].name = "\x01" "C";  // deleted, right before D and E
+  files[2].name =
+      "\x01"
+      "C";  // deleted, right before D and E
   Fixture f(files, 5, 1, 1, 12);
   const auto result = DeleteFiles(f.state, f.disk, {3, 4}, true);
   EXPECT_TRUE(result.Messages.empty());
@@ -76,7 +78,9 @@ TEST(TrdosDelete, MiddleFileIsMarkedAndRestoredWithALetter) {
 
 TEST(TrdosDelete, AlreadyDeletedRowsAreSkipped) {
   auto files = FourFiles();
-  files[1].name = "\x01" "B";
+  files[1].name =
+      "\x01"
+      "B";
   Fixture f(files, 4, 1, 1, 10);
   DeleteFiles(f.state, f.disk, {1}, true);
   EXPECT_EQ(f.OnDisk().DeletedCount, 1);
@@ -100,7 +104,12 @@ TEST(TrdosRestore, ErasedEntryBeyondTheFileCountBecomesTheLastFile) {
 }
 
 TEST(TrdosCompact, MovesLaterFilesDownInCatalogOrder) {
-  Fixture f({{"A", 'C', 1, 0, 5}, {"\x01" "B", 'C', 1, 5, 3}, {"C", 'C', 1, 8, 2}}, 3, 1, 1, 10);
+  Fixture f({{"A", 'C', 1, 0, 5},
+             {"\x01"
+              "B",
+              'C', 1, 5, 3},
+             {"C", 'C', 1, 8, 2}},
+            3, 1, 1, 10);
   const auto question = CompactQuestion();
   EXPECT_EQ(question.Text.find("Данная процедура может повредить структуру образа диска!\r          Сохраняйте"), 0u);
   EXPECT_EQ(question.Buttons, MessageButtons::YesNo);
@@ -122,7 +131,11 @@ TEST(TrdosCompact, MovesLaterFilesDownInCatalogOrder) {
 
 TEST(TrdosCompact, FilesCrossingTrackEndsAreMovedSectorBySector) {
   // A long file after a deleted one overlaps its own new place.
-  Fixture f({{"\x01" "X", 'C', 1, 0, 10}, {"LONG", 'C', 1, 10, 30}}, 2, 1, 3, 8);
+  Fixture f({{"\x01"
+              "X",
+              'C', 1, 0, 10},
+             {"LONG", 'C', 1, 10, 30}},
+            2, 1, 3, 8);
   ASSERT_TRUE(CompactCatalog(f.state, f.disk).Messages.empty());
   const TrdosCatalog disk = f.OnDisk();
   EXPECT_EQ(disk.Entries[0].FirstTrack, 1);
@@ -134,7 +147,10 @@ TEST(TrdosCompact, FilesCrossingTrackEndsAreMovedSectorBySector) {
 }
 
 TEST(TrdosCompact, EmptyResultFreesTheWholeDisk) {
-  Fixture f({{"\x01" "X", 'C', 1, 0, 10}}, 1, 1, 1, 10);
+  Fixture f({{"\x01"
+              "X",
+              'C', 1, 0, 10}},
+            1, 1, 1, 10);
   CompactCatalog(f.state, f.disk);
   const TrdosCatalog disk = f.OnDisk();
   EXPECT_EQ(disk.FileCount, 0);
@@ -143,7 +159,14 @@ TEST(TrdosCompact, EmptyResultFreesTheWholeDisk) {
 }
 
 TEST(TrdosCompact, SectorErrorLeavesTheRecordEqualToTheDisk) {
-  Fixture f({{"\x01" "X", 'C', 1, 0, 2}, {"B", 'C', 1, 2, 2}, {"\x01" "Y", 'C', 1, 4, 2}, {"C", 'C', 1, 6, 3}},
+  Fixture f({{"\x01"
+              "X",
+              'C', 1, 0, 2},
+             {"B", 'C', 1, 2, 2},
+             {"\x01"
+              "Y",
+              'C', 1, 4, 2},
+             {"C", 'C', 1, 6, 3}},
             4, 2, 1, 9);
   for (auto& sector : f.disk.Tracks[1].Sectors)
     if (sector.IdSector == 8) sector.DataLen = 0;  // C's second sector
@@ -162,8 +185,12 @@ TEST(TrdosCompact, SectorErrorLeavesTheRecordEqualToTheDisk) {
 
 TEST(TrdosRows, HiddenDeletedEntriesShiftTheRowMapping) {
   auto files = FourFiles();
-  files[0].name = "\x01" "A";
-  files[1].name = "\x01" "B";
+  files[0].name =
+      "\x01"
+      "A";
+  files[1].name =
+      "\x01"
+      "B";
   Fixture f(files, 4, 2, 1, 10);
   EXPECT_EQ(RowToEntry(f.Catalog(), 0, false), 2);
   EXPECT_EQ(RowToEntry(f.Catalog(), 1, false), 3);
@@ -204,7 +231,9 @@ TEST(TrdosMenu, EnablingFollowsListAndSelection) {
   auto files = FourFiles();
   files[0].length = 6912;
   files[1].length = 6913;
-  files[2].name = "\x01" "C";
+  files[2].name =
+      "\x01"
+      "C";
   Fixture f(files, 4, 1, 1, 10);
   const TrdosCatalog& c = f.Catalog();
 
@@ -248,7 +277,9 @@ TEST(TrdosRename, NewLabelIsPaddedWithZerosAndSameNameDoesNothing) {
 
 TEST(TrdosEdit, DeletedEntryKeepsItsFirstByteBehindTheQuestionMark) {
   auto files = FourFiles();
-  files[1].name = "\x01" "BCDEFGH";
+  files[1].name =
+      "\x01"
+      "BCDEFGH";
   Fixture f(files, 4, 1, 1, 10);
   EntryEditorFields fields = EntryEditorFieldsOf(f.Catalog().Entries[1]);
   EXPECT_EQ(fields.Name, "?BCDEFGH");

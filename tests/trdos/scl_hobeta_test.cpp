@@ -38,7 +38,7 @@ TEST(Hobeta, ExportNamesAreSanitised) {
   entry.Name = {'\\', '/', '"', '<', '>', '|', '?', 0x01};
   EXPECT_EQ(HobetaFileName(entry), "_______.$B");
   entry.Name = {0xC8, 0xE3, 0xF0, 0xE0, ' ', ' ', ' ', ' '};  // "Игра" in code page 1251
-  entry.FileType = '/';  // never a folder separator in the file name
+  entry.FileType = '/';                                       // never a folder separator in the file name
   EXPECT_EQ(HobetaFileName(entry), "Игра.$_");
 }
 
@@ -99,7 +99,7 @@ TEST(Scl, LastFileOneByteShortKeepsTheEarlierFiles) {
   EXPECT_FALSE(LoadSCLFromBytes(disk, cut));
   EXPECT_EQ(disk.LastError, "Ошибочный размер файла two     .B");
   EXPECT_EQ(test::SectorBytes(disk, 1, 1), Bytes(256, 0x31));
-  EXPECT_EQ(test::SectorBytes(disk, 0, 1)[0], 'o');  // its entry is written
+  EXPECT_EQ(test::SectorBytes(disk, 0, 1)[0], 'o');   // its entry is written
   EXPECT_EQ(test::SectorBytes(disk, 0, 9)[0xE4], 0);  // the info sector still says empty
 }
 
@@ -146,7 +146,11 @@ TEST(Scl, LoadThenSaveGivesTheSameBytes) {
 TEST(Scl, SavingOnlyDeletedFilesFails) {
   TZX_Disk disk;
   test::BlankTrdosDisk(disk);
-  test::WriteTrdosFiles(disk, {{"\x01" "a", 'C', 1, 0, 1}}, 1, 1, 1, 1);
+  test::WriteTrdosFiles(disk,
+                        {{"\x01"
+                          "a",
+                          'C', 1, 0, 1}},
+                        1, 1, 1, 1);
   Bytes out;
   EXPECT_FALSE(SaveSCLToBytes(disk, out));
   EXPECT_EQ(disk.LastError, "Формат образа отличается от диска TRDOS");
@@ -159,7 +163,13 @@ TEST(Scl, CountByteEqualsTheHeadersWhenTheCountsDisagree) {
   TZX_Disk disk;
   test::BlankTrdosDisk(disk);
   // Three files, one deleted, but the info sector claims no deleted file.
-  test::WriteTrdosFiles(disk, {{"a", 'C', 1, 0, 1}, {"\x01" "b", 'C', 1, 1, 1}, {"c", 'C', 1, 2, 1}}, 3, 0, 1, 3);
+  test::WriteTrdosFiles(disk,
+                        {{"a", 'C', 1, 0, 1},
+                         {"\x01"
+                          "b",
+                          'C', 1, 1, 1},
+                         {"c", 'C', 1, 2, 1}},
+                        3, 0, 1, 3);
   Bytes out;
   ASSERT_TRUE(SaveSCLToBytes(disk, out));
   EXPECT_EQ(out[8], 2);
@@ -188,12 +198,20 @@ TEST(Scl, UnusableSectorFailsTheSaveWithItsPosition) {
 TEST(Scl, SelectedEntriesBecomeOneFileInListOrder) {
   TZX_Disk disk;
   test::BlankTrdosDisk(disk);
-  test::WriteTrdosFiles(disk, {{"a", 'C', 1, 0, 1}, {"\x01" "b", 'C', 1, 1, 2}}, 2, 1, 1, 3);
+  test::WriteTrdosFiles(disk,
+                        {{"a", 'C', 1, 0, 1},
+                         {"\x01"
+                          "b",
+                          'C', 1, 1, 2}},
+                        2, 1, 1, 3);
   TrdosCatalog catalog;
   ASSERT_TRUE(ReadCatalog(disk, catalog));
   const SclFile file = BuildSclFile(disk, {catalog.Entries[1], catalog.Entries[0]});
   ASSERT_FALSE(file.Failure);
-  Bytes expected = test::MakeScl({{"\x01" "b", 'C', 0, 0, 2, test::FillByte(1, 0)}, {"a", 'C', 0, 0, 1, test::FillByte(0, 0)}});
+  Bytes expected = test::MakeScl({{"\x01"
+                                   "b",
+                                   'C', 0, 0, 2, test::FillByte(1, 0)},
+                                  {"a", 'C', 0, 0, 1, test::FillByte(0, 0)}});
   // Sector 2 of "b" has its own fill byte; patch the expectation and its sum.
   std::fill_n(expected.begin() + 9 + 28 + 256, 256, test::FillByte(1, 1));
   expected.resize(expected.size() - 4);

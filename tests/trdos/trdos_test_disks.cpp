@@ -50,8 +50,8 @@ void BlankTrdosDisk(TZX_Disk& disk) {
   PutName(info + 0xF5, "TESTDISK");
 }
 
-void WriteTrdosFiles(TZX_Disk& disk, const std::vector<FileSpec>& files, int fileCount, int deletedCount,
-                     int freeTrack, int freeSector) {
+void WriteTrdosFiles(TZX_Disk& disk, const std::vector<FileSpec>& files, int fileCount, int deletedCount, int freeTrack,
+                     int freeSector) {
   for (std::size_t i = 0; i < files.size(); ++i) {
     const FileSpec& f = files[i];
     std::uint8_t* entry = Sector(disk, 0, static_cast<int>(i / 16) + 1)->Data.data() + (i % 16) * 16;

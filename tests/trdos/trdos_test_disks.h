@@ -27,8 +27,8 @@ void BlankTrdosDisk(TZX_Disk& disk);
 // Writes the entries, the file sectors (sector s of file f filled with
 // FillByte(f, s)), the file and deleted counts and the first free position
 // (free count = 2560 - position) into a blank disk.
-void WriteTrdosFiles(TZX_Disk& disk, const std::vector<FileSpec>& files, int fileCount, int deletedCount,
-                     int freeTrack, int freeSector);
+void WriteTrdosFiles(TZX_Disk& disk, const std::vector<FileSpec>& files, int fileCount, int deletedCount, int freeTrack,
+                     int freeSector);
 
 // The byte every sector of file `index`, sector `s` is filled with.
 inline std::uint8_t FillByte(int index, int s) { return static_cast<std::uint8_t>(0x40 + index * 16 + s); }

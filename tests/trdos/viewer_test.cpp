@@ -55,7 +55,7 @@ TEST(Screen, AttributeCellsAreEightByEight) {
   const ScreenImage image = DecodeScreen(screen);
   EXPECT_EQ(image.Pixel(8, 8), ScreenPalette[2]);
   EXPECT_EQ(image.Pixel(15, 15), ScreenPalette[2]);
-  EXPECT_EQ(image.Pixel(16, 15), ScreenPalette[15]);  // attribute 0xFF: bright white ink
+  EXPECT_EQ(image.Pixel(16, 15), ScreenPalette[15]);                 // attribute 0xFF: bright white ink
   EXPECT_EQ(DecodeScreen(Bytes(10, 0)).Rgb.size(), 256u * 192 * 3);  // short input reads as zeros
 }
 

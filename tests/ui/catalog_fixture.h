@@ -27,9 +27,7 @@ class CatalogFixture : public ::testing::Test {
   }
 
   // The stored 8-byte name of catalog entry `entry`.
-  std::string EntryName(int entry) {
-    return std::string(reinterpret_cast<const char*>(EntryBytes(disk_, entry)), 8);
-  }
+  std::string EntryName(int entry) { return std::string(reinterpret_cast<const char*>(EntryBytes(disk_, entry)), 8); }
 
   TZX_Disk disk_;
   CatalogState catalogs_;

@@ -13,8 +13,8 @@
 #include <QMenu>
 #include <QTreeWidget>
 
-#include "cpm/cpm_disk.h"
 #include "catalog_fixture.h"
+#include "cpm/cpm_disk.h"
 #include "ui/cpm_catalog_window.h"
 #include "ui/entry_editor.h"
 #include "ui/scripted_prompts.h"
@@ -68,7 +68,7 @@ TEST_F(CatalogScreenshots, ViewerFaces) {
   const QImage screen = Shoot(viewer_, QStringLiteral("viewer_screen"));
   // The picture starts one pixel in; the window's own background is around it.
   EXPECT_NE(screen.pixelColor(0, 0), QColor(0, 0, 0));
-  EXPECT_EQ(screen.pixelColor(1 + 1, 1 + 1), QColor(0, 0, 0));            // black paper, top left
+  EXPECT_EQ(screen.pixelColor(1 + 1, 1 + 1), QColor(0, 0, 0));  // black paper, top left
   // The last pixel byte (offset 6143) has only its lowest bit set: bright
   // white paper, then black ink in the very last pixel.
   EXPECT_EQ(screen.pixelColor(1 + 248, 1 + 191), QColor(0xFF, 0xFF, 0xFF));

@@ -53,9 +53,10 @@ class CpmCatalogWindow : public ::testing::Test {
     test::WriteFileBytes(dir_ / "big.dat", big_);
     test::WriteFileBytes(dir_ / "secret.dat", Bytes(1000, 0x55));
     test::WriteFileBytes(dir_ / "gone.tmp", Bytes(3000, 0x66));
-    for (const auto& [file, target] : std::vector<std::pair<std::string, std::string>>{
-             {"hello.txt", "0:hello.txt"}, {"big.dat", "0:big.dat"}, {"secret.dat", "1:secret.dat"},
-             {"gone.tmp", "0:gone.tmp"}}) {
+    for (const auto& [file, target] : std::vector<std::pair<std::string, std::string>>{{"hello.txt", "0:hello.txt"},
+                                                                                       {"big.dat", "0:big.dat"},
+                                                                                       {"secret.dat", "1:secret.dat"},
+                                                                                       {"gone.tmp", "0:gone.tmp"}}) {
       const auto result = Cpmtools(dir_, "cpmcp", {file, target});
       ASSERT_EQ(result.exitCode, 0) << result.err;
     }

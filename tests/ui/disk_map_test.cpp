@@ -137,8 +137,8 @@ TEST(DiskMap, CellsUnderPointsAndTheReadingFrontStaysInView) {
   TZX_Disk disk;
   DiskMap map(disk);
   map.SetColumnCount(kMapColumns);
-  map.resize(map.sizeHint().width(), 20 * kMapRowHeight + 2 * map.frameWidth() +
-                                         map.horizontalScrollBar()->sizeHint().height());
+  map.resize(map.sizeHint().width(),
+             20 * kMapRowHeight + 2 * map.frameWidth() + map.horizontalScrollBar()->sizeHint().height());
   map.show();
   int column = 0;
   int row = 0;

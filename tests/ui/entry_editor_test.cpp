@@ -21,9 +21,7 @@
 namespace velloran {
 namespace {
 
-QLineEdit* Field(QDialog& dialog, const char* name) {
-  return dialog.findChild<QLineEdit*>(QString::fromLatin1(name));
-}
+QLineEdit* Field(QDialog& dialog, const char* name) { return dialog.findChild<QLineEdit*>(QString::fromLatin1(name)); }
 
 QStringList Fields(QDialog& dialog) {
   QStringList texts;
@@ -33,9 +31,7 @@ QStringList Fields(QDialog& dialog) {
 
 class EntryEditor : public test::CatalogFixture {
  protected:
-  EntryEditor() {
-    window_.FormShow(true);
-  }
+  EntryEditor() { window_.FormShow(true); }
 
   // Selects a row (deleted entries shown) and runs "Редактировать заголовок".
   void EditRow(int row, ScriptedPrompts::WindowScript script) {
@@ -67,7 +63,7 @@ TEST_F(EntryEditor, LiveEntryShowsHexFieldsHighByteFirstAndStoresThemLowByteFirs
   const std::uint8_t* entry = test::EntryBytes(disk_, 2);
   EXPECT_EQ(EntryName(2), "DELTA   ");
   EXPECT_EQ(entry[8], 'C');
-  EXPECT_EQ(entry[9], 0x01);   // start 8A01, low byte first
+  EXPECT_EQ(entry[9], 0x01);  // start 8A01, low byte first
   EXPECT_EQ(entry[10], 0x8A);
   EXPECT_EQ(entry[11], 0x00);  // length unchanged
   EXPECT_EQ(entry[12], 0x02);

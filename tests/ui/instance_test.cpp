@@ -84,9 +84,8 @@ TEST(SingleInstance, SecondStartHandsItsFileToTheFirst) {
   EXPECT_TRUE(second.readAllStandardError().isEmpty()) << "the second start opens no window of its own";
 
   QByteArray seen;
-  const QByteArray loaded = QStringLiteral("velloran: Disk Image - %1 (Дорожек - 160)")
-                                .arg(QString::fromStdString(image.string()))
-                                .toUtf8();
+  const QByteArray loaded =
+      QStringLiteral("velloran: Disk Image - %1 (Дорожек - 160)").arg(QString::fromStdString(image.string())).toUtf8();
   EXPECT_TRUE(WaitForText(first, seen, loaded, 30000)) << seen.toStdString();
 
   // A start without a file only brings the first forward.

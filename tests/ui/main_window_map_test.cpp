@@ -89,7 +89,8 @@ TEST_F(ClickTest, SectorLengthFromTheDataOrFromTheSizeCode) {
   EXPECT_FALSE(Find<QPushButton>("pnb2")->isEnabled());
   Bytes field = {0xA1, 0xA1, 0xA1, 0xFB};
   field.resize(4 + 512, 0);
-  EXPECT_EQ(Text("vCRC"), QStringLiteral("#%1").arg(CalcCRC16(field.data(), field.size()), 4, 16, QLatin1Char('0')).toUpper());
+  EXPECT_EQ(Text("vCRC"),
+            QStringLiteral("#%1").arg(CalcCRC16(field.data(), field.size()), 4, 16, QLatin1Char('0')).toUpper());
 }
 
 TEST_F(ClickTest, SizeCodeAboveThreeStopsAfterTheIdFields) {
@@ -188,8 +189,8 @@ class ContextMenuTest : public MainWindowTest {
   // hides are hidden here.
   void SetAll(bool enabled, bool visible) {
     for (const char* name : {"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"}) Action(name)->setVisible(visible);
-    for (const char* name : {"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z8", "z9", "z10", "z11", "z12", "z13",
-                             "z14", "z15", "z16", "z17", "z18", "z19", "z22", "z23"})
+    for (const char* name : {"z1",  "z2",  "z3",  "z4",  "z5",  "z6",  "z7",  "z8",  "z9",  "z10", "z11",
+                             "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z19", "z22", "z23"})
       Action(name)->setEnabled(enabled);
   }
 };

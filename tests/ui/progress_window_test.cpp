@@ -2,11 +2,11 @@
 #include <functional>
 
 #include <QLabel>
-#include <QTimer>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "fdc/simulated_drive.h"
 #include "ui/disk_map_cells.h"

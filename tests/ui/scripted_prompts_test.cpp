@@ -59,8 +59,7 @@ TEST(ScriptedPrompts, RunsAWindowScriptAndReportsItsResult) {
 }
 
 TEST(Prompts, SplitsAFilterListIntoEntries) {
-  EXPECT_EQ(SplitFilterList("A (*.a)|*.a|B (*.b,*.c)|*.b;*.c"),
-            (QStringList{"A (*.a)|*.a", "B (*.b,*.c)|*.b;*.c"}));
+  EXPECT_EQ(SplitFilterList("A (*.a)|*.a|B (*.b,*.c)|*.b;*.c"), (QStringList{"A (*.a)|*.a", "B (*.b,*.c)|*.b;*.c"}));
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ void ChangeEverything(QDialog& dialog) {
   auto* accept = dialog.findChild<QPushButton*>("bb1");
   EXPECT_EQ(dialog.windowTitle(), "Настройки");
   EXPECT_FALSE(accept->isVisibleTo(&dialog)) << "hidden until something changes";
-  const std::pair<const char*, int> numbers[] = {{"e1", 7}, {"e2", 3},  {"e3", 2}, {"e4", 150},
+  const std::pair<const char*, int> numbers[] = {{"e1", 7},  {"e2", 3},  {"e3", 2}, {"e4", 150},
                                                  {"e5", 12}, {"e6", 20}, {"e7", 25}};
   for (const auto& [name, value] : numbers) dialog.findChild<QSpinBox*>(name)->setValue(value);
   EXPECT_TRUE(accept->isVisibleTo(&dialog));

@@ -15,9 +15,9 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "catalog_fixture.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
-#include "catalog_fixture.h"
 #include "ui/entry_editor.h"
 #include "ui/scripted_prompts.h"
 #include "ui/viewer_window.h"
@@ -29,9 +29,7 @@ using Record = ScriptedPrompts::Record;
 
 class TrdosCatalogWindow : public test::CatalogFixture {
  protected:
-  TrdosCatalogWindow() {
-    window_.FormShow(true);
-  }
+  TrdosCatalogWindow() { window_.FormShow(true); }
 
   QTreeWidget* List() { return window_.findChild<QTreeWidget*>(QStringLiteral("LV1")); }
   QAction* Item(const char* name) {
@@ -102,10 +100,10 @@ TEST_F(TrdosCatalogWindow, ContextMenuItemsInOrder) {
   QStringList items;
   for (QAction* action : window_.findChild<QMenu*>(QStringLiteral("pm1"))->actions())
     items << (action->isSeparator() ? QStringLiteral("-") : action->objectName() + "=" + action->text());
-  EXPECT_EQ(items, (QStringList{"N1=Просмотр экрана", "HEX1=Просмотр HEX", "-", "N2=Уплотнить",
-                                "N4=Сменить имя диска", "N10=Показать удаленные файлы", "-", "Hob=Сохранить hob",
-                                "scl1=Сохранить scl", "-", "N9=Редактировать заголовок", "N11=Восстановить файл",
-                                "N3=Добавить файл(ы)", "N8=Удалить файл(ы)"}));
+  EXPECT_EQ(items, (QStringList{"N1=Просмотр экрана", "HEX1=Просмотр HEX", "-", "N2=Уплотнить", "N4=Сменить имя диска",
+                                "N10=Показать удаленные файлы", "-", "Hob=Сохранить hob", "scl1=Сохранить scl", "-",
+                                "N9=Редактировать заголовок", "N11=Восстановить файл", "N3=Добавить файл(ы)",
+                                "N8=Удалить файл(ы)"}));
   EXPECT_TRUE(Item("N10")->isCheckable());
   EXPECT_FALSE(Item("N10")->isChecked());
 }
@@ -278,15 +276,14 @@ TEST_F(TrdosCatalogWindow, DeleteRestoreCompactAddAndExport) {
   test::ScratchDir in;
   test::WriteFileBytes(in / "UMT2_3.$B", hobeta);
   test::WriteFileBytes(in / "FF128.SCL", scl);
-  prompts_.QueueOpen({QString::fromStdString((in / "UMT2_3.$B").string()),
-                      QString::fromStdString((in / "FF128.SCL").string())});
+  prompts_.QueueOpen(
+      {QString::fromStdString((in / "UMT2_3.$B").string()), QString::fromStdString((in / "FF128.SCL").string())});
   Choose("N3");
   const Record openDialog = prompts_.Records().back();
   EXPECT_EQ(openDialog.file.title, "Добавить файл(ы) в образ..");
   EXPECT_TRUE(openDialog.file.multiple);
-  EXPECT_EQ(openDialog.file.filters,
-            (QStringList{"Sinclair file(s) (*.scl)|*.scl", "Hobeta file(s) (*.$*)|*.$*",
-                         "Sinclair & Hobeta files (*.scl & *.$*)|*.scl;*.$*"}));
+  EXPECT_EQ(openDialog.file.filters, (QStringList{"Sinclair file(s) (*.scl)|*.scl", "Hobeta file(s) (*.$*)|*.$*",
+                                                  "Sinclair & Hobeta files (*.scl & *.$*)|*.scl;*.$*"}));
   EXPECT_EQ(prompts_.Messages().size(), messagesBefore);  // no error
   ASSERT_EQ(List()->topLevelItemCount(), 8);
   EXPECT_EQ(EntryName(3), "UMTv2.3>");
@@ -372,8 +369,8 @@ TEST_F(TrdosCatalogWindow, SclExportOfNothingSelectedIsRefusedAndExistingFilesAs
   prompts_.QueueSave(QString::fromStdString(file.string()));
   prompts_.QueueAnswer(PromptAnswer::No);
   Choose("scl1");
-  EXPECT_EQ(prompts_.Records().back().text, QString::fromStdString("Файл " + file.string() +
-                                                                   " уже существует! Перезаписать?"));
+  EXPECT_EQ(prompts_.Records().back().text,
+            QString::fromStdString("Файл " + file.string() + " уже существует! Перезаписать?"));
   EXPECT_EQ(test::ReadFileBytes(file), Bytes{9});
   EXPECT_TRUE(store_.Values().empty());
 }
@@ -400,8 +397,7 @@ TEST_F(TrdosCatalogWindow, SclExportUnpacksWithScl2trd) {
     const std::size_t offset = (entry[15] * 16 + entry[14]) * 256u;
     const int sectors = entry[13];
     EXPECT_EQ(sectors, file == 0 ? 5 : 2);
-    for (int s = 0; s < sectors; ++s)
-      EXPECT_EQ(trd[offset + s * 256 + 17], test::FileByte(file == 0 ? 1 : 3, s));
+    for (int s = 0; s < sectors; ++s) EXPECT_EQ(trd[offset + s * 256 + 17], test::FileByte(file == 0 ? 1 : 3, s));
   }
 }
 

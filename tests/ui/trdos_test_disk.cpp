@@ -17,8 +17,8 @@ struct TestEntry {
 };
 
 constexpr TestEntry kEntries[] = {
-    {"ALPHA   ", 0xFF, 'C', 0x8000, 0x0500, 5, 0, 1},  {"xETA    ", 0x01, 'B', 0x1234, 0x0300, 3, 5, 1},
-    {"GAMMA   ", 0xFF, 'B', 0x5CCB, 0x0200, 2, 8, 1},  {"SCREEN  ", 0xFF, 'C', 0x4000, 0x1B00, 27, 10, 1},
+    {"ALPHA   ", 0xFF, 'C', 0x8000, 0x0500, 5, 0, 1}, {"xETA    ", 0x01, 'B', 0x1234, 0x0300, 3, 5, 1},
+    {"GAMMA   ", 0xFF, 'B', 0x5CCB, 0x0200, 2, 8, 1}, {"SCREEN  ", 0xFF, 'C', 0x4000, 0x1B00, 27, 10, 1},
     {"xOLD    ", 0x00, 'C', 0x0000, 0x0200, 2, 5, 3},
 };
 
@@ -38,9 +38,7 @@ std::uint8_t* SectorBytes(TZX_Disk& disk, int track, int sector) {
   return disk.GetSector(static_cast<std::uint8_t>(track), static_cast<std::uint8_t>(sector)).Data.data();
 }
 
-std::uint8_t* EntryBytes(TZX_Disk& disk, int entry) {
-  return SectorBytes(disk, 0, entry / 16) + (entry % 16) * 16;
-}
+std::uint8_t* EntryBytes(TZX_Disk& disk, int entry) { return SectorBytes(disk, 0, entry / 16) + (entry % 16) * 16; }
 
 std::uint8_t* InfoSector(TZX_Disk& disk) { return SectorBytes(disk, 0, 8); }
 
@@ -70,12 +68,12 @@ void MakeTestDisk(TZX_Disk& disk) {
     }
   }
   std::uint8_t* info = InfoSector(disk);
-  info[0xE1] = 5;     // first free sector
-  info[0xE2] = 3;     // first free track
-  info[0xE4] = 4;     // files
+  info[0xE1] = 5;  // first free sector
+  info[0xE2] = 3;  // first free track
+  info[0xE4] = 4;  // files
   info[0xE5] = 2507 & 0xFF;
   info[0xE6] = 2507 >> 8;
-  info[0xF4] = 1;     // deleted files
+  info[0xF4] = 1;  // deleted files
 }
 
 }  // namespace velloran::test

@@ -104,8 +104,8 @@ TEST(Viewer, HexFaceHoldsTheBytesWithItsCaption) {
 
 TEST(Viewer, TextStopsAtTheZeroByteAndConvertsKoi8OncePerPress) {
   TFmScr viewer;
-  const Bytes text = {'H', 'i', '\r', '\n', 't', 'h', 'e', 'r', 'e', '\n', 0xF0, 0xD2, 0xC9, 0xD7, 0xC5, 0xD4,
-                      0x00, 'j', 'u', 'n', 'k'};
+  const Bytes text = {'H',  'i',  '\r', '\n', 't',  'h',  'e', 'r', 'e', '\n', 0xF0,
+                      0xD2, 0xC9, 0xD7, 0xC5, 0xD4, 0x00, 'j', 'u', 'n', 'k'};
   viewer.PrepareText(text);
   EXPECT_EQ(viewer.windowTitle(), "Просмотр файла в TXT виде.");
   EXPECT_FALSE(TextPanel(viewer)->isHidden());

@@ -127,8 +127,7 @@ bool NumberOption(const Arguments& args, const std::string& name, int minimum, i
       value = static_cast<std::uint8_t>(number);
       return true;
     }
-  } catch (const std::exception&) {
-  }
+  } catch (const std::exception&) {}
   error = "--" + name + " needs a number from " + std::to_string(minimum) + " to " + std::to_string(maximum);
   return false;
 }

@@ -145,10 +145,9 @@ void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted) {
               << Pad(row.Length, 6) << ' ' << Pad(row.Sectors, 7) << ' ' << Pad(row.FirstSector, 5) << ' '
               << row.FirstTrack << '\n';
   const DiskInfoTexts info = DiskInfo(catalog);
-  std::cout << "\nНазвание дискеты: " << info.d1 << "\nТип дискеты: " << info.d2
-            << "\nСвободный сектор: " << info.d3 << "\nСвободная дорожка: " << info.d4
-            << "\nСвободных секторов: " << info.d5 << "\nКоличество файлов: " << info.d6
-            << "\nУдаленных файлов: " << info.d7 << '\n';
+  std::cout << "\nНазвание дискеты: " << info.d1 << "\nТип дискеты: " << info.d2 << "\nСвободный сектор: " << info.d3
+            << "\nСвободная дорожка: " << info.d4 << "\nСвободных секторов: " << info.d5
+            << "\nКоличество файлов: " << info.d6 << "\nУдаленных файлов: " << info.d7 << '\n';
 }
 
 namespace {
@@ -156,8 +155,8 @@ namespace {
 void PrintCpmListing(const CpmListing& listing) {
   std::cout << "Filename Ext Length   Atrib №\n";
   for (const auto& row : listing.Rows)
-    std::cout << Pad(row.Filename, 8) << ' ' << Pad(row.Ext, 3) << ' ' << Pad(row.Length, 8) << ' '
-              << Pad(row.Atrib, 5) << ' ' << row.Number << '\n';
+    std::cout << Pad(row.Filename, 8) << ' ' << Pad(row.Ext, 3) << ' ' << Pad(row.Length, 8) << ' ' << Pad(row.Atrib, 5)
+              << ' ' << row.Number << '\n';
   std::cout << "\nКоличество файлов: " << listing.l6 << "\nЗанято: " << listing.l5 << "\nСвободно: " << listing.l4
             << '\n';
 }

@@ -62,9 +62,8 @@ int RunInfo(const std::vector<std::string>& words) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
     if (track.Present == 0) continue;
     const SectorTally tally = TallyTrack(track);
-    std::cout << std::setw(5) << t << std::setw(9) << tally.used << std::setw(6) << tally.good
-              << std::setw(5) << tally.bad << std::setw(8) << tally.noData << "  "
-              << (track.RawLength > 0 ? "yes" : "no") << '\n';
+    std::cout << std::setw(5) << t << std::setw(9) << tally.used << std::setw(6) << tally.good << std::setw(5)
+              << tally.bad << std::setw(8) << tally.noData << "  " << (track.RawLength > 0 ? "yes" : "no") << '\n';
   }
   return 0;
 }
@@ -80,8 +79,7 @@ int RunConvert(const std::vector<std::string>& words) {
   if (args.Positional().size() != 2) return Fail("usage: convert IN OUT [--keep-raw] [--compress]");
   const std::string& input = args.Positional()[0];
   const std::string& output = args.Positional()[1];
-  if (FindFormat(ExtensionKey(output)) == nullptr)
-    return Fail(output + ": " + std::string(kUnsupportedFileType));
+  if (FindFormat(ExtensionKey(output)) == nullptr) return Fail(output + ": " + std::string(kUnsupportedFileType));
 
   TZX_Disk disk;
   if (!LoadOrReport(disk, input)) return 1;

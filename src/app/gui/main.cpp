@@ -70,8 +70,7 @@ int main(int argc, char** argv) {
   });
   window.show();
   const QString commandLineFile = images.isEmpty() ? QString() : images.front();
-  QTimer::singleShot(0, &window, [&] {
-    window.StartUp(QApplication::applicationDirPath().toStdString(), commandLineFile);
-  });
+  QTimer::singleShot(0, &window,
+                     [&] { window.StartUp(QApplication::applicationDirPath().toStdString(), commandLineFile); });
   return QApplication::exec();
 }
