@@ -17,11 +17,10 @@ namespace {
 
 constexpr std::size_t kImageSize = 655360;
 
-// A real TR-DOS disk from the shared corpus, beside the repository.
+// A real TR-DOS disk from the repository's corpus.
 const Bytes& TrdosImage() {
   static const Bytes image = [] {
-    const auto file =
-        std::filesystem::path(__FILE__).parent_path() / "../../shared/corpus/trd/alfishe_unreal-ng__EyeAche.trd";
+    const auto file = std::filesystem::path(VELLORAN_CORPUS_DIR) / "trd/alfishe_unreal-ng__EyeAche.trd";
     return ReadWholeFile(file).value_or(Bytes{});
   }();
   return image;

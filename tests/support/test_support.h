@@ -23,7 +23,7 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
-// ../shared/corpus/<relative>, the real images made by other tools.
+// tests/data/corpus/<relative>, the real images made by other tools.
 std::filesystem::path CorpusFile(const std::string& relative);
 // Every file of one corpus folder ("trd", "udi", ...), sorted.
 std::vector<std::filesystem::path> CorpusFiles(const std::string& folder);
