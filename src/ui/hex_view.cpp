@@ -44,8 +44,8 @@ HexView::HexView(QWidget* parent) : QAbstractScrollArea(parent) {
   UpdateScrollBars();
 }
 
-void HexView::SetData(ByteSpan data) {
-  data_.assign(data.begin(), data.end());
+void HexView::SetData(ByteSpan bytes) {
+  data_.assign(bytes.begin(), bytes.end());
   changed_.assign(data_.size(), false);
   position_ = 0;
   secondNibble_ = false;

@@ -25,7 +25,7 @@ class HexView : public QAbstractScrollArea {
   explicit HexView(QWidget* parent = nullptr);
 
   // Shows a new buffer; change marks are cleared and the cursor goes to 0.
-  void SetData(ByteSpan data);
+  void SetData(ByteSpan bytes);
   void Clear() { SetData({}); }
   const Bytes& Data() const { return data_; }
   int Size() const { return static_cast<int>(data_.size()); }

@@ -134,24 +134,24 @@ void TFmScr::PrepareScreen(ByteSpan screen) {
 }
 
 // Hex view: the bytes in the grid; the CP/M window asks for the Terminal font.
-void TFmScr::PrepareHex(ByteSpan data, bool terminalFont) {
+void TFmScr::PrepareHex(ByteSpan bytes, bool terminalFont) {
   FormClose();
   setWindowTitle(QStringLiteral("Просмотр файла в HEX виде."));
   if (terminalFont) {
     ssh_->setFont(TerminalFont());
     ssh_->SetCodePage(CodePage::Cp866);
   }
-  ssh_->SetData(data);
+  ssh_->SetData(bytes);
   ssh_->show();
   SetWindowSize(558, 344);
 }
 
 // Text view: the bytes up to the first zero as lines, in a resizable window.
-void TFmScr::PrepareText(ByteSpan data) {
+void TFmScr::PrepareText(ByteSpan bytes) {
   FormClose();
   setWindowTitle(QStringLiteral("Просмотр файла в TXT виде."));
   QStringList lines;
-  for (const std::string& line : SplitTextLines(data)) lines << DosText(line);
+  for (const std::string& line : SplitTextLines(bytes)) lines << DosText(line);
   m1_->setPlainText(lines.join(QLatin1Char('\n')));
   pn1_->show();
   MakeResizable();

@@ -34,8 +34,8 @@ class TFmScr : public QDialog {
 
   // The three faces. Each hides the others and sets caption and size.
   void PrepareScreen(ByteSpan screen);
-  void PrepareHex(ByteSpan data, bool terminalFont);
-  void PrepareText(ByteSpan data);
+  void PrepareHex(ByteSpan bytes, bool terminalFont);
+  void PrepareText(ByteSpan bytes);
 
   // Hides every face and makes the border fixed again.
   void FormClose();

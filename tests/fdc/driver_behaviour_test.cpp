@@ -79,7 +79,7 @@ TEST_P(DriverBehaviourTest, StartUpWithoutAFloppyDisablesTheDiskMenu) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DriverBehaviourTest, ::testing::ValuesIn(Backends()),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& param) { return param.param.name; });
 
 #ifdef __linux__
 TEST(LinuxBackendTest, ExplainsWhatToEnableWhenRawCommandsAreMissing) {

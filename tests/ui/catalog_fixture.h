@@ -9,11 +9,11 @@
 
 #include "settings/settings.h"
 #include "settings/settings_store.h"
+#include "support/scripted_prompts.h"
 #include "trdos/catalog.h"
 #include "trdos_test_disk.h"
 #include "ui/catalog_window_support.h"
 #include "ui/entry_editor.h"
-#include "ui/scripted_prompts.h"
 #include "ui/viewer_window.h"
 
 namespace velloran::test {

@@ -15,9 +15,9 @@
 
 #include "catalog_fixture.h"
 #include "cpm/cpm_disk.h"
+#include "support/scripted_prompts.h"
 #include "ui/cpm_catalog_window.h"
 #include "ui/entry_editor.h"
-#include "ui/scripted_prompts.h"
 #include "ui/trdos_catalog_window.h"
 #include "ui/viewer_window.h"
 

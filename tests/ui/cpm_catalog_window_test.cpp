@@ -14,9 +14,9 @@
 #include <QTreeWidget>
 
 #include "formats/pro.h"
+#include "support/scripted_prompts.h"
 #include "support/test_support.h"
 #include "ui/hex_view.h"
-#include "ui/scripted_prompts.h"
 #include "ui/viewer_window.h"
 
 namespace velloran {

@@ -14,7 +14,7 @@
 #include <QTreeWidget>
 
 #include "catalog_fixture.h"
-#include "ui/scripted_prompts.h"
+#include "support/scripted_prompts.h"
 #include "ui/trdos_catalog_window.h"
 #include "ui/viewer_window.h"
 

@@ -17,9 +17,9 @@
 
 #include "catalog_fixture.h"
 #include "settings/settings.h"
+#include "support/scripted_prompts.h"
 #include "support/test_support.h"
 #include "ui/entry_editor.h"
-#include "ui/scripted_prompts.h"
 #include "ui/viewer_window.h"
 
 namespace velloran {

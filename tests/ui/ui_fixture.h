@@ -12,11 +12,11 @@
 #include <QListWidget>
 
 #include "settings/settings_store.h"
+#include "support/scripted_prompts.h"
 #include "support/test_support.h"
 #include "ui/disk_map.h"
 #include "ui/hex_view.h"
 #include "ui/main_window.h"
-#include "ui/scripted_prompts.h"
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }

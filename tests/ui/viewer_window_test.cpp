@@ -14,10 +14,10 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "support/scripted_prompts.h"
 #include "trdos_test_disk.h"
 #include "ui/entry_editor.h"
 #include "ui/hex_view.h"
-#include "ui/scripted_prompts.h"
 #include "ui/trdos_catalog_window.h"
 
 namespace velloran {
