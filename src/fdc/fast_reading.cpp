@@ -39,6 +39,10 @@ class FastReader {
 
  private:
   TTrack& Track(int t) { return disk_.GetTrack(static_cast<std::uint8_t>(t)); }
+  // Lays out track t as the tracks before it when its first ID fits them;
+  // `next` gets the slot after that ID.
+  std::optional<GuessedLayout> TakeGuess(int t, int& next);
+  void SettleGuess(int t, const GuessedLayout& guess, SlotSet& pending, SlotSet& alone);
   std::uint8_t Head(int t) const { return static_cast<std::uint8_t>(t % 2); }
   // Reads the pending slots of track t once each, beginning with the one at
   // slot `next` (-1: not known); slots in `alone` get a request of their
@@ -69,53 +73,53 @@ class FastReader {
 };
 
 void FastReader::ReadTrack(int t) {
-  TTrack& track = Track(t);
-  std::optional<GuessedLayout> guess;
-  IdHeader first;
-  if (previousSeenTwice_ && driver_.ReadId(kFlagMfm, Head(t), first)) guess = GuessLayout(previous_, first);
-
   int next = -1;
-  if (guess) {
-    disk_.RedrawTrackLabel(static_cast<std::uint8_t>(t));
-    StoreIds(disk_, t, guess->ids);
-    track.Log.push_back("Разметка взята с предыдущей дорожки. Найдено " + std::to_string(guess->ids.size()) +
-                        " секторов.");
-    host_.AddMainLog("Разметка по предыдущей дорожке - " + std::to_string(t), false);
-    next = (guess->slot + 1) % static_cast<int>(guess->ids.size());
-  } else {
-    ScanStep(disk_, driver_, host_, t);
-  }
+  const std::optional<GuessedLayout> guess = TakeGuess(t, next);
+  if (!guess) ScanStep(disk_, driver_, host_, t);
 
-  SlotSet pending = FirstSlots(track.CountSectors());
+  SlotSet pending = FirstSlots(Track(t).CountSectors());
   SlotSet alone;
-  bool done = false;
-  if (guess) {
-    done = ReadPending(t, pending, alone, next, true);
-    if (!done) {
-      // A read failed on a guessed layout: a scan tells whether this track
-      // is laid out otherwise. If so, the slots the guess made beyond the
-      // scanned ones go, and the track is read afresh.
-      const int scanned = ScanStep(disk_, driver_, host_, t);
-      if (scanned > 0 && TrackIds(track, scanned) != guess->ids) {
-        for (int i = scanned; i < static_cast<int>(guess->ids.size()); ++i) {
-          track.ClearSector(static_cast<std::uint8_t>(i));
-          disk_.RedrawSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(i));
-        }
-        operation_.BadSectors -= static_cast<int>(failed_[t].count());
-        failed_[t].reset();
-        pending = FirstSlots(track.CountSectors());
-        alone.reset();
-      }
-      next = -1;
-    }
+  if (!guess || !ReadPending(t, pending, alone, next, true)) {
+    if (guess) SettleGuess(t, *guess, pending, alone);
+    ReadPending(t, pending, alone, -1, false);
   }
-  if (!done) ReadPending(t, pending, alone, next, false);
 
   // A layout is passed on as a guess only once two tracks in a row have it:
   // a single odd track must not make the next one look shorter than it is.
-  const std::vector<IdHeader> layout = TrackIds(track, track.CountSectors());
+  const std::vector<IdHeader> layout = TrackIds(Track(t), Track(t).CountSectors());
   previousSeenTwice_ = !layout.empty() && SameRoundTheTrack(layout, previous_);
   previous_ = layout;
+}
+
+std::optional<GuessedLayout> FastReader::TakeGuess(int t, int& next) {
+  IdHeader first;
+  if (!previousSeenTwice_ || !driver_.ReadId(kFlagMfm, Head(t), first)) return std::nullopt;
+  std::optional<GuessedLayout> guess = GuessLayout(previous_, first);
+  if (!guess) return std::nullopt;
+  disk_.RedrawTrackLabel(static_cast<std::uint8_t>(t));
+  StoreIds(disk_, t, guess->ids);
+  Track(t).Log.push_back("Разметка взята с предыдущей дорожки. Найдено " + std::to_string(guess->ids.size()) +
+                         " секторов.");
+  host_.AddMainLog("Разметка по предыдущей дорожке - " + std::to_string(t), false);
+  next = (guess->slot + 1) % static_cast<int>(guess->ids.size());
+  return guess;
+}
+
+// A read failed on a guessed layout: a scan tells whether this track is
+// laid out otherwise. If so, the slots the guess made beyond the scanned
+// ones go, and the whole track is read afresh.
+void FastReader::SettleGuess(int t, const GuessedLayout& guess, SlotSet& pending, SlotSet& alone) {
+  TTrack& track = Track(t);
+  const int scanned = ScanStep(disk_, driver_, host_, t);
+  if (scanned == 0 || TrackIds(track, scanned) == guess.ids) return;
+  for (int i = scanned; i < static_cast<int>(guess.ids.size()); ++i) {
+    track.ClearSector(static_cast<std::uint8_t>(i));
+    disk_.RedrawSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(i));
+  }
+  operation_.BadSectors -= static_cast<int>(failed_[t].count());
+  failed_[t].reset();
+  pending = FirstSlots(track.CountSectors());
+  alone.reset();
 }
 
 bool FastReader::ReadPending(int t, SlotSet& pending, SlotSet& alone, int next, bool stopOnFailure) {
