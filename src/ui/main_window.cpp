@@ -42,12 +42,10 @@ QLabel* ValueLabel(const char* name, QWidget* parent) {
   return label;
 }
 
-QString VersionText() { return QString::fromUtf8(kVersion.data(), static_cast<qsizetype>(kVersion.size())); }
-
 // The About box: name, version and what the program is for.
 QString AboutText() {
   return QStringLiteral("Velloran %1\n\nОбразы дисков и дискеты ZX Spectrum: TR-DOS, CP/M Profi, Корвет.\n\nQt %2")
-      .arg(VersionText(), QString::fromLatin1(qVersion()));
+      .arg(QLatin1String(kVersion), QLatin1String(qVersion()));
 }
 
 QFrame* Strip(const char* name, QWidget* parent) {
@@ -63,7 +61,7 @@ QFrame* Strip(const char* name, QWidget* parent) {
 TFMain::TFMain(Prompts& prompts, SettingsStore& store, QWidget* parent)
     : QMainWindow(parent), prompts_(prompts), store_(store) {
   setObjectName(QStringLiteral("FMain"));
-  setWindowTitle(QStringLiteral("Velloran ") + VersionText());
+  setWindowTitle(QStringLiteral("Velloran ") + QLatin1String(kVersion));
   setAcceptDrops(true);
   BuildPanels();
   BuildMenus();

@@ -21,7 +21,7 @@
 namespace velloran::test {
 namespace {
 
-const QString kVersionText = QString::fromUtf8(kVersion.data(), static_cast<qsizetype>(kVersion.size()));
+const QString kVersionText = QLatin1String(kVersion);
 
 void SaveShot(QWidget& widget, const char* name) {
   QString folder = qEnvironmentVariable("VELLORAN_SCREENSHOTS");

@@ -17,7 +17,7 @@
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velloran"));
-  QApplication::setApplicationVersion(QString::fromUtf8(velloran::kVersion.data(), velloran::kVersion.size()));
+  QApplication::setApplicationVersion(QLatin1String(velloran::kVersion));
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Floppy disk images of the ZX Spectrum family"));
