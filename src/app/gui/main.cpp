@@ -27,7 +27,9 @@ int main(int argc, char** argv) {
                                        QStringLiteral("The drive: A, B or sim:IMAGE (a simulated drive)."),
                                        QStringLiteral("drive"));
   parser.addOption(driveOption);
-  parser.addPositionalArgument(QStringLiteral("image"), QStringLiteral("Image file to load."));
+  parser.addPositionalArgument(QStringLiteral("image"),
+                               QStringLiteral("Image file to load (of several, the first is opened)."),
+                               QStringLiteral("[image...]"));
   parser.process(application);
   const QStringList images = parser.positionalArguments();
   // The desktop may hand over several files; one image is open at a time, the
