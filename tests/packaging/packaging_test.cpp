@@ -25,6 +25,9 @@ const fs::path kPackaging = VELLORAN_PACKAGING_DIR;
 // Hobeta files are TR-DOS files, not disk images: the desktop program does
 // not open them, so its entry does not offer their type.
 constexpr const char* kHobetaType = "application/x-hobeta";
+// KryoFlux streams are named *.raw, too common a name for a desktop to
+// claim for one format: they get no MIME type.
+constexpr const char* kUnclaimedExtension = "raw";
 
 std::string ReadText(const fs::path& file) {
   std::ifstream in(file);
@@ -120,7 +123,7 @@ TEST(Packaging, EveryFormatInTheDialogsHasAMimeTypeThatTheDesktopEntryOffers) {
   const auto types = ReadMimeTypes();
   ASSERT_GE(types.size(), 9u);
   for (const auto& format : ImageFormats()) {
-    if (format.filter.empty()) continue;
+    if (format.filter.empty() || format.defaultExtension == kUnclaimedExtension) continue;
     EXPECT_NE(TypeForExtension(types, std::string(format.defaultExtension)), "")
         << "no MIME glob for " << format.key << " in packaging/velloran.xml";
   }
