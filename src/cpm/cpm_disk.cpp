@@ -80,11 +80,12 @@ void ReadCpmBlock(const TZX_Disk& disk, const CpmDefinition& definition, int blo
   for (int k = 0; k < sectorsPerBlock; ++k) {
     const long long logical = FirstVolumeSector(definition) + static_cast<long long>(block) * sectorsPerBlock + k;
     const CpmSectorPlace place = LocateCpmSector(definition, logical);
-    const TSectorRec* sector = SectorAt(disk, definition, logical);
-    if (sector == nullptr || sector->Used == 0 || sector->DataLen != definition.SectorSize ||
-        disk.Tracks[place.Track].Present == 0)
-      continue;
-    std::copy_n(sector->Data.begin(), definition.SectorSize, target + k * definition.SectorSize);
+    const std::uint8_t slot = FindCpmSector(disk, place.Track, place.Sector);
+    if (slot == kCpmNoSlot) continue;
+    const TTrack& track = disk.Tracks[place.Track];
+    const TSectorRec& sector = track.Sectors[slot];
+    if (sector.Used == 0 || sector.DataLen != definition.SectorSize || track.Present == 0) continue;
+    std::copy_n(sector.Data.begin(), definition.SectorSize, target + k * definition.SectorSize);
   }
 }
 
