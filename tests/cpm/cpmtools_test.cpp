@@ -250,6 +250,25 @@ TEST_P(CpmtoolsDisk, NewDiskTakesFiles) {
   ExpectSameAsCpmtools(disk);
 }
 
+// The command line's new disk, saved as a PRO image, takes files too.
+TEST(CpmtoolsCli, NewCpmImageTakesFiles) {
+  if (!test::HaveProgram("cpmcp") || !test::HaveProgram("cpmls")) GTEST_SKIP() << "cpmtools is not installed";
+  test::ScratchDir dir;
+  CopyDiskdefs(dir);
+  ASSERT_EQ(test::RunCli({"new-cpm", (dir / "new.pro").string()}).exitCode, 0);
+  test::WriteFileBytes(dir / "first.txt", Bytes(3000, 'a'));
+  test::WriteFileBytes(dir / "second.txt", Bytes(300, 'b'));
+  // User 5 first, for libdsk's sake (see CpmtoolsDisk).
+  for (const char* target : {"5:first.txt", "0:second.txt"}) {
+    const std::string file = std::string(target).substr(2);
+    const auto copied = Cpmtools(dir, "cpmcp", {"-f", "profi", "new.pro", file, target});
+    ASSERT_EQ(copied.exitCode, 0) << copied.err;
+  }
+  const auto listed = Cpmtools(dir, "cpmls", {"-f", "profi", "new.pro"});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  EXPECT_EQ(listed.out, "0:\nsecond.txt\n\n5:\nfirst.txt\n");
+}
+
 INSTANTIATE_TEST_SUITE_P(Definitions, CpmtoolsDisk, ::testing::ValuesIn(kCases),
                          [](const auto& test) { return test.param.diskdef; });
 
