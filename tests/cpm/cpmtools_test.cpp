@@ -6,9 +6,10 @@
 // cpmtools then lists and copies out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <random>
-#include <regex>
 
 #include "cpm/cpm_directory.h"
 #include "cpm/cpm_recognition.h"
@@ -135,9 +136,12 @@ std::string Name11(const std::string& hostName) {
 
 // The free kilobytes of cpmls -D's last line ("N Files occupying XK, YK Free.").
 std::string CpmlsFree(const test::RunResult& run) {
-  std::smatch match;
-  if (!std::regex_search(run.out, match, std::regex(R"(occupying\s+\d+K,\s+(\d+)K Free)"))) return "?";
-  return match[1].str() + " кБ";
+  const std::size_t end = run.out.find("K Free");
+  std::size_t start = end;
+  while (start != std::string::npos && start > 0 && std::isdigit(static_cast<unsigned char>(run.out[start - 1])))
+    --start;
+  if (end == std::string::npos || start == end) return "?";
+  return run.out.substr(start, end - start) + " кБ";
 }
 
 class CpmtoolsDisk : public ::testing::TestWithParam<CpmtoolsCase> {
