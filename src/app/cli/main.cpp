@@ -25,7 +25,7 @@ constexpr Command kCommands[] = {
     {"put", "put IMAGE FILE...", velloran::cli::RunPut},
     {"rm", "rm IMAGE NAME", velloran::cli::RunRm},
     {"new-trdos", "new-trdos IMAGE [--label L]", velloran::cli::RunNewTrdos},
-    {"new-cpm", "new-cpm IMAGE", velloran::cli::RunNewCpm},
+    {"new-cpm", "new-cpm IMAGE [--format NAME]", velloran::cli::RunNewCpm},
     {"compact", "compact IMAGE", velloran::cli::RunCompact},
     {"read-disk", "read-disk OUT [--drive A|B|sim:IMAGE[?OPTIONS]] [--first T --last T --retries N] (--help: drives)",
      velloran::cli::RunReadDisk},
