@@ -84,11 +84,16 @@ std::string TypeForExtension(const std::map<std::string, MimeType>& types, const
   return {};
 }
 
-// The commands a program's --help lists under "Commands:" and every option
-// it names.
+// What a program's --help names: the commands under "Commands:" with the
+// options of each one's usage line, and every option anywhere.
 struct Help {
-  std::set<std::string> commands;
+  std::map<std::string, std::set<std::string>> commands;
   std::set<std::string> options;
+  std::set<std::string> CommandNames() const {
+    std::set<std::string> names;
+    for (const auto& [name, commandOptions] : commands) names.insert(name);
+    return names;
+  }
 };
 
 Help ReadHelp(const test::RunResult& run) {
@@ -100,11 +105,13 @@ Help ReadHelp(const test::RunResult& run) {
   while (std::getline(lines, line)) {
     if (line == "Commands:") inCommands = true;
     if (line.empty()) inCommands = false;
-    if (inCommands && line.rfind("  ", 0) == 0) help.commands.insert(line.substr(2, line.find(' ', 2) - 2));
+    std::set<std::string> lineOptions;
     for (const auto& word : Words(line, "[]|():,<>")) {
       const bool option = word.size() > 1 && word[0] == '-' && (std::isalpha(word[1]) || word[1] == '-');
-      if (option && word != "--") help.options.insert(word);
+      if (option && word != "--") lineOptions.insert(word);
     }
+    help.options.insert(lineOptions.begin(), lineOptions.end());
+    if (inCommands && line.rfind("  ", 0) == 0) help.commands[line.substr(2, line.find(' ', 2) - 2)] = lineOptions;
   }
   EXPECT_GE(help.options.size(), 2u) << run.out;
   return help;
@@ -190,8 +197,16 @@ TEST(Packaging, ManPagesDescribeEveryCommandAndOptionOfTheHelp) {
   const Help help = CliHelp();
   EXPECT_GE(help.commands.size(), 10u);
   const std::string page = ReadText(kPackaging / "man/velloran-cli.1.in");
-  for (const auto& command : help.commands)
-    EXPECT_NE(page.find(".BI " + ManWord(command) + " "), std::string::npos) << command;
+  for (const auto& [command, commandOptions] : help.commands) {
+    // The heading line of the command's entry names the options of its work
+    // (a command's own --help is told apart).
+    const auto heading = Between(page, "\n.BI " + ManWord(command) + " ", "\n");
+    ASSERT_EQ(heading.size(), 1u) << command;
+    for (const auto& option : commandOptions) {
+      if (option == "--help") continue;
+      EXPECT_NE(heading[0].find(ManWord(option)), std::string::npos) << command << ' ' << option;
+    }
+  }
   for (const auto& option : help.options) EXPECT_NE(page.find(ManWord(option)), std::string::npos) << option;
 
   const fs::path desktop = fs::path(VELLORAN_CLI).parent_path() / "velloran";
@@ -207,9 +222,13 @@ TEST(Packaging, BashCompletionKnowsEveryCommandOptionAndImageExtension) {
   const std::string script = ReadText(kPackaging / "bash-completion/velloran-cli");
   const auto commands = Between(script, "local commands=\"", "\"");
   ASSERT_EQ(commands.size(), 1u);
-  EXPECT_EQ(Words(commands[0]), help.commands);
-  const auto scriptWords = Words(script, "\"");
-  for (const auto& option : help.options) EXPECT_TRUE(scriptWords.count(option)) << option;
+  EXPECT_EQ(Words(commands[0]), help.CommandNames());
+  for (const auto& [command, commandOptions] : help.commands) {
+    // Each command's line in the script: `    name) options="..." ;;`.
+    const auto offered = Between(script, "\n        " + command + ") options=\"", "\"");
+    ASSERT_EQ(offered.size(), 1u) << command;
+    for (const auto& option : commandOptions) EXPECT_TRUE(Words(offered[0]).count(option)) << command << ' ' << option;
+  }
 
   const auto images = Between(script, "local images=\"", "\"");
   ASSERT_EQ(images.size(), 1u);
