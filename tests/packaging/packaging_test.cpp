@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "common/version.h"
+#include "cpm/cpm_definitions.h"
 #include "formats/format_table.h"
 #include "support/test_support.h"
 
@@ -237,6 +238,13 @@ TEST(Packaging, BashCompletionKnowsEveryCommandOptionAndImageExtension) {
   for (std::string extension; std::getline(list, extension, '|');) extensions.insert(extension);
   for (const auto& format : ImageFormats())
     EXPECT_TRUE(extensions.count(std::string(format.defaultExtension))) << format.key;
+
+  // new-cpm --format offers every CP/M disk definition.
+  const auto definitions = Between(script, "local cpm_definitions=\"", "\"");
+  ASSERT_EQ(definitions.size(), 1u);
+  std::set<std::string> names;
+  for (const auto& definition : CpmDefinitions()) names.insert(definition.Name);
+  EXPECT_EQ(Words(definitions[0]), names);
 }
 
 // The completion run by bash with bash-completion, as a shell would on Tab.
@@ -259,6 +267,8 @@ complete_line velloran-cli info ''
 complete_line velloran-cli put x.trd ''
 complete_line velloran-cli ls x.trd --
 complete_line velloran-cli read-disk x.udi --drive ''
+complete_line velloran-cli new-cpm x.pro --format p
+complete_line velloran-cli write-disk --format ''
 )";
   const auto run = test::RunProgram("bash", {"-c", script});
   ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -267,7 +277,9 @@ complete_line velloran-cli read-disk x.udi --drive ''
             "B.SCL a.trd e.Udi \n"
             "B.SCL d.$B \n"
             "--all --cpm \n"
-            "A B sim: \n");
+            "A B sim: \n"
+            "pcw720 plus3 profi \n"
+            "B.SCL a.trd e.Udi \n");
 }
 
 TEST(Packaging, VersionComesFromTheBuild) {
