@@ -6,12 +6,6 @@
 
 #include "formats/format_table.h"
 
-#if defined(_WIN32)
-#include "fdc/windows_floppy_driver.h"
-#elif defined(__linux__)
-#include "fdc/linux_floppy_driver.h"
-#endif
-
 namespace velloran {
 
 namespace {
@@ -128,19 +122,6 @@ std::optional<std::string> DriveChoiceFromEnvironment() {
   const char* value = std::getenv(kDriveEnvironmentVariable);
   if (value == nullptr || *value == '\0') return std::nullopt;
   return std::string(value);
-}
-
-std::unique_ptr<FloppyDriver> CreatePlatformDriver() {
-#if defined(_WIN32)
-  return std::make_unique<WindowsFloppyDriver>();
-#elif defined(__linux__)
-  return std::make_unique<LinuxFloppyDriver>();
-#else
-  // No floppy backend on this system: a driver that is not installed.
-  SimulatedDriveOptions options;
-  options.faults.driverMissing = true;
-  return std::make_unique<SimulatedDrive>(options);
-#endif
 }
 
 std::unique_ptr<SimulatedDrive> CreateSimulatedDrive(const DriveChoice& choice, std::string& error) {

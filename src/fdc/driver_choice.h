@@ -45,7 +45,8 @@ bool ParseDriveChoice(const std::string& text, DriveChoice& choice, std::string&
 // The text of VELLORAN_DRIVE, when it is set and not empty.
 std::optional<std::string> DriveChoiceFromEnvironment();
 
-// The real floppy driver of this system (Windows or Linux).
+// The real floppy driver of this system (Windows or Linux), defined in the
+// platform's folder (windows/, linux/).
 std::unique_ptr<FloppyDriver> CreatePlatformDriver();
 
 // A simulated drive with the chosen image loaded; nullptr and a message

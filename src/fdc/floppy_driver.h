@@ -49,7 +49,9 @@ struct IdHeader {
 };
 
 // The 9-byte block of a sector read or write. EOT is one past the last
-// sector number to transfer, so EOT = R + 1 asks for one sector.
+// sector number to transfer, so EOT = R + 1 asks for one sector. (The
+// controller's own EOT is the last sector number: backends hand it
+// LastSector().)
 struct ReadWriteBlock {
   std::uint8_t flags = kFlagMfm;
   std::uint8_t head = 0;  // physical head
@@ -58,11 +60,17 @@ struct ReadWriteBlock {
   std::uint8_t gap = kReadGap;
   std::uint8_t dtl = kDataLengthAll;
 
-  std::array<std::uint8_t, 9> Bytes() const { return {flags, head, id.c, id.h, id.r, id.n, eot, gap, dtl}; }
   // Number of sectors the block asks for: EOT - R, at least one.
   int SectorCount() const {
     const int count = static_cast<std::uint8_t>(eot - id.r);
     return count == 0 ? 1 : count;
+  }
+  // The number of the last sector asked for: the controller's EOT.
+  std::uint8_t LastSector() const { return static_cast<std::uint8_t>(id.r + SectorCount() - 1); }
+  // The bytes those sectors hold, 128 << N each: ending the transfer there
+  // ends the command right after the last of them.
+  std::size_t TransferLength() const {
+    return static_cast<std::size_t>(SectorCount()) * (std::size_t{128} << (id.n < 7 ? id.n : 7));
   }
 };
 

@@ -3,8 +3,6 @@
 // codes are errno values.
 #pragma once
 
-#ifdef __linux__
-
 #include <string>
 
 #include "fdc/floppy_driver.h"
@@ -57,5 +55,3 @@ class LinuxFloppyDriver : public FloppyDriver {
 std::string LinuxFloppyHint(int code, const std::string& device);
 
 }  // namespace velloran
-
-#endif  // __linux__

@@ -1,66 +1,69 @@
-#ifdef _WIN32
-
 #include "fdc/windows_floppy_driver.h"
 
-#include <windows.h>
+#include <algorithm>
+#include <utility>
 
 namespace velloran {
 
 namespace {
 
-// Opens a device for reading and writing, unshared, as it exists.
-HANDLE OpenDevice(const char* name) {
-  return CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+// The driver's read and write parameter block: flags, physical head, C H R
+// N, then EOT as the controller takes it (the last sector number), gap and
+// data length.
+std::array<std::uint8_t, 9> ReadWriteParameters(const ReadWriteBlock& block) {
+  return {block.flags, block.head,         block.id.c, block.id.h, block.id.r,
+          block.id.n,  block.LastSector(), block.gap,  block.dtl};
 }
-
-HANDLE AsHandle(void* handle) { return handle == nullptr ? INVALID_HANDLE_VALUE : static_cast<HANDLE>(handle); }
-
-void* Keep(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
 
 }  // namespace
 
+WindowsFloppyDriver::WindowsFloppyDriver(std::unique_ptr<WindowsDevices> devices) : devices_(std::move(devices)) {}
+
 WindowsFloppyDriver::~WindowsFloppyDriver() {
   CloseDrive();
-  if (control_ != nullptr) CloseHandle(AsHandle(control_));
+  if (control_ != nullptr) devices_->Close(control_);
 }
 
-bool WindowsFloppyDriver::Request(void* device, std::uint32_t code, const void* input, std::size_t inputSize,
-                                  void* output, std::size_t outputSize, std::size_t* returned) {
-  DWORD count = 0;
-  const BOOL ok = DeviceIoControl(AsHandle(device), code, const_cast<void*>(input), static_cast<DWORD>(inputSize),
-                                  output, static_cast<DWORD>(outputSize), &count, nullptr);
+bool WindowsFloppyDriver::Request(WindowsDevices::Handle device, std::uint32_t code, const void* input,
+                                  std::size_t inputSize, void* output, std::size_t outputSize, std::size_t* returned) {
+  std::size_t count = 0;
+  bool ok = false;
+  if (device == nullptr)
+    lastError_ = kWindowsInvalidHandle;
+  else if ((ok = devices_->Control(device, code, input, inputSize, output, outputSize, count)))
+    lastError_ = 0;
+  else
+    lastError_ = devices_->LastError();
   if (returned != nullptr) *returned = count;
-  lastError_ = ok ? 0 : GetLastError();
-  return ok != FALSE;
+  return ok;
+}
+
+bool WindowsFloppyDriver::Reopen(WindowsDevices::Handle& handle, const char* name) {
+  if (handle != nullptr) devices_->Close(handle);
+  handle = devices_->Open(name);
+  lastError_ = handle == nullptr ? devices_->LastError() : 0;
+  return handle != nullptr;
 }
 
 // Opens the control device "\\.\fdrawcmd", kept for the whole run.
-bool WindowsFloppyDriver::OpenControl() {
-  if (control_ != nullptr) CloseHandle(AsHandle(control_));
-  control_ = Keep(OpenDevice("\\\\.\\fdrawcmd"));
-  lastError_ = control_ == nullptr ? GetLastError() : 0;
-  return control_ != nullptr;
-}
+bool WindowsFloppyDriver::OpenControl() { return Reopen(control_, "\\\\.\\fdrawcmd"); }
 
 // Opens "\\.\fdraw0" for drive A, "\\.\fdraw1" otherwise.
 bool WindowsFloppyDriver::OpenDrive(char drive) {
-  CloseDrive();
-  drive_ = Keep(OpenDevice(drive == 'A' || drive == 'a' ? "\\\\.\\fdraw0" : "\\\\.\\fdraw1"));
-  lastError_ = drive_ == nullptr ? GetLastError() : 0;
-  return drive_ != nullptr;
+  return Reopen(drive_, drive == 'A' || drive == 'a' ? "\\\\.\\fdraw0" : "\\\\.\\fdraw1");
 }
 
 void WindowsFloppyDriver::CloseDrive() {
-  if (drive_ != nullptr) CloseHandle(AsHandle(drive_));
+  if (drive_ != nullptr) devices_->Close(drive_);
   drive_ = nullptr;
 }
 
 bool WindowsFloppyDriver::DriveOpen() const { return drive_ != nullptr; }
 
 bool WindowsFloppyDriver::GetVersion(std::uint32_t& version) {
-  DWORD value = 0;
-  if (!Request(control_, driver_code::kGetVersion, nullptr, 0, &value, sizeof value)) return false;
-  version = value;
+  std::array<std::uint8_t, 4> value{};
+  if (!Request(control_, driver_code::kGetVersion, nullptr, 0, value.data(), value.size())) return false;
+  version = static_cast<std::uint32_t>(value[0] | value[1] << 8 | value[2] << 16 | value[3] << 24);
   return true;
 }
 
@@ -87,18 +90,22 @@ bool WindowsFloppyDriver::ScanTrack(std::uint8_t flags, std::uint8_t head, ScanR
                  &result.byteCount);
 }
 
+// The driver moves as many bytes as the output buffer holds, so the buffer
+// handed over is cut to the sectors asked for: the transfer then ends the
+// command right after the last of them.
 bool WindowsFloppyDriver::ReadData(const ReadWriteBlock& block, std::span<std::uint8_t> buffer,
                                    std::size_t& byteCount) {
-  const auto bytes = block.Bytes();
-  byteCount = 0;
-  return Request(drive_, driver_code::kReadData, bytes.data(), bytes.size(), buffer.data(), buffer.size(), &byteCount);
+  const auto parameters = ReadWriteParameters(block);
+  const std::size_t length = std::min(buffer.size(), block.TransferLength());
+  return Request(drive_, driver_code::kReadData, parameters.data(), parameters.size(), buffer.data(), length,
+                 &byteCount);
 }
 
 // The sector data travel as the request's transfer buffer.
 bool WindowsFloppyDriver::WriteData(const ReadWriteBlock& block, ByteSpan data) {
-  const auto bytes = block.Bytes();
-  return Request(drive_, driver_code::kWriteData, bytes.data(), bytes.size(), const_cast<std::uint8_t*>(data.data()),
-                 data.size());
+  const auto parameters = ReadWriteParameters(block);
+  return Request(drive_, driver_code::kWriteData, parameters.data(), parameters.size(),
+                 const_cast<std::uint8_t*>(data.data()), data.size());
 }
 
 bool WindowsFloppyDriver::FormatTrack(const FormatBlock& block) {
@@ -117,5 +124,3 @@ bool WindowsFloppyDriver::ReadId(std::uint8_t flags, std::uint8_t head, IdHeader
 }
 
 }  // namespace velloran
-
-#endif  // _WIN32

@@ -1,16 +1,21 @@
-// The floppy driver on Windows: fdrawcmd.sys, reached with CreateFileA and
-// DeviceIoControl. Error codes are GetLastError values.
+// The floppy driver on Windows: fdrawcmd.sys, whose devices are reached
+// through WindowsDevices (the Win32 calls, or a fake device in tests). Error
+// codes are GetLastError values.
 #pragma once
 
-#ifdef _WIN32
+#include <memory>
 
 #include "fdc/floppy_driver.h"
+#include "fdc/windows_devices.h"
 
 namespace velloran {
 
+// GetLastError's code for a request on a device that is not open.
+inline constexpr std::uint32_t kWindowsInvalidHandle = 6;  // ERROR_INVALID_HANDLE
+
 class WindowsFloppyDriver : public FloppyDriver {
  public:
-  WindowsFloppyDriver() = default;
+  explicit WindowsFloppyDriver(std::unique_ptr<WindowsDevices> devices);
   ~WindowsFloppyDriver() override;
   WindowsFloppyDriver(const WindowsFloppyDriver&) = delete;
   WindowsFloppyDriver& operator=(const WindowsFloppyDriver&) = delete;
@@ -33,14 +38,15 @@ class WindowsFloppyDriver : public FloppyDriver {
 
  private:
   // One DeviceIoControl request; the byte count returned goes to `returned`.
-  bool Request(void* device, std::uint32_t code, const void* input, std::size_t inputSize, void* output,
-               std::size_t outputSize, std::size_t* returned = nullptr);
+  bool Request(WindowsDevices::Handle device, std::uint32_t code, const void* input, std::size_t inputSize,
+               void* output, std::size_t outputSize, std::size_t* returned = nullptr);
+  // Opens a device, closing the one `handle` held before.
+  bool Reopen(WindowsDevices::Handle& handle, const char* name);
 
-  void* control_ = nullptr;  // HANDLE of "\\.\fdrawcmd"
-  void* drive_ = nullptr;    // HANDLE of "\\.\fdraw0" or "\\.\fdraw1"
+  std::unique_ptr<WindowsDevices> devices_;
+  WindowsDevices::Handle control_ = nullptr;  // "\\.\fdrawcmd"
+  WindowsDevices::Handle drive_ = nullptr;    // "\\.\fdraw0" or "\\.\fdraw1"
   std::uint32_t lastError_ = 0;
 };
 
 }  // namespace velloran
-
-#endif  // _WIN32

@@ -7,6 +7,7 @@
 
 #include "common/codepages.h"
 #include "common/file_io.h"
+#include "common/system.h"
 #include "formats/lzh.h"
 
 namespace velloran {
@@ -329,7 +330,7 @@ bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress, const std::tm& cr
 bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress) {
   const std::time_t now = std::time(nullptr);
   std::tm created{};
-  localtime_r(&now, &created);
+  LocalTime(now, created);
   return SaveTD0ToBytes(disk, out, compress, created);
 }
 

@@ -56,9 +56,11 @@ TEST(DriveCommandsTest, FormatAndWriteOntoABlankDiskThenReadBack) {
 }
 
 TEST(DriveCommandsTest, CatalogThroughTheEnvironmentVariable) {
-  ASSERT_EQ(setenv("VELLORAN_DRIVE", Sim(kTrd).c_str(), 1), 0);
-  const auto fromDrive = test::RunCli({"catalog"});
-  unsetenv("VELLORAN_DRIVE");
+  test::RunResult fromDrive;
+  {
+    const test::ScopedEnvironment drive("VELLORAN_DRIVE", Sim(kTrd));
+    fromDrive = test::RunCli({"catalog"});
+  }
   ASSERT_EQ(fromDrive.exitCode, 0) << fromDrive.err;
   const auto fromImage = test::RunCli({"ls", kTrd.string()});
   ASSERT_EQ(fromImage.exitCode, 0) << fromImage.err;

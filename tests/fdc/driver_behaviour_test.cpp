@@ -8,7 +8,9 @@
 #include <memory>
 
 #include "fdc/driver_startup.h"
+#include "fdc/fake_fdrawcmd.h"
 #include "fdc/simulated_drive.h"
+#include "fdc/windows_floppy_driver.h"
 
 #ifdef __linux__
 #include "fdc/linux_floppy_driver.h"
@@ -29,6 +31,11 @@ std::vector<Backend> Backends() {
                         SimulatedDriveOptions options;
                         options.faults.drives = "";
                         return std::unique_ptr<FloppyDriver>(new SimulatedDrive(options));
+                      }});
+  // fdrawcmd.sys not installed: its devices are not found.
+  backends.push_back({"Windows", [] {
+                        return std::unique_ptr<FloppyDriver>(
+                            new WindowsFloppyDriver(std::make_unique<test::FakeFdrawcmd>(nullptr)));
                       }});
 #ifdef __linux__
   backends.push_back({"Linux", []() -> std::unique_ptr<FloppyDriver> {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/utf8_path.h"
 #include "formats/hfe.h"
 #include "formats/sample_disks.h"
 #include "formats/trd.h"
@@ -80,27 +81,6 @@ std::string LoadError(const Bytes& file) {
   EXPECT_FALSE(LoadHFEFromBytes(disk, file));
   return disk.LastError;
 }
-
-// Runs with TMPDIR pointing at a scratch folder, so the debug file lands there.
-class ScopedTemporaryFolder {
- public:
-  explicit ScopedTemporaryFolder(const std::filesystem::path& folder) {
-    const char* old = std::getenv("TMPDIR");
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv("TMPDIR", folder.c_str(), 1);
-  }
-  ~ScopedTemporaryFolder() {
-    if (had_)
-      setenv("TMPDIR", old_.c_str(), 1);
-    else
-      unsetenv("TMPDIR");
-  }
-
- private:
-  bool had_ = false;
-  std::string old_;
-};
 
 TEST(Hfe, CellPatterns) {
   int previous = 0;
@@ -295,7 +275,8 @@ TEST(Hfe, DataFieldPastTheTrackEnd) {
   cylinders[3][1] = cut.bytes;
 
   test::ScratchDir dir;
-  ScopedTemporaryFolder temporary(dir.Path());
+  // The temporary folder is the scratch folder, so the debug file lands there.
+  const test::ScopedEnvironment temporary(test::kTemporaryFolderVariable, PathToUtf8(dir.Path()));
   TZX_Disk disk;
   EXPECT_FALSE(LoadHFEFromBytes(disk, HfeFile(cylinders)));
   EXPECT_EQ(disk.LastError, "Track 7 size error!");

@@ -342,12 +342,12 @@ TEST(Td0CrossCheck, LibdskReadsAKorvetDisk) {
                        TextBytes("[korvet800]\ndescription = Korvet 800k\nsides = alt\ncylinders = 80\n"
                                  "heads = 2\nsecsize = 1024\nsectors = 5\nsecbase = 1\ndatarate = DD\n"
                                  "fm = N\n"));
-  const char* home = std::getenv("HOME");
-  const std::string savedHome = home ? home : "";
-  setenv("HOME", dir.Path().c_str(), 1);
-  const auto result = test::RunProgram("dsktrans", {"-itype", "tele", "-otype", "raw", "-format", "korvet800",
-                                                    (dir / "korvet.td0").string(), (dir / "korvet.raw").string()});
-  setenv("HOME", savedHome.c_str(), 1);
+  test::RunResult result;
+  {
+    const test::ScopedEnvironment home("HOME", dir.Path().string());
+    result = test::RunProgram("dsktrans", {"-itype", "tele", "-otype", "raw", "-format", "korvet800",
+                                           (dir / "korvet.td0").string(), (dir / "korvet.raw").string()});
+  }
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_TRUE(test::ReadFileBytes(dir / "korvet.raw") == test::ReadFileBytes(test::CorpusFile(kKorvetDisk)));
 }

@@ -1,21 +1,18 @@
 #include "support/test_support.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <stdexcept>
-
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace velloran::test {
 
 ScratchDir::ScratchDir() {
   std::random_device seed;
   path_ = std::filesystem::temp_directory_path() /
-          ("velloran-test-" + std::to_string(::getpid()) + "-" + std::to_string(seed()));
+          ("velloran-test-" + std::to_string(seed()) + "-" + std::to_string(seed()));
   std::filesystem::create_directories(path_);
 }
 
@@ -49,56 +46,13 @@ void WriteFileBytes(const std::filesystem::path& file, ByteSpan data) {
   if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
-namespace {
-
-std::string ReadAll(int fd) {
-  std::string text;
-  char buffer[4096];
-  ssize_t n;
-  while ((n = ::read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
-  return text;
-}
-
-}  // namespace
-
-RunResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
-  ScratchDir scratch;
-  const auto outFile = scratch / "stdout";
-  const auto errFile = scratch / "stderr";
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int in = ::open("/dev/null", O_RDONLY);
-    ::dup2(in, 0);
-    ::dup2(out, 1);
-    ::dup2(err, 2);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execvp(program.c_str(), argv.data());
-    ::_exit(127);
-  }
-  RunResult result;
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  const int out = ::open(outFile.c_str(), O_RDONLY);
-  const int err = ::open(errFile.c_str(), O_RDONLY);
-  if (out >= 0) {
-    result.out = ReadAll(out);
-    ::close(out);
-  }
-  if (err >= 0) {
-    result.err = ReadAll(err);
-    ::close(err);
-  }
-  return result;
-}
-
 RunResult RunCli(const std::vector<std::string>& args) { return RunProgram(VELLORAN_CLI, args); }
 
-bool HaveProgram(const std::string& name) { return RunProgram("sh", {"-c", "command -v " + name}).exitCode == 0; }
+ScopedEnvironment::ScopedEnvironment(const std::string& name, const std::string& value) : name_(name) {
+  if (const char* old = std::getenv(name.c_str())) old_ = old;
+  SetEnvironment(name, value);
+}
+
+ScopedEnvironment::~ScopedEnvironment() { SetEnvironment(name_, old_); }
 
 }  // namespace velloran::test

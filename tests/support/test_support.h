@@ -44,4 +44,24 @@ bool HaveProgram(const std::string& name);
 // Runs a program with arguments; standard output and error are captured.
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args);
 
+// Sets an environment variable of this process for the life of the object
+// (an empty value removes it) and then puts back what was there before.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const std::string& name, const std::string& value);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  std::string name_;
+  std::string old_;  // empty when the variable was not set
+};
+
+// The environment variable that names the temporary folder: TMPDIR on
+// POSIX systems, TMP on Windows.
+extern const char* const kTemporaryFolderVariable;
+// Sets an environment variable, or removes it when `value` is empty.
+void SetEnvironment(const std::string& name, const std::string& value);
+
 }  // namespace velloran::test

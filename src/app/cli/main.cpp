@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/cli/cli.h"
+#include "common/system.h"
 #include "common/version.h"
 
 namespace {
@@ -45,7 +46,8 @@ int Usage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> words(argv + 1, argv + argc);
+  velloran::UseUtf8Console();
+  std::vector<std::string> words = velloran::Utf8Arguments(argc, argv);
   if (words.empty()) {
     Usage(std::cerr);
     return 1;

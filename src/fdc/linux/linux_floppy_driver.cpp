@@ -1,5 +1,3 @@
-#ifdef __linux__
-
 #include "fdc/linux_floppy_driver.h"
 
 #include <fcntl.h>
@@ -221,5 +219,3 @@ bool LinuxFloppyDriver::FormatTrack(const FormatBlock& block) {
 }
 
 }  // namespace velloran
-
-#endif  // __linux__

@@ -1,5 +1,3 @@
-#ifdef __linux__
-
 #include "fdc/linux_raw_commands.h"
 
 #include <linux/fd.h>
@@ -22,19 +20,10 @@ constexpr unsigned kDiskCommand = FD_RAW_INTR | FD_RAW_SPIN | FD_RAW_NEED_DISK |
 
 std::uint8_t UnitByte(int unit, std::uint8_t head) { return static_cast<std::uint8_t>(((head & 1) << 2) | (unit & 3)); }
 
-std::size_t ControllerLength(std::uint8_t sizeCode) { return std::size_t{128} << std::min<int>(sizeCode, 7); }
-
 // The nine bytes of a read or write: command, unit, C H R N, last sector, gap, DTL.
 std::vector<std::uint8_t> TransferBytes(std::uint8_t command, int unit, const ReadWriteBlock& block) {
-  return {command,
-          UnitByte(unit, block.head),
-          block.id.c,
-          block.id.h,
-          block.id.r,
-          block.id.n,
-          static_cast<std::uint8_t>(block.id.r + block.SectorCount() - 1),
-          block.gap,
-          block.dtl};
+  return {command,    UnitByte(unit, block.head), block.id.c, block.id.h, block.id.r,
+          block.id.n, block.LastSector(),         block.gap,  block.dtl};
 }
 
 }  // namespace
@@ -70,7 +59,7 @@ RawCommand MakeReadDataCommand(int unit, std::uint8_t cylinder, const ReadWriteB
   RawCommand raw;
   raw.flags = FD_RAW_READ | kDiskCommand;
   raw.command = TransferBytes(static_cast<std::uint8_t>(kCommandReadData | (block.flags & kModeBits)), unit, block);
-  raw.length = static_cast<long>(std::min(bufferSize, block.SectorCount() * ControllerLength(block.id.n)));
+  raw.length = static_cast<long>(std::min(bufferSize, block.TransferLength()));
   raw.track = cylinder;
   raw.rate = rate;
   return raw;
@@ -82,7 +71,7 @@ RawCommand MakeWriteDataCommand(int unit, std::uint8_t cylinder, const ReadWrite
   raw.flags = FD_RAW_WRITE | kDiskCommand;
   // Writes take no skip bit.
   raw.command = TransferBytes(static_cast<std::uint8_t>(kCommandWriteData | (block.flags & 0xC0)), unit, block);
-  raw.length = static_cast<long>(std::min(dataSize, block.SectorCount() * ControllerLength(block.id.n)));
+  raw.length = static_cast<long>(std::min(dataSize, block.TransferLength()));
   raw.track = cylinder;
   raw.rate = rate;
   return raw;
@@ -156,5 +145,3 @@ std::uint8_t ControllerTypeFromLinux(std::uint8_t version) {
 }
 
 }  // namespace velloran
-
-#endif  // __linux__

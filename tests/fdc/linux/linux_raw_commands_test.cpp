@@ -1,7 +1,5 @@
 // The raw controller commands of the Linux backend, byte for byte, and how
 // the controller's answers turn into error codes.
-#ifdef __linux__
-
 #include "fdc/linux_raw_commands.h"
 
 #include <gtest/gtest.h>
@@ -116,5 +114,3 @@ TEST(LinuxRawCommandsTest, ControllerTypesMapToTheDriverNames) {
 
 }  // namespace
 }  // namespace velloran
-
-#endif  // __linux__

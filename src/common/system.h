@@ -1,0 +1,27 @@
+// The few things the core asks of the operating system that differ between
+// systems; each is implemented once per system (posix/, windows/).
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace velloran {
+
+// The program's arguments after its name, as UTF-8 text. On Windows they are
+// taken from the wide command line, since argv there is in the ANSI code page.
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
+
+// Makes the console show the program's UTF-8 output (Windows consoles use
+// an OEM code page otherwise); nothing to do elsewhere.
+void UseUtf8Console();
+
+// The local time of `time`; false when the system cannot tell it.
+bool LocalTime(std::time_t time, std::tm& local);
+
+// The system's own text for one of its error codes (errno values on POSIX,
+// GetLastError values on Windows), as UTF-8.
+std::string SystemErrorText(std::uint32_t code);
+
+}  // namespace velloran
