@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "common/utf8_path.h"
 #include "formats/format_table.h"
 
 namespace velloran {
@@ -84,7 +85,7 @@ bool ParseSimOption(const std::string& option, DriveChoice& choice, std::string&
   } else if (name == "cylinders" && ParseInt(value, 1, kTrackCount / 2, number)) {
     choice.simulation.cylinders = static_cast<int>(number);
   } else if (name == "save" && !value.empty()) {
-    choice.saveTo = value;
+    choice.saveTo = PathFromUtf8(value);
   } else {
     error = "unknown or bad simulated drive option '" + option + "'";
     return false;
@@ -109,7 +110,7 @@ bool ParseDriveChoice(const std::string& text, DriveChoice& choice, std::string&
   choice.simulated = true;
   const std::string rest = text.substr(kSimPrefix.size());
   const std::size_t question = rest.find('?');
-  choice.image = rest.substr(0, question);
+  choice.image = PathFromUtf8(rest.substr(0, question));
   if (question == std::string::npos) return true;
   for (const std::string& option : Split(rest.substr(question + 1), '&')) {
     if (option.empty()) continue;
@@ -127,7 +128,7 @@ std::optional<std::string> DriveChoiceFromEnvironment() {
 std::unique_ptr<SimulatedDrive> CreateSimulatedDrive(const DriveChoice& choice, std::string& error) {
   auto drive = std::make_unique<SimulatedDrive>(choice.simulation);
   if (!choice.image.empty() && !LoadImage(drive->Medium(), choice.image, error)) {
-    if (error.empty()) error = "cannot load " + choice.image.string();
+    if (error.empty()) error = "cannot load " + PathToUtf8(choice.image);
     return nullptr;
   }
   return drive;

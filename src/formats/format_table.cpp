@@ -3,6 +3,7 @@
 #include <array>
 #include <cctype>
 
+#include "common/utf8_path.h"
 #include "formats/fdi.h"
 #include "formats/hfe.h"
 #include "formats/kdi.h"
@@ -45,7 +46,7 @@ const std::array<ImageFormat, 9> kFormats = {{
 std::span<const ImageFormat> ImageFormats() { return kFormats; }
 
 std::string ExtensionKey(const std::filesystem::path& file) {
-  std::string extension = file.extension().string();
+  std::string extension = PathToUtf8(file.extension());
   if (!extension.empty() && extension.front() == '.') extension.erase(0, 1);
   if (extension.size() > 3) extension.resize(3);
   for (char& c : extension) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -96,7 +97,7 @@ bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& e
   }
   disk.LastError.clear();
   if (format->load(disk, file)) return true;
-  error = disk.LastError.empty() ? "Cannot load " + file.string() : disk.LastError;
+  error = disk.LastError.empty() ? "Cannot load " + PathToUtf8(file) : disk.LastError;
   return false;
 }
 
@@ -108,7 +109,7 @@ bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOpti
   }
   disk.LastError.clear();
   if (format->save(disk, file, options)) return true;
-  error = disk.LastError.empty() ? "Cannot save " + file.string() : disk.LastError;
+  error = disk.LastError.empty() ? "Cannot save " + PathToUtf8(file) : disk.LastError;
   return false;
 }
 

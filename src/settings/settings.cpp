@@ -4,6 +4,8 @@
 #include <charconv>
 #include <system_error>
 
+#include "common/utf8_path.h"
+
 namespace velloran {
 
 namespace {
@@ -67,7 +69,7 @@ bool RepairBool(const std::optional<std::string>& stored, bool defaultValue) {
 std::string RepairDirectory(const std::optional<std::string>& stored, const std::string& fallback) {
   if (!stored || stored->empty()) return fallback;
   std::error_code error;
-  if (!std::filesystem::is_directory(std::filesystem::path(*stored), error)) return fallback;
+  if (!std::filesystem::is_directory(PathFromUtf8(*stored), error)) return fallback;
   return *stored;
 }
 
@@ -77,7 +79,7 @@ std::string RepairDrive(const std::optional<std::string>& stored) {
 }
 
 std::string FolderText(const std::filesystem::path& folder) {
-  std::string text = folder.string();
+  std::string text = PathToUtf8(folder);
   if (text.empty() || text.back() != static_cast<char>(std::filesystem::path::preferred_separator))
     text += static_cast<char>(std::filesystem::path::preferred_separator);
   return text;

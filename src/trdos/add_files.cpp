@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "common/file_io.h"
+#include "common/utf8_path.h"
 #include "trdos/file_sectors.h"
 #include "trdos/hobeta.h"
 #include "trdos/scl.h"
@@ -96,7 +97,7 @@ std::optional<Message> AddScl(TrdosCatalog& catalog, TZX_Disk& disk, const std::
 }  // namespace
 
 bool IsSclFileName(const std::filesystem::path& file) {
-  std::string extension = file.extension().string();
+  std::string extension = PathToUtf8(file.extension());
   if (!extension.empty() && extension.front() == '.') extension.erase(0, 1);
   if (extension.size() < 3) return false;
   for (int i = 0; i < 3; ++i)
@@ -105,7 +106,7 @@ bool IsSclFileName(const std::filesystem::path& file) {
 }
 
 std::optional<Message> AddFileBytes(TrdosCatalog& catalog, TZX_Disk& disk, const std::string& path, ByteSpan data) {
-  return IsSclFileName(path) ? AddScl(catalog, disk, path, data) : AddHobeta(catalog, disk, path, data);
+  return IsSclFileName(PathFromUtf8(path)) ? AddScl(catalog, disk, path, data) : AddHobeta(catalog, disk, path, data);
 }
 
 OperationResult AddFiles(CatalogState& state, TZX_Disk& disk, const std::vector<std::filesystem::path>& files) {
@@ -113,7 +114,7 @@ OperationResult AddFiles(CatalogState& state, TZX_Disk& disk, const std::vector<
   for (const auto& file : files) {
     // A file that cannot be read is treated as an empty one: its checks fail.
     const Bytes data = ReadWholeFile(file).value_or(Bytes{});
-    if (auto error = AddFileBytes(state.SharedCatalog, disk, file.string(), data)) {
+    if (auto error = AddFileBytes(state.SharedCatalog, disk, PathToUtf8(file), data)) {
       result.Messages.push_back(*error);
       break;
     }

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/utf8_path.h"
 #include "model/disk.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
@@ -37,7 +38,7 @@ struct CatalogWindowContext {
 };
 
 inline QString QtText(const std::string& text) { return QString::fromStdString(text); }
-inline std::filesystem::path PathOf(const QString& file) { return std::filesystem::path(file.toStdString()); }
+inline std::filesystem::path PathOf(const QString& file) { return PathFromUtf8(file.toStdString()); }
 
 // Shows a message the core described and returns the answer.
 PromptAnswer ShowMessage(Prompts& prompts, const Message& message);

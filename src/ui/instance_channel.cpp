@@ -16,9 +16,15 @@ constexpr int kTimeoutMs = 2000;
 }  // namespace
 
 QString InstanceChannelName() {
+#ifdef Q_OS_WIN
+  // Windows keeps local sockets as named pipes of the whole machine
+  // ("\\.\pipe\NAME"): the user's name keeps the users apart.
+  return QStringLiteral("Velloran-") + qEnvironmentVariable("USERNAME");
+#else
   QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
   if (folder.isEmpty()) folder = QDir::tempPath();
   return QDir(folder).filePath(QStringLiteral("Velloran"));
+#endif
 }
 
 QByteArray HandOffMessage(const QStringList& arguments) {

@@ -13,7 +13,8 @@ class QLocalServer;
 
 namespace velloran {
 
-// The socket's name: "Velloran" in the user's runtime folder.
+// The socket's name: "Velloran" in the user's runtime folder; on Windows
+// the pipe "Velloran-" + the user's name.
 QString InstanceChannelName();
 
 // "v" + the first program argument, or "s" without one.

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "common/utf8_path.h"
 #include "cpm/cpm_disk.h"
 #include "cpm/cpm_recognition.h"
 #include "ui/catalog_windows.h"
@@ -180,7 +181,7 @@ void TFMain::pnb2Click() {
   const QString file = chosen.files.front();
   if (!AskOverwrite(file)) return;
   std::string error;
-  if (!s1_->SaveToFile(std::filesystem::path(file.toStdString()), error)) prompts_.Error(QString::fromStdString(error));
+  if (!s1_->SaveToFile(PathFromUtf8(file.toStdString()), error)) prompts_.Error(QString::fromStdString(error));
 }
 
 // "Создать образ" -> "TR-DOS диска": an empty TR-DOS disk with the name asked for.

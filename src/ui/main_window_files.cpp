@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 #include "common/file_io.h"
+#include "common/utf8_path.h"
 #include "formats/format_table.h"
 #include "formats/udf.h"
 #include "formats/udi.h"
@@ -25,7 +26,7 @@ namespace {
 const QString kUdfFilter = QStringLiteral("Universal Disk Format (*.udf)|*.udf");
 const QString kWarningCaption = QStringLiteral("Внимание..!");
 
-std::filesystem::path PathOf(const QString& file) { return std::filesystem::path(file.toStdString()); }
+std::filesystem::path PathOf(const QString& file) { return PathFromUtf8(file.toStdString()); }
 
 // The formats the load and save dialogs offer (udf has its own commands).
 const ImageFormat* DialogFormat(const QString& file) {

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace velloran {
 
@@ -14,6 +15,14 @@ const QString kGroup = QStringLiteral("Option");
 const QString kFileName = QStringLiteral("Velloran.ini");
 
 QString Key(const std::string& key) { return kGroup + QLatin1Char('/') + QString::fromStdString(key); }
+
+// Whether a file can be made in the folder. It is tried rather than read
+// from the permission bits, which on Windows ignore the folder's access list
+// (a program's folder under "Program Files" looks writable to everyone).
+bool CanMakeFileIn(const QString& folder) {
+  QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("Velloran-XXXXXX.tmp")));
+  return probe.open();
+}
 
 }  // namespace
 
@@ -27,10 +36,9 @@ QtSettingsStore::QtSettingsStore(const QString& iniFile)
 QtSettingsStore::~QtSettingsStore() = default;
 
 QString QtSettingsStore::DefaultFile(const QString& programDirectory) {
-  const QFileInfo folder(programDirectory);
   const QString beside = QDir(programDirectory).filePath(kFileName);
-  const QFileInfo existing(beside);
-  if (existing.exists() ? existing.isWritable() : folder.isWritable()) return beside;
+  if (QFileInfo::exists(beside) ? QFile(beside).open(QIODevice::ReadWrite) : CanMakeFileIn(programDirectory))
+    return beside;
   const QString userFolder =
       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Velloran");
   QDir().mkpath(userFolder);

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "common/file_io.h"
+#include "common/utf8_path.h"
 #include "trdos/add_files.h"
 #include "trdos/catalog_view.h"
 #include "trdos/hobeta.h"
@@ -41,7 +42,7 @@ void T_ZXCAT::HobClick() {
     const HobetaFile file = BuildHobetaFile(context_.disk, entry);
     if (file.Failure) return;  // an unreadable sector ends the export silently
     const std::string name = HobetaFileName(entry);
-    const std::filesystem::path target = folder / std::filesystem::path(name);
+    const std::filesystem::path target = folder / PathFromUtf8(name);
     std::error_code ignored;
     if (std::filesystem::exists(target, ignored)) {
       const PromptAnswer answer = ShowMessage(prompts, HobetaOverwriteQuestion(name));

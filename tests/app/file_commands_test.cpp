@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 
+#include "common/utf8_path.h"
 #include "formats/format_table.h"
 #include "support/test_support.h"
 #include "trdos/catalog.h"
@@ -63,6 +65,45 @@ TEST(CliFiles, NewPutRemoveCompactGetRoundTrip) {
   run = RunCli({"get", image, "TwilighT", "-o", (dir / "b.$B").string()});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_FALSE(std::filesystem::exists(dir / "b.$B"));
+}
+
+// File names are UTF-8 on the command line and in every message (on
+// Windows the program reads them from the wide command line): a Cyrillic
+// name survives convert, ls, get and put, and a file saved again is replaced
+// without leaving anything beside it.
+TEST(CliFiles, CyrillicFileNamesRoundTrip) {
+  test::ScratchDir dir;
+  const auto name = [&](const char* utf8) { return PathToUtf8(dir.Path() / PathFromUtf8(utf8)); };
+  const std::string trd = name("Диск №1.trd");
+  const std::string udi = name("Диск №1.udi");
+  const std::string hobeta = name("Файл.$B");
+  const std::string image = name("Новый.trd");
+  const std::string copy = name("Копия.$B");
+  std::filesystem::copy_file(test::CorpusFile("trd/tslabs_zx-evo__UMT2_3.TRD"), PathFromUtf8(trd));
+
+  for (int time = 0; time < 2; ++time) {
+    const auto run = RunCli({"convert", trd, udi});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+  }
+  const auto listing = RunCli({"ls", udi});
+  ASSERT_EQ(listing.exitCode, 0) << listing.err;
+  EXPECT_EQ(listing.out, RunCli({"ls", trd}).out);
+
+  auto run = RunCli({"get", udi, "UMTv2.3>", "-o", hobeta});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, hobeta + "\n");
+  ASSERT_EQ(RunCli({"new-trdos", image}).exitCode, 0);
+  run = RunCli({"put", image, hobeta});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  ASSERT_EQ(RunCli({"get", image, "UMTv2.3>", "-o", copy}).exitCode, 0);
+  EXPECT_TRUE(test::ReadFileBytes(PathFromUtf8(copy)) == test::ReadFileBytes(PathFromUtf8(hobeta)));
+
+  run = RunCli({"ls", name("Нет такого.trd")});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, name("Нет такого.trd"))) << run.err;
+  std::set<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) files.insert(PathToUtf8(entry.path()));
+  EXPECT_EQ(files, (std::set<std::string>{trd, udi, hobeta, image, copy}));
 }
 
 TEST(CliFiles, FailedPutLeavesTheImageUntouched) {

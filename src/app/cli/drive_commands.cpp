@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "app/cli/cli.h"
+#include "common/utf8_path.h"
 #include "fdc/controller_commands.h"
 #include "fdc/disk_engines.h"
 #include "fdc/driver_choice.h"
@@ -177,7 +178,7 @@ int FinishSession(const DriveSession& session, int exitCode) {
   if (!session.choice.saveTo.empty()) {
     std::string error;
     if (!SaveImage(session.simulated->Medium(), session.choice.saveTo, SaveOptions{}, error))
-      return Fail(session.choice.saveTo.string() + ": " + (error.empty() ? "cannot save the image" : error));
+      return Fail(PathToUtf8(session.choice.saveTo) + ": " + (error.empty() ? "cannot save the image" : error));
   }
   return exitCode;
 }
@@ -220,7 +221,8 @@ int RunReadDisk(const std::vector<std::string>& words) {
   if (auto problem = CheckArguments(args, {"drive", "first", "last", "retries", "fast"}, 1, usage))
     return Fail(*problem);
   const std::string out = args.Positional()[0];
-  if (FindFormat(ExtensionKey(out)) == nullptr) return Fail(out + ": " + std::string(kUnsupportedFileType));
+  if (FindFormat(ExtensionKey(PathFromUtf8(out))) == nullptr)
+    return Fail(out + ": " + std::string(kUnsupportedFileType));
 
   std::string error;
   auto session = OpenSession(args, error);
@@ -234,7 +236,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
   if (outcome != OperationOutcome::Completed && !stoppedEarly) return FinishSession(*session, 1);
 
   disk->KeepRaw = session->settings.RestoreTrack ? 0 : 1;
-  if (!SaveImage(*disk, out, SaveOptions{session->settings.TD0arch}, error))
+  if (!SaveImage(*disk, PathFromUtf8(out), SaveOptions{session->settings.TD0arch}, error))
     return FinishSession(*session, Fail(out + ": " + (error.empty() ? "cannot save the image" : error)));
   std::cout << out << '\n';
   return FinishSession(*session, operation.BadSectors > 0 || stoppedEarly ? 2 : 0);
@@ -250,7 +252,8 @@ int RunWriteDisk(const std::vector<std::string>& words) {
   const std::string image = args.Positional()[0];
   auto disk = std::make_unique<TZX_Disk>();
   std::string error;
-  if (!LoadImage(*disk, image, error)) return Fail(image + ": " + (error.empty() ? "cannot load the image" : error));
+  if (!LoadImage(*disk, PathFromUtf8(image), error))
+    return Fail(image + ": " + (error.empty() ? "cannot load the image" : error));
 
   auto session = OpenSession(args, error);
   if (!session) return Fail(error);

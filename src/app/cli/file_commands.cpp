@@ -8,6 +8,7 @@
 
 #include "app/cli/cli.h"
 #include "common/file_io.h"
+#include "common/utf8_path.h"
 #include "cpm/cpm_directory.h"
 #include "cpm/cpm_recognition.h"
 #include "formats/format_table.h"
@@ -35,7 +36,7 @@ std::optional<std::string> CheckArguments(const Arguments& args, const std::set<
 
 std::unique_ptr<TZX_Disk> LoadDisk(const std::string& file, std::string& error) {
   auto disk = std::make_unique<TZX_Disk>();
-  if (LoadImage(*disk, file, error)) return disk;
+  if (LoadImage(*disk, PathFromUtf8(file), error)) return disk;
   error = file + ": " + (error.empty() ? "cannot load the image" : error);
   return nullptr;
 }
@@ -48,7 +49,7 @@ int SaveChangedDisk(TZX_Disk& disk, const std::string& file) {
     track.SectorsToRaw();
   }
   std::string error;
-  if (!SaveImage(disk, file, SaveOptions{}, error)) return Fail(file + ": " + error);
+  if (!SaveImage(disk, PathFromUtf8(file), SaveOptions{}, error)) return Fail(file + ": " + error);
   return 0;
 }
 
@@ -149,7 +150,7 @@ void PrintCpmListing(const CpmListing& listing) {
 
 int WriteOutput(const std::string& file, ByteSpan data) {
   std::string error;
-  if (!WriteFileAtomic(file, data, error)) return Fail(file + ": " + error);
+  if (!WriteFileAtomic(PathFromUtf8(file), data, error)) return Fail(file + ": " + error);
   std::cout << file << '\n';
   return 0;
 }
@@ -235,7 +236,9 @@ int RunGet(const std::vector<std::string>& words) {
 int RunPut(const std::vector<std::string>& words) {
   const Arguments args(words, {});
   if (auto error = CheckArguments(args, {}, 2, 10000, "put IMAGE FILE...")) return Fail(*error);
-  const std::vector<std::filesystem::path> files(args.Positional().begin() + 1, args.Positional().end());
+  std::vector<std::filesystem::path> files;
+  for (auto word = args.Positional().begin() + 1; word != args.Positional().end(); ++word)
+    files.push_back(PathFromUtf8(*word));
   return ChangeTrdosImage(args.Positional()[0], [&](CatalogState& state, TZX_Disk& disk) {
     return FailOnMessage(AddFiles(state, disk, files));
   });

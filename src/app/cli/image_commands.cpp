@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/cli/cli.h"
+#include "common/utf8_path.h"
 #include "formats/format_table.h"
 
 namespace velloran::cli {
@@ -11,7 +12,7 @@ namespace {
 // Loads an image by its extension; on failure prints why and returns false.
 bool LoadOrReport(TZX_Disk& disk, const std::string& file) {
   std::string error;
-  if (LoadImage(disk, file, error)) return true;
+  if (LoadImage(disk, PathFromUtf8(file), error)) return true;
   Fail(file + ": " + (error.empty() ? "cannot load the image" : error));
   return false;
 }
@@ -53,7 +54,7 @@ int RunInfo(const std::vector<std::string>& words) {
   TZX_Disk disk;
   if (!LoadOrReport(disk, file)) return 1;
   std::cout << "Image: " << file << '\n';
-  std::cout << "Format: " << ExtensionKey(file) << '\n';
+  std::cout << "Format: " << ExtensionKey(PathFromUtf8(file)) << '\n';
   std::cout << "Present tracks: " << static_cast<int>(disk.CountTracks()) << '\n';
   if (!disk.LastError.empty()) std::cout << "Note: " << disk.LastError << '\n';
   for (const auto& line : disk.Comments) std::cout << "Comment: " << line << '\n';
@@ -79,15 +80,16 @@ int RunConvert(const std::vector<std::string>& words) {
   if (args.Positional().size() != 2) return Fail("usage: convert IN OUT [--keep-raw] [--compress]");
   const std::string& input = args.Positional()[0];
   const std::string& output = args.Positional()[1];
-  if (FindFormat(ExtensionKey(output)) == nullptr) return Fail(output + ": " + std::string(kUnsupportedFileType));
+  if (FindFormat(ExtensionKey(PathFromUtf8(output))) == nullptr)
+    return Fail(output + ": " + std::string(kUnsupportedFileType));
 
   TZX_Disk disk;
   if (!LoadOrReport(disk, input)) return 1;
-  if (ExtensionKey(output) == "UDI") disk.KeepRaw = args.Flag("keep-raw") ? 1 : 0;
+  if (ExtensionKey(PathFromUtf8(output)) == "UDI") disk.KeepRaw = args.Flag("keep-raw") ? 1 : 0;
   SaveOptions options;
   options.td0Compress = args.Flag("compress");
   std::string error;
-  if (!SaveImage(disk, output, options, error))
+  if (!SaveImage(disk, PathFromUtf8(output), options, error))
     return Fail(output + ": " + (error.empty() ? "cannot save the image" : error));
   return 0;
 }

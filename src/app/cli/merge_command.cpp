@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/cli/cli.h"
+#include "common/utf8_path.h"
 #include "formats/format_table.h"
 #include "model/merge.h"
 
@@ -21,13 +22,14 @@ int RunMerge(const std::vector<std::string>& words) {
   if (!args.Error().empty()) return Fail(args.Error());
   if (const auto unknown = args.UnknownOption({}); !unknown.empty()) return Fail("unknown option " + unknown);
   if (args.Positional().size() < 2 || !output) return Fail(usage);
-  if (FindFormat(ExtensionKey(*output)) == nullptr) return Fail(*output + ": " + std::string(kUnsupportedFileType));
+  if (FindFormat(ExtensionKey(PathFromUtf8(*output))) == nullptr)
+    return Fail(*output + ": " + std::string(kUnsupportedFileType));
 
   std::vector<std::unique_ptr<TZX_Disk>> disks;
   std::vector<const TZX_Disk*> inputs;
   for (const std::string& file : args.Positional()) {
     disks.push_back(std::make_unique<TZX_Disk>());
-    if (!LoadImage(*disks.back(), file, error))
+    if (!LoadImage(*disks.back(), PathFromUtf8(file), error))
       return Fail(file + ": " + (error.empty() ? "cannot load the image" : error));
     inputs.push_back(disks.back().get());
   }
@@ -35,7 +37,7 @@ int RunMerge(const std::vector<std::string>& words) {
   auto merged = std::make_unique<TZX_Disk>();
   const MergeReport report = MergeDisks(inputs, *merged);
   for (const std::string& line : MergeReportLines(report, args.Positional())) std::cout << line << '\n';
-  if (!SaveImage(*merged, *output, SaveOptions{}, error))
+  if (!SaveImage(*merged, PathFromUtf8(*output), SaveOptions{}, error))
     return Fail(*output + ": " + (error.empty() ? "cannot save the image" : error));
   return report.badSectors > 0 || !report.conflicts.empty() ? 2 : 0;
 }

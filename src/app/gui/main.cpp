@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
+#include "common/utf8_path.h"
 #include "common/version.h"
 #include "fdc/driver_choice.h"
 #include "ui/instance_channel.h"
@@ -76,7 +77,7 @@ int main(int argc, char** argv) {
   window.show();
   const QString commandLineFile = images.isEmpty() ? QString() : images.front();
   QTimer::singleShot(0, &window, [&] {
-    window.StartUp(QApplication::applicationDirPath().toStdString(), commandLineFile);
+    window.StartUp(velloran::PathFromUtf8(QApplication::applicationDirPath().toStdString()), commandLineFile);
     if (!notOpened.isEmpty())
       prompts.Message(
           QStringLiteral("Открывается только один образ. Не открыты:\n") + notOpened.join(QLatin1Char('\n')),
