@@ -1,7 +1,8 @@
 #include "common/system.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
 
 #include "common/windows/wide_text.h"
 
