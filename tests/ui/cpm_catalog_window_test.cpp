@@ -110,8 +110,9 @@ TEST_F(CpmCatalogWindow, ListsUserZeroFilesAndTheSpaceTheyTake) {
   for (int i = 0; i < 5; ++i) titles << List()->headerItem()->text(i);
   EXPECT_EQ(titles, (QStringList{"Filename", "Ext", "Length", "Atrib", "№"}));
   ASSERT_EQ(Names(), (QStringList{"HELLO   ", "BIG     "}));
-  EXPECT_EQ(Row(0), (QStringList{"HELLO   ", "TXT", "0.128", "00", "00"}));
-  EXPECT_EQ(Row(1), (QStringList{"BIG     ", "DAT", "37.512", "00", "00"}));
+  // Lengths in bytes: one record, and 300 records.
+  EXPECT_EQ(Row(0), (QStringList{"HELLO   ", "TXT", "128", "00", "00"}));
+  EXPECT_EQ(Row(1), (QStringList{"BIG     ", "DAT", "38400", "00", "00"}));
   EXPECT_EQ(List()->topLevelItem(1)->textAlignment(2) & Qt::AlignRight, Qt::AlignRight);
   // Directory 2 blocks, HELLO 1, BIG 19 (38400 bytes), the hidden SECRET 1; GONE's blocks are free.
   EXPECT_EQ(Label("l6"), "2");

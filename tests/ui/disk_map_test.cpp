@@ -95,11 +95,17 @@ TEST(DiskMapCells, DisabledSectorsShowGreyOnlyWhenAsked) {
 }
 
 TEST(DiskMapCells, GeometryAndCentring) {
-  EXPECT_EQ(MapColumnWidth(0), 50);
-  EXPECT_EQ(MapColumnWidth(1), 30);
-  EXPECT_EQ(MapColumnX(3, 0), 110);
-  EXPECT_EQ(MapColumnX(3, 2), 30);
-  EXPECT_EQ(MapColumnX(0, 2), -80);
+  const MapGeometry normal;
+  EXPECT_EQ(normal.ColumnWidth(0), 50);
+  EXPECT_EQ(normal.ColumnWidth(1), 30);
+  EXPECT_EQ(normal.ColumnX(3, 0), 110);
+  EXPECT_EQ(normal.ColumnX(3, 2), 30);
+  EXPECT_EQ(normal.ColumnX(0, 2), -80);
+  const MapGeometry large = MapGeometry::AtZoom(150);
+  EXPECT_EQ(large.ColumnWidth(0), 75);
+  EXPECT_EQ(large.ColumnWidth(1), 45);
+  EXPECT_EQ(large.rowHeight, 21);
+  EXPECT_EQ(large.ColumnX(3, 0), 165);
   // nearest((30 - 25) / 2) = 2, nearest((30 - 23) / 2) = 4, halves to even.
   EXPECT_EQ(CentredOffset(30, 25), 2);
   EXPECT_EQ(CentredOffset(30, 23), 4);

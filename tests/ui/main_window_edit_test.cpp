@@ -22,8 +22,8 @@ using EditTest = MainWindowTest;
 TEST_F(EditTest, RemovingASectorMovesTheLaterSlotsUp) {
   MakeMarkedTrdosDisk(Disk());
   Disk().GetSector(3, 15).ErrorCount = 9;
-  window->AddLogLine("old", false);
   window->zxdContextPopup(4, 3);  // slot 3
+  window->AddLogLine("old", false);
   prompts.QueueAnswer(PromptAnswer::No);
   window->z10Click();
   ASSERT_EQ(prompts.Messages().size(), 1u);
