@@ -66,6 +66,7 @@ TFMain::TFMain(Prompts& prompts, SettingsStore& store, QWidget* parent)
   BuildStatusBar();
   ConnectCommands();
   MarkSaved();
+  RefreshState();
   resize(1240, 820);
 }
 
