@@ -1,6 +1,7 @@
 // A status-bar panel: keeps its whole text, draws as much of it as fits with
-// "…" in the middle, and shows the whole text as its tooltip. It asks for a
-// preferred width but may be narrowed, so that panels never overlap.
+// "…" in the middle, and shows the whole text as its tooltip. It asks for its
+// preferred width (or its text's, when it fits its text) but may be
+// narrowed, so that panels never overlap.
 #pragma once
 
 #include <QFrame>
@@ -12,7 +13,7 @@ class ElidedLabel : public QFrame {
   Q_OBJECT
 
  public:
-  ElidedLabel(int preferredWidth, QWidget* parent = nullptr);
+  ElidedLabel(int preferredWidth, bool fitText, QWidget* parent = nullptr);
 
   void SetText(const QString& text);
   const QString& Text() const { return text_; }
@@ -28,6 +29,7 @@ class ElidedLabel : public QFrame {
  private:
   QString text_;
   int preferredWidth_;
+  bool fitText_;
 };
 
 }  // namespace velloran

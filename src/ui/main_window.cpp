@@ -33,9 +33,11 @@ namespace velloran {
 
 namespace {
 
-// Preferred widths of the status-bar panels and how extra room is shared.
+// Preferred widths of the status-bar panels and how extra room is shared;
+// the driver's panel asks for room for its whole (short) text.
 constexpr int kPanelWidths[3] = {260, 600, 150};
 constexpr int kPanelStretch[3] = {0, 3, 1};
+constexpr bool kPanelFitsText[3] = {true, false, false};
 
 QLabel* ValueLabel(const char* name, QWidget* parent) {
   auto* label = new QLabel(parent);
@@ -117,6 +119,8 @@ void TFMain::BuildPanels() {
   s1_ = new HexView(central);
   s1_->setObjectName(QStringLiteral("s1"));
   s1_->SetReadOnly(true);
+  // Always wide enough for the 16 bytes of a line and their characters.
+  s1_->setMinimumWidth(s1_->sizeHint().width());
   pn7_ = Strip("pn7", central);
   auto* crcLayout = new QHBoxLayout(pn7_);
   crcLayout->setContentsMargins(6, 2, 6, 2);
@@ -214,7 +218,7 @@ void TFMain::BuildStatusBar() {
   bar->setObjectName(QStringLiteral("sb"));
   bar->setSizeGripEnabled(true);
   for (int i = 0; i < 3; ++i) {
-    panels_[i] = new ElidedLabel(kPanelWidths[i], bar);
+    panels_[i] = new ElidedLabel(kPanelWidths[i], kPanelFitsText[i], bar);
     panels_[i]->setObjectName(QStringLiteral("sbPanel%1").arg(i));
     bar->addWidget(panels_[i], kPanelStretch[i]);
   }

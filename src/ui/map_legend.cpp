@@ -44,8 +44,8 @@ MapLegend::MapLegend(QWidget* parent) : QFrame(parent) {
     grid->addWidget(new QLabel(TileMeaning(tile), this), row, 1);
     ++row;
   }
-  grid->addWidget(new QLabel(QStringLiteral("Рамка — выбранная ячейка; Ctrl+колесо, Ctrl+\"+\"/\"-\" — масштаб"), this),
-                  row, 0, 1, 2);
+  const QString keys = QStringLiteral("Рамка — выбранная ячейка. Масштаб: Ctrl и колесо мыши, Ctrl+плюс, Ctrl+минус");
+  grid->addWidget(new QLabel(keys, this), row, 0, 1, 2);
   grid->setColumnStretch(1, 1);
 }
 

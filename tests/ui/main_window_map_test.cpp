@@ -93,6 +93,23 @@ TEST_F(ClickTest, SectorLengthFromTheDataOrFromTheSizeCode) {
             QStringLiteral("#%1").arg(CalcCRC16(field.data(), field.size()), 4, 16, QLatin1Char('0')).toUpper());
 }
 
+// The CRC label under the pane belongs to the cell shown: a sector's data
+// CRC, nothing for a track label or an empty slot.
+TEST_F(ClickTest, CrcLabelFollowsEverySelection) {
+  MakeMarkedTrdosDisk(Disk());
+  Click(1, 3);
+  const QString first = Text("vCRC");
+  EXPECT_TRUE(first.startsWith('#'));
+  Click(2, 3);
+  EXPECT_NE(Text("vCRC"), first);
+  Click(0, 3);
+  EXPECT_EQ(Text("vCRC"), "");
+  Click(1, 3);
+  EXPECT_EQ(Text("vCRC"), first);
+  Click(18, 3);
+  EXPECT_EQ(Text("vCRC"), "");
+}
+
 TEST_F(ClickTest, SizeCodeAboveThreeShowsTheIdFieldsButNoData) {
   MakeMarkedTrdosDisk(Disk());
   Click(2, 1);
@@ -269,6 +286,40 @@ TEST_F(ContextMenuTest, ARightClickOnTheMapOpensTheMenuForThatCell) {
   EXPECT_EQ(window->CurTrack(), 1);
   EXPECT_TRUE(menu->isVisible());
   menu->hide();
+}
+
+// "Вид": the map's zoom (kept in the settings, back at the next start, the
+// map as wide as its columns) and its legend.
+TEST_F(ClickTest, ViewMenuZoomsTheMapAndShowsTheLegend) {
+  window->show();
+  window->StartUp(dir.Path(), {});
+  const int normal = Map()->width();
+  Action("ZoomIn1")->trigger();
+  Action("ZoomIn1")->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(Map()->Zoom(), 150);
+  EXPECT_EQ(store.Read("MapZoom"), "150");
+  EXPECT_GT(Map()->width(), normal);
+  EXPECT_LE(Map()->width(), Map()->sizeHint().width());
+  EXPECT_EQ(Action("ZoomIn1")->shortcut(), QKeySequence(QStringLiteral("Ctrl++")));
+  EXPECT_EQ(Action("ZoomOut1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+-")));
+
+  auto* legend = Find<QWidget>("mapLegend");
+  EXPECT_FALSE(legend->isVisible());
+  Action("Legend1")->trigger();
+  EXPECT_TRUE(legend->isVisible());
+  EXPECT_TRUE(Action("Legend1")->isChecked());
+  QStringList lines;
+  for (auto* label : legend->findChildren<QLabel*>()) lines << label->text();
+  for (Tile tile : kLegendTiles) EXPECT_TRUE(lines.contains(TileMeaning(tile))) << TileMeaning(tile).toStdString();
+  Action("Legend1")->trigger();
+  EXPECT_FALSE(legend->isVisible());
+
+  TFMain next(prompts, store);
+  next.StartUp(dir.Path(), {});
+  EXPECT_EQ(next.findChild<DiskMap*>("zxd")->Zoom(), 150);
+  Action("ZoomReset1")->trigger();
+  EXPECT_EQ(store.Read("MapZoom"), "100");
 }
 
 }  // namespace
