@@ -299,14 +299,14 @@ void DiskMap::wheelEvent(QWheelEvent* event) {
   event->accept();
 }
 
+// "Дорожка 4, сектор 3: ..." for a sector, "Дорожка 4: ..." for a label or an empty slot.
 QString DiskMap::CellToolTip(int column, int row) const {
   const Tile tile = CellTile(disk_, column, row);
   if (tile == Tile::Blank) return {};
-  if (column == 0) return QStringLiteral("Дорожка %1: %2").arg(row).arg(TileMeaning(tile));
-  const TSectorRec& sector =
-      disk_.GetTrack(static_cast<std::uint8_t>(row)).GetSector(static_cast<std::uint8_t>(column - 1));
-  if (tile == Tile::SectorEmpty) return QStringLiteral("Дорожка %1: %2").arg(row).arg(TileMeaning(tile));
-  return QStringLiteral("Дорожка %1, сектор %2: %3").arg(row).arg(sector.IdSector).arg(TileMeaning(tile));
+  if (column == 0 || tile == Tile::SectorEmpty) return QStringLiteral("Дорожка %1: %2").arg(row).arg(TileMeaning(tile));
+  const int number =
+      disk_.GetTrack(static_cast<std::uint8_t>(row)).GetSector(static_cast<std::uint8_t>(column - 1)).IdSector;
+  return QStringLiteral("Дорожка %1, сектор %2: %3").arg(row).arg(number).arg(TileMeaning(tile));
 }
 
 bool DiskMap::viewportEvent(QEvent* event) {

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include "formats/trd.h"
@@ -194,6 +195,24 @@ TEST(DiskMap, CurrentCellIsFramedOnEveryColour) {
   EXPECT_EQ(image.pixelColor(cell.left() + 2, middle), QColor(Qt::white));
   EXPECT_EQ(image.pixelColor(cell.center().x(), cell.top() + 1), QColor(Qt::black));
   EXPECT_EQ(image.pixelColor(cell.left() + 4, cell.top() + 4), QColor(0, 0xFF, 0)) << "the tile inside";
+}
+
+TEST(DiskMap, CellsExplainTheirColourInTooltips) {
+  TZX_Disk disk;
+  UseSlot(disk, 4, 2, 3, 256, false);
+  DiskMap map(disk);
+  map.SetColumnCount(kMapColumns);
+  map.resize(map.sizeHint());
+  map.show();
+  auto tipAt = [&](int column, int row) {
+    const QPoint at = map.CellRect(column, row).center();
+    QHelpEvent help(QEvent::ToolTip, at, map.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(map.viewport(), &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  EXPECT_EQ(tipAt(5, 4), "") << "an empty slot has nothing to say";
+  EXPECT_EQ(tipAt(3, 4), "Дорожка 4, сектор 3: " + TileMeaning(Tile::SectorBad));
+  EXPECT_EQ(tipAt(0, 4), "Дорожка 4: " + TileMeaning(Tile::LabelPlain));
 }
 
 TEST(DiskMap, ZoomFollowsTheKeysAndTheWheelAndScalesCellsAndText) {
