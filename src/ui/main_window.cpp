@@ -1,8 +1,5 @@
 #include "ui/main_window.h"
 
-#include <algorithm>
-
-#include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QFrame>
@@ -12,16 +9,13 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "model/disk_fingerprint.h"
 #include "settings/desktop_settings.h"
 #include "ui/disk_map.h"
 #include "ui/elided_label.h"

@@ -5,9 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QListWidget>
 #include <QMimeData>
-#include <QPlainTextEdit>
 
 #include "common/file_io.h"
 #include "formats/format_table.h"

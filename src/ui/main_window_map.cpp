@@ -2,11 +2,9 @@
 // edits and the comments memo.
 #include <algorithm>
 
-#include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
