@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "common/version.h"
 #include "ui/disk_map.h"
 #include "ui/main_window.h"
 #include "ui/map_legend.h"
@@ -92,6 +93,9 @@ std::span<const TFMain::MenuEntry> TFMain::MenuTable() {
 
       {E::Menu, nullptr, "Settings1", "Настройки"},
       {E::Item, "Settings1", "N29", "Настройки программы", &TFMain::N29Click},
+
+      {E::Menu, nullptr, "Help1", "Справка"},
+      {E::Item, "Help1", "About1", "О программе", &TFMain::About1Click},
 
       // The map's context menu: the commands act on the right-clicked cell.
       {E::Menu, nullptr, "pm1", nullptr},
@@ -217,6 +221,13 @@ void TFMain::N1Click() { RefreshItems("N1"); }
 void TFMain::N2Click() { RefreshItems("N2"); }
 
 void TFMain::N20Click() { close(); }
+
+void TFMain::About1Click() {
+  prompts_.Message(
+      QStringLiteral("Velloran %1\n\nОбразы дисков и дискеты ZX Spectrum: TR-DOS, CP/M Profi, Корвет.\n\nQt %2")
+          .arg(QLatin1String(kVersion), QLatin1String(qVersion())),
+      QStringLiteral("О программе"), PromptIcon::Information, PromptButtons::Ok);
+}
 
 void TFMain::ZoomIn1Click() { zxd_->ZoomIn(); }
 

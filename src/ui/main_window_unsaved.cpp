@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "common/version.h"
 #include "model/disk_fingerprint.h"
 #include "settings/desktop_settings.h"
 #include "ui/hex_view.h"
@@ -41,7 +42,7 @@ void TFMain::RefreshState() {
   RefreshItems(nullptr);
   const bool modified = IsModified();
   if (curImageName_.isEmpty() && !modified) {
-    setWindowTitle(QStringLiteral("Velloran 1.14"));
+    setWindowTitle(QStringLiteral("Velloran ") + QLatin1String(kVersion));
     return;
   }
   const QString name = curImageName_.isEmpty() ? kNoName : curImageName_;

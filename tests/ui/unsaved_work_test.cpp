@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "common/version.h"
 #include "formats/trd.h"
 #include "model/disk_fingerprint.h"
 #include "settings/desktop_settings.h"
@@ -42,7 +43,7 @@ class UnsavedWorkTest : public MainWindowTest {
 };
 
 TEST_F(UnsavedWorkTest, TitleShowsTheFileAndWhetherItsDiskChanged) {
-  EXPECT_EQ(window->windowTitle(), "Velloran 1.14");
+  EXPECT_EQ(window->windowTitle(), QStringLiteral("Velloran ") + QLatin1String(kVersion));
   const auto file = LoadSample();
   EXPECT_EQ(window->windowTitle(), "EyeAche.trd — Velloran");
   EXPECT_FALSE(window->IsModified());
