@@ -91,7 +91,7 @@ void T_cCat::FormShow() {
   for (const CpmRow& row : listing_.Rows)
     AddCatalogRow(
         LV1_, kColumns,
-        {QtText(row.Filename), QtText(row.Ext), QString::number(row.Bytes), QtText(row.Atrib), QtText(row.Number)});
+        {QtText(row.Filename), QtText(row.Ext), QString::number(row.Size), QtText(row.Atrib), QtText(row.Number)});
   l4_->setText(QtText(listing_.l4));
   l5_->setText(QtText(listing_.l5));
   l6_->setText(QtText(listing_.l6));
