@@ -98,8 +98,8 @@ class DiskMap : public QAbstractScrollArea, public DiskObserver {
   int zoom_ = 100;
   MapGeometry geometry_;
   // One raised tile per kind, label width and slot width, at the current zoom.
-  std::array<QPixmap, 8> labelTiles_;
-  std::array<QPixmap, 8> slotTiles_;
+  std::array<QPixmap, 9> labelTiles_;
+  std::array<QPixmap, 9> slotTiles_;
 };
 
 }  // namespace velloran

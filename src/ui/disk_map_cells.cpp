@@ -30,7 +30,8 @@ Tile CellTile(const TZX_Disk& disk, int column, int row) {
     // A read that failed after all its attempts leaves no data but counts
     // its errors: that is a bad sector, not a header nobody tried to read.
     if (sector.DataLen == 0) return sector.ErrorCount > 0 && sector.DataOk == 0 ? Tile::SectorBad : Tile::SectorNoData;
-    return sector.DataOk != 0 ? Tile::SectorGood : Tile::SectorBad;
+    if (sector.DataOk == 0) return Tile::SectorBad;
+    return sector.ErrorCount > 0 ? Tile::SectorRecovered : Tile::SectorGood;
   }
   return disk.ShowDisabledSectors ? Tile::SectorEmpty : Tile::Blank;
 }
@@ -41,6 +42,7 @@ std::string CellText(const TZX_Disk& disk, int column, int row) {
     case Tile::LabelRaw:
     case Tile::LabelPlain: std::snprintf(text, sizeof text, "T%03d", row); return text;
     case Tile::SectorGood:
+    case Tile::SectorRecovered:
     case Tile::SectorBad:
     case Tile::SectorNoData: {
       const int number =
@@ -59,6 +61,7 @@ QColor TileColour(Tile tile, const QColor& buttonFace) {
     case Tile::SectorNoData: return {0xFF, 0xFF, 0x00};
     case Tile::SectorGood: return {0x00, 0xFF, 0x00};
     case Tile::SectorBad: return {0xFF, 0x00, 0x00};
+    case Tile::SectorRecovered: return {0x00, 0xFF, 0xFF};
     case Tile::LabelAbsent:
     case Tile::SectorEmpty:
     case Tile::Blank: break;
@@ -75,6 +78,7 @@ QString TileMeaning(Tile tile) {
     case Tile::LabelAbsent: return QStringLiteral("Дорожка убрана из образа");
     case Tile::SectorGood: return QStringLiteral("Сектор прочитан без ошибок");
     case Tile::SectorBad: return QStringLiteral("Сбойный сектор: ошибка CRC или не найден после всех попыток");
+    case Tile::SectorRecovered: return QStringLiteral("Сектор прочитан без ошибок после сбойных попыток");
     case Tile::SectorNoData: return QStringLiteral("Заголовок сектора без данных");
     case Tile::SectorEmpty: return QStringLiteral("Пустое место на дорожке");
     case Tile::Blank: break;

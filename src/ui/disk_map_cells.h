@@ -29,6 +29,8 @@ enum class Tile {
   SectorBad,     // the read failed: data with a CRC error, or no data after failed attempts: red
   SectorNoData,  // header without data, never tried: yellow
   SectorEmpty,   // empty slot, only when disabled sectors are shown
+  // Data read without error after failed reads (a re-read or a merge): aqua.
+  SectorRecovered,
 };
 
 // Cell sizes at a zoom; the default is 100 %.
@@ -56,8 +58,8 @@ QColor TileTextColour(Tile tile);
 // What a tile means, in the words of the legend; empty for the blank tile.
 QString TileMeaning(Tile tile);
 // The tiles the legend explains, in its order.
-inline constexpr Tile kLegendTiles[] = {Tile::LabelRaw, Tile::LabelPlain, Tile::SectorGood, Tile::SectorBad,
-                                        Tile::SectorNoData};
+inline constexpr Tile kLegendTiles[] = {Tile::LabelRaw,  Tile::LabelPlain,      Tile::SectorGood,
+                                        Tile::SectorBad, Tile::SectorRecovered, Tile::SectorNoData};
 
 // Offset that centres a text of `textSize` in a cell of `cellSize`: the
 // nearest integer of the half difference, halves going to the even one.

@@ -117,19 +117,22 @@ class TFMain : public QMainWindow {
   void TRDOS1Click();     // "Создать образ" -> "TR-DOS диска": a new empty TR-DOS disk
   void CPMProfi1Click();  // "Создать образ" -> "CP/M диска (Profi)": a new empty CP/M disk
   void N21Click();  // "Использовать базовый шаблон для всех дорожек": base track on or off
-  void N26Click();     // "Просмотреть ZX каталог": the TR-DOS catalog window
-  void CPM1Click();    // "Просмотреть CP/M каталог": the CP/M catalog window
-  void N12Click();     // "Очистить образ": empty the whole disk
-  void N8Click();      // "Сканирование дорожек": scan the disk's tracks for sector IDs
-  void N9Click();      // "Чтение секторов по  меткам": read the sectors whose IDs are known
-  void N17Click();     // "Сканирование и чтение диска": scan and read the whole disk
-  void N14Click();     // "Форматировать диск": format with the IDs in memory
-  void N15Click();     // "Записать диск": write the sectors in memory
-  void N33Click();     // "Форматировать и записать": both, track by track
-  void N10Click();     // "Считать ZX каталог": the TR-DOS catalog straight from the drive
-  void N22Click();     // "Сбросить FDD контроллер": reset the controller, heads to cylinder 0
-  void N29Click();     // "Настройки программы": the settings window
-  void About1Click();  // "О программе": name, version and purpose
+  void N26Click();   // "Просмотреть ZX каталог": the TR-DOS catalog window
+  void CPM1Click();  // "Просмотреть CP/M каталог": the CP/M catalog window
+  void N12Click();   // "Очистить образ": empty the whole disk
+  void N8Click();    // "Сканирование дорожек": scan the disk's tracks for sector IDs
+  void N9Click();    // "Чтение секторов по  меткам": read the sectors whose IDs are known
+  void N17Click();   // "Сканирование и чтение диска": scan and read the whole disk
+  void N14Click();   // "Форматировать диск": format with the IDs in memory
+  void N15Click();   // "Записать диск": write the sectors in memory
+  void N33Click();   // "Форматировать и записать": both, track by track
+  void N10Click();   // "Считать ZX каталог": the TR-DOS catalog straight from the drive
+  // Rescue commands (main_window_rescue.cpp).
+  void FastRead1Click();  // "Быстрое чтение диска": each track in about one turn, then re-reads
+  void MergeImage1Click();  // "Объединить с другим образом": one disk from this one and chosen dumps
+  void N22Click();          // "Сбросить FDD контроллер": reset the controller, heads to cylinder 0
+  void N29Click();          // "Настройки программы": the settings window
+  void About1Click();       // "О программе": name, version and purpose
   void DriveProblemClick();  // "Почему дисковод недоступен?": the start-up's drive errors in one message
   void ZoomIn1Click();     // "Крупнее": larger map cells
   void ZoomOut1Click();    // "Мельче": smaller map cells

@@ -102,6 +102,10 @@ TEST(CommandStartTest, ReadCommandsTakeTheConfiguredRange) {
   EXPECT_EQ(start.operation.RetryCount, 4);
   EXPECT_EQ(start.progressMaximum, 9);
   EXPECT_EQ(PrepareDiskCommand(DiskCommand::ScanTracks, settings, disk).caption, "Сканирование дорожек диска");
+  const CommandStart fast = PrepareDiskCommand(DiskCommand::FastRead, settings, disk);
+  EXPECT_EQ(fast.caption, "Быстрое чтение диска");
+  EXPECT_EQ(fast.operation.OpMode, 7);
+  EXPECT_EQ(fast.operation.OpLastTrack, 9);
 
   // Reading by ID needs tracks in memory: with none, nothing happens at all.
   const CommandStart none = PrepareDiskCommand(DiskCommand::ReadSectors, settings, disk);

@@ -48,6 +48,7 @@ class ScreenshotTest : public MainWindowTest {
     Disk().GetSector(2, 6).DataLen = 0;  // not found after every attempt
     Disk().GetSector(2, 6).DataOk = 0;
     Disk().GetSector(2, 6).ErrorCount = 10;
+    Disk().GetSector(2, 7).ErrorCount = 1;  // came right on a re-read
     Disk().GetTrack(5).RawValid = 1;
     Disk().GetTrack(5).RawLength = 6250;
     window->SetStatusText(0, QStringLiteral("  Driver version - 01000A02 / FDC Type - 82077AA"));
