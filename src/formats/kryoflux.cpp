@@ -70,18 +70,15 @@ bool Fail(TZX_Disk& disk, const std::string& message) {
 bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error) {
   flux = FluxTrack{};
   flux.sampleClock = kSampleClock;
-  std::vector<std::uint32_t> starts;  // stream position at which each value began
+  std::vector<std::uint32_t> ends;  // stream position of the last block of each value
   std::vector<IndexBlock> indexes;
   std::uint32_t carry = 0;
   std::uint32_t position = 0;  // bytes of the stream proper, out-of-band blocks not counted
-  std::uint32_t valueStart = 0;
-  bool inValue = false;
   std::size_t i = 0;
   auto emit = [&](std::uint32_t value) {
     flux.intervals.push_back(carry + value);
-    starts.push_back(inValue ? valueStart : position);
+    ends.push_back(position);
     carry = 0;
-    inValue = false;
   };
   while (i < data.size()) {
     const std::uint8_t code = data[i];
@@ -93,8 +90,6 @@ bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error) {
     } else if (code == kNop1 || code == kNop2 || code == kNop3) {
       length = code - kNop1 + 1;
     } else if (code == kOverflow16) {
-      if (!inValue) valueStart = position;
-      inValue = true;
       carry += 0x10000;
     } else if (code == kFlux3) {
       length = 3;
@@ -120,13 +115,14 @@ bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error) {
     position += static_cast<std::uint32_t>(length);
   }
 
-  // An index pulse came while the value at its stream position was counted:
-  // it lies that many ticks after the transition before it.
+  // An index pulse came while the value at its stream position (or the
+  // overflow blocks before it) was counted: it lies that many ticks after the
+  // transition before that value.
   std::vector<std::uint64_t> times(flux.intervals.size() + 1, 0);
   for (std::size_t k = 0; k < flux.intervals.size(); ++k) times[k + 1] = times[k] + flux.intervals[k];
   for (const IndexBlock& index : indexes) {
     const auto k =
-        static_cast<std::size_t>(std::lower_bound(starts.begin(), starts.end(), index.streamPosition) - starts.begin());
+        static_cast<std::size_t>(std::lower_bound(ends.begin(), ends.end(), index.streamPosition) - ends.begin());
     std::uint64_t time = times[k] + index.sampleCounter;
     if (k < flux.intervals.size()) time = std::min(time, times[k + 1]);
     if (flux.indexTimes.empty() || time > flux.indexTimes.back()) flux.indexTimes.push_back(time);
