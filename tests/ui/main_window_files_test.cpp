@@ -29,7 +29,7 @@ TEST_F(FilesTest, LoadCommandShowsTheNewDiskAndRemembersItsFolder) {
   EXPECT_EQ(request.text, "Загрузить образ диска из файла..");
   EXPECT_EQ(request.file.folder, "/nowhere/");
   EXPECT_EQ(request.file.filterIndex, 8);
-  EXPECT_EQ(request.file.filters.size(), 9);
+  EXPECT_EQ(request.file.filters.size(), 11);
   EXPECT_EQ(request.file.filters[7], "Образ для флоппи эмулятора (*.hfe)|*.hfe");
   EXPECT_TRUE(request.file.fileName.isEmpty());
 
@@ -53,11 +53,13 @@ TEST_F(FilesTest, LoadCommandShowsTheNewDiskAndRemembersItsFolder) {
   EXPECT_EQ(save.text, "Сохранить образ диска в файл...");
   EXPECT_EQ(save.file.fileName, "disk");
   EXPECT_EQ(save.file.folder, "/saves/");
-  EXPECT_EQ(save.file.filters.size(), 8);
+  EXPECT_EQ(save.file.filters.size(), 10);
   EXPECT_EQ(save.file.defaultSuffix, "udi");
   ASSERT_TRUE(save.file.suffixForFilter);
   EXPECT_EQ(save.file.suffixForFilter(2), "trd");
   EXPECT_EQ(save.file.suffixForFilter(8), "hfe");
+  EXPECT_EQ(save.file.suffixForFilter(9), "scp");
+  EXPECT_EQ(save.file.suffixForFilter(10), "mfi");
 }
 
 TEST_F(FilesTest, UnsupportedExtensionLeavesAnEmptyDisk) {
