@@ -1,6 +1,8 @@
 #include "flux/clock_recovery.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 
 namespace velloran {
 
@@ -17,6 +19,7 @@ constexpr double kPhaseGain = 0.95;
 // Longer runs of empty cells than any encoding writes mean a dropout or an
 // unformatted stretch: they teach the loop nothing about the clock.
 constexpr std::size_t kLongestRun = 5;
+constexpr std::array<double, kLongestRun + 1> kReciprocals = {0, 1.0, 1.0 / 2, 1.0 / 3, 1.0 / 4, 1.0 / 5};
 // An empty stretch counts at most this many cells, and a capture at most
 // kMostCells cells in all, so that no input can make the stream huge.
 constexpr std::size_t kLongestStretch = 1 << 16;
@@ -31,13 +34,6 @@ std::uint16_t CellStream::Window16(std::size_t cell) const {
   std::uint64_t bits = words_[word] << offset;
   if (offset > 48 && word + 1 < words_.size()) bits |= words_[word + 1] >> (64 - offset);
   return static_cast<std::uint16_t>(bits >> 48);
-}
-
-void CellStream::AppendRun(std::size_t zeros) {
-  const std::size_t bit = size_ + zeros;
-  size_ = bit + 1;
-  if ((bit >> 6) + 1 >= words_.size()) words_.resize((bit >> 6) + 2, 0);
-  words_[bit >> 6] |= std::uint64_t{1} << (63 - (bit & 63));
 }
 
 RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<const CellPattern> patterns,
@@ -57,6 +53,11 @@ RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<
   const std::uint64_t turn = track.indexTimes.empty() ? 0 : track.indexTimes.back();
   const std::uint64_t flux = track.TransitionTime();
   const std::uint64_t wrapGap = turn > flux ? turn - flux : 0;
+  out.cells.Reserve(std::min<std::size_t>(
+      kMostCells, static_cast<std::size_t>(static_cast<double>(std::max(turn, flux)) / minimum) * passes + 64));
+  std::vector<std::size_t> trailingEmpty;
+  for (const CellPattern& pattern : patterns)
+    trailingEmpty.push_back(pattern.cells == 0 ? 16 : static_cast<std::size_t>(std::countr_zero(pattern.cells)));
 
   for (int pass = 0; pass < passes; ++pass) {
     for (std::size_t i = 0; i < track.intervals.size(); ++i) {
@@ -80,17 +81,22 @@ RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<
       const double error = sinceReference - static_cast<double>(run) * period;
       out.cells.AppendRun(run - 1);
       shift = run >= 64 ? 1 : (shift << run) | 1;
-      // Patterns that end in one of the cells just added, earliest first.
+      // Patterns that end in one of the cells just added. A pattern's last
+      // transition must be a transition of the stream: this one (a pattern
+      // ending in a transition) or the one before it, `run` cells back (a
+      // pattern ending in `trailing` empty cells). So each can end in one place.
       const std::size_t size = out.cells.Size();
-      for (std::size_t k = std::min<std::size_t>(run, 48); k-- > 0;) {
-        if (size < k + 16) continue;
-        const auto window = static_cast<std::uint16_t>(shift >> k);
-        for (std::size_t p = 0; p < patterns.size(); ++p)
-          if (window == patterns[p].cells) out.hits.push_back({size - k - 16, static_cast<std::uint8_t>(p)});
+      for (std::size_t p = 0; p < patterns.size(); ++p) {
+        const std::size_t trailing = trailingEmpty[p];
+        if (trailing > run) continue;
+        const std::size_t end = trailing == 0 ? 0 : run - trailing;  // cells back from the newest
+        if (end > 48 || size < end + 16) continue;
+        if (static_cast<std::uint16_t>(shift >> end) == patterns[p].cells)
+          out.hits.push_back({size - end - 16, static_cast<std::uint8_t>(p)});
       }
       if (run <= kLongestRun) {
-        period = std::clamp(period + kFrequencyGain * error / static_cast<double>(run), minimum, maximum);
-        inverse = 1 / period;
+        period = std::clamp(period + kFrequencyGain * error * kReciprocals[run], minimum, maximum);
+        inverse *= 2 - period * inverse;  // a Newton step: the period moves too little to need a division
         sinceReference = error * (1 - kPhaseGain);
         periodSum += period;
         ++periodCount;
@@ -103,6 +109,8 @@ RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<
     out.indexCells.push_back(out.cells.Size());
     ++nextIndex;
   }
+  std::stable_sort(out.hits.begin(), out.hits.end(),
+                   [](const PatternHit& a, const PatternHit& b) { return a.cell < b.cell; });
   out.averageCell = periodCount > 0 ? periodSum / static_cast<double>(periodCount) : cellTicks;
   return out;
 }

@@ -31,7 +31,14 @@ class CellStream {
   std::size_t Size() const { return size_; }
   // 16 cells from `cell` on, the first in the top bit; cells past the end read 0.
   std::uint16_t Window16(std::size_t cell) const;
-  void AppendRun(std::size_t zeros);  // `zeros` empty cells, then one with a transition
+  // `zeros` empty cells, then one with a transition.
+  void AppendRun(std::size_t zeros) {
+    const std::size_t bit = size_ + zeros;
+    size_ = bit + 1;
+    if ((bit >> 6) + 1 >= words_.size()) words_.resize((bit >> 6) + 2, 0);
+    words_[bit >> 6] |= std::uint64_t{1} << (63 - (bit & 63));
+  }
+  void Reserve(std::size_t cells) { words_.reserve(cells / 64 + 2); }
 
  private:
   std::vector<std::uint64_t> words_;

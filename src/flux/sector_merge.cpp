@@ -80,9 +80,10 @@ const SectorCopy* ChooseCopy(const Group& group, int& errors) {
   }
   const SectorCopy* best = group.copies.front().second;
   int bestCount = 0;
-  for (const auto& [r, copy] : group.copies) {
+  for (const auto& entry : group.copies) {
+    const SectorCopy* copy = entry.second;
     if (!copy->hasData) continue;
-    const auto count = std::count_if(group.copies.begin(), group.copies.end(), [&](const auto& other) {
+    const auto count = std::count_if(group.copies.begin(), group.copies.end(), [copy](const auto& other) {
       return other.second->hasData && other.second->data == copy->data;
     });
     if (count > bestCount) {

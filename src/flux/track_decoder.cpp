@@ -79,7 +79,7 @@ RateGuess GuessRate(const FluxTrack& flux) {
     double cells = 0;
     for (std::size_t i = 0; i < count; ++i) {
       const double length = flux.intervals[i] / cell;
-      const double whole = std::round(length);
+      const double whole = static_cast<double>(static_cast<int>(length + 0.5));
       if (whole < 2 || whole > 4 || std::fabs(length - whole) > kRateTolerance) continue;
       ++fits;
       ticks += flux.intervals[i];
@@ -126,6 +126,8 @@ void FrameBytes(const RecoveredCells& recovered, const std::vector<PatternHit>& 
   const std::size_t limit = std::min(cells.Size(), end + 16 * kSpillBytes);
   auto next = std::lower_bound(hits.begin(), hits.end(), begin,
                                [](const PatternHit& hit, std::size_t cell) { return hit.cell < cell; });
+  out.bytes.reserve((limit - begin) / 16 + 1);
+  out.sync.reserve((limit - begin) / 16 + 1);
   std::size_t cursor = begin;
   if (next != hits.end() && next->cell < end) cursor += (next->cell - begin) % 16;
   while (cursor + 16 <= limit) {
