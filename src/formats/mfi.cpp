@@ -101,7 +101,7 @@ bool ReadTrack(TZX_Disk& disk, ByteSpan data, const std::uint8_t* entry, bool ol
     return Fail(disk, "Error " + name + "!");
   Bytes cells(size);
   uLongf length = static_cast<uLongf>(size);
-  if (uncompress(cells.data(), &length, &data[offset], static_cast<uLong>(compressed)) != Z_OK || length != size)
+  if (uncompress(cells.data(), &length, data.data() + offset, static_cast<uLong>(compressed)) != Z_OK || length != size)
     return Fail(disk, name + " cannot be unpacked!");
   FluxTrack trackFlux;
   trackFlux.sampleClock = sampleClock;

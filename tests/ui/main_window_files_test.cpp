@@ -275,3 +275,35 @@ TEST_F(FilesTest, CommentsMemoBecomesTheDiskCommentsOnLeaving) {
 
 }  // namespace
 }  // namespace velloran::test
+
+namespace velloran::test {
+namespace {
+
+// The flux formats go through the same dialogs: saved as SCP, loaded back,
+// saved as MFI and loaded again, the disk keeps every sector.
+TEST_F(FilesTest, FluxImagesSaveAndLoadThroughTheDialogs) {
+  MakeMarkedTrdosDisk(Disk());
+  const TZX_Disk original = Disk();
+  for (const auto& [name, filterIndex] : {std::pair{"disk.scp", 9}, std::pair{"disk.mfi", 10}}) {
+    SCOPED_TRACE(name);
+    const auto file = dir / name;
+    prompts.QueueSave(Q(file), filterIndex);
+    window->N32Click();
+    ASSERT_TRUE(std::filesystem::exists(file));
+    LoadThroughDialog(file);
+    EXPECT_EQ(prompts.Messages().size(), 0u);
+    EXPECT_EQ(window->CurImageName(), QString::fromLatin1(name));
+    ASSERT_EQ(Disk().CountTracks(), 160);
+    for (int t = 0; t < 160; t += 37)
+      for (int s = 0; s < 16; ++s) {
+        const TSectorRec& a = original.Tracks[t].Sectors[s];
+        const TSectorRec& b = Disk().GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s));
+        EXPECT_EQ(a.IdSector, b.IdSector);
+        EXPECT_EQ(b.DataOk, 0xFF);
+        EXPECT_TRUE(std::equal(a.Data.begin(), a.Data.begin() + 256, b.Data.begin())) << t << "/" << s;
+      }
+  }
+}
+
+}  // namespace
+}  // namespace velloran::test
