@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
-#include <regex>
 #include <string>
 
 #include "common/file_io.h"
@@ -52,12 +51,21 @@ struct StreamName {
   int side = 0;
 };
 
+// "<prefix><cylinder>.<side>.raw": the cylinder in two digits, the
+// extension in any letter case.
 std::optional<StreamName> ParseName(const std::filesystem::path& file) {
-  static const std::regex pattern(R"(^(.*?)(\d+)\.([01])\.raw$)", std::regex::icase);
-  std::smatch match;
-  const std::string name = file.filename().string();
-  if (!std::regex_match(name, match, pattern)) return std::nullopt;
-  return StreamName{match[1].str(), std::stoi(match[2].str().substr(0, 4)), std::stoi(match[3].str())};
+  std::string name = file.filename().string();
+  const std::size_t length = name.size();
+  if (length < 8) return std::nullopt;
+  for (std::size_t i = length - 4; i < length; ++i) name[i] = static_cast<char>(std::tolower(name[i]));
+  if (name.compare(length - 4, 4, ".raw") != 0) return std::nullopt;
+  const char side = name[length - 5];
+  if ((side != '0' && side != '1') || name[length - 6] != '.') return std::nullopt;
+  std::size_t digits = length - 6;
+  while (digits > 0 && std::isdigit(static_cast<unsigned char>(name[digits - 1])) != 0 && length - 6 - digits < 2)
+    --digits;
+  if (digits == length - 6) return std::nullopt;
+  return StreamName{name.substr(0, digits), std::stoi(name.substr(digits, length - 6 - digits)), side - '0'};
 }
 
 bool Fail(TZX_Disk& disk, const std::string& message) {
