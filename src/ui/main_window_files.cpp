@@ -82,7 +82,7 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
   if (LoadImage(disk_, PathOf(file), readerError)) {
     if (format->key == "UDI" && !disk_.Comments.empty()) FillComments();
     if (format->key == "TD0" || format->key == "PRO" || format->key == "SCL" || format->key == "KDI" ||
-        format->key == "HFE")
+        format->key == "HFE" || format->key == "SCP" || format->key == "MFI" || format->key == "RAW")
       warning = QString::fromStdString(disk_.LastError);
     curImageName_ = QFileInfo(file).fileName();
     SetStatusText(1, ImageStatus(file, disk_.CountTracks()));
