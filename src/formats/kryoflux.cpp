@@ -75,6 +75,13 @@ bool Fail(TZX_Disk& disk, const std::string& message) {
 
 }  // namespace
 
+bool ProbeKryoFlux(ByteSpan data) {
+  constexpr std::uint8_t kOobStreamInfo = 0x01;
+  if (data.size() < 4 || data[0] != kOutOfBand) return false;
+  const std::uint8_t type = data[1];
+  return (type == kOobStreamInfo || type == kOobIndex || type == kOobInfo) && 4u + ReadLe16(&data[2]) <= data.size();
+}
+
 bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error) {
   flux = FluxTrack{};
   flux.sampleClock = kSampleClock;

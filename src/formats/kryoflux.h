@@ -11,6 +11,10 @@
 
 namespace velloran {
 
+// Whether the bytes start like a KryoFlux stream: an out-of-band block of
+// stream information, index or board information, whole within the data.
+bool ProbeKryoFlux(ByteSpan data);
+
 // Reads the stream set of a folder, or the set a stream file belongs to
 // (every file beside it with the same name prefix).
 bool LoadKryoFlux(TZX_Disk& disk, const std::filesystem::path& fileOrFolder);

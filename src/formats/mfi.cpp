@@ -114,6 +114,11 @@ bool ReadTrack(TZX_Disk& disk, ByteSpan data, const std::uint8_t* entry, bool ol
 
 }  // namespace
 
+bool ProbeMFI(ByteSpan data) {
+  return data.size() >= kHeaderLength &&
+         (std::memcmp(data.data(), kSignature, 16) == 0 || std::memcmp(data.data(), kOldSignature, 16) == 0);
+}
+
 bool LoadMFI(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
   if (!ReadImageFile(disk, file, "Cannot open MFI file!", data, kMaxFluxFileSize)) return false;
@@ -123,9 +128,9 @@ bool LoadMFI(TZX_Disk& disk, const std::filesystem::path& file) {
 bool LoadMFIFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   if (data.size() < kHeaderLength) return Fail(disk, "Error MFI file!");
+  if (!ProbeMFI(data)) return Fail(disk, "No MFI format!");
   const bool current = std::memcmp(data.data(), kSignature, 16) == 0;
-  const bool oldFormat = std::memcmp(data.data(), kOldSignature, 16) == 0;
-  if (!current && !oldFormat) return Fail(disk, "No MFI format!");
+  const bool oldFormat = !current;
   const std::uint32_t cylinderField = ReadLe32(&data[16]);
   const int steps = current ? static_cast<int>(cylinderField >> 30) : 0;  // half or quarter tracks
   const std::uint32_t cylinders = current ? cylinderField & 0x3FFFFFFF : cylinderField;

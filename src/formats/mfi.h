@@ -9,6 +9,9 @@
 
 namespace velloran {
 
+// Whether the bytes start with either MFI signature.
+bool ProbeMFI(ByteSpan data);
+
 // Reads an MFI image (current and old signature): the flux of every track is
 // decoded into the disk and kept beside it.
 bool LoadMFI(TZX_Disk& disk, const std::filesystem::path& file);

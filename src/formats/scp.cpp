@@ -106,6 +106,11 @@ void AppendFluxValues(Bytes& out, std::span<const std::uint32_t> intervals, std:
 
 }  // namespace
 
+bool ProbeSCP(ByteSpan data) {
+  return data.size() >= kHeaderLength && std::equal(data.begin(), data.begin() + 3, "SCP") && data[5] != 0 &&
+         data[10] <= kSide1Only;
+}
+
 bool LoadSCP(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
   if (!ReadImageFile(disk, file, "Cannot open SCP file!", data, kMaxFluxFileSize)) return false;
@@ -116,10 +121,10 @@ bool LoadSCPFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   if (data.size() < kHeaderLength) return Fail(disk, "Error SCP file!");
   if (!std::equal(data.begin(), data.begin() + 3, "SCP")) return Fail(disk, "No SCP format!");
+  if (!ProbeSCP(data)) return Fail(disk, "Error SCP format!");
   const int revolutions = data[5];
   const std::uint8_t cellWidth = data[9];
   const std::uint8_t heads = data[10];
-  if (revolutions == 0 || heads > kSide1Only) return Fail(disk, "Error SCP format!");
   if (cellWidth != 0 && cellWidth != 16)
     return Fail(disk, "SCP flux values of " + std::to_string(cellWidth) + " bits are not supported!");
   std::vector<std::string> notices;

@@ -9,6 +9,10 @@
 
 namespace velloran {
 
+// Whether the bytes start like an SCP image: "SCP", a revolution count and
+// a head choice the reader knows.
+bool ProbeSCP(ByteSpan data);
+
 // Reads an SCP image: the flux of every track is decoded into the disk and
 // kept beside it. A checksum that does not match is noted, not refused.
 bool LoadSCP(TZX_Disk& disk, const std::filesystem::path& file);

@@ -126,6 +126,29 @@ TEST(FluxFormats, CapturedRevolutionsArePassedOnUntilATrackChanges) {
   EXPECT_EQ(RevolutionIntervals(*track2, 0), RevolutionIntervals(*track2, 2));
 }
 
+// The signature checks the format table's content probes are to use: each
+// knows its own files and none takes another's.
+TEST(FluxFormats, ProbesKnowTheirOwnFilesOnly) {
+  test::ScratchDir dir;
+  TZX_Disk disk;
+  test::MakeTrdosLayoutDisk(disk, 2);
+  Bytes scp, mfi, udi;
+  ASSERT_TRUE(SaveSCPToBytes(disk, scp));
+  ASSERT_TRUE(SaveMFIToBytes(disk, mfi));
+  ASSERT_TRUE(SaveUDIToBytes(disk, udi));
+  ASSERT_TRUE(test::WriteKryoFluxSet(disk, dir / "s00.0.raw"));
+  Bytes stream = test::ReadFileBytes(dir / "s00.0.raw");
+  const Bytes floptool = {'M', 'E', 'S', 'S', 'F', 'L', 'O', 'P', 'P', 'Y', 'I', 'M', 'A', 'G', 'E', 0,
+                          0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0};
+  EXPECT_TRUE(ProbeSCP(scp));
+  EXPECT_TRUE(ProbeMFI(mfi));
+  EXPECT_TRUE(ProbeMFI(floptool)) << "the old signature";
+  EXPECT_TRUE(ProbeKryoFlux(stream));
+  for (const Bytes* other : {&udi, &stream, &mfi}) EXPECT_FALSE(ProbeSCP(*other));
+  for (const Bytes* other : {&udi, &stream, &scp}) EXPECT_FALSE(ProbeMFI(*other));
+  for (const Bytes* other : {&udi, &scp, &mfi}) EXPECT_FALSE(ProbeKryoFlux(*other));
+}
+
 TEST(FluxFormats, ScpChecksumMismatchIsANoteNotARefusal) {
   TZX_Disk disk;
   test::MakeTrdosLayoutDisk(disk, 2);
