@@ -88,7 +88,8 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
   }
   // Readers of these formats leave a warning about what they could not keep.
   QString warning;
-  if (key == "TD0" || key == "PRO" || key == "SCL" || key == "KDI" || key == "HFE")
+  if (key == "TD0" || key == "PRO" || key == "SCL" || key == "KDI" || key == "HFE" || key == "SCP" || key == "MFI" ||
+      key == "RAW")
     warning = QString::fromStdString(incoming.LastError);
   ReplaceDisk(incoming);
   // The program's own file also names the owners of the sectors.

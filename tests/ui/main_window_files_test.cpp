@@ -55,11 +55,13 @@ TEST_F(FilesTest, LoadCommandShowsTheNewDiskAndRemembersItsFolder) {
   EXPECT_EQ(save.text, "Сохранить образ диска в файл...");
   EXPECT_EQ(save.file.fileName, "disk");
   EXPECT_EQ(save.file.folder, "/saves/");
-  EXPECT_EQ(save.file.filters.size(), 8);
+  EXPECT_EQ(save.file.filters.size(), 10);
   EXPECT_EQ(save.file.defaultSuffix, "udi");
   ASSERT_TRUE(save.file.suffixForFilter);
   EXPECT_EQ(save.file.suffixForFilter(2), "trd");
   EXPECT_EQ(save.file.suffixForFilter(8), "hfe");
+  EXPECT_EQ(save.file.suffixForFilter(9), "scp");
+  EXPECT_EQ(save.file.suffixForFilter(10), "mfi");
 }
 
 // A load that fails leaves the disk, the panels and the hex pane as they were.
@@ -342,6 +344,38 @@ TEST_F(FilesTest, CommentsMemoBecomesTheDiskCommentsOnLeaving) {
   memo->clear();
   window->lb1Exit();
   EXPECT_TRUE(Disk().Comments.empty());
+}
+
+}  // namespace
+}  // namespace velloran::test
+
+namespace velloran::test {
+namespace {
+
+// The flux formats go through the same dialogs: saved as SCP, loaded back,
+// saved as MFI and loaded again, the disk keeps every sector.
+TEST_F(FilesTest, FluxImagesSaveAndLoadThroughTheDialogs) {
+  MakeMarkedTrdosDisk(Disk());
+  const TZX_Disk original = Disk();
+  for (const auto& [name, filterIndex] : {std::pair{"disk.scp", 9}, std::pair{"disk.mfi", 10}}) {
+    SCOPED_TRACE(name);
+    const auto file = dir / name;
+    prompts.QueueSave(Q(file), filterIndex);
+    window->N32Click();
+    ASSERT_TRUE(std::filesystem::exists(file));
+    LoadThroughDialog(file);
+    EXPECT_EQ(prompts.Messages().size(), 0u);
+    EXPECT_EQ(window->CurImageName(), QString::fromLatin1(name));
+    ASSERT_EQ(Disk().CountTracks(), 160);
+    for (int t = 0; t < 160; t += 37)
+      for (int s = 0; s < 16; ++s) {
+        const TSectorRec& a = original.Tracks[t].Sectors[s];
+        const TSectorRec& b = Disk().GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s));
+        EXPECT_EQ(a.IdSector, b.IdSector);
+        EXPECT_EQ(b.DataOk, 0xFF);
+        EXPECT_TRUE(std::equal(a.Data.begin(), a.Data.begin() + 256, b.Data.begin())) << t << "/" << s;
+      }
+  }
 }
 
 }  // namespace
