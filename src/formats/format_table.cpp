@@ -7,7 +7,10 @@
 #include "formats/fdi.h"
 #include "formats/hfe.h"
 #include "formats/kdi.h"
+#include "formats/kryoflux.h"
+#include "formats/mfi.h"
 #include "formats/pro.h"
+#include "formats/scp.h"
 #include "formats/td0.h"
 #include "formats/trd.h"
 #include "formats/udf.h"
@@ -29,7 +32,7 @@ bool SaveTD0WithOptions(TZX_Disk& disk, const std::filesystem::path& file, const
 }
 
 // key, reader, writer, filter, extension, raw tracks, CRC state, IDs, comments
-const std::array<ImageFormat, 9> kFormats = {{
+const std::array<ImageFormat, 12> kFormats = {{
     {"UDI", LoadUDI, Plain<SaveUDI>, "Универсальный образ диска (*.udi)", "udi", true, true, true, false},
     {"TRD", LoadTRD, Plain<SaveTRD>, "Файл образа TRDOS диска (*.trd)", "trd", false, false, false, false},
     {"TD0", LoadTD0, SaveTD0WithOptions, "Образ диска TeleDisk (*.td0)", "td0", false, false, true, true},
@@ -38,7 +41,12 @@ const std::array<ImageFormat, 9> kFormats = {{
     {"SCL", LoadSCL, Plain<SaveSCL>, "Краткий формат образа TRDOS диска (*.scl)", "scl", false, false, false, false},
     {"KDI", LoadKDI, Plain<SaveKDI>, "Образ диска Корвета (*.kdi)", "kdi", false, false, false, false},
     {"HFE", LoadHFE, Plain<SaveHFE>, "Образ для флоппи эмулятора (*.hfe)", "hfe", true, true, true, false},
+    {"SCP", LoadSCP, Plain<SaveSCP>, "Флюкс-образ SuperCard Pro / Greaseweazle (*.scp)", "scp", true, true, true,
+     false},
+    {"MFI", LoadMFI, Plain<SaveMFI>, "Флюкс-образ MAME (*.mfi)", "mfi", true, true, true, false},
     {"UDF", LoadUDF, Plain<SaveUDF>, "", "udf", true, true, true, true},
+    // KryoFlux stream sets are only read: a file NN.S.raw or their folder.
+    {"RAW", LoadKryoFlux, nullptr, "", "raw", true, true, true, false},
 }};
 
 }  // namespace
@@ -77,7 +85,8 @@ std::string LoadDialogFilter() {
     names += "*." + std::string(format.defaultExtension);
   }
   // The combined entry lists FDI first in its pattern, as users have always seen it.
-  return SaveDialogFilter() + "|Поддерживаемые форматы (" + names + ")|*.fdi;*.trd;*.udi;*.td0;*.pro;*.scl;*.kdi;*.hfe";
+  return SaveDialogFilter() + "|Поддерживаемые форматы (" + names +
+         ")|*.fdi;*.trd;*.udi;*.td0;*.pro;*.scl;*.kdi;*.hfe;*.scp;*.mfi";
 }
 
 std::string_view DefaultExtensionForFilter(int filterIndex) {
@@ -90,7 +99,9 @@ std::string_view DefaultExtensionForFilter(int filterIndex) {
 }
 
 bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error) {
-  const ImageFormat* format = FindFormat(ExtensionKey(file));
+  // A folder can only be a set of KryoFlux stream files.
+  std::error_code ec;
+  const ImageFormat* format = FindFormat(std::filesystem::is_directory(file, ec) ? "RAW" : ExtensionKey(file));
   if (format == nullptr) {
     error = kUnsupportedFileType;
     return false;
@@ -105,6 +116,10 @@ bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOpti
   const ImageFormat* format = FindFormat(ExtensionKey(file));
   if (format == nullptr) {
     error = kUnsupportedFileType;
+    return false;
+  }
+  if (format->save == nullptr) {
+    error = std::string(format->key) + " images can only be read";
     return false;
   }
   disk.LastError.clear();
