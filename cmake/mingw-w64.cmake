@@ -18,6 +18,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# zlib from Debian's libz-mingw-w64-dev, linked in like the runtime.
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # Debian puts wine64 outside the PATH.
 find_program(VELLORAN_WINE64 NAMES wine64 PATHS /usr/lib/wine /usr/lib64/wine)

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/file_io.h"
+#include "common/utf8_path.h"
 #include "formats/flux_image.h"
 
 namespace velloran {
@@ -54,7 +55,7 @@ struct StreamName {
 // "<prefix><cylinder>.<side>.raw": the cylinder in two digits, the
 // extension in any letter case.
 std::optional<StreamName> ParseName(const std::filesystem::path& file) {
-  std::string name = file.filename().string();
+  std::string name = PathToUtf8(file.filename());
   const std::size_t length = name.size();
   if (length < 8) return std::nullopt;
   for (std::size_t i = length - 4; i < length; ++i) name[i] = static_cast<char>(std::tolower(name[i]));
@@ -179,10 +180,10 @@ bool LoadKryoFlux(TZX_Disk& disk, const std::filesystem::path& fileOrFolder) {
   FluxBudget budget;
   for (const auto& [track, file] : files) {
     const auto data = ReadWholeFile(file);
-    if (!data) return Fail(disk, "Cannot read " + file.filename().string() + "!");
+    if (!data) return Fail(disk, "Cannot read " + PathToUtf8(file.filename()) + "!");
     FluxTrack trackFlux;
     std::string error;
-    if (!ParseKryoFluxStream(*data, trackFlux, error)) return Fail(disk, file.filename().string() + ": " + error);
+    if (!ParseKryoFluxStream(*data, trackFlux, error)) return Fail(disk, PathToUtf8(file.filename()) + ": " + error);
     if (!budget.Take(trackFlux.intervals.size())) return Fail(disk, kFluxTooLarge);
     flux->tracks[track] = FluxDisk::HeldTrack{std::move(trackFlux), 0};
   }

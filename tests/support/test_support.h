@@ -29,6 +29,8 @@ std::filesystem::path CorpusFile(const std::string& relative);
 std::vector<std::filesystem::path> CorpusFiles(const std::string& folder);
 
 Bytes ReadFileBytes(const std::filesystem::path& file);
+// SHA-256 of the bytes as 64 lower-case hex digits.
+std::string Sha256(ByteSpan data);
 void WriteFileBytes(const std::filesystem::path& file, ByteSpan data);
 
 // Result of running a program: exit code and what it printed.

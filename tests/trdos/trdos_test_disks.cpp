@@ -119,11 +119,4 @@ Bytes MakeScl(const std::vector<SclPart>& parts) {
   return file;
 }
 
-std::string Sha256(ByteSpan data) {
-  ScratchDir dir;
-  WriteFileBytes(dir / "data", data);
-  const RunResult result = RunProgram("sha256sum", {(dir / "data").string()});
-  return result.out.substr(0, 64);
-}
-
 }  // namespace velloran::test

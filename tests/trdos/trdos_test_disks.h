@@ -52,7 +52,4 @@ struct SclPart {
 };
 Bytes MakeScl(const std::vector<SclPart>& parts);
 
-// SHA-256 of bytes through the system's sha256sum.
-std::string Sha256(ByteSpan data);
-
 }  // namespace velloran::test

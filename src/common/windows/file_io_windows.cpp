@@ -37,6 +37,13 @@ bool WriteAll(HANDLE handle, ByteSpan data) {
 }  // namespace
 
 bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error) {
+  // A file marked read-only is kept as it is, as Windows keeps it from
+  // programs that write into it.
+  const DWORD attributes = GetFileAttributesW(file.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    error = "Cannot write file " + PathToUtf8(file) + ": " + SystemErrorText(ERROR_ACCESS_DENIED);
+    return false;
+  }
   const auto temporary = TemporaryBeside(file);
   const HANDLE handle =
       CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);

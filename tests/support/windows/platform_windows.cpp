@@ -42,9 +42,15 @@ HANDLE InheritedFile(const std::filesystem::path& file, DWORD access, DWORD disp
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// What a program printed, with the console's "\r\n" line ends read as
+// "\n" so that the tests compare the same text as on POSIX systems.
 std::string ReadText(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>{});
+  std::string lines;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] != '\r' || i + 1 == text.size() || text[i + 1] != '\n') lines.push_back(text[i]);
+  return lines;
 }
 
 }  // namespace
