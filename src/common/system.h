@@ -17,6 +17,9 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 // an OEM code page otherwise); nothing to do elsewhere.
 void UseUtf8Console();
 
+// Whether standard error goes to a terminal (rather than a file or a pipe).
+bool StandardErrorIsTerminal();
+
 // The local time of `time`; false when the system cannot tell it.
 bool LocalTime(std::time_t time, std::tm& local);
 

@@ -2,8 +2,6 @@
 // caption and the About box, Qt's standard dialogs in Russian, several files
 // handed over at once, and the main-window picture of the package metainfo.
 // Pictures go to $VELLORAN_SCREENSHOTS, or "screenshots" in the working folder.
-#include <sys/stat.h>
-
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -76,7 +74,8 @@ TEST(DesktopStart, SeveralFilesOpenTheFirstAndNameTheRest) {
   const std::filesystem::path program = std::filesystem::path(VELLORAN_CLI).parent_path() / "velloran";
   if (!std::filesystem::exists(program)) GTEST_SKIP() << "velloran not built";
   ScratchDir dir;
-  ::chmod(dir.Path().c_str(), 0700);
+  // Qt wants the runtime folder to be the user's alone.
+  std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_all);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(dir.Path().string()));
   environment.insert("QT_QPA_PLATFORM", "offscreen");

@@ -1,7 +1,5 @@
 // One instance per user: a second start hands its file to the first, and
 // files dropped on the map.
-#include <sys/stat.h>
-
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -29,7 +27,8 @@ TEST(InstanceChannel, MessagesOfASecondStart) {
 
 TEST(InstanceChannel, ServerReceivesWhatASecondStartSends) {
   ScratchDir dir;
-  ::chmod(dir.Path().c_str(), 0700);
+  // Qt wants the runtime folder to be the user's alone.
+  std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_all);
   const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
   qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir.Path().string()));
   EXPECT_FALSE(HandOffToRunningInstance("s")) << "nobody listens yet";
@@ -59,7 +58,8 @@ bool WaitForText(QProcess& process, QByteArray& seen, const QByteArray& text, in
 TEST(SingleInstance, SecondStartHandsItsFileToTheFirst) {
   if (!std::filesystem::exists(kProgram)) GTEST_SKIP() << "velloran not built";
   ScratchDir dir;
-  ::chmod(dir.Path().c_str(), 0700);
+  // Qt wants the runtime folder to be the user's alone.
+  std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_all);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(dir.Path().string()));
   environment.insert("QT_QPA_PLATFORM", "offscreen");

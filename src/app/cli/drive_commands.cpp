@@ -2,7 +2,6 @@
 // write an image onto a disk, and list the TR-DOS catalog of the disk in the
 // drive. They run the same start-up sequence and engines as the desktop tool;
 // the drive is a real one (A, B) or the simulated drive (sim:IMAGE).
-#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -11,6 +10,7 @@
 #include <optional>
 
 #include "app/cli/cli.h"
+#include "common/system.h"
 #include "common/utf8_path.h"
 #include "fdc/controller_commands.h"
 #include "fdc/disk_engines.h"
@@ -64,7 +64,7 @@ extern "C" void OnInterrupt(int) { interrupted = 1; }
 // it is a terminal, a progress line that is redrawn in place.
 class ConsoleHost : public OperationHost {
  public:
-  explicit ConsoleHost(int lastTrack) : lastTrack_(lastTrack), terminal_(isatty(STDERR_FILENO) != 0) {}
+  explicit ConsoleHost(int lastTrack) : lastTrack_(lastTrack), terminal_(StandardErrorIsTerminal()) {}
   ~ConsoleHost() override { EndProgressLine(); }
 
   void ShowTrack(int track) override {

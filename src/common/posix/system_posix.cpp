@@ -1,5 +1,7 @@
 #include "common/system.h"
 
+#include <unistd.h>
+
 #include <system_error>
 
 namespace velloran {
@@ -9,6 +11,8 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 }
 
 void UseUtf8Console() {}
+
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) != 0; }
 
 bool LocalTime(std::time_t time, std::tm& local) { return localtime_r(&time, &local) != nullptr; }
 

@@ -4,6 +4,9 @@
 // After windows.h, which it builds on.
 #include <shellapi.h>
 
+#include <io.h>
+#include <stdio.h>
+
 #include "common/windows/wide_text.h"
 
 namespace velloran {
@@ -19,6 +22,8 @@ std::vector<std::string> Utf8Arguments(int, char**) {
 }
 
 void UseUtf8Console() { SetConsoleOutputCP(CP_UTF8); }
+
+bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 bool LocalTime(std::time_t time, std::tm& local) { return localtime_s(&local, &time) == 0; }
 
