@@ -88,6 +88,13 @@ bool LoadFDI(TZX_Disk& disk, const std::filesystem::path& file) {
 
 // Fills the disk from the bytes of an FDI file: one model track per track
 // header, one slot per sector header, the data taken from the data area.
+// "FDI" in any letter case.
+Confidence ProbeFDI(const ProbeInput& input) {
+  if (input.head.size() < 3) return Confidence::None;
+  const auto upper = [&](int i) { return std::toupper(input.head[i]); };
+  return upper(0) == 'F' && upper(1) == 'D' && upper(2) == 'I' ? Confidence::Signature : Confidence::None;
+}
+
 bool LoadFDIFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   if (data.empty()) return Fail(disk, "FDI file read error!");

@@ -189,6 +189,11 @@ std::filesystem::path HfeDebugFile() {
   return (ec ? std::filesystem::path(".") : folder) / "velloran.dbg";
 }
 
+Confidence ProbeHFE(const ProbeInput& input) {
+  return HeadStartsWith(input.head, std::string_view(kSignature, sizeof kSignature)) ? Confidence::Signature
+                                                                                     : Confidence::None;
+}
+
 // Checks the header, then decodes both sides of every cylinder named in the
 // track table into raw track images and finds their sectors.
 bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
@@ -229,7 +234,7 @@ bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
       if (!ScanTrack(disk, index, cut)) return false;
     }
   }
-  if (cut) disk.LastError = kImageCut;
+  if (cut) disk.Notices.push_back(kImageCut);
   return true;
 }
 

@@ -27,10 +27,10 @@ const QString kWarningCaption = QStringLiteral("Внимание..!");
 
 std::filesystem::path PathOf(const QString& file) { return std::filesystem::path(file.toStdString()); }
 
-// The formats the load and save dialogs offer (udf has its own commands).
+// The formats the save dialog offers (udf has its own commands).
 const ImageFormat* DialogFormat(const QString& file) {
   const ImageFormat* format = FindFormat(ExtensionKey(PathOf(file)));
-  return format != nullptr && !format->filter.empty() ? format : nullptr;
+  return format != nullptr && !format->description.empty() ? format : nullptr;
 }
 
 // The prefix of a reader's failure in the log list.
@@ -65,13 +65,13 @@ bool TFMain::AskOverwrite(const QString& file) {
   return prompts_.AskYesNo(QStringLiteral("Файл уже существует! Перезаписать?"), kWarningCaption);
 }
 
-// The common load routine: picks the reader by the file's extension.
+// The common load routine: picks the reader by what the file holds.
 bool TFMain::LoadImageFile(const QString& file, QString& error) {
   SetStatusText(1, {});
   SetStatusText(2, {});
   QString warning;
   disk_.LastError.clear();
-  const ImageFormat* format = DialogFormat(file);
+  const ImageFormat* format = DetectFormat(PathOf(file)).format;
   if (format == nullptr) {
     error = QString::fromUtf8(kUnsupportedFileType.data(), static_cast<qsizetype>(kUnsupportedFileType.size()));
     return false;
@@ -79,11 +79,11 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
   // Another disk replaces the one whose catalog named the sectors' owners.
   catalogs_.OwnerCatalog = TrdosCatalog{};
   std::string readerError;
-  if (LoadImage(disk_, PathOf(file), readerError)) {
-    if (format->key == "UDI" && !disk_.Comments.empty()) FillComments();
-    if (format->key == "TD0" || format->key == "PRO" || format->key == "SCL" || format->key == "KDI" ||
-        format->key == "HFE")
-      warning = QString::fromStdString(disk_.LastError);
+  if (LoadImageAs(disk_, PathOf(file), *format, readerError)) {
+    if (!disk_.Comments.empty()) FillComments();
+    QStringList notices;
+    for (const auto& notice : disk_.Notices) notices << QString::fromStdString(notice);
+    warning = notices.join(QStringLiteral(" "));
     curImageName_ = QFileInfo(file).fileName();
     SetStatusText(1, ImageStatus(file, disk_.CountTracks()));
     SetStatusText(2, warning);
@@ -133,7 +133,7 @@ void TFMain::LoadAndShow(const QString& file) {
 void TFMain::N31Click() {
   FileDialogRequest request;
   request.filters = SplitFilterList(QString::fromStdString(LoadDialogFilter()));
-  request.filterIndex = 8;
+  request.filterIndex = 1;  // every disk image
   request.title = QStringLiteral("Загрузить образ диска из файла..");
   request.folder = QString::fromStdString(settings_.Directory_1);
   const FileDialogResult chosen = prompts_.OpenFiles(request);
