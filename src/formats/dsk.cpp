@@ -62,13 +62,9 @@ bool Fail(TZX_Disk& disk, std::string message) {
   return false;
 }
 
-bool StartsWith(ByteSpan data, std::string_view text) {
-  return data.size() >= text.size() && std::equal(text.begin(), text.end(), data.begin());
-}
-
 // Only the first eight letters are sure: writers vary the rest of the line.
-bool IsExtended(ByteSpan data) { return StartsWith(data, kExtendedSignature.substr(0, 8)); }
-bool IsStandard(ByteSpan data) { return StartsWith(data, kStandardSignature.substr(0, 8)); }
+bool IsExtended(ByteSpan data) { return HeadStartsWith(data, kExtendedSignature.substr(0, 8)); }
+bool IsStandard(ByteSpan data) { return HeadStartsWith(data, kStandardSignature.substr(0, 8)); }
 
 // Data length of a size code as the controller reads it; codes above 7
 // are longer than any track.
@@ -121,7 +117,7 @@ void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, B
 // Reads one track block into a track. Returns the message of a failure.
 const char* ReadTrackBlock(TZX_Disk& disk, ByteSpan block, bool extended, int index, TTrack& track,
                            LoadReport& report) {
-  if (block.size() < kBlockUnit || !StartsWith(block, kTrackSignature.substr(0, 10))) return kTrackError;
+  if (block.size() < kBlockUnit || !HeadStartsWith(block, kTrackSignature.substr(0, 10))) return kTrackError;
   const int count = block[kSectorCountField];
   if (count > kMaxSectorInfos) return kTrackError;
   track.Present = 0xFF;
@@ -129,16 +125,17 @@ const char* ReadTrackBlock(TZX_Disk& disk, ByteSpan block, bool extended, int in
   for (int s = 0; s < count; ++s) {
     const std::uint8_t* info = &block[kSectorList + kSectorInfoSize * static_cast<std::size_t>(s)];
     std::size_t length = extended ? ReadLe16(info + 6) : NominalLength(block[kSizeCodeField]);
-    if (position + length > block.size()) {
-      // The original variant's fixed track size may be too small for a long
-      // sector: what is there is taken. The extended one lists true sizes.
-      if (extended) return kLengthError;
-      length = block.size() - position;
-    }
+    // The original variant's fixed track size may be too small for a long
+    // sector: what is there is taken, as a sector read with an error. The
+    // extended one lists true sizes.
+    const bool cut = position + length > block.size();
+    if (cut && extended) return kLengthError;
+    if (cut) length = block.size() - position;
     const ByteSpan data = block.subspan(position, length);
     position += length;
     if (s >= kSlotCount) continue;
     PlaceSector(disk, track.Sectors[s], info, data, extended, index, report);
+    if (cut) track.Sectors[s].DataOk = 0;
   }
   if (count > kSlotCount)
     disk.Notices.push_back("DSK: track " + std::to_string(index) + " lists " + std::to_string(count) +

@@ -45,8 +45,8 @@ Confidence ProbeSCL(const ProbeInput& input) {
 // what it holds: raw tracks, CRC state, IDs, comments. To add a format, see
 // "Adding an image format" in ARCHITECTURE.md.
 const std::array kFormats = {
-    ImageFormat{"UDI", "Ultra Disk Image: raw MFM tracks", "Универсальный образ диска", "udi", ProbeUDI, LoadUDI,
-                Plain<SaveUDI>, true, true, true, false},
+    ImageFormat{"UDI", "UDI raw MFM track image", "Универсальный образ диска", "udi", ProbeUDI, LoadUDI, Plain<SaveUDI>,
+                true, true, true, false},
     ImageFormat{"TRD", "TR-DOS sector dump", "Файл образа TRDOS диска", "trd", ProbeTRD, LoadTRD, Plain<SaveTRD>, false,
                 false, false, false},
     ImageFormat{"TD0", "TeleDisk image, plain or compressed", "Образ диска TeleDisk", "td0", ProbeTD0, LoadTD0,

@@ -81,7 +81,7 @@ TEST(CliInfo, MisnamedImagesShowTheFormatFoundAndTheReadersNotices) {
   run = RunCli({"info", (dir / "blank.img").string()});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(Contains(run.out,
-                       "Format: UDI (Ultra Disk Image: raw MFM tracks), found by its signature\n"
+                       "Format: UDI (UDI raw MFM track image), found by its signature\n"
                        "Present tracks: 166\n"
                        "Note: UDI: 2 blank track(s) of cylinders 83 to 83 left out; a disk holds 83 "
                        "cylinders.\n"))
