@@ -318,7 +318,7 @@ TEST(Hfe, InputBeyondTheModelIsCut) {
   ASSERT_TRUE(LoadHFEFromBytes(disk, HfeFile(cylinders)));
   EXPECT_EQ(disk.CountTracks(), kTrackCount);
   ASSERT_EQ(disk.Notices.size(), 1u);
-  EXPECT_NE(disk.Notices[0].find("83 cylinders"), std::string::npos);
+  EXPECT_NE(disk.Notices[0].find("83 цилиндра"), std::string::npos) << disk.Notices[0];
 
   // A track of 15000 bytes keeps its first 6500.
   RawTrack longTrack;
