@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "formats/beyond_disk.h"
 #include "formats/image_file.h"
+#include "formats/reader_notices.h"
 
 namespace velloran {
 
@@ -100,13 +100,13 @@ void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, B
   // Copies of a sector that read differently each time follow each other.
   const std::size_t nominal = NominalLength(sector.IdSize);
   if (extended && nominal > 0 && data.size() > nominal && data.size() % nominal == 0) {
-    disk.Notices.push_back("DSK: " + Where(index, sector.IdSector) +
-                           " is weak: " + std::to_string(data.size() / nominal) + " copies stored, the first kept.");
+    disk.Notices.push_back("DSK: дорожка " + std::to_string(index) + ", сектор " + std::to_string(sector.IdSector) +
+                           " — слабый сектор, копий в образе: " + std::to_string(data.size() / nominal) +
+                           "; загружена первая.");
     data = data.first(nominal);
   }
   if (data.size() > kSectorDataSize) {
-    disk.Notices.push_back("DSK: " + Where(index, sector.IdSector) + " holds " + std::to_string(data.size()) +
-                           " bytes; the first " + std::to_string(kSectorDataSize) + " kept.");
+    NoteDataCut(disk, "DSK", index, sector.IdSector, data.size());
     data = data.first(kSectorDataSize);
   }
   std::copy(data.begin(), data.end(), sector.Data.begin());
@@ -137,9 +137,7 @@ const char* ReadTrackBlock(TZX_Disk& disk, ByteSpan block, bool extended, int in
     PlaceSector(disk, track.Sectors[s], info, data, extended, index, report);
     if (cut) track.Sectors[s].DataOk = 0;
   }
-  if (count > kSlotCount)
-    disk.Notices.push_back("DSK: track " + std::to_string(index) + " lists " + std::to_string(count) +
-                           " sectors; the first " + std::to_string(kSlotCount) + " kept.");
+  if (count > kSlotCount) NoteTooManySectors(disk, "DSK", index, static_cast<std::size_t>(count));
   return nullptr;
 }
 
@@ -271,9 +269,7 @@ bool LoadDSKFromBytes(TZX_Disk& disk, ByteSpan data) {
     if (!onDisk && !beyond.Drop(disk, cylinder, side, track.CountSectors() > 0)) return false;
   }
   beyond.Report(disk);
-  if (report.deletedMarks > 0)
-    disk.Notices.push_back("DSK: " + std::to_string(report.deletedMarks) +
-                           " sector(s) with a deleted-data mark loaded as normal data.");
+  NoteDeletedMarks(disk, "DSK", report.deletedMarks);
   return true;
 }
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "common/codepages.h"
-#include "formats/beyond_disk.h"
 #include "formats/image_file.h"
+#include "formats/reader_notices.h"
 
 namespace velloran {
 
@@ -138,9 +138,7 @@ const char* ReadSectors(TZX_Disk& disk, ByteReader& in, const TrackRecord& recor
     const int kind = (type - 1) / 2;
     if (kind == 1 || kind == 3) ++report.deletedMarks;
     const std::size_t kept = std::min(size, std::size_t{kSectorDataSize});
-    if (kept < size)
-      disk.Notices.push_back("IMD: track " + std::to_string(index) + " sector " + std::to_string(sector.IdSector) +
-                             " holds " + std::to_string(size) + " bytes; the first " + std::to_string(kept) + " kept.");
+    if (kept < size) NoteDataCut(disk, "IMD", index, sector.IdSector, size);
     if (compressed)
       std::fill_n(sector.Data.begin(), kept, fill);
     else
@@ -148,9 +146,7 @@ const char* ReadSectors(TZX_Disk& disk, ByteReader& in, const TrackRecord& recor
     sector.DataLen = static_cast<std::uint16_t>(kept);
     sector.DataOk = kind < 2 ? 0xFF : 0;
   }
-  if (record.numbers.size() > kSlotCount)
-    disk.Notices.push_back("IMD: track " + std::to_string(index) + " holds " + std::to_string(record.numbers.size()) +
-                           " sectors; the first " + std::to_string(kSlotCount) + " kept.");
+  if (record.numbers.size() > kSlotCount) NoteTooManySectors(disk, "IMD", index, record.numbers.size());
   return nullptr;
 }
 
@@ -258,10 +254,9 @@ bool LoadIMDFromBytes(TZX_Disk& disk, ByteSpan data) {
     if (!onDisk && !beyond.Drop(disk, record.cylinder, record.head, track.CountSectors() > 0)) return false;
   }
   beyond.Report(disk);
-  if (report.deletedMarks > 0)
-    disk.Notices.push_back("IMD: " + std::to_string(report.deletedMarks) +
-                           " sector(s) with a deleted-data mark loaded as normal data.");
-  if (report.fm) disk.Notices.push_back("IMD: FM tracks loaded; the disk keeps their sectors, not their recording.");
+  NoteDeletedMarks(disk, "IMD", report.deletedMarks);
+  if (report.fm)
+    disk.Notices.push_back("IMD: дорожки в записи FM загружены как секторы; способ записи не сохраняется.");
   return true;
 }
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "formats/beyond_disk.h"
 #include "formats/image_file.h"
+#include "formats/reader_notices.h"
 #include "formats/zlib_inflate.h"
 
 namespace velloran {

@@ -83,8 +83,8 @@ TEST(CliInfo, MisnamedImagesShowTheFormatFoundAndTheReadersNotices) {
   EXPECT_TRUE(Contains(run.out,
                        "Format: UDI (UDI raw MFM track image), found by its signature\n"
                        "Present tracks: 166\n"
-                       "Note: UDI: 2 blank track(s) of cylinders 83 to 83 left out; a disk holds 83 "
-                       "cylinders.\n"))
+                       "Note: Образ UDI больше, чем вмещает программа: пустые дорожки цилиндра 83 не "
+                       "загружены.\n"))
       << run.out;
 }
 

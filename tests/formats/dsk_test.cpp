@@ -155,11 +155,11 @@ TEST(Dsk, WhatTheDiskCannotHoldIsKeptAsFarAsItGoesAndNoted) {
   EXPECT_EQ(disk.GetSector(2, 19).IdSector, 20);
   EXPECT_EQ(disk.CountTracks(), 83);
   EXPECT_EQ(disk.Notices, (std::vector<std::string>{
-                              "DSK: track 0 sector 1 is weak: 3 copies stored, the first kept.",
-                              "DSK: track 0 sector 2 holds 6144 bytes; the first 1100 kept.",
-                              "DSK: track 2 lists 22 sectors; the first 20 kept.",
-                              "DSK: 3 blank track(s) of cylinders 83 to 85 left out; a disk holds 83 cylinders.",
-                              "DSK: 1 sector(s) with a deleted-data mark loaded as normal data.",
+                              "DSK: дорожка 0, сектор 1 — слабый сектор, копий в образе: 3; загружена первая.",
+                              "DSK: дорожка 0, сектор 2 — данных 6144 байт; загружены первые 1100.",
+                              "DSK: на дорожке 2 секторов: 22; загружены первые 20.",
+                              "Образ DSK больше, чем вмещает программа: пустые дорожки цилиндров 83–85 не загружены.",
+                              "DSK: секторов с меткой удалённых данных: 1; загружены как обычные.",
                           }));
 
   tracks[84] = {{84, 0, 1, 2, 0, 0, Bytes(512, 0)}};

@@ -108,9 +108,9 @@ TEST(Imd, ForeignRecordsLoadWithNotices) {
   EXPECT_EQ(disk.GetSector(1, 1).DataLen, 512);
   EXPECT_EQ(disk.GetSector(1, 1).DataOk, 0);
   EXPECT_EQ(disk.Notices, (std::vector<std::string>{
-                              "IMD: 1 blank track(s) of cylinders 83 to 83 left out; a disk holds 83 cylinders.",
-                              "IMD: 2 sector(s) with a deleted-data mark loaded as normal data.",
-                              "IMD: FM tracks loaded; the disk keeps their sectors, not their recording.",
+                              "Образ IMD больше, чем вмещает программа: пустые дорожки цилиндра 83 не загружены.",
+                              "IMD: секторов с меткой удалённых данных: 2; загружены как обычные.",
+                              "IMD: дорожки в записи FM загружены как секторы; способ записи не сохраняется.",
                           }));
 
   file.insert(file.end(), {5, 84, 1, 1, 0, 1, 2, 0});

@@ -240,8 +240,9 @@ TEST_F(UdiTest, CylindersBeyondTheDiskAreDroppedWhenBlankAndRefusedWithData) {
   std::vector<RawTrack> tracks(172, blank);
   ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi(tracks))) << loaded->LastError;
   EXPECT_EQ(loaded->CountTracks(), kTrackCount);
-  EXPECT_EQ(loaded->Notices, std::vector<std::string>{
-                                 "UDI: 6 blank track(s) of cylinders 83 to 85 left out; a disk holds 83 cylinders."});
+  EXPECT_EQ(loaded->Notices,
+            std::vector<std::string>{
+                "Образ UDI больше, чем вмещает программа: пустые дорожки цилиндров 83–85 не загружены."});
 
   tracks[169].Id(84, 1, 1, 1);
   tracks[169].Data(0xFB, 256, 0);
