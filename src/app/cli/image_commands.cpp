@@ -90,9 +90,13 @@ int RunInfo(const std::vector<std::string>& words) {
   const std::string& file = args.Positional()[0];
 
   const DetectedFormat detected = DetectFormat(file);
-  if (detected.format == nullptr && PrintHobetaInfo(file)) return 0;
+  if (detected.format == nullptr) {
+    if (PrintHobetaInfo(file)) return 0;
+    return Fail(file + ": " + std::string(kUnsupportedFileType));
+  }
   TZX_Disk disk;
-  if (!LoadOrReport(disk, file)) return 1;
+  std::string error;
+  if (!LoadImageAs(disk, file, *detected.format, error)) return Fail(file + ": " + error);
   std::cout << "Image: " << file << '\n';
   std::cout << "Format: " << detected.format->key << " (" << detected.format->name << "), found by its "
             << DetectionText(detected) << '\n';
