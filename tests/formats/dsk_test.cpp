@@ -179,7 +179,7 @@ TEST(Dsk, DamagedHeadersAreRefused) {
   file[0x100] = 'X';
   EXPECT_FALSE(LoadDSKFromBytes(disk, file));
   EXPECT_EQ(disk.LastError, "Error DSK track header!");
-  file.resize(file.size() - 1);
+  file.pop_back();
   EXPECT_FALSE(LoadDSKFromBytes(disk, file));
   EXPECT_EQ(disk.LastError, "Error DSK file length!");
 }

@@ -116,7 +116,7 @@ TEST(Imd, ForeignRecordsLoadWithNotices) {
   file.insert(file.end(), {5, 84, 1, 1, 0, 1, 2, 0});
   EXPECT_FALSE(LoadIMDFromBytes(disk, file));
   EXPECT_EQ(disk.LastError, "IMD track at cylinder 84, side 1 holds sectors, but a disk holds cylinders 0 to 82 only!");
-  file.resize(file.size() - 8);
+  file.erase(file.end() - 8, file.end());
   file.insert(file.end(), {5, 0, 1, 0, 0});
   EXPECT_FALSE(LoadIMDFromBytes(disk, file));
   EXPECT_EQ(disk.LastError, "IMD file holds track 1 twice!");
