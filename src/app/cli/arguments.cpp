@@ -36,6 +36,21 @@ std::string Arguments::UnknownOption(const std::set<std::string>& known) const {
   return {};
 }
 
+std::optional<std::string> TakeOutputOption(std::vector<std::string>& words, std::string& error) {
+  std::optional<std::string> output;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (words[i] != "-o") continue;
+    if (i + 1 >= words.size()) {
+      error = "option -o needs a value";
+      return std::nullopt;
+    }
+    output = words[i + 1];
+    words.erase(words.begin() + static_cast<long>(i), words.begin() + static_cast<long>(i) + 2);
+    --i;
+  }
+  return output;
+}
+
 int Fail(const std::string& message) {
   std::cerr << "velloran-cli: " << message << '\n';
   return 1;
