@@ -35,9 +35,12 @@ QtSettingsStore::QtSettingsStore(const QString& iniFile)
 
 QtSettingsStore::~QtSettingsStore() = default;
 
-QString QtSettingsStore::DefaultFile(const QString& programDirectory) {
+QString QtSettingsStore::DefaultFile(const QString& programDirectory, const QString& installedDirectory) {
   const QString beside = QDir(programDirectory).filePath(kFileName);
-  if (QFileInfo::exists(beside) ? QFile(beside).open(QIODevice::ReadWrite) : CanMakeFileIn(programDirectory))
+  const bool installed =
+      QFileInfo(programDirectory).canonicalFilePath() == QFileInfo(installedDirectory).canonicalFilePath();
+  if (QFileInfo::exists(beside) ? QFile(beside).open(QIODevice::ReadWrite)
+                                : !installed && CanMakeFileIn(programDirectory))
     return beside;
   const QString userFolder =
       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Velloran");
