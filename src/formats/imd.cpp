@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/codepages.h"
+#include "common/system.h"
 #include "formats/image_file.h"
 #include "formats/reader_notices.h"
 
@@ -263,7 +264,7 @@ bool SaveIMD(TZX_Disk& disk, const std::filesystem::path& file) {
 bool SaveIMDToBytes(TZX_Disk& disk, Bytes& out) {
   const std::time_t now = std::time(nullptr);
   std::tm created{};
-  localtime_r(&now, &created);
+  LocalTime(now, created);
   return SaveIMDToBytes(disk, out, created);
 }
 
