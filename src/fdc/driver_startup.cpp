@@ -52,7 +52,7 @@ DriverStatus OpenDriverAtStartup(FloppyDriver& driver, const Settings& settings)
     status.statusText = "  Driver load error";
     return status;
   }
-  if (!VersionSupported(version)) {
+  if (driver.ChecksDriverVersion() && !VersionSupported(version)) {
     status.messages.push_back("Версия драйвера не поддерживается!");
     status.statusText = "  Driver version - not allowed";
     status.diskMenuEnabled = false;
@@ -71,6 +71,25 @@ DriverStatus OpenDriverAtStartup(FloppyDriver& driver, const Settings& settings)
     status.statusText += " / FDC info read error";
   }
   return status;
+}
+
+DriverStatus OpenFluxDriveAtStartup(FluxDrive& drive) {
+  DriverStatus status;
+  if (!drive.Open()) {
+    status.messages.push_back(drive.LastErrorText());
+    status.statusText = "  Greaseweazle - not connected";
+    status.diskMenuEnabled = false;
+    return status;
+  }
+  const DriveDescription description = drive.Describe();
+  status.statusText = "  " + description.name + " - " + description.version;
+  return status;
+}
+
+DriverStatus OpenDriveAtStartup(DiskDrive& drive, const Settings& settings) {
+  if (FloppyDriver* controller = drive.AsController()) return OpenDriverAtStartup(*controller, settings);
+  if (FluxDrive* flux = drive.AsFlux()) return OpenFluxDriveAtStartup(*flux);
+  return {};
 }
 
 DriverStatus ReopenDriveAfterSettings(FloppyDriver& driver, const Settings& settings) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fdc/floppy_driver.h"
+#include "fdc/flux_drive.h"
 #include "settings/settings.h"
 
 namespace velloran {
@@ -23,6 +24,13 @@ struct DriverStatus {
 // rate, the controller information. Failures disable the "Диск" menu; a
 // backend's plain explanation of a failure follows its message.
 DriverStatus OpenDriverAtStartup(FloppyDriver& driver, const Settings& settings);
+
+// A flux drive at start-up: the device is opened and its firmware checked;
+// the status bar names the device and its firmware.
+DriverStatus OpenFluxDriveAtStartup(FluxDrive& drive);
+
+// The start-up of whichever kind of drive this is.
+DriverStatus OpenDriveAtStartup(DiskDrive& drive, const Settings& settings);
 
 // After the settings window was accepted: the drive is closed and opened
 // again with the new Drive and Rate. The status text is left empty (the
