@@ -33,6 +33,16 @@ std::string Hex8(std::uint32_t value) {
 
 }  // namespace
 
+DriverStatus ReopenDriveAfterSettings(DiskDrive& drive, const Settings& settings) {
+  if (FloppyDriver* controller = drive.AsController()) return ReopenDriveAfterSettings(*controller, settings);
+  if (FluxDrive* flux = drive.AsFlux()) {
+    DriverStatus status = OpenFluxDriveAtStartup(*flux);
+    status.statusText.clear();
+    return status;
+  }
+  return {};
+}
+
 std::string_view FdcTypeName(std::uint8_t type) {
   static constexpr std::array<std::string_view, 9> kNames = {"UNKNOWN", "UNKNOWN2", "NORMAL",   "ENHANCED", "82077",
                                                              "82077AA", "82078_44", "82078_64", "NATIONAL"};

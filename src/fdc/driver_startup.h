@@ -37,6 +37,9 @@ DriverStatus OpenDriveAtStartup(DiskDrive& drive, const Settings& settings);
 // status bar keeps what it shows).
 DriverStatus ReopenDriveAfterSettings(FloppyDriver& driver, const Settings& settings);
 
+// The same for any kind of drive: a flux drive is connected again.
+DriverStatus ReopenDriveAfterSettings(DiskDrive& drive, const Settings& settings);
+
 // Name of the controller type byte: 0 "UNKNOWN" ... 8 "NATIONAL", others "UNKNOWN3".
 std::string_view FdcTypeName(std::uint8_t type);
 

@@ -86,8 +86,8 @@ class TFMain : public QMainWindow {
   void RepaintMap();
 
   // The driver the "Диск" and "Контроллер" menus work with.
-  void SetDriver(std::unique_ptr<FloppyDriver> driver);
-  FloppyDriver* Driver() { return driver_.get(); }
+  void SetDriver(std::unique_ptr<DiskDrive> driver);
+  DiskDrive* Driver() { return driver_.get(); }
   // Start-up when the window first shows: settings read and repaired, the
   // driver and the drive opened (their failures wait until a drive command
   // is asked for), then the command line's image loaded.
@@ -256,7 +256,7 @@ class TFMain : public QMainWindow {
   Settings settings_;
   TZX_Disk disk_;
   CatalogState catalogs_;
-  std::unique_ptr<FloppyDriver> driver_;
+  std::unique_ptr<DiskDrive> driver_;
   // Whether the drive could be used when last opened (at start-up or after
   // the settings), and the messages that said why not.
   bool driveUsable_ = true;

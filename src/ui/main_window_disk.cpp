@@ -26,7 +26,7 @@ const QString kErrorCaption = QStringLiteral("Ошибка!");
 
 }  // namespace
 
-void TFMain::SetDriver(std::unique_ptr<FloppyDriver> driver) { driver_ = std::move(driver); }
+void TFMain::SetDriver(std::unique_ptr<DiskDrive> driver) { driver_ = std::move(driver); }
 
 void TFMain::ShowErrors(const std::vector<std::string>& messages) {
   for (const std::string& text : messages)
@@ -47,7 +47,7 @@ void TFMain::StartUp(const std::filesystem::path& programDirectory, const QStrin
   zxd_->SetZoom(LoadMapZoom(store_));
   recentFiles_ = LoadRecentFiles(store_);
   if (driver_ != nullptr) {
-    const DriverStatus status = OpenDriverAtStartup(*driver_, settings_);
+    const DriverStatus status = OpenDriveAtStartup(*driver_, settings_);
     SetStatusText(0, QString::fromStdString(status.statusText));
     driveUsable_ = status.diskMenuEnabled;
     driveProblems_ = status.messages;
