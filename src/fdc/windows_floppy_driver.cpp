@@ -1,6 +1,7 @@
 #include "fdc/windows_floppy_driver.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
 namespace velloran {
@@ -64,7 +65,19 @@ bool WindowsFloppyDriver::GetVersion(std::uint32_t& version) {
   std::array<std::uint8_t, 4> value{};
   if (!Request(control_, driver_code::kGetVersion, nullptr, 0, value.data(), value.size())) return false;
   version = static_cast<std::uint32_t>(value[0] | value[1] << 8 | value[2] << 16 | value[3] << 24);
+  version_ = version;
   return true;
+}
+
+DriveDescription WindowsFloppyDriver::Describe() const {
+  DriveDescription description = FloppyDriver::Describe();
+  description.name = "fdrawcmd.sys";
+  if (version_ != 0) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(version_));
+    description.version = text;
+  }
+  return description;
 }
 
 bool WindowsFloppyDriver::SetDataRate(std::uint8_t rate) {

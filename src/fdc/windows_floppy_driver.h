@@ -24,6 +24,7 @@ class WindowsFloppyDriver : public FloppyDriver {
   bool OpenDrive(char drive) override;
   void CloseDrive() override;
   bool DriveOpen() const override;
+  DriveDescription Describe() const override;
   bool GetVersion(std::uint32_t& version) override;
   bool SetDataRate(std::uint8_t rate) override;
   bool GetFdcInfo(std::array<std::uint8_t, kFdcInfoSize>& info) override;
@@ -47,6 +48,7 @@ class WindowsFloppyDriver : public FloppyDriver {
   WindowsDevices::Handle control_ = nullptr;  // "\\.\fdrawcmd"
   WindowsDevices::Handle drive_ = nullptr;    // "\\.\fdraw0" or "\\.\fdraw1"
   std::uint32_t lastError_ = 0;
+  std::uint32_t version_ = 0;  // the driver's version, once asked
 };
 
 }  // namespace velloran

@@ -197,12 +197,7 @@ const char* ReadSector(ByteReader& in, TSectorRec& sector) {
   for (auto& byte : id)
     if (!in.U8(byte)) return kFormatError;
   if (!in.Skip(2)) return kFormatError;  // flags and data CRC are not checked
-  sector.IdTrack = id[0];
-  sector.IdSide = id[1];
-  sector.IdSector = id[2];
-  sector.IdSize = id[3];
-  sector.IdCrc = IdFieldCrc(id[0], id[1], id[2], id[3]);
-  sector.Used = 0xFF;
+  SetIdField(sector, id[0], id[1], id[2], id[3]);
   sector.DataOk = 0xFF;
   return ReadDataBlock(in, sector, StoredSize(id[3]));
 }
