@@ -138,7 +138,15 @@ TEST(DriveCommandsTest, WrongArgumentsAreRefused) {
   EXPECT_NE(help.out.find("flaky=T:R:K"), std::string::npos);
 }
 
+// Windows has no pseudo-terminal for the simulated Greaseweazle.
+#ifdef _WIN32
+constexpr bool kSimulatedGreaseweazle = false;
+#else
+constexpr bool kSimulatedGreaseweazle = true;
+#endif
+
 TEST(DriveCommandsTest, GreaseweazleReadKeepsEveryRevolutionAndNamesBadSectors) {
+  if (!kSimulatedGreaseweazle) GTEST_SKIP() << "the simulated Greaseweazle needs a pseudo-terminal";
   test::ScratchDir dir;
   const auto out = dir / "read.trd";
   const auto flux = dir / "read.scp";
@@ -165,6 +173,7 @@ TEST(DriveCommandsTest, GreaseweazleReadKeepsEveryRevolutionAndNamesBadSectors) 
 }
 
 TEST(DriveCommandsTest, GreaseweazleWriteWithVerifyOntoABlankDisk) {
+  if (!kSimulatedGreaseweazle) GTEST_SKIP() << "the simulated Greaseweazle needs a pseudo-terminal";
   test::ScratchDir dir;
   const auto written = dir / "written.trd";
   auto result = test::RunCli({"write-disk", kTrd.string(), "--verify", "--drive", "gw-sim:?save=" + written.string()});

@@ -76,6 +76,12 @@ TEST(GreaseweazleProtocolTest, FluxStreamBytesFollowTheEncoding) {
 // The backend against a simulated device holding the test image.
 class GreaseweazleTest : public ::testing::Test {
  protected:
+  void SetUp() override {
+#ifdef _WIN32
+    GTEST_SKIP() << "the simulated Greaseweazle needs a pseudo-terminal, which Windows lacks";
+#endif
+  }
+
   void Connect(const std::string& options = "") {
     std::string error;
     ASSERT_TRUE(ParseDriveChoice("gw-sim:" + kTrd.string() + (options.empty() ? "" : "?" + options), choice, error))
