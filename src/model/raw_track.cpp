@@ -62,7 +62,7 @@ class TrackImage {
   }
   void Copy(int pos, const std::uint8_t* data, int count) {
     const Span span = Clip(pos, count);
-    std::copy_n(data + (span.first - pos), span.count, bytes_ + span.first);
+    if (span.count > 0) std::copy_n(data + (span.first - pos), span.count, bytes_ + span.first);
   }
   // CRCs are stored high byte first, as on the disk.
   void PutCrc(int pos, std::uint16_t crc) {

@@ -36,6 +36,22 @@ std::string Arguments::UnknownOption(const std::set<std::string>& known) const {
   return {};
 }
 
+std::optional<std::string> TakeShortOption(std::vector<std::string>& words, const std::string& option,
+                                           std::string& error) {
+  std::optional<std::string> value;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (words[i] != option) continue;
+    if (i + 1 >= words.size()) {
+      error = "option " + option + " needs a value";
+      return std::nullopt;
+    }
+    value = words[i + 1];
+    words.erase(words.begin() + static_cast<long>(i), words.begin() + static_cast<long>(i) + 2);
+    --i;
+  }
+  return value;
+}
+
 int Fail(const std::string& message) {
   std::cerr << "velloran-cli: " << message << '\n';
   return 1;

@@ -1,6 +1,7 @@
 // The command line's shared pieces: parsed arguments and the command table.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
@@ -32,6 +33,28 @@ class Arguments {
   std::vector<std::pair<std::string, std::string>> values_;
   std::string error_;
 };
+
+// Takes a short option with its value ("-o FILE") out of the words before
+// the usual parsing; the last one given counts. Sets `error` when the value
+// is missing.
+std::optional<std::string> TakeShortOption(std::vector<std::string>& words, const std::string& option,
+                                           std::string& error);
+
+// What convert does to each file besides changing its format.
+struct ConvertOptions {
+  bool keepRaw = false;   // --keep-raw: a UDI keeps the loaded raw tracks
+  bool compress = false;  // --compress: a TD0 is LZH-compressed
+};
+ConvertOptions ConvertOptionsOf(const Arguments& args);
+
+// Loads `input` and saves it as `output`, both formats chosen by extension.
+// On failure returns false with "FILE: message" in `error`.
+bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path& output, const ConvertOptions& options,
+                 std::string& error);
+
+// convert --to FORMAT FILE... -d DIR: the many-files form of convert; `folder`
+// is the value of -d.
+int RunBatchConvert(const Arguments& args, const std::optional<std::string>& folder);
 
 // Prints a TR-DOS catalog as the ls command shows it.
 void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted);

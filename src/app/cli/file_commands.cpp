@@ -22,22 +22,6 @@ namespace {
 
 constexpr const char* kNotTrdosImage = "Образ не соответствует стандартному TR-DOS диску!";
 
-// "-o FILE" is the one short option; it is taken out before the usual parsing.
-std::optional<std::string> TakeOutputOption(std::vector<std::string>& words, std::string& error) {
-  std::optional<std::string> output;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    if (words[i] != "-o") continue;
-    if (i + 1 >= words.size()) {
-      error = "option -o needs a value";
-      return std::nullopt;
-    }
-    output = words[i + 1];
-    words.erase(words.begin() + static_cast<long>(i), words.begin() + static_cast<long>(i) + 2);
-    --i;
-  }
-  return output;
-}
-
 // Checks the options and the number of positional words; a message when wrong.
 std::optional<std::string> CheckArguments(const Arguments& args, const std::set<std::string>& known,
                                           std::size_t minimum, std::size_t maximum, const char* usage) {
@@ -215,7 +199,7 @@ int RunLs(const std::vector<std::string>& words) {
 int RunGet(const std::vector<std::string>& words) {
   std::vector<std::string> rest = words;
   std::string error;
-  const auto output = TakeOutputOption(rest, error);
+  const auto output = TakeShortOption(rest, "-o", error);
   if (!error.empty()) return Fail(error);
   const Arguments args(rest, {});
   const char* usage = "get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]";

@@ -17,8 +17,9 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"info", "info IMAGE", velloran::cli::RunInfo},
+    {"info", "info IMAGE [--json]", velloran::cli::RunInfo},
     {"convert", "convert IN OUT [--keep-raw] [--compress]", velloran::cli::RunConvert},
+    {"convert", "convert --to FORMAT FILE... -d DIR [--jobs N] [--keep-raw] [--compress]", velloran::cli::RunConvert},
     {"ls", "ls IMAGE [--cpm] [--all]", velloran::cli::RunLs},
     {"get", "get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]", velloran::cli::RunGet},
     {"put", "put IMAGE FILE...", velloran::cli::RunPut},
