@@ -261,6 +261,40 @@ TEST(CliBatchConvert, ArgumentsAreCheckedFirst) {
   EXPECT_TRUE(fs::exists(dir / "new/folder/tslabs_zx-evo__test1.udi"));
 }
 
+// Ctrl+C lets the file under way finish and starts no other: every output
+// is whole, no temporary file is left, and the summary counts the rest.
+TEST(CliBatchConvert, CtrlCStopsAfterTheFilesUnderWay) {
+  test::ScratchDir dir;
+  fs::create_directories(dir / "in");
+  std::string inputs;
+  for (int i = 0; i < 1000; ++i) {
+    const auto link = dir / ("in/d" + std::to_string(i) + ".trd");
+    fs::create_hard_link(test::CorpusFile("trd/chernandezba_zesarux-extras__ENJOY.TRD"), link);
+    inputs += " '" + link.string() + "'";
+  }
+  const auto err = (dir / "err").string();
+  const std::string script = std::string("'") + VELLORAN_CLI + "' convert --to udi" + inputs + " -d '" +
+                             (dir / "out").string() + "' --jobs 1 2>'" + err + "' & pid=$!\n" +
+                             "until grep -q '^\\[1/' '" + err + "' 2>/dev/null; do sleep 0.01; done\n" +
+                             "kill -INT $pid; wait $pid";
+  const auto run = test::RunProgram("sh", {"-c", script});
+  EXPECT_EQ(run.exitCode, 1);
+  const std::string prefix = "Converted: ";
+  ASSERT_EQ(run.out.compare(0, prefix.size(), prefix), 0) << run.out;
+  const int converted = std::stoi(run.out.substr(prefix.size()));
+  EXPECT_EQ(run.out, prefix + std::to_string(converted) +
+                         ", failed: 0, left out after Ctrl+C: " + std::to_string(1000 - converted) + "\n");
+  int written = 0;
+  for (const auto& entry : fs::directory_iterator(dir / "out")) {
+    TZX_Disk disk;
+    std::string error;
+    EXPECT_TRUE(LoadImage(disk, entry.path(), error)) << entry.path() << ": " << error;
+    ++written;
+  }
+  EXPECT_EQ(written, converted);
+  EXPECT_LT(converted, 1000);
+}
+
 // On a terminal the progress is one bar redrawn in place.
 TEST(CliBatchConvert, DrawsABarOnATerminal) {
   if (!test::HaveProgram("script")) GTEST_SKIP() << "script (util-linux) is not installed";

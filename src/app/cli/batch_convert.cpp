@@ -1,11 +1,13 @@
 // convert --to FORMAT FILE... -d DIR: converts many files at once, one job
 // per file, on as many threads as the machine has cores. Each job loads its
 // file into a disk of its own and saves it as DIR/<stem>.<extension of
-// FORMAT>; nothing is shared between the jobs but the job list.
+// FORMAT>; nothing is shared between the jobs but the job list. Ctrl+C lets
+// the jobs under way finish and starts no more.
 #include <unistd.h>
 
 #include <atomic>
 #include <charconv>
+#include <csignal>
 #include <iostream>
 #include <map>
 #include <mutex>
@@ -26,8 +28,17 @@ constexpr int kMaxJobs = 1024;
 struct BatchJob {
   fs::path input;
   fs::path output;
-  std::string error;  // why the job failed or was refused; empty = converted
+  std::string error;  // why the job failed or was refused
+  bool done = false;  // converted, failed or refused; false = not started
 };
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+// The first Ctrl+C asks the batch to stop; a second one ends the program.
+extern "C" void OnBatchInterrupt(int) {
+  stopRequested = 1;
+  std::signal(SIGINT, SIG_DFL);
+}
 
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -166,7 +177,7 @@ class BatchProgress {
 void RunJobs(std::vector<BatchJob>& jobs, int threads, const ConvertOptions& options, BatchProgress& progress) {
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
-    for (std::size_t i = next++; i < jobs.size(); i = next++) {
+    for (std::size_t i = next++; i < jobs.size() && stopRequested == 0; i = next++) {
       BatchJob& job = jobs[i];
       if (job.error.empty()) {
         try {
@@ -176,19 +187,23 @@ void RunJobs(std::vector<BatchJob>& jobs, int threads, const ConvertOptions& opt
           job.error = job.input.string() + ": " + e.what();
         }
       }
+      job.done = true;
       progress.Finished(job);
     }
   };
   std::vector<std::thread> workers;
   const auto count = std::min<std::size_t>(static_cast<std::size_t>(threads), jobs.size());
+  const auto previous = std::signal(SIGINT, OnBatchInterrupt);
   for (std::size_t t = 0; t < count; ++t) workers.emplace_back(work);
   for (auto& worker : workers) worker.join();
+  std::signal(SIGINT, previous);
 }
 
 }  // namespace
 
 // Converts every FILE into DIR, then prints each failure on standard error
-// and a summary on standard output; exits with 1 when any file failed.
+// and a summary on standard output; exits with 1 when any file failed or was
+// left out after Ctrl+C.
 int RunBatchConvert(const Arguments& args, const std::optional<std::string>& folder) {
   if (const auto unknown = args.UnknownOption({"to", "jobs", "keep-raw", "compress"}); !unknown.empty())
     return Fail("unknown option " + unknown);
@@ -207,13 +222,19 @@ int RunBatchConvert(const Arguments& args, const std::optional<std::string>& fol
   progress.End();
 
   std::size_t failed = 0;
+  std::size_t leftOut = 0;
   for (const auto& job : jobs) {
-    if (job.error.empty()) continue;
-    ++failed;
-    std::cerr << "velloran-cli: " << job.error << '\n';
+    if (!job.done) {
+      ++leftOut;
+    } else if (!job.error.empty()) {
+      ++failed;
+      std::cerr << "velloran-cli: " << job.error << '\n';
+    }
   }
-  std::cout << "Converted: " << jobs.size() - failed << ", failed: " << failed << '\n';
-  return failed == 0 ? 0 : 1;
+  std::cout << "Converted: " << jobs.size() - failed - leftOut << ", failed: " << failed;
+  if (leftOut > 0) std::cout << ", left out after Ctrl+C: " << leftOut;
+  std::cout << '\n';
+  return failed == 0 && leftOut == 0 ? 0 : 1;
 }
 
 }  // namespace velloran::cli
