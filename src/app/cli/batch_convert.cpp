@@ -32,11 +32,13 @@ struct BatchJob {
   bool done = false;  // converted, failed or refused; false = not started
 };
 
-volatile std::sig_atomic_t stopRequested = 0;
+// Set by Ctrl+C, read by every worker thread: a lock-free atomic serves both.
+std::atomic<bool> stopRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 // The first Ctrl+C asks the batch to stop; a second one ends the program.
 extern "C" void OnBatchInterrupt(int) {
-  stopRequested = 1;
+  stopRequested = true;
   std::signal(SIGINT, SIG_DFL);
 }
 
@@ -177,7 +179,7 @@ class BatchProgress {
 void RunJobs(std::vector<BatchJob>& jobs, int threads, const ConvertOptions& options, BatchProgress& progress) {
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
-    for (std::size_t i = next++; i < jobs.size() && stopRequested == 0; i = next++) {
+    for (std::size_t i = next++; i < jobs.size() && !stopRequested; i = next++) {
       BatchJob& job = jobs[i];
       if (job.error.empty()) {
         try {
@@ -193,6 +195,7 @@ void RunJobs(std::vector<BatchJob>& jobs, int threads, const ConvertOptions& opt
   };
   std::vector<std::thread> workers;
   const auto count = std::min<std::size_t>(static_cast<std::size_t>(threads), jobs.size());
+  stopRequested = false;
   const auto previous = std::signal(SIGINT, OnBatchInterrupt);
   for (std::size_t t = 0; t < count; ++t) workers.emplace_back(work);
   for (auto& worker : workers) worker.join();
