@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "common/version.h"
 #include "ui/disk_map.h"
 #include "ui/hex_view.h"
 #include "ui/prompts.h"
@@ -41,6 +42,12 @@ QLabel* ValueLabel(const char* name, QWidget* parent) {
   return label;
 }
 
+// The About box: name, version and what the program is for.
+QString AboutText() {
+  return QStringLiteral("Velloran %1\n\nОбразы дисков и дискеты ZX Spectrum: TR-DOS, CP/M Profi, Корвет.\n\nQt %2")
+      .arg(QLatin1String(kVersion), QLatin1String(qVersion()));
+}
+
 QFrame* Strip(const char* name, QWidget* parent) {
   auto* strip = new QFrame(parent);
   strip->setObjectName(QLatin1String(name));
@@ -54,7 +61,7 @@ QFrame* Strip(const char* name, QWidget* parent) {
 TFMain::TFMain(Prompts& prompts, SettingsStore& store, QWidget* parent)
     : QMainWindow(parent), prompts_(prompts), store_(store) {
   setObjectName(QStringLiteral("FMain"));
-  setWindowTitle(QStringLiteral("Velloran 1.14"));
+  setWindowTitle(QStringLiteral("Velloran ") + QLatin1String(kVersion));
   setAcceptDrops(true);
   BuildPanels();
   BuildMenus();
@@ -255,6 +262,10 @@ void TFMain::BuildMenus() {
   settings->setObjectName(QStringLiteral("Settings1"));
   AddItem(settings, "N29", QStringLiteral("Настройки программы"));
 
+  QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
+  help->setObjectName(QStringLiteral("Help1"));
+  AddItem(help, "About1", QStringLiteral("О программе"));
+
   // The toolbar stays hidden; its height still counts in the drop test.
   auto* toolbar = addToolBar(QStringLiteral("toolb1"));
   toolbar->setObjectName(QStringLiteral("toolb1"));
@@ -336,6 +347,9 @@ void TFMain::ConnectCommands() {
   bind("N10", &TFMain::N10Click);
   bind("N22", &TFMain::N22Click);
   bind("N29", &TFMain::N29Click);
+  connect(Item("About1"), &QAction::triggered, this, [this] {
+    prompts_.Message(AboutText(), QStringLiteral("О программе"), PromptIcon::Information, PromptButtons::Ok);
+  });
   bind("z8", &TFMain::z8Click);
   bind("z9", &TFMain::z9Click);
   bind("z10", &TFMain::z10Click);
