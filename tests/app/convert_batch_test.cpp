@@ -273,10 +273,10 @@ TEST(CliBatchConvert, CtrlCStopsAfterTheFilesUnderWay) {
     inputs += " '" + link.string() + "'";
   }
   const auto err = (dir / "err").string();
-  const std::string script = std::string("'") + VELLORAN_CLI + "' convert --to udi" + inputs + " -d '" +
-                             (dir / "out").string() + "' --jobs 1 2>'" + err + "' & pid=$!\n" +
-                             "until grep -q '^\\[1/' '" + err + "' 2>/dev/null; do sleep 0.01; done\n" +
-                             "kill -INT $pid; wait $pid";
+  const std::string script =
+      std::string("'") + VELLORAN_CLI + "' convert --to udi" + inputs + " -d '" + (dir / "out").string() +
+      "' --jobs 1 2>'" + err + "' & pid=$!\n" + "n=0; until grep -q '^\\[1/' '" + err +
+      "' 2>/dev/null || [ $n -ge 3000 ]; do sleep 0.01; n=$((n+1)); done\n" + "kill -INT $pid; wait $pid";
   const auto run = test::RunProgram("sh", {"-c", script});
   EXPECT_EQ(run.exitCode, 1);
   const std::string prefix = "Converted: ";
