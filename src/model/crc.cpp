@@ -43,10 +43,10 @@ constexpr Tables16 kCrc16 = MakeCrc16Tables();
 
 // The 32-bit checksum of one byte b, as defined: c ^= ~b widened to 32 bits,
 // eight steps of an arithmetic right shift (the sign bit is copied) with the
-// polynomial when the bit shifted out was set, then c = ~c. Because the
-// widened ~b flips the upper 24 bits and the final ~ flips them back, this is
-// the same as: c = Steps(c ^ (b ^ 0xFF) in the low byte), where Steps are the
-// eight plain steps.
+// polynomial when the bit shifted out was set, then c = ~c. The widened ~b
+// also flips the upper 24 bits; the eight steps turn those into all ones,
+// which the final ~ flips back. So a byte is: c = Steps(c ^ (b ^ 0xFF)),
+// where Steps are the eight steps alone.
 constexpr std::uint32_t Crc32Steps(std::uint32_t value) {
   auto c = static_cast<std::int32_t>(value);
   for (int bit = 0; bit < 8; ++bit) {
@@ -56,8 +56,8 @@ constexpr std::uint32_t Crc32Steps(std::uint32_t value) {
   return static_cast<std::uint32_t>(c);
 }
 
-// tables[j][b]: the register after the low byte b and then j bytes that leave
-// the low byte as it is, starting from a zero register.
+// tables[j][b]: Steps applied j + 1 times to b, which is what a byte b in the
+// low byte of the register gives when j more bytes of the block follow it.
 constexpr Tables32 MakeCrc32Tables() {
   Tables32 tables{};
   for (std::uint32_t b = 0; b < 256; ++b) {
@@ -72,9 +72,9 @@ constexpr Tables32 MakeCrc32Tables() {
 
 constexpr Tables32 kCrc32 = MakeCrc32Tables();
 
-// The sign bit is copied on every shift, so a register with the sign bit set
-// gives, after four bytes, all ones besides what its bytes give: after eight
-// bytes that is the value below.
+// The register's four bytes go through the tables like data bytes but for
+// one thing: its sign bit is copied on every shift. When it is set, that adds
+// all ones after four bytes, and after the eight bytes of a block this value.
 constexpr std::uint32_t kCrc32SignAfterBlock = Crc32Steps(Crc32Steps(Crc32Steps(Crc32Steps(0xFFFFFFFFu))));
 
 }  // namespace
