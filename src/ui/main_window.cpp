@@ -221,6 +221,7 @@ void TFMain::BuildMenus() {
   AddItem(create, "CPMProfi1", QStringLiteral("CP/M диска (Profi)"));
   AddItem(image, "N4", QStringLiteral("Загрузить"))->setVisible(false);
   AddItem(image, "N31", QStringLiteral("Загрузить образ"));
+  AddItem(image, "MergeImage1", QStringLiteral("Объединить с другим образом"));
   image->addSeparator();
   QMenu* templates = image->addMenu(QStringLiteral("Шаблон дорожек"));
   templates->setObjectName(QStringLiteral("TrackTemplate1"));
@@ -246,6 +247,7 @@ void TFMain::BuildMenus() {
   AddItem(disk, "N8", QStringLiteral("Сканирование дорожек"));
   AddItem(disk, "N9", QStringLiteral("Чтение секторов по  меткам"));
   AddItem(disk, "N17", QStringLiteral("Сканирование и чтение диска"));
+  AddItem(disk, "FastRead1", QStringLiteral("Быстрое чтение диска"));
   AddItem(disk, "RereadBad1", QStringLiteral("Перечитать сбойные сектора"))->setVisible(false);
   disk->addSeparator();
   AddItem(disk, "N14", QStringLiteral("Форматировать диск"));
@@ -345,6 +347,8 @@ void TFMain::ConnectCommands() {
   bind("N15", &TFMain::N15Click);
   bind("N33", &TFMain::N33Click);
   bind("N10", &TFMain::N10Click);
+  bind("FastRead1", &TFMain::FastRead1Click);
+  bind("MergeImage1", &TFMain::MergeImage1Click);
   bind("N22", &TFMain::N22Click);
   bind("N29", &TFMain::N29Click);
   connect(Item("About1"), &QAction::triggered, this, [this] {

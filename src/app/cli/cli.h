@@ -75,5 +75,6 @@ int RunCompact(const std::vector<std::string>& words);
 int RunReadDisk(const std::vector<std::string>& words);
 int RunWriteDisk(const std::vector<std::string>& words);
 int RunCatalog(const std::vector<std::string>& words);
+int RunMerge(const std::vector<std::string>& words);
 
 }  // namespace velloran::cli
