@@ -10,11 +10,11 @@
 
 namespace velloran {
 
-std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file) {
+std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, std::uintmax_t maxSize) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
   const auto size = std::filesystem::file_size(file, ec);
-  if (ec || size > kMaxImageFileSize) return std::nullopt;
+  if (ec || size > maxSize) return std::nullopt;
   std::ifstream in(file, std::ios::binary);
   if (!in) return std::nullopt;
   Bytes data(static_cast<std::size_t>(size));

@@ -12,9 +12,12 @@ namespace velloran {
 // The largest file any reader accepts; anything bigger is not a disk image.
 inline constexpr std::uintmax_t kMaxImageFileSize = 64u * 1024u * 1024u;
 
+// Flux captures are bigger: several revolutions of every track.
+inline constexpr std::uintmax_t kMaxFluxFileSize = 160u * 1024u * 1024u;
+
 // Reads the whole file. Returns nothing when it does not exist, is not a
-// regular file, is larger than kMaxImageFileSize or cannot be read.
-std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file);
+// regular file, is larger than `maxSize` or cannot be read.
+std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, std::uintmax_t maxSize = kMaxImageFileSize);
 
 // Writes `data` to a temporary file in the target's folder and renames it over
 // the target, so a failed or interrupted save never damages the old file.

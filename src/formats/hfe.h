@@ -5,10 +5,12 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "model/disk.h"
 
 namespace velloran {
 
+Confidence ProbeHFE(const ProbeInput& input);
 bool LoadHFE(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data);
 bool SaveHFE(TZX_Disk& disk, const std::filesystem::path& file);

@@ -4,8 +4,9 @@
 
 namespace velloran {
 
-bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError, Bytes& data) {
-  auto content = ReadWholeFile(file);
+bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError, Bytes& data,
+                   std::uintmax_t maxSize) {
+  auto content = ReadWholeFile(file, maxSize);
   if (!content) {
     disk.LastError = readError;
     return false;

@@ -3,16 +3,26 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "common/bytes.h"
+#include "common/file_io.h"
 #include "model/disk.h"
 
 namespace velloran {
 
 // Reads the whole image file into `data`. A missing or unreadable file leaves
 // `readError` in LastError, returns false and does not touch the disk.
-bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError, Bytes& data);
+bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError, Bytes& data,
+                   std::uintmax_t maxSize = kMaxImageFileSize);
+
+// Leaves a reader's or writer's failure message in LastError; returns false
+// so that a failing step can `return Fail(disk, "...")`.
+inline bool Fail(TZX_Disk& disk, std::string message) {
+  disk.LastError = std::move(message);
+  return false;
+}
 
 // Replaces `file` with `data` atomically; on failure the message goes to LastError.
 bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, ByteSpan data);

@@ -4,10 +4,12 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "model/disk.h"
 
 namespace velloran {
 
+Confidence ProbePRO(const ProbeInput& input);
 bool LoadPRO(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadPROFromBytes(TZX_Disk& disk, ByteSpan data);
 bool SavePRO(TZX_Disk& disk, const std::filesystem::path& file);

@@ -20,6 +20,20 @@ const TSectorRec* FindSectorNumber(const TTrack& track, std::uint8_t number) {
   return nullptr;
 }
 
+// Tracks up to the highest present one, less the trailing tracks that hold
+// no sectors: a UDI pads an odd number of tracks to whole cylinders, and a
+// disk read from a drive may end in blank tracks. A dump has no way to keep
+// them and needs none.
+int TracksWithSectors(const TZX_Disk& disk) {
+  int count = disk.TracksToWrite();
+  const auto holdsSectors = [&](int t) {
+    const auto& sectors = disk.GetTrack(static_cast<std::uint8_t>(t)).Sectors;
+    return std::any_of(sectors.begin(), sectors.end(), [](const TSectorRec& s) { return s.Used != 0; });
+  };
+  while (count > 0 && !holdsSectors(count - 1)) --count;
+  return count;
+}
+
 }  // namespace
 
 bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layout) {
@@ -54,7 +68,7 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
 }
 
 bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) {
-  const int trackCount = disk.TracksToWrite();
+  const int trackCount = TracksWithSectors(disk);
   const std::size_t sectorBytes = layout.SectorBytes();
   Bytes file;
   file.reserve(static_cast<std::size_t>(trackCount) * layout.TrackBytes());
@@ -78,6 +92,14 @@ bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) 
   }
   out = std::move(file);
   return true;
+}
+
+Confidence ProbeSectorDumpSize(const ProbeInput& input, const SectorDumpLayout& layout) {
+  constexpr std::uintmax_t kFewestTracks = 40;
+  const std::uintmax_t trackBytes = layout.TrackBytes();
+  const bool fits = input.size % trackBytes == 0 && input.size >= kFewestTracks * trackBytes &&
+                    input.size <= kTrackCount * trackBytes;
+  return fits ? Confidence::SizeOrExtension : Confidence::None;
 }
 
 bool LoadSectorDumpFile(TZX_Disk& disk, const std::filesystem::path& file, const SectorDumpLayout& layout) {

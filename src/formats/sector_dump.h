@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -32,10 +33,16 @@ struct SectorDumpLayout {
 // the file is dropped; more tracks than the disk holds are refused.
 bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layout);
 
-// Writes tracks 0 .. TracksToWrite() - 1. Each sector of the layout is taken
+// Writes tracks 0 .. TracksToWrite() - 1, less trailing tracks that hold no
+// sectors. Each sector of the layout is taken
 // from the first used slot of the track with that sector number, whatever its
 // size code; a missing sector fails the save with a message in LastError.
 bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout);
+
+// A dump has nothing but its size to show: a file of a whole number of this
+// layout's tracks, from 40 (one side of a 40-cylinder disk) up to what the
+// disk holds, may be one.
+Confidence ProbeSectorDumpSize(const ProbeInput& input, const SectorDumpLayout& layout);
 
 // The same on files: a missing or unreadable file leaves "<name> file read
 // error!" in LastError; a failed save writes nothing.

@@ -4,10 +4,12 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "model/disk.h"
 
 namespace velloran {
 
+Confidence ProbeTRD(const ProbeInput& input);
 bool LoadTRD(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadTRDFromBytes(TZX_Disk& disk, ByteSpan data);
 bool SaveTRD(TZX_Disk& disk, const std::filesystem::path& file);

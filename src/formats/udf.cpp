@@ -187,6 +187,20 @@ const char* ReadImage(TZX_Disk& disk, ByteSpan data) {
 
 }  // namespace
 
+// A udf file has no signature, but its header is strict: the title padded
+// with zeros, a track count the disk can hold, flags that are 1 or 0xFF, and
+// the first track's flag behind them.
+Confidence ProbeUDF(const ProbeInput& input) {
+  const ByteSpan head = input.head;
+  if (head.size() <= kTitleField + 4) return Confidence::None;
+  const auto isFlag = [](std::uint8_t b) { return b == kFlagSet || b == kFlagClear; };
+  const auto titleEnd = std::find(head.begin(), head.begin() + kMaxTitleLength, 0);
+  const bool padded = std::all_of(titleEnd, head.begin() + kTitleField, [](std::uint8_t b) { return b == 0; });
+  const bool fields = head[kTitleField] <= kTrackCount && isFlag(head[kTitleField + 1]) &&
+                      isFlag(head[kTitleField + 3]) && isFlag(head[kTitleField + 4]);
+  return padded && fields ? Confidence::Fields : Confidence::None;
+}
+
 // Reads a udf file; a missing file leaves the disk untouched.
 bool LoadUDF(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;

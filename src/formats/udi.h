@@ -4,12 +4,14 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "model/disk.h"
 
 namespace velloran {
 
 // Reads a UDI image: every track keeps its raw bytes, and its sectors are
 // found by scanning them for address marks.
+Confidence ProbeUDI(const ProbeInput& input);
 bool LoadUDI(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data);
 // Writes every track up to the highest present one, built by BuildRawTrack.

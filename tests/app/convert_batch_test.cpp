@@ -237,7 +237,9 @@ TEST(CliBatchConvert, ArgumentsAreCheckedFirst) {
   auto run = RunCli({"convert", "--to", "xyz", source, "-d", out});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_TRUE(Contains(run.err, "unknown format 'xyz'; formats:")) << run.err;
-  for (const auto& format : ImageFormats()) EXPECT_TRUE(Contains(run.err, " " + std::string(format.key))) << format.key;
+  // The list names the formats that can be written, and only those.
+  for (const auto& format : ImageFormats())
+    EXPECT_EQ(Contains(run.err, " " + std::string(format.key)), format.save != nullptr) << format.key;
 
   const std::vector<std::vector<std::string>> wrong = {
       {"convert", "--to", "udi", source},        // no folder
@@ -247,6 +249,7 @@ TEST(CliBatchConvert, ArgumentsAreCheckedFirst) {
       {"convert", "--to", "udi", source, "-d", out, "--jobs", "0"},
       {"convert", "--to", "udi", source, "-d", out, "--fast"},
       {"convert", "--to", "udi", source, "-d", source},  // a file, not a folder
+      {"convert", "--to", "raw", source, "-d", out},     // a format that is only read
   };
   for (const auto& args : wrong) {
     run = RunCli(args);

@@ -118,6 +118,18 @@ TEST(CliFiles, DeletedFilesAreListedWithAll) {
   EXPECT_EQ(RunCli({"rm", image, "nothing"}).exitCode, 1);
 }
 
+// A changed image is saved in the format it was read as, whatever its name.
+TEST(CliFiles, MisnamedImageKeepsItsFormat) {
+  test::ScratchDir dir;
+  const auto image = dir / "game.img";
+  std::filesystem::copy_file(test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd"), image);
+  ASSERT_TRUE(Contains(RunCli({"ls", image.string()}).out, "boot"));
+  const auto run = RunCli({"rm", image.string(), "boot"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(std::filesystem::file_size(image), 655360u);
+  EXPECT_FALSE(Contains(RunCli({"ls", image.string()}).out, "boot"));
+}
+
 TEST(CliFiles, RawGetWritesTheSectors) {
   test::ScratchDir dir;
   const auto out = dir / "boot.raw";

@@ -39,10 +39,15 @@ Fixture FixtureFor(const ImageFormat& format) {
 class Conformance : public testing::TestWithParam<std::size_t> {
  protected:
   const ImageFormat& Format() const { return ImageFormats()[GetParam()]; }
+  // A KryoFlux stream set is named by its first file, cylinder 0 side 0.
   std::filesystem::path File(const std::string& stem = "disk") const {
-    return dir_ / (stem + "." + std::string(Format().defaultExtension));
+    const std::string extension(Format().defaultExtension);
+    return dir_ / (stem + (Format().key == "RAW" ? "00.0." : ".") + extension);
   }
-  bool Save(TZX_Disk& disk, const std::filesystem::path& file) const { return Format().save(disk, file, {}); }
+  // A format that is only read gets its files from the tests' own writer.
+  bool Save(TZX_Disk& disk, const std::filesystem::path& file) const {
+    return Format().save != nullptr ? Format().save(disk, file, {}) : test::WriteKryoFluxSet(disk, file);
+  }
   bool Load(TZX_Disk& disk, const std::filesystem::path& file) const { return Format().load(disk, file); }
 
   // Saves and loads back. False when the test cannot go on: a failure was
@@ -164,6 +169,33 @@ TEST_P(Conformance, TruncatedAndDamagedFilesAreHandledSafely) {
     loaded.LastError.clear();
     if (Load(loaded, File("variant"))) continue;
     EXPECT_FALSE(loaded.LastError.empty()) << "variant " << i << " of " << variants[i].size() << " bytes";
+  }
+}
+
+// Saved under its own name, a file is read as its format; under a name no
+// format uses, it is still found when its format has a signature or fields
+// only it has, and a size-only format at least claims it by its size.
+TEST_P(Conformance, ContentsNameTheFormat) {
+  TZX_Disk disk;
+  FixtureFor(Format()).make(disk, 40);
+  if (!Save(disk, File())) {
+    if (test::NotSupportedYet(disk.LastError)) {
+      GTEST_SKIP() << disk.LastError;
+    }
+    FAIL() << disk.LastError;
+  }
+  EXPECT_EQ(DetectFormat(File()).format, &Format());
+  // A KryoFlux stream is known by the name pattern of its set.
+  if (Format().key == "RAW") return;
+  const auto renamed = dir_ / "disk.bin";
+  std::filesystem::copy_file(File(), renamed);
+  const DetectedFormat detected = DetectFormat(renamed);
+  ASSERT_NE(detected.format, nullptr);
+  if (detected.confidence >= Confidence::Fields) {
+    EXPECT_EQ(detected.format, &Format());
+  } else {
+    EXPECT_EQ(detected.confidence, Confidence::SizeOrExtension);
+    EXPECT_EQ(DetectionText(detected), "size");
   }
 }
 

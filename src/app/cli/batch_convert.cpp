@@ -22,7 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kUsage = "usage: convert --to FORMAT FILE... -d DIR [--jobs N] [--keep-raw] [--compress]";
 constexpr int kMaxJobs = 1024;
 
 struct BatchJob {
@@ -176,7 +175,8 @@ class BatchProgress {
 };
 
 // Runs the jobs on `threads` threads; each takes the next job not yet taken.
-void RunJobs(std::vector<BatchJob>& jobs, int threads, const ConvertOptions& options, BatchProgress& progress) {
+void RunJobs(std::vector<BatchJob>& jobs, int threads, const ImageFormat& target, const ConvertOptions& options,
+             BatchProgress& progress) {
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
     for (std::size_t i = next++; i < jobs.size() && !stopRequested; i = next++) {
@@ -184,7 +184,7 @@ void RunJobs(std::vector<BatchJob>& jobs, int threads, const ConvertOptions& opt
       if (job.error.empty()) {
         try {
           std::string error;
-          if (!ConvertFile(job.input, job.output, options, error)) job.error = error;
+          if (!ConvertFile(job.input, job.output, target, options, error)) job.error = error;
         } catch (const std::exception& e) {
           job.error = job.input.string() + ": " + e.what();
         }
@@ -208,10 +208,10 @@ void RunJobs(std::vector<BatchJob>& jobs, int threads, const ConvertOptions& opt
 // and a summary on standard output; exits with 1 when any file failed or was
 // left out after Ctrl+C.
 int RunBatchConvert(const Arguments& args, const std::optional<std::string>& folder) {
-  if (const auto unknown = args.UnknownOption({"to", "jobs", "keep-raw", "compress"}); !unknown.empty())
+  if (const auto unknown = args.UnknownOption({"to", "jobs", "keep-raw", "compress", "standard-dsk"}); !unknown.empty())
     return Fail("unknown option " + unknown);
   const auto targetName = args.Value("to");
-  if (!targetName || !folder || args.Positional().empty()) return Fail(kUsage);
+  if (!targetName || !folder || args.Positional().empty()) return Fail(std::string("usage: ") + kBatchConvertUsage);
   std::string error;
   const ImageFormat* target = TargetFormat(*targetName, error);
   if (target == nullptr) return Fail(error);
@@ -221,7 +221,7 @@ int RunBatchConvert(const Arguments& args, const std::optional<std::string>& fol
 
   std::vector<BatchJob> jobs = PlanJobs(args.Positional(), *folder, *target);
   BatchProgress progress(jobs.size());
-  RunJobs(jobs, threads, ConvertOptionsOf(args), progress);
+  RunJobs(jobs, threads, *target, ConvertOptionsOf(args), progress);
   progress.End();
 
   std::size_t failed = 0;

@@ -3,13 +3,15 @@
 
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace velloran {
+struct ImageFormat;
 struct TrdosCatalog;
-}
+}  // namespace velloran
 
 namespace velloran::cli {
 
@@ -42,15 +44,17 @@ std::optional<std::string> TakeShortOption(std::vector<std::string>& words, cons
 
 // What convert does to each file besides changing its format.
 struct ConvertOptions {
-  bool keepRaw = false;   // --keep-raw: a UDI keeps the loaded raw tracks
-  bool compress = false;  // --compress: a TD0 is LZH-compressed
+  bool keepRaw = false;      // --keep-raw: a UDI keeps the loaded raw tracks
+  bool compress = false;     // --compress: a TD0 is LZH-compressed
+  bool standardDsk = false;  // --standard-dsk: a DSK in the original fixed-size layout
 };
 ConvertOptions ConvertOptionsOf(const Arguments& args);
 
-// Loads `input` and saves it as `output`, both formats chosen by extension.
-// On failure returns false with "FILE: message" in `error`.
-bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path& output, const ConvertOptions& options,
-                 std::string& error);
+// Loads `input` in the format its contents show and saves it as `output` in
+// the `target` format. On failure returns false with "FILE: message" in
+// `error`.
+bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path& output, const ImageFormat& target,
+                 const ConvertOptions& options, std::string& error);
 
 // convert --to FORMAT FILE... -d DIR: the many-files form of convert; `folder`
 // is the value of -d.
@@ -59,11 +63,21 @@ int RunBatchConvert(const Arguments& args, const std::optional<std::string>& fol
 // Prints a TR-DOS catalog as the ls command shows it.
 void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted);
 
+// Prints the table of image formats: key, file pattern, name, what it holds.
+void PrintFormatList(std::ostream& out);
+// The format keys, separated by blanks.
+std::string FormatKeys();
+
+inline constexpr const char* kConvertUsage = "convert IN OUT [--keep-raw] [--compress] [--standard-dsk]";
+inline constexpr const char* kBatchConvertUsage =
+    "convert --to FORMAT FILE... -d DIR [--jobs N] [--keep-raw] [--compress] [--standard-dsk]";
+
 // Prints "velloran-cli: <message>" on standard error and returns exit code 1.
 int Fail(const std::string& message);
 
 // Each command takes the words after its name and returns the exit code.
 int RunInfo(const std::vector<std::string>& words);
+int RunFormats(const std::vector<std::string>& words);
 int RunConvert(const std::vector<std::string>& words);
 int RunLs(const std::vector<std::string>& words);
 int RunGet(const std::vector<std::string>& words);
