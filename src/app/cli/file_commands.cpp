@@ -205,7 +205,7 @@ int RunLs(const std::vector<std::string>& words) {
 int RunGet(const std::vector<std::string>& words) {
   std::vector<std::string> rest = words;
   std::string error;
-  const auto output = TakeOutputOption(rest, error);
+  const auto output = TakeShortOption(rest, "-o", error);
   if (!error.empty()) return Fail(error);
   const Arguments args(rest, {});
   const char* usage = "get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]";

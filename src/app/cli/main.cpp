@@ -18,8 +18,9 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"info", "info IMAGE", velloran::cli::RunInfo},
+    {"info", "info IMAGE [--json]", velloran::cli::RunInfo},
     {"convert", velloran::cli::kConvertUsage, velloran::cli::RunConvert},
+    {"convert", velloran::cli::kBatchConvertUsage, velloran::cli::RunConvert},
     {"formats", "formats", velloran::cli::RunFormats},
     {"ls", "ls IMAGE [--cpm] [--all]", velloran::cli::RunLs},
     {"get", "get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]", velloran::cli::RunGet},
