@@ -28,6 +28,18 @@ std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailur
   return data;
 }
 
+std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file) {
+  switch (failure) {
+    case ReadFailure::NotFound: return "Файл " + file.string() + " не найден!";
+    case ReadFailure::NotRegularFile: return file.string() + " не является файлом!";
+    case ReadFailure::TooLarge:
+      return "Файл " + file.string() + " слишком велик: больше " + std::to_string(kMaxImageFileSize >> 20) + " МБ!";
+    case ReadFailure::CannotRead:
+    case ReadFailure::None: break;
+  }
+  return "Ошибка чтения файла " + file.string() + "!";
+}
+
 bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error) {
   // Devices and FIFOs (also behind links) cannot be replaced, only written;
   // a folder refuses the write with the system's reason.

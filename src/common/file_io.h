@@ -20,6 +20,9 @@ enum class ReadFailure { None, NotFound, NotRegularFile, TooLarge, CannotRead };
 // when given, receives which of these it was.
 std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailure* failure = nullptr);
 
+// The message for a failed read, naming the file.
+std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file);
+
 // Replaces the contents of `file` by `data` so that a failed or interrupted
 // save never leaves a torn file or destroys the old one:
 // - a regular file, or none yet: the data goes to a temporary file beside it

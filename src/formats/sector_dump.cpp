@@ -23,6 +23,10 @@ const TSectorRec* FindSectorNumber(const TTrack& track, std::uint8_t number) {
 }  // namespace
 
 bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layout) {
+  if (data.empty()) {
+    disk.LastError = std::string(layout.name) + " file is empty!";
+    return false;
+  }
   disk.ClearDisk();
   const std::size_t trackBytes = layout.TrackBytes();
   const std::size_t sectorBytes = layout.SectorBytes();
@@ -50,11 +54,18 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
       position += sectorBytes;
     }
   }
+  if (const std::size_t missing = trackCount * trackBytes - data.size(); missing > 0)
+    disk.LastError = std::string(layout.name) + " file ends " + std::to_string(missing) +
+                     " bytes short of a whole track; they read as zeros.";
   return true;
 }
 
 bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) {
   const int trackCount = disk.TracksToWrite();
+  if (trackCount == 0) {
+    disk.LastError = "No tracks to write!";
+    return false;
+  }
   const std::size_t sectorBytes = layout.SectorBytes();
   Bytes file;
   file.reserve(static_cast<std::size_t>(trackCount) * layout.TrackBytes());

@@ -29,10 +29,12 @@ struct SectorDumpLayout {
 
 // Fills the disk from a dump. A file whose length is not a whole number of
 // tracks gets one more track whose missing bytes read as zeros, so no byte of
-// the file is dropped; more tracks than the disk holds are refused.
+// the file is dropped; LastError then says how many bytes were missing. An
+// empty file and more tracks than the disk holds are refused.
 bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layout);
 
-// Writes tracks 0 .. TracksToWrite() - 1. Each sector of the layout is taken
+// Writes tracks 0 .. TracksToWrite() - 1; a disk without tracks is refused,
+// since an empty file is no image. Each sector of the layout is taken
 // from the first used slot of the track with that sector number, whatever its
 // size code; a missing sector fails the save with a message in LastError.
 bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout);

@@ -7,6 +7,7 @@
 
 #include "common/codepages.h"
 #include "common/file_io.h"
+#include "formats/image_file.h"
 #include "formats/lzh.h"
 
 namespace velloran {
@@ -298,9 +299,8 @@ bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data) {
 }
 
 bool LoadTD0(TZX_Disk& disk, const std::filesystem::path& file) {
-  const auto data = ReadWholeFile(file);
-  if (!data) return Fail(disk, kReadError);
-  return LoadTD0FromBytes(disk, *data);
+  Bytes data;
+  return ReadImageFile(disk, file, kReadError, data) && LoadTD0FromBytes(disk, data);
 }
 
 // Header, comment block with the creation time, every present track, the end
@@ -336,7 +336,7 @@ bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress) {
 bool SaveTD0(TZX_Disk& disk, const std::filesystem::path& file, bool compress) {
   Bytes data;
   if (!SaveTD0ToBytes(disk, data, compress)) return false;
-  return WriteFileAtomic(file, data, disk.LastError);
+  return WriteImageFile(disk, file, data);
 }
 
 }  // namespace velloran

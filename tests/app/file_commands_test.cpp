@@ -84,6 +84,44 @@ TEST(CliFiles, FailedPutLeavesTheImageUntouched) {
   EXPECT_EQ(again.exitCode, 1);
   EXPECT_TRUE(Contains(again.err, "в образе уже существует..!")) << again.err;
   EXPECT_EQ(test::ReadFileBytes(image), once);
+
+  // Files that cannot be read say why, not that they are too small.
+  const auto missing = dir / "missing.$C";
+  const auto folder = dir / "folder.$C";
+  const auto huge = dir / "huge.$C";
+  std::filesystem::create_directory(folder);
+  test::WriteFileBytes(huge, Bytes{});
+  std::filesystem::resize_file(huge, 65u << 20);
+  for (const auto& [file, message] : {std::pair{missing, "Файл " + missing.string() + " не найден!"},
+                                      std::pair{folder, folder.string() + " не является файлом!"},
+                                      std::pair{huge, "Файл " + huge.string() + " слишком велик: больше 64 МБ!"}}) {
+    const auto put = RunCli({"put", image.string(), file.string()});
+    EXPECT_EQ(put.exitCode, 1);
+    EXPECT_EQ(put.err, "velloran-cli: " + message + "\n");
+    EXPECT_EQ(test::ReadFileBytes(image), once);
+  }
+}
+
+// An image over the size cap is too large, not unreadable; an empty dump is
+// refused; a cut one loads with a note of the missing bytes.
+TEST(CliFiles, OddImageFilesSayWhatIsWrong) {
+  test::ScratchDir dir;
+  const auto huge = dir / "huge.trd";
+  test::WriteFileBytes(huge, Bytes{});
+  std::filesystem::resize_file(huge, 65u << 20);
+  auto run = RunCli({"info", huge.string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "слишком велик")) << run.err;
+  for (const char* name : {"empty.trd", "empty.kdi", "empty.pro"}) {
+    test::WriteFileBytes(dir / name, Bytes{});
+    run = RunCli({"info", (dir / name).string()});
+    EXPECT_EQ(run.exitCode, 1) << name;
+    EXPECT_TRUE(Contains(run.err, "file is empty!")) << run.err;
+  }
+  test::WriteFileBytes(dir / "cut.kdi", Bytes(5120 + 1000, 0xE5));
+  run = RunCli({"info", (dir / "cut.kdi").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "Note: KDI file ends 4120 bytes short of a whole track")) << run.out;
 }
 
 TEST(CliFiles, LsShowsTheCatalogColumnsAndDiskDescription) {
