@@ -31,7 +31,7 @@ bool SaveTD0WithOptions(TZX_Disk& disk, const std::filesystem::path& file, const
 const std::array<ImageFormat, 9> kFormats = {{
     {"UDI", LoadUDI, Plain<SaveUDI>, "Универсальный образ диска (*.udi)", "udi", true, true, true, false},
     {"TRD", LoadTRD, Plain<SaveTRD>, "Файл образа TRDOS диска (*.trd)", "trd", false, false, false, false},
-    {"TD0", LoadTD0, SaveTD0WithOptions, "Образ диска TeleDisk (*.td0)", "td0", false, false, true, true},
+    {"TD0", LoadTD0, SaveTD0WithOptions, "Образ диска TeleDisk (*.td0)", "td0", false, true, true, true},
     {"FDI", LoadFDI, Plain<SaveFDI>, "Полный образ диска (*.fdi)", "fdi", false, true, true, true},
     {"PRO", LoadPRO, Plain<SavePRO>, "Секторный образ диска CP/M Profi (*.pro)", "pro", false, false, false, false},
     {"SCL", LoadSCL, Plain<SaveSCL>, "Краткий формат образа TRDOS диска (*.scl)", "scl", false, false, false, false},

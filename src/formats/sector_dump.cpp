@@ -28,6 +28,7 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
     return false;
   }
   disk.ClearDisk();
+  disk.LastError.clear();
   const std::size_t trackBytes = layout.TrackBytes();
   const std::size_t sectorBytes = layout.SectorBytes();
   const std::size_t trackCount = (data.size() + trackBytes - 1) / trackBytes;
