@@ -166,10 +166,16 @@ int FindCpmFile(const CpmDirectory& directory, std::string_view name11, CpmFound
   return first;
 }
 
-Bytes CpmFileContents(const TZX_Disk& disk, const CpmFoundFile& found) {
+Bytes CpmFileContents(const TZX_Disk& disk, const CpmFoundFile& found, std::vector<CpmDamagedSector>* damaged) {
   Bytes contents(found.Blocks.size() * kCpmBlockSize);
-  for (std::size_t i = 0; i < found.Blocks.size(); ++i)
-    ReadCpmBlock(disk, found.Blocks[i], contents.data() + i * kCpmBlockSize);
+  for (std::size_t i = 0; i < found.Blocks.size(); ++i) {
+    std::vector<CpmDamagedSector> inBlock;
+    ReadCpmBlock(disk, found.Blocks[i], contents.data() + i * kCpmBlockSize, &inBlock);
+    // Damage past the end of the file does not touch it.
+    for (const auto& sector : inBlock)
+      if (damaged != nullptr && static_cast<long long>(i * kCpmBlockSize) + sector.Offset < found.Size)
+        damaged->push_back(sector);
+  }
   contents.resize(static_cast<std::size_t>(found.Size));
   return contents;
 }

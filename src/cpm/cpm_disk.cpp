@@ -14,19 +14,27 @@ std::uint8_t FindCpmSector(const TZX_Disk& disk, int track, int n) {
   return kCpmNoSlot;
 }
 
-void ReadCpmBlock(const TZX_Disk& disk, int block, std::uint8_t* target) {
+void ReadCpmBlock(const TZX_Disk& disk, int block, std::uint8_t* target, std::vector<CpmDamagedSector>* damaged) {
   std::fill_n(target, kCpmBlockSize, 0);
   for (int half = 0; half < 2; ++half) {
     const long logical = 2L * block + half;
     const long track = logical / kCpmSectorsPerTrack;
     if (logical < 0 || track >= kTrackCount) continue;
-    const std::uint8_t slot =
-        FindCpmSector(disk, static_cast<int>(track), static_cast<int>(logical % kCpmSectorsPerTrack) + 1);
-    if (slot == kCpmNoSlot) continue;
+    const int n = static_cast<int>(logical % kCpmSectorsPerTrack) + 1;
+    const std::uint8_t slot = FindCpmSector(disk, static_cast<int>(track), n);
     const TTrack& t = disk.Tracks[track];
-    const TSectorRec& sector = t.Sectors[slot];
-    if (sector.Used == 0 || sector.DataLen != kCpmSectorSize || t.Present == 0) continue;
-    std::copy_n(sector.Data.begin(), kCpmSectorSize, target + half * kCpmSectorSize);
+    const TSectorRec* sector = slot == kCpmNoSlot ? nullptr : &t.Sectors[slot];
+    const int offset = half * kCpmSectorSize;
+    const auto report = [&](bool noData) {
+      if (damaged != nullptr)
+        damaged->push_back({static_cast<int>(track), sector != nullptr ? sector->IdSector : n, offset, noData});
+    };
+    if (sector == nullptr || sector->Used == 0 || sector->DataLen != kCpmSectorSize || t.Present == 0) {
+      report(true);
+      continue;
+    }
+    if (sector->DataOk == 0) report(false);
+    std::copy_n(sector->Data.begin(), kCpmSectorSize, target + offset);
   }
 }
 

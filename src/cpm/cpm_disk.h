@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "model/disk.h"
 
@@ -21,9 +22,19 @@ inline constexpr std::uint8_t kCpmNoSlot = 255;
 // is looked up as 9) among the first CountSectors slots; 255 when none.
 std::uint8_t FindCpmSector(const TZX_Disk& disk, int track, int n);
 
+// A sector of a block that did not read cleanly.
+struct CpmDamagedSector {
+  int Track = 0;
+  int Sector = 0;       // ID number
+  int Offset = 0;       // where its bytes start in the block: 0 or 1024
+  bool NoData = false;  // read as zeros; otherwise a data CRC error
+};
+
 // Reads block b into the 2048 bytes of `target`. Sectors that are missing,
-// unused, not 1024 bytes long or beyond the disk read as zeros.
-void ReadCpmBlock(const TZX_Disk& disk, int block, std::uint8_t* target);
+// unused, not 1024 bytes long or beyond the disk read as zeros. Those, and
+// sectors with a data CRC error, are added to `damaged` when it is given.
+void ReadCpmBlock(const TZX_Disk& disk, int block, std::uint8_t* target,
+                  std::vector<CpmDamagedSector>* damaged = nullptr);
 
 // Replaces the disk by an empty Profi CP/M disk: every sector present and
 // zero, so the directory is all zero bytes.
