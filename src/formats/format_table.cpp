@@ -27,17 +27,23 @@ bool SaveTD0WithOptions(TZX_Disk& disk, const std::filesystem::path& file, const
   return SaveTD0(disk, file, options.td0Compress);
 }
 
-// key, reader, writer, filter, extension, raw tracks, CRC state, IDs, comments
+// key, reader, writer, filter, extension, raw tracks, CRC state, IDs, comments, what it cannot hold
+// (SCL keeps the files of a TR-DOS disk: what lies outside the TR-DOS layout is lost as in TRD)
 const std::array<ImageFormat, 9> kFormats = {{
-    {"UDI", LoadUDI, Plain<SaveUDI>, "Универсальный образ диска (*.udi)", "udi", true, true, true, false},
-    {"TRD", LoadTRD, Plain<SaveTRD>, "Файл образа TRDOS диска (*.trd)", "trd", false, false, false, false},
-    {"TD0", LoadTD0, SaveTD0WithOptions, "Образ диска TeleDisk (*.td0)", "td0", false, true, true, true},
-    {"FDI", LoadFDI, Plain<SaveFDI>, "Полный образ диска (*.fdi)", "fdi", false, true, true, true},
-    {"PRO", LoadPRO, Plain<SavePRO>, "Секторный образ диска CP/M Profi (*.pro)", "pro", false, false, false, false},
-    {"SCL", LoadSCL, Plain<SaveSCL>, "Краткий формат образа TRDOS диска (*.scl)", "scl", false, false, false, false},
-    {"KDI", LoadKDI, Plain<SaveKDI>, "Образ диска Корвета (*.kdi)", "kdi", false, false, false, false},
-    {"HFE", LoadHFE, Plain<SaveHFE>, "Образ для флоппи эмулятора (*.hfe)", "hfe", true, true, true, false},
-    {"UDF", LoadUDF, Plain<SaveUDF>, "", "udf", true, true, true, true},
+    {"UDI", LoadUDI, Plain<SaveUDI>, "Универсальный образ диска (*.udi)", "udi", true, true, true, false,
+     SaveLossesUDI},
+    {"TRD", LoadTRD, Plain<SaveTRD>, "Файл образа TRDOS диска (*.trd)", "trd", false, false, false, false,
+     SaveLossesTRD},
+    {"TD0", LoadTD0, SaveTD0WithOptions, "Образ диска TeleDisk (*.td0)", "td0", false, true, true, true, SaveLossesTD0},
+    {"FDI", LoadFDI, Plain<SaveFDI>, "Полный образ диска (*.fdi)", "fdi", false, true, true, true, SaveLossesFDI},
+    {"PRO", LoadPRO, Plain<SavePRO>, "Секторный образ диска CP/M Profi (*.pro)", "pro", false, false, false, false,
+     SaveLossesPRO},
+    {"SCL", LoadSCL, Plain<SaveSCL>, "Краткий формат образа TRDOS диска (*.scl)", "scl", false, false, false, false,
+     SaveLossesTRD},
+    {"KDI", LoadKDI, Plain<SaveKDI>, "Образ диска Корвета (*.kdi)", "kdi", false, false, false, false, SaveLossesKDI},
+    {"HFE", LoadHFE, Plain<SaveHFE>, "Образ для флоппи эмулятора (*.hfe)", "hfe", true, true, true, false,
+     SaveLossesHFE},
+    {"UDF", LoadUDF, Plain<SaveUDF>, "", "udf", true, true, true, true, nullptr},
 }};
 
 }  // namespace
@@ -100,10 +106,28 @@ bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& e
   return false;
 }
 
-bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error) {
+SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format) {
+  return format.losses == nullptr ? SaveLosses{} : format.losses(disk, format.key);
+}
+
+std::string LossRefusal(const ImageFormat& format, const SaveLosses& losses) {
+  std::string text =
+      "Образ " + std::string(format.key) + " не вместит всего, что есть на диске: " + LossText(losses.front());
+  if (losses.size() > 1) text += " (всего потерь: " + std::to_string(losses.size()) + ")";
+  return text + ". Образ не сохранён!";
+}
+
+bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error,
+               SaveLosses* lost) {
   const ImageFormat* format = FindFormat(ExtensionKey(file));
   if (format == nullptr) {
     error = kUnsupportedFileType;
+    return false;
+  }
+  const SaveLosses losses = FindSaveLosses(disk, *format);
+  if (lost != nullptr) *lost = losses;
+  if (!losses.empty() && !options.lossy) {
+    error = LossRefusal(*format, losses);
     return false;
   }
   disk.LastError.clear();

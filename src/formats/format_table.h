@@ -8,12 +8,14 @@
 #include <string>
 #include <string_view>
 
+#include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
 
 struct SaveOptions {
   bool td0Compress = false;  // the TD0arch setting
+  bool lossy = false;        // save even when the format cannot hold all of the disk
 };
 
 struct ImageFormat {
@@ -27,6 +29,9 @@ struct ImageFormat {
   bool holdsCrcState;
   bool holdsIds;
   bool holdsComments;
+  // What a file of this format cannot hold of a disk (`format` names it in the
+  // texts); nullptr when it holds everything.
+  SaveLosses (*losses)(const TZX_Disk& disk, std::string_view format);
 };
 
 // All formats, in the order of the dialogs' filter lists (1-based filter
@@ -52,8 +57,18 @@ std::string_view DefaultExtensionForFilter(int filterIndex);
 // for a key outside the table.
 bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error);
 
+// What saving the disk in this format would lose.
+SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format);
+
+// The message of a save refused for what it would lose: the first loss and
+// how many there are.
+std::string LossRefusal(const ImageFormat& format, const SaveLosses& losses);
+
 // Saves an image chosen by its extension key; false with `error` on failure.
-bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error);
+// A save that would lose part of the disk is refused (LossRefusal) unless
+// options.lossy. What the save loses, or would lose, goes to `lost` when given.
+bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error,
+               SaveLosses* lost = nullptr);
 
 inline constexpr std::string_view kUnsupportedFileType = "Данный тип файлов не поддерживается!";
 

@@ -289,4 +289,8 @@ bool SaveHFE(TZX_Disk& disk, const std::filesystem::path& file) {
   return WriteImageFile(disk, file, data);
 }
 
+SaveLosses SaveLossesHFE(const TZX_Disk& disk, std::string_view format) {
+  return BuiltTrackLosses(disk, format, kRawBytesWritten);
+}
+
 }  // namespace velloran

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -12,5 +13,7 @@ bool LoadKDI(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadKDIFromBytes(TZX_Disk& disk, ByteSpan data);
 bool SaveKDI(TZX_Disk& disk, const std::filesystem::path& file);
 bool SaveKDIToBytes(TZX_Disk& disk, Bytes& out);
+// What a KDI file cannot hold of the disk (sectors outside the Korvet layout).
+SaveLosses SaveLossesKDI(const TZX_Disk& disk, std::string_view format);
 
 }  // namespace velloran

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -12,5 +13,7 @@ bool LoadPRO(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadPROFromBytes(TZX_Disk& disk, ByteSpan data);
 bool SavePRO(TZX_Disk& disk, const std::filesystem::path& file);
 bool SavePROToBytes(TZX_Disk& disk, Bytes& out);
+// What a PRO file cannot hold of the disk (sectors outside the Profi CP/M layout).
+SaveLosses SaveLossesPRO(const TZX_Disk& disk, std::string_view format);
 
 }  // namespace velloran

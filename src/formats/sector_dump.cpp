@@ -1,6 +1,7 @@
 #include "formats/sector_dump.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "formats/image_file.h"
@@ -90,6 +91,35 @@ bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) 
   }
   out = std::move(file);
   return true;
+}
+
+SaveLosses SectorDumpLosses(const TZX_Disk& disk, const SectorDumpLayout& layout, std::string_view format) {
+  SaveLosses losses;
+  const std::string name(format);
+  const int sectorBytes = static_cast<int>(layout.SectorBytes());
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    if (track.Present == 0) continue;
+    const auto numbers = SectorsOfTrack(layout, t);
+    std::array<bool, 256> taken{};
+    for (const auto& sector : track.Sectors) {
+      if (sector.Used == 0) continue;
+      std::string what;
+      if (std::find(numbers.begin(), numbers.end(), sector.IdSector) == numbers.end())
+        what = "сектора с таким номером нет в формате " + name;
+      else if (taken[sector.IdSector])
+        what = "второй сектор с тем же номером";
+      else if (sector.IdSize != layout.sizeCode)
+        what = SectorSizeText(sector.IdSize) + ", формат " + name + " хранит сектора по " +
+               std::to_string(sectorBytes) + " байт";
+      else if (sector.DataLen > sectorBytes)
+        what = "данные " + std::to_string(sector.DataLen) + " байт, формат " + name + " хранит " +
+               std::to_string(sectorBytes);
+      taken[sector.IdSector] = true;
+      if (!what.empty()) losses.push_back({t, sector.IdSector, what});
+    }
+  }
+  return losses;
 }
 
 bool LoadSectorDumpFile(TZX_Disk& disk, const std::filesystem::path& file, const SectorDumpLayout& layout) {

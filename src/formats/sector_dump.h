@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "common/bytes.h"
+#include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -38,6 +39,11 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
 // from the first used slot of the track with that sector number, whatever its
 // size code; a missing sector fails the save with a message in LastError.
 bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout);
+
+// What a dump of this layout cannot hold: sectors whose number is not in the
+// layout, a second sector with the same number on a track, sectors of another
+// size, data beyond the sector size.
+SaveLosses SectorDumpLosses(const TZX_Disk& disk, const SectorDumpLayout& layout, std::string_view format);
 
 // The same on files: a missing or unreadable file leaves "<name> file read
 // error!" in LastError; a failed save writes nothing.

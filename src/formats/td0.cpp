@@ -356,6 +356,12 @@ bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress) {
   return SaveTD0ToBytes(disk, out, compress, created);
 }
 
+SaveLosses SaveLossesTD0(const TZX_Disk& disk, std::string_view format) {
+  SaveLosses losses;
+  FindDataBeyond(disk, format, StoredSize, losses);
+  return losses;
+}
+
 bool SaveTD0(TZX_Disk& disk, const std::filesystem::path& file, bool compress) {
   Bytes data;
   if (!SaveTD0ToBytes(disk, data, compress)) return false;

@@ -36,6 +36,10 @@ std::string Arguments::UnknownOption(const std::set<std::string>& known) const {
   return {};
 }
 
+void ReportLosses(const std::string& file, const SaveLosses& losses) {
+  for (const auto& loss : losses) std::cerr << "velloran-cli: " << file << ": lost " << LossText(loss) << '\n';
+}
+
 int Fail(const std::string& message) {
   std::cerr << "velloran-cli: " << message << '\n';
   return 1;

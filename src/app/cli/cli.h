@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/save_losses.h"
+
 namespace velloran {
 struct TrdosCatalog;
 }
@@ -38,6 +40,9 @@ void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted);
 
 // Prints "velloran-cli: <message>" on standard error and returns exit code 1.
 int Fail(const std::string& message);
+
+// Lists on standard error what a lossy save of `file` dropped, one line each.
+void ReportLosses(const std::string& file, const SaveLosses& losses);
 
 // Each command takes the words after its name and returns the exit code.
 int RunInfo(const std::vector<std::string>& words);

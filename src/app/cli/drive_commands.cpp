@@ -207,11 +207,14 @@ bool WantsHelp(const std::vector<std::string>& words) {
 }  // namespace
 
 // read-disk OUT: scans and reads the disk in the drive and saves the image.
+// When OUT cannot hold what was read (and --lossy was not given) or cannot be
+// written, the disk as read is kept in OUT.udf, so the read is not lost.
 int RunReadDisk(const std::vector<std::string>& words) {
   if (WantsHelp(words)) return PrintHelp();
   const Arguments args(words, {"drive", "first", "last", "retries"});
-  const char* usage = "read-disk OUT [--drive A|B|sim:IMAGE] [--first T --last T --retries N]";
-  if (auto problem = CheckArguments(args, {"drive", "first", "last", "retries"}, 1, usage)) return Fail(*problem);
+  const char* usage = "read-disk OUT [--drive A|B|sim:IMAGE] [--first T --last T --retries N] [--lossy]";
+  if (auto problem = CheckArguments(args, {"drive", "first", "last", "retries", "lossy"}, 1, usage))
+    return Fail(*problem);
   const std::string out = args.Positional()[0];
   if (FindFormat(ExtensionKey(out)) == nullptr) return Fail(out + ": " + std::string(kUnsupportedFileType));
 
@@ -225,8 +228,15 @@ int RunReadDisk(const std::vector<std::string>& words) {
   if (outcome != OperationOutcome::Completed) return FinishSession(*session, 1);
 
   disk->KeepRaw = session->settings.RestoreTrack ? 0 : 1;
-  if (!SaveImage(*disk, out, SaveOptions{session->settings.TD0arch}, error))
-    return FinishSession(*session, Fail(out + ": " + (error.empty() ? "cannot save the image" : error)));
+  SaveLosses losses;
+  if (!SaveImage(*disk, out, SaveOptions{session->settings.TD0arch, args.Flag("lossy")}, error, &losses)) {
+    Fail(out + ": " + (error.empty() ? "cannot save the image" : error));
+    const std::string kept = out + ".udf";
+    if (SaveImage(*disk, kept, SaveOptions{}, error))
+      std::cerr << "velloran-cli: the disk as read is kept in " << kept << '\n';
+    return FinishSession(*session, 1);
+  }
+  ReportLosses(out, losses);
   std::cout << out << '\n';
   return FinishSession(*session, operation.BadSectors > 0 ? 2 : 0);
 }

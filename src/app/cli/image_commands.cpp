@@ -68,15 +68,17 @@ int RunInfo(const std::vector<std::string>& words) {
   return 0;
 }
 
-// convert IN OUT [--keep-raw] [--compress]: loads IN and saves it as OUT,
-// both formats chosen by extension. --keep-raw keeps the loaded raw tracks
-// when writing UDI; --compress writes TD0 with LZH compression.
+// convert IN OUT [--keep-raw] [--compress] [--lossy]: loads IN and saves it
+// as OUT, both formats chosen by extension. --keep-raw keeps the loaded raw
+// tracks when writing UDI; --compress writes TD0 with LZH compression. When
+// OUT cannot hold all of the disk the conversion fails, naming the first
+// loss; with --lossy it is made and every loss is listed on standard error.
 int RunConvert(const std::vector<std::string>& words) {
   const Arguments args(words, {});
   if (!args.Error().empty()) return Fail(args.Error());
-  if (const auto unknown = args.UnknownOption({"keep-raw", "compress"}); !unknown.empty())
+  if (const auto unknown = args.UnknownOption({"keep-raw", "compress", "lossy"}); !unknown.empty())
     return Fail("unknown option " + unknown);
-  if (args.Positional().size() != 2) return Fail("usage: convert IN OUT [--keep-raw] [--compress]");
+  if (args.Positional().size() != 2) return Fail("usage: convert IN OUT [--keep-raw] [--compress] [--lossy]");
   const std::string& input = args.Positional()[0];
   const std::string& output = args.Positional()[1];
   if (FindFormat(ExtensionKey(output)) == nullptr) return Fail(output + ": " + std::string(kUnsupportedFileType));
@@ -86,9 +88,15 @@ int RunConvert(const std::vector<std::string>& words) {
   if (ExtensionKey(output) == "UDI") disk.KeepRaw = args.Flag("keep-raw") ? 1 : 0;
   SaveOptions options;
   options.td0Compress = args.Flag("compress");
+  options.lossy = args.Flag("lossy");
   std::string error;
-  if (!SaveImage(disk, output, options, error))
-    return Fail(output + ": " + (error.empty() ? "cannot save the image" : error));
+  SaveLosses losses;
+  if (!SaveImage(disk, output, options, error, &losses)) {
+    Fail(output + ": " + (error.empty() ? "cannot save the image" : error));
+    if (!losses.empty()) std::cerr << "velloran-cli: --lossy converts it anyway and lists what is lost\n";
+    return 1;
+  }
+  ReportLosses(output, losses);
   return 0;
 }
 

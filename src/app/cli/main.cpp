@@ -18,7 +18,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"info", "info IMAGE", velloran::cli::RunInfo},
-    {"convert", "convert IN OUT [--keep-raw] [--compress]", velloran::cli::RunConvert},
+    {"convert", "convert IN OUT [--keep-raw] [--compress] [--lossy]", velloran::cli::RunConvert},
     {"ls", "ls IMAGE [--cpm] [--all]", velloran::cli::RunLs},
     {"get", "get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]", velloran::cli::RunGet},
     {"put", "put IMAGE FILE...", velloran::cli::RunPut},
@@ -26,7 +26,8 @@ constexpr Command kCommands[] = {
     {"new-trdos", "new-trdos IMAGE [--label L]", velloran::cli::RunNewTrdos},
     {"new-cpm", "new-cpm IMAGE", velloran::cli::RunNewCpm},
     {"compact", "compact IMAGE", velloran::cli::RunCompact},
-    {"read-disk", "read-disk OUT [--drive A|B|sim:IMAGE[?OPTIONS]] [--first T --last T --retries N] (--help: drives)",
+    {"read-disk",
+     "read-disk OUT [--drive A|B|sim:IMAGE[?OPTIONS]] [--first T --last T --retries N] [--lossy] (--help: drives)",
      velloran::cli::RunReadDisk},
     {"write-disk", "write-disk IMAGE [--format] [--drive A|B|sim:IMAGE]", velloran::cli::RunWriteDisk},
     {"catalog", "catalog [--drive A|B|sim:IMAGE]", velloran::cli::RunCatalog},
