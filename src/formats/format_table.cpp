@@ -110,11 +110,15 @@ SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format) {
   return format.losses == nullptr ? SaveLosses{} : format.losses(disk, format.key);
 }
 
-std::string LossRefusal(const ImageFormat& format, const SaveLosses& losses) {
+std::string LossSummary(const ImageFormat& format, const SaveLosses& losses) {
   std::string text =
       "Образ " + std::string(format.key) + " не вместит всего, что есть на диске: " + LossText(losses.front());
   if (losses.size() > 1) text += " (всего потерь: " + std::to_string(losses.size()) + ")";
-  return text + ". Образ не сохранён!";
+  return text;
+}
+
+std::string LossRefusal(const ImageFormat& format, const SaveLosses& losses) {
+  return LossSummary(format, losses) + ". Образ не сохранён!";
 }
 
 bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error,

@@ -60,8 +60,9 @@ bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& e
 // What saving the disk in this format would lose.
 SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format);
 
-// The message of a save refused for what it would lose: the first loss and
-// how many there are.
+// What a save would lose in one sentence: the first loss and how many there
+// are. LossRefusal is the message of a save refused for it.
+std::string LossSummary(const ImageFormat& format, const SaveLosses& losses);
 std::string LossRefusal(const ImageFormat& format, const SaveLosses& losses);
 
 // Saves an image chosen by its extension key; false with `error` on failure.

@@ -48,8 +48,10 @@ void FindRawCuts(const TZX_Disk& disk, std::string_view format, int kept, SaveLo
 SaveLosses BuiltTrackLosses(const TZX_Disk& disk, std::string_view format, int rawKept) {
   SaveLosses losses;
   FindRawCuts(disk, format, rawKept, losses);
+  // Sizes beyond the model cannot be built at all: such a save fails instead.
   FindDataBeyond(
-      disk, format, [](std::uint8_t sizeCode) { return SizeCodeSupported(sizeCode) ? SectorLength(sizeCode) : 0; },
+      disk, format,
+      [](std::uint8_t sizeCode) { return SizeCodeSupported(sizeCode) ? SectorLength(sizeCode) : kSectorDataSize; },
       losses);
   return losses;
 }

@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include "fdc/floppy_driver.h"
+#include "formats/save_losses.h"
 
 #include "model/disk.h"
 #include "settings/settings.h"
@@ -165,6 +166,7 @@ class TFMain : public QMainWindow {
   void FillComments();
   void AfterLoad(bool loaded, const QString& error, bool rememberFolder, const QString& file);
   bool AskOverwrite(const QString& file);
+  void LogLosses(const QString& file, const SaveLosses& losses);
 
   Prompts& prompts_;
   SettingsStore& store_;

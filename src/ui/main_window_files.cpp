@@ -166,6 +166,16 @@ void TFMain::N32Click() {
   if (!AskOverwrite(file)) return;
   const ImageFormat* format = DialogFormat(file);
   if (format == nullptr) return;
+  // A format that cannot hold all of the disk saves only when the user agrees.
+  SaveOptions options;
+  options.td0Compress = settings_.TD0arch;
+  const SaveLosses losses = FindSaveLosses(disk_, *format);
+  if (!losses.empty()) {
+    const QString question =
+        QString::fromStdString(LossSummary(*format, losses)) + QStringLiteral(".\nСохранить с потерями?");
+    if (!prompts_.AskYesNo(question, kWarningCaption, PromptIcon::Warning)) return;
+    options.lossy = true;
+  }
 
   std::string error;
   bool saved = false;
@@ -181,8 +191,6 @@ void TFMain::N32Click() {
     }
     saved = WriteFileAtomic(PathOf(file), bytes, error);
   } else {
-    SaveOptions options;
-    options.td0Compress = settings_.TD0arch;
     saved = SaveImage(disk_, PathOf(file), options, error);
   }
   if (!saved) {
@@ -190,8 +198,17 @@ void TFMain::N32Click() {
                                  : QString::fromStdString(error));
     return;
   }
+  if (!losses.empty()) LogLosses(file, losses);
   curImageName_ = QFileInfo(file).fileName();
   RememberFolder("Directory_2", file);
+}
+
+// Lists in the log what a save allowed to lose has lost.
+void TFMain::LogLosses(const QString& file, const SaveLosses& losses) {
+  ClearLog();
+  AddLogLine(QStringLiteral("Образ сохранён с потерями - %1").arg(QDir::toNativeSeparators(file)), false);
+  for (const auto& loss : losses)
+    AddLogLine(QStringLiteral("Потеряно: ") + QString::fromStdString(LossText(loss)), false);
 }
 
 // "Загрузить" (udf): loads the tool's own whole-disk file.
