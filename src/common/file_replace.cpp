@@ -25,35 +25,32 @@ std::string NameHash(const std::string& name) {
   return text;
 }
 
-// What every temporary name of `fileName` starts with: "." + the name, cut so
-// that the longest unique part still fits in maxLength, + "." + hash + ".".
-std::string TemporaryPrefix(const std::string& fileName, std::size_t maxLength) {
-  const std::size_t fixed = 3 + kHashLength + kTemporaryUniqueLength + kTemporarySuffix.size();
-  std::size_t keep = std::min(fileName.size(), maxLength > fixed ? maxLength - fixed : 0);
-  // Never split a UTF-8 character: back up over continuation bytes.
-  while (keep > 0 && keep < fileName.size() && (static_cast<std::uint8_t>(fileName[keep]) & 0xC0) == 0x80) --keep;
-  return "." + fileName.substr(0, keep) + "." + NameHash(fileName) + ".";
-}
-
 bool AllDigits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace
 
-std::string TemporaryFileName(const std::string& fileName, std::string_view unique, std::size_t maxLength) {
-  return TemporaryPrefix(fileName, maxLength) + std::string(unique) + std::string(kTemporarySuffix);
+// Every name starts with "." + the name, cut so that the longest unique part
+// still fits in maxLength, + "." + hash + ".".
+TemporaryNames::TemporaryNames(const std::string& fileName, std::size_t maxLength) {
+  const std::size_t fixed = 3 + kHashLength + kTemporaryUniqueLength + kTemporarySuffix.size();
+  std::size_t keep = std::min(fileName.size(), maxLength > fixed ? maxLength - fixed : 0);
+  // Never split a UTF-8 character: back up over continuation bytes.
+  while (keep > 0 && keep < fileName.size() && (static_cast<std::uint8_t>(fileName[keep]) & 0xC0) == 0x80) --keep;
+  prefix_ = "." + fileName.substr(0, keep) + "." + NameHash(fileName) + ".";
 }
 
-std::optional<std::string> TemporaryUniquePart(const std::string& candidate, const std::string& fileName,
-                                               std::size_t maxLength) {
-  const std::string prefix = TemporaryPrefix(fileName, maxLength);
-  if (candidate.size() <= prefix.size() + kTemporarySuffix.size()) return std::nullopt;
-  if (candidate.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
-  if (!candidate.ends_with(kTemporarySuffix)) return std::nullopt;
-  std::string unique = candidate.substr(prefix.size(), candidate.size() - prefix.size() - kTemporarySuffix.size());
+std::string TemporaryNames::Make(std::string_view unique) const {
+  return prefix_ + std::string(unique) + std::string(kTemporarySuffix);
+}
+
+std::optional<std::string> TemporaryNames::UniquePartOf(std::string_view candidate) const {
+  if (candidate.size() <= prefix_.size() + kTemporarySuffix.size()) return std::nullopt;
+  if (!candidate.starts_with(prefix_) || !candidate.ends_with(kTemporarySuffix)) return std::nullopt;
+  const auto unique = candidate.substr(prefix_.size(), candidate.size() - prefix_.size() - kTemporarySuffix.size());
   if (unique.size() > kTemporaryUniqueLength) return std::nullopt;
-  return unique;
+  return std::string(unique);
 }
 
 std::string MakeUniquePart(long processId) {

@@ -13,18 +13,22 @@
 
 namespace velloran {
 
-// The name of a temporary file for saving the file named `fileName`:
-// "." + the name + "." + 8 hex digits of a hash of the name + "." + `unique`
-// + ".velloran-tmp". When that is longer than `maxLength` bytes the name is
-// cut (at a character boundary); the hash keeps such names apart.
-// `unique` must be at most kTemporaryUniqueLength bytes.
-std::string TemporaryFileName(const std::string& fileName, std::string_view unique, std::size_t maxLength);
-inline constexpr std::size_t kTemporaryUniqueLength = 20;
+// The names of temporary files for saving the file named `fileName`:
+// "." + the name + "." + 8 hex digits of a hash of the name + "." + a unique
+// part + ".velloran-tmp". When that would be longer than `maxLength` bytes
+// the name is cut (at a character boundary); the hash keeps such names apart.
+class TemporaryNames {
+ public:
+  TemporaryNames(const std::string& fileName, std::size_t maxLength);
+  // The name with this unique part (at most kTemporaryUniqueLength bytes).
+  std::string Make(std::string_view unique) const;
+  // The unique part of `candidate` when it is one of these names.
+  std::optional<std::string> UniquePartOf(std::string_view candidate) const;
 
-// The unique part of `candidate` when it is a temporary name made by
-// TemporaryFileName for `fileName` with the same `maxLength`; nothing otherwise.
-std::optional<std::string> TemporaryUniquePart(const std::string& candidate, const std::string& fileName,
-                                               std::size_t maxLength);
+ private:
+  std::string prefix_;
+};
+inline constexpr std::size_t kTemporaryUniqueLength = 20;
 
 // The unique part this process puts into its temporary names: its process id,
 // "-" and random hex digits. ProcessIdOfUniquePart reads the id back.

@@ -200,20 +200,21 @@ TEST(FileIo, LongNamesSaveAndKilledSavesAreCleanedUp) {
   }
   for (const auto& name : {longName, cyrillic, std::string("a.trd")}) {
     const std::string unique = MakeUniquePart(4194999);
-    const auto temporary = TemporaryFileName(name, unique, 255);
+    const auto temporary = TemporaryNames(name, 255).Make(unique);
     EXPECT_LE(temporary.size(), 255u) << name;
-    EXPECT_EQ(TemporaryUniquePart(temporary, name, 255), unique) << name;
+    EXPECT_EQ(TemporaryNames(name, 255).UniquePartOf(temporary), unique) << name;
   }
   // The cut falls inside "д": the whole letter goes.
-  EXPECT_EQ(TemporaryFileName(cyrillic, "1-0", 255).substr(0, 212), "." + std::string(210, 'y') + ".");
+  EXPECT_EQ(TemporaryNames(cyrillic, 255).Make("1-0").substr(0, 212), "." + std::string(210, 'y') + ".");
   // Two names that differ only past the cut get different temporaries.
-  EXPECT_FALSE(TemporaryUniquePart(TemporaryFileName(longName + "a", "1-0", 255), longName + "b", 255));
+  EXPECT_FALSE(TemporaryNames(longName + "b", 255).UniquePartOf(TemporaryNames(longName + "a", 255).Make("1-0")));
 
   const auto disk = dir / longName;
-  const std::string killed1 = TemporaryFileName(longName, "99999999-0000abcd", 255);
-  const std::string killed2 = TemporaryFileName(longName, "99999998-00001234", 255);
-  const std::string running = TemporaryFileName(longName, MakeUniquePart(::getpid()), 255);
-  const std::string otherFile = TemporaryFileName("other.trd", "99999999-0000abcd", 255);
+  const TemporaryNames names(longName, 255);
+  const std::string killed1 = names.Make("99999999-0000abcd");
+  const std::string killed2 = names.Make("99999998-00001234");
+  const std::string running = names.Make(MakeUniquePart(::getpid()));
+  const std::string otherFile = TemporaryNames("other.trd", 255).Make("99999999-0000abcd");
   for (const auto& name : {killed1, killed2, running, otherFile}) test::WriteFileBytes(dir / name, Bytes{0});
   std::string error;
   ASSERT_TRUE(WriteFileAtomic(disk, Bytes{3}, error)) << error;

@@ -1,8 +1,8 @@
 // The POSIX side of WriteFileAtomic: writing into devices and FIFOs, and
 // replacing a regular file through a temporary file beside it.
 #include <cerrno>
-#include <system_error>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -51,18 +51,21 @@ bool ProcessIsRunning(long processId) {
   return processId > 0 && (::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM);
 }
 
-// Removes the temporaries that saves of the file `name` left behind when
-// they were killed: those whose process no longer runs.
-void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& name, std::size_t maxLength) {
-  std::error_code ec;
-  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const auto unique = TemporaryUniquePart(it->path().filename().string(), name, maxLength);
+// Removes the temporaries that saves of this file left behind when they
+// were killed: those whose process no longer runs.
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryNames& names) {
+  DIR* entries = ::opendir(folder.c_str());
+  if (entries == nullptr) return;
+  while (const dirent* entry = ::readdir(entries)) {
+    const auto unique = names.UniquePartOf(entry->d_name);
     if (!unique) continue;
     const auto processId = ProcessIdOfUniquePart(*unique);
     if (!processId || ProcessIsRunning(*processId)) continue;
-    std::error_code ignored;
-    if (it->symlink_status(ignored).type() == std::filesystem::file_type::regular) ::unlink(it->path().c_str());
+    struct stat info {};
+    if (::fstatat(::dirfd(entries), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+      ::unlinkat(::dirfd(entries), entry->d_name, 0);
   }
+  ::closedir(entries);
 }
 
 // Owner and group together need privilege, the group alone membership of
@@ -79,14 +82,6 @@ bool KeepAttributes(int fd, const struct stat& old) {
   if (::fstat(fd, &now) != 0) return false;
   if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) KeepOwner(fd, old);
   return ::fchmod(fd, old.st_mode & 07777) == 0;
-}
-
-// Makes the rename durable; a folder that cannot be synced is no failure.
-void SyncFolder(const std::filesystem::path& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
 }
 
 }  // namespace
@@ -119,9 +114,8 @@ bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std:
     }
   }
   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-  const std::size_t maxLength = MaxNameLength(folder);
-  const std::string name = target.filename().string();
-  RemoveStaleTemporaries(folder, name, maxLength);
+  const TemporaryNames names(target.filename().string(), MaxNameLength(folder));
+  RemoveStaleTemporaries(folder, names);
 
   // Created no more open than the old file, so that nobody may open it for
   // reading before the old file's mode is in place.
@@ -129,7 +123,7 @@ bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std:
   std::filesystem::path temporary;
   int fd = -1;
   for (int attempt = 0; attempt < kCreateAttempts && fd < 0; ++attempt) {
-    temporary = folder / TemporaryFileName(name, MakeUniquePart(::getpid()), maxLength);
+    temporary = folder / names.Make(MakeUniquePart(::getpid()));
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
     if (fd < 0 && errno != EEXIST) break;
   }
@@ -149,7 +143,6 @@ bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std:
     error = CannotWriteMessage(target, SystemReason(errorNumber));
     return false;
   }
-  SyncFolder(folder);
   return true;
 }
 
