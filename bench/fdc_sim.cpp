@@ -1,9 +1,12 @@
 // Simulated time of whole-disk operations on the simulated drive: a full
-// 160-track TR-DOS disk scanned and read (OpMode 6), and formatted and
-// written onto a blank disk (OpMode 24), with the standard TR-DOS interleave
+// 160-track TR-DOS disk read by scan and read (OpMode 6) and by the
+// rotation-aware reading (OpMode 7) side by side, and formatted and written
+// onto a blank disk (OpMode 24), with the standard TR-DOS interleave
 // (1, 9, 2, 10, ...) and with sectors in 1:1 order, for a quick host (1 ms
-// per request) and a slow one (3 ms, longer than the gap between sectors).
-// The counters give simulated seconds and revolutions per track.
+// per request) and a slow one (3 ms, longer than the gap between sectors);
+// and both readings of an irregular real disk (the corpus FDI, whose tracks
+// mix 16 x 256 and 5 x 1024 bytes). The counters give simulated seconds and
+// revolutions per track.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -11,6 +14,7 @@
 
 #include "fdc/disk_engines.h"
 #include "fdc/simulated_drive.h"
+#include "formats/fdi.h"
 
 namespace {
 
@@ -51,10 +55,10 @@ void MakeTrdosDisk(TZX_Disk& disk, bool interleaved) {
   }
 }
 
-void Report(benchmark::State& state, const SimulatedDrive& drive) {
+void Report(benchmark::State& state, const SimulatedDrive& drive, int tracks = kTracks) {
   state.counters["sim_seconds"] = drive.SimulatedSeconds();
-  state.counters["sim_seconds_per_track"] = drive.SimulatedSeconds() / kTracks;
-  state.counters["revolutions_per_track"] = drive.Revolutions() / kTracks;
+  state.counters["sim_seconds_per_track"] = drive.SimulatedSeconds() / tracks;
+  state.counters["revolutions_per_track"] = drive.Revolutions() / tracks;
 }
 
 SimulatedDriveOptions Options(const benchmark::State& state) {
@@ -63,18 +67,40 @@ SimulatedDriveOptions Options(const benchmark::State& state) {
   return options;
 }
 
-// Scan and read of the whole disk into an empty disk in memory.
+// Scan and read (fast 0) or the rotation-aware reading (fast 1) of the
+// whole disk in the drive into an empty disk in memory.
+void ReadWholeDisk(benchmark::State& state, SimulatedDrive& drive, int tracks) {
+  const int mode = state.range(2) != 0 ? kOpFast | kOpScan | kOpRead : kOpScan | kOpRead;
+  auto disk = std::make_unique<TZX_Disk>();
+  SilentHost host;
+  DiskOperation operation{mode, 0, tracks - 1, 10, 0};
+  RunDiskOperation(*disk, drive, host, operation);
+  Report(state, drive, tracks);
+}
+
 void BM_ScanAndRead(benchmark::State& state) {
   const bool interleaved = state.range(0) != 0;
   for (auto _ : state) {
     SimulatedDrive drive(Options(state));
     drive.OpenDrive('A');
     MakeTrdosDisk(drive.Medium(), interleaved);
-    auto disk = std::make_unique<TZX_Disk>();
-    SilentHost host;
-    DiskOperation operation{kOpScan | kOpRead, 0, kTracks - 1, 10, 0};
-    RunDiskOperation(*disk, drive, host, operation);
-    Report(state, drive);
+    ReadWholeDisk(state, drive, kTracks);
+  }
+}
+
+// The corpus FDI: tracks of 16 x 256 bytes and of 5 x 1024, and a few odd ones.
+void BM_ReadIrregularFdi(benchmark::State& state) {
+  auto medium = std::make_unique<TZX_Disk>();
+  if (!LoadFDI(*medium, VELLORAN_CORPUS_DIR "/fdi/alfishe_unreal-ng__VORON1.FDI")) {
+    state.SkipWithError("the corpus FDI does not load");
+    return;
+  }
+  const int tracks = medium->TracksToWrite();
+  for (auto _ : state) {
+    SimulatedDrive drive(Options(state));
+    drive.OpenDrive('A');
+    drive.Medium() = *medium;
+    ReadWholeDisk(state, drive, tracks);
   }
 }
 
@@ -93,10 +119,15 @@ void BM_FormatAndWrite(benchmark::State& state) {
   }
 }
 
-// Arguments: interleaved (1) or 1:1 (0); host cost of a request in microseconds.
+// Arguments: interleaved (1) or 1:1 (0); host cost of a request in
+// microseconds; scan and read (0) or rotation-aware reading (1).
 BENCHMARK(BM_ScanAndRead)
-    ->ArgNames({"interleaved", "host_us"})
-    ->ArgsProduct({{0, 1}, {1000, 3000}})
+    ->ArgNames({"interleaved", "host_us", "fast"})
+    ->ArgsProduct({{0, 1}, {1000, 3000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadIrregularFdi)
+    ->ArgNames({"unused", "host_us", "fast"})
+    ->ArgsProduct({{0}, {1000, 3000}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FormatAndWrite)
     ->ArgNames({"interleaved", "host_us"})

@@ -1,34 +1,24 @@
-// The CP/M directory of a Profi disk: the listing with its used and free
-// space, the lookup of one file by name and the file's contents.
+// The CP/M directory of a disk, by its definition: the listing with its
+// used and free space, the lookup of one file by name and the file's
+// contents.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "common/bytes.h"
+#include "cpm/cpm_definitions.h"
 #include "cpm/cpm_disk.h"
 #include "model/disk.h"
 
 namespace velloran {
 
-inline constexpr int kCpmDirectorySize = 4096;
 inline constexpr int kCpmEntrySize = 32;
 inline constexpr int kCpmRecordSize = 128;
-inline constexpr std::uint8_t kCpmDeleted = 0xE5;
-
-using CpmDirectory = std::array<std::uint8_t, kCpmDirectorySize>;
-
-// Whether the catalog window opens for this disk: track 0 holds 5 or 6
-// used sectors.
-bool LooksLikeCpmDisk(const TZX_Disk& disk);
-inline constexpr const char* kNotCpmDiskMessage = "Образ не соответствует CP/M диску!";
-
-// Sectors 1..4 of track 0 as the 4096 directory bytes (missing sectors read
-// as zeros).
-CpmDirectory ReadCpmDirectory(const TZX_Disk& disk);
+// Owner mark of the directory's own blocks in the block map.
+inline constexpr std::uint16_t kCpmDirectoryBlock = 0xFFFF;
 
 // One row of the list (UTF-8 texts: names as code page 1251 characters).
 struct CpmRow {
@@ -41,11 +31,12 @@ struct CpmRow {
   std::string Name11;    // name and extension as stored bytes, for FindCpmFile
 };
 
-// The window's state after listing: the directory, the block map, the rows
-// and the texts of the group "Описание диска".
+// The window's state after listing: the definition read by, the directory,
+// the block map, the rows and the texts of the group "Описание диска".
 struct CpmListing {
-  CpmDirectory Directory{};
-  std::array<std::uint8_t, kCpmBlockCount> BlockMap{};  // 0 free, else owner entry + 1; 0xFF directory
+  CpmDefinition Definition;
+  CpmDirectory Directory;
+  std::vector<std::uint16_t> BlockMap;  // per block: 0 free, owner entry + 1, or kCpmDirectoryBlock
   std::vector<CpmRow> Rows;
   std::string l4;  // free, "796 кБ"
   std::string l5;  // used, "4 кБ"
@@ -54,8 +45,12 @@ struct CpmListing {
 
 // Lists the directory. Deleted entries are listed only with `showDeleted`
 // ("Показать удаленные файлы"), entries of users other than 0 only with
-// `showHidden` ("Показать скрытые файлы").
-CpmListing ListCpmDirectory(const CpmDirectory& directory, bool showDeleted, bool showHidden);
+// `showHidden` ("Показать скрытые файлы"). Disk labels and date stamps
+// (user bytes 0x20 and 0x21) are no files: neither listed nor holding blocks.
+CpmListing ListCpmDirectory(const CpmDefinition& definition, const CpmDirectory& directory, bool showDeleted,
+                            bool showHidden);
+// Lists the disk by the definition recognised on it; a disk that is not
+// recognised is read as a Profi disk.
 CpmListing ListCpmDisk(const TZX_Disk& disk, bool showDeleted, bool showHidden);
 
 // The Length text of a byte count: k + r / 1000 as a general number, where
@@ -68,17 +63,18 @@ struct CpmFoundFile {
   std::string Extension;  // 3 bytes as stored
   std::uint8_t User = 0;
   long long Size = 0;                 // bytes; never more than the blocks hold
-  std::vector<std::uint16_t> Blocks;  // at most 400 numbers
+  std::vector<std::uint16_t> Blocks;  // at most the volume's block count
 };
 
-// Finds the first entry whose 11 name bytes equal name11 and whose extent
-// number is 0, whatever its user byte, and gathers its blocks and size from
-// the later extents. Returns the entry number or -1.
-int FindCpmFile(const CpmDirectory& directory, std::string_view name11, CpmFoundFile& found);
+// Finds the first entry whose 11 name bytes equal name11 and which is a
+// file's first extent, whatever its user byte, and gathers its blocks and
+// size from the later extents. Returns the entry number or -1.
+int FindCpmFile(const CpmDefinition& definition, const CpmDirectory& directory, std::string_view name11,
+                CpmFoundFile& found);
 
 // The file's bytes: its blocks one after the other, cut to its size. The
 // damaged sectors among those bytes go to `damaged` when it is given.
-Bytes CpmFileContents(const TZX_Disk& disk, const CpmFoundFile& found,
+Bytes CpmFileContents(const TZX_Disk& disk, const CpmDefinition& definition, const CpmFoundFile& found,
                       std::vector<CpmDamagedSector>* damaged = nullptr);
 
 // Messages of the CP/M window.

@@ -1,43 +1,56 @@
-// The Profi CP/M disk: 160 tracks of five 1024-byte sectors (the fifth
-// sector of track 0 carries ID number 9), 2048-byte allocation blocks of two
-// logical sectors, the directory in blocks 0 and 1.
+// The sectors of a CP/M volume on the disk in memory, by its definition:
+// where a logical sector lies, reading blocks and the directory, and making
+// an empty CP/M disk.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "common/bytes.h"
+#include "cpm/cpm_definitions.h"
 #include "model/disk.h"
 
 namespace velloran {
 
-inline constexpr int kCpmSectorSize = 1024;
-inline constexpr int kCpmSectorsPerTrack = 5;
-inline constexpr int kCpmTracks = 160;
-inline constexpr int kCpmBlockSize = 2048;
-inline constexpr int kCpmBlockCount = 400;
-inline constexpr int kCpmDiskBytes = 819200;
 inline constexpr std::uint8_t kCpmNoSlot = 255;
+inline constexpr std::uint8_t kCpmDeleted = 0xE5;
 
-// The slot of the track holding ID sector number n (on track 0, number 5
-// is looked up as 9) among the first CountSectors slots; 255 when none.
+// Where logical sector `logical` of the volume lies (counted from the first
+// sector of track 0, system tracks included): the model's track index (-1
+// beyond the volume or the model) and the ID sector number.
+struct CpmSectorPlace {
+  int Track = -1;
+  int Sector = 0;
+};
+CpmSectorPlace LocateCpmSector(const CpmDefinition& definition, long long logical);
+
+// The slot of the track holding ID sector number n among the first
+// CountSectors slots; 255 when none (or when the track is outside the model).
 std::uint8_t FindCpmSector(const TZX_Disk& disk, int track, int n);
 
 // A sector of a block that did not read cleanly.
 struct CpmDamagedSector {
   int Track = 0;
   int Sector = 0;       // ID number
-  int Offset = 0;       // where its bytes start in the block: 0 or 1024
+  int Offset = 0;       // where its bytes start in the block
   bool NoData = false;  // read as zeros; otherwise a data CRC error
 };
 
-// Reads block b into the 2048 bytes of `target`. Sectors that are missing,
-// unused, not 1024 bytes long or beyond the disk read as zeros. Those, and
-// sectors with a data CRC error, are added to `damaged` when it is given.
-void ReadCpmBlock(const TZX_Disk& disk, int block, std::uint8_t* target,
+// Reads block b into the BlockSize bytes of `target`. Sectors that are
+// missing, unused, of another size or beyond the volume read as zeros. Those
+// inside the model, and sectors with a data CRC error, are added to `damaged`
+// when it is given.
+void ReadCpmBlock(const TZX_Disk& disk, const CpmDefinition& definition, int block, std::uint8_t* target,
                   std::vector<CpmDamagedSector>* damaged = nullptr);
 
-// Replaces the disk by an empty Profi CP/M disk: every sector present and
-// zero, so the directory is all zero bytes.
-void MakeCpmDisk(TZX_Disk& disk);
+// The directory bytes (DirectoryBytes of them): the sectors of its blocks,
+// as much of each as it holds; missing sectors read as zeros.
+using CpmDirectory = Bytes;
+CpmDirectory ReadCpmDirectory(const TZX_Disk& disk, const CpmDefinition& definition);
+
+// Replaces the disk by an empty CP/M disk of the definition: every sector
+// present and zero except the directory, filled with 0xE5 (the mark of an
+// unused entry), and the +3 geometry record where the definition has one.
+void MakeCpmDisk(TZX_Disk& disk, const CpmDefinition& definition = ProfiDefinition());
 
 }  // namespace velloran

@@ -36,4 +36,26 @@ bool CancelSeen(OperationHost& host) {
 
 void LogCompleted(OperationHost& host) { host.AddMainLog("Операция выполнена!", true); }
 
+bool BeginReading(FloppyDriver& driver, OperationHost& host, DiskOperation& operation) {
+  operation.BadSectors = 0;
+  operation.RecoveredSectors = 0;
+  operation.UnreadFrom = -1;
+  if (operation.OpLastTrack > kLastTrackIndex) {
+    host.ShowError("Число дорожек превышает 166 ...");
+    return false;
+  }
+  return BeginOperation(driver, host);
+}
+
+OperationOutcome StopReadingAt(OperationHost& host, DiskOperation& operation, int track) {
+  operation.UnreadFrom = track;
+  host.AddMainLog("Не прочитаны дорожки - с " + std::to_string(track) + " по " + std::to_string(operation.OpLastTrack),
+                  true);
+  return OperationOutcome::Failed;
+}
+
+void LogBadSectors(OperationHost& host, const DiskOperation& operation) {
+  if (operation.BadSectors > 0) host.AddMainLog("Сбойных секторов - " + std::to_string(operation.BadSectors), true);
+}
+
 }  // namespace velloran

@@ -22,4 +22,16 @@ bool CancelSeen(OperationHost& host);
 // The closing line of a finished operation.
 void LogCompleted(OperationHost& host);
 
+// Start of a reading operation: its counts cleared, a range beyond track 165
+// refused, then BeginOperation. False when the operation cannot go on.
+bool BeginReading(FloppyDriver& driver, OperationHost& host, DiskOperation& operation);
+
+// A seek failure has ended a reading operation at `track` (SeekTrack showed
+// it): the tracks from there on are named in the main log as not read, and
+// the operation remembers where it stopped. Returns the outcome Failed.
+OperationOutcome StopReadingAt(OperationHost& host, DiskOperation& operation, int track);
+
+// "Сбойных секторов - N" when some sectors failed.
+void LogBadSectors(OperationHost& host, const DiskOperation& operation);
+
 }  // namespace velloran

@@ -25,6 +25,7 @@ inline constexpr std::uint32_t kScanTrack = 0x0022E400;    // IOCTL_FD_SCAN_TRAC
 inline constexpr std::uint32_t kReadData = 0x0022E01A;     // IOCTL_FDCMD_READ_DATA
 inline constexpr std::uint32_t kWriteData = 0x0022E015;    // IOCTL_FDCMD_WRITE_DATA
 inline constexpr std::uint32_t kFormatTrack = 0x0022E034;  // IOCTL_FDCMD_FORMAT_TRACK
+inline constexpr std::uint32_t kReadId = 0x0022E028;       // IOCTL_FDCMD_READ_ID
 }  // namespace driver_code
 
 inline constexpr std::uint8_t kFlagMfm = 0x40;        // flags byte: MFM recording
@@ -90,7 +91,8 @@ struct ScanResult {
 // Fills a scan result from the headers found (as many as fit).
 void StoreScanHeaders(const std::vector<IdHeader>& headers, ScanResult& result);
 
-// The driver: opening its devices and the nine requests.
+// The driver: opening its devices, the nine requests, and the controller's
+// READ ID, which the rotation-aware reading uses to learn where the head is.
 class FloppyDriver {
  public:
   virtual ~FloppyDriver() = default;
@@ -117,6 +119,8 @@ class FloppyDriver {
   // Writes `data`, whose length is the transfer length.
   virtual bool WriteData(const ReadWriteBlock& block, ByteSpan data) = 0;
   virtual bool FormatTrack(const FormatBlock& block) = 0;
+  // The ID field that next passes under the head on the current cylinder.
+  virtual bool ReadId(std::uint8_t flags, std::uint8_t head, IdHeader& id) = 0;
 
   // Error code of the last failed request or open; 0 after a success.
   virtual std::uint32_t LastError() const = 0;

@@ -148,7 +148,7 @@ bool LinuxFloppyDriver::Seek(std::uint8_t cylinder, std::uint8_t head) {
   return Succeed();
 }
 
-bool LinuxFloppyDriver::ReadId(std::uint8_t head, std::uint8_t flags, IdHeader& id, RawReply& reply) {
+bool LinuxFloppyDriver::ReadNextId(std::uint8_t head, std::uint8_t flags, IdHeader& id, RawReply& reply) {
   if (!Execute(fd_, MakeReadIdCommand(unit_, static_cast<std::uint8_t>(cylinder_), head, flags, rate_), nullptr, reply))
     return false;
   if (const int error = TransferReplyError(reply)) return Fail(error);
@@ -166,7 +166,7 @@ bool LinuxFloppyDriver::ScanTrack(std::uint8_t flags, std::uint8_t head, ScanRes
   for (int i = 0; i < kMaxScanReads; ++i) {
     IdHeader id;
     RawReply reply;
-    if (!ReadId(head, flags, id, reply)) {
+    if (!ReadNextId(head, flags, id, reply)) {
       if (!headers.empty()) break;
       if (NoAddressMark(reply)) break;  // an unformatted track: no IDs
       return false;
@@ -175,6 +175,13 @@ bool LinuxFloppyDriver::ScanTrack(std::uint8_t flags, std::uint8_t head, ScanRes
     headers.push_back(id);
   }
   StoreScanHeaders(headers, result);
+  return Succeed();
+}
+
+bool LinuxFloppyDriver::ReadId(std::uint8_t flags, std::uint8_t head, IdHeader& id) {
+  if (fd_ < 0) return Fail(EBADF);
+  RawReply reply;
+  if (!ReadNextId(head, flags, id, reply)) return false;
   return Succeed();
 }
 

@@ -32,6 +32,7 @@ class LinuxFloppyDriver : public FloppyDriver {
   bool ReadData(const ReadWriteBlock& block, std::span<std::uint8_t> buffer, std::size_t& byteCount) override;
   bool WriteData(const ReadWriteBlock& block, ByteSpan data) override;
   bool FormatTrack(const FormatBlock& block) override;
+  bool ReadId(std::uint8_t flags, std::uint8_t head, IdHeader& id) override;
   std::uint32_t LastError() const override { return lastError_; }
   std::string LastErrorHint() const override { return hint_; }
 
@@ -40,7 +41,8 @@ class LinuxFloppyDriver : public FloppyDriver {
   bool Fail(int code);
   // Sends one raw command on `fd`; false with the errno when the kernel refuses it.
   bool Execute(int fd, const RawCommand& command, void* data, RawReply& reply);
-  bool ReadId(std::uint8_t head, std::uint8_t flags, IdHeader& id, RawReply& reply);
+  // One READ ID; the controller's answer stays in `reply` for the scan.
+  bool ReadNextId(std::uint8_t head, std::uint8_t flags, IdHeader& id, RawReply& reply);
 
   std::string controlDevice_;  // the device node the version is asked on
   int fd_ = -1;

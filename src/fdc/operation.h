@@ -8,7 +8,9 @@
 namespace velloran {
 
 // Flags of OpMode. 2, 4 and 6 select the reading engine; 8, 16 and 24 the
-// writing engine.
+// writing engine. 7 is the rotation-aware reading: scan and read, each track
+// in about one turn, then re-reads of the sectors that failed.
+inline constexpr int kOpFast = 1;
 inline constexpr int kOpScan = 2;
 inline constexpr int kOpRead = 4;
 inline constexpr int kOpFormat = 8;
@@ -22,8 +24,17 @@ struct DiskOperation {
   int OpFirstTrack = 0;  // inclusive range of track indexes
   int OpLastTrack = 0;
   std::uint8_t RetryCount = 10;  // attempts per sector read, sector write and track format
-  int BadSectors = 0;            // sectors whose read failed; set by the reading engine
+  int BadSectors = 0;            // sectors whose read, write or format failed
+  int RecoveredSectors = 0;      // sectors the rotation-aware reading got right on a re-read
+  // When a seek failure ended a reading operation after some tracks were
+  // read: the first track left unread (one past OpLastTrack when only the
+  // re-reads were cut short); otherwise -1.
+  int UnreadFrom = -1;
 };
+
+// Attempts per sector or track that a RetryCount stands for: every sector
+// gets at least one, so 0 counts as 1.
+inline int AttemptCount(std::uint8_t retryCount) { return retryCount == 0 ? 1 : retryCount; }
 
 enum class OperationOutcome { Completed, Cancelled, Failed };
 

@@ -17,6 +17,7 @@ CommandInfo Info(DiskCommand command) {
     case DiskCommand::ScanTracks: return {"Сканирование дорожек диска", kOpScan};
     case DiskCommand::ReadSectors: return {"Посекторное чтение диска", kOpRead};
     case DiskCommand::ScanAndRead: return {"Сканирование с посекторным чтением", kOpScan | kOpRead};
+    case DiskCommand::FastRead: return {"Быстрое чтение диска", kOpFast | kOpScan | kOpRead};
     case DiskCommand::Format: return {"Форматирование диска", kOpFormat};
     case DiskCommand::Write: return {"Запись диска", kOpWrite};
     case DiskCommand::FormatAndWrite: return {"Формат и запись диска", kOpFormat | kOpWrite};
@@ -61,6 +62,7 @@ DiskMenuState DiskMenuAvailability(bool driveOpen, TZX_Disk& disk) {
   DiskMenuState state;
   state.scanTracks = driveOpen;
   state.scanAndRead = driveOpen;
+  state.fastRead = driveOpen;
   state.readCatalog = driveOpen;
   state.readSectors = driveOpen && hasTracks;
   state.format = driveOpen && hasTracks;

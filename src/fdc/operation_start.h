@@ -15,6 +15,7 @@ enum class DiskCommand {
   ScanTracks,      // N8  "Сканирование дорожек"
   ReadSectors,     // N9  "Чтение секторов по  меткам"
   ScanAndRead,     // N17 "Сканирование и чтение диска"
+  FastRead,        // FastRead1 "Быстрое чтение диска": rotation-aware, with re-reads
   Format,          // N14 "Форматировать диск"
   Write,           // N15 "Записать диск"
   FormatAndWrite,  // N33 "Форматировать и записать"
@@ -38,6 +39,7 @@ struct DiskMenuState {
   bool scanTracks = false;      // N8
   bool readSectors = false;     // N9
   bool scanAndRead = false;     // N17
+  bool fastRead = false;        // FastRead1
   bool format = false;          // N14
   bool write = false;           // N15
   bool formatAndWrite = false;  // N33

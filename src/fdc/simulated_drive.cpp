@@ -13,6 +13,9 @@ using namespace sim_error;
 // Gap 3 of tracks that come from an image rather than from a format request.
 constexpr int kImageGap3 = 54;
 
+// An ID field as it passes the head: A1 A1 A1 FE, C H R N, two CRC bytes.
+constexpr std::int64_t kIdFieldBytes = 10;
+
 // Length of a data field as the controller counts it for a size code.
 std::size_t ControllerLength(std::uint8_t sizeCode) { return std::size_t{128} << std::min<int>(sizeCode, 7); }
 
@@ -109,6 +112,47 @@ bool SimulatedDrive::ScanTrack(std::uint8_t flags, std::uint8_t head, ScanResult
       if (slot.Used) headers.push_back({slot.IdTrack, slot.IdSide, slot.IdSector, slot.IdSize});
   }
   StoreScanHeaders(headers, result);
+  return Succeed();
+}
+
+// Waits for the next ID field to pass under the head and reads it. A track
+// without any ID keeps the controller looking until the second index pulse.
+bool SimulatedDrive::ReadId(std::uint8_t flags, std::uint8_t head, IdHeader& id) {
+  clock_.HostRequest();
+  if (!DiskReady()) return false;
+  const int track = TrackUnderHead(head);
+  const TTrack* t = track < kTrackCount ? &medium_.GetTrack(static_cast<std::uint8_t>(track)) : nullptr;
+  std::vector<SectorPlace> places;
+  if ((flags & kFlagMfm) != 0 && t != nullptr && t->Present)
+    places = LayoutTrack(*t, formatGap_[track], options_.timing);
+  if (places.empty()) {
+    clock_.WaitFor(0);
+    clock_.PassRevolutions(1);
+    return Fail(kSectorNotFound);
+  }
+  // The first ID mark at or after the head's angle, counting around the turn.
+  const std::int64_t revolution = options_.timing.revolutionMicros;
+  const std::int64_t angle = clock_.Micros() % revolution;
+  std::size_t next = 0;
+  std::int64_t shortest = revolution;
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    const std::int64_t wait = ((places[i].idStart - angle) % revolution + revolution) % revolution;
+    if (wait < shortest) {
+      shortest = wait;
+      next = i;
+    }
+  }
+  clock_.WaitFor(places[next].idStart);
+  clock_.Pass(kIdFieldBytes * options_.timing.byteMicros);
+  // The used slots are the ones laid out, in slot order.
+  std::size_t place = 0;
+  for (const TSectorRec& slot : t->Sectors) {
+    if (!slot.Used) continue;
+    if (place++ == next) {
+      id = {slot.IdTrack, slot.IdSide, slot.IdSector, slot.IdSize};
+      break;
+    }
+  }
   return Succeed();
 }
 

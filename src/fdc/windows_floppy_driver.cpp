@@ -106,6 +106,16 @@ bool WindowsFloppyDriver::FormatTrack(const FormatBlock& block) {
   return Request(drive_, driver_code::kFormatTrack, bytes.data(), bytes.size(), nullptr, 0);
 }
 
+// The answer holds the controller's seven result bytes: ST0, ST1, ST2, then
+// the C, H, R, N of the ID field read.
+bool WindowsFloppyDriver::ReadId(std::uint8_t flags, std::uint8_t head, IdHeader& id) {
+  const std::uint8_t block[2] = {flags, head};
+  std::uint8_t result[7] = {};
+  if (!Request(drive_, driver_code::kReadId, block, sizeof block, result, sizeof result)) return false;
+  id = {result[3], result[4], result[5], result[6]};
+  return true;
+}
+
 }  // namespace velloran
 
 #endif  // _WIN32

@@ -28,6 +28,7 @@ class WindowsFloppyDriver : public FloppyDriver {
   bool ReadData(const ReadWriteBlock& block, std::span<std::uint8_t> buffer, std::size_t& byteCount) override;
   bool WriteData(const ReadWriteBlock& block, ByteSpan data) override;
   bool FormatTrack(const FormatBlock& block) override;
+  bool ReadId(std::uint8_t flags, std::uint8_t head, IdHeader& id) override;
   std::uint32_t LastError() const override { return lastError_; }
 
  private:

@@ -27,20 +27,24 @@ FormatBlock MakeFormatBlock(const TTrack& track, int t, int count) {
   return block;
 }
 
-// Formats track t with up to RetryCount attempts; a failure is logged.
-void FormatStep(const TTrack& track, FloppyDriver& driver, OperationHost& host, const DiskOperation& operation, int t,
+// Formats track t with up to RetryCount attempts; a failure is logged and
+// returns false.
+bool FormatStep(const TTrack& track, FloppyDriver& driver, OperationHost& host, const DiskOperation& operation, int t,
                 int count) {
   const FormatBlock block = MakeFormatBlock(track, t, count);
   bool ok = false;
-  for (int attempt = 0; attempt < operation.RetryCount && !ok; ++attempt) ok = driver.FormatTrack(block);
+  for (int attempt = 0; attempt < AttemptCount(operation.RetryCount) && !ok; ++attempt) ok = driver.FormatTrack(block);
   if (!ok)
     host.AddMainLog(
         "Ошибка форматирования - " + std::to_string(driver.LastError()) + " (Track - " + std::to_string(t) + ")", true);
+  return ok;
 }
 
-// Writes the data of each used slot 0 .. count-1 into its sector.
-void WriteStep(const TTrack& track, FloppyDriver& driver, OperationHost& host, const DiskOperation& operation, int t,
-               int count) {
+// Writes the data of each used slot 0 .. count-1 into its sector; returns
+// how many of them failed.
+int WriteStep(const TTrack& track, FloppyDriver& driver, OperationHost& host, const DiskOperation& operation, int t,
+              int count) {
+  int failures = 0;
   for (int i = 0; i < count; ++i) {
     const TSectorRec& slot = track.GetSector(static_cast<std::uint8_t>(i));
     if (slot.Used == 0) continue;
@@ -55,17 +59,21 @@ void WriteStep(const TTrack& track, FloppyDriver& driver, OperationHost& host, c
     const ByteSpan data(slot.Data.data(), length);
 
     bool ok = false;
-    for (int attempt = 0; attempt < operation.RetryCount && !ok; ++attempt) ok = driver.WriteData(block, data);
-    if (!ok)
-      host.AddMainLog("Ошибка записи сектора  - " + std::to_string(driver.LastError()) + " (Track - " +
-                          std::to_string(t) + " / Sector - " + std::to_string(slot.IdSector) + ")",
-                      true);
+    for (int attempt = 0; attempt < AttemptCount(operation.RetryCount) && !ok; ++attempt)
+      ok = driver.WriteData(block, data);
+    if (ok) continue;
+    host.AddMainLog("Ошибка записи сектора  - " + std::to_string(driver.LastError()) + " (Track - " +
+                        std::to_string(t) + " / Sector - " + std::to_string(slot.IdSector) + ")",
+                    true);
+    ++failures;
   }
+  return failures;
 }
 
 }  // namespace
 
 OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation) {
+  operation.BadSectors = 0;
   if (!BeginOperation(driver, host)) return OperationOutcome::Failed;
 
   const int last = std::min(operation.OpLastTrack, kLastTrackIndex);
@@ -75,9 +83,16 @@ OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, Operatio
       if (!SeekTrack(driver, host, t)) return OperationOutcome::Failed;
       host.ShowTrack(t);
       const int count = track.CountSectors();
-      if (operation.OpMode & kOpFormat) FormatStep(track, driver, host, operation, t, count);
+      // A track whose format failed counts all its sectors as failed, its
+      // writes aside; otherwise each failed write counts.
+      const bool formatted =
+          (operation.OpMode & kOpFormat) == 0 || FormatStep(track, driver, host, operation, t, count);
+      if (!formatted) operation.BadSectors += count;
       if (CancelSeen(host)) return OperationOutcome::Cancelled;
-      if (operation.OpMode & kOpWrite) WriteStep(track, driver, host, operation, t, count);
+      if (operation.OpMode & kOpWrite) {
+        const int failures = WriteStep(track, driver, host, operation, t, count);
+        if (formatted) operation.BadSectors += failures;
+      }
       host.ProcessPendingEvents();
       if (CancelSeen(host)) return OperationOutcome::Cancelled;
     }
@@ -85,6 +100,7 @@ OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, Operatio
   }
 
   LogCompleted(host);
+  LogBadSectors(host, operation);
   return OperationOutcome::Completed;
 }
 

@@ -31,8 +31,8 @@ constexpr const char* kHeaderError = "HFE header error!";
 constexpr const char* kSideNumberError = "Side number error!";
 constexpr const char* kTrackDataError = "Size HFE file error!";
 constexpr const char* kImageCut =
-    "HFE image larger than the disk model: only 83 cylinders, 6500 bytes per track and 20 sectors per "
-    "track were loaded.";
+    "Образ HFE больше, чем вмещает программа: загружены только 83 цилиндра, по 6500 байт и 20 секторов "
+    "на дорожку.";
 
 constexpr std::array<std::uint8_t, 256> MakeReversedBytes() {
   std::array<std::uint8_t, 256> table{};

@@ -42,6 +42,8 @@ T_cCat::T_cCat(CatalogWindowContext context, TFmScr& viewer, QWidget* parent)
   l6_ = AddInformationLine(grid, "Количество файлов", QStringLiteral("l6"));
   l5_ = AddInformationLine(grid, "Занято", QStringLiteral("l5"));
   l4_ = AddInformationLine(grid, "Свободно", QStringLiteral("l4"));
+  l7_ = AddInformationLine(grid, "Формат", QStringLiteral("l7"));
+  l7_->setWordWrap(true);
 
   BitBtn1_ = new QPushButton(QStringLiteral("Закрыть"), this);
   BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
@@ -91,6 +93,8 @@ void T_cCat::FormShow() {
   l4_->setText(QtText(listing_.l4));
   l5_->setText(QtText(listing_.l5));
   l6_->setText(QtText(listing_.l6));
+  l7_->setText(QtText(listing_.Definition.Title));
+  l7_->setToolTip(QtText(CpmDefinitionText(listing_.Definition)));
 }
 
 void T_cCat::N10Click() { FormShow(); }
@@ -116,14 +120,14 @@ std::string T_cCat::SelectedName11() const {
 
 bool T_cCat::FindSelectedFile(CpmFoundFile& found) const {
   const std::string name11 = SelectedName11();
-  return !name11.empty() && FindCpmFile(listing_.Directory, name11, found) >= 0;
+  return !name11.empty() && FindCpmFile(listing_.Definition, listing_.Directory, name11, found) >= 0;
 }
 
 // Shows the selected file's bytes in hex, in the Terminal font.
 void T_cCat::HEX1Click() {
   CpmFoundFile found;
   if (!FindSelectedFile(found)) return;
-  viewer_.PrepareHex(CpmFileContents(context_.disk, found), true);
+  viewer_.PrepareHex(CpmFileContents(context_.disk, listing_.Definition, found), true);
   context_.prompts.Run(viewer_);
 }
 
@@ -131,7 +135,7 @@ void T_cCat::HEX1Click() {
 void T_cCat::N11Click() {
   CpmFoundFile found;
   if (!FindSelectedFile(found)) return;
-  viewer_.PrepareText(CpmFileContents(context_.disk, found));
+  viewer_.PrepareText(CpmFileContents(context_.disk, listing_.Definition, found));
   context_.prompts.Run(viewer_);
 }
 
@@ -153,12 +157,12 @@ void T_cCat::HobClick() {
                       PromptButtons::YesNo) != PromptAnswer::Yes)
     return;
   CpmFoundFile found;
-  if (FindCpmFile(listing_.Directory, name11, found) < 0) {
+  if (FindCpmFile(listing_.Definition, listing_.Directory, name11, found) < 0) {
     prompts.Error(QString::fromUtf8(kCpmCatalogError));
     return;
   }
   std::string error;
-  if (!WriteFileAtomic(PathOf(fileName), CpmFileContents(context_.disk, found), error)) {
+  if (!WriteFileAtomic(PathOf(fileName), CpmFileContents(context_.disk, listing_.Definition, found), error)) {
     prompts.Error(QtText(error));
     return;
   }

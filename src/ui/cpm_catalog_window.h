@@ -1,6 +1,7 @@
-// T_cCat, the CP/M catalog window of a Profi disk (not modal): the files of
-// the directory, the used and free space, and the commands that view a file
-// as hex or text and save its bytes. It never changes the disk.
+// T_cCat, the CP/M catalog window (not modal): the files of the directory,
+// the disk definition it was read by, the used and free space, and the
+// commands that view a file as hex or text and save its bytes. It never
+// changes the disk.
 #pragma once
 
 #include <QDialog>
@@ -51,6 +52,7 @@ class T_cCat : public QDialog {
   QLabel* l4_ = nullptr;
   QLabel* l5_ = nullptr;
   QLabel* l6_ = nullptr;
+  QLabel* l7_ = nullptr;  // the disk definition
   QPushButton* BitBtn1_ = nullptr;
   QMenu* pm1_ = nullptr;
   QAction* HEX1_ = nullptr;

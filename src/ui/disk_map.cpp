@@ -12,8 +12,9 @@ namespace velloran {
 
 namespace {
 
-constexpr Tile kTiles[] = {Tile::Blank,      Tile::LabelRaw,  Tile::LabelPlain,   Tile::LabelAbsent,
-                           Tile::SectorGood, Tile::SectorBad, Tile::SectorNoData, Tile::SectorEmpty};
+constexpr Tile kTiles[] = {Tile::Blank,        Tile::LabelRaw,    Tile::LabelPlain,
+                           Tile::LabelAbsent,  Tile::SectorGood,  Tile::SectorBad,
+                           Tile::SectorNoData, Tile::SectorEmpty, Tile::SectorRecovered};
 
 // A tile of the cell's size: filled, white along the left and top edges,
 // black along the right and bottom edges.

@@ -78,8 +78,8 @@ class DiskMap : public QAbstractScrollArea, public DiskObserver {
   int currentColumn_ = 0;
   int currentRow_ = 0;
   // One raised tile per kind, label width and slot width.
-  std::array<QPixmap, 8> labelTiles_;
-  std::array<QPixmap, 8> slotTiles_;
+  std::array<QPixmap, 9> labelTiles_;
+  std::array<QPixmap, 9> slotTiles_;
 };
 
 }  // namespace velloran

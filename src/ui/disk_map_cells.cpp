@@ -24,7 +24,8 @@ Tile CellTile(const TZX_Disk& disk, int column, int row) {
   if (sector.Used != 0) {
     if (track.Present == 0) return Tile::Blank;
     if (sector.DataLen == 0) return Tile::SectorNoData;
-    return sector.DataOk != 0 ? Tile::SectorGood : Tile::SectorBad;
+    if (sector.DataOk == 0) return Tile::SectorBad;
+    return sector.ErrorCount > 0 ? Tile::SectorRecovered : Tile::SectorGood;
   }
   return disk.ShowDisabledSectors ? Tile::SectorEmpty : Tile::Blank;
 }
@@ -35,6 +36,7 @@ std::string CellText(const TZX_Disk& disk, int column, int row) {
     case Tile::LabelRaw:
     case Tile::LabelPlain: std::snprintf(text, sizeof text, "T%03d", row); return text;
     case Tile::SectorGood:
+    case Tile::SectorRecovered:
     case Tile::SectorBad:
     case Tile::SectorNoData: {
       const int number =
@@ -53,6 +55,7 @@ QColor TileColour(Tile tile, const QColor& buttonFace) {
     case Tile::SectorNoData: return {0xFF, 0xFF, 0x00};
     case Tile::SectorGood: return {0x00, 0xFF, 0x00};
     case Tile::SectorBad: return {0xFF, 0x00, 0x00};
+    case Tile::SectorRecovered: return {0x00, 0xFF, 0xFF};
     case Tile::LabelAbsent:
     case Tile::SectorEmpty:
     case Tile::Blank: break;

@@ -28,6 +28,8 @@ enum class Tile {
   SectorBad,     // data with a CRC error: red
   SectorNoData,  // header without data: yellow
   SectorEmpty,   // empty slot, only when disabled sectors are shown
+  // Data read without error after failed reads (a re-read or a merge): aqua.
+  SectorRecovered,
 };
 
 int MapColumnWidth(int column);

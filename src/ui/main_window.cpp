@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "common/version.h"
 #include "ui/disk_map.h"
 #include "ui/hex_view.h"
 #include "ui/prompts.h"
@@ -41,6 +42,12 @@ QLabel* ValueLabel(const char* name, QWidget* parent) {
   return label;
 }
 
+// The About box: name, version and what the program is for.
+QString AboutText() {
+  return QStringLiteral("Velloran %1\n\nОбразы дисков и дискеты ZX Spectrum: TR-DOS, CP/M Profi, Корвет.\n\nQt %2")
+      .arg(QLatin1String(kVersion), QLatin1String(qVersion()));
+}
+
 QFrame* Strip(const char* name, QWidget* parent) {
   auto* strip = new QFrame(parent);
   strip->setObjectName(QLatin1String(name));
@@ -54,7 +61,7 @@ QFrame* Strip(const char* name, QWidget* parent) {
 TFMain::TFMain(Prompts& prompts, SettingsStore& store, QWidget* parent)
     : QMainWindow(parent), prompts_(prompts), store_(store) {
   setObjectName(QStringLiteral("FMain"));
-  setWindowTitle(QStringLiteral("Velloran 1.14"));
+  setWindowTitle(QStringLiteral("Velloran ") + QLatin1String(kVersion));
   setAcceptDrops(true);
   BuildPanels();
   BuildMenus();
@@ -214,6 +221,7 @@ void TFMain::BuildMenus() {
   AddItem(create, "CPMProfi1", QStringLiteral("CP/M диска (Profi)"));
   AddItem(image, "N4", QStringLiteral("Загрузить"))->setVisible(false);
   AddItem(image, "N31", QStringLiteral("Загрузить образ"));
+  AddItem(image, "MergeImage1", QStringLiteral("Объединить с другим образом"));
   image->addSeparator();
   QMenu* templates = image->addMenu(QStringLiteral("Шаблон дорожек"));
   templates->setObjectName(QStringLiteral("TrackTemplate1"));
@@ -239,6 +247,7 @@ void TFMain::BuildMenus() {
   AddItem(disk, "N8", QStringLiteral("Сканирование дорожек"));
   AddItem(disk, "N9", QStringLiteral("Чтение секторов по  меткам"));
   AddItem(disk, "N17", QStringLiteral("Сканирование и чтение диска"));
+  AddItem(disk, "FastRead1", QStringLiteral("Быстрое чтение диска"));
   AddItem(disk, "RereadBad1", QStringLiteral("Перечитать сбойные сектора"))->setVisible(false);
   disk->addSeparator();
   AddItem(disk, "N14", QStringLiteral("Форматировать диск"));
@@ -254,6 +263,10 @@ void TFMain::BuildMenus() {
   QMenu* settings = menuBar()->addMenu(QStringLiteral("Настройки"));
   settings->setObjectName(QStringLiteral("Settings1"));
   AddItem(settings, "N29", QStringLiteral("Настройки программы"));
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
+  help->setObjectName(QStringLiteral("Help1"));
+  AddItem(help, "About1", QStringLiteral("О программе"));
 
   // The toolbar stays hidden; its height still counts in the drop test.
   auto* toolbar = addToolBar(QStringLiteral("toolb1"));
@@ -334,8 +347,13 @@ void TFMain::ConnectCommands() {
   bind("N15", &TFMain::N15Click);
   bind("N33", &TFMain::N33Click);
   bind("N10", &TFMain::N10Click);
+  bind("FastRead1", &TFMain::FastRead1Click);
+  bind("MergeImage1", &TFMain::MergeImage1Click);
   bind("N22", &TFMain::N22Click);
   bind("N29", &TFMain::N29Click);
+  connect(Item("About1"), &QAction::triggered, this, [this] {
+    prompts_.Message(AboutText(), QStringLiteral("О программе"), PromptIcon::Information, PromptButtons::Ok);
+  });
   bind("z8", &TFMain::z8Click);
   bind("z9", &TFMain::z9Click);
   bind("z10", &TFMain::z10Click);

@@ -111,6 +111,9 @@ class TFMain : public QMainWindow {
   void N15Click();
   void N33Click();
   void N10Click();
+  // Rescue commands (main_window_rescue.cpp).
+  void FastRead1Click();
+  void MergeImage1Click();
   void N22Click();
   void N29Click();
   // A message handed over by a second start ("v" + file name, or "s").

@@ -70,6 +70,7 @@ void TFMain::N2Click() {
   Item("N8")->setEnabled(state.scanTracks);
   Item("N9")->setEnabled(state.readSectors);
   Item("N17")->setEnabled(state.scanAndRead);
+  Item("FastRead1")->setEnabled(state.fastRead);
   Item("N14")->setEnabled(state.format);
   Item("N15")->setEnabled(state.write);
   Item("N33")->setEnabled(state.formatAndWrite);

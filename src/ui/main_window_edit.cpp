@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include "cpm/cpm_disk.h"
+#include "cpm/cpm_recognition.h"
 #include "ui/catalog_windows.h"
 #include "ui/disk_map.h"
 #include "ui/hex_view.h"
@@ -218,10 +219,10 @@ void TFMain::N26Click() {
   RepaintMap();
 }
 
-// "Просмотреть CP/M каталог": the CP/M catalog of a Profi disk.
+// "Просмотреть CP/M каталог": the CP/M catalog of a disk of a known CP/M
+// definition.
 void TFMain::CPM1Click() {
-  const int sectors = disk_.GetTrack(0).CountSectors();
-  if (sectors != 5 && sectors != 6) {
+  if (!RecognizeCpmDisk(disk_)) {
     prompts_.Message(QStringLiteral("Образ не соответствует CP/M диску!"), kErrorCaption, PromptIcon::None,
                      PromptButtons::Ok);
     return;

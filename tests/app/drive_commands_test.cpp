@@ -51,7 +51,7 @@ TEST(DriveCommandsTest, FormatAndWriteOntoABlankDiskThenReadBack) {
   const auto blank = dir / "blank.udf";
   result = test::RunCli(
       {"write-disk", kTrd.string(), "--drive", "sim:?save=" + blank.string(), "--last", "0", "--retries", "1"});
-  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.exitCode, 2) << result.err;
   EXPECT_NE(result.err.find("Ошибка записи сектора  - 27 (Track - 0 / Sector - 1)"), std::string::npos);
   TZX_Disk medium;
   std::string error;
@@ -83,15 +83,51 @@ TEST(DriveCommandsTest, FaultsEndWithTheirMessages) {
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find("Ошибка - 27 при чтении 0 дорожки!"), std::string::npos) << result.err;
 
+  // A write that fails says so in its exit code and its last log line.
   test::ScratchDir dir;
   result = test::RunCli({"write-disk", kTrd.string(), "--drive", Sim(kTrd, "protect"), "--last", "1"});
-  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.exitCode, 2);
   EXPECT_NE(result.err.find("Ошибка записи сектора  - 19 (Track - 1 / Sector - 16)"), std::string::npos);
+  EXPECT_TRUE(result.err.ends_with("Сбойных секторов - 32\n")) << result.err;
 
-  result = test::RunCli({"read-disk", (dir / "x.trd").string(), "--drive", Sim(kTrd, "seekfail=3")});
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("Ошибка позиционирования - (25)!"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(dir / "x.trd"));
+  // A seek failure partway: what was read is saved, and the log names the rest.
+  for (const char* fast : {"", "--fast"}) {
+    const auto out = dir / "x.trd";
+    std::vector<std::string> args = {"read-disk", out.string(), "--drive", Sim(kTrd, "seekfail=3")};
+    if (*fast) args.push_back(fast);
+    result = test::RunCli(args);
+    EXPECT_EQ(result.exitCode, 2) << fast;
+    EXPECT_NE(result.err.find("Ошибка позиционирования - (25)!"), std::string::npos) << fast;
+    EXPECT_NE(result.err.find("Не прочитаны дорожки - с 6 по 159"), std::string::npos) << fast;
+    const Bytes saved = test::ReadFileBytes(out);
+    const Bytes image = test::ReadFileBytes(kTrd);
+    ASSERT_EQ(saved.size(), 6u * 4096) << fast;
+    EXPECT_TRUE(std::equal(saved.begin(), saved.end(), image.begin())) << fast;
+    std::filesystem::remove(out);
+  }
+}
+
+TEST(DriveCommandsTest, FastReadAndRetriesZeroGiveTheImage) {
+  test::ScratchDir dir;
+  const auto out = dir / "fast.trd";
+  auto result = test::RunCli({"read-disk", out.string(), "--fast", "--drive", Sim(kTrd)});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(test::ReadFileBytes(out), test::ReadFileBytes(kTrd));
+  EXPECT_NE(result.err.find("Разметка по предыдущей дорожке - 100"), std::string::npos);
+
+  // A count of 0 attempts is one attempt: every sector is read.
+  result = test::RunCli({"read-disk", out.string(), "--retries", "0", "--drive", Sim(kTrd)});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(test::ReadFileBytes(out), test::ReadFileBytes(kTrd));
+
+  // A flaky sector comes back on a re-read; a bad one stays and is counted.
+  result = test::RunCli({"read-disk", (dir / "part.udi").string(), "--fast", "--drive",
+                         Sim(kTrd, "bad=5:3&flaky=6:1:2"), "--first", "4", "--last", "7", "--retries", "3"});
+  EXPECT_EQ(result.exitCode, 2) << result.err;
+  EXPECT_NE(result.err.find("Сектор прочитан при повторном чтении - попытка 2 (Track - 6 / Sector - 1)"),
+            std::string::npos)
+      << result.err;
+  EXPECT_TRUE(result.err.ends_with("Восстановлено при повторном чтении - 1\nСбойных секторов - 1\n")) << result.err;
 }
 
 TEST(DriveCommandsTest, WrongArgumentsAreRefused) {

@@ -259,13 +259,28 @@ TEST(CliFiles, CpmListingAndGetFromAPlainImage) {
   EXPECT_EQ(RunCli({"get", image.string(), "other.txt", "--cpm"}).exitCode, 1);
 }
 
+// New disks of the Profi (the default) and of a named definition list no
+// files and say which definition they were read by.
 TEST(CliFiles, NewCpmListsTheEmptyDirectory) {
   test::ScratchDir dir;
   const auto image = dir / "e.pro";
   ASSERT_EQ(RunCli({"new-cpm", image.string()}).exitCode, 0);
-  const auto run = RunCli({"ls", image.string(), "--cpm"});
+  auto run = RunCli({"ls", image.string(), "--cpm"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "Количество файлов: 128\nЗанято: 4 кБ\nСвободно: 796 кБ\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Формат: Profi CP/M (")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Количество файлов: 0\nЗанято: 4 кБ\nСвободно: 796 кБ\n")) << run.out;
+
+  const auto plusThree = dir / "p3.fdi";
+  ASSERT_EQ(RunCli({"new-cpm", plusThree.string(), "--format", "plus3"}).exitCode, 0);
+  run = RunCli({"ls", plusThree.string(), "--cpm"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "Формат: Spectrum +3 / Amstrad PCW (сторон 1, дорожек на сторону 40, ")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Количество файлов: 0\nЗанято: 2 кБ\nСвободно: 173 кБ\n")) << run.out;
+
+  run = RunCli({"new-cpm", (dir / "x.fdi").string(), "--format", "apple"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "profi, plus3, pcw720, cpcsys, cpcdata")) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir / "x.fdi"));
 }
 
 TEST(CliFiles, BadArgumentsFail) {

@@ -1,12 +1,18 @@
-// Cross-check with cpmtools: PRO images built by mkfs.cpm and cpmcp with a
-// disk definition of the Profi layout (tests/data/profi.diskdefs) must list
-// the same files and give back the same contents.
+// Cross-check with cpmtools, one suite run for every CP/M definition: disks
+// built by mkfs.cpm and cpmcp with an equivalent disk definition
+// (tests/data/*.diskdefs) must be recognised as that definition, list the
+// same files with the used and free space cpmls reports, and give back the
+// files' contents; and a new disk of each definition must take files that
+// cpmtools then lists and copies out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <random>
 
 #include "cpm/cpm_directory.h"
+#include "cpm/cpm_recognition.h"
 #include "formats/pro.h"
 #include "support/test_support.h"
 
@@ -19,11 +25,95 @@ struct HostFile {
   int user;
 };
 
-// Runs a cpmtools program in `dir`, where the disk definition lies as
-// "diskdefs" (cpmtools reads it from the current folder).
+// One definition and how cpmtools makes its disk.
+struct CpmtoolsCase {
+  std::string definition;  // the name RecognizeCpmDisk gives
+  std::string diskdef;     // the cpmtools definition
+  Bytes record;            // a +3 geometry record for the boot sector (mkfs.cpm -b), or none
+  bool stamps;             // mkfs.cpm -t: CP/M Plus date stamps share the directory
+  std::size_t bigFile;     // size of the largest file
+};
+
+void PrintTo(const CpmtoolsCase& c, std::ostream* out) { *out << c.diskdef; }
+
+const CpmtoolsCase kCases[] = {
+    // Over 512 KB: the extents past 31 count on in the high extent byte.
+    {"profi", "profi", {}, false, 600000},
+    {"plus3", "plus3", {}, false, 90000},
+    {"pcw720", "pcw720", {3, 1, 80, 9, 2, 1, 4, 4, 0x2A, 0x52}, true, 600000},
+    {"cpcsys", "cpcsys", {}, false, 90000},
+    {"cpcdata", "cpcdata", {}, false, 90000},
+    // Read by its record alone: 2 KB blocks with one-byte numbers, so one
+    // entry holds two 16 KB extents.
+    {"plus3record", "plus3big", {0, 0, 40, 9, 2, 1, 4, 1, 0x2A, 0x52}, false, 90000},
+};
+
+// Runs a cpmtools program in `dir`, where the disk definitions lie as
+// "diskdefs" (cpmtools reads them from the current folder).
 test::RunResult Cpmtools(const test::ScratchDir& dir, const std::string& program, std::vector<std::string> args) {
   args.insert(args.begin(), {"-C", dir.Path().string(), program});
   return test::RunProgram("env", args);
+}
+
+void CopyDiskdefs(const test::ScratchDir& dir) {
+  const std::filesystem::path data(VELLORAN_TEST_DATA_DIR);
+  Bytes all = test::ReadFileBytes(data / "profi.diskdefs");
+  const Bytes amstrad = test::ReadFileBytes(data / "amstrad.diskdefs");
+  all.push_back('\n');
+  all.insert(all.end(), amstrad.begin(), amstrad.end());
+  test::WriteFileBytes(dir / "diskdefs", all);
+}
+
+CpmDefinition DefinitionOf(const CpmtoolsCase& c) {
+  if (auto known = FindCpmDefinition(c.definition)) return *known;
+  CpmBootRecord record{};
+  std::copy(c.record.begin(), c.record.end(), record.begin());
+  return *ParseCpmBootRecord(record);
+}
+
+// The model track of logical track t and the ID of its p-th sector, as the
+// formats lay them out: one side on even model tracks, two sides
+// alternately; the Profi's last sector of track 0 is number 9.
+int ModelTrack(const CpmDefinition& d, int t) { return d.Sides == CpmSides::One ? 2 * t : t; }
+int SectorId(const CpmDefinition& d, int t, int p) {
+  return t == 0 && p == d.SectorsPerTrack - 1 && d.TrackZeroLastSector != 0 ? d.TrackZeroLastSector : d.FirstSector + p;
+}
+
+// A disk from the image cpmtools writes (the sectors in track order, track
+// after track); the Profi's goes through the PRO reader.
+void LoadCpmtoolsImage(TZX_Disk& disk, const CpmDefinition& d, Bytes image) {
+  image.resize(static_cast<std::size_t>(d.Tracks) * d.SectorsPerTrack * d.SectorSize, 0xE5);
+  if (d.Name == "profi") {
+    ASSERT_TRUE(LoadPROFromBytes(disk, image)) << disk.LastError;
+    return;
+  }
+  disk.ClearDisk();
+  auto byte = image.begin();
+  for (int t = 0; t < d.Tracks; ++t) {
+    const int index = ModelTrack(d, t);
+    disk.Tracks[index].Present = 0xFF;
+    for (int p = 0; p < d.SectorsPerTrack; ++p, byte += d.SectorSize) {
+      TSectorRec& sector = disk.Tracks[index].Sectors[p];
+      PlaceGoodSector(sector, static_cast<std::uint8_t>(index / 2), static_cast<std::uint8_t>(index % 2),
+                      static_cast<std::uint8_t>(SectorId(d, t, p)), static_cast<std::uint8_t>(d.SizeCode()));
+      std::copy_n(byte, d.SectorSize, sector.Data.begin());
+    }
+  }
+}
+
+// The image cpmtools reads: every sector of the disk in track order.
+Bytes CpmtoolsImage(const TZX_Disk& disk, const CpmDefinition& d) {
+  Bytes image;
+  for (int t = 0; t < d.Tracks; ++t) {
+    const TTrack& track = disk.Tracks[ModelTrack(d, t)];
+    for (int p = 0; p < d.SectorsPerTrack; ++p) {
+      const std::uint8_t slot = FindCpmSector(disk, ModelTrack(d, t), SectorId(d, t, p));
+      EXPECT_NE(slot, kCpmNoSlot) << t << " " << p;
+      if (slot == kCpmNoSlot) return image;
+      image.insert(image.end(), track.Sectors[slot].Data.begin(), track.Sectors[slot].Data.begin() + d.SectorSize);
+    }
+  }
+  return image;
 }
 
 Bytes RandomBytes(std::size_t size, unsigned seed) {
@@ -33,106 +123,158 @@ Bytes RandomBytes(std::size_t size, unsigned seed) {
   return bytes;
 }
 
-class CpmtoolsImage : public ::testing::Test {
+std::string Name11(const std::string& hostName) {
+  const auto dot = hostName.find('.');
+  std::string name = hostName.substr(0, dot);
+  std::string ext = hostName.substr(dot + 1);
+  name.resize(8, ' ');
+  ext.resize(3, ' ');
+  std::string result = name + ext;
+  for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return result;
+}
+
+// The free kilobytes of cpmls -D's last line ("N Files occupying XK, YK Free.").
+std::string CpmlsFree(const test::RunResult& run) {
+  const std::size_t end = run.out.find("K Free");
+  std::size_t start = end;
+  while (start != std::string::npos && start > 0 && std::isdigit(static_cast<unsigned char>(run.out[start - 1])))
+    --start;
+  if (end == std::string::npos || start == end) return "?";
+  return run.out.substr(start, end - start) + " кБ";
+}
+
+class CpmtoolsDisk : public ::testing::TestWithParam<CpmtoolsCase> {
  protected:
   void SetUp() override {
-    for (const char* tool : {"mkfs.cpm", "cpmcp", "cpmrm"})
+    for (const char* tool : {"mkfs.cpm", "cpmcp", "cpmrm", "cpmls"})
       if (!test::HaveProgram(tool)) GTEST_SKIP() << tool << " (cpmtools) is not installed";
-    std::filesystem::copy_file(std::filesystem::path(VELLORAN_TEST_DATA_DIR) / "profi.diskdefs", dir_ / "diskdefs");
-    ASSERT_EQ(Cpmtools(dir_, "mkfs.cpm", {"-f", "profi", "disk.pro"}).exitCode, 0);
+    CopyDiskdefs(dir_);
+    definition_ = DefinitionOf(GetParam());
+  }
+
+  // Runs a cpmtools program on disk.img: its options, the image, the rest.
+  test::RunResult Run(const std::string& program, std::vector<std::string> args) {
+    const auto options = std::find_if(args.begin(), args.end(), [](const std::string& a) { return a[0] != '-'; });
+    args.insert(args.insert(options, "disk.img"), {"-f", GetParam().diskdef});
+    return Cpmtools(dir_, program, args);
+  }
+
+  // Copies the host files in; the ones called "gone" are removed again.
+  void CopyFilesIn() {
     for (std::size_t i = 0; i < files_.size(); ++i) {
       const HostFile& file = files_[i];
       test::WriteFileBytes(dir_ / file.name, RandomBytes(file.size, static_cast<unsigned>(i + 1)));
-      const std::string target = std::to_string(file.user) + ":" + file.name;
-      const auto result = Cpmtools(dir_, "cpmcp", {"-f", "profi", "disk.pro", file.name, target});
-      ASSERT_EQ(result.exitCode, 0) << result.err;
+      const auto result = Run("cpmcp", {file.name, std::to_string(file.user) + ":" + file.name});
+      ASSERT_EQ(result.exitCode, 0) << file.name << ": " << result.err;
     }
-    ASSERT_EQ(Cpmtools(dir_, "cpmrm", {"-f", "profi", "disk.pro", "0:gone.tmp"}).exitCode, 0);
-    // cpmtools writes only as far as the last used sector; a real disk is whole.
-    std::filesystem::resize_file(dir_ / "disk.pro", 819200);
-    ASSERT_TRUE(LoadPRO(disk_, dir_ / "disk.pro")) << disk_.LastError;
+    ASSERT_EQ(Run("cpmrm", {"0:gone.tmp"}).exitCode, 0);
+  }
+
+  // Our listing, contents and space against the files and cpmtools.
+  void ExpectSameAsCpmtools(const TZX_Disk& disk) {
+    ASSERT_EQ(RecognizeCpmDisk(disk), definition_);
+    const CpmListing visible = ListCpmDisk(disk, false, false);
+    const CpmListing all = ListCpmDisk(disk, true, true);
+    for (const HostFile& file : files_) {
+      SCOPED_TRACE(file.name);
+      const std::string name11 = Name11(file.name);
+      const bool deleted = file.name == "gone.tmp";
+      auto sameName = [&](const CpmRow& row) { return row.Name11 == name11; };
+      EXPECT_EQ(std::any_of(visible.Rows.begin(), visible.Rows.end(), sameName), !deleted && file.user == 0);
+      const auto row = std::find_if(all.Rows.begin(), all.Rows.end(), sameName);
+      ASSERT_NE(row, all.Rows.end());
+      if (deleted) {
+        EXPECT_EQ(row->Atrib, "E5");
+        continue;
+      }
+      // A file is its whole records; cpmtools keeps the exact byte count.
+      const std::size_t recordBytes = (file.size + 127) / 128 * 128;
+      EXPECT_EQ(row->Length, CpmLengthText(static_cast<long long>(recordBytes)));
+      EXPECT_EQ(row->Atrib, file.user == 0 ? "00" : "05");
+      CpmFoundFile found;
+      ASSERT_GE(FindCpmFile(all.Definition, all.Directory, name11, found), 0);
+      const Bytes ours = CpmFileContents(disk, all.Definition, found);
+      ASSERT_EQ(ours.size(), recordBytes);
+      const Bytes original = test::ReadFileBytes(dir_ / file.name);
+      EXPECT_TRUE(std::equal(original.begin(), original.end(), ours.begin()));
+      const std::string out = "out_" + file.name;
+      ASSERT_EQ(Run("cpmcp", {std::to_string(file.user) + ":" + file.name, out}).exitCode, 0);
+      EXPECT_EQ(test::ReadFileBytes(dir_ / out), original);
+    }
+    // Labels and date stamps are no files.
+    EXPECT_EQ(all.Rows.size(), files_.size());
+    EXPECT_EQ(visible.l4, CpmlsFree(Run("cpmls", {"-D"})));
   }
 
   test::ScratchDir dir_;
-  TZX_Disk disk_;
+  CpmDefinition definition_;
+  // The first file is of user 5: libdsk, which cpmtools reads images
+  // through, takes an entry of user 0..3 at the very start of an image for
+  // a +3 geometry record and misreads the disk (or crashes) after it.
   const std::vector<HostFile> files_ = {
-      {"big.bin", 100000, 0},                            // seven extents
-      {"s.bin", 2432, 0},                                // 19 records: 2.384
-      {"gone.tmp", 5000, 0},                             // deleted afterwards
-      {"note.txt", 13, 0},     {"user3.dat", 40000, 3},  // another user: hidden
-      {"exact.bin", 16384, 0},                           // exactly one full extent
+      {"user5.dat", 40000, 5},             // another user: hidden
+      {"big.bin", GetParam().bigFile, 0},  // many extents
+      {"s.bin", 2432, 0},                  // 19 records: 2.384
+      {"gone.tmp", 5000, 0},               // deleted afterwards
+      {"note.txt", 13, 0},                 // one record
+      {"exact.bin", 16384, 0},             // exactly one full extent
   };
 };
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string Name11(const std::string& hostName) {
-  const auto dot = hostName.find('.');
-  std::string name = Upper(hostName.substr(0, dot));
-  std::string ext = Upper(hostName.substr(dot + 1));
-  name.resize(8, ' ');
-  ext.resize(3, ' ');
-  return name + ext;
-}
-
-TEST_F(CpmtoolsImage, ListingAndContentsMatchTheFilesCopiedIn) {
-  ASSERT_TRUE(LooksLikeCpmDisk(disk_));
-  const CpmListing visible = ListCpmDisk(disk_, false, false);
-  const CpmListing all = ListCpmDisk(disk_, true, true);
-  std::size_t blocks = 2;
-  for (std::size_t i = 0; i < files_.size(); ++i) {
-    const HostFile& file = files_[i];
-    const std::string name11 = Name11(file.name);
-    const bool deleted = file.name == "gone.tmp";
-    auto sameName = [&](const CpmRow& row) { return row.Name11 == name11; };
-    const bool listed = std::any_of(visible.Rows.begin(), visible.Rows.end(), sameName);
-    EXPECT_EQ(listed, !deleted && file.user == 0) << file.name;
-    const auto row = std::find_if(all.Rows.begin(), all.Rows.end(), sameName);
-    ASSERT_NE(row, all.Rows.end()) << file.name;
-    if (deleted) {
-      EXPECT_EQ(row->Atrib, "E5");
-      continue;
-    }
-    blocks += (file.size + 2047) / 2048;
-    const std::size_t recordBytes = (file.size + 127) / 128 * 128;
-    EXPECT_EQ(row->Length, CpmLengthText(static_cast<long long>(recordBytes))) << file.name;
-    EXPECT_EQ(row->Atrib, file.user == 0 ? "00" : "03");
-
-    CpmFoundFile found;
-    ASSERT_GE(FindCpmFile(all.Directory, name11, found), 0) << file.name;
-    const Bytes contents = CpmFileContents(disk_, found);
-    ASSERT_EQ(contents.size(), recordBytes) << file.name;
-    const Bytes original = test::ReadFileBytes(dir_ / file.name);
-    EXPECT_TRUE(std::equal(original.begin(), original.end(), contents.begin())) << file.name;
+TEST_P(CpmtoolsDisk, DiskMadeByCpmtoolsListsAndReadsTheSame) {
+  std::vector<std::string> mkfs = {"-f", GetParam().diskdef};
+  if (GetParam().stamps) mkfs.push_back("-t");
+  if (!GetParam().record.empty()) {
+    Bytes boot(512, 0xE5);
+    std::copy(GetParam().record.begin(), GetParam().record.end(), boot.begin());
+    test::WriteFileBytes(dir_ / "boot.bin", boot);
+    mkfs.insert(mkfs.end(), {"-b", "boot.bin"});
   }
-  // The directory label cpmtools adds is hidden and not a first extent.
-  EXPECT_EQ(visible.Rows.size(), 4u);
-  EXPECT_EQ(all.Rows.size(), 6u);
-  EXPECT_EQ(visible.l5, std::to_string(blocks * 2) + " кБ");
-  EXPECT_EQ(visible.l4, std::to_string(800 - blocks * 2) + " кБ");
+  mkfs.push_back("disk.img");
+  ASSERT_EQ(Cpmtools(dir_, "mkfs.cpm", mkfs).exitCode, 0);
+  CopyFilesIn();
+  TZX_Disk disk;
+  LoadCpmtoolsImage(disk, definition_, test::ReadFileBytes(dir_ / "disk.img"));
+  ExpectSameAsCpmtools(disk);
 }
 
-TEST_F(CpmtoolsImage, FilesCopiedOutByCpmtoolsEqualOurContents) {
-  const CpmListing all = ListCpmDisk(disk_, false, true);
-  for (const auto& file : files_) {
-    if (file.name == "gone.tmp") continue;
-    const std::string out = "out_" + file.name;
-    const auto result =
-        Cpmtools(dir_, "cpmcp", {"-f", "profi", "disk.pro", std::to_string(file.user) + ":" + file.name, out});
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    CpmFoundFile found;
-    ASSERT_GE(FindCpmFile(all.Directory, Name11(file.name), found), 0);
-    // cpmtools keeps the exact byte count of the last record; here a file is
-    // its whole records, so its bytes are cpmtools' bytes up to a full record.
-    const Bytes ours = CpmFileContents(disk_, found);
-    const Bytes theirs = test::ReadFileBytes(dir_ / out);
-    EXPECT_EQ(ours.size(), (theirs.size() + 127) / 128 * 128) << file.name;
-    EXPECT_TRUE(std::equal(theirs.begin(), theirs.end(), ours.begin())) << file.name;
-  }
+// A new disk's directory is unused entries (0xE5), so cpmtools can fill it.
+TEST_P(CpmtoolsDisk, NewDiskTakesFiles) {
+  TZX_Disk disk;
+  MakeCpmDisk(disk, definition_);
+  ASSERT_EQ(RecognizeCpmDisk(disk), definition_);
+  test::WriteFileBytes(dir_ / "disk.img", CpmtoolsImage(disk, definition_));
+  CopyFilesIn();
+  const auto listed = Run("cpmls", {});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  for (const char* name : {"big.bin", "s.bin", "note.txt", "user5.dat", "exact.bin"})
+    EXPECT_NE(listed.out.find(name), std::string::npos) << name << " in\n" << listed.out;
+  LoadCpmtoolsImage(disk, definition_, test::ReadFileBytes(dir_ / "disk.img"));
+  ExpectSameAsCpmtools(disk);
 }
+
+// The command line's new disk, saved as a PRO image, takes files too.
+TEST(CpmtoolsCli, NewCpmImageTakesFiles) {
+  if (!test::HaveProgram("cpmcp") || !test::HaveProgram("cpmls")) GTEST_SKIP() << "cpmtools is not installed";
+  test::ScratchDir dir;
+  CopyDiskdefs(dir);
+  ASSERT_EQ(test::RunCli({"new-cpm", (dir / "new.pro").string()}).exitCode, 0);
+  test::WriteFileBytes(dir / "first.txt", Bytes(3000, 'a'));
+  test::WriteFileBytes(dir / "second.txt", Bytes(300, 'b'));
+  // User 5 first, for libdsk's sake (see CpmtoolsDisk).
+  for (const char* target : {"5:first.txt", "0:second.txt"}) {
+    const std::string file = std::string(target).substr(2);
+    const auto copied = Cpmtools(dir, "cpmcp", {"-f", "profi", "new.pro", file, target});
+    ASSERT_EQ(copied.exitCode, 0) << copied.err;
+  }
+  const auto listed = Cpmtools(dir, "cpmls", {"-f", "profi", "new.pro"});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  EXPECT_EQ(listed.out, "0:\nsecond.txt\n\n5:\nfirst.txt\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Definitions, CpmtoolsDisk, ::testing::ValuesIn(kCases),
+                         [](const auto& test) { return test.param.diskdef; });
 
 }  // namespace
 }  // namespace velloran

@@ -42,7 +42,7 @@ TEST(ControllerCommandsTest, CatalogOfATrdosDiskComesFromSixteenSectors) {
   const DriveCatalogResult result = ReadDriveCatalog(driver, catalog);
   EXPECT_FALSE(result.message.has_value());
   EXPECT_TRUE(result.showCatalog);
-  EXPECT_EQ(driver.requests.back(), "read 0 0 1 1");
+  EXPECT_EQ(driver.requests.back(), "read 0 0 1 1 x16");
   EXPECT_EQ(driver.Count("read"), 1);
   EXPECT_EQ(catalog.Valid, 1);
   EXPECT_EQ(catalog.TrdosId, 0x10);

@@ -19,7 +19,31 @@ void FillTrack(TZX_Disk& disk, int track, int count, std::uint8_t sizeCode) {
   }
 }
 
-bool SameSectors(const TZX_Disk& a, const TZX_Disk& b, std::string& difference) {
+namespace {
+
+bool SameId(const TSectorRec& x, const TSectorRec& y) {
+  return x.IdTrack == y.IdTrack && x.IdSide == y.IdSide && x.IdSector == y.IdSector && x.IdSize == y.IdSize;
+}
+
+// The turn of b's first `count` slots that puts a's slot 0 first, or 0.
+int Turn(const TTrack& a, const TTrack& b, int count) {
+  for (int turn = 0; turn < count; ++turn) {
+    bool same = true;
+    for (int s = 0; s < count && same; ++s) same = SameId(a.Sectors[s], b.Sectors[(s + turn) % count]);
+    if (same) return turn;
+  }
+  return 0;
+}
+
+int UsedRun(const TTrack& track) {
+  int count = 0;
+  while (count < kSlotCount && track.Sectors[count].Used) ++count;
+  return count;
+}
+
+}  // namespace
+
+bool SameSectors(const TZX_Disk& a, const TZX_Disk& b, std::string& difference, bool anyStart) {
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& ta = a.GetTrack(static_cast<std::uint8_t>(t));
     const TTrack& tb = b.GetTrack(static_cast<std::uint8_t>(t));
@@ -29,9 +53,11 @@ bool SameSectors(const TZX_Disk& a, const TZX_Disk& b, std::string& difference) 
       return false;
     }
     if (!ta.Present) continue;
+    const int count = UsedRun(ta);
+    const int turn = anyStart && count == UsedRun(tb) ? Turn(ta, tb, count) : 0;
     for (int s = 0; s < kSlotCount; ++s) {
       const TSectorRec& x = ta.Sectors[s];
-      const TSectorRec& y = tb.Sectors[s];
+      const TSectorRec& y = tb.Sectors[s < count ? (s + turn) % count : s];
       const std::string slot = where + " slot " + std::to_string(s);
       if ((x.Used != 0) != (y.Used != 0)) {
         difference = slot + ": used differs";

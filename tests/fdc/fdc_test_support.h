@@ -50,7 +50,8 @@ class RecordingHost : public OperationHost {
 
 // Passes every request to another driver and records it as a line:
 // "reset", "seek C H", "scan H", "read C H R N", "write C H R N LEN",
-// "format H N count", "rate R", "info", "version". A hook may replace the
+// "format H N count", "readid H", "rate R", "info", "version". A read of
+// several sectors shows their count: "read C H R N xK". A hook may replace the
 // answer of a request before it reaches the inner driver.
 class RecordingDriver : public FloppyDriver {
  public:
@@ -93,7 +94,9 @@ class RecordingDriver : public FloppyDriver {
     return Pass("scan " + std::to_string(head), [&] { return inner_.ScanTrack(flags, head, result); });
   }
   bool ReadData(const ReadWriteBlock& block, std::span<std::uint8_t> buffer, std::size_t& byteCount) override {
-    const bool ok = Pass("read " + Id(block.id), [&] { return inner_.ReadData(block, buffer, byteCount); });
+    const int count = block.SectorCount();
+    const std::string many = count > 1 ? " x" + std::to_string(count) : "";
+    const bool ok = Pass("read " + Id(block.id) + many, [&] { return inner_.ReadData(block, buffer, byteCount); });
     if (ok && readCountHook) readCountHook(byteCount);
     return ok;
   }
@@ -106,6 +109,9 @@ class RecordingDriver : public FloppyDriver {
     return Pass("format " + std::to_string(block.head) + " " + std::to_string(block.sizeCode) + " " +
                     std::to_string(block.headers.size()),
                 [&] { return inner_.FormatTrack(block); });
+  }
+  bool ReadId(std::uint8_t flags, std::uint8_t head, IdHeader& id) override {
+    return Pass("readid " + std::to_string(head), [&] { return inner_.ReadId(flags, head, id); });
   }
   std::uint32_t LastError() const override { return overridden_ ? code_ : inner_.LastError(); }
 
@@ -137,8 +143,10 @@ void FillTrack(TZX_Disk& disk, int track, int count, std::uint8_t sizeCode = 1);
 
 // Whether two disks hold the same present tracks with the same IDs, data
 // lengths, data and CRC states in the same slots; the first difference is
-// described in `difference`.
-bool SameSectors(const TZX_Disk& a, const TZX_Disk& b, std::string& difference);
+// described in `difference`. With `anyStart` a track's slots may begin at
+// another sector as long as their order round the track is the same (a
+// reading that does not see the index).
+bool SameSectors(const TZX_Disk& a, const TZX_Disk& b, std::string& difference, bool anyStart = false);
 
 // A whole-disk operation on the simulated drive with drive A open, its
 // requests recorded and its window calls recorded: the frame of the engine

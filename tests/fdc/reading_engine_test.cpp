@@ -79,13 +79,20 @@ TEST_F(ReadingEngineTest, RetriesAreAttemptsStoppingAtTheFirstSuccess) {
   EXPECT_EQ(operation.BadSectors, 1);
 }
 
-TEST_F(ReadingEngineTest, RetryCountZeroFailsEverySectorWithoutARequest) {
+// A count of 0 attempts still reads every sector once. (The rotation-aware
+// mode's own suite checks it there.)
+TEST_F(ReadingEngineTest, RetryCountZeroReadsEverySectorOnce) {
   FillTrack(disk, 0, 3);
-  Run(kOpRead, 0, 0, 0);
-  EXPECT_EQ(recorder.Count("read"), 0);
-  EXPECT_EQ(operation.BadSectors, 3);
-  EXPECT_EQ(host.mainLog.back(), "* Сбойных секторов - 3");
-  EXPECT_EQ(disk.GetTrack(0).Sectors[2].ErrorCount, 1);
+  sim.Faults().alwaysFail.insert({0, 2});
+  for (const int mode : {kOpRead, kOpScan | kOpRead}) {
+    recorder.requests.clear();
+    Run(mode, 0, 0, 0);
+    EXPECT_EQ(recorder.Count("read 0 0 1 1"), 1) << mode;
+    EXPECT_EQ(recorder.Count("read 0 0 2 1"), 1) << mode;
+    EXPECT_EQ(operation.BadSectors, 1) << mode;
+    EXPECT_EQ(host.mainLog.back(), "* Сбойных секторов - 1") << mode;
+    EXPECT_EQ(disk.GetTrack(0).Sectors[2].DataOk, 0xFF) << mode;
+  }
 }
 
 TEST_F(ReadingEngineTest, CancelDuringAReadIsSeenAfterTheNextTrackIsSought) {
@@ -138,6 +145,9 @@ TEST_F(ReadingEngineTest, FailedSeekMidwayEndsWithoutClosingLines) {
   }
   EXPECT_EQ(disk.GetTrack(1).Sectors[0].DataOk, 0xFF);  // tracks done so far stay
   EXPECT_EQ(disk.GetTrack(2).Present, 0);
+  // The log names the tracks left unread, and the operation says where it stopped.
+  EXPECT_EQ(host.mainLog.back(), "* Не прочитаны дорожки - с 2 по 5");
+  EXPECT_EQ(operation.UnreadFrom, 2);
 }
 
 TEST_F(ReadingEngineTest, ResetAndFirstSeekFailuresEndAtOnce) {

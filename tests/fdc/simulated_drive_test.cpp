@@ -230,6 +230,31 @@ TEST_F(SimulatedDriveTest, SimulatedTimeFollowsTheDisk) {
   EXPECT_LE(drive.Revolutions(), 2.01);
 }
 
+// READ ID answers with the ID that next passes the head and returns right
+// behind it; a track without IDs keeps it looking for two index pulses.
+TEST_F(SimulatedDriveTest, ReadIdAnswersWithTheNextIdUnderTheHead) {
+  test::FillTrack(drive.Medium(), 0, 16);
+  ASSERT_TRUE(drive.Seek(0, 0));
+  const std::vector<SectorPlace> places = LayoutTrack(drive.Medium().GetTrack(0), 54, SimulatedTiming{});
+  drive.ResetClock();
+  IdHeader id;
+  ASSERT_TRUE(drive.ReadId(kFlagMfm, 0, id));  // host 1 ms, then the first ID after it
+  EXPECT_EQ(id, (IdHeader{0, 0, 1, 1}));
+  EXPECT_EQ(static_cast<std::int64_t>(drive.SimulatedSeconds() * 1e6 + 0.5), places[0].idStart + 10 * 32);
+  ASSERT_TRUE(drive.ReadId(kFlagMfm, 0, id));  // sector 1's data is still passing: sector 2 is next
+  EXPECT_EQ(id.r, 2);
+  // A read of the sector right behind still catches it; the one after is next then.
+  ASSERT_TRUE(Read({0, 0, 3, 1}));
+  ASSERT_TRUE(drive.ReadId(kFlagMfm, 0, id));
+  EXPECT_EQ(id.r, 4);
+
+  drive.ResetClock();
+  EXPECT_FALSE(drive.ReadId(kFlagMfm, 1, id));  // head 1: an empty track
+  EXPECT_EQ(drive.LastError(), kSectorNotFound);
+  EXPECT_GT(drive.Revolutions(), 1.0);
+  EXPECT_LE(drive.Revolutions(), 2.01);
+}
+
 TEST(SimulatedTimingTest, LayoutFollowsTheStandardTrackOrTheRawImage) {
   TZX_Disk disk;
   test::FillTrack(disk, 0, 16);

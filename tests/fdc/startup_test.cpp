@@ -102,6 +102,10 @@ TEST(CommandStartTest, ReadCommandsTakeTheConfiguredRange) {
   EXPECT_EQ(start.operation.RetryCount, 4);
   EXPECT_EQ(start.progressMaximum, 9);
   EXPECT_EQ(PrepareDiskCommand(DiskCommand::ScanTracks, settings, disk).caption, "Сканирование дорожек диска");
+  const CommandStart fast = PrepareDiskCommand(DiskCommand::FastRead, settings, disk);
+  EXPECT_EQ(fast.caption, "Быстрое чтение диска");
+  EXPECT_EQ(fast.operation.OpMode, 7);
+  EXPECT_EQ(fast.operation.OpLastTrack, 9);
 
   // Reading by ID needs tracks in memory: with none, nothing happens at all.
   const CommandStart none = PrepareDiskCommand(DiskCommand::ReadSectors, settings, disk);
@@ -145,13 +149,13 @@ TEST(CommandStartTest, RangeBeyondTheDiskIsShortened) {
 TEST(CommandStartTest, DiskMenuFollowsTheDriveAndTheDisk) {
   TZX_Disk disk;
   DiskMenuState state = DiskMenuAvailability(true, disk);
-  EXPECT_TRUE(state.scanTracks && state.scanAndRead && state.readCatalog);
+  EXPECT_TRUE(state.scanTracks && state.scanAndRead && state.fastRead && state.readCatalog);
   EXPECT_FALSE(state.readSectors || state.format || state.write || state.formatAndWrite);
   test::FillTrack(disk, 0, 1);
   state = DiskMenuAvailability(true, disk);
   EXPECT_TRUE(state.readSectors && state.format && state.write && state.formatAndWrite);
   state = DiskMenuAvailability(false, disk);
-  EXPECT_FALSE(state.scanTracks || state.readSectors || state.readCatalog);
+  EXPECT_FALSE(state.scanTracks || state.fastRead || state.readSectors || state.readCatalog);
 }
 
 }  // namespace

@@ -47,15 +47,29 @@ TEST_F(WritingEngineTest, FormatAndWriteLogsOnlyToTheMainLog) {
   EXPECT_TRUE(disk.GetTrack(0).Log.empty());
 }
 
-TEST_F(WritingEngineTest, RetryCountZeroMakesNoRequestAndReportsEverything) {
+// A count of 0 attempts still makes one: a write-protected disk then fails
+// each format and each write once, and the log ends with the failed count.
+TEST_F(WritingEngineTest, RetryCountZeroMakesOneAttemptAndCountsTheFailures) {
   FillTrack(disk, 0, 2);
+  sim.Faults().writeProtected = true;
   EXPECT_EQ(Run(kOpFormat | kOpWrite, 0, 0, 0), OperationOutcome::Completed);
-  EXPECT_EQ(recorder.Count("format"), 0);
-  EXPECT_EQ(recorder.Count("write"), 0);
-  const Lines expected = {"* Начало операции!", "* Ошибка форматирования - 0 (Track - 0)",
-                          "* Ошибка записи сектора  - 0 (Track - 0 / Sector - 1)",
-                          "* Ошибка записи сектора  - 0 (Track - 0 / Sector - 2)", "* Операция выполнена!"};
+  EXPECT_EQ(recorder.Count("format"), 1);
+  EXPECT_EQ(recorder.Count("write"), 2);
+  const Lines expected = {"* Начало операции!",
+                          "* Ошибка форматирования - 19 (Track - 0)",
+                          "* Ошибка записи сектора  - 19 (Track - 0 / Sector - 1)",
+                          "* Ошибка записи сектора  - 19 (Track - 0 / Sector - 2)",
+                          "* Операция выполнена!",
+                          "* Сбойных секторов - 2"};
   EXPECT_EQ(host.mainLog, expected);
+  EXPECT_EQ(operation.BadSectors, 2);
+
+  // The same disk unprotected: one attempt each is enough, nothing failed.
+  sim.Faults().writeProtected = false;
+  EXPECT_EQ(Run(kOpFormat | kOpWrite, 0, 0, 0), OperationOutcome::Completed);
+  EXPECT_EQ(operation.BadSectors, 0);
+  EXPECT_EQ(host.mainLog.back(), "* Операция выполнена!");
+  EXPECT_EQ(sim.Medium().GetTrack(0).Sectors[1].Data[7], disk.GetTrack(0).Sectors[1].Data[7]);
 }
 
 TEST_F(WritingEngineTest, AbsentTracksAreSkippedWithoutASeekButCountedInProgress) {
@@ -94,16 +108,24 @@ TEST_F(WritingEngineTest, FormatFailureStillWritesTheTrack) {
   EXPECT_EQ(sim.Medium().GetTrack(0).Sectors[1].Data[9], disk.GetTrack(0).Sectors[1].Data[9]);
 }
 
-TEST_F(WritingEngineTest, EveryWriteFailingStillCompletes) {
+TEST_F(WritingEngineTest, EveryWriteFailingStillCompletesAndCountsThem) {
   FillTrack(disk, 0, 2);
   FillTrack(disk, 1, 1);
   sim.Faults().writeProtected = true;
   EXPECT_EQ(Run(kOpWrite, 0, 1), OperationOutcome::Completed);
-  const Lines expected = {"* Начало операции!", "* Ошибка записи сектора  - 19 (Track - 0 / Sector - 1)",
+  const Lines expected = {"* Начало операции!",
+                          "* Ошибка записи сектора  - 19 (Track - 0 / Sector - 1)",
                           "* Ошибка записи сектора  - 19 (Track - 0 / Sector - 2)",
-                          "* Ошибка записи сектора  - 19 (Track - 1 / Sector - 1)", "* Операция выполнена!"};
+                          "* Ошибка записи сектора  - 19 (Track - 1 / Sector - 1)",
+                          "* Операция выполнена!",
+                          "* Сбойных секторов - 3"};
   EXPECT_EQ(host.mainLog, expected);
   EXPECT_EQ(recorder.Count("write"), 6);
+  EXPECT_EQ(operation.BadSectors, 3);
+
+  // A format that fails counts every sector of its track once.
+  Run(kOpFormat, 0, 1);
+  EXPECT_EQ(operation.BadSectors, 3);
 }
 
 TEST_F(WritingEngineTest, CancelEndsAfterTheFormatOfTheCurrentTrack) {

@@ -317,7 +317,7 @@ TEST(Hfe, InputBeyondTheModelIsCut) {
   TZX_Disk disk;
   ASSERT_TRUE(LoadHFEFromBytes(disk, HfeFile(cylinders)));
   EXPECT_EQ(disk.CountTracks(), kTrackCount);
-  EXPECT_NE(disk.LastError.find("83 cylinders"), std::string::npos);
+  EXPECT_NE(disk.LastError.find("83 цилиндра"), std::string::npos) << disk.LastError;
 
   // A track of 15000 bytes keeps its first 6500.
   RawTrack longTrack;

@@ -1,8 +1,9 @@
 // Runs inside a Linux guest with a real kernel floppy driver (see
 // scripts/qemu-floppy-test): reads the whole disk in drive A through the
-// Linux backend and the reading engine and compares it with the raw image it
-// was made from; then formats and writes that disk onto drive B, whose image
-// the script compares afterwards. With --expect-no-rawcmd it checks instead
+// Linux backend and the reading engine, by scan and read and by the
+// rotation-aware reading, and compares it with the raw image it was made
+// from; then formats and writes that disk onto drive B, whose image the
+// script compares afterwards. With --expect-no-rawcmd it checks instead
 // that a kernel without raw commands is refused with a plain explanation.
 // Usage: floppy_check REFERENCE_IMAGE [--write-b | --expect-no-rawcmd]
 #include <cstdio>
@@ -89,6 +90,15 @@ int main(int argc, char** argv) {
   std::printf("read: %d tracks present, %d bad sectors, %d sectors differ from the image\n", disk.CountTracks(),
               read.BadSectors, differences);
   if (differences != 0 || read.BadSectors != 0) return 1;
+
+  // The rotation-aware reading: READ ID and reads of several sectors at once.
+  TZX_Disk fastDisk;
+  DiskOperation fast{kOpFast | kOpScan | kOpRead, 0, kTracks - 1, 3, 0};
+  if (RunDiskOperation(fastDisk, driver, host, fast) != OperationOutcome::Completed) return 1;
+  const int fastDifferences = CompareWithImage(fastDisk, *image);
+  std::printf("fast read: %d tracks present, %d bad sectors, %d sectors differ from the image\n",
+              fastDisk.CountTracks(), fast.BadSectors, fastDifferences);
+  if (fastDifferences != 0 || fast.BadSectors != 0) return 1;
 
   if (mode == "--write-b") {
     Settings driveB;

@@ -104,6 +104,12 @@ TEST_F(CatalogScreenshots, CpmCatalog) {
   const QImage picture = Shoot(window, QStringLiteral("cpm_catalog"));
   EXPECT_FALSE(picture.isNull());
   EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("l6"))->text(), "2");
+
+  // The longest definition title the group shows.
+  MakeCpmDisk(disk_, *FindCpmDefinition("plus3"));
+  window.FormShow();
+  Shoot(window, QStringLiteral("cpm_catalog_plus3"));
+  EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("l7"))->text(), "Spectrum +3 / Amstrad PCW");
 }
 
 }  // namespace

@@ -76,6 +76,13 @@ TEST(DiskMapCells, SectorStatesAndRemovedTracks) {
   EXPECT_EQ(TileColour(Tile::SectorGood, Qt::gray), QColor(0, 0xFF, 0));
   EXPECT_EQ(TileColour(Tile::SectorBad, Qt::gray), QColor(0xFF, 0, 0));
   EXPECT_EQ(TileColour(Tile::SectorNoData, Qt::gray), QColor(0xFF, 0xFF, 0));
+  // Good data after failed reads (a re-read or a merge recovered it): aqua.
+  disk.GetTrack(3).Sectors[3].ErrorCount = 1;
+  EXPECT_EQ(CellTile(disk, 4, 3), Tile::SectorRecovered);
+  EXPECT_EQ(CellText(disk, 4, 3), "s23");
+  EXPECT_EQ(TileColour(Tile::SectorRecovered, Qt::gray), QColor(0, 0xFF, 0xFF));
+  disk.GetTrack(3).Sectors[1].ErrorCount = 1;
+  EXPECT_EQ(CellTile(disk, 2, 3), Tile::SectorBad);
   disk.GetTrack(3).Present = 0;
   for (int column = 0; column <= 4; ++column) EXPECT_EQ(CellTile(disk, column, 3), Tile::Blank);
   EXPECT_EQ(CellText(disk, 1, 3), "");

@@ -317,6 +317,7 @@ TEST_F(EditTest, NewCpmDisk) {
   EXPECT_EQ(Disk().GetSector(0, 4).IdSector, 9);
   EXPECT_EQ(Disk().GetSector(1, 0).IdSide, 1);
   EXPECT_EQ(Disk().GetSector(1, 0).DataLen, 1024);
+  EXPECT_EQ(Disk().GetSector(0, 0).Data[0], 0xE5);  // an empty directory, not 128 zero entries
 }
 
 TEST_F(EditTest, CatalogCommandsCheckTheDiskFirst) {

@@ -7,6 +7,7 @@
 #include "formats/format_table.h"
 #include "formats/trd.h"
 #include "formats/udi.h"
+#include "ui/disk_map_cells.h"
 #include "ui/ui_fixture.h"
 
 namespace velloran::test {
@@ -58,6 +59,47 @@ TEST_F(FilesTest, LoadCommandShowsTheNewDiskAndRemembersItsFolder) {
   ASSERT_TRUE(save.file.suffixForFilter);
   EXPECT_EQ(save.file.suffixForFilter(2), "trd");
   EXPECT_EQ(save.file.suffixForFilter(8), "hfe");
+}
+
+// "Объединить с другим образом": good sectors of the chosen image fill in
+// the bad ones in memory; a good sector that differs stays, and is announced.
+TEST_F(FilesTest, MergeFillsInBadSectorsFromTheChosenImage) {
+  const auto file = CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd");
+  LoadThroughDialog(file);
+  const TSectorRec original = Disk().GetSector(3, 4);
+  TSectorRec& bad = Disk().GetSector(3, 4);
+  bad.DataOk = 0;
+  bad.Data.fill(0xEE);
+  Disk().GetSector(7, 0).Data[0] ^= 0xFF;  // good in both, but different
+  prompts.ClearRecords();
+
+  prompts.QueueOpen({Q(file)});
+  Action("MergeImage1")->trigger();
+  const auto& request = prompts.Records().front();
+  EXPECT_EQ(request.text, "Объединить с образом диска из файла..");
+  EXPECT_TRUE(request.file.multiple);
+  EXPECT_TRUE(request.file.filters[request.file.filterIndex - 1].contains("*.trd;"));
+
+  const TSectorRec& merged = Disk().GetSector(3, 4);
+  EXPECT_EQ(merged.DataOk, 0xFF);
+  EXPECT_TRUE(std::equal(merged.Data.begin(), merged.Data.begin() + 256, original.Data.begin()));
+  EXPECT_EQ(CellTile(Disk(), 5, 3), Tile::SectorRecovered);
+  EXPECT_NE(Disk().GetSector(7, 0).Data[0], original.Data[0]) << "the disk in memory comes first";
+  const QStringList log = window->LogLines();
+  EXPECT_TRUE(log.contains("Дорожка 3: из alfishe_unreal-ng__EyeAche.trd - секторы 5")) << log.join("\n").toStdString();
+  EXPECT_TRUE(
+      log.contains("Дорожка 7 / Сектор 1: хорошие копии различаются - alfishe_unreal-ng__EyeAche.trd и "
+                   "alfishe_unreal-ng__EyeAche.trd; взята копия из alfishe_unreal-ng__EyeAche.trd"));
+  EXPECT_EQ(Find<QTabWidget>("pc1")->currentIndex(), 0);
+  const auto messages = prompts.Messages();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].caption, "Внимание..!");
+
+  // An image that does not load changes nothing.
+  prompts.QueueOpen({Q(dir / "missing.trd")});
+  Action("MergeImage1")->trigger();
+  EXPECT_EQ(prompts.Messages().size(), 2u);
+  EXPECT_EQ(prompts.Messages().back().caption, "Ошибка!");
 }
 
 TEST_F(FilesTest, UnsupportedExtensionLeavesAnEmptyDisk) {

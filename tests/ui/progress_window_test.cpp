@@ -122,6 +122,29 @@ TEST_F(ProgressTest, BadSectorsAreLoggedAndCounted) {
   EXPECT_EQ(CellTile(Disk(), 3, 1), Tile::SectorNoData) << "a scanned header whose data never came";
 }
 
+// The rotation-aware reading reads what failed again after its pass; the
+// map shows a sector that came right on a re-read in its own colour.
+TEST_F(ProgressTest, FastReadRereadsWhatFailedAndTheMapShowsIt) {
+  window->N2Click();
+  EXPECT_TRUE(Action("FastRead1")->isEnabled());
+  drive_->Faults().failFirstReads[{2, 7}] = 2;
+  drive_->Faults().alwaysFail.insert({4, 1});
+  window->Options().RetryCount = 3;
+  QString title;
+  OnTrack([&](T_Prog& progress, int) { title = progress.windowTitle(); });
+  Action("FastRead1")->trigger();
+  EXPECT_EQ(title, "Быстрое чтение диска");
+  EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
+  const QStringList log = window->LogLines();
+  EXPECT_TRUE(log.contains("Сектор прочитан при повторном чтении - попытка 2 (Track - 2 / Sector - 7)"))
+      << log.join("\n").toStdString();
+  EXPECT_EQ(log.back(), "Сбойных секторов - 1");
+  EXPECT_EQ(CellTile(Disk(), 7, 2), Tile::SectorRecovered);
+  EXPECT_EQ(CellTile(Disk(), 1, 4), Tile::SectorNoData);
+  EXPECT_EQ(CellTile(Disk(), 8, 2), Tile::SectorGood);
+  EXPECT_EQ(Disk().GetSector(2, 6).Data[1], 6);
+}
+
 TEST_F(ProgressTest, WritingPutsTheDiskOntoTheMedium) {
   MakeMarkedTrdosDisk(Disk());
   Disk().GetSector(4, 7).Data[100] = 0xEE;

@@ -43,6 +43,7 @@ class ScreenshotTest : public MainWindowTest {
     // A few states worth seeing on the map.
     Disk().GetSector(2, 4).DataOk = 0;
     Disk().GetSector(2, 5).DataLen = 0;
+    Disk().GetSector(2, 7).ErrorCount = 1;  // came right on a re-read
     Disk().GetTrack(5).RawValid = 1;
     Disk().GetTrack(5).RawLength = 6250;
     window->SetStatusText(0, QStringLiteral("  Driver version - 01000A02 / FDC Type - 82077AA"));

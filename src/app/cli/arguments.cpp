@@ -40,6 +40,21 @@ void ReportLosses(const std::string& file, const SaveLosses& losses) {
   for (const auto& loss : losses) std::cerr << "velloran-cli: " << file << ": lost " << LossText(loss) << '\n';
 }
 
+std::optional<std::string> TakeOutputOption(std::vector<std::string>& words, std::string& error) {
+  std::optional<std::string> output;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (words[i] != "-o") continue;
+    if (i + 1 >= words.size()) {
+      error = "option -o needs a value";
+      return std::nullopt;
+    }
+    output = words[i + 1];
+    words.erase(words.begin() + static_cast<long>(i), words.begin() + static_cast<long>(i) + 2);
+    --i;
+  }
+  return output;
+}
+
 int Fail(const std::string& message) {
   std::cerr << "velloran-cli: " << message << '\n';
   return 1;

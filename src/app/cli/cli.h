@@ -35,6 +35,10 @@ class Arguments {
   std::string error_;
 };
 
+// "-o FILE" is the one short option; it is taken out of `words` before the
+// usual parsing. The last one given counts.
+std::optional<std::string> TakeOutputOption(std::vector<std::string>& words, std::string& error);
+
 // Prints a TR-DOS catalog as the ls command shows it.
 void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted);
 
@@ -57,5 +61,6 @@ int RunCompact(const std::vector<std::string>& words);
 int RunReadDisk(const std::vector<std::string>& words);
 int RunWriteDisk(const std::vector<std::string>& words);
 int RunCatalog(const std::vector<std::string>& words);
+int RunMerge(const std::vector<std::string>& words);
 
 }  // namespace velloran::cli

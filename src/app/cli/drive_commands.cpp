@@ -24,10 +24,13 @@ namespace velloran::cli {
 namespace {
 
 constexpr const char* kDriveHelp = R"(Drive commands:
-  read-disk OUT [--drive D] [--first T] [--last T] [--retries N]
-      scans and reads tracks T..T (default 0..159) into the image OUT
+  read-disk OUT [--fast] [--drive D] [--first T] [--last T] [--retries N]
+      scans and reads tracks T..T (default 0..159) into the image OUT; with
+      --fast each track in about one turn of the disk, and the sectors that
+      failed are read again after the pass (N passes in all)
   write-disk IMAGE [--format] [--drive D] [--first T] [--last T] [--retries N]
       writes the image onto the disk (formatting each track first with --format)
+N is the number of attempts per sector (default 10; 0 counts as 1).
   catalog [--drive D]
       lists the TR-DOS catalog of the disk in the drive
 
@@ -47,7 +50,9 @@ and reports the simulated time. Its options:
   cylinders=N       cylinders the drive reaches (default 83)
   save=FILE         save the simulated disk to FILE afterwards
 Ctrl+C cancels a running read or write at the next track. read-disk exits
-with 2 when the image was saved but some sectors could not be read.
+with 2 when the image was saved but some sectors could not be read, or when
+a seek failure stopped it early (what was read is saved); write-disk exits
+with 2 when some sectors could not be formatted or written.
 )";
 
 volatile std::sig_atomic_t interrupted = 0;
@@ -207,13 +212,14 @@ bool WantsHelp(const std::vector<std::string>& words) {
 }  // namespace
 
 // read-disk OUT: scans and reads the disk in the drive and saves the image.
-// When OUT cannot hold what was read (and --lossy was not given) or cannot be
+// What was read before a seek failure stopped the reading is saved too. When
+// OUT cannot hold what was read (and --lossy was not given) or cannot be
 // written, the disk as read is kept in OUT.udf, so the read is not lost.
 int RunReadDisk(const std::vector<std::string>& words) {
   if (WantsHelp(words)) return PrintHelp();
   const Arguments args(words, {"drive", "first", "last", "retries"});
-  const char* usage = "read-disk OUT [--drive A|B|sim:IMAGE] [--first T --last T --retries N] [--lossy]";
-  if (auto problem = CheckArguments(args, {"drive", "first", "last", "retries", "lossy"}, 1, usage))
+  const char* usage = "read-disk OUT [--fast] [--drive A|B|sim:IMAGE] [--first T --last T --retries N] [--lossy]";
+  if (auto problem = CheckArguments(args, {"drive", "first", "last", "retries", "fast", "lossy"}, 1, usage))
     return Fail(*problem);
   const std::string out = args.Positional()[0];
   if (FindFormat(ExtensionKey(out)) == nullptr) return Fail(out + ": " + std::string(kUnsupportedFileType));
@@ -224,8 +230,10 @@ int RunReadDisk(const std::vector<std::string>& words) {
   auto disk = std::make_unique<TZX_Disk>();
   DiskOperation operation;
   bool started = false;
-  const OperationOutcome outcome = RunCommand(DiskCommand::ScanAndRead, *session, *disk, operation, started);
-  if (outcome != OperationOutcome::Completed) return FinishSession(*session, 1);
+  const DiskCommand command = args.Flag("fast") ? DiskCommand::FastRead : DiskCommand::ScanAndRead;
+  const OperationOutcome outcome = RunCommand(command, *session, *disk, operation, started);
+  const bool stoppedEarly = outcome == OperationOutcome::Failed && operation.UnreadFrom > operation.OpFirstTrack;
+  if (outcome != OperationOutcome::Completed && !stoppedEarly) return FinishSession(*session, 1);
 
   disk->KeepRaw = session->settings.RestoreTrack ? 0 : 1;
   SaveLosses losses;
@@ -238,7 +246,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
   }
   ReportLosses(out, losses);
   std::cout << out << '\n';
-  return FinishSession(*session, operation.BadSectors > 0 ? 2 : 0);
+  return FinishSession(*session, operation.BadSectors > 0 || stoppedEarly ? 2 : 0);
 }
 
 // write-disk IMAGE: writes (and with --format formats) the image onto the disk.
@@ -260,7 +268,8 @@ int RunWriteDisk(const std::vector<std::string>& words) {
   const DiskCommand command = args.Flag("format") ? DiskCommand::FormatAndWrite : DiskCommand::Write;
   const OperationOutcome outcome = RunCommand(command, *session, *disk, operation, started);
   if (!started) return FinishSession(*session, Fail("nothing to write"));
-  return FinishSession(*session, outcome == OperationOutcome::Completed ? 0 : 1);
+  if (outcome != OperationOutcome::Completed) return FinishSession(*session, 1);
+  return FinishSession(*session, operation.BadSectors > 0 ? 2 : 0);
 }
 
 // catalog: the TR-DOS catalog read straight from track 0 of the disk.

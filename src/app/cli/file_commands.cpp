@@ -9,6 +9,7 @@
 #include "app/cli/cli.h"
 #include "common/file_io.h"
 #include "cpm/cpm_directory.h"
+#include "cpm/cpm_recognition.h"
 #include "formats/format_table.h"
 #include "trdos/add_files.h"
 #include "trdos/catalog.h"
@@ -22,22 +23,6 @@ namespace velloran::cli {
 namespace {
 
 constexpr const char* kNotTrdosImage = "Образ не соответствует стандартному TR-DOS диску!";
-
-// "-o FILE" is the one short option; it is taken out before the usual parsing.
-std::optional<std::string> TakeOutputOption(std::vector<std::string>& words, std::string& error) {
-  std::optional<std::string> output;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    if (words[i] != "-o") continue;
-    if (i + 1 >= words.size()) {
-      error = "option -o needs a value";
-      return std::nullopt;
-    }
-    output = words[i + 1];
-    words.erase(words.begin() + static_cast<long>(i), words.begin() + static_cast<long>(i) + 2);
-    --i;
-  }
-  return output;
-}
 
 // Checks the options and the number of positional words; a message when wrong.
 std::optional<std::string> CheckArguments(const Arguments& args, const std::set<std::string>& known,
@@ -154,6 +139,7 @@ void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted) {
 namespace {
 
 void PrintCpmListing(const CpmListing& listing) {
+  std::cout << "Формат: " << CpmDefinitionText(listing.Definition) << "\n\n";
   std::cout << "Filename Ext Length   Atrib №\n";
   for (const auto& row : listing.Rows)
     std::cout << Pad(row.Filename, 8) << ' ' << Pad(row.Ext, 3) << ' ' << Pad(row.Length, 8) << ' ' << Pad(row.Atrib, 5)
@@ -186,7 +172,7 @@ int WriteOutput(const std::string& file, ByteSpan data, const std::vector<BadSec
 
 // get --cpm: the CP/M file NAME.EXT, compared without regard to case.
 int GetCpmFile(const TZX_Disk& disk, const std::string& name, const std::optional<std::string>& output) {
-  if (!LooksLikeCpmDisk(disk)) return Fail(kNotCpmDiskMessage);
+  if (!RecognizeCpmDisk(disk)) return Fail(kNotCpmDiskMessage);
   const CpmListing listing = ListCpmDisk(disk, false, true);
   for (const auto& row : listing.Rows) {
     const std::string base = TrimRight(row.Filename);
@@ -195,9 +181,9 @@ int GetCpmFile(const TZX_Disk& disk, const std::string& name, const std::optiona
     const bool dotted = extension.empty() && Lower(name) == Lower(base + ".");
     if (Lower(name) != Lower(stored) && !dotted) continue;
     CpmFoundFile found;
-    if (FindCpmFile(listing.Directory, row.Name11, found) < 0) return Fail(kCpmCatalogError);
+    if (FindCpmFile(listing.Definition, listing.Directory, row.Name11, found) < 0) return Fail(kCpmCatalogError);
     std::vector<CpmDamagedSector> damaged;
-    const Bytes contents = CpmFileContents(disk, found, &damaged);
+    const Bytes contents = CpmFileContents(disk, listing.Definition, found, &damaged);
     std::vector<BadSector> bad;
     for (const auto& sector : damaged) bad.push_back({sector.Track, sector.Sector, sector.NoData});
     return WriteOutput(output.value_or(SafeFileName(stored)), contents, bad);
@@ -218,7 +204,7 @@ int RunLs(const std::vector<std::string>& words) {
   if (!disk) return Fail(error);
   const bool all = args.Flag("all");
   if (args.Flag("cpm")) {
-    if (!LooksLikeCpmDisk(*disk)) return Fail(kNotCpmDiskMessage);
+    if (!RecognizeCpmDisk(*disk)) return Fail(kNotCpmDiskMessage);
     PrintCpmListing(ListCpmDisk(*disk, all, all));
     return 0;
   }
@@ -310,12 +296,19 @@ int RunNewTrdos(const std::vector<std::string>& words) {
   return SaveChangedDisk(*disk, args.Positional()[0]);
 }
 
-// new-cpm IMAGE: an empty Profi CP/M disk.
+// new-cpm IMAGE [--format NAME]: an empty CP/M disk, the Profi's unless
+// another known definition is named.
 int RunNewCpm(const std::vector<std::string>& words) {
-  const Arguments args(words, {});
-  if (auto error = CheckArguments(args, {}, 1, 1, "new-cpm IMAGE")) return Fail(*error);
+  const Arguments args(words, {"format"});
+  if (auto error = CheckArguments(args, {"format"}, 1, 1, "new-cpm IMAGE [--format NAME]")) return Fail(*error);
+  const auto definition = FindCpmDefinition(args.Value("format").value_or("profi"));
+  if (!definition) {
+    std::string known;
+    for (const auto& d : CpmDefinitions()) known += (known.empty() ? "" : ", ") + d.Name;
+    return Fail("unknown CP/M format " + *args.Value("format") + " (known: " + known + ")");
+  }
   auto disk = std::make_unique<TZX_Disk>();
-  MakeCpmDisk(*disk);
+  MakeCpmDisk(*disk, *definition);
   return SaveChangedDisk(*disk, args.Positional()[0]);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/cli/cli.h"
+#include "common/version.h"
 
 namespace {
 
@@ -24,10 +25,12 @@ constexpr Command kCommands[] = {
     {"put", "put IMAGE FILE...", velloran::cli::RunPut},
     {"rm", "rm IMAGE NAME", velloran::cli::RunRm},
     {"new-trdos", "new-trdos IMAGE [--label L]", velloran::cli::RunNewTrdos},
-    {"new-cpm", "new-cpm IMAGE", velloran::cli::RunNewCpm},
+    {"new-cpm", "new-cpm IMAGE [--format NAME]", velloran::cli::RunNewCpm},
     {"compact", "compact IMAGE", velloran::cli::RunCompact},
+    {"merge", "merge IMAGE IMAGE... -o OUT", velloran::cli::RunMerge},
     {"read-disk",
-     "read-disk OUT [--drive A|B|sim:IMAGE[?OPTIONS]] [--first T --last T --retries N] [--lossy] (--help: drives)",
+     "read-disk OUT [--fast] [--drive A|B|sim:IMAGE[?OPTIONS]] [--first T --last T --retries N] [--lossy] "
+     "(--help: drives)",
      velloran::cli::RunReadDisk},
     {"write-disk", "write-disk IMAGE [--format] [--drive A|B|sim:IMAGE]", velloran::cli::RunWriteDisk},
     {"catalog", "catalog [--drive A|B|sim:IMAGE]", velloran::cli::RunCatalog},
@@ -36,6 +39,7 @@ constexpr Command kCommands[] = {
 int Usage(std::ostream& out) {
   out << "Usage: velloran-cli COMMAND ...\n\nCommands:\n";
   for (const auto& command : kCommands) out << "  " << command.usage << '\n';
+  out << "\nOptions:\n  --help     this list\n  --version  the program's version\n";
   return 0;
 }
 
@@ -48,6 +52,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") return Usage(std::cout);
+  if (words[0] == "--version") {
+    std::cout << "velloran-cli " << velloran::kVersion << '\n';
+    return 0;
+  }
   for (const auto& command : kCommands) {
     if (command.name == words[0]) {
       words.erase(words.begin());

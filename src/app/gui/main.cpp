@@ -4,21 +4,20 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTimer>
-#include <QTranslator>
 
+#include "common/version.h"
 #include "fdc/driver_choice.h"
 #include "ui/instance_channel.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompts.h"
 #include "ui/qt_settings_store.h"
+#include "ui/qt_translation.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velloran"));
-  QApplication::setApplicationVersion(QStringLiteral("1.14"));
+  QApplication::setApplicationVersion(QLatin1String(velloran::kVersion));
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Floppy disk images of the ZX Spectrum family"));
@@ -28,9 +27,17 @@ int main(int argc, char** argv) {
                                        QStringLiteral("The drive: A, B or sim:IMAGE (a simulated drive)."),
                                        QStringLiteral("drive"));
   parser.addOption(driveOption);
-  parser.addPositionalArgument(QStringLiteral("image"), QStringLiteral("Image file to load."));
+  parser.addPositionalArgument(QStringLiteral("image"),
+                               QStringLiteral("Image file to load (of several, the first is opened)."),
+                               QStringLiteral("[image...]"));
   parser.process(application);
   const QStringList images = parser.positionalArguments();
+  // The desktop may hand over several files; one image is open at a time, the
+  // first one. The rest are named so that nobody wonders where they went.
+  const QStringList notOpened = images.mid(1);
+  if (!notOpened.isEmpty())
+    std::fprintf(stderr, "velloran: one image is opened at a time; not opened: %s\n",
+                 notOpened.join(QStringLiteral(", ")).toUtf8().constData());
 
   // A second start only hands its file over.
   if (velloran::HandOffToRunningInstance(velloran::HandOffMessage(images))) return 0;
@@ -38,11 +45,9 @@ int main(int argc, char** argv) {
   if (!server.Listen())
     std::fprintf(stderr, "velloran: cannot open the channel for second starts; they will open their own window\n");
 
-  // Standard buttons and dialogs in Russian, like the rest of the program.
-  QTranslator qtTexts;
-  if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&qtTexts);
+  if (velloran::InstallQtTranslation(application) == nullptr)
+    std::fprintf(stderr,
+                 "velloran: Qt's Russian translation (qtbase_ru) is not installed; standard buttons stay English\n");
 
   velloran::QtPrompts prompts;
   velloran::QtSettingsStore store(velloran::QtSettingsStore::DefaultFile(QApplication::applicationDirPath()));
@@ -70,7 +75,12 @@ int main(int argc, char** argv) {
   });
   window.show();
   const QString commandLineFile = images.isEmpty() ? QString() : images.front();
-  QTimer::singleShot(0, &window,
-                     [&] { window.StartUp(QApplication::applicationDirPath().toStdString(), commandLineFile); });
+  QTimer::singleShot(0, &window, [&] {
+    window.StartUp(QApplication::applicationDirPath().toStdString(), commandLineFile);
+    if (!notOpened.isEmpty())
+      prompts.Message(
+          QStringLiteral("Открывается только один образ. Не открыты:\n") + notOpened.join(QLatin1Char('\n')),
+          QStringLiteral("Внимание..!"), velloran::PromptIcon::Information, velloran::PromptButtons::Ok);
+  });
   return QApplication::exec();
 }

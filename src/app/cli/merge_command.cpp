@@ -1,0 +1,43 @@
+// merge: one image from several dumps of the same disk.
+#include <iostream>
+#include <memory>
+
+#include "app/cli/cli.h"
+#include "formats/format_table.h"
+#include "model/merge.h"
+
+namespace velloran::cli {
+
+// merge A B C... -o OUT: every sector from the first input that holds it with
+// a good data CRC; the report goes to standard output. Exits with 2 when
+// sectors stay bad or good copies disagree, after saving OUT.
+int RunMerge(const std::vector<std::string>& words) {
+  const char* usage = "usage: merge IMAGE IMAGE... -o OUT";
+  std::vector<std::string> rest = words;
+  std::string error;
+  const std::optional<std::string> output = TakeOutputOption(rest, error);
+  if (!error.empty()) return Fail(error);
+  const Arguments args(rest, {});
+  if (!args.Error().empty()) return Fail(args.Error());
+  if (const auto unknown = args.UnknownOption({}); !unknown.empty()) return Fail("unknown option " + unknown);
+  if (args.Positional().size() < 2 || !output) return Fail(usage);
+  if (FindFormat(ExtensionKey(*output)) == nullptr) return Fail(*output + ": " + std::string(kUnsupportedFileType));
+
+  std::vector<std::unique_ptr<TZX_Disk>> disks;
+  std::vector<const TZX_Disk*> inputs;
+  for (const std::string& file : args.Positional()) {
+    disks.push_back(std::make_unique<TZX_Disk>());
+    if (!LoadImage(*disks.back(), file, error))
+      return Fail(file + ": " + (error.empty() ? "cannot load the image" : error));
+    inputs.push_back(disks.back().get());
+  }
+
+  auto merged = std::make_unique<TZX_Disk>();
+  const MergeReport report = MergeDisks(inputs, *merged);
+  for (const std::string& line : MergeReportLines(report, args.Positional())) std::cout << line << '\n';
+  if (!SaveImage(*merged, *output, SaveOptions{}, error))
+    return Fail(*output + ": " + (error.empty() ? "cannot save the image" : error));
+  return report.badSectors > 0 || !report.conflicts.empty() ? 2 : 0;
+}
+
+}  // namespace velloran::cli

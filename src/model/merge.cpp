@@ -1,0 +1,232 @@
+#include "model/merge.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace velloran {
+
+namespace {
+
+bool SameId(const TSectorRec& a, const TSectorRec& b) {
+  return a.IdTrack == b.IdTrack && a.IdSide == b.IdSide && a.IdSector == b.IdSector && a.IdSize == b.IdSize;
+}
+
+bool HasData(const TSectorRec& slot) { return slot.DataLen > 0; }
+bool Good(const TSectorRec& slot) { return slot.DataLen > 0 && slot.DataOk != 0; }
+
+bool SameData(const TSectorRec& a, const TSectorRec& b) {
+  const std::size_t length = std::min<std::size_t>(a.DataLen, kSectorDataSize);
+  return a.DataLen == b.DataLen && std::equal(a.Data.begin(), a.Data.begin() + length, b.Data.begin());
+}
+
+// A sector of a track: the slot holding the `occurrence`-th copy of an ID.
+struct SectorKey {
+  const TSectorRec* id = nullptr;  // a slot carrying the ID
+  int occurrence = 0;
+};
+
+// The slot of a track holding the given ID for the given time, or null.
+const TSectorRec* FindSector(const TTrack& track, const SectorKey& key) {
+  int seen = 0;
+  for (const TSectorRec& slot : track.Sectors) {
+    if (!slot.Used || !SameId(slot, *key.id)) continue;
+    if (seen++ == key.occurrence) return &slot;
+  }
+  return nullptr;
+}
+
+// The sectors of a track in slot order, each with its occurrence.
+std::vector<SectorKey> Keys(const TTrack& track) {
+  std::vector<SectorKey> keys;
+  for (const TSectorRec& slot : track.Sectors) {
+    if (!slot.Used) continue;
+    SectorKey key{&slot, 0};
+    for (const SectorKey& before : keys) key.occurrence += SameId(*before.id, slot);
+    keys.push_back(key);
+  }
+  return keys;
+}
+
+int UsedSlots(const TTrack& track) {
+  return static_cast<int>(
+      std::count_if(track.Sectors.begin(), track.Sectors.end(), [](const TSectorRec& slot) { return slot.Used != 0; }));
+}
+
+// One copy of a sector: the input it comes from and its slot there.
+struct Copy {
+  int input = 0;
+  const TSectorRec* slot = nullptr;
+};
+
+// The copy most inputs agree on, among those with data; earlier inputs win ties.
+Copy MostCommon(const std::vector<Copy>& copies) {
+  Copy best;
+  int bestVotes = 0;
+  for (const Copy& candidate : copies) {
+    if (!HasData(*candidate.slot)) continue;
+    int votes = 0;
+    for (const Copy& other : copies) votes += HasData(*other.slot) && SameData(*candidate.slot, *other.slot);
+    if (votes > bestVotes) {
+      best = candidate;
+      bestVotes = votes;
+    }
+  }
+  return best.slot != nullptr ? best : copies.front();
+}
+
+class TrackMerge {
+ public:
+  TrackMerge(const std::vector<const TZX_Disk*>& inputs, int t, MergeReport& report)
+      : inputs_(inputs), t_(t), report_(report) {}
+
+  // The merged track; absent when no input holds it.
+  TTrack Build() {
+    TTrack out;
+    out.TrackNum = static_cast<std::uint8_t>(t_);
+    const TTrack* base = Base();
+    if (base == nullptr) return out;
+    out = *base;
+    for (TSectorRec& slot : out.Sectors) slot = TSectorRec{};
+
+    std::vector<SectorKey> keys = Keys(*base);
+    for (const TZX_Disk* input : inputs_) {
+      const TTrack& track = input->GetTrack(static_cast<std::uint8_t>(t_));
+      if (!track.Present) continue;
+      for (const SectorKey& key : Keys(track)) {
+        const bool known = std::any_of(keys.begin(), keys.end(), [&](const SectorKey& k) {
+          return SameId(*k.id, *key.id) && k.occurrence == key.occurrence;
+        });
+        if (!known && keys.size() < kSlotCount) keys.push_back(key);
+      }
+    }
+
+    MergeReport::Track line;
+    line.track = t_;
+    line.recovered.resize(inputs_.size());
+    bool asInBase = true;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      TSectorRec& slot = out.Sectors[i];
+      slot = Choose(keys[i], line);
+      const TSectorRec* inBase = FindSector(*base, keys[i]);
+      asInBase = asInBase && inBase != nullptr && inBase == &base->Sectors[i] && SameData(*inBase, slot) &&
+                 (inBase->DataOk != 0) == (slot.DataOk != 0);
+    }
+    if (!asInBase) {
+      out.RawValid = 0;
+      out.RawLength = 0;
+      out.RawData.fill(0);
+      for (TSectorRec& slot : out.Sectors) slot.DataPos = 0;
+    }
+    out.CountSectors();
+    const bool recovered = std::any_of(line.recovered.begin(), line.recovered.end(),
+                                       [](const std::vector<std::uint8_t>& numbers) { return !numbers.empty(); });
+    if (recovered || !line.stillBad.empty()) report_.tracks.push_back(std::move(line));
+    return out;
+  }
+
+ private:
+  // The input holding most sectors of the track; the first one on a tie.
+  const TTrack* Base() const {
+    const TTrack* base = nullptr;
+    for (const TZX_Disk* input : inputs_) {
+      const TTrack& track = input->GetTrack(static_cast<std::uint8_t>(t_));
+      if (track.Present && (base == nullptr || UsedSlots(track) > UsedSlots(*base))) base = &track;
+    }
+    return base;
+  }
+
+  // The copy of one sector that goes into the result.
+  TSectorRec Choose(const SectorKey& key, MergeReport::Track& line) {
+    std::vector<Copy> copies;
+    for (std::size_t i = 0; i < inputs_.size(); ++i) {
+      const TTrack& track = inputs_[i]->GetTrack(static_cast<std::uint8_t>(t_));
+      if (!track.Present) continue;
+      if (const TSectorRec* slot = FindSector(track, key)) copies.push_back({static_cast<int>(i), slot});
+    }
+    const auto firstGood =
+        std::find_if(copies.begin(), copies.end(), [](const Copy& copy) { return Good(*copy.slot); });
+    const std::uint8_t number = key.id->IdSector;
+    if (firstGood == copies.end()) {
+      TSectorRec kept = *MostCommon(copies).slot;
+      kept.DataOk = 0;
+      line.stillBad.push_back(number);
+      ++report_.badSectors;
+      return kept;
+    }
+
+    TSectorRec taken = *firstGood->slot;
+    const int passedOver = static_cast<int>(firstGood - copies.begin());
+    taken.ErrorCount = static_cast<std::uint8_t>(std::min(255, taken.ErrorCount + passedOver));
+    if (firstGood->input != 0) {
+      line.recovered[static_cast<std::size_t>(firstGood->input)].push_back(number);
+      ++report_.recoveredSectors;
+    }
+    MergeConflict conflict{t_, number, firstGood->input, {}};
+    for (auto other = firstGood + 1; other != copies.end(); ++other)
+      if (Good(*other->slot) && !SameData(*other->slot, taken)) conflict.others.push_back(other->input);
+    if (!conflict.others.empty()) report_.conflicts.push_back(std::move(conflict));
+    return taken;
+  }
+
+  const std::vector<const TZX_Disk*>& inputs_;
+  int t_;
+  MergeReport& report_;
+};
+
+std::string NumberList(const std::vector<std::uint8_t>& numbers) {
+  std::string text;
+  for (std::uint8_t number : numbers) text += (text.empty() ? "" : ", ") + std::to_string(number);
+  return text;
+}
+
+}  // namespace
+
+MergeReport MergeDisks(const std::vector<const TZX_Disk*>& inputs, TZX_Disk& out) {
+  MergeReport report;
+  if (inputs.empty()) return report;
+  std::vector<TTrack> tracks;
+  tracks.reserve(kTrackCount);
+  for (int t = 0; t < kTrackCount; ++t) tracks.push_back(TrackMerge(inputs, t, report).Build());
+
+  const TZX_Disk& first = *inputs.front();
+  std::string title = first.Title;
+  std::vector<std::string> comments = first.Comments;
+  const std::uint8_t useBaseTrack = first.UseBaseTrack;
+  const std::uint8_t baseTrack = first.BaseTrack;
+  out.Tracks = std::move(tracks);
+  out.Title = std::move(title);
+  out.Comments = std::move(comments);
+  out.UseBaseTrack = useBaseTrack;
+  out.BaseTrack = baseTrack;
+  out.LastError.clear();
+  out.CountTracks();
+  return report;
+}
+
+std::vector<std::string> MergeReportLines(const MergeReport& report, const std::vector<std::string>& names) {
+  auto name = [&](int input) {
+    return input >= 0 && static_cast<std::size_t>(input) < names.size() ? names[static_cast<std::size_t>(input)]
+                                                                        : "#" + std::to_string(input + 1);
+  };
+  std::vector<std::string> lines;
+  for (const MergeReport::Track& track : report.tracks) {
+    const std::string where = "Дорожка " + std::to_string(track.track);
+    for (std::size_t i = 0; i < track.recovered.size(); ++i)
+      if (!track.recovered[i].empty())
+        lines.push_back(where + ": из " + name(static_cast<int>(i)) + " - секторы " + NumberList(track.recovered[i]));
+    if (!track.stillBad.empty()) lines.push_back(where + ": сбойные секторы - " + NumberList(track.stillBad));
+  }
+  for (const MergeConflict& conflict : report.conflicts) {
+    std::string others;
+    for (int input : conflict.others) others += (others.empty() ? "" : ", ") + name(input);
+    lines.push_back("Дорожка " + std::to_string(conflict.track) + " / Сектор " + std::to_string(conflict.sector) +
+                    ": хорошие копии различаются - " + name(conflict.taken) + " и " + others + "; взята копия из " +
+                    name(conflict.taken));
+  }
+  lines.push_back("Восстановлено секторов - " + std::to_string(report.recoveredSectors));
+  lines.push_back("Сбойных секторов - " + std::to_string(report.badSectors));
+  if (!report.conflicts.empty()) lines.push_back("Расхождений - " + std::to_string(report.conflicts.size()));
+  return lines;
+}
+
+}  // namespace velloran

@@ -1,0 +1,76 @@
+// The rescue commands of the main window: the rotation-aware reading of the
+// "Диск" menu, and merging the disk in memory with dumps of the same disk.
+#include <memory>
+#include <vector>
+
+#include <QFileInfo>
+
+#include "fdc/operation_start.h"
+#include "formats/format_table.h"
+#include "model/merge.h"
+#include "ui/catalog_window_support.h"
+#include "ui/main_window.h"
+#include "ui/prompts.h"
+
+namespace velloran {
+
+namespace {
+
+// The filter entry that takes every image format: the one with several patterns.
+int CombinedFilterIndex(const QStringList& filters) {
+  for (int i = 0; i < filters.size(); ++i)
+    if (filters[i].section(QLatin1Char('|'), 1).contains(QLatin1Char(';'))) return i + 1;
+  return 1;
+}
+
+}  // namespace
+
+// "Быстрое чтение диска": each track in about one turn, then re-reads of the
+// sectors that failed.
+void TFMain::FastRead1Click() { RunDiskCommand(static_cast<int>(DiskCommand::FastRead)); }
+
+// "Объединить с другим образом": the disk in memory and the chosen images
+// become one disk, each sector from the first of them that holds it good.
+// What came from where goes to the log; good copies that differ are named
+// there and announced.
+void TFMain::MergeImage1Click() {
+  FileDialogRequest request;
+  request.filters = SplitFilterList(QString::fromStdString(LoadDialogFilter()));
+  request.filterIndex = CombinedFilterIndex(request.filters);
+  request.title = QStringLiteral("Объединить с образом диска из файла..");
+  request.folder = QString::fromStdString(settings_.Directory_1);
+  request.multiple = true;
+  const FileDialogResult chosen = prompts_.OpenFiles(request);
+  if (!chosen.accepted || chosen.files.isEmpty()) return;
+
+  std::vector<std::unique_ptr<TZX_Disk>> others;
+  std::vector<const TZX_Disk*> inputs = {&disk_};
+  std::vector<std::string> names = {curImageName_.isEmpty() ? std::string("образ в памяти")
+                                                            : curImageName_.toStdString()};
+  for (const QString& file : chosen.files) {
+    others.push_back(std::make_unique<TZX_Disk>());
+    std::string error;
+    if (!LoadImage(*others.back(), PathOf(file), error)) {
+      prompts_.Error(QFileInfo(file).fileName() + QStringLiteral(": ") + QString::fromStdString(error));
+      return;
+    }
+    inputs.push_back(others.back().get());
+    names.push_back(QFileInfo(file).fileName().toStdString());
+  }
+  RememberFolder("Directory_1", chosen.files.front());
+
+  const MergeReport report = MergeDisks(inputs, disk_);
+  // The sectors may have changed under the catalog that named their owners.
+  catalogs_.OwnerCatalog = TrdosCatalog{};
+  RepaintMap();
+  zxdClick();  // the panels show the merged sector (and its track's log)
+  ClearLog();
+  for (const std::string& line : MergeReportLines(report, names)) AddLogLine(QString::fromStdString(line), false);
+  ShowPage(0);
+  if (!report.conflicts.empty())
+    prompts_.Message(QStringLiteral("Хорошие копии некоторых секторов различаются: взяты копии из первого образа, "
+                                    "где они хороши. Подробности - в LOG."),
+                     QStringLiteral("Внимание..!"), PromptIcon::Warning, PromptButtons::Ok);
+}
+
+}  // namespace velloran
