@@ -76,12 +76,13 @@ void KeepOwner(int fd, const struct stat& old) {
 }
 
 // Gives the new file the owner, group and mode of the old one. The mode
-// comes last: changing the owner clears the set-id bits.
-bool KeepAttributes(int fd, const struct stat& old) {
+// comes last: changing the owner clears the set-id bits. File systems
+// without owners and modes (FAT on a memory stick) refuse both; the file is
+// still written.
+void KeepAttributes(int fd, const struct stat& old) {
   struct stat now {};
-  if (::fstat(fd, &now) != 0) return false;
-  if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) KeepOwner(fd, old);
-  return ::fchmod(fd, old.st_mode & 07777) == 0;
+  if (::fstat(fd, &now) == 0 && (now.st_uid != old.st_uid || now.st_gid != old.st_gid)) KeepOwner(fd, old);
+  ::fchmod(fd, old.st_mode & 07777);
 }
 
 }  // namespace
@@ -132,7 +133,8 @@ bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std:
     return false;
   }
   int errorNumber = 0;
-  bool ok = WriteAll(fd, data) && (!exists || KeepAttributes(fd, old)) && ::fsync(fd) == 0;
+  if (exists) KeepAttributes(fd, old);
+  bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
   ok = CloseKeepingError(fd, ok, errorNumber);
   if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
     errorNumber = errno;
