@@ -27,10 +27,11 @@ constexpr std::uint8_t kFlagsNoData = 0x20;
 constexpr std::size_t kCommentHeaderSize = 10;
 constexpr std::size_t kCommentTextLimit = 1016;
 constexpr int kLargestBlock = 5000;  // data bytes one block may produce
-// The largest body any disk the model holds can need: the longest comment
-// block, then every track with 20 sectors whose blocks are as long as a block
-// may be, then the end marker. Decompression stops there, so a small file
-// cannot make the reader expand and scan more than that.
+// More body than any disk the model holds can need: the longest comment
+// block, then every track with 20 sectors of the longest block stored as it
+// is, then the end marker (a real track holds a small part of that).
+// Decompression stops there, so a small file cannot make the reader expand
+// and scan more than that.
 constexpr std::size_t kTrackHeaderSize = 4;
 constexpr std::size_t kSectorHeaderSize = 6;
 constexpr std::size_t kLargestBody =
@@ -202,8 +203,6 @@ const char* ReadDataBlock(ByteReader& in, TSectorRec& sector, int size) {
         } else {
           return kFormatError;
         }
-        // Like the other encodings, no block makes more than a sector can be.
-        if (fill.Produced() > kLargestBlock) return kSectorSizeError;
       }
       break;
     }
