@@ -1,10 +1,12 @@
-// How long the desktop application takes to repaint the whole disk map and
-// to fill the hex pane with a raw track (offscreen).
+// How long the desktop application takes to repaint the whole disk map, to
+// fill the hex pane with a raw track (offscreen), and to tell after a
+// command whether the disk differs from its file.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QImage>
 
+#include "model/disk_fingerprint.h"
 #include "trdos/catalog.h"
 #include "ui/disk_map.h"
 #include "ui/hex_view.h"
@@ -69,5 +71,18 @@ void BM_HexFillAndPaint6256(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_HexFillAndPaint6256)->Unit(benchmark::kMillisecond);
+
+// The fingerprint of a full disk: every slot of all 166 tracks and a raw
+// image of 6250 bytes on each, the most a disk holds.
+void BM_DiskFingerprintFullDisk(benchmark::State& state) {
+  velloran::TZX_Disk disk;
+  velloran::MakeTrdosDisk(disk, "BENCH");
+  for (velloran::TTrack& track : disk.Tracks) {
+    track.RawValid = 1;
+    track.RawLength = 6250;
+  }
+  for (auto _ : state) benchmark::DoNotOptimize(velloran::DiskFingerprint(disk));
+}
+BENCHMARK(BM_DiskFingerprintFullDisk)->Unit(benchmark::kMillisecond);
 
 }  // namespace

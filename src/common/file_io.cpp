@@ -7,7 +7,7 @@
 
 namespace velloran {
 
-std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailure* failure) {
+std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailure* failure, std::uintmax_t maxSize) {
   const auto fail = [failure](ReadFailure why) -> std::optional<Bytes> {
     if (failure != nullptr) *failure = why;
     return std::nullopt;
@@ -18,7 +18,7 @@ std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailur
   if (!std::filesystem::is_regular_file(status)) return fail(ReadFailure::NotRegularFile);
   const auto size = std::filesystem::file_size(file, ec);
   if (ec) return fail(ReadFailure::CannotRead);
-  if (size > kMaxImageFileSize) return fail(ReadFailure::TooLarge);
+  if (size > maxSize) return fail(ReadFailure::TooLarge);
   std::ifstream in(file, std::ios::binary);
   if (!in) return fail(ReadFailure::CannotRead);
   Bytes data(static_cast<std::size_t>(size));
@@ -28,12 +28,12 @@ std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailur
   return data;
 }
 
-std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file) {
+std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file, std::uintmax_t maxSize) {
   switch (failure) {
     case ReadFailure::NotFound: return "Файл " + file.string() + " не найден!";
     case ReadFailure::NotRegularFile: return file.string() + " не является файлом!";
     case ReadFailure::TooLarge:
-      return "Файл " + file.string() + " слишком велик: больше " + std::to_string(kMaxImageFileSize >> 20) + " МБ!";
+      return "Файл " + file.string() + " слишком велик: больше " + std::to_string(maxSize >> 20) + " МБ!";
     case ReadFailure::CannotRead:
     case ReadFailure::None: break;
   }

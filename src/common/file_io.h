@@ -12,16 +12,22 @@ namespace velloran {
 // The largest file any reader accepts; anything bigger is not a disk image.
 inline constexpr std::uintmax_t kMaxImageFileSize = 64u * 1024u * 1024u;
 
+// Flux captures are bigger: several revolutions of every track.
+inline constexpr std::uintmax_t kMaxFluxFileSize = 160u * 1024u * 1024u;
+
 // Why ReadWholeFile returned nothing.
 enum class ReadFailure { None, NotFound, NotRegularFile, TooLarge, CannotRead };
 
 // Reads the whole file. Returns nothing when it does not exist, is not a
-// regular file, is larger than kMaxImageFileSize or cannot be read; `failure`,
-// when given, receives which of these it was.
-std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailure* failure = nullptr);
+// regular file, is larger than `maxSize` or cannot be read; `failure`, when
+// given, receives which of these it was.
+std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailure* failure = nullptr,
+                                   std::uintmax_t maxSize = kMaxImageFileSize);
 
-// The message for a failed read, naming the file.
-std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file);
+// The message for a failed read, naming the file; `maxSize` is the cap the
+// read was given.
+std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file,
+                               std::uintmax_t maxSize = kMaxImageFileSize);
 
 // Replaces the contents of `file` by `data` so that a failed or interrupted
 // save never leaves a torn file or destroys the old one:

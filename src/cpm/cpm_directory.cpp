@@ -140,7 +140,8 @@ CpmListing ListCpmDirectory(const CpmDefinition& definition, const CpmDirectory&
     row.Entry = i;
     row.Filename = DisplayText(entry + 1, 8);
     row.Ext = DisplayText(entry + 9, 3);
-    row.Length = CpmLengthText(records * kCpmRecordSize);
+    row.Size = records * kCpmRecordSize;
+    row.Length = CpmLengthText(row.Size);
     row.Atrib = Hex2(entry[0]);
     row.Number = Hex2(entry[kExtentOffset]);
     row.Name11.assign(reinterpret_cast<const char*>(entry + 1), 11);

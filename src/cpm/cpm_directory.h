@@ -25,6 +25,7 @@ struct CpmRow {
   int Entry = 0;         // entry number in the directory
   std::string Filename;  // the 8 name bytes
   std::string Ext;       // the 3 extension bytes
+  long long Size = 0;    // bytes: the records of all its extents
   std::string Length;    // kilobytes + bytes / 1000, e.g. "2.384"
   std::string Atrib;     // user byte, 2 hex digits
   std::string Number;    // column "№": extent number, 2 hex digits

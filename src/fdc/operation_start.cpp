@@ -57,18 +57,4 @@ CommandStart PrepareDiskCommand(DiskCommand command, const Settings& settings, T
   return start;
 }
 
-DiskMenuState DiskMenuAvailability(bool driveOpen, TZX_Disk& disk) {
-  const bool hasTracks = disk.CountTracks() > 0;
-  DiskMenuState state;
-  state.scanTracks = driveOpen;
-  state.scanAndRead = driveOpen;
-  state.fastRead = driveOpen;
-  state.readCatalog = driveOpen;
-  state.readSectors = driveOpen && hasTracks;
-  state.format = driveOpen && hasTracks;
-  state.write = driveOpen && hasTracks;
-  state.formatAndWrite = driveOpen && hasTracks;
-  return state;
-}
-
 }  // namespace velloran

@@ -34,17 +34,4 @@ struct CommandStart {
 // the operation's parameters.
 CommandStart PrepareDiskCommand(DiskCommand command, const Settings& settings, TZX_Disk& disk);
 
-// Which drive commands of the "Диск" menu are enabled when it opens.
-struct DiskMenuState {
-  bool scanTracks = false;      // N8
-  bool readSectors = false;     // N9
-  bool scanAndRead = false;     // N17
-  bool fastRead = false;        // FastRead1
-  bool format = false;          // N14
-  bool write = false;           // N15
-  bool formatAndWrite = false;  // N33
-  bool readCatalog = false;     // N10
-};
-DiskMenuState DiskMenuAvailability(bool driveOpen, TZX_Disk& disk);
-
 }  // namespace velloran

@@ -4,9 +4,13 @@
 #include <cctype>
 
 #include "formats/fdi.h"
+#include "formats/flux_image.h"
 #include "formats/hfe.h"
 #include "formats/kdi.h"
+#include "formats/kryoflux.h"
+#include "formats/mfi.h"
 #include "formats/pro.h"
+#include "formats/scp.h"
 #include "formats/td0.h"
 #include "formats/trd.h"
 #include "formats/udf.h"
@@ -29,7 +33,7 @@ bool SaveTD0WithOptions(TZX_Disk& disk, const std::filesystem::path& file, const
 
 // key, reader, writer, filter, extension, raw tracks, CRC state, IDs, comments, what it cannot hold
 // (SCL keeps the files of a TR-DOS disk: what lies outside the TR-DOS layout is lost as in TRD)
-const std::array<ImageFormat, 9> kFormats = {{
+const std::array<ImageFormat, 12> kFormats = {{
     {"UDI", LoadUDI, Plain<SaveUDI>, "Универсальный образ диска (*.udi)", "udi", true, true, true, false,
      SaveLossesUDI},
     {"TRD", LoadTRD, Plain<SaveTRD>, "Файл образа TRDOS диска (*.trd)", "trd", false, false, false, false,
@@ -43,7 +47,12 @@ const std::array<ImageFormat, 9> kFormats = {{
     {"KDI", LoadKDI, Plain<SaveKDI>, "Образ диска Корвета (*.kdi)", "kdi", false, false, false, false, SaveLossesKDI},
     {"HFE", LoadHFE, Plain<SaveHFE>, "Образ для флоппи эмулятора (*.hfe)", "hfe", true, true, true, false,
      SaveLossesHFE},
+    {"SCP", LoadSCP, Plain<SaveSCP>, "Флюкс-образ SuperCard Pro / Greaseweazle (*.scp)", "scp", true, true, true, false,
+     SaveLossesFlux},
+    {"MFI", LoadMFI, Plain<SaveMFI>, "Флюкс-образ MAME (*.mfi)", "mfi", true, true, true, false, SaveLossesFlux},
     {"UDF", LoadUDF, Plain<SaveUDF>, "", "udf", true, true, true, true, nullptr},
+    // KryoFlux stream sets are only read: a file NN.S.raw or their folder.
+    {"RAW", LoadKryoFlux, nullptr, "", "raw", true, true, true, false, nullptr},
 }};
 
 }  // namespace
@@ -82,7 +91,8 @@ std::string LoadDialogFilter() {
     names += "*." + std::string(format.defaultExtension);
   }
   // The combined entry lists FDI first in its pattern, as users have always seen it.
-  return SaveDialogFilter() + "|Поддерживаемые форматы (" + names + ")|*.fdi;*.trd;*.udi;*.td0;*.pro;*.scl;*.kdi;*.hfe";
+  return SaveDialogFilter() + "|Поддерживаемые форматы (" + names +
+         ")|*.fdi;*.trd;*.udi;*.td0;*.pro;*.scl;*.kdi;*.hfe;*.scp;*.mfi";
 }
 
 std::string_view DefaultExtensionForFilter(int filterIndex) {
@@ -95,7 +105,9 @@ std::string_view DefaultExtensionForFilter(int filterIndex) {
 }
 
 bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error) {
-  const ImageFormat* format = FindFormat(ExtensionKey(file));
+  // A folder can only be a set of KryoFlux stream files.
+  std::error_code ec;
+  const ImageFormat* format = FindFormat(std::filesystem::is_directory(file, ec) ? "RAW" : ExtensionKey(file));
   if (format == nullptr) {
     error = kUnsupportedFileType;
     return false;
@@ -126,6 +138,10 @@ bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOpti
   const ImageFormat* format = FindFormat(ExtensionKey(file));
   if (format == nullptr) {
     error = kUnsupportedFileType;
+    return false;
+  }
+  if (format->save == nullptr) {
+    error = std::string(format->key) + " images can only be read";
     return false;
   }
   const SaveLosses losses = FindSaveLosses(disk, *format);

@@ -21,7 +21,7 @@ struct SaveOptions {
 struct ImageFormat {
   std::string_view key;  // upper-case extension key, e.g. "TRD"
   bool (*load)(TZX_Disk&, const std::filesystem::path&);
-  bool (*save)(TZX_Disk&, const std::filesystem::path&, const SaveOptions&);
+  bool (*save)(TZX_Disk&, const std::filesystem::path&, const SaveOptions&);  // nullptr: read only
   std::string_view filter;            // dialog filter entry; empty = not in the dialogs
   std::string_view defaultExtension;  // "trd"
   // What a file of this format can hold beyond plain sector data.

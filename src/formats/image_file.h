@@ -6,14 +6,16 @@
 #include <string_view>
 
 #include "common/bytes.h"
+#include "common/file_io.h"
 #include "model/disk.h"
 
 namespace velloran {
 
 // Reads the whole image file into `data`. A missing or unreadable file leaves
-// `readError` in LastError, a folder or a file larger than any image a message
+// `readError` in LastError, a folder or a file larger than `maxSize` a message
 // saying so; the disk is not touched then.
-bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError, Bytes& data);
+bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError, Bytes& data,
+                   std::uintmax_t maxSize = kMaxImageFileSize);
 
 // Replaces `file` with `data` atomically; on failure the message goes to LastError.
 bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, ByteSpan data);

@@ -76,6 +76,7 @@ void TZX_Disk::ClearDisk() {
   Title.clear();
   Comments.clear();
   TrackCount = 0;
+  Capture.reset();
   if (observer_ != nullptr) observer_->DiskCleared();
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,14 @@ class DiskObserver {
   virtual void DiskCleared() = 0;
 };
 
+// What a reader keeps beside the decoded tracks so that a writer of the same
+// kind can pass it on unchanged (the flux of a flux image). The model never
+// looks into it; ClearDisk drops it.
+class DiskCapture {
+ public:
+  virtual ~DiskCapture() = default;
+};
+
 class TZX_Disk {
  public:
   TZX_Disk();
@@ -92,6 +101,7 @@ class TZX_Disk {
   std::uint8_t ErrSector = 0;
   std::string LastError;  // message of the last failed image read
   bool ShowDisabledSectors = false;
+  std::shared_ptr<const DiskCapture> Capture;  // the source capture, if a reader kept one
 
   TTrack& GetTrack(std::uint8_t index) { return Tracks[index]; }
   const TTrack& GetTrack(std::uint8_t index) const { return Tracks[index]; }

@@ -1,11 +1,12 @@
 #include "ui/cpm_catalog_window.h"
 
+#include <algorithm>
+
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -20,6 +21,7 @@ namespace velloran {
 namespace {
 
 const QString kSaveFilter = QStringLiteral("Файлы CP/M Profi (*.cpm)|*.cpm");
+constexpr std::uint8_t kCpmEndOfText = 0x1A;  // ^Z
 
 const ListColumn kColumns[] = {{"Filename", 100, Qt::AlignLeft | Qt::AlignVCenter},
                                {"Ext", 50, Qt::AlignCenter},
@@ -84,12 +86,12 @@ void T_cCat::BuildMenu() {
 void T_cCat::FormShow() {
   listing_ = ListCpmDisk(context_.disk, N10_->isChecked(), N2_->isChecked());
   LV1_->clear();
-  // Lengths are shown with the system's decimal separator.
-  const QString separator = QLocale().decimalPoint();
+  // Lengths in bytes: the kilobytes-dot-bytes form ("2.384" for 2 KB and
+  // 384 bytes) reads like a decimal fraction.
   for (const CpmRow& row : listing_.Rows)
-    AddCatalogRow(LV1_, kColumns,
-                  {QtText(row.Filename), QtText(row.Ext), QtText(row.Length).replace(QLatin1Char('.'), separator),
-                   QtText(row.Atrib), QtText(row.Number)});
+    AddCatalogRow(
+        LV1_, kColumns,
+        {QtText(row.Filename), QtText(row.Ext), QString::number(row.Size), QtText(row.Atrib), QtText(row.Number)});
   l4_->setText(QtText(listing_.l4));
   l5_->setText(QtText(listing_.l5));
   l6_->setText(QtText(listing_.l6));
@@ -131,11 +133,14 @@ void T_cCat::HEX1Click() {
   context_.prompts.Run(viewer_);
 }
 
-// Shows the selected file as text.
+// Shows the selected file as text; a CP/M text ends at its first ^Z, the
+// rest of its last record is filler.
 void T_cCat::N11Click() {
   CpmFoundFile found;
   if (!FindSelectedFile(found)) return;
-  viewer_.PrepareText(CpmFileContents(context_.disk, listing_.Definition, found));
+  Bytes contents = CpmFileContents(context_.disk, listing_.Definition, found);
+  contents.erase(std::find(contents.begin(), contents.end(), kCpmEndOfText), contents.end());
+  viewer_.PrepareText(contents);
   context_.prompts.Run(viewer_);
 }
 

@@ -3,10 +3,15 @@
 #include <algorithm>
 
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include "settings/desktop_settings.h"
 
 namespace velloran {
 
@@ -18,23 +23,24 @@ constexpr Tile kTiles[] = {Tile::Blank,        Tile::LabelRaw,    Tile::LabelPla
 
 // A tile of the cell's size: filled, white along the left and top edges,
 // black along the right and bottom edges.
-QPixmap RaisedTile(int width, const QColor& colour) {
-  QPixmap tile(width, kMapRowHeight);
+QPixmap RaisedTile(int width, int height, const QColor& colour) {
+  QPixmap tile(width, height);
   tile.fill(colour);
   QPainter painter(&tile);
   painter.setPen(Qt::white);
   painter.drawLine(0, 0, width - 1, 0);
-  painter.drawLine(0, 0, 0, kMapRowHeight - 1);
+  painter.drawLine(0, 0, 0, height - 1);
   painter.setPen(Qt::black);
-  painter.drawLine(width - 1, 0, width - 1, kMapRowHeight - 1);
-  painter.drawLine(0, kMapRowHeight - 1, width - 1, kMapRowHeight - 1);
+  painter.drawLine(width - 1, 0, width - 1, height - 1);
+  painter.drawLine(0, height - 1, width - 1, height - 1);
   return tile;
 }
 
 }  // namespace
 
 DiskMap::DiskMap(TZX_Disk& disk, QWidget* parent) : QAbstractScrollArea(parent), disk_(disk) {
-  QFont cellFont(QStringLiteral("Courier New"), 7);
+  QFont cellFont(QStringLiteral("Courier New"));
+  cellFont.setPointSizeF(kMapFontPoints);
   cellFont.setStyleHint(QFont::TypeWriter);
   setFont(cellFont);
   setFocusPolicy(Qt::StrongFocus);
@@ -51,9 +57,36 @@ void DiskMap::BuildTiles() {
   const QColor face = palette().color(QPalette::Button);
   for (std::size_t i = 0; i < std::size(kTiles); ++i) {
     const QColor colour = TileColour(kTiles[i], face);
-    labelTiles_[i] = RaisedTile(kMapLabelWidth, colour);
-    slotTiles_[i] = RaisedTile(kMapSlotWidth, colour);
+    labelTiles_[i] = RaisedTile(geometry_.labelWidth, geometry_.rowHeight, colour);
+    slotTiles_[i] = RaisedTile(geometry_.slotWidth, geometry_.rowHeight, colour);
   }
+}
+
+void DiskMap::SetZoom(int percent) {
+  int level = kMapZoomLevels.front();
+  for (int candidate : kMapZoomLevels)
+    if (candidate <= percent) level = candidate;
+  if (level == zoom_) return;
+  zoom_ = level;
+  geometry_ = MapGeometry::AtZoom(level);
+  QFont cellFont = font();
+  cellFont.setPointSizeF(kMapFontPoints * level / 100.0);
+  setFont(cellFont);
+  BuildTiles();
+  UpdateScrollBars();
+  updateGeometry();
+  viewport()->update();
+  emit ZoomChanged(level);
+}
+
+void DiskMap::ZoomIn() {
+  const auto next = std::upper_bound(kMapZoomLevels.begin(), kMapZoomLevels.end(), zoom_);
+  if (next != kMapZoomLevels.end()) SetZoom(*next);
+}
+
+void DiskMap::ZoomOut() {
+  const auto current = std::lower_bound(kMapZoomLevels.begin(), kMapZoomLevels.end(), zoom_);
+  if (current != kMapZoomLevels.begin()) SetZoom(*(current - 1));
 }
 
 void DiskMap::SetColumnCount(int count) {
@@ -75,7 +108,7 @@ void DiskMap::SetTopRow(int row) { verticalScrollBar()->setValue(row); }
 void DiskMap::SetLeftColumn(int column) { horizontalScrollBar()->setValue(column); }
 
 int DiskMap::LastFullyVisibleRow() const {
-  const int rows = std::max(1, viewport()->height() / kMapRowHeight);
+  const int rows = std::max(1, viewport()->height() / geometry_.rowHeight);
   return std::min(kMapRows - 1, TopRow() + rows - 1);
 }
 
@@ -87,33 +120,34 @@ void DiskMap::ScrollToOrigin() {
 }
 
 void DiskMap::UpdateScrollBars() {
-  const int visibleRows = std::max(1, viewport()->height() / kMapRowHeight);
+  const int visibleRows = std::max(1, viewport()->height() / geometry_.rowHeight);
   verticalScrollBar()->setRange(0, std::max(0, kMapRows - visibleRows));
   verticalScrollBar()->setPageStep(visibleRows);
   verticalScrollBar()->setSingleStep(1);
   // The furthest first column that still shows the last column in full.
   int lastLeft = columnCount_ - 1;
-  int width = MapColumnWidth(lastLeft);
-  while (lastLeft > 0 && width + MapColumnWidth(lastLeft - 1) <= viewport()->width()) {
+  int width = geometry_.ColumnWidth(lastLeft);
+  while (lastLeft > 0 && width + geometry_.ColumnWidth(lastLeft - 1) <= viewport()->width()) {
     --lastLeft;
-    width += MapColumnWidth(lastLeft);
+    width += geometry_.ColumnWidth(lastLeft);
   }
   horizontalScrollBar()->setRange(0, lastLeft);
   horizontalScrollBar()->setPageStep(1);
 }
 
 QRect DiskMap::CellRect(int column, int row) const {
-  return {MapColumnX(column, LeftColumn()), (row - TopRow()) * kMapRowHeight, MapColumnWidth(column), kMapRowHeight};
+  return {geometry_.ColumnX(column, LeftColumn()), (row - TopRow()) * geometry_.rowHeight,
+          geometry_.ColumnWidth(column), geometry_.rowHeight};
 }
 
 bool DiskMap::CellAt(const QPoint& point, int& column, int& row) const {
   column = -1;
   row = -1;
   if (point.x() < 0 || point.y() < 0) return false;
-  const int r = TopRow() + point.y() / kMapRowHeight;
+  const int r = TopRow() + point.y() / geometry_.rowHeight;
   int c = LeftColumn();
-  int x = MapColumnWidth(c);
-  while (point.x() >= x && c < columnCount_) x += MapColumnWidth(++c);
+  int x = geometry_.ColumnWidth(c);
+  while (point.x() >= x && c < columnCount_) x += geometry_.ColumnWidth(++c);
   if (r >= kMapRows || c >= columnCount_) return false;
   column = c;
   row = r;
@@ -141,8 +175,8 @@ void DiskMap::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   painter.setFont(font());
   const QRect area = event->rect();
-  const int firstRow = TopRow() + area.top() / kMapRowHeight;
-  const int lastRow = std::min(kMapRows - 1, TopRow() + area.bottom() / kMapRowHeight);
+  const int firstRow = TopRow() + area.top() / geometry_.rowHeight;
+  const int lastRow = std::min(kMapRows - 1, TopRow() + area.bottom() / geometry_.rowHeight);
   // Only the track label and the 20 slots are ever drawn.
   const int lastColumn = std::min(columnCount_, kMapColumns) - 1;
   for (int row = firstRow; row <= lastRow; ++row) {
@@ -152,11 +186,14 @@ void DiskMap::paintEvent(QPaintEvent* event) {
       if (cell.intersects(area)) PaintCell(painter, column, row);
     }
   }
-  // The current cell gets a dotted frame.
+  // The current cell gets a frame that shows on every tile colour: two
+  // black pixels with a white line inside.
   const QRect current = CellRect(currentColumn_, currentRow_);
   if (current.intersects(area)) {
-    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-    painter.drawRect(current.adjusted(1, 1, -2, -2));
+    painter.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.drawRect(QRectF(current).adjusted(1, 1, -1, -1));
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(current.adjusted(2, 2, -3, -3));
   }
 }
 
@@ -179,8 +216,13 @@ void DiskMap::DiskCleared() {
 }
 
 QSize DiskMap::sizeHint() const {
-  const int width = MapColumnX(kMapColumns, 0) + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
-  return {width, 40 * kMapRowHeight};
+  const int width = geometry_.ColumnX(kMapColumns, 0) + verticalScrollBar()->sizeHint().width() + 2 * frameWidth();
+  return {width, 40 * geometry_.rowHeight};
+}
+
+int DiskMap::LastTrackRow() const {
+  const int tracks = disk_.TracksToWrite();
+  return tracks > 0 ? tracks - 1 : kMapRows - 1;
 }
 
 void DiskMap::MoveCurrent(int column, int row) {
@@ -190,7 +232,7 @@ void DiskMap::MoveCurrent(int column, int row) {
   else if (currentRow_ > LastFullyVisibleRow())
     SetTopRow(TopRow() + currentRow_ - LastFullyVisibleRow());
   if (currentColumn_ < LeftColumn()) SetLeftColumn(currentColumn_);
-  while (currentColumn_ > LeftColumn() && MapColumnX(currentColumn_ + 1, LeftColumn()) > viewport()->width() &&
+  while (currentColumn_ > LeftColumn() && geometry_.ColumnX(currentColumn_ + 1, LeftColumn()) > viewport()->width() &&
          LeftColumn() < horizontalScrollBar()->maximum())
     SetLeftColumn(LeftColumn() + 1);
   emit CellClicked(currentColumn_, currentRow_);
@@ -223,6 +265,17 @@ void DiskMap::contextMenuEvent(QContextMenuEvent* event) {
 
 void DiskMap::keyPressEvent(QKeyEvent* event) {
   const int page = std::max(1, verticalScrollBar()->pageStep());
+  if (event->modifiers() & Qt::ControlModifier) {
+    switch (event->key()) {
+      case Qt::Key_Home: MoveCurrent(currentColumn_, 0); return;
+      case Qt::Key_End: MoveCurrent(currentColumn_, LastTrackRow()); return;
+      case Qt::Key_Plus:
+      case Qt::Key_Equal: ZoomIn(); return;
+      case Qt::Key_Minus: ZoomOut(); return;
+      case Qt::Key_0: SetZoom(kMapZoomLevels.front()); return;
+      default: break;
+    }
+  }
   switch (event->key()) {
     case Qt::Key_Left: MoveCurrent(std::max(0, currentColumn_ - 1), currentRow_); return;
     case Qt::Key_Right: MoveCurrent(std::min(columnCount_ - 1, currentColumn_ + 1), currentRow_); return;
@@ -234,6 +287,40 @@ void DiskMap::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_End: MoveCurrent(columnCount_ - 1, currentRow_); return;
     default: QAbstractScrollArea::keyPressEvent(event);
   }
+}
+
+void DiskMap::wheelEvent(QWheelEvent* event) {
+  if (!(event->modifiers() & Qt::ControlModifier)) {
+    QAbstractScrollArea::wheelEvent(event);
+    return;
+  }
+  const int turn = event->angleDelta().y();
+  if (turn > 0) ZoomIn();
+  if (turn < 0) ZoomOut();
+  event->accept();
+}
+
+// "Дорожка 4, сектор 3: ..." for a sector, "Дорожка 4: ..." for a label or an empty slot.
+QString DiskMap::CellToolTip(int column, int row) const {
+  const Tile tile = CellTile(disk_, column, row);
+  if (tile == Tile::Blank) return {};
+  if (column == 0 || tile == Tile::SectorEmpty) return QStringLiteral("Дорожка %1: %2").arg(row).arg(TileMeaning(tile));
+  const int number =
+      disk_.GetTrack(static_cast<std::uint8_t>(row)).GetSector(static_cast<std::uint8_t>(column - 1)).IdSector;
+  return QStringLiteral("Дорожка %1, сектор %2: %3").arg(row).arg(number).arg(TileMeaning(tile));
+}
+
+bool DiskMap::viewportEvent(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QAbstractScrollArea::viewportEvent(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  int column = -1;
+  int row = -1;
+  const QString text = CellAt(help->pos(), column, row) ? CellToolTip(column, row) : QString();
+  if (text.isEmpty())
+    QToolTip::hideText();
+  else
+    QToolTip::showText(help->globalPos(), text, viewport(), CellRect(column, row));
+  return true;
 }
 
 void DiskMap::resizeEvent(QResizeEvent* event) {

@@ -1,6 +1,7 @@
 // The disk map: one row per track, the track label and one raised tile per
 // sector slot in the colour of the sector's state. Scrolls by whole rows and
-// columns; repaints single cells while a long operation fills the disk.
+// columns; repaints single cells while a long operation fills the disk;
+// zooms its cells and their text (Ctrl+wheel, Ctrl+plus/minus, Ctrl+0).
 #pragma once
 
 #include <array>
@@ -38,6 +39,15 @@ class DiskMap : public QAbstractScrollArea, public DiskObserver {
   // Back to the first row and column, current cell (0, 0), repainted.
   void ScrollToOrigin();
 
+  // Zoom in percent, one of kMapZoomLevels; other values take the nearest
+  // level below (at least the smallest).
+  int Zoom() const { return zoom_; }
+  void SetZoom(int percent);
+  // One level up or down; nothing beyond the ends.
+  void ZoomIn();
+  void ZoomOut();
+  const MapGeometry& Geometry() const { return geometry_; }
+
   // The cell under a point of the viewport; false outside the cells.
   bool CellAt(const QPoint& point, int& column, int& row) const;
   // Where a cell lies in the viewport (may be outside it).
@@ -57,6 +67,8 @@ class DiskMap : public QAbstractScrollArea, public DiskObserver {
   void CellDoubleClicked(int column, int row);
   // A right click; column and row are -1 outside the cells.
   void ContextMenuRequested(int column, int row, const QPoint& globalPos);
+  // The zoom changed (to be kept in the settings).
+  void ZoomChanged(int percent);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -64,7 +76,10 @@ class DiskMap : public QAbstractScrollArea, public DiskObserver {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // Tooltips of the cells: what the cell under the mouse means.
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void BuildTiles();
@@ -72,12 +87,17 @@ class DiskMap : public QAbstractScrollArea, public DiskObserver {
   void RedrawCell(int column, int row);
   void PaintCell(QPainter& painter, int column, int row);
   void MoveCurrent(int column, int row);
+  // Last row of the disk (the last present track), for Ctrl+End.
+  int LastTrackRow() const;
+  QString CellToolTip(int column, int row) const;
 
   TZX_Disk& disk_;
   int columnCount_ = kMapCreatedColumns;
   int currentColumn_ = 0;
   int currentRow_ = 0;
-  // One raised tile per kind, label width and slot width.
+  int zoom_ = 100;
+  MapGeometry geometry_;
+  // One raised tile per kind, label width and slot width, at the current zoom.
   std::array<QPixmap, 9> labelTiles_;
   std::array<QPixmap, 9> slotTiles_;
 };

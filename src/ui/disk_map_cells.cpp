@@ -1,15 +1,19 @@
 #include "ui/disk_map_cells.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace velloran {
 
-int MapColumnWidth(int column) { return column == 0 ? kMapLabelWidth : kMapSlotWidth; }
+MapGeometry MapGeometry::AtZoom(int percent) {
+  auto scaled = [percent](int size) { return static_cast<int>(std::lround(size * percent / 100.0)); };
+  return {scaled(kMapLabelWidth), scaled(kMapSlotWidth), scaled(kMapRowHeight)};
+}
 
-int MapColumnX(int column, int leftColumn) {
+int MapGeometry::ColumnX(int column, int leftColumn) const {
   int x = 0;
-  for (int c = leftColumn; c < column; ++c) x += MapColumnWidth(c);
-  for (int c = column; c < leftColumn; ++c) x -= MapColumnWidth(c);
+  for (int c = leftColumn; c < column; ++c) x += ColumnWidth(c);
+  for (int c = column; c < leftColumn; ++c) x -= ColumnWidth(c);
   return x;
 }
 
@@ -23,7 +27,9 @@ Tile CellTile(const TZX_Disk& disk, int column, int row) {
   const TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(column - 1));
   if (sector.Used != 0) {
     if (track.Present == 0) return Tile::Blank;
-    if (sector.DataLen == 0) return Tile::SectorNoData;
+    // A read that failed after all its attempts leaves no data but counts
+    // its errors: that is a bad sector, not a header nobody tried to read.
+    if (sector.DataLen == 0) return sector.ErrorCount > 0 && sector.DataOk == 0 ? Tile::SectorBad : Tile::SectorNoData;
     if (sector.DataOk == 0) return Tile::SectorBad;
     return sector.ErrorCount > 0 ? Tile::SectorRecovered : Tile::SectorGood;
   }
@@ -64,6 +70,21 @@ QColor TileColour(Tile tile, const QColor& buttonFace) {
 }
 
 QColor TileTextColour(Tile tile) { return tile == Tile::LabelRaw ? QColor(Qt::white) : QColor(Qt::black); }
+
+QString TileMeaning(Tile tile) {
+  switch (tile) {
+    case Tile::LabelRaw: return QStringLiteral("Дорожка с RAW образом");
+    case Tile::LabelPlain: return QStringLiteral("Дорожка без RAW образа");
+    case Tile::LabelAbsent: return QStringLiteral("Дорожка убрана из образа");
+    case Tile::SectorGood: return QStringLiteral("Сектор прочитан без ошибок");
+    case Tile::SectorBad: return QStringLiteral("Сбойный сектор: ошибка CRC или не найден после всех попыток");
+    case Tile::SectorRecovered: return QStringLiteral("Сектор прочитан без ошибок после сбойных попыток");
+    case Tile::SectorNoData: return QStringLiteral("Заголовок сектора без данных");
+    case Tile::SectorEmpty: return QStringLiteral("Пустое место на дорожке");
+    case Tile::Blank: break;
+  }
+  return {};
+}
 
 int CentredOffset(int cellSize, int textSize) {
   const int twice = cellSize - textSize;  // the offset is twice / 2

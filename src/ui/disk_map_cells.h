@@ -14,9 +14,10 @@ namespace velloran {
 inline constexpr int kMapRows = kTrackCount;   // one row per track index
 inline constexpr int kMapColumns = 21;         // track label + 20 slots
 inline constexpr int kMapCreatedColumns = 26;  // the grid's column count before the window sets it
-inline constexpr int kMapLabelWidth = 50;
+inline constexpr int kMapLabelWidth = 50;      // cell sizes at 100 %
 inline constexpr int kMapSlotWidth = 30;
 inline constexpr int kMapRowHeight = 14;
+inline constexpr double kMapFontPoints = 7;
 
 // The picture of one cell.
 enum class Tile {
@@ -25,16 +26,25 @@ enum class Tile {
   LabelPlain,    // present track without raw image: yellow
   LabelAbsent,   // absent track, only when disabled sectors are shown
   SectorGood,    // data read without error: green
-  SectorBad,     // data with a CRC error: red
-  SectorNoData,  // header without data: yellow
+  SectorBad,     // the read failed: data with a CRC error, or no data after failed attempts: red
+  SectorNoData,  // header without data, never tried: yellow
   SectorEmpty,   // empty slot, only when disabled sectors are shown
   // Data read without error after failed reads (a re-read or a merge): aqua.
   SectorRecovered,
 };
 
-int MapColumnWidth(int column);
-// x of `column` when `leftColumn` is the first column shown (0 at the left edge).
-int MapColumnX(int column, int leftColumn);
+// Cell sizes at a zoom; the default is 100 %.
+struct MapGeometry {
+  int labelWidth = kMapLabelWidth;
+  int slotWidth = kMapSlotWidth;
+  int rowHeight = kMapRowHeight;
+
+  // Every size scaled by percent / 100, rounded.
+  static MapGeometry AtZoom(int percent);
+  int ColumnWidth(int column) const { return column == 0 ? labelWidth : slotWidth; }
+  // x of `column` when `leftColumn` is the first column shown (0 at the left edge).
+  int ColumnX(int column, int leftColumn) const;
+};
 
 // Tile and text of cell (column, row); columns beyond 20 and rows beyond 165 are blank.
 Tile CellTile(const TZX_Disk& disk, int column, int row);
@@ -45,6 +55,11 @@ std::string CellText(const TZX_Disk& disk, int column, int row);
 QColor TileColour(Tile tile, const QColor& buttonFace);
 // Text colour on a tile: white on blue, black otherwise.
 QColor TileTextColour(Tile tile);
+// What a tile means, in the words of the legend; empty for the blank tile.
+QString TileMeaning(Tile tile);
+// The tiles the legend explains, in its order.
+inline constexpr Tile kLegendTiles[] = {Tile::LabelRaw,  Tile::LabelPlain,      Tile::SectorGood,
+                                        Tile::SectorBad, Tile::SectorRecovered, Tile::SectorNoData};
 
 // Offset that centres a text of `textSize` in a cell of `cellSize`: the
 // nearest integer of the half difference, halves going to the even one.

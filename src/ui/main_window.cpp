@@ -1,8 +1,5 @@
 #include "ui/main_window.h"
 
-#include <algorithm>
-
-#include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QFrame>
@@ -12,25 +9,29 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "common/version.h"
+#include "settings/desktop_settings.h"
 #include "ui/disk_map.h"
+#include "ui/elided_label.h"
 #include "ui/hex_view.h"
+#include "ui/map_legend.h"
 #include "ui/prompts.h"
 
 namespace velloran {
 
 namespace {
 
+// Preferred widths of the status-bar panels and how extra room is shared;
+// the driver's panel asks for room for its whole (short) text.
 constexpr int kPanelWidths[3] = {260, 600, 150};
+constexpr int kPanelStretch[3] = {0, 3, 1};
+constexpr bool kPanelFitsText[3] = {true, false, false};
 
 QLabel* ValueLabel(const char* name, QWidget* parent) {
   auto* label = new QLabel(parent);
@@ -40,12 +41,6 @@ QLabel* ValueLabel(const char* name, QWidget* parent) {
   bold.setBold(true);
   label->setFont(bold);
   return label;
-}
-
-// The About box: name, version and what the program is for.
-QString AboutText() {
-  return QStringLiteral("Velloran %1\n\nОбразы дисков и дискеты ZX Spectrum: TR-DOS, CP/M Profi, Корвет.\n\nQt %2")
-      .arg(QLatin1String(kVersion), QLatin1String(qVersion()));
 }
 
 QFrame* Strip(const char* name, QWidget* parent) {
@@ -61,13 +56,13 @@ QFrame* Strip(const char* name, QWidget* parent) {
 TFMain::TFMain(Prompts& prompts, SettingsStore& store, QWidget* parent)
     : QMainWindow(parent), prompts_(prompts), store_(store) {
   setObjectName(QStringLiteral("FMain"));
-  setWindowTitle(QStringLiteral("Velloran ") + QLatin1String(kVersion));
   setAcceptDrops(true);
   BuildPanels();
   BuildMenus();
-  BuildContextMenu();
   BuildStatusBar();
   ConnectCommands();
+  MarkSaved();
+  RefreshState();
   resize(1240, 820);
 }
 
@@ -93,8 +88,11 @@ void TFMain::BuildPanels() {
   zxd_ = new DiskMap(disk_, central);
   zxd_->setObjectName(QStringLiteral("zxd"));
   zxd_->SetColumnCount(kMapColumns);
-  zxd_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-  zxd_->setFixedWidth(zxd_->sizeHint().width());
+  // As wide as its 21 columns at the current zoom, narrower when the window is.
+  zxd_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+  zxd_->setMaximumWidth(zxd_->sizeHint().width());
+  legend_ = new MapLegend(central);
+  legend_->hide();
 
   trp1_ = Strip("trp1", central);
   auto* ownerLayout = new QHBoxLayout(trp1_);
@@ -109,11 +107,14 @@ void TFMain::BuildPanels() {
   mapColumn->addWidget(pnTS_);
   mapColumn->addWidget(zxd_, 1);
   mapColumn->addWidget(trp1_);
+  mapColumn->addWidget(legend_);
 
   // Hex column: the pane and the strip under it.
   s1_ = new HexView(central);
   s1_->setObjectName(QStringLiteral("s1"));
   s1_->SetReadOnly(true);
+  // Always wide enough for the 16 bytes of a line and their characters.
+  s1_->setMinimumWidth(s1_->sizeHint().width());
   pn7_ = Strip("pn7", central);
   auto* crcLayout = new QHBoxLayout(pn7_);
   crcLayout->setContentsMargins(6, 2, 6, 2);
@@ -132,13 +133,14 @@ void TFMain::BuildPanels() {
     button->setEnabled(false);
     crcLayout->addWidget(button);
   }
+  pnb3_->setToolTip(NoAction());
   auto* hexColumn = new QVBoxLayout;
   hexColumn->setSpacing(2);
   hexColumn->addWidget(s1_, 1);
   hexColumn->addWidget(pn7_);
 
   auto* top = new QHBoxLayout;
-  top->addLayout(mapColumn);
+  top->addLayout(mapColumn, 0);
   top->addLayout(hexColumn, 1);
 
   // Bottom: the sector group and the page control.
@@ -187,6 +189,8 @@ void TFMain::BuildPanels() {
   tlb2_ = new QToolButton(nts2);
   tlb2_->setObjectName(QStringLiteral("tlb2"));
   tlb2_->setText(QStringLiteral("Отменить"));
+  tlb1_->setEnabled(false);
+  tlb2_->setEnabled(false);
   commentButtons->addWidget(tlb1_);
   commentButtons->addWidget(tlb2_);
   commentButtons->addStretch();
@@ -203,191 +207,45 @@ void TFMain::BuildPanels() {
   layout->addLayout(bottom, 1);
 }
 
-QAction* TFMain::AddItem(QMenu* menu, const char* name, const QString& caption) {
-  auto* action = new QAction(caption, this);
-  action->setObjectName(QLatin1String(name));
-  menu->addAction(action);
-  return action;
-}
-
-QAction* TFMain::Item(const char* name) const { return findChild<QAction*>(QLatin1String(name)); }
-
-void TFMain::BuildMenus() {
-  QMenu* image = menuBar()->addMenu(QStringLiteral("Образ"));
-  image->setObjectName(QStringLiteral("N1"));
-  QMenu* create = image->addMenu(QStringLiteral("Создать образ"));
-  create->setObjectName(QStringLiteral("CreateImage1"));
-  AddItem(create, "TRDOS1", QStringLiteral("TR-DOS диска"));
-  AddItem(create, "CPMProfi1", QStringLiteral("CP/M диска (Profi)"));
-  AddItem(image, "N4", QStringLiteral("Загрузить"))->setVisible(false);
-  AddItem(image, "N31", QStringLiteral("Загрузить образ"));
-  AddItem(image, "MergeImage1", QStringLiteral("Объединить с другим образом"));
-  image->addSeparator();
-  QMenu* templates = image->addMenu(QStringLiteral("Шаблон дорожек"));
-  templates->setObjectName(QStringLiteral("TrackTemplate1"));
-  templates->menuAction()->setObjectName(QStringLiteral("TrackTemplate1Item"));
-  templates->menuAction()->setEnabled(false);
-  AddItem(templates, "EditBaseTemplate1", QStringLiteral("Редактировать базовый шаблон"));
-  QAction* useBase = AddItem(templates, "N21", QStringLiteral("Использовать базовый шаблон для всех дорожек"));
-  useBase->setCheckable(true);
-  useBase->setChecked(true);
-  AddItem(image, "N26", QStringLiteral("Просмотреть ZX каталог"));
-  AddItem(image, "CPM1", QStringLiteral("Просмотреть CP/M каталог"));
-  image->addSeparator();
-  AddItem(image, "N12", QStringLiteral("Очистить образ"));
-  AddItem(image, "N6", QStringLiteral("Сохранить"))->setVisible(false);
-  AddItem(image, "N32", QStringLiteral("Сохранить образ"));
-  image->addSeparator();
-  AddItem(image, "N20", QStringLiteral("Выход"));
-
-  QMenu* disk = menuBar()->addMenu(QStringLiteral("Диск"));
-  disk->setObjectName(QStringLiteral("N2"));
-  AddItem(disk, "FullRead1", QStringLiteral("Полное чтение диска"))->setVisible(false);
-  AddItem(disk, "RawRead1", QStringLiteral("Чтение сырых данных"))->setVisible(false);
-  AddItem(disk, "N8", QStringLiteral("Сканирование дорожек"));
-  AddItem(disk, "N9", QStringLiteral("Чтение секторов по  меткам"));
-  AddItem(disk, "N17", QStringLiteral("Сканирование и чтение диска"));
-  AddItem(disk, "FastRead1", QStringLiteral("Быстрое чтение диска"));
-  AddItem(disk, "RereadBad1", QStringLiteral("Перечитать сбойные сектора"))->setVisible(false);
-  disk->addSeparator();
-  AddItem(disk, "N14", QStringLiteral("Форматировать диск"));
-  AddItem(disk, "N15", QStringLiteral("Записать диск"));
-  AddItem(disk, "N33", QStringLiteral("Форматировать и записать"));
-  disk->addSeparator();
-  AddItem(disk, "N10", QStringLiteral("Считать ZX каталог"));
-
-  QMenu* controller = menuBar()->addMenu(QStringLiteral("Контроллер"));
-  controller->setObjectName(QStringLiteral("Controller1"));
-  AddItem(controller, "N22", QStringLiteral("Сбросить FDD контроллер"));
-
-  QMenu* settings = menuBar()->addMenu(QStringLiteral("Настройки"));
-  settings->setObjectName(QStringLiteral("Settings1"));
-  AddItem(settings, "N29", QStringLiteral("Настройки программы"));
-
-  QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
-  help->setObjectName(QStringLiteral("Help1"));
-  AddItem(help, "About1", QStringLiteral("О программе"));
-
-  // The toolbar stays hidden; its height still counts in the drop test.
-  auto* toolbar = addToolBar(QStringLiteral("toolb1"));
-  toolbar->setObjectName(QStringLiteral("toolb1"));
-  auto* tb4 = toolbar->addAction(QStringLiteral("Сканирование и чтение диска"));
-  tb4->setObjectName(QStringLiteral("tb4"));
-  connect(tb4, &QAction::triggered, Item("N17"), &QAction::trigger);
-  toolbar->hide();
-}
-
-void TFMain::BuildContextMenu() {
-  pm1_ = new QMenu(this);
-  pm1_->setObjectName(QStringLiteral("pm1"));
-  AddItem(pm1_, "z1", QStringLiteral("Считать сектор"));
-  AddItem(pm1_, "z2", QStringLiteral("Считать RAW дорожки"))->setVisible(false);
-  AddItem(pm1_, "z3", QStringLiteral("Считать сектора дорожки"));
-  AddItem(pm1_, "z4", QStringLiteral("Сканировать дорожку"));
-  pm1_->addSeparator();
-  AddItem(pm1_, "z23", QStringLiteral("Редактировать адрес сектора"));
-  QMenu* operations = pm1_->addMenu(QStringLiteral("Операци с образом"));
-  operations->setObjectName(QStringLiteral("ImageOperations1"));
-  AddItem(operations, "z22", QStringLiteral("Установить базовым трэком"));
-  AddItem(operations, "z8", QStringLiteral("Убрать дорожку"));
-  AddItem(operations, "z9", QStringLiteral("Добавить дорожку"));
-  AddItem(operations, "z10", QStringLiteral("Убрать сектор"));
-  AddItem(operations, "z11", QStringLiteral("Добавить сектор"));
-  operations->addSeparator();
-  AddItem(operations, "z12", QStringLiteral("Данные секторов -> RAW"));
-  AddItem(operations, "z13", QStringLiteral("RAW -> заголовки секторов"));
-  operations->addSeparator();
-  AddItem(operations, "z14", QStringLiteral("Очистить дорожку"));
-  // z15 and z17 have no action and no row of the menu table enables them.
-  AddItem(operations, "z15", QStringLiteral("Очистить данные сектора"))->setEnabled(false);
-  AddItem(operations, "z16", QStringLiteral("Очистить данные секторов"));
-  AddItem(operations, "z17", QStringLiteral("Очистить заголовок сектора"))->setEnabled(false);
-  AddItem(operations, "z18", QStringLiteral("Очистить заголовки секторов"));
-  AddItem(operations, "z19", QStringLiteral("Очистить Log дорожки"));
-  pm1_->addSeparator();
-  AddItem(pm1_, "z5", QStringLiteral("Записать сектор"));
-  AddItem(pm1_, "z6", QStringLiteral("Записать дорожку"));
-  AddItem(pm1_, "z7", QStringLiteral("Формат дорожки"));
-}
-
 void TFMain::BuildStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("sb"));
   bar->setSizeGripEnabled(true);
   for (int i = 0; i < 3; ++i) {
-    panels_[i] = new QLabel(bar);
+    panels_[i] = new ElidedLabel(kPanelWidths[i], kPanelFitsText[i], bar);
     panels_[i]->setObjectName(QStringLiteral("sbPanel%1").arg(i));
-    panels_[i]->setFixedWidth(kPanelWidths[i]);
-    panels_[i]->setFrameShape(QFrame::Panel);
-    panels_[i]->setFrameShadow(QFrame::Sunken);
-    bar->addWidget(panels_[i]);
+    bar->addWidget(panels_[i], kPanelStretch[i]);
   }
 }
 
+// Connections of the map, the hex pane and the buttons; the menus connect
+// themselves from the menu table.
 void TFMain::ConnectCommands() {
-  auto bind = [this](const char* name, void (TFMain::*handler)()) {
-    connect(Item(name), &QAction::triggered, this, [this, handler] { (this->*handler)(); });
-  };
-  connect(findChild<QMenu*>(QStringLiteral("N1")), &QMenu::aboutToShow, this, &TFMain::N1Click);
-  connect(findChild<QMenu*>(QStringLiteral("N2")), &QMenu::aboutToShow, this, &TFMain::N2Click);
-  bind("TRDOS1", &TFMain::TRDOS1Click);
-  bind("CPMProfi1", &TFMain::CPMProfi1Click);
-  bind("N4", &TFMain::N4Click);
-  bind("N31", &TFMain::N31Click);
-  bind("N26", &TFMain::N26Click);
-  bind("CPM1", &TFMain::CPM1Click);
-  bind("N12", &TFMain::N12Click);
-  bind("N6", &TFMain::N6Click);
-  bind("N32", &TFMain::N32Click);
-  connect(Item("N20"), &QAction::triggered, this, &QWidget::close);
-  bind("N8", &TFMain::N8Click);
-  bind("N9", &TFMain::N9Click);
-  bind("N17", &TFMain::N17Click);
-  bind("N14", &TFMain::N14Click);
-  bind("N15", &TFMain::N15Click);
-  bind("N33", &TFMain::N33Click);
-  bind("N10", &TFMain::N10Click);
-  bind("FastRead1", &TFMain::FastRead1Click);
-  bind("MergeImage1", &TFMain::MergeImage1Click);
-  bind("N22", &TFMain::N22Click);
-  bind("N29", &TFMain::N29Click);
-  connect(Item("About1"), &QAction::triggered, this, [this] {
-    prompts_.Message(AboutText(), QStringLiteral("О программе"), PromptIcon::Information, PromptButtons::Ok);
-  });
-  bind("z8", &TFMain::z8Click);
-  bind("z9", &TFMain::z9Click);
-  bind("z10", &TFMain::z10Click);
-  bind("z11", &TFMain::z11Click);
-  bind("z12", &TFMain::z12Click);
-  bind("z14", &TFMain::z14Click);
-  bind("z22", &TFMain::z22Click);
-  bind("z23", &TFMain::z23Click);
-  // N21 sets its own check mark in its handler: Qt's toggle is undone first.
-  connect(Item("N21"), &QAction::triggered, this, [this] {
-    Item("N21")->setChecked(!Item("N21")->isChecked());
-    N21Click();
-  });
-
   connect(zxd_, &DiskMap::CellClicked, this, [this] { zxdClick(); });
   connect(zxd_, &DiskMap::ContextMenuRequested, this, [this](int column, int row, const QPoint& at) {
-    zxdContextPopup(column, row);
-    pm1_->popup(at);
+    if (zxdContextPopup(column, row)) pm1_->popup(at);
+  });
+  connect(zxd_, &DiskMap::ZoomChanged, this, [this](int percent) {
+    zxd_->setMaximumWidth(zxd_->sizeHint().width());
+    SaveMapZoom(store_, percent);
   });
   connect(s1_, &HexView::ByteChanged, this, [this] { s1ByteChange(); });
   connect(pnb1_, &QPushButton::clicked, this, &TFMain::pnb1Click);
   connect(pnb2_, &QPushButton::clicked, this, &TFMain::pnb2Click);
+  // The memo's buttons take its text into the disk or put the disk's comments back.
+  connect(lb1_, &QPlainTextEdit::textChanged, this, [this] {
+    tlb1_->setEnabled(CommentsPending());
+    tlb2_->setEnabled(CommentsPending());
+    RefreshState();
+  });
+  connect(tlb1_, &QToolButton::clicked, this, &TFMain::lb1Exit);
+  connect(tlb2_, &QToolButton::clicked, this, &TFMain::FillComments);
 }
 
-QString TFMain::StatusText(int panel) const { return panels_[panel]->text(); }
+QString TFMain::StatusText(int panel) const { return panels_[panel]->Text(); }
 
-// A text longer than its panel widens the panel rather than being cut.
-void TFMain::SetStatusText(int panel, const QString& text) {
-  QLabel* label = panels_[panel];
-  label->setText(text);
-  label->setToolTip(text);
-  const int needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->frameWidth() + 8;
-  label->setFixedWidth(std::max(kPanelWidths[panel], needed));
-}
+// A text longer than its panel is shown shortened, whole in its tooltip.
+void TFMain::SetStatusText(int panel, const QString& text) { panels_[panel]->SetText(text); }
 
 QStringList TFMain::LogLines() const {
   QStringList lines;
@@ -405,12 +263,6 @@ void TFMain::ClearLog() { Lzx1_->clear(); }
 void TFMain::ShowPage(int page) { pc1_->setCurrentIndex(page); }
 
 void TFMain::RepaintMap() { zxd_->viewport()->update(); }
-
-// Opening "Образ": the commands that need a disk are enabled only with one.
-void TFMain::N1Click() {
-  const bool haveDisk = disk_.CountTracks() > 0;
-  for (const char* name : {"N6", "N32", "N26", "CPM1", "N12"}) Item(name)->setEnabled(haveDisk);
-}
 
 bool TFMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == lb1_ && event->type() == QEvent::FocusOut) lb1Exit();

@@ -2,17 +2,15 @@
 // menus, the settings window, and images handed over by a second start.
 #include <utility>
 
-#include <QAction>
 #include <QApplication>
 #include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTimer>
 
 #include "fdc/controller_commands.h"
 #include "fdc/driver_startup.h"
 #include "fdc/operation_start.h"
 #include "fdc/priority.h"
+#include "settings/desktop_settings.h"
 #include "ui/catalog_windows.h"
 #include "ui/disk_map.h"
 #include "ui/main_window.h"
@@ -37,49 +35,33 @@ void TFMain::ShowErrors(const std::vector<std::string>& messages) {
 
 void TFMain::ScrollMapToOrigin() { zxd_->ScrollToOrigin(); }
 
-void TFMain::SetDiskMenuEnabled(bool enabled) {
-  findChild<QMenu*>(QStringLiteral("N2"))->menuAction()->setEnabled(enabled);
-}
-
-bool TFMain::DiskMenuEnabled() const { return findChild<QMenu*>(QStringLiteral("N2"))->menuAction()->isEnabled(); }
+bool TFMain::DiskMenuEnabled() const { return NoDrive().isEmpty(); }
 
 // Start-up: priority, settings, the driver and the drive, then the image
-// named on the command line (empty: none).
+// named on the command line (empty: none). A PC without a floppy controller
+// is normal: the drive's failures go to the status bar and wait until the
+// user asks for a drive command.
 void TFMain::StartUp(const std::filesystem::path& programDirectory, const QString& commandLineFile) {
   RaiseControllerPriority();
   settings_ = LoadSettings(store_, programDirectory);
-  SetDiskMenuEnabled(true);
+  zxd_->SetZoom(LoadMapZoom(store_));
+  recentFiles_ = LoadRecentFiles(store_);
   if (driver_ != nullptr) {
     const DriverStatus status = OpenDriverAtStartup(*driver_, settings_);
     SetStatusText(0, QString::fromStdString(status.statusText));
-    ShowErrors(status.messages);
-    SetDiskMenuEnabled(status.diskMenuEnabled);
-  } else {
-    SetDiskMenuEnabled(false);
+    driveUsable_ = status.diskMenuEnabled;
+    driveProblems_ = status.messages;
   }
+  RefreshState();
   if (!commandLineFile.isEmpty()) LoadAndShow(commandLineFile);
-}
-
-// Opening "Диск": the drive commands need an open drive, some also a disk in memory.
-void TFMain::N2Click() {
-  const bool driveOpen = driver_ != nullptr && driver_->DriveOpen();
-  const DiskMenuState state = DiskMenuAvailability(driveOpen, disk_);
-  Item("FullRead1")->setEnabled(driveOpen);
-  Item("RawRead1")->setEnabled(driveOpen);
-  Item("RereadBad1")->setEnabled(state.readSectors);
-  Item("N8")->setEnabled(state.scanTracks);
-  Item("N9")->setEnabled(state.readSectors);
-  Item("N17")->setEnabled(state.scanAndRead);
-  Item("FastRead1")->setEnabled(state.fastRead);
-  Item("N14")->setEnabled(state.format);
-  Item("N15")->setEnabled(state.write);
-  Item("N33")->setEnabled(state.formatAndWrite);
-  Item("N10")->setEnabled(state.readCatalog);
 }
 
 // Runs one whole-disk operation in the progress window.
 void TFMain::RunDiskCommand(int command) {
-  if (driver_ == nullptr) return;
+  if (!DiskMenuEnabled()) {
+    DriveProblemClick();
+    return;
+  }
   const CommandStart start = PrepareDiskCommand(static_cast<DiskCommand>(command), settings_, disk_);
   ShowErrors(start.messages);
   if (!start.run) return;
@@ -111,13 +93,19 @@ void TFMain::N33Click() { RunDiskCommand(static_cast<int>(DiskCommand::FormatAnd
 
 // "Сбросить FDD контроллер": reset and heads to cylinder 0; silent on success.
 void TFMain::N22Click() {
-  if (driver_ == nullptr) return;
+  if (!DiskMenuEnabled()) {
+    DriveProblemClick();
+    return;
+  }
   if (const auto message = ResetController(*driver_)) ShowErrors({*message});
 }
 
 // "Считать ZX каталог": the TR-DOS catalog straight from the disk in the drive.
 void TFMain::N10Click() {
-  if (driver_ == nullptr) return;
+  if (!DiskMenuEnabled()) {
+    DriveProblemClick();
+    return;
+  }
   l2_->setText(QStringLiteral("0"));
   l1_->setText(QStringLiteral("0"));
   ClearLog();
@@ -140,9 +128,11 @@ void TFMain::N29Click() {
   window->Store(settings_);
   SaveDialogSettings(store_, settings_);
   if (driver_ == nullptr) return;
+  // The user chose the drive just now: its failures are shown at once.
   const DriverStatus status = ReopenDriveAfterSettings(*driver_, settings_);
   ShowErrors(status.messages);
-  SetDiskMenuEnabled(status.diskMenuEnabled);
+  driveUsable_ = status.diskMenuEnabled;
+  driveProblems_ = status.messages;
 }
 
 // A message from a second start: come forward, and load its file if it named one.

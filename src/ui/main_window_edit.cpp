@@ -143,30 +143,36 @@ void TFMain::N12Click() {
   EmptyHexPane();
 }
 
-// "Принять" under the hex pane: the edited bytes go back into the sector or the raw track.
+// "Принять" under the hex pane: asks, then the edited bytes go back into
+// the sector or the raw track the pane shows.
 void TFMain::pnb1Click() {
-  const int column = zxd_->CurrentColumn();
-  const int row = zxd_->CurrentRow();
-  TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(row));
-  bool copied = false;
-  if (column >= 1 && column <= kSlotCount) {
-    TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(column - 1));
-    if (sector.DataLen > 0 &&
-        prompts_.AskYesNo(QStringLiteral("Вы хотитете принять изменения сектора?"), QStringLiteral("Внимание!"))) {
-      s1_->CopyTo(sector.Data.data(), std::min<std::size_t>(sector.DataLen, kSectorDataSize));
-      copied = true;
-    }
-  } else if (column == 0 && track.RawLength > 0) {
-    if (prompts_.AskYesNo(QStringLiteral("Вы хотитете принять изменения дорожки?"), QStringLiteral("Внимание!"))) {
-      s1_->CopyTo(track.RawData.data(), std::min<std::size_t>(track.RawLength, kRawCapacity));
-      copied = true;
-    }
+  const TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(shownRow_));
+  bool accepted = false;
+  if (shownColumn_ >= 1 && shownColumn_ <= kSlotCount) {
+    accepted = track.GetSector(static_cast<std::uint8_t>(shownColumn_ - 1)).DataLen > 0 &&
+               prompts_.AskYesNo(QStringLiteral("Вы хотитете принять изменения сектора?"), QStringLiteral("Внимание!"));
+  } else if (shownColumn_ == 0 && track.RawLength > 0) {
+    accepted = prompts_.AskYesNo(QStringLiteral("Вы хотитете принять изменения дорожки?"), QStringLiteral("Внимание!"));
   }
   pnb1_->setEnabled(false);
-  if (copied) {
+  if (accepted && CopyPaneIntoShownCell()) {
     s1_->ClearChangeMarks();
     RepaintMap();
   }
+  RefreshState();
+}
+
+bool TFMain::CopyPaneIntoShownCell() {
+  TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(shownRow_));
+  if (shownColumn_ >= 1 && shownColumn_ <= kSlotCount) {
+    TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(shownColumn_ - 1));
+    if (sector.DataLen == 0) return false;
+    s1_->CopyTo(sector.Data.data(), std::min<std::size_t>(sector.DataLen, kSectorDataSize));
+    return true;
+  }
+  if (shownColumn_ != 0 || track.RawLength == 0) return false;
+  s1_->CopyTo(track.RawData.data(), std::min<std::size_t>(track.RawLength, kRawCapacity));
+  return true;
 }
 
 // "Сохранить" under the hex pane: writes the pane's bytes to a .sec file.
@@ -185,24 +191,36 @@ void TFMain::pnb2Click() {
 
 // "Создать образ" -> "TR-DOS диска": an empty TR-DOS disk with the name asked for.
 void TFMain::TRDOS1Click() {
+  if (!ConfirmUnsaved()) return;
   TextRequest request;
   request.caption = QStringLiteral("Имя диска!");
   request.text = QStringLiteral("Задайте имя диска (8 символов максимум)");
   request.label = QStringLiteral("Имя:");
   request.maxLength = 8;
+  request.cancelButton = QStringLiteral("Отмена");
   QString name = QStringLiteral("NEW DISK");
-  // Closing the dialog keeps the disk in memory as it is.
+  // Cancel keeps the disk in memory as it is.
   if (!prompts_.AskText(request, name)) return;
   MakeTrdosDisk(disk_, name.left(8).toStdString());
-  catalogs_.OwnerCatalog = TrdosCatalog{};
-  zxd_->ScrollToOrigin();
+  ShowNewDisk();
 }
 
 // "Создать образ" -> "CP/M диска (Profi)": an empty Profi CP/M disk.
 void TFMain::CPMProfi1Click() {
+  if (!ConfirmUnsaved()) return;
   MakeCpmDisk(disk_);
+  ShowNewDisk();
+}
+
+// A disk made in memory belongs to no file yet.
+void TFMain::ShowNewDisk() {
   catalogs_.OwnerCatalog = TrdosCatalog{};
+  curImageName_.clear();
+  SetStatusText(1, {});
+  SetStatusText(2, {});
+  FillComments();
   zxd_->ScrollToOrigin();
+  ShowCell(0, 0);
 }
 
 // "Просмотреть ZX каталог": the TR-DOS catalog of the disk in memory.

@@ -5,10 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QListWidget>
 #include <QMimeData>
-#include <QPlainTextEdit>
-#include <QScrollBar>
 
 #include "common/file_io.h"
 #include "formats/format_table.h"
@@ -24,24 +21,27 @@ namespace {
 
 const QString kUdfFilter = QStringLiteral("Universal Disk Format (*.udf)|*.udf");
 const QString kWarningCaption = QStringLiteral("Внимание..!");
+const QString kLoadErrorStatus = QStringLiteral("Disk Image load error");
 
 std::filesystem::path PathOf(const QString& file) { return std::filesystem::path(file.toStdString()); }
 
-// The formats the load and save dialogs offer (udf has its own commands).
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The formats the save dialog offers (udf has its own commands).
 const ImageFormat* DialogFormat(const QString& file) {
   const ImageFormat* format = FindFormat(ExtensionKey(PathOf(file)));
   return format != nullptr && !format->filter.empty() ? format : nullptr;
 }
 
 // The prefix of a reader's failure in the log list.
-QString LoadErrorPrefix(std::string_view key) {
+QString LoadErrorPrefix(const std::string& key) {
   if (key == "UDI") return QStringLiteral("Error load UDI - ");
-  return QStringLiteral("Error load %1 -").arg(QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())));
+  return QStringLiteral("Error load %1 -").arg(QString::fromStdString(key));
 }
 
-QString ImageStatus(const QString& file, int tracks) {
-  return QStringLiteral("Disk Image - %1 (Дорожек - %2)")
-      .arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()))
+QString ImageStatus(const QString& prefix, const QString& file, int tracks) {
+  return QStringLiteral("%1 - %2 (Дорожек - %3)")
+      .arg(prefix, QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()))
       .arg(tracks);
 }
 
@@ -65,92 +65,103 @@ bool TFMain::AskOverwrite(const QString& file) {
   return prompts_.AskYesNo(QStringLiteral("Файл уже существует! Перезаписать?"), kWarningCaption);
 }
 
-// The common load routine: picks the reader by the file's extension.
+void TFMain::ReplaceDisk(TZX_Disk& incoming) {
+  incoming.ShowDisabledSectors = disk_.ShowDisabledSectors;
+  incoming.SetObserver(zxd_);
+  disk_ = std::move(incoming);
+  catalogs_.OwnerCatalog = TrdosCatalog{};
+}
+
+// The common load routine: the reader of the file's format fills a disk of
+// its own, which replaces the disk in memory only when the whole file read.
 bool TFMain::LoadImageFile(const QString& file, QString& error) {
-  SetStatusText(1, {});
-  SetStatusText(2, {});
-  QString warning;
-  disk_.LastError.clear();
-  const ImageFormat* format = DialogFormat(file);
-  if (format == nullptr) {
-    error = QString::fromUtf8(kUnsupportedFileType.data(), static_cast<qsizetype>(kUnsupportedFileType.size()));
+  TZX_Disk incoming;
+  std::string readerError;
+  const std::string key = ExtensionKey(PathOf(file));
+  if (!LoadImage(incoming, PathOf(file), readerError)) {
+    error = QString::fromStdString(readerError);
+    if (readerError != kUnsupportedFileType) {
+      ClearLog();
+      AddLogLine(LoadErrorPrefix(key) + QLatin1Char('"') + error + QLatin1Char('"'), false);
+    }
     return false;
   }
-  // Another disk replaces the one whose catalog named the sectors' owners.
-  catalogs_.OwnerCatalog = TrdosCatalog{};
-  std::string readerError;
-  if (LoadImage(disk_, PathOf(file), readerError)) {
-    if (format->key == "UDI" && !disk_.Comments.empty()) FillComments();
-    if (format->key == "TD0" || format->key == "PRO" || format->key == "SCL" || format->key == "KDI" ||
-        format->key == "HFE")
-      warning = QString::fromStdString(disk_.LastError);
-    curImageName_ = QFileInfo(file).fileName();
-    SetStatusText(1, ImageStatus(file, disk_.CountTracks()));
-    SetStatusText(2, warning);
-    return true;
-  }
-  error = QString::fromStdString(readerError);
-  ClearLog();
-  AddLogLine(LoadErrorPrefix(format->key) + QLatin1Char('"') + error + QLatin1Char('"'), false);
-  SetStatusText(1, QStringLiteral("Disk Image load error"));
+  // Readers of these formats leave a warning about what they could not keep.
+  QString warning;
+  if (key == "TD0" || key == "PRO" || key == "SCL" || key == "KDI" || key == "HFE" || key == "SCP" || key == "MFI" ||
+      key == "RAW")
+    warning = QString::fromStdString(incoming.LastError);
+  ReplaceDisk(incoming);
+  // The program's own file also names the owners of the sectors.
+  if (key == "UDF") ReadCatalog(disk_, catalogs_.OwnerCatalog);
+  curImageName_ = QFileInfo(file).fileName();
+  SetStatusText(1, ImageStatus(QStringLiteral("Disk Image"), file, disk_.CountTracks()));
   SetStatusText(2, warning);
-  return false;
+  return true;
 }
 
-// After a load: show the new disk, or the error on an emptied disk.
-void TFMain::AfterLoad(bool loaded, const QString& error, bool rememberFolder, const QString& file) {
-  emit LoadFinished(StatusText(1));
-  if (!loaded) {
-    disk_.ClearDisk();
-    lb1_->clear();
+bool TFMain::OpenImage(const QString& file) {
+  QString error;
+  if (!LoadImageFile(file, error)) {
+    emit LoadFinished(kLoadErrorStatus);
     prompts_.Message(error, QStringLiteral("Ошибка!"), PromptIcon::Error, PromptButtons::Ok);
-    return;
+    return false;
   }
-  if (rememberFolder) RememberFolder("Directory_1", file);
+  emit LoadFinished(StatusText(1));
+  MarkSaved();
+  RememberFolder("Directory_1", file);
+  AddRecentFile(file);
   FillComments();
   zxd_->ScrollToOrigin();
+  shownColumn_ = -1;  // the new disk is shown whatever cell was shown before
   zxdClick();
   ShowPage(1);
+  RefreshState();
+  return true;
 }
 
-// Loads a file named on the command line, handed over by a second start or
-// dropped on the map.
 void TFMain::LoadAndShow(const QString& file) {
-  QString error;
   if (!QFileInfo(file).isFile()) {
-    // Never show a missing file as a loaded empty disk.
-    SetStatusText(1, QStringLiteral("Disk Image load error"));
-    SetStatusText(2, {});
-    error = QStringLiteral("Файл %1 не найден!").arg(QDir::toNativeSeparators(file));
-    AfterLoad(false, error, false, file);
+    emit LoadFinished(kLoadErrorStatus);
+    prompts_.Error(QStringLiteral("Файл %1 не найден!").arg(QDir::toNativeSeparators(file)));
     return;
   }
-  const bool loaded = LoadImageFile(file, error);
-  AfterLoad(loaded, error, false, file);
+  if (ConfirmUnsaved()) OpenImage(file);
 }
 
-// "Загрузить образ": asks for an image file and loads it.
+// "Загрузить образ": asks for an image file and loads it. The dialog opens
+// on the table's first filter, the one that shows every image.
 void TFMain::N31Click() {
+  if (!ConfirmUnsaved()) return;
   FileDialogRequest request;
   request.filters = SplitFilterList(QString::fromStdString(LoadDialogFilter()));
-  request.filterIndex = 8;
+  request.filterIndex = 1;
   request.title = QStringLiteral("Загрузить образ диска из файла..");
   request.folder = QString::fromStdString(settings_.Directory_1);
   const FileDialogResult chosen = prompts_.OpenFiles(request);
   if (!chosen.accepted || chosen.files.isEmpty() || !QFileInfo(chosen.files.front()).isFile()) return;
-  const QString file = chosen.files.front();
-  QString error;
-  const bool loaded = LoadImageFile(file, error);
-  AfterLoad(loaded, error, true, file);
+  OpenImage(chosen.files.front());
 }
 
-QString TFMain::sd2TypeChange(int filterIndex) {
-  const std::string_view extension = DefaultExtensionForFilter(filterIndex);
-  return QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size()));
+// "Загрузить" (udf): loads the program's own whole-disk file.
+void TFMain::N4Click() {
+  if (!ConfirmUnsaved()) return;
+  FileDialogRequest request;
+  request.filters = SplitFilterList(kUdfFilter);
+  request.defaultSuffix = QStringLiteral("udf");
+  request.title = QStringLiteral("Загрузить образ диска из файла..");
+  request.folder = QString::fromStdString(settings_.Directory_1);
+  const FileDialogResult chosen = prompts_.OpenFiles(request);
+  if (!chosen.accepted || chosen.files.isEmpty() || !QFileInfo(chosen.files.front()).isFile()) return;
+  OpenImage(chosen.files.front());
 }
 
-// "Сохранить образ": asks for a file and saves the disk in the format of its extension.
-void TFMain::N32Click() {
+QString TFMain::sd2TypeChange(int filterIndex) { return Text(DefaultExtensionForFilter(filterIndex)); }
+
+void TFMain::N32Click() { SaveImageAs(); }
+
+// Asks for a file and saves the disk in the format of its extension.
+bool TFMain::SaveImageAs() {
   FileDialogRequest request;
   request.filters = SplitFilterList(QString::fromStdString(SaveDialogFilter()));
   request.filterIndex = saveFilterIndex_;
@@ -161,11 +172,11 @@ void TFMain::N32Click() {
   request.suffixForFilter = &TFMain::sd2TypeChange;
   const FileDialogResult chosen = prompts_.SaveFile(request);
   if (chosen.accepted) saveFilterIndex_ = chosen.filterIndex;
-  if (!chosen.accepted || chosen.files.isEmpty() || chosen.files.front().isEmpty()) return;
+  if (!chosen.accepted || chosen.files.isEmpty() || chosen.files.front().isEmpty()) return false;
   const QString file = chosen.files.front();
-  if (!AskOverwrite(file)) return;
+  if (!AskOverwrite(file)) return false;
   const ImageFormat* format = DialogFormat(file);
-  if (format == nullptr) return;
+  if (format == nullptr) return false;
   // A format that cannot hold all of the disk saves only when the user agrees.
   SaveOptions options;
   options.td0Compress = settings_.TD0arch;
@@ -173,7 +184,7 @@ void TFMain::N32Click() {
   if (!losses.empty()) {
     const QString question =
         QString::fromStdString(LossSummary(*format, losses)) + QStringLiteral(".\nСохранить с потерями?");
-    if (!prompts_.AskYesNo(question, kWarningCaption, PromptIcon::Warning)) return;
+    if (!prompts_.AskYesNo(question, kWarningCaption, PromptIcon::Warning)) return false;
     options.lossy = true;
   }
 
@@ -187,7 +198,7 @@ void TFMain::N32Click() {
                        PromptButtons::Ok);
       ClearLog();
       AddLogLine(QStringLiteral("Ошибка в дорожке - %1 / Сектор - %2").arg(disk_.ErrTrack).arg(disk_.ErrSector), true);
-      return;
+      return false;
     }
     saved = WriteFileAtomic(PathOf(file), bytes, error);
   } else {
@@ -196,11 +207,12 @@ void TFMain::N32Click() {
   if (!saved) {
     prompts_.Error(error.empty() ? QStringLiteral("Ошибка записи файла %1!").arg(QDir::toNativeSeparators(file))
                                  : QString::fromStdString(error));
-    return;
+    return false;
   }
   if (!losses.empty()) LogLosses(file, losses);
-  curImageName_ = QFileInfo(file).fileName();
   RememberFolder("Directory_2", file);
+  AfterSave(file);
+  return true;
 }
 
 // Lists in the log what a save allowed to lose has lost.
@@ -211,35 +223,7 @@ void TFMain::LogLosses(const QString& file, const SaveLosses& losses) {
     AddLogLine(QStringLiteral("Потеряно: ") + QString::fromStdString(LossText(loss)), false);
 }
 
-// "Загрузить" (udf): loads the tool's own whole-disk file.
-void TFMain::N4Click() {
-  FileDialogRequest request;
-  request.filters = SplitFilterList(kUdfFilter);
-  request.defaultSuffix = QStringLiteral("udf");
-  request.title = QStringLiteral("Загрузить образ диска из файла..");
-  request.folder = QString::fromStdString(settings_.Directory_1);
-  const FileDialogResult chosen = prompts_.OpenFiles(request);
-  if (!chosen.accepted || chosen.files.isEmpty() || !QFileInfo(chosen.files.front()).isFile()) return;
-  const QString file = chosen.files.front();
-  if (!LoadUDF(disk_, PathOf(file))) {
-    SetStatusText(1, QStringLiteral("Disk Image load error"));
-    AfterLoad(false, QString::fromStdString(disk_.LastError), false, file);
-    return;
-  }
-  curImageName_ = QFileInfo(file).fileName();
-  RememberFolder("Directory_1", file);
-  SetStatusText(1, ImageStatus(file, disk_.CountTracks()));
-  SetStatusText(2, {});
-  emit LoadFinished(StatusText(1));
-  zxd_->ScrollToOrigin();
-  lb1_->clear();
-  ReadCatalog(disk_, catalogs_.OwnerCatalog);
-  zxdClick();
-  FillComments();
-  ShowPage(1);
-}
-
-// "Сохранить" (udf): saves the whole disk in the tool's own file.
+// "Сохранить" (udf): saves the whole disk in the program's own file.
 void TFMain::N6Click() {
   FileDialogRequest request;
   request.filters = SplitFilterList(kUdfFilter);
@@ -255,8 +239,18 @@ void TFMain::N6Click() {
     prompts_.Error(QString::fromStdString(disk_.LastError));
     return;
   }
-  curImageName_ = QFileInfo(file).fileName();
   RememberFolder("Directory_1", file);
+  AfterSave(file);
+}
+
+// The saved file is now the disk's file: the status bar says so.
+void TFMain::AfterSave(const QString& file) {
+  curImageName_ = QFileInfo(file).fileName();
+  SetStatusText(1, ImageStatus(QStringLiteral("Disk Image saved"), file, disk_.CountTracks()));
+  SetStatusText(2, {});
+  AddRecentFile(file);
+  MarkSaved();
+  RefreshState();
 }
 
 void TFMain::dragEnterEvent(QDragEnterEvent* event) {

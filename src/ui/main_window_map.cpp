@@ -1,13 +1,10 @@
 // What a click on the disk map shows, the map's context menu, the hex pane's
 // edits and the comments memo.
 #include <algorithm>
-#include <initializer_list>
 
-#include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -44,9 +41,9 @@ void TFMain::SetTrackAndSectorLabels(int column, int row) {
   l1_->setText(sector);
 }
 
+// "Сохранить" needs bytes in the pane; "Загрузить" has no action and stays disabled.
 void TFMain::SetPaneButtons(bool enabled) {
   pnb2_->setEnabled(enabled);
-  pnb3_->setEnabled(enabled);
   if (!enabled) pnb1_->setEnabled(false);
 }
 
@@ -62,7 +59,8 @@ void TFMain::ShowTrackLog(int track) {
   for (const std::string& line : t.Log) Lzx1_->addItem(QString::fromStdString(line));
 }
 
-// A used slot: its ID fields, state word, data and data CRC.
+// A used slot: its ID fields, state word, data and data CRC. A size code
+// above 3 has no length: its data is not shown.
 void TFMain::ShowSector(int track, int slot) {
   const TSectorRec& sector = disk_.GetSector(static_cast<std::uint8_t>(track), static_cast<std::uint8_t>(slot));
   const QString owner = QString::fromStdString(FileAtSector(catalogs_.OwnerCatalog, track, slot));
@@ -72,12 +70,18 @@ void TFMain::ShowSector(int track, int slot) {
   an_[0]->setText(QString::number(sector.IdTrack));
   an_[1]->setText(QString::number(sector.IdSide));
   an_[2]->setText(QString::number(sector.IdSector));
-  if (!SizeCodeSupported(sector.IdSize)) return;
-  an_[3]->setText(QLatin1String(kSizeTexts[sector.IdSize]));
+  an_[3]->setText(SizeCodeSupported(sector.IdSize) ? QLatin1String(kSizeTexts[sector.IdSize])
+                                                   : QStringLiteral("N=%1").arg(sector.IdSize));
   an_[4]->setText(HexCrc(sector.IdCrc));
   an_[5]->setText(sector.DataOk != 0      ? QStringLiteral("good")
                   : sector.ErrorCount > 0 ? QStringLiteral("bad")
                                           : QStringLiteral("no data"));
+  ShowTrackLog(track);
+  if (!SizeCodeSupported(sector.IdSize)) {
+    SetPaneButtons(false);
+    EmptyHexPane();
+    return;
+  }
   const int sizeLength = SectorLength(sector.IdSize);
   int shown = sizeLength;
   if (sector.DataLen > 0) {
@@ -90,7 +94,6 @@ void TFMain::ShowSector(int track, int slot) {
     EmptyHexPane();
   }
   vCRC_->setText(HexCrc(DataCrc(sector.Data.data(), static_cast<std::size_t>(shown))));
-  ShowTrackLog(track);
 }
 
 // A track label: the raw image when the track holds one, else the track as
@@ -114,12 +117,27 @@ void TFMain::ShowTrack(int track) {
 }
 
 // Left click on the map (also a keyboard move): shows the current cell.
+// Hex edits not yet accepted are asked about first; keeping them keeps the
+// cell they belong to.
 void TFMain::zxdClick() {
   const int column = zxd_->CurrentColumn();
   const int row = zxd_->CurrentRow();
+  if (column == shownColumn_ && row == shownRow_ && pnb1_->isEnabled()) return;
+  if (!ResolvePaneEdits()) {
+    zxd_->SetCurrentCell(shownColumn_, shownRow_);
+    return;
+  }
+  ShowCell(column, row);
+}
+
+void TFMain::ShowCell(int column, int row) {
+  shownColumn_ = column;
+  shownRow_ = row;
   pnb1_->setEnabled(false);
   ShowPage(0);
   SetTrackAndSectorLabels(column, row);
+  // The data CRC belongs to a sector; other cells show none.
+  vCRC_->clear();
   const TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(row));
   if (column >= 1 && column <= kSlotCount) {
     if (track.GetSector(static_cast<std::uint8_t>(column - 1)).Used != 0) {
@@ -128,6 +146,7 @@ void TFMain::zxdClick() {
     }
     EmptyHexPane();
     gb1_->hide();
+    trp1_->hide();
     SetPaneButtons(false);
     ShowTrackLog(row);
     return;
@@ -136,75 +155,34 @@ void TFMain::zxdClick() {
   gb1_->hide();
   if (track.Present == 0 || column > kSlotCount) {
     EmptyHexPane();
+    SetPaneButtons(false);
     Lzx1_->clear();
     return;
   }
   ShowTrack(row);
 }
 
-// Right click on the map: remembers the cell for the context-menu commands
-// and sets which of the menu's items are offered.
-void TFMain::zxdContextPopup(int column, int row) {
+// Right click on the map: the cell becomes the current one, shown in every
+// panel like a left click, and the context menu's items are set for it.
+bool TFMain::zxdContextPopup(int column, int row) {
+  if (column >= 0 && row >= 0) {
+    zxd_->SetCurrentCell(column, row);
+    zxdClick();
+    if (zxd_->CurrentColumn() != column || zxd_->CurrentRow() != row) return false;
+  }
   curSector_ = column;
   curTrack_ = row;
-  auto set = [this](std::initializer_list<const char*> names, void (QAction::*what)(bool), bool value) {
-    for (const char* name : names) (Item(name)->*what)(value);
-  };
-  auto enable = [&](std::initializer_list<const char*> names) { set(names, &QAction::setEnabled, true); };
-  auto disable = [&](std::initializer_list<const char*> names) { set(names, &QAction::setEnabled, false); };
-  auto show = [&](std::initializer_list<const char*> names) { set(names, &QAction::setVisible, true); };
-  auto hide = [&](std::initializer_list<const char*> names) { set(names, &QAction::setVisible, false); };
-
-  if (column < 0 || row < 0) {
-    l2_->clear();
-    l1_->clear();
-    disable({"z8", "z9", "z10", "z11", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z22", "z23"});
-    hide({"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"});
-    return;
-  }
-  zxd_->SetCurrentCell(column, row);
-  SetTrackAndSectorLabels(column, row);
-  const TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(row));
-  const bool present = track.Present != 0;
-  if (column == 0) {
-    Item("z19")->setEnabled(!track.Log.empty());
-    if (present) {
-      enable({"z8", "z12", "z13", "z14", "z16", "z18"});
-      Item("z22")->setEnabled(track.RawLength > 0);
-      disable({"z9", "z10", "z11", "z15", "z17"});
-      show({"z3", "z4", "z6", "z7"});
-      hide({"z1", "z5", "z23"});
-    } else {
-      enable({"z9"});
-      disable({"z8", "z10", "z11", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z22"});
-      hide({"z1", "z3", "z4", "z5", "z6", "z7", "z23"});
-    }
-    return;
-  }
-  if (!present) {
-    disable({"z8", "z9", "z10", "z11", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z19", "z22"});
-    hide({"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"});
-    return;
-  }
-  const int slot = column - 1;
-  if (track.GetSector(static_cast<std::uint8_t>(slot)).Used != 0) {
-    enable({"z10", "z23"});
-    disable({"z8", "z9", "z11", "z12", "z13", "z14", "z16", "z18", "z19", "z22"});
-    show({"z1", "z5", "z23"});
-    hide({"z2", "z3", "z4", "z6", "z7"});
-    return;
-  }
-  Item("z11")->setEnabled(column == 1 || track.GetSector(static_cast<std::uint8_t>(slot - 1)).Used != 0);
-  disable({"z8", "z9", "z10", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z19", "z22"});
-  hide({"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"});
+  RefreshItems("pm1");
+  RefreshItems("ImageOperations1");
+  return true;
 }
 
-// A byte edited in the hex pane: "Принять" may now be used.
 void TFMain::s1ByteChange() {
-  if (!s1_->IsReadOnly()) pnb1_->setEnabled(true);
+  if (s1_->IsReadOnly()) return;
+  pnb1_->setEnabled(true);
+  RefreshState();
 }
 
-// Leaving the comments memo: its lines become the disk's comments.
 void TFMain::lb1Exit() {
   disk_.Comments.clear();
   const QStringList lines = lb1_->toPlainText().split(QLatin1Char('\n'));
@@ -212,14 +190,18 @@ void TFMain::lb1Exit() {
     for (const QString& line : lines) disk_.Comments.push_back(line.toStdString());
   tlb1_->setEnabled(false);
   tlb2_->setEnabled(false);
+  RefreshState();
 }
 
-// The memo shows the disk's comments.
+// The memo shows the disk's comments (also "Отменить" beside it).
 void TFMain::FillComments() {
   QStringList lines;
   for (const std::string& line : disk_.Comments) lines << QString::fromStdString(line);
   const QSignalBlocker quiet(lb1_);
   lb1_->setPlainText(lines.join(QLatin1Char('\n')));
+  tlb1_->setEnabled(false);
+  tlb2_->setEnabled(false);
+  RefreshState();
 }
 
 }  // namespace velloran

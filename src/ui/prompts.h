@@ -12,8 +12,8 @@ class QDialog;
 namespace velloran {
 
 enum class PromptIcon { None, Information, Warning, Error, Question };
-enum class PromptButtons { Ok, YesNo, YesNoCancel };
-enum class PromptAnswer { Ok, Yes, No, Cancel };
+enum class PromptButtons { Ok, YesNo, YesNoCancel, SaveDiscardCancel };
+enum class PromptAnswer { Ok, Yes, No, Cancel, Save, Discard };
 
 // What an open or save dialog is asked for.
 struct FileDialogRequest {

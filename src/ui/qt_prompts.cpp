@@ -54,11 +54,17 @@ PromptAnswer QtPrompts::Message(const QString& text, const QString& caption, Pro
     case PromptButtons::YesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
+    case PromptButtons::SaveDiscardCancel:
+      box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+      box.setDefaultButton(QMessageBox::Save);
+      break;
   }
   switch (box.exec()) {
     case QMessageBox::Yes: return PromptAnswer::Yes;
     case QMessageBox::No: return PromptAnswer::No;
     case QMessageBox::Ok: return PromptAnswer::Ok;
+    case QMessageBox::Save: return PromptAnswer::Save;
+    case QMessageBox::Discard: return PromptAnswer::Discard;
     default: break;
   }
   // Closing the box counts as its mildest answer.
@@ -67,8 +73,9 @@ PromptAnswer QtPrompts::Message(const QString& text, const QString& caption, Pro
                                            : PromptAnswer::Cancel;
 }
 
-FileDialogResult QtPrompts::RunFileDialog(const FileDialogRequest& request, bool save) {
-  QFileDialog dialog(parent_, request.title, request.folder);
+void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request, bool save) {
+  dialog.setWindowTitle(request.title);
+  dialog.setDirectory(request.folder);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   if (save) {
@@ -86,11 +93,19 @@ FileDialogResult QtPrompts::RunFileDialog(const FileDialogRequest& request, bool
   dialog.setDefaultSuffix(request.defaultSuffix);
   if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
   if (request.suffixForFilter) {
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
-      const int index = static_cast<int>(nameFilters.indexOf(filter)) + 1;
-      if (index > 0) dialog.setDefaultSuffix(request.suffixForFilter(index));
-    });
+    QFileDialog* target = &dialog;
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [target, nameFilters, suffixForFilter = request.suffixForFilter](const QString& filter) {
+                       const int index = static_cast<int>(nameFilters.indexOf(filter)) + 1;
+                       if (index > 0) target->setDefaultSuffix(suffixForFilter(index));
+                     });
   }
+}
+
+FileDialogResult QtPrompts::RunFileDialog(const FileDialogRequest& request, bool save) {
+  QFileDialog dialog(parent_);
+  PrepareFileDialog(dialog, request, save);
+  const QStringList nameFilters = dialog.nameFilters();
   FileDialogResult result;
   result.filterIndex = request.filterIndex;
   if (dialog.exec() != QDialog::Accepted) return result;

@@ -3,9 +3,14 @@
 
 #include "ui/prompts.h"
 
+class QFileDialog;
 class QWidget;
 
 namespace velloran {
+
+// Sets up a (non-native) file dialog for a request: title, folder, filters
+// and the selected one, the default suffix and its change with the filter.
+void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request, bool save);
 
 class QtPrompts : public Prompts {
  public:

@@ -163,14 +163,14 @@ void Tfmset::Store(Settings& settings) const {
   settings.SetSectorSizeFromHead = cb_[3]->isChecked();
 }
 
-// On show "Принять" is hidden until something changes.
+// On show "Принять" is disabled until something changes.
 void Tfmset::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (parentWidget() != nullptr) move(parentWidget()->geometry().center() - rect().center());
-  bb1_->hide();
+  bb1_->setEnabled(false);
   setResult(QDialog::Rejected);
 }
 
-void Tfmset::e1Change() { bb1_->show(); }
+void Tfmset::e1Change() { bb1_->setEnabled(true); }
 
 }  // namespace velloran

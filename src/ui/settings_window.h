@@ -1,5 +1,5 @@
 // Tfmset, the settings window: retries, the track range, the image options
-// and the controller parameters. "Принять" shows once something changed.
+// and the controller parameters. "Принять" is enabled once something changed.
 #pragma once
 
 #include <QDialog>

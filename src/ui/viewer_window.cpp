@@ -1,5 +1,7 @@
 #include "ui/viewer_window.h"
 
+#include <algorithm>
+
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QImage>
@@ -125,9 +127,10 @@ void TFmScr::MakeResizable() {
   setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
-// Screen view: the 6912 bytes as a 256 x 192 picture; the caption stays.
+// Screen view: the 6912 bytes as a 256 x 192 picture.
 void TFmScr::PrepareScreen(ByteSpan screen) {
   FormClose();
+  setWindowTitle(QStringLiteral("ZX Screen"));
   im1_->setPixmap(QPixmap::fromImage(ScreenPicture(screen)));
   im1_->show();
   SetWindowSize(266, 221);
@@ -143,7 +146,9 @@ void TFmScr::PrepareHex(ByteSpan bytes, bool terminalFont) {
   }
   ssh_->SetData(bytes);
   ssh_->show();
-  SetWindowSize(558, 344);
+  // Wide enough for the offsets, the 16 byte columns and the 16 characters
+  // in whatever font the grid has.
+  SetWindowSize(std::max(558, ssh_->sizeHint().width() + kFrameWidth), 344);
 }
 
 // Text view: the bytes up to the first zero as lines, in a resizable window.

@@ -113,6 +113,25 @@ TEST(CliConvert, LossyConversionOnlyWhenAsked) {
   EXPECT_TRUE(Contains(run.err, ": lost дорожка 159, сектор 16: ")) << run.err;
 }
 
+// A TRD through SCP, UDI and MFI comes back byte for byte; info reads the SCP.
+TEST(CliConvert, TrdThroughFluxImagesComesBackByteForByte) {
+  const auto source = test::CorpusFile("trd/tslabs_zx-evo__UMT2_3.TRD");
+  test::ScratchDir dir;
+  std::string previous = source.string();
+  for (const char* name : {"disk.scp", "disk.udi", "disk.mfi", "back.trd"}) {
+    const auto run = RunCli({"convert", previous, (dir / name).string()});
+    ASSERT_EQ(run.exitCode, 0) << name << ": " << run.err;
+    previous = (dir / name).string();
+  }
+  EXPECT_EQ(test::ReadFileBytes(dir / "back.trd"), test::ReadFileBytes(source));
+  const auto run = RunCli({"info", (dir / "disk.scp").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "Format: SCP\nPresent tracks: 160\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0  yes\n")) << run.out;
+  EXPECT_TRUE(Contains(RunCli({"convert", (dir / "disk.scp").string(), (dir / "out.raw").string()}).err,
+                       "RAW images can only be read"));
+}
+
 TEST(CliConvert, RefusedSaveWritesNothing) {
   test::ScratchDir dir;
   // A copy-protected disk with tracks of 5 x 1024 bytes does not fit a TRD

@@ -146,17 +146,5 @@ TEST(CommandStartTest, RangeBeyondTheDiskIsShortened) {
   EXPECT_FALSE(nothing.run);
 }
 
-TEST(CommandStartTest, DiskMenuFollowsTheDriveAndTheDisk) {
-  TZX_Disk disk;
-  DiskMenuState state = DiskMenuAvailability(true, disk);
-  EXPECT_TRUE(state.scanTracks && state.scanAndRead && state.fastRead && state.readCatalog);
-  EXPECT_FALSE(state.readSectors || state.format || state.write || state.formatAndWrite);
-  test::FillTrack(disk, 0, 1);
-  state = DiskMenuAvailability(true, disk);
-  EXPECT_TRUE(state.readSectors && state.format && state.write && state.formatAndWrite);
-  state = DiskMenuAvailability(false, disk);
-  EXPECT_FALSE(state.scanTracks || state.fastRead || state.readSectors || state.readCatalog);
-}
-
 }  // namespace
 }  // namespace velloran

@@ -39,13 +39,22 @@ Fixture FixtureFor(const ImageFormat& format) {
   }};
 }
 
+// A file of the format in `dir`; a KryoFlux stream set is named by its first
+// file, cylinder 0 side 0.
+std::filesystem::path FormatFile(const ImageFormat& format, const std::filesystem::path& dir, const std::string& stem) {
+  return dir / (stem + (format.key == "RAW" ? "00.0." : ".") + std::string(format.defaultExtension));
+}
+
+// A format that is only read gets its files from the tests' own writer.
+bool SaveAs(const ImageFormat& format, TZX_Disk& disk, const std::filesystem::path& file) {
+  return format.save != nullptr ? format.save(disk, file, {}) : test::WriteKryoFluxSet(disk, file);
+}
+
 class Conformance : public testing::TestWithParam<std::size_t> {
  protected:
   const ImageFormat& Format() const { return ImageFormats()[GetParam()]; }
-  std::filesystem::path File(const std::string& stem = "disk") const {
-    return dir_ / (stem + "." + std::string(Format().defaultExtension));
-  }
-  bool Save(TZX_Disk& disk, const std::filesystem::path& file) const { return Format().save(disk, file, {}); }
+  std::filesystem::path File(const std::string& stem = "disk") const { return FormatFile(Format(), dir_.Path(), stem); }
+  bool Save(TZX_Disk& disk, const std::filesystem::path& file) const { return SaveAs(Format(), disk, file); }
   bool Load(TZX_Disk& disk, const std::filesystem::path& file) const { return Format().load(disk, file); }
 
   // Saves and loads back. False when the test cannot go on: a failure was
@@ -225,7 +234,7 @@ bool DiskFromFile(const ImageFormat& format, const std::filesystem::path& file, 
     track.RawValid = 1;
     track.RawLength = kRawCapacity;
   }
-  return format.save(made, file, {}) && format.load(disk, file);
+  return SaveAs(format, made, file) && format.load(disk, file);
 }
 
 // The track and sector (-1: the track itself) a refusal names: "дорожка T,
@@ -255,7 +264,7 @@ TEST_P(SaveLoss, ASaveThatWouldLoseDataFailsAndNamesIt) {
   const ImageFormat& from = ImageFormats()[std::get<0>(GetParam())];
   const ImageFormat& to = ImageFormats()[std::get<1>(GetParam())];
   TZX_Disk disk;
-  ASSERT_TRUE(DiskFromFile(from, dir_ / ("source." + std::string(from.defaultExtension)), disk)) << disk.LastError;
+  ASSERT_TRUE(DiskFromFile(from, FormatFile(from, dir_.Path(), "source"), disk)) << disk.LastError;
   const auto target = dir_ / ("target." + std::string(to.defaultExtension));
   // SCL rebuilds a TR-DOS disk from its files: sectors outside them come back empty.
   const bool compareData = to.key != "SCL";

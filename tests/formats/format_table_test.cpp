@@ -21,18 +21,19 @@ TEST(FormatTable, DialogFiltersAreExact) {
       "Универсальный образ диска (*.udi)|*.udi|Файл образа TRDOS диска (*.trd)|*.trd|Образ диска TeleDisk "
       "(*.td0)|*.td0|Полный образ диска (*.fdi)|*.fdi|Секторный образ диска CP/M Profi (*.pro)|*.pro|Краткий "
       "формат образа TRDOS диска (*.scl)|*.scl|Образ диска Корвета (*.kdi)|*.kdi|Образ для флоппи эмулятора "
-      "(*.hfe)|*.hfe";
+      "(*.hfe)|*.hfe|Флюкс-образ SuperCard Pro / Greaseweazle (*.scp)|*.scp|Флюкс-образ MAME (*.mfi)|*.mfi";
   EXPECT_EQ(SaveDialogFilter(), save);
-  EXPECT_EQ(LoadDialogFilter(), save +
-                                    "|Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi,*.pro,*.scl,*.kdi,*.hfe)|"
-                                    "*.fdi;*.trd;*.udi;*.td0;*.pro;*.scl;*.kdi;*.hfe");
+  EXPECT_EQ(LoadDialogFilter(),
+            save +
+                "|Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi,*.pro,*.scl,*.kdi,*.hfe,*.scp,*.mfi)|"
+                "*.fdi;*.trd;*.udi;*.td0;*.pro;*.scl;*.kdi;*.hfe;*.scp;*.mfi");
 }
 
 TEST(FormatTable, FilterIndexGivesTheDefaultExtension) {
-  const char* expected[] = {"udi", "trd", "td0", "fdi", "pro", "scl", "kdi", "hfe"};
-  for (int i = 1; i <= 8; ++i) EXPECT_EQ(DefaultExtensionForFilter(i), expected[i - 1]) << i;
+  const char* expected[] = {"udi", "trd", "td0", "fdi", "pro", "scl", "kdi", "hfe", "scp", "mfi"};
+  for (int i = 1; i <= 10; ++i) EXPECT_EQ(DefaultExtensionForFilter(i), expected[i - 1]) << i;
   EXPECT_EQ(DefaultExtensionForFilter(0), "");
-  EXPECT_EQ(DefaultExtensionForFilter(9), "");
+  EXPECT_EQ(DefaultExtensionForFilter(11), "");
 }
 
 TEST(FormatTable, EveryKeyIsFoundAndUdfStaysOutOfTheDialogs) {
@@ -42,6 +43,7 @@ TEST(FormatTable, EveryKeyIsFoundAndUdfStaysOutOfTheDialogs) {
     EXPECT_EQ(format->key, key);
   }
   EXPECT_TRUE(FindFormat("UDF")->filter.empty());
+  EXPECT_TRUE(FindFormat("RAW")->filter.empty()) << "KryoFlux streams are read, never saved";
   EXPECT_EQ(FindFormat("TXT"), nullptr);
   EXPECT_EQ(FindFormat("trd"), nullptr) << "keys are upper case";
 }

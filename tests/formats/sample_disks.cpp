@@ -3,6 +3,9 @@
 #include <array>
 #include <cstring>
 
+#include "common/file_io.h"
+#include "flux/track_encoder.h"
+
 namespace velloran::test {
 
 std::uint8_t PatternByte(int track, int sector, int index) {
@@ -128,6 +131,94 @@ std::string DiskDifference(const TZX_Disk& expected, const TZX_Disk& actual, Asp
   }
   if (aspects.comments && expected.Comments != actual.Comments) return "comments differ";
   return {};
+}
+
+std::string SectorDifference(const TZX_Disk& expected, const TZX_Disk& actual, bool matchSide) {
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TTrack& a = expected.GetTrack(static_cast<std::uint8_t>(t));
+    const TTrack& b = actual.GetTrack(static_cast<std::uint8_t>(t));
+    const std::string where = "track " + std::to_string(t);
+    if ((a.Present != 0) != (b.Present != 0)) return where + ": present flag differs";
+    std::vector<bool> taken(kSlotCount, false);
+    for (const auto& x : a.Sectors) {
+      if (x.Used == 0) continue;
+      const std::string at = where + " sector R=" + std::to_string(x.IdSector);
+      int found = -1;
+      for (int i = 0; i < kSlotCount && found < 0; ++i) {
+        const auto& y = b.Sectors[i];
+        if (!taken[i] && y.Used != 0 && y.IdTrack == x.IdTrack && (!matchSide || y.IdSide == x.IdSide) &&
+            y.IdSector == x.IdSector && y.IdSize == x.IdSize)
+          found = i;
+      }
+      if (found < 0) return at + ": missing";
+      taken[found] = true;
+      const auto& y = b.Sectors[found];
+      if (x.DataLen != y.DataLen) return at + ": data length differs";
+      if (std::memcmp(x.Data.data(), y.Data.data(), x.DataLen) != 0) return at + ": data differs";
+      if ((x.DataOk != 0) != (y.DataOk != 0)) return at + ": CRC state differs";
+    }
+    for (int i = 0; i < kSlotCount; ++i)
+      if (b.Sectors[i].Used != 0 && !taken[i])
+        return where + ": extra sector R=" + std::to_string(b.Sectors[i].IdSector);
+  }
+  return {};
+}
+
+namespace {
+
+// One stream block: a value as one, two or three bytes (with overflow
+// blocks for the high part), or an index block at a stream position.
+void AppendStreamValue(Bytes& out, std::uint32_t value, std::uint32_t& position) {
+  for (; value > 0xFFFF; value -= 0x10000, ++position) out.push_back(0x0B);
+  if (value >= 0x0E && value <= 0xFF) {
+    out.push_back(static_cast<std::uint8_t>(value));
+    position += 1;
+  } else if (value <= 0x7FF) {
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+    out.push_back(static_cast<std::uint8_t>(value));
+    position += 2;
+  } else {
+    out.insert(out.end(), {0x0C, static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)});
+    position += 3;
+  }
+}
+
+void AppendIndexBlock(Bytes& out, std::uint32_t position, std::uint32_t sampleCounter) {
+  out.insert(out.end(), {0x0D, 0x02, 12, 0});
+  AppendLe32(out, position);
+  AppendLe32(out, sampleCounter);
+  AppendLe32(out, 0);
+}
+
+}  // namespace
+
+bool WriteKryoFluxSet(TZX_Disk& disk, const std::filesystem::path& firstFile) {
+  std::string prefix = firstFile.filename().string();
+  prefix.resize(prefix.size() - std::string("00.0.raw").size());
+  const int tracks = disk.TracksToWrite();
+  if (tracks == 0) {
+    disk.LastError = "No tracks to write!";
+    return false;
+  }
+  FluxTiming timing;
+  timing.sampleClock = 18432000.0 * 73 / 14 / 4;
+  for (int t = 0; t < tracks; ++t) {
+    FluxTrack flux;
+    if (!EncodeDiskTrack(disk, static_cast<std::uint8_t>(t), timing, flux)) {
+      disk.LastError = "Cannot build track " + std::to_string(t);
+      return false;
+    }
+    Bytes stream;
+    std::uint32_t position = 0;
+    AppendIndexBlock(stream, 0, 0);
+    for (const std::uint32_t interval : flux.intervals) AppendStreamValue(stream, interval, position);
+    if (!flux.Unformatted())
+      AppendIndexBlock(stream, position, static_cast<std::uint32_t>(flux.indexTimes.back() - flux.TransitionTime()));
+    stream.insert(stream.end(), {0x0D, 0x0D, 0x0D, 0x0D});
+    const std::string name = (t < 20 ? "0" : "") + std::to_string(t / 2) + "." + std::to_string(t % 2) + ".raw";
+    if (!WriteFileAtomic(firstFile.parent_path() / (prefix + name), stream, disk.LastError)) return false;
+  }
+  return true;
 }
 
 Aspects AspectsOf(const ImageFormat& format) { return {format.holdsCrcState, format.holdsComments}; }

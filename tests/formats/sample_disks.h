@@ -44,6 +44,17 @@ struct Aspects {
 // Empty when the disks agree on those aspects, else the first difference.
 std::string DiskDifference(const TZX_Disk& expected, const TZX_Disk& actual, Aspects aspects);
 
+// As DiskDifference, but each sector is looked up by its ID (C H R N, in
+// order of repetition) wherever it lies on the track: for images made by
+// tools that lay the sectors out their own way. Without `matchSide` the H of
+// the IDs is not compared (TRD files do not hold it; tools choose 0 or the side).
+std::string SectorDifference(const TZX_Disk& expected, const TZX_Disk& actual, bool matchSide = true);
+
+// Writes the disk as a KryoFlux stream set beside `firstFile`, whose name
+// gives the prefix ("disk00.0.raw" -> "disk"): one revolution per track
+// between two index pulses. False with LastError set when it cannot.
+bool WriteKryoFluxSet(TZX_Disk& disk, const std::filesystem::path& firstFile);
+
 // The capability flags of a format as aspects to compare.
 Aspects AspectsOf(const ImageFormat& format);
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "model/disk.h"
+#include "model/disk_fingerprint.h"
 
 namespace velloran {
 namespace {
@@ -83,6 +84,85 @@ TEST(Disk, ClearDiskKeepsSessionValues) {
   EXPECT_EQ(disk->GetTrack(7).Present, 0);
   EXPECT_TRUE(disk->GetTrack(7).Log.empty());
   EXPECT_EQ(disk->GetTrack(7).TrackNum, 7);
+}
+
+// Every field a user sees or a file keeps changes the fingerprint; putting
+// the value back gives the old fingerprint; counters and session values do not count.
+TEST(Disk, FingerprintFollowsEveryKeptFieldAndNothingElse) {
+  const auto disk = std::make_unique<TZX_Disk>();
+  disk->GetTrack(4).Present = 0xFF;
+  disk->GetSector(4, 2).Used = 0xFF;
+  const std::uint64_t original = DiskFingerprint(*disk);
+  auto changes = [&](const char* what, auto&& change, auto&& undo) {
+    change();
+    EXPECT_NE(DiskFingerprint(*disk), original) << what;
+    undo();
+    EXPECT_EQ(DiskFingerprint(*disk), original) << what << " undone";
+  };
+  TTrack& track = disk->GetTrack(4);
+  TSectorRec& sector = disk->GetSector(4, 2);
+  changes(
+      "Present", [&] { track.Present = 0; }, [&] { track.Present = 0xFF; });
+  changes(
+      "RawValid", [&] { track.RawValid = 1; }, [&] { track.RawValid = 0; });
+  changes(
+      "RawLength", [&] { track.RawLength = 10; }, [&] { track.RawLength = 0; });
+  changes(
+      "Log", [&] { track.Log.push_back("x"); }, [&] { track.Log.clear(); });
+  changes(
+      "a slot's Used", [&] { disk->GetSector(165, 19).Used = 0xFF; }, [&] { disk->GetSector(165, 19).Used = 0; });
+  changes(
+      "IdTrack", [&] { sector.IdTrack = 1; }, [&] { sector.IdTrack = 0; });
+  changes(
+      "IdSide", [&] { sector.IdSide = 1; }, [&] { sector.IdSide = 0; });
+  changes(
+      "IdSector", [&] { sector.IdSector = 1; }, [&] { sector.IdSector = 0; });
+  changes(
+      "IdSize", [&] { sector.IdSize = 1; }, [&] { sector.IdSize = 0; });
+  changes(
+      "IdCrc", [&] { sector.IdCrc = 1; }, [&] { sector.IdCrc = 0; });
+  changes(
+      "ErrorCount", [&] { sector.ErrorCount = 1; }, [&] { sector.ErrorCount = 0; });
+  changes(
+      "DataOk", [&] { sector.DataOk = 0xFF; }, [&] { sector.DataOk = 0; });
+  changes(
+      "DataPos", [&] { sector.DataPos = 1; }, [&] { sector.DataPos = 0; });
+  changes(
+      "DataLen", [&] { sector.DataLen = 1; }, [&] { sector.DataLen = 0; });
+  changes(
+      "the last data byte", [&] { sector.Data.back() = 1; }, [&] { sector.Data.back() = 0; });
+  changes(
+      "Comments", [&] { disk->Comments = {"c"}; }, [&] { disk->Comments.clear(); });
+  changes(
+      "Title", [&] { disk->Title = "t"; }, [&] { disk->Title.clear(); });
+  changes(
+      "UseBaseTrack", [&] { disk->UseBaseTrack = 1; }, [&] { disk->UseBaseTrack = 0; });
+  changes(
+      "BaseTrack", [&] { disk->BaseTrack = 4; }, [&] { disk->BaseTrack = kNoBaseTrack; });
+  // Two comment lines are not one line holding both.
+  disk->Comments = {"ab", ""};
+  const std::uint64_t twoLines = DiskFingerprint(*disk);
+  disk->Comments = {"a", "b"};
+  EXPECT_NE(DiskFingerprint(*disk), twoLines);
+  disk->Comments.clear();
+
+  // Raw bytes beyond RawLength are no part of the track.
+  track.RawData[5] = 7;
+  EXPECT_EQ(DiskFingerprint(*disk), original);
+  track.RawLength = 6;
+  const std::uint64_t withRaw = DiskFingerprint(*disk);
+  track.RawData[5] = 8;
+  EXPECT_NE(DiskFingerprint(*disk), withRaw);
+  track.RawLength = 0;
+
+  disk->CountTracks();
+  track.CountSectors();
+  disk->KeepRaw = 1;
+  disk->ErrTrack = 3;
+  disk->ErrSector = 2;
+  disk->LastError = "warning";
+  disk->ShowDisabledSectors = true;
+  EXPECT_EQ(DiskFingerprint(*disk), original);
 }
 
 }  // namespace

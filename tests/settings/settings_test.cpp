@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/desktop_settings.h"
 #include "settings/settings_dialog.h"
 #include "support/test_support.h"
 
@@ -200,6 +201,44 @@ TEST(SettingsDialogTest, ListsMapToTheSettings) {
                                     {kGapField, kGapRule}}) {
     EXPECT_GE(field.minimum, rule.minimum) << field.field;
     EXPECT_LE(field.maximum, rule.maximum) << field.field;
+  }
+}
+
+// The image menu's list: the newest first, no file twice, eight at most,
+// and a removed image gone from the store too.
+TEST(SettingsTest, RecentFilesKeepTheLastEightImages) {
+  MemorySettingsStore store;
+  EXPECT_TRUE(LoadRecentFiles(store).empty());
+  std::vector<std::string> files;
+  for (int i = 1; i <= 10; ++i) files = WithRecentFile(files, "/d/" + std::to_string(i) + ".trd");
+  files = WithRecentFile(files, "/d/5.trd");
+  const std::vector<std::string> expected = {"/d/5.trd", "/d/10.trd", "/d/9.trd", "/d/8.trd",
+                                             "/d/7.trd", "/d/6.trd",  "/d/4.trd", "/d/3.trd"};
+  EXPECT_EQ(files, expected);
+  SaveRecentFiles(store, files);
+  EXPECT_EQ(store.Read("RecentFile1"), "/d/5.trd");
+  EXPECT_EQ(LoadRecentFiles(store), expected);
+
+  SaveRecentFiles(store, WithoutRecentFile(files, "/d/10.trd"));
+  EXPECT_EQ(store.Read("RecentFile8"), "");
+  EXPECT_EQ(LoadRecentFiles(store).size(), 7u);
+  EXPECT_EQ(LoadRecentFiles(store)[1], "/d/9.trd");
+  // A hand-edited file with a gap and a repeat still gives a clean list.
+  store.Write("RecentFile2", "");
+  store.Write("RecentFile3", "/d/5.trd");
+  EXPECT_EQ(LoadRecentFiles(store),
+            (std::vector<std::string>{"/d/5.trd", "/d/7.trd", "/d/6.trd", "/d/4.trd", "/d/3.trd"}));
+}
+
+TEST(SettingsTest, MapZoomIsOneOfItsLevels) {
+  MemorySettingsStore store;
+  EXPECT_EQ(LoadMapZoom(store), 100);
+  SaveMapZoom(store, 175);
+  EXPECT_EQ(store.Read("MapZoom"), "175");
+  EXPECT_EQ(LoadMapZoom(store), 175);
+  for (const char* stored : {"0", "110", "1000", "-150", "150x", ""}) {
+    store.Write("MapZoom", stored);
+    EXPECT_EQ(LoadMapZoom(store), 100) << stored;
   }
 }
 

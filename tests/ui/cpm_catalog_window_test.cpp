@@ -110,8 +110,9 @@ TEST_F(CpmCatalogWindow, ListsUserZeroFilesAndTheSpaceTheyTake) {
   for (int i = 0; i < 5; ++i) titles << List()->headerItem()->text(i);
   EXPECT_EQ(titles, (QStringList{"Filename", "Ext", "Length", "Atrib", "№"}));
   ASSERT_EQ(Names(), (QStringList{"HELLO   ", "BIG     "}));
-  EXPECT_EQ(Row(0), (QStringList{"HELLO   ", "TXT", "0.128", "00", "00"}));
-  EXPECT_EQ(Row(1), (QStringList{"BIG     ", "DAT", "37.512", "00", "00"}));
+  // Lengths in bytes: one record, and 300 records.
+  EXPECT_EQ(Row(0), (QStringList{"HELLO   ", "TXT", "128", "00", "00"}));
+  EXPECT_EQ(Row(1), (QStringList{"BIG     ", "DAT", "38400", "00", "00"}));
   EXPECT_EQ(List()->topLevelItem(1)->textAlignment(2) & Qt::AlignRight, Qt::AlignRight);
   // Directory 2 blocks, HELLO 1, BIG 19 (38400 bytes), the hidden SECRET 1; GONE's blocks are free.
   EXPECT_EQ(Label("l6"), "2");
@@ -179,6 +180,30 @@ TEST_F(CpmCatalogWindow, TextViewShowsTheLinesUpToTheZeroByte) {
   ASSERT_EQ(lines.size(), 3);
   EXPECT_EQ(lines[0], "Hello, Profi!");
   EXPECT_EQ(lines[1], "Second line");
+}
+
+// cpmcp -t writes a text the CP/M way: CR LF line ends, then ^Z filling
+// the last record. The text view ends at the ^Z; the hex view keeps every byte.
+TEST_F(CpmCatalogWindow, TextViewEndsAtControlZ) {
+  const std::string lines = "first\nsecond\n";
+  test::WriteFileBytes(dir_ / "note.txt", Bytes(lines.begin(), lines.end()));
+  const auto copied = test::RunProgram(
+      "env", {"-C", dir_.Path().string(), "cpmcp", "-f", "profi", "-t", "disk.pro", "note.txt", "0:note.txt"});
+  ASSERT_EQ(copied.exitCode, 0) << copied.err;
+  ASSERT_TRUE(LoadPRO(disk_, dir_ / "disk.pro")) << disk_.LastError;
+  window_.FormShow();
+  SelectName("NOTE    ");
+  Bytes bytes;
+  prompts_.QueueWindow([&](QDialog& dialog) { bytes = dialog.findChild<HexView*>(QStringLiteral("ssh"))->Data(); });
+  Choose("HEX1");
+  ASSERT_EQ(bytes.size(), 128u);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 15), "first\r\nsecond\r\n");
+  EXPECT_EQ(bytes[15], 0x1A) << "cpmtools ends the text with ^Z";
+  QString text;
+  prompts_.QueueWindow(
+      [&](QDialog& dialog) { text = dialog.findChild<QPlainTextEdit*>(QStringLiteral("m1"))->toPlainText(); });
+  Choose("N11");
+  EXPECT_EQ(text, "first\nsecond");
 }
 
 TEST_F(CpmCatalogWindow, SaveAsWritesTheFileBytes) {

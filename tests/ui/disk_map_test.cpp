@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolTip>
+#include <QWheelEvent>
 
 #include "formats/trd.h"
 #include "formats/udi.h"
@@ -69,9 +74,15 @@ TEST(DiskMapCells, SectorStatesAndRemovedTracks) {
   UseSlot(disk, 3, 1, 2, 256, false);  // data with a CRC error
   UseSlot(disk, 3, 2, 3, 0, false);    // header without data
   UseSlot(disk, 3, 3, 123, 256, true);
+  UseSlot(disk, 3, 4, 5, 0, false);  // not found after every attempt
+  disk.GetSector(3, 4).ErrorCount = 10;
   EXPECT_EQ(CellTile(disk, 1, 3), Tile::SectorGood);
   EXPECT_EQ(CellTile(disk, 2, 3), Tile::SectorBad);
   EXPECT_EQ(CellTile(disk, 3, 3), Tile::SectorNoData);
+  EXPECT_EQ(CellTile(disk, 5, 3), Tile::SectorBad) << "a failed read is not a header nobody read";
+  EXPECT_EQ(CellText(disk, 5, 3), "s05");
+  // The legend explains every colour the map draws.
+  for (Tile tile : kLegendTiles) EXPECT_FALSE(TileMeaning(tile).isEmpty());
   EXPECT_EQ(CellText(disk, 4, 3), "s23") << "only the last two digits";
   EXPECT_EQ(TileColour(Tile::SectorGood, Qt::gray), QColor(0, 0xFF, 0));
   EXPECT_EQ(TileColour(Tile::SectorBad, Qt::gray), QColor(0xFF, 0, 0));
@@ -102,11 +113,17 @@ TEST(DiskMapCells, DisabledSectorsShowGreyOnlyWhenAsked) {
 }
 
 TEST(DiskMapCells, GeometryAndCentring) {
-  EXPECT_EQ(MapColumnWidth(0), 50);
-  EXPECT_EQ(MapColumnWidth(1), 30);
-  EXPECT_EQ(MapColumnX(3, 0), 110);
-  EXPECT_EQ(MapColumnX(3, 2), 30);
-  EXPECT_EQ(MapColumnX(0, 2), -80);
+  const MapGeometry normal;
+  EXPECT_EQ(normal.ColumnWidth(0), 50);
+  EXPECT_EQ(normal.ColumnWidth(1), 30);
+  EXPECT_EQ(normal.ColumnX(3, 0), 110);
+  EXPECT_EQ(normal.ColumnX(3, 2), 30);
+  EXPECT_EQ(normal.ColumnX(0, 2), -80);
+  const MapGeometry large = MapGeometry::AtZoom(150);
+  EXPECT_EQ(large.ColumnWidth(0), 75);
+  EXPECT_EQ(large.ColumnWidth(1), 45);
+  EXPECT_EQ(large.rowHeight, 21);
+  EXPECT_EQ(large.ColumnX(3, 0), 165);
   // nearest((30 - 25) / 2) = 2, nearest((30 - 23) / 2) = 4, halves to even.
   EXPECT_EQ(CentredOffset(30, 25), 2);
   EXPECT_EQ(CentredOffset(30, 23), 4);
@@ -166,6 +183,98 @@ TEST(DiskMap, CellsUnderPointsAndTheReadingFrontStaysInView) {
   EXPECT_EQ(row, 2);
   disk.ClearDisk();
   EXPECT_EQ(map.TopRow(), 0) << "a cleared disk shows its first row";
+}
+
+// The current cell: two black pixels, then a white line, around the tile.
+TEST(DiskMap, CurrentCellIsFramedOnEveryColour) {
+  TZX_Disk disk;
+  UseSlot(disk, 1, 0, 1, 256, true);
+  DiskMap map(disk);
+  map.SetColumnCount(kMapColumns);
+  map.resize(map.sizeHint());
+  map.show();
+  map.SetCurrentCell(1, 1);
+  const QImage image = map.viewport()->grab().toImage();
+  const QRect cell = map.CellRect(1, 1);
+  const int middle = cell.center().y();
+  EXPECT_EQ(image.pixelColor(cell.left() + 1, middle), QColor(Qt::black));
+  EXPECT_EQ(image.pixelColor(cell.right() - 1, middle), QColor(Qt::black));
+  EXPECT_EQ(image.pixelColor(cell.left() + 2, middle), QColor(Qt::white));
+  EXPECT_EQ(image.pixelColor(cell.center().x(), cell.top() + 1), QColor(Qt::black));
+  EXPECT_EQ(image.pixelColor(cell.left() + 4, cell.top() + 4), QColor(0, 0xFF, 0)) << "the tile inside";
+}
+
+TEST(DiskMap, CellsExplainTheirColourInTooltips) {
+  TZX_Disk disk;
+  UseSlot(disk, 4, 2, 3, 256, false);
+  DiskMap map(disk);
+  map.SetColumnCount(kMapColumns);
+  map.resize(map.sizeHint());
+  map.show();
+  auto tipAt = [&](int column, int row) {
+    const QPoint at = map.CellRect(column, row).center();
+    QHelpEvent help(QEvent::ToolTip, at, map.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(map.viewport(), &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+  };
+  EXPECT_EQ(tipAt(5, 4), "") << "an empty slot has nothing to say";
+  EXPECT_EQ(tipAt(3, 4), "Дорожка 4, сектор 3: " + TileMeaning(Tile::SectorBad));
+  EXPECT_EQ(tipAt(0, 4), "Дорожка 4: " + TileMeaning(Tile::LabelPlain));
+}
+
+TEST(DiskMap, ZoomFollowsTheKeysAndTheWheelAndScalesCellsAndText) {
+  TZX_Disk disk;
+  for (int track = 0; track <= 120; ++track) UseSlot(disk, track, 0, 1, 256, true);
+  DiskMap map(disk);
+  map.SetColumnCount(kMapColumns);
+  map.resize(map.sizeHint().width(), 300);
+  map.show();
+  QSignalSpy zoomed(&map, &DiskMap::ZoomChanged);
+  const int narrow = map.sizeHint().width();
+  const double points = map.font().pointSizeF();
+
+  QTest::keyClick(&map, Qt::Key_Plus, Qt::ControlModifier);
+  QTest::keyClick(&map, Qt::Key_Equal, Qt::ControlModifier);  // "+" without Shift
+  EXPECT_EQ(map.Zoom(), 150);
+  EXPECT_EQ(map.CellRect(1, 1), QRect(75, 21, 45, 21));
+  EXPECT_DOUBLE_EQ(map.font().pointSizeF(), points * 1.5);
+  EXPECT_GT(map.sizeHint().width(), narrow);
+  const QImage image = map.viewport()->grab().toImage();
+  EXPECT_EQ(image.pixelColor(75 + 40, 21 + 18), QColor(0, 0xFF, 0)) << "tiles drawn at the new size";
+
+  const QPointF at = map.CellRect(2, 2).center();
+  auto wheel = [&](int turn, Qt::KeyboardModifiers modifiers) {
+    QWheelEvent event(at, map.viewport()->mapToGlobal(at), QPoint(), QPoint(0, turn), Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(map.viewport(), &event);
+  };
+  wheel(120, Qt::ControlModifier);
+  EXPECT_EQ(map.Zoom(), 175);
+  wheel(-120, Qt::ControlModifier);
+  wheel(-120, Qt::ControlModifier);
+  EXPECT_EQ(map.Zoom(), 125);
+  wheel(-120, Qt::NoModifier);
+  EXPECT_EQ(map.Zoom(), 125) << "a plain wheel scrolls";
+  EXPECT_GT(map.TopRow(), 0);
+  QTest::keyClick(&map, Qt::Key_0, Qt::ControlModifier);
+  EXPECT_EQ(map.Zoom(), 100);
+  for (int i = 0; i < 10; ++i) map.ZoomIn();
+  EXPECT_EQ(map.Zoom(), 300);
+  for (int i = 0; i < 10; ++i) map.ZoomOut();
+  EXPECT_EQ(map.Zoom(), 100);
+  ASSERT_FALSE(zoomed.isEmpty());
+  EXPECT_EQ(zoomed.takeLast().at(0).toInt(), 100);
+
+  // Ctrl+End and Ctrl+Home: the last track of the disk and the first.
+  map.SetCurrentCell(3, 10);
+  QTest::keyClick(&map, Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(map.CurrentRow(), 120);
+  EXPECT_EQ(map.CurrentColumn(), 3);
+  EXPECT_LE(map.TopRow(), 120);
+  EXPECT_GE(map.LastFullyVisibleRow(), 120);
+  QTest::keyClick(&map, Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(map.CurrentRow(), 0);
+  EXPECT_EQ(map.TopRow(), 0);
 }
 
 }  // namespace

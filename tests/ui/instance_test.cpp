@@ -130,6 +130,21 @@ TEST_F(DropTest, OneFileOnTheMapLoads) {
   EXPECT_EQ(window->CurImageName(), "alfishe_unreal-ng__EyeAche.trd");
 }
 
+// A drop on a disk with unsaved changes asks first; the folder of a dropped
+// image becomes the load dialog's folder.
+TEST_F(DropTest, DropOnAChangedDiskAsksFirst) {
+  MakeMarkedTrdosDisk(Disk());
+  EXPECT_FALSE(Drop({Image()}, OnMap()));
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_EQ(prompts.Messages()[0].buttons, PromptButtons::SaveDiscardCancel);
+  EXPECT_EQ(Disk().GetSector(5, 5).Data[0], 5) << "Cancel keeps the disk";
+  prompts.QueueAnswer(PromptAnswer::Discard);
+  EXPECT_FALSE(Drop({Image()}, OnMap()));
+  EXPECT_EQ(window->CurImageName(), "alfishe_unreal-ng__EyeAche.trd");
+  EXPECT_FALSE(window->IsModified());
+  EXPECT_EQ(window->Options().Directory_1, CorpusFile("trd").string() + "/");
+}
+
 TEST_F(DropTest, TwoFilesOrAFileOutsideTheMapBeep) {
   EXPECT_TRUE(Drop({Image(), Image()}, OnMap()));
   EXPECT_EQ(Disk().CountTracks(), 0);
@@ -151,6 +166,7 @@ TEST_F(DropTest, UnsupportedFileDroppedOnTheMapIsReported) {
 TEST_F(DropTest, HandOffMessagesLoadOrBringForward) {
   window->WMOpenRequest(QByteArray("v") + Image().toUtf8());
   EXPECT_EQ(Disk().CountTracks(), 160);
+  EXPECT_EQ(store.Read("Directory_1"), CorpusFile("trd").string() + "/");
   Disk().ClearDisk();
   window->WMOpenRequest("s");
   EXPECT_EQ(Disk().CountTracks(), 0) << "\"s\" only brings the window forward";

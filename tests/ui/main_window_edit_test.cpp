@@ -22,8 +22,8 @@ using EditTest = MainWindowTest;
 TEST_F(EditTest, RemovingASectorMovesTheLaterSlotsUp) {
   MakeMarkedTrdosDisk(Disk());
   Disk().GetSector(3, 15).ErrorCount = 9;
-  window->AddLogLine("old", false);
   window->zxdContextPopup(4, 3);  // slot 3
+  window->AddLogLine("old", false);
   prompts.QueueAnswer(PromptAnswer::No);
   window->z10Click();
   ASSERT_EQ(prompts.Messages().size(), 1u);
@@ -297,16 +297,19 @@ TEST_F(EditTest, NewTrdosDiskAsksForItsName) {
   EXPECT_EQ(question.textRequest.label, "Имя:");
   EXPECT_EQ(question.textRequest.maxLength, 8);
   EXPECT_EQ(question.textRequest.acceptButton, "&Ok");
+  EXPECT_EQ(question.textRequest.cancelButton, "Отмена");
   EXPECT_EQ(question.startText, "NEW DISK");
   TrdosCatalog catalog;
   ASSERT_TRUE(ReadCatalog(Disk(), catalog));
   EXPECT_EQ(std::string(catalog.DiskLabel.begin(), catalog.DiskLabel.end()), "MYDISK12");
   EXPECT_EQ(catalog.FreeSectors, 2544);
   EXPECT_EQ(Map()->TopRow(), 0);
-  // Closing the dialog keeps the disk as it is.
+  // Cancelling the name keeps the disk as it is.
   Disk().GetSector(1, 0).Data[0] = 0x55;
+  prompts.QueueAnswer(PromptAnswer::Discard);  // the new disk was never saved
   prompts.QueueText(std::nullopt);
   window->TRDOS1Click();
+  EXPECT_TRUE(prompts.AllUsed());
   EXPECT_EQ(Disk().GetSector(1, 0).Data[0], 0x55);
 }
 

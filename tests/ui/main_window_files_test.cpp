@@ -7,6 +7,7 @@
 #include "formats/format_table.h"
 #include "formats/trd.h"
 #include "formats/udi.h"
+#include "model/disk_fingerprint.h"
 #include "ui/disk_map_cells.h"
 #include "ui/ui_fixture.h"
 
@@ -29,9 +30,9 @@ TEST_F(FilesTest, LoadCommandShowsTheNewDiskAndRemembersItsFolder) {
   ASSERT_EQ(request.kind, ScriptedPrompts::Kind::OpenFiles);
   EXPECT_EQ(request.text, "Загрузить образ диска из файла..");
   EXPECT_EQ(request.file.folder, "/nowhere/");
-  EXPECT_EQ(request.file.filterIndex, 8);
-  EXPECT_EQ(request.file.filters.size(), 9);
-  EXPECT_EQ(request.file.filters[7], "Образ для флоппи эмулятора (*.hfe)|*.hfe");
+  // The format table's list as it stands, opened on its first filter.
+  EXPECT_EQ(request.file.filters, SplitFilterList(QString::fromStdString(LoadDialogFilter())));
+  EXPECT_EQ(request.file.filterIndex, 1);
   EXPECT_TRUE(request.file.fileName.isEmpty());
 
   EXPECT_EQ(prompts.Messages().size(), 0u);
@@ -54,11 +55,44 @@ TEST_F(FilesTest, LoadCommandShowsTheNewDiskAndRemembersItsFolder) {
   EXPECT_EQ(save.text, "Сохранить образ диска в файл...");
   EXPECT_EQ(save.file.fileName, "disk");
   EXPECT_EQ(save.file.folder, "/saves/");
-  EXPECT_EQ(save.file.filters.size(), 8);
+  EXPECT_EQ(save.file.filters.size(), 10);
   EXPECT_EQ(save.file.defaultSuffix, "udi");
   ASSERT_TRUE(save.file.suffixForFilter);
   EXPECT_EQ(save.file.suffixForFilter(2), "trd");
   EXPECT_EQ(save.file.suffixForFilter(8), "hfe");
+  EXPECT_EQ(save.file.suffixForFilter(9), "scp");
+  EXPECT_EQ(save.file.suffixForFilter(10), "mfi");
+}
+
+// A load that fails leaves the disk, the panels and the hex pane as they were.
+TEST_F(FilesTest, FailedLoadsKeepTheDiskInMemory) {
+  const auto image = CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd");
+  LoadThroughDialog(image);
+  Click(3, 7);
+  const Bytes pane = Pane()->Data();
+  const QString status = window->StatusText(1);
+  TZX_Disk before;
+  ASSERT_TRUE(LoadTRD(before, image));
+
+  const auto notes = dir / "notes.txt";
+  WriteFileBytes(notes, Bytes(100, 'x'));
+  const auto broken = dir / "broken.udi";
+  WriteFileBytes(broken, Bytes(40, 0));
+  const auto huge = dir / "huge.trd";
+  WriteFileBytes(huge, Bytes(167 * 4096, 0));
+  for (const auto& file : {notes, broken, huge}) {
+    SCOPED_TRACE(file.filename().string());
+    prompts.ClearRecords();
+    LoadThroughDialog(file);
+    ASSERT_EQ(prompts.Messages().size(), 1u) << "no question about unsaved changes: nothing changed";
+    EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
+    EXPECT_EQ(DiskFingerprint(Disk()), DiskFingerprint(before));
+    EXPECT_EQ(window->CurImageName(), "alfishe_unreal-ng__EyeAche.trd");
+    EXPECT_EQ(window->StatusText(1), status);
+    EXPECT_EQ(Pane()->Data(), pane);
+    EXPECT_EQ(Map()->CurrentColumn(), 3);
+    EXPECT_FALSE(window->IsModified());
+  }
 }
 
 // "Объединить с другим образом": good sectors of the chosen image fill in
@@ -102,8 +136,7 @@ TEST_F(FilesTest, MergeFillsInBadSectorsFromTheChosenImage) {
   EXPECT_EQ(prompts.Messages().back().caption, "Ошибка!");
 }
 
-TEST_F(FilesTest, UnsupportedExtensionLeavesAnEmptyDisk) {
-  MakeMarkedTrdosDisk(Disk());
+TEST_F(FilesTest, UnsupportedExtensionIsReportedWithoutALogLine) {
   const auto file = dir / "notes.txt";
   WriteFileBytes(file, Bytes(100, 'x'));
   LoadThroughDialog(file);
@@ -127,7 +160,7 @@ TEST_F(FilesTest, FailedReaderLeavesItsPrefixedLineInTheLog) {
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text, reason) << "the message shows the reader's text alone";
   EXPECT_EQ(window->LogLines(), QStringList{"Error load FDI -\"" + reason + "\""});
-  EXPECT_EQ(window->StatusText(1), "Disk Image load error");
+  EXPECT_EQ(window->StatusText(1), "") << "the panel still describes the disk in memory";
   EXPECT_EQ(Disk().CountTracks(), 0);
   EXPECT_EQ(window->CurImageName(), "");
 
@@ -148,7 +181,6 @@ TEST_F(FilesTest, TrdFileTooBigForADiskIsAFailureNotAnEmptyDisk) {
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text, QString::fromStdString(probe.LastError));
   EXPECT_EQ(window->LogLines(), QStringList{"Error load TRD -\"" + QString::fromStdString(probe.LastError) + "\""});
-  EXPECT_EQ(window->StatusText(1), "Disk Image load error");
   EXPECT_EQ(window->CurImageName(), "");
 }
 
@@ -305,30 +337,31 @@ TEST_F(FilesTest, UdfFilesLoadAndSaveThroughTheirOwnCommands) {
   EXPECT_EQ(window->CurImageName(), "whole.udf");
 
   Disk().ClearDisk();
+  prompts.QueueAnswer(PromptAnswer::Discard);  // the cleared disk is not saved
   prompts.QueueOpen({Q(file)});
   window->N4Click();
   EXPECT_EQ(Disk().CountTracks(), 160);
   EXPECT_EQ(Find<QPlainTextEdit>("lb1")->toPlainText(), "первая строка\nsecond");
   EXPECT_EQ(Find<QTabWidget>("pc1")->currentIndex(), 1);
 
-  // A damaged udf file is reported and leaves an empty disk.
+  // A damaged udf file is reported and leaves the disk as it was.
   Bytes bytes = ReadFileBytes(file);
   bytes[300] ^= 0xFF;
   WriteFileBytes(file, bytes);
+  prompts.ClearRecords();
   prompts.QueueOpen({Q(file)});
   window->N4Click();
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
   EXPECT_FALSE(prompts.Messages()[0].text.isEmpty());
-  EXPECT_EQ(Disk().CountTracks(), 0);
-  EXPECT_EQ(Find<QPlainTextEdit>("lb1")->toPlainText(), "");
+  EXPECT_EQ(Disk().CountTracks(), 160);
+  EXPECT_EQ(Find<QPlainTextEdit>("lb1")->toPlainText(), "первая строка\nsecond");
 }
 
 TEST_F(FilesTest, MissingFileFromTheCommandLineIsAnError) {
   window->LoadAndShow(Q(dir / "gone.trd"));
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_TRUE(prompts.Messages()[0].text.contains("gone.trd"));
-  EXPECT_EQ(window->StatusText(1), "Disk Image load error");
   EXPECT_EQ(Disk().CountTracks(), 0);
 }
 
@@ -342,6 +375,38 @@ TEST_F(FilesTest, CommentsMemoBecomesTheDiskCommentsOnLeaving) {
   memo->clear();
   window->lb1Exit();
   EXPECT_TRUE(Disk().Comments.empty());
+}
+
+}  // namespace
+}  // namespace velloran::test
+
+namespace velloran::test {
+namespace {
+
+// The flux formats go through the same dialogs: saved as SCP, loaded back,
+// saved as MFI and loaded again, the disk keeps every sector.
+TEST_F(FilesTest, FluxImagesSaveAndLoadThroughTheDialogs) {
+  MakeMarkedTrdosDisk(Disk());
+  const TZX_Disk original = Disk();
+  for (const auto& [name, filterIndex] : {std::pair{"disk.scp", 9}, std::pair{"disk.mfi", 10}}) {
+    SCOPED_TRACE(name);
+    const auto file = dir / name;
+    prompts.QueueSave(Q(file), filterIndex);
+    window->N32Click();
+    ASSERT_TRUE(std::filesystem::exists(file));
+    LoadThroughDialog(file);
+    EXPECT_EQ(prompts.Messages().size(), 0u);
+    EXPECT_EQ(window->CurImageName(), QString::fromLatin1(name));
+    ASSERT_EQ(Disk().CountTracks(), 160);
+    for (int t = 0; t < 160; t += 37)
+      for (int s = 0; s < 16; ++s) {
+        const TSectorRec& a = original.Tracks[t].Sectors[s];
+        const TSectorRec& b = Disk().GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s));
+        EXPECT_EQ(a.IdSector, b.IdSector);
+        EXPECT_EQ(b.DataOk, 0xFF);
+        EXPECT_TRUE(std::equal(a.Data.begin(), a.Data.begin() + 256, b.Data.begin())) << t << "/" << s;
+      }
+  }
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ TEST_F(ClickTest, UsedSectorShowsItsIdDataAndCrc) {
   EXPECT_FALSE(Pane()->IsReadOnly());
   EXPECT_FALSE(Find<QPushButton>("pnb1")->isEnabled());
   EXPECT_TRUE(Find<QPushButton>("pnb2")->isEnabled());
-  EXPECT_TRUE(Find<QPushButton>("pnb3")->isEnabled());
+  EXPECT_FALSE(Find<QPushButton>("pnb3")->isEnabled()) << "\"Загрузить\" has nothing to load from";
   EXPECT_EQ(Find<QTabWidget>("pc1")->currentIndex(), 0);
   EXPECT_EQ(window->LogLines(), (QStringList{"Начало сканирования дорожки.", "Данные приняты - 65 bytes"}));
   sector.DataOk = 0;
@@ -93,15 +93,34 @@ TEST_F(ClickTest, SectorLengthFromTheDataOrFromTheSizeCode) {
             QStringLiteral("#%1").arg(CalcCRC16(field.data(), field.size()), 4, 16, QLatin1Char('0')).toUpper());
 }
 
-TEST_F(ClickTest, SizeCodeAboveThreeStopsAfterTheIdFields) {
+// The CRC label under the pane belongs to the cell shown: a sector's data
+// CRC, nothing for a track label or an empty slot.
+TEST_F(ClickTest, CrcLabelFollowsEverySelection) {
+  MakeMarkedTrdosDisk(Disk());
+  Click(1, 3);
+  const QString first = Text("vCRC");
+  EXPECT_TRUE(first.startsWith('#'));
+  Click(2, 3);
+  EXPECT_NE(Text("vCRC"), first);
+  Click(0, 3);
+  EXPECT_EQ(Text("vCRC"), "");
+  Click(1, 3);
+  EXPECT_EQ(Text("vCRC"), first);
+  Click(18, 3);
+  EXPECT_EQ(Text("vCRC"), "");
+}
+
+TEST_F(ClickTest, SizeCodeAboveThreeShowsTheIdFieldsButNoData) {
   MakeMarkedTrdosDisk(Disk());
   Click(2, 1);
-  const Bytes before = Pane()->Data();
+  ASSERT_GT(Pane()->Size(), 0);
   Disk().GetSector(1, 0).IdSize = 4;
   Click(1, 1);
   EXPECT_EQ(Text("an3"), "1");
-  EXPECT_EQ(Text("an4"), "256b") << "kept from the previous click";
-  EXPECT_EQ(Pane()->Data(), before);
+  EXPECT_EQ(Text("an4"), "N=4");
+  EXPECT_EQ(Pane()->Size(), 0) << "the pane never shows another cell than the labels";
+  EXPECT_TRUE(Pane()->IsReadOnly());
+  EXPECT_EQ(Text("vCRC"), "");
 }
 
 TEST_F(ClickTest, LabelOfATrdTrackShowsTheStandardTrackReadOnly) {
@@ -171,105 +190,89 @@ TEST_F(ClickTest, RawTrackIsShownEditableAndEditsEnableAccept) {
   EXPECT_TRUE(accept->isEnabled());
 }
 
-// One right click per row of the menu table; the state of each item after it.
+// One right click per kind of cell; the state of every item after it. Items
+// without an action are never enabled; every other item follows the cell,
+// whatever it showed before.
 class ContextMenuTest : public MainWindowTest {
  protected:
-  struct State {
-    bool enabled;
-    bool visible;
-  };
-  State Of(const char* name) { return {Action(name)->isEnabled(), Action(name)->isVisible()}; }
-  void ExpectEnabled(std::initializer_list<const char*> names, bool enabled) {
-    for (const char* name : names) EXPECT_EQ(Action(name)->isEnabled(), enabled) << name;
+  static constexpr const char* kItems[] = {"z1",  "z2",  "z3",  "z4",  "z5",  "z6",  "z7",  "z8",  "z9",  "z10", "z11",
+                                           "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z19", "z22", "z23"};
+  // Right-clicks (column, row) and returns the enabled and the visible items.
+  std::pair<QStringList, QStringList> PopupAt(int column, int row) {
+    for (const char* name : kItems) {
+      Action(name)->setEnabled(true);  // stale states must not survive
+      Action(name)->setVisible(true);
+    }
+    window->zxdContextPopup(column, row);
+    QStringList enabled;
+    QStringList visible;
+    for (const char* name : kItems) {
+      if (Action(name)->isEnabled()) enabled << name;
+      if (Action(name)->isVisible()) visible << name;
+    }
+    return {enabled, visible};
   }
-  void ExpectVisible(std::initializer_list<const char*> names, bool visible) {
-    for (const char* name : names) EXPECT_EQ(Action(name)->isVisible(), visible) << name;
-  }
-  // Qt keeps a hidden action disabled, so only the items the table shows or
-  // hides are hidden here.
-  void SetAll(bool enabled, bool visible) {
-    for (const char* name : {"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"}) Action(name)->setVisible(visible);
-    for (const char* name : {"z1",  "z2",  "z3",  "z4",  "z5",  "z6",  "z7",  "z8",  "z9",  "z10", "z11",
-                             "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z19", "z22", "z23"})
-      Action(name)->setEnabled(enabled);
+  // The items that always show: the image operations.
+  static QStringList Operations() {
+    return {"z8", "z9", "z10", "z11", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z19", "z22"};
   }
 };
 
-TEST_F(ContextMenuTest, OutsideTheCells) {
-  SetAll(true, true);
-  window->zxdContextPopup(-1, -1);
-  EXPECT_EQ(window->CurTrack(), -1);
-  EXPECT_EQ(window->CurSector(), -1);
-  ExpectEnabled({"z8", "z9", "z10", "z11", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z22", "z23"}, false);
-  ExpectVisible({"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"}, false);
-  ExpectEnabled({"z19"}, true);  // not named: keeps its state
-  EXPECT_EQ(Text("l2"), "");
-}
-
-TEST_F(ContextMenuTest, LabelOfAPresentTrack) {
+TEST_F(ContextMenuTest, EachKindOfCell) {
   MakeMarkedTrdosDisk(Disk());
-  SetAll(false, false);
-  window->zxdContextPopup(0, 3);
-  EXPECT_EQ(window->CurTrack(), 3);
-  EXPECT_EQ(window->CurSector(), 0);
-  EXPECT_EQ(Map()->CurrentRow(), 3);
-  EXPECT_EQ(Text("l2"), "3");
-  ExpectEnabled({"z8", "z12", "z13", "z14", "z16", "z18"}, true);
-  ExpectEnabled({"z9", "z10", "z11", "z15", "z17", "z19", "z22"}, false);
-  ExpectVisible({"z3", "z4", "z6", "z7"}, true);
-  ExpectVisible({"z1", "z2", "z5", "z23"}, false);
   Disk().GetTrack(3).Log = {"line"};
-  Disk().GetTrack(3).RawLength = 100;
-  window->zxdContextPopup(0, 3);
-  ExpectEnabled({"z19", "z22"}, true);
-}
-
-TEST_F(ContextMenuTest, LabelOfAnAbsentTrack) {
-  SetAll(true, true);
-  window->zxdContextPopup(0, 7);
-  ExpectEnabled({"z9"}, true);
-  ExpectEnabled({"z8", "z10", "z11", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z22", "z19"}, false);
-  ExpectVisible({"z1", "z3", "z4", "z5", "z6", "z7", "z23"}, false);
-  ExpectVisible({"z2"}, true);  // not named: keeps its state
-  Disk().GetTrack(7).Log = {"line"};
-  window->zxdContextPopup(0, 7);
-  ExpectEnabled({"z19"}, true);
-}
-
-TEST_F(ContextMenuTest, UsedSlot) {
-  MakeMarkedTrdosDisk(Disk());
-  SetAll(false, false);
-  window->zxdContextPopup(5, 2);
-  EXPECT_EQ(window->CurSector(), 5);
-  EXPECT_EQ(Text("l1"), "5");
-  ExpectEnabled({"z10", "z23"}, true);
-  ExpectEnabled({"z8", "z9", "z11", "z12", "z13", "z14", "z16", "z18", "z19", "z22"}, false);
-  ExpectVisible({"z1", "z5", "z23"}, true);
-  ExpectVisible({"z2", "z3", "z4", "z6", "z7"}, false);
-  SetAll(true, true);
-  window->zxdContextPopup(5, 2);
-  ExpectEnabled({"z15", "z17"}, true);  // not named: keep their state
-}
-
-TEST_F(ContextMenuTest, EmptySlotDirectlyAfterAUsedOneOffersAddSector) {
-  MakeMarkedTrdosDisk(Disk());
-  SetAll(true, true);
-  window->zxdContextPopup(17, 2);  // slot 16, after the 16 used slots
-  ExpectEnabled({"z11"}, true);
-  ExpectEnabled({"z8", "z9", "z10", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z19", "z22"}, false);
-  ExpectVisible({"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"}, false);
-  window->zxdContextPopup(18, 2);  // the slot after that
-  ExpectEnabled({"z11"}, false);
+  Disk().GetTrack(5).RawLength = 100;
+  Disk().GetTrack(7).Present = 0;
+  struct Case {
+    int column;
+    int row;
+    QStringList enabled;
+    QStringList shown;  // besides the image operations
+  };
+  const Case cases[] = {
+      {-1, -1, {}, {}},                                               // outside the cells
+      {0, 3, {"z8", "z12", "z14"}, {"z3", "z4", "z6", "z7"}},         // label, present track
+      {0, 5, {"z8", "z12", "z14", "z22"}, {"z3", "z4", "z6", "z7"}},  // label, raw image
+      {0, 7, {"z9"}, {}},                                             // label, absent track
+      {5, 2, {"z10", "z23"}, {"z1", "z5", "z23"}},                    // used slot
+      {17, 2, {"z11"}, {}},                                           // empty slot after the last used one
+      {18, 2, {}, {}},                                                // the empty slot after that
+      {3, 7, {}, {}},                                                 // slot of an absent track
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "cell " << c.column << ", " << c.row);
+    auto [enabled, visible] = PopupAt(c.column, c.row);
+    EXPECT_EQ(window->CurSector(), c.column);
+    EXPECT_EQ(window->CurTrack(), c.row);
+    EXPECT_EQ(enabled, c.enabled) << enabled.join(' ').toStdString();
+    QStringList expected = Operations() + c.shown;
+    expected.sort();
+    visible.sort();
+    EXPECT_EQ(visible, expected) << visible.join(' ').toStdString();
+  }
+  // Column 1 of an empty present track takes a new sector.
   Disk().GetTrack(161).Present = 0xFF;
-  window->zxdContextPopup(1, 161);  // column 1 of an empty present track
-  ExpectEnabled({"z11"}, true);
+  EXPECT_EQ(PopupAt(1, 161).first, QStringList{"z11"});
+  // A disabled item tells why.
+  PopupAt(5, 2);
+  EXPECT_EQ(Action("z8")->toolTip(), "Щёлкните номер дорожки, входящей в образ");
+  EXPECT_EQ(Action("z19")->toolTip(), "Недоступно в этой версии");
 }
 
-TEST_F(ContextMenuTest, SlotOfAnAbsentTrack) {
-  SetAll(true, true);
-  window->zxdContextPopup(3, 100);
-  ExpectEnabled({"z8", "z9", "z10", "z11", "z12", "z13", "z14", "z15", "z16", "z17", "z18", "z19", "z22"}, false);
-  ExpectVisible({"z1", "z2", "z3", "z4", "z5", "z6", "z7", "z23"}, false);
+// The labels, the hex pane and the sector group always show the same cell:
+// a right click moves all of them, outside the cells none of them.
+TEST_F(ContextMenuTest, RightClickShowsTheCellInEveryPanel) {
+  MakeMarkedTrdosDisk(Disk());
+  Click(1, 1);
+  window->zxdContextPopup(6, 9);
+  EXPECT_EQ(Text("l2"), "9");
+  EXPECT_EQ(Text("l1"), "6");
+  EXPECT_EQ(Text("an1"), "4");
+  EXPECT_EQ(Pane()->Data()[0], 9) << "the marker of track 9";
+  EXPECT_EQ(Pane()->Data()[1], 5) << "slot 5";
+  window->zxdContextPopup(-1, -1);
+  EXPECT_EQ(Text("l2"), "9");
+  EXPECT_EQ(Pane()->Data()[0], 9);
 }
 
 TEST_F(ContextMenuTest, ARightClickOnTheMapOpensTheMenuForThatCell) {
@@ -283,6 +286,40 @@ TEST_F(ContextMenuTest, ARightClickOnTheMapOpensTheMenuForThatCell) {
   EXPECT_EQ(window->CurTrack(), 1);
   EXPECT_TRUE(menu->isVisible());
   menu->hide();
+}
+
+// "Вид": the map's zoom (kept in the settings, back at the next start, the
+// map as wide as its columns) and its legend.
+TEST_F(ClickTest, ViewMenuZoomsTheMapAndShowsTheLegend) {
+  window->show();
+  window->StartUp(dir.Path(), {});
+  const int normal = Map()->width();
+  Action("ZoomIn1")->trigger();
+  Action("ZoomIn1")->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(Map()->Zoom(), 150);
+  EXPECT_EQ(store.Read("MapZoom"), "150");
+  EXPECT_GT(Map()->width(), normal);
+  EXPECT_LE(Map()->width(), Map()->sizeHint().width());
+  EXPECT_EQ(Action("ZoomIn1")->shortcut(), QKeySequence(QStringLiteral("Ctrl++")));
+  EXPECT_EQ(Action("ZoomOut1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+-")));
+
+  auto* legend = Find<QWidget>("mapLegend");
+  EXPECT_FALSE(legend->isVisible());
+  Action("Legend1")->trigger();
+  EXPECT_TRUE(legend->isVisible());
+  EXPECT_TRUE(Action("Legend1")->isChecked());
+  QStringList lines;
+  for (auto* label : legend->findChildren<QLabel*>()) lines << label->text();
+  for (Tile tile : kLegendTiles) EXPECT_TRUE(lines.contains(TileMeaning(tile))) << TileMeaning(tile).toStdString();
+  Action("Legend1")->trigger();
+  EXPECT_FALSE(legend->isVisible());
+
+  TFMain next(prompts, store);
+  next.StartUp(dir.Path(), {});
+  EXPECT_EQ(next.findChild<DiskMap*>("zxd")->Zoom(), 150);
+  Action("ZoomReset1")->trigger();
+  EXPECT_EQ(store.Read("MapZoom"), "100");
 }
 
 }  // namespace

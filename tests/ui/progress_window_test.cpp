@@ -102,7 +102,10 @@ TEST_F(ProgressTest, AnImageHandedOverDuringAnOperationLoadsAfterIt) {
   const QString image = QString::fromStdString(CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string());
   int tracksAfterHandOff = -1;
   OnTrack([&](T_Prog&, int track) {
-    if (track == 2) window->WMOpenRequest(QByteArray("v") + image.toUtf8());
+    if (track == 2) {
+      window->WMOpenRequest(QByteArray("v") + image.toUtf8());
+      prompts.QueueAnswer(PromptAnswer::Discard);  // what was read is dropped for the image
+    }
     if (track == 4) tracksAfterHandOff = Disk().CountTracks();
   });
   window->N17Click();
@@ -110,6 +113,8 @@ TEST_F(ProgressTest, AnImageHandedOverDuringAnOperationLoadsAfterIt) {
   EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
   EXPECT_EQ(Disk().CountTracks(), 160) << "then the image was loaded";
   EXPECT_EQ(window->CurImageName(), "alfishe_unreal-ng__EyeAche.trd");
+  ASSERT_FALSE(prompts.Messages().empty());
+  EXPECT_EQ(prompts.Messages().back().buttons, PromptButtons::SaveDiscardCancel) << "the disk read was not saved";
 }
 
 TEST_F(ProgressTest, BadSectorsAreLoggedAndCounted) {
@@ -119,7 +124,8 @@ TEST_F(ProgressTest, BadSectorsAreLoggedAndCounted) {
   const QStringList log = window->LogLines();
   EXPECT_TRUE(log.contains("Ошибка чтения сектора  - 23 (Track - 1 / Sector - 3)")) << log.join("\n").toStdString();
   EXPECT_EQ(log.back(), "Сбойных секторов - 1");
-  EXPECT_EQ(CellTile(Disk(), 3, 1), Tile::SectorNoData) << "a scanned header whose data never came";
+  EXPECT_EQ(CellTile(Disk(), 3, 1), Tile::SectorBad) << "a header whose data never came after all attempts";
+  EXPECT_EQ(CellTile(Disk(), 2, 1), Tile::SectorGood);
 }
 
 // The rotation-aware reading reads what failed again after its pass; the
@@ -140,7 +146,7 @@ TEST_F(ProgressTest, FastReadRereadsWhatFailedAndTheMapShowsIt) {
       << log.join("\n").toStdString();
   EXPECT_EQ(log.back(), "Сбойных секторов - 1");
   EXPECT_EQ(CellTile(Disk(), 7, 2), Tile::SectorRecovered);
-  EXPECT_EQ(CellTile(Disk(), 1, 4), Tile::SectorNoData);
+  EXPECT_EQ(CellTile(Disk(), 1, 4), Tile::SectorBad) << "failed on every attempt";
   EXPECT_EQ(CellTile(Disk(), 8, 2), Tile::SectorGood);
   EXPECT_EQ(Disk().GetSector(2, 6).Data[1], 6);
 }

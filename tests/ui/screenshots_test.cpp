@@ -1,8 +1,10 @@
 // Pictures of the windows for a person to look at: the main window with a
-// disk, its context menu, the settings window and the progress window.
+// disk (and with unsaved changes), its context menu, the zoomed map with its
+// legend, the load dialog, the settings window and the progress window.
 // They go to $VELLORAN_SCREENSHOTS, or to "screenshots" in the working folder.
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -14,6 +16,7 @@
 #include "fdc/simulated_drive.h"
 #include "formats/trd.h"
 #include "ui/progress_window.h"
+#include "ui/qt_prompts.h"
 #include "ui/sector_address_dialog.h"
 #include "ui/settings_window.h"
 #include "ui/ui_fixture.h"
@@ -43,6 +46,9 @@ class ScreenshotTest : public MainWindowTest {
     // A few states worth seeing on the map.
     Disk().GetSector(2, 4).DataOk = 0;
     Disk().GetSector(2, 5).DataLen = 0;
+    Disk().GetSector(2, 6).DataLen = 0;  // not found after every attempt
+    Disk().GetSector(2, 6).DataOk = 0;
+    Disk().GetSector(2, 6).ErrorCount = 10;
     Disk().GetSector(2, 7).ErrorCount = 1;  // came right on a re-read
     Disk().GetTrack(5).RawValid = 1;
     Disk().GetTrack(5).RawLength = 6250;
@@ -56,6 +62,53 @@ class ScreenshotTest : public MainWindowTest {
 TEST_F(ScreenshotTest, MainWindowWithADisk) {
   LoadSample();
   Save(window->grab(), "main_window.png");
+}
+
+// The window system draws the caption; here it is painted above the window.
+QPixmap WithCaption(QWidget& window) {
+  const QPixmap body = window.grab();
+  QPixmap picture(body.width(), body.height() + 24);
+  picture.fill(QColor(0x30, 0x30, 0x40));
+  QPainter painter(&picture);
+  painter.setPen(Qt::white);
+  painter.drawText(QRect(0, 0, body.width(), 24), Qt::AlignCenter, window.windowTitle());
+  painter.drawPixmap(0, 24, body);
+  return picture;
+}
+
+TEST_F(ScreenshotTest, MainWindowWithUnsavedChanges) {
+  LoadSample();
+  window->zxdContextPopup(0, 9);
+  Action("z8")->trigger();  // a track removed
+  Map()->SetCurrentCell(3, 1);
+  window->zxdClick();
+  Pane()->EditByte(0, 0x5A);  // a byte typed, not accepted
+  window->SetStatusText(
+      2, QStringLiteral("HFE: a warning long enough to be shortened inside its panel, whole in the tooltip"));
+  QApplication::processEvents();
+  EXPECT_TRUE(window->windowTitle().endsWith("* — Velloran"));
+  Save(WithCaption(*window), "main_window_modified.png");
+}
+
+TEST_F(ScreenshotTest, ZoomedMapWithItsLegend) {
+  LoadSample();
+  Map()->SetZoom(200);
+  Action("Legend1")->trigger();
+  QApplication::processEvents();
+  Save(window->grab(), "main_window_zoomed_legend.png");
+}
+
+TEST_F(ScreenshotTest, LoadDialog) {
+  prompts.QueueCancelFile();
+  window->N31Click();
+  QFileDialog dialog(window.get());
+  PrepareFileDialog(dialog, prompts.Records().back().file, false);
+  dialog.setDirectory(QString::fromStdString(CorpusFile("trd").string()));
+  dialog.resize(820, 480);
+  dialog.show();
+  QApplication::processEvents();
+  Save(dialog.grab(), "load_dialog.png");
+  dialog.hide();
 }
 
 TEST_F(ScreenshotTest, MainWindowWithItsContextMenu) {
@@ -82,11 +135,11 @@ TEST_F(ScreenshotTest, MainWindowWithItsContextMenu) {
 
 TEST_F(ScreenshotTest, MainMenus) {
   LoadSample();
-  QPixmap picture(900, 420);
+  QPixmap picture(1100, 420);
   picture.fill(Qt::white);
   QPainter painter(&picture);
   int x = 0;
-  for (const char* name : {"N1", "N2", "Controller1", "Settings1"}) {
+  for (const char* name : {"N1", "N2", "Controller1", "View1", "Settings1"}) {
     auto* menu = Find<QMenu>(name);
     menu->popup(window->mapToGlobal(QPoint(0, 0)));
     QApplication::processEvents();

@@ -24,11 +24,12 @@ std::unique_ptr<SimulatedDrive> Drive(const std::string& drives = "AB") {
 void ChangeEverything(QDialog& dialog) {
   auto* accept = dialog.findChild<QPushButton*>("bb1");
   EXPECT_EQ(dialog.windowTitle(), "Настройки");
-  EXPECT_FALSE(accept->isVisibleTo(&dialog)) << "hidden until something changes";
+  EXPECT_TRUE(accept->isVisibleTo(&dialog));
+  EXPECT_FALSE(accept->isEnabled()) << "disabled until something changes";
   const std::pair<const char*, int> numbers[] = {{"e1", 7},  {"e2", 3},  {"e3", 2}, {"e4", 150},
                                                  {"e5", 12}, {"e6", 20}, {"e7", 25}};
   for (const auto& [name, value] : numbers) dialog.findChild<QSpinBox*>(name)->setValue(value);
-  EXPECT_TRUE(accept->isVisibleTo(&dialog));
+  EXPECT_TRUE(accept->isEnabled());
   dialog.findChild<QCheckBox*>("cb1")->setChecked(false);
   dialog.findChild<QCheckBox*>("cb2")->setChecked(true);
   dialog.findChild<QCheckBox*>("cb3")->setChecked(true);
@@ -122,10 +123,12 @@ TEST(SettingsWindow, DriveChoiceReopensTheDrive) {
   TFMain window(prompts, store);
   window.SetDriver(Drive("A"));
   window.StartUp(dir.Path(), {});
-  ASSERT_GE(prompts.Messages().size(), 1u);
-  EXPECT_EQ(prompts.Messages()[0].text, "Дисковод B не найден!");
-  EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
+  EXPECT_TRUE(prompts.Messages().empty()) << "nothing asked for the drive yet";
   EXPECT_FALSE(window.DiskMenuEnabled());
+  window.findChild<QAction*>("DriveProblem1")->trigger();
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_TRUE(prompts.Messages()[0].text.startsWith("Дисковод B не найден!"));
+  EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
 
   prompts.QueueWindow([](QDialog& dialog) {
     dialog.findChild<QComboBox*>("cbdr")->setCurrentIndex(0);
@@ -157,13 +160,47 @@ TEST(StartUp, DriverStateInTheStatusBarAndMessages) {
   auto drive = Drive();
   drive->Faults().driverMissing = true;
   window.SetDriver(std::move(drive));
-  // A command-line file that fails shows its error after the driver's message.
+  // No controller: no message at start (a command-line file that fails
+  // still says so); the status bar tells, the drive items say why.
   window.StartUp(dir.Path(), QString::fromStdString((dir / "none.trd").string()));
-  ASSERT_EQ(prompts.Messages().size(), 2u);
-  EXPECT_EQ(prompts.Messages()[0].text, "Ошибка загрузки драйвера!");
-  EXPECT_TRUE(prompts.Messages()[1].text.contains("none.trd"));
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  EXPECT_TRUE(prompts.Messages()[0].text.contains("none.trd"));
   EXPECT_EQ(window.StatusText(0), "  Driver load error");
   EXPECT_FALSE(window.DiskMenuEnabled());
+  window.N2Click();
+  for (const char* name : {"N8", "N9", "N17", "N14", "N15", "N33", "N10", "N22"}) {
+    auto* item = window.findChild<QAction*>(name);
+    EXPECT_FALSE(item->isEnabled()) << name;
+    EXPECT_EQ(item->toolTip(), "Ошибка загрузки драйвера!") << name;
+  }
+  EXPECT_TRUE(window.findChild<QAction*>("DriveProblem1")->isVisible());
+  EXPECT_TRUE(window.findChild<QAction*>("DriveProblem2")->isVisible());
+  // Asking for a drive command shows the reason then.
+  window.N17Click();
+  ASSERT_EQ(prompts.Messages().size(), 2u);
+  EXPECT_EQ(prompts.Messages()[1].text, "Ошибка загрузки драйвера!");
+  EXPECT_EQ(prompts.Messages()[1].icon, PromptIcon::Error);
+}
+
+TEST(StartUp, DriveItemsFollowTheDriveAndTheDisk) {
+  ScratchDir dir;
+  MemorySettingsStore store;
+  ScriptedPrompts prompts;
+  TFMain window(prompts, store);
+  window.SetDriver(Drive());
+  window.StartUp(dir.Path(), {});
+  auto enabled = [&](const char* name) { return window.findChild<QAction*>(name)->isEnabled(); };
+  window.N2Click();
+  EXPECT_FALSE(window.findChild<QAction*>("DriveProblem1")->isVisible());
+  for (const char* name : {"N8", "N17", "N10", "N22"}) EXPECT_TRUE(enabled(name)) << name;
+  for (const char* name : {"N9", "N14", "N15", "N33"}) {
+    EXPECT_FALSE(enabled(name)) << name << ": nothing in memory to read by, format or write";
+    EXPECT_EQ(window.findChild<QAction*>(name)->toolTip(), "Нет образа в памяти");
+  }
+  for (const char* name : {"FullRead1", "RawRead1", "RereadBad1"}) EXPECT_FALSE(enabled(name)) << name;
+  MakeMarkedTrdosDisk(window.Disk());
+  window.N2Click();
+  for (const char* name : {"N9", "N14", "N15", "N33"}) EXPECT_TRUE(enabled(name)) << name;
 }
 
 TEST(StartUp, CommandLineImageIsLoaded) {
@@ -177,7 +214,8 @@ TEST(StartUp, CommandLineImageIsLoaded) {
   EXPECT_TRUE(prompts.Messages().empty());
   EXPECT_EQ(window.Disk().CountTracks(), 160);
   EXPECT_EQ(window.CurImageName(), "alfishe_unreal-ng__EyeAche.trd");
-  EXPECT_EQ(store.Read("Directory_1"), dir.Path().string() + "/") << "a command-line load leaves the folder";
+  EXPECT_EQ(store.Read("Directory_1"), image.parent_path().string() + "/") << "the folder follows the file";
+  EXPECT_EQ(window.RecentFiles(), std::vector<std::string>{image.string()});
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 #include "support/scripted_prompts.h"
@@ -100,6 +101,28 @@ TEST(Viewer, HexFaceHoldsTheBytesWithItsCaption) {
   viewer.PrepareHex(Bytes{1}, true);
   EXPECT_EQ(Grid(viewer)->font().family(), "Terminal");
   EXPECT_NE(fontBefore, "Terminal");
+}
+
+// The window is as wide as the grid's offsets, 16 byte columns and 16
+// characters, in whatever font; the caption follows the face shown.
+TEST(Viewer, HexFaceShowsAllSixteenCharactersAndCaptionsFollowTheFace) {
+  TFmScr viewer;
+  Grid(viewer)->setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 16));
+  viewer.PrepareHex(Bytes(700, 'A'), false);
+  viewer.show();
+  QApplication::processEvents();
+  HexView* grid = Grid(viewer);
+  EXPECT_EQ(grid->horizontalScrollBar()->maximum(), 0) << "nothing hidden to the right";
+  EXPECT_LE(grid->ByteCellRect(15, true).right(), grid->viewport()->width());
+  EXPECT_GT(viewer.width(), 550);
+  viewer.hide();
+
+  viewer.PrepareScreen(test::TestScreen());
+  EXPECT_EQ(viewer.windowTitle(), "ZX Screen");
+  viewer.PrepareText(Bytes{'x'});
+  EXPECT_EQ(viewer.windowTitle(), "Просмотр файла в TXT виде.");
+  viewer.PrepareScreen(test::TestScreen());
+  EXPECT_EQ(viewer.windowTitle(), "ZX Screen");
 }
 
 TEST(Viewer, TextStopsAtTheZeroByteAndConvertsKoi8OncePerPress) {

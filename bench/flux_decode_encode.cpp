@@ -1,0 +1,83 @@
+// Decoding a whole 160-track flux disk captured with two revolutions per
+// track, and encoding a 160-track disk to flux; both report transitions per
+// second.
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+#include "flux/flux_disk.h"
+#include "flux/track_encoder.h"
+
+namespace velloran {
+namespace {
+
+void FillTrdosDisk(TZX_Disk& disk) {
+  for (int t = 0; t < 160; ++t) {
+    TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    track.Present = 0xFF;
+    for (int s = 0; s < 16; ++s) {
+      TSectorRec& sector = track.Sectors[s];
+      PlaceGoodSector(sector, static_cast<std::uint8_t>(t / 2), 0, static_cast<std::uint8_t>(s + 1), 1);
+      for (int i = 0; i < 256; ++i) sector.Data[i] = static_cast<std::uint8_t>(t + s * 3 + i);
+    }
+  }
+}
+
+// Two revolutions of every track, each transition a little off (±5 %), at
+// the 25 ns ticks of an SCP capture.
+std::shared_ptr<FluxDisk> CapturedDisk(std::size_t& transitions) {
+  TZX_Disk disk;
+  FillTrdosDisk(disk);
+  auto capture = std::make_shared<FluxDisk>();
+  std::mt19937 random(1);
+  std::uniform_real_distribution<double> jitter(-0.05, 0.05);
+  transitions = 0;
+  for (int t = 0; t < 160; ++t) {
+    FluxTrack one;
+    EncodeDiskTrack(disk, static_cast<std::uint8_t>(t), {}, one);
+    FluxTrack two;
+    two.sampleClock = one.sampleClock;
+    for (int r = 0; r < 2; ++r) {
+      std::vector<std::uint32_t> intervals = one.intervals;
+      for (auto& interval : intervals) interval = static_cast<std::uint32_t>(interval * (1 + jitter(random)));
+      AppendRevolution(two, intervals, one.indexTimes.back());
+    }
+    transitions += two.intervals.size();
+    capture->tracks[t] = FluxDisk::HeldTrack{std::move(two), 0};
+  }
+  return capture;
+}
+
+void BM_DecodeFluxDisk160Tracks2Revolutions(benchmark::State& state) {
+  std::size_t transitions = 0;
+  const auto capture = CapturedDisk(transitions);
+  auto disk = std::make_unique<TZX_Disk>();
+  for (auto _ : state) {
+    DecodeFluxDisk(*disk, capture);
+    benchmark::DoNotOptimize(disk->GetTrack(159).Sectors[15].DataOk);
+  }
+  state.counters["transitions"] = static_cast<double>(transitions);
+  state.counters["transitions/s"] =
+      benchmark::Counter(static_cast<double>(transitions), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_DecodeFluxDisk160Tracks2Revolutions)->Unit(benchmark::kMillisecond);
+
+void BM_EncodeDisk160Tracks(benchmark::State& state) {
+  auto disk = std::make_unique<TZX_Disk>();
+  FillTrdosDisk(*disk);
+  std::size_t transitions = 0;
+  for (auto _ : state) {
+    transitions = 0;
+    for (int t = 0; t < 160; ++t) {
+      FluxTrack flux;
+      EncodeDiskTrack(*disk, static_cast<std::uint8_t>(t), {}, flux);
+      transitions += flux.intervals.size();
+    }
+  }
+  state.counters["transitions/s"] =
+      benchmark::Counter(static_cast<double>(transitions), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_EncodeDisk160Tracks)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace velloran

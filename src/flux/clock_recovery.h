@@ -1,0 +1,60 @@
+// Clock recovery: a phase-locked loop turns flux transition times into bit
+// cells, following slow speed changes and riding over jitter. While it runs it
+// notes where the mark patterns of the encoding (cells with a missing clock)
+// end, so that byte framing needs no second pass over the cells.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "flux/flux_track.h"
+
+namespace velloran {
+
+// A 16-cell pattern (first cell in the top bit) and the byte it stands for.
+struct CellPattern {
+  std::uint16_t cells;
+  std::uint8_t value;
+};
+
+// Where a pattern was seen: its first cell and which pattern.
+struct PatternHit {
+  std::size_t cell;
+  std::uint8_t pattern;  // index into the pattern list
+};
+
+// The recovered cells of a whole capture: 1 = a transition in the cell.
+class CellStream {
+ public:
+  std::size_t Size() const { return size_; }
+  // 16 cells from `cell` on, the first in the top bit; cells past the end read 0.
+  std::uint16_t Window16(std::size_t cell) const;
+  // `zeros` empty cells, then one with a transition.
+  void AppendRun(std::size_t zeros) {
+    const std::size_t bit = size_ + zeros;
+    size_ = bit + 1;
+    if ((bit >> 6) + 1 >= words_.size()) words_.resize((bit >> 6) + 2, 0);
+    words_[bit >> 6] |= std::uint64_t{1} << (63 - (bit & 63));
+  }
+  void Reserve(std::size_t cells) { words_.reserve(cells / 64 + 2); }
+
+ private:
+  std::vector<std::uint64_t> words_;
+  std::size_t size_ = 0;
+};
+
+struct RecoveredCells {
+  CellStream cells;
+  std::vector<PatternHit> hits;         // in cell order
+  std::vector<std::size_t> indexCells;  // the cell at each index pulse
+  double averageCell = 0;               // the loop's mean cell length, in ticks
+};
+
+// Runs the loop over the transitions (`passes` times over the same flux, for a
+// single revolution read around its end) with the nominal cell length in ticks.
+RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<const CellPattern> patterns,
+                            int passes);
+
+}  // namespace velloran

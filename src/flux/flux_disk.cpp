@@ -1,0 +1,74 @@
+#include "flux/flux_disk.h"
+
+#include "flux/track_decoder.h"
+
+namespace velloran {
+
+namespace {
+
+// FNV-1a, 64 bits: enough to tell an edited track from the decoded one.
+class Digest {
+ public:
+  void Add(const void* data, std::size_t length) {
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    for (std::size_t i = 0; i < length; ++i) value_ = (value_ ^ bytes[i]) * 0x100000001B3ull;
+  }
+  template <typename T>
+  void AddValue(const T& value) {
+    Add(&value, sizeof value);
+  }
+  std::uint64_t Value() const { return value_; }
+
+ private:
+  std::uint64_t value_ = 0xCBF29CE484222325ull;
+};
+
+}  // namespace
+
+std::uint64_t TrackFingerprint(const TTrack& track) {
+  Digest digest;
+  digest.AddValue(track.Present);
+  digest.AddValue(track.RawValid);
+  digest.AddValue(track.RawLength);
+  digest.Add(track.RawData.data(), track.RawLength);
+  for (const TSectorRec& sector : track.Sectors) {
+    for (const std::uint8_t field :
+         {sector.Used, sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize, sector.DataOk})
+      digest.AddValue(field);
+    for (const std::uint16_t field : {sector.IdCrc, sector.DataPos, sector.DataLen}) digest.AddValue(field);
+    digest.Add(sector.Data.data(), sector.DataLen);
+  }
+  return digest.Value();
+}
+
+std::vector<std::string> DecodeFluxDisk(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux) {
+  disk.ClearDisk();
+  std::vector<std::string> notices;
+  for (int t = 0; t < kTrackCount; ++t) {
+    auto& held = flux->tracks[t];
+    if (!held) continue;
+    TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    const DecodeReport report = DecodeFluxTrack(held->flux, track);
+    notices.insert(notices.end(), report.notices.begin(), report.notices.end());
+    held->fingerprint = TrackFingerprint(track);
+  }
+  disk.Capture = std::move(flux);
+  return notices;
+}
+
+const FluxTrack* HeldFlux(const TZX_Disk& disk, std::uint8_t track) {
+  const auto* flux = dynamic_cast<const FluxDisk*>(disk.Capture.get());
+  if (flux == nullptr || track >= kTrackCount || !flux->tracks[track]) return nullptr;
+  const auto& held = *flux->tracks[track];
+  return held.fingerprint == TrackFingerprint(disk.GetTrack(track)) ? &held.flux : nullptr;
+}
+
+bool TrackFlux(TZX_Disk& disk, std::uint8_t track, const FluxTiming& timing, FluxTrack& out) {
+  if (const FluxTrack* held = HeldFlux(disk, track)) {
+    out = *held;
+    return true;
+  }
+  return EncodeDiskTrack(disk, track, timing, out);
+}
+
+}  // namespace velloran

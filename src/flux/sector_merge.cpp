@@ -1,0 +1,189 @@
+#include "flux/sector_merge.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace velloran {
+
+namespace {
+
+// A damaged ID this close to a good one (as a fraction of a turn) is that
+// sector seen badly, not a sector of its own.
+constexpr double kSamePlace = 0.015;
+
+// The copies of one sector over the revolutions.
+struct Group {
+  std::vector<std::pair<int, const SectorCopy*>> copies;  // revolution and copy, in revolution order
+  double position = 0;
+  bool idOk = false;
+  int repetition = 0;  // for a good ID: which of the equal IDs of a revolution it is
+
+  const SectorCopy* In(int revolution) const {
+    for (const auto& [r, copy] : copies)
+      if (r == revolution) return copy;
+    return nullptr;
+  }
+};
+
+bool SameId(const SectorCopy& a, const SectorCopy& b) { return a.c == b.c && a.h == b.h && a.r == b.r && a.n == b.n; }
+
+double Distance(double a, double b) {
+  const double d = std::fabs(a - b);
+  return std::min(d, 1 - d);
+}
+
+// Good IDs are matched by their value and how often it came before on the
+// same revolution (a track may repeat an ID); damaged ones by their place.
+std::vector<Group> GroupCopies(const std::vector<RevolutionBytes>& revolutions) {
+  std::vector<Group> groups;
+  for (int r = 0; r < static_cast<int>(revolutions.size()); ++r) {
+    std::map<std::uint32_t, int> seen;  // ID -> times met on this revolution
+    for (const SectorCopy& copy : revolutions[r].sectors) {
+      if (!copy.idOk) continue;
+      const std::uint32_t id = static_cast<std::uint32_t>(copy.c << 24 | copy.h << 16 | copy.r << 8 | copy.n);
+      const int repetition = seen[id]++;
+      auto match = std::find_if(groups.begin(), groups.end(), [&](const Group& group) {
+        return group.idOk && group.repetition == repetition && SameId(*group.copies.front().second, copy);
+      });
+      if (match == groups.end())
+        groups.push_back({{{r, &copy}}, copy.position, true, repetition});
+      else if (match->In(r) == nullptr)
+        match->copies.emplace_back(r, &copy);
+    }
+  }
+  for (int r = 0; r < static_cast<int>(revolutions.size()); ++r) {
+    for (const SectorCopy& copy : revolutions[r].sectors) {
+      if (copy.idOk) continue;
+      auto near = std::find_if(groups.begin(), groups.end(), [&](const Group& group) {
+        return Distance(group.position, copy.position) < kSamePlace;
+      });
+      if (near == groups.end())
+        groups.push_back({{{r, &copy}}, copy.position, false, 0});
+      else if (!near->idOk && near->In(r) == nullptr)
+        near->copies.emplace_back(r, &copy);
+    }
+  }
+  std::stable_sort(groups.begin(), groups.end(),
+                   [](const Group& a, const Group& b) { return a.position < b.position; });
+  return groups;
+}
+
+// The copy a sector takes: the first with a good data CRC, else the data
+// seen most often. `errors` counts the bad reads before the one taken.
+const SectorCopy* ChooseCopy(const Group& group, int& errors) {
+  errors = 0;
+  for (const auto& [r, copy] : group.copies) {
+    if (!copy->hasData) continue;
+    if (copy->dataOk) return copy;
+    ++errors;
+  }
+  const SectorCopy* best = group.copies.front().second;
+  int bestCount = 0;
+  for (const auto& entry : group.copies) {
+    const SectorCopy* copy = entry.second;
+    if (!copy->hasData) continue;
+    const auto count = std::count_if(group.copies.begin(), group.copies.end(), [copy](const auto& other) {
+      return other.second->hasData && other.second->data == copy->data;
+    });
+    if (count > bestCount) {
+      best = copy;
+      bestCount = static_cast<int>(count);
+    }
+  }
+  return best;
+}
+
+bool CopiesDiffer(const Group& group, const SectorCopy& chosen) {
+  return std::any_of(group.copies.begin(), group.copies.end(), [&](const auto& entry) {
+    const SectorCopy& copy = *entry.second;
+    return copy.hasData && (copy.dataOk != chosen.dataOk || copy.data != chosen.data);
+  });
+}
+
+// The revolution that decoded best: most good data fields, then most good
+// IDs, the earliest of equals. Only one whose bytes fit the model counts.
+int BestRevolution(const std::vector<RevolutionBytes>& revolutions, const std::vector<Group>& groups) {
+  int best = -1;
+  int bestScore = -1;
+  for (int r = 0; r < static_cast<int>(revolutions.size()); ++r) {
+    const std::size_t length = revolutions[r].length;
+    if (length == 0 || length > kRawCapacity) continue;
+    int score = 0;
+    for (const Group& group : groups)
+      if (const SectorCopy* copy = group.In(r)) score += (copy->hasData && copy->dataOk ? 4 : 0) + (copy->idOk ? 1 : 0);
+    if (score > bestScore) {
+      best = r;
+      bestScore = score;
+    }
+  }
+  return best;
+}
+
+void FillSlot(TSectorRec& sector, const SectorCopy& chosen, int errors) {
+  sector.Used = 0xFF;
+  sector.IdTrack = chosen.c;
+  sector.IdSide = chosen.h;
+  sector.IdSector = chosen.r;
+  sector.IdSize = chosen.n;
+  sector.IdCrc = chosen.idCrc;
+  if (!chosen.hasData) return;
+  const std::size_t kept = std::min<std::size_t>(chosen.data.size(), kSectorDataSize);
+  std::copy_n(chosen.data.begin(), kept, sector.Data.begin());
+  sector.DataLen = static_cast<std::uint16_t>(kept);
+  sector.DataOk = chosen.dataOk ? 0xFF : 0;
+  sector.ErrorCount = static_cast<std::uint8_t>(std::min(errors, 255));
+}
+
+// Puts a good field read on another revolution over the kept revolution's
+// copy, with its CRC, when the kept copy has room for it.
+void PatchRaw(TTrack& track, const SectorCopy& kept, const SectorCopy& chosen) {
+  if (!kept.hasData || kept.dataPos + chosen.data.size() + 2 > track.RawLength) return;
+  std::copy(chosen.data.begin(), chosen.data.end(), track.RawData.begin() + static_cast<std::ptrdiff_t>(kept.dataPos));
+  track.RawData[kept.dataPos + chosen.data.size()] = static_cast<std::uint8_t>(chosen.dataCrc >> 8);
+  track.RawData[kept.dataPos + chosen.data.size() + 1] = static_cast<std::uint8_t>(chosen.dataCrc);
+}
+
+std::string SectorName(const TTrack& track, const SectorCopy& copy) {
+  return "Track " + std::to_string(track.TrackNum) + ", sector " + std::to_string(copy.r);
+}
+
+}  // namespace
+
+int MergeRevolutions(const std::vector<RevolutionBytes>& revolutions, bool keepRaw, TTrack& track,
+                     std::vector<std::string>& notices) {
+  const std::vector<Group> groups = GroupCopies(revolutions);
+  const int kept = keepRaw ? BestRevolution(revolutions, groups) : -1;
+  if (kept >= 0) {
+    const RevolutionBytes& raw = revolutions[kept];
+    std::copy_n(raw.bytes.begin(), raw.length, track.RawData.begin());
+    track.RawLength = static_cast<std::uint16_t>(raw.length);
+    track.RawValid = 1;
+  }
+  const bool several = revolutions.size() > 1;
+  std::size_t slot = 0;
+  for (const Group& group : groups) {
+    if (slot == kSlotCount) {
+      notices.push_back("Track " + std::to_string(track.TrackNum) + ": " + std::to_string(groups.size() - slot) +
+                        " sectors beyond the 20 slots are left out");
+      break;
+    }
+    int errors = 0;
+    const SectorCopy& chosen = *ChooseCopy(group, errors);
+    TSectorRec& sector = track.Sectors[slot++];
+    FillSlot(sector, chosen, errors);
+    if (const SectorCopy* own = kept >= 0 ? group.In(kept) : nullptr; own != nullptr && own->hasData) {
+      if (own->dataPos < track.RawLength) sector.DataPos = static_cast<std::uint16_t>(own->dataPos);
+      if (own != &chosen && chosen.dataOk) PatchRaw(track, *own, chosen);
+    }
+    if (!chosen.hasData) continue;
+    if (several && CopiesDiffer(group, chosen))
+      notices.push_back(SectorName(track, chosen) + ": differs between revolutions (weak or damaged)");
+    if (!chosen.dataOk)
+      notices.push_back(SectorName(track, chosen) +
+                        (several ? ": data CRC error in every revolution" : ": data CRC error"));
+  }
+  return kept;
+}
+
+}  // namespace velloran

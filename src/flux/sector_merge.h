@@ -1,0 +1,43 @@
+// The sectors of several revolutions of one track merged into the slots of a
+// model track: the pieces of the track decoder that work on bytes, not cells.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/bytes.h"
+#include "model/disk.h"
+
+namespace velloran {
+
+// One sector as one revolution shows it.
+struct SectorCopy {
+  std::uint8_t c = 0, h = 0, r = 0, n = 0;
+  std::uint16_t idCrc = 0;  // as read
+  bool idOk = false;
+  double position = 0;  // where its ID mark lies, as a fraction of the revolution
+  bool hasData = false;
+  bool dataOk = false;
+  std::size_t dataPos = 0;    // first data byte among the revolution's bytes
+  Bytes data;                 // the whole field as far as the flux holds it
+  std::uint16_t dataCrc = 0;  // as read
+};
+
+// The bytes of one revolution as framed from its cells, and its sectors.
+struct RevolutionBytes {
+  Bytes bytes;             // framed from the index on, running on past the next index
+  std::vector<bool> sync;  // bytes written with a missing clock
+  std::size_t length = 0;  // bytes that start before the next index
+  std::vector<SectorCopy> sectors;
+  bool formatted = false;  // an address mark was seen
+};
+
+// Fills `track` from the revolutions (see DecodeFluxTrack); `keepRaw` says
+// whether the raw bytes of the best revolution may be kept. Returns the
+// revolution kept (-1 for none) and adds the notices.
+int MergeRevolutions(const std::vector<RevolutionBytes>& revolutions, bool keepRaw, TTrack& track,
+                     std::vector<std::string>& notices);
+
+}  // namespace velloran

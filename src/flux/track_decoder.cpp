@@ -1,0 +1,276 @@
+#include "flux/track_decoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "flux/clock_recovery.h"
+#include "flux/sector_merge.h"
+
+namespace velloran {
+
+namespace {
+
+// The MFM data rates a drive reads (bit/s), and the cell of each in seconds.
+constexpr std::array<int, 3> kDataRates = {250000, 300000, 500000};
+// Intervals looked at to find the rate, and how near a whole number of cells
+// an interval must be to count for a rate.
+constexpr std::size_t kRateSample = 20000;
+constexpr double kRateTolerance = 0.22;
+// A rate fits when at least this share of the sampled intervals fits it.
+constexpr double kRateMinimumShare = 0.3;
+
+// A data mark must follow its ID within this many bytes (gap 2 and sync).
+constexpr std::size_t kMfmDataMarkWindow = 60;
+constexpr std::size_t kFmDataMarkWindow = 32;
+// Bytes framed past the next index, so that a field begun before it ends.
+constexpr std::size_t kSpillBytes = 4200;
+constexpr std::uint8_t kLargestSizeCode = 7;
+
+constexpr std::uint8_t kIdMark = 0xFE;
+constexpr std::uint8_t kIndexMark = 0xFC;
+bool IsDataMark(std::uint8_t b) { return b >= 0xF8 && b <= 0xFB; }
+
+// The 16 cells of a byte sent with the given clock bits, clock first.
+constexpr std::uint16_t Cells(std::uint8_t data, std::uint8_t clock) {
+  std::uint16_t cells = 0;
+  for (int bit = 7; bit >= 0; --bit)
+    cells = static_cast<std::uint16_t>(cells << 2 | ((clock >> bit) & 1) << 1 | ((data >> bit) & 1));
+  return cells;
+}
+
+// MFM sync bytes lack one clock: A1 (before ID and data marks) and C2
+// (before the index mark). FM marks are the mark bytes themselves, sent with
+// clock C7 (D7 for the index mark).
+constexpr std::array<CellPattern, 2> kMfmPatterns = {{{0x4489, 0xA1}, {0x5224, 0xC2}}};
+constexpr std::array<CellPattern, 6> kFmPatterns = {{{Cells(0xFE, 0xC7), 0xFE},
+                                                     {Cells(0xFB, 0xC7), 0xFB},
+                                                     {Cells(0xFA, 0xC7), 0xFA},
+                                                     {Cells(0xF9, 0xC7), 0xF9},
+                                                     {Cells(0xF8, 0xC7), 0xF8},
+                                                     {Cells(0xFC, 0xD7), 0xFC}}};
+constexpr std::uint8_t kC2Pattern = 1;
+
+// The data bits of 16 cells: every second cell, from the second on.
+std::uint8_t DataBits(std::uint16_t cells) {
+  unsigned x = cells & 0x5555u;
+  x = (x | x >> 1) & 0x3333u;
+  x = (x | x >> 2) & 0x0F0Fu;
+  x = (x | x >> 4) & 0x00FFu;
+  return static_cast<std::uint8_t>(x);
+}
+
+struct RateGuess {
+  int dataRate = 0;      // 0: no rate fits (no flux, or noise)
+  double cellTicks = 0;  // the MFM cell as measured
+};
+
+// The rate whose cell makes most intervals 2, 3 or 4 cells long; the cell is
+// then measured from those intervals, which takes in any speed difference.
+RateGuess GuessRate(const FluxTrack& flux) {
+  RateGuess guess;
+  const std::size_t count = std::min(flux.intervals.size(), kRateSample);
+  if (count == 0 || flux.sampleClock <= 0) return guess;
+  std::size_t bestFits = 0;
+  for (const int rate : kDataRates) {
+    const double cell = flux.sampleClock / (2.0 * rate);
+    std::size_t fits = 0;
+    double ticks = 0;
+    double cells = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      const double length = flux.intervals[i] / cell;
+      const double whole = static_cast<double>(static_cast<int>(length + 0.5));
+      if (whole < 2 || whole > 4 || std::fabs(length - whole) > kRateTolerance) continue;
+      ++fits;
+      ticks += flux.intervals[i];
+      cells += whole;
+    }
+    if (fits > bestFits) {
+      bestFits = fits;
+      guess = {rate, ticks / cells};
+    }
+  }
+  if (static_cast<double>(bestFits) < kRateMinimumShare * static_cast<double>(count)) return {};
+  return guess;
+}
+
+// C2 patterns count only in runs (the index mark's C2 C2 C2): a lone one can
+// be ordinary data read one cell out of step.
+std::vector<PatternHit> IndexMarkRunsOnly(const std::vector<PatternHit>& hits) {
+  std::vector<PatternHit> kept;
+  kept.reserve(hits.size());
+  auto isC2At = [&](std::size_t i, std::size_t cell) {
+    return i < hits.size() && hits[i].pattern == kC2Pattern && hits[i].cell == cell;
+  };
+  for (std::size_t i = 0; i < hits.size(); ++i) {
+    const PatternHit& hit = hits[i];
+    if (hit.pattern == kC2Pattern) {
+      bool before = false;
+      for (std::size_t j = i; j-- > 0 && hits[j].cell + 16 >= hit.cell;) before = before || isC2At(j, hit.cell - 16);
+      bool after = false;
+      for (std::size_t j = i + 1; j < hits.size() && hits[j].cell <= hit.cell + 16; ++j)
+        after = after || isC2At(j, hit.cell + 16);
+      if (!before && !after) continue;
+    }
+    kept.push_back(hit);
+  }
+  return kept;
+}
+
+// Frames the cells from `begin` into bytes, 16 cells each, starting afresh at
+// every pattern; cells before the first pattern are framed back from it.
+// Framing runs on past `end` (the next index) for kSpillBytes bytes.
+void FrameBytes(const RecoveredCells& recovered, const std::vector<PatternHit>& hits,
+                std::span<const CellPattern> patterns, std::size_t begin, std::size_t end, RevolutionBytes& out) {
+  const CellStream& cells = recovered.cells;
+  const std::size_t limit = std::min(cells.Size(), end + 16 * kSpillBytes);
+  auto next = std::lower_bound(hits.begin(), hits.end(), begin,
+                               [](const PatternHit& hit, std::size_t cell) { return hit.cell < cell; });
+  out.bytes.reserve((limit - begin) / 16 + 1);
+  out.sync.reserve((limit - begin) / 16 + 1);
+  std::size_t cursor = begin;
+  if (next != hits.end() && next->cell < end) cursor += (next->cell - begin) % 16;
+  while (cursor + 16 <= limit) {
+    while (next != hits.end() && next->cell < cursor) ++next;
+    const bool atPattern = next != hits.end() && next->cell < cursor + 16;
+    if (atPattern) cursor = next->cell;
+    if (cursor < end) out.length = out.bytes.size() + 1;
+    if (atPattern) {
+      out.bytes.push_back(patterns[next->pattern].value);
+      out.sync.push_back(true);
+      ++next;
+    } else {
+      out.bytes.push_back(DataBits(cells.Window16(cursor)));
+      out.sync.push_back(false);
+    }
+    cursor += 16;
+  }
+}
+
+// Whether byte i is an address mark: in MFM the first byte after A1 (or C2)
+// sync bytes, in FM a byte sent as a mark pattern.
+bool IsMarkAt(const RevolutionBytes& rev, std::size_t i, FluxEncoding encoding) {
+  if (encoding == FluxEncoding::FM) return rev.sync[i];
+  return i > 0 && !rev.sync[i] && rev.sync[i - 1];
+}
+
+std::uint16_t FieldCrc(FluxEncoding encoding, std::uint8_t mark, const std::uint8_t* field, std::size_t length) {
+  Bytes bytes;
+  bytes.reserve(length + 4);
+  if (encoding == FluxEncoding::MFM) bytes.assign(3, 0xA1);
+  bytes.push_back(mark);
+  bytes.insert(bytes.end(), field, field + length);
+  return CalcCRC16(bytes.data(), bytes.size());
+}
+
+std::uint16_t Stored16(const Bytes& bytes, std::size_t at) {
+  return static_cast<std::uint16_t>(bytes[at] << 8 | bytes[at + 1]);
+}
+
+// Reads the data field that belongs to the ID ending before `from`, if its
+// mark comes within the window and before any other ID.
+void ReadDataField(const RevolutionBytes& rev, std::size_t from, FluxEncoding encoding, SectorCopy& copy) {
+  const std::size_t window = encoding == FluxEncoding::MFM ? kMfmDataMarkWindow : kFmDataMarkWindow;
+  for (std::size_t j = from; j < rev.bytes.size() && j < from + window; ++j) {
+    if (!IsMarkAt(rev, j, encoding)) continue;
+    const std::uint8_t mark = rev.bytes[j];
+    if (mark == kIdMark) return;
+    if (!IsDataMark(mark)) continue;
+    const std::size_t size = std::size_t{128} << std::min(copy.n, kLargestSizeCode);
+    const std::size_t first = j + 1;
+    const std::size_t available = rev.bytes.size() - first;
+    copy.hasData = true;
+    copy.dataPos = first;
+    const std::size_t taken = std::min(size, available);
+    copy.data.assign(rev.bytes.begin() + static_cast<std::ptrdiff_t>(first),
+                     rev.bytes.begin() + static_cast<std::ptrdiff_t>(first + taken));
+    if (available >= size + 2) {
+      copy.dataCrc = Stored16(rev.bytes, first + size);
+      copy.dataOk = copy.dataCrc == FieldCrc(encoding, mark, &rev.bytes[first], size);
+    }
+    return;
+  }
+}
+
+// Finds the ID fields whose mark lies before the next index, and their data.
+void ReadSectors(RevolutionBytes& rev, FluxEncoding encoding) {
+  for (std::size_t i = 0; i < rev.length; ++i) {
+    if (!IsMarkAt(rev, i, encoding)) continue;
+    const std::uint8_t mark = rev.bytes[i];
+    if (mark == kIndexMark) rev.formatted = true;
+    if (mark != kIdMark || i + 7 > rev.bytes.size()) continue;
+    rev.formatted = true;
+    SectorCopy copy;
+    copy.c = rev.bytes[i + 1];
+    copy.h = rev.bytes[i + 2];
+    copy.r = rev.bytes[i + 3];
+    copy.n = rev.bytes[i + 4];
+    copy.idCrc = Stored16(rev.bytes, i + 5);
+    copy.idOk = copy.idCrc == FieldCrc(encoding, mark, &rev.bytes[i + 1], 4);
+    copy.position = static_cast<double>(i) / static_cast<double>(rev.length);
+    ReadDataField(rev, i + 7, encoding, copy);
+    rev.sectors.push_back(std::move(copy));
+  }
+}
+
+// Every revolution of the flux decoded with one encoding. A single revolution
+// that starts at its index is read twice round, so that fields crossing the
+// index and the framing of its first bytes come out whole.
+std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cellTicks, FluxEncoding encoding) {
+  const bool fm = encoding == FluxEncoding::FM;
+  const std::span<const CellPattern> patterns =
+      fm ? std::span<const CellPattern>(kFmPatterns) : std::span<const CellPattern>(kMfmPatterns);
+  const bool circular = flux.Revolutions() == 1 && flux.indexTimes.front() == 0;
+  const RecoveredCells recovered = RecoverCells(flux, fm ? 2 * cellTicks : cellTicks, patterns, circular ? 2 : 1);
+  const std::vector<PatternHit> hits = fm ? recovered.hits : IndexMarkRunsOnly(recovered.hits);
+
+  std::vector<std::pair<std::size_t, std::size_t>> spans;
+  for (int r = 0; r < flux.Revolutions(); ++r) spans.emplace_back(recovered.indexCells[r], recovered.indexCells[r + 1]);
+  if (spans.empty()) spans.emplace_back(0, recovered.cells.Size());  // no index: the capture as one turn
+
+  std::vector<RevolutionBytes> revolutions(spans.size());
+  for (std::size_t r = 0; r < spans.size(); ++r) {
+    FrameBytes(recovered, hits, patterns, spans[r].first, spans[r].second, revolutions[r]);
+    ReadSectors(revolutions[r], encoding);
+  }
+  return revolutions;
+}
+
+bool AnyFormatted(const std::vector<RevolutionBytes>& revolutions) {
+  return std::any_of(revolutions.begin(), revolutions.end(), [](const RevolutionBytes& r) { return r.formatted; });
+}
+
+Bytes SyncMap(const RevolutionBytes& rev) {
+  Bytes map((rev.length + 7) / 8, 0);
+  for (std::size_t i = 0; i < rev.length; ++i)
+    if (rev.sync[i]) map[i / 8] = static_cast<std::uint8_t>(map[i / 8] | 1 << (i % 8));
+  return map;
+}
+
+}  // namespace
+
+DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track) {
+  track.Clear();
+  DecodeReport report;
+  const RateGuess rate = GuessRate(flux);
+  if (rate.dataRate == 0) return report;
+
+  FluxEncoding encoding = FluxEncoding::MFM;
+  std::vector<RevolutionBytes> revolutions = DecodeRevolutions(flux, rate.cellTicks, encoding);
+  if (!AnyFormatted(revolutions)) {
+    encoding = FluxEncoding::FM;
+    revolutions = DecodeRevolutions(flux, rate.cellTicks, encoding);
+    if (!AnyFormatted(revolutions)) return report;
+  }
+  report.encoding = encoding;
+  report.dataRate = encoding == FluxEncoding::FM ? rate.dataRate / 2 : rate.dataRate;
+  report.revolutions = static_cast<int>(revolutions.size());
+  track.Present = 0xFF;
+  // The model's raw track is MFM, as the UDI writer sends it.
+  report.revolutionKept = MergeRevolutions(revolutions, encoding == FluxEncoding::MFM, track, report.notices);
+  if (report.revolutionKept >= 0) report.syncMap = SyncMap(revolutions[report.revolutionKept]);
+  track.Log = report.notices;
+  return report;
+}
+
+}  // namespace velloran

@@ -1,0 +1,35 @@
+// Decoding one flux track into a track of the model: the data rate and the
+// encoding (MFM or FM) are found from the flux, every revolution is decoded,
+// and each sector takes its best copy.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/bytes.h"
+#include "flux/flux_track.h"
+#include "model/disk.h"
+
+namespace velloran {
+
+enum class FluxEncoding { None, MFM, FM };
+
+struct DecodeReport {
+  FluxEncoding encoding = FluxEncoding::None;  // None: no address mark anywhere (unformatted)
+  int dataRate = 0;                            // data bits per second; FM carries half the MFM rate
+  int revolutions = 0;                         // revolutions decoded
+  int revolutionKept = -1;                     // whose raw bytes the track keeps; -1 = none kept
+  Bytes syncMap;                               // of the raw bytes kept, one bit per byte as UDI stores it
+  std::vector<std::string> notices;            // sectors that differ between revolutions or stay bad
+};
+
+// Decodes `flux` into `track`, which is emptied first (TrackNum stays).
+// Sectors come in the order they pass the head. Each takes the first
+// revolution whose data CRC is good; where none is, the copy seen most often,
+// marked bad. The raw bytes and sync map of the revolution that decoded best
+// are kept when it is MFM and fits the model (RawValid = 1); good sector data
+// taken from another revolution is written into them. Notices also go to the
+// track's Log.
+DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track);
+
+}  // namespace velloran

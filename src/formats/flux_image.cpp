@@ -1,0 +1,52 @@
+#include "formats/flux_image.h"
+
+#include <algorithm>
+
+namespace velloran {
+
+bool FluxBudget::Take(std::size_t transitions) {
+  used_ += transitions;
+  return used_ <= kMaxFluxDiskTransitions;
+}
+
+void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<std::string> notices) {
+  const std::vector<std::string> decoded = DecodeFluxDisk(disk, std::move(flux));
+  notices.insert(notices.end(), decoded.begin(), decoded.end());
+  if (notices.empty()) return;
+  disk.LastError = notices.front();
+  if (notices.size() > 1)
+    disk.LastError += " (and " + std::to_string(notices.size() - 1) + " more notes in the track logs)";
+}
+
+int RevolutionsToWrite(const TZX_Disk& disk) {
+  int revolutions = 0;
+  for (int t = 0; t < kTrackCount; ++t) {
+    const FluxTrack* held = HeldFlux(disk, static_cast<std::uint8_t>(t));
+    if (held == nullptr || held->Unformatted()) continue;
+    revolutions = revolutions == 0 ? held->Revolutions() : std::min(revolutions, held->Revolutions());
+  }
+  return std::max(revolutions, 1);
+}
+
+bool FluxToWrite(TZX_Disk& disk, int track, double sampleClock, FluxTrack& out) {
+  FluxTiming timing;
+  timing.sampleClock = sampleClock;
+  disk.ErrSector = 0;
+  if (TrackFlux(disk, static_cast<std::uint8_t>(track), timing, out)) {
+    if (out.sampleClock != sampleClock) out = Resampled(out, sampleClock);
+    return true;
+  }
+  disk.ErrTrack = static_cast<std::uint8_t>(track);
+  disk.LastError = "Cannot build track " + std::to_string(track) + ", sector " + std::to_string(disk.ErrSector);
+  return false;
+}
+
+SaveLosses SaveLossesFlux(const TZX_Disk& disk, std::string_view format) {
+  SaveLosses losses = BuiltTrackLosses(disk, format, kRawTrackLength);
+  std::erase_if(losses, [&disk](const SaveLoss& loss) {
+    return HeldFlux(disk, static_cast<std::uint8_t>(loss.track)) != nullptr;
+  });
+  return losses;
+}
+
+}  // namespace velloran

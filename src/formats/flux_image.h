@@ -1,0 +1,45 @@
+// What the flux image readers and writers (SCP, MFI, KryoFlux) share: the
+// memory limit of a flux disk, decoding it into the disk with its notices,
+// and the tracks and revolutions a writer sends.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "flux/flux_disk.h"
+#include "formats/save_losses.h"
+
+namespace velloran {
+
+// Counts the transitions a reader adds and refuses more than a flux disk may
+// hold, so that no file can make the disk in memory huge.
+class FluxBudget {
+ public:
+  // False once the whole disk would pass kMaxFluxDiskTransitions.
+  bool Take(std::size_t transitions);
+
+ private:
+  std::size_t used_ = 0;
+};
+
+inline constexpr const char* kFluxTooLarge = "Flux image too large: more than 48 million flux transitions!";
+
+// Decodes the flux into the disk and keeps it beside it. The notices of the
+// reader and the decoder go to LastError as a note (the load succeeds); each
+// track's own notices are in its Log.
+void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<std::string> notices);
+
+// The revolutions a flux writer gives every track: those the disk's captured
+// flux holds on all of its unchanged tracks, else 1.
+int RevolutionsToWrite(const TZX_Disk& disk);
+
+// The flux of a track for a writer (held or encoded at 250 kbit/s, 300 rpm);
+// on failure the message goes to LastError.
+bool FluxToWrite(TZX_Disk& disk, int track, double sampleClock, FluxTrack& out);
+
+// What a flux image cannot hold: captured flux of an unchanged track is kept
+// as it was; any other track is encoded from its built raw track.
+SaveLosses SaveLossesFlux(const TZX_Disk& disk, std::string_view format);
+
+}  // namespace velloran

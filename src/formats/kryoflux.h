@@ -1,0 +1,26 @@
+// KryoFlux stream images: a folder of per-track files NN.S.raw (cylinder NN,
+// side S, usually with a name prefix such as "track"), each a stream of flux
+// values and out-of-band blocks with the index pulses.
+#pragma once
+
+#include <filesystem>
+
+#include "common/bytes.h"
+#include "flux/flux_track.h"
+#include "model/disk.h"
+
+namespace velloran {
+
+// Whether the bytes start like a KryoFlux stream: an out-of-band block of
+// stream information, index or board information, whole within the data.
+bool ProbeKryoFlux(ByteSpan data);
+
+// Reads the stream set of a folder, or the set a stream file belongs to
+// (every file beside it with the same name prefix).
+bool LoadKryoFlux(TZX_Disk& disk, const std::filesystem::path& fileOrFolder);
+
+// Parses one stream file into flux; false with `error` set when the stream
+// is damaged.
+bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error);
+
+}  // namespace velloran

@@ -1,0 +1,201 @@
+#include "formats/mfi.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "formats/flux_image.h"
+#include "formats/image_file.h"
+
+namespace velloran {
+
+namespace {
+
+constexpr std::size_t kHeaderLength = 32;
+constexpr std::size_t kEntryLength = 16;
+constexpr char kSignature[] = "MAMEFLOPPYIMAGE";  // with its final zero byte: 16 bytes
+constexpr char kOldSignature[] = "MESSFLOPPYIMAGE";
+constexpr std::uint32_t kTurn = 200'000'000;  // cell length units per revolution
+constexpr std::uint32_t kLengthMask = 0x0FFFFFFF;
+constexpr int kCylinderLimit = 84;
+// A track of more cells than this is not a floppy track (4 bytes a cell).
+constexpr std::size_t kMaxTrackBytes = 8u * 1024u * 1024u;
+// Cell types: in current files a cell ends with a flux transition (type 0);
+// in old files types 0 and 1 are the two directions of magnetisation and a
+// transition lies where they change. Other types are zones without flux.
+constexpr std::uint32_t kFluxCell = 0;
+constexpr std::uint32_t kOldSecondDirection = 1;
+
+bool Fail(TZX_Disk& disk, const std::string& message) {
+  disk.LastError = message;
+  return false;
+}
+
+// Revolutions per minute of a drive of that form factor and variant: 5.25"
+// high-density drives turn at 360, all others at 300.
+double Rpm(const std::uint8_t* formFactor, const std::uint8_t* variant) {
+  const bool highDensity5 = std::memcmp(formFactor, "525 ", 4) == 0 && variant[2] == 'H' && variant[3] == 'D';
+  return highDensity5 ? 360 : 300;
+}
+
+// The transitions of a track's cells, in units of a turn.
+std::vector<std::uint32_t> CellsToIntervals(ByteSpan cells, bool oldFormat) {
+  std::vector<std::uint32_t> intervals;
+  intervals.reserve(cells.size() / 4);
+  std::uint64_t pending = 0;
+  int lastDirection = -1;
+  for (std::size_t i = 0; i + 4 <= cells.size(); i += 4) {
+    const std::uint32_t cell = ReadLe32(&cells[i]);
+    const std::uint32_t type = cell >> 28;
+    const std::uint32_t length = cell & kLengthMask;
+    if (oldFormat) {
+      // The change of direction lies at the start of the cell.
+      if (type <= kOldSecondDirection) {
+        if (lastDirection >= 0 && static_cast<int>(type) != lastDirection && pending > 0) {
+          intervals.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(pending, UINT32_MAX)));
+          pending = 0;
+        }
+        lastDirection = static_cast<int>(type);
+      }
+      pending += length;
+    } else {
+      pending += length;
+      if (type == kFluxCell) {
+        intervals.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(pending, UINT32_MAX)));
+        pending = 0;
+      }
+    }
+  }
+  return intervals;
+}
+
+// Cells of one track: each interval a flux cell, the revolution scaled to a
+// whole turn of kTurn units.
+Bytes IntervalsToCells(std::span<const std::uint32_t> intervals, std::uint64_t turnTicks) {
+  Bytes cells;
+  cells.reserve(intervals.size() * 4);
+  const double scale = static_cast<double>(kTurn) / static_cast<double>(turnTicks);
+  std::uint64_t time = 0;
+  std::uint64_t written = 0;
+  for (const std::uint32_t interval : intervals) {
+    time += interval;
+    const auto end = std::min<std::uint64_t>(std::llround(static_cast<double>(time) * scale), kTurn);
+    if (end <= written) continue;
+    AppendLe32(cells, static_cast<std::uint32_t>(std::min<std::uint64_t>(end - written, kLengthMask)) | kFluxCell);
+    written = end;
+  }
+  return cells;
+}
+
+// Reads one track entry; unformatted tracks (no cells) stay absent.
+bool ReadTrack(TZX_Disk& disk, ByteSpan data, const std::uint8_t* entry, bool oldFormat, double sampleClock, int track,
+               FluxBudget& budget, FluxDisk& flux) {
+  const std::uint64_t offset = ReadLe32(entry);
+  const std::uint64_t compressed = ReadLe32(entry + 4);
+  const std::uint64_t size = ReadLe32(entry + 8);
+  if (size == 0) return true;
+  const std::string name = "MFI track " + std::to_string(track);
+  if (offset + compressed > data.size() || size % 4 != 0 || size > kMaxTrackBytes)
+    return Fail(disk, "Error " + name + "!");
+  Bytes cells(size);
+  uLongf length = static_cast<uLongf>(size);
+  if (uncompress(cells.data(), &length, data.data() + offset, static_cast<uLong>(compressed)) != Z_OK || length != size)
+    return Fail(disk, name + " cannot be unpacked!");
+  FluxTrack trackFlux;
+  trackFlux.sampleClock = sampleClock;
+  const auto intervals = CellsToIntervals(cells, oldFormat);
+  if (!budget.Take(intervals.size())) return Fail(disk, kFluxTooLarge);
+  AppendRevolution(trackFlux, intervals, kTurn);
+  flux.tracks[track] = FluxDisk::HeldTrack{std::move(trackFlux), 0};
+  return true;
+}
+
+}  // namespace
+
+bool ProbeMFI(ByteSpan data) {
+  return data.size() >= kHeaderLength &&
+         (std::memcmp(data.data(), kSignature, 16) == 0 || std::memcmp(data.data(), kOldSignature, 16) == 0);
+}
+
+bool LoadMFI(TZX_Disk& disk, const std::filesystem::path& file) {
+  Bytes data;
+  if (!ReadImageFile(disk, file, "Cannot open MFI file!", data, kMaxFluxFileSize)) return false;
+  return LoadMFIFromBytes(disk, data);
+}
+
+bool LoadMFIFromBytes(TZX_Disk& disk, ByteSpan data) {
+  disk.ClearDisk();
+  if (data.size() < kHeaderLength) return Fail(disk, "Error MFI file!");
+  if (!ProbeMFI(data)) return Fail(disk, "No MFI format!");
+  const bool current = std::memcmp(data.data(), kSignature, 16) == 0;
+  const bool oldFormat = !current;
+  const std::uint32_t cylinderField = ReadLe32(&data[16]);
+  const int steps = current ? static_cast<int>(cylinderField >> 30) : 0;  // half or quarter tracks
+  const std::uint32_t cylinders = current ? cylinderField & 0x3FFFFFFF : cylinderField;
+  const std::uint32_t heads = ReadLe32(&data[20]);
+  if (cylinders > kCylinderLimit || heads < 1 || heads > 2 || steps > 2) return Fail(disk, "Error MFI format!");
+  const std::size_t entries = (std::size_t{cylinders} << steps) * heads;
+  if (kHeaderLength + entries * kEntryLength > data.size()) return Fail(disk, "Error MFI file length!");
+
+  const double sampleClock = kTurn * Rpm(&data[24], &data[28]) / 60;
+  auto flux = std::make_shared<FluxDisk>();
+  FluxBudget budget;
+  std::vector<std::string> notices;
+  for (std::uint32_t c = 0; c < cylinders; ++c) {
+    if (2 * c + heads > kTrackCount) {
+      notices.push_back("MFI cylinders beyond 83 were left out");
+      break;
+    }
+    for (std::uint32_t h = 0; h < heads; ++h) {
+      const std::size_t entry = kHeaderLength + ((std::size_t{c} << steps) * heads + h) * kEntryLength;
+      if (!ReadTrack(disk, data, &data[entry], oldFormat, sampleClock, static_cast<int>(2 * c + h), budget, *flux))
+        return false;
+    }
+  }
+  FinishFluxLoad(disk, std::move(flux), std::move(notices));
+  return true;
+}
+
+bool SaveMFI(TZX_Disk& disk, const std::filesystem::path& file) {
+  Bytes out;
+  return SaveMFIToBytes(disk, out) && WriteImageFile(disk, file, out);
+}
+
+bool SaveMFIToBytes(TZX_Disk& disk, Bytes& out) {
+  out.clear();
+  const int cylinders = (disk.TracksToWrite() + 1) / 2;
+  if (cylinders == 0) return Fail(disk, "No tracks to write!");
+  out.assign(kHeaderLength + 2 * cylinders * kEntryLength, 0);
+  std::memcpy(out.data(), kSignature, 16);
+  WriteLe32(&out[16], static_cast<std::uint32_t>(cylinders));
+  WriteLe32(&out[20], 2);
+  std::memcpy(&out[24], "525 ", 4);
+  std::memcpy(&out[28], cylinders > 42 ? "DSQD" : "DSDD", 4);
+  for (int t = 0; t < 2 * cylinders; ++t) {
+    FluxTrack flux;
+    if (!FluxToWrite(disk, t, kTurn * 300.0 / 60, flux)) {
+      out.clear();
+      return false;
+    }
+    if (flux.Unformatted()) continue;
+    const bool indexed = flux.Revolutions() > 0;
+    const Bytes cells = IntervalsToCells(indexed ? RevolutionIntervals(flux, 0) : flux.intervals,
+                                         indexed ? flux.indexTimes[1] - flux.indexTimes[0] : flux.TransitionTime());
+    uLongf packedLength = compressBound(static_cast<uLong>(cells.size()));
+    Bytes packed(packedLength);
+    if (compress(packed.data(), &packedLength, cells.data(), static_cast<uLong>(cells.size())) != Z_OK) {
+      out.clear();
+      return Fail(disk, "Cannot compress MFI track " + std::to_string(t) + "!");
+    }
+    std::uint8_t* entry = &out[kHeaderLength + t * kEntryLength];
+    WriteLe32(entry, static_cast<std::uint32_t>(out.size()));
+    WriteLe32(entry + 4, static_cast<std::uint32_t>(packedLength));
+    WriteLe32(entry + 8, static_cast<std::uint32_t>(cells.size()));
+    out.insert(out.end(), packed.begin(), packed.begin() + static_cast<std::ptrdiff_t>(packedLength));
+  }
+  return true;
+}
+
+}  // namespace velloran

@@ -1,0 +1,211 @@
+// The flux layer against flux whose content is known: tracks of the model
+// encoded to flux, made harder on purpose (jitter, speed drift, dropouts),
+// and decoded back.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "flux/flux_disk.h"
+#include "flux/track_decoder.h"
+#include "flux/track_encoder.h"
+
+namespace velloran {
+namespace {
+
+// A TR-DOS track: 16 sectors of 256 bytes in the interleave 1, 9, 2, 10, ...
+// with data that differs from sector to sector.
+void MakeTrdosTrack(TZX_Disk& disk, int t, int badSlot = -1) {
+  TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+  for (int i = 0; i < 16; ++i) {
+    const auto r = static_cast<std::uint8_t>(i % 2 == 0 ? i / 2 + 1 : i / 2 + 9);
+    TSectorRec& sector = track.Sectors[i];
+    PlaceGoodSector(sector, static_cast<std::uint8_t>(t / 2), 0, r, 1);
+    for (int k = 0; k < 256; ++k) sector.Data[k] = static_cast<std::uint8_t>(t * 31 + r * 7 + k * 13);
+    if (i == badSlot) sector.DataOk = 0;
+  }
+  track.Present = 0xFF;
+}
+
+FluxTrack EncodedTrack(TZX_Disk& disk, int t, const FluxTiming& timing = {}) {
+  FluxTrack flux;
+  EXPECT_TRUE(EncodeDiskTrack(disk, static_cast<std::uint8_t>(t), timing, flux));
+  return flux;
+}
+
+// Revolutions of one flux joined into one capture, as a drive reads them.
+FluxTrack Repeated(const FluxTrack& one, int times) {
+  FluxTrack flux;
+  flux.sampleClock = one.sampleClock;
+  for (int i = 0; i < times; ++i) AppendRevolution(flux, one.intervals, one.indexTimes.back());
+  return flux;
+}
+
+// Every transition moved: intervals scaled by up to ±`jitter`, and the speed
+// swinging by ±`drift` once per revolution. With `shift`, each transition is
+// moved instead by up to ±`jitter` of the 2 µs cell, the intervals around it
+// changing in opposite ways (peak shift).
+FluxTrack Disturbed(const FluxTrack& clean, double jitter, double drift, unsigned seed, bool shift = false) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<double> spread(-jitter, jitter);
+  FluxTrack flux = clean;
+  const double turn = static_cast<double>(clean.indexTimes.back());
+  const double cell = 2e-6 * clean.sampleClock;
+  double time = 0;
+  double moved = 0;
+  for (auto& interval : flux.intervals) {
+    time += interval;
+    const double speed = 1 + drift * std::sin(2 * M_PI * time / turn);
+    if (shift) {
+      const double move = spread(random) * cell;
+      interval = static_cast<std::uint32_t>(std::llround(interval * speed + move - moved));
+      moved = move;
+    } else {
+      interval = static_cast<std::uint32_t>(std::llround(interval * speed * (1 + spread(random))));
+    }
+  }
+  return flux;
+}
+
+// No transitions for `cells` cells from `at` (a fraction of the revolution).
+void DropOut(FluxTrack& flux, int revolution, double at, double length) {
+  const double start = static_cast<double>(flux.indexTimes[revolution]) +
+                       at * static_cast<double>(flux.indexTimes[revolution + 1] - flux.indexTimes[revolution]);
+  const double end = start + length;
+  std::vector<std::uint32_t> kept;
+  double time = 0;
+  std::uint32_t carried = 0;
+  for (const auto interval : flux.intervals) {
+    time += interval;
+    carried += interval;
+    if (time >= start && time < end) continue;
+    kept.push_back(carried);
+    carried = 0;
+  }
+  flux.intervals = kept;
+}
+
+// The sectors of two tracks agree: IDs, data and CRC state, slot by slot.
+void ExpectSameSectors(const TTrack& expected, const TTrack& actual) {
+  for (int s = 0; s < kSlotCount; ++s) {
+    const TSectorRec& a = expected.Sectors[s];
+    const TSectorRec& b = actual.Sectors[s];
+    ASSERT_EQ(a.Used != 0, b.Used != 0) << "slot " << s;
+    if (a.Used == 0) continue;
+    EXPECT_EQ(a.IdTrack, b.IdTrack);
+    EXPECT_EQ(a.IdSector, b.IdSector) << "slot " << s;
+    EXPECT_EQ(a.IdSize, b.IdSize);
+    EXPECT_EQ(a.DataOk != 0, b.DataOk != 0) << "slot " << s;
+    ASSERT_EQ(b.DataLen, SectorLength(a.IdSize)) << "slot " << s;
+    EXPECT_TRUE(std::equal(a.Data.begin(), a.Data.begin() + b.DataLen, b.Data.begin())) << "slot " << s;
+  }
+}
+
+TEST(FluxDecode, EncodedTrackDecodesToItsSectorsRawBytesAndSyncMap) {
+  TZX_Disk disk;
+  MakeTrdosTrack(disk, 7, 3);
+  std::array<std::uint8_t, kRawTrackLength> raw{};
+  std::array<std::uint8_t, kSyncMapLength> sync{};
+  raw.fill(0x4E);
+  ASSERT_TRUE(disk.BuildRawTrack(7, raw.data(), sync.data()));
+
+  TTrack decoded;
+  decoded.TrackNum = 7;
+  const DecodeReport report = DecodeFluxTrack(EncodedTrack(disk, 7), decoded);
+  EXPECT_EQ(report.encoding, FluxEncoding::MFM);
+  EXPECT_EQ(report.dataRate, 250000);
+  ExpectSameSectors(disk.GetTrack(7), decoded);
+  // The built track's bytes and sync bits come back in place.
+  ASSERT_EQ(decoded.RawLength, kRawTrackLength);
+  EXPECT_EQ(decoded.RawValid, 1);
+  EXPECT_TRUE(std::equal(raw.begin(), raw.end(), decoded.RawData.begin()));
+  ASSERT_EQ(report.syncMap.size(), kSyncMapLength);
+  EXPECT_TRUE(std::equal(report.syncMap.begin(), report.syncMap.end(), sync.begin()));
+  for (int s = 0; s < 16; ++s) {
+    const TSectorRec& sector = decoded.Sectors[s];
+    EXPECT_EQ(sector.IdCrc, IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize));
+    EXPECT_TRUE(std::equal(sector.Data.begin(), sector.Data.begin() + 256, decoded.RawData.begin() + sector.DataPos));
+  }
+  EXPECT_EQ(decoded.Sectors[3].ErrorCount, 1);
+  EXPECT_EQ(report.notices, std::vector<std::string>{"Track 7, sector 10: data CRC error"});
+}
+
+TEST(FluxDecode, RateIsFoundFromTheFlux) {
+  TZX_Disk disk;
+  MakeTrdosTrack(disk, 0);
+  // 300 kbit/s at 360 rpm holds the same track; 500 kbit/s a faster one;
+  // sample clocks of the SCP, KryoFlux and MFI kinds.
+  for (const FluxTiming timing :
+       {FluxTiming{300000, 360, 24027428.57}, FluxTiming{500000, 300, 40e6}, FluxTiming{250000, 300, 1e9}}) {
+    TTrack decoded;
+    const DecodeReport report = DecodeFluxTrack(EncodedTrack(disk, 0, timing), decoded);
+    EXPECT_EQ(report.dataRate, timing.dataRate);
+    ExpectSameSectors(disk.GetTrack(0), decoded);
+  }
+}
+
+TEST(FluxDecode, JitterAndDriftAreFollowed) {
+  TZX_Disk disk;
+  MakeTrdosTrack(disk, 20);
+  const FluxTrack clean = Repeated(EncodedTrack(disk, 20), 2);
+  for (unsigned seed = 1; seed <= 3; ++seed) {
+    TTrack decoded;
+    const DecodeReport report = DecodeFluxTrack(Disturbed(clean, 0.10, 0.03, seed), decoded);
+    EXPECT_EQ(report.revolutions, 2);
+    ExpectSameSectors(disk.GetTrack(20), decoded);
+    EXPECT_TRUE(report.notices.empty()) << report.notices.front();
+    DecodeFluxTrack(Disturbed(clean, 0.10, 0.03, seed, true), decoded);
+    ExpectSameSectors(disk.GetTrack(20), decoded);
+  }
+}
+
+TEST(FluxDecode, DropoutInOneRevolutionIsReadFromTheOther) {
+  TZX_Disk disk;
+  MakeTrdosTrack(disk, 9);
+  FluxTrack flux = Disturbed(Repeated(EncodedTrack(disk, 9), 2), 0.05, 0.01, 7);
+  // 200 µs without transitions in the data of the fifth sector, first turn.
+  DropOut(flux, 0, 0.35, 200e-6 * flux.sampleClock);
+  TTrack decoded;
+  decoded.TrackNum = 9;
+  const DecodeReport report = DecodeFluxTrack(flux, decoded);
+  ExpectSameSectors(disk.GetTrack(9), decoded);
+  EXPECT_EQ(report.revolutionKept, 1);
+  ASSERT_EQ(report.notices.size(), 1u);
+  EXPECT_NE(report.notices[0].find("differs between revolutions"), std::string::npos);
+}
+
+TEST(FluxDecode, SectorBadInEveryRevolutionStaysBad) {
+  TZX_Disk disk;
+  MakeTrdosTrack(disk, 9);
+  FluxTrack flux = Repeated(EncodedTrack(disk, 9), 3);
+  for (int r = 0; r < 3; ++r) DropOut(flux, r, 0.35, 200e-6 * flux.sampleClock);
+  TTrack decoded;
+  decoded.TrackNum = 9;
+  DecodeFluxTrack(flux, decoded);
+  int bad = 0;
+  for (const auto& sector : decoded.Sectors) {
+    if (sector.Used == 0 || sector.DataOk != 0) continue;
+    ++bad;
+    EXPECT_EQ(sector.DataLen, 256);
+    EXPECT_EQ(sector.ErrorCount, 3);
+  }
+  EXPECT_EQ(bad, 1);
+  EXPECT_EQ(decoded.Log.size(), 1u);
+}
+
+TEST(FluxDecode, EmptyOrNoisyFluxIsAnUnformattedTrack) {
+  FluxTrack flux;
+  flux.sampleClock = 40e6;
+  TTrack decoded;
+  EXPECT_EQ(DecodeFluxTrack(flux, decoded).encoding, FluxEncoding::None);
+  EXPECT_EQ(decoded.Present, 0);
+  std::mt19937 random(5);
+  std::vector<std::uint32_t> noise(40000);
+  for (auto& interval : noise) interval = 60 + random() % 400;
+  AppendRevolution(flux, noise, 8'000'000);
+  EXPECT_EQ(DecodeFluxTrack(flux, decoded).encoding, FluxEncoding::None);
+  EXPECT_EQ(decoded.Present, 0);
+}
+
+}  // namespace
+}  // namespace velloran

@@ -1,0 +1,202 @@
+// SCP, MFI and KryoFlux images against independent truth: flux that MAME's
+// floptool makes from corpus images, our MFI read back by floptool, round
+// trips through two flux formats, and captured flux passed on unchanged.
+#include <gtest/gtest.h>
+
+#include "flux/flux_disk.h"
+#include "formats/format_table.h"
+#include "formats/kryoflux.h"
+#include "formats/mfi.h"
+#include "formats/sample_disks.h"
+#include "formats/scp.h"
+#include "formats/trd.h"
+#include "formats/udi.h"
+#include "support/test_support.h"
+
+namespace velloran {
+namespace {
+
+// Corpus images and the floptool format that reads each: a representative
+// set of TR-DOS dumps, a TeleDisk image and a Korvet disk.
+const std::vector<std::pair<std::string, std::string>> kFloptoolSources = {
+    {"trd/alfishe_unreal-ng__EyeAche.trd", "trd"},
+    {"trd/tslabs_zx-evo__UMT2_3.TRD", "trd"},
+    {"td0/vitamin-caig_zxtune__UFO1.TD0", "td0"},
+    {"kdi/atsiperman_Korvet__disk.kdi", "pk8020"},
+};
+
+TEST(FluxCrossTool, FloptoolFluxOfCorpusImagesDecodesToTheSameSectors) {
+  if (!test::HaveProgram("floptool")) GTEST_SKIP() << "floptool (mame-tools) is not installed";
+  for (const auto& [name, format] : kFloptoolSources) {
+    SCOPED_TRACE(name);
+    test::ScratchDir dir;
+    const auto run = test::RunProgram(
+        "floptool", {"flopconvert", format, "mfi", test::CorpusFile(name).string(), (dir / "disk.mfi").string()});
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    TZX_Disk original, decoded;
+    std::string error;
+    ASSERT_TRUE(LoadImage(original, test::CorpusFile(name), error)) << error;
+    ASSERT_TRUE(LoadMFI(decoded, dir / "disk.mfi")) << decoded.LastError;
+    EXPECT_EQ(decoded.LastError, "");
+    EXPECT_EQ(test::SectorDifference(original, decoded, format != "trd"), "");
+  }
+}
+
+TEST(FluxCrossTool, FloptoolReadsOurMfiAsTheSameTrd) {
+  if (!test::HaveProgram("floptool")) GTEST_SKIP() << "floptool (mame-tools) is not installed";
+  for (const char* name : {"trd/vitamin-caig_zxtune__tiden.trd", "trd/tslabs_zx-evo__example02.trd",
+                           "udi/alfishe_unreal-ng__Zvezdnoe_Nasledie.udi"}) {
+    SCOPED_TRACE(name);
+    test::ScratchDir dir;
+    TZX_Disk disk;
+    std::string error;
+    ASSERT_TRUE(LoadImage(disk, test::CorpusFile(name), error)) << error;
+    ASSERT_TRUE(SaveTRD(disk, dir / "ours.trd")) << disk.LastError;
+    ASSERT_TRUE(SaveMFI(disk, dir / "disk.mfi")) << disk.LastError;
+    const auto run = test::RunProgram(
+        "floptool", {"flopconvert", "mfi", "trd", (dir / "disk.mfi").string(), (dir / "theirs.trd").string()});
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(test::ReadFileBytes(dir / "theirs.trd"), test::ReadFileBytes(dir / "ours.trd"));
+  }
+}
+
+// SCP -> UDI -> SCP and MFI -> SCP -> MFI keep every sector, bad ones bad.
+TEST(FluxFormats, RoundTripsThroughTwoFormatsKeepEverySector) {
+  test::ScratchDir dir;
+  TZX_Disk mixed;
+  test::MakeMixedDisk(mixed, 12, true);
+  for (const auto& chain : std::vector<std::vector<std::string>>{{"scp", "udi", "scp"}, {"mfi", "scp", "mfi"}}) {
+    SCOPED_TRACE(chain.front());
+    TZX_Disk disk = mixed;
+    std::string error;
+    for (const std::string& extension : chain) {
+      const auto file = dir / ("disk." + extension);
+      ASSERT_TRUE(SaveImage(disk, file, {}, error)) << error;
+      ASSERT_TRUE(LoadImage(disk, file, error)) << error;
+      EXPECT_EQ(test::DiskDifference(mixed, disk, {}), "") << extension;
+    }
+  }
+}
+
+// A captured disk of three revolutions a track: written back with all three,
+// the flux of unchanged tracks byte for byte; a track edited since loading is
+// encoded anew.
+TEST(FluxFormats, CapturedRevolutionsArePassedOnUntilATrackChanges) {
+  TZX_Disk source;
+  test::MakeMixedDisk(source, 4, false);
+  auto capture = std::make_shared<FluxDisk>();
+  for (int t = 0; t < 4; ++t) {
+    FluxTrack one;
+    ASSERT_TRUE(EncodeDiskTrack(source, static_cast<std::uint8_t>(t), {}, one));
+    FluxTrack three;
+    three.sampleClock = one.sampleClock;
+    for (int r = 0; r < 3; ++r) {
+      std::vector<std::uint32_t> intervals = one.intervals;
+      intervals[100 + r] += 3;  // each revolution a little different
+      intervals[101 + r] -= 3;
+      AppendRevolution(three, intervals, one.indexTimes.back());
+    }
+    capture->tracks[t] = FluxDisk::HeldTrack{three, 0};
+  }
+  TZX_Disk disk;
+  EXPECT_TRUE(DecodeFluxDisk(disk, capture).empty());
+  EXPECT_EQ(test::DiskDifference(source, disk, {}), "");
+
+  Bytes first, second;
+  ASSERT_TRUE(SaveSCPToBytes(disk, first)) << disk.LastError;
+  EXPECT_EQ(first[5], 3);  // revolutions
+  TZX_Disk loaded;
+  ASSERT_TRUE(LoadSCPFromBytes(loaded, first)) << loaded.LastError;
+  for (int t = 0; t < 4; ++t) {
+    const FluxTrack* held = HeldFlux(loaded, static_cast<std::uint8_t>(t));
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(held->intervals, capture->tracks[t]->flux.intervals) << t;
+  }
+  ASSERT_TRUE(SaveSCPToBytes(loaded, second));
+  EXPECT_EQ(first, second);
+
+  loaded.GetSector(2, 0).Data[5] ^= 0xFF;  // edited: no longer the captured flux
+  EXPECT_EQ(HeldFlux(loaded, 2), nullptr);
+  ASSERT_TRUE(SaveSCPToBytes(loaded, second));
+  TZX_Disk edited;
+  ASSERT_TRUE(LoadSCPFromBytes(edited, second));
+  EXPECT_EQ(test::DiskDifference(loaded, edited, {}), "");
+  const FluxTrack* track2 = HeldFlux(edited, 2);
+  ASSERT_NE(track2, nullptr);
+  EXPECT_EQ(RevolutionIntervals(*track2, 0), RevolutionIntervals(*track2, 2));
+}
+
+// The signature checks the format table's content probes are to use: each
+// knows its own files and none takes another's.
+TEST(FluxFormats, ProbesKnowTheirOwnFilesOnly) {
+  test::ScratchDir dir;
+  TZX_Disk disk;
+  test::MakeTrdosLayoutDisk(disk, 2);
+  Bytes scp, mfi, udi;
+  ASSERT_TRUE(SaveSCPToBytes(disk, scp));
+  ASSERT_TRUE(SaveMFIToBytes(disk, mfi));
+  ASSERT_TRUE(SaveUDIToBytes(disk, udi));
+  ASSERT_TRUE(test::WriteKryoFluxSet(disk, dir / "s00.0.raw"));
+  Bytes stream = test::ReadFileBytes(dir / "s00.0.raw");
+  const Bytes floptool = {'M', 'E', 'S', 'S', 'F', 'L', 'O', 'P', 'P', 'Y', 'I', 'M', 'A', 'G', 'E', 0,
+                          0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0};
+  EXPECT_TRUE(ProbeSCP(scp));
+  EXPECT_TRUE(ProbeMFI(mfi));
+  EXPECT_TRUE(ProbeMFI(floptool)) << "the old signature";
+  EXPECT_TRUE(ProbeKryoFlux(stream));
+  for (const Bytes* other : {&udi, &stream, &mfi}) EXPECT_FALSE(ProbeSCP(*other));
+  for (const Bytes* other : {&udi, &stream, &scp}) EXPECT_FALSE(ProbeMFI(*other));
+  for (const Bytes* other : {&udi, &scp, &mfi}) EXPECT_FALSE(ProbeKryoFlux(*other));
+}
+
+TEST(FluxFormats, ScpChecksumMismatchIsANoteNotARefusal) {
+  TZX_Disk disk;
+  test::MakeTrdosLayoutDisk(disk, 2);
+  Bytes file;
+  ASSERT_TRUE(SaveSCPToBytes(disk, file));
+  std::uint32_t sum = 0;
+  for (std::size_t i = 16; i < file.size(); ++i) sum += file[i];
+  EXPECT_EQ(ReadLe32(&file[12]), sum);
+  file[12] ^= 1;
+  TZX_Disk loaded;
+  ASSERT_TRUE(LoadSCPFromBytes(loaded, file));
+  EXPECT_EQ(loaded.LastError, "SCP checksum does not match: the file may be damaged");
+  EXPECT_EQ(test::DiskDifference(disk, loaded, {}), "");
+}
+
+// A stream set is found from any one of its files or from its folder, and
+// the command line converts it.
+TEST(FluxFormats, KryoFluxSetLoadsFromAFileOrItsFolder) {
+  test::ScratchDir dir;
+  std::filesystem::create_directory(dir / "kryoflux");
+  TZX_Disk disk;
+  test::MakeMixedDisk(disk, 6, true);
+  ASSERT_TRUE(test::WriteKryoFluxSet(disk, dir / "kryoflux" / "track00.0.raw")) << disk.LastError;
+  for (const auto& path : {dir / "kryoflux", dir / "kryoflux" / "track02.1.raw"}) {
+    TZX_Disk loaded;
+    std::string error;
+    ASSERT_TRUE(LoadImage(loaded, path, error)) << error;
+    EXPECT_EQ(test::DiskDifference(disk, loaded, {}), "") << path;
+  }
+  const auto run =
+      test::RunCli({"convert", (dir / "kryoflux" / "track00.0.raw").string(), (dir / "disk.udi").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  TZX_Disk converted;
+  ASSERT_TRUE(LoadUDI(converted, dir / "disk.udi"));
+  EXPECT_EQ(test::DiskDifference(disk, converted, {}), "");
+}
+
+TEST(FluxFormats, KryoFluxIndexLiesInsideTheValueItInterrupts) {
+  // Values 100, 200, overflow + 50, 300; an index 30 ticks into the third.
+  const Bytes stream = {0x0D, 0x02, 12,  0,   3,    0,    0,  0,    30,   0,    0,    0,    0,   0,
+                        0,    0,    100, 200, 0x0B, 0x00, 50, 0x01, 0x2C, 0x0D, 0x0D, 0x0D, 0x0D};
+  FluxTrack flux;
+  std::string error;
+  ASSERT_TRUE(ParseKryoFluxStream(stream, flux, error)) << error;
+  EXPECT_EQ(flux.intervals, (std::vector<std::uint32_t>{100, 200, 65586, 300}));
+  EXPECT_EQ(flux.indexTimes, (std::vector<std::uint64_t>{330}));
+  EXPECT_FALSE(ParseKryoFluxStream(Bytes{0x0D, 0x04, 0x20, 0x00, 's'}, flux, error));
+}
+
+}  // namespace
+}  // namespace velloran
