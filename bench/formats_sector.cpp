@@ -3,7 +3,10 @@
 
 #include <memory>
 
+#include "formats/dsk.h"
 #include "formats/fdi.h"
+#include "formats/format_table.h"
+#include "formats/imd.h"
 #include "formats/kdi.h"
 #include "formats/pro.h"
 #include "formats/trd.h"
@@ -23,6 +26,10 @@ constexpr SectorFormat kTrd{LoadTRDFromBytes, SaveTRDToBytes, LoadTRDFromBytes, 
 constexpr SectorFormat kPro{LoadPROFromBytes, SavePROToBytes, LoadPROFromBytes, 5120};
 constexpr SectorFormat kKdi{LoadKDIFromBytes, SaveKDIToBytes, LoadKDIFromBytes, 5120};
 constexpr SectorFormat kFdi{LoadFDIFromBytes, SaveFDIToBytes, LoadTRDFromBytes, 4096};
+bool SaveExtendedDsk(TZX_Disk& disk, Bytes& out) { return SaveDSKToBytes(disk, out); }
+bool SaveImdNow(TZX_Disk& disk, Bytes& out) { return SaveIMDToBytes(disk, out); }
+constexpr SectorFormat kDsk{LoadDSKFromBytes, SaveExtendedDsk, LoadKDIFromBytes, 5120};
+constexpr SectorFormat kImd{LoadIMDFromBytes, SaveImdNow, LoadKDIFromBytes, 5120};
 
 // The bytes of a full 160-track disk in the format.
 Bytes FullDiskFile(const SectorFormat& format) {
@@ -58,6 +65,18 @@ BENCHMARK_CAPTURE(BM_Load, KDI, kKdi);
 BENCHMARK_CAPTURE(BM_Save, KDI, kKdi);
 BENCHMARK_CAPTURE(BM_Load, FDI, kFdi);
 BENCHMARK_CAPTURE(BM_Save, FDI, kFdi);
+BENCHMARK_CAPTURE(BM_Load, DSK, kDsk);
+BENCHMARK_CAPTURE(BM_Save, DSK, kDsk);
+BENCHMARK_CAPTURE(BM_Load, IMD, kImd);
+BENCHMARK_CAPTURE(BM_Save, IMD, kImd);
+
+// Finding the format of a file by its contents: every probe on its first
+// bytes. A TRD named .img is found by its TR-DOS information sector.
+void BM_DetectFormat(benchmark::State& state) {
+  const auto file = std::filesystem::path(VELLORAN_CORPUS_DIR) / "trd" / "alfishe_unreal-ng__EyeAche.trd";
+  for (auto _ : state) benchmark::DoNotOptimize(DetectFormat(file).format);
+}
+BENCHMARK(BM_DetectFormat);
 
 }  // namespace
 }  // namespace velloran

@@ -31,11 +31,6 @@ std::uint8_t SectorFlags(const TSectorRec& sector) {
   return sector.IdSize <= 4 ? static_cast<std::uint8_t>(1 << sector.IdSize) : 1;
 }
 
-bool Fail(TZX_Disk& disk, std::string message) {
-  disk.LastError = std::move(message);
-  return false;
-}
-
 // The comment lines as one CP866 text, every line ended by CR LF, cut to 63
 // bytes and closed by a zero byte.
 Bytes CommentText(const std::vector<std::string>& comments) {
@@ -88,6 +83,13 @@ bool LoadFDI(TZX_Disk& disk, const std::filesystem::path& file) {
 
 // Fills the disk from the bytes of an FDI file: one model track per track
 // header, one slot per sector header, the data taken from the data area.
+// "FDI" in any letter case.
+Confidence ProbeFDI(const ProbeInput& input) {
+  if (input.head.size() < 3) return Confidence::None;
+  const auto upper = [&](int i) { return std::toupper(input.head[i]); };
+  return upper(0) == 'F' && upper(1) == 'D' && upper(2) == 'I' ? Confidence::Signature : Confidence::None;
+}
+
 bool LoadFDIFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   if (data.empty()) return Fail(disk, "FDI file read error!");

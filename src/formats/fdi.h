@@ -4,11 +4,13 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
 
+Confidence ProbeFDI(const ProbeInput& input);
 bool LoadFDI(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadFDIFromBytes(TZX_Disk& disk, ByteSpan data);
 bool SaveFDI(TZX_Disk& disk, const std::filesystem::path& file);

@@ -13,9 +13,9 @@ void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<
   const std::vector<std::string> decoded = DecodeFluxDisk(disk, std::move(flux));
   notices.insert(notices.end(), decoded.begin(), decoded.end());
   if (notices.empty()) return;
-  disk.LastError = notices.front();
-  if (notices.size() > 1)
-    disk.LastError += " (and " + std::to_string(notices.size() - 1) + " more notes in the track logs)";
+  std::string notice = notices.front();
+  if (notices.size() > 1) notice += " (and " + std::to_string(notices.size() - 1) + " more notes in the track logs)";
+  disk.Notices.push_back(std::move(notice));
 }
 
 int RevolutionsToWrite(const TZX_Disk& disk) {

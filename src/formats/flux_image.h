@@ -26,7 +26,8 @@ class FluxBudget {
 inline constexpr const char* kFluxTooLarge = "Flux image too large: more than 48 million flux transitions!";
 
 // Decodes the flux into the disk and keeps it beside it. The notices of the
-// reader and the decoder go to LastError as a note (the load succeeds); each
+// reader and the decoder become one notice of the disk, the first of them and
+// how many more there are (the load succeeds); each
 // track's own notices are in its Log.
 void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<std::string> notices);
 

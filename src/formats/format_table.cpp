@@ -1,11 +1,16 @@
 #include "formats/format_table.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
+#include <fstream>
+#include <system_error>
 
+#include "formats/dsk.h"
 #include "formats/fdi.h"
 #include "formats/flux_image.h"
 #include "formats/hfe.h"
+#include "formats/imd.h"
 #include "formats/kdi.h"
 #include "formats/kryoflux.h"
 #include "formats/mfi.h"
@@ -31,29 +36,75 @@ bool SaveTD0WithOptions(TZX_Disk& disk, const std::filesystem::path& file, const
   return SaveTD0(disk, file, options.td0Compress);
 }
 
-// key, reader, writer, filter, extension, raw tracks, CRC state, IDs, comments, what it cannot hold
-// (SCL keeps the files of a TR-DOS disk: what lies outside the TR-DOS layout is lost as in TRD)
-const std::array<ImageFormat, 12> kFormats = {{
-    {"UDI", LoadUDI, Plain<SaveUDI>, "Универсальный образ диска (*.udi)", "udi", true, true, true, false,
-     SaveLossesUDI},
-    {"TRD", LoadTRD, Plain<SaveTRD>, "Файл образа TRDOS диска (*.trd)", "trd", false, false, false, false,
-     SaveLossesTRD},
-    {"TD0", LoadTD0, SaveTD0WithOptions, "Образ диска TeleDisk (*.td0)", "td0", false, true, true, true, SaveLossesTD0},
-    {"FDI", LoadFDI, Plain<SaveFDI>, "Полный образ диска (*.fdi)", "fdi", false, true, true, true, SaveLossesFDI},
-    {"PRO", LoadPRO, Plain<SavePRO>, "Секторный образ диска CP/M Profi (*.pro)", "pro", false, false, false, false,
-     SaveLossesPRO},
-    {"SCL", LoadSCL, Plain<SaveSCL>, "Краткий формат образа TRDOS диска (*.scl)", "scl", false, false, false, false,
-     SaveLossesTRD},
-    {"KDI", LoadKDI, Plain<SaveKDI>, "Образ диска Корвета (*.kdi)", "kdi", false, false, false, false, SaveLossesKDI},
-    {"HFE", LoadHFE, Plain<SaveHFE>, "Образ для флоппи эмулятора (*.hfe)", "hfe", true, true, true, false,
-     SaveLossesHFE},
-    {"SCP", LoadSCP, Plain<SaveSCP>, "Флюкс-образ SuperCard Pro / Greaseweazle (*.scp)", "scp", true, true, true, false,
-     SaveLossesFlux},
-    {"MFI", LoadMFI, Plain<SaveMFI>, "Флюкс-образ MAME (*.mfi)", "mfi", true, true, true, false, SaveLossesFlux},
-    {"UDF", LoadUDF, Plain<SaveUDF>, "", "udf", true, true, true, true, nullptr},
-    // KryoFlux stream sets are only read: a file NN.S.raw or their folder.
-    {"RAW", LoadKryoFlux, nullptr, "", "raw", true, true, true, false, nullptr},
-}};
+bool SaveDSKWithOptions(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options) {
+  return SaveDSK(disk, file, options.dskStandard ? DskVariant::Standard : DskVariant::Extended);
+}
+
+// The SCL reader lives with the TR-DOS code; its probe is its signature.
+Confidence ProbeSCL(const ProbeInput& input) {
+  return HasSclSignature(input.head) ? Confidence::Signature : Confidence::None;
+}
+
+// key, name, dialog caption, default extension, probe, reader, writer, what
+// it holds: raw tracks, CRC state, IDs, comments, and what it cannot hold of a
+// disk (nullptr: all the model keeps; SCL keeps the files of a TR-DOS disk,
+// so what lies outside the TR-DOS layout is lost as in TRD; DSK and IMD hold
+// every sector or refuse the save). To add a format, see "Adding an image
+// format" in ARCHITECTURE.md.
+const std::array kFormats = {
+    ImageFormat{"UDI", "UDI raw MFM track image", "Универсальный образ диска", "udi", ProbeUDI, LoadUDI, Plain<SaveUDI>,
+                true, true, true, false, SaveLossesUDI},
+    ImageFormat{"TRD", "TR-DOS sector dump", "Файл образа TRDOS диска", "trd", ProbeTRD, LoadTRD, Plain<SaveTRD>, false,
+                false, false, false, SaveLossesTRD},
+    ImageFormat{"TD0", "TeleDisk image, plain or compressed", "Образ диска TeleDisk", "td0", ProbeTD0, LoadTD0,
+                SaveTD0WithOptions, false, true, true, true, SaveLossesTD0},
+    ImageFormat{"FDI", "FDI sector image with headers", "Полный образ диска", "fdi", ProbeFDI, LoadFDI, Plain<SaveFDI>,
+                false, true, true, true, SaveLossesFDI},
+    ImageFormat{"PRO", "Profi CP/M sector dump", "Секторный образ диска CP/M Profi", "pro", ProbePRO, LoadPRO,
+                Plain<SavePRO>, false, false, false, false, SaveLossesPRO},
+    ImageFormat{"SCL", "TR-DOS files with a short catalog", "Краткий формат образа TRDOS диска", "scl", ProbeSCL,
+                LoadSCL, Plain<SaveSCL>, false, false, false, false, SaveLossesTRD},
+    ImageFormat{"KDI", "Korvet sector dump", "Образ диска Корвета", "kdi", ProbeKDI, LoadKDI, Plain<SaveKDI>, false,
+                false, false, false, SaveLossesKDI},
+    ImageFormat{"HFE", "HxC floppy emulator bit-cell image", "Образ для флоппи эмулятора", "hfe", ProbeHFE, LoadHFE,
+                Plain<SaveHFE>, true, true, true, false, SaveLossesHFE},
+    ImageFormat{"DSK", "CPC/Spectrum +3 disk image, extended or standard", "Образ диска CPC и Spectrum +3", "dsk",
+                ProbeDSK, LoadDSK, SaveDSKWithOptions, false, true, true, false, nullptr},
+    ImageFormat{"IMD", "ImageDisk sector image", "Образ диска ImageDisk", "imd", ProbeIMD, LoadIMD, Plain<SaveIMD>,
+                false, true, true, true, nullptr},
+    ImageFormat{"SCP", "SuperCard Pro / Greaseweazle flux image", "Флюкс-образ SuperCard Pro / Greaseweazle", "scp",
+                ProbeSCP, LoadSCP, Plain<SaveSCP>, true, true, true, false, SaveLossesFlux},
+    ImageFormat{"MFI", "MAME flux image", "Флюкс-образ MAME", "mfi", ProbeMFI, LoadMFI, Plain<SaveMFI>, true, true,
+                true, false, SaveLossesFlux},
+    ImageFormat{"UDF", "Velloran's own whole-disk file", "", "udf", ProbeUDF, LoadUDF, Plain<SaveUDF>, true, true, true,
+                true, nullptr},
+    // KryoFlux stream sets are only read: a folder, or one of its NN.S.raw files.
+    ImageFormat{"RAW", "KryoFlux stream files", "", "raw", ProbeKryoFlux, LoadKryoFlux, nullptr, true, true, true,
+                false, nullptr},
+};
+
+constexpr std::string_view kAllImagesCaption = "Все образы дисков";
+constexpr std::string_view kAllFilesFilter = "Все файлы (*)|*";
+
+bool InDialogs(const ImageFormat& format) { return !format.description.empty(); }
+
+std::string Pattern(const ImageFormat& format) { return "*." + std::string(format.defaultExtension); }
+
+// The first bytes and the size of a file, for the probes. A folder, or a
+// file that cannot be read, shows no bytes.
+Bytes ReadHead(const std::filesystem::path& file, std::uintmax_t& size) {
+  size = 0;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) return {};
+  const auto length = std::filesystem::file_size(file, ec);
+  if (ec) return {};
+  std::ifstream in(file, std::ios::binary);
+  Bytes head(static_cast<std::size_t>(std::min<std::uintmax_t>(length, kProbeHeadSize)));
+  in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<std::size_t>(in.gcount()));
+  size = length;
+  return head;
+}
 
 }  // namespace
 
@@ -73,48 +124,108 @@ const ImageFormat* FindFormat(std::string_view key) {
   return nullptr;
 }
 
+DetectedFormat DetectFormat(const std::filesystem::path& file) {
+  ProbeInput input;
+  input.file = file;
+  const Bytes head = ReadHead(file, input.size);
+  input.head = head;
+  const std::string key = ExtensionKey(file);
+  DetectedFormat best;
+  bool bestHasExtension = false;
+  for (const auto& format : kFormats) {
+    const Confidence byContents = format.probe(input);
+    const bool hasExtension = format.key == key;
+    const Confidence confidence = hasExtension ? std::max(byContents, Confidence::SizeOrExtension) : byContents;
+    if (confidence == Confidence::None) continue;
+    // Stronger claims win; between equal ones the file's extension decides,
+    // then the first row.
+    const bool better =
+        confidence > best.confidence || (confidence == best.confidence && hasExtension && !bestHasExtension);
+    if (!better) continue;
+    best = {&format, confidence, byContents == Confidence::None};
+    bestHasExtension = hasExtension;
+  }
+  return best;
+}
+
+std::string_view DetectionText(const DetectedFormat& detected) {
+  if (detected.byExtension) return "extension";
+  switch (detected.confidence) {
+    case Confidence::Signature: return "signature";
+    case Confidence::Fields: return "contents";
+    case Confidence::SizeOrExtension: return "size";
+    case Confidence::None: break;
+  }
+  return "none";
+}
+
 std::string SaveDialogFilter() {
   std::string filter;
   for (const auto& format : kFormats) {
-    if (format.filter.empty()) continue;
+    if (!InDialogs(format)) continue;
     if (!filter.empty()) filter += '|';
-    filter += std::string(format.filter) + "|*." + std::string(format.defaultExtension);
+    filter += std::string(format.description) + " (" + Pattern(format) + ")|" + Pattern(format);
   }
   return filter;
 }
 
 std::string LoadDialogFilter() {
   std::string names;
+  std::string patterns;
   for (const auto& format : kFormats) {
-    if (format.filter.empty()) continue;
-    if (!names.empty()) names += ',';
-    names += "*." + std::string(format.defaultExtension);
+    if (!InDialogs(format)) continue;
+    if (!names.empty()) {
+      names += ',';
+      patterns += ';';
+    }
+    names += Pattern(format);
+    patterns += Pattern(format);
   }
-  // The combined entry lists FDI first in its pattern, as users have always seen it.
-  return SaveDialogFilter() + "|Поддерживаемые форматы (" + names +
-         ")|*.fdi;*.trd;*.udi;*.td0;*.pro;*.scl;*.kdi;*.hfe;*.scp;*.mfi";
+  return std::string(kAllImagesCaption) + " (" + names + ")|" + patterns + "|" + SaveDialogFilter() + "|" +
+         std::string(kAllFilesFilter);
 }
 
 std::string_view DefaultExtensionForFilter(int filterIndex) {
   int index = 0;
   for (const auto& format : kFormats) {
-    if (format.filter.empty()) continue;
+    if (!InDialogs(format)) continue;
     if (++index == filterIndex) return format.defaultExtension;
   }
   return {};
 }
 
+bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, std::string& error) {
+  disk.LastError.clear();
+  disk.Notices.clear();
+  if (format.load(disk, file)) return true;
+  error = disk.LastError.empty() ? "Cannot load " + file.string() : disk.LastError;
+  return false;
+}
+
 bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error) {
-  // A folder can only be a set of KryoFlux stream files.
-  std::error_code ec;
-  const ImageFormat* format = FindFormat(std::filesystem::is_directory(file, ec) ? "RAW" : ExtensionKey(file));
-  if (format == nullptr) {
+  const DetectedFormat detected = DetectFormat(file);
+  if (detected.format == nullptr) {
     error = kUnsupportedFileType;
     return false;
   }
+  return LoadImageAs(disk, file, *detected.format, error);
+}
+
+bool SaveImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format,
+                 const SaveOptions& options, std::string& error, SaveLosses* lost) {
+  if (format.save == nullptr) {
+    error = std::string(format.key) + " images can only be read";
+    return false;
+  }
+  const SaveLosses losses = FindSaveLosses(disk, format);
+  if (lost != nullptr) *lost = losses;
+  if (!losses.empty() && !options.lossy) {
+    error = LossRefusal(format, losses);
+    return false;
+  }
   disk.LastError.clear();
-  if (format->load(disk, file)) return true;
-  error = disk.LastError.empty() ? "Cannot load " + file.string() : disk.LastError;
+  if (format.save(disk, file, options)) return true;
+  error = disk.LastError.empty() ? "Cannot save " + file.string() : disk.LastError;
   return false;
 }
 
@@ -140,20 +251,7 @@ bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOpti
     error = kUnsupportedFileType;
     return false;
   }
-  if (format->save == nullptr) {
-    error = std::string(format->key) + " images can only be read";
-    return false;
-  }
-  const SaveLosses losses = FindSaveLosses(disk, *format);
-  if (lost != nullptr) *lost = losses;
-  if (!losses.empty() && !options.lossy) {
-    error = LossRefusal(*format, losses);
-    return false;
-  }
-  disk.LastError.clear();
-  if (format->save(disk, file, options)) return true;
-  error = disk.LastError.empty() ? "Cannot save " + file.string() : disk.LastError;
-  return false;
+  return SaveImageAs(disk, file, *format, options, error, lost);
 }
 
 }  // namespace velloran

@@ -1,6 +1,7 @@
-// The one table of image formats: the extension key of each, its reader and
-// writer, its dialog filter text and default extension, and what it can hold.
-// The load and save dispatch, the dialogs and the command line all read it.
+// The one table of image formats: for each its key, names, content probe,
+// reader and writer, default extension and what it can hold. Loading, saving,
+// the dialogs' filter lists, the command line's lists and the README's list
+// all come from it; nothing else lists the formats.
 #pragma once
 
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "formats/probe.h"
 #include "formats/save_losses.h"
 #include "model/disk.h"
 
@@ -15,15 +17,18 @@ namespace velloran {
 
 struct SaveOptions {
   bool td0Compress = false;  // the TD0arch setting
+  bool dskStandard = false;  // DSK in the original fixed-size layout instead of the extended one
   bool lossy = false;        // save even when the format cannot hold all of the disk
 };
 
 struct ImageFormat {
-  std::string_view key;  // upper-case extension key, e.g. "TRD"
+  std::string_view key;               // upper-case extension key, e.g. "TRD"
+  std::string_view name;              // what it is, in English: "TR-DOS sector dump"
+  std::string_view description;       // dialog caption without patterns; empty = not in the dialogs
+  std::string_view defaultExtension;  // "trd"
+  Confidence (*probe)(const ProbeInput&);
   bool (*load)(TZX_Disk&, const std::filesystem::path&);
   bool (*save)(TZX_Disk&, const std::filesystem::path&, const SaveOptions&);  // nullptr: read only
-  std::string_view filter;            // dialog filter entry; empty = not in the dialogs
-  std::string_view defaultExtension;  // "trd"
   // What a file of this format can hold beyond plain sector data.
   bool holdsRawTracks;
   bool holdsCrcState;
@@ -34,8 +39,8 @@ struct ImageFormat {
   SaveLosses (*losses)(const TZX_Disk& disk, std::string_view format);
 };
 
-// All formats, in the order of the dialogs' filter lists (1-based filter
-// index = position + 1); formats reached only by their own commands follow.
+// All formats, in the order of the dialogs' filter lists; formats reached
+// only by their own commands have no description.
 std::span<const ImageFormat> ImageFormats();
 
 // Upper-cased extension without its dot, cut to three characters:
@@ -45,17 +50,37 @@ std::string ExtensionKey(const std::filesystem::path& file);
 // The table row of an extension key, or nullptr.
 const ImageFormat* FindFormat(std::string_view key);
 
-// The load dialog's filter list, entries separated by "|".
+// The format a file is read as and how it was recognised.
+struct DetectedFormat {
+  const ImageFormat* format = nullptr;  // nullptr: no format claims the file
+  Confidence confidence = Confidence::None;
+  bool byExtension = false;  // the extension alone named it
+};
+
+// Offers the file to every probe. The surest claim wins; the file's extension
+// counts as the weakest claim of its own format and decides between equally
+// sure claims; the table order decides the rest. A missing file is left to
+// the format of its extension, whose reader then says what is wrong.
+DetectedFormat DetectFormat(const std::filesystem::path& file);
+
+// How a detection is described to the user: "signature", "contents", "size", "extension".
+std::string_view DetectionText(const DetectedFormat& detected);
+
+// The load dialog's filter list, entries separated by "|": every image first,
+// then each format, then every file.
 std::string LoadDialogFilter();
-// The save dialog's filter list.
+// The save dialog's filter list: each format.
 std::string SaveDialogFilter();
 // Default extension for a 1-based save-dialog filter index; empty when out of range.
 std::string_view DefaultExtensionForFilter(int filterIndex);
 
-// Loads an image chosen by its extension key. On failure returns false and sets
-// `error`: the reader's LastError, or "Данный тип файлов не поддерживается!"
-// for a key outside the table.
+// Loads an image in the format DetectFormat finds. On failure returns false
+// and sets `error`: the reader's LastError, or "Данный тип файлов не
+// поддерживается!" when no format claims the file. The reader's notices on
+// success are in disk.Notices.
 bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error);
+// Loads an image with the reader of a given format.
+bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, std::string& error);
 
 // What saving the disk in this format would lose.
 SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format);
@@ -65,11 +90,16 @@ SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format);
 std::string LossSummary(const ImageFormat& format, const SaveLosses& losses);
 std::string LossRefusal(const ImageFormat& format, const SaveLosses& losses);
 
-// Saves an image chosen by its extension key; false with `error` on failure.
-// A save that would lose part of the disk is refused (LossRefusal) unless
-// options.lossy. What the save loses, or would lose, goes to `lost` when given.
+// Saves an image in the format of its extension key; false with `error` on
+// failure. A save that would lose part of the disk is refused (LossRefusal)
+// unless options.lossy. What the save loses, or would lose, goes to `lost`
+// when given.
 bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error,
                SaveLosses* lost = nullptr);
+// Saves an image with the writer of a given format, whatever its name; losses
+// as for SaveImage.
+bool SaveImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format,
+                 const SaveOptions& options, std::string& error, SaveLosses* lost = nullptr);
 
 inline constexpr std::string_view kUnsupportedFileType = "Данный тип файлов не поддерживается!";
 

@@ -86,11 +86,6 @@ constexpr std::array<std::uint8_t, 256> MakeNibbleTable() {
 
 constexpr auto kNibbles = MakeNibbleTable();
 
-bool Fail(TZX_Disk& disk, const char* message) {
-  disk.LastError = message;
-  return false;
-}
-
 // Encodes raw bytes 0..6249 of one side into the cylinder's track data:
 // raw byte 128k + i goes to block k, at 256 * side + 2i.
 void EncodeSide(const std::uint8_t* raw, const std::uint8_t* syncMap, std::uint8_t* cylinder, int side) {
@@ -190,6 +185,11 @@ std::filesystem::path HfeDebugFile() {
   return (ec ? std::filesystem::path(".") : folder) / "velloran.dbg";
 }
 
+Confidence ProbeHFE(const ProbeInput& input) {
+  return HeadStartsWith(input.head, std::string_view(kSignature, sizeof kSignature)) ? Confidence::Signature
+                                                                                     : Confidence::None;
+}
+
 // Checks the header, then decodes both sides of every cylinder named in the
 // track table into raw track images and finds their sectors.
 bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
@@ -230,7 +230,7 @@ bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
       if (!ScanTrack(disk, index, cut)) return false;
     }
   }
-  if (cut) disk.LastError = kImageCut;
+  if (cut) disk.Notices.push_back(kImageCut);
   return true;
 }
 

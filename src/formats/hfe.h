@@ -5,11 +5,13 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
 
+Confidence ProbeHFE(const ProbeInput& input);
 bool LoadHFE(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data);
 bool SaveHFE(TZX_Disk& disk, const std::filesystem::path& file);

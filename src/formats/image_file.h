@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "common/bytes.h"
@@ -16,6 +17,13 @@ namespace velloran {
 // saying so; the disk is not touched then.
 bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError, Bytes& data,
                    std::uintmax_t maxSize = kMaxImageFileSize);
+
+// Leaves a reader's or writer's failure message in LastError; returns false
+// so that a failing step can `return Fail(disk, "...")`.
+inline bool Fail(TZX_Disk& disk, std::string message) {
+  disk.LastError = std::move(message);
+  return false;
+}
 
 // Replaces `file` with `data` atomically; on failure the message goes to LastError.
 bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, ByteSpan data);

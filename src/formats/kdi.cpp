@@ -14,6 +14,9 @@ constexpr SectorDumpLayout kKdiLayout{"KDI", 3, true, kKorvetSectors, kKorvetSec
 
 }  // namespace
 
+// A Korvet dump shows only its size.
+Confidence ProbeKDI(const ProbeInput& input) { return ProbeSectorDumpSize(input, kKdiLayout); }
+
 // Loads a KDI file into the disk.
 bool LoadKDI(TZX_Disk& disk, const std::filesystem::path& file) { return LoadSectorDumpFile(disk, file, kKdiLayout); }
 

@@ -4,11 +4,13 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
 
+Confidence ProbeKDI(const ProbeInput& input);
 bool LoadKDI(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadKDIFromBytes(TZX_Disk& disk, ByteSpan data);
 bool SaveKDI(TZX_Disk& disk, const std::filesystem::path& file);

@@ -9,6 +9,7 @@
 
 #include "common/file_io.h"
 #include "formats/flux_image.h"
+#include "formats/image_file.h"
 
 namespace velloran {
 
@@ -68,18 +69,23 @@ std::optional<StreamName> ParseName(const std::filesystem::path& file) {
   return StreamName{name.substr(0, digits), std::stoi(name.substr(digits, length - 6 - digits)), side - '0'};
 }
 
-bool Fail(TZX_Disk& disk, const std::string& message) {
-  disk.LastError = message;
-  return false;
-}
-
-}  // namespace
-
-bool ProbeKryoFlux(ByteSpan data) {
+bool StartsLikeAStream(ByteSpan data) {
   constexpr std::uint8_t kOobStreamInfo = 0x01;
   if (data.size() < 4 || data[0] != kOutOfBand) return false;
   const std::uint8_t type = data[1];
   return (type == kOobStreamInfo || type == kOobIndex || type == kOobInfo) && 4u + ReadLe16(&data[2]) <= data.size();
+}
+
+}  // namespace
+
+Confidence ProbeKryoFlux(const ProbeInput& input) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(input.file, ec)) {
+    for (const auto& entry : std::filesystem::directory_iterator(input.file, ec))
+      if (entry.is_regular_file(ec) && ParseName(entry.path())) return Confidence::Fields;
+    return Confidence::None;
+  }
+  return ParseName(input.file) && StartsLikeAStream(input.head) ? Confidence::Fields : Confidence::None;
 }
 
 bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error) {

@@ -7,13 +7,15 @@
 
 #include "common/bytes.h"
 #include "flux/flux_track.h"
+#include "formats/probe.h"
 #include "model/disk.h"
 
 namespace velloran {
 
-// Whether the bytes start like a KryoFlux stream: an out-of-band block of
-// stream information, index or board information, whole within the data.
-bool ProbeKryoFlux(ByteSpan data);
+// A folder holding stream files, or a stream file: named NN.S.raw and
+// starting with an out-of-band block of stream information, index or board
+// information, whole within the file.
+Confidence ProbeKryoFlux(const ProbeInput& input);
 
 // Reads the stream set of a folder, or the set a stream file belongs to
 // (every file beside it with the same name prefix).

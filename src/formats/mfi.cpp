@@ -8,6 +8,7 @@
 
 #include "formats/flux_image.h"
 #include "formats/image_file.h"
+#include "formats/zlib_inflate.h"
 
 namespace velloran {
 
@@ -27,11 +28,6 @@ constexpr std::size_t kMaxTrackBytes = 8u * 1024u * 1024u;
 // transition lies where they change. Other types are zones without flux.
 constexpr std::uint32_t kFluxCell = 0;
 constexpr std::uint32_t kOldSecondDirection = 1;
-
-bool Fail(TZX_Disk& disk, const std::string& message) {
-  disk.LastError = message;
-  return false;
-}
 
 // Revolutions per minute of a drive of that form factor and variant: 5.25"
 // high-density drives turn at 360, all others at 300.
@@ -99,9 +95,9 @@ bool ReadTrack(TZX_Disk& disk, ByteSpan data, const std::uint8_t* entry, bool ol
   const std::string name = "MFI track " + std::to_string(track);
   if (offset + compressed > data.size() || size % 4 != 0 || size > kMaxTrackBytes)
     return Fail(disk, "Error " + name + "!");
-  Bytes cells(size);
-  uLongf length = static_cast<uLongf>(size);
-  if (uncompress(cells.data(), &length, data.data() + offset, static_cast<uLong>(compressed)) != Z_OK || length != size)
+  Bytes cells;
+  std::size_t consumed = 0;
+  if (!InflateStream(data.subspan(offset, compressed), size, cells, consumed))
     return Fail(disk, name + " cannot be unpacked!");
   FluxTrack trackFlux;
   trackFlux.sampleClock = sampleClock;
@@ -112,11 +108,15 @@ bool ReadTrack(TZX_Disk& disk, ByteSpan data, const std::uint8_t* entry, bool ol
   return true;
 }
 
-}  // namespace
-
-bool ProbeMFI(ByteSpan data) {
+bool HasMfiSignature(ByteSpan data) {
   return data.size() >= kHeaderLength &&
          (std::memcmp(data.data(), kSignature, 16) == 0 || std::memcmp(data.data(), kOldSignature, 16) == 0);
+}
+
+}  // namespace
+
+Confidence ProbeMFI(const ProbeInput& input) {
+  return HasMfiSignature(input.head) ? Confidence::Signature : Confidence::None;
 }
 
 bool LoadMFI(TZX_Disk& disk, const std::filesystem::path& file) {
@@ -128,7 +128,7 @@ bool LoadMFI(TZX_Disk& disk, const std::filesystem::path& file) {
 bool LoadMFIFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   if (data.size() < kHeaderLength) return Fail(disk, "Error MFI file!");
-  if (!ProbeMFI(data)) return Fail(disk, "No MFI format!");
+  if (!HasMfiSignature(data)) return Fail(disk, "No MFI format!");
   const bool current = std::memcmp(data.data(), kSignature, 16) == 0;
   const bool oldFormat = !current;
   const std::uint32_t cylinderField = ReadLe32(&data[16]);

@@ -5,12 +5,13 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "model/disk.h"
 
 namespace velloran {
 
-// Whether the bytes start with either MFI signature.
-bool ProbeMFI(ByteSpan data);
+// An MFI image starts with either of its two signatures.
+Confidence ProbeMFI(const ProbeInput& input);
 
 // Reads an MFI image (current and old signature): the flux of every track is
 // decoded into the disk and kept beside it.

@@ -16,6 +16,9 @@ constexpr SectorDumpLayout kProLayout{"PRO", 3, true, kFirstTrack, kOtherTracks}
 
 }  // namespace
 
+// A Profi dump shows only its size.
+Confidence ProbePRO(const ProbeInput& input) { return ProbeSectorDumpSize(input, kProLayout); }
+
 // Loads a PRO file into the disk.
 bool LoadPRO(TZX_Disk& disk, const std::filesystem::path& file) { return LoadSectorDumpFile(disk, file, kProLayout); }
 

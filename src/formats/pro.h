@@ -4,11 +4,13 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
 
+Confidence ProbePRO(const ProbeInput& input);
 bool LoadPRO(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadPROFromBytes(TZX_Disk& disk, ByteSpan data);
 bool SavePRO(TZX_Disk& disk, const std::filesystem::path& file);

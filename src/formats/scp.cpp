@@ -24,11 +24,6 @@ constexpr std::uint8_t kBothHeads = 0;
 constexpr std::uint8_t kSide0Only = 1;
 constexpr std::uint8_t kSide1Only = 2;
 
-bool Fail(TZX_Disk& disk, const std::string& message) {
-  disk.LastError = message;
-  return false;
-}
-
 std::uint32_t Checksum(ByteSpan data) {
   return std::accumulate(data.begin() + kHeaderLength, data.end(), std::uint32_t{0});
 }
@@ -104,11 +99,16 @@ void AppendFluxValues(Bytes& out, std::span<const std::uint32_t> intervals, std:
   }
 }
 
-}  // namespace
-
-bool ProbeSCP(ByteSpan data) {
+// "SCP", a revolution count and a head choice the reader knows.
+bool HasScpHeader(ByteSpan data) {
   return data.size() >= kHeaderLength && std::equal(data.begin(), data.begin() + 3, "SCP") && data[5] != 0 &&
          data[10] <= kSide1Only;
+}
+
+}  // namespace
+
+Confidence ProbeSCP(const ProbeInput& input) {
+  return HasScpHeader(input.head) ? Confidence::Signature : Confidence::None;
 }
 
 bool LoadSCP(TZX_Disk& disk, const std::filesystem::path& file) {
@@ -121,7 +121,7 @@ bool LoadSCPFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   if (data.size() < kHeaderLength) return Fail(disk, "Error SCP file!");
   if (!std::equal(data.begin(), data.begin() + 3, "SCP")) return Fail(disk, "No SCP format!");
-  if (!ProbeSCP(data)) return Fail(disk, "Error SCP format!");
+  if (!HasScpHeader(data)) return Fail(disk, "Error SCP format!");
   const int revolutions = data[5];
   const std::uint8_t cellWidth = data[9];
   const std::uint8_t heads = data[10];

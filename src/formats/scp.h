@@ -5,13 +5,14 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "model/disk.h"
 
 namespace velloran {
 
-// Whether the bytes start like an SCP image: "SCP", a revolution count and
-// a head choice the reader knows.
-bool ProbeSCP(ByteSpan data);
+// An SCP image starts with "SCP", a revolution count and a head choice the
+// reader knows.
+Confidence ProbeSCP(const ProbeInput& input);
 
 // Reads an SCP image: the flux of every track is decoded into the disk and
 // kept beside it. A checksum that does not match is noted, not refused.

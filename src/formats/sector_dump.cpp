@@ -21,6 +21,20 @@ const TSectorRec* FindSectorNumber(const TTrack& track, std::uint8_t number) {
   return nullptr;
 }
 
+// Tracks up to the highest present one, less the trailing tracks that hold
+// no sectors: a UDI pads an odd number of tracks to whole cylinders, and a
+// disk read from a drive may end in blank tracks. A dump has no way to keep
+// them and needs none.
+int TracksWithSectors(const TZX_Disk& disk) {
+  int count = disk.TracksToWrite();
+  const auto holdsSectors = [&](int t) {
+    const auto& sectors = disk.GetTrack(static_cast<std::uint8_t>(t)).Sectors;
+    return std::any_of(sectors.begin(), sectors.end(), [](const TSectorRec& s) { return s.Used != 0; });
+  };
+  while (count > 0 && !holdsSectors(count - 1)) --count;
+  return count;
+}
+
 }  // namespace
 
 bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layout) {
@@ -29,7 +43,6 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
     return false;
   }
   disk.ClearDisk();
-  disk.LastError.clear();
   const std::size_t trackBytes = layout.TrackBytes();
   const std::size_t sectorBytes = layout.SectorBytes();
   const std::size_t trackCount = (data.size() + trackBytes - 1) / trackBytes;
@@ -57,13 +70,13 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
     }
   }
   if (const std::size_t missing = trackCount * trackBytes - data.size(); missing > 0)
-    disk.LastError = std::string(layout.name) + " file ends " + std::to_string(missing) +
-                     " bytes short of a whole track; they read as zeros.";
+    disk.Notices.push_back(std::string(layout.name) + ": файлу не хватает " + std::to_string(missing) +
+                           " байт до целой дорожки; они читаются как нули.");
   return true;
 }
 
 bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) {
-  const int trackCount = disk.TracksToWrite();
+  const int trackCount = TracksWithSectors(disk);
   if (trackCount == 0) {
     disk.LastError = "No tracks to write!";
     return false;
@@ -120,6 +133,14 @@ SaveLosses SectorDumpLosses(const TZX_Disk& disk, const SectorDumpLayout& layout
     }
   }
   return losses;
+}
+
+Confidence ProbeSectorDumpSize(const ProbeInput& input, const SectorDumpLayout& layout) {
+  constexpr std::uintmax_t kFewestTracks = 40;
+  const std::uintmax_t trackBytes = layout.TrackBytes();
+  const bool fits = input.size % trackBytes == 0 && input.size >= kFewestTracks * trackBytes &&
+                    input.size <= kTrackCount * trackBytes;
+  return fits ? Confidence::SizeOrExtension : Confidence::None;
 }
 
 bool LoadSectorDumpFile(TZX_Disk& disk, const std::filesystem::path& file, const SectorDumpLayout& layout) {

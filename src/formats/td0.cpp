@@ -126,11 +126,6 @@ void AppendTrack(Bytes& body, TTrack& track, int index) {
   }
 }
 
-bool Fail(TZX_Disk& disk, const char* message) {
-  disk.LastError = message;
-  return false;
-}
-
 // Writes decoded data bytes into a slot, dropping what the slot cannot hold
 // but still counting it. Repeated patterns are expanded only as far as the
 // slot reaches, so long runs cost no more than short ones.
@@ -290,8 +285,17 @@ std::uint16_t Td0Crc(ByteSpan data) {
   return crc;
 }
 
+// "TD" (plain) or "td" (compressed) and a header whose checksum is right.
+Confidence ProbeTD0(const ProbeInput& input) {
+  if (input.head.size() < kHeaderSize) return Confidence::None;
+  const bool plain = HeadStartsWith(input.head, "TD");
+  const bool compressed = HeadStartsWith(input.head, "td");
+  if (!plain && !compressed) return Confidence::None;
+  return Td0Crc(input.head.first(10)) == ReadLe16(&input.head[10]) ? Confidence::Signature : Confidence::None;
+}
+
 // Checks the header, unpacks a compressed body, then reads the comment block
-// and the tracks. On success LastError holds the creation text, if any.
+// and the tracks. On success the creation text, if any, is a notice.
 bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   disk.LastError.clear();
@@ -316,7 +320,7 @@ bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data) {
   std::string created;
   if ((data[7] & kCommentFollows) != 0 && !ReadComment(disk, in, created)) return Fail(disk, kFormatError);
   if (!ReadTracks(disk, in)) return false;
-  disk.LastError = created;
+  if (!created.empty()) disk.Notices.push_back(created);
   return true;
 }
 

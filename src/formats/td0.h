@@ -5,11 +5,13 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
 
+Confidence ProbeTD0(const ProbeInput& input);
 bool LoadTD0(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data);
 bool SaveTD0(TZX_Disk& disk, const std::filesystem::path& file, bool compress);

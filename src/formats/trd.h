@@ -4,11 +4,13 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
 
+Confidence ProbeTRD(const ProbeInput& input);
 bool LoadTRD(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadTRDFromBytes(TZX_Disk& disk, ByteSpan data);
 bool SaveTRD(TZX_Disk& disk, const std::filesystem::path& file);

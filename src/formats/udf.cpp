@@ -25,7 +25,7 @@ constexpr const char* kCrcError = "UDF file CRC error!";
 // of short lines would otherwise take hundreds of megabytes.
 constexpr std::size_t kMaxTextLines = 4096;
 constexpr const char* kTextCut =
-    "UDF file holds a comment or track log of more than 4096 lines: only its first 4096 lines were loaded.";
+    "UDF: комментарий или журнал дорожки длиннее 4096 строк; загружены только первые 4096 строк.";
 
 std::uint8_t FlagByte(std::uint8_t flag) { return flag != 0 ? kFlagSet : kFlagClear; }
 
@@ -177,7 +177,7 @@ const char* ReadHeader(ByteReader& reader, Header& header) {
 }
 
 // Reads the file into the disk; returns the message of the first failure. A
-// file whose texts were cut leaves a note saying so in LastError.
+// file whose texts were cut leaves a notice saying so.
 const char* ReadImage(TZX_Disk& disk, ByteSpan data) {
   ByteReader reader(data);
   Header header;
@@ -197,11 +197,25 @@ const char* ReadImage(TZX_Disk& disk, ByteSpan data) {
   disk.UseBaseTrack = header.useBaseTrack;
   disk.BaseTrack = header.baseTrack;
   disk.KeepRaw = header.keepRaw;
-  if (cut) disk.LastError = kTextCut;
+  if (cut) disk.Notices.push_back(kTextCut);
   return nullptr;
 }
 
 }  // namespace
+
+// A udf file has no signature, but its header is strict: the title padded
+// with zeros, a track count the disk can hold, flags that are 1 or 0xFF, and
+// the first track's flag behind them.
+Confidence ProbeUDF(const ProbeInput& input) {
+  const ByteSpan head = input.head;
+  if (head.size() <= kTitleField + 4) return Confidence::None;
+  const auto isFlag = [](std::uint8_t b) { return b == kFlagSet || b == kFlagClear; };
+  const auto titleEnd = std::find(head.begin(), head.begin() + kMaxTitleLength, 0);
+  const bool padded = std::all_of(titleEnd, head.begin() + kTitleField, [](std::uint8_t b) { return b == 0; });
+  const bool fields = head[kTitleField] <= kTrackCount && isFlag(head[kTitleField + 1]) &&
+                      isFlag(head[kTitleField + 3]) && isFlag(head[kTitleField + 4]);
+  return padded && fields ? Confidence::Fields : Confidence::None;
+}
 
 // Reads a udf file; a missing file leaves the disk untouched.
 bool LoadUDF(TZX_Disk& disk, const std::filesystem::path& file) {

@@ -5,11 +5,13 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "model/disk.h"
 
 namespace velloran {
 
 // Reads a udf file; on any failure the disk is left empty.
+Confidence ProbeUDF(const ProbeInput& input);
 bool LoadUDF(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadUDFFromBytes(TZX_Disk& disk, ByteSpan data);
 // Writes every field of the disk model, followed by a checksum.

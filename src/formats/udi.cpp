@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <string>
 
 #include "formats/image_file.h"
+#include "formats/reader_notices.h"
+#include "formats/zlib_inflate.h"
 
 namespace velloran {
 
@@ -17,17 +20,15 @@ constexpr std::size_t kRecordLength = 3 + kRawTrackLength + kSyncMapLength;
 // Header byte 11: bit 0 flags a disk description after the track records,
 // which this reader passes over; any other bit is unknown.
 constexpr std::uint8_t kDescriptionFollows = 0x01;
-// Track type of the zlib-compressed variant some emulators write.
+// Track type of the variant whose track records are zlib-compressed.
 constexpr std::uint8_t kCompressedTrack = 0xF0;
+// Bytes between the type of a compressed record and its track length; the
+// stream marks its own end, so the reader does not need them.
+constexpr std::size_t kCompressedRecordSkip = 3;
 
 constexpr std::uint8_t kIdMark = 0xFE;
 constexpr std::uint8_t kDataMark = 0xFB;
 constexpr std::uint8_t kDeletedDataMark = 0xF8;
-
-bool Fail(TZX_Disk& disk, const char* message) {
-  disk.LastError = message;
-  return false;
-}
 
 bool IsSyncByte(ByteSpan syncMap, std::size_t k) { return ((syncMap[k / 8] >> (k % 8)) & 1) != 0; }
 
@@ -98,7 +99,37 @@ void ScanSectors(TTrack& track, ByteSpan raw, ByteSpan syncMap) {
   }
 }
 
+// Takes one track record: its raw bytes and sync map, unpacked into
+// `unpacked` when the record is compressed. Returns the message of a failure.
+const char* TakeRecord(ByteReader& reader, Bytes& unpacked, ByteSpan& raw, ByteSpan& syncMap) {
+  std::uint8_t type = 0;
+  std::uint16_t length = 0;
+  const bool compressed = reader.U8(type) && type == kCompressedTrack;
+  if (compressed && !reader.Skip(kCompressedRecordSkip)) return "Error UDI file length!";
+  if (!reader.U16(length)) return "Error UDI file length!";
+  if (length > kRawCapacity) return "Error UDI track length!";
+  const std::size_t mapLength = (length + 7u) / 8;
+  if (!compressed) {
+    if (!reader.Take(length, raw) || !reader.Take(mapLength, syncMap)) return "Error UDI file length!";
+    return nullptr;
+  }
+  const std::size_t start = reader.Position();
+  ByteSpan rest;
+  reader.Take(reader.Remaining(), rest);
+  std::size_t consumed = 0;
+  if (!InflateStream(rest, length + mapLength, unpacked, consumed)) return "Error UDI compressed track!";
+  reader.Seek(start + consumed);
+  raw = ByteSpan(unpacked).first(length);
+  syncMap = ByteSpan(unpacked).subspan(length);
+  return nullptr;
+}
+
 }  // namespace
+
+// A UDI file starts with its signature, plain or compressed.
+Confidence ProbeUDI(const ProbeInput& input) {
+  return HeadStartsWith(input.head, "UDI!") ? Confidence::Signature : Confidence::None;
+}
 
 // Reads a UDI file into the disk; a missing file leaves the disk untouched.
 bool LoadUDI(TZX_Disk& disk, const std::filesystem::path& file) {
@@ -122,29 +153,31 @@ bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data) {
   if (version != 0 || (flags & ~kDescriptionFollows) != 0 || ReadLe32(&data[12]) != 0)
     return Fail(disk, "Error UDI format!");
   if (ReadLe32(&data[4]) != body) return Fail(disk, "Error UDI file length!");
-  const int records = (lastCylinder + 1) * (lastSide + 1);
-  if (records > kTrackCount) return Fail(disk, "Too many tracks in UDI file!");
+  const int sides = lastSide + 1;
+  const int records = (lastCylinder + 1) * sides;
 
   // Records must end before the checksum.
   ByteReader reader(data.first(body));
   reader.Skip(kHeaderLength);
+  TracksBeyondDisk beyond("UDI");
+  std::unique_ptr<TTrack> scratch;  // where a track beyond the disk is looked at
+  Bytes unpacked;
   for (int t = 0; t < records; ++t) {
-    std::uint8_t type = 0;
-    std::uint16_t length = 0;
-    if (!reader.U8(type) || !reader.U16(length)) return Fail(disk, "Error UDI file length!");
-    if (type == kCompressedTrack) return Fail(disk, "Compressed UDI files are not supported!");
-    if (length > kRawCapacity) return Fail(disk, "Error UDI track length!");
     ByteSpan raw;
     ByteSpan syncMap;
-    if (!reader.Take(length, raw) || !reader.Take((length + 7u) / 8, syncMap))
-      return Fail(disk, "Error UDI file length!");
-    TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    if (const char* error = TakeRecord(reader, unpacked, raw, syncMap)) return Fail(disk, error);
+    const bool onDisk = t < kTrackCount;
+    if (!onDisk && !scratch) scratch = std::make_unique<TTrack>();
+    TTrack& track = onDisk ? disk.GetTrack(static_cast<std::uint8_t>(t)) : *scratch;
+    if (!onDisk) track.Clear();
     std::copy(raw.begin(), raw.end(), track.RawData.begin());
-    track.RawLength = length;
+    track.RawLength = static_cast<std::uint16_t>(raw.size());
     track.Present = 0xFF;
     track.RawValid = 1;
     ScanSectors(track, raw, syncMap);
+    if (!onDisk && !beyond.Drop(disk, t / sides, t % sides, track.CountSectors() > 0)) return false;
   }
+  beyond.Report(disk);
   return true;
 }
 

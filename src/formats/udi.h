@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/bytes.h"
+#include "formats/probe.h"
 #include "formats/save_losses.h"
 #include "model/disk.h"
 
@@ -11,6 +12,7 @@ namespace velloran {
 
 // Reads a UDI image: every track keeps its raw bytes, and its sectors are
 // found by scanning them for address marks.
+Confidence ProbeUDI(const ProbeInput& input);
 bool LoadUDI(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data);
 // Writes every track up to the highest present one, built by BuildRawTrack.

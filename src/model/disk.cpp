@@ -75,6 +75,7 @@ void TZX_Disk::ClearDisk() {
   BaseTrack = kNoBaseTrack;
   Title.clear();
   Comments.clear();
+  Notices.clear();
   TrackCount = 0;
   Capture.reset();
   if (observer_ != nullptr) observer_->DiskCleared();

@@ -100,6 +100,9 @@ class TZX_Disk {
   std::uint8_t ErrTrack = 0;          // where raw-track building last failed
   std::uint8_t ErrSector = 0;
   std::string LastError;  // message of the last failed image read
+  // What a reader that succeeded wants the user to know (a creation note,
+  // parts of the file left out); emptied by ClearDisk.
+  std::vector<std::string> Notices;
   bool ShowDisabledSectors = false;
   std::shared_ptr<const DiskCapture> Capture;  // the source capture, if a reader kept one
 

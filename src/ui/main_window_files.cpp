@@ -30,7 +30,7 @@ QString Text(std::string_view text) { return QString::fromUtf8(text.data(), stat
 // The formats the save dialog offers (udf has its own commands).
 const ImageFormat* DialogFormat(const QString& file) {
   const ImageFormat* format = FindFormat(ExtensionKey(PathOf(file)));
-  return format != nullptr && !format->filter.empty() ? format : nullptr;
+  return format != nullptr && !format->description.empty() ? format : nullptr;
 }
 
 // The prefix of a reader's failure in the log list.
@@ -72,28 +72,30 @@ void TFMain::ReplaceDisk(TZX_Disk& incoming) {
   catalogs_.OwnerCatalog = TrdosCatalog{};
 }
 
-// The common load routine: the reader of the file's format fills a disk of
-// its own, which replaces the disk in memory only when the whole file read.
+// The common load routine: the reader of the format the file's contents show
+// fills a disk of its own, which replaces the disk in memory only when the
+// whole file read.
 bool TFMain::LoadImageFile(const QString& file, QString& error) {
-  TZX_Disk incoming;
-  std::string readerError;
-  const std::string key = ExtensionKey(PathOf(file));
-  if (!LoadImage(incoming, PathOf(file), readerError)) {
-    error = QString::fromStdString(readerError);
-    if (readerError != kUnsupportedFileType) {
-      ClearLog();
-      AddLogLine(LoadErrorPrefix(key) + QLatin1Char('"') + error + QLatin1Char('"'), false);
-    }
+  const ImageFormat* format = DetectFormat(PathOf(file)).format;
+  if (format == nullptr) {
+    error = Text(kUnsupportedFileType);
     return false;
   }
-  // Readers of these formats leave a warning about what they could not keep.
-  QString warning;
-  if (key == "TD0" || key == "PRO" || key == "SCL" || key == "KDI" || key == "HFE" || key == "SCP" || key == "MFI" ||
-      key == "RAW")
-    warning = QString::fromStdString(incoming.LastError);
+  TZX_Disk incoming;
+  std::string readerError;
+  if (!LoadImageAs(incoming, PathOf(file), *format, readerError)) {
+    error = QString::fromStdString(readerError);
+    ClearLog();
+    AddLogLine(LoadErrorPrefix(std::string(format->key)) + QLatin1Char('"') + error + QLatin1Char('"'), false);
+    return false;
+  }
+  // What the reader could not keep, or noticed, is shown beside the file name.
+  QStringList notices;
+  for (const auto& notice : incoming.Notices) notices << QString::fromStdString(notice);
+  const QString warning = notices.join(QLatin1Char(' '));
   ReplaceDisk(incoming);
   // The program's own file also names the owners of the sectors.
-  if (key == "UDF") ReadCatalog(disk_, catalogs_.OwnerCatalog);
+  if (format->key == "UDF") ReadCatalog(disk_, catalogs_.OwnerCatalog);
   curImageName_ = QFileInfo(file).fileName();
   SetStatusText(1, ImageStatus(QStringLiteral("Disk Image"), file, disk_.CountTracks()));
   SetStatusText(2, warning);

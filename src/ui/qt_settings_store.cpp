@@ -26,11 +26,12 @@ QtSettingsStore::QtSettingsStore(const QString& iniFile)
 
 QtSettingsStore::~QtSettingsStore() = default;
 
-QString QtSettingsStore::DefaultFile(const QString& programDirectory) {
+QString QtSettingsStore::DefaultFile(const QString& programDirectory, const QString& installedDirectory) {
   const QFileInfo folder(programDirectory);
   const QString beside = QDir(programDirectory).filePath(kFileName);
   const QFileInfo existing(beside);
-  if (existing.exists() ? existing.isWritable() : folder.isWritable()) return beside;
+  const bool installed = folder.canonicalFilePath() == QFileInfo(installedDirectory).canonicalFilePath();
+  if (existing.exists() ? existing.isWritable() : folder.isWritable() && !installed) return beside;
   const QString userFolder =
       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Velloran");
   QDir().mkpath(userFolder);

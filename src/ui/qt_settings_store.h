@@ -18,9 +18,13 @@ class QtSettingsStore : public SettingsStore {
   explicit QtSettingsStore(const QString& iniFile);
   ~QtSettingsStore() override;
 
-  // Velloran.ini beside the program when its folder is writable, otherwise
-  // in the per-user configuration folder.
-  static QString DefaultFile(const QString& programDirectory);
+  // Velloran.ini beside the program when one is there already and may be
+  // written, or when the program's folder may be written and is not the
+  // folder it was installed to (a build tree, a copy carried on a stick);
+  // otherwise in the per-user configuration folder, as an installed program
+  // keeps its settings on Linux (even when run as root, nothing is left
+  // beside the installed program).
+  static QString DefaultFile(const QString& programDirectory, const QString& installedDirectory);
 
   std::optional<std::string> Read(const std::string& key) const override;
   // Every value is on disk as soon as it is written.

@@ -39,7 +39,7 @@ TEST(CliInfo, PrintsFormatTracksAndSectorStates) {
 
   const auto run = RunCli({"info", (dir / "disk.fdi").string()});
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "Format: FDI\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Format: FDI (FDI sector image with headers), found by its signature\n")) << run.out;
   EXPECT_TRUE(Contains(run.out, "Present tracks: 4\n")) << run.out;
   EXPECT_TRUE(Contains(run.out, "Comment: hello\n")) << run.out;
   EXPECT_TRUE(Contains(run.out, "Track  Sectors  Good  Bad  NoData  Raw\n")) << run.out;
@@ -52,8 +52,54 @@ TEST(CliInfo, PrintsFormatTracksAndSectorStates) {
 TEST(CliInfo, CorpusTrdShowsEightyCylinders) {
   const auto run = RunCli({"info", test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string()});
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "Format: TRD\nPresent tracks: 160\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Format: TRD (TR-DOS sector dump), found by its contents\nPresent tracks: 160\n"))
+      << run.out;
   EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0  no\n")) << run.out;
+}
+
+// The format comes from the contents; the name only breaks ties.
+TEST(CliInfo, MisnamedImagesShowTheFormatFoundAndTheReadersNotices) {
+  test::ScratchDir dir;
+  std::filesystem::copy_file(test::CorpusFile("scl/tslabs_zx-evo__UMT2_3.SCL"), dir / "umt.trd");
+  auto run = RunCli({"info", (dir / "umt.trd").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "Format: SCL (TR-DOS files with a short catalog), found by its signature\n"))
+      << run.out;
+
+  // A blank 84-cylinder UDI: the extra cylinder is left out with a note.
+  const Bytes blank(100, 0x4E);
+  Bytes udi = {'U', 'D', 'I', '!', 0, 0, 0, 0, 0, 83, 1, 0, 0, 0, 0, 0};
+  for (int t = 0; t < 168; ++t) {
+    udi.push_back(0);
+    AppendLe16(udi, 100);
+    udi.insert(udi.end(), blank.begin(), blank.end());
+    udi.insert(udi.end(), 13, 0);
+  }
+  WriteLe32(&udi[4], static_cast<std::uint32_t>(udi.size()));
+  AppendLe32(udi, CalcCRC32(udi.data(), udi.size()));
+  test::WriteFileBytes(dir / "blank.img", udi);
+  run = RunCli({"info", (dir / "blank.img").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out,
+                       "Format: UDI (UDI raw MFM track image), found by its signature\n"
+                       "Present tracks: 166\n"
+                       "Note: Образ UDI больше, чем вмещает программа: пустые дорожки цилиндра 83 не "
+                       "загружены.\n"))
+      << run.out;
+}
+
+// A Hobeta file is one TR-DOS file, not a disk: info shows its header.
+TEST(CliInfo, HobetaFileShowsItsHeader) {
+  auto run = RunCli({"info", test::CorpusFile("hobeta/vitamin-caig_zxtune__23_59.$m").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out,
+                       "Format: Hobeta (one TR-DOS file behind a 17-byte header)\nName: 23:59   \nType: m\n"
+                       "Start: 29557\nLength: 5170\nSectors: 21\nChecksum: good (#2086)\nData: 5376 bytes\n"))
+      << run.out;
+  // One of the corpus files was written with a wrong checksum.
+  run = RunCli({"info", test::CorpusFile("hobeta/tslabs_zx-evo__boot.$B").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "Checksum: bad (stored #399F, computed #5DC2)\n")) << run.out;
 }
 
 TEST(CliInfo, FailuresGoToStandardErrorWithExitCodeOne) {
@@ -126,7 +172,9 @@ TEST(CliConvert, TrdThroughFluxImagesComesBackByteForByte) {
   EXPECT_EQ(test::ReadFileBytes(dir / "back.trd"), test::ReadFileBytes(source));
   const auto run = RunCli({"info", (dir / "disk.scp").string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "Format: SCP\nPresent tracks: 160\n")) << run.out;
+  EXPECT_TRUE(Contains(
+      run.out, "Format: SCP (SuperCard Pro / Greaseweazle flux image), found by its signature\nPresent tracks: 160\n"))
+      << run.out;
   EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0  yes\n")) << run.out;
   EXPECT_TRUE(Contains(RunCli({"convert", (dir / "disk.scp").string(), (dir / "out.raw").string()}).err,
                        "RAW images can only be read"));
@@ -200,6 +248,35 @@ TEST(CliConvert, KeepRawKeepsTheLoadedRawTrack) {
     ASSERT_TRUE(LoadUDI(out, dir / "out.udi")) << out.LastError;
     EXPECT_EQ(out.GetTrack(0).RawData[10], keep ? 0x55 : 0x4E);
   }
+}
+
+// The README's list of formats is what `formats` prints from the table.
+TEST(Readme, FormatList) {
+  const auto run = RunCli({"formats"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  for (const auto& format : ImageFormats())
+    EXPECT_TRUE(Contains(run.out, "\n" + std::string(format.key) + "  *." + std::string(format.defaultExtension)))
+        << format.key;
+  const Bytes readme = test::ReadFileBytes(std::filesystem::path(VELLORAN_TEST_DATA_DIR) / ".." / ".." / "README.md");
+  const std::string text(readme.begin(), readme.end());
+  const std::string opening = "<!-- The output of `velloran-cli formats`; a test keeps the two equal. -->\n```\n";
+  const std::size_t start = text.find(opening);
+  ASSERT_NE(start, std::string::npos);
+  const std::size_t end = text.find("```", start + opening.size());
+  ASSERT_NE(end, std::string::npos);
+  EXPECT_EQ(text.substr(start + opening.size(), end - start - opening.size()), run.out);
+}
+
+// --standard-dsk writes the original DSK layout; without it the extended one.
+TEST(CliConvert, StandardDskOnRequest) {
+  const auto source = test::CorpusFile("trd/tslabs_zx-evo__test1.trd").string();
+  test::ScratchDir dir;
+  ASSERT_EQ(RunCli({"convert", source, (dir / "extended.dsk").string()}).exitCode, 0);
+  ASSERT_EQ(RunCli({"convert", source, (dir / "standard.dsk").string(), "--standard-dsk"}).exitCode, 0);
+  EXPECT_EQ(test::ReadFileBytes(dir / "extended.dsk")[0], 'E');
+  EXPECT_EQ(test::ReadFileBytes(dir / "standard.dsk")[0], 'M');
+  ASSERT_EQ(RunCli({"convert", (dir / "standard.dsk").string(), (dir / "back.trd").string()}).exitCode, 0);
+  EXPECT_EQ(test::ReadFileBytes(dir / "back.trd"), test::ReadFileBytes(source));
 }
 
 }  // namespace

@@ -121,7 +121,7 @@ TEST(CliFiles, OddImageFilesSayWhatIsWrong) {
   test::WriteFileBytes(dir / "cut.kdi", Bytes(5120 + 1000, 0xE5));
   run = RunCli({"info", (dir / "cut.kdi").string()});
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "Note: KDI file ends 4120 bytes short of a whole track")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Note: KDI: файлу не хватает 4120 байт до целой дорожки")) << run.out;
 }
 
 TEST(CliFiles, LsShowsTheCatalogColumnsAndDiskDescription) {
@@ -154,6 +154,18 @@ TEST(CliFiles, DeletedFilesAreListedWithAll) {
   EXPECT_FALSE(Contains(RunCli({"ls", image}).out, "UMTv2.3>"));
   EXPECT_TRUE(Contains(RunCli({"ls", image, "--all"}).out, "?MTv2.3>")) << names;
   EXPECT_EQ(RunCli({"rm", image, "nothing"}).exitCode, 1);
+}
+
+// A changed image is saved in the format it was read as, whatever its name.
+TEST(CliFiles, MisnamedImageKeepsItsFormat) {
+  test::ScratchDir dir;
+  const auto image = dir / "game.img";
+  std::filesystem::copy_file(test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd"), image);
+  ASSERT_TRUE(Contains(RunCli({"ls", image.string()}).out, "boot"));
+  const auto run = RunCli({"rm", image.string(), "boot"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(std::filesystem::file_size(image), 655360u);
+  EXPECT_FALSE(Contains(RunCli({"ls", image.string()}).out, "boot"));
 }
 
 TEST(CliFiles, RawGetWritesTheSectors) {

@@ -179,6 +179,33 @@ TEST_P(Conformance, TruncatedAndDamagedFilesAreHandledSafely) {
   }
 }
 
+// Saved under its own name, a file is read as its format; under a name no
+// format uses, it is still found when its format has a signature or fields
+// only it has, and a size-only format at least claims it by its size.
+TEST_P(Conformance, ContentsNameTheFormat) {
+  TZX_Disk disk;
+  FixtureFor(Format()).make(disk, 40);
+  if (!Save(disk, File())) {
+    if (test::NotSupportedYet(disk.LastError)) {
+      GTEST_SKIP() << disk.LastError;
+    }
+    FAIL() << disk.LastError;
+  }
+  EXPECT_EQ(DetectFormat(File()).format, &Format());
+  // A KryoFlux stream is known by the name pattern of its set.
+  if (Format().key == "RAW") return;
+  const auto renamed = dir_ / "disk.bin";
+  std::filesystem::copy_file(File(), renamed);
+  const DetectedFormat detected = DetectFormat(renamed);
+  ASSERT_NE(detected.format, nullptr);
+  if (detected.confidence >= Confidence::Fields) {
+    EXPECT_EQ(detected.format, &Format());
+  } else {
+    EXPECT_EQ(detected.confidence, Confidence::SizeOrExtension);
+    EXPECT_EQ(DetectionText(detected), "size");
+  }
+}
+
 std::string FormatName(const testing::TestParamInfo<std::size_t>& info) {
   return std::string(ImageFormats()[info.param].key);
 }

@@ -27,15 +27,14 @@ std::vector<Source> Sources(const test::ScratchDir& dir) {
   return sources;
 }
 
-// Whether a disk of that kind fits the target: sector dumps hold only their
-// own layout, FDI, UDI and udf hold every sector.
-bool Fits(const std::string& kind, const std::string& target) {
-  if (target == "TRD" || target == "PRO" || target == "KDI") {
-    std::string upper = kind;
-    for (char& c : upper) c = static_cast<char>(std::toupper(c));
-    return upper == target;
-  }
-  return true;
+// Whether a disk of that kind fits the target: a format that holds no IDs
+// (a sector dump, SCL) holds only its own layout; the others hold every
+// sector of these disks.
+bool Fits(const std::string& kind, const ImageFormat& target) {
+  if (target.holdsIds) return true;
+  std::string upper = kind;
+  for (char& c : upper) c = static_cast<char>(std::toupper(c));
+  return upper == target.key;
 }
 
 TEST(CorpusConversion, EveryTrdFdiAndKdiImageLoads) {
@@ -51,7 +50,7 @@ TEST(CorpusConversion, EveryTrdFdiAndKdiImageLoads) {
   }
 }
 
-// Each image goes to TRD, FDI, PRO, KDI, UDI and udf. Where the target holds
+// Each image goes to every format of the table. Where the target holds
 // the disk, loading the result gives back every sector (and what else the
 // target holds), and converting that back to the source's format gives the
 // source again; where it does not, nothing is compared.
@@ -63,15 +62,15 @@ TEST(CorpusConversion, ConvertsToEachFormatAndBackWithoutLoss) {
     std::string error;
     ASSERT_TRUE(LoadImage(original, source.file, error)) << error;
     const Bytes sourceBytes = test::ReadFileBytes(source.file);
-    for (const char* target : {"TRD", "FDI", "PRO", "KDI", "UDI", "UDF"}) {
-      SCOPED_TRACE(target);
-      const ImageFormat& format = *FindFormat(target);
+    for (const ImageFormat& format : ImageFormats()) {
+      SCOPED_TRACE(format.key);
+      if (format.save == nullptr) continue;
       const auto converted = dir / ("converted." + std::string(format.defaultExtension));
       std::filesystem::remove(converted);
       TZX_Disk disk = original;
-      const bool saved = SaveImage(disk, converted, {}, error);
+      const bool saved = SaveImageAs(disk, converted, format, {}, error);
       if (!saved && test::NotSupportedYet(error)) continue;
-      if (!Fits(source.kind, target)) {
+      if (!Fits(source.kind, format)) {
         // A dump of another layout keeps only what its sector numbers find,
         // or is refused when a number is missing; a refused save writes nothing.
         if (!saved) {
@@ -82,7 +81,7 @@ TEST(CorpusConversion, ConvertsToEachFormatAndBackWithoutLoss) {
       }
       ASSERT_TRUE(saved) << error;
       TZX_Disk loaded;
-      ASSERT_TRUE(LoadImage(loaded, converted, error)) << error;
+      ASSERT_TRUE(LoadImageAs(loaded, converted, format, error)) << error;
       EXPECT_EQ(test::DiskDifference(original, loaded, test::AspectsOf(format)), "");
 
       const auto back = dir / ("back." + source.file.extension().string().substr(1));

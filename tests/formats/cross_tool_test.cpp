@@ -1,11 +1,16 @@
-// Our sector files checked against independent tools: MAME's floptool (TRD
-// and the Korvet KDI) and libdsk's dsktrans.
+// Our image files checked against independent tools: MAME's floptool (TRD,
+// the Korvet KDI, DSK and IMD) and libdsk's dsktrans (DSK, EDSK, IMD).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <fstream>
 
+#include "formats/dsk.h"
 #include "formats/fdi.h"
+#include "formats/format_table.h"
+#include "formats/imd.h"
 #include "formats/kdi.h"
 #include "formats/pro.h"
 #include "formats/sample_disks.h"
@@ -193,6 +198,137 @@ TEST(CrossTool, FloptoolRewritesOurKdiUnchanged) {
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   EXPECT_EQ(test::ReadFileBytes(dir / "theirs.kdi"), test::ReadFileBytes(dir / "ours.kdi"));
   EXPECT_EQ(test::ReadFileBytes(dir / "ours.kdi"), test::ReadFileBytes(name));
+}
+
+// ---- DSK, EDSK and IMD ----
+
+// floptool converts `input` of format `from` into `output` of format `to`.
+void Floptool(const std::string& from, const std::string& to, const std::filesystem::path& input,
+              const std::filesystem::path& output) {
+  const auto run = test::RunProgram("floptool", {"flopconvert", from, to, input.string(), output.string()});
+  ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+}
+
+// A sector dump floptool wrote from a disk of ours: it holds at least the
+// tracks of our dump, the same bytes, and zeros for the unformatted rest.
+void ExpectSameDump(const Bytes& ours, const Bytes& theirs) {
+  ASSERT_GE(theirs.size(), ours.size());
+  EXPECT_TRUE(std::equal(ours.begin(), ours.end(), theirs.begin()));
+  EXPECT_TRUE(std::all_of(theirs.begin() + static_cast<std::ptrdiff_t>(ours.size()), theirs.end(),
+                          [](std::uint8_t b) { return b == 0; }));
+}
+
+// The corpus disks floptool can write back as a dump: TR-DOS disks as TRD,
+// Korvet disks as its pk8020 format (KDI).
+struct DumpTarget {
+  std::string ourKey;
+  std::string floptoolFormat;
+};
+
+DumpTarget DumpTargetOf(const std::filesystem::path& file) {
+  if (file.parent_path().filename() == "kdi") return {"KDI", "pk8020"};
+  return {"TRD", "trd"};
+}
+
+std::vector<std::filesystem::path> DumpableCorpusDisks() {
+  std::vector<std::filesystem::path> files;
+  for (const char* folder : {"trd", "udi", "td0", "kdi"})
+    for (const auto& file : test::CorpusFiles(folder)) files.push_back(file);
+  return files;
+}
+
+// Every corpus disk saved as our extended DSK reads in floptool as the
+// same disk: its dump equals ours.
+class FloptoolReadsOurDsk : public testing::TestWithParam<std::filesystem::path> {};
+
+TEST_P(FloptoolReadsOurDsk, ToTheSameDump) {
+  if (!test::HaveProgram("floptool")) GTEST_SKIP() << "floptool (mame-tools) is not installed";
+  const DumpTarget target = DumpTargetOf(GetParam());
+  test::ScratchDir dir;
+  TZX_Disk disk;
+  std::string error;
+  ASSERT_TRUE(LoadImage(disk, GetParam(), error)) << error;
+  ASSERT_TRUE(SaveImageAs(disk, dir / "ours.dump", *FindFormat(target.ourKey), {}, error)) << error;
+  ASSERT_TRUE(SaveDSK(disk, dir / "ours.dsk")) << disk.LastError;
+  Floptool("dsk", target.floptoolFormat, dir / "ours.dsk", dir / "theirs.dump");
+  ExpectSameDump(test::ReadFileBytes(dir / "ours.dump"), test::ReadFileBytes(dir / "theirs.dump"));
+}
+
+std::string DiskName(const testing::TestParamInfo<std::filesystem::path>& param) {
+  std::string name = param.param.stem().string();
+  for (char& c : name)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, FloptoolReadsOurDsk, testing::ValuesIn(DumpableCorpusDisks()), DiskName);
+
+// The standard DSK and IMD files of a TR-DOS and a Korvet disk read in
+// floptool as the same disks.
+TEST(CrossTool, FloptoolReadsOurStandardDskAndImd) {
+  if (!test::HaveProgram("floptool")) GTEST_SKIP() << "floptool (mame-tools) is not installed";
+  for (const char* name :
+       {"trd/alfishe_unreal-ng__EyeAche.trd", "kdi/ykaliuta_korvet-pk8020-emulator__01_MICRODOS.KDI"}) {
+    SCOPED_TRACE(name);
+    const auto source = test::CorpusFile(name);
+    const DumpTarget target = DumpTargetOf(source);
+    test::ScratchDir dir;
+    TZX_Disk disk;
+    std::string error;
+    ASSERT_TRUE(LoadImage(disk, source, error)) << error;
+    ASSERT_TRUE(SaveDSK(disk, dir / "standard.dsk", DskVariant::Standard)) << disk.LastError;
+    ASSERT_TRUE(SaveIMD(disk, dir / "ours.imd")) << disk.LastError;
+    Floptool("dsk", target.floptoolFormat, dir / "standard.dsk", dir / "from_dsk.dump");
+    Floptool("imd", target.floptoolFormat, dir / "ours.imd", dir / "from_imd.dump");
+    const Bytes original = test::ReadFileBytes(source);
+    ExpectSameDump(original, test::ReadFileBytes(dir / "from_dsk.dump"));
+    ExpectSameDump(original, test::ReadFileBytes(dir / "from_imd.dump"));
+  }
+}
+
+// DSK, EDSK and IMD files written by libdsk read in ours as floptool reads
+// them: the same TRD comes out of both.
+TEST(CrossTool, LibdskFilesReadInOursAsInFloptool) {
+  if (!test::HaveProgram("floptool")) GTEST_SKIP() << "floptool (mame-tools) is not installed";
+  if (!test::HaveProgram("dsktrans")) GTEST_SKIP() << "dsktrans (libdsk-utils) is not installed";
+  const auto source = test::CorpusFile("trd/tslabs_zx-evo__UMT2_3.TRD");
+  for (const auto& [type, floptoolFormat] : {std::pair{"edsk", "dsk"}, {"dsk", "dsk"}, {"imd", "imd"}}) {
+    SCOPED_TRACE(type);
+    test::ScratchDir dir;
+    const auto theirs = dir / ("libdsk." + std::string(type));
+    const auto run =
+        Dsktrans(dir, {"-itype", "raw", "-format", "trdos640", "-otype", type, source.string(), theirs.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    TZX_Disk disk;
+    std::string error;
+    ASSERT_TRUE(LoadImage(disk, theirs, error)) << error;
+    EXPECT_TRUE(disk.Notices.empty());
+    Bytes ours;
+    ASSERT_TRUE(SaveTRDToBytes(disk, ours)) << disk.LastError;
+    Floptool(floptoolFormat, "trd", theirs, dir / "floptool.trd");
+    EXPECT_EQ(ours, test::ReadFileBytes(dir / "floptool.trd"));
+    EXPECT_EQ(ours, test::ReadFileBytes(source));
+  }
+}
+
+// libdsk reads our DSK (both variants) and IMD of a Korvet disk, whose IDs
+// carry the physical side, back to the same dump.
+TEST(CrossTool, DsktransReadsOurDskAndImd) {
+  if (!test::HaveProgram("dsktrans")) GTEST_SKIP() << "dsktrans (libdsk-utils) is not installed";
+  const auto source = test::CorpusFile("kdi/ykaliuta_korvet-pk8020-emulator__01_MICRODOS.KDI");
+  TZX_Disk disk;
+  ASSERT_TRUE(LoadKDI(disk, source));
+  test::ScratchDir dir;
+  ASSERT_TRUE(SaveDSK(disk, dir / "extended.dsk")) << disk.LastError;
+  ASSERT_TRUE(SaveDSK(disk, dir / "standard.dsk", DskVariant::Standard)) << disk.LastError;
+  ASSERT_TRUE(SaveIMD(disk, dir / "disk.imd")) << disk.LastError;
+  for (const char* name : {"extended.dsk", "standard.dsk", "disk.imd"}) {
+    SCOPED_TRACE(name);
+    const auto run =
+        Dsktrans(dir, {"-otype", "raw", "-format", "korvet800", (dir / name).string(), (dir / "back.kdi").string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(test::ReadFileBytes(dir / "back.kdi"), test::ReadFileBytes(source));
+  }
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ TEST(FluxCrossTool, FloptoolFluxOfCorpusImagesDecodesToTheSameSectors) {
     std::string error;
     ASSERT_TRUE(LoadImage(original, test::CorpusFile(name), error)) << error;
     ASSERT_TRUE(LoadMFI(decoded, dir / "disk.mfi")) << decoded.LastError;
-    EXPECT_EQ(decoded.LastError, "");
+    EXPECT_TRUE(decoded.Notices.empty());
     EXPECT_EQ(test::SectorDifference(original, decoded, format != "trd"), "");
   }
 }
@@ -126,27 +126,32 @@ TEST(FluxFormats, CapturedRevolutionsArePassedOnUntilATrackChanges) {
   EXPECT_EQ(RevolutionIntervals(*track2, 0), RevolutionIntervals(*track2, 2));
 }
 
-// The signature checks the format table's content probes are to use: each
-// knows its own files and none takes another's.
+// Each flux format is found by its contents whatever the file is called,
+// and no probe takes another's file.
 TEST(FluxFormats, ProbesKnowTheirOwnFilesOnly) {
   test::ScratchDir dir;
   TZX_Disk disk;
   test::MakeTrdosLayoutDisk(disk, 2);
-  Bytes scp, mfi, udi;
-  ASSERT_TRUE(SaveSCPToBytes(disk, scp));
-  ASSERT_TRUE(SaveMFIToBytes(disk, mfi));
-  ASSERT_TRUE(SaveUDIToBytes(disk, udi));
-  ASSERT_TRUE(test::WriteKryoFluxSet(disk, dir / "s00.0.raw"));
-  Bytes stream = test::ReadFileBytes(dir / "s00.0.raw");
+  ASSERT_TRUE(SaveSCP(disk, dir / "scp.bin"));
+  ASSERT_TRUE(SaveMFI(disk, dir / "mfi.bin"));
+  ASSERT_TRUE(SaveUDI(disk, dir / "udi.bin"));
+  std::filesystem::create_directory(dir / "set");
+  ASSERT_TRUE(test::WriteKryoFluxSet(disk, dir / "set" / "s00.0.raw"));
   const Bytes floptool = {'M', 'E', 'S', 'S', 'F', 'L', 'O', 'P', 'P', 'Y', 'I', 'M', 'A', 'G', 'E', 0,
                           0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0,   0};
-  EXPECT_TRUE(ProbeSCP(scp));
-  EXPECT_TRUE(ProbeMFI(mfi));
-  EXPECT_TRUE(ProbeMFI(floptool)) << "the old signature";
-  EXPECT_TRUE(ProbeKryoFlux(stream));
-  for (const Bytes* other : {&udi, &stream, &mfi}) EXPECT_FALSE(ProbeSCP(*other));
-  for (const Bytes* other : {&udi, &stream, &scp}) EXPECT_FALSE(ProbeMFI(*other));
-  for (const Bytes* other : {&udi, &scp, &mfi}) EXPECT_FALSE(ProbeKryoFlux(*other));
+  test::WriteFileBytes(dir / "old.bin", floptool);
+  const auto detected = [&](const std::filesystem::path& file) {
+    const ImageFormat* format = DetectFormat(file).format;
+    return format == nullptr ? std::string() : std::string(format->key);
+  };
+  EXPECT_EQ(detected(dir / "scp.bin"), "SCP");
+  EXPECT_EQ(detected(dir / "mfi.bin"), "MFI");
+  EXPECT_EQ(detected(dir / "old.bin"), "MFI") << "the old signature";
+  EXPECT_EQ(detected(dir / "udi.bin"), "UDI");
+  EXPECT_EQ(detected(dir / "set" / "s00.0.raw"), "RAW");
+  EXPECT_EQ(detected(dir / "set"), "RAW") << "a folder of streams";
+  std::filesystem::copy_file(dir / "set" / "s00.0.raw", dir / "stream.bin");
+  EXPECT_EQ(detected(dir / "stream.bin"), "") << "a stream needs its set's name";
 }
 
 TEST(FluxFormats, ScpChecksumMismatchIsANoteNotARefusal) {
@@ -160,7 +165,7 @@ TEST(FluxFormats, ScpChecksumMismatchIsANoteNotARefusal) {
   file[12] ^= 1;
   TZX_Disk loaded;
   ASSERT_TRUE(LoadSCPFromBytes(loaded, file));
-  EXPECT_EQ(loaded.LastError, "SCP checksum does not match: the file may be damaged");
+  EXPECT_EQ(loaded.Notices, std::vector<std::string>{"SCP checksum does not match: the file may be damaged"});
   EXPECT_EQ(test::DiskDifference(disk, loaded, {}), "");
 }
 

@@ -317,7 +317,8 @@ TEST(Hfe, InputBeyondTheModelIsCut) {
   TZX_Disk disk;
   ASSERT_TRUE(LoadHFEFromBytes(disk, HfeFile(cylinders)));
   EXPECT_EQ(disk.CountTracks(), kTrackCount);
-  EXPECT_NE(disk.LastError.find("83 цилиндра"), std::string::npos) << disk.LastError;
+  ASSERT_EQ(disk.Notices.size(), 1u);
+  EXPECT_NE(disk.Notices[0].find("83 цилиндра"), std::string::npos) << disk.Notices[0];
 
   // A track of 15000 bytes keeps its first 6500.
   RawTrack longTrack;
@@ -328,7 +329,7 @@ TEST(Hfe, InputBeyondTheModelIsCut) {
   ASSERT_TRUE(LoadHFEFromBytes(disk, HfeFile({{longTrack.bytes, longTrack.bytes}})));
   EXPECT_EQ(disk.GetTrack(1).RawLength, kRawCapacity);
   EXPECT_EQ(disk.GetTrack(1).Sectors[0].Data[0], 0x66);
-  EXPECT_FALSE(disk.LastError.empty());
+  EXPECT_FALSE(disk.Notices.empty());
 
   // 21 sectors: the first 20 fill the slots.
   RawTrack crowded;
@@ -341,7 +342,7 @@ TEST(Hfe, InputBeyondTheModelIsCut) {
   ASSERT_TRUE(LoadHFEFromBytes(disk, HfeFile({{crowded.bytes, crowded.bytes}})));
   EXPECT_EQ(disk.GetTrack(0).CountSectors(), kSlotCount);
   EXPECT_EQ(disk.GetTrack(0).Sectors[19].IdSector, 20);
-  EXPECT_FALSE(disk.LastError.empty());
+  EXPECT_FALSE(disk.Notices.empty());
 
   // A size code above 3 keeps the 1100 bytes a slot holds.
   RawTrack large;

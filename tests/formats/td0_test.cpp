@@ -98,7 +98,7 @@ TEST(Td0, CreationTimeAndCommentsSurviveBothBodies) {
     disk.Comments = {"Первая строка", "", "second"};
     TZX_Disk loaded;
     ASSERT_TRUE(LoadTD0FromBytes(loaded, Saved(disk, compress)));
-    EXPECT_EQ(loaded.LastError, "Создан: 5.3.2008 14:7:9");
+    EXPECT_EQ(loaded.Notices, std::vector<std::string>{"Создан: 5.3.2008 14:7:9"});
     EXPECT_EQ(loaded.Comments, (std::vector<std::string>{"Первая строка", "second"}));
   }
 }
@@ -110,7 +110,8 @@ TEST(Td0, CommentTextLayout) {
   EXPECT_EQ(ReadLe16(&file[14]), 0);
   TZX_Disk loaded;
   ASSERT_TRUE(LoadTD0FromBytes(loaded, file));
-  EXPECT_EQ(loaded.LastError, "Создан: 5.3.2008 14:7:9");
+  EXPECT_EQ(loaded.Notices, std::vector<std::string>{"Создан: 5.3.2008 14:7:9"});
+  EXPECT_TRUE(loaded.LastError.empty());
   EXPECT_TRUE(loaded.Comments.empty());
 
   // Lines in CP1251, each ended by a 0 byte, then two more; the block CRC
@@ -205,7 +206,7 @@ TEST(Td0, ThreeDataEncodings) {
   EXPECT_EQ(shortBlock.DataLen, 256);
   EXPECT_EQ(shortBlock.Data[199], 0x77);
   EXPECT_EQ(shortBlock.Data[200], 0);
-  EXPECT_TRUE(disk.LastError.empty());  // no comment block, no creation text
+  EXPECT_TRUE(disk.Notices.empty());  // no comment block, no creation text
 }
 
 TEST(Td0, SignatureCaseDecidesOnlyTheCompression) {
@@ -329,7 +330,8 @@ TEST(Td0, SaveReplacesTheFileAndLoadsBack) {
   TZX_Disk loaded;
   ASSERT_TRUE(LoadTD0(loaded, file)) << loaded.LastError;
   EXPECT_EQ(test::DiskDifference(disk, loaded, {false, false}), "");
-  EXPECT_EQ(loaded.LastError.rfind("Создан: ", 0), 0u);
+  ASSERT_EQ(loaded.Notices.size(), 1u);
+  EXPECT_EQ(loaded.Notices[0].rfind("Создан: ", 0), 0u);
 }
 
 // floptool (MAME) reads TD0, plain and compressed, and writes TRD.

@@ -5,6 +5,7 @@
 
 #include "formats/sample_disks.h"
 #include "formats/trd.h"
+#include "formats/udi.h"
 #include "support/test_support.h"
 
 namespace velloran {
@@ -91,7 +92,8 @@ TEST(Trd, TruncatedCorpusImageKeepsAllItsBytes) {
   TZX_Disk disk;
   ASSERT_TRUE(LoadTRD(disk, path));
   EXPECT_EQ(disk.CountTracks(), 18);  // 17.19 tracks of data
-  EXPECT_EQ(disk.LastError, "TRD file ends 3328 bytes short of a whole track; they read as zeros.");
+  EXPECT_EQ(disk.Notices,
+            std::vector<std::string>{"TRD: файлу не хватает 3328 байт до целой дорожки; они читаются как нули."});
   Bytes saved;
   ASSERT_TRUE(SaveTRDToBytes(disk, saved));
   ASSERT_EQ(saved.size(), 18u * 4096);
@@ -162,6 +164,28 @@ TEST(Trd, TracksUpToTheHighestPresentOneAreWritten) {
   test::PutSector(disk, 5, 0, 2, 0, 1, 1);
   EXPECT_FALSE(SaveTRDToBytes(disk, saved));
   EXPECT_EQ(disk.LastError, "TRD save error: track 2 sector 1 is missing!");
+}
+
+// An odd number of tracks goes to UDI as whole cylinders: the last track
+// comes back present but blank. Back in TRD it is left out again, and the
+// partial last track of the original comes back completed with zeros.
+TEST(Trd, TrailingBlankTracksAreLeftOutSoTrdThroughUdiGivesTheFileBack) {
+  const Bytes corpus = test::ReadFileBytes(test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd"));
+  const Bytes original(corpus.begin(), corpus.begin() + 80 * 4096 + 1000);  // 81 tracks, the last partial
+  TZX_Disk disk;
+  ASSERT_TRUE(LoadTRDFromBytes(disk, original));
+  Bytes udi;
+  ASSERT_TRUE(SaveUDIToBytes(disk, udi)) << disk.LastError;
+  TZX_Disk fromUdi;
+  ASSERT_TRUE(LoadUDIFromBytes(fromUdi, udi)) << fromUdi.LastError;
+  ASSERT_EQ(fromUdi.CountTracks(), 82);
+  ASSERT_EQ(fromUdi.GetTrack(81).CountSectors(), 0);
+  Bytes back;
+  ASSERT_TRUE(SaveTRDToBytes(fromUdi, back)) << fromUdi.LastError;
+  ASSERT_EQ(back.size(), 81u * 4096);
+  EXPECT_TRUE(std::equal(original.begin(), original.end(), back.begin()));
+  EXPECT_TRUE(std::all_of(back.begin() + static_cast<std::ptrdiff_t>(original.size()), back.end(),
+                          [](std::uint8_t b) { return b == 0; }));
 }
 
 }  // namespace

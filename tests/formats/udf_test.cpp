@@ -173,8 +173,9 @@ TEST_F(UdfTest, LongTextsAreCutWithANote) {
   ASSERT_TRUE(LoadUDFFromBytes(*loaded, Save())) << loaded->LastError;
   EXPECT_EQ(loaded->Comments, std::vector<std::string>(4096, "c"));
   EXPECT_EQ(loaded->GetTrack(3).Log.size(), 4096u);
-  EXPECT_EQ(loaded->LastError,
-            "UDF file holds a comment or track log of more than 4096 lines: only its first 4096 lines were loaded.");
+  EXPECT_EQ(loaded->Notices,
+            std::vector<std::string>{"UDF: комментарий или журнал дорожки длиннее 4096 строк; загружены только первые "
+                                     "4096 строк."});
 
   disk->Comments.assign(4096, "c");
   ASSERT_TRUE(LoadUDFFromBytes(*loaded, Save()));

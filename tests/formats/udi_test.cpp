@@ -8,6 +8,7 @@
 #include "formats/sample_disks.h"
 #include "formats/udi.h"
 #include "support/test_support.h"
+#include "trdos/catalog.h"
 
 namespace velloran {
 namespace {
@@ -231,18 +232,30 @@ TEST_F(UdiTest, FileEndingInsideATrackKeepsTheTracksBefore) {
   EXPECT_EQ(loaded->CountTracks(), 3);
 }
 
-TEST_F(UdiTest, InputsBeyondTheModelAreRefused) {
-  RawTrack track;
-  track.Add(0x4E, 100);
-  Bytes file = MakeUdi({track, track});
-  file[9] = 83;  // 84 cylinders: 168 records
-  EXPECT_EQ(LoadError(Reseal(file)), "Too many tracks in UDI file!");
+// An emulator's blank 86-cylinder disk loads; its last three cylinders are
+// left out with a notice. One sector out there refuses the file, naming it.
+TEST_F(UdiTest, CylindersBeyondTheDiskAreDroppedWhenBlankAndRefusedWithData) {
+  RawTrack blank;
+  blank.Add(0x4E, 100);
+  std::vector<RawTrack> tracks(172, blank);
+  ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi(tracks))) << loaded->LastError;
+  EXPECT_EQ(loaded->CountTracks(), kTrackCount);
+  EXPECT_EQ(loaded->Notices,
+            std::vector<std::string>{
+                "Образ UDI больше, чем вмещает программа: пустые дорожки цилиндров 83–85 не загружены."});
+
+  tracks[169].Id(84, 1, 1, 1);
+  tracks[169].Data(0xFB, 256, 0);
+  tracks[171] = tracks[169];
+  EXPECT_EQ(LoadError(MakeUdi(tracks)),
+            "UDI track at cylinder 84, side 1 holds sectors, but a disk holds cylinders 0 to 82 only!");
+
   RawTrack longTrack;
   longTrack.Add(0x4E, 6501);
-  EXPECT_EQ(LoadError(MakeUdi({longTrack, track})), "Error UDI track length!");
+  EXPECT_EQ(LoadError(MakeUdi({longTrack, blank})), "Error UDI track length!");
   RawTrack fullTrack;
   fullTrack.Add(0x4E, 6500);
-  EXPECT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi({fullTrack, track})));
+  EXPECT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi({fullTrack, blank})));
   EXPECT_EQ(loaded->GetTrack(0).RawLength, 6500);
 }
 
@@ -522,10 +535,29 @@ TEST_F(UdiTest, CorpusDiskSavedAgainKeepsItsSectors) {
   }
 }
 
-TEST_F(UdiTest, CompressedVariantIsRefusedClearly) {
-  const auto file = test::CorpusFile("udi/vamposdecampos_fuse-emulator-svn__success.udi");
-  EXPECT_FALSE(LoadUDI(*loaded, file));
-  EXPECT_EQ(loaded->LastError, "Compressed UDI files are not supported!");
+// An emulator's test disk whose track records are zlib-compressed: a TR-DOS
+// disk with one BASIC program, "success". Saved again it is a plain UDI.
+TEST_F(UdiTest, CompressedVariantLoadsAndSavesPlain) {
+  const Bytes file = test::ReadFileBytes(test::CorpusFile("udi/vamposdecampos_fuse-emulator-svn__success.udi"));
+  ASSERT_EQ(file[16], 0xF0) << "the first record is compressed";
+  ASSERT_TRUE(LoadUDIFromBytes(*disk, file)) << disk->LastError;
+  EXPECT_EQ(disk->CountTracks(), 160);
+  EXPECT_EQ(disk->GetTrack(159).RawLength, 6250);
+  TrdosCatalog catalog;
+  ASSERT_TRUE(ReadCatalog(*disk, catalog));
+  ASSERT_EQ(catalog.EntryCount, 1);
+  EXPECT_EQ(NameText(catalog.Entries[0].Name), "success ");
+  EXPECT_EQ(catalog.Entries[0].FileType, 'B');
+
+  const Bytes plain = Save();
+  EXPECT_EQ(plain[16], 0) << "written records are plain";
+  ASSERT_TRUE(LoadUDIFromBytes(*loaded, plain)) << loaded->LastError;
+  EXPECT_EQ(test::DiskDifference(*disk, *loaded, {}), "");
+
+  // A damaged stream is refused, the tracks before it stay.
+  Bytes damaged = file;
+  damaged[0x10 + 6 + 100] ^= 0x55;  // inside the first record's stream
+  EXPECT_EQ(LoadError(Reseal(damaged)), "Error UDI compressed track!");
   EXPECT_EQ(loaded->CountTracks(), 0);
 }
 

@@ -9,6 +9,7 @@
 #include "formats/udi.h"
 #include "model/disk_fingerprint.h"
 #include "ui/disk_map_cells.h"
+#include "ui/prompts.h"
 #include "ui/ui_fixture.h"
 
 namespace velloran::test {
@@ -30,9 +31,14 @@ TEST_F(FilesTest, LoadCommandShowsTheNewDiskAndRemembersItsFolder) {
   ASSERT_EQ(request.kind, ScriptedPrompts::Kind::OpenFiles);
   EXPECT_EQ(request.text, "Загрузить образ диска из файла..");
   EXPECT_EQ(request.file.folder, "/nowhere/");
-  // The format table's list as it stands, opened on its first filter.
-  EXPECT_EQ(request.file.filters, SplitFilterList(QString::fromStdString(LoadDialogFilter())));
+  // Every disk image first (and chosen), each format, then every file.
+  const QStringList saveFilters = SplitFilterList(QString::fromStdString(SaveDialogFilter()));
   EXPECT_EQ(request.file.filterIndex, 1);
+  ASSERT_EQ(request.file.filters.size(), saveFilters.size() + 2);
+  EXPECT_TRUE(request.file.filters.front().startsWith("Все образы дисков (*.udi,*.trd,"))
+      << request.file.filters.front().toStdString();
+  EXPECT_EQ(request.file.filters[8], "Образ для флоппи эмулятора (*.hfe)|*.hfe");
+  EXPECT_EQ(request.file.filters.back(), "Все файлы (*)|*");
   EXPECT_TRUE(request.file.fileName.isEmpty());
 
   EXPECT_EQ(prompts.Messages().size(), 0u);
@@ -55,13 +61,13 @@ TEST_F(FilesTest, LoadCommandShowsTheNewDiskAndRemembersItsFolder) {
   EXPECT_EQ(save.text, "Сохранить образ диска в файл...");
   EXPECT_EQ(save.file.fileName, "disk");
   EXPECT_EQ(save.file.folder, "/saves/");
-  EXPECT_EQ(save.file.filters.size(), 10);
+  EXPECT_EQ(save.file.filters, saveFilters);
   EXPECT_EQ(save.file.defaultSuffix, "udi");
   ASSERT_TRUE(save.file.suffixForFilter);
   EXPECT_EQ(save.file.suffixForFilter(2), "trd");
   EXPECT_EQ(save.file.suffixForFilter(8), "hfe");
-  EXPECT_EQ(save.file.suffixForFilter(9), "scp");
-  EXPECT_EQ(save.file.suffixForFilter(10), "mfi");
+  EXPECT_EQ(save.file.suffixForFilter(11), "scp");
+  EXPECT_EQ(save.file.suffixForFilter(12), "mfi");
 }
 
 // A load that fails leaves the disk, the panels and the hex pane as they were.
@@ -184,15 +190,22 @@ TEST_F(FilesTest, TrdFileTooBigForADiskIsAFailureNotAnEmptyDisk) {
   EXPECT_EQ(window->CurImageName(), "");
 }
 
-TEST_F(FilesTest, ReadersWarningGoesToTheThirdPanel) {
-  const auto files = CorpusFiles("td0");
-  ASSERT_FALSE(files.empty());
-  TZX_Disk probe;
+// A reader's notices show in the third panel, whatever the format; the file
+// is read as what it holds, whatever its name.
+TEST_F(FilesTest, ReadersNoticesGoToTheThirdPanel) {
+  TZX_Disk disk;
+  MakeMarkedTrdosDisk(disk);
   std::string error;
-  ASSERT_TRUE(LoadImage(probe, files[0], error)) << error;
-  LoadThroughDialog(files[0]);
-  EXPECT_EQ(window->StatusText(2), QString::fromStdString(probe.LastError));
+  const auto file = dir / "disk.bin";
+  ASSERT_TRUE(SaveImageAs(disk, file, *FindFormat("TD0"), {}, error)) << error;
+  TZX_Disk probe;
+  ASSERT_TRUE(LoadImage(probe, file, error)) << error;
+  ASSERT_EQ(probe.Notices.size(), 1u);
+  LoadThroughDialog(file);
+  EXPECT_EQ(prompts.Messages().size(), 0u);
+  EXPECT_EQ(window->StatusText(2), QString::fromStdString(probe.Notices[0]));
   EXPECT_TRUE(window->StatusText(1).startsWith("Disk Image - "));
+  EXPECT_EQ(Disk().CountTracks(), disk.CountTracks());
 }
 
 TEST_F(FilesTest, UdiBuildFailureIsReportedWithTrackAndSector) {

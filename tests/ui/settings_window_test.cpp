@@ -2,7 +2,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSpinBox>
 
@@ -219,4 +221,24 @@ TEST(StartUp, CommandLineImageIsLoaded) {
 }
 
 }  // namespace
+// Where the settings live: beside a program in a writable folder of its
+// own, never beside the installed program (a root start would leave a file
+// in /usr/bin), unless a Velloran.ini is already there to be used.
+TEST(SettingsWindow, SettingsFileBesideTheProgramOnlyOutsideItsInstalledFolder) {
+  ScratchDir dir;
+  ScratchDir home;
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.Path().string()));
+  const QString folder = QString::fromStdString(dir.Path().string());
+  const QString beside = QDir(folder).filePath("Velloran.ini");
+  const QString user = QDir(QString::fromStdString(home.Path().string())).filePath("Velloran/Velloran.ini");
+  EXPECT_EQ(QtSettingsStore::DefaultFile(folder, "/usr/bin"), beside);
+  EXPECT_EQ(QtSettingsStore::DefaultFile(folder, folder), user);
+  EXPECT_FALSE(QFileInfo::exists(beside));
+  QFile existing(beside);
+  ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+  existing.close();
+  EXPECT_EQ(QtSettingsStore::DefaultFile(folder, folder), beside) << "a portable setup chosen by hand";
+  qunsetenv("XDG_CONFIG_HOME");
+}
+
 }  // namespace velloran::test

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -42,6 +43,13 @@ std::optional<std::string> TakeOutputOption(std::vector<std::string>& words, std
 // Prints a TR-DOS catalog as the ls command shows it.
 void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted);
 
+// Prints the table of image formats: key, file pattern, name, what it holds.
+void PrintFormatList(std::ostream& out);
+// The format keys, separated by blanks.
+std::string FormatKeys();
+
+inline constexpr const char* kConvertUsage = "convert IN OUT [--keep-raw] [--compress] [--standard-dsk] [--lossy]";
+
 // Prints "velloran-cli: <message>" on standard error and returns exit code 1.
 int Fail(const std::string& message);
 
@@ -50,6 +58,7 @@ void ReportLosses(const std::string& file, const SaveLosses& losses);
 
 // Each command takes the words after its name and returns the exit code.
 int RunInfo(const std::vector<std::string>& words);
+int RunFormats(const std::vector<std::string>& words);
 int RunConvert(const std::vector<std::string>& words);
 int RunLs(const std::vector<std::string>& words);
 int RunGet(const std::vector<std::string>& words);

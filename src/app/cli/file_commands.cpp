@@ -42,14 +42,18 @@ std::unique_ptr<TZX_Disk> LoadDisk(const std::string& file, std::string& error) 
 }
 
 // Copies the changed sector data into the raw track images, as the desktop
-// tool does after its catalog window changed the disk, then saves atomically.
+// tool does after its catalog window changed the disk, then saves atomically
+// in the format the file was read as, whatever its name.
 int SaveChangedDisk(TZX_Disk& disk, const std::string& file) {
   for (auto& track : disk.Tracks) {
     track.CountSectors();
     track.SectorsToRaw();
   }
   std::string error;
-  if (!SaveImage(disk, file, SaveOptions{}, error)) return Fail(file + ": " + error);
+  const DetectedFormat detected = DetectFormat(file);
+  const bool saved = detected.format != nullptr ? SaveImageAs(disk, file, *detected.format, SaveOptions{}, error)
+                                                : SaveImage(disk, file, SaveOptions{}, error);
+  if (!saved) return Fail(file + ": " + error);
   return 0;
 }
 

@@ -19,7 +19,8 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"info", "info IMAGE", velloran::cli::RunInfo},
-    {"convert", "convert IN OUT [--keep-raw] [--compress] [--lossy]", velloran::cli::RunConvert},
+    {"convert", velloran::cli::kConvertUsage, velloran::cli::RunConvert},
+    {"formats", "formats", velloran::cli::RunFormats},
     {"ls", "ls IMAGE [--cpm] [--all]", velloran::cli::RunLs},
     {"get", "get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]", velloran::cli::RunGet},
     {"put", "put IMAGE FILE...", velloran::cli::RunPut},
@@ -40,6 +41,8 @@ int Usage(std::ostream& out) {
   out << "Usage: velloran-cli COMMAND ...\n\nCommands:\n";
   for (const auto& command : kCommands) out << "  " << command.usage << '\n';
   out << "\nOptions:\n  --help     this list\n  --version  the program's version\n";
+  out << "\nImage formats (velloran-cli formats): " << velloran::cli::FormatKeys() << '\n'
+      << "An image is read in the format its contents show; it is written in the format of its extension.\n";
   return 0;
 }
 

@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
                  "velloran: Qt's Russian translation (qtbase_ru) is not installed; standard buttons stay English\n");
 
   velloran::QtPrompts prompts;
-  velloran::QtSettingsStore store(velloran::QtSettingsStore::DefaultFile(QApplication::applicationDirPath()));
+  velloran::QtSettingsStore store(velloran::QtSettingsStore::DefaultFile(QApplication::applicationDirPath(),
+                                                                         QStringLiteral(VELLORAN_INSTALLED_BINDIR)));
   velloran::TFMain window(prompts, store);
   prompts.SetParent(&window);
 

@@ -1,0 +1,32 @@
+// DSK images of Amstrad CPC and Spectrum +3 disks, as emulators, libdsk and
+// flux tools write them: the extended variant ("EXTENDED CPC DSK File"), with
+// a size per track and per sector, and the original one ("MV - CPCEMU"),
+// whose tracks all have one size. Both keep each sector's ID and the
+// controller's status bytes ST1/ST2, which carry its CRC state.
+#pragma once
+
+#include <filesystem>
+
+#include "common/bytes.h"
+#include "formats/probe.h"
+#include "model/disk.h"
+
+namespace velloran {
+
+enum class DskVariant { Extended, Standard };
+
+Confidence ProbeDSK(const ProbeInput& input);
+
+// Reads either variant. Several stored copies of a weak sector: the first is
+// kept and a notice names the sector; so are other things the disk cannot
+// hold (data beyond 1100 bytes, more than 20 sectors, deleted-data marks).
+bool LoadDSK(TZX_Disk& disk, const std::filesystem::path& file);
+bool LoadDSKFromBytes(TZX_Disk& disk, ByteSpan data);
+
+// Writes every track up to the highest present one; one side when no odd
+// track is present. The standard variant refuses a disk it cannot hold (a
+// track of mixed sector sizes, a sector with part of its data).
+bool SaveDSK(TZX_Disk& disk, const std::filesystem::path& file, DskVariant variant = DskVariant::Extended);
+bool SaveDSKToBytes(TZX_Disk& disk, Bytes& out, DskVariant variant = DskVariant::Extended);
+
+}  // namespace velloran

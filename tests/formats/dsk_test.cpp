@@ -1,0 +1,188 @@
+// DSK facts the shared suites do not reach: the status bytes of each sector
+// state, blank and absent tracks, weak sectors, both headers, the limits.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "formats/dsk.h"
+#include "formats/sample_disks.h"
+#include "support/test_support.h"
+
+namespace velloran {
+namespace {
+
+// A disk with every sector state a controller reports, a present track
+// without sectors (track 2) and an absent one (track 3) below track 4.
+void MakeStatesDisk(TZX_Disk& disk) {
+  disk.ClearDisk();
+  test::PutSector(disk, 0, 0, 0, 0, 1, 2);         // good
+  test::PutSector(disk, 0, 1, 0, 0, 2, 2, false);  // data CRC error
+  test::PutSector(disk, 0, 2, 0, 0, 3, 2);         // no data field
+  disk.GetSector(0, 2).DataLen = 0;
+  disk.GetSector(0, 2).DataOk = 0;
+  test::PutSector(disk, 0, 3, 7, 1, 0xF0, 2);  // ID CRC error
+  disk.GetSector(0, 3).IdCrc ^= 0xFFFF;
+  test::PutSector(disk, 1, 0, 0, 1, 1, 2);
+  disk.GetTrack(2).Present = 0xFF;
+  test::PutSector(disk, 4, 0, 2, 0, 1, 2);
+}
+
+TEST(Dsk, ExtendedLayoutAndStatusBytesRoundTrip) {
+  TZX_Disk disk;
+  MakeStatesDisk(disk);
+  Bytes file;
+  ASSERT_TRUE(SaveDSKToBytes(disk, file)) << disk.LastError;
+  ASSERT_EQ(std::memcmp(file.data(), "EXTENDED CPC DSK File\r\nDisk-Info\r\n", 34), 0);
+  EXPECT_EQ(std::memcmp(&file[0x22], "Velloran", 8), 0);
+  EXPECT_EQ(file[0x30], 3);  // cylinders
+  EXPECT_EQ(file[0x31], 2);  // sides
+  // Track sizes / 256: header and data of 4 sectors (3 with 512 bytes), of
+  // one, a track without sectors, an absent track, then one more.
+  EXPECT_EQ((Bytes(file.begin() + 0x34, file.begin() + 0x3A)), (Bytes{7, 3, 1, 0, 3, 0}));
+
+  const std::uint8_t* track0 = &file[0x100];
+  EXPECT_EQ(std::memcmp(track0, "Track-Info\r\n", 12), 0);
+  EXPECT_EQ(track0[0x14], 2);  // size code
+  EXPECT_EQ(track0[0x15], 4);  // sectors
+  const auto info = [&](int s) { return Bytes(track0 + 0x18 + 8 * s, track0 + 0x20 + 8 * s); };
+  EXPECT_EQ(info(0), (Bytes{0, 0, 1, 2, 0x00, 0x00, 0x00, 0x02}));
+  EXPECT_EQ(info(1), (Bytes{0, 0, 2, 2, 0x20, 0x20, 0x00, 0x02}));
+  EXPECT_EQ(info(2), (Bytes{0, 0, 3, 2, 0x01, 0x01, 0x00, 0x00}));
+  EXPECT_EQ(info(3), (Bytes{7, 1, 0xF0, 2, 0x20, 0x00, 0x00, 0x02}));
+  EXPECT_EQ(file[0x100 + 7 * 256 + 3 * 256 + 0x15], 0) << "a track without sectors lists none";
+
+  TZX_Disk loaded;
+  ASSERT_TRUE(LoadDSKFromBytes(loaded, file)) << loaded.LastError;
+  EXPECT_EQ(test::DiskDifference(disk, loaded, {}), "");
+  EXPECT_EQ(loaded.GetTrack(2).Present, 0xFF);
+  EXPECT_EQ(loaded.GetTrack(3).Present, 0);
+  EXPECT_TRUE(loaded.Notices.empty());
+}
+
+TEST(Dsk, OneSidedDiskHasOneSideAndLoadsOnEvenTracks) {
+  TZX_Disk disk;
+  for (int t = 0; t < 80; t += 2) test::PutSector(disk, t, 0, static_cast<std::uint8_t>(t / 2), 0, 0xC1, 2);
+  Bytes file;
+  ASSERT_TRUE(SaveDSKToBytes(disk, file));
+  EXPECT_EQ(file[0x30], 40);
+  EXPECT_EQ(file[0x31], 1);
+  TZX_Disk loaded;
+  ASSERT_TRUE(LoadDSKFromBytes(loaded, file)) << loaded.LastError;
+  EXPECT_EQ(test::DiskDifference(disk, loaded, {}), "");
+}
+
+// The original header: one track size for all, data lengths from the track's
+// size code, no length per sector.
+TEST(Dsk, StandardVariantHoldsUniformTracksAndRefusesOthers) {
+  TZX_Disk disk;
+  test::MakeKdiLayoutDisk(disk, 4);
+  disk.GetSector(1, 2).DataOk = 0;
+  Bytes file;
+  ASSERT_TRUE(SaveDSKToBytes(disk, file, DskVariant::Standard)) << disk.LastError;
+  ASSERT_EQ(std::memcmp(file.data(), "MV - CPCEMU Disk-File\r\nDisk-Info\r\n", 34), 0);
+  EXPECT_EQ(ReadLe16(&file[0x32]), 256 + 5 * 1024);
+  EXPECT_EQ(file.size(), 256u + 4 * (256 + 5 * 1024));
+  EXPECT_EQ(ReadLe16(&file[0x100 + 0x18 + 6]), 0) << "no length per sector";
+  TZX_Disk loaded;
+  ASSERT_TRUE(LoadDSKFromBytes(loaded, file)) << loaded.LastError;
+  EXPECT_EQ(test::DiskDifference(disk, loaded, {}), "");
+
+  test::PutSector(disk, 2, 5, 1, 0, 6, 1);
+  EXPECT_FALSE(SaveDSKToBytes(disk, file, DskVariant::Standard));
+  EXPECT_EQ(disk.LastError,
+            "The standard DSK cannot hold the disk: track 2 has sectors of different sizes; save it as an extended "
+            "DSK.");
+  disk.GetTrack(2).ClearSector(5);
+  disk.GetSector(3, 1).DataLen = 100;
+  EXPECT_FALSE(SaveDSKToBytes(disk, file, DskVariant::Standard));
+  EXPECT_NE(disk.LastError.find("track 3 sector 2 holds 100 of its 1024 bytes"), std::string::npos);
+  EXPECT_TRUE(SaveDSKToBytes(disk, file)) << "the extended variant holds it";
+}
+
+// An extended file as a copy-protected disk has it: a weak sector stored
+// three times, a long sector, a deleted-data mark, one track of 22 sectors,
+// blank cylinders past 82.
+struct Sector {
+  std::uint8_t c, h, r, n, st1, st2;
+  Bytes data;
+};
+
+Bytes ExtendedFile(int cylinders, const std::vector<std::vector<Sector>>& tracks) {
+  Bytes file(256, 0);
+  std::memcpy(file.data(), "EXTENDED CPC DSK File\r\nDisk-Info\r\n", 34);
+  file[0x30] = static_cast<std::uint8_t>(cylinders);
+  file[0x31] = 1;
+  for (std::size_t t = 0; t < tracks.size(); ++t) {
+    Bytes block(256, 0);
+    std::memcpy(block.data(), "Track-Info\r\n", 12);
+    block[0x10] = static_cast<std::uint8_t>(t);
+    block[0x15] = static_cast<std::uint8_t>(tracks[t].size());
+    for (std::size_t s = 0; s < tracks[t].size(); ++s) {
+      const Sector& sector = tracks[t][s];
+      std::uint8_t* info = &block[0x18 + 8 * s];
+      info[0] = sector.c, info[1] = sector.h, info[2] = sector.r, info[3] = sector.n;
+      info[4] = sector.st1, info[5] = sector.st2;
+      WriteLe16(info + 6, static_cast<std::uint16_t>(sector.data.size()));
+      block.insert(block.end(), sector.data.begin(), sector.data.end());
+    }
+    block.resize((block.size() + 255) / 256 * 256, 0);
+    file[0x34 + t] = static_cast<std::uint8_t>(block.size() / 256);
+    file.insert(file.end(), block.begin(), block.end());
+  }
+  return file;
+}
+
+TEST(Dsk, WhatTheDiskCannotHoldIsKeptAsFarAsItGoesAndNoted) {
+  Bytes weak(3 * 512);
+  for (std::size_t i = 0; i < weak.size(); ++i) weak[i] = static_cast<std::uint8_t>(i / 512 + 1);
+  std::vector<Sector> crowded;
+  for (int r = 1; r <= 22; ++r) crowded.push_back({1, 0, static_cast<std::uint8_t>(r), 0, 0, 0, Bytes(128, 0x11)});
+  std::vector<std::vector<Sector>> tracks = {{{0, 0, 1, 2, 0x20, 0x20, weak},
+                                              {0, 0, 2, 6, 0x20, 0x20, Bytes(6144, 0x66)},
+                                              {0, 0, 3, 2, 0, 0x40, Bytes(512, 0x33)}},
+                                             crowded};
+  tracks.resize(86);  // cylinders 2..85 blank
+  TZX_Disk disk;
+  ASSERT_TRUE(LoadDSKFromBytes(disk, ExtendedFile(86, tracks))) << disk.LastError;
+
+  const TSectorRec& first = disk.GetSector(0, 0);
+  EXPECT_EQ(first.DataLen, 512);
+  EXPECT_EQ(first.Data[511], 1) << "the first copy";
+  EXPECT_EQ(first.DataOk, 0);
+  EXPECT_EQ(disk.GetSector(0, 1).DataLen, kSectorDataSize);
+  EXPECT_EQ(disk.GetSector(0, 2).DataOk, 0xFF);
+  EXPECT_EQ(disk.GetTrack(2).CountSectors(), kSlotCount);
+  EXPECT_EQ(disk.GetSector(2, 19).IdSector, 20);
+  EXPECT_EQ(disk.CountTracks(), 83);
+  EXPECT_EQ(disk.Notices, (std::vector<std::string>{
+                              "DSK: дорожка 0, сектор 1 — слабый сектор, копий в образе: 3; загружена первая.",
+                              "DSK: дорожка 0, сектор 2 — данных 6144 байт; загружены первые 1100.",
+                              "DSK: на дорожке 2 секторов: 22; загружены первые 20.",
+                              "Образ DSK больше, чем вмещает программа: пустые дорожки цилиндров 83–85 не загружены.",
+                              "DSK: секторов с меткой удалённых данных: 1; загружены как обычные.",
+                          }));
+
+  tracks[84] = {{84, 0, 1, 2, 0, 0, Bytes(512, 0)}};
+  EXPECT_FALSE(LoadDSKFromBytes(disk, ExtendedFile(86, tracks)));
+  EXPECT_EQ(disk.LastError, "DSK track at cylinder 84, side 0 holds sectors, but a disk holds cylinders 0 to 82 only!");
+}
+
+TEST(Dsk, DamagedHeadersAreRefused) {
+  TZX_Disk disk;
+  EXPECT_FALSE(LoadDSKFromBytes(disk, Bytes(300, 0)));
+  EXPECT_EQ(disk.LastError, "No DSK format!");
+  Bytes file = ExtendedFile(1, {{{0, 0, 1, 2, 0, 0, Bytes(512, 1)}}});
+  file[0x31] = 3;
+  EXPECT_FALSE(LoadDSKFromBytes(disk, file));
+  EXPECT_EQ(disk.LastError, "Error DSK header!");
+  file[0x31] = 1;
+  file[0x100] = 'X';
+  EXPECT_FALSE(LoadDSKFromBytes(disk, file));
+  EXPECT_EQ(disk.LastError, "Error DSK track header!");
+  file.pop_back();
+  EXPECT_FALSE(LoadDSKFromBytes(disk, file));
+  EXPECT_EQ(disk.LastError, "Error DSK file length!");
+}
+
+}  // namespace
+}  // namespace velloran
