@@ -122,6 +122,9 @@ TEST(CliFiles, OddImageFilesSayWhatIsWrong) {
   run = RunCli({"info", (dir / "cut.kdi").string()});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(Contains(run.out, "Note: KDI: файлу не хватает 4120 байт до целой дорожки")) << run.out;
+  run = RunCli({"convert", (dir / "cut.kdi").string(), (dir / "cut.udf").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.err, "cut.kdi: KDI: файлу не хватает 4120 байт")) << run.err;
 }
 
 TEST(CliFiles, LsShowsTheCatalogColumnsAndDiskDescription) {
