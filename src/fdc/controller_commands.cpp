@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include "fdc/engine_steps.h"
+#include "fdc/flux_drive.h"
 #include "fdc/messages.h"
+#include "flux/track_decoder.h"
 
 namespace velloran {
 
@@ -46,6 +49,36 @@ DriveCatalogResult ReadDriveCatalog(FloppyDriver& driver, TrdosCatalog& catalog)
     return result;
   }
   if (!ParseCatalog(ByteSpan(buffer.data(), kCatalogImageSize), catalog)) {
+    result.message = "Диск не соответствует формату TR-DOS!.";
+    return result;
+  }
+  result.showCatalog = true;
+  return result;
+}
+
+std::optional<std::string> ResetController(DiskDrive& drive) {
+  if (FloppyDriver* controller = drive.AsController()) return ResetController(*controller);
+  FluxDrive* flux = drive.AsFlux();
+  if (flux == nullptr) return std::nullopt;
+  const FluxDriveStopper stopper(*flux);
+  if (!flux->Start()) return flux->LastErrorText();
+  return std::nullopt;
+}
+
+DriveCatalogResult ReadDriveCatalog(DiskDrive& drive, TrdosCatalog& catalog) {
+  if (FloppyDriver* controller = drive.AsController()) return ReadDriveCatalog(*controller, catalog);
+  DriveCatalogResult result;
+  FluxDrive* flux = drive.AsFlux();
+  if (flux == nullptr) return result;
+  const FluxDriveStopper stopper(*flux);
+  FluxTrack track;
+  if (!flux->Start() || !flux->ReadFlux(2, track)) {
+    result.message = flux->LastErrorText();
+    return result;
+  }
+  auto disk = std::make_unique<TZX_Disk>();
+  DecodeFluxTrack(track, disk->GetTrack(0));
+  if (!ReadCatalog(*disk, catalog)) {
     result.message = "Диск не соответствует формату TR-DOS!.";
     return result;
   }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "fdc/disk_drive.h"
 #include "fdc/floppy_driver.h"
 #include "trdos/catalog.h"
 
@@ -22,5 +23,11 @@ struct DriveCatalogResult {
   bool showCatalog = false;            // open the catalog window read-only (CatalogEditable = 0)
 };
 DriveCatalogResult ReadDriveCatalog(FloppyDriver& driver, TrdosCatalog& catalog);
+
+// The same commands on any kind of drive: a flux drive's reset brings its
+// heads to track 0 (checked) and stops it again; its catalog comes from the
+// decoded flux of track 0.
+std::optional<std::string> ResetController(DiskDrive& drive);
+DriveCatalogResult ReadDriveCatalog(DiskDrive& drive, TrdosCatalog& catalog);
 
 }  // namespace velloran

@@ -2,7 +2,9 @@
 // in memory onto a real disk, track by track, through the floppy driver.
 #pragma once
 
+#include "fdc/disk_drive.h"
 #include "fdc/floppy_driver.h"
+#include "fdc/flux_drive.h"
 #include "fdc/operation.h"
 #include "model/disk.h"
 
@@ -14,7 +16,21 @@ OperationOutcome RunReadingEngine(TZX_Disk& disk, FloppyDriver& driver, Operatio
 // Formats and/or writes the present tracks of the range (OpMode 8, 16, 24).
 OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation);
 
+// Reads the tracks OpFirstTrack..OpLastTrack as flux (FluxRevolutions each)
+// and decodes them, whatever reading OpMode asks for. Tracks with bad
+// sectors are read again after the pass (up to RetryCount passes), each
+// sector keeping its first good copy. Every revolution read stays beside the
+// disk as its flux capture.
+OperationOutcome RunFluxReadingEngine(TZX_Disk& disk, FluxDrive& drive, OperationHost& host, DiskOperation& operation);
+
+// Writes every track of the range as flux (formatting is implied; absent
+// tracks are erased), with up to RetryCount attempts, each read back and
+// compared when Verify is set.
+OperationOutcome RunFluxWritingEngine(TZX_Disk& disk, FluxDrive& drive, OperationHost& host, DiskOperation& operation);
+
 // Runs the engine that OpMode selects: below 8 reading, otherwise writing.
 OperationOutcome RunDiskOperation(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation);
+// The same for any kind of drive.
+OperationOutcome RunDiskOperation(TZX_Disk& disk, DiskDrive& drive, OperationHost& host, DiskOperation& operation);
 
 }  // namespace velloran

@@ -33,6 +33,16 @@ std::string Hex8(std::uint32_t value) {
 
 }  // namespace
 
+DriverStatus ReopenDriveAfterSettings(DiskDrive& drive, const Settings& settings) {
+  if (FloppyDriver* controller = drive.AsController()) return ReopenDriveAfterSettings(*controller, settings);
+  if (FluxDrive* flux = drive.AsFlux()) {
+    DriverStatus status = OpenFluxDriveAtStartup(*flux);
+    status.statusText.clear();
+    return status;
+  }
+  return {};
+}
+
 std::string_view FdcTypeName(std::uint8_t type) {
   static constexpr std::array<std::string_view, 9> kNames = {"UNKNOWN", "UNKNOWN2", "NORMAL",   "ENHANCED", "82077",
                                                              "82077AA", "82078_44", "82078_64", "NATIONAL"};
@@ -52,7 +62,7 @@ DriverStatus OpenDriverAtStartup(FloppyDriver& driver, const Settings& settings)
     status.statusText = "  Driver load error";
     return status;
   }
-  if (!VersionSupported(version)) {
+  if (driver.ChecksDriverVersion() && !VersionSupported(version)) {
     status.messages.push_back("Версия драйвера не поддерживается!");
     status.statusText = "  Driver version - not allowed";
     status.diskMenuEnabled = false;
@@ -71,6 +81,25 @@ DriverStatus OpenDriverAtStartup(FloppyDriver& driver, const Settings& settings)
     status.statusText += " / FDC info read error";
   }
   return status;
+}
+
+DriverStatus OpenFluxDriveAtStartup(FluxDrive& drive) {
+  DriverStatus status;
+  if (!drive.Open()) {
+    status.messages.push_back(drive.LastErrorText());
+    status.statusText = "  Greaseweazle - not connected";
+    status.diskMenuEnabled = false;
+    return status;
+  }
+  const DriveDescription description = drive.Describe();
+  status.statusText = "  " + description.name + " - " + description.version;
+  return status;
+}
+
+DriverStatus OpenDriveAtStartup(DiskDrive& drive, const Settings& settings) {
+  if (FloppyDriver* controller = drive.AsController()) return OpenDriverAtStartup(*controller, settings);
+  if (FluxDrive* flux = drive.AsFlux()) return OpenFluxDriveAtStartup(*flux);
+  return {};
 }
 
 DriverStatus ReopenDriveAfterSettings(FloppyDriver& driver, const Settings& settings) {

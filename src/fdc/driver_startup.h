@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fdc/floppy_driver.h"
+#include "fdc/flux_drive.h"
 #include "settings/settings.h"
 
 namespace velloran {
@@ -24,10 +25,20 @@ struct DriverStatus {
 // backend's plain explanation of a failure follows its message.
 DriverStatus OpenDriverAtStartup(FloppyDriver& driver, const Settings& settings);
 
+// A flux drive at start-up: the device is opened and its firmware checked;
+// the status bar names the device and its firmware.
+DriverStatus OpenFluxDriveAtStartup(FluxDrive& drive);
+
+// The start-up of whichever kind of drive this is.
+DriverStatus OpenDriveAtStartup(DiskDrive& drive, const Settings& settings);
+
 // After the settings window was accepted: the drive is closed and opened
 // again with the new Drive and Rate. The status text is left empty (the
 // status bar keeps what it shows).
 DriverStatus ReopenDriveAfterSettings(FloppyDriver& driver, const Settings& settings);
+
+// The same for any kind of drive: a flux drive is connected again.
+DriverStatus ReopenDriveAfterSettings(DiskDrive& drive, const Settings& settings);
 
 // Name of the controller type byte: 0 "UNKNOWN" ... 8 "NATIONAL", others "UNKNOWN3".
 std::string_view FdcTypeName(std::uint8_t type);

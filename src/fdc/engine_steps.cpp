@@ -27,6 +27,23 @@ bool SeekTrack(FloppyDriver& driver, OperationHost& host, int track) {
   return false;
 }
 
+bool BeginFluxOperation(FluxDrive& drive, OperationHost& host) {
+  host.ShowTrack(0);
+  host.ClearMainLog();
+  if (!drive.Start()) {
+    host.ShowError(drive.LastErrorText());
+    return false;
+  }
+  host.AddMainLog("Начало операции!", true);
+  return true;
+}
+
+bool SeekFluxTrack(FluxDrive& drive, OperationHost& host, int track) {
+  if (drive.SeekTrack(track / 2, track % 2)) return true;
+  host.ShowError(drive.LastErrorText());
+  return false;
+}
+
 // Ends the operation when the user pressed "Отмена".
 bool CancelSeen(OperationHost& host) {
   if (!host.CancelRequested()) return false;

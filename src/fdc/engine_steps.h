@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fdc/floppy_driver.h"
+#include "fdc/flux_drive.h"
 #include "fdc/operation.h"
 
 namespace velloran {
@@ -10,6 +11,26 @@ namespace velloran {
 // reset, heads to cylinder 80, "Начало операции!". A failure is shown in a
 // message box and returns false.
 bool BeginOperation(FloppyDriver& driver, OperationHost& host);
+
+// Start of an operation on a flux drive: track label 0, main log cleared,
+// the drive started (heads on track 0), "Начало операции!". A failure is
+// shown in a message box and returns false.
+bool BeginFluxOperation(FluxDrive& drive, OperationHost& host);
+
+// Seeks a flux drive to a track index; a failure is shown in a message box.
+bool SeekFluxTrack(FluxDrive& drive, OperationHost& host, int track);
+
+// Stops a flux drive's motor and deselects it when an operation ends, however it ends.
+class FluxDriveStopper {
+ public:
+  explicit FluxDriveStopper(FluxDrive& drive) : drive_(drive) {}
+  ~FluxDriveStopper() { drive_.Stop(); }
+  FluxDriveStopper(const FluxDriveStopper&) = delete;
+  FluxDriveStopper& operator=(const FluxDriveStopper&) = delete;
+
+ private:
+  FluxDrive& drive_;
+};
 
 // Seeks to the cylinder and head of a track index; a failure is shown in a
 // message box and returns false.

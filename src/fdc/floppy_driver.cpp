@@ -4,6 +4,14 @@
 
 namespace velloran {
 
+DriveDescription FloppyDriver::Describe() const {
+  DriveDescription description;
+  description.name = "floppy controller";
+  description.capabilities.controllerCommands = true;
+  description.capabilities.writeProtectSense = true;
+  return description;
+}
+
 Bytes FormatBlock::ToBytes() const {
   Bytes out = {flags, head, sizeCode, static_cast<std::uint8_t>(headers.size()), gap, fill};
   for (const IdHeader& id : headers) out.insert(out.end(), {id.c, id.h, id.r, id.n});

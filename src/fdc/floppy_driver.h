@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "fdc/disk_drive.h"
 
 namespace velloran {
 
@@ -93,9 +94,11 @@ void StoreScanHeaders(const std::vector<IdHeader>& headers, ScanResult& result);
 
 // The driver: opening its devices, the nine requests, and the controller's
 // READ ID, which the rotation-aware reading uses to learn where the head is.
-class FloppyDriver {
+class FloppyDriver : public DiskDrive {
  public:
-  virtual ~FloppyDriver() = default;
+  // A controller drive; backends add their name and version.
+  DriveDescription Describe() const override;
+  FloppyDriver* AsController() override { return this; }
 
   // Opens the control device (kept for the whole run).
   virtual bool OpenControl() = 0;
@@ -107,6 +110,10 @@ class FloppyDriver {
 
   // Version of the driver, asked on the control device.
   virtual bool GetVersion(std::uint32_t& version) = 0;
+  // Whether GetVersion answers the Windows driver's version number, which
+  // only 1.0.x passes. Other backends answer a version of their own (Linux:
+  // the controller's) that is shown but not checked.
+  virtual bool ChecksDriverVersion() const { return true; }
   // Data rate code: 0 = 500K, 1 = 300K, 2 = 250K, 3 = 1M.
   virtual bool SetDataRate(std::uint8_t rate) = 0;
   // 16 bytes of controller information; byte 0 is the controller type.

@@ -1,5 +1,3 @@
-#ifdef __linux__
-
 #include "fdc/linux_floppy_driver.h"
 
 #include <fcntl.h>
@@ -10,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace velloran {
@@ -112,8 +111,20 @@ bool LinuxFloppyDriver::GetVersion(std::uint32_t& version) {
   ::close(fd);
   if (!sent) return false;
   if (reply.count < 1) return Fail(EIO);
-  version = 0x01000000u | reply.bytes[0];
+  controllerVersion_ = reply.bytes[0];
+  version = reply.bytes[0];
   return Succeed();
+}
+
+DriveDescription LinuxFloppyDriver::Describe() const {
+  DriveDescription description = FloppyDriver::Describe();
+  description.name = "Linux floppy driver (FDRAWCMD)";
+  if (controllerVersion_ >= 0) {
+    char text[16];
+    std::snprintf(text, sizeof text, "FDC %02X", static_cast<unsigned>(controllerVersion_));
+    description.version = text;
+  }
+  return description;
 }
 
 // The kernel sets the rate with each command; it is kept for them.
@@ -221,5 +232,3 @@ bool LinuxFloppyDriver::FormatTrack(const FormatBlock& block) {
 }
 
 }  // namespace velloran
-
-#endif  // __linux__

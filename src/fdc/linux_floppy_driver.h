@@ -3,8 +3,6 @@
 // codes are errno values.
 #pragma once
 
-#ifdef __linux__
-
 #include <string>
 
 #include "fdc/floppy_driver.h"
@@ -23,7 +21,9 @@ class LinuxFloppyDriver : public FloppyDriver {
   bool OpenDrive(char drive) override;
   void CloseDrive() override;
   bool DriveOpen() const override { return fd_ >= 0; }
+  DriveDescription Describe() const override;
   bool GetVersion(std::uint32_t& version) override;
+  bool ChecksDriverVersion() const override { return false; }
   bool SetDataRate(std::uint8_t rate) override;
   bool GetFdcInfo(std::array<std::uint8_t, kFdcInfoSize>& info) override;
   bool Reset() override;
@@ -44,7 +44,8 @@ class LinuxFloppyDriver : public FloppyDriver {
   // One READ ID; the controller's answer stays in `reply` for the scan.
   bool ReadNextId(std::uint8_t head, std::uint8_t flags, IdHeader& id, RawReply& reply);
 
-  std::string controlDevice_;  // the device node the version is asked on
+  std::string controlDevice_;   // the device node the version is asked on
+  int controllerVersion_ = -1;  // the controller's answer to VERSION, once asked
   int fd_ = -1;
   int unit_ = 0;
   int cylinder_ = 0;
@@ -57,5 +58,3 @@ class LinuxFloppyDriver : public FloppyDriver {
 std::string LinuxFloppyHint(int code, const std::string& device);
 
 }  // namespace velloran
-
-#endif  // __linux__

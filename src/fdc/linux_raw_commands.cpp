@@ -1,5 +1,3 @@
-#ifdef __linux__
-
 #include "fdc/linux_raw_commands.h"
 
 #include <linux/fd.h>
@@ -156,5 +154,3 @@ std::uint8_t ControllerTypeFromLinux(std::uint8_t version) {
 }
 
 }  // namespace velloran
-
-#endif  // __linux__

@@ -3,8 +3,6 @@
 // without a drive, and the reading of the controller's answer.
 #pragma once
 
-#ifdef __linux__
-
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -60,5 +58,3 @@ bool NoAddressMark(const RawReply& reply);
 std::uint8_t ControllerTypeFromLinux(std::uint8_t version);
 
 }  // namespace velloran
-
-#endif  // __linux__

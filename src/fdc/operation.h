@@ -25,7 +25,10 @@ struct DiskOperation {
   int OpLastTrack = 0;
   std::uint8_t RetryCount = 10;  // attempts per sector read, sector write and track format
   int BadSectors = 0;            // sectors whose read, write or format failed
-  int RecoveredSectors = 0;      // sectors the rotation-aware reading got right on a re-read
+  int RecoveredSectors = 0;      // sectors the rotation-aware or flux reading got right on a re-read
+  int FailedTracks = 0;          // tracks a flux drive could not read at all
+  int FluxRevolutions = 2;       // revolutions a flux drive reads of each track
+  bool Verify = false;           // a flux drive reads every written track back and compares
   // When a seek failure ended a reading operation after some tracks were
   // read: the first track left unread (one past OpLastTrack when only the
   // re-reads were cut short); otherwise -1.

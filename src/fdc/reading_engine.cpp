@@ -75,4 +75,12 @@ OperationOutcome RunDiskOperation(TZX_Disk& disk, FloppyDriver& driver, Operatio
   return RunWritingEngine(disk, driver, host, operation);
 }
 
+OperationOutcome RunDiskOperation(TZX_Disk& disk, DiskDrive& drive, OperationHost& host, DiskOperation& operation) {
+  if (FloppyDriver* controller = drive.AsController()) return RunDiskOperation(disk, *controller, host, operation);
+  FluxDrive* flux = drive.AsFlux();
+  if (flux == nullptr) return OperationOutcome::Failed;
+  if (operation.OpMode < kOpFormat) return RunFluxReadingEngine(disk, *flux, host, operation);
+  return RunFluxWritingEngine(disk, *flux, host, operation);
+}
+
 }  // namespace velloran

@@ -52,12 +52,7 @@ void StoreIds(TZX_Disk& disk, int t, const std::vector<IdHeader>& ids) {
     const IdHeader& id = ids[i];
     track.Present = 0xFF;
     TSectorRec& slot = track.GetSector(static_cast<std::uint8_t>(i));
-    slot.Used = 0xFF;
-    slot.IdTrack = id.c;
-    slot.IdSide = id.h;
-    slot.IdSector = id.r;
-    slot.IdSize = id.n;
-    slot.IdCrc = IdFieldCrc(id.c, id.h, id.r, id.n);
+    SetIdField(slot, id.c, id.h, id.r, id.n);
     disk.RedrawSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(i));
   }
 }

@@ -268,12 +268,7 @@ bool SimulatedDrive::FormatTrack(const FormatBlock& block) {
   for (std::size_t i = 0; i < block.headers.size(); ++i) {
     const IdHeader& id = block.headers[i];
     TSectorRec& slot = t.Sectors[i];
-    slot.Used = 0xFF;
-    slot.IdTrack = id.c;
-    slot.IdSide = id.h;
-    slot.IdSector = id.r;
-    slot.IdSize = id.n;
-    slot.IdCrc = IdFieldCrc(id.c, id.h, id.r, id.n);
+    SetIdField(slot, id.c, id.h, id.r, id.n);
     std::fill_n(slot.Data.begin(), length, block.fill);
     slot.DataLen = static_cast<std::uint16_t>(length);
     slot.DataOk = 0xFF;

@@ -1,8 +1,8 @@
-#ifdef _WIN32
-
 #include "fdc/windows_floppy_driver.h"
 
 #include <windows.h>
+
+#include <cstdio>
 
 namespace velloran {
 
@@ -61,7 +61,19 @@ bool WindowsFloppyDriver::GetVersion(std::uint32_t& version) {
   DWORD value = 0;
   if (!Request(control_, driver_code::kGetVersion, nullptr, 0, &value, sizeof value)) return false;
   version = value;
+  version_ = value;
   return true;
+}
+
+DriveDescription WindowsFloppyDriver::Describe() const {
+  DriveDescription description = FloppyDriver::Describe();
+  description.name = "fdrawcmd.sys";
+  if (version_ != 0) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(version_));
+    description.version = text;
+  }
+  return description;
 }
 
 bool WindowsFloppyDriver::SetDataRate(std::uint8_t rate) {
@@ -117,5 +129,3 @@ bool WindowsFloppyDriver::ReadId(std::uint8_t flags, std::uint8_t head, IdHeader
 }
 
 }  // namespace velloran
-
-#endif  // _WIN32

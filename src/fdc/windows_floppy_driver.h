@@ -2,8 +2,6 @@
 // DeviceIoControl. Error codes are GetLastError values.
 #pragma once
 
-#ifdef _WIN32
-
 #include "fdc/floppy_driver.h"
 
 namespace velloran {
@@ -19,6 +17,7 @@ class WindowsFloppyDriver : public FloppyDriver {
   bool OpenDrive(char drive) override;
   void CloseDrive() override;
   bool DriveOpen() const override;
+  DriveDescription Describe() const override;
   bool GetVersion(std::uint32_t& version) override;
   bool SetDataRate(std::uint8_t rate) override;
   bool GetFdcInfo(std::array<std::uint8_t, kFdcInfoSize>& info) override;
@@ -39,8 +38,7 @@ class WindowsFloppyDriver : public FloppyDriver {
   void* control_ = nullptr;  // HANDLE of "\\.\fdrawcmd"
   void* drive_ = nullptr;    // HANDLE of "\\.\fdraw0" or "\\.\fdraw1"
   std::uint32_t lastError_ = 0;
+  std::uint32_t version_ = 0;  // the driver's version, once asked
 };
 
 }  // namespace velloran
-
-#endif  // _WIN32

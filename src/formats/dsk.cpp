@@ -81,12 +81,7 @@ void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, B
                  LoadReport& report) {
   const std::uint8_t st1 = info[4];
   const std::uint8_t st2 = info[5];
-  sector.Used = 0xFF;
-  sector.IdTrack = info[0];
-  sector.IdSide = info[1];
-  sector.IdSector = info[2];
-  sector.IdSize = info[3];
-  sector.IdCrc = IdFieldCrc(info[0], info[1], info[2], info[3]);
+  SetIdField(sector, info[0], info[1], info[2], info[3]);
   // A CRC error without one in the data field was in the ID field.
   if ((st1 & kSt1DataError) != 0 && (st2 & kSt2DataError) == 0) sector.IdCrc ^= 0xFFFF;
   if ((st2 & kSt2DeletedMark) != 0) ++report.deletedMarks;

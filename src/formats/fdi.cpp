@@ -125,14 +125,9 @@ bool LoadFDIFromBytes(TZX_Disk& disk, ByteSpan data) {
         ByteSpan header;
         if (!reader.Take(kSectorHeaderSize, header)) return Fail(disk, "FDI file size error!");
         TSectorRec& sector = track.GetSector(slot);
-        sector.IdTrack = header[0];
-        sector.IdSide = header[1];
-        sector.IdSector = header[2];
-        sector.IdSize = header[3];
+        SetIdField(sector, header[0], header[1], header[2], header[3]);
         sector.DataLen = StoredSectorLength(sector.IdSize);
-        sector.Used = 0xFF;
         sector.DataOk = (header[4] & 0x3F) != 0 ? 0xFF : 0;
-        sector.IdCrc = IdFieldCrc(header[0], header[1], header[2], header[3]);
         const std::size_t start = trackStart + ReadLe16(&header[5]);
         if (start > data.size() || data.size() - start < sector.DataLen) return Fail(disk, "FDI file size error!");
         std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(start), sector.DataLen, sector.Data.begin());

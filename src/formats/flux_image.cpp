@@ -23,7 +23,7 @@ int RevolutionsToWrite(const TZX_Disk& disk) {
   for (int t = 0; t < kTrackCount; ++t) {
     const FluxTrack* held = HeldFlux(disk, static_cast<std::uint8_t>(t));
     if (held == nullptr || held->Unformatted()) continue;
-    revolutions = revolutions == 0 ? held->Revolutions() : std::min(revolutions, held->Revolutions());
+    revolutions = std::max(revolutions, held->Revolutions());
   }
   return std::max(revolutions, 1);
 }

@@ -31,8 +31,10 @@ inline constexpr const char* kFluxTooLarge = "Flux image too large: more than 48
 // track's own notices are in its Log.
 void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<std::string> notices);
 
-// The revolutions a flux writer gives every track: those the disk's captured
-// flux holds on all of its unchanged tracks, else 1.
+// The revolutions a flux writer gives every track: the most the disk's
+// captured flux holds on any unchanged track (a track read again holds more
+// than the rest; the others repeat theirs, so that no revolution is
+// dropped), else 1.
 int RevolutionsToWrite(const TZX_Disk& disk);
 
 // The flux of a track for a writer (held or encoded at 250 kbit/s, 300 rpm);

@@ -122,12 +122,9 @@ const char* ReadSectors(TZX_Disk& disk, ByteReader& in, const TrackRecord& recor
     if (s >= kSlotCount) continue;
 
     TSectorRec& sector = track.Sectors[s];
-    sector.Used = 0xFF;
-    sector.IdTrack = record.cylinders.empty() ? static_cast<std::uint8_t>(record.cylinder) : record.cylinders[s];
-    sector.IdSide = record.heads.empty() ? static_cast<std::uint8_t>(record.head) : record.heads[s];
-    sector.IdSector = record.numbers[s];
-    sector.IdSize = SizeCodeOf(size);
-    sector.IdCrc = IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize);
+    SetIdField(sector, record.cylinders.empty() ? static_cast<std::uint8_t>(record.cylinder) : record.cylinders[s],
+               record.heads.empty() ? static_cast<std::uint8_t>(record.head) : record.heads[s], record.numbers[s],
+               SizeCodeOf(size));
     if (type == kNoData) continue;
     // Records 1..8 in pairs: normal, deleted mark, data error, both.
     const int kind = (type - 1) / 2;

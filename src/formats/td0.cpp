@@ -216,12 +216,7 @@ const char* ReadSector(ByteReader& in, TSectorRec& sector) {
   for (auto& byte : id)
     if (!in.U8(byte)) return kFormatError;
   if (!in.U8(flags) || !in.Skip(1)) return kFormatError;
-  sector.IdTrack = id[0];
-  sector.IdSide = id[1];
-  sector.IdSector = id[2];
-  sector.IdSize = id[3];
-  sector.IdCrc = IdFieldCrc(id[0], id[1], id[2], id[3]);
-  sector.Used = 0xFF;
+  SetIdField(sector, id[0], id[1], id[2], id[3]);
   sector.DataOk = (flags & (kFlagsDataError | kFlagsCrcError | kFlagsNoData)) != 0 ? 0 : 0xFF;
   if (const char* error = ReadDataBlock(in, sector, StoredSize(id[3]))) return error;
   if ((flags & kFlagsNoData) != 0) sector.DataLen = 0;

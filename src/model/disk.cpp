@@ -4,14 +4,18 @@
 
 namespace velloran {
 
-void PlaceGoodSector(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n) {
-  sector = TSectorRec{};
+void SetIdField(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n) {
   sector.Used = 0xFF;
   sector.IdTrack = c;
   sector.IdSide = h;
   sector.IdSector = r;
   sector.IdSize = n;
   sector.IdCrc = IdFieldCrc(c, h, r, n);
+}
+
+void PlaceGoodSector(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n) {
+  sector = TSectorRec{};
+  SetIdField(sector, c, h, r, n);
   sector.DataOk = 0xFF;
   sector.DataLen = static_cast<std::uint16_t>(SectorLength(n));
 }

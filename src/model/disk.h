@@ -39,6 +39,10 @@ struct TSectorRec {
   std::array<std::uint8_t, kSectorDataSize> Data{};
 };
 
+// Marks `sector` used with the ID field C H R N and that field's CRC; the
+// rest of the slot is left as it is.
+void SetIdField(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n);
+
 // Makes `sector` a used slot holding a sector read without error: the ID
 // field C H R N with its CRC and SectorLength(n) data bytes, all zero.
 void PlaceGoodSector(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n);

@@ -73,6 +73,8 @@ std::string RepairDirectory(const std::optional<std::string>& stored, const std:
 
 std::string RepairDrive(const std::optional<std::string>& stored) {
   if (stored && (*stored == "A" || *stored == "B")) return *stored;
+  // A Greaseweazle, by the name of its serial device.
+  if (stored && stored->rfind("gw:", 0) == 0 && stored->size() > 3) return *stored;
   return "A";
 }
 

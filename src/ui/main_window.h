@@ -87,8 +87,10 @@ class TFMain : public QMainWindow {
   void RepaintMap();
 
   // The driver the "Диск" and "Контроллер" menus work with.
-  void SetDriver(std::unique_ptr<FloppyDriver> driver);
-  FloppyDriver* Driver() { return driver_.get(); }
+  // The drive of the disk commands. A drive chosen on the command line stays;
+  // otherwise a Greaseweazle named by the Drive setting takes its place.
+  void SetDriver(std::unique_ptr<DiskDrive> driver, bool chosen = true);
+  DiskDrive* Driver() { return driver_.get(); }
   // Start-up when the window first shows: settings read and repaired, the
   // driver and the drive opened (their failures wait until a drive command
   // is asked for), then the command line's image loaded.
@@ -176,6 +178,7 @@ class TFMain : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  bool DriveFromSetting();
   // One row of the menu table: a menu, a submenu, an item or a separator.
   struct MenuEntry;
   // The main menus, the map's context menu and their items, in order.
@@ -258,7 +261,8 @@ class TFMain : public QMainWindow {
   Settings settings_;
   TZX_Disk disk_;
   CatalogState catalogs_;
-  std::unique_ptr<FloppyDriver> driver_;
+  std::unique_ptr<DiskDrive> driver_;
+  bool driverChosen_ = true;  // the drive came from the command line, not the Drive setting
   // Whether the drive could be used when last opened (at start-up or after
   // the settings), and the messages that said why not.
   bool driveUsable_ = true;

@@ -7,9 +7,11 @@
 #include <QTimer>
 
 #include "fdc/controller_commands.h"
+#include "fdc/driver_choice.h"
 #include "fdc/driver_startup.h"
 #include "fdc/operation_start.h"
 #include "fdc/priority.h"
+#include "fdc/serial_port.h"
 #include "settings/desktop_settings.h"
 #include "ui/catalog_windows.h"
 #include "ui/disk_map.h"
@@ -26,7 +28,28 @@ const QString kErrorCaption = QStringLiteral("Ошибка!");
 
 }  // namespace
 
-void TFMain::SetDriver(std::unique_ptr<FloppyDriver> driver) { driver_ = std::move(driver); }
+void TFMain::SetDriver(std::unique_ptr<DiskDrive> driver, bool chosen) {
+  driver_ = std::move(driver);
+  driverChosen_ = chosen;
+}
+
+// Follows the Drive setting unless the drive was chosen on the command line:
+// "gw:DEVICE" is a Greaseweazle, "A" and "B" the platform's floppy drives.
+// Returns whether the drive was replaced.
+bool TFMain::DriveFromSetting() {
+  if (driverChosen_) return false;
+  const bool wantsFlux = settings_.Drive.rfind("gw:", 0) == 0;
+  auto* current = driver_ != nullptr ? dynamic_cast<GreaseweazleDrive*>(driver_.get()) : nullptr;
+  if (wantsFlux) {
+    const std::string device = settings_.Drive.substr(3);
+    if (current != nullptr && current->Device() == device) return false;
+    driver_ = std::make_unique<GreaseweazleDrive>(device, GreaseweazleUnit{});
+    return true;
+  }
+  if (current == nullptr) return false;
+  driver_ = CreatePlatformDriver();
+  return true;
+}
 
 void TFMain::ShowErrors(const std::vector<std::string>& messages) {
   for (const std::string& text : messages)
@@ -46,8 +69,9 @@ void TFMain::StartUp(const std::filesystem::path& programDirectory, const QStrin
   settings_ = LoadSettings(store_, programDirectory);
   zxd_->SetZoom(LoadMapZoom(store_));
   recentFiles_ = LoadRecentFiles(store_);
+  DriveFromSetting();
   if (driver_ != nullptr) {
-    const DriverStatus status = OpenDriverAtStartup(*driver_, settings_);
+    const DriverStatus status = OpenDriveAtStartup(*driver_, settings_);
     SetStatusText(0, QString::fromStdString(status.statusText));
     driveUsable_ = status.diskMenuEnabled;
     driveProblems_ = status.messages;
@@ -123,12 +147,21 @@ void TFMain::N10Click() {
 void TFMain::N29Click() {
   auto* window = findChild<Tfmset*>(QStringLiteral("Tfmset"));
   if (window == nullptr) window = new Tfmset(this);
+  window->OfferGreaseweazles(FindGreaseweazlePorts());
   window->Load(settings_);
   if (!prompts_.Run(*window)) return;
   window->Store(settings_);
   SaveDialogSettings(store_, settings_);
-  if (driver_ == nullptr) return;
   // The user chose the drive just now: its failures are shown at once.
+  if (DriveFromSetting()) {
+    const DriverStatus status = OpenDriveAtStartup(*driver_, settings_);
+    SetStatusText(0, QString::fromStdString(status.statusText));
+    ShowErrors(status.messages);
+    driveUsable_ = status.diskMenuEnabled;
+    driveProblems_ = status.messages;
+    return;
+  }
+  if (driver_ == nullptr) return;
   const DriverStatus status = ReopenDriveAfterSettings(*driver_, settings_);
   ShowErrors(status.messages);
   driveUsable_ = status.diskMenuEnabled;

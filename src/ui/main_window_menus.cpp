@@ -259,7 +259,8 @@ QString TFMain::NoDrive() const {
     for (const std::string& line : driveProblems_) lines << QString::fromStdString(line);
     return lines.isEmpty() ? QStringLiteral("Дисковод недоступен.") : lines.join(QLatin1Char('\r'));
   }
-  if (!driver_->DriveOpen()) return QStringLiteral("Дисковод не открыт.");
+  const FloppyDriver* controller = driver_->AsController();
+  if (controller != nullptr && !controller->DriveOpen()) return QStringLiteral("Дисковод не открыт.");
   return {};
 }
 

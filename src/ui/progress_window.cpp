@@ -55,8 +55,7 @@ T_Prog::T_Prog(TFMain& owner) : QDialog(&owner), owner_(owner) {
   connect(bb1_, &QPushButton::clicked, this, &T_Prog::bb1Click);
 }
 
-void T_Prog::Prepare(const QString& caption, const DiskOperation& operation, int progressMaximum,
-                     FloppyDriver& driver) {
+void T_Prog::Prepare(const QString& caption, const DiskOperation& operation, int progressMaximum, DiskDrive& driver) {
   setWindowTitle(caption);
   operation_ = operation;
   progressMaximum_ = progressMaximum;

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "fdc/floppy_driver.h"
+#include "fdc/disk_drive.h"
 #include "fdc/operation.h"
 #include "model/disk.h"
 
@@ -25,7 +25,7 @@ class T_Prog : public QDialog, public OperationHost {
   explicit T_Prog(TFMain& owner);
 
   // What the next showing runs: the caption, the operation, the bar's maximum.
-  void Prepare(const QString& caption, const DiskOperation& operation, int progressMaximum, FloppyDriver& driver);
+  void Prepare(const QString& caption, const DiskOperation& operation, int progressMaximum, DiskDrive& driver);
   const DiskOperation& Operation() const { return operation_; }
   OperationOutcome Outcome() const { return outcome_; }
   bool Running() const { return running_; }
@@ -52,7 +52,7 @@ class T_Prog : public QDialog, public OperationHost {
   void bb1Click();
 
   TFMain& owner_;
-  FloppyDriver* driver_ = nullptr;
+  DiskDrive* driver_ = nullptr;
   DiskOperation operation_;
   OperationOutcome outcome_ = OperationOutcome::Completed;
   int progressMaximum_ = 0;

@@ -143,8 +143,16 @@ void Tfmset::Load(const Settings& settings) {
   }
   const QSignalBlocker quietDrive(cbdr_);
   const QSignalBlocker quietRate(cbsr_);
-  cbdr_->setCurrentIndex(DriveItemIndex(settings.Drive));
+  const int greaseweazle = cbdr_->findData(QString::fromStdString(settings.Drive));
+  cbdr_->setCurrentIndex(greaseweazle >= 0 ? greaseweazle : DriveItemIndex(settings.Drive));
   cbsr_->setCurrentIndex(RateItemIndex(settings.Rate));
+}
+
+void Tfmset::OfferGreaseweazles(const std::vector<std::string>& devices) {
+  while (cbdr_->count() > static_cast<int>(kDriveItems.size())) cbdr_->removeItem(cbdr_->count() - 1);
+  for (const std::string& device : devices)
+    cbdr_->addItem(QStringLiteral("Greaseweazle: ") + QString::fromStdString(device),
+                   QString::fromStdString("gw:" + device));
 }
 
 void Tfmset::Store(Settings& settings) const {
@@ -156,7 +164,8 @@ void Tfmset::Store(Settings& settings) const {
   settings.TimeOut = static_cast<std::uint8_t>(e_[5]->value());
   settings.GAP = static_cast<std::uint8_t>(e_[6]->value());
   settings.Rate = RateFromItem(cbsr_->currentIndex());
-  settings.Drive = DriveFromItem(cbdr_->currentIndex());
+  const QString greaseweazle = cbdr_->currentData().toString();
+  settings.Drive = greaseweazle.isEmpty() ? DriveFromItem(cbdr_->currentIndex()) : greaseweazle.toStdString();
   settings.RestoreTrack = cb_[0]->isChecked();
   settings.TD0arch = cb_[1]->isChecked();
   settings.OverlapTrackAndData = cb_[2]->isChecked();

@@ -2,6 +2,9 @@
 // and the controller parameters. "Принять" is enabled once something changed.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include <QDialog>
 
 #include "settings/settings.h"
@@ -23,6 +26,9 @@ class Tfmset : public QDialog {
   void Load(const Settings& settings);
   // Puts the fields' values into the settings (folders are not touched).
   void Store(Settings& settings) const;
+  // Offers these Greaseweazles (serial device names) in the drive list
+  // after the drives A: and B:; call before Load.
+  void OfferGreaseweazles(const std::vector<std::string>& devices);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -32,7 +38,7 @@ class Tfmset : public QDialog {
 
   QSpinBox* e_[7];
   QCheckBox* cb_[4];
-  QComboBox* cbdr_;
+  QComboBox* cbdr_;  // A:, B:, then the Greaseweazles found, each with its "gw:DEVICE" as item data
   QComboBox* cbsr_;
   QPushButton* bb1_;
 };

@@ -140,6 +140,49 @@ TEST(DriveCommandsTest, WrongArgumentsAreRefused) {
   EXPECT_NE(help.out.find("flaky=T:R:K"), std::string::npos);
 }
 
+TEST(DriveCommandsTest, GreaseweazleReadKeepsEveryRevolutionAndNamesBadSectors) {
+  test::ScratchDir dir;
+  const auto out = dir / "read.trd";
+  const auto flux = dir / "read.scp";
+  const auto result =
+      test::RunCli({"read-disk", out.string(), "--drive", "gw-sim:" + kTrd.string() + "?weak=4:2&bad=5:9", "--first",
+                    "0", "--last", "7", "--revs", "3", "--flux", flux.string()});
+  EXPECT_EQ(result.exitCode, 2) << result.err;
+  EXPECT_NE(result.err.find("Сектор прочитан при повторном чтении - попытка 2 (Track - 4 / Sector - 2)"),
+            std::string::npos)
+      << result.err;
+  EXPECT_NE(result.err.find("Сектор не прочитан (Track - 5 / Sector - 9)"), std::string::npos) << result.err;
+  EXPECT_NE(result.out.find("revolutions read in"), std::string::npos) << result.out;
+  // The capture holds the same disk: converted on its own it gives the image read.
+  const auto converted = dir / "converted.trd";
+  ASSERT_EQ(test::RunCli({"convert", flux.string(), converted.string()}).exitCode, 0);
+  EXPECT_EQ(test::ReadFileBytes(converted), test::ReadFileBytes(out));
+  const Bytes image = test::ReadFileBytes(kTrd);
+  const Bytes read = test::ReadFileBytes(out);
+  ASSERT_GE(read.size(), 8u * 4096);
+  // Tracks 0..7 hold the image's bytes except the bad sector 9 of track 5.
+  const std::size_t badAt = 5 * 4096 + 8 * 256;
+  EXPECT_TRUE(std::equal(image.begin(), image.begin() + badAt, read.begin()));
+  EXPECT_TRUE(std::equal(image.begin() + badAt + 256, image.begin() + 8 * 4096, read.begin() + badAt + 256));
+}
+
+TEST(DriveCommandsTest, GreaseweazleWriteWithVerifyOntoABlankDisk) {
+  test::ScratchDir dir;
+  const auto written = dir / "written.trd";
+  auto result = test::RunCli({"write-disk", kTrd.string(), "--verify", "--drive", "gw-sim:?save=" + written.string()});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(test::ReadFileBytes(written), test::ReadFileBytes(kTrd));
+
+  result = test::RunCli({"write-disk", kTrd.string(), "--drive", "gw-sim:?protect"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("диск защищён от записи"), std::string::npos) << result.err;
+  result = test::RunCli({"read-disk", (dir / "x.trd").string(), "--drive", "gw:/no/such/tty"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("Не удалось открыть /no/such/tty"), std::string::npos) << result.err;
+  result = test::RunCli({"read-disk", (dir / "x.trd").string(), "--drive", "gw-sim:", "--flux", "x.hfe"});
+  EXPECT_EQ(result.exitCode, 1);
+}
+
 TEST(DriveCommandsTest, RealDriveAbsentOnThisMachine) {
   if (std::filesystem::exists("/dev/fd0") || std::filesystem::exists("/dev/fd1"))
     GTEST_SKIP() << "this machine has a floppy drive";

@@ -12,12 +12,12 @@ TEST(DriveChoiceTest, LettersNameRealDrives) {
   DriveChoice choice;
   std::string error;
   ASSERT_TRUE(ParseDriveChoice("b:", choice, error));
-  EXPECT_FALSE(choice.simulated);
+  EXPECT_EQ(choice.kind, DriveKind::Controller);
   EXPECT_EQ(choice.drive, 'B');
   ASSERT_TRUE(ParseDriveChoice("A", choice, error));
   EXPECT_EQ(choice.drive, 'A');
   EXPECT_FALSE(ParseDriveChoice("C", choice, error));
-  EXPECT_NE(error.find("expected A, B or sim:IMAGE"), std::string::npos);
+  EXPECT_NE(error.find("expected A, B, sim:IMAGE, gw[:DEVICE] or gw-sim:IMAGE"), std::string::npos);
 }
 
 TEST(DriveChoiceTest, SimulatedDriveWithFaults) {
@@ -28,7 +28,7 @@ TEST(DriveChoiceTest, SimulatedDriveWithFaults) {
       "save=out.udi",
       choice, error))
       << error;
-  EXPECT_TRUE(choice.simulated);
+  EXPECT_EQ(choice.kind, DriveKind::SimulatedController);
   EXPECT_EQ(choice.image, "/tmp/a.trd");
   const SimulatedFaults& faults = choice.simulation.faults;
   EXPECT_EQ(faults.alwaysFail, (std::set<SectorKey>{{3, 5}, {4, 1}}));

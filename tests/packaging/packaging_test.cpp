@@ -277,7 +277,7 @@ complete_line velloran-cli write-disk --format ''
             "B.SCL a.trd e.Udi \n"
             "B.SCL d.$B \n"
             "--all --cpm \n"
-            "A B sim: \n"
+            "A B gw gw-sim: sim: \n"
             "pcw720 plus3 profi \n"
             "B.SCL a.trd e.Udi \n");
 }

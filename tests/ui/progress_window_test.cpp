@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "fdc/driver_choice.h"
 #include "fdc/simulated_drive.h"
 #include "ui/disk_map_cells.h"
 #include "ui/progress_window.h"
@@ -209,11 +210,69 @@ TEST_F(ProgressTest, DiskMenuFollowsTheDrive) {
   window->N2Click();
   for (const char* name : {"N8", "N17", "N10"}) EXPECT_TRUE(Action(name)->isEnabled()) << name;
   for (const char* name : {"N9", "N14", "N15", "N33"}) EXPECT_FALSE(Action(name)->isEnabled()) << name;
-  window->Driver()->CloseDrive();
+  window->Driver()->AsController()->CloseDrive();
   MakeMarkedTrdosDisk(Disk());
   window->N2Click();
   for (const char* name : {"N8", "N9", "N17", "N14", "N15", "N33", "N10"})
     EXPECT_FALSE(Action(name)->isEnabled()) << name;
+}
+
+// The Disk menu through a simulated Greaseweazle: the status bar names it,
+// reading fills the map track by track in the progress window, writing puts
+// the disk in memory onto the device's disk.
+TEST_F(MainWindowTest, GreaseweazleReadsAndWritesThroughTheDiskMenu) {
+  DriveChoice choice;
+  std::string error;
+  ASSERT_TRUE(ParseDriveChoice("gw-sim:?weak=1:4", choice, error)) << error;
+  auto drive = CreateSimulatedGreaseweazle(choice, error);
+  ASSERT_NE(drive, nullptr) << error;
+  SimulatedGreaseweazleDrive* gw = drive.get();
+  MakeMarkedTrdosDisk(gw->Sim().Medium());
+  window->SetDriver(std::move(drive));
+  window->StartUp(dir.Path(), {});
+  EXPECT_EQ(window->StatusText(0), "  Greaseweazle model 7.1 - firmware 1.5");
+  window->Options().FirstTrack = 0;
+  window->Options().LastTrack = 3;
+  window->N2Click();
+  ASSERT_TRUE(Action("N17")->isEnabled()) << Action("N17")->toolTip().toStdString();
+
+  int shown = 0;
+  QTimer::singleShot(0, window.get(), [&] {
+    if (auto* progress = window->findChild<T_Prog*>(QStringLiteral("T_Prog")))
+      QObject::connect(progress, &T_Prog::TrackShown, progress, [&](int) { ++shown; });
+  });
+  window->N17Click();
+  auto* progress = window->findChild<T_Prog*>(QStringLiteral("T_Prog"));
+  ASSERT_NE(progress, nullptr);
+  EXPECT_EQ(progress->Outcome(), OperationOutcome::Completed);
+  EXPECT_GE(shown, 5);
+  for (int t = 0; t <= 3; ++t)
+    for (int s = 0; s < 16; ++s) {
+      const TSectorRec& read = Disk().GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s));
+      const TSectorRec& medium =
+          gw->Sim().Medium().GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s));
+      ASSERT_EQ(read.IdSector, medium.IdSector);
+      ASSERT_NE(read.DataOk, 0) << t << "/" << s;
+      ASSERT_TRUE(std::equal(read.Data.begin(), read.Data.begin() + 256, medium.Data.begin())) << t << "/" << s;
+    }
+  EXPECT_TRUE(window->LogLines().contains("Сектор прочитан при повторном чтении - попытка 2 (Track - 1 / Sector - 4)"));
+  EXPECT_FALSE(gw->Sim().MotorOn());
+
+  // Written onto a blank disk, the device's disk then holds the same sectors.
+  gw->Sim().Medium() = TZX_Disk{};
+  window->N2Click();
+  window->N33Click();
+  EXPECT_EQ(progress->Outcome(), OperationOutcome::Completed);
+  for (int t = 0; t <= 3; ++t)
+    for (int s = 0; s < 16; ++s) {
+      const TSectorRec& written =
+          gw->Sim().Medium().GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s));
+      ASSERT_EQ(written.IdSector,
+                Disk().GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s)).IdSector);
+      ASSERT_TRUE(
+          std::equal(written.Data.begin(), written.Data.begin() + 256,
+                     Disk().GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s)).Data.begin()));
+    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "fdc/simulated_drive.h"
 #include "formats/trd.h"
 #include "ui/qt_settings_store.h"
+#include "ui/settings_window.h"
 #include "ui/ui_fixture.h"
 
 namespace velloran::test {
@@ -218,6 +219,48 @@ TEST(StartUp, CommandLineImageIsLoaded) {
   EXPECT_EQ(window.CurImageName(), "alfishe_unreal-ng__EyeAche.trd");
   EXPECT_EQ(store.Read("Directory_1"), image.parent_path().string() + "/") << "the folder follows the file";
   EXPECT_EQ(window.RecentFiles(), std::vector<std::string>{image.string()});
+}
+
+TEST(SettingsWindow, GreaseweazlesFoundAreOfferedAsDrivesAndTheSettingSwitchesTheDrive) {
+  ScratchDir dir;
+  const QString ini = QString::fromStdString((dir / "Velloran.ini").string());
+  QtSettingsStore store(ini);
+  ScriptedPrompts prompts;
+  TFMain window(prompts, store);
+  window.SetDriver(Drive(), false);  // no drive named on the command line
+  window.StartUp(dir.Path(), {});
+
+  Tfmset settings(&window);
+  settings.OfferGreaseweazles({"/no/such/greaseweazle"});
+  settings.Load(window.Options());
+  auto* list = settings.findChild<QComboBox*>("cbdr");
+  ASSERT_EQ(list->count(), 3);
+  EXPECT_EQ(list->itemText(2), "Greaseweazle: /no/such/greaseweazle");
+  list->setCurrentIndex(2);
+  if (const char* folder = std::getenv("VELLORAN_SCREENSHOTS")) {
+    settings.adjustSize();
+    settings.grab().save(QString::fromUtf8(folder) + "/settings-greaseweazle.png");
+  }
+  Settings chosen = window.Options();
+  settings.Store(chosen);
+  EXPECT_EQ(chosen.Drive, "gw:/no/such/greaseweazle");
+  settings.Load(chosen);
+  EXPECT_EQ(list->currentIndex(), 2);
+
+  // Accepted in the window, the setting makes the Greaseweazle the drive;
+  // this one is not there, which the message and the Disk menu say.
+  prompts.QueueWindow([](QDialog& dialog) {
+    dialog.findChild<QComboBox*>("cbdr")->addItem("Greaseweazle: /no/such/greaseweazle", "gw:/no/such/greaseweazle");
+    dialog.findChild<QComboBox*>("cbdr")->setCurrentIndex(2);
+    dialog.findChild<QPushButton*>("bb1")->click();
+  });
+  window.N29Click();
+  EXPECT_EQ(window.Options().Drive, "gw:/no/such/greaseweazle");
+  ASSERT_NE(window.Driver()->AsFlux(), nullptr);
+  ASSERT_FALSE(prompts.Messages().empty());
+  EXPECT_TRUE(prompts.Messages().back().text.startsWith("Не удалось открыть /no/such/greaseweazle"))
+      << prompts.Messages().back().text.toStdString();
+  EXPECT_FALSE(window.DiskMenuEnabled());
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The drive commands: read a whole disk from a floppy drive into an image,
 // write an image onto a disk, and list the TR-DOS catalog of the disk in the
 // drive. They run the same start-up sequence and engines as the desktop tool;
-// the drive is a real one (A, B) or the simulated drive (sim:IMAGE).
+// the drive is a real one (A, B), a Greaseweazle (gw), or one of the
+// simulated drives (sim:IMAGE, gw-sim:IMAGE).
 #include <unistd.h>
 
 #include <csignal>
@@ -25,16 +26,25 @@ namespace {
 
 constexpr const char* kDriveHelp = R"(Drive commands:
   read-disk OUT [--fast] [--drive D] [--first T] [--last T] [--retries N]
+                [--revs R] [--flux FILE.scp]
       scans and reads tracks T..T (default 0..159) into the image OUT; with
       --fast each track in about one turn of the disk, and the sectors that
-      failed are read again after the pass (N passes in all)
-  write-disk IMAGE [--format] [--drive D] [--first T] [--last T] [--retries N]
-      writes the image onto the disk (formatting each track first with --format)
+      failed are read again after the pass (N passes in all). A Greaseweazle
+      reads R revolutions of each track (default 2), reads the tracks with
+      bad sectors again (N passes in all; each sector keeps its first good
+      copy) and with --flux also saves every revolution read as FILE.scp
+  write-disk IMAGE [--format] [--verify] [--drive D] [--first T] [--last T]
+                [--retries N] [--revs R]
+      writes the image onto the disk (formatting each track first with
+      --format; a Greaseweazle always writes whole tracks, which formats
+      them, and with --verify reads each one back and compares it)
 N is the number of attempts per sector (default 10; 0 counts as 1).
   catalog [--drive D]
       lists the TR-DOS catalog of the disk in the drive
 
-D is A (the default), B, or a simulated drive "sim:IMAGE[?OPTION&OPTION...]";
+D is A (the default), B, a Greaseweazle "gw[:DEVICE][?drive=U]" (the first
+one found, or the serial device named; U is A, B, DS0, DS1 or DS2), or a
+simulated drive "sim:IMAGE[?OPTION&OPTION...]" or "gw-sim:IMAGE[?OPTION...]";
 the environment variable VELLORAN_DRIVE gives D when --drive is missing.
 The simulated drive holds IMAGE (any supported image; empty: a blank disk)
 and reports the simulated time. Its options:
@@ -49,7 +59,17 @@ and reports the simulated time. Its options:
   seed=N            seed of those random failures
   cylinders=N       cylinders the drive reaches (default 83)
   save=FILE         save the simulated disk to FILE afterwards
-Ctrl+C cancels a running read or write at the next track. read-disk exits
+The simulated Greaseweazle takes nodisk, protect, seed, cylinders, save and
+drive= as above, and:
+  noindex           the drive gives no index pulses
+  jitter=NS         every flux transition moves by up to NS nanoseconds
+  weak=T:R[,T:R]    sector R of track T reads differently in each revolution
+                    and holds only now and then
+  bad=T:R[,T:R]     sector R of track T has a bad data CRC in every revolution
+  overflow=K        the first K reads of every track end in flux overflow
+  firmware=M.N      the firmware version the device tells (default 1.5)
+Ctrl+C cancels a running read or write at the next track; a Greaseweazle's
+motor is stopped and its drive deselected. read-disk exits
 with 2 when the image was saved but some sectors could not be read, or when
 a seek failure stopped it early (what was read is saved); write-disk exits
 with 2 when some sectors could not be formatted or written.
@@ -104,12 +124,14 @@ class ConsoleHost : public OperationHost {
   int position_ = 0;
 };
 
-// The open driver of one command and the settings it runs with.
+// The open drive of one command and the settings it runs with.
 struct DriveSession {
   DriveChoice choice;
-  std::unique_ptr<FloppyDriver> driver;
+  std::unique_ptr<DiskDrive> driver;
   SimulatedDrive* simulated = nullptr;
+  SimulatedGreaseweazleDrive* fluxSimulated = nullptr;
   Settings settings;
+  int revolutions = 2;
 };
 
 std::optional<std::string> CheckArguments(const Arguments& args, const std::set<std::string>& known,
@@ -147,18 +169,33 @@ std::optional<DriveSession> OpenSession(const Arguments& args, std::string& erro
       !NumberOption(args, "last", 0, 165, session.settings.LastTrack, error) ||
       !NumberOption(args, "retries", 0, 255, session.settings.RetryCount, error))
     return std::nullopt;
+  std::uint8_t revolutions = 2;
+  if (!NumberOption(args, "revs", 1, 20, revolutions, error)) return std::nullopt;
+  session.revolutions = revolutions;
 
-  if (session.choice.simulated) {
-    auto simulated = CreateSimulatedDrive(session.choice, error);
-    if (!simulated) return std::nullopt;
-    session.simulated = simulated.get();
-    session.driver = std::move(simulated);
-  } else {
-    session.driver = CreatePlatformDriver();
-    session.settings.Drive = std::string(1, session.choice.drive);
+  switch (session.choice.kind) {
+    case DriveKind::SimulatedController: {
+      auto simulated = CreateSimulatedDrive(session.choice, error);
+      if (!simulated) return std::nullopt;
+      session.simulated = simulated.get();
+      session.driver = std::move(simulated);
+      break;
+    }
+    case DriveKind::SimulatedGreaseweazle: {
+      auto simulated = CreateSimulatedGreaseweazle(session.choice, error);
+      if (!simulated) return std::nullopt;
+      session.fluxSimulated = simulated.get();
+      session.driver = std::move(simulated);
+      break;
+    }
+    case DriveKind::Greaseweazle: session.driver = CreateDriver(session.choice, error); break;
+    case DriveKind::Controller:
+      session.driver = CreatePlatformDriver();
+      session.settings.Drive = std::string(1, session.choice.drive);
+      break;
   }
 
-  const DriverStatus status = OpenDriverAtStartup(*session.driver, session.settings);
+  const DriverStatus status = OpenDriveAtStartup(*session.driver, session.settings);
   const std::size_t start = status.statusText.find_first_not_of(' ');
   if (start != std::string::npos) std::cerr << status.statusText.substr(start) << '\n';
   if (!status.diskMenuEnabled) {
@@ -171,12 +208,20 @@ std::optional<DriveSession> OpenSession(const Arguments& args, std::string& erro
 
 // After a command on the simulated drive: its time, and the disk saved where asked.
 int FinishSession(const DriveSession& session, int exitCode) {
-  if (session.simulated == nullptr) return exitCode;
-  std::printf("simulated time: %.3f s, %.1f revolutions\n", session.simulated->SimulatedSeconds(),
-              session.simulated->Revolutions());
-  if (!session.choice.saveTo.empty()) {
+  TZX_Disk* medium = nullptr;
+  if (session.simulated != nullptr) {
+    std::printf("simulated time: %.3f s, %.1f revolutions\n", session.simulated->SimulatedSeconds(),
+                session.simulated->Revolutions());
+    medium = &session.simulated->Medium();
+  } else if (session.fluxSimulated != nullptr) {
+    const GreaseweazleSim& sim = session.fluxSimulated->Sim();
+    std::printf("simulated time: %.3f s, %.1f revolutions, %d revolutions read in %d flux reads\n", sim.Seconds(),
+                sim.Revolutions(), sim.RevolutionsRead(), sim.FluxReads());
+    medium = &session.fluxSimulated->Sim().Medium();
+  }
+  if (medium != nullptr && !session.choice.saveTo.empty()) {
     std::string error;
-    if (!SaveImage(session.simulated->Medium(), session.choice.saveTo, SaveOptions{}, error))
+    if (!SaveImage(*medium, session.choice.saveTo, SaveOptions{}, error))
       return Fail(session.choice.saveTo.string() + ": " + (error.empty() ? "cannot save the image" : error));
   }
   return exitCode;
@@ -184,12 +229,14 @@ int FinishSession(const DriveSession& session, int exitCode) {
 
 // Checks a command's start, runs its engine with the console as the window.
 OperationOutcome RunCommand(DiskCommand command, DriveSession& session, TZX_Disk& disk, DiskOperation& operation,
-                            bool& started) {
+                            bool& started, bool verify = false) {
   CommandStart start = PrepareDiskCommand(command, session.settings, disk);
   for (const auto& message : start.messages) std::cerr << message << '\n';
   started = start.run;
   if (!start.run) return OperationOutcome::Failed;
   operation = start.operation;
+  operation.FluxRevolutions = session.revolutions;
+  operation.Verify = verify;
   interrupted = 0;
   const auto previous = std::signal(SIGINT, OnInterrupt);
   ConsoleHost host(operation.OpLastTrack);
@@ -217,12 +264,17 @@ bool WantsHelp(const std::vector<std::string>& words) {
 // written, the disk as read is kept in OUT.udf, so the read is not lost.
 int RunReadDisk(const std::vector<std::string>& words) {
   if (WantsHelp(words)) return PrintHelp();
-  const Arguments args(words, {"drive", "first", "last", "retries"});
-  const char* usage = "read-disk OUT [--fast] [--drive A|B|sim:IMAGE] [--first T --last T --retries N] [--lossy]";
-  if (auto problem = CheckArguments(args, {"drive", "first", "last", "retries", "fast", "lossy"}, 1, usage))
+  const Arguments args(words, {"drive", "first", "last", "retries", "revs", "flux"});
+  const char* usage =
+      "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE|gw-sim:IMAGE] [--first T --last T --retries N] "
+      "[--revs R] [--flux FILE.scp] [--lossy]";
+  if (auto problem =
+          CheckArguments(args, {"drive", "first", "last", "retries", "fast", "revs", "flux", "lossy"}, 1, usage))
     return Fail(*problem);
   const std::string out = args.Positional()[0];
   if (FindFormat(ExtensionKey(out)) == nullptr) return Fail(out + ": " + std::string(kUnsupportedFileType));
+  const std::optional<std::string> fluxFile = args.Value("flux");
+  if (fluxFile && ExtensionKey(*fluxFile) != "SCP") return Fail(*fluxFile + ": --flux saves SCP files (.scp)");
 
   std::string error;
   auto session = OpenSession(args, error);
@@ -236,8 +288,11 @@ int RunReadDisk(const std::vector<std::string>& words) {
   if (outcome != OperationOutcome::Completed && !stoppedEarly) return FinishSession(*session, 1);
 
   disk->KeepRaw = session->settings.RestoreTrack ? 0 : 1;
+  SaveOptions options;
+  options.td0Compress = session->settings.TD0arch;
+  options.lossy = args.Flag("lossy");
   SaveLosses losses;
-  if (!SaveImage(*disk, out, SaveOptions{session->settings.TD0arch, args.Flag("lossy")}, error, &losses)) {
+  if (!SaveImage(*disk, out, options, error, &losses)) {
     Fail(out + ": " + (error.empty() ? "cannot save the image" : error));
     const std::string kept = out + ".udf";
     if (SaveImage(*disk, kept, SaveOptions{}, error))
@@ -246,15 +301,23 @@ int RunReadDisk(const std::vector<std::string>& words) {
   }
   ReportLosses(out, losses);
   std::cout << out << '\n';
-  return FinishSession(*session, operation.BadSectors > 0 || stoppedEarly ? 2 : 0);
+  if (fluxFile) {
+    if (!disk->Capture) return FinishSession(*session, Fail("--flux: the drive gave no flux (not a flux drive)"));
+    if (!SaveImage(*disk, *fluxFile, SaveOptions{}, error))
+      return FinishSession(*session, Fail(*fluxFile + ": " + (error.empty() ? "cannot save the image" : error)));
+    std::cout << *fluxFile << '\n';
+  }
+  return FinishSession(*session, operation.BadSectors > 0 || operation.FailedTracks > 0 || stoppedEarly ? 2 : 0);
 }
 
 // write-disk IMAGE: writes (and with --format formats) the image onto the disk.
 int RunWriteDisk(const std::vector<std::string>& words) {
   if (WantsHelp(words)) return PrintHelp();
-  const Arguments args(words, {"drive", "first", "last", "retries"});
-  const char* usage = "write-disk IMAGE [--format] [--drive A|B|sim:IMAGE] [--first T --last T --retries N]";
-  if (auto problem = CheckArguments(args, {"drive", "first", "last", "retries", "format"}, 1, usage))
+  const Arguments args(words, {"drive", "first", "last", "retries", "revs"});
+  const char* usage =
+      "write-disk IMAGE [--format] [--verify] [--drive A|B|gw[:DEVICE]|sim:IMAGE|gw-sim:IMAGE] "
+      "[--first T --last T --retries N] [--revs R]";
+  if (auto problem = CheckArguments(args, {"drive", "first", "last", "retries", "format", "verify", "revs"}, 1, usage))
     return Fail(*problem);
   const std::string image = args.Positional()[0];
   auto disk = std::make_unique<TZX_Disk>();
@@ -266,17 +329,18 @@ int RunWriteDisk(const std::vector<std::string>& words) {
   DiskOperation operation;
   bool started = false;
   const DiskCommand command = args.Flag("format") ? DiskCommand::FormatAndWrite : DiskCommand::Write;
-  const OperationOutcome outcome = RunCommand(command, *session, *disk, operation, started);
+  const OperationOutcome outcome = RunCommand(command, *session, *disk, operation, started, args.Flag("verify"));
   if (!started) return FinishSession(*session, Fail("nothing to write"));
   if (outcome != OperationOutcome::Completed) return FinishSession(*session, 1);
-  return FinishSession(*session, operation.BadSectors > 0 ? 2 : 0);
+  return FinishSession(*session, operation.BadSectors > 0 || operation.FailedTracks > 0 ? 2 : 0);
 }
 
 // catalog: the TR-DOS catalog read straight from track 0 of the disk.
 int RunCatalog(const std::vector<std::string>& words) {
   if (WantsHelp(words)) return PrintHelp();
   const Arguments args(words, {"drive"});
-  if (auto problem = CheckArguments(args, {"drive"}, 0, "catalog [--drive A|B|sim:IMAGE]")) return Fail(*problem);
+  if (auto problem = CheckArguments(args, {"drive"}, 0, "catalog [--drive A|B|gw[:DEVICE]|sim:IMAGE|gw-sim:IMAGE]"))
+    return Fail(*problem);
   std::string error;
   auto session = OpenSession(args, error);
   if (!session) return Fail(error);

@@ -30,11 +30,11 @@ constexpr Command kCommands[] = {
     {"compact", "compact IMAGE", velloran::cli::RunCompact},
     {"merge", "merge IMAGE IMAGE... -o OUT", velloran::cli::RunMerge},
     {"read-disk",
-     "read-disk OUT [--fast] [--drive A|B|sim:IMAGE[?OPTIONS]] [--first T --last T --retries N] [--lossy] "
-     "(--help: drives)",
+     "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE[?OPTIONS]|gw-sim:IMAGE[?OPTIONS]] [--first T "
+     "--last T --retries N] [--revs R] [--flux FILE.scp] [--lossy] (--help: drives)",
      velloran::cli::RunReadDisk},
-    {"write-disk", "write-disk IMAGE [--format] [--drive A|B|sim:IMAGE]", velloran::cli::RunWriteDisk},
-    {"catalog", "catalog [--drive A|B|sim:IMAGE]", velloran::cli::RunCatalog},
+    {"write-disk", "write-disk IMAGE [--format] [--verify] [--drive D] [--revs R]", velloran::cli::RunWriteDisk},
+    {"catalog", "catalog [--drive D]", velloran::cli::RunCatalog},
 };
 
 int Usage(std::ostream& out) {

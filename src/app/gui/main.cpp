@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     prompts.Error(QString::fromStdString(error));
     driver = velloran::CreatePlatformDriver();
   }
-  window.SetDriver(std::move(driver));
+  window.SetDriver(std::move(driver), !driveText.empty());
 
   QObject::connect(&server, &velloran::InstanceServer::MessageReceived, &window, &velloran::TFMain::WMOpenRequest);
   // Each load is noted on standard error, for scripts and the curious.
