@@ -194,8 +194,8 @@ TEST(CliBatchConvert, NeverWritesOverAnInputOrAnEarlierOutput) {
   test::ScratchDir dir;
   fs::create_directories(dir / "a");
   fs::create_directories(dir / "b");
-  fs::copy_file(test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd"), dir / "a/x.trd");
-  fs::copy_file(test::CorpusFile("trd/tslabs_zx-evo__UMT2_3.TRD"), dir / "b/x.trd");
+  test::CopyCorpusFile("trd/alfishe_unreal-ng__EyeAche.trd", dir / "a/x.trd");
+  test::CopyCorpusFile("trd/tslabs_zx-evo__UMT2_3.TRD", dir / "b/x.trd");
   const Bytes firstInput = test::ReadFileBytes(dir / "a/x.trd");
 
   // Its own output, reached through another spelling of the folder.

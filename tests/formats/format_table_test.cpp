@@ -80,7 +80,7 @@ TEST(FormatTable, EveryRowIsCompleteAndItsKeyUnique) {
 TEST(FormatTable, ContentsDecideWhateverTheName) {
   test::ScratchDir dir;
   const auto copy = [&](const std::string& corpus, const std::string& name) {
-    std::filesystem::copy_file(test::CorpusFile(corpus), dir / name);
+    test::CopyCorpusFile(corpus, dir / name);
     return dir / name;
   };
   const auto trdAsImg = copy("trd/alfishe_unreal-ng__EyeAche.trd", "game.img");

@@ -28,6 +28,12 @@ std::filesystem::path CorpusFile(const std::string& relative) {
   return std::filesystem::path(VELLORAN_CORPUS_DIR) / relative;
 }
 
+void CopyCorpusFile(const std::string& relative, const std::filesystem::path& target) {
+  std::filesystem::copy_file(CorpusFile(relative), target, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+}
+
 std::vector<std::filesystem::path> CorpusFiles(const std::string& folder) {
   std::vector<std::filesystem::path> files;
   std::error_code ec;

@@ -25,6 +25,9 @@ class ScratchDir {
 
 // tests/data/corpus/<relative>, the real images made by other tools.
 std::filesystem::path CorpusFile(const std::string& relative);
+// Copies a corpus file to `target` (replacing it) as a file the test may
+// change, whatever the mode of the checked-out corpus.
+void CopyCorpusFile(const std::string& relative, const std::filesystem::path& target);
 // Every file of one corpus folder ("trd", "udi", ...), sorted.
 std::vector<std::filesystem::path> CorpusFiles(const std::string& folder);
 

@@ -36,6 +36,10 @@ std::string Arguments::UnknownOption(const std::set<std::string>& known) const {
   return {};
 }
 
+void ReportLosses(const std::string& file, const SaveLosses& losses) {
+  for (const auto& loss : losses) std::cerr << "velloran-cli: " << file << ": lost " << LossText(loss) << '\n';
+}
+
 std::optional<std::string> TakeShortOption(std::vector<std::string>& words, const std::string& option,
                                            std::string& error) {
   std::optional<std::string> value;

@@ -27,8 +27,9 @@ constexpr int kMaxJobs = 1024;
 struct BatchJob {
   fs::path input;
   fs::path output;
-  std::string error;  // why the job failed or was refused
-  bool done = false;  // converted, failed or refused; false = not started
+  std::string error;               // why the job failed or was refused
+  std::vector<std::string> notes;  // the reader's notices and what --lossy let go
+  bool done = false;               // converted, failed or refused; false = not started
 };
 
 // Set by Ctrl+C, read by every worker thread: a lock-free atomic serves both.
@@ -99,7 +100,7 @@ std::vector<BatchJob> PlanJobs(const std::vector<std::string>& files, const fs::
   std::map<std::string, std::string> inputs;  // identity -> the input as given
   for (const auto& file : files) {
     const fs::path input(file);
-    jobs.push_back({input, folder / (input.stem().string() + "." + std::string(target.defaultExtension)), {}});
+    jobs.push_back({input, folder / (input.stem().string() + "." + std::string(target.defaultExtension)), {}, {}});
     inputs.emplace(Identity(input), file);
   }
   std::map<std::string, const BatchJob*> outputs;  // identity -> the job writing it
@@ -184,7 +185,7 @@ void RunJobs(std::vector<BatchJob>& jobs, int threads, const ImageFormat& target
       if (job.error.empty()) {
         try {
           std::string error;
-          if (!ConvertFile(job.input, job.output, target, options, error)) job.error = error;
+          if (!ConvertFile(job.input, job.output, target, options, error, job.notes)) job.error = error;
         } catch (const std::exception& e) {
           job.error = job.input.string() + ": " + e.what();
         }
@@ -227,6 +228,7 @@ int RunBatchConvert(const Arguments& args, const std::optional<std::string>& fol
   std::size_t failed = 0;
   std::size_t leftOut = 0;
   for (const auto& job : jobs) {
+    for (const auto& note : job.notes) std::cerr << "velloran-cli: " << note << '\n';
     if (!job.done) {
       ++leftOut;
     } else if (!job.error.empty()) {

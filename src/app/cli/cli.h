@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/save_losses.h"
+
 namespace velloran {
 struct ImageFormat;
 struct TrdosCatalog;
@@ -47,14 +49,16 @@ struct ConvertOptions {
   bool keepRaw = false;      // --keep-raw: a UDI keeps the loaded raw tracks
   bool compress = false;     // --compress: a TD0 is LZH-compressed
   bool standardDsk = false;  // --standard-dsk: a DSK in the original fixed-size layout
+  bool lossy = false;        // --lossy: saved even when the target cannot hold all of the disk
 };
 ConvertOptions ConvertOptionsOf(const Arguments& args);
 
 // Loads `input` in the format its contents show and saves it as `output` in
 // the `target` format. On failure returns false with "FILE: message" in
-// `error`.
+// `error`. The reader's notices and, with --lossy, what the target could not
+// hold are added to `notes` as "FILE: text".
 bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path& output, const ImageFormat& target,
-                 const ConvertOptions& options, std::string& error);
+                 const ConvertOptions& options, std::string& error, std::vector<std::string>& notes);
 
 // convert --to FORMAT FILE... -d DIR: the many-files form of convert; `folder`
 // is the value of -d.
@@ -68,12 +72,15 @@ void PrintFormatList(std::ostream& out);
 // The format keys, separated by blanks.
 std::string FormatKeys();
 
-inline constexpr const char* kConvertUsage = "convert IN OUT [--keep-raw] [--compress] [--standard-dsk]";
+inline constexpr const char* kConvertUsage = "convert IN OUT [--keep-raw] [--compress] [--standard-dsk] [--lossy]";
 inline constexpr const char* kBatchConvertUsage =
-    "convert --to FORMAT FILE... -d DIR [--jobs N] [--keep-raw] [--compress] [--standard-dsk]";
+    "convert --to FORMAT FILE... -d DIR [--jobs N] [--keep-raw] [--compress] [--standard-dsk] [--lossy]";
 
 // Prints "velloran-cli: <message>" on standard error and returns exit code 1.
 int Fail(const std::string& message);
+
+// Lists on standard error what a lossy save of `file` dropped, one line each.
+void ReportLosses(const std::string& file, const SaveLosses& losses);
 
 // Each command takes the words after its name and returns the exit code.
 int RunInfo(const std::vector<std::string>& words);

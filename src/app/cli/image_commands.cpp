@@ -46,30 +46,40 @@ int RunFormats(const std::vector<std::string>& words) {
 }
 
 ConvertOptions ConvertOptionsOf(const Arguments& args) {
-  return {args.Flag("keep-raw"), args.Flag("compress"), args.Flag("standard-dsk")};
+  return {args.Flag("keep-raw"), args.Flag("compress"), args.Flag("standard-dsk"), args.Flag("lossy")};
 }
 
 bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path& output, const ImageFormat& target,
-                 const ConvertOptions& options, std::string& error) {
+                 const ConvertOptions& options, std::string& error, std::vector<std::string>& notes) {
   TZX_Disk disk;
   if (!LoadImage(disk, input, error)) {
     error = input.string() + ": " + (error.empty() ? "cannot load the image" : error);
     return false;
   }
+  // What the reader noticed (a cut file, parts left out) goes along with the conversion.
+  for (const auto& notice : disk.Notices) notes.push_back(input.string() + ": " + notice);
   if (target.key == "UDI") disk.KeepRaw = options.keepRaw ? 1 : 0;
   SaveOptions saveOptions;
   saveOptions.td0Compress = options.compress;
   saveOptions.dskStandard = options.standardDsk;
-  if (SaveImageAs(disk, output, target, saveOptions, error)) return true;
+  saveOptions.lossy = options.lossy;
+  SaveLosses losses;
+  if (SaveImageAs(disk, output, target, saveOptions, error, &losses)) {
+    for (const auto& loss : losses) notes.push_back(output.string() + ": lost " + LossText(loss));
+    return true;
+  }
   error = output.string() + ": " + (error.empty() ? "cannot save the image" : error);
+  if (!losses.empty()) notes.push_back("--lossy converts it anyway and lists what is lost");
   return false;
 }
 
-// convert IN OUT [--keep-raw] [--compress] [--standard-dsk]: loads IN (its
-// format found by its contents) and saves it as OUT, in the format of its
-// extension. --keep-raw keeps the loaded raw tracks when writing UDI;
+// convert IN OUT [--keep-raw] [--compress] [--standard-dsk] [--lossy]: loads
+// IN (its format found by its contents) and saves it as OUT, in the format of
+// its extension. --keep-raw keeps the loaded raw tracks when writing UDI;
 // --compress writes TD0 with LZH compression; --standard-dsk writes DSK in
-// the original fixed-size layout. With --to and -d it converts many files
+// the original fixed-size layout. When OUT cannot hold all of the disk the
+// conversion fails, naming the first loss; with --lossy it is made and every
+// loss is listed on standard error. With --to and -d it converts many files
 // (RunBatchConvert).
 int RunConvert(const std::vector<std::string>& words) {
   std::vector<std::string> rest = words;
@@ -79,13 +89,17 @@ int RunConvert(const std::vector<std::string>& words) {
   const Arguments args(rest, {"to", "jobs"});
   if (!args.Error().empty()) return Fail(args.Error());
   if (args.Value("to") || folder) return RunBatchConvert(args, folder);
-  if (const auto unknown = args.UnknownOption({"keep-raw", "compress", "standard-dsk"}); !unknown.empty())
+  if (const auto unknown = args.UnknownOption({"keep-raw", "compress", "standard-dsk", "lossy"}); !unknown.empty())
     return Fail("unknown option " + unknown);
   if (args.Positional().size() != 2) return Fail(std::string("usage: ") + kConvertUsage);
   const std::string& output = args.Positional()[1];
   const ImageFormat* target = FindFormat(ExtensionKey(output));
   if (target == nullptr) return Fail(output + ": " + std::string(kUnsupportedFileType));
-  if (!ConvertFile(args.Positional()[0], output, *target, ConvertOptionsOf(args), error)) return Fail(error);
+  std::vector<std::string> notes;
+  const bool converted = ConvertFile(args.Positional()[0], output, *target, ConvertOptionsOf(args), error, notes);
+  if (!converted) Fail(error);
+  for (const auto& note : notes) std::cerr << "velloran-cli: " << note << '\n';
+  if (!converted) return 1;
   return 0;
 }
 
