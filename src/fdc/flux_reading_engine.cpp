@@ -234,10 +234,7 @@ OperationOutcome RunFluxReadingEngine(TZX_Disk& disk, FluxDrive& drive, Operatio
   reader.Finish();
   if (rereads != OperationOutcome::Completed) return rereads;
 
-  LogCompleted(host);
-  if (operation.RecoveredSectors > 0)
-    host.AddMainLog("Восстановлено при повторном чтении - " + std::to_string(operation.RecoveredSectors), true);
-  LogBadSectors(host, operation);
+  LogReadingSummary(host, operation);
   return OperationOutcome::Completed;
 }
 
