@@ -306,7 +306,7 @@ TEST_F(FilesTest, LossySaveAsksAndLogsWhatIsLost) {
   prompts.QueueAnswer(PromptAnswer::No);
   window->N32Click();
   ASSERT_EQ(prompts.Messages().size(), 1u);
-  const auto& question = prompts.Messages()[0];
+  const auto question = prompts.Messages()[0];  // a copy: Messages() returns a new list
   EXPECT_EQ(question.text,
             "Образ KDI не вместит всего, что есть на диске: дорожка 0, сектор 1: сектор 256 байт, формат KDI хранит "
             "сектора по 1024 байт (всего потерь: 2560).\nСохранить с потерями?");
