@@ -155,7 +155,7 @@ void FluxReader::Keep(int t, const FluxTrack& flux) {
   if (captured_ + flux.intervals.size() > kMaxFluxDiskTransitions) return;
   auto& held = capture_->tracks[static_cast<std::size_t>(t)];
   if (!held) {
-    held.emplace();
+    held = FluxDisk::HeldTrack{};
     held->flux.sampleClock = flux.sampleClock;
   }
   for (int r = 0; r < flux.Revolutions(); ++r) {
