@@ -53,7 +53,7 @@ const ImageFormat* TargetFormat(const std::string& name, std::string& error) {
   if (format != nullptr && format->save != nullptr) return format;
   error = "unknown format '" + name + "'; formats:";
   for (const auto& known : ImageFormats())
-    if (known.save != nullptr) error += " " + std::string(known.key);
+    if (known.save != nullptr) error.append(" ").append(known.key);
   return nullptr;
 }
 
@@ -149,7 +149,11 @@ class BatchProgress {
   static constexpr std::size_t kBarWidth = 30;
   static constexpr std::size_t kNameWidth = 32;
 
-  std::string Counter() const { return "[" + std::to_string(done_) + "/" + std::to_string(total_) + "] "; }
+  std::string Counter() const {
+    std::string counter = "[";
+    counter.append(std::to_string(done_)).append("/").append(std::to_string(total_)).append("] ");
+    return counter;
+  }
 
   // The bar, drawn over the previous one, and the file that just finished.
   std::string Bar(const std::string& name) const {
