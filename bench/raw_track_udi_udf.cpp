@@ -1,10 +1,14 @@
-// Raw-track building from each template, and loading and saving a full
-// 160-track disk as UDI and as udf.
+// Raw-track building from each template, the two checksums, loading and
+// saving a full 160-track disk as UDI and as udf, and a whole TRD-to-UDI
+// conversion in memory (what each job of a batch conversion does besides
+// reading and writing its files).
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <memory>
 
+#include "common/file_io.h"
+#include "formats/trd.h"
 #include "formats/udf.h"
 #include "formats/udi.h"
 
@@ -59,6 +63,34 @@ void BM_BuildRawTrack(benchmark::State& state, Template kind) {
   }
 }
 
+// Throughput of a checksum over the bytes of a UDI file.
+void BM_Checksum(benchmark::State& state, bool crc32) {
+  auto disk = TrdosDisk();
+  Bytes udi;
+  SaveUDIToBytes(*disk, udi);
+  for (auto _ : state) {
+    if (crc32)
+      benchmark::DoNotOptimize(CalcCRC32(udi.data(), udi.size()));
+    else
+      benchmark::DoNotOptimize(CalcCRC16(udi.data(), udi.size()));
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * udi.size()));
+}
+
+// A real TRD file's bytes to the bytes of its UDI file, on a new disk each time.
+void BM_TrdToUdi(benchmark::State& state) {
+  const auto trd = ReadWholeFile(std::filesystem::path(VELLORAN_CORPUS_DIR) / "trd/alfishe_unreal-ng__EyeAche.trd");
+  if (!trd) {
+    state.SkipWithError("the corpus TRD cannot be read");
+    return;
+  }
+  Bytes udi;
+  for (auto _ : state) {
+    TZX_Disk disk;
+    benchmark::DoNotOptimize(LoadTRDFromBytes(disk, *trd) && SaveUDIToBytes(disk, udi));
+  }
+}
+
 using SaveFunction = bool (*)(TZX_Disk&, Bytes&);
 using LoadFunction = bool (*)(TZX_Disk&, ByteSpan);
 
@@ -80,6 +112,9 @@ void BM_Load(benchmark::State& state, SaveFunction save, LoadFunction load) {
 BENCHMARK_CAPTURE(BM_BuildRawTrack, Standard, Template::Standard);
 BENCHMARK_CAPTURE(BM_BuildRawTrack, OwnImage, Template::OwnImage);
 BENCHMARK_CAPTURE(BM_BuildRawTrack, BaseTrack, Template::BaseTrack);
+BENCHMARK_CAPTURE(BM_Checksum, CRC16, false);
+BENCHMARK_CAPTURE(BM_Checksum, CRC32, true);
+BENCHMARK(BM_TrdToUdi);
 BENCHMARK_CAPTURE(BM_Save, UDI, SaveUDIToBytes);
 BENCHMARK_CAPTURE(BM_Load, UDI, SaveUDIToBytes, LoadUDIFromBytes);
 BENCHMARK_CAPTURE(BM_Save, UDF, SaveUDFToBytes);

@@ -3,19 +3,53 @@
 #include <fstream>
 #include <system_error>
 
+#include "common/file_replace.h"
+#include "common/utf8_path.h"
+
 namespace velloran {
 
-std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, std::uintmax_t maxSize) {
+std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailure* failure, std::uintmax_t maxSize) {
+  const auto fail = [failure](ReadFailure why) -> std::optional<Bytes> {
+    if (failure != nullptr) *failure = why;
+    return std::nullopt;
+  };
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
+  const auto status = std::filesystem::status(file, ec);
+  if (!std::filesystem::exists(status)) return fail(ReadFailure::NotFound);
+  if (!std::filesystem::is_regular_file(status)) return fail(ReadFailure::NotRegularFile);
   const auto size = std::filesystem::file_size(file, ec);
-  if (ec || size > maxSize) return std::nullopt;
+  if (ec) return fail(ReadFailure::CannotRead);
+  if (size > maxSize) return fail(ReadFailure::TooLarge);
   std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
+  if (!in) return fail(ReadFailure::CannotRead);
   Bytes data(static_cast<std::size_t>(size));
   if (size > 0 && !in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(size)))
-    return std::nullopt;
+    return fail(ReadFailure::CannotRead);
+  if (failure != nullptr) *failure = ReadFailure::None;
   return data;
+}
+
+std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file, std::uintmax_t maxSize) {
+  switch (failure) {
+    case ReadFailure::NotFound: return "Файл " + PathToUtf8(file) + " не найден!";
+    case ReadFailure::NotRegularFile: return PathToUtf8(file) + " не является файлом!";
+    case ReadFailure::TooLarge:
+      return "Файл " + PathToUtf8(file) + " слишком велик: больше " + std::to_string(maxSize >> 20) + " МБ!";
+    case ReadFailure::CannotRead:
+    case ReadFailure::None: break;
+  }
+  return "Ошибка чтения файла " + PathToUtf8(file) + "!";
+}
+
+bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error) {
+  // Devices and FIFOs (also behind links) cannot be replaced, only written;
+  // a folder refuses the write with the system's reason.
+  std::error_code ec;
+  const auto status = std::filesystem::status(file, ec);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+    return WriteInPlace(file, data, error);
+  const auto target = FollowLinks(file, error);
+  return target && ReplaceRegularFile(*target, data, error);
 }
 
 }  // namespace velloran

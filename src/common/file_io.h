@@ -15,13 +15,32 @@ inline constexpr std::uintmax_t kMaxImageFileSize = 64u * 1024u * 1024u;
 // Flux captures are bigger: several revolutions of every track.
 inline constexpr std::uintmax_t kMaxFluxFileSize = 160u * 1024u * 1024u;
 
-// Reads the whole file. Returns nothing when it does not exist, is not a
-// regular file, is larger than `maxSize` or cannot be read.
-std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, std::uintmax_t maxSize = kMaxImageFileSize);
+// Why ReadWholeFile returned nothing.
+enum class ReadFailure { None, NotFound, NotRegularFile, TooLarge, CannotRead };
 
-// Writes `data` to a temporary file in the target's folder and renames it over
-// the target, so a failed or interrupted save never damages the old file.
-// On failure returns false and puts a message into `error`.
+// Reads the whole file. Returns nothing when it does not exist, is not a
+// regular file, is larger than `maxSize` or cannot be read; `failure`, when
+// given, receives which of these it was.
+std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailure* failure = nullptr,
+                                   std::uintmax_t maxSize = kMaxImageFileSize);
+
+// The message for a failed read, naming the file; `maxSize` is the cap the
+// read was given.
+std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file,
+                               std::uintmax_t maxSize = kMaxImageFileSize);
+
+// Replaces the contents of `file` by `data` so that a failed or interrupted
+// save never leaves a torn file or destroys the old one:
+// - a regular file, or none yet: the data goes to a temporary file beside it
+//   that is then renamed over it. The new file keeps the mode of the old one,
+//   and its owner and group where the process may set them; a file the user
+//   may not write (or that is marked read-only) is refused.
+// - a symbolic link: the file it points to is replaced; the link stays.
+// - anything else that exists (a device such as /dev/null, a FIFO): the data
+//   is written into it directly, since such a file cannot be replaced.
+// Temporary files left by an earlier save of the same file that was killed
+// midway are removed. On failure returns false and puts a message naming the
+// file and the system's reason into `error`.
 bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error);
 
 }  // namespace velloran

@@ -23,6 +23,9 @@ bool StandardErrorIsTerminal();
 // The local time of `time`; false when the system cannot tell it.
 bool LocalTime(std::time_t time, std::tm& local);
 
+// The id of this process.
+long CurrentProcessId();
+
 // The system's own text for one of its error codes (errno values on POSIX,
 // GetLastError values on Windows), as UTF-8.
 std::string SystemErrorText(std::uint32_t code);

@@ -195,11 +195,18 @@ int FindCpmFile(const CpmDefinition& definition, const CpmDirectory& directory, 
   return first;
 }
 
-Bytes CpmFileContents(const TZX_Disk& disk, const CpmDefinition& definition, const CpmFoundFile& found) {
+Bytes CpmFileContents(const TZX_Disk& disk, const CpmDefinition& definition, const CpmFoundFile& found,
+                      std::vector<CpmDamagedSector>* damaged) {
   const auto blockSize = static_cast<std::size_t>(definition.BlockSize);
   Bytes contents(found.Blocks.size() * blockSize);
-  for (std::size_t i = 0; i < found.Blocks.size(); ++i)
-    ReadCpmBlock(disk, definition, found.Blocks[i], contents.data() + i * blockSize);
+  for (std::size_t i = 0; i < found.Blocks.size(); ++i) {
+    std::vector<CpmDamagedSector> inBlock;
+    ReadCpmBlock(disk, definition, found.Blocks[i], contents.data() + i * blockSize, &inBlock);
+    // Damage past the end of the file does not touch it.
+    for (const auto& sector : inBlock)
+      if (damaged != nullptr && static_cast<long long>(i * blockSize) + sector.Offset < found.Size)
+        damaged->push_back(sector);
+  }
   contents.resize(static_cast<std::size_t>(found.Size));
   return contents;
 }

@@ -73,8 +73,10 @@ struct CpmFoundFile {
 int FindCpmFile(const CpmDefinition& definition, const CpmDirectory& directory, std::string_view name11,
                 CpmFoundFile& found);
 
-// The file's bytes: its blocks one after the other, cut to its size.
-Bytes CpmFileContents(const TZX_Disk& disk, const CpmDefinition& definition, const CpmFoundFile& found);
+// The file's bytes: its blocks one after the other, cut to its size. The
+// damaged sectors among those bytes go to `damaged` when it is given.
+Bytes CpmFileContents(const TZX_Disk& disk, const CpmDefinition& definition, const CpmFoundFile& found,
+                      std::vector<CpmDamagedSector>* damaged = nullptr);
 
 // Messages of the CP/M window.
 inline constexpr const char* kCpmCatalogError = "Ошибка в CP/M каталоге!";

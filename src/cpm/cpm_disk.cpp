@@ -74,18 +74,27 @@ std::uint8_t FindCpmSector(const TZX_Disk& disk, int track, int n) {
   return kCpmNoSlot;
 }
 
-void ReadCpmBlock(const TZX_Disk& disk, const CpmDefinition& definition, int block, std::uint8_t* target) {
+void ReadCpmBlock(const TZX_Disk& disk, const CpmDefinition& definition, int block, std::uint8_t* target,
+                  std::vector<CpmDamagedSector>* damaged) {
   std::fill_n(target, definition.BlockSize, 0);
   const int sectorsPerBlock = definition.BlockSize / definition.SectorSize;
   for (int k = 0; k < sectorsPerBlock; ++k) {
     const long long logical = FirstVolumeSector(definition) + static_cast<long long>(block) * sectorsPerBlock + k;
     const CpmSectorPlace place = LocateCpmSector(definition, logical);
+    if (place.Track < 0) continue;  // beyond the volume: no sector to be damaged
     const std::uint8_t slot = FindCpmSector(disk, place.Track, place.Sector);
-    if (slot == kCpmNoSlot) continue;
     const TTrack& track = disk.Tracks[place.Track];
-    const TSectorRec& sector = track.Sectors[slot];
-    if (sector.Used == 0 || sector.DataLen != definition.SectorSize || track.Present == 0) continue;
-    std::copy_n(sector.Data.begin(), definition.SectorSize, target + k * definition.SectorSize);
+    const TSectorRec* sector = slot == kCpmNoSlot ? nullptr : &track.Sectors[slot];
+    const int offset = k * definition.SectorSize;
+    const auto report = [&](bool noData) {
+      if (damaged != nullptr) damaged->push_back({place.Track, place.Sector, offset, noData});
+    };
+    if (sector == nullptr || sector->Used == 0 || sector->DataLen != definition.SectorSize || track.Present == 0) {
+      report(true);
+      continue;
+    }
+    if (sector->DataOk == 0) report(false);
+    std::copy_n(sector->Data.begin(), definition.SectorSize, target + offset);
   }
 }
 

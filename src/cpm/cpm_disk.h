@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "common/bytes.h"
 #include "cpm/cpm_definitions.h"
@@ -27,9 +28,20 @@ CpmSectorPlace LocateCpmSector(const CpmDefinition& definition, long long logica
 // CountSectors slots; 255 when none (or when the track is outside the model).
 std::uint8_t FindCpmSector(const TZX_Disk& disk, int track, int n);
 
+// A sector of a block that did not read cleanly.
+struct CpmDamagedSector {
+  int Track = 0;
+  int Sector = 0;       // ID number
+  int Offset = 0;       // where its bytes start in the block
+  bool NoData = false;  // read as zeros; otherwise a data CRC error
+};
+
 // Reads block b into the BlockSize bytes of `target`. Sectors that are
-// missing, unused, of another size or beyond the volume read as zeros.
-void ReadCpmBlock(const TZX_Disk& disk, const CpmDefinition& definition, int block, std::uint8_t* target);
+// missing, unused, of another size or beyond the volume read as zeros. Those
+// inside the model, and sectors with a data CRC error, are added to `damaged`
+// when it is given.
+void ReadCpmBlock(const TZX_Disk& disk, const CpmDefinition& definition, int block, std::uint8_t* target,
+                  std::vector<CpmDamagedSector>* damaged = nullptr);
 
 // The directory bytes (DirectoryBytes of them): the sectors of its blocks,
 // as much of each as it holds; missing sectors read as zeros.

@@ -75,4 +75,11 @@ void LogBadSectors(OperationHost& host, const DiskOperation& operation) {
   if (operation.BadSectors > 0) host.AddMainLog("Сбойных секторов - " + std::to_string(operation.BadSectors), true);
 }
 
+void LogReadingSummary(OperationHost& host, const DiskOperation& operation) {
+  LogCompleted(host);
+  if (operation.RecoveredSectors > 0)
+    host.AddMainLog("Восстановлено при повторном чтении - " + std::to_string(operation.RecoveredSectors), true);
+  LogBadSectors(host, operation);
+}
+
 }  // namespace velloran

@@ -55,4 +55,8 @@ OperationOutcome StopReadingAt(OperationHost& host, DiskOperation& operation, in
 // "Сбойных секторов - N" when some sectors failed.
 void LogBadSectors(OperationHost& host, const DiskOperation& operation);
 
+// The closing lines of a reading that re-reads what failed: completed, the
+// sectors recovered on a re-read if any, the sectors still bad if any.
+void LogReadingSummary(OperationHost& host, const DiskOperation& operation);
+
 }  // namespace velloran

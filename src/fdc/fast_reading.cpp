@@ -279,10 +279,7 @@ OperationOutcome RunFastReadingEngine(TZX_Disk& disk, FloppyDriver& driver, Oper
   }
   if (const OperationOutcome rereads = reader.Reread(); rereads != OperationOutcome::Completed) return rereads;
 
-  LogCompleted(host);
-  if (operation.RecoveredSectors > 0)
-    host.AddMainLog("Восстановлено при повторном чтении - " + std::to_string(operation.RecoveredSectors), true);
-  LogBadSectors(host, operation);
+  LogReadingSummary(host, operation);
   return OperationOutcome::Completed;
 }
 

@@ -155,7 +155,7 @@ void FluxReader::Keep(int t, const FluxTrack& flux) {
   if (captured_ + flux.intervals.size() > kMaxFluxDiskTransitions) return;
   auto& held = capture_->tracks[static_cast<std::size_t>(t)];
   if (!held) {
-    held.emplace();
+    held = FluxDisk::HeldTrack{};
     held->flux.sampleClock = flux.sampleClock;
   }
   for (int r = 0; r < flux.Revolutions(); ++r) {
@@ -234,10 +234,7 @@ OperationOutcome RunFluxReadingEngine(TZX_Disk& disk, FluxDrive& drive, Operatio
   reader.Finish();
   if (rereads != OperationOutcome::Completed) return rereads;
 
-  LogCompleted(host);
-  if (operation.RecoveredSectors > 0)
-    host.AddMainLog("Восстановлено при повторном чтении - " + std::to_string(operation.RecoveredSectors), true);
-  LogBadSectors(host, operation);
+  LogReadingSummary(host, operation);
   return OperationOutcome::Completed;
 }
 

@@ -138,6 +138,13 @@ bool LoadFDIFromBytes(TZX_Disk& disk, ByteSpan data) {
   return true;
 }
 
+SaveLosses SaveLossesFDI(const TZX_Disk& disk, std::string_view format) {
+  SaveLosses losses;
+  FindDataBeyond(
+      disk, format, [](std::uint8_t sizeCode) -> int { return StoredSectorLength(sizeCode); }, losses);
+  return losses;
+}
+
 // Saves the disk as an FDI file.
 bool SaveFDI(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;

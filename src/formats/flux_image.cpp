@@ -41,4 +41,12 @@ bool FluxToWrite(TZX_Disk& disk, int track, double sampleClock, FluxTrack& out) 
   return false;
 }
 
+SaveLosses SaveLossesFlux(const TZX_Disk& disk, std::string_view format) {
+  SaveLosses losses = BuiltTrackLosses(disk, format, kRawTrackLength);
+  std::erase_if(losses, [&disk](const SaveLoss& loss) {
+    return HeldFlux(disk, static_cast<std::uint8_t>(loss.track)) != nullptr;
+  });
+  return losses;
+}
+
 }  // namespace velloran

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flux/flux_disk.h"
+#include "formats/save_losses.h"
 
 namespace velloran {
 
@@ -39,5 +40,9 @@ int RevolutionsToWrite(const TZX_Disk& disk);
 // The flux of a track for a writer (held or encoded at 250 kbit/s, 300 rpm);
 // on failure the message goes to LastError.
 bool FluxToWrite(TZX_Disk& disk, int track, double sampleClock, FluxTrack& out);
+
+// What a flux image cannot hold: captured flux of an unchanged track is kept
+// as it was; any other track is encoded from its built raw track.
+SaveLosses SaveLossesFlux(const TZX_Disk& disk, std::string_view format);
 
 }  // namespace velloran

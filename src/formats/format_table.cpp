@@ -9,6 +9,7 @@
 #include "common/utf8_path.h"
 #include "formats/dsk.h"
 #include "formats/fdi.h"
+#include "formats/flux_image.h"
 #include "formats/hfe.h"
 #include "formats/imd.h"
 #include "formats/kdi.h"
@@ -45,39 +46,42 @@ Confidence ProbeSCL(const ProbeInput& input) {
   return HasSclSignature(input.head) ? Confidence::Signature : Confidence::None;
 }
 
-// key, name, dialog caption, default extension, probe, reader, writer, and
-// what it holds: raw tracks, CRC state, IDs, comments. To add a format, see
-// "Adding an image format" in ARCHITECTURE.md.
+// key, name, dialog caption, default extension, probe, reader, writer, what
+// it holds: raw tracks, CRC state, IDs, comments, and what it cannot hold of a
+// disk (nullptr: all the model keeps; SCL keeps the files of a TR-DOS disk,
+// so what lies outside the TR-DOS layout is lost as in TRD; DSK and IMD hold
+// every sector or refuse the save). To add a format, see "Adding an image
+// format" in ARCHITECTURE.md.
 const std::array kFormats = {
     ImageFormat{"UDI", "UDI raw MFM track image", "Универсальный образ диска", "udi", ProbeUDI, LoadUDI, Plain<SaveUDI>,
-                true, true, true, false},
+                true, true, true, false, SaveLossesUDI},
     ImageFormat{"TRD", "TR-DOS sector dump", "Файл образа TRDOS диска", "trd", ProbeTRD, LoadTRD, Plain<SaveTRD>, false,
-                false, false, false},
+                false, false, false, SaveLossesTRD},
     ImageFormat{"TD0", "TeleDisk image, plain or compressed", "Образ диска TeleDisk", "td0", ProbeTD0, LoadTD0,
-                SaveTD0WithOptions, false, false, true, true},
+                SaveTD0WithOptions, false, true, true, true, SaveLossesTD0},
     ImageFormat{"FDI", "FDI sector image with headers", "Полный образ диска", "fdi", ProbeFDI, LoadFDI, Plain<SaveFDI>,
-                false, true, true, true},
+                false, true, true, true, SaveLossesFDI},
     ImageFormat{"PRO", "Profi CP/M sector dump", "Секторный образ диска CP/M Profi", "pro", ProbePRO, LoadPRO,
-                Plain<SavePRO>, false, false, false, false},
+                Plain<SavePRO>, false, false, false, false, SaveLossesPRO},
     ImageFormat{"SCL", "TR-DOS files with a short catalog", "Краткий формат образа TRDOS диска", "scl", ProbeSCL,
-                LoadSCL, Plain<SaveSCL>, false, false, false, false},
+                LoadSCL, Plain<SaveSCL>, false, false, false, false, SaveLossesTRD},
     ImageFormat{"KDI", "Korvet sector dump", "Образ диска Корвета", "kdi", ProbeKDI, LoadKDI, Plain<SaveKDI>, false,
-                false, false, false},
+                false, false, false, SaveLossesKDI},
     ImageFormat{"HFE", "HxC floppy emulator bit-cell image", "Образ для флоппи эмулятора", "hfe", ProbeHFE, LoadHFE,
-                Plain<SaveHFE>, true, true, true, false},
+                Plain<SaveHFE>, true, true, true, false, SaveLossesHFE},
     ImageFormat{"DSK", "CPC/Spectrum +3 disk image, extended or standard", "Образ диска CPC и Spectrum +3", "dsk",
-                ProbeDSK, LoadDSK, SaveDSKWithOptions, false, true, true, false},
+                ProbeDSK, LoadDSK, SaveDSKWithOptions, false, true, true, false, nullptr},
     ImageFormat{"IMD", "ImageDisk sector image", "Образ диска ImageDisk", "imd", ProbeIMD, LoadIMD, Plain<SaveIMD>,
-                false, true, true, true},
+                false, true, true, true, nullptr},
     ImageFormat{"SCP", "SuperCard Pro / Greaseweazle flux image", "Флюкс-образ SuperCard Pro / Greaseweazle", "scp",
-                ProbeSCP, LoadSCP, Plain<SaveSCP>, true, true, true, false},
+                ProbeSCP, LoadSCP, Plain<SaveSCP>, true, true, true, false, SaveLossesFlux},
     ImageFormat{"MFI", "MAME flux image", "Флюкс-образ MAME", "mfi", ProbeMFI, LoadMFI, Plain<SaveMFI>, true, true,
-                true, false},
+                true, false, SaveLossesFlux},
     ImageFormat{"UDF", "Velloran's own whole-disk file", "", "udf", ProbeUDF, LoadUDF, Plain<SaveUDF>, true, true, true,
-                true},
+                true, nullptr},
     // KryoFlux stream sets are only read: a folder, or one of its NN.S.raw files.
     ImageFormat{"RAW", "KryoFlux stream files", "", "raw", ProbeKryoFlux, LoadKryoFlux, nullptr, true, true, true,
-                false},
+                false, nullptr},
 };
 
 constexpr std::string_view kAllImagesCaption = "Все образы дисков";
@@ -209,9 +213,15 @@ bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& e
 }
 
 bool SaveImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format,
-                 const SaveOptions& options, std::string& error) {
+                 const SaveOptions& options, std::string& error, SaveLosses* lost) {
   if (format.save == nullptr) {
     error = std::string(format.key) + " images can only be read";
+    return false;
+  }
+  const SaveLosses losses = FindSaveLosses(disk, format);
+  if (lost != nullptr) *lost = losses;
+  if (!losses.empty() && !options.lossy) {
+    error = LossRefusal(format, losses);
     return false;
   }
   disk.LastError.clear();
@@ -220,13 +230,29 @@ bool SaveImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageF
   return false;
 }
 
-bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error) {
+SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format) {
+  return format.losses == nullptr ? SaveLosses{} : format.losses(disk, format.key);
+}
+
+std::string LossSummary(const ImageFormat& format, const SaveLosses& losses) {
+  std::string text =
+      "Образ " + std::string(format.key) + " не вместит всего, что есть на диске: " + LossText(losses.front());
+  if (losses.size() > 1) text += " (всего потерь: " + std::to_string(losses.size()) + ")";
+  return text;
+}
+
+std::string LossRefusal(const ImageFormat& format, const SaveLosses& losses) {
+  return LossSummary(format, losses) + ". Образ не сохранён!";
+}
+
+bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error,
+               SaveLosses* lost) {
   const ImageFormat* format = FindFormat(ExtensionKey(file));
   if (format == nullptr) {
     error = kUnsupportedFileType;
     return false;
   }
-  return SaveImageAs(disk, file, *format, options, error);
+  return SaveImageAs(disk, file, *format, options, error, lost);
 }
 
 }  // namespace velloran

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "formats/probe.h"
+#include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -17,6 +18,7 @@ namespace velloran {
 struct SaveOptions {
   bool td0Compress = false;  // the TD0arch setting
   bool dskStandard = false;  // DSK in the original fixed-size layout instead of the extended one
+  bool lossy = false;        // save even when the format cannot hold all of the disk
 };
 
 struct ImageFormat {
@@ -32,6 +34,9 @@ struct ImageFormat {
   bool holdsCrcState;
   bool holdsIds;
   bool holdsComments;
+  // What a file of this format cannot hold of a disk (`format` names it in the
+  // texts); nullptr when it holds everything.
+  SaveLosses (*losses)(const TZX_Disk& disk, std::string_view format);
 };
 
 // All formats, in the order of the dialogs' filter lists; formats reached
@@ -77,11 +82,24 @@ bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& e
 // Loads an image with the reader of a given format.
 bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, std::string& error);
 
-// Saves an image in the format of its extension key; false with `error` on failure.
-bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error);
-// Saves an image with the writer of a given format, whatever its name.
+// What saving the disk in this format would lose.
+SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format);
+
+// What a save would lose in one sentence: the first loss and how many there
+// are. LossRefusal is the message of a save refused for it.
+std::string LossSummary(const ImageFormat& format, const SaveLosses& losses);
+std::string LossRefusal(const ImageFormat& format, const SaveLosses& losses);
+
+// Saves an image in the format of its extension key; false with `error` on
+// failure. A save that would lose part of the disk is refused (LossRefusal)
+// unless options.lossy. What the save loses, or would lose, goes to `lost`
+// when given.
+bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error,
+               SaveLosses* lost = nullptr);
+// Saves an image with the writer of a given format, whatever its name; losses
+// as for SaveImage.
 bool SaveImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format,
-                 const SaveOptions& options, std::string& error);
+                 const SaveOptions& options, std::string& error, SaveLosses* lost = nullptr);
 
 inline constexpr std::string_view kUnsupportedFileType = "Данный тип файлов не поддерживается!";
 

@@ -235,9 +235,8 @@ bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
 }
 
 bool LoadHFE(TZX_Disk& disk, const std::filesystem::path& file) {
-  const auto data = ReadWholeFile(file);
-  if (!data) return Fail(disk, kReadError);
-  return LoadHFEFromBytes(disk, *data);
+  Bytes data;
+  return ReadImageFile(disk, file, kReadError, data) && LoadHFEFromBytes(disk, data);
 }
 
 // Header, track table and at least 80 cylinders of 25088 bytes; each side
@@ -287,7 +286,11 @@ bool SaveHFEToBytes(TZX_Disk& disk, Bytes& out) {
 bool SaveHFE(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
   if (!SaveHFEToBytes(disk, data)) return false;
-  return WriteFileAtomic(file, data, disk.LastError);
+  return WriteImageFile(disk, file, data);
+}
+
+SaveLosses SaveLossesHFE(const TZX_Disk& disk, std::string_view format) {
+  return BuiltTrackLosses(disk, format, kRawBytesWritten);
 }
 
 }  // namespace velloran

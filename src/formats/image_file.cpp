@@ -6,9 +6,13 @@ namespace velloran {
 
 bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError, Bytes& data,
                    std::uintmax_t maxSize) {
-  auto content = ReadWholeFile(file, maxSize);
+  ReadFailure failure = ReadFailure::None;
+  auto content = ReadWholeFile(file, &failure, maxSize);
   if (!content) {
-    disk.LastError = readError;
+    // A missing or unreadable file keeps the format's own message; a folder or
+    // a file too big for any image says so.
+    const bool fileProblem = failure == ReadFailure::NotRegularFile || failure == ReadFailure::TooLarge;
+    disk.LastError = fileProblem ? ReadFailureMessage(failure, file, maxSize) : std::string(readError);
     return false;
   }
   data = std::move(*content);

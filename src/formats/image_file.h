@@ -13,7 +13,8 @@
 namespace velloran {
 
 // Reads the whole image file into `data`. A missing or unreadable file leaves
-// `readError` in LastError, returns false and does not touch the disk.
+// `readError` in LastError, a folder or a file larger than `maxSize` a message
+// saying so; the disk is not touched then.
 bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError, Bytes& data,
                    std::uintmax_t maxSize = kMaxImageFileSize);
 

@@ -29,4 +29,8 @@ bool SaveKDI(TZX_Disk& disk, const std::filesystem::path& file) { return SaveSec
 // Builds the bytes of a KDI file from the disk.
 bool SaveKDIToBytes(TZX_Disk& disk, Bytes& out) { return SaveSectorDump(disk, out, kKdiLayout); }
 
+SaveLosses SaveLossesKDI(const TZX_Disk& disk, std::string_view format) {
+  return SectorDumpLosses(disk, kKdiLayout, format);
+}
+
 }  // namespace velloran

@@ -5,6 +5,7 @@
 
 #include "common/bytes.h"
 #include "formats/probe.h"
+#include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -14,5 +15,7 @@ bool LoadKDI(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadKDIFromBytes(TZX_Disk& disk, ByteSpan data);
 bool SaveKDI(TZX_Disk& disk, const std::filesystem::path& file);
 bool SaveKDIToBytes(TZX_Disk& disk, Bytes& out);
+// What a KDI file cannot hold of the disk (sectors outside the Korvet layout).
+SaveLosses SaveLossesKDI(const TZX_Disk& disk, std::string_view format);
 
 }  // namespace velloran

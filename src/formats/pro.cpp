@@ -31,4 +31,8 @@ bool SavePRO(TZX_Disk& disk, const std::filesystem::path& file) { return SaveSec
 // Builds the bytes of a PRO file from the disk.
 bool SavePROToBytes(TZX_Disk& disk, Bytes& out) { return SaveSectorDump(disk, out, kProLayout); }
 
+SaveLosses SaveLossesPRO(const TZX_Disk& disk, std::string_view format) {
+  return SectorDumpLosses(disk, kProLayout, format);
+}
+
 }  // namespace velloran

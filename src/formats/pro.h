@@ -5,6 +5,7 @@
 
 #include "common/bytes.h"
 #include "formats/probe.h"
+#include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -14,5 +15,7 @@ bool LoadPRO(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadPROFromBytes(TZX_Disk& disk, ByteSpan data);
 bool SavePRO(TZX_Disk& disk, const std::filesystem::path& file);
 bool SavePROToBytes(TZX_Disk& disk, Bytes& out);
+// What a PRO file cannot hold of the disk (sectors outside the Profi CP/M layout).
+SaveLosses SaveLossesPRO(const TZX_Disk& disk, std::string_view format);
 
 }  // namespace velloran

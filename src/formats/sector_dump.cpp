@@ -1,6 +1,7 @@
 #include "formats/sector_dump.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "formats/image_file.h"
@@ -37,6 +38,10 @@ int TracksWithSectors(const TZX_Disk& disk) {
 }  // namespace
 
 bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layout) {
+  if (data.empty()) {
+    disk.LastError = std::string(layout.name) + " file is empty!";
+    return false;
+  }
   disk.ClearDisk();
   const std::size_t trackBytes = layout.TrackBytes();
   const std::size_t sectorBytes = layout.SectorBytes();
@@ -64,11 +69,18 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
       position += sectorBytes;
     }
   }
+  if (const std::size_t missing = trackCount * trackBytes - data.size(); missing > 0)
+    disk.Notices.push_back(std::string(layout.name) + ": файлу не хватает " + std::to_string(missing) +
+                           " байт до целой дорожки; они читаются как нули.");
   return true;
 }
 
 bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) {
   const int trackCount = TracksWithSectors(disk);
+  if (trackCount == 0) {
+    disk.LastError = "No tracks to write!";
+    return false;
+  }
   const std::size_t sectorBytes = layout.SectorBytes();
   Bytes file;
   file.reserve(static_cast<std::size_t>(trackCount) * layout.TrackBytes());
@@ -92,6 +104,35 @@ bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) 
   }
   out = std::move(file);
   return true;
+}
+
+SaveLosses SectorDumpLosses(const TZX_Disk& disk, const SectorDumpLayout& layout, std::string_view format) {
+  SaveLosses losses;
+  const std::string name(format);
+  const int sectorBytes = static_cast<int>(layout.SectorBytes());
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    if (track.Present == 0) continue;
+    const auto numbers = SectorsOfTrack(layout, t);
+    std::array<bool, 256> taken{};
+    for (const auto& sector : track.Sectors) {
+      if (sector.Used == 0) continue;
+      std::string what;
+      if (std::find(numbers.begin(), numbers.end(), sector.IdSector) == numbers.end())
+        what = "сектора с таким номером нет в формате " + name;
+      else if (taken[sector.IdSector])
+        what = "второй сектор с тем же номером";
+      else if (sector.IdSize != layout.sizeCode)
+        what = SectorSizeText(sector.IdSize) + ", формат " + name + " хранит сектора по " +
+               std::to_string(sectorBytes) + " байт";
+      else if (sector.DataLen > sectorBytes)
+        what = "данные " + std::to_string(sector.DataLen) + " байт, формат " + name + " хранит " +
+               std::to_string(sectorBytes);
+      taken[sector.IdSector] = true;
+      if (!what.empty()) losses.push_back({t, sector.IdSector, what});
+    }
+  }
+  return losses;
 }
 
 Confidence ProbeSectorDumpSize(const ProbeInput& input, const SectorDumpLayout& layout) {

@@ -11,6 +11,7 @@
 
 #include "common/bytes.h"
 #include "formats/probe.h"
+#include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -30,14 +31,21 @@ struct SectorDumpLayout {
 
 // Fills the disk from a dump. A file whose length is not a whole number of
 // tracks gets one more track whose missing bytes read as zeros, so no byte of
-// the file is dropped; more tracks than the disk holds are refused.
+// the file is dropped; a notice then says how many bytes were missing. An
+// empty file and more tracks than the disk holds are refused.
 bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layout);
 
 // Writes tracks 0 .. TracksToWrite() - 1, less trailing tracks that hold no
-// sectors. Each sector of the layout is taken
-// from the first used slot of the track with that sector number, whatever its
-// size code; a missing sector fails the save with a message in LastError.
+// sectors; a disk without such tracks is refused, since an empty file is no
+// image. Each sector of the layout is taken from the first used slot of the
+// track with that sector number, whatever its size code; a missing sector
+// fails the save with a message in LastError.
 bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout);
+
+// What a dump of this layout cannot hold: sectors whose number is not in the
+// layout, a second sector with the same number on a track, sectors of another
+// size, data beyond the sector size.
+SaveLosses SectorDumpLosses(const TZX_Disk& disk, const SectorDumpLayout& layout, std::string_view format);
 
 // A dump has nothing but its size to show: a file of a whole number of this
 // layout's tracks, from 40 (one side of a 40-cylinder disk) up to what the

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "common/codepages.h"
-#include "common/file_io.h"
 #include "common/system.h"
 #include "formats/image_file.h"
 #include "formats/lzh.h"
@@ -21,10 +20,24 @@ constexpr std::uint8_t kOldestVersion = 10;
 constexpr std::uint8_t kOldestCompressedVersion = 20;
 constexpr std::uint8_t kCommentFollows = 0x80;  // bit of header byte 7
 constexpr std::uint8_t kEndOfImage = 0xFF;      // sector count of the end marker
+// Sector flags: this program marks a data CRC error with 0x10, TeleDisk
+// itself with 0x02; 0x20 marks a sector without a data field.
 constexpr std::uint8_t kFlagsDataError = 0x10;
+constexpr std::uint8_t kFlagsCrcError = 0x02;
+constexpr std::uint8_t kFlagsNoData = 0x20;
 constexpr std::size_t kCommentHeaderSize = 10;
 constexpr std::size_t kCommentTextLimit = 1016;
 constexpr int kLargestBlock = 5000;  // data bytes one block may produce
+// More body than any disk the model holds can need: the longest comment
+// block, then every track with 20 sectors of the longest block stored as it
+// is, then the end marker (a real track holds a small part of that).
+// Decompression stops there, so a small file cannot make the reader expand
+// and scan more than that.
+constexpr std::size_t kTrackHeaderSize = 4;
+constexpr std::size_t kSectorHeaderSize = 6;
+constexpr std::size_t kLargestBody =
+    kCommentHeaderSize + 0xFFFF +
+    kTrackCount * (kTrackHeaderSize + kSlotCount * (kSectorHeaderSize + 2 + kLargestBlock)) + kTrackHeaderSize;
 
 constexpr const char* kReadError = "TD0 file read error.";
 constexpr const char* kNoTd0File = "No TD0 file.";
@@ -104,7 +117,8 @@ void AppendTrack(Bytes& body, TTrack& track, int index) {
     body.push_back(sector.IdSide);
     body.push_back(sector.IdSector);
     body.push_back(sector.IdSize);
-    body.push_back(sector.DataOk != 0 ? 0 : kFlagsDataError);
+    body.push_back(static_cast<std::uint8_t>((sector.DataOk != 0 ? 0 : kFlagsDataError) |
+                                             (sector.DataLen == 0 ? kFlagsNoData : 0)));
     body.push_back(static_cast<std::uint8_t>(Td0Crc(data)));
     AppendLe16(body, static_cast<std::uint16_t>(size + 1));
     body.push_back(0);  // stored as it is
@@ -114,7 +128,8 @@ void AppendTrack(Bytes& body, TTrack& track, int index) {
 }
 
 // Writes decoded data bytes into a slot, dropping what the slot cannot hold
-// but still counting it.
+// but still counting it. Repeated patterns are expanded only as far as the
+// slot reaches, so long runs cost no more than short ones.
 class SectorFill {
  public:
   explicit SectorFill(TSectorRec& sector) : sector_(sector) {}
@@ -123,10 +138,12 @@ class SectorFill {
     ++produced_;
   }
   void PutPattern(const std::uint8_t pattern[2], int count) {
-    for (int i = 0; i < count; ++i) {
+    const int expanded = std::clamp((kSectorDataSize - produced_ + 1) / 2, 0, count);
+    for (int i = 0; i < expanded; ++i) {
       Put(pattern[0]);
       Put(pattern[1]);
     }
+    produced_ += 2 * (count - expanded);
   }
   int Produced() const { return produced_; }
 
@@ -191,15 +208,20 @@ const char* ReadDataBlock(ByteReader& in, TSectorRec& sector, int size) {
   return nullptr;
 }
 
-// Reads one sector header and its data block into a slot.
+// Reads one sector header and its data block into a slot. A sector flagged
+// with a CRC error stays bad, one flagged without data has none; the data
+// block that follows is read in any case, and its CRC byte is not checked.
 const char* ReadSector(ByteReader& in, TSectorRec& sector) {
   std::uint8_t id[4];
+  std::uint8_t flags = 0;
   for (auto& byte : id)
     if (!in.U8(byte)) return kFormatError;
-  if (!in.Skip(2)) return kFormatError;  // flags and data CRC are not checked
+  if (!in.U8(flags) || !in.Skip(1)) return kFormatError;
   SetIdField(sector, id[0], id[1], id[2], id[3]);
-  sector.DataOk = 0xFF;
-  return ReadDataBlock(in, sector, StoredSize(id[3]));
+  sector.DataOk = (flags & (kFlagsDataError | kFlagsCrcError | kFlagsNoData)) != 0 ? 0 : 0xFF;
+  if (const char* error = ReadDataBlock(in, sector, StoredSize(id[3]))) return error;
+  if ((flags & kFlagsNoData) != 0) sector.DataLen = 0;
+  return nullptr;
 }
 
 // Reads the comment block: its lines go to Comments, the creation time
@@ -286,7 +308,7 @@ bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data) {
     // Started behind the header with the whole file as its budget, the
     // decoder also takes 12 zero bytes past the end: they push out the last
     // codes of the file.
-    LZHDecompress(data, kHeaderSize, unpacked, kMaxImageFileSize);
+    LZHDecompress(data, kHeaderSize, unpacked, kLargestBody);
     body = unpacked;
   }
 
@@ -299,9 +321,8 @@ bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data) {
 }
 
 bool LoadTD0(TZX_Disk& disk, const std::filesystem::path& file) {
-  const auto data = ReadWholeFile(file);
-  if (!data) return Fail(disk, kReadError);
-  return LoadTD0FromBytes(disk, *data);
+  Bytes data;
+  return ReadImageFile(disk, file, kReadError, data) && LoadTD0FromBytes(disk, data);
 }
 
 // Header, comment block with the creation time, every present track, the end
@@ -334,10 +355,16 @@ bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress) {
   return SaveTD0ToBytes(disk, out, compress, created);
 }
 
+SaveLosses SaveLossesTD0(const TZX_Disk& disk, std::string_view format) {
+  SaveLosses losses;
+  FindDataBeyond(disk, format, StoredSize, losses);
+  return losses;
+}
+
 bool SaveTD0(TZX_Disk& disk, const std::filesystem::path& file, bool compress) {
   Bytes data;
   if (!SaveTD0ToBytes(disk, data, compress)) return false;
-  return WriteFileAtomic(file, data, disk.LastError);
+  return WriteImageFile(disk, file, data);
 }
 
 }  // namespace velloran

@@ -6,6 +6,7 @@
 
 #include "common/bytes.h"
 #include "formats/probe.h"
+#include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -14,6 +15,8 @@ Confidence ProbeTD0(const ProbeInput& input);
 bool LoadTD0(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data);
 bool SaveTD0(TZX_Disk& disk, const std::filesystem::path& file, bool compress);
+// What a TD0 file cannot hold of the disk (data beyond the sector size).
+SaveLosses SaveLossesTD0(const TZX_Disk& disk, std::string_view format);
 bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress);
 // The same with a given creation time instead of the current one.
 bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress, const std::tm& created);

@@ -47,4 +47,8 @@ bool SaveTRD(TZX_Disk& disk, const std::filesystem::path& file) { return SaveSec
 // Builds the bytes of a TRD file from the disk.
 bool SaveTRDToBytes(TZX_Disk& disk, Bytes& out) { return SaveSectorDump(disk, out, kTrdLayout); }
 
+SaveLosses SaveLossesTRD(const TZX_Disk& disk, std::string_view format) {
+  return SectorDumpLosses(disk, kTrdLayout, format);
+}
+
 }  // namespace velloran

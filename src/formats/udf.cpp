@@ -21,6 +21,11 @@ constexpr std::uint8_t kFlagClear = 0xFF;
 constexpr const char* kReadError = "UDF file read error!";
 constexpr const char* kFormatError = "UDF file format error!";
 constexpr const char* kCrcError = "UDF file CRC error!";
+// Lines kept of one text (a track's log or the comments): a file of millions
+// of short lines would otherwise take hundreds of megabytes.
+constexpr std::size_t kMaxTextLines = 4096;
+constexpr const char* kTextCut =
+    "UDF: комментарий или журнал дорожки длиннее 4096 строк; загружены только первые 4096 строк.";
 
 std::uint8_t FlagByte(std::uint8_t flag) { return flag != 0 ? kFlagSet : kFlagClear; }
 
@@ -71,27 +76,35 @@ void AppendTrack(Bytes& out, const TTrack& track) {
 // ---- reading ----
 
 // Splits Windows-1251 text into UTF-8 lines at CR LF (a lone CR or LF ends a
-// line too); a last line without an ending still counts.
-std::vector<std::string> SplitLines(ByteSpan bytes) {
+// line too); a last line without an ending still counts. Lines past
+// kMaxTextLines are dropped and `cut` is set.
+std::vector<std::string> SplitLines(ByteSpan bytes, bool& cut) {
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   std::vector<std::string> lines;
+  const auto add = [&](std::string_view line) {
+    if (lines.size() < kMaxTextLines)
+      lines.push_back(ToUtf8(CodePage::Cp1251, line));
+    else
+      cut = true;
+  };
   std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  for (std::size_t i = 0; i < text.size() && !cut; ++i) {
     if (text[i] != '\r' && text[i] != '\n') continue;
-    lines.push_back(ToUtf8(CodePage::Cp1251, text.substr(start, i - start)));
+    add(text.substr(start, i - start));
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
     start = i + 1;
   }
-  if (start < text.size()) lines.push_back(ToUtf8(CodePage::Cp1251, text.substr(start)));
+  if (start < text.size() && !cut) add(text.substr(start));
   return lines;
 }
 
-// Each Read* returns nothing on success or the message of the failure.
-const char* ReadLines(ByteReader& reader, std::vector<std::string>& lines) {
+// Each Read* returns nothing on success or the message of the failure; `cut`
+// is set when a text had more lines than are kept.
+const char* ReadLines(ByteReader& reader, std::vector<std::string>& lines, bool& cut) {
   std::uint32_t count = 0;
   ByteSpan bytes;
   if (!reader.U32(count) || !reader.Take(count, bytes)) return kReadError;
-  lines = SplitLines(bytes);
+  lines = SplitLines(bytes, cut);
   return nullptr;
 }
 
@@ -115,7 +128,7 @@ const char* ReadSlot(ByteReader& reader, TSectorRec& sector) {
   return nullptr;
 }
 
-const char* ReadTrack(ByteReader& reader, TTrack& track) {
+const char* ReadTrack(ByteReader& reader, TTrack& track, bool& cut) {
   std::uint8_t present = 0;
   if (!reader.U8(present)) return kReadError;
   if (present == kFlagSet) {
@@ -132,7 +145,7 @@ const char* ReadTrack(ByteReader& reader, TTrack& track) {
     track.RawValid = rawValid == kFlagSet ? 1 : 0;
     track.RawLength = rawLength;
     std::copy(raw.begin(), raw.end(), track.RawData.begin());
-    if (const char* error = ReadLines(reader, track.Log)) return error;
+    if (const char* error = ReadLines(reader, track.Log, cut)) return error;
   }
   for (auto& sector : track.Sectors)
     if (const char* error = ReadSlot(reader, sector)) return error;
@@ -163,14 +176,16 @@ const char* ReadHeader(ByteReader& reader, Header& header) {
   return nullptr;
 }
 
-// Reads the file into the disk; returns the message of the first failure.
+// Reads the file into the disk; returns the message of the first failure. A
+// file whose texts were cut leaves a notice saying so.
 const char* ReadImage(TZX_Disk& disk, ByteSpan data) {
   ByteReader reader(data);
   Header header;
+  bool cut = false;
   if (const char* error = ReadHeader(reader, header)) return error;
   for (auto& track : disk.Tracks)
-    if (const char* error = ReadTrack(reader, track)) return error;
-  if (const char* error = ReadLines(reader, disk.Comments)) return error;
+    if (const char* error = ReadTrack(reader, track, cut)) return error;
+  if (const char* error = ReadLines(reader, disk.Comments, cut)) return error;
 
   const std::size_t checked = reader.Position();
   std::uint32_t stored = 0;
@@ -182,6 +197,7 @@ const char* ReadImage(TZX_Disk& disk, ByteSpan data) {
   disk.UseBaseTrack = header.useBaseTrack;
   disk.BaseTrack = header.baseTrack;
   disk.KeepRaw = header.keepRaw;
+  if (cut) disk.Notices.push_back(kTextCut);
   return nullptr;
 }
 
@@ -212,6 +228,7 @@ bool LoadUDF(TZX_Disk& disk, const std::filesystem::path& file) {
 // checksum is refused as a whole: the disk is left empty.
 bool LoadUDFFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
+  disk.LastError.clear();
   if (const char* error = ReadImage(disk, data)) {
     disk.ClearDisk();
     disk.LastError = error;

@@ -223,4 +223,8 @@ bool SaveUDIToBytes(TZX_Disk& disk, Bytes& out) {
   return true;
 }
 
+SaveLosses SaveLossesUDI(const TZX_Disk& disk, std::string_view format) {
+  return BuiltTrackLosses(disk, format, kRawTrackLength);
+}
+
 }  // namespace velloran

@@ -5,6 +5,7 @@
 
 #include "common/bytes.h"
 #include "formats/probe.h"
+#include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -17,5 +18,8 @@ bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data);
 // Writes every track up to the highest present one, built by BuildRawTrack.
 bool SaveUDI(TZX_Disk& disk, const std::filesystem::path& file);
 bool SaveUDIToBytes(TZX_Disk& disk, Bytes& out);
+// What a UDI file cannot hold of the disk: raw bytes past a built track, data
+// beyond the sector size.
+SaveLosses SaveLossesUDI(const TZX_Disk& disk, std::string_view format);
 
 }  // namespace velloran

@@ -54,9 +54,10 @@ void TTrack::SectorsToRaw() {
   }
 }
 
+// The members' initializers are their cleared state, so a new disk is empty
+// without clearing it a second time.
 TZX_Disk::TZX_Disk() : Tracks(kTrackCount) {
   for (int i = 0; i < kTrackCount; ++i) Tracks[i].TrackNum = static_cast<std::uint8_t>(i);
-  ClearDisk();
 }
 
 std::uint8_t TZX_Disk::CountTracks() {

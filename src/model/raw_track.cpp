@@ -57,10 +57,12 @@ class TrackImage {
     sync_[pos / 8] = static_cast<std::uint8_t>(sync_[pos / 8] | (1 << (pos % 8)));
   }
   void Fill(int pos, int count, std::uint8_t value) {
-    for (int i = 0; i < count; ++i) Put(pos + i, value);
+    const Span span = Clip(pos, count);
+    std::fill_n(bytes_ + span.first, span.count, value);
   }
   void Copy(int pos, const std::uint8_t* data, int count) {
-    for (int i = 0; i < count; ++i) Put(pos + i, data[i]);
+    const Span span = Clip(pos, count);
+    if (span.count > 0) std::copy_n(data + (span.first - pos), span.count, bytes_ + span.first);
   }
   // CRCs are stored high byte first, as on the disk.
   void PutCrc(int pos, std::uint16_t crc) {
@@ -72,6 +74,17 @@ class TrackImage {
   }
 
  private:
+  // The part of pos..pos+count-1 that lies on the track.
+  struct Span {
+    int first;
+    int count;
+  };
+  static Span Clip(int pos, int count) {
+    const int first = std::clamp(pos, 0, kRawTrackLength);
+    const int end = std::clamp(pos + count, first, kRawTrackLength);
+    return {first, end - first};
+  }
+
   std::uint8_t* bytes_;
   std::array<std::uint8_t, kSyncMapLength> sync_{};
 };
@@ -85,6 +98,7 @@ class DataField {
     bytes_[3] = mark;
     const int known = std::min<int>({sector.DataLen, length_, kSectorDataSize});
     std::copy_n(sector.Data.begin(), known, bytes_.begin() + 4);
+    std::fill_n(bytes_.begin() + 4 + known, length_ - known, std::uint8_t{0});
   }
   const std::uint8_t* Data() const { return bytes_.data() + 4; }
   int Length() const { return length_; }
@@ -95,7 +109,7 @@ class DataField {
   }
 
  private:
-  std::array<std::uint8_t, 4 + kSectorDataSize> bytes_{};
+  std::array<std::uint8_t, 4 + kSectorDataSize> bytes_;  // only 4 + length_ bytes are set
   int length_;
 };
 

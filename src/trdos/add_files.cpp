@@ -112,9 +112,13 @@ std::optional<Message> AddFileBytes(TrdosCatalog& catalog, TZX_Disk& disk, const
 OperationResult AddFiles(CatalogState& state, TZX_Disk& disk, const std::vector<std::filesystem::path>& files) {
   OperationResult result;
   for (const auto& file : files) {
-    // A file that cannot be read is treated as an empty one: its checks fail.
-    const Bytes data = ReadWholeFile(file).value_or(Bytes{});
-    if (auto error = AddFileBytes(state.SharedCatalog, disk, PathToUtf8(file), data)) {
+    ReadFailure failure = ReadFailure::None;
+    const auto data = ReadWholeFile(file, &failure);
+    if (!data) {
+      result.Messages.push_back(AddError(ReadFailureMessage(failure, file)));
+      break;
+    }
+    if (auto error = AddFileBytes(state.SharedCatalog, disk, PathToUtf8(file), *data)) {
       result.Messages.push_back(*error);
       break;
     }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "common/bytes.h"
 #include "model/disk.h"
@@ -34,6 +35,17 @@ struct SectorFailure {
 // Reads `count` sectors from `start` and appends their first 256 bytes to
 // `out`. Returns the first sector that is not usable, or nothing on success.
 std::optional<SectorFailure> ReadFileSectors(const TZX_Disk& disk, TrdosPosition start, int count, Bytes& out);
+
+// A sector of a file that did not read cleanly.
+struct DamagedSector {
+  TrdosPosition Position;
+  bool NoData = false;  // missing or without data; otherwise a data CRC error
+};
+
+// Reads `count` sectors from `start` like ReadFileSectors, but goes on past
+// damage: a sector that is missing or holds no data gives 256 zero bytes, one
+// with a data CRC error its data as read. Returns every such sector.
+std::vector<DamagedSector> SalvageFileSectors(const TZX_Disk& disk, TrdosPosition start, int count, Bytes& out);
 
 // The start of an entry's data.
 inline TrdosPosition EntryStart(const TrdosEntry& entry) { return {entry.FirstTrack, entry.FirstSector}; }

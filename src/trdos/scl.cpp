@@ -59,9 +59,11 @@ TrdosEntry SclHeaderAt(ByteSpan data, std::size_t offset) {
 }
 
 bool LoadSCL(TZX_Disk& disk, const std::filesystem::path& file) {
-  const auto data = ReadWholeFile(file);
+  ReadFailure failure = ReadFailure::None;
+  const auto data = ReadWholeFile(file, &failure);
   if (!data) {
-    disk.LastError = "Ошибка чтения файла!";
+    const bool fileProblem = failure == ReadFailure::NotRegularFile || failure == ReadFailure::TooLarge;
+    disk.LastError = fileProblem ? ReadFailureMessage(failure, file) : "Ошибка чтения файла!";
     return false;
   }
   return LoadSCLFromBytes(disk, *data);

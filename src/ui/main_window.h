@@ -18,6 +18,7 @@
 #include <QStringList>
 
 #include "fdc/floppy_driver.h"
+#include "formats/save_losses.h"
 
 #include "model/disk.h"
 #include "settings/settings.h"
@@ -231,6 +232,7 @@ class TFMain : public QMainWindow {
   // A disk made in memory is shown from its first cell, with no file name.
   void ShowNewDisk();
   bool AskOverwrite(const QString& file);
+  void LogLosses(const QString& file, const SaveLosses& losses);
   // The save dialog and the save; false when nothing was saved.
   bool SaveImageAs();
   // What follows a successful save of `file`.

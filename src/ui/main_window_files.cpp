@@ -180,6 +180,16 @@ bool TFMain::SaveImageAs() {
   if (!AskOverwrite(file)) return false;
   const ImageFormat* format = DialogFormat(file);
   if (format == nullptr) return false;
+  // A format that cannot hold all of the disk saves only when the user agrees.
+  SaveOptions options;
+  options.td0Compress = settings_.TD0arch;
+  const SaveLosses losses = FindSaveLosses(disk_, *format);
+  if (!losses.empty()) {
+    const QString question =
+        QString::fromStdString(LossSummary(*format, losses)) + QStringLiteral(".\nСохранить с потерями?");
+    if (!prompts_.AskYesNo(question, kWarningCaption, PromptIcon::Warning)) return false;
+    options.lossy = true;
+  }
 
   std::string error;
   bool saved = false;
@@ -195,8 +205,6 @@ bool TFMain::SaveImageAs() {
     }
     saved = WriteFileAtomic(PathOf(file), bytes, error);
   } else {
-    SaveOptions options;
-    options.td0Compress = settings_.TD0arch;
     saved = SaveImage(disk_, PathOf(file), options, error);
   }
   if (!saved) {
@@ -204,9 +212,18 @@ bool TFMain::SaveImageAs() {
                                  : QString::fromStdString(error));
     return false;
   }
+  if (!losses.empty()) LogLosses(file, losses);
   RememberFolder("Directory_2", file);
   AfterSave(file);
   return true;
+}
+
+// Lists in the log what a save allowed to lose has lost.
+void TFMain::LogLosses(const QString& file, const SaveLosses& losses) {
+  ClearLog();
+  AddLogLine(QStringLiteral("Образ сохранён с потерями - %1").arg(QDir::toNativeSeparators(file)), false);
+  for (const auto& loss : losses)
+    AddLogLine(QStringLiteral("Потеряно: ") + QString::fromStdString(LossText(loss)), false);
 }
 
 // "Сохранить" (udf): saves the whole disk in the program's own file.

@@ -60,7 +60,7 @@ TEST(CliInfo, CorpusTrdShowsEightyCylinders) {
 // The format comes from the contents; the name only breaks ties.
 TEST(CliInfo, MisnamedImagesShowTheFormatFoundAndTheReadersNotices) {
   test::ScratchDir dir;
-  std::filesystem::copy_file(test::CorpusFile("scl/tslabs_zx-evo__UMT2_3.SCL"), dir / "umt.trd");
+  test::CopyCorpusFile("scl/tslabs_zx-evo__UMT2_3.SCL", dir / "umt.trd");
   auto run = RunCli({"info", (dir / "umt.trd").string()});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(Contains(run.out, "Format: SCL (TR-DOS files with a short catalog), found by its signature\n"))
@@ -135,6 +135,30 @@ TEST(CliConvert, TrdThroughFdiComesBackByteForByte) {
   EXPECT_EQ(test::ReadFileBytes(dir / "back.Trd"), test::ReadFileBytes(source));
 }
 
+// A TR-DOS disk (16 x 256) does not fit KDI's five 1024-byte sectors: the
+// conversion names the first loss and writes nothing, unless --lossy asks for
+// it, and then every loss is listed.
+TEST(CliConvert, LossyConversionOnlyWhenAsked) {
+  test::ScratchDir dir;
+  const auto source = test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string();
+  const auto out = (dir / "disk.kdi").string();
+  auto run = RunCli({"convert", source, out});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + out +
+                                    ": Образ KDI не вместит всего, что есть на диске: дорожка 0, сектор 1: сектор 256 "
+                                    "байт, формат KDI хранит сектора по 1024 байт (всего потерь: 2560). Образ не "
+                                    "сохранён!\n"))
+      << run.err;
+  EXPECT_TRUE(Contains(run.err, "--lossy")) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+
+  run = RunCli({"convert", source, out, "--lossy"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(std::filesystem::file_size(out), 160u * 5120);
+  EXPECT_TRUE(Contains(run.err, ": lost дорожка 0, сектор 6: сектора с таким номером нет в формате KDI\n")) << run.err;
+  EXPECT_TRUE(Contains(run.err, ": lost дорожка 159, сектор 16: ")) << run.err;
+}
+
 // A TRD through SCP, UDI and MFI comes back byte for byte; info reads the SCP.
 TEST(CliConvert, TrdThroughFluxImagesComesBackByteForByte) {
   const auto source = test::CorpusFile("trd/tslabs_zx-evo__UMT2_3.TRD");
@@ -158,10 +182,15 @@ TEST(CliConvert, TrdThroughFluxImagesComesBackByteForByte) {
 
 TEST(CliConvert, RefusedSaveWritesNothing) {
   test::ScratchDir dir;
-  // A copy-protected disk with tracks of 5 x 1024 bytes has no sectors 6..16
-  // for a TRD file.
+  // A copy-protected disk with tracks of 5 x 1024 bytes does not fit a TRD
+  // file; even with losses allowed it has no sectors 6..16 for one.
   const auto out = (dir / "disk.trd").string();
-  auto run = RunCli({"convert", test::CorpusFile("fdi/alfishe_unreal-ng__VORON1.FDI").string(), out});
+  const auto voron = test::CorpusFile("fdi/alfishe_unreal-ng__VORON1.FDI").string();
+  auto run = RunCli({"convert", voron, out});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "Образ TRD не вместит всего, что есть на диске: дорожка ")) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(out));
+  run = RunCli({"convert", voron, out, "--lossy"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_TRUE(Contains(run.err, "TRD save error: track")) << run.err;
   EXPECT_TRUE(Contains(run.err, "is missing!")) << run.err;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "formats/format_table.h"
 #include "support/test_support.h"
 
 namespace velloran {
@@ -47,12 +48,15 @@ TEST(DriveCommandsTest, FormatAndWriteOntoABlankDiskThenReadBack) {
   EXPECT_EQ(test::ReadFileBytes(written), test::ReadFileBytes(kTrd));
 
   // Without --format the blank disk has no sectors to write into.
-  const auto blank = dir / "blank.trd";
+  const auto blank = dir / "blank.udf";
   result = test::RunCli(
       {"write-disk", kTrd.string(), "--drive", "sim:?save=" + blank.string(), "--last", "0", "--retries", "1"});
   EXPECT_EQ(result.exitCode, 2) << result.err;
   EXPECT_NE(result.err.find("Ошибка записи сектора  - 27 (Track - 0 / Sector - 1)"), std::string::npos);
-  EXPECT_TRUE(test::ReadFileBytes(blank).empty());  // still a disk without tracks
+  TZX_Disk medium;
+  std::string error;
+  ASSERT_TRUE(LoadImage(medium, blank, error)) << error;
+  EXPECT_EQ(medium.CountTracks(), 0);  // still a disk without tracks
 }
 
 TEST(DriveCommandsTest, CatalogThroughTheEnvironmentVariable) {

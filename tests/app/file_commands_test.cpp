@@ -125,6 +125,47 @@ TEST(CliFiles, FailedPutLeavesTheImageUntouched) {
   EXPECT_EQ(again.exitCode, 1);
   EXPECT_TRUE(Contains(again.err, "в образе уже существует..!")) << again.err;
   EXPECT_EQ(test::ReadFileBytes(image), once);
+
+  // Files that cannot be read say why, not that they are too small.
+  const auto missing = dir / "missing.$C";
+  const auto folder = dir / "folder.$C";
+  const auto huge = dir / "huge.$C";
+  std::filesystem::create_directory(folder);
+  test::WriteFileBytes(huge, Bytes{});
+  std::filesystem::resize_file(huge, 65u << 20);
+  for (const auto& [file, message] : {std::pair{missing, "Файл " + missing.string() + " не найден!"},
+                                      std::pair{folder, folder.string() + " не является файлом!"},
+                                      std::pair{huge, "Файл " + huge.string() + " слишком велик: больше 64 МБ!"}}) {
+    const auto put = RunCli({"put", image.string(), file.string()});
+    EXPECT_EQ(put.exitCode, 1);
+    EXPECT_EQ(put.err, "velloran-cli: " + message + "\n");
+    EXPECT_EQ(test::ReadFileBytes(image), once);
+  }
+}
+
+// An image over the size cap is too large, not unreadable; an empty dump is
+// refused; a cut one loads with a note of the missing bytes.
+TEST(CliFiles, OddImageFilesSayWhatIsWrong) {
+  test::ScratchDir dir;
+  const auto huge = dir / "huge.trd";
+  test::WriteFileBytes(huge, Bytes{});
+  std::filesystem::resize_file(huge, 65u << 20);
+  auto run = RunCli({"info", huge.string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "слишком велик")) << run.err;
+  for (const char* name : {"empty.trd", "empty.kdi", "empty.pro"}) {
+    test::WriteFileBytes(dir / name, Bytes{});
+    run = RunCli({"info", (dir / name).string()});
+    EXPECT_EQ(run.exitCode, 1) << name;
+    EXPECT_TRUE(Contains(run.err, "file is empty!")) << run.err;
+  }
+  test::WriteFileBytes(dir / "cut.kdi", Bytes(5120 + 1000, 0xE5));
+  run = RunCli({"info", (dir / "cut.kdi").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.out, "Note: KDI: файлу не хватает 4120 байт до целой дорожки")) << run.out;
+  run = RunCli({"convert", (dir / "cut.kdi").string(), (dir / "cut.udf").string()});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.err, "cut.kdi: KDI: файлу не хватает 4120 байт")) << run.err;
 }
 
 TEST(CliFiles, LsShowsTheCatalogColumnsAndDiskDescription) {
@@ -163,7 +204,7 @@ TEST(CliFiles, DeletedFilesAreListedWithAll) {
 TEST(CliFiles, MisnamedImageKeepsItsFormat) {
   test::ScratchDir dir;
   const auto image = dir / "game.img";
-  std::filesystem::copy_file(test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd"), image);
+  test::CopyCorpusFile("trd/alfishe_unreal-ng__EyeAche.trd", image);
   ASSERT_TRUE(Contains(RunCli({"ls", image.string()}).out, "boot"));
   const auto run = RunCli({"rm", image.string(), "boot"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -182,10 +223,61 @@ TEST(CliFiles, RawGetWritesTheSectors) {
   EXPECT_EQ(test::Sha256(test::ReadFileBytes(out)), "738a4f7811553a23fd28f012750816280ec36c3f7e92b2d415f92732d4ed5aae");
 }
 
+// A file with damaged sectors is still extracted: what was read is written,
+// the bad sectors are named on standard error and the exit code is 2.
+TEST(CliFiles, GetWritesWhatItHasAndNamesBadSectors) {
+  test::ScratchDir dir;
+  const auto trd = dir / "disk.trd";
+  const auto hobeta = test::CorpusFile("hobeta/vitamin-caig_zxtune__TWILIGHT.$B");
+  ASSERT_EQ(RunCli({"new-trdos", trd.string()}).exitCode, 0);
+  ASSERT_EQ(RunCli({"put", trd.string(), hobeta.string()}).exitCode, 0);
+  TZX_Disk disk;
+  std::string error;
+  ASSERT_TRUE(LoadImage(disk, trd, error)) << error;
+  // The file starts at track 1, sector 1: its second sector gets a CRC error,
+  // its third loses its data.
+  disk.GetSector(1, 1).DataOk = 0;
+  disk.GetSector(1, 2).DataOk = 0;
+  disk.GetSector(1, 2).DataLen = 0;
+  const auto image = dir / "disk.udf";
+  ASSERT_TRUE(SaveImage(disk, image, {}, error)) << error;
+
+  Bytes expected = test::ReadFileBytes(hobeta);
+  std::fill_n(expected.begin() + 17 + 2 * 256, 256, 0);
+  const auto out = dir / "out.$B";
+  auto run = RunCli({"get", image.string(), "TwilighT", "-o", out.string()});
+  EXPECT_EQ(run.exitCode, 2) << run.err;
+  EXPECT_EQ(test::ReadFileBytes(out), expected);
+  EXPECT_TRUE(Contains(run.err, out.string() + ": track 1 sector 2: data CRC error\n")) << run.err;
+  EXPECT_TRUE(Contains(run.err, out.string() + ": track 1 sector 3: no data, written as zeros\n")) << run.err;
+  run = RunCli({"get", image.string(), "TwilighT", "--raw", "-o", out.string()});
+  EXPECT_EQ(run.exitCode, 2) << run.err;
+  EXPECT_EQ(test::ReadFileBytes(out), Bytes(expected.begin() + 17, expected.end()));
+
+  // CP/M: HELLO.TXT lies in block 5, sectors 1 and 2 of track 2. Damage
+  // behind the file's end does not count.
+  const auto pro = dir / "cpm.pro";
+  ASSERT_EQ(RunCli({"new-cpm", pro.string()}).exitCode, 0);
+  Bytes bytes = test::ReadFileBytes(pro);
+  std::fill_n(bytes.begin(), 4096, 0xE5);
+  const std::uint8_t entry[32] = {0, 'H', 'E', 'L', 'L', 'O', ' ', ' ', ' ', 'T', 'X', 'T', 0, 0, 0, 8, 5};
+  std::memcpy(bytes.data(), entry, sizeof entry);
+  test::WriteFileBytes(pro, bytes);
+  ASSERT_TRUE(LoadImage(disk, pro, error)) << error;
+  disk.GetSector(2, 0).DataOk = 0;
+  disk.GetSector(2, 1).DataOk = 0;
+  ASSERT_TRUE(SaveImage(disk, image, {}, error)) << error;
+  run = RunCli({"get", image.string(), "hello.txt", "--cpm", "-o", out.string()});
+  EXPECT_EQ(run.exitCode, 2) << run.err;
+  EXPECT_EQ(test::ReadFileBytes(out).size(), 1024u);
+  EXPECT_TRUE(Contains(run.err, "track 2 sector 1: data CRC error")) << run.err;
+  EXPECT_FALSE(Contains(run.err, "track 2 sector 2")) << run.err;
+}
+
 TEST(CliFiles, PutIntoAnSclImage) {
   test::ScratchDir dir;
   const auto image = dir / "disk.scl";
-  std::filesystem::copy_file(test::CorpusFile("scl/tslabs_zx-evo__UMT2_3.SCL"), image);
+  test::CopyCorpusFile("scl/tslabs_zx-evo__UMT2_3.SCL", image);
   const auto run =
       RunCli({"put", image.string(), test::CorpusFile("hobeta/vitamin-caig_zxtune__TWILIGHT.$B").string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <system_error>
 
 #include "common/bytes.h"
 #include "common/codepages.h"
 #include "common/file_io.h"
+#include "common/file_replace.h"
+#include "common/system.h"
+#include "common/utf8_path.h"
 #include "support/test_support.h"
 
 namespace velloran {
@@ -50,6 +54,8 @@ TEST(ByteReader, NeverReadsPastTheEnd) {
   EXPECT_FALSE(reader.Skip(1));
 }
 
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
 TEST(FileIo, AtomicWriteReplacesTheFileAndLeavesNoTemporary) {
   test::ScratchDir dir;
   const auto file = dir / "disk.trd";
@@ -57,32 +63,78 @@ TEST(FileIo, AtomicWriteReplacesTheFileAndLeavesNoTemporary) {
   std::string error;
   ASSERT_TRUE(WriteFileAtomic(file, Bytes{1, 2, 3}, error)) << error;
   EXPECT_EQ(test::ReadFileBytes(file), (Bytes{1, 2, 3}));
-  int entries = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++entries;
-  EXPECT_EQ(entries, 1);
+  EXPECT_EQ(test::EntriesIn(dir.Path()), 1);
 }
 
-TEST(FileIo, FailedWriteKeepsTheOldFile) {
+// A failed save keeps the old file and says why.
+TEST(FileIo, FailedWriteKeepsTheOldFileAndSaysWhy) {
   test::ScratchDir dir;
   std::string error;
   EXPECT_FALSE(WriteFileAtomic(dir / "missing" / "disk.trd", Bytes{1}, error));
-  EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(Contains(error, "Ошибка создания файла")) << error;
+  EXPECT_TRUE(Contains(error, "disk.trd")) << error;
 
-  // A folder in the way of the rename: the write fails, the folder stays.
+  // A folder in the way: the write fails, the folder stays.
   const auto blocked = dir / "blocked";
   std::filesystem::create_directories(blocked / "inside");
   EXPECT_FALSE(WriteFileAtomic(blocked, Bytes{1}, error));
+  EXPECT_TRUE(Contains(error, "blocked")) << error;
   EXPECT_TRUE(std::filesystem::is_directory(blocked / "inside"));
 }
 
-TEST(FileIo, ReadWholeFileRefusesWhatIsNotARegularFile) {
+// Temporary names are cut to fit the name limit, stay unique and
+// recognisable, and never split a letter.
+TEST(FileIo, TemporaryNamesFitTheLimitAndAreRecognised) {
+  const std::string longName = std::string(246, 'x') + ".trd";
+  const std::string cyrillic = std::string(210, 'y') + "дд.trd";
+  for (const auto& name : {longName, cyrillic, std::string("a.trd")}) {
+    const std::string unique = MakeUniquePart(4194999);
+    const auto temporary = TemporaryNames(name, 255).Make(unique);
+    EXPECT_LE(temporary.size(), 255u) << name;
+    EXPECT_EQ(TemporaryNames(name, 255).UniquePartOf(temporary), unique) << name;
+  }
+  // The cut falls inside "д": the whole letter goes.
+  EXPECT_EQ(TemporaryNames(cyrillic, 255).Make("1-0").substr(0, 212), "." + std::string(210, 'y') + ".");
+  // Two names that differ only past the cut get different temporaries.
+  EXPECT_FALSE(TemporaryNames(longName + "b", 255).UniquePartOf(TemporaryNames(longName + "a", 255).Make("1-0")));
+}
+
+// The temporaries of killed saves of a file are removed at its next save,
+// those of other files and of running saves kept.
+TEST(FileIo, KilledSavesAreCleanedUp) {
   test::ScratchDir dir;
-  EXPECT_FALSE(ReadWholeFile(dir / "none").has_value());
-  EXPECT_FALSE(ReadWholeFile(dir.Path()).has_value());
+  const std::string diskName = "Диск.trd";
+  const TemporaryNames names(diskName, 255);
+  const std::string killed1 = names.Make("99999999-0000abcd");
+  const std::string killed2 = names.Make("99999998-00001234");
+  const std::string running = names.Make(MakeUniquePart(CurrentProcessId()));
+  const std::string otherFile = TemporaryNames("other.trd", 255).Make("99999999-0000abcd");
+  for (const auto& name : {killed1, killed2, running, otherFile})
+    test::WriteFileBytes(dir / PathFromUtf8(name), Bytes{0});
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomic(dir / PathFromUtf8(diskName), Bytes{3}, error)) << error;
+  EXPECT_FALSE(std::filesystem::exists(dir / PathFromUtf8(killed1)));
+  EXPECT_FALSE(std::filesystem::exists(dir / PathFromUtf8(killed2)));
+  EXPECT_TRUE(std::filesystem::exists(dir / PathFromUtf8(running)));
+  EXPECT_TRUE(std::filesystem::exists(dir / PathFromUtf8(otherFile)));
+}
+
+TEST(FileIo, ReadWholeFileSaysWhyItRefuses) {
+  test::ScratchDir dir;
+  ReadFailure failure = ReadFailure::None;
+  EXPECT_FALSE(ReadWholeFile(dir / "none", &failure).has_value());
+  EXPECT_EQ(failure, ReadFailure::NotFound);
+  EXPECT_FALSE(ReadWholeFile(dir.Path(), &failure).has_value());
+  EXPECT_EQ(failure, ReadFailure::NotRegularFile);
+  test::WriteFileBytes(dir / "big", Bytes{});
+  std::filesystem::resize_file(dir / "big", kMaxImageFileSize + 1);  // sparse: no disk space used
+  EXPECT_FALSE(ReadWholeFile(dir / "big", &failure).has_value());
+  EXPECT_EQ(failure, ReadFailure::TooLarge);
   test::WriteFileBytes(dir / "empty", Bytes{});
-  const auto empty = ReadWholeFile(dir / "empty");
+  const auto empty = ReadWholeFile(dir / "empty", &failure);
   ASSERT_TRUE(empty.has_value());
   EXPECT_TRUE(empty->empty());
+  EXPECT_EQ(failure, ReadFailure::None);
 }
 
 }  // namespace

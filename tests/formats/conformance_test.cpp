@@ -4,8 +4,11 @@
 // layout is fixed names the disk it holds in FixtureFor.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <optional>
 #include <random>
+#include <tuple>
 
 #include "formats/format_table.h"
 #include "formats/sample_disks.h"
@@ -36,18 +39,22 @@ Fixture FixtureFor(const ImageFormat& format) {
   }};
 }
 
+// A file of the format in `dir`; a KryoFlux stream set is named by its first
+// file, cylinder 0 side 0.
+std::filesystem::path FormatFile(const ImageFormat& format, const std::filesystem::path& dir, const std::string& stem) {
+  return dir / (stem + (format.key == "RAW" ? "00.0." : ".") + std::string(format.defaultExtension));
+}
+
+// A format that is only read gets its files from the tests' own writer.
+bool SaveAs(const ImageFormat& format, TZX_Disk& disk, const std::filesystem::path& file) {
+  return format.save != nullptr ? format.save(disk, file, {}) : test::WriteKryoFluxSet(disk, file);
+}
+
 class Conformance : public testing::TestWithParam<std::size_t> {
  protected:
   const ImageFormat& Format() const { return ImageFormats()[GetParam()]; }
-  // A KryoFlux stream set is named by its first file, cylinder 0 side 0.
-  std::filesystem::path File(const std::string& stem = "disk") const {
-    const std::string extension(Format().defaultExtension);
-    return dir_ / (stem + (Format().key == "RAW" ? "00.0." : ".") + extension);
-  }
-  // A format that is only read gets its files from the tests' own writer.
-  bool Save(TZX_Disk& disk, const std::filesystem::path& file) const {
-    return Format().save != nullptr ? Format().save(disk, file, {}) : test::WriteKryoFluxSet(disk, file);
-  }
+  std::filesystem::path File(const std::string& stem = "disk") const { return FormatFile(Format(), dir_.Path(), stem); }
+  bool Save(TZX_Disk& disk, const std::filesystem::path& file) const { return SaveAs(Format(), disk, file); }
   bool Load(TZX_Disk& disk, const std::filesystem::path& file) const { return Format().load(disk, file); }
 
   // Saves and loads back. False when the test cannot go on: a failure was
@@ -204,6 +211,122 @@ std::string FormatName(const testing::TestParamInfo<std::size_t>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFormat, Conformance, testing::Range<std::size_t>(0, ImageFormats().size()), FormatName);
+
+// ---- no silent loss between formats ----
+
+// Whether `sector` is found on `track` with its number, size and data.
+bool Kept(const TSectorRec& sector, const TTrack& track, bool compareData) {
+  const int length = std::min<int>(sector.DataLen, SizeCodeSupported(sector.IdSize) ? SectorLength(sector.IdSize) : 0);
+  for (const auto& other : track.Sectors)
+    if (other.Used != 0 && other.IdSector == sector.IdSector && other.IdSize == sector.IdSize &&
+        (!compareData || std::equal(sector.Data.begin(), sector.Data.begin() + length, other.Data.begin())))
+      return true;
+  return false;
+}
+
+// The first sector (or raw image, `sector` -1) of `track` that the copy lost.
+bool LostOnTrack(const TZX_Disk& original, const TZX_Disk& copy, int track, int sector, bool compareData) {
+  const TTrack& a = original.GetTrack(static_cast<std::uint8_t>(track));
+  const TTrack& b = copy.GetTrack(static_cast<std::uint8_t>(track));
+  if (sector < 0)  // raw bytes past the copy's end that are more than gap filler
+    return b.RawLength < a.RawLength && std::any_of(a.RawData.begin() + b.RawLength, a.RawData.begin() + a.RawLength,
+                                                    [](std::uint8_t byte) { return byte != 0x4E; });
+  for (const auto& s : a.Sectors)
+    if (s.Used != 0 && s.IdSector == sector && !Kept(s, b, compareData)) return true;
+  return false;
+}
+
+// The first sector of the original that the copy lost, as "track T sector R", or empty.
+std::string FirstLoss(const TZX_Disk& original, const TZX_Disk& copy, bool compareData) {
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TTrack& track = original.GetTrack(static_cast<std::uint8_t>(t));
+    if (track.Present == 0) continue;
+    for (const auto& s : track.Sectors)
+      if (s.Used != 0 && !Kept(s, copy.GetTrack(static_cast<std::uint8_t>(t)), compareData))
+        return "track " + std::to_string(t) + " sector " + std::to_string(s.IdSector);
+  }
+  return {};
+}
+
+// The disk as a file of `format` gives it: its fixture saved and loaded back.
+// A udf disk also carries a raw track longer than a built one, as a cut
+// high-density HFE track leaves it.
+bool DiskFromFile(const ImageFormat& format, const std::filesystem::path& file, TZX_Disk& disk) {
+  TZX_Disk made;
+  FixtureFor(format).make(made, 6);
+  if (format.key == "UDF") {
+    TTrack& track = made.GetTrack(1);
+    track.RawData.fill(0xA5);
+    if (!made.BuildRawTrack(1, track.RawData.data(), nullptr)) return false;
+    track.RawValid = 1;
+    track.RawLength = kRawCapacity;
+  }
+  return SaveAs(format, made, file) && format.load(disk, file);
+}
+
+// The track and sector (-1: the track itself) a refusal names: "дорожка T,
+// сектор R:" or "дорожка T:".
+std::optional<std::pair<int, int>> NamedPlace(const std::string& message) {
+  const std::string track = "дорожка ";
+  const std::string sector = ", сектор ";
+  const auto at = message.find(track);
+  if (at == std::string::npos) return std::nullopt;
+  std::size_t end = 0;
+  const int t = std::stoi(message.substr(at + track.size()), &end);
+  const std::size_t next = at + track.size() + end;
+  if (message.compare(next, 1, ":") == 0) return std::pair{t, -1};
+  if (message.compare(next, sector.size(), sector) != 0) return std::nullopt;
+  return std::pair{t, std::stoi(message.substr(next + sector.size()))};
+}
+
+// Saving the disk of one format in another either keeps every sector with its
+// number, size and data (and every raw byte), or fails; a refusal names the
+// first track and sector it would lose, and a lossy save indeed loses it.
+class SaveLoss : public testing::TestWithParam<std::tuple<std::size_t, std::size_t>> {
+ protected:
+  test::ScratchDir dir_;
+};
+
+TEST_P(SaveLoss, ASaveThatWouldLoseDataFailsAndNamesIt) {
+  const ImageFormat& from = ImageFormats()[std::get<0>(GetParam())];
+  const ImageFormat& to = ImageFormats()[std::get<1>(GetParam())];
+  TZX_Disk disk;
+  ASSERT_TRUE(DiskFromFile(from, FormatFile(from, dir_.Path(), "source"), disk)) << disk.LastError;
+  const auto target = dir_ / ("target." + std::string(to.defaultExtension));
+  // SCL rebuilds a TR-DOS disk from its files: sectors outside them come back empty.
+  const bool compareData = to.key != "SCL";
+  std::string error;
+  TZX_Disk copy;
+  if (SaveImage(disk, target, {}, error)) {
+    ASSERT_TRUE(to.load(copy, target)) << copy.LastError;
+    EXPECT_EQ(FirstLoss(disk, copy, compareData), "") << "saved without a word";
+    for (int t = 0; t < kTrackCount; ++t)
+      EXPECT_FALSE(to.holdsRawTracks && LostOnTrack(disk, copy, t, -1, true)) << "raw bytes of track " << t;
+    return;
+  }
+  if (error.find("не вместит") == std::string::npos) return;  // failed for another reason: nothing silent
+  const auto named = NamedPlace(error);
+  ASSERT_TRUE(named) << error;
+  EXPECT_FALSE(std::filesystem::exists(target));
+
+  SaveOptions lossy;
+  lossy.lossy = true;
+  SaveLosses losses;
+  if (!SaveImage(disk, target, lossy, error, &losses)) return;  // cannot be written even with losses
+  ASSERT_FALSE(losses.empty());
+  ASSERT_TRUE(to.load(copy, target)) << copy.LastError;
+  EXPECT_TRUE(LostOnTrack(disk, copy, named->first, named->second, compareData)) << error;
+}
+
+std::string PairName(const testing::TestParamInfo<std::tuple<std::size_t, std::size_t>>& info) {
+  return std::string(ImageFormats()[std::get<0>(info.param)].key) + "_to_" +
+         std::string(ImageFormats()[std::get<1>(info.param)].key);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPair, SaveLoss,
+                         testing::Combine(testing::Range<std::size_t>(0, ImageFormats().size()),
+                                          testing::Range<std::size_t>(0, ImageFormats().size())),
+                         PairName);
 
 }  // namespace
 }  // namespace velloran

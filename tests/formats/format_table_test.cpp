@@ -80,7 +80,7 @@ TEST(FormatTable, EveryRowIsCompleteAndItsKeyUnique) {
 TEST(FormatTable, ContentsDecideWhateverTheName) {
   test::ScratchDir dir;
   const auto copy = [&](const std::string& corpus, const std::string& name) {
-    std::filesystem::copy_file(test::CorpusFile(corpus), dir / name);
+    test::CopyCorpusFile(corpus, dir / name);
     return dir / name;
   };
   const auto trdAsImg = copy("trd/alfishe_unreal-ng__EyeAche.trd", "game.img");
@@ -196,9 +196,7 @@ TEST(FormatTable, FailedSaveKeepsTheOldFile) {
   EXPECT_FALSE(SaveImage(disk, dir / "old.trd", {}, error));
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(test::ReadFileBytes(dir / "old.trd"), (Bytes{7, 7, 7}));
-  std::size_t files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++files;
-  EXPECT_EQ(files, 1u) << "no temporary file is left behind";
+  EXPECT_EQ(test::EntriesIn(dir.Path()), 1) << "no temporary file is left behind";
 }
 
 }  // namespace

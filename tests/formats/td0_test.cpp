@@ -142,16 +142,34 @@ TEST(Td0, RoundTripKeepsIdsDataAndComments) {
   }
 }
 
-TEST(Td0, BadSectorIsFlaggedButLoadsAsGood) {
+// A sector with a CRC error, one without data and a good one keep their
+// states through a file; TeleDisk's own CRC-error flag reads as bad too.
+TEST(Td0, BadAndMissingDataKeepTheirFlags) {
   TZX_Disk disk;
   test::PutSector(disk, 0, 0, 0, 0, 1, 1, false);
+  test::PutSector(disk, 0, 1, 0, 0, 2, 1, false);
+  disk.GetSector(0, 1).DataLen = 0;
+  test::PutSector(disk, 0, 2, 0, 0, 3, 1);
   const Bytes file = Saved(disk, false);
-  // header 12, comment block 10, track header 4, then C H R N and the flags
+  // header 12, comment block 10, track header 4, then per sector C H R N, the
+  // flags, the CRC byte and a block of 2 + 1 + 256 bytes
   EXPECT_EQ(file[26 + 4], 0x10);
+  EXPECT_EQ(file[26 + 265 + 4], 0x30);
+  EXPECT_EQ(file[26 + 2 * 265 + 4], 0x00);
   TZX_Disk loaded;
   ASSERT_TRUE(LoadTD0FromBytes(loaded, file));
-  EXPECT_EQ(loaded.GetSector(0, 0).DataOk, 0xFF);
+  EXPECT_EQ(loaded.GetSector(0, 0).DataOk, 0);
+  EXPECT_EQ(loaded.GetSector(0, 0).DataLen, 256);
   EXPECT_EQ(loaded.GetSector(0, 0).IdCrc, IdFieldCrc(0, 0, 1, 1));
+  EXPECT_EQ(loaded.GetSector(0, 1).DataOk, 0);
+  EXPECT_EQ(loaded.GetSector(0, 1).DataLen, 0);
+  EXPECT_EQ(loaded.GetSector(0, 2).DataOk, 0xFF);
+  EXPECT_EQ(test::DiskDifference(disk, loaded, {true, false}), "");
+
+  Bytes teleDisk = Td0File(OneSectorTrack(RawBlock(Bytes(256, 1))));
+  teleDisk[12 + 4 + 4] = 0x02;
+  ASSERT_TRUE(LoadTD0FromBytes(loaded, teleDisk));
+  EXPECT_EQ(loaded.GetSector(0, 0).DataOk, 0);
 }
 
 TEST(Td0, OnlyPresentTracksAreWritten) {
@@ -223,6 +241,7 @@ TEST(Td0, DataFailures) {
   // Raw blocks over 5000 bytes, patterns over 2500 repeats.
   EXPECT_EQ(LoadError(Td0File(OneSectorTrack(RawBlock(Bytes(5000, 0))))), "Sector Size Error!");
   EXPECT_EQ(LoadError(Td0File(OneSectorTrack({5, 0, 1, 0xC5, 0x09, 0, 0}))), "Sector Size Error!");
+
   // Unknown encoding and unknown run type.
   EXPECT_EQ(LoadError(Td0File(OneSectorTrack({3, 0, 3, 0, 0}))), "TD0 format error!");
   EXPECT_EQ(LoadError(Td0File(OneSectorTrack({5, 0, 2, 2, 1, 0, 0}))), "TD0 format error!");
@@ -256,6 +275,23 @@ TEST(Td0, InputBeyondTheModelIsRefusedOrCut) {
   EXPECT_EQ(disk.GetSector(0, 0).Data[kSectorDataSize - 1], 9);
   EXPECT_EQ(disk.GetSector(0, 1).IdSector, 2);
   EXPECT_EQ(disk.GetSector(0, 1).Data[255], 5);
+}
+
+// Long runs, as a hostile file has them by the million, fill what a slot
+// keeps and are counted beyond it.
+TEST(Td0, LongRunsFillTheSlotAndAreCounted) {
+  Bytes runs = {0, 0, 2, 0, 3, 1, 2, 3};
+  for (int i = 0; i < 1000; ++i) runs.insert(runs.end(), {1, 255, 0xE5, static_cast<std::uint8_t>(i)});
+  WriteLe16(&runs[0], static_cast<std::uint16_t>(runs.size() - 2));
+  TZX_Disk disk;
+  ASSERT_TRUE(LoadTD0FromBytes(disk, Td0File(OneSectorTrack(runs, 6))));
+  const TSectorRec& sector = disk.GetSector(0, 0);
+  EXPECT_EQ(sector.DataLen, kSectorDataSize);
+  EXPECT_EQ(Bytes(sector.Data.begin(), sector.Data.begin() + 5), (Bytes{1, 2, 3, 0xE5, 0}));
+  EXPECT_EQ(sector.Data[3 + 2 * 255], 0xE5);
+  EXPECT_EQ(sector.Data[3 + 2 * 255 + 1], 1);
+  EXPECT_EQ(sector.Data[kSectorDataSize - 2], 2);  // the third run starts at 1023
+  EXPECT_EQ(sector.Data[kSectorDataSize - 1], 0xE5);
 }
 
 TEST(Td0, SizeCodesAboveThreeKeepTheSlotsBytes) {

@@ -52,14 +52,17 @@ TEST(Trd, A640KFileLoadsAs160TracksOfSixteenSectors) {
   EXPECT_EQ(saved, file);
 }
 
-TEST(Trd, EmptyFileLoadsAsEmptyDisk) {
+// An empty file is no disk image: it is refused, and an empty disk is not
+// saved as one.
+TEST(Trd, EmptyFileIsRefusedAndNeverWritten) {
   TZX_Disk disk;
   test::MakeTrdosLayoutDisk(disk, 4);
-  ASSERT_TRUE(LoadTRDFromBytes(disk, {}));
-  EXPECT_EQ(disk.CountTracks(), 0);
+  EXPECT_FALSE(LoadTRDFromBytes(disk, {}));
+  EXPECT_EQ(disk.LastError, "TRD file is empty!");
+  disk.ClearDisk();
   Bytes saved{1, 2, 3};
-  ASSERT_TRUE(SaveTRDToBytes(disk, saved));
-  EXPECT_TRUE(saved.empty());
+  EXPECT_FALSE(SaveTRDToBytes(disk, saved));
+  EXPECT_EQ(disk.LastError, "No tracks to write!");
 }
 
 // A length that is not a whole number of tracks keeps every byte: the last
@@ -89,6 +92,8 @@ TEST(Trd, TruncatedCorpusImageKeepsAllItsBytes) {
   TZX_Disk disk;
   ASSERT_TRUE(LoadTRD(disk, path));
   EXPECT_EQ(disk.CountTracks(), 18);  // 17.19 tracks of data
+  EXPECT_EQ(disk.Notices,
+            std::vector<std::string>{"TRD: файлу не хватает 3328 байт до целой дорожки; они читаются как нули."});
   Bytes saved;
   ASSERT_TRUE(SaveTRDToBytes(disk, saved));
   ASSERT_EQ(saved.size(), 18u * 4096);

@@ -164,6 +164,25 @@ TEST_F(UdfTest, TextLinesEndingsAreTolerated) {
   EXPECT_EQ(loaded->Comments, (std::vector<std::string>{"a", "b", "", "c"}));
 }
 
+// Texts of millions of short lines must not take the memory of millions of
+// strings: past 4096 lines a comment or a log is cut, with a note.
+TEST_F(UdfTest, LongTextsAreCutWithANote) {
+  MakeRichDisk();
+  disk->Comments.assign(5000, "c");
+  disk->GetTrack(3).Log.assign(4096, "log");
+  ASSERT_TRUE(LoadUDFFromBytes(*loaded, Save())) << loaded->LastError;
+  EXPECT_EQ(loaded->Comments, std::vector<std::string>(4096, "c"));
+  EXPECT_EQ(loaded->GetTrack(3).Log.size(), 4096u);
+  EXPECT_EQ(loaded->Notices,
+            std::vector<std::string>{"UDF: комментарий или журнал дорожки длиннее 4096 строк; загружены только первые "
+                                     "4096 строк."});
+
+  disk->Comments.assign(4096, "c");
+  ASSERT_TRUE(LoadUDFFromBytes(*loaded, Save()));
+  EXPECT_EQ(ModelDifference(*disk, *loaded), "");
+  EXPECT_EQ(loaded->LastError, "");
+}
+
 TEST_F(UdfTest, AnyChangedByteFailsTheLoad) {
   MakeRichDisk();
   const Bytes file = Save();

@@ -25,6 +25,12 @@ std::filesystem::path CorpusFile(const std::string& relative) {
   return std::filesystem::path(VELLORAN_CORPUS_DIR) / relative;
 }
 
+void CopyCorpusFile(const std::string& relative, const std::filesystem::path& target) {
+  std::filesystem::copy_file(CorpusFile(relative), target, std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+}
+
 std::vector<std::filesystem::path> CorpusFiles(const std::string& folder) {
   std::vector<std::filesystem::path> files;
   std::error_code ec;
@@ -38,6 +44,12 @@ Bytes ReadFileBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + file.string());
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int EntriesIn(const std::filesystem::path& folder) {
+  int entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++entries;
+  return entries;
 }
 
 void WriteFileBytes(const std::filesystem::path& file, ByteSpan data) {

@@ -25,6 +25,9 @@ class ScratchDir {
 
 // tests/data/corpus/<relative>, the real images made by other tools.
 std::filesystem::path CorpusFile(const std::string& relative);
+// Copies a corpus file to `target` (replacing it) as a file the test may
+// change, whatever the mode of the checked-out corpus.
+void CopyCorpusFile(const std::string& relative, const std::filesystem::path& target);
 // Every file of one corpus folder ("trd", "udi", ...), sorted.
 std::vector<std::filesystem::path> CorpusFiles(const std::string& folder);
 
@@ -32,6 +35,8 @@ Bytes ReadFileBytes(const std::filesystem::path& file);
 // SHA-256 of the bytes as 64 lower-case hex digits.
 std::string Sha256(ByteSpan data);
 void WriteFileBytes(const std::filesystem::path& file, ByteSpan data);
+// How many entries a folder holds (to see that no temporary file is left).
+int EntriesIn(const std::filesystem::path& folder);
 
 // Result of running a program: exit code and what it printed.
 struct RunResult {

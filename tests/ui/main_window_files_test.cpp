@@ -297,6 +297,37 @@ TEST_F(FilesTest, FailedSaveIsReportedAndChangesNothing) {
   EXPECT_FALSE(prompts.Messages()[1].text.isEmpty());
 }
 
+// A format that cannot hold the disk asks first; Yes saves and lists in the
+// log what was lost, No saves nothing.
+TEST_F(FilesTest, LossySaveAsksAndLogsWhatIsLost) {
+  MakeMarkedTrdosDisk(Disk());
+  const auto file = dir / "out.kdi";
+  prompts.QueueSave(Q(file), 7);
+  prompts.QueueAnswer(PromptAnswer::No);
+  window->N32Click();
+  ASSERT_EQ(prompts.Messages().size(), 1u);
+  const auto question = prompts.Messages()[0];  // a copy: Messages() returns a new list
+  EXPECT_EQ(question.text,
+            "Образ KDI не вместит всего, что есть на диске: дорожка 0, сектор 1: сектор 256 байт, формат KDI хранит "
+            "сектора по 1024 байт (всего потерь: 2560).\nСохранить с потерями?");
+  EXPECT_EQ(question.caption, "Внимание..!");
+  EXPECT_EQ(question.buttons, PromptButtons::YesNo);
+  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_EQ(window->CurImageName(), "");
+
+  prompts.QueueSave(Q(file), 7);
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  window->N32Click();
+  EXPECT_EQ(std::filesystem::file_size(file), 160u * 5120u);
+  EXPECT_EQ(window->CurImageName(), "out.kdi");
+  const QStringList log = window->LogLines();
+  ASSERT_EQ(log.size(), 1 + 2560);
+  EXPECT_EQ(log[0], "Образ сохранён с потерями - " + Q(file));
+  EXPECT_EQ(log[1], "Потеряно: дорожка 0, сектор 1: сектор 256 байт, формат KDI хранит сектора по 1024 байт");
+  EXPECT_EQ(log[6], "Потеряно: дорожка 0, сектор 6: сектора с таким номером нет в формате KDI");
+  EXPECT_EQ(prompts.Messages().size(), 2u) << "no message after the save";
+}
+
 TEST_F(FilesTest, NameWithoutAKnownExtensionSavesNothing) {
   MakeMarkedTrdosDisk(Disk());
   prompts.QueueSave(Q(dir / "plain"));

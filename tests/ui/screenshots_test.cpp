@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -169,6 +170,24 @@ TEST_F(ScreenshotTest, SectorAddressDialog) {
   dialog.show();
   QApplication::processEvents();
   Save(dialog.grab(), "sector_address_dialog.png");
+}
+
+// The question before a save that loses data, and the log after it.
+TEST_F(ScreenshotTest, LossySaveQuestionAndLog) {
+  LoadSample();
+  const QString file = QString::fromStdString((dir / "out.kdi").string());
+  prompts.QueueSave(file, 7);
+  prompts.QueueAnswer(PromptAnswer::Yes);
+  window->N32Click();
+  ASSERT_GE(prompts.Messages().size(), 1u);
+  QMessageBox box(QMessageBox::Warning, prompts.Messages().back().caption, prompts.Messages().back().text,
+                  QMessageBox::Yes | QMessageBox::No);
+  box.show();
+  QApplication::processEvents();
+  Save(box.grab(), "lossy_save_question.png");
+  window->ShowPage(0);
+  QApplication::processEvents();
+  Save(window->grab(), "lossy_save_log.png");
 }
 
 TEST_F(ScreenshotTest, ProgressWindowDuringARead) {

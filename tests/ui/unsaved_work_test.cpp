@@ -28,8 +28,7 @@ class UnsavedWorkTest : public MainWindowTest {
   // A copy of a real TR-DOS image, loaded through the load command.
   std::filesystem::path LoadSample(const std::string& name = "EyeAche.trd") {
     const auto file = dir / name;
-    std::filesystem::copy_file(CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd"), file,
-                               std::filesystem::copy_options::overwrite_existing);
+    CopyCorpusFile("trd/alfishe_unreal-ng__EyeAche.trd", file);
     if (window->IsModified()) prompts.QueueAnswer(PromptAnswer::Discard);
     LoadThroughDialog(file);
     return file;
@@ -89,7 +88,7 @@ TEST_F(UnsavedWorkTest, TitleShowsTheFileAndWhetherItsDiskChanged) {
 // Discard drops it, Save saves it and goes on.
 TEST_F(UnsavedWorkTest, EveryWayToDropTheDiskAsksFirst) {
   const auto other = dir / "other.trd";
-  std::filesystem::copy_file(CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd"), other);
+  CopyCorpusFile("trd/alfishe_unreal-ng__EyeAche.trd", other);
   struct Way {
     const char* name;
     std::function<void()> dialogs;  // answers for the dialogs after the question

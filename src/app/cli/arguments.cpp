@@ -36,19 +36,24 @@ std::string Arguments::UnknownOption(const std::set<std::string>& known) const {
   return {};
 }
 
-std::optional<std::string> TakeOutputOption(std::vector<std::string>& words, std::string& error) {
-  std::optional<std::string> output;
+void ReportLosses(const std::string& file, const SaveLosses& losses) {
+  for (const auto& loss : losses) std::cerr << "velloran-cli: " << file << ": lost " << LossText(loss) << '\n';
+}
+
+std::optional<std::string> TakeShortOption(std::vector<std::string>& words, const std::string& option,
+                                           std::string& error) {
+  std::optional<std::string> value;
   for (std::size_t i = 0; i < words.size(); ++i) {
-    if (words[i] != "-o") continue;
+    if (words[i] != option) continue;
     if (i + 1 >= words.size()) {
-      error = "option -o needs a value";
+      error = "option " + option + " needs a value";
       return std::nullopt;
     }
-    output = words[i + 1];
+    value = words[i + 1];
     words.erase(words.begin() + static_cast<long>(i), words.begin() + static_cast<long>(i) + 2);
     --i;
   }
-  return output;
+  return value;
 }
 
 int Fail(const std::string& message) {

@@ -1,15 +1,19 @@
 // The command line's shared pieces: parsed arguments and the command table.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "formats/save_losses.h"
+
 namespace velloran {
+struct ImageFormat;
 struct TrdosCatalog;
-}
+}  // namespace velloran
 
 namespace velloran::cli {
 
@@ -34,9 +38,31 @@ class Arguments {
   std::string error_;
 };
 
-// "-o FILE" is the one short option; it is taken out of `words` before the
-// usual parsing. The last one given counts.
-std::optional<std::string> TakeOutputOption(std::vector<std::string>& words, std::string& error);
+// Takes a short option with its value ("-o FILE") out of the words before
+// the usual parsing; the last one given counts. Sets `error` when the value
+// is missing.
+std::optional<std::string> TakeShortOption(std::vector<std::string>& words, const std::string& option,
+                                           std::string& error);
+
+// What convert does to each file besides changing its format.
+struct ConvertOptions {
+  bool keepRaw = false;      // --keep-raw: a UDI keeps the loaded raw tracks
+  bool compress = false;     // --compress: a TD0 is LZH-compressed
+  bool standardDsk = false;  // --standard-dsk: a DSK in the original fixed-size layout
+  bool lossy = false;        // --lossy: saved even when the target cannot hold all of the disk
+};
+ConvertOptions ConvertOptionsOf(const Arguments& args);
+
+// Loads `input` in the format its contents show and saves it as `output` in
+// the `target` format. On failure returns false with "FILE: message" in
+// `error`. The reader's notices and, with --lossy, what the target could not
+// hold are added to `notes` as "FILE: text".
+bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path& output, const ImageFormat& target,
+                 const ConvertOptions& options, std::string& error, std::vector<std::string>& notes);
+
+// convert --to FORMAT FILE... -d DIR: the many-files form of convert; `folder`
+// is the value of -d.
+int RunBatchConvert(const Arguments& args, const std::optional<std::string>& folder);
 
 // Prints a TR-DOS catalog as the ls command shows it.
 void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted);
@@ -46,10 +72,15 @@ void PrintFormatList(std::ostream& out);
 // The format keys, separated by blanks.
 std::string FormatKeys();
 
-inline constexpr const char* kConvertUsage = "convert IN OUT [--keep-raw] [--compress] [--standard-dsk]";
+inline constexpr const char* kConvertUsage = "convert IN OUT [--keep-raw] [--compress] [--standard-dsk] [--lossy]";
+inline constexpr const char* kBatchConvertUsage =
+    "convert --to FORMAT FILE... -d DIR [--jobs N] [--keep-raw] [--compress] [--standard-dsk] [--lossy]";
 
 // Prints "velloran-cli: <message>" on standard error and returns exit code 1.
 int Fail(const std::string& message);
+
+// Lists on standard error what a lossy save of `file` dropped, one line each.
+void ReportLosses(const std::string& file, const SaveLosses& losses);
 
 // Each command takes the words after its name and returns the exit code.
 int RunInfo(const std::vector<std::string>& words);

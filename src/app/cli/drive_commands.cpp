@@ -260,14 +260,17 @@ bool WantsHelp(const std::vector<std::string>& words) {
 }  // namespace
 
 // read-disk OUT: scans and reads the disk in the drive and saves the image.
-// What was read before a seek failure stopped the reading is saved too.
+// What was read before a seek failure stopped the reading is saved too. When
+// OUT cannot hold what was read (and --lossy was not given) or cannot be
+// written, the disk as read is kept in OUT.udf, so the read is not lost.
 int RunReadDisk(const std::vector<std::string>& words) {
   if (WantsHelp(words)) return PrintHelp();
   const Arguments args(words, {"drive", "first", "last", "retries", "revs", "flux"});
   const char* usage =
       "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE|gw-sim:IMAGE] [--first T --last T --retries N] "
-      "[--revs R] [--flux FILE.scp]";
-  if (auto problem = CheckArguments(args, {"drive", "first", "last", "retries", "fast", "revs", "flux"}, 1, usage))
+      "[--revs R] [--flux FILE.scp] [--lossy]";
+  if (auto problem =
+          CheckArguments(args, {"drive", "first", "last", "retries", "fast", "revs", "flux", "lossy"}, 1, usage))
     return Fail(*problem);
   const std::string out = args.Positional()[0];
   if (FindFormat(ExtensionKey(PathFromUtf8(out))) == nullptr)
@@ -288,8 +291,18 @@ int RunReadDisk(const std::vector<std::string>& words) {
   if (outcome != OperationOutcome::Completed && !stoppedEarly) return FinishSession(*session, 1);
 
   disk->KeepRaw = session->settings.RestoreTrack ? 0 : 1;
-  if (!SaveImage(*disk, PathFromUtf8(out), SaveOptions{session->settings.TD0arch}, error))
-    return FinishSession(*session, Fail(out + ": " + (error.empty() ? "cannot save the image" : error)));
+  SaveOptions options;
+  options.td0Compress = session->settings.TD0arch;
+  options.lossy = args.Flag("lossy");
+  SaveLosses losses;
+  if (!SaveImage(*disk, PathFromUtf8(out), options, error, &losses)) {
+    Fail(out + ": " + (error.empty() ? "cannot save the image" : error));
+    const std::string kept = out + ".udf";
+    if (SaveImage(*disk, PathFromUtf8(kept), SaveOptions{}, error))
+      std::cerr << "velloran-cli: the disk as read is kept in " << kept << '\n';
+    return FinishSession(*session, 1);
+  }
+  ReportLosses(out, losses);
   std::cout << out << '\n';
   if (fluxFile) {
     if (!disk->Capture) return FinishSession(*session, Fail("--flux: the drive gave no flux (not a flux drive)"));

@@ -16,6 +16,7 @@
 #include "trdos/catalog.h"
 #include "trdos/catalog_operations.h"
 #include "trdos/catalog_view.h"
+#include "trdos/file_sectors.h"
 #include "trdos/hobeta.h"
 
 namespace velloran::cli {
@@ -153,11 +154,26 @@ void PrintCpmListing(const CpmListing& listing) {
             << '\n';
 }
 
-int WriteOutput(const std::string& file, ByteSpan data) {
+// A sector of an extracted file that did not read cleanly.
+struct BadSector {
+  int track = 0;
+  int sector = 0;       // ID number
+  bool noData = false;  // written as zeros; otherwise with a data CRC error
+};
+
+// Writes an extracted file and prints its name. Bad sectors do not stop it:
+// what was read is written, the bad sectors are named on standard error and
+// the exit code is 2, as for a disk read with bad sectors.
+int WriteOutput(const std::string& file, ByteSpan data, const std::vector<BadSector>& bad = {}) {
   std::string error;
   if (!WriteFileAtomic(PathFromUtf8(file), data, error)) return Fail(file + ": " + error);
   std::cout << file << '\n';
-  return 0;
+  for (const auto& sector : bad)
+    std::cerr << "velloran-cli: " << file << ": track " << sector.track << " sector " << sector.sector << ": "
+              << (sector.noData ? "no data, written as zeros" : "data CRC error") << '\n';
+  if (bad.empty()) return 0;
+  std::cerr << "velloran-cli: " << file << " written with " << bad.size() << " bad sector(s)\n";
+  return 2;
 }
 
 // get --cpm: the CP/M file NAME.EXT, compared without regard to case.
@@ -172,7 +188,11 @@ int GetCpmFile(const TZX_Disk& disk, const std::string& name, const std::optiona
     if (Lower(name) != Lower(stored) && !dotted) continue;
     CpmFoundFile found;
     if (FindCpmFile(listing.Definition, listing.Directory, row.Name11, found) < 0) return Fail(kCpmCatalogError);
-    return WriteOutput(output.value_or(SafeFileName(stored)), CpmFileContents(disk, listing.Definition, found));
+    std::vector<CpmDamagedSector> damaged;
+    const Bytes contents = CpmFileContents(disk, listing.Definition, found, &damaged);
+    std::vector<BadSector> bad;
+    for (const auto& sector : damaged) bad.push_back({sector.Track, sector.Sector, sector.NoData});
+    return WriteOutput(output.value_or(SafeFileName(stored)), contents, bad);
   }
   return Fail("no file " + name + " in the CP/M directory");
 }
@@ -203,11 +223,12 @@ int RunLs(const std::vector<std::string>& words) {
 // get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]: writes one file. A
 // TR-DOS file goes out as a Hobeta file (the default, named as the catalog
 // window names it) or, with --raw, as its sectors' bytes; a CP/M file as its
-// contents.
+// contents. Damaged sectors are written as read (zeros where nothing was
+// read), named on standard error, and give exit code 2.
 int RunGet(const std::vector<std::string>& words) {
   std::vector<std::string> rest = words;
   std::string error;
-  const auto output = TakeOutputOption(rest, error);
+  const auto output = TakeShortOption(rest, "-o", error);
   if (!error.empty()) return Fail(error);
   const Arguments args(rest, {});
   const char* usage = "get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]";
@@ -223,16 +244,18 @@ int RunGet(const std::vector<std::string>& words) {
   const int e = FindTrdosFile(state.SharedCatalog, name, error);
   if (e < 0) return Fail(error);
   const TrdosEntry& entry = state.SharedCatalog.Entries[e];
+  Bytes sectors;
+  std::vector<BadSector> bad;
+  for (const auto& damaged : SalvageFileSectors(*disk, EntryStart(entry), entry.FileSectors, sectors))
+    bad.push_back({damaged.Position.Track, damaged.Position.Sector + 1, damaged.NoData});
+  std::string fileName = HobetaFileName(entry);
   if (args.Flag("raw")) {
-    const auto bytes = HexFileBytes(*disk, entry);
-    if (!bytes) return Fail("a sector of " + name + " cannot be read");
-    std::string fileName = HobetaFileName(entry);
     fileName.erase(fileName.rfind(".$") + 1, 1);
-    return WriteOutput(output.value_or(fileName), *bytes);
+    return WriteOutput(output.value_or(fileName), sectors, bad);
   }
-  const HobetaFile file = BuildHobetaFile(*disk, entry);
-  if (file.Failure) return Fail(SectorErrorText(file.Failure->Position, "..!"));
-  return WriteOutput(output.value_or(HobetaFileName(entry)), file.Data);
+  Bytes file = HobetaHeader(entry);
+  file.insert(file.end(), sectors.begin(), sectors.end());
+  return WriteOutput(output.value_or(fileName), file, bad);
 }
 
 // put IMAGE FILE...: adds the files of Hobeta and SCL files (SCL by the

@@ -1,119 +1,11 @@
 #include <iomanip>
 #include <iostream>
-#include <sstream>
 
 #include "app/cli/cli.h"
-#include "common/file_io.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
-#include "trdos/catalog.h"
-#include "trdos/hobeta.h"
 
 namespace velloran::cli {
-
-namespace {
-
-// Loads an image in the format its contents show; on failure prints why and returns false.
-bool LoadOrReport(TZX_Disk& disk, const std::string& file) {
-  std::string error;
-  if (LoadImage(disk, PathFromUtf8(file), error)) return true;
-  Fail(file + ": " + (error.empty() ? "cannot load the image" : error));
-  return false;
-}
-
-// Sector states as the disk map colours them.
-struct SectorTally {
-  int used = 0;
-  int good = 0;
-  int bad = 0;
-  int noData = 0;
-};
-
-SectorTally TallyTrack(const TTrack& track) {
-  SectorTally tally;
-  for (const auto& sector : track.Sectors) {
-    if (sector.Used == 0) continue;
-    ++tally.used;
-    if (sector.DataLen == 0)
-      ++tally.noData;
-    else if (sector.DataOk != 0)
-      ++tally.good;
-    else
-      ++tally.bad;
-  }
-  return tally;
-}
-
-// The header of a Hobeta file, for a file no image format claims: a whole
-// header whose checksum is right, or a name ending in ".$" and the type.
-bool PrintHobetaInfo(const std::string& file) {
-  const auto content = ReadWholeFile(PathFromUtf8(file));
-  if (!content) return false;
-  const auto entry = ParseHobetaHeader(*content);
-  const bool hobetaName = PathToUtf8(PathFromUtf8(file).extension()).rfind(".$", 0) == 0;
-  const bool checksumValid = HobetaChecksumValid(*content);
-  if (!entry || (!checksumValid && !hobetaName)) return false;
-  const auto hex = [](unsigned value) {
-    std::ostringstream text;
-    text << '#' << std::uppercase << std::hex << std::setw(4) << std::setfill('0') << value;
-    return text.str();
-  };
-  std::cout << "Image: " << file << '\n';
-  std::cout << "Format: Hobeta (one TR-DOS file behind a 17-byte header)\n";
-  std::cout << "Name: " << NameText(entry->Name) << '\n';
-  std::cout << "Type: " << NameText(std::span(&entry->FileType, 1)) << '\n';
-  std::cout << "Start: " << entry->Start << '\n';
-  std::cout << "Length: " << entry->Length << '\n';
-  std::cout << "Sectors: " << static_cast<int>(entry->FileSectors) << '\n';
-  const unsigned stored = ReadLe16(&(*content)[15]);
-  if (checksumValid)
-    std::cout << "Checksum: good (" << hex(stored) << ")\n";
-  else
-    std::cout << "Checksum: bad (stored " << hex(stored) << ", computed " << hex(HobetaChecksum(content->data()))
-              << ")\n";
-  const std::size_t dataBytes = content->size() - kHobetaHeaderSize;
-  std::cout << "Data: " << dataBytes << " bytes";
-  if (dataBytes < entry->FileSectors * 256u) std::cout << " (" << entry->FileSectors * 256u << " expected)";
-  std::cout << '\n';
-  return true;
-}
-
-}  // namespace
-
-// info IMAGE: the format found, the present tracks and per track how many
-// sectors it holds and how many of them are good, bad or without data. A
-// Hobeta file shows its header instead.
-int RunInfo(const std::vector<std::string>& words) {
-  const Arguments args(words, {});
-  if (!args.Error().empty()) return Fail(args.Error());
-  if (const auto unknown = args.UnknownOption({}); !unknown.empty()) return Fail("unknown option " + unknown);
-  if (args.Positional().size() != 1) return Fail("usage: info IMAGE");
-  const std::string& file = args.Positional()[0];
-
-  const DetectedFormat detected = DetectFormat(PathFromUtf8(file));
-  if (detected.format == nullptr) {
-    if (PrintHobetaInfo(file)) return 0;
-    return Fail(file + ": " + std::string(kUnsupportedFileType));
-  }
-  TZX_Disk disk;
-  std::string error;
-  if (!LoadImageAs(disk, PathFromUtf8(file), *detected.format, error)) return Fail(file + ": " + error);
-  std::cout << "Image: " << file << '\n';
-  std::cout << "Format: " << detected.format->key << " (" << detected.format->name << "), found by its "
-            << DetectionText(detected) << '\n';
-  std::cout << "Present tracks: " << static_cast<int>(disk.CountTracks()) << '\n';
-  for (const auto& notice : disk.Notices) std::cout << "Note: " << notice << '\n';
-  for (const auto& line : disk.Comments) std::cout << "Comment: " << line << '\n';
-  std::cout << "Track  Sectors  Good  Bad  NoData  Raw\n";
-  for (int t = 0; t < kTrackCount; ++t) {
-    const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0) continue;
-    const SectorTally tally = TallyTrack(track);
-    std::cout << std::setw(5) << t << std::setw(9) << tally.used << std::setw(6) << tally.good << std::setw(5)
-              << tally.bad << std::setw(8) << tally.noData << "  " << (track.RawLength > 0 ? "yes" : "no") << '\n';
-  }
-  return 0;
-}
 
 // What a format holds beyond sector data, as the format list shows it.
 std::string HoldsText(const ImageFormat& format) {
@@ -154,31 +46,62 @@ int RunFormats(const std::vector<std::string>& words) {
   return 0;
 }
 
-// convert IN OUT [--keep-raw] [--compress] [--standard-dsk]: loads IN (its
-// format found by its contents) and saves it as OUT, in the format of its
-// extension. --keep-raw keeps the loaded raw tracks when writing UDI;
+ConvertOptions ConvertOptionsOf(const Arguments& args) {
+  return {args.Flag("keep-raw"), args.Flag("compress"), args.Flag("standard-dsk"), args.Flag("lossy")};
+}
+
+bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path& output, const ImageFormat& target,
+                 const ConvertOptions& options, std::string& error, std::vector<std::string>& notes) {
+  TZX_Disk disk;
+  if (!LoadImage(disk, input, error)) {
+    error = PathToUtf8(input) + ": " + (error.empty() ? "cannot load the image" : error);
+    return false;
+  }
+  // What the reader noticed (a cut file, parts left out) goes along with the conversion.
+  for (const auto& notice : disk.Notices) notes.push_back(PathToUtf8(input) + ": " + notice);
+  if (target.key == "UDI") disk.KeepRaw = options.keepRaw ? 1 : 0;
+  SaveOptions saveOptions;
+  saveOptions.td0Compress = options.compress;
+  saveOptions.dskStandard = options.standardDsk;
+  saveOptions.lossy = options.lossy;
+  SaveLosses losses;
+  if (SaveImageAs(disk, output, target, saveOptions, error, &losses)) {
+    for (const auto& loss : losses) notes.push_back(PathToUtf8(output) + ": lost " + LossText(loss));
+    return true;
+  }
+  error = PathToUtf8(output) + ": " + (error.empty() ? "cannot save the image" : error);
+  if (!losses.empty()) notes.push_back("--lossy converts it anyway and lists what is lost");
+  return false;
+}
+
+// convert IN OUT [--keep-raw] [--compress] [--standard-dsk] [--lossy]: loads
+// IN (its format found by its contents) and saves it as OUT, in the format of
+// its extension. --keep-raw keeps the loaded raw tracks when writing UDI;
 // --compress writes TD0 with LZH compression; --standard-dsk writes DSK in
-// the original fixed-size layout.
+// the original fixed-size layout. When OUT cannot hold all of the disk the
+// conversion fails, naming the first loss; with --lossy it is made and every
+// loss is listed on standard error. With --to and -d it converts many files
+// (RunBatchConvert).
 int RunConvert(const std::vector<std::string>& words) {
-  const Arguments args(words, {});
+  std::vector<std::string> rest = words;
+  std::string error;
+  const auto folder = TakeShortOption(rest, "-d", error);
+  if (!error.empty()) return Fail(error);
+  const Arguments args(rest, {"to", "jobs"});
   if (!args.Error().empty()) return Fail(args.Error());
-  if (const auto unknown = args.UnknownOption({"keep-raw", "compress", "standard-dsk"}); !unknown.empty())
+  if (args.Value("to") || folder) return RunBatchConvert(args, folder);
+  if (const auto unknown = args.UnknownOption({"keep-raw", "compress", "standard-dsk", "lossy"}); !unknown.empty())
     return Fail("unknown option " + unknown);
   if (args.Positional().size() != 2) return Fail(std::string("usage: ") + kConvertUsage);
-  const std::string& input = args.Positional()[0];
   const std::string& output = args.Positional()[1];
-  if (FindFormat(ExtensionKey(PathFromUtf8(output))) == nullptr)
-    return Fail(output + ": " + std::string(kUnsupportedFileType));
-
-  TZX_Disk disk;
-  if (!LoadOrReport(disk, input)) return 1;
-  if (ExtensionKey(PathFromUtf8(output)) == "UDI") disk.KeepRaw = args.Flag("keep-raw") ? 1 : 0;
-  SaveOptions options;
-  options.td0Compress = args.Flag("compress");
-  options.dskStandard = args.Flag("standard-dsk");
-  std::string error;
-  if (!SaveImage(disk, PathFromUtf8(output), options, error))
-    return Fail(output + ": " + (error.empty() ? "cannot save the image" : error));
+  const ImageFormat* target = FindFormat(ExtensionKey(PathFromUtf8(output)));
+  if (target == nullptr) return Fail(output + ": " + std::string(kUnsupportedFileType));
+  std::vector<std::string> notes;
+  const bool converted = ConvertFile(PathFromUtf8(args.Positional()[0]), PathFromUtf8(output), *target,
+                                     ConvertOptionsOf(args), error, notes);
+  if (!converted) Fail(error);
+  for (const auto& note : notes) std::cerr << "velloran-cli: " << note << '\n';
+  if (!converted) return 1;
   return 0;
 }
 

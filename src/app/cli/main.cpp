@@ -19,8 +19,9 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"info", "info IMAGE", velloran::cli::RunInfo},
+    {"info", "info IMAGE [--json]", velloran::cli::RunInfo},
     {"convert", velloran::cli::kConvertUsage, velloran::cli::RunConvert},
+    {"convert", velloran::cli::kBatchConvertUsage, velloran::cli::RunConvert},
     {"formats", "formats", velloran::cli::RunFormats},
     {"ls", "ls IMAGE [--cpm] [--all]", velloran::cli::RunLs},
     {"get", "get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]", velloran::cli::RunGet},
@@ -32,7 +33,7 @@ constexpr Command kCommands[] = {
     {"merge", "merge IMAGE IMAGE... -o OUT", velloran::cli::RunMerge},
     {"read-disk",
      "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE[?OPTIONS]|gw-sim:IMAGE[?OPTIONS]] [--first T "
-     "--last T --retries N] [--revs R] [--flux FILE.scp] (--help: drives)",
+     "--last T --retries N] [--revs R] [--flux FILE.scp] [--lossy] (--help: drives)",
      velloran::cli::RunReadDisk},
     {"write-disk", "write-disk IMAGE [--format] [--verify] [--drive D] [--revs R]", velloran::cli::RunWriteDisk},
     {"catalog", "catalog [--drive D]", velloran::cli::RunCatalog},

@@ -16,7 +16,7 @@ int RunMerge(const std::vector<std::string>& words) {
   const char* usage = "usage: merge IMAGE IMAGE... -o OUT";
   std::vector<std::string> rest = words;
   std::string error;
-  const std::optional<std::string> output = TakeOutputOption(rest, error);
+  const std::optional<std::string> output = TakeShortOption(rest, "-o", error);
   if (!error.empty()) return Fail(error);
   const Arguments args(rest, {});
   if (!args.Error().empty()) return Fail(args.Error());

@@ -16,6 +16,8 @@ bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) != 0; }
 
 bool LocalTime(std::time_t time, std::tm& local) { return localtime_r(&time, &local) != nullptr; }
 
+long CurrentProcessId() { return static_cast<long>(::getpid()); }
+
 std::string SystemErrorText(std::uint32_t code) { return std::system_category().message(static_cast<int>(code)); }
 
 }  // namespace velloran

@@ -27,6 +27,8 @@ bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 bool LocalTime(std::time_t time, std::tm& local) { return localtime_s(&local, &time) == 0; }
 
+long CurrentProcessId() { return static_cast<long>(GetCurrentProcessId()); }
+
 std::string SystemErrorText(std::uint32_t code) {
   wchar_t* buffer = nullptr;
   const DWORD length =

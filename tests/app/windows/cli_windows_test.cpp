@@ -39,9 +39,7 @@ TEST(CliWindows, RefusedSavesLeaveTheOldImage) {
   run = convert();
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(test::ReadFileBytes(target), old);
-  int entries = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++entries;
-  EXPECT_EQ(entries, 1);
+  EXPECT_EQ(test::EntriesIn(dir.Path()), 1);
 }
 
 }  // namespace

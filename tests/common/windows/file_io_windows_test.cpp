@@ -10,12 +10,6 @@
 namespace velloran {
 namespace {
 
-int EntriesIn(const std::filesystem::path& folder) {
-  int entries = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++entries;
-  return entries;
-}
-
 // Another program holds the image open without letting it be deleted or
 // renamed (as editors and virus scanners do): the replacement is refused.
 TEST(FileIoWindows, TargetHeldOpenWithoutShareDeleteKeepsItsData) {
@@ -31,7 +25,7 @@ TEST(FileIoWindows, TargetHeldOpenWithoutShareDeleteKeepsItsData) {
   EXPECT_FALSE(saved);
   EXPECT_NE(error.find("disk.trd"), std::string::npos) << error;
   EXPECT_EQ(test::ReadFileBytes(file), (Bytes{9, 9}));
-  EXPECT_EQ(EntriesIn(dir.Path()), 1);
+  EXPECT_EQ(test::EntriesIn(dir.Path()), 1);
 }
 
 // A file marked read-only is not replaced; once the mark is gone it is.
@@ -44,12 +38,12 @@ TEST(FileIoWindows, ReadOnlyTargetIsRefusedUntilTheMarkIsGone) {
   EXPECT_FALSE(WriteFileAtomic(file, Bytes{1, 2, 3}, error));
   EXPECT_NE(error.find("disk.trd"), std::string::npos) << error;
   EXPECT_EQ(test::ReadFileBytes(file), (Bytes{9, 9}));
-  EXPECT_EQ(EntriesIn(dir.Path()), 1);
+  EXPECT_EQ(test::EntriesIn(dir.Path()), 1);
 
   ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL));
   ASSERT_TRUE(WriteFileAtomic(file, Bytes{1, 2, 3}, error)) << error;
   EXPECT_EQ(test::ReadFileBytes(file), (Bytes{1, 2, 3}));
-  EXPECT_EQ(EntriesIn(dir.Path()), 1);
+  EXPECT_EQ(test::EntriesIn(dir.Path()), 1);
 }
 
 // A file whose name needs UTF-16 beyond the ANSI code page is written and

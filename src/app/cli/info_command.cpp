@@ -1,0 +1,177 @@
+// info IMAGE [--json]: what a file holds, as text for people or as one JSON
+// object for scripts.
+#include <iomanip>
+#include <iostream>
+#include <optional>
+#include <sstream>
+
+#include "app/cli/cli.h"
+#include "app/cli/json.h"
+#include "common/file_io.h"
+#include "common/utf8_path.h"
+#include "formats/format_table.h"
+#include "trdos/catalog.h"
+#include "trdos/hobeta.h"
+
+namespace velloran::cli {
+
+namespace {
+
+// Sector states as the disk map colours them.
+struct SectorTally {
+  int used = 0;
+  int good = 0;
+  int bad = 0;
+  int noData = 0;
+};
+
+SectorTally TallyTrack(const TTrack& track) {
+  SectorTally tally;
+  for (const auto& sector : track.Sectors) {
+    if (sector.Used == 0) continue;
+    ++tally.used;
+    if (sector.DataLen == 0)
+      ++tally.noData;
+    else if (sector.DataOk != 0)
+      ++tally.good;
+    else
+      ++tally.bad;
+  }
+  return tally;
+}
+
+void PrintDiskText(const std::string& file, const DetectedFormat& detected, TZX_Disk& disk) {
+  std::cout << "Image: " << file << '\n';
+  std::cout << "Format: " << detected.format->key << " (" << detected.format->name << "), found by its "
+            << DetectionText(detected) << '\n';
+  std::cout << "Present tracks: " << static_cast<int>(disk.CountTracks()) << '\n';
+  for (const auto& notice : disk.Notices) std::cout << "Note: " << notice << '\n';
+  for (const auto& line : disk.Comments) std::cout << "Comment: " << line << '\n';
+  std::cout << "Track  Sectors  Good  Bad  NoData  Raw\n";
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    if (track.Present == 0) continue;
+    const SectorTally tally = TallyTrack(track);
+    std::cout << std::setw(5) << t << std::setw(9) << tally.used << std::setw(6) << tally.good << std::setw(5)
+              << tally.bad << std::setw(8) << tally.noData << "  " << (track.RawLength > 0 ? "yes" : "no") << '\n';
+  }
+}
+
+// A JSON array of strings.
+std::string JsonStrings(const std::vector<std::string>& texts) {
+  std::string json = "[";
+  for (std::size_t i = 0; i < texts.size(); ++i) json += (i > 0 ? "," : "") + JsonString(texts[i]);
+  return json + "]";
+}
+
+void PrintDiskJson(const std::string& file, const DetectedFormat& detected, TZX_Disk& disk) {
+  std::string json =
+      "{\"image\":" + JsonString(file) + ",\"format\":" + JsonString(detected.format->key) +
+      ",\"format_name\":" + JsonString(detected.format->name) + ",\"found_by\":" + JsonString(DetectionText(detected)) +
+      ",\"present_tracks\":" + std::to_string(disk.CountTracks()) + ",\"notes\":" + JsonStrings(disk.Notices) +
+      ",\"comments\":" + JsonStrings(disk.Comments) + ",\"tracks\":[";
+  bool first = true;
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    if (track.Present == 0) continue;
+    const SectorTally tally = TallyTrack(track);
+    json += std::string(first ? "" : ",") + "{\"track\":" + std::to_string(t) +
+            ",\"sectors\":" + std::to_string(tally.used) + ",\"good\":" + std::to_string(tally.good) +
+            ",\"bad\":" + std::to_string(tally.bad) + ",\"no_data\":" + std::to_string(tally.noData) +
+            ",\"raw\":" + (track.RawLength > 0 ? "true" : "false") + "}";
+    first = false;
+  }
+  std::cout << json << "]}\n";
+}
+
+// The header of a Hobeta file and how it fits the data after it.
+struct HobetaFacts {
+  std::string name;
+  std::string type;
+  unsigned start = 0;
+  unsigned length = 0;
+  unsigned sectors = 0;
+  unsigned storedChecksum = 0;
+  unsigned computedChecksum = 0;
+  std::size_t dataBytes = 0;
+};
+
+// For a file no image format claims: a whole header whose checksum is right,
+// or a name ending in ".$" and the type.
+std::optional<HobetaFacts> ReadHobetaFacts(const std::string& file) {
+  const auto content = ReadWholeFile(PathFromUtf8(file));
+  if (!content) return std::nullopt;
+  const auto entry = ParseHobetaHeader(*content);
+  const bool hobetaName = PathToUtf8(PathFromUtf8(file).extension()).rfind(".$", 0) == 0;
+  if (!entry || (!HobetaChecksumValid(*content) && !hobetaName)) return std::nullopt;
+  return HobetaFacts{NameText(entry->Name),
+                     NameText(std::span(&entry->FileType, 1)),
+                     entry->Start,
+                     entry->Length,
+                     entry->FileSectors,
+                     ReadLe16(&(*content)[15]),
+                     HobetaChecksum(content->data()),
+                     content->size() - kHobetaHeaderSize};
+}
+
+void PrintHobetaText(const std::string& file, const HobetaFacts& facts) {
+  const auto hex = [](unsigned value) {
+    std::ostringstream text;
+    text << '#' << std::uppercase << std::hex << std::setw(4) << std::setfill('0') << value;
+    return text.str();
+  };
+  std::cout << "Image: " << file << '\n';
+  std::cout << "Format: Hobeta (one TR-DOS file behind a 17-byte header)\n";
+  std::cout << "Name: " << facts.name << '\n';
+  std::cout << "Type: " << facts.type << '\n';
+  std::cout << "Start: " << facts.start << '\n';
+  std::cout << "Length: " << facts.length << '\n';
+  std::cout << "Sectors: " << facts.sectors << '\n';
+  if (facts.storedChecksum == facts.computedChecksum)
+    std::cout << "Checksum: good (" << hex(facts.storedChecksum) << ")\n";
+  else
+    std::cout << "Checksum: bad (stored " << hex(facts.storedChecksum) << ", computed " << hex(facts.computedChecksum)
+              << ")\n";
+  std::cout << "Data: " << facts.dataBytes << " bytes";
+  if (facts.dataBytes < facts.sectors * 256u) std::cout << " (" << facts.sectors * 256u << " expected)";
+  std::cout << '\n';
+}
+
+void PrintHobetaJson(const std::string& file, const HobetaFacts& facts) {
+  std::cout << "{\"image\":" << JsonString(file) << ",\"format\":\"Hobeta\",\"name\":" << JsonString(facts.name)
+            << ",\"type\":" << JsonString(facts.type) << ",\"start\":" << facts.start << ",\"length\":" << facts.length
+            << ",\"sectors\":" << facts.sectors
+            << ",\"checksum_good\":" << (facts.storedChecksum == facts.computedChecksum ? "true" : "false")
+            << ",\"checksum_stored\":" << facts.storedChecksum << ",\"checksum_computed\":" << facts.computedChecksum
+            << ",\"data_bytes\":" << facts.dataBytes << ",\"expected_data_bytes\":" << facts.sectors * 256u << "}\n";
+}
+
+}  // namespace
+
+// info IMAGE [--json]: the format found, the present tracks and per track how
+// many sectors it holds and how many of them are good, bad or without data.
+// A Hobeta file shows its header instead. With --json the same facts are one
+// JSON object on one line.
+int RunInfo(const std::vector<std::string>& words) {
+  const Arguments args(words, {});
+  if (!args.Error().empty()) return Fail(args.Error());
+  if (const auto unknown = args.UnknownOption({"json"}); !unknown.empty()) return Fail("unknown option " + unknown);
+  if (args.Positional().size() != 1) return Fail("usage: info IMAGE [--json]");
+  const std::string& file = args.Positional()[0];
+  const bool json = args.Flag("json");
+
+  const DetectedFormat detected = DetectFormat(PathFromUtf8(file));
+  if (detected.format == nullptr) {
+    const auto hobeta = ReadHobetaFacts(file);
+    if (!hobeta) return Fail(file + ": " + std::string(kUnsupportedFileType));
+    json ? PrintHobetaJson(file, *hobeta) : PrintHobetaText(file, *hobeta);
+    return 0;
+  }
+  TZX_Disk disk;
+  std::string error;
+  if (!LoadImageAs(disk, PathFromUtf8(file), *detected.format, error)) return Fail(file + ": " + error);
+  json ? PrintDiskJson(file, detected, disk) : PrintDiskText(file, detected, disk);
+  return 0;
+}
+
+}  // namespace velloran::cli
