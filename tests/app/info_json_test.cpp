@@ -1,41 +1,12 @@
 // info --json: the facts of info as one JSON object for scripts.
 #include <gtest/gtest.h>
 
-#include "formats/fdi.h"
 #include "support/test_support.h"
 
 namespace velloran {
 namespace {
 
 using test::RunCli;
-
-// Strings are escaped and kept valid UTF-8 even when the file name is not:
-// quotes, backslashes and control characters in a comment, Cyrillic text,
-// and a name with a byte of another code page.
-TEST(CliInfoJson, EscapesStringsAndKeepsUtf8Valid) {
-  TZX_Disk disk;
-  TTrack& track = disk.GetTrack(0);
-  track.Present = 0xFF;
-  PlaceGoodSector(track.Sectors[0], 0, 0, 1, 1);
-  PlaceGoodSector(track.Sectors[1], 0, 0, 2, 1);
-  track.Sectors[1].DataOk = 0;
-  disk.GetTrack(1).Present = 0xFF;
-  disk.Comments = {"Say \"hi\"\\ \tдиск"};
-  test::ScratchDir dir;
-  const std::string name = "odd\xFFname\".fdi";
-  ASSERT_TRUE(SaveFDI(disk, dir / name)) << disk.LastError;
-
-  const auto run = RunCli({"info", (dir / name).string(), "--json"});
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.out, "{\"image\":\"" + dir.Path().string() +
-                         "/odd\\ufffdname\\\".fdi\",\"format\":\"FDI\","
-                         "\"format_name\":\"FDI sector image with headers\",\"found_by\":\"signature\","
-                         "\"present_tracks\":2,\"notes\":[],"
-                         "\"comments\":[\"Say \\\"hi\\\"\\\\ \\tдиск\"],\"tracks\":["
-                         "{\"track\":0,\"sectors\":2,\"good\":1,\"bad\":1,\"no_data\":0,\"raw\":false},"
-                         "{\"track\":1,\"sectors\":0,\"good\":0,\"bad\":0,\"no_data\":0,\"raw\":false}]}\n");
-  EXPECT_TRUE(run.err.empty()) << run.err;
-}
 
 // Python's own JSON reader takes the output for every corpus file info
 // takes, Hobeta files included, and it tells the same format and as many

@@ -110,13 +110,13 @@ TEST(FileIo, KilledSavesAreCleanedUp) {
   const std::string running = names.Make(MakeUniquePart(CurrentProcessId()));
   const std::string otherFile = TemporaryNames("other.trd", 255).Make("99999999-0000abcd");
   for (const auto& name : {killed1, killed2, running, otherFile})
-    test::WriteFileBytes(dir / PathFromUtf8(name), Bytes{0});
+    test::WriteFileBytes(dir.Path() / PathFromUtf8(name), Bytes{0});
   std::string error;
-  ASSERT_TRUE(WriteFileAtomic(dir / PathFromUtf8(diskName), Bytes{3}, error)) << error;
-  EXPECT_FALSE(std::filesystem::exists(dir / PathFromUtf8(killed1)));
-  EXPECT_FALSE(std::filesystem::exists(dir / PathFromUtf8(killed2)));
-  EXPECT_TRUE(std::filesystem::exists(dir / PathFromUtf8(running)));
-  EXPECT_TRUE(std::filesystem::exists(dir / PathFromUtf8(otherFile)));
+  ASSERT_TRUE(WriteFileAtomic(dir.Path() / PathFromUtf8(diskName), Bytes{3}, error)) << error;
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / PathFromUtf8(killed1)));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / PathFromUtf8(killed2)));
+  EXPECT_TRUE(std::filesystem::exists(dir.Path() / PathFromUtf8(running)));
+  EXPECT_TRUE(std::filesystem::exists(dir.Path() / PathFromUtf8(otherFile)));
 }
 
 TEST(FileIo, ReadWholeFileSaysWhyItRefuses) {
