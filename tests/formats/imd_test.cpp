@@ -12,18 +12,7 @@
 namespace velloran {
 namespace {
 
-// 05/03/2008 14:07:09, by field name: the fields after the standard ones
-// differ between C libraries.
-const std::tm kCreated = [] {
-  std::tm created{};
-  created.tm_year = 108;
-  created.tm_mon = 2;
-  created.tm_mday = 5;
-  created.tm_hour = 14;
-  created.tm_min = 7;
-  created.tm_sec = 9;
-  return created;
-}();
+const std::tm kCreated = test::SampleCreationTime();
 
 Bytes Saved(TZX_Disk& disk) {
   Bytes file;

@@ -8,6 +8,17 @@
 
 namespace velloran::test {
 
+std::tm SampleCreationTime() {
+  std::tm created{};
+  created.tm_year = 108;
+  created.tm_mon = 2;
+  created.tm_mday = 5;
+  created.tm_hour = 14;
+  created.tm_min = 7;
+  created.tm_sec = 9;
+  return created;
+}
+
 std::uint8_t PatternByte(int track, int sector, int index) {
   return static_cast<std::uint8_t>(track * 7 + sector * 31 + index * 13 + (index >> 8));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <span>
 #include <string>
 
@@ -10,6 +11,10 @@
 #include "model/disk.h"
 
 namespace velloran::test {
+
+// 05/03/2008 14:07:09, the creation time saved images are made with. Set by
+// field name: the fields after the standard ones differ between C libraries.
+std::tm SampleCreationTime();
 
 // A byte that depends on where it lies, so misplaced data shows.
 std::uint8_t PatternByte(int track, int sector, int index);

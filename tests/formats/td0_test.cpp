@@ -17,17 +17,6 @@ const char* const kUfo = "td0/vitamin-caig_zxtune__UFO1.TD0";
 const char* const kTrdosDisk = "trd/alfishe_unreal-ng__EyeAche.trd";
 const char* const kKorvetDisk = "kdi/atsiperman_Korvet__disk.kdi";
 
-std::tm MarchFifth2008() {
-  std::tm created{};
-  created.tm_year = 108;
-  created.tm_mon = 2;
-  created.tm_mday = 5;
-  created.tm_hour = 14;
-  created.tm_min = 7;
-  created.tm_sec = 9;
-  return created;
-}
-
 // A TD0 file made by hand: the 12-byte header with its CRC, then `body`.
 Bytes Td0File(const Bytes& body, std::uint8_t version = 21, const char* signature = "TD", std::uint8_t stepping = 0) {
   Bytes file = {static_cast<std::uint8_t>(signature[0]),
@@ -71,7 +60,7 @@ std::string LoadError(const Bytes& file) {
 
 Bytes Saved(TZX_Disk& disk, bool compress) {
   Bytes out;
-  EXPECT_TRUE(SaveTD0ToBytes(disk, out, compress, MarchFifth2008()));
+  EXPECT_TRUE(SaveTD0ToBytes(disk, out, compress, test::SampleCreationTime()));
   return out;
 }
 
