@@ -1,4 +1,5 @@
 #include "common/file_replace.h"
+#include "common/system.h"
 #include "common/utf8_path.h"
 
 #include <algorithm>
@@ -76,7 +77,7 @@ std::optional<std::filesystem::path> FollowLinks(const std::filesystem::path& fi
     if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, ec))) return current;
     const auto target = std::filesystem::read_symlink(current, ec);
     if (ec) {
-      error = CannotCreateMessage(file, ec.message());
+      error = CannotCreateMessage(file, ErrorCodeText(ec));
       return std::nullopt;
     }
     // A relative link is relative to the folder that holds it.

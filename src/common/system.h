@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace velloran {
@@ -29,5 +30,12 @@ long CurrentProcessId();
 // The system's own text for one of its error codes (errno values on POSIX,
 // GetLastError values on Windows), as UTF-8.
 std::string SystemErrorText(std::uint32_t code);
+
+// The text of an error code as UTF-8: the system's own for its codes (the C++
+// library's text for them is in the ANSI code page on Windows).
+inline std::string ErrorCodeText(const std::error_code& code) {
+  return code.category() == std::system_category() ? SystemErrorText(static_cast<std::uint32_t>(code.value()))
+                                                   : code.message();
+}
 
 }  // namespace velloran

@@ -10,9 +10,8 @@
 namespace velloran {
 namespace {
 
+using test::Contains;
 using test::RunCli;
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 void PutSector(TZX_Disk& disk, int track, int slot, std::uint8_t r, std::uint8_t n, bool ok) {
   TTrack& t = disk.GetTrack(static_cast<std::uint8_t>(track));

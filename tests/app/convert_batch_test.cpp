@@ -11,6 +11,8 @@
 namespace velloran {
 namespace {
 
+using test::Contains;
+
 namespace fs = std::filesystem;
 using test::RunCli;
 
@@ -55,8 +57,6 @@ const std::map<std::string, std::string> kUdiDigests = {
     {"vitamin-caig_zxtune__tiden.trd", "57936d9ffff4c88b66ec28b6d4275390ab9efc067eacab4358103f5c02f96a0d"},
     {"alfishe_unreal-ng__Zvezdnoe_Nasledie.udi", "f0394543e2a612fcaf6fa70c6338f0623b0bdc32141c6c21dc3cfa52b285a4b2"},
 };
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 std::string Sha256(const fs::path& file) { return test::Sha256(test::ReadFileBytes(file)); }
 

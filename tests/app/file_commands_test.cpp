@@ -13,9 +13,8 @@
 namespace velloran {
 namespace {
 
+using test::Contains;
 using test::RunCli;
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TrdosCatalog CatalogOf(const std::filesystem::path& image) {
   TZX_Disk disk;

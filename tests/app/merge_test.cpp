@@ -15,9 +15,9 @@
 namespace velloran {
 namespace {
 
-const std::filesystem::path kTrd = test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd");
+using test::Contains;
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+const std::filesystem::path kTrd = test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd");
 
 class MergeTest : public ::testing::Test {
  protected:

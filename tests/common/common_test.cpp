@@ -14,6 +14,8 @@
 namespace velloran {
 namespace {
 
+using test::Contains;
+
 TEST(CodePages, KnownLettersOfEachPage) {
   // "Д" is 0xC4 in Windows-1251, 0x84 in CP866 and 0xE4 in KOI8-R.
   EXPECT_EQ(ToUtf8(CodePage::Cp1251, "\xC4"), "Д");
@@ -53,8 +55,6 @@ TEST(ByteReader, NeverReadsPastTheEnd) {
   EXPECT_FALSE(reader.U8(byte));
   EXPECT_FALSE(reader.Skip(1));
 }
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(FileIo, AtomicWriteReplacesTheFileAndLeavesNoTemporary) {
   test::ScratchDir dir;

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/bytes.h"
@@ -35,6 +36,9 @@ Bytes ReadFileBytes(const std::filesystem::path& file);
 // SHA-256 of the bytes as 64 lower-case hex digits.
 std::string Sha256(ByteSpan data);
 void WriteFileBytes(const std::filesystem::path& file, ByteSpan data);
+// Whether `part` occurs in `text`.
+inline bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
 // How many entries a folder holds (to see that no temporary file is left).
 int EntriesIn(const std::filesystem::path& folder);
 

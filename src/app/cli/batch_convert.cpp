@@ -3,8 +3,6 @@
 // file into a disk of its own and saves it as DIR/<stem>.<extension of
 // FORMAT>; nothing is shared between the jobs but the job list. Ctrl+C lets
 // the jobs under way finish and starts no more.
-#include <unistd.h>
-
 #include <atomic>
 #include <charconv>
 #include <csignal>
@@ -14,6 +12,7 @@
 #include <thread>
 
 #include "app/cli/cli.h"
+#include "common/system.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
 
@@ -81,7 +80,7 @@ bool PrepareFolder(const fs::path& folder, std::string& error) {
   }
   fs::create_directories(folder, ec);
   if (!ec) return true;
-  error = PathToUtf8(folder) + ": cannot create the folder (" + ec.message() + ")";
+  error = PathToUtf8(folder) + ": cannot create the folder (" + ErrorCodeText(ec) + ")";
   return false;
 }
 
@@ -127,7 +126,7 @@ std::vector<BatchJob> PlanJobs(const std::vector<std::string>& files, const fs::
 // worker thread.
 class BatchProgress {
  public:
-  explicit BatchProgress(std::size_t total) : total_(total), terminal_(isatty(STDERR_FILENO) != 0) {}
+  explicit BatchProgress(std::size_t total) : total_(total), terminal_(StandardErrorIsTerminal()) {}
 
   void Finished(const BatchJob& job) {
     const std::lock_guard lock(mutex_);

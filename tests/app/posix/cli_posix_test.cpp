@@ -11,10 +11,10 @@
 namespace velloran {
 namespace {
 
+using test::Contains;
+
 namespace fs = std::filesystem;
 using test::RunCli;
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // Strings are escaped and kept valid UTF-8 even when the file name is not:
 // quotes, backslashes and control characters in a comment, Cyrillic text,

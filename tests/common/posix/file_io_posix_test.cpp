@@ -16,7 +16,7 @@
 namespace velloran {
 namespace {
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using test::Contains;
 
 struct stat StatOf(const std::filesystem::path& file) {
   struct stat result {};
