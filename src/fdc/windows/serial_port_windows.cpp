@@ -5,28 +5,13 @@
 
 #include <algorithm>
 
+#include "common/system.h"
+#include "common/windows/wide_text.h"
 #include "fdc/serial_port.h"
 
 namespace velloran {
 
 namespace {
-
-std::string WindowsErrorText(DWORD code) {
-  char text[256] = {};
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                      text, sizeof text, nullptr);
-  std::string message(text, length);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
-  return message.empty() ? "error " + std::to_string(code) : message;
-}
-
-std::wstring Widen(const std::string& text) {
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(std::max(size, 1)), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), size);
-  wide.resize(wide.size() - 1);
-  return wide;
-}
 
 class WindowsSerialPort : public SerialPort {
  public:
@@ -85,7 +70,7 @@ class WindowsSerialPort : public SerialPort {
 
  private:
   bool Fail() {
-    error_ = WindowsErrorText(GetLastError());
+    error_ = SystemErrorText(GetLastError());
     return false;
   }
 
@@ -106,9 +91,7 @@ void AddPortsOfDevice(HKEY usb, const wchar_t* idKey, std::vector<std::string>& 
     DWORD size = sizeof port;
     if (RegGetValueW(device, parameters.c_str(), L"PortName", RRF_RT_REG_SZ, nullptr, port, &size) != ERROR_SUCCESS)
       continue;
-    char narrow[64] = {};
-    WideCharToMultiByte(CP_UTF8, 0, port, -1, narrow, sizeof narrow, nullptr, nullptr);
-    ports.push_back(narrow);
+    ports.push_back(Utf8FromWide(port));
   }
   RegCloseKey(device);
 }
@@ -119,9 +102,9 @@ std::unique_ptr<SerialPort> OpenSerialPort(const std::string& device, std::strin
   // COM10 and above are only reached through the device namespace.
   const std::string path = device.rfind("\\\\.\\", 0) == 0 ? device : "\\\\.\\" + device;
   const HANDLE handle =
-      CreateFileW(Widen(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    error = "Не удалось открыть " + device + " - " + WindowsErrorText(GetLastError());
+    error = "Не удалось открыть " + device + " - " + SystemErrorText(GetLastError());
     return nullptr;
   }
   auto port = std::make_unique<WindowsSerialPort>(handle);
