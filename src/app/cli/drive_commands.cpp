@@ -72,7 +72,8 @@ drive= as above, and:
   firmware=M.N      the firmware version the device tells (default 1.5)
 Ctrl+C cancels a running read or write at the next track; a Greaseweazle's
 motor is stopped and its drive deselected. A cancelled read-disk saves the
-tracks read so far (and their flux with --flux) and exits with 1. read-disk
+tracks read so far (and their flux with --flux; into OUT.udf when OUT is there
+already) and exits with 1. read-disk
 exits with 2 when the image was saved but some sectors could not be read, or
 when a seek failure stopped it early (what was read is saved); write-disk
 exits with 2 when some sectors could not be formatted or written. When OUT
@@ -299,6 +300,14 @@ int RunReadDisk(const std::vector<std::string>& words) {
   options.keepRaw = options.keepRaw || !session->settings.RestoreTrack;
   options.td0Compress = options.td0Compress || session->settings.TD0arch;
   disk->KeepRaw = options.keepRaw ? 1 : 0;
+  // A cancelled reading does not replace an image that is there already (a
+  // whole earlier reading, perhaps): what it read goes beside it.
+  std::error_code exists;
+  if (cancelled && std::filesystem::exists(PathFromUtf8(out), exists)) {
+    std::cerr << "velloran-cli: the reading was cancelled; " << out << " is left as it was\n";
+    KeepDiskAsRead(*disk, out + ".udf");
+    return FinishSession(*session, 1);
+  }
   SaveLosses losses;
   if (!SaveImage(*disk, PathFromUtf8(out), options, error, &losses)) {
     Fail(out + ": " + (error.empty() ? "cannot save the image" : error));
