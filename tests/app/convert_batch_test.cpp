@@ -264,5 +264,24 @@ TEST(CliBatchConvert, ArgumentsAreCheckedFirst) {
   EXPECT_TRUE(fs::exists(dir / "new/folder/tslabs_zx-evo__test1.udi"));
 }
 
+// The batch takes every option of the single conversion: a TR-DOS disk does
+// not fit KDI's layout, so the batch refuses it and names --lossy, which then
+// converts it and lists the losses.
+TEST(CliBatchConvert, LossyAsInTheSingleConversion) {
+  test::ScratchDir dir;
+  const auto source = test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd");
+  const auto out = dir / "out";
+  const auto kdi = out / "alfishe_unreal-ng__EyeAche.kdi";
+  auto run = RunCli({"convert", "--to", "kdi", source.string(), "-d", out.string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "--lossy converts it anyway")) << run.err;
+  EXPECT_FALSE(fs::exists(kdi));
+
+  run = RunCli({"convert", "--to", "kdi", source.string(), "-d", out.string(), "--lossy"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(fs::file_size(kdi), 160u * 5120);
+  EXPECT_TRUE(Contains(run.err, ": lost дорожка 0, сектор 6: ")) << run.err;
+}
+
 }  // namespace
 }  // namespace velloran

@@ -52,6 +52,8 @@ struct ConvertOptions {
   bool lossy = false;        // --lossy: saved even when the target cannot hold all of the disk
 };
 ConvertOptions ConvertOptionsOf(const Arguments& args);
+// The flags ConvertOptionsOf reads: both forms of convert take all of them.
+inline const std::set<std::string> kConvertFlags = {"keep-raw", "compress", "standard-dsk", "lossy"};
 
 // Loads `input` in the format its contents show and saves it as `output` in
 // the `target` format. On failure returns false with "FILE: message" in

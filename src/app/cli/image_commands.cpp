@@ -90,7 +90,7 @@ int RunConvert(const std::vector<std::string>& words) {
   const Arguments args(rest, {"to", "jobs"});
   if (!args.Error().empty()) return Fail(args.Error());
   if (args.Value("to") || folder) return RunBatchConvert(args, folder);
-  if (const auto unknown = args.UnknownOption({"keep-raw", "compress", "standard-dsk", "lossy"}); !unknown.empty())
+  if (const auto unknown = args.UnknownOption(kConvertFlags); !unknown.empty())
     return Fail("unknown option " + unknown);
   if (args.Positional().size() != 2) return Fail(std::string("usage: ") + kConvertUsage);
   const std::string& output = args.Positional()[1];
