@@ -51,7 +51,6 @@ constexpr std::uint8_t kSt2DeletedMark = 0x40;      // a deleted-data mark
 constexpr std::uint8_t kSt2DataError = 0x20;        // CRC error in the data field
 constexpr std::uint8_t kSt2MissingDataMark = 0x01;  // no data field
 
-constexpr const char* kReadError = "DSK file read error!";
 constexpr const char* kNoDskFile = "No DSK format!";
 constexpr const char* kHeaderError = "Error DSK header!";
 constexpr const char* kLengthError = "Error DSK file length!";
@@ -223,7 +222,7 @@ Confidence ProbeDSK(const ProbeInput& input) {
 
 bool LoadDSK(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, kReadError, data)) return false;
+  if (!ReadImageFile(disk, file, data)) return false;
   return LoadDSKFromBytes(disk, data);
 }
 

@@ -78,7 +78,7 @@ std::vector<const TSectorRec*> SectorsToSave(const TTrack& track) {
 // Loads an FDI file into the disk.
 bool LoadFDI(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  return ReadImageFile(disk, file, "FDI file read error!", data) && LoadFDIFromBytes(disk, data);
+  return ReadImageFile(disk, file, data) && LoadFDIFromBytes(disk, data);
 }
 
 // Fills the disk from the bytes of an FDI file: one model track per track

@@ -24,7 +24,6 @@ constexpr std::size_t kCylinderBytes = kBlocksPerCylinder * kBlockSize;  // 2508
 constexpr std::uint16_t kTrackDataLength = 25000;
 constexpr char kSignature[8] = {'H', 'X', 'C', 'P', 'I', 'C', 'F', 'E'};
 
-constexpr const char* kReadError = "HFE file read error!";
 constexpr const char* kFileSizeError = "HFE file size error!";
 constexpr const char* kHeaderError = "HFE header error!";
 constexpr const char* kSideNumberError = "Side number error!";
@@ -133,6 +132,10 @@ void ScanTrack(TZX_Disk& disk, int index, bool& cut) {
         disk.Notices.push_back(FieldPastTrackEnd(index, sector.IdSector, length - e, size));
         return;
       }
+      const int kept = std::min(size, kSectorDataSize);
+      std::copy_n(raw + e, kept, sector.Data.begin());
+      sector.DataPos = static_cast<std::uint16_t>(e);
+      sector.DataLen = static_cast<std::uint16_t>(kept);
       const bool crcPresent = e + size + 2 <= length;
       const std::uint16_t stored = crcPresent ? static_cast<std::uint16_t>(raw[e + size] << 8 | raw[e + size + 1]) : 0;
       sector.DataOk = crcPresent && stored == CalcCRC16(raw + e - 4, size + 4) ? 0xFF : 0;
@@ -254,7 +257,7 @@ bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
 
 bool LoadHFE(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  return ReadImageFile(disk, file, kReadError, data) && LoadHFEFromBytes(disk, data);
+  return ReadImageFile(disk, file, data) && LoadHFEFromBytes(disk, data);
 }
 
 // Header, track table and at least 80 cylinders of 25088 bytes; each side

@@ -12,10 +12,10 @@
 
 namespace velloran {
 
-// Reads the whole image file into `data`. A missing or unreadable file leaves
-// `readError` in LastError, a folder or a file larger than `maxSize` a message
-// saying so; the disk is not touched then.
-bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError, Bytes& data,
+// Reads the whole image file into `data`. A file that is missing, no file,
+// larger than `maxSize` or unreadable leaves a message in LastError that names
+// the file and the system's reason; the disk is not touched then.
+bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, Bytes& data,
                    std::uintmax_t maxSize = kMaxImageFileSize);
 
 // Leaves a reader's or writer's failure message in LastError; returns false

@@ -185,8 +185,10 @@ bool LoadKryoFlux(TZX_Disk& disk, const std::filesystem::path& fileOrFolder) {
   auto flux = std::make_shared<FluxDisk>();
   FluxBudget budget;
   for (const auto& [track, file] : files) {
-    const auto data = ReadWholeFile(file);
-    if (!data) return Fail(disk, "Cannot read " + PathToUtf8(file.filename()) + "!");
+    ReadFailure failure = ReadFailure::None;
+    std::error_code reason;
+    const auto data = ReadWholeFile(file, &failure, kMaxImageFileSize, &reason);
+    if (!data) return Fail(disk, ReadFailureMessage(failure, file, kMaxImageFileSize, reason));
     FluxTrack trackFlux;
     std::string error;
     if (!ParseKryoFluxStream(*data, trackFlux, error)) return Fail(disk, PathToUtf8(file.filename()) + ": " + error);

@@ -121,7 +121,7 @@ Confidence ProbeMFI(const ProbeInput& input) {
 
 bool LoadMFI(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, "Cannot open MFI file!", data, kMaxFluxFileSize)) return false;
+  if (!ReadImageFile(disk, file, data, kMaxFluxFileSize)) return false;
   return LoadMFIFromBytes(disk, data);
 }
 
