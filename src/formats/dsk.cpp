@@ -274,9 +274,7 @@ bool SaveDSKToBytes(TZX_Disk& disk, Bytes& out, DskVariant variant) {
   out.clear();
   const bool extended = variant == DskVariant::Extended;
   const int count = disk.TracksToWrite();
-  bool oddTracks = false;
-  for (int t = 1; t < count; t += 2) oddTracks = oddTracks || disk.GetTrack(static_cast<std::uint8_t>(t)).Present != 0;
-  const int sides = oddTracks ? 2 : 1;
+  const int sides = SidesToWrite(disk);
   const int cylinders = (count + 1) / 2;
 
   std::size_t standardSize = kBlockUnit;

@@ -13,6 +13,12 @@ bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, Bytes& dat
   return true;
 }
 
+int SidesToWrite(const TZX_Disk& disk) {
+  for (int t = 1; t < kTrackCount; t += 2)
+    if (disk.GetTrack(static_cast<std::uint8_t>(t)).Present != 0) return 2;
+  return 1;
+}
+
 bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, ByteSpan data) {
   std::string error;
   if (WriteFileAtomic(file, data, error)) return true;

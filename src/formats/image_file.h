@@ -25,6 +25,11 @@ inline bool Fail(TZX_Disk& disk, std::string message) {
   return false;
 }
 
+// The sides a writer that lays out cylinders gives the disk: 2 when a track
+// of the second side (an odd track) is present, else 1, so that a one-sided
+// disk comes back one-sided.
+int SidesToWrite(const TZX_Disk& disk);
+
 // Replaces `file` with `data` atomically; on failure the message goes to LastError.
 bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, ByteSpan data);
 

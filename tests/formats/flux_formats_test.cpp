@@ -228,6 +228,27 @@ TEST(FluxFormats, KryoFluxSetLoadsFromAFileOrItsFolder) {
   EXPECT_EQ(test::DiskDifference(disk, converted, {}), "");
 }
 
+// A stream file cut short loads what it holds and says that the stream of
+// that track ended early, not only that its sectors are bad.
+TEST(FluxFormats, KryoFluxStreamCutShortIsNamed) {
+  test::ScratchDir dir;
+  TZX_Disk disk;
+  test::MakeTrdosLayoutDisk(disk, 4);
+  ASSERT_TRUE(test::WriteKryoFluxSet(disk, dir / "track00.0.raw")) << disk.LastError;
+  const auto cut = dir / "track01.1.raw";
+  Bytes stream = test::ReadFileBytes(cut);
+  stream.resize(stream.size() / 3);
+  test::WriteFileBytes(cut, stream);
+  TZX_Disk loaded;
+  ASSERT_TRUE(LoadKryoFlux(loaded, dir / "track00.0.raw")) << loaded.LastError;
+  ASSERT_FALSE(loaded.Notices.empty());
+  EXPECT_EQ(loaded.Notices[0].rfind("KryoFlux stream of track 3 (track01.1.raw) ends early, without its end block", 0),
+            0u)
+      << loaded.Notices[0];
+  EXPECT_LT(loaded.GetTrack(3).CountSectors(), 16);
+  EXPECT_EQ(loaded.GetTrack(2).CountSectors(), 16);
+}
+
 TEST(FluxFormats, KryoFluxIndexLiesInsideTheValueItInterrupts) {
   // Values 100, 200, overflow + 50, 300; an index 30 ticks into the third.
   const Bytes stream = {0x0D, 0x02, 12,  0,   3,    0,    0,  0,    30,   0,    0,    0,    0,   0,
