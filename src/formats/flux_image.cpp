@@ -25,8 +25,8 @@ void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<
   const std::vector<std::string> decoded = DecodeFluxDisk(disk, std::move(flux));
   if (const int withoutRaw = TracksWithoutRaw(disk); withoutRaw > 0)
     notices.push_back(std::to_string(withoutRaw) +
-                                        " tracks keep their sectors but not their raw track: FM, or longer than the " +
-                                        std::to_string(kRawCapacity) + " bytes the program holds (high density)");
+                      " tracks keep their sectors but not their raw track: FM, or longer than the " +
+                      std::to_string(kRawCapacity) + " bytes the program holds (high density)");
   notices.insert(notices.end(), decoded.begin(), decoded.end());
   if (notices.empty()) return;
   std::string notice = notices.front();

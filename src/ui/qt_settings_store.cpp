@@ -32,8 +32,7 @@ QtSettingsStore::QtSettingsStore(const QString& iniFile)
   // readable by the user alone: it names the images the user opened. Each
   // save keeps the file's mode, so one the user has set stays as it is.
   QFile file(iniFile);
-  if (!file.exists() && file.open(QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-    file.close();
+  if (!file.exists() && file.open(QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) file.close();
 }
 
 QtSettingsStore::~QtSettingsStore() = default;

@@ -71,8 +71,8 @@ TEST(FluxCrossTool, HighDensityMfiWithoutVariantDecodesEverySector) {
   Bytes image(80 * 2 * 15 * 512);
   for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i / 512 * 7 + i % 251);
   test::WriteFileBytes(dir / "disk.img", image);
-  const auto run =
-      test::RunProgram("floptool", {"flopconvert", "pc", "mfi", (dir / "disk.img").string(), (dir / "disk.mfi").string()});
+  const auto run = test::RunProgram(
+      "floptool", {"flopconvert", "pc", "mfi", (dir / "disk.img").string(), (dir / "disk.mfi").string()});
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   Bytes mfi = test::ReadFileBytes(dir / "disk.mfi");
   ASSERT_EQ(Bytes(mfi.begin() + 24, mfi.begin() + 32), (Bytes{'5', '2', '5', ' ', 'D', 'S', 'H', 'D'}));

@@ -228,7 +228,8 @@ TEST(Td0, HeaderFailuresInTheirOrder) {
 
 TEST(Td0, DataFailures) {
   // A block longer than what is left.
-  EXPECT_EQ(LoadError(Td0File(OneSectorTrack({10, 0, 0, 1, 2}))), "TD0 file is cut short: a sector's data block runs past the end of the file.");
+  EXPECT_EQ(LoadError(Td0File(OneSectorTrack({10, 0, 0, 1, 2}))),
+            "TD0 file is cut short: a sector's data block runs past the end of the file.");
   // Raw blocks over 5000 bytes, patterns over 2500 repeats.
   EXPECT_EQ(LoadError(Td0File(OneSectorTrack(RawBlock(Bytes(5000, 0))))), "Sector Size Error!");
   EXPECT_EQ(LoadError(Td0File(OneSectorTrack({5, 0, 1, 0xC5, 0x09, 0, 0}))), "Sector Size Error!");

@@ -213,9 +213,9 @@ TEST_F(UdiTest, MalformedFilesGiveTheirMessages) {
   EXPECT_EQ(LoadError(Reseal(bad)), "Error UDI format!");
   // A cut file says where it ends and how long its header says it is.
   const std::string size = std::to_string(good.size());
-  EXPECT_EQ(LoadError(Bytes(good.begin(), good.end() - 1000)),
-            "UDI file is cut short: it ends at byte " + std::to_string(good.size() - 1000) +
-                ", its header promises " + size + "!");
+  EXPECT_EQ(LoadError(Bytes(good.begin(), good.end() - 1000)), "UDI file is cut short: it ends at byte " +
+                                                                   std::to_string(good.size() - 1000) +
+                                                                   ", its header promises " + size + "!");
   bad = good;
   bad.push_back(0);
   EXPECT_EQ(LoadError(bad), "UDI file is longer than its header says: " + std::to_string(good.size() + 1) +
