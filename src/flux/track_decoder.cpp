@@ -63,6 +63,7 @@ std::uint8_t DataBits(std::uint16_t cells) {
 struct RateGuess {
   int dataRate = 0;      // 0: no rate fits (no flux, or noise)
   double cellTicks = 0;  // the MFM cell as measured
+  double share = 0;      // of the sampled intervals, those that fit it
 };
 
 // The rate whose cell makes most intervals 2, 3 or 4 cells long; the cell is
@@ -87,10 +88,9 @@ RateGuess GuessRate(const FluxTrack& flux) {
     }
     if (fits > bestFits) {
       bestFits = fits;
-      guess = {rate, ticks / cells};
+      guess = {rate, ticks / cells, static_cast<double>(fits) / static_cast<double>(count)};
     }
   }
-  if (static_cast<double>(bestFits) < kRateMinimumShare * static_cast<double>(count)) return {};
   return guess;
 }
 
@@ -249,11 +249,13 @@ Bytes SyncMap(const RevolutionBytes& rev) {
 
 }  // namespace
 
+double RateFit(const FluxTrack& flux) { return GuessRate(flux).share; }
+
 DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track) {
   track.Clear();
   DecodeReport report;
   const RateGuess rate = GuessRate(flux);
-  if (rate.dataRate == 0) return report;
+  if (rate.dataRate == 0 || rate.share < kRateMinimumShare) return report;
 
   FluxEncoding encoding = FluxEncoding::MFM;
   std::vector<RevolutionBytes> revolutions = DecodeRevolutions(flux, rate.cellTicks, encoding);

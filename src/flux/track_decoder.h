@@ -23,6 +23,11 @@ struct DecodeReport {
   std::vector<std::string> notices;            // sectors that differ between revolutions or stay bad
 };
 
+// The share (0 to 1) of the track's first intervals that lie 2, 3 or 4 MFM
+// cells apart at the data rate that fits best: near 1 when the sample clock
+// is right, far lower when the flux is counted at a wrong speed.
+double RateFit(const FluxTrack& flux);
+
 // Decodes `flux` into `track`, which is emptied first (TrackNum stays).
 // Sectors come in the order they pass the head. Each takes the first
 // revolution whose data CRC is good; where none is, the copy seen most often,

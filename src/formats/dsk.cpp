@@ -51,7 +51,6 @@ constexpr std::uint8_t kSt2DeletedMark = 0x40;      // a deleted-data mark
 constexpr std::uint8_t kSt2DataError = 0x20;        // CRC error in the data field
 constexpr std::uint8_t kSt2MissingDataMark = 0x01;  // no data field
 
-constexpr const char* kReadError = "DSK file read error!";
 constexpr const char* kNoDskFile = "No DSK format!";
 constexpr const char* kHeaderError = "Error DSK header!";
 constexpr const char* kLengthError = "Error DSK file length!";
@@ -223,7 +222,7 @@ Confidence ProbeDSK(const ProbeInput& input) {
 
 bool LoadDSK(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, kReadError, data)) return false;
+  if (!ReadImageFile(disk, file, data)) return false;
   return LoadDSKFromBytes(disk, data);
 }
 
@@ -275,9 +274,7 @@ bool SaveDSKToBytes(TZX_Disk& disk, Bytes& out, DskVariant variant) {
   out.clear();
   const bool extended = variant == DskVariant::Extended;
   const int count = disk.TracksToWrite();
-  bool oddTracks = false;
-  for (int t = 1; t < count; t += 2) oddTracks = oddTracks || disk.GetTrack(static_cast<std::uint8_t>(t)).Present != 0;
-  const int sides = oddTracks ? 2 : 1;
+  const int sides = SidesToWrite(disk);
   const int cylinders = (count + 1) / 2;
 
   std::size_t standardSize = kBlockUnit;

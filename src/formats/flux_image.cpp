@@ -9,8 +9,24 @@ bool FluxBudget::Take(std::size_t transitions) {
   return used_ <= kMaxFluxDiskTransitions;
 }
 
+namespace {
+
+// Decoded tracks with sectors whose raw bytes the model could not take.
+int TracksWithoutRaw(TZX_Disk& disk) {
+  int count = 0;
+  for (TTrack& track : disk.Tracks)
+    if (track.Present != 0 && track.RawValid == 0 && track.CountSectors() > 0) ++count;
+  return count;
+}
+
+}  // namespace
+
 void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<std::string> notices) {
   const std::vector<std::string> decoded = DecodeFluxDisk(disk, std::move(flux));
+  if (const int withoutRaw = TracksWithoutRaw(disk); withoutRaw > 0)
+    notices.push_back(std::to_string(withoutRaw) +
+                      " tracks keep their sectors but not their raw track: FM, or longer than the " +
+                      std::to_string(kRawCapacity) + " bytes the program holds (high density)");
   notices.insert(notices.end(), decoded.begin(), decoded.end());
   if (notices.empty()) return;
   std::string notice = notices.front();

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "common/file_io.h"
 #include "common/utf8_path.h"
 #include "formats/dsk.h"
 #include "formats/fdi.h"
@@ -195,21 +196,32 @@ std::string_view DefaultExtensionForFilter(int filterIndex) {
   return {};
 }
 
+std::string LoadErrorText(const std::filesystem::path& file, const std::string& message) {
+  const std::string name = PathToUtf8(file);
+  if (message.find(name) != std::string::npos) return message;
+  return name + ": " + (message.empty() ? "образ не загружен" : message);
+}
+
 bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, std::string& error) {
   disk.LastError.clear();
   disk.Notices.clear();
   if (format.load(disk, file)) return true;
-  error = disk.LastError.empty() ? "Cannot load " + PathToUtf8(file) : disk.LastError;
+  error = LoadErrorText(file, disk.LastError);
   return false;
 }
 
 bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error) {
   const DetectedFormat detected = DetectFormat(file);
-  if (detected.format == nullptr) {
-    error = kUnsupportedFileType;
-    return false;
-  }
-  return LoadImageAs(disk, file, *detected.format, error);
+  if (detected.format != nullptr) return LoadImageAs(disk, file, *detected.format, error);
+  std::error_code ec;
+  const auto status = std::filesystem::status(file, ec);
+  if (!std::filesystem::exists(status))
+    error = ReadFailureMessage(ReadFailure::NotFound, file);
+  else if (!std::filesystem::is_regular_file(status))
+    error = ReadFailureMessage(ReadFailure::NotRegularFile, file);
+  else
+    error = LoadErrorText(file, std::string(kUnsupportedFileType));
+  return false;
 }
 
 bool SaveImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format,

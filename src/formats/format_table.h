@@ -78,12 +78,16 @@ std::string SaveDialogFilter();
 std::string_view DefaultExtensionForFilter(int filterIndex);
 
 // Loads an image in the format DetectFormat finds. On failure returns false
-// and sets `error`: the reader's LastError, or "Данный тип файлов не
-// поддерживается!" when no format claims the file. The reader's notices on
-// success are in disk.Notices.
+// and sets `error` to LoadErrorText of the reader's LastError, or of "Данный
+// тип файлов не поддерживается!" when no format claims the file (a missing
+// file or a folder is named as such). The reader's notices on success are in
+// disk.Notices.
 bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error);
-// Loads an image with the reader of a given format.
+// Loads an image with the reader of a given format; `error` as for LoadImage.
 bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, std::string& error);
+// A load failure as the user is shown it: the file's name, then what is
+// wrong. A message that names the file already (a failed read) stays as it is.
+std::string LoadErrorText(const std::filesystem::path& file, const std::string& message);
 
 // What saving the disk in this format would lose.
 SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format);

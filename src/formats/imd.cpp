@@ -39,7 +39,6 @@ constexpr std::uint8_t kNormal = 1;
 constexpr std::uint8_t kNormalError = 5;
 constexpr std::uint8_t kCompressedStep = 1;  // a compressed record is its plain one + 1
 
-constexpr const char* kReadError = "IMD file read error!";
 constexpr const char* kNoImdFile = "No IMD format!";
 constexpr const char* kCommentError = "Error IMD comment!";
 constexpr const char* kTrackError = "Error IMD track header!";
@@ -215,7 +214,7 @@ Confidence ProbeIMD(const ProbeInput& input) {
 
 bool LoadIMD(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, kReadError, data)) return false;
+  if (!ReadImageFile(disk, file, data)) return false;
   return LoadIMDFromBytes(disk, data);
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "flux/track_decoder.h"
 #include "formats/flux_image.h"
 #include "formats/image_file.h"
 #include "formats/zlib_inflate.h"
@@ -31,9 +32,43 @@ constexpr std::uint32_t kOldSecondDirection = 1;
 
 // Revolutions per minute of a drive of that form factor and variant: 5.25"
 // high-density drives turn at 360, all others at 300.
-double Rpm(const std::uint8_t* formFactor, const std::uint8_t* variant) {
+double HeaderRpm(const std::uint8_t* formFactor, const std::uint8_t* variant) {
   const bool highDensity5 = std::memcmp(formFactor, "525 ", 4) == 0 && variant[2] == 'H' && variant[3] == 'D';
   return highDensity5 ? 360 : 300;
+}
+
+// Formatted tracks whose flux is looked at to tell the speed, and by how
+// much (mean share of fitting intervals) the other speed must fit better.
+constexpr int kSpeedSampleTracks = 4;
+constexpr double kSpeedMargin = 0.1;
+
+void SetRpm(FluxDisk& flux, double rpm) {
+  for (auto& held : flux.tracks)
+    if (held) held->flux.sampleClock = kTurn * rpm / 60;
+}
+
+// The mean share of intervals that fit a data rate on the first formatted tracks.
+double SpeedFit(const FluxDisk& flux) {
+  double fit = 0;
+  int sampled = 0;
+  for (const auto& held : flux.tracks) {
+    if (!held || held->flux.Unformatted()) continue;
+    fit += RateFit(held->flux);
+    if (++sampled == kSpeedSampleTracks) break;
+  }
+  return sampled == 0 ? 0 : fit / sampled;
+}
+
+// MFI times are fractions of a turn, so the drive's speed decides which data
+// rate the cells stand for. The header suggests the speed; the flux decides
+// when it fits the other speed clearly better (a variant of 0 says nothing,
+// and a 1.2 MB disk read at 360 rpm would otherwise decode as noise).
+void SetCaptureRpm(FluxDisk& flux, double suggested) {
+  const double other = suggested == 300 ? 360 : 300;
+  SetRpm(flux, other);
+  const double otherFit = SpeedFit(flux);
+  SetRpm(flux, suggested);
+  if (otherFit > SpeedFit(flux) + kSpeedMargin) SetRpm(flux, other);
 }
 
 // The transitions of a track's cells, in units of a turn.
@@ -86,8 +121,8 @@ Bytes IntervalsToCells(std::span<const std::uint32_t> intervals, std::uint64_t t
 }
 
 // Reads one track entry; unformatted tracks (no cells) stay absent.
-bool ReadTrack(TZX_Disk& disk, ByteSpan data, const std::uint8_t* entry, bool oldFormat, double sampleClock, int track,
-               FluxBudget& budget, FluxDisk& flux) {
+bool ReadTrack(TZX_Disk& disk, ByteSpan data, const std::uint8_t* entry, bool oldFormat, int track, FluxBudget& budget,
+               FluxDisk& flux) {
   const std::uint64_t offset = ReadLe32(entry);
   const std::uint64_t compressed = ReadLe32(entry + 4);
   const std::uint64_t size = ReadLe32(entry + 8);
@@ -100,7 +135,6 @@ bool ReadTrack(TZX_Disk& disk, ByteSpan data, const std::uint8_t* entry, bool ol
   if (!InflateStream(data.subspan(offset, compressed), size, cells, consumed))
     return Fail(disk, name + " cannot be unpacked!");
   FluxTrack trackFlux;
-  trackFlux.sampleClock = sampleClock;
   const auto intervals = CellsToIntervals(cells, oldFormat);
   if (!budget.Take(intervals.size())) return Fail(disk, kFluxTooLarge);
   AppendRevolution(trackFlux, intervals, kTurn);
@@ -121,7 +155,7 @@ Confidence ProbeMFI(const ProbeInput& input) {
 
 bool LoadMFI(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, "Cannot open MFI file!", data, kMaxFluxFileSize)) return false;
+  if (!ReadImageFile(disk, file, data, kMaxFluxFileSize)) return false;
   return LoadMFIFromBytes(disk, data);
 }
 
@@ -139,7 +173,6 @@ bool LoadMFIFromBytes(TZX_Disk& disk, ByteSpan data) {
   const std::size_t entries = (std::size_t{cylinders} << steps) * heads;
   if (kHeaderLength + entries * kEntryLength > data.size()) return Fail(disk, "Error MFI file length!");
 
-  const double sampleClock = kTurn * Rpm(&data[24], &data[28]) / 60;
   auto flux = std::make_shared<FluxDisk>();
   FluxBudget budget;
   std::vector<std::string> notices;
@@ -150,10 +183,10 @@ bool LoadMFIFromBytes(TZX_Disk& disk, ByteSpan data) {
     }
     for (std::uint32_t h = 0; h < heads; ++h) {
       const std::size_t entry = kHeaderLength + ((std::size_t{c} << steps) * heads + h) * kEntryLength;
-      if (!ReadTrack(disk, data, &data[entry], oldFormat, sampleClock, static_cast<int>(2 * c + h), budget, *flux))
-        return false;
+      if (!ReadTrack(disk, data, &data[entry], oldFormat, static_cast<int>(2 * c + h), budget, *flux)) return false;
     }
   }
+  SetCaptureRpm(*flux, HeaderRpm(&data[24], &data[28]));
   FinishFluxLoad(disk, std::move(flux), std::move(notices));
   return true;
 }

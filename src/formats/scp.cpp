@@ -113,7 +113,7 @@ Confidence ProbeSCP(const ProbeInput& input) {
 
 bool LoadSCP(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, "Cannot open SCP file!", data, kMaxFluxFileSize)) return false;
+  if (!ReadImageFile(disk, file, data, kMaxFluxFileSize)) return false;
   return LoadSCPFromBytes(disk, data);
 }
 

@@ -145,8 +145,7 @@ Confidence ProbeSectorDumpSize(const ProbeInput& input, const SectorDumpLayout& 
 
 bool LoadSectorDumpFile(TZX_Disk& disk, const std::filesystem::path& file, const SectorDumpLayout& layout) {
   Bytes data;
-  return ReadImageFile(disk, file, std::string(layout.name) + " file read error!", data) &&
-         LoadSectorDump(disk, data, layout);
+  return ReadImageFile(disk, file, data) && LoadSectorDump(disk, data, layout);
 }
 
 bool SaveSectorDumpFile(TZX_Disk& disk, const std::filesystem::path& file, const SectorDumpLayout& layout) {

@@ -39,12 +39,11 @@ constexpr std::size_t kLargestBody =
     kCommentHeaderSize + 0xFFFF +
     kTrackCount * (kTrackHeaderSize + kSlotCount * (kSectorHeaderSize + 2 + kLargestBlock)) + kTrackHeaderSize;
 
-constexpr const char* kReadError = "TD0 file read error.";
 constexpr const char* kNoTd0File = "No TD0 file.";
 constexpr const char* kVersionNotAllowed = "Version TD0 not allowed.";
 constexpr const char* kHeaderCrcError = "TD0 header CRC error.";
 constexpr const char* kOldCompression = "OLD compression not allowed.";
-constexpr const char* kSizeError = "Size Error.";
+constexpr const char* kSizeError = "TD0 file is cut short: a sector's data block runs past the end of the file.";
 constexpr const char* kSectorSizeError = "Sector Size Error!";
 constexpr const char* kFormatError = "TD0 format error!";
 
@@ -322,7 +321,7 @@ bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data) {
 
 bool LoadTD0(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  return ReadImageFile(disk, file, kReadError, data) && LoadTD0FromBytes(disk, data);
+  return ReadImageFile(disk, file, data) && LoadTD0FromBytes(disk, data);
 }
 
 // Header, comment block with the creation time, every present track, the end

@@ -220,7 +220,7 @@ Confidence ProbeUDF(const ProbeInput& input) {
 // Reads a udf file; a missing file leaves the disk untouched.
 bool LoadUDF(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, "Cannot open UDF file!", data)) return false;
+  if (!ReadImageFile(disk, file, data)) return false;
   return LoadUDFFromBytes(disk, data);
 }
 

@@ -26,6 +26,14 @@ constexpr std::uint8_t kCompressedTrack = 0xF0;
 // stream marks its own end, so the reader does not need them.
 constexpr std::size_t kCompressedRecordSkip = 3;
 
+std::string LengthMismatch(std::size_t size, std::uint64_t promised) {
+  if (size < promised)
+    return "UDI file is cut short: it ends at byte " + std::to_string(size) + ", its header promises " +
+           std::to_string(promised) + "!";
+  return "UDI file is longer than its header says: " + std::to_string(size) + " bytes, the header promises " +
+         std::to_string(promised) + "!";
+}
+
 constexpr std::uint8_t kIdMark = 0xFE;
 constexpr std::uint8_t kDataMark = 0xFB;
 constexpr std::uint8_t kDeletedDataMark = 0xF8;
@@ -134,7 +142,7 @@ Confidence ProbeUDI(const ProbeInput& input) {
 // Reads a UDI file into the disk; a missing file leaves the disk untouched.
 bool LoadUDI(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, "Cannot open UDI file!", data)) return false;
+  if (!ReadImageFile(disk, file, data)) return false;
   return LoadUDIFromBytes(disk, data);
 }
 
@@ -143,16 +151,18 @@ bool LoadUDI(TZX_Disk& disk, const std::filesystem::path& file) {
 bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   if (data.size() < kHeaderLength + kChecksumLength) return Fail(disk, "Error UDI file!");
+  if (!std::equal(kSignature.begin(), kSignature.end(), data.begin())) return Fail(disk, "No UDI format!");
+  // The header's length field counts the file without its checksum.
+  const std::uint64_t promised = std::uint64_t{ReadLe32(&data[4])} + kChecksumLength;
+  if (promised != data.size()) return Fail(disk, LengthMismatch(data.size(), promised));
   const std::size_t body = data.size() - kChecksumLength;
   if (CalcCRC32(data.data(), body) != ReadLe32(&data[body])) return Fail(disk, "UDI file CRC error!");
-  if (!std::equal(kSignature.begin(), kSignature.end(), data.begin())) return Fail(disk, "No UDI format!");
   const std::uint8_t version = data[8];
   const std::uint8_t lastCylinder = data[9];
   const std::uint8_t lastSide = data[10];
   const std::uint8_t flags = data[11];
   if (version != 0 || (flags & ~kDescriptionFollows) != 0 || ReadLe32(&data[12]) != 0)
     return Fail(disk, "Error UDI format!");
-  if (ReadLe32(&data[4]) != body) return Fail(disk, "Error UDI file length!");
   const int sides = lastSide + 1;
   const int records = (lastCylinder + 1) * sides;
 

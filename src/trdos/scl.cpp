@@ -60,10 +60,10 @@ TrdosEntry SclHeaderAt(ByteSpan data, std::size_t offset) {
 
 bool LoadSCL(TZX_Disk& disk, const std::filesystem::path& file) {
   ReadFailure failure = ReadFailure::None;
-  const auto data = ReadWholeFile(file, &failure);
+  std::error_code reason;
+  const auto data = ReadWholeFile(file, &failure, kMaxImageFileSize, &reason);
   if (!data) {
-    const bool fileProblem = failure == ReadFailure::NotRegularFile || failure == ReadFailure::TooLarge;
-    disk.LastError = fileProblem ? ReadFailureMessage(failure, file) : "Ошибка чтения файла!";
+    disk.LastError = ReadFailureMessage(failure, file, kMaxImageFileSize, reason);
     return false;
   }
   return LoadSCLFromBytes(disk, *data);

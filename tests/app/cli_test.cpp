@@ -106,18 +106,20 @@ TEST(CliInfo, FailuresGoToStandardErrorWithExitCodeOne) {
   const auto missing = (dir / "missing.fdi").string();
   auto run = RunCli({"info", missing});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "velloran-cli: " + missing + ": FDI file read error!\n");
+  EXPECT_EQ(run.err, "velloran-cli: Файл " + missing + " не найден!\n");
   EXPECT_TRUE(run.out.empty());
 
   test::WriteFileBytes(dir / "notes.txt", Bytes{1});
   run = RunCli({"info", (dir / "notes.txt").string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "Данный тип файлов не поддерживается!")) << run.err;
+  EXPECT_EQ(run.err, "velloran-cli: " + (dir / "notes.txt").string() + ": Данный тип файлов не поддерживается!\n");
+  run = RunCli({"info", (dir / "missing.xyz").string()});
+  EXPECT_EQ(run.err, "velloran-cli: Файл " + (dir / "missing.xyz").string() + " не найден!\n");
 
   test::WriteFileBytes(dir / "bad.fdi", Bytes{'F', 'D', 'I', 0, 200});
   run = RunCli({"info", (dir / "bad.fdi").string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "FDI file size error!")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + (dir / "bad.fdi").string() + ": FDI file size error!")) << run.err;
 
   EXPECT_EQ(RunCli({"info"}).exitCode, 1);
   EXPECT_EQ(RunCli({"info", missing, "--verbose"}).exitCode, 1);
@@ -202,7 +204,7 @@ TEST(CliConvert, RefusedSaveWritesNothing) {
 
   run = RunCli({"convert", (dir / "none.trd").string(), out});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "TRD file read error!")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "Файл " + (dir / "none.trd").string() + " не найден!")) << run.err;
 
   EXPECT_EQ(RunCli({"convert", out}).exitCode, 1);
   EXPECT_EQ(RunCli({"convert", out, out, "--fast"}).exitCode, 1);

@@ -167,7 +167,7 @@ TEST(CliBatchConvert, FailuresAreListedCountedAndMakeTheExitCodeOne) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "Converted: 2, failed: 3\n");
   EXPECT_TRUE(Contains(run.err, "velloran-cli: " + broken.string() + ": FDI file size error!\n")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + missing.string() + ": TRD file read error!\n")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: Файл " + missing.string() + " не найден!\n")) << run.err;
   EXPECT_TRUE(Contains(run.err, "velloran-cli: " + notes.string() + ": Данный тип файлов не поддерживается!\n"))
       << run.err;
   EXPECT_TRUE(Contains(run.err, "[5/5] ")) << run.err;
@@ -262,6 +262,25 @@ TEST(CliBatchConvert, ArgumentsAreCheckedFirst) {
   run = RunCli({"convert", "--to", "UDI", source, "-d", out});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(fs::exists(dir / "new/folder/tslabs_zx-evo__test1.udi"));
+}
+
+// The batch takes every option of the single conversion: a TR-DOS disk does
+// not fit KDI's layout, so the batch refuses it and names --lossy, which then
+// converts it and lists the losses.
+TEST(CliBatchConvert, LossyAsInTheSingleConversion) {
+  test::ScratchDir dir;
+  const auto source = test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd");
+  const auto out = dir / "out";
+  const auto kdi = out / "alfishe_unreal-ng__EyeAche.kdi";
+  auto run = RunCli({"convert", "--to", "kdi", source.string(), "-d", out.string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "--lossy converts it anyway")) << run.err;
+  EXPECT_FALSE(fs::exists(kdi));
+
+  run = RunCli({"convert", "--to", "kdi", source.string(), "-d", out.string(), "--lossy"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(fs::file_size(kdi), 160u * 5120);
+  EXPECT_TRUE(Contains(run.err, ": lost дорожка 0, сектор 6: ")) << run.err;
 }
 
 }  // namespace

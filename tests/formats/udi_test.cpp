@@ -196,8 +196,10 @@ TEST_F(UdiTest, MalformedFilesGiveTheirMessages) {
   EXPECT_EQ(LoadError(Bytes(19, 0)), "Error UDI file!");
   Bytes bad = good;
   bad[0] = 'X';
-  EXPECT_EQ(LoadError(bad), "UDI file CRC error!");  // checked before the signature
-  EXPECT_EQ(LoadError(Reseal(bad)), "No UDI format!");
+  EXPECT_EQ(LoadError(bad), "No UDI format!");  // checked before the checksum
+  bad = good;
+  bad[100] ^= 1;
+  EXPECT_EQ(LoadError(bad), "UDI file CRC error!");
   bad = good;
   bad[3] = '?';
   EXPECT_EQ(LoadError(Reseal(bad)), "No UDI format!");
@@ -209,9 +211,15 @@ TEST_F(UdiTest, MalformedFilesGiveTheirMessages) {
   bad = good;
   bad[11] = 2;
   EXPECT_EQ(LoadError(Reseal(bad)), "Error UDI format!");
+  // A cut file says where it ends and how long its header says it is.
+  const std::string size = std::to_string(good.size());
+  EXPECT_EQ(LoadError(Bytes(good.begin(), good.end() - 1000)), "UDI file is cut short: it ends at byte " +
+                                                                   std::to_string(good.size() - 1000) +
+                                                                   ", its header promises " + size + "!");
   bad = good;
-  bad[4] ^= 1;
-  EXPECT_EQ(LoadError(Reseal(bad)), "Error UDI file length!");
+  bad.push_back(0);
+  EXPECT_EQ(LoadError(bad), "UDI file is longer than its header says: " + std::to_string(good.size() + 1) +
+                                " bytes, the header promises " + size + "!");
 }
 
 TEST_F(UdiTest, FileEndingInsideATrackKeepsTheTracksBefore) {

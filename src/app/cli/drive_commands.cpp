@@ -347,8 +347,7 @@ int RunWriteDisk(const std::vector<std::string>& words) {
   const std::string image = args.Positional()[0];
   auto disk = std::make_unique<TZX_Disk>();
   std::string error;
-  if (!LoadImage(*disk, PathFromUtf8(image), error))
-    return Fail(image + ": " + (error.empty() ? "cannot load the image" : error));
+  if (!LoadImage(*disk, PathFromUtf8(image), error)) return Fail(error);
 
   auto session = OpenSession(args, error);
   if (!session) return Fail(error);

@@ -38,7 +38,6 @@ std::optional<std::string> CheckArguments(const Arguments& args, const std::set<
 std::unique_ptr<TZX_Disk> LoadDisk(const std::string& file, std::string& error) {
   auto disk = std::make_unique<TZX_Disk>();
   if (LoadImage(*disk, PathFromUtf8(file), error)) return disk;
-  error = file + ": " + (error.empty() ? "cannot load the image" : error);
   return nullptr;
 }
 

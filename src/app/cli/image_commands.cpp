@@ -61,10 +61,7 @@ std::set<std::string> WithWriterOptions(std::set<std::string> own) {
 bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path& output, const ImageFormat& target,
                  const SaveOptions& options, std::string& error, std::vector<std::string>& notes) {
   TZX_Disk disk;
-  if (!LoadImage(disk, input, error)) {
-    error = PathToUtf8(input) + ": " + (error.empty() ? "cannot load the image" : error);
-    return false;
-  }
+  if (!LoadImage(disk, input, error)) return false;
   // What the reader noticed (a cut file, parts left out) goes along with the conversion.
   for (const auto& notice : disk.Notices) notes.push_back(PathToUtf8(input) + ": " + notice);
   if (target.key == "UDI") disk.KeepRaw = options.keepRaw ? 1 : 0;

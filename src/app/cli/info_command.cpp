@@ -160,16 +160,19 @@ int RunInfo(const std::vector<std::string>& words) {
   const std::string& file = args.Positional()[0];
   const bool json = args.Flag("json");
 
+  TZX_Disk disk;
+  std::string error;
   const DetectedFormat detected = DetectFormat(PathFromUtf8(file));
   if (detected.format == nullptr) {
     const auto hobeta = ReadHobetaFacts(file);
-    if (!hobeta) return Fail(file + ": " + std::string(kUnsupportedFileType));
+    if (!hobeta) {
+      LoadImage(disk, PathFromUtf8(file), error);  // says why no format takes it
+      return Fail(error);
+    }
     json ? PrintHobetaJson(file, *hobeta) : PrintHobetaText(file, *hobeta);
     return 0;
   }
-  TZX_Disk disk;
-  std::string error;
-  if (!LoadImageAs(disk, PathFromUtf8(file), *detected.format, error)) return Fail(file + ": " + error);
+  if (!LoadImageAs(disk, PathFromUtf8(file), *detected.format, error)) return Fail(error);
   json ? PrintDiskJson(file, detected, disk) : PrintDiskText(file, detected, disk);
   return 0;
 }

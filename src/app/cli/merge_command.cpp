@@ -30,8 +30,7 @@ int RunMerge(const std::vector<std::string>& words) {
   std::vector<const TZX_Disk*> inputs;
   for (const std::string& file : args.Positional()) {
     disks.push_back(std::make_unique<TZX_Disk>());
-    if (!LoadImage(*disks.back(), PathFromUtf8(file), error))
-      return Fail(file + ": " + (error.empty() ? "cannot load the image" : error));
+    if (!LoadImage(*disks.back(), PathFromUtf8(file), error)) return Fail(error);
     inputs.push_back(disks.back().get());
   }
 
