@@ -219,6 +219,9 @@ class TFMain : public QMainWindow {
   // The panels show cell (column, row).
   void ShowCell(int column, int row);
   void ShowSector(int track, int slot);
+  // The data CRC label: the CRC of the sector's data, none without data.
+  void ShowDataCrc(const TSectorRec& sector);
+  int ShownLength(const TSectorRec& sector) const;
   void ShowTrack(int track);
   void ShowTrackLog(int track);
   void EmptyHexPane();

@@ -12,6 +12,7 @@
 #include "fdc/operation_start.h"
 #include "fdc/priority.h"
 #include "fdc/serial_port.h"
+#include "model/disk_fingerprint.h"
 #include "settings/desktop_settings.h"
 #include "ui/catalog_windows.h"
 #include "ui/disk_map.h"
@@ -25,6 +26,12 @@ namespace velloran {
 namespace {
 
 const QString kErrorCaption = QStringLiteral("Ошибка!");
+
+// Commands that read the disk in the drive into the disk in memory.
+bool ReadsIntoMemory(DiskCommand command) {
+  return command == DiskCommand::ScanTracks || command == DiskCommand::ReadSectors ||
+         command == DiskCommand::ScanAndRead || command == DiskCommand::FastRead;
+}
 
 }  // namespace
 
@@ -80,20 +87,29 @@ void TFMain::StartUp(const std::filesystem::path& programDirectory, const QStrin
   if (!commandLineFile.isEmpty()) LoadAndShow(commandLineFile);
 }
 
-// Runs one whole-disk operation in the progress window.
+// Runs one whole-disk operation in the progress window. A read replaces
+// what the disk in memory holds, so unsaved work is asked about first; a
+// disk changed by the drive belongs to no file any more.
 void TFMain::RunDiskCommand(int command) {
   if (!DiskMenuEnabled()) {
     DriveProblemClick();
     return;
   }
-  const CommandStart start = PrepareDiskCommand(static_cast<DiskCommand>(command), settings_, disk_);
+  const auto kind = static_cast<DiskCommand>(command);
+  if (ReadsIntoMemory(kind) && !ConfirmUnsaved()) return;
+  const CommandStart start = PrepareDiskCommand(kind, settings_, disk_);
   ShowErrors(start.messages);
   if (!start.run) return;
   auto* progress = findChild<T_Prog*>(QStringLiteral("T_Prog"));
   if (progress == nullptr) progress = new T_Prog(*this);
   progress->Prepare(QString::fromStdString(start.caption), start.operation, start.progressMaximum, *driver_);
+  const auto before = DiskFingerprint(disk_);
   progress->exec();
   RepaintMap();
+  if (DiskFingerprint(disk_) != before) {
+    ShowNewDisk();
+    RefreshState();
+  }
   // Images handed over while the operation ran are loaded now.
   LoadDeferredRequests();
 }

@@ -159,6 +159,7 @@ void TFMain::pnb1Click() {
   if (accepted && CopyPaneIntoShownCell()) {
     s1_->ClearChangeMarks();
     RepaintMap();
+    if (shownColumn_ >= 1) ShowDataCrc(track.GetSector(static_cast<std::uint8_t>(shownColumn_ - 1)));
   }
   RefreshState();
 }
@@ -213,7 +214,7 @@ void TFMain::CPMProfi1Click() {
   ShowNewDisk();
 }
 
-// A disk made in memory belongs to no file yet.
+// A disk made in memory, or read from a drive, belongs to no file yet.
 void TFMain::ShowNewDisk() {
   catalogs_.OwnerCatalog = TrdosCatalog{};
   curImageName_.clear();

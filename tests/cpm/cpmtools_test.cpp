@@ -393,8 +393,7 @@ TEST(CpmtoolsCorpus, KorvetDisksListWhatCpmtoolsLists) {
     ASSERT_TRUE(definition);
     EXPECT_EQ(definition->Name, "korvet");
     EXPECT_EQ(definition->ReservedTracks, systemTracks);
-    const auto listed =
-        Cpmtools(dir, "cpmls", {"-l", "-f", "korvet" + std::to_string(systemTracks), file.string()});
+    const auto listed = Cpmtools(dir, "cpmls", {"-l", "-f", "korvet" + std::to_string(systemTracks), file.string()});
     ASSERT_EQ(listed.exitCode, 0) << listed.err;
     EXPECT_EQ(OurFiles(disk), CpmlsFiles(listed));
     EXPECT_EQ(OurFiles(disk).size(), static_cast<std::size_t>(fileCount));
@@ -417,10 +416,11 @@ TEST(CpmtoolsDirectory, BlankFirstSectorDoesNotEndTheDirectory) {
   test::ScratchDir dir;
   CopyDiskdefs(dir);
   ASSERT_EQ(Cpmtools(dir, "mkfs.cpm", {"-f", "cpcdata", "disk.img"}).exitCode, 0);
-  // Sixteen small files fill the first 512-byte sector, eight more follow.
+  // Sixteen small files fill the first 512-byte sector, eight more follow
+  // (whole records: cpmtools keeps byte counts, CP/M records).
   for (int i = 0; i < 24; ++i) {
     const std::string name = (i < 16 ? "pad" : "file") + std::to_string(i) + ".bin";
-    test::WriteFileBytes(dir / name, RandomBytes(100 + 300 * i, static_cast<unsigned>(i)));
+    test::WriteFileBytes(dir / name, RandomBytes(128 * (1 + 2 * i), static_cast<unsigned>(i)));
     ASSERT_EQ(Cpmtools(dir, "cpmcp", {"-f", "cpcdata", "disk.img", name, "0:" + name}).exitCode, 0);
   }
   Bytes image = test::ReadFileBytes(dir / "disk.img");
@@ -437,8 +437,7 @@ TEST(CpmtoolsDirectory, BlankFirstSectorDoesNotEndTheDirectory) {
   EXPECT_EQ(ours, CpmlsFiles(listed));
   for (int i = 16; i < 24; ++i) {
     const std::string name = "file" + std::to_string(i) + ".bin";
-    EXPECT_EQ(std::count_if(ours.begin(), ours.end(), [&](const std::string& f) { return f.ends_with(" " + name); }),
-              1)
+    EXPECT_EQ(std::count_if(ours.begin(), ours.end(), [&](const std::string& f) { return f.ends_with(" " + name); }), 1)
         << name;
   }
 }
