@@ -14,8 +14,8 @@
 #include <QTimer>
 
 #include "cpm/cpm_disk.h"
-#include "fdc/simulated_drive.h"
 #include "formats/trd.h"
+#include "sim/simulated_drive.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompts.h"
 #include "ui/sector_address_dialog.h"
