@@ -234,6 +234,9 @@ class TFMain : public QMainWindow {
   void ReplaceDisk(TZX_Disk& incoming);
   // A disk made in memory is shown from its first cell, with no file name.
   void ShowNewDisk();
+  void ShowDiskFromDrive();
+  // The disk in memory no longer is the image it was loaded from.
+  void ForgetImageFile();
   bool AskOverwrite(const QString& file);
   void LogLosses(const QString& file, const SaveLosses& losses);
   // The save dialog and the save; false when nothing was saved.

@@ -3,6 +3,8 @@
 #include <utility>
 
 #include <QApplication>
+#include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QTimer>
 
@@ -98,22 +100,36 @@ void TFMain::RunDiskCommand(int command) {
     return;
   }
   const auto kind = static_cast<DiskCommand>(command);
-  if (ReadsIntoMemory(kind) && !ConfirmUnsaved()) return;
   const CommandStart start = PrepareDiskCommand(kind, settings_, disk_);
   ShowErrors(start.messages);
   if (!start.run) return;
+  if (ReadsIntoMemory(kind) && !ConfirmUnsaved()) return;
   auto* progress = findChild<T_Prog*>(QStringLiteral("T_Prog"));
   if (progress == nullptr) progress = new T_Prog(*this);
   progress->Prepare(QString::fromStdString(start.caption), start.operation, start.progressMaximum, *driver_);
   const auto before = DiskFingerprint(disk_);
   progress->exec();
   RepaintMap();
-  if (DiskFingerprint(disk_) != before) {
-    ShowNewDisk();
-    RefreshState();
-  }
+  if (DiskFingerprint(disk_) != before) ShowDiskFromDrive();
   // Images handed over while the operation ran are loaded now.
   LoadDeferredRequests();
+}
+
+// The disk in memory is now the drive's: it belongs to no file, and nothing
+// of the old disk stays in the pane and the sector box (the operation's log
+// stays in view); a click shows a cell of the disk read.
+void TFMain::ShowDiskFromDrive() {
+  ForgetImageFile();
+  FillComments();
+  EmptyHexPane();
+  SetPaneButtons(false);
+  l1_->clear();
+  l2_->clear();
+  gb1_->hide();
+  trp1_->hide();
+  vCRC_->clear();
+  shownColumn_ = -1;
+  RefreshState();
 }
 
 void TFMain::LoadDeferredRequests() {

@@ -214,15 +214,19 @@ void TFMain::CPMProfi1Click() {
   ShowNewDisk();
 }
 
-// A disk made in memory, or read from a drive, belongs to no file yet.
+// A disk made in memory belongs to no file yet.
 void TFMain::ShowNewDisk() {
+  ForgetImageFile();
+  FillComments();
+  zxd_->ScrollToOrigin();
+  ShowCell(0, 0);
+}
+
+void TFMain::ForgetImageFile() {
   catalogs_.OwnerCatalog = TrdosCatalog{};
   curImageName_.clear();
   SetStatusText(1, {});
   SetStatusText(2, {});
-  FillComments();
-  zxd_->ScrollToOrigin();
-  ShowCell(0, 0);
 }
 
 // "Просмотреть ZX каталог": the TR-DOS catalog of the disk in memory.

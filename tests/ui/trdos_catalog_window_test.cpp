@@ -375,11 +375,11 @@ TEST_F(TrdosCatalogWindow, DamagedExportWarnsAndAddingGoesOnPastABadFile) {
 
   test::ScratchDir in;
   test::WriteFileBytes(in / "bad.$C", Bytes(3, 0));
-  test::WriteFileBytes(in / "boot.$B", test::ReadFileBytes(test::CorpusFile("hobeta/tslabs_zx-evo__boot.$B")));
+  test::WriteFileBytes(in / "good.$B", test::ReadFileBytes(test::CorpusFile("hobeta/tslabs_zx-evo__UMT2_3.$B")));
   const int before = List()->topLevelItemCount();
   const std::size_t messagesBefore = prompts_.Messages().size();
   prompts_.QueueOpen(
-      {QString::fromStdString((in / "bad.$C").string()), QString::fromStdString((in / "boot.$B").string())});
+      {QString::fromStdString((in / "bad.$C").string()), QString::fromStdString((in / "good.$B").string())});
   Choose("N3");
   const auto messages = prompts_.Messages();
   ASSERT_EQ(messages.size(), messagesBefore + 2);
