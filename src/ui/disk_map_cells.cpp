@@ -47,7 +47,7 @@ std::string CellText(const TZX_Disk& disk, int column, int row) {
     case Tile::SectorNoData: {
       const int number =
           disk.GetTrack(static_cast<std::uint8_t>(row)).GetSector(static_cast<std::uint8_t>(column - 1)).IdSector;
-      std::snprintf(text, sizeof text, "s%02d", number % 100);
+      std::snprintf(text, sizeof text, "s%02d", number);
       return text;
     }
     default: return {};

@@ -48,7 +48,8 @@ struct MapGeometry {
 
 // Tile and text of cell (column, row); columns beyond 20 and rows beyond 165 are blank.
 Tile CellTile(const TZX_Disk& disk, int column, int row);
-// "T005" for a label, "s01" for a sector, empty for a blank or grey cell.
+// "T005" for a label, "s01" for a sector ("s193" for sector 193; the map
+// draws the wider texts narrower), empty for a blank or grey cell.
 std::string CellText(const TZX_Disk& disk, int column, int row);
 
 // Fill colour of a tile; the grey tiles take the system's button face.

@@ -219,6 +219,9 @@ class TFMain : public QMainWindow {
   // The panels show cell (column, row).
   void ShowCell(int column, int row);
   void ShowSector(int track, int slot);
+  // The data CRC label: the CRC of the sector's data, none without data.
+  void ShowDataCrc(const TSectorRec& sector);
+  int ShownLength(const TSectorRec& sector) const;
   void ShowTrack(int track);
   void ShowTrackLog(int track);
   void EmptyHexPane();
@@ -231,6 +234,9 @@ class TFMain : public QMainWindow {
   void ReplaceDisk(TZX_Disk& incoming);
   // A disk made in memory is shown from its first cell, with no file name.
   void ShowNewDisk();
+  void ShowDiskFromDrive();
+  // The disk in memory no longer is the image it was loaded from.
+  void ForgetImageFile();
   bool AskOverwrite(const QString& file);
   void LogLosses(const QString& file, const SaveLosses& losses);
   // The save dialog and the save; false when nothing was saved.

@@ -159,6 +159,7 @@ void TFMain::pnb1Click() {
   if (accepted && CopyPaneIntoShownCell()) {
     s1_->ClearChangeMarks();
     RepaintMap();
+    if (shownColumn_ >= 1) ShowDataCrc(track.GetSector(static_cast<std::uint8_t>(shownColumn_ - 1)));
   }
   RefreshState();
 }
@@ -215,13 +216,17 @@ void TFMain::CPMProfi1Click() {
 
 // A disk made in memory belongs to no file yet.
 void TFMain::ShowNewDisk() {
+  ForgetImageFile();
+  FillComments();
+  zxd_->ScrollToOrigin();
+  ShowCell(0, 0);
+}
+
+void TFMain::ForgetImageFile() {
   catalogs_.OwnerCatalog = TrdosCatalog{};
   curImageName_.clear();
   SetStatusText(1, {});
   SetStatusText(2, {});
-  FillComments();
-  zxd_->ScrollToOrigin();
-  ShowCell(0, 0);
 }
 
 // "Просмотреть ZX каталог": the TR-DOS catalog of the disk in memory.

@@ -49,15 +49,25 @@ TEST(Hobeta, ExportedFileHoldsHeaderAndSectors) {
   TrdosCatalog catalog;
   ASSERT_TRUE(ReadCatalog(disk, catalog));
   const HobetaFile file = BuildHobetaFile(disk, catalog.Entries[0]);
-  ASSERT_FALSE(file.Failure);
+  EXPECT_TRUE(file.Damaged.empty());
   Bytes expected = test::MakeHobeta("pic", 'C', 0x4000, 6912, 2, test::FillByte(0, 0));
   std::fill(expected.begin() + 17 + 256, expected.end(), test::FillByte(0, 1));
   EXPECT_EQ(file.Data, expected);
+  // Damaged sectors are exported as read (zeros for a missing one) and named.
   for (auto& sector : disk.Tracks[2].Sectors) sector.Used = 0;
+  for (auto& sector : disk.Tracks[1].Sectors)
+    if (sector.IdSector == 16) sector.DataOk = 0;
   const HobetaFile broken = BuildHobetaFile(disk, catalog.Entries[0]);
-  ASSERT_TRUE(broken.Failure);
-  EXPECT_EQ(broken.Failure->Position.Track, 2);
-  EXPECT_TRUE(broken.Data.empty());
+  ASSERT_EQ(broken.Damaged.size(), 2u);
+  EXPECT_FALSE(broken.Damaged[0].NoData);
+  EXPECT_EQ(broken.Damaged[1].Position.Track, 2);
+  EXPECT_TRUE(broken.Damaged[1].NoData);
+  std::fill(expected.begin() + 17 + 256, expected.end(), 0);
+  EXPECT_EQ(broken.Data, expected);
+  EXPECT_EQ(DamagedFileMessage("pic.$C", broken.Damaged).Text,
+            "Файл pic.$C сохранён со сбойными секторами:\n"
+            "Ошибка сектора - (track 1 sector 16) - ошибка CRC\n"
+            "Ошибка сектора - (track 2 sector 1) - нет данных, записаны нули");
 }
 
 TEST(Scl, SmallestFileLoadsAsEmptyDisk) {
