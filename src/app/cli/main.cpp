@@ -31,6 +31,8 @@ constexpr Command kCommands[] = {
     {"new-cpm", "new-cpm IMAGE [--format NAME]", velloran::cli::RunNewCpm},
     {"compact", "compact IMAGE", velloran::cli::RunCompact},
     {"merge", "merge IMAGE IMAGE... -o OUT", velloran::cli::RunMerge},
+    {"plot", "plot IMAGE --kind histogram|timing|disk [--track T] [--revolution R] -o FILE.svg|.png",
+     velloran::cli::RunPlot},
     {"read-disk",
      "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE[?OPTIONS]|gw-sim:IMAGE[?OPTIONS]] [--first T "
      "--last T --retries N] [--revs R] [--flux FILE.scp] [--lossy] (--help: drives)",
