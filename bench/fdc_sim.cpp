@@ -12,9 +12,9 @@
 #include <array>
 #include <memory>
 
-#include "fdc/disk_engines.h"
-#include "fdc/simulated_drive.h"
+#include "engine/disk_engines.h"
 #include "formats/fdi.h"
+#include "sim/simulated_drive.h"
 
 namespace {
 

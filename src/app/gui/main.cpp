@@ -8,7 +8,7 @@
 
 #include "common/utf8_path.h"
 #include "common/version.h"
-#include "fdc/driver_choice.h"
+#include "session/driver_choice.h"
 #include "ui/instance_channel.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompts.h"
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   parser.addHelpOption();
   parser.addVersionOption();
   const QCommandLineOption driveOption(QStringLiteral("drive"),
-                                       QStringLiteral("The drive: A, B or sim:IMAGE (a simulated drive)."),
+                                       QString::fromStdString("The drive: " + velloran::DriveSyntaxInWords() + "."),
                                        QStringLiteral("drive"));
   parser.addOption(driveOption);
   parser.addPositionalArgument(QStringLiteral("image"),
