@@ -104,26 +104,23 @@ TimingGrid MakeTimingGrid(const FluxTrack& flux, int revolution, double from, do
   grid.rows = std::max(1, rows);
   const RevolutionSpans spans = SpansOf(flux);
   if (flux.sampleClock <= 0 || !(to > from) || rangeMicros <= 0) return grid;
-  const std::size_t cellsPerGrid = static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows);
-  for (std::size_t r = 0; r < spans.spans.size(); ++r) {
-    if (revolution != kAllRevolutions && static_cast<std::size_t>(revolution) != r) continue;
-    grid.revolutions.push_back(static_cast<int>(r));
-    grid.cells.emplace_back(cellsPerGrid, 0);
-  }
-  if (grid.revolutions.empty()) return grid;
+  std::vector<std::size_t> shown;  // the revolutions in the window, in order
+  for (std::size_t r = 0; r < spans.spans.size(); ++r)
+    if (revolution == kAllRevolutions || static_cast<std::size_t>(revolution) == r) shown.push_back(r);
+  if (shown.empty()) return grid;
+  const std::size_t cellsPerLayer = static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows);
+  grid.cells.assign(std::min<std::size_t>(shown.size(), kTimingLayers), std::vector<std::uint8_t>(cellsPerLayer, 0));
   const double micros = 1e6 / flux.sampleClock;
-  std::size_t shown = 0;  // index into grid.revolutions of the span being walked
+  std::size_t at = 0;  // index into `shown` of the span being walked
   ForEachInterval(flux, revolution, [&](std::uint32_t ticks, std::uint64_t time) {
-    while (shown + 1 < grid.revolutions.size() &&
-           time > spans.spans[static_cast<std::size_t>(grid.revolutions[shown])].end)
-      ++shown;
-    const TickSpan& span = spans.spans[static_cast<std::size_t>(grid.revolutions[shown])];
+    while (at + 1 < shown.size() && time > spans.spans[shown[at]].end) ++at;
+    const TickSpan& span = spans.spans[shown[at]];
     if (time <= span.begin || time > span.end) return;
     const double place = static_cast<double>(time - span.begin) / static_cast<double>(span.end - span.begin);
     if (place < from || place >= to) return;
     const int column = std::min(grid.columns - 1, static_cast<int>((place - from) / (to - from) * grid.columns));
     const int row = std::min(grid.rows - 1, static_cast<int>(ticks * micros / rangeMicros * grid.rows));
-    grid.cells[shown][static_cast<std::size_t>(row) * grid.columns + column] = 1;
+    grid.cells[at % kTimingLayers][static_cast<std::size_t>(row) * grid.columns + column] = 1;
     ++grid.points;
   });
   return grid;

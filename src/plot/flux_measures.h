@@ -42,14 +42,15 @@ IntervalHistogram MakeHistogram(const FluxTrack& flux, const TrackLayout& layout
 double FullestBinCentre(const IntervalHistogram& histogram, double from, double to);
 
 // Each transition as a point: x its place in the revolution between
-// `from` and `to` (fractions), y its interval from 0 to `rangeMicros`; one
-// grid of `columns` x `rows` cells per revolution shown, a cell set when a
-// point falls into it. Intervals past the range land in the top row; none is
-// dropped, so the grid holds every extreme while its size stays bounded.
+// `from` and `to` (fractions), y its interval from 0 to `rangeMicros`, on a
+// grid of `columns` x `rows` cells, a cell set when a point falls into it.
+// Revolutions overlaid go to kTimingLayers layers in turn (a colour each).
+// Intervals past the range land in the top row; none is dropped, so the grid
+// holds every extreme while its size stays bounded whatever the capture.
+inline constexpr int kTimingLayers = 5;
 struct TimingGrid {
   int columns = 0, rows = 0;
-  std::vector<int> revolutions;                  // which revolution each grid shows
-  std::vector<std::vector<std::uint8_t>> cells;  // per grid, row 0 at the bottom: cells[g][row * columns + column]
+  std::vector<std::vector<std::uint8_t>> cells;  // per layer, row 0 at the bottom: cells[l][row * columns + column]
   std::uint64_t points = 0;                      // transitions that fell into the window
 };
 TimingGrid MakeTimingGrid(const FluxTrack& flux, int revolution, double from, double to, int columns, int rows,

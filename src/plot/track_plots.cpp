@@ -12,8 +12,8 @@ namespace {
 constexpr double kMarginLeft = 56, kMarginRight = 16, kMarginTop = 24, kMarginBottom = 34;
 constexpr double kLanesHeight = 36;  // all lanes together, each at most kLaneHeight
 constexpr double kLaneHeight = 12;
-// Colours of the revolutions' points, in turn.
-constexpr Rgb kRevolutionColours[] = {
+// Colours of the revolutions' points, one for each layer of the timing grid.
+constexpr Rgb kRevolutionColours[kTimingLayers] = {
     {0x00, 0x00, 0x80}, {0x80, 0x00, 0x00}, {0x00, 0x60, 0x00}, {0x60, 0x00, 0x80}, {0x80, 0x50, 0x00}};
 
 const char* EncodingName(FluxEncoding encoding) {
@@ -206,8 +206,7 @@ Scene TimingScene(const TrackSource& source, const TimingWindow& window, int wid
   const TimingGrid grid = MakeTimingGrid(*source.flux, window.revolution, from, to, columns, rows, range);
   const double cellWidth = area.width / grid.columns, cellHeight = area.height / grid.rows;
   for (std::size_t g = 0; g < grid.cells.size(); ++g) {
-    const Rgb colour =
-        kRevolutionColours[static_cast<std::size_t>(grid.revolutions[g]) % std::size(kRevolutionColours)];
+    const Rgb colour = kRevolutionColours[g];
     for (int column = 0; column < grid.columns; ++column) {
       for (int row = 0; row < grid.rows;) {
         if (grid.cells[g][static_cast<std::size_t>(row) * grid.columns + column] == 0) {

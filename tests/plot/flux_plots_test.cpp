@@ -177,6 +177,13 @@ TEST(TimingPlot, BadInputDrawsWithoutHangingAndKeepsItsExtremes) {
   const auto topRow = grid.cells[0].begin() + 99 * 300;
   EXPECT_NE(std::find(topRow, topRow + 300, 1), topRow + 300);
   EXPECT_FALSE(HistogramScene(source, kAllRevolutions, width, height).rects.empty());
+
+  // Thousands of index pulses: the revolutions overlaid share a few layers.
+  FluxTrack pulses = clean;
+  pulses.indexTimes.clear();
+  for (std::uint64_t t = 0; t <= clean.indexTimes.back(); t += clean.indexTimes.back() / 3000)
+    pulses.indexTimes.push_back(t);
+  EXPECT_EQ(MakeTimingGrid(pulses, kAllRevolutions, 0, 1, 300, 100, 20).cells.size(), std::size_t{kTimingLayers});
 }
 
 TEST(TrackSource, RawTrackGivesTheSectorLayoutAndFluxWinsOverIt) {
