@@ -1,6 +1,7 @@
 #include "plot/disk_picture.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "plot/plot_style.h"
@@ -12,7 +13,7 @@ namespace {
 
 constexpr int kCylinders = kTrackCount / 2;
 constexpr double kHoleShare = 0.3;  // the hub's radius, a share of the disc's
-constexpr double kLegendHeight = 40;
+constexpr double kLegendEntryWidth = 118, kLegendRowHeight = 16;
 constexpr Rgb kEmptyTrack{0xA0, 0xA0, 0xA0};
 constexpr Rgb kAbsentTrack{0xF0, 0xF0, 0xF0};
 constexpr Rgb kBadIdMark{0x00, 0x00, 0x00};
@@ -51,24 +52,37 @@ void AddTrack(Scene& scene, const TZX_Disk& disk, int track, double cx, double c
   }
 }
 
+struct LegendEntry {
+  Rgb colour;
+  const char* text;
+};
+
+std::array<LegendEntry, 7> LegendEntries() {
+  return {{{*TileRgb(Tile::SectorGood), "good"},
+           {*TileRgb(Tile::SectorRecovered), "recovered"},
+           {*TileRgb(Tile::SectorBad), "bad data"},
+           {*TileRgb(Tile::SectorNoData), "ID, no data"},
+           {kBadIdMark, "bad ID"},
+           {kEmptyTrack, "no sectors"},
+           {kAbsentTrack, "not in image"}}};
+}
+
+// Entries of the legend in a row of a picture `width` wide.
+int LegendColumns(int width, int entries) {
+  return std::clamp(static_cast<int>(width / kLegendEntryWidth), 1, entries);
+}
+
+// The legend in rows under the discs, as many entries a row as fit.
 void AddLegend(Scene& scene, double top) {
-  struct Entry {
-    Rgb colour;
-    const char* text;
-  };
-  const Entry entries[] = {{*TileRgb(Tile::SectorGood), "good"},
-                           {*TileRgb(Tile::SectorRecovered), "recovered"},
-                           {*TileRgb(Tile::SectorBad), "bad data"},
-                           {*TileRgb(Tile::SectorNoData), "ID, no data"},
-                           {kBadIdMark, "bad ID"},
-                           {kEmptyTrack, "no sectors"},
-                           {kAbsentTrack, "not in image"}};
-  const double step = scene.width / static_cast<double>(std::size(entries));
+  const auto entries = LegendEntries();
+  const int columns = LegendColumns(scene.width, static_cast<int>(std::size(entries)));
+  const double step = scene.width / static_cast<double>(columns);
   for (std::size_t i = 0; i < std::size(entries); ++i) {
-    const double x = 8 + step * static_cast<double>(i);
-    scene.rects.push_back({x, top, 12, 12, kAxisColour});
-    scene.rects.push_back({x + 1, top + 1, 10, 10, entries[i].colour});
-    scene.texts.push_back({x + 16, top + 10, entries[i].text, kSmallText, kTextColour, TextAnchor::Start});
+    const double x = 8 + step * static_cast<double>(static_cast<int>(i) % columns);
+    const double y = top + kLegendRowHeight * static_cast<double>(static_cast<int>(i) / columns);
+    scene.rects.push_back({x, y, 12, 12, kAxisColour});
+    scene.rects.push_back({x + 1, y + 1, 10, 10, entries[i].colour});
+    scene.texts.push_back({x + 16, y + 10, entries[i].text, kSmallText, kTextColour, TextAnchor::Start});
   }
 }
 
@@ -78,7 +92,10 @@ Scene DiskPictureScene(const TZX_Disk& disk, int width, int height) {
   Scene scene;
   scene.width = width;
   scene.height = height;
-  const double discHeight = std::max(20.0, height - kLegendHeight - 20);
+  const int entries = static_cast<int>(LegendEntries().size());
+  const int legendRows = (entries + LegendColumns(width, entries) - 1) / LegendColumns(width, entries);
+  const double legendHeight = legendRows * kLegendRowHeight + 12;
+  const double discHeight = std::max(20.0, height - legendHeight - 20);
   const double radius = std::max(10.0, std::min(width / 4.0, discHeight / 2) - 8);
   const double ring = radius * (1 - kHoleShare) / kCylinders;
   for (int side = 0; side < 2; ++side) {
@@ -91,7 +108,7 @@ Scene DiskPictureScene(const TZX_Disk& disk, int width, int height) {
     }
     scene.texts.push_back({cx, 14, "side " + std::to_string(side), kTitleText, kTextColour, TextAnchor::Middle});
   }
-  AddLegend(scene, height - kLegendHeight + 10);
+  AddLegend(scene, height - legendHeight + 4);
   return scene;
 }
 

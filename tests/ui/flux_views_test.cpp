@@ -7,6 +7,8 @@
 #include <QDockWidget>
 #include <QSpinBox>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 
 #include "flux/flux_disk.h"
@@ -42,7 +44,7 @@ class FluxViewTest : public MainWindowTest {
       for (int r = 0; r < 3; ++r) {
         std::vector<std::uint32_t> intervals = one.intervals;
         for (auto& interval : intervals) interval = static_cast<std::uint32_t>(interval * (1 + jitter(random)));
-        if (t == 2) Spoil(intervals, 0.5);
+        if (t == 2) Spoil(intervals, one);
         AppendRevolution(three, intervals, one.indexTimes.back());
       }
       capture->tracks[t] = FluxDisk::HeldTrack{three, 0};
@@ -51,11 +53,18 @@ class FluxViewTest : public MainWindowTest {
     window->RepaintMap();
   }
 
-  // Every second interval from `at` (a fraction of the intervals) on, for a
-  // few dozen, made a µs longer and the next one shorter.
-  static void Spoil(std::vector<std::uint32_t>& intervals, double at) {
-    const auto first = static_cast<std::size_t>(at * static_cast<double>(intervals.size()));
-    for (std::size_t i = first; i < first + 60; i += 2) {
+  // Every second interval within 1 % of a revolution round the middle of
+  // sector 9's data field made a µs longer, the next one shorter.
+  static void Spoil(std::vector<std::uint32_t>& intervals, const FluxTrack& one) {
+    const std::vector<FieldBand> bands = FieldBands(DecodeTrackLayout(one));
+    const auto data = std::find_if(bands.begin(), bands.end(),
+                                   [](const FieldBand& b) { return b.r == 9 && b.kind == FieldKind::Data; });
+    ASSERT_NE(data, bands.end());
+    const double middle = (data->start + data->end) / 2, length = static_cast<double>(one.indexTimes.back());
+    std::uint64_t time = 0;
+    for (std::size_t i = 0; i + 1 < intervals.size(); ++i) {
+      time += intervals[i];
+      if (i % 2 != 0 || std::abs(static_cast<double>(time) / length - middle) > 0.005) continue;
       intervals[i] += 40;
       intervals[i + 1] -= 40;
     }
@@ -79,7 +88,8 @@ TEST_F(FluxViewTest, TrackViewShowsTheFluxOfTheTrackUnderTheCursorAndNamesTheBad
   int badSlot = -1;
   for (int slot = 0; slot < kSlotCount; ++slot)
     if (CellTile(Disk(), slot + 1, 2) == Tile::SectorBad) badSlot = slot;
-  ASSERT_GE(badSlot, 0);
+  ASSERT_GE(badSlot, 0) << Disk().GetTrack(2).Log.size() << " notices, sectors "
+                        << int{Disk().GetTrack(2).CountSectors()};
   auto* timing = view->findChild<QWidget*>("trackTiming");
   const TimingFrame frame = TimingFrameOf(timing->width(), timing->height(), 3);
   QString named;
@@ -105,13 +115,20 @@ TEST_F(FluxViewTest, TrackViewShowsTheFluxOfTheTrackUnderTheCursorAndNamesTheBad
   QApplication::processEvents();
   SaveShot(*view, "track_view.png");
 
-  // From the map's context menu, on a track without flux: said so, no plot.
+  // From the map's context menu, once the flux is gone: the sectors of the
+  // raw track the decoder kept, without a histogram; a track with neither is said to have nothing.
   Disk().Capture.reset();
   window->zxdContextPopup(0, 4);
   Action("z24")->trigger();
   EXPECT_EQ(view->Track(), 4);
-  EXPECT_EQ(view->findChild<QLabel*>("trackMessage")->text(), QStringLiteral("Дорожка без потока и без RAW образа"));
+  EXPECT_EQ(view->findChild<QLabel*>("trackMessage")->text(),
+            QStringLiteral("Дорожка без потока: расположение секторов по RAW образу"));
   EXPECT_FALSE(view->findChild<QWidget*>("trackHistogram")->isVisible());
+  EXPECT_TRUE(timing->isVisible());
+  QApplication::processEvents();
+  SaveShot(*view, "track_view_raw.png");
+  view->ShowTrack(10);
+  EXPECT_EQ(view->findChild<QLabel*>("trackMessage")->text(), QStringLiteral("Дорожка без потока и без RAW образа"));
   EXPECT_FALSE(timing->isVisible());
 }
 
