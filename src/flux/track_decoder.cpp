@@ -249,11 +249,47 @@ Bytes SyncMap(const RevolutionBytes& rev) {
 
 }  // namespace
 
+<<<<<<< HEAD
 double RateFit(const FluxTrack& flux) { return GuessRate(flux).share; }
+=======
+TrackLayout DecodeTrackLayout(const FluxTrack& flux) {
+  TrackLayout layout;
+  const RateGuess rate = GuessRate(flux);
+  layout.cellTicks = rate.cellTicks;
+  if (rate.dataRate == 0) return layout;
+  for (const FluxEncoding encoding : {FluxEncoding::MFM, FluxEncoding::FM}) {
+    layout.revolutions = DecodeRevolutions(flux, rate.cellTicks, encoding);
+    if (!AnyFormatted(layout.revolutions)) continue;
+    layout.encoding = encoding;
+    layout.dataRate = encoding == FluxEncoding::FM ? rate.dataRate / 2 : rate.dataRate;
+    return layout;
+  }
+  layout.revolutions.clear();
+  return layout;
+}
+
+TrackLayout RawTrackLayout(ByteSpan raw) {
+  constexpr std::uint8_t kSync = 0xA1;
+  RevolutionBytes revolution;
+  revolution.bytes.assign(raw.begin(), raw.end());
+  revolution.sync.assign(raw.size(), false);
+  revolution.length = raw.size();
+  for (std::size_t i = 0; i + 3 <= raw.size(); ++i)
+    if (raw[i] == kSync && raw[i + 1] == kSync && raw[i + 2] == kSync)
+      std::fill_n(revolution.sync.begin() + i, 3, true);
+  ReadSectors(revolution, FluxEncoding::MFM);
+  TrackLayout layout;
+  if (!revolution.formatted) return layout;
+  layout.encoding = FluxEncoding::MFM;
+  layout.revolutions.push_back(std::move(revolution));
+  return layout;
+}
+>>>>>>> plot
 
 DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track) {
   track.Clear();
   DecodeReport report;
+<<<<<<< HEAD
   const RateGuess rate = GuessRate(flux);
   if (rate.dataRate == 0 || rate.share < kRateMinimumShare) return report;
 
@@ -267,10 +303,18 @@ DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track) {
   report.encoding = encoding;
   report.dataRate = encoding == FluxEncoding::FM ? rate.dataRate / 2 : rate.dataRate;
   report.revolutions = static_cast<int>(revolutions.size());
+=======
+  const TrackLayout layout = DecodeTrackLayout(flux);
+  if (layout.encoding == FluxEncoding::None) return report;
+  report.encoding = layout.encoding;
+  report.dataRate = layout.dataRate;
+  report.revolutions = static_cast<int>(layout.revolutions.size());
+>>>>>>> plot
   track.Present = 0xFF;
   // The model's raw track is MFM, as the UDI writer sends it.
-  report.revolutionKept = MergeRevolutions(revolutions, encoding == FluxEncoding::MFM, track, report.notices);
-  if (report.revolutionKept >= 0) report.syncMap = SyncMap(revolutions[report.revolutionKept]);
+  report.revolutionKept =
+      MergeRevolutions(layout.revolutions, layout.encoding == FluxEncoding::MFM, track, report.notices);
+  if (report.revolutionKept >= 0) report.syncMap = SyncMap(layout.revolutions[report.revolutionKept]);
   track.Log = report.notices;
   return report;
 }

@@ -32,6 +32,8 @@ constexpr Command kCommands[] = {
     {"compact", "compact IMAGE", velloran::cli::RunCompact},
     {"merge", "merge IMAGE IMAGE... -o OUT [--keep-raw] [--compress] [--standard-dsk] [--lossy]",
      velloran::cli::RunMerge},
+    {"plot", "plot IMAGE --kind histogram|timing|disk [--track T] [--revolution R] -o FILE.svg|.png",
+     velloran::cli::RunPlot},
     {"read-disk",
      "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE[?OPTIONS]|gw-sim:IMAGE[?OPTIONS]] [--first T "
      "--last T --retries N] [--revs R] [--flux FILE.scp] [--keep-raw] [--compress] [--standard-dsk] [--lossy] "
