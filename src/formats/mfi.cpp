@@ -175,7 +175,7 @@ bool SaveMFIToBytes(TZX_Disk& disk, Bytes& out) {
   std::memcpy(&out[28], cylinders > 42 ? "DSQD" : "DSDD", 4);
   for (int t = 0; t < 2 * cylinders; ++t) {
     FluxTrack flux;
-    if (!FluxToWrite(disk, t, kTurn * 300.0 / 60, flux)) {
+    if (!FluxToWrite(disk, t, {.sampleClock = kTurn * 300.0 / 60, .wholeTickCells = true}, flux)) {
       out.clear();
       return false;
     }
