@@ -4,9 +4,9 @@
 // pointer, so a small image touches kilobytes, not megabytes.
 //
 // It reads like std::array<std::uint8_t, N>: size(), data(), begin(), end(),
-// [] and fill(). Every non-const access except fill(0) gives the array its own
-// N zeroed bytes first; read through a const reference to leave an untouched
-// array untouched.
+// [], front(), back() and fill(). Every non-const access except fill(0) gives
+// the array its own N zeroed bytes first; read through a const reference to
+// leave an untouched array untouched.
 #pragma once
 
 #include <algorithm>
@@ -52,6 +52,10 @@ class LazyBytes {
   iterator end() { return data() + N; }
   const std::uint8_t& operator[](std::size_t index) const { return data()[index]; }
   std::uint8_t& operator[](std::size_t index) { return Own()[index]; }
+  const std::uint8_t& front() const { return data()[0]; }
+  std::uint8_t& front() { return Own().front(); }
+  const std::uint8_t& back() const { return data()[N - 1]; }
+  std::uint8_t& back() { return Own().back(); }
 
   // Sets every byte to `value`; filling with zero hands the memory back.
   void fill(std::uint8_t value) {
