@@ -12,7 +12,6 @@
 #include "formats/format_table.h"
 #include "formats/imd.h"
 #include "formats/kdi.h"
-#include "formats/mfi.h"
 #include "formats/pro.h"
 #include "formats/sample_disks.h"
 #include "formats/trd.h"
@@ -217,24 +216,6 @@ void ExpectSameDump(const Bytes& ours, const Bytes& theirs) {
   EXPECT_TRUE(std::equal(ours.begin(), ours.end(), theirs.begin()));
   EXPECT_TRUE(std::all_of(theirs.begin() + static_cast<std::ptrdiff_t>(ours.size()), theirs.end(),
                           [](std::uint8_t b) { return b == 0; }));
-}
-
-// Our MFI of a corpus TRD: floptool reads it back to the same sectors, and
-// it is no larger than the MFI floptool itself writes of that disk (our
-// cells are whole MFI units, so a clean track packs as well as theirs).
-TEST(CrossTool, FloptoolReadsOurMfiAndItIsNoLarger) {
-  if (!test::HaveProgram("floptool")) GTEST_SKIP() << "floptool (mame-tools) is not installed";
-  for (const char* name : {"trd/alfishe_unreal-ng__EyeAche.trd", "trd/chernandezba_zesarux-extras__ENJOY.TRD"}) {
-    test::ScratchDir dir;
-    const auto trd = test::CorpusFile(name);
-    TZX_Disk disk;
-    ASSERT_TRUE(LoadTRD(disk, trd));
-    ASSERT_TRUE(SaveMFI(disk, dir / "ours.mfi")) << disk.LastError;
-    Floptool("mfi", "trd", dir / "ours.mfi", dir / "back.trd");
-    ExpectSameDump(test::ReadFileBytes(trd), test::ReadFileBytes(dir / "back.trd"));
-    Floptool("trd", "mfi", trd, dir / "theirs.mfi");
-    EXPECT_LE(std::filesystem::file_size(dir / "ours.mfi"), std::filesystem::file_size(dir / "theirs.mfi")) << name;
-  }
 }
 
 // The corpus disks floptool can write back as a dump: TR-DOS disks as TRD,
