@@ -45,4 +45,19 @@ std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path&
 // file and the system's reason into `error`.
 bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error);
 
+// Many saves into one folder (a batch conversion): the constructor removes the
+// temporaries of killed saves of any file in `folder` once, and while it lives
+// WriteFileAtomic skips that search, a listing of the whole folder, for each
+// file saved there.
+class SaveBatchFolder {
+ public:
+  explicit SaveBatchFolder(const std::filesystem::path& folder);
+  ~SaveBatchFolder();
+  SaveBatchFolder(const SaveBatchFolder&) = delete;
+  SaveBatchFolder& operator=(const SaveBatchFolder&) = delete;
+
+ private:
+  std::filesystem::path folder_;
+};
+
 }  // namespace velloran

@@ -25,6 +25,7 @@ constexpr std::size_t kMfmDataMarkWindow = 60;
 constexpr std::size_t kFmDataMarkWindow = 32;
 // Bytes framed past the next index, so that a field begun before it ends.
 constexpr std::size_t kSpillBytes = 4200;
+constexpr std::size_t kSpillCells = 16 * kSpillBytes + 16;  // and the cells of one more byte
 constexpr std::uint8_t kLargestSizeCode = 7;
 
 constexpr std::uint8_t kIdMark = 0xFE;
@@ -214,14 +215,16 @@ void ReadSectors(RevolutionBytes& rev, FluxEncoding encoding) {
 }
 
 // Every revolution of the flux decoded with one encoding. A single revolution
-// that starts at its index is read twice round, so that fields crossing the
-// index and the framing of its first bytes come out whole.
+// that starts at its index is read once round and on as far as framing goes
+// past the index, so that fields crossing the index and the framing of its
+// first bytes come out whole.
 std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cellTicks, FluxEncoding encoding) {
   const bool fm = encoding == FluxEncoding::FM;
   const std::span<const CellPattern> patterns =
       fm ? std::span<const CellPattern>(kFmPatterns) : std::span<const CellPattern>(kMfmPatterns);
   const bool circular = flux.Revolutions() == 1 && flux.indexTimes.front() == 0;
-  const RecoveredCells recovered = RecoverCells(flux, fm ? 2 * cellTicks : cellTicks, patterns, circular ? 2 : 1);
+  const RecoveredCells recovered =
+      RecoverCells(flux, fm ? 2 * cellTicks : cellTicks, patterns, circular ? 2 : 1, kSpillCells);
   const std::vector<PatternHit> hits = fm ? recovered.hits : IndexMarkRunsOnly(recovered.hits);
 
   std::vector<std::pair<std::size_t, std::size_t>> spans;

@@ -44,12 +44,10 @@ int RevolutionsToWrite(const TZX_Disk& disk) {
   return std::max(revolutions, 1);
 }
 
-bool FluxToWrite(TZX_Disk& disk, int track, double sampleClock, FluxTrack& out) {
-  FluxTiming timing;
-  timing.sampleClock = sampleClock;
+bool FluxToWrite(TZX_Disk& disk, int track, const FluxTiming& timing, FluxTrack& out) {
   disk.ErrSector = 0;
   if (TrackFlux(disk, static_cast<std::uint8_t>(track), timing, out)) {
-    if (out.sampleClock != sampleClock) out = Resampled(out, sampleClock);
+    if (out.sampleClock != timing.sampleClock) out = Resampled(out, timing.sampleClock);
     return true;
   }
   disk.ErrTrack = static_cast<std::uint8_t>(track);

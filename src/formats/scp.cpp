@@ -183,7 +183,7 @@ bool SaveSCPToBytes(TZX_Disk& disk, Bytes& out) {
   out[11] = 0;  // 25 ns ticks
   for (int t = 0; t < tracks; ++t) {
     FluxTrack flux;
-    if (!FluxToWrite(disk, t, 1 / kBaseTick, flux)) {
+    if (!FluxToWrite(disk, t, {.sampleClock = 1 / kBaseTick}, flux)) {
       out.clear();
       return false;
     }

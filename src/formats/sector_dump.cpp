@@ -65,7 +65,7 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
       // Bytes past the end of a short file stay zero from the clear.
       const std::size_t available = position < data.size() ? data.size() - position : 0;
       const std::size_t count = std::min(sectorBytes, available);
-      if (count > 0) std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(position), count, sector.Data.begin());
+      if (count > 0) sector.Data.CopyFrom(data.data() + position, count);
       position += sectorBytes;
     }
   }

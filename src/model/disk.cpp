@@ -1,6 +1,7 @@
 #include "model/disk.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velloran {
 
@@ -46,7 +47,7 @@ std::uint8_t TTrack::CountSectors() {
 void TTrack::SectorsToRaw() {
   if (RawValid == 0 || Present == 0 || RawLength == 0) return;
   for (int i = 0; i < SectorCount && i < kSlotCount; ++i) {
-    const auto& sector = Sectors[i];
+    const TSectorRec& sector = std::as_const(Sectors)[i];
     if (sector.DataPos == 0) continue;
     const int end = sector.DataPos + sector.DataLen;
     if (end >= RawLength || end > kRawCapacity || sector.DataLen > kSectorDataSize) continue;

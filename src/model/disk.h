@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/crc.h"
+#include "model/lazy_bytes.h"
 
 namespace velloran {
 
@@ -26,17 +27,17 @@ inline bool SizeCodeSupported(std::uint8_t sizeCode) { return sizeCode <= 3; }
 
 // One sector slot, held the way a floppy controller sees the sector.
 struct TSectorRec {
-  std::uint8_t Used = 0;        // 0 = empty slot, otherwise 0xFF
-  std::uint8_t IdTrack = 0;     // C of the ID field
-  std::uint8_t IdSide = 0;      // H
-  std::uint8_t IdSector = 0;    // R
-  std::uint8_t IdSize = 0;      // N
-  std::uint16_t IdCrc = 0;      // CRC of A1 A1 A1 FE C H R N
-  std::uint8_t ErrorCount = 0;  // failed reads of this sector
-  std::uint8_t DataOk = 0;      // 0xFF = data read without a CRC error
-  std::uint16_t DataPos = 0;    // first data byte inside RawData; 0 = not placed
-  std::uint16_t DataLen = 0;    // valid bytes of Data; 0 = no data field
-  std::array<std::uint8_t, kSectorDataSize> Data{};
+  std::uint8_t Used = 0;            // 0 = empty slot, otherwise 0xFF
+  std::uint8_t IdTrack = 0;         // C of the ID field
+  std::uint8_t IdSide = 0;          // H
+  std::uint8_t IdSector = 0;        // R
+  std::uint8_t IdSize = 0;          // N
+  std::uint16_t IdCrc = 0;          // CRC of A1 A1 A1 FE C H R N
+  std::uint8_t ErrorCount = 0;      // failed reads of this sector
+  std::uint8_t DataOk = 0;          // 0xFF = data read without a CRC error
+  std::uint16_t DataPos = 0;        // first data byte inside RawData; 0 = not placed
+  std::uint16_t DataLen = 0;        // valid bytes of Data; 0 = no data field
+  LazyBytes<kSectorDataSize> Data;  // zeros until written
 };
 
 // Marks `sector` used with the ID field C H R N and that field's CRC; the
@@ -47,17 +48,19 @@ void SetIdField(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t
 // field C H R N with its CRC and SectorLength(n) data bytes, all zero.
 void PlaceGoodSector(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n);
 
-// One track: its sector slots in track order and its raw image, if any.
+// One track: its sector slots in track order and its raw image, if any. The
+// byte arrays of slots and raw image take memory only once written, so a disk
+// costs what its tracks hold (see lazy_bytes.h).
 class TTrack {
  public:
   std::array<TSectorRec, kSlotCount> Sectors{};
-  std::uint8_t TrackNum = 0;     // the track's own index 0..165
-  std::uint8_t Present = 0;      // 0 = not part of the disk image
-  std::uint8_t SectorCount = 0;  // used slots, as of the last CountSectors
-  std::uint8_t RawValid = 0;     // 1 = RawData holds a raw image from UDI/HFE
-  std::uint16_t RawLength = 0;   // valid bytes of RawData
-  std::array<std::uint8_t, kRawCapacity> RawData{};
-  std::vector<std::string> Log;  // messages about this track (UTF-8)
+  std::uint8_t TrackNum = 0;        // the track's own index 0..165
+  std::uint8_t Present = 0;         // 0 = not part of the disk image
+  std::uint8_t SectorCount = 0;     // used slots, as of the last CountSectors
+  std::uint8_t RawValid = 0;        // 1 = RawData holds a raw image from UDI/HFE
+  std::uint16_t RawLength = 0;      // valid bytes of RawData
+  LazyBytes<kRawCapacity> RawData;  // zeros until written
+  std::vector<std::string> Log;     // messages about this track (UTF-8)
 
   // Empties the track; TrackNum stays.
   void Clear();
@@ -67,7 +70,7 @@ class TTrack {
   std::uint8_t CountSectors();
   TSectorRec& GetSector(std::uint8_t index) { return Sectors[index]; }
   const TSectorRec& GetSector(std::uint8_t index) const { return Sectors[index]; }
-  std::array<std::uint8_t, kRawCapacity>& GetRawData() { return RawData; }
+  LazyBytes<kRawCapacity>& GetRawData() { return RawData; }
   // Copies the sectors' data back into the raw image at their DataPos.
   void SectorsToRaw();
 };

@@ -112,7 +112,7 @@ bool LoadSCLFromBytes(TZX_Disk& disk, ByteSpan data) {
     entry.FirstTrack = static_cast<std::uint8_t>(next.Track);
     for (int s = 0; s < entry.FileSectors; ++s) {
       TSectorRec& sector = disk.Tracks[next.Track].Sectors[next.Sector];
-      std::copy_n(data.begin() + dataPosition, kTrdosSectorSize, sector.Data.begin());
+      sector.Data.CopyFrom(data.data() + dataPosition, kTrdosSectorSize);
       dataPosition += kTrdosSectorSize;
       next.Advance();
     }

@@ -1,6 +1,7 @@
 // SCL and Hobeta files: checksums, names, loading and saving SCL images.
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
 #include "trdos/hobeta.h"
 #include "trdos/scl.h"
 #include "trdos/trdos_test_disks.h"
@@ -79,6 +80,24 @@ TEST(Scl, SmallestFileLoadsAsEmptyDisk) {
   EXPECT_EQ(catalog.FreeSectors, 2544);
   EXPECT_EQ(catalog.FileCount, 0);
   EXPECT_EQ(test::MakeScl({}).size(), 13u);
+}
+
+// A small SCL fills a whole 160-track disk, but only the sectors its files
+// and catalog hold take memory.
+TEST(Scl, SmallFileTouchesOnlyTheSectorsItFills) {
+  TZX_Disk disk;
+  ASSERT_TRUE(LoadSCL(disk, test::CorpusFile("scl/tslabs_zx-evo__font_keyboard.scl")));
+  int allocated = 0;
+  int used = 0;
+  for (const TTrack& track : disk.Tracks) {
+    EXPECT_FALSE(track.RawData.Allocated());
+    for (const TSectorRec& sector : track.Sectors) {
+      allocated += sector.Data.Allocated() ? 1 : 0;
+      used += sector.Used != 0 ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(used, 2560);
+  EXPECT_LE(allocated, 7195 / 256 + 9);  // the files' sectors and the catalog
 }
 
 TEST(Scl, ChecksumAndSignatureAreChecked) {
