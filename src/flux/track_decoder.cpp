@@ -252,14 +252,13 @@ Bytes SyncMap(const RevolutionBytes& rev) {
 
 }  // namespace
 
-<<<<<<< HEAD
 double RateFit(const FluxTrack& flux) { return GuessRate(flux).share; }
-=======
+
 TrackLayout DecodeTrackLayout(const FluxTrack& flux) {
   TrackLayout layout;
   const RateGuess rate = GuessRate(flux);
   layout.cellTicks = rate.cellTicks;
-  if (rate.dataRate == 0) return layout;
+  if (rate.dataRate == 0 || rate.share < kRateMinimumShare) return layout;
   for (const FluxEncoding encoding : {FluxEncoding::MFM, FluxEncoding::FM}) {
     layout.revolutions = DecodeRevolutions(flux, rate.cellTicks, encoding);
     if (!AnyFormatted(layout.revolutions)) continue;
@@ -287,32 +286,15 @@ TrackLayout RawTrackLayout(ByteSpan raw) {
   layout.revolutions.push_back(std::move(revolution));
   return layout;
 }
->>>>>>> plot
 
 DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track) {
   track.Clear();
   DecodeReport report;
-<<<<<<< HEAD
-  const RateGuess rate = GuessRate(flux);
-  if (rate.dataRate == 0 || rate.share < kRateMinimumShare) return report;
-
-  FluxEncoding encoding = FluxEncoding::MFM;
-  std::vector<RevolutionBytes> revolutions = DecodeRevolutions(flux, rate.cellTicks, encoding);
-  if (!AnyFormatted(revolutions)) {
-    encoding = FluxEncoding::FM;
-    revolutions = DecodeRevolutions(flux, rate.cellTicks, encoding);
-    if (!AnyFormatted(revolutions)) return report;
-  }
-  report.encoding = encoding;
-  report.dataRate = encoding == FluxEncoding::FM ? rate.dataRate / 2 : rate.dataRate;
-  report.revolutions = static_cast<int>(revolutions.size());
-=======
   const TrackLayout layout = DecodeTrackLayout(flux);
   if (layout.encoding == FluxEncoding::None) return report;
   report.encoding = layout.encoding;
   report.dataRate = layout.dataRate;
   report.revolutions = static_cast<int>(layout.revolutions.size());
->>>>>>> plot
   track.Present = 0xFF;
   // The model's raw track is MFM, as the UDI writer sends it.
   report.revolutionKept =

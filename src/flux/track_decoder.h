@@ -24,12 +24,11 @@ struct DecodeReport {
   std::vector<std::string> notices;            // sectors that differ between revolutions or stay bad
 };
 
-<<<<<<< HEAD
 // The share (0 to 1) of the track's first intervals that lie 2, 3 or 4 MFM
 // cells apart at the data rate that fits best: near 1 when the sample clock
 // is right, far lower when the flux is counted at a wrong speed.
 double RateFit(const FluxTrack& flux);
-=======
+
 // What decoding finds on each revolution before the copies are merged: the
 // encoding, the rate, the measured cell and every revolution's bytes with
 // its sectors (their places as fractions of the revolution).
@@ -45,7 +44,6 @@ TrackLayout DecodeTrackLayout(const FluxTrack& flux);
 // flux: a run of three A1 bytes before a mark counts as sync. One revolution;
 // the encoding stays None when no address mark is found, the rate is unknown (0).
 TrackLayout RawTrackLayout(ByteSpan raw);
->>>>>>> plot
 
 // Decodes `flux` into `track`, which is emptied first (TrackNum stays).
 // Sectors come in the order they pass the head. Each takes the first
