@@ -31,7 +31,7 @@ std::vector<Source> Sources(const test::ScratchDir& dir) {
 // (a sector dump, SCL) holds only its own layout; the others hold every
 // sector of these disks.
 bool Fits(const std::string& kind, const ImageFormat& target) {
-  if (target.holdsIds) return true;
+  if (target.holds.ids) return true;
   std::string upper = kind;
   for (char& c : upper) c = static_cast<char>(std::toupper(c));
   return upper == target.key;

@@ -9,18 +9,20 @@
 
 namespace velloran::cli {
 
-// merge A B C... -o OUT: every sector from the first input that holds it with
-// a good data CRC; the report goes to standard output. Exits with 2 when
-// sectors stay bad or good copies disagree, after saving OUT.
+// merge A B C... -o OUT [--lossy]: every sector from the first input that
+// holds it with a good data CRC; the report goes to standard output. Exits
+// with 2 when sectors stay bad or good copies disagree, after saving OUT. An
+// OUT that cannot hold all of the merged disk (or of what the inputs' loads
+// left out) needs --lossy, and the losses are listed.
 int RunMerge(const std::vector<std::string>& words) {
-  const char* usage = "usage: merge IMAGE IMAGE... -o OUT";
+  const char* usage = "usage: merge IMAGE IMAGE... -o OUT [--lossy]";
   std::vector<std::string> rest = words;
   std::string error;
   const std::optional<std::string> output = TakeShortOption(rest, "-o", error);
   if (!error.empty()) return Fail(error);
   const Arguments args(rest, {});
   if (!args.Error().empty()) return Fail(args.Error());
-  if (const auto unknown = args.UnknownOption({}); !unknown.empty()) return Fail("unknown option " + unknown);
+  if (const auto unknown = args.UnknownOption({"lossy"}); !unknown.empty()) return Fail("unknown option " + unknown);
   if (args.Positional().size() < 2 || !output) return Fail(usage);
   if (FindFormat(ExtensionKey(PathFromUtf8(*output))) == nullptr)
     return Fail(*output + ": " + std::string(kUnsupportedFileType));
@@ -37,8 +39,12 @@ int RunMerge(const std::vector<std::string>& words) {
   auto merged = std::make_unique<TZX_Disk>();
   const MergeReport report = MergeDisks(inputs, *merged);
   for (const std::string& line : MergeReportLines(report, args.Positional())) std::cout << line << '\n';
-  if (!SaveImage(*merged, PathFromUtf8(*output), SaveOptions{}, error))
+  SaveOptions options;
+  options.lossy = args.Flag("lossy");
+  SaveLosses losses;
+  if (!SaveImage(*merged, PathFromUtf8(*output), options, error, &losses))
     return Fail(*output + ": " + (error.empty() ? "cannot save the image" : error));
+  ReportLosses(*output, losses);
   return report.badSectors > 0 || !report.conflicts.empty() ? 2 : 0;
 }
 
