@@ -73,7 +73,8 @@ std::string Where(int index, std::uint8_t sectorNumber) {
 
 // Puts one listed sector into a slot: its ID, its CRC state from ST1/ST2 and
 // the first copy of its data.
-void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, ByteSpan data, bool extended, int index) {
+void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, ByteSpan data, bool extended,
+                 int index) {
   const std::uint8_t st1 = info[4];
   const std::uint8_t st2 = info[5];
   SetIdField(sector, info[0], info[1], info[2], info[3]);
@@ -314,9 +315,9 @@ SaveLosses SaveLossesDSK(const TZX_Disk& disk, std::string_view format) {
   for (int t = 0; t < kTrackCount; ++t)
     for (const auto& sector : disk.GetTrack(static_cast<std::uint8_t>(t)).Sectors)
       if (sector.Used != 0 && sector.DataLen != 0 && sector.DataOk == 0 && !IdCrcGood(sector))
-        losses.push_back({LossKind::IdCrcState, t, sector.IdSector,
-                          "ошибка CRC заголовка вместе с ошибкой CRC данных (формат " + std::string(format) +
-                              " не различает их)"});
+        losses.push_back(
+            {LossKind::IdCrcState, t, sector.IdSector,
+             "ошибка CRC заголовка вместе с ошибкой CRC данных (формат " + std::string(format) + " не различает их)"});
   return losses;
 }
 

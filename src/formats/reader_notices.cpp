@@ -14,9 +14,9 @@ void TracksBeyondDisk::Drop(TZX_Disk& disk, int cylinder, int side, int sectors)
   if (sectors > 0) {
     sectorsLeftOut_ += sectors;
     disk.Losses.push_back({LossKind::CylinderBeyondDisk, cylinder * 2 + side, -1,
-                           "цилиндр " + std::to_string(cylinder) + ", сторона " + std::to_string(side) +
-                               ": секторов " + std::to_string(sectors) + " за пределами " +
-                               std::to_string(kLastCylinder + 1) + " цилиндров диска, не загружены"});
+                           "цилиндр " + std::to_string(cylinder) + ", сторона " + std::to_string(side) + ": секторов " +
+                               std::to_string(sectors) + " за пределами " + std::to_string(kLastCylinder + 1) +
+                               " цилиндров диска, не загружены"});
   }
   if (firstCylinder_ < 0 || cylinder < firstCylinder_) firstCylinder_ = cylinder;
   if (cylinder > lastCylinder_) lastCylinder_ = cylinder;

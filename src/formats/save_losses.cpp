@@ -12,8 +12,8 @@ namespace velloran {
 
 namespace {
 
-constexpr std::uint8_t kGapFiller = 0x4E;  // the bytes between the fields of an MFM track
-constexpr int kCatalogSectors = 9;         // TR-DOS track 0: eight catalog sectors and the disk's info sector
+constexpr std::uint8_t kGapFiller = 0x4E;           // the bytes between the fields of an MFM track
+constexpr int kCatalogSectors = 9;                  // TR-DOS track 0: eight catalog sectors and the disk's info sector
 constexpr std::string_view kSclLabel = "NEW DISK";  // the label a disk read from an SCL file gets
 
 std::string Named(std::string_view format, const char* what) {
@@ -102,8 +102,9 @@ SaveLosses FindHeldLosses(const TZX_Disk& disk, const FormatHolds& holds, std::s
       // The flux goes out as it was captured: all of the track but what the
       // format keeps of the revolutions.
       if (!holds.revolutions && flux->Revolutions() > 1)
-        losses.push_back({LossKind::Revolutions, t, -1,
-                          Named(format, ("оборотов " + std::to_string(flux->Revolutions()) + ", кроме первого").c_str())});
+        losses.push_back(
+            {LossKind::Revolutions, t, -1,
+             Named(format, ("оборотов " + std::to_string(flux->Revolutions()) + ", кроме первого").c_str())});
       continue;
     }
     FindRecording(track, t, holds, format, losses);

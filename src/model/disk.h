@@ -29,17 +29,17 @@ inline bool SizeCodeSupported(std::uint8_t sizeCode) { return sizeCode <= 3; }
 
 // One sector slot, held the way a floppy controller sees the sector.
 struct TSectorRec {
-  std::uint8_t Used = 0;        // 0 = empty slot, otherwise 0xFF
-  std::uint8_t IdTrack = 0;     // C of the ID field
-  std::uint8_t IdSide = 0;      // H
-  std::uint8_t IdSector = 0;    // R
-  std::uint8_t IdSize = 0;      // N
-  std::uint16_t IdCrc = 0;      // CRC of A1 A1 A1 FE C H R N
-  std::uint8_t ErrorCount = 0;  // failed reads of this sector
-  std::uint8_t DataOk = 0;      // 0xFF = data read without a CRC error
+  std::uint8_t Used = 0;         // 0 = empty slot, otherwise 0xFF
+  std::uint8_t IdTrack = 0;      // C of the ID field
+  std::uint8_t IdSide = 0;       // H
+  std::uint8_t IdSector = 0;     // R
+  std::uint8_t IdSize = 0;       // N
+  std::uint16_t IdCrc = 0;       // CRC of A1 A1 A1 FE C H R N
+  std::uint8_t ErrorCount = 0;   // failed reads of this sector
+  std::uint8_t DataOk = 0;       // 0xFF = data read without a CRC error
   std::uint8_t DeletedMark = 0;  // 1 = the data field has a deleted-data mark (F8 instead of FB)
-  std::uint16_t DataPos = 0;    // first data byte inside RawData; 0 = not placed
-  std::uint16_t DataLen = 0;    // valid bytes of Data; 0 = no data field
+  std::uint16_t DataPos = 0;     // first data byte inside RawData; 0 = not placed
+  std::uint16_t DataLen = 0;     // valid bytes of Data; 0 = no data field
   std::array<std::uint8_t, kSectorDataSize> Data{};
 };
 

@@ -151,7 +151,9 @@ std::uint8_t DataMarkOf(const TSectorRec& sector) { return sector.DeletedMark !=
 
 // Bytes of the data field of a size code; a code beyond the model stands for
 // a field longer than any track.
-int FieldLength(std::uint8_t sizeCode) { return SizeCodeSupported(sizeCode) ? SectorLength(sizeCode) : kRawTrackLength; }
+int FieldLength(std::uint8_t sizeCode) {
+  return SizeCodeSupported(sizeCode) ? SectorLength(sizeCode) : kRawTrackLength;
+}
 
 // Only the last sector may run over the end of the track, and only when it
 // does not read back good anyway: it is bad, or longer than any track.

@@ -275,9 +275,8 @@ std::vector<Property> PropertiesOf(const TZX_Disk& disk) {
 }
 
 bool Listed(const std::vector<Property>& list, const Property& p) {
-  return std::any_of(list.begin(), list.end(), [&](const Property& q) {
-    return q.kind == p.kind && q.track == p.track && q.sector == p.sector;
-  });
+  return std::any_of(list.begin(), list.end(),
+                     [&](const Property& q) { return q.kind == p.kind && q.track == p.track && q.sector == p.sector; });
 }
 
 // A loss that covers the property: of its kind, at its place or for the whole disk.

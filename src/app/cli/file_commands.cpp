@@ -286,9 +286,8 @@ int RunPut(const std::vector<std::string>& words) {
   std::vector<std::filesystem::path> files;
   for (auto word = args.Positional().begin() + 1; word != args.Positional().end(); ++word)
     files.push_back(PathFromUtf8(*word));
-  return ChangeTrdosImage(args, [&](CatalogState& state, TZX_Disk& disk) {
-    return FailOnMessage(AddFiles(state, disk, files));
-  });
+  return ChangeTrdosImage(
+      args, [&](CatalogState& state, TZX_Disk& disk) { return FailOnMessage(AddFiles(state, disk, files)); });
 }
 
 // rm IMAGE NAME [--lossy]: deletes one TR-DOS file as the catalog window
@@ -309,9 +308,8 @@ int RunRm(const std::vector<std::string>& words) {
 int RunCompact(const std::vector<std::string>& words) {
   const Arguments args(words, {});
   if (auto error = CheckArguments(args, {"lossy"}, 1, 1, "compact IMAGE [--lossy]")) return Fail(*error);
-  return ChangeTrdosImage(args, [](CatalogState& state, TZX_Disk& disk) {
-    return FailOnMessage(CompactCatalog(state, disk));
-  });
+  return ChangeTrdosImage(
+      args, [](CatalogState& state, TZX_Disk& disk) { return FailOnMessage(CompactCatalog(state, disk)); });
 }
 
 // new-trdos IMAGE [--label L]: an empty TR-DOS disk, labelled "NEW DISK"
