@@ -281,16 +281,17 @@ bool Listed(const std::vector<Property>& list, const Property& p) {
 
 // A loss that covers the property: of its kind, at its place or for the whole disk.
 bool Covered(const SaveLosses& losses, const Property& p) {
-  return std::any_of(losses.begin(), losses.end(), [&](const SaveLoss& loss) {
+  return std::any_of(losses.begin(), losses.end(), [&](const DiskLoss& loss) {
     return loss.kind == p.kind && (loss.track < 0 || (loss.track == p.track && (loss.sector == p.sector)));
   });
 }
 
-// One of each property on the fixture's tracks 1 to 3: an ID CRC error, a
-// sector without data, a bad sector, a deleted-data mark, a track at 300
-// kbit/s, an FM track, and a comment.
+// One of each property on the fixture's tracks 2, 3 and 5 (outside the files
+// of the TR-DOS fixture): an ID CRC error, a sector without data, a bad
+// sector, a deleted-data mark, a track at 300 kbit/s, an FM track, and a
+// comment.
 void AddProperties(TZX_Disk& disk) {
-  TTrack& track = disk.GetTrack(1);
+  TTrack& track = disk.GetTrack(5);
   track.Sectors[0].IdCrc ^= 0xFFFF;
   track.Sectors[2].DataOk = 0;
   track.Sectors[3].DataLen = 0;
@@ -374,7 +375,7 @@ TEST_P(SaveLoss, ASaveThatWouldLoseDataFailsAndNamesIt) {
   lossy.lossy = true;
   if (!SaveImage(disk, target, lossy, error, &losses)) return;  // cannot be written even with losses
   ASSERT_TRUE(to.load(copy, target)) << copy.LastError;
-  const auto named = std::find_if(losses.begin(), losses.end(), [](const SaveLoss& loss) {
+  const auto named = std::find_if(losses.begin(), losses.end(), [](const DiskLoss& loss) {
     return loss.track >= 0 && (loss.kind == LossKind::SectorData || loss.kind == LossKind::RawBytes);
   });
   if (named != losses.end() && named->track < kTrackCount) {
