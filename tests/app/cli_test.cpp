@@ -174,7 +174,7 @@ TEST(CliConvert, TrdThroughFluxImagesComesBackByteForByte) {
   EXPECT_TRUE(Contains(
       run.out, "Format: SCP (SuperCard Pro / Greaseweazle flux image), found by its signature\nPresent tracks: 160\n"))
       << run.out;
-  EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0  yes\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0      0  yes\n")) << run.out;
   EXPECT_TRUE(Contains(RunCli({"convert", (dir / "disk.scp").string(), (dir / "out.raw").string()}).err,
                        "RAW images can only be read"));
 }
@@ -187,7 +187,7 @@ TEST(CliConvert, RefusedSaveWritesNothing) {
   const auto voron = test::CorpusFile("fdi/alfishe_unreal-ng__VORON1.FDI").string();
   auto run = RunCli({"convert", voron, out});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "Образ TRD не вместит всего, что есть на диске: дорожка ")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "Образ TRD не вместит всего, что есть на диске: ")) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));
   run = RunCli({"convert", voron, out, "--lossy"});
   EXPECT_EQ(run.exitCode, 1);

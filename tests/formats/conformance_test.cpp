@@ -324,11 +324,16 @@ void ExpectPropertiesKeptOrListed(TZX_Disk& disk, const ImageFormat& to, const s
 }
 
 // The disk as a file of `format` gives it: its fixture with every property
-// saved and loaded back. A udf disk also carries a raw track longer than a
-// built one, as a cut high-density HFE track leaves it.
+// saved and loaded back. A TRD disk is a TR-DOS disk with data outside its
+// files (which SCL cannot hold); a udf disk also carries a raw track longer
+// than a built one, as a cut high-density HFE track leaves it.
 bool DiskFromFile(const ImageFormat& format, const std::filesystem::path& file, TZX_Disk& disk) {
   TZX_Disk made;
   FixtureFor(format).make(made, 6);
+  if (format.key == "TRD") {
+    test::MakeTrdosCatalogDisk(made);
+    for (int t = 6; t < kTrackCount; ++t) made.GetTrack(static_cast<std::uint8_t>(t)).Clear();
+  }
   AddProperties(made);
   if (format.key == "UDF") {
     TTrack& track = made.GetTrack(1);
