@@ -215,7 +215,8 @@ void RunJobs(std::vector<BatchJob>& jobs, int threads, const ImageFormat& target
 // and a summary on standard output; exits with 1 when any file failed or was
 // left out after Ctrl+C.
 int RunBatchConvert(const Arguments& args, const std::optional<std::string>& folder) {
-  if (const auto unknown = args.UnknownOption({"to", "jobs", "keep-raw", "compress", "standard-dsk"}); !unknown.empty())
+  if (const auto unknown = args.UnknownOption({"to", "jobs", "keep-raw", "compress", "standard-dsk", "lossy"});
+      !unknown.empty())
     return Fail("unknown option " + unknown);
   const auto targetName = args.Value("to");
   if (!targetName || !folder || args.Positional().empty()) return Fail(std::string("usage: ") + kBatchConvertUsage);
