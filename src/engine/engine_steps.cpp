@@ -44,6 +44,17 @@ bool SeekFluxTrack(FluxDrive& drive, OperationHost& host, int track) {
   return false;
 }
 
+ReadWriteBlock SectorRequest(const TSectorRec& first, int track, int count, std::uint8_t gap) {
+  ReadWriteBlock block;
+  block.flags = kFlagMfm;
+  block.head = static_cast<std::uint8_t>(track % 2);
+  block.id = {first.IdTrack, first.IdSide, first.IdSector, first.IdSize};
+  block.eot = static_cast<std::uint8_t>(first.IdSector + count);
+  block.gap = gap;
+  block.dtl = kDataLengthAll;
+  return block;
+}
+
 // Ends the operation when the user pressed "Отмена".
 bool CancelSeen(OperationHost& host) {
   if (!host.CancelRequested()) return false;
@@ -69,6 +80,15 @@ OperationOutcome StopReadingAt(OperationHost& host, DiskOperation& operation, in
   host.AddMainLog("Не прочитаны дорожки - с " + std::to_string(track) + " по " + std::to_string(operation.OpLastTrack),
                   true);
   return OperationOutcome::Failed;
+}
+
+TrackPass ControllerReadingPass(FloppyDriver& driver, OperationHost& host, DiskOperation& operation) {
+  TrackPass pass;
+  pass.first = operation.OpFirstTrack;
+  pass.last = operation.OpLastTrack;
+  pass.seek = [&driver, &host](int t) { return SeekTrack(driver, host, t); };
+  pass.failed = [&host, &operation](int t) { return StopReadingAt(host, operation, t); };
+  return pass;
 }
 
 void LogBadSectors(OperationHost& host, const DiskOperation& operation) {

@@ -15,14 +15,15 @@ namespace velloran::cli {
 // OUT that cannot hold all of the merged disk (or of what the inputs' loads
 // left out) needs --lossy, and the losses are listed.
 int RunMerge(const std::vector<std::string>& words) {
-  const char* usage = "usage: merge IMAGE IMAGE... -o OUT [--lossy]";
+  const char* usage = "usage: merge IMAGE IMAGE... -o OUT [--keep-raw] [--compress] [--standard-dsk] [--lossy]";
   std::vector<std::string> rest = words;
   std::string error;
   const std::optional<std::string> output = TakeShortOption(rest, "-o", error);
   if (!error.empty()) return Fail(error);
   const Arguments args(rest, {});
   if (!args.Error().empty()) return Fail(args.Error());
-  if (const auto unknown = args.UnknownOption({"lossy"}); !unknown.empty()) return Fail("unknown option " + unknown);
+  if (const auto unknown = args.UnknownOption(WithWriterOptions({})); !unknown.empty())
+    return Fail("unknown option " + unknown);
   if (args.Positional().size() < 2 || !output) return Fail(usage);
   if (FindFormat(ExtensionKey(PathFromUtf8(*output))) == nullptr)
     return Fail(*output + ": " + std::string(kUnsupportedFileType));
@@ -39,8 +40,8 @@ int RunMerge(const std::vector<std::string>& words) {
   auto merged = std::make_unique<TZX_Disk>();
   const MergeReport report = MergeDisks(inputs, *merged);
   for (const std::string& line : MergeReportLines(report, args.Positional())) std::cout << line << '\n';
-  SaveOptions options;
-  options.lossy = args.Flag("lossy");
+  const SaveOptions options = SaveOptionsOf(args);
+  merged->KeepRaw = options.keepRaw ? 1 : 0;
   SaveLosses losses;
   if (!SaveImage(*merged, PathFromUtf8(*output), options, error, &losses))
     return Fail(*output + ": " + (error.empty() ? "cannot save the image" : error));
