@@ -31,6 +31,7 @@ constexpr std::uint8_t kLargestSizeCode = 7;
 constexpr std::uint8_t kIdMark = 0xFE;
 constexpr std::uint8_t kIndexMark = 0xFC;
 bool IsDataMark(std::uint8_t b) { return b >= 0xF8 && b <= 0xFB; }
+constexpr std::uint8_t kLastDeletedDataMark = 0xF9;  // F8 and F9 mark deleted data, FA and FB normal data
 
 // The 16 cells of a byte sent with the given clock bits, clock first.
 constexpr std::uint16_t Cells(std::uint8_t data, std::uint8_t clock) {
@@ -181,6 +182,7 @@ void ReadDataField(const RevolutionBytes& rev, std::size_t from, FluxEncoding en
     const std::size_t first = j + 1;
     const std::size_t available = rev.bytes.size() - first;
     copy.hasData = true;
+    copy.deleted = mark <= kLastDeletedDataMark;
     copy.dataPos = first;
     const std::size_t taken = std::min(size, available);
     copy.data.assign(rev.bytes.begin() + static_cast<std::ptrdiff_t>(first),
@@ -296,6 +298,8 @@ DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track) {
   report.dataRate = layout.dataRate;
   report.revolutions = static_cast<int>(layout.revolutions.size());
   track.Present = 0xFF;
+  track.Fm = encoding == FluxEncoding::FM ? 1 : 0;
+  track.DataRate = static_cast<std::uint16_t>(rate.dataRate / 1000);
   // The model's raw track is MFM, as the UDI writer sends it.
   report.revolutionKept =
       MergeRevolutions(layout.revolutions, layout.encoding == FluxEncoding::MFM, track, report.notices);

@@ -32,13 +32,11 @@ struct ImageFormat {
   Confidence (*probe)(const ProbeInput&);
   bool (*load)(TZX_Disk&, const std::filesystem::path&);
   bool (*save)(TZX_Disk&, const std::filesystem::path&, const SaveOptions&);  // nullptr: read only
-  // What a file of this format can hold beyond plain sector data.
-  bool holdsRawTracks;
-  bool holdsCrcState;
-  bool holdsIds;
-  bool holdsComments;
-  // What a file of this format cannot hold of a disk (`format` names it in the
-  // texts); nullptr when it holds everything.
+  // What a file of this format holds beyond plain sector data; the save
+  // check compares the disk against it.
+  FormatHolds holds;
+  // What the layout of this format cannot hold of a disk besides (`format`
+  // names it in the texts); nullptr when nothing more.
   SaveLosses (*losses)(const TZX_Disk& disk, std::string_view format);
 };
 
@@ -89,7 +87,8 @@ bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageF
 // wrong. A message that names the file already (a failed read) stays as it is.
 std::string LoadErrorText(const std::filesystem::path& file, const std::string& message);
 
-// What saving the disk in this format would lose.
+// What saving the disk in this format would lose: the disk's carried losses,
+// what its row says it does not hold, and what its layout cannot hold.
 SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format);
 
 // What a save would lose in one sentence: the first loss and how many there

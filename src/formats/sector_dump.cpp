@@ -129,7 +129,7 @@ SaveLosses SectorDumpLosses(const TZX_Disk& disk, const SectorDumpLayout& layout
         what = "данные " + std::to_string(sector.DataLen) + " байт, формат " + name + " хранит " +
                std::to_string(sectorBytes);
       taken[sector.IdSector] = true;
-      if (!what.empty()) losses.push_back({t, sector.IdSector, what});
+      if (!what.empty()) losses.push_back({LossKind::SectorData, t, sector.IdSector, what});
     }
   }
   return losses;

@@ -71,6 +71,7 @@ std::size_t TakeDataField(TSectorRec& sector, ByteSpan raw, std::size_t e) {
     next = std::max(e, length - 2);
   }
   const std::size_t kept = std::min<std::size_t>(available, kSectorDataSize);
+  sector.DeletedMark = raw[e] == kDeletedDataMark ? 1 : 0;
   std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(e + 1), kept, sector.Data.begin());
   sector.DataPos = static_cast<std::uint16_t>(e + 1);
   sector.DataLen = static_cast<std::uint16_t>(kept);
@@ -185,7 +186,7 @@ bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data) {
     track.Present = 0xFF;
     track.RawValid = 1;
     ScanSectors(track, raw, syncMap);
-    if (!onDisk && !beyond.Drop(disk, t / sides, t % sides, track.CountSectors() > 0)) return false;
+    if (!onDisk) beyond.Drop(disk, t / sides, t % sides, track.CountSectors());
   }
   beyond.Report(disk);
   return true;

@@ -27,6 +27,8 @@ void TTrack::Clear() {
   SectorCount = 0;
   RawValid = 0;
   RawLength = 0;
+  DataRate = 0;
+  Fm = 0;
   RawData.fill(0);
   Log.clear();
 }
@@ -82,6 +84,7 @@ void TZX_Disk::ClearDisk() {
   Title.clear();
   Comments.clear();
   Notices.clear();
+  Losses.clear();
   TrackCount = 0;
   Capture.reset();
   if (observer_ != nullptr) observer_->DiskCleared();

@@ -89,11 +89,9 @@ void TFMain::z10Click() {
 void TFMain::z11Click() {
   if (curSector_ < 1 || curTrack_ < 0) return;
   TSectorRec& sector = disk_.GetSector(static_cast<std::uint8_t>(curTrack_), static_cast<std::uint8_t>(curSector_ - 1));
-  sector.Used = 0xFF;
-  sector.IdTrack = static_cast<std::uint8_t>(curTrack_);
-  sector.IdSide = static_cast<std::uint8_t>(curTrack_ % 2);
-  sector.IdSector = static_cast<std::uint8_t>(curSector_ - 1);
-  sector.IdSize = 1;
+  // The ID field gets its CRC: a built track writes the slot's CRC as it is.
+  SetIdField(sector, static_cast<std::uint8_t>(curTrack_), static_cast<std::uint8_t>(curTrack_ % 2),
+             static_cast<std::uint8_t>(curSector_ - 1), 1);
   sector.DataOk = 0xFF;
   RepaintMap();
 }

@@ -121,9 +121,9 @@ TEST(FluxFormats, RoundTripsThroughTwoFormatsKeepEverySector) {
   }
 }
 
-// A captured disk of three revolutions a track: written back with all three,
-// the flux of unchanged tracks byte for byte; a track edited since loading is
-// encoded anew.
+// A captured disk of three revolutions a track: written back as SCP with all
+// three (MFI would lose two), the flux of unchanged tracks byte for byte; a
+// track edited since loading is encoded anew.
 TEST(FluxFormats, CapturedRevolutionsArePassedOnUntilATrackChanges) {
   TZX_Disk source;
   test::MakeMixedDisk(source, 4, false);
@@ -144,6 +144,12 @@ TEST(FluxFormats, CapturedRevolutionsArePassedOnUntilATrackChanges) {
   TZX_Disk disk;
   EXPECT_TRUE(DecodeFluxDisk(disk, capture).empty());
   EXPECT_EQ(test::DiskDifference(source, disk, {}), "");
+  // SCP keeps every revolution; MFI only the first, so a save as MFI loses the others.
+  EXPECT_TRUE(FindSaveLosses(disk, *FindFormat("SCP")).empty());
+  const SaveLosses mfi = FindSaveLosses(disk, *FindFormat("MFI"));
+  ASSERT_EQ(mfi.size(), 4u);
+  EXPECT_EQ(mfi[3].kind, LossKind::Revolutions);
+  EXPECT_EQ(mfi[3].track, 3);
 
   Bytes first, second;
   ASSERT_TRUE(SaveSCPToBytes(disk, first)) << disk.LastError;

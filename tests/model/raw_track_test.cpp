@@ -41,11 +41,7 @@ Built Build(TZX_Disk& disk, std::uint8_t track) {
 void AddSector(TTrack& track, int slot, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n,
                bool good = true) {
   TSectorRec& s = track.Sectors[slot];
-  s.Used = 0xFF;
-  s.IdTrack = c;
-  s.IdSide = h;
-  s.IdSector = r;
-  s.IdSize = n;
+  SetIdField(s, c, h, r, n);
   s.DataOk = good ? 0xFF : 0;
   s.DataLen = static_cast<std::uint16_t>(SectorLength(n & 3));
   for (int i = 0; i < s.DataLen; ++i) s.Data[i] = static_cast<std::uint8_t>(r + i);
@@ -291,7 +287,8 @@ TEST_F(RawTrackTest, OwnImageGetsNewSectorContents) {
   FillTrdosTrack(0);
   MakeRawImage(0, Build(*disk, 0));
   Track(0).Sectors[2].Data.fill(0x5A);
-  Track(0).Sectors[2].IdSector = 0x33;
+  TSectorRec& changed = Track(0).Sectors[2];
+  SetIdField(changed, changed.IdTrack, changed.IdSide, 0x33, changed.IdSize);
   const Built b = Build(*disk, 0);
   ASSERT_TRUE(b.ok);
   ExpectStandardSector(b, 146 + 372 * 2, Track(0).Sectors[2], 54);

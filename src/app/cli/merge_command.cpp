@@ -9,9 +9,11 @@
 
 namespace velloran::cli {
 
-// merge A B C... -o OUT: every sector from the first input that holds it with
-// a good data CRC; the report goes to standard output. Exits with 2 when
-// sectors stay bad or good copies disagree, after saving OUT.
+// merge A B C... -o OUT [--lossy]: every sector from the first input that
+// holds it with a good data CRC; the report goes to standard output. Exits
+// with 2 when sectors stay bad or good copies disagree, after saving OUT. An
+// OUT that cannot hold all of the merged disk (or of what the inputs' loads
+// left out) needs --lossy, and the losses are listed.
 int RunMerge(const std::vector<std::string>& words) {
   const char* usage = "usage: merge IMAGE IMAGE... -o OUT [--keep-raw] [--compress] [--standard-dsk] [--lossy]";
   std::vector<std::string> rest = words;
@@ -39,8 +41,10 @@ int RunMerge(const std::vector<std::string>& words) {
   for (const std::string& line : MergeReportLines(report, args.Positional())) std::cout << line << '\n';
   const SaveOptions options = SaveOptionsOf(args);
   merged->KeepRaw = options.keepRaw ? 1 : 0;
-  if (!SaveImage(*merged, PathFromUtf8(*output), options, error))
+  SaveLosses losses;
+  if (!SaveImage(*merged, PathFromUtf8(*output), options, error, &losses))
     return Fail(*output + ": " + (error.empty() ? "cannot save the image" : error));
+  ReportLosses(*output, losses);
   return report.badSectors > 0 || !report.conflicts.empty() ? 2 : 0;
 }
 
