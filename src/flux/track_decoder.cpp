@@ -298,8 +298,10 @@ DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track) {
   report.dataRate = layout.dataRate;
   report.revolutions = static_cast<int>(layout.revolutions.size());
   track.Present = 0xFF;
-  track.Fm = encoding == FluxEncoding::FM ? 1 : 0;
-  track.DataRate = static_cast<std::uint16_t>(rate.dataRate / 1000);
+  // The controller's rate: FM carries half the bits at the same rate.
+  const bool fm = layout.encoding == FluxEncoding::FM;
+  track.Fm = fm ? 1 : 0;
+  track.DataRate = static_cast<std::uint16_t>((fm ? 2 * layout.dataRate : layout.dataRate) / 1000);
   // The model's raw track is MFM, as the UDI writer sends it.
   report.revolutionKept =
       MergeRevolutions(layout.revolutions, layout.encoding == FluxEncoding::MFM, track, report.notices);
