@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "common/file_replace.h"
+#include "common/messages.h"
 #include "common/utf8_path.h"
 
 namespace velloran {
@@ -31,14 +32,14 @@ std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailur
 
 std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file, std::uintmax_t maxSize) {
   switch (failure) {
-    case ReadFailure::NotFound: return "Файл " + PathToUtf8(file) + " не найден!";
-    case ReadFailure::NotRegularFile: return PathToUtf8(file) + " не является файлом!";
+    case ReadFailure::NotFound: return MessageText(MessageId::FileNotFound, {PathToUtf8(file)});
+    case ReadFailure::NotRegularFile: return MessageText(MessageId::FileNotRegular, {PathToUtf8(file)});
     case ReadFailure::TooLarge:
-      return "Файл " + PathToUtf8(file) + " слишком велик: больше " + std::to_string(maxSize >> 20) + " МБ!";
+      return MessageText(MessageId::FileTooLarge, {PathToUtf8(file), std::to_string(maxSize >> 20)});
     case ReadFailure::CannotRead:
     case ReadFailure::None: break;
   }
-  return "Ошибка чтения файла " + PathToUtf8(file) + "!";
+  return MessageText(MessageId::FileReadError, {PathToUtf8(file)});
 }
 
 bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "common/file_io.h"
 #include "common/utf8_path.h"
 #include "formats/dsk.h"
 #include "formats/fdi.h"
@@ -195,7 +196,21 @@ std::string_view DefaultExtensionForFilter(int filterIndex) {
   return {};
 }
 
+namespace {
+
+// A missing file is named as such, not as a file of an unknown type or one
+// its format cannot read.
+bool IsMissing(const std::filesystem::path& file, std::string& error) {
+  std::error_code ec;
+  if (std::filesystem::exists(file, ec)) return false;
+  error = ReadFailureMessage(ReadFailure::NotFound, file);
+  return true;
+}
+
+}  // namespace
+
 bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, std::string& error) {
+  if (IsMissing(file, error)) return false;
   disk.LastError.clear();
   disk.Notices.clear();
   if (format.load(disk, file)) return true;
@@ -204,6 +219,7 @@ bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageF
 }
 
 bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error) {
+  if (IsMissing(file, error)) return false;
   const DetectedFormat detected = DetectFormat(file);
   if (detected.format == nullptr) {
     error = kUnsupportedFileType;

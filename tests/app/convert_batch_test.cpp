@@ -167,7 +167,8 @@ TEST(CliBatchConvert, FailuresAreListedCountedAndMakeTheExitCodeOne) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "Converted: 2, failed: 3\n");
   EXPECT_TRUE(Contains(run.err, "velloran-cli: " + broken.string() + ": FDI file size error!\n")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + missing.string() + ": TRD file read error!\n")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + missing.string() + ": File " + missing.string() + " not found!\n"))
+      << run.err;
   EXPECT_TRUE(Contains(run.err, "velloran-cli: " + notes.string() + ": Данный тип файлов не поддерживается!\n"))
       << run.err;
   EXPECT_TRUE(Contains(run.err, "[5/5] ")) << run.err;

@@ -134,7 +134,7 @@ TEST(FormatTable, ExtensionBreaksTiesAndNamesTheReaderOfAnUnclaimedFile) {
 
   EXPECT_EQ(DetectFormat(dir / "missing.trd").format->key, "TRD");
   EXPECT_FALSE(LoadImage(disk, dir / "missing.trd", error));
-  EXPECT_EQ(error, "TRD file read error!");
+  EXPECT_EQ(error, "Файл " + (dir / "missing.trd").string() + " не найден!");
   EXPECT_EQ(DetectFormat(dir.Path()).format, nullptr) << "a folder no format claims";
 }
 

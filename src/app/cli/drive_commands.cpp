@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "app/cli/cli.h"
+#include "common/messages.h"
 #include "common/system.h"
 #include "common/utf8_path.h"
 #include "fdc/controller_commands.h"
@@ -138,8 +139,9 @@ struct DriveSession {
 std::optional<std::string> CheckArguments(const Arguments& args, const std::set<std::string>& known,
                                           std::size_t positional, const char* usage) {
   if (!args.Error().empty()) return args.Error();
-  if (const auto unknown = args.UnknownOption(known); !unknown.empty()) return "unknown option " + unknown;
-  if (args.Positional().size() != positional) return std::string("usage: ") + usage;
+  if (const auto unknown = args.UnknownOption(known); !unknown.empty())
+    return MessageText(MessageId::CliUnknownOption, {unknown});
+  if (args.Positional().size() != positional) return MessageText(MessageId::CliUsage, {usage});
   return std::nullopt;
 }
 
@@ -223,7 +225,8 @@ int FinishSession(const DriveSession& session, int exitCode) {
   if (medium != nullptr && !session.choice.saveTo.empty()) {
     std::string error;
     if (!SaveImage(*medium, session.choice.saveTo, SaveOptions{}, error))
-      return Fail(PathToUtf8(session.choice.saveTo) + ": " + (error.empty() ? "cannot save the image" : error));
+      return Fail(PathToUtf8(session.choice.saveTo) + ": " +
+                  (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
   }
   return exitCode;
 }
@@ -296,7 +299,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
   options.lossy = args.Flag("lossy");
   SaveLosses losses;
   if (!SaveImage(*disk, PathFromUtf8(out), options, error, &losses)) {
-    Fail(out + ": " + (error.empty() ? "cannot save the image" : error));
+    Fail(out + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
     const std::string kept = out + ".udf";
     if (SaveImage(*disk, PathFromUtf8(kept), SaveOptions{}, error))
       std::cerr << "velloran-cli: the disk as read is kept in " << kept << '\n';
@@ -307,7 +310,8 @@ int RunReadDisk(const std::vector<std::string>& words) {
   if (fluxFile) {
     if (!disk->Capture) return FinishSession(*session, Fail("--flux: the drive gave no flux (not a flux drive)"));
     if (!SaveImage(*disk, PathFromUtf8(*fluxFile), SaveOptions{}, error))
-      return FinishSession(*session, Fail(*fluxFile + ": " + (error.empty() ? "cannot save the image" : error)));
+      return FinishSession(
+          *session, Fail(*fluxFile + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error)));
     std::cout << *fluxFile << '\n';
   }
   return FinishSession(*session, operation.BadSectors > 0 || operation.FailedTracks > 0 || stoppedEarly ? 2 : 0);
@@ -326,7 +330,7 @@ int RunWriteDisk(const std::vector<std::string>& words) {
   auto disk = std::make_unique<TZX_Disk>();
   std::string error;
   if (!LoadImage(*disk, PathFromUtf8(image), error))
-    return Fail(image + ": " + (error.empty() ? "cannot load the image" : error));
+    return Fail(image + ": " + (error.empty() ? MessageText(MessageId::CliCannotLoadImage) : error));
 
   auto session = OpenSession(args, error);
   if (!session) return Fail(error);

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/cli/cli.h"
+#include "common/messages.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
 
@@ -41,7 +42,7 @@ std::string FormatKeys() {
 
 // formats: the image formats, as the format table lists them.
 int RunFormats(const std::vector<std::string>& words) {
-  if (!words.empty()) return Fail("usage: formats");
+  if (!words.empty()) return Fail(MessageText(MessageId::CliUsage, {"formats"}));
   PrintFormatList(std::cout);
   return 0;
 }
@@ -54,7 +55,7 @@ bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path
                  const ConvertOptions& options, std::string& error, std::vector<std::string>& notes) {
   TZX_Disk disk;
   if (!LoadImage(disk, input, error)) {
-    error = PathToUtf8(input) + ": " + (error.empty() ? "cannot load the image" : error);
+    error = PathToUtf8(input) + ": " + (error.empty() ? MessageText(MessageId::CliCannotLoadImage) : error);
     return false;
   }
   // What the reader noticed (a cut file, parts left out) goes along with the conversion.
@@ -66,11 +67,12 @@ bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path
   saveOptions.lossy = options.lossy;
   SaveLosses losses;
   if (SaveImageAs(disk, output, target, saveOptions, error, &losses)) {
-    for (const auto& loss : losses) notes.push_back(PathToUtf8(output) + ": lost " + LossText(loss));
+    for (const auto& loss : losses)
+      notes.push_back(MessageText(MessageId::CliLost, {PathToUtf8(output), LossText(loss)}));
     return true;
   }
-  error = PathToUtf8(output) + ": " + (error.empty() ? "cannot save the image" : error);
-  if (!losses.empty()) notes.push_back("--lossy converts it anyway and lists what is lost");
+  error = PathToUtf8(output) + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error);
+  if (!losses.empty()) notes.push_back(MessageText(MessageId::CliLossyHint));
   return false;
 }
 
@@ -91,8 +93,8 @@ int RunConvert(const std::vector<std::string>& words) {
   if (!args.Error().empty()) return Fail(args.Error());
   if (args.Value("to") || folder) return RunBatchConvert(args, folder);
   if (const auto unknown = args.UnknownOption({"keep-raw", "compress", "standard-dsk", "lossy"}); !unknown.empty())
-    return Fail("unknown option " + unknown);
-  if (args.Positional().size() != 2) return Fail(std::string("usage: ") + kConvertUsage);
+    return Fail(MessageText(MessageId::CliUnknownOption, {unknown}));
+  if (args.Positional().size() != 2) return Fail(MessageText(MessageId::CliUsage, {kConvertUsage}));
   const std::string& output = args.Positional()[1];
   const ImageFormat* target = FindFormat(ExtensionKey(PathFromUtf8(output)));
   if (target == nullptr) return Fail(output + ": " + std::string(kUnsupportedFileType));

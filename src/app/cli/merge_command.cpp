@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/cli/cli.h"
+#include "common/messages.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
 #include "model/merge.h"
@@ -20,7 +21,8 @@ int RunMerge(const std::vector<std::string>& words) {
   if (!error.empty()) return Fail(error);
   const Arguments args(rest, {});
   if (!args.Error().empty()) return Fail(args.Error());
-  if (const auto unknown = args.UnknownOption({}); !unknown.empty()) return Fail("unknown option " + unknown);
+  if (const auto unknown = args.UnknownOption({}); !unknown.empty())
+    return Fail(MessageText(MessageId::CliUnknownOption, {unknown}));
   if (args.Positional().size() < 2 || !output) return Fail(usage);
   if (FindFormat(ExtensionKey(PathFromUtf8(*output))) == nullptr)
     return Fail(*output + ": " + std::string(kUnsupportedFileType));
@@ -30,7 +32,7 @@ int RunMerge(const std::vector<std::string>& words) {
   for (const std::string& file : args.Positional()) {
     disks.push_back(std::make_unique<TZX_Disk>());
     if (!LoadImage(*disks.back(), PathFromUtf8(file), error))
-      return Fail(file + ": " + (error.empty() ? "cannot load the image" : error));
+      return Fail(file + ": " + (error.empty() ? MessageText(MessageId::CliCannotLoadImage) : error));
     inputs.push_back(disks.back().get());
   }
 
@@ -38,7 +40,7 @@ int RunMerge(const std::vector<std::string>& words) {
   const MergeReport report = MergeDisks(inputs, *merged);
   for (const std::string& line : MergeReportLines(report, args.Positional())) std::cout << line << '\n';
   if (!SaveImage(*merged, PathFromUtf8(*output), SaveOptions{}, error))
-    return Fail(*output + ": " + (error.empty() ? "cannot save the image" : error));
+    return Fail(*output + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
   return report.badSectors > 0 || !report.conflicts.empty() ? 2 : 0;
 }
 
