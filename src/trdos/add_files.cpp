@@ -77,7 +77,7 @@ std::optional<Message> AddScl(TrdosCatalog& catalog, TZX_Disk& disk, const std::
   if (!HasSclSignature(data)) return AddError("Неверный дескриптор файла " + path + " ..!");
   const long long size = static_cast<long long>(data.size());
   const int count = size > 8 ? data[8] : 0;
-  if (size < 9 || size < 14LL * count + 9) return AddError("Ошибка в длинне файла " + path + " ..!");
+  if (size < 9 || size < 14LL * count + 9) return AddError("Ошибка в длине файла " + path + " ..!");
 
   std::size_t dataPosition = 9 + kSclHeaderSize * count;
   for (int i = 0; i < count; ++i) {
