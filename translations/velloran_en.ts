@@ -673,6 +673,10 @@ Accept them?</translation>
         <translation>File %1 not found!
 It is removed from the list of recent images.</translation>
     </message>
+    <message>
+        <source>Меню уже на новом языке; остальные тексты окна сменятся при следующем запуске.</source>
+        <translation>The menus already speak the new language; the other texts of the window change at the next start.</translation>
+    </message>
 </context>
 <context>
     <name>velloran::TFmScr</name>
