@@ -14,14 +14,14 @@ namespace velloran::cli {
 // a good data CRC; the report goes to standard output. Exits with 2 when
 // sectors stay bad or good copies disagree, after saving OUT.
 int RunMerge(const std::vector<std::string>& words) {
-  const char* usage = "usage: merge IMAGE IMAGE... -o OUT";
+  const char* usage = "usage: merge IMAGE IMAGE... -o OUT [--keep-raw] [--compress] [--standard-dsk] [--lossy]";
   std::vector<std::string> rest = words;
   std::string error;
   const std::optional<std::string> output = TakeShortOption(rest, "-o", error);
   if (!error.empty()) return Fail(error);
   const Arguments args(rest, {});
   if (!args.Error().empty()) return Fail(args.Error());
-  if (const auto unknown = args.UnknownOption({}); !unknown.empty())
+  if (const auto unknown = args.UnknownOption(WithWriterOptions({})); !unknown.empty())
     return Fail(MessageText(MessageId::CliUnknownOption, {unknown}));
   if (args.Positional().size() < 2 || !output) return Fail(usage);
   if (FindFormat(ExtensionKey(PathFromUtf8(*output))) == nullptr)
@@ -39,7 +39,9 @@ int RunMerge(const std::vector<std::string>& words) {
   auto merged = std::make_unique<TZX_Disk>();
   const MergeReport report = MergeDisks(inputs, *merged);
   for (const std::string& line : MergeReportLines(report, args.Positional())) std::cout << line << '\n';
-  if (!SaveImage(*merged, PathFromUtf8(*output), SaveOptions{}, error))
+  const SaveOptions options = SaveOptionsOf(args);
+  merged->KeepRaw = options.keepRaw ? 1 : 0;
+  if (!SaveImage(*merged, PathFromUtf8(*output), options, error))
     return Fail(*output + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
   return report.badSectors > 0 || !report.conflicts.empty() ? 2 : 0;
 }

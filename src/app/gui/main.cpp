@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   parser.addVersionOption();
   const QCommandLineOption driveOption(
       QStringLiteral("drive"),
-      QCoreApplication::translate("main", "Дисковод: A, B или sim:ОБРАЗ (имитация дисковода)."),
+      QCoreApplication::translate("main", "Дисковод: %1.").arg(QString::fromStdString(velloran::DriveSyntaxInWords())),
       QCoreApplication::translate("main", "дисковод"));
   parser.addOption(driveOption);
   parser.addPositionalArgument(QStringLiteral("image"),
