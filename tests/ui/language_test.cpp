@@ -54,8 +54,8 @@ const QStringList kLatinAllowed = {QStringLiteral("Velloran"),     QStringLitera
                                    QStringLiteral("English"),      QStringLiteral("TD0"),     QStringLiteral("Ctrl"),
                                    QStringLiteral("Greaseweazle"), QStringLiteral("Spectrum")};
 
-// File names are the user's own words.
-const QRegularExpression kPath(QStringLiteral("\\S*/\\S*"));
+// File names are the user's own words, and versions are numbers.
+const QRegularExpression kPath(QStringLiteral("\\S*[/._]\\S*"));
 
 QStringList LatinWordsOutsideAllowList(const QStringList& texts) {
   QStringList found;
@@ -150,12 +150,14 @@ TEST_F(LanguageTest, SettingsChoiceIsStoredAndApplied) {
     dialog.findChild<QPushButton*>(QStringLiteral("bb1"))->click();
   });
   window->N29Click();
+  QApplication::processEvents();
   EXPECT_EQ(store.Read("Language"), "en");
   EXPECT_EQ(ProcessLanguage(), Language::English);
   EXPECT_EQ(Action("N29")->text(), QStringLiteral("Program settings"));
-  const auto notice = std::find_if(prompts.Messages().begin(), prompts.Messages().end(),
+  const auto messages = prompts.Messages();
+  const auto notice = std::find_if(messages.begin(), messages.end(),
                                    [](const auto& message) { return message.caption == QStringLiteral("Settings"); });
-  ASSERT_NE(notice, prompts.Messages().end()) << "the change is told, in the new language";
+  ASSERT_NE(notice, messages.end()) << "the change is told, in the new language";
   EXPECT_FALSE(notice->text.contains(kCyrillic));
 }
 
