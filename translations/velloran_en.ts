@@ -15,10 +15,6 @@
         <translation>Floppy disks and disk images of the ZX Spectrum family</translation>
     </message>
     <message>
-        <source>Дисковод: A, B или sim:ОБРАЗ (имитация дисковода).</source>
-        <translation>The drive: A, B or sim:IMAGE (a simulated drive).</translation>
-    </message>
-    <message>
         <source>дисковод</source>
         <translation>drive</translation>
     </message>
@@ -39,6 +35,10 @@
     <message>
         <source>Внимание..!</source>
         <translation>Attention!</translation>
+    </message>
+    <message>
+        <source>Дисковод: %1.</source>
+        <translation>The drive: %1.</translation>
     </message>
 </context>
 <context>
@@ -82,6 +82,17 @@
     <message>
         <source>Пустое место на дорожке</source>
         <translation>Empty place on the track</translation>
+    </message>
+</context>
+<context>
+    <name>velloran::DiskPictureView</name>
+    <message>
+        <source>Сохранить картину...</source>
+        <translation>Save the picture...</translation>
+    </message>
+    <message>
+        <source>Сохранить картину</source>
+        <translation>Save the picture</translation>
     </message>
 </context>
 <context>
@@ -193,7 +204,7 @@
         <translation>No sector selected!</translation>
     </message>
     <message>
-        <source>Вы действительно хотите удалить сектор?<byte value="xd" />Последующие сектора будут сдвинуты!</source>
+        <source>Вы действительно хотите удалить сектор?<byte value="xd"/>Последующие сектора будут сдвинуты!</source>
         <translation>Do you really want to remove the sector?
 The sectors after it will move up!</translation>
     </message>
@@ -509,7 +520,7 @@ Save with losses?</translation>
     </message>
     <message>
         <source>Считать сектора дорожки</source>
-        <translation>Read the track's sectors</translation>
+        <translation>Read the track&apos;s sectors</translation>
     </message>
     <message>
         <source>Сканировать дорожку</source>
@@ -561,7 +572,7 @@ Save with losses?</translation>
     </message>
     <message>
         <source>Очистить данные секторов</source>
-        <translation>Clear the sectors' data</translation>
+        <translation>Clear the sectors&apos; data</translation>
     </message>
     <message>
         <source>Очистить заголовок сектора</source>
@@ -641,7 +652,7 @@ Qt %2</translation>
     </message>
     <message>
         <source>Щёлкните пустое место сразу за последним сектором дорожки</source>
-        <translation>Click the empty place right after the track's last sector</translation>
+        <translation>Click the empty place right after the track&apos;s last sector</translation>
     </message>
     <message>
         <source>Объединить с образом диска из файла..</source>
@@ -661,21 +672,29 @@ Qt %2</translation>
     </message>
     <message>
         <source>Образ «%1» изменён. Сохранить изменения?</source>
-        <translation>The image "%1" has changed. Save the changes?</translation>
+        <translation>The image &quot;%1&quot; has changed. Save the changes?</translation>
     </message>
     <message>
-        <source>Изменения в HEX редакторе не приняты.<byte value="xd" />Принять их?</source>
+        <source>Изменения в HEX редакторе не приняты.<byte value="xd"/>Принять их?</source>
         <translation>The changes in the hex editor are not accepted.
 Accept them?</translation>
     </message>
     <message>
-        <source>Файл %1 не найден!<byte value="xd" />Он убран из списка последних образов.</source>
+        <source>Файл %1 не найден!<byte value="xd"/>Он убран из списка последних образов.</source>
         <translation>File %1 not found!
 It is removed from the list of recent images.</translation>
     </message>
     <message>
         <source>Меню уже на новом языке; остальные тексты окна сменятся при следующем запуске.</source>
         <translation>The menus already speak the new language; the other texts of the window change at the next start.</translation>
+    </message>
+    <message>
+        <source>Картина диска</source>
+        <translation>Disk picture</translation>
+    </message>
+    <message>
+        <source>Поток дорожки</source>
+        <translation>Track flux</translation>
     </message>
 </context>
 <context>
@@ -800,20 +819,20 @@ It is removed from the list of recent images.</translation>
         <translation>Settings</translation>
     </message>
     <message>
-        <source>Число повторений ошибочных операций<byte value="xd" />
+        <source>Число повторений ошибочных операций<byte value="xd"/>
 без перемещения головок.</source>
         <translation>How often a failed operation is repeated
 without moving the heads.</translation>
     </message>
     <message>
-        <source>Число циклов повторений со сбросом<byte value="xd" />
+        <source>Число циклов повторений со сбросом<byte value="xd"/>
 контроллера.</source>
         <translation>How many rounds of repeats
 with a controller reset.</translation>
     </message>
     <message>
-        <source>Число циклов полного чтения дорожки,<byte value="xd" />
-для более точного определения данных полей<byte value="xd" />
+        <source>Число циклов полного чтения дорожки,<byte value="xd"/>
+для более точного определения данных полей<byte value="xd"/>
 и маркеров.</source>
         <translation>How many times a track is read whole,
 to find its fields and marks more exactly.</translation>
@@ -867,8 +886,8 @@ to find its fields and marks more exactly.</translation>
         <translation>Restore the track image</translation>
     </message>
     <message>
-        <source>Данные пробелов дорожки, полученные<byte value="xd" />
-при полном чтении, будут заменяться<byte value="xd" />
+        <source>Данные пробелов дорожки, полученные<byte value="xd"/>
+при полном чтении, будут заменяться<byte value="xd"/>
 стандартными значениями.</source>
         <translation>The gap bytes of a track read whole
 are replaced by the standard values.</translation>
@@ -878,7 +897,7 @@ are replaced by the standard values.</translation>
         <translation>Compress TD0 images when saving</translation>
     </message>
     <message>
-        <source>Производить сжатие образа<byte value="xd" />
+        <source>Производить сжатие образа<byte value="xd"/>
 при записи его в TD0 файл.</source>
         <translation>Compress the image
 when it is saved as a TD0 file.</translation>
@@ -888,7 +907,7 @@ when it is saved as a TD0 file.</translation>
         <translation>Convert the track data</translation>
     </message>
     <message>
-        <source>Производить или нет реставрацию данных дорожки<byte value="xd" />
+        <source>Производить или нет реставрацию данных дорожки<byte value="xd"/>
 при отображении их в правом окне.</source>
         <translation>Whether the track data is restored
 when it is shown in the right pane.</translation>
@@ -898,8 +917,8 @@ when it is shown in the right pane.</translation>
         <translation>Take the sector length from its ID</translation>
     </message>
     <message>
-        <source>При отображении данных сектора использовать<byte value="xd" />
-размер, установленный в заголовке сектора, или<byte value="xd" />
+        <source>При отображении данных сектора использовать<byte value="xd"/>
+размер, установленный в заголовке сектора, или<byte value="xd"/>
 фактически считанный размер.</source>
         <translation>Show a sector with the size its ID gives
 or with the size actually read.</translation>
@@ -939,6 +958,45 @@ or with the size actually read.</translation>
     <message>
         <source>Отменить</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>velloran::TrackView</name>
+    <message>
+        <source>Дорожка </source>
+        <translation>Track </translation>
+    </message>
+    <message>
+        <source>Поток дорожки %1</source>
+        <translation>Flux of track %1</translation>
+    </message>
+    <message>
+        <source>Дорожка без потока: расположение секторов по RAW образу</source>
+        <translation>A track without flux: the sectors placed by the raw track</translation>
+    </message>
+    <message>
+        <source>Дорожка без потока и без RAW образа</source>
+        <translation>A track with neither flux nor a raw track</translation>
+    </message>
+    <message>
+        <source>Все обороты</source>
+        <translation>All revolutions</translation>
+    </message>
+    <message>
+        <source>Оборот %1</source>
+        <translation>Revolution %1</translation>
+    </message>
+    <message>
+        <source>Сектор %1 (C%2 H%3 R%4 N%5), %6: %7</source>
+        <translation>Sector %1 (C%2 H%3 R%4 N%5), %6: %7</translation>
+    </message>
+    <message>
+        <source>заголовок</source>
+        <translation>sector ID</translation>
+    </message>
+    <message>
+        <source>данные</source>
+        <translation>data</translation>
     </message>
 </context>
 </TS>

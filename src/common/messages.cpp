@@ -51,7 +51,8 @@ constexpr CatalogueEntry kCatalogue[] = {
     {FileNotFound, "Файл {1} не найден!", "File {1} not found!"},
     {FileNotRegular, "{1} не является файлом!", "{1} is not a file!"},
     {FileTooLarge, "Файл {1} слишком велик: больше {2} МБ!", "File {1} is too large: over {2} MB!"},
-    {FileReadError, "Ошибка чтения файла {1}!", "Error reading file {1}!"},
+    {FileReadError, "Ошибка чтения файла {1}{2}!", "Error reading file {1}{2}!"},
+    {TrdosFilesAdded, "Добавлено файлов: {1} из {2}.", "Files added: {1} of {2}."},
 };
 
 constexpr bool RowsInIdentifierOrder() {

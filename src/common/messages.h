@@ -54,6 +54,8 @@ enum class MessageId {
   FileNotRegular,
   FileTooLarge,
   FileReadError,
+  // The TR-DOS catalogue.
+  TrdosFilesAdded,
   Count
 };
 

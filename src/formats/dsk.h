@@ -9,6 +9,7 @@
 
 #include "common/bytes.h"
 #include "formats/probe.h"
+#include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -17,9 +18,10 @@ enum class DskVariant { Extended, Standard };
 
 Confidence ProbeDSK(const ProbeInput& input);
 
-// Reads either variant. Several stored copies of a weak sector: the first is
-// kept and a notice names the sector; so are other things the disk cannot
-// hold (data beyond 1100 bytes, more than 20 sectors, deleted-data marks).
+// Reads either variant with the sectors' deleted-data marks. Several stored
+// copies of a weak sector: the first is kept and the rest is a loss the disk
+// carries; so are other things the disk cannot hold (data beyond 1100 bytes,
+// more than 20 sectors).
 bool LoadDSK(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadDSKFromBytes(TZX_Disk& disk, ByteSpan data);
 
@@ -28,5 +30,9 @@ bool LoadDSKFromBytes(TZX_Disk& disk, ByteSpan data);
 // track of mixed sector sizes, a sector with part of its data).
 bool SaveDSK(TZX_Disk& disk, const std::filesystem::path& file, DskVariant variant = DskVariant::Extended);
 bool SaveDSKToBytes(TZX_Disk& disk, Bytes& out, DskVariant variant = DskVariant::Extended);
+
+// What the status bytes cannot tell: an ID CRC error in a sector whose data
+// is bad too.
+SaveLosses SaveLossesDSK(const TZX_Disk& disk, std::string_view format);
 
 }  // namespace velloran

@@ -7,6 +7,7 @@
 
 #include "common/codepages.h"
 #include "formats/image_file.h"
+#include "formats/reader_notices.h"
 
 namespace velloran {
 
@@ -25,7 +26,7 @@ constexpr const char* kCrcError = "UDF file CRC error!";
 // of short lines would otherwise take hundreds of megabytes.
 constexpr std::size_t kMaxTextLines = 4096;
 constexpr const char* kTextCut =
-    "UDF: комментарий или журнал дорожки длиннее 4096 строк; загружены только первые 4096 строк.";
+    "комментарий или журнал дорожки длиннее 4096 строк; загружены только первые 4096 строк";
 
 std::uint8_t FlagByte(std::uint8_t flag) { return flag != 0 ? kFlagSet : kFlagClear; }
 
@@ -197,7 +198,7 @@ const char* ReadImage(TZX_Disk& disk, ByteSpan data) {
   disk.UseBaseTrack = header.useBaseTrack;
   disk.BaseTrack = header.baseTrack;
   disk.KeepRaw = header.keepRaw;
-  if (cut) disk.Notices.push_back(kTextCut);
+  if (cut) CarryLoss(disk, "UDF", {LossKind::Comment, -1, -1, kTextCut});
   return nullptr;
 }
 
@@ -220,7 +221,7 @@ Confidence ProbeUDF(const ProbeInput& input) {
 // Reads a udf file; a missing file leaves the disk untouched.
 bool LoadUDF(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, "Cannot open UDF file!", data)) return false;
+  if (!ReadImageFile(disk, file, data)) return false;
   return LoadUDFFromBytes(disk, data);
 }
 

@@ -1,6 +1,7 @@
 #include "model/disk.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velloran {
 
@@ -26,6 +27,8 @@ void TTrack::Clear() {
   SectorCount = 0;
   RawValid = 0;
   RawLength = 0;
+  DataRate = 0;
+  Fm = 0;
   RawData.fill(0);
   Log.clear();
 }
@@ -46,7 +49,7 @@ std::uint8_t TTrack::CountSectors() {
 void TTrack::SectorsToRaw() {
   if (RawValid == 0 || Present == 0 || RawLength == 0) return;
   for (int i = 0; i < SectorCount && i < kSlotCount; ++i) {
-    const auto& sector = Sectors[i];
+    const TSectorRec& sector = std::as_const(Sectors)[i];
     if (sector.DataPos == 0) continue;
     const int end = sector.DataPos + sector.DataLen;
     if (end >= RawLength || end > kRawCapacity || sector.DataLen > kSectorDataSize) continue;
@@ -81,6 +84,7 @@ void TZX_Disk::ClearDisk() {
   Title.clear();
   Comments.clear();
   Notices.clear();
+  Losses.clear();
   TrackCount = 0;
   Capture.reset();
   if (observer_ != nullptr) observer_->DiskCleared();

@@ -30,6 +30,13 @@ std::uint16_t DataCrc(const std::uint8_t* data, std::size_t length) {
 
 }  // namespace
 
+// The bytes of a sector the pane shows: as many as its data field holds, or
+// as its size code says when the settings ask for that.
+int TFMain::ShownLength(const TSectorRec& sector) const {
+  const int sizeLength = SectorLength(sector.IdSize);
+  return settings_.SetSectorSizeFromHead ? sizeLength : std::min<int>(sector.DataLen, kSectorDataSize);
+}
+
 void TFMain::SetTrackAndSectorLabels(int column, int row) {
   const TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(row));
   l2_->setText(track.Present != 0 ? QString::number(row) : QString());
@@ -80,18 +87,23 @@ void TFMain::ShowSector(int track, int slot) {
     EmptyHexPane();
     return;
   }
-  const int sizeLength = SectorLength(sector.IdSize);
-  int shown = sizeLength;
   if (sector.DataLen > 0) {
-    shown = settings_.SetSectorSizeFromHead ? sizeLength : std::min<int>(sector.DataLen, kSectorDataSize);
-    s1_->SetData(ByteSpan(sector.Data.data(), static_cast<std::size_t>(shown)));
+    s1_->SetData(ByteSpan(sector.Data.data(), static_cast<std::size_t>(ShownLength(sector))));
     s1_->SetReadOnly(false);
     SetPaneButtons(true);
   } else {
     SetPaneButtons(false);
     EmptyHexPane();
   }
-  vCRC_->setText(HexCrc(DataCrc(sector.Data.data(), static_cast<std::size_t>(shown))));
+  ShowDataCrc(sector);
+}
+
+void TFMain::ShowDataCrc(const TSectorRec& sector) {
+  if (sector.DataLen == 0 || !SizeCodeSupported(sector.IdSize)) {
+    vCRC_->clear();
+    return;
+  }
+  vCRC_->setText(HexCrc(DataCrc(sector.Data.data(), static_cast<std::size_t>(ShownLength(sector)))));
 }
 
 // A track label: the raw image when the track holds one, else the track as

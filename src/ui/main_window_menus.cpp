@@ -123,6 +123,10 @@ std::span<const TFMain::MenuEntry> TFMain::MenuTable() {
       {E::Separator, "View1"},
       {E::Item, "View1", "Legend1", QT_TRANSLATE_NOOP("velloran::TFMain", "Легенда карты"), &TFMain::Legend1Click,
        nullptr, nullptr, E::kCheckable},
+      {E::Item, "View1", "DiskPicture1", QT_TRANSLATE_NOOP("velloran::TFMain", "Картина диска"),
+       &TFMain::DiskPicture1Click, nullptr, nullptr, E::kCheckable},
+      {E::Item, "View1", "TrackView1", QT_TRANSLATE_NOOP("velloran::TFMain", "Поток дорожки"), &TFMain::TrackView1Click,
+       nullptr, nullptr, 0, "Ctrl+T"},
 
       {E::Menu, nullptr, "Settings1", QT_TRANSLATE_NOOP("velloran::TFMain", "Настройки")},
       {E::Item, "Settings1", "N29", QT_TRANSLATE_NOOP("velloran::TFMain", "Настройки программы"), &TFMain::N29Click},
@@ -140,6 +144,7 @@ std::span<const TFMain::MenuEntry> TFMain::MenuTable() {
        &TFMain::NoAction, &TFMain::OnPresentTrackLabel},
       {E::Item, "pm1", "z4", QT_TRANSLATE_NOOP("velloran::TFMain", "Сканировать дорожку"), nullptr, &TFMain::NoAction,
        &TFMain::OnPresentTrackLabel},
+      {E::Item, "pm1", "z24", QT_TRANSLATE_NOOP("velloran::TFMain", "Поток дорожки"), &TFMain::TrackView1Click},
       {E::Separator, "pm1"},
       {E::Item, "pm1", "z23", QT_TRANSLATE_NOOP("velloran::TFMain", "Редактировать адрес сектора"), &TFMain::z23Click,
        &TFMain::NotUsedSlot, &TFMain::OnUsedSlot},

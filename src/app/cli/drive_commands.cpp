@@ -4,6 +4,7 @@
 // the drive is a real one (A, B), a Greaseweazle (gw), or one of the
 // simulated drives (sim:IMAGE, gw-sim:IMAGE).
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -43,11 +44,12 @@ constexpr const char* kDriveHelp = R"(Drive commands:
 N is the number of attempts per sector (default 10; 0 counts as 1).
   catalog [--drive D]
       lists the TR-DOS catalog of the disk in the drive
+)";
 
-D is A (the default), B, a Greaseweazle "gw[:DEVICE][?drive=U]" (the first
-one found, or the serial device named; U is A, B, DS0, DS1 or DS2), or a
-simulated drive "sim:IMAGE[?OPTION&OPTION...]" or "gw-sim:IMAGE[?OPTION...]";
-the environment variable VELLORAN_DRIVE gives D when --drive is missing.
+// After the kinds of drive (from their rows): the options of each.
+constexpr const char* kDriveOptionsHelp =
+    R"(A flux drive takes ?drive=U: U is A, B (PC drives), DS0, DS1 or DS2 (Shugart
+drives). The environment variable VELLORAN_DRIVE gives D when --drive is missing.
 The simulated drive holds IMAGE (any supported image; empty: a blank disk)
 and reports the simulated time. Its options:
   nodisk            no disk in the drive
@@ -149,23 +151,6 @@ std::optional<std::string> CheckArguments(const Arguments& args, const std::set<
   return std::nullopt;
 }
 
-// A whole number within limits from an option, or the fallback when absent.
-bool NumberOption(const Arguments& args, const std::string& name, int minimum, int maximum, std::uint8_t& value,
-                  std::string& error) {
-  const auto text = args.Value(name);
-  if (!text) return true;
-  try {
-    std::size_t used = 0;
-    const int number = std::stoi(*text, &used);
-    if (used == text->size() && number >= minimum && number <= maximum) {
-      value = static_cast<std::uint8_t>(number);
-      return true;
-    }
-  } catch (const std::exception&) {}
-  error = "--" + name + " needs a number from " + std::to_string(minimum) + " to " + std::to_string(maximum);
-  return false;
-}
-
 // Picks the drive, opens the driver as the desktop tool does at start-up and
 // takes the track range and attempts from the options.
 std::optional<DriveSession> OpenSession(const Arguments& args, std::string& error) {
@@ -244,13 +229,19 @@ void KeepDiskAsRead(TZX_Disk& disk, const std::string& kept) {
   if (SaveImage(disk, PathFromUtf8(kept), SaveOptions{}, error))
     std::cerr << "velloran-cli: the disk as read is kept in " << kept << '\n';
   else
-    std::cerr << "velloran-cli: " << kept
-              << ": the disk as read cannot be kept either: " << (error.empty() ? "cannot save the image" : error)
-              << '\n';
+    std::cerr << "velloran-cli: " << kept << ": the disk as read cannot be kept either: "
+              << (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error) << '\n';
 }
 
 int PrintHelp() {
-  std::cout << kDriveHelp;
+  std::cout << kDriveHelp << "\nD is (default A):\n";
+  for (const DriveKindRow& row : DriveKinds()) {
+    std::string syntax(row.syntax);
+    if (row.simulated) syntax += "[?OPTION&...]";
+    syntax.resize(std::max<std::size_t>(syntax.size() + 2, 28), ' ');
+    std::cout << "  " << syntax << row.description << '\n';
+  }
+  std::cout << kDriveOptionsHelp;
   return 0;
 }
 
@@ -342,8 +333,7 @@ int RunWriteDisk(const std::vector<std::string>& words) {
   const std::string image = args.Positional()[0];
   auto disk = std::make_unique<TZX_Disk>();
   std::string error;
-  if (!LoadImage(*disk, PathFromUtf8(image), error))
-    return Fail(image + ": " + (error.empty() ? MessageText(MessageId::CliCannotLoadImage) : error));
+  if (!LoadImage(*disk, PathFromUtf8(image), error)) return Fail(error);
 
   auto session = OpenSession(args, error);
   if (!session) return Fail(error);

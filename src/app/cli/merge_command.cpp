@@ -10,9 +10,11 @@
 
 namespace velloran::cli {
 
-// merge A B C... -o OUT: every sector from the first input that holds it with
-// a good data CRC; the report goes to standard output. Exits with 2 when
-// sectors stay bad or good copies disagree, after saving OUT.
+// merge A B C... -o OUT [--lossy]: every sector from the first input that
+// holds it with a good data CRC; the report goes to standard output. Exits
+// with 2 when sectors stay bad or good copies disagree, after saving OUT. An
+// OUT that cannot hold all of the merged disk (or of what the inputs' loads
+// left out) needs --lossy, and the losses are listed.
 int RunMerge(const std::vector<std::string>& words) {
   const char* usage = "usage: merge IMAGE IMAGE... -o OUT [--keep-raw] [--compress] [--standard-dsk] [--lossy]";
   std::vector<std::string> rest = words;
@@ -31,8 +33,7 @@ int RunMerge(const std::vector<std::string>& words) {
   std::vector<const TZX_Disk*> inputs;
   for (const std::string& file : args.Positional()) {
     disks.push_back(std::make_unique<TZX_Disk>());
-    if (!LoadImage(*disks.back(), PathFromUtf8(file), error))
-      return Fail(file + ": " + (error.empty() ? MessageText(MessageId::CliCannotLoadImage) : error));
+    if (!LoadImage(*disks.back(), PathFromUtf8(file), error)) return Fail(error);
     inputs.push_back(disks.back().get());
   }
 
@@ -41,8 +42,10 @@ int RunMerge(const std::vector<std::string>& words) {
   for (const std::string& line : MergeReportLines(report, args.Positional())) std::cout << line << '\n';
   const SaveOptions options = SaveOptionsOf(args);
   merged->KeepRaw = options.keepRaw ? 1 : 0;
-  if (!SaveImage(*merged, PathFromUtf8(*output), options, error))
+  SaveLosses losses;
+  if (!SaveImage(*merged, PathFromUtf8(*output), options, error, &losses))
     return Fail(*output + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
+  ReportLosses(*output, losses);
   return report.badSectors > 0 || !report.conflicts.empty() ? 2 : 0;
 }
 

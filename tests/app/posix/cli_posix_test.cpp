@@ -38,9 +38,11 @@ TEST(CliInfoJson, EscapesStringsAndKeepsUtf8Valid) {
                          "/odd\\ufffdname\\\".fdi\",\"format\":\"FDI\","
                          "\"format_name\":\"FDI sector image with headers\",\"found_by\":\"signature\","
                          "\"present_tracks\":2,\"notes\":[],"
-                         "\"comments\":[\"Say \\\"hi\\\"\\\\ \\tдиск\"],\"tracks\":["
-                         "{\"track\":0,\"sectors\":2,\"good\":1,\"bad\":1,\"no_data\":0,\"raw\":false},"
-                         "{\"track\":1,\"sectors\":0,\"good\":0,\"bad\":0,\"no_data\":0,\"raw\":false}]}\n");
+                         "\"comments\":[\"Say \\\"hi\\\"\\\\ \\tдиск\"],\"losses\":[],\"tracks\":["
+                         "{\"track\":0,\"sectors\":2,\"good\":1,\"bad\":1,\"no_data\":0,\"id_crc_errors\":0,"
+                         "\"raw\":false},"
+                         "{\"track\":1,\"sectors\":0,\"good\":0,\"bad\":0,\"no_data\":0,\"id_crc_errors\":0,"
+                         "\"raw\":false}]}\n");
   EXPECT_TRUE(run.err.empty()) << run.err;
 }
 
