@@ -215,10 +215,11 @@ TEST_F(FilesTest, UdiBuildFailureIsReportedWithTrackAndSector) {
   Disk().GetSector(5, 3).IdSize = 6;  // no track can be built with it
   const auto file = dir / "out.udi";
   prompts.QueueSave(Q(file));
+  prompts.QueueAnswer(PromptAnswer::Yes);  // the size code is a loss the save asks about first
   window->N32Click();
-  ASSERT_EQ(prompts.Messages().size(), 1u);
-  EXPECT_EQ(prompts.Messages()[0].text, "Ошибка создания образа UDI");
-  EXPECT_EQ(prompts.Messages()[0].caption, "Внимание..!");
+  ASSERT_EQ(prompts.Messages().size(), 2u);
+  EXPECT_EQ(prompts.Messages()[1].text, "Ошибка создания образа UDI");
+  EXPECT_EQ(prompts.Messages()[1].caption, "Внимание..!");
   EXPECT_EQ(window->LogLines(), QStringList{"Ошибка в дорожке - 5 / Сектор - 3"});
   EXPECT_EQ(Find<QListWidget>("Lzx1")->currentRow(), 0) << "the line is selected";
   EXPECT_FALSE(std::filesystem::exists(file));
