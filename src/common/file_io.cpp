@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "common/file_replace.h"
+#include "common/messages.h"
 #include "common/system.h"
 #include "common/utf8_path.h"
 
@@ -37,15 +38,15 @@ std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailur
 std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file, std::uintmax_t maxSize,
                                const std::error_code& reason) {
   switch (failure) {
-    case ReadFailure::NotFound: return "Файл " + PathToUtf8(file) + " не найден!";
-    case ReadFailure::NotRegularFile: return PathToUtf8(file) + " не является файлом!";
+    case ReadFailure::NotFound: return MessageText(MessageId::FileNotFound, {PathToUtf8(file)});
+    case ReadFailure::NotRegularFile: return MessageText(MessageId::FileNotRegular, {PathToUtf8(file)});
     case ReadFailure::TooLarge:
-      return "Файл " + PathToUtf8(file) + " слишком велик: больше " + std::to_string(maxSize >> 20) + " МБ!";
+      return MessageText(MessageId::FileTooLarge, {PathToUtf8(file), std::to_string(maxSize >> 20)});
     case ReadFailure::CannotRead:
     case ReadFailure::None: break;
   }
   const std::string why = reason ? ": " + ErrorCodeText(reason) : std::string();
-  return "Ошибка чтения файла " + PathToUtf8(file) + why + "!";
+  return MessageText(MessageId::FileReadError, {PathToUtf8(file), why});
 }
 
 bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error) {

@@ -71,7 +71,7 @@ void StoreReadSector(TTrack& track, OperationHost& host, int slot, const std::ui
   const int length = SectorLength(sector.IdSize);
   if (received != static_cast<std::size_t>(length)) {
     LogBoth(track, host,
-            "Длинна сектора - " + std::to_string(length) + " byte не равна колличеству считанных байтов - " +
+            "Длина сектора - " + std::to_string(length) + " byte не равна количеству считанных байтов - " +
                 std::to_string(received),
             true);
   }

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "common/file_io.h"
+#include "common/messages.h"
 #include "common/utf8_path.h"
 #include "formats/dsk.h"
 #include "formats/fdi.h"
@@ -260,13 +261,26 @@ std::string_view DefaultExtensionForFilter(int filterIndex) {
   return {};
 }
 
+namespace {
+
+// A missing file is named as such, not as a file its format cannot read.
+bool IsMissing(const std::filesystem::path& file, std::string& error) {
+  std::error_code ec;
+  if (std::filesystem::exists(file, ec)) return false;
+  error = ReadFailureMessage(ReadFailure::NotFound, file);
+  return true;
+}
+
+}  // namespace
+
 std::string LoadErrorText(const std::filesystem::path& file, const std::string& message) {
   const std::string name = PathToUtf8(file);
   if (message.find(name) != std::string::npos) return message;
-  return name + ": " + (message.empty() ? "образ не загружен" : message);
+  return name + ": " + (message.empty() ? MessageText(MessageId::CliCannotLoadImage) : message);
 }
 
 bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, std::string& error) {
+  if (IsMissing(file, error)) return false;
   disk.LastError.clear();
   disk.Notices.clear();
   if (format.load(disk, file)) return true;

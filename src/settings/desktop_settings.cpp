@@ -45,4 +45,25 @@ int LoadMapZoom(const SettingsStore& store) {
 
 void SaveMapZoom(SettingsStore& store, int percent) { store.Write("MapZoom", std::to_string(percent)); }
 
+LanguageChoice LoadLanguageChoice(const SettingsStore& store) {
+  const std::optional<std::string> stored = store.Read("Language");
+  if (stored == "ru") return LanguageChoice::Russian;
+  if (stored == "en") return LanguageChoice::English;
+  return LanguageChoice::Auto;
+}
+
+void SaveLanguageChoice(SettingsStore& store, LanguageChoice choice) {
+  const char* text = choice == LanguageChoice::Russian ? "ru" : choice == LanguageChoice::English ? "en" : "auto";
+  store.Write("Language", text);
+}
+
+Language ChosenLanguage(LanguageChoice choice) {
+  switch (choice) {
+    case LanguageChoice::Russian: return Language::Russian;
+    case LanguageChoice::English: return Language::English;
+    case LanguageChoice::Auto: break;
+  }
+  return LanguageFromEnvironment();
+}
+
 }  // namespace velloran

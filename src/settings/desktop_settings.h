@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/language.h"
 #include "settings/settings_store.h"
 
 namespace velloran {
@@ -28,5 +29,13 @@ std::vector<std::string> WithoutRecentFile(std::vector<std::string> files, const
 inline constexpr std::array<int, 7> kMapZoomLevels = {100, 125, 150, 175, 200, 250, 300};
 int LoadMapZoom(const SettingsStore& store);
 void SaveMapZoom(SettingsStore& store, int percent);
+
+// The desktop's language, stored under "Language": "auto" (the locale's, the
+// default and what anything else reads as), "ru" or "en".
+enum class LanguageChoice { Auto, Russian, English };
+LanguageChoice LoadLanguageChoice(const SettingsStore& store);
+void SaveLanguageChoice(SettingsStore& store, LanguageChoice choice);
+// The language a choice means: the locale's for Auto.
+Language ChosenLanguage(LanguageChoice choice);
 
 }  // namespace velloran

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "common/file_io.h"
+#include "common/messages.h"
 #include "common/utf8_path.h"
 #include "trdos/file_sectors.h"
 #include "trdos/hobeta.h"
@@ -77,7 +78,7 @@ std::optional<Message> AddScl(TrdosCatalog& catalog, TZX_Disk& disk, const std::
   if (!HasSclSignature(data)) return AddError("Неверный дескриптор файла " + path + " ..!");
   const long long size = static_cast<long long>(data.size());
   const int count = size > 8 ? data[8] : 0;
-  if (size < 9 || size < 14LL * count + 9) return AddError("Ошибка в длинне файла " + path + " ..!");
+  if (size < 9 || size < 14LL * count + 9) return AddError("Ошибка в длине файла " + path + " ..!");
 
   std::size_t dataPosition = 9 + kSclHeaderSize * count;
   for (int i = 0; i < count; ++i) {
@@ -127,7 +128,7 @@ OperationResult AddFiles(CatalogState& state, TZX_Disk& disk, const std::vector<
   }
   if (files.size() > 1 && added < files.size())
     result.Messages.push_back(
-        Message{"Добавлено файлов: " + std::to_string(added) + " из " + std::to_string(files.size()) + ".",
+        Message{MessageText(MessageId::TrdosFilesAdded, {std::to_string(added), std::to_string(files.size())}),
                 "Внимание..!", MessageIcon::Warning, MessageButtons::Ok});
   WriteCatalogBack(state, disk, result);
   state.CatalogChanged = 1;

@@ -84,7 +84,7 @@ bool LoadSCLFromBytes(TZX_Disk& disk, ByteSpan data) {
   const long long size = static_cast<long long>(data.size());
   const int count = size > 8 ? data[8] : 0;
   if (size < 9 || size < 14LL * count + 9) {
-    disk.LastError = "Ошибка в длинне файла!";
+    disk.LastError = "Ошибка в длине файла!";
     return false;
   }
   if (count > kTrdosMaxFiles) {

@@ -20,7 +20,6 @@ namespace velloran {
 
 namespace {
 
-const QString kSaveFilter = QStringLiteral("Файлы CP/M Profi (*.cpm)|*.cpm");
 constexpr std::uint8_t kCpmEndOfText = 0x1A;  // ^Z
 
 const ListColumn kColumns[] = {{"Filename", 100, Qt::AlignLeft | Qt::AlignVCenter},
@@ -34,12 +33,12 @@ const ListColumn kColumns[] = {{"Filename", 100, Qt::AlignLeft | Qt::AlignVCente
 T_cCat::T_cCat(CatalogWindowContext context, TFmScr& viewer, QWidget* parent)
     : QDialog(parent), context_(context), viewer_(viewer) {
   setObjectName(QStringLiteral("T_cCat"));
-  setWindowTitle(QStringLiteral("Каталог диска CP/M"));
+  setWindowTitle(tr("Каталог диска CP/M"));
   setModal(false);
   BuildList();
   BuildMenu();
 
-  auto* group = new QGroupBox(QStringLiteral("Описание диска"), this);
+  auto* group = new QGroupBox(tr("Описание диска"), this);
   auto* grid = new QGridLayout(group);
   l6_ = AddInformationLine(grid, "Количество файлов", QStringLiteral("l6"));
   l5_ = AddInformationLine(grid, "Занято", QStringLiteral("l5"));
@@ -47,7 +46,7 @@ T_cCat::T_cCat(CatalogWindowContext context, TFmScr& viewer, QWidget* parent)
   l7_ = AddInformationLine(grid, "Формат", QStringLiteral("l7"));
   l7_->setWordWrap(true);
 
-  BitBtn1_ = new QPushButton(QStringLiteral("Закрыть"), this);
+  BitBtn1_ = new QPushButton(tr("Закрыть"), this);
   BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
   connect(BitBtn1_, &QPushButton::clicked, this, &T_cCat::BitBtn1Click);
 
@@ -68,13 +67,13 @@ void T_cCat::BuildList() {
 
 void T_cCat::BuildMenu() {
   pm1_ = MakeListMenu(LV1_);
-  HEX1_ = AddMenuItem(pm1_, "HEX1", QStringLiteral("Просмотр HEX"));
-  N11_ = AddMenuItem(pm1_, "N11", QStringLiteral("Просмотр текста"));
-  N10_ = AddMenuItem(pm1_, "N10", QStringLiteral("Показать удаленные файлы"));
+  HEX1_ = AddMenuItem(pm1_, "HEX1", tr("Просмотр HEX"));
+  N11_ = AddMenuItem(pm1_, "N11", tr("Просмотр текста"));
+  N10_ = AddMenuItem(pm1_, "N10", tr("Показать удаленные файлы"));
   N10_->setCheckable(true);
-  N2_ = AddMenuItem(pm1_, "N2", QStringLiteral("Показать скрытые файлы"));
+  N2_ = AddMenuItem(pm1_, "N2", tr("Показать скрытые файлы"));
   N2_->setCheckable(true);
-  Hob_ = AddMenuItem(pm1_, "Hob", QStringLiteral("Сохранить как"));
+  Hob_ = AddMenuItem(pm1_, "Hob", tr("Сохранить как"));
   connect(HEX1_, &QAction::triggered, this, &T_cCat::HEX1Click);
   connect(N11_, &QAction::triggered, this, &T_cCat::N11Click);
   connect(N10_, &QAction::triggered, this, &T_cCat::N10Click);
@@ -152,14 +151,13 @@ void T_cCat::HobClick() {
   FileDialogRequest request;
   request.folder = QtText(context_.settings.SCLDir);
   request.fileName = QtText(ToUtf8(CodePage::Cp1251, name11));
-  request.filters = SplitFilterList(kSaveFilter);
+  request.filters = SplitFilterList(tr("Файлы CP/M Profi (*.cpm)|*.cpm"));
   request.defaultSuffix = QStringLiteral("cpm");
   const FileDialogResult answer = prompts.SaveFile(request);
   if (!answer.accepted || answer.files.isEmpty() || answer.files.front().isEmpty()) return;
   const QString fileName = answer.files.front();
-  if (QFileInfo::exists(fileName) &&
-      prompts.Message(QStringLiteral("Файл существует! Перезаписать?!"), QStringLiteral("Внимание!"), PromptIcon::None,
-                      PromptButtons::YesNo) != PromptAnswer::Yes)
+  if (QFileInfo::exists(fileName) && prompts.Message(tr("Файл существует! Перезаписать?!"), tr("Внимание!"),
+                                                     PromptIcon::None, PromptButtons::YesNo) != PromptAnswer::Yes)
     return;
   CpmFoundFile found;
   if (FindCpmFile(listing_.Definition, listing_.Directory, name11, found) < 0) {

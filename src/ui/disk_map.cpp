@@ -311,10 +311,10 @@ void DiskMap::wheelEvent(QWheelEvent* event) {
 QString DiskMap::CellToolTip(int column, int row) const {
   const Tile tile = CellTile(disk_, column, row);
   if (tile == Tile::Blank) return {};
-  if (column == 0 || tile == Tile::SectorEmpty) return QStringLiteral("Дорожка %1: %2").arg(row).arg(TileMeaning(tile));
+  if (column == 0 || tile == Tile::SectorEmpty) return tr("Дорожка %1: %2").arg(row).arg(TileMeaning(tile));
   const int number =
       disk_.GetTrack(static_cast<std::uint8_t>(row)).GetSector(static_cast<std::uint8_t>(column - 1)).IdSector;
-  return QStringLiteral("Дорожка %1, сектор %2: %3").arg(row).arg(number).arg(TileMeaning(tile));
+  return tr("Дорожка %1, сектор %2: %3").arg(row).arg(number).arg(TileMeaning(tile));
 }
 
 bool DiskMap::viewportEvent(QEvent* event) {

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include <QCoreApplication>
+
 namespace velloran {
 
 MapGeometry MapGeometry::AtZoom(int percent) {
@@ -44,14 +46,17 @@ QColor TileTextColour(Tile tile) { return tile == Tile::LabelRaw ? QColor(Qt::wh
 
 QString TileMeaning(Tile tile) {
   switch (tile) {
-    case Tile::LabelRaw: return QStringLiteral("Дорожка с RAW образом");
-    case Tile::LabelPlain: return QStringLiteral("Дорожка без RAW образа");
-    case Tile::LabelAbsent: return QStringLiteral("Дорожка убрана из образа");
-    case Tile::SectorGood: return QStringLiteral("Сектор прочитан без ошибок");
-    case Tile::SectorBad: return QStringLiteral("Сбойный сектор: ошибка CRC или не найден после всех попыток");
-    case Tile::SectorRecovered: return QStringLiteral("Сектор прочитан без ошибок после сбойных попыток");
-    case Tile::SectorNoData: return QStringLiteral("Заголовок сектора без данных");
-    case Tile::SectorEmpty: return QStringLiteral("Пустое место на дорожке");
+    case Tile::LabelRaw: return QCoreApplication::translate("velloran::DiskMap", "Дорожка с RAW образом");
+    case Tile::LabelPlain: return QCoreApplication::translate("velloran::DiskMap", "Дорожка без RAW образа");
+    case Tile::LabelAbsent: return QCoreApplication::translate("velloran::DiskMap", "Дорожка убрана из образа");
+    case Tile::SectorGood: return QCoreApplication::translate("velloran::DiskMap", "Сектор прочитан без ошибок");
+    case Tile::SectorBad:
+      return QCoreApplication::translate("velloran::DiskMap",
+                                         "Сбойный сектор: ошибка CRC или не найден после всех попыток");
+    case Tile::SectorRecovered:
+      return QCoreApplication::translate("velloran::DiskMap", "Сектор прочитан без ошибок после сбойных попыток");
+    case Tile::SectorNoData: return QCoreApplication::translate("velloran::DiskMap", "Заголовок сектора без данных");
+    case Tile::SectorEmpty: return QCoreApplication::translate("velloran::DiskMap", "Пустое место на дорожке");
     case Tile::Blank: break;
   }
   return {};

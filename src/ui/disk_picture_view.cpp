@@ -27,7 +27,7 @@ DiskPictureView::DiskPictureView(const TZX_Disk& disk, Prompts& prompts, QWidget
   picture_->setObjectName(QStringLiteral("diskPicture"));
   picture_->setMinimumSize(420, 260);
   picture_->SetBuilder([this](int w, int h) { return DiskPictureScene(disk_, w, h); });
-  auto* save = new QPushButton(QStringLiteral("Сохранить картину..."), this);
+  auto* save = new QPushButton(tr("Сохранить картину..."), this);
   save->setObjectName(QStringLiteral("diskPictureSave"));
   connect(save, &QPushButton::clicked, this, &DiskPictureView::SavePicture);
   layout->addWidget(picture_, 1);
@@ -38,7 +38,7 @@ void DiskPictureView::Reload() { picture_->update(); }
 
 void DiskPictureView::SavePicture() {
   FileDialogRequest request;
-  request.title = QStringLiteral("Сохранить картину");
+  request.title = tr("Сохранить картину");
   request.fileName = QStringLiteral("disk");
   request.filters = SplitFilterList(PngAvailable() ? QStringLiteral("PNG (*.png)|*.png|SVG (*.svg)|*.svg")
                                                    : QStringLiteral("SVG (*.svg)|*.svg"));

@@ -31,7 +31,7 @@ unsigned HexField::Value() const { return text().toUInt(nullptr, 16); }
 
 TFLed::TFLed(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("TFLed"));
-  setWindowTitle(QStringLiteral("Редактор элемента каталога"));
+  setWindowTitle(tr("Редактор элемента каталога"));
 
   e1_ = new QLineEdit(this);
   e1_->setObjectName(QStringLiteral("e1"));
@@ -53,18 +53,18 @@ TFLed::TFLed(QWidget* parent) : QDialog(parent) {
   e7_->setObjectName(QStringLiteral("e7"));
 
   auto* fields = new QFormLayout;
-  fields->addRow(QStringLiteral("Имя файла:"), e1_);
-  fields->addRow(QStringLiteral("Тип файла:"), e2_);
-  fields->addRow(QStringLiteral("Старт:"), e3_);
-  fields->addRow(QStringLiteral("Длинна:"), e4_);
-  fields->addRow(QStringLiteral("Секторов:"), e5_);
-  fields->addRow(QStringLiteral("Начальный сектор:"), e6_);
-  fields->addRow(QStringLiteral("Начальная дорожка:"), e7_);
+  fields->addRow(tr("Имя файла:"), e1_);
+  fields->addRow(tr("Тип файла:"), e2_);
+  fields->addRow(tr("Старт:"), e3_);
+  fields->addRow(tr("Длина:"), e4_);
+  fields->addRow(tr("Секторов:"), e5_);
+  fields->addRow(tr("Начальный сектор:"), e6_);
+  fields->addRow(tr("Начальная дорожка:"), e7_);
 
-  BitBtn1_ = new QPushButton(QStringLiteral("Принять"), this);
+  BitBtn1_ = new QPushButton(tr("Принять"), this);
   BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
   BitBtn1_->setDefault(true);
-  BitBtn2_ = new QPushButton(QStringLiteral("Отменить"), this);
+  BitBtn2_ = new QPushButton(tr("Отменить"), this);
   BitBtn2_->setObjectName(QStringLiteral("BitBtn2"));
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();

@@ -76,11 +76,11 @@ void TFMain::BuildPanels() {
   pnTS_ = Strip("pnTS", central);
   auto* tsLayout = new QHBoxLayout(pnTS_);
   tsLayout->setContentsMargins(6, 2, 6, 2);
-  tsLayout->addWidget(new QLabel(QStringLiteral("Дорожка -"), pnTS_));
+  tsLayout->addWidget(new QLabel(tr("Дорожка -"), pnTS_));
   l2_ = ValueLabel("l2", pnTS_);
   tsLayout->addWidget(l2_);
   tsLayout->addSpacing(16);
-  tsLayout->addWidget(new QLabel(QStringLiteral("Сектор -"), pnTS_));
+  tsLayout->addWidget(new QLabel(tr("Сектор -"), pnTS_));
   l1_ = ValueLabel("l1", pnTS_);
   tsLayout->addWidget(l1_);
   tsLayout->addStretch();
@@ -123,9 +123,9 @@ void TFMain::BuildPanels() {
   vCRC_->setText(QStringLiteral("#0000"));
   crcLayout->addWidget(vCRC_);
   crcLayout->addStretch();
-  pnb1_ = new QPushButton(QStringLiteral("Принять"), pn7_);
-  pnb2_ = new QPushButton(QStringLiteral("Сохранить"), pn7_);
-  pnb3_ = new QPushButton(QStringLiteral("Загрузить"), pn7_);
+  pnb1_ = new QPushButton(tr("Принять"), pn7_);
+  pnb2_ = new QPushButton(tr("Сохранить"), pn7_);
+  pnb3_ = new QPushButton(tr("Загрузить"), pn7_);
   pnb1_->setObjectName(QStringLiteral("pnb1"));
   pnb2_->setObjectName(QStringLiteral("pnb2"));
   pnb3_->setObjectName(QStringLiteral("pnb3"));
@@ -144,18 +144,19 @@ void TFMain::BuildPanels() {
   top->addLayout(hexColumn, 1);
 
   // Bottom: the sector group and the page control.
-  gb1_ = new QGroupBox(QStringLiteral("Сектор"), central);
+  gb1_ = new QGroupBox(tr("Сектор"), central);
   gb1_->setObjectName(QStringLiteral("gb1"));
   gb1_->setFixedWidth(170);
   QSizePolicy keepSpace = gb1_->sizePolicy();
   keepSpace.setRetainSizeWhenHidden(true);
   gb1_->setSizePolicy(keepSpace);
   auto* sectorLayout = new QGridLayout(gb1_);
-  const char* rowCaptions[5] = {"Track -", "Side -", "Sector -", "Size -", "CRC -"};
+  const char* rowCaptions[5] = {QT_TR_NOOP("Дорожка -"), QT_TR_NOOP("Сторона -"), QT_TR_NOOP("Сектор -"),
+                                QT_TR_NOOP("Размер -"), "CRC -"};
   const char* valueNames[6] = {"an1", "an2", "an3", "an4", "an5", "an6"};
   for (int i = 0; i < 6; ++i) an_[i] = ValueLabel(valueNames[i], gb1_);
   for (int i = 0; i < 5; ++i) {
-    sectorLayout->addWidget(new QLabel(QLatin1String(rowCaptions[i]), gb1_), i, 0);
+    sectorLayout->addWidget(new QLabel(tr(rowCaptions[i]), gb1_), i, 0);
     sectorLayout->addWidget(an_[i], i, 1);
   }
   an_[5]->setAlignment(Qt::AlignCenter);
@@ -171,7 +172,7 @@ void TFMain::BuildPanels() {
   Lzx1_ = new QListWidget(nts1);
   Lzx1_->setObjectName(QStringLiteral("Lzx1"));
   logLayout->addWidget(Lzx1_);
-  pc1_->addTab(nts1, QStringLiteral("LOG"));
+  pc1_->addTab(nts1, tr("Журнал"));
 
   auto* nts2 = new QWidget;
   nts2->setObjectName(QStringLiteral("nts2"));
@@ -185,17 +186,17 @@ void TFMain::BuildPanels() {
   auto* commentButtons = new QVBoxLayout;
   tlb1_ = new QToolButton(nts2);
   tlb1_->setObjectName(QStringLiteral("tlb1"));
-  tlb1_->setText(QStringLiteral("Принять"));
+  tlb1_->setText(tr("Принять"));
   tlb2_ = new QToolButton(nts2);
   tlb2_->setObjectName(QStringLiteral("tlb2"));
-  tlb2_->setText(QStringLiteral("Отменить"));
+  tlb2_->setText(tr("Отменить"));
   tlb1_->setEnabled(false);
   tlb2_->setEnabled(false);
   commentButtons->addWidget(tlb1_);
   commentButtons->addWidget(tlb2_);
   commentButtons->addStretch();
   commentsLayout->addLayout(commentButtons);
-  pc1_->addTab(nts2, QStringLiteral("Комментарии к диску"));
+  pc1_->addTab(nts2, tr("Комментарии к диску"));
 
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(gb1_, 0, Qt::AlignTop);

@@ -124,7 +124,7 @@ class TFMain : public QMainWindow {
   void CPM1Click();  // "Просмотреть CP/M каталог": the CP/M catalog window
   void N12Click();   // "Очистить образ": empty the whole disk
   void N8Click();    // "Сканирование дорожек": scan the disk's tracks for sector IDs
-  void N9Click();    // "Чтение секторов по  меткам": read the sectors whose IDs are known
+  void N9Click();    // "Чтение секторов по меткам": read the sectors whose IDs are known
   void N17Click();   // "Сканирование и чтение диска": scan and read the whole disk
   void N14Click();   // "Форматировать диск": format with the IDs in memory
   void N15Click();   // "Записать диск": write the sectors in memory
@@ -150,7 +150,7 @@ class TFMain : public QMainWindow {
   void z11Click();           // "Добавить сектор": make the right-clicked empty slot a sector
   void z12Click();           // "Данные секторов -> RAW": sectors' data into every raw track image
   void z14Click();           // "Очистить дорожку": drop the right-clicked track's raw image
-  void z22Click();  // "Установить базовым трэком": the right-clicked track becomes the base track
+  void z22Click();  // "Установить базовой дорожкой": the right-clicked track becomes the base track
   void z23Click();  // "Редактировать адрес сектора": edit the right-clicked slot's ID field
   // A message handed over by a second start ("v" + file name, or "s").
   void WMOpenRequest(const QByteArray& message);
@@ -181,6 +181,9 @@ class TFMain : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // A language change captions the menus anew; the other texts of the
+  // window follow at the next start.
+  void changeEvent(QEvent* event) override;
 
  private:
   bool DriveFromSetting();
@@ -197,6 +200,8 @@ class TFMain : public QMainWindow {
   // Sets enabled, tooltip and visibility of the items of one menu (every
   // menu: nullptr) from the table.
   void RefreshItems(const char* menuName);
+  // Captions every menu and item of the table in the current language.
+  void CaptionMenus();
   // Runs a command of the table, then shows in the title what it changed.
   void RunCommand(void (TFMain::*handler)());
 

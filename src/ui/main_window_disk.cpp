@@ -20,13 +20,12 @@
 #include "ui/main_window.h"
 #include "ui/progress_window.h"
 #include "ui/prompts.h"
+#include "ui/qt_translation.h"
 #include "ui/settings_window.h"
 
 namespace velloran {
 
 namespace {
-
-const QString kErrorCaption = QStringLiteral("Ошибка!");
 
 // Commands that read the disk in the drive into the disk in memory.
 bool ReadsIntoMemory(DiskCommand command) {
@@ -64,7 +63,7 @@ bool TFMain::DriveFromSetting() {
 
 void TFMain::ShowErrors(const std::vector<std::string>& messages) {
   for (const std::string& text : messages)
-    prompts_.Message(QString::fromStdString(text), kErrorCaption, PromptIcon::Error, PromptButtons::Ok);
+    prompts_.Message(QString::fromStdString(text), tr("Ошибка!"), PromptIcon::Error, PromptButtons::Ok);
 }
 
 void TFMain::ScrollMapToOrigin() { zxd_->ScrollToOrigin(); }
@@ -183,9 +182,17 @@ void TFMain::N29Click() {
   if (window == nullptr) window = new Tfmset(this);
   window->OfferGreaseweazles(DriveKindOf(DriveKind::Greaseweazle).discover());
   window->Load(settings_);
+  window->LoadLanguage(LoadLanguageChoice(store_));
   if (!prompts_.Run(*window)) return;
   window->Store(settings_);
   SaveDialogSettings(store_, settings_);
+  if (window->StoredLanguage() != LoadLanguageChoice(store_)) {
+    SaveLanguageChoice(store_, window->StoredLanguage());
+    const QString missing = ApplyLanguage(*QCoreApplication::instance(), ChosenLanguage(window->StoredLanguage()));
+    if (!missing.isEmpty()) SetStatusText(0, missing);
+    prompts_.Message(tr("Меню уже на новом языке; остальные тексты окна сменятся при следующем запуске."),
+                     tr("Настройки"), PromptIcon::Information, PromptButtons::Ok);
+  }
   // The user chose the drive just now: its failures are shown at once.
   if (DriveFromSetting()) {
     const DriverStatus status = OpenDriveAtStartup(*driver_, settings_);

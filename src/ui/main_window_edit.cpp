@@ -23,18 +23,14 @@
 
 namespace velloran {
 
-namespace {
+namespace {}  // namespace
 
-const QString kErrorCaption = QStringLiteral("Ошибка!");
-
-}  // namespace
-
-// "Установить базовым трэком": the right-clicked track becomes the base track.
+// "Установить базовой дорожкой": the right-clicked track becomes the base track.
 void TFMain::z22Click() {
   if (curTrack_ < 0) return;
   if (disk_.GetTrack(static_cast<std::uint8_t>(curTrack_)).RawLength > 0) disk_.UseBaseTrack = 1;
   disk_.BaseTrack = static_cast<std::uint8_t>(curTrack_);
-  Item("N21")->setText(QStringLiteral("Использовать базовый шаблон для всех дорожек (Трэк - %1)").arg(curTrack_));
+  Item("N21")->setText(tr("Использовать базовый шаблон для всех дорожек (Дорожка - %1)").arg(curTrack_));
 }
 
 // "Использовать базовый шаблон для всех дорожек": switches the base track on or off.
@@ -71,11 +67,11 @@ void TFMain::z9Click() {
 // "Убрать сектор": removes a slot; the slots after it move up by one.
 void TFMain::z10Click() {
   if (curSector_ < 1 || curTrack_ < 0) {
-    prompts_.Message(QStringLiteral("Сектор не выбран!"), kErrorCaption, PromptIcon::Error, PromptButtons::Ok);
+    prompts_.Message(tr("Сектор не выбран!"), tr("Ошибка!"), PromptIcon::Error, PromptButtons::Ok);
     return;
   }
-  if (!prompts_.AskYesNo(QStringLiteral("Вы действительно хотите удалить сектор?\rПоследующие сектора будут сдвинуты!"),
-                         QStringLiteral("Удаление сектора..")))
+  if (!prompts_.AskYesNo(tr("Вы действительно хотите удалить сектор?\rПоследующие сектора будут сдвинуты!"),
+                         tr("Удаление сектора..")))
     return;
   ShowPage(0);
   ClearLog();
@@ -106,9 +102,7 @@ void TFMain::z12Click() {
 // "Очистить дорожку": drops the raw image of the right-clicked track.
 void TFMain::z14Click() {
   if (curSector_ != 0 || curTrack_ < 0) return;
-  if (!prompts_.AskYesNo(QStringLiteral("Вы действительно хотите удалить данные дорожки?"),
-                         QStringLiteral("Очиска RAW дорожки!")))
-    return;
+  if (!prompts_.AskYesNo(tr("Вы действительно хотите удалить данные дорожки?"), tr("Очистка RAW дорожки!"))) return;
   TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(curTrack_));
   track.RawData.fill(0);
   track.RawValid = 0;
@@ -130,8 +124,7 @@ void TFMain::z23Click() {
 
 // "Очистить образ": empties the whole disk.
 void TFMain::N12Click() {
-  if (!prompts_.AskYesNo(QStringLiteral("Вы действительно хотите очистить образ?"), QStringLiteral("Очистка образа..")))
-    return;
+  if (!prompts_.AskYesNo(tr("Вы действительно хотите очистить образ?"), tr("Очистка образа.."))) return;
   disk_.ClearDisk();
   catalogs_.OwnerCatalog = TrdosCatalog{};
   l2_->clear();
@@ -149,9 +142,9 @@ void TFMain::pnb1Click() {
   bool accepted = false;
   if (shownColumn_ >= 1 && shownColumn_ <= kSlotCount) {
     accepted = track.GetSector(static_cast<std::uint8_t>(shownColumn_ - 1)).DataLen > 0 &&
-               prompts_.AskYesNo(QStringLiteral("Вы хотитете принять изменения сектора?"), QStringLiteral("Внимание!"));
+               prompts_.AskYesNo(tr("Вы хотите принять изменения сектора?"), tr("Внимание!"));
   } else if (shownColumn_ == 0 && track.RawLength > 0) {
-    accepted = prompts_.AskYesNo(QStringLiteral("Вы хотитете принять изменения дорожки?"), QStringLiteral("Внимание!"));
+    accepted = prompts_.AskYesNo(tr("Вы хотите принять изменения дорожки?"), tr("Внимание!"));
   }
   pnb1_->setEnabled(false);
   if (accepted && CopyPaneIntoShownCell()) {
@@ -178,8 +171,8 @@ bool TFMain::CopyPaneIntoShownCell() {
 // "Сохранить" under the hex pane: writes the pane's bytes to a .sec file.
 void TFMain::pnb2Click() {
   FileDialogRequest request;
-  request.filters = SplitFilterList(QStringLiteral("Файл сектора (*.sec)|*.sec"));
-  request.title = QStringLiteral("Сохранить сектор...");
+  request.filters = SplitFilterList(tr("Файл сектора (*.sec)|*.sec"));
+  request.title = tr("Сохранить сектор...");
   request.defaultSuffix = QStringLiteral("sec");
   const FileDialogResult chosen = prompts_.SaveFile(request);
   if (!chosen.accepted || chosen.files.isEmpty() || chosen.files.front().isEmpty()) return;
@@ -193,11 +186,11 @@ void TFMain::pnb2Click() {
 void TFMain::TRDOS1Click() {
   if (!ConfirmUnsaved()) return;
   TextRequest request;
-  request.caption = QStringLiteral("Имя диска!");
-  request.text = QStringLiteral("Задайте имя диска (8 символов максимум)");
-  request.label = QStringLiteral("Имя:");
+  request.caption = tr("Имя диска!");
+  request.text = tr("Задайте имя диска (8 символов максимум)");
+  request.label = tr("Имя:");
   request.maxLength = 8;
-  request.cancelButton = QStringLiteral("Отмена");
+  request.cancelButton = tr("Отмена");
   QString name = QStringLiteral("NEW DISK");
   // Cancel keeps the disk in memory as it is.
   if (!prompts_.AskText(request, name)) return;
@@ -230,8 +223,8 @@ void TFMain::ForgetImageFile() {
 // "Просмотреть ZX каталог": the TR-DOS catalog of the disk in memory.
 void TFMain::N26Click() {
   if (!ReadCatalog(disk_, catalogs_.SharedCatalog)) {
-    prompts_.Message(QStringLiteral("Образ не соответствует стандартному TR-DOS диску!"), kErrorCaption,
-                     PromptIcon::None, PromptButtons::Ok);
+    prompts_.Message(tr("Образ не соответствует стандартному TR-DOS диску!"), tr("Ошибка!"), PromptIcon::None,
+                     PromptButtons::Ok);
     return;
   }
   catalogs_.CatalogEditable = 1;
@@ -245,8 +238,7 @@ void TFMain::N26Click() {
 // definition.
 void TFMain::CPM1Click() {
   if (!RecognizeCpmDisk(disk_)) {
-    prompts_.Message(QStringLiteral("Образ не соответствует CP/M диску!"), kErrorCaption, PromptIcon::None,
-                     PromptButtons::Ok);
+    prompts_.Message(tr("Образ не соответствует CP/M диску!"), tr("Ошибка!"), PromptIcon::None, PromptButtons::Ok);
     return;
   }
   ShowCpmCatalogWindow(*this);

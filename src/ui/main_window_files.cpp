@@ -21,8 +21,6 @@ namespace velloran {
 namespace {
 
 const QString kUdfFilter = QStringLiteral("Universal Disk Format (*.udf)|*.udf");
-const QString kWarningCaption = QStringLiteral("Внимание..!");
-const QString kLoadErrorStatus = QStringLiteral("Disk Image load error");
 
 std::filesystem::path PathOf(const QString& file) { return PathFromUtf8(file.toStdString()); }
 
@@ -36,12 +34,11 @@ const ImageFormat* DialogFormat(const QString& file) {
 
 // The prefix of a reader's failure in the log list.
 QString LoadErrorPrefix(const std::string& key) {
-  if (key == "UDI") return QStringLiteral("Error load UDI - ");
-  return QStringLiteral("Error load %1 -").arg(QString::fromStdString(key));
+  return QCoreApplication::translate("velloran::TFMain", "Ошибка загрузки %1 -").arg(QString::fromStdString(key));
 }
 
 QString ImageStatus(const QString& prefix, const QString& file, int tracks) {
-  return QStringLiteral("%1 - %2 (Дорожек - %3)")
+  return QCoreApplication::translate("velloran::TFMain", "%1 - %2 (Дорожек - %3)")
       .arg(prefix, QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()))
       .arg(tracks);
 }
@@ -63,7 +60,7 @@ void TFMain::RememberFolder(const std::string& key, const QString& file) {
 
 bool TFMain::AskOverwrite(const QString& file) {
   if (!QFileInfo::exists(file)) return true;
-  return prompts_.AskYesNo(QStringLiteral("Файл уже существует! Перезаписать?"), kWarningCaption);
+  return prompts_.AskYesNo(tr("Файл уже существует! Перезаписать?"), tr("Внимание..!"));
 }
 
 void TFMain::ReplaceDisk(TZX_Disk& incoming) {
@@ -101,7 +98,7 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
   // The program's own file also names the owners of the sectors.
   if (format->key == "UDF") ReadCatalog(disk_, catalogs_.OwnerCatalog);
   curImageName_ = QFileInfo(file).fileName();
-  SetStatusText(1, ImageStatus(QStringLiteral("Disk Image"), file, disk_.CountTracks()));
+  SetStatusText(1, ImageStatus(tr("Образ диска"), file, disk_.CountTracks()));
   SetStatusText(2, warning);
   return true;
 }
@@ -109,8 +106,8 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
 bool TFMain::OpenImage(const QString& file) {
   QString error;
   if (!LoadImageFile(file, error)) {
-    emit LoadFinished(kLoadErrorStatus);
-    prompts_.Message(error, QStringLiteral("Ошибка!"), PromptIcon::Error, PromptButtons::Ok);
+    emit LoadFinished(tr("Ошибка загрузки образа"));
+    prompts_.Message(error, tr("Ошибка!"), PromptIcon::Error, PromptButtons::Ok);
     return false;
   }
   emit LoadFinished(StatusText(1));
@@ -128,8 +125,8 @@ bool TFMain::OpenImage(const QString& file) {
 
 void TFMain::LoadAndShow(const QString& file) {
   if (!QFileInfo(file).isFile()) {
-    emit LoadFinished(kLoadErrorStatus);
-    prompts_.Error(QStringLiteral("Файл %1 не найден!").arg(QDir::toNativeSeparators(file)));
+    emit LoadFinished(tr("Ошибка загрузки образа"));
+    prompts_.Error(tr("Файл %1 не найден!").arg(QDir::toNativeSeparators(file)));
     return;
   }
   if (ConfirmUnsaved()) OpenImage(file);
@@ -142,7 +139,7 @@ void TFMain::N31Click() {
   FileDialogRequest request;
   request.filters = SplitFilterList(QString::fromStdString(LoadDialogFilter()));
   request.filterIndex = 1;
-  request.title = QStringLiteral("Загрузить образ диска из файла..");
+  request.title = tr("Загрузить образ диска из файла..");
   request.folder = QString::fromStdString(settings_.Directory_1);
   const FileDialogResult chosen = prompts_.OpenFiles(request);
   if (!chosen.accepted || chosen.files.isEmpty() || !QFileInfo(chosen.files.front()).isFile()) return;
@@ -155,7 +152,7 @@ void TFMain::N4Click() {
   FileDialogRequest request;
   request.filters = SplitFilterList(kUdfFilter);
   request.defaultSuffix = QStringLiteral("udf");
-  request.title = QStringLiteral("Загрузить образ диска из файла..");
+  request.title = tr("Загрузить образ диска из файла..");
   request.folder = QString::fromStdString(settings_.Directory_1);
   const FileDialogResult chosen = prompts_.OpenFiles(request);
   if (!chosen.accepted || chosen.files.isEmpty() || !QFileInfo(chosen.files.front()).isFile()) return;
@@ -171,7 +168,7 @@ bool TFMain::SaveImageAs() {
   FileDialogRequest request;
   request.filters = SplitFilterList(QString::fromStdString(SaveDialogFilter()));
   request.filterIndex = saveFilterIndex_;
-  request.title = QStringLiteral("Сохранить образ диска в файл...");
+  request.title = tr("Сохранить образ диска в файл...");
   request.folder = QString::fromStdString(settings_.Directory_2);
   request.fileName = curImageName_.left(std::max<qsizetype>(0, curImageName_.size() - 4));
   request.defaultSuffix = sd2TypeChange(saveFilterIndex_);
@@ -188,9 +185,8 @@ bool TFMain::SaveImageAs() {
   options.td0Compress = settings_.TD0arch;
   const SaveLosses losses = FindSaveLosses(disk_, *format);
   if (!losses.empty()) {
-    const QString question =
-        QString::fromStdString(LossSummary(*format, losses)) + QStringLiteral(".\nСохранить с потерями?");
-    if (!prompts_.AskYesNo(question, kWarningCaption, PromptIcon::Warning)) return false;
+    const QString question = QString::fromStdString(LossSummary(*format, losses)) + tr(".\nСохранить с потерями?");
+    if (!prompts_.AskYesNo(question, tr("Внимание..!"), PromptIcon::Warning)) return false;
     options.lossy = true;
   }
 
@@ -200,10 +196,9 @@ bool TFMain::SaveImageAs() {
     disk_.KeepRaw = settings_.RestoreTrack ? 0 : 1;
     Bytes bytes;
     if (!SaveUDIToBytes(disk_, bytes)) {
-      prompts_.Message(QStringLiteral("Ошибка создания образа UDI"), kWarningCaption, PromptIcon::Warning,
-                       PromptButtons::Ok);
+      prompts_.Message(tr("Ошибка создания образа UDI"), tr("Внимание..!"), PromptIcon::Warning, PromptButtons::Ok);
       ClearLog();
-      AddLogLine(QStringLiteral("Ошибка в дорожке - %1 / Сектор - %2").arg(disk_.ErrTrack).arg(disk_.ErrSector), true);
+      AddLogLine(tr("Ошибка в дорожке - %1 / Сектор - %2").arg(disk_.ErrTrack).arg(disk_.ErrSector), true);
       return false;
     }
     saved = WriteFileAtomic(PathOf(file), bytes, error);
@@ -211,7 +206,7 @@ bool TFMain::SaveImageAs() {
     saved = SaveImage(disk_, PathOf(file), options, error);
   }
   if (!saved) {
-    prompts_.Error(error.empty() ? QStringLiteral("Ошибка записи файла %1!").arg(QDir::toNativeSeparators(file))
+    prompts_.Error(error.empty() ? tr("Ошибка записи файла %1!").arg(QDir::toNativeSeparators(file))
                                  : QString::fromStdString(error));
     return false;
   }
@@ -224,9 +219,8 @@ bool TFMain::SaveImageAs() {
 // Lists in the log what a save allowed to lose has lost.
 void TFMain::LogLosses(const QString& file, const SaveLosses& losses) {
   ClearLog();
-  AddLogLine(QStringLiteral("Образ сохранён с потерями - %1").arg(QDir::toNativeSeparators(file)), false);
-  for (const auto& loss : losses)
-    AddLogLine(QStringLiteral("Потеряно: ") + QString::fromStdString(LossText(loss)), false);
+  AddLogLine(tr("Образ сохранён с потерями - %1").arg(QDir::toNativeSeparators(file)), false);
+  for (const auto& loss : losses) AddLogLine(tr("Потеряно: ") + QString::fromStdString(LossText(loss)), false);
 }
 
 // "Сохранить" (udf): saves the whole disk in the program's own file.
@@ -234,7 +228,7 @@ void TFMain::N6Click() {
   FileDialogRequest request;
   request.filters = SplitFilterList(kUdfFilter);
   request.defaultSuffix = QStringLiteral("udf");
-  request.title = QStringLiteral("Сохранить образ диска в файл..");
+  request.title = tr("Сохранить образ диска в файл..");
   request.folder = QString::fromStdString(settings_.Directory_1);
   request.fileName = curImageName_.left(std::max<qsizetype>(0, curImageName_.size() - 3)) + QStringLiteral("udf");
   const FileDialogResult chosen = prompts_.SaveFile(request);
@@ -252,7 +246,7 @@ void TFMain::N6Click() {
 // The saved file is now the disk's file: the status bar says so.
 void TFMain::AfterSave(const QString& file) {
   curImageName_ = QFileInfo(file).fileName();
-  SetStatusText(1, ImageStatus(QStringLiteral("Disk Image saved"), file, disk_.CountTracks()));
+  SetStatusText(1, ImageStatus(tr("Образ диска сохранён"), file, disk_.CountTracks()));
   SetStatusText(2, {});
   AddRecentFile(file);
   MarkSaved();

@@ -26,7 +26,7 @@ void TFMain::TrackView1Click() {
 void TFMain::DiskPicture1Click() {
   auto* dock = findChild<QDockWidget*>(QStringLiteral("DiskPictureDock"));
   if (dock == nullptr) {
-    dock = new QDockWidget(QStringLiteral("Картина диска"), this);
+    dock = new QDockWidget(tr("Картина диска"), this);
     dock->setObjectName(QStringLiteral("DiskPictureDock"));
     auto* view = new DiskPictureView(disk_, prompts_, dock);
     dock->setWidget(view);

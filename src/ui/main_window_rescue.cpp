@@ -37,7 +37,7 @@ void TFMain::MergeImage1Click() {
   FileDialogRequest request;
   request.filters = SplitFilterList(QString::fromStdString(LoadDialogFilter()));
   request.filterIndex = CombinedFilterIndex(request.filters);
-  request.title = QStringLiteral("Объединить с образом диска из файла..");
+  request.title = tr("Объединить с образом диска из файла..");
   request.folder = QString::fromStdString(settings_.Directory_1);
   request.multiple = true;
   const FileDialogResult chosen = prompts_.OpenFiles(request);
@@ -45,7 +45,7 @@ void TFMain::MergeImage1Click() {
 
   std::vector<std::unique_ptr<TZX_Disk>> others;
   std::vector<const TZX_Disk*> inputs = {&disk_};
-  std::vector<std::string> names = {curImageName_.isEmpty() ? std::string("образ в памяти")
+  std::vector<std::string> names = {curImageName_.isEmpty() ? tr("образ в памяти").toStdString()
                                                             : curImageName_.toStdString()};
   for (const QString& file : chosen.files) {
     others.push_back(std::make_unique<TZX_Disk>());
@@ -68,9 +68,9 @@ void TFMain::MergeImage1Click() {
   for (const std::string& line : MergeReportLines(report, names)) AddLogLine(QString::fromStdString(line), false);
   ShowPage(0);
   if (!report.conflicts.empty())
-    prompts_.Message(QStringLiteral("Хорошие копии некоторых секторов различаются: взяты копии из первого образа, "
-                                    "где они хороши. Подробности - в LOG."),
-                     QStringLiteral("Внимание..!"), PromptIcon::Warning, PromptButtons::Ok);
+    prompts_.Message(tr("Хорошие копии некоторых секторов различаются: взяты копии из первого образа, "
+                        "где они хороши. Подробности - в журнале."),
+                     tr("Внимание..!"), PromptIcon::Warning, PromptButtons::Ok);
 }
 
 }  // namespace velloran

@@ -18,11 +18,7 @@
 
 namespace velloran {
 
-namespace {
-
-const QString kNoName = QStringLiteral("Без имени");
-
-}  // namespace
+namespace {}  // namespace
 
 bool TFMain::DiskModified() const { return DiskFingerprint(disk_) != savedFingerprint_; }
 
@@ -46,7 +42,7 @@ void TFMain::RefreshState() {
     setWindowTitle(QStringLiteral("Velloran ") + QLatin1String(kVersion));
     return;
   }
-  const QString name = curImageName_.isEmpty() ? kNoName : curImageName_;
+  const QString name = curImageName_.isEmpty() ? tr("Без имени") : curImageName_;
   setWindowTitle(name + (modified ? QStringLiteral("*") : QString()) + QStringLiteral(" — Velloran"));
 }
 
@@ -54,19 +50,18 @@ bool TFMain::ConfirmUnsaved() {
   if (!ResolvePaneEdits()) return false;
   if (CommentsPending()) lb1Exit();
   if (!DiskModified()) return true;
-  const QString name = curImageName_.isEmpty() ? kNoName : curImageName_;
+  const QString name = curImageName_.isEmpty() ? tr("Без имени") : curImageName_;
   const PromptAnswer answer =
-      prompts_.Message(QStringLiteral("Образ «%1» изменён. Сохранить изменения?").arg(name),
-                       QStringLiteral("Внимание..!"), PromptIcon::Warning, PromptButtons::SaveDiscardCancel);
+      prompts_.Message(tr("Образ «%1» изменён. Сохранить изменения?").arg(name), tr("Внимание..!"), PromptIcon::Warning,
+                       PromptButtons::SaveDiscardCancel);
   if (answer == PromptAnswer::Save) return SaveImageAs();
   return answer == PromptAnswer::Discard;
 }
 
 bool TFMain::ResolvePaneEdits() {
   if (!pnb1_->isEnabled()) return true;
-  const PromptAnswer answer =
-      prompts_.Message(QStringLiteral("Изменения в HEX редакторе не приняты.\rПринять их?"),
-                       QStringLiteral("Внимание!"), PromptIcon::Question, PromptButtons::YesNoCancel);
+  const PromptAnswer answer = prompts_.Message(tr("Изменения в HEX редакторе не приняты.\rПринять их?"),
+                                               tr("Внимание!"), PromptIcon::Question, PromptButtons::YesNoCancel);
   if (answer == PromptAnswer::Cancel) return false;
   if (answer == PromptAnswer::Yes) CopyPaneIntoShownCell();
   pnb1_->setEnabled(false);
@@ -110,8 +105,7 @@ void TFMain::OpenRecentFile(const QString& file) {
   if (!QFileInfo(file).isFile()) {
     recentFiles_ = WithoutRecentFile(recentFiles_, file.toStdString());
     SaveRecentFiles(store_, recentFiles_);
-    prompts_.Error(QStringLiteral("Файл %1 не найден!\rОн убран из списка последних образов.")
-                       .arg(QDir::toNativeSeparators(file)));
+    prompts_.Error(tr("Файл %1 не найден!\rОн убран из списка последних образов.").arg(QDir::toNativeSeparators(file)));
     return;
   }
   LoadAndShow(file);

@@ -44,7 +44,7 @@ MapLegend::MapLegend(QWidget* parent) : QFrame(parent) {
     grid->addWidget(new QLabel(TileMeaning(tile), this), row, 1);
     ++row;
   }
-  const QString keys = QStringLiteral("Рамка — выбранная ячейка. Масштаб: Ctrl и колесо мыши, Ctrl+плюс, Ctrl+минус");
+  const QString keys = tr("Рамка — выбранная ячейка. Масштаб: Ctrl и колесо мыши, Ctrl+плюс, Ctrl+минус");
   grid->addWidget(new QLabel(keys, this), row, 0, 1, 2);
   grid->setColumnStretch(1, 1);
 }

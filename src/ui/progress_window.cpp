@@ -20,7 +20,7 @@ namespace velloran {
 T_Prog::T_Prog(TFMain& owner) : QDialog(&owner), owner_(owner) {
   setObjectName(QStringLiteral("T_Prog"));
   setModal(true);
-  auto* label = new QLabel(QStringLiteral("Дорожка -"), this);
+  auto* label = new QLabel(tr("Дорожка -"), this);
   label->setObjectName(QStringLiteral("VrLabel1"));
   Vr1_ = new QLabel(QStringLiteral("0"), this);
   Vr1_->setObjectName(QStringLiteral("Vr1"));
@@ -34,7 +34,7 @@ T_Prog::T_Prog(TFMain& owner) : QDialog(&owner), owner_(owner) {
   VrPb_->setStyleSheet(QStringLiteral(
       "QProgressBar { border: 1px solid #808080; background: white; height: 18px; }"
       "QProgressBar::chunk { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #008000, stop:1 #00FF00); }"));
-  bb1_ = new QPushButton(QStringLiteral("Отмена"), this);
+  bb1_ = new QPushButton(tr("Отмена"), this);
   bb1_->setObjectName(QStringLiteral("bb1"));
   t1_ = new QTimer(this);
   t1_->setObjectName(QStringLiteral("t1"));

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -65,7 +66,7 @@ class Prompts {
   virtual bool Run(QDialog& dialog) = 0;
 
   // Shorthands for the common cases.
-  void Error(const QString& text, const QString& caption = QStringLiteral("Ошибка!"));
+  void Error(const QString& text, const QString& caption = QCoreApplication::translate("Prompts", "Ошибка!"));
   bool AskYesNo(const QString& text, const QString& caption, PromptIcon icon = PromptIcon::Question);
 };
 

@@ -1,19 +1,51 @@
 #include "ui/qt_translation.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 namespace velloran {
 
-QTranslator* InstallQtTranslation(QCoreApplication& application) {
-  auto* translator = new QTranslator(&application);
-  if (!translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
-      !QCoreApplication::installTranslator(translator)) {
+namespace {
+
+// The translators this file installed carry this name, so that the next
+// language replaces them.
+constexpr char kTranslatorName[] = "velloranTranslator";
+
+// Loads `file` from the first of `folders` that has it and installs it.
+bool Install(QCoreApplication& application, const QString& file, const QStringList& folders) {
+  for (const QString& folder : folders) {
+    auto* translator = new QTranslator(&application);
+    translator->setObjectName(QLatin1String(kTranslatorName));
+    if (translator->load(file, folder) && !translator->isEmpty() && QCoreApplication::installTranslator(translator))
+      return true;
     delete translator;
-    return nullptr;
   }
-  return translator;
+  return false;
+}
+
+}  // namespace
+
+QStringList TranslationFolders() {
+  return {QStringLiteral(VELLORAN_TRANSLATIONS_DIR),
+          QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/velloran/translations")),
+          QStringLiteral(VELLORAN_BUILD_TRANSLATIONS_DIR)};
+}
+
+QString ApplyLanguage(QCoreApplication& application, Language language) {
+  for (QTranslator* old : application.findChildren<QTranslator*>(QLatin1String(kTranslatorName))) {
+    QCoreApplication::removeTranslator(old);
+    delete old;
+  }
+  SetProcessLanguage(language);
+  if (language == Language::English) {
+    if (Install(application, QStringLiteral("velloran_en"), TranslationFolders())) return {};
+    return QStringLiteral("the English translation (velloran_en.qm) is not installed; the texts stay Russian");
+  }
+  if (Install(application, QStringLiteral("qtbase_ru"), {QLibraryInfo::path(QLibraryInfo::TranslationsPath)}))
+    return {};
+  return QStringLiteral("Qt's Russian translation (qtbase_ru) is not installed; standard buttons stay English");
 }
 
 }  // namespace velloran

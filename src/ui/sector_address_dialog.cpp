@@ -26,7 +26,7 @@ QString CrcText(std::uint16_t crc) { return QStringLiteral("#%1").arg(crc, 4, 16
 
 TSecAd::TSecAd(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("TSecAd"));
-  setWindowTitle(QStringLiteral("Заголовок"));
+  setWindowTitle(tr("Заголовок"));
   ne1_ = ByteField("ne1", this);
   ne2_ = ByteField("ne2", this);
   cb2_ = new QComboBox(this);
@@ -40,11 +40,11 @@ TSecAd::TSecAd(QWidget* parent) : QDialog(parent) {
   QFont bold = an5_->font();
   bold.setBold(true);
   an5_->setFont(bold);
-  cb_ = new QCheckBox(QStringLiteral("Без ошибок"), this);
+  cb_ = new QCheckBox(tr("Без ошибок"), this);
   cb_->setObjectName(QStringLiteral("cb"));
-  bb1_ = new QPushButton(QStringLiteral("Принять"), this);
+  bb1_ = new QPushButton(tr("Принять"), this);
   bb1_->setObjectName(QStringLiteral("bb1"));
-  auto* cancel = new QPushButton(QStringLiteral("Отменить"), this);
+  auto* cancel = new QPushButton(tr("Отменить"), this);
   cancel->setObjectName(QStringLiteral("BitBtn2"));
 
   auto* form = new QFormLayout;

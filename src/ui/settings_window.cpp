@@ -19,7 +19,7 @@ namespace {
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Hints are written with "\r\n" line breaks.
-QString Hint(const char* text) { return QString::fromUtf8(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+QString Hint(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
 
 QSpinBox* NumberField(const NumberFieldLimits& limits, QWidget* parent) {
   auto* field = new QSpinBox(parent);
@@ -29,10 +29,10 @@ QSpinBox* NumberField(const NumberFieldLimits& limits, QWidget* parent) {
   return field;
 }
 
-QCheckBox* CheckField(const char* name, const char* caption, const char* hint, QWidget* parent) {
-  auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
+QCheckBox* CheckField(const char* name, const QString& caption, const QString& hint, QWidget* parent) {
+  auto* box = new QCheckBox(caption, parent);
   box->setObjectName(QLatin1String(name));
-  box->setToolTip(Hint(hint));
+  box->setToolTip(hint);
   return box;
 }
 
@@ -40,66 +40,79 @@ QCheckBox* CheckField(const char* name, const char* caption, const char* hint, Q
 
 Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("Tfmset"));
-  setWindowTitle(QStringLiteral("Настройки"));
+  setWindowTitle(tr("Настройки"));
 
   const NumberFieldLimits limits[7] = {kRetryCountField, kRetryCountWithResetField, kFirstTrackField,
                                        kLastTrackField,  kCycleReadField,           kTimeOutField,
                                        kGapField};
   for (int i = 0; i < 7; ++i) e_[i] = NumberField(limits[i], this);
-  e_[0]->setToolTip(Hint("Число повторений ошибочных операций \r\nбез перемещения головок."));
-  e_[1]->setToolTip(Hint("Число циков повторений со сбросом\r\nконтроллера. "));
+  e_[0]->setToolTip(Hint(tr("Число повторений ошибочных операций\r\nбез перемещения головок.")));
+  e_[1]->setToolTip(Hint(tr("Число циклов повторений со сбросом\r\nконтроллера.")));
   e_[4]->setToolTip(
-      Hint("Число циклов полного чтения дорожки,\r\nдля более точного определения данных полей\r\nи маркеров."));
-  e_[5]->setToolTip(Hint("Время ожидания ответа от контроллера."));
+      Hint(tr("Число циклов полного чтения дорожки,\r\nдля более точного определения данных полей\r\nи маркеров.")));
+  e_[5]->setToolTip(Hint(tr("Время ожидания ответа от контроллера.")));
 
-  auto group = [this](const char* title) {
-    auto* box = new QGroupBox(QString::fromUtf8(title), this);
+  auto group = [this](const QString& title) {
+    auto* box = new QGroupBox(title, this);
     box->setLayout(new QFormLayout);
     return box;
   };
-  auto row = [](QGroupBox* box, const char* label, QWidget* field) {
-    static_cast<QFormLayout*>(box->layout())->addRow(QString::fromUtf8(label), field);
+  auto row = [](QGroupBox* box, const QString& label, QWidget* field) {
+    static_cast<QFormLayout*>(box->layout())->addRow(label, field);
   };
-  QGroupBox* retries = group("Повторы");
-  row(retries, "Число повторов -", e_[0]);
-  row(retries, "Число циклов -", e_[1]);
-  QGroupBox* area = group("Обрабатываемая область");
-  row(area, "Начальная дорожка -", e_[2]);
-  row(area, "Конечная дорожка -", e_[3]);
-  QGroupBox* fullRead = group("Полное чтение дорожки");
-  row(fullRead, "Число циклов -", e_[4]);
-  QGroupBox* timeout = group("Таймаут");
-  row(timeout, "Время ожидания, с -", e_[5]);
+  QGroupBox* retries = group(tr("Повторы"));
+  row(retries, tr("Число повторов -"), e_[0]);
+  row(retries, tr("Число циклов -"), e_[1]);
+  QGroupBox* area = group(tr("Обрабатываемая область"));
+  row(area, tr("Начальная дорожка -"), e_[2]);
+  row(area, tr("Конечная дорожка -"), e_[3]);
+  QGroupBox* fullRead = group(tr("Полное чтение дорожки"));
+  row(fullRead, tr("Число циклов -"), e_[4]);
+  QGroupBox* timeout = group(tr("Таймаут"));
+  row(timeout, tr("Время ожидания, с -"), e_[5]);
 
-  QGroupBox* images = group("Образы");
+  QGroupBox* images = group(tr("Образы"));
   cb_[0] = CheckField(
-      "cb1", "Реставрировать образ дорожки",
-      "Данные пробелов дорожки полученные \r\nпри полном чтении будут заменятся \r\nстандартными значениями.  ",
+      "cb1", tr("Реставрировать образ дорожки"),
+      Hint(
+          tr("Данные пробелов дорожки, полученные\r\nпри полном чтении, будут заменяться\r\nстандартными значениями.")),
       images);
-  cb_[1] = CheckField("cb2", "Сжимать TD0 образ при записи", "Производить сжатие образа \r\nпри записи его в TD0 файл.",
+  cb_[1] = CheckField("cb2", tr("Сжимать TD0 образ при записи"),
+                      Hint(tr("Производить сжатие образа\r\nпри записи его в TD0 файл.")), images);
+  cb_[2] = CheckField("cb3", tr("Преобразовывать данные дорожки"),
+                      Hint(tr("Производить или нет реставрацию данных дорожки\r\nпри отображении их в правом окне.")),
                       images);
-  cb_[2] = CheckField("cb3", "Преобразовывать данные дорожки",
-                      "Производить или нет реставрацию данных дорожки \r\nпри отображении их в правом окне.", images);
-  cb_[3] = CheckField("cb4", "Устанавливать длинну сектора из заголовка",
-                      "При отображении данных сектора использовать\r\nразмер установленный в заголовке сектора или\r\n"
-                      "фактически считанный размер.",
-                      images);
+  cb_[3] =
+      CheckField("cb4", tr("Устанавливать длину сектора из заголовка"),
+                 Hint(tr("При отображении данных сектора использовать\r\nразмер, установленный в заголовке сектора, "
+                         "или\r\nфактически считанный размер.")),
+                 images);
   for (QCheckBox* box : cb_) static_cast<QFormLayout*>(images->layout())->addRow(box);
 
-  QGroupBox* controller = group("Параметры контроллера");
+  QGroupBox* controller = group(tr("Параметры контроллера"));
   cbdr_ = new QComboBox(controller);
   cbdr_->setObjectName(QStringLiteral("cbdr"));
   for (std::string_view item : kDriveItems) cbdr_->addItem(Text(item));
   cbsr_ = new QComboBox(controller);
   cbsr_->setObjectName(QStringLiteral("cbsr"));
   for (std::string_view item : kRateItems) cbsr_->addItem(Text(item));
-  row(controller, "Дисковод:", cbdr_);
-  row(controller, "Скорость передачи:", cbsr_);
-  row(controller, "Начальный отступ:", e_[6]);
+  row(controller, tr("Дисковод:"), cbdr_);
+  row(controller, tr("Скорость передачи:"), cbsr_);
+  row(controller, tr("Начальный отступ:"), e_[6]);
 
-  bb1_ = new QPushButton(QStringLiteral("Принять"), this);
+  // The language: the locale's, or one chosen here. The languages' own
+  // names are never translated.
+  QGroupBox* languageBox = group(tr("Язык программы"));
+  cblang_ = new QComboBox(languageBox);
+  cblang_->setObjectName(QStringLiteral("cblang"));
+  cblang_->addItem(tr("Как в системе"));
+  cblang_->addItem(QStringLiteral("Русский"));
+  cblang_->addItem(QStringLiteral("English"));
+  row(languageBox, tr("Язык:"), cblang_);
+
+  bb1_ = new QPushButton(tr("Принять"), this);
   bb1_->setObjectName(QStringLiteral("bb1"));
-  auto* cancel = new QPushButton(QStringLiteral("Отменить"), this);
+  auto* cancel = new QPushButton(tr("Отменить"), this);
   cancel->setObjectName(QStringLiteral("BitBtn2"));
 
   auto* grid = new QGridLayout;
@@ -109,6 +122,7 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
   grid->addWidget(timeout, 1, 1);
   grid->addWidget(images, 2, 0, 1, 2);
   grid->addWidget(controller, 3, 0, 1, 2);
+  grid->addWidget(languageBox, 4, 0, 1, 2);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(bb1_);
@@ -123,6 +137,7 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
   for (QCheckBox* box : cb_) connect(box, &QCheckBox::toggled, this, &Tfmset::e1Change);
   connect(cbdr_, &QComboBox::currentIndexChanged, this, &Tfmset::e1Change);
   connect(cbsr_, &QComboBox::currentIndexChanged, this, &Tfmset::e1Change);
+  connect(cblang_, &QComboBox::currentIndexChanged, this, &Tfmset::e1Change);
   connect(bb1_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -147,6 +162,13 @@ void Tfmset::Load(const Settings& settings) {
   cbdr_->setCurrentIndex(greaseweazle >= 0 ? greaseweazle : DriveItemIndex(settings.Drive));
   cbsr_->setCurrentIndex(RateItemIndex(settings.Rate));
 }
+
+void Tfmset::LoadLanguage(LanguageChoice choice) {
+  const QSignalBlocker quiet(cblang_);
+  cblang_->setCurrentIndex(static_cast<int>(choice));
+}
+
+LanguageChoice Tfmset::StoredLanguage() const { return static_cast<LanguageChoice>(cblang_->currentIndex()); }
 
 void Tfmset::OfferGreaseweazles(const std::vector<std::string>& devices) {
   while (cbdr_->count() > static_cast<int>(kDriveItems.size())) cbdr_->removeItem(cbdr_->count() - 1);

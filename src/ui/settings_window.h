@@ -7,6 +7,7 @@
 
 #include <QDialog>
 
+#include "settings/desktop_settings.h"
 #include "settings/settings.h"
 
 class QCheckBox;
@@ -29,6 +30,9 @@ class Tfmset : public QDialog {
   // Offers these Greaseweazles (serial device names) in the drive list
   // after the drives A: and B:; call before Load.
   void OfferGreaseweazles(const std::vector<std::string>& devices);
+  // The language list: the locale's, Russian or English.
+  void LoadLanguage(LanguageChoice choice);
+  LanguageChoice StoredLanguage() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -40,6 +44,7 @@ class Tfmset : public QDialog {
   QCheckBox* cb_[4];
   QComboBox* cbdr_;  // A:, B:, then the Greaseweazles found, each with its "gw:DEVICE" as item data
   QComboBox* cbsr_;
+  QComboBox* cblang_;  // in the order of LanguageChoice
   QPushButton* bb1_;
 };
 

@@ -30,7 +30,7 @@ TrackView::TrackView(const TZX_Disk& disk, QWidget* parent) : QWidget(parent, Qt
   track_ = new QSpinBox(this);
   track_->setObjectName(QStringLiteral("trackNumber"));
   track_->setRange(0, kTrackCount - 1);
-  track_->setPrefix(QStringLiteral("Дорожка "));
+  track_->setPrefix(tr("Дорожка "));
   revolution_ = new QComboBox(this);
   revolution_->setObjectName(QStringLiteral("trackRevolution"));
   message_ = new QLabel(this);
@@ -74,15 +74,15 @@ void TrackView::ShowTrack(int track) {
 void TrackView::Reload() {
   source_ = PrepareTrackSource(disk_, source_.track);
   bands_ = FieldBands(source_.layout);
-  setWindowTitle(QStringLiteral("Поток дорожки %1").arg(source_.track));
+  setWindowTitle(tr("Поток дорожки %1").arg(source_.track));
   track_->setValue(source_.track);
   switch (source_.kind) {
     case TrackSourceKind::Flux: message_->clear(); break;
     case TrackSourceKind::RawTrack:
-      message_->setText(QStringLiteral("Дорожка без потока: расположение секторов по RAW образу"));
+      message_->setText(tr("Дорожка без потока: расположение секторов по RAW образу"));
       break;
     case TrackSourceKind::NoRawTrack:
-    case TrackSourceKind::Absent: message_->setText(QStringLiteral("Дорожка без потока и без RAW образа")); break;
+    case TrackSourceKind::Absent: message_->setText(tr("Дорожка без потока и без RAW образа")); break;
   }
   histogram_->setVisible(source_.kind == TrackSourceKind::Flux);
   timing_->setVisible(source_.kind == TrackSourceKind::Flux || source_.kind == TrackSourceKind::RawTrack);
@@ -93,9 +93,9 @@ void TrackView::Reload() {
 void TrackView::FillRevolutions() {
   const QSignalBlocker quiet(revolution_);
   revolution_->clear();
-  revolution_->addItem(QStringLiteral("Все обороты"));
+  revolution_->addItem(tr("Все обороты"));
   const int count = static_cast<int>(ShownRevolutions(source_, {}).size());
-  for (int r = 0; r < count; ++r) revolution_->addItem(QStringLiteral("Оборот %1").arg(r + 1));
+  for (int r = 0; r < count; ++r) revolution_->addItem(tr("Оборот %1").arg(r + 1));
   if (window_.revolution >= count) window_.revolution = kAllRevolutions;
   revolution_->setCurrentIndex(window_.revolution + 1);
   revolution_->setEnabled(count > 1);
@@ -124,13 +124,13 @@ QString TrackView::SectorAt(QPoint point) const {
   const int revolution = shown[static_cast<std::size_t>(std::clamp(lane, 0, static_cast<int>(shown.size()) - 1))];
   const FieldBand* band = BandAt(bands_, revolution, place);
   if (band == nullptr) return {};
-  return QStringLiteral("Сектор %1 (C%2 H%3 R%4 N%5), %6: %7")
+  return tr("Сектор %1 (C%2 H%3 R%4 N%5), %6: %7")
       .arg(band->r)
       .arg(band->c)
       .arg(band->h)
       .arg(band->r)
       .arg(band->n)
-      .arg(band->kind == FieldKind::Id ? QStringLiteral("заголовок") : QStringLiteral("данные"))
+      .arg(band->kind == FieldKind::Id ? tr("заголовок") : tr("данные"))
       .arg(TileMeaning(band->tile));
 }
 

@@ -37,14 +37,14 @@ constexpr const char* kInformationCaptions[] = {"Название дискеты
 T_ZXCAT::T_ZXCAT(CatalogWindowContext context, TFmScr& viewer, TFLed& editor, QWidget* parent)
     : QDialog(parent), context_(context), viewer_(viewer), editor_(editor) {
   setObjectName(QStringLiteral("T_ZXCAT"));
-  setWindowTitle(QStringLiteral("Каталог диска TR-DOS"));
+  setWindowTitle(tr("Каталог диска TR-DOS"));
   BuildList();
   BuildMenu();
 
   auto* side = new QVBoxLayout;
   BuildInformation(side);
   side->addStretch();
-  BitBtn1_ = new QPushButton(QStringLiteral("Закрыть"), this);
+  BitBtn1_ = new QPushButton(tr("Закрыть"), this);
   BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
   side->addWidget(BitBtn1_);
   connect(BitBtn1_, &QPushButton::clicked, this, &T_ZXCAT::BitBtn1Click);
@@ -58,7 +58,7 @@ T_ZXCAT::T_ZXCAT(CatalogWindowContext context, TFmScr& viewer, TFLed& editor, QW
 void T_ZXCAT::BuildList() { LV1_ = MakeCatalogList(this, kColumns); }
 
 void T_ZXCAT::BuildInformation(QLayout* layout) {
-  auto* group = new QGroupBox(QStringLiteral("Описание диска"), this);
+  auto* group = new QGroupBox(tr("Описание диска"), this);
   auto* grid = new QGridLayout(group);
   for (int i = 0; i < 7; ++i)
     d_[i] = AddInformationLine(grid, kInformationCaptions[i], QStringLiteral("d%1").arg(i + 1));

@@ -80,7 +80,7 @@ void TFmScr::BuildTextFace() {
   pn1_ = new QWidget(this);
   pn1_->setObjectName(QStringLiteral("pn1"));
   auto* bar = new QHBoxLayout;
-  BitBtn1_ = new QPushButton(QStringLiteral("Шрифт"), pn1_);
+  BitBtn1_ = new QPushButton(tr("Шрифт"), pn1_);
   BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
   BitBtn2_ = new QPushButton(QStringLiteral("KOI-8 -> ALT"), pn1_);
   BitBtn2_->setObjectName(QStringLiteral("BitBtn2"));
@@ -101,9 +101,9 @@ void TFmScr::BuildTextFace() {
 
   PopupMenu1_ = new QMenu(m1_);
   PopupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
-  QAction* selectAll = PopupMenu1_->addAction(QStringLiteral("Выделить все"));
+  QAction* selectAll = PopupMenu1_->addAction(tr("Выделить все"));
   selectAll->setObjectName(QStringLiteral("N1"));
-  copyAction_ = PopupMenu1_->addAction(QStringLiteral("Копировать"));
+  copyAction_ = PopupMenu1_->addAction(tr("Копировать"));
   copyAction_->setObjectName(QStringLiteral("N2"));
 
   auto* layout = new QVBoxLayout(pn1_);
@@ -139,7 +139,7 @@ void TFmScr::PrepareScreen(ByteSpan screen) {
 // Hex view: the bytes in the grid; the CP/M window asks for the Terminal font.
 void TFmScr::PrepareHex(ByteSpan bytes, bool terminalFont) {
   FormClose();
-  setWindowTitle(QStringLiteral("Просмотр файла в HEX виде."));
+  setWindowTitle(tr("Просмотр файла в HEX виде."));
   if (terminalFont) {
     ssh_->setFont(TerminalFont());
     ssh_->SetCodePage(CodePage::Cp866);
@@ -154,7 +154,7 @@ void TFmScr::PrepareHex(ByteSpan bytes, bool terminalFont) {
 // Text view: the bytes up to the first zero as lines, in a resizable window.
 void TFmScr::PrepareText(ByteSpan bytes) {
   FormClose();
-  setWindowTitle(QStringLiteral("Просмотр файла в TXT виде."));
+  setWindowTitle(tr("Просмотр файла в TXT виде."));
   QStringList lines;
   for (const std::string& line : SplitTextLines(bytes)) lines << DosText(line);
   m1_->setPlainText(lines.join(QLatin1Char('\n')));

@@ -101,12 +101,42 @@ TEST(CliInfo, HobetaFileShowsItsHeader) {
   EXPECT_TRUE(Contains(run.out, "Checksum: bad (stored #399F, computed #5DC2)\n")) << run.out;
 }
 
+// The command line speaks the language of the locale: Russian for ru,
+// English for the C locale and everything else.
+TEST(CliLanguage, FollowsTheLocale) {
+  test::ScratchDir dir;
+  const auto missing = (dir / "missing.trd").string();
+  const test::ScopedEnvironment noOverride("LC_ALL", "");
+  {
+    const test::ScopedEnvironment english("LANG", "C.UTF-8");
+    const auto run = RunCli({"info", missing});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "velloran-cli: File " + missing + " not found!\n");
+    EXPECT_TRUE(Contains(RunCli({"--help"}).out, "Usage: velloran-cli COMMAND")) << "--help in English";
+    EXPECT_TRUE(Contains(RunCli({"ls"}).err, "usage: ls IMAGE"));
+  }
+  {
+    const test::ScopedEnvironment russian("LANG", "ru_RU.UTF-8");
+    const auto run = RunCli({"convert", missing, (dir / "out.scl").string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "velloran-cli: Файл " + missing + " не найден!\n");
+    const std::string help = RunCli({"--help"}).out;
+    EXPECT_TRUE(Contains(help, "Запуск: velloran-cli КОМАНДА")) << help;
+    EXPECT_FALSE(Contains(help, "Usage")) << help;
+    EXPECT_TRUE(Contains(RunCli({"frobnicate"}).err, "неизвестная команда «frobnicate»"));
+  }
+  {
+    const test::ScopedEnvironment german("LANG", "de_DE.UTF-8");
+    EXPECT_TRUE(Contains(RunCli({"frobnicate"}).err, "unknown command 'frobnicate'")) << "unknown locale: English";
+  }
+}
+
 TEST(CliInfo, FailuresGoToStandardErrorWithExitCodeOne) {
   test::ScratchDir dir;
   const auto missing = (dir / "missing.fdi").string();
   auto run = RunCli({"info", missing});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "velloran-cli: Файл " + missing + " не найден!\n");
+  EXPECT_EQ(run.err, "velloran-cli: File " + missing + " not found!\n");
   EXPECT_TRUE(run.out.empty());
 
   test::WriteFileBytes(dir / "notes.txt", Bytes{1});
@@ -114,7 +144,7 @@ TEST(CliInfo, FailuresGoToStandardErrorWithExitCodeOne) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err, "velloran-cli: " + (dir / "notes.txt").string() + ": Данный тип файлов не поддерживается!\n");
   run = RunCli({"info", (dir / "missing.xyz").string()});
-  EXPECT_EQ(run.err, "velloran-cli: Файл " + (dir / "missing.xyz").string() + " не найден!\n");
+  EXPECT_EQ(run.err, "velloran-cli: File " + (dir / "missing.xyz").string() + " not found!\n");
 
   test::WriteFileBytes(dir / "bad.fdi", Bytes{'F', 'D', 'I', 0, 200});
   run = RunCli({"info", (dir / "bad.fdi").string()});
@@ -204,7 +234,7 @@ TEST(CliConvert, RefusedSaveWritesNothing) {
 
   run = RunCli({"convert", (dir / "none.trd").string(), out});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "Файл " + (dir / "none.trd").string() + " не найден!")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "File " + (dir / "none.trd").string() + " not found!")) << run.err;
 
   EXPECT_EQ(RunCli({"convert", out}).exitCode, 1);
   EXPECT_EQ(RunCli({"convert", out, out, "--fast"}).exitCode, 1);

@@ -114,7 +114,9 @@ TEST(CliBatchConvert, WholeCorpusGoesToUdiAndBack) {
     ASSERT_FALSE(images.empty());
     auto run = ConvertAll("udi", images, dir / (folder + "-udi"), true);
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    if (folder == "fdi") EXPECT_TRUE(Contains(run.err, "lost комментарий к диску")) << run.err;
+    if (folder == "fdi") {
+      EXPECT_TRUE(Contains(run.err, "lost комментарий к диску")) << run.err;
+    }
     EXPECT_EQ(run.out, "Converted: " + std::to_string(images.size()) + ", failed: 0\n");
 
     std::vector<fs::path> udis;
@@ -171,7 +173,7 @@ TEST(CliBatchConvert, FailuresAreListedCountedAndMakeTheExitCodeOne) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "Converted: 2, failed: 3\n");
   EXPECT_TRUE(Contains(run.err, "velloran-cli: " + broken.string() + ": FDI file size error!\n")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: Файл " + missing.string() + " не найден!\n")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: File " + missing.string() + " not found!\n")) << run.err;
   EXPECT_TRUE(Contains(run.err, "velloran-cli: " + notes.string() + ": Данный тип файлов не поддерживается!\n"))
       << run.err;
   EXPECT_TRUE(Contains(run.err, "[5/5] ")) << run.err;

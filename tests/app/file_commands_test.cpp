@@ -184,6 +184,7 @@ TEST(CliFiles, CyrillicFileNamesRoundTrip) {
 }
 
 TEST(CliFiles, FailedPutLeavesTheImageUntouched) {
+  const test::ScopedEnvironment russian("LC_ALL", "ru_RU.UTF-8");
   test::ScratchDir dir;
   const auto image = dir / "disk.trd";
   ASSERT_EQ(RunCli({"new-trdos", image.string()}).exitCode, 0);
@@ -223,6 +224,7 @@ TEST(CliFiles, FailedPutLeavesTheImageUntouched) {
 // An image over the size cap is too large, not unreadable; an empty dump is
 // refused; a cut one loads with a note of the missing bytes.
 TEST(CliFiles, OddImageFilesSayWhatIsWrong) {
+  const test::ScopedEnvironment russian("LC_ALL", "ru_RU.UTF-8");
   test::ScratchDir dir;
   const auto huge = dir / "huge.trd";
   test::WriteFileBytes(huge, Bytes{});

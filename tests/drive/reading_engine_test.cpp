@@ -275,8 +275,8 @@ TEST_F(ReadingEngineTest, AShortTransferIsLoggedButStored) {
   FillTrack(disk, 0, 2);
   recorder.readCountHook = [](std::size_t& count) { count = 200; };
   Run(kOpRead, 0, 0);
-  const Lines expected = {"Длинна сектора - 256 byte не равна колличеству считанных байтов - 200",
-                          "Длинна сектора - 256 byte не равна колличеству считанных байтов - 200"};
+  const Lines expected = {"Длина сектора - 256 byte не равна количеству считанных байтов - 200",
+                          "Длина сектора - 256 byte не равна количеству считанных байтов - 200"};
   EXPECT_EQ(disk.GetTrack(0).Log, expected);
   EXPECT_EQ(host.mainLog[1], "* " + expected[0]);
   EXPECT_EQ(disk.GetTrack(0).Sectors[0].DataOk, 0xFF);

@@ -242,5 +242,23 @@ TEST(SettingsTest, MapZoomIsOneOfItsLevels) {
   }
 }
 
+TEST(SettingsTest, LanguageChoiceOverridesTheLocale) {
+  MemorySettingsStore store;
+  EXPECT_EQ(LoadLanguageChoice(store), LanguageChoice::Auto);
+  SaveLanguageChoice(store, LanguageChoice::English);
+  EXPECT_EQ(store.Read("Language"), "en");
+  EXPECT_EQ(LoadLanguageChoice(store), LanguageChoice::English);
+  SaveLanguageChoice(store, LanguageChoice::Russian);
+  EXPECT_EQ(store.Read("Language"), "ru");
+  EXPECT_EQ(LoadLanguageChoice(store), LanguageChoice::Russian);
+  for (const char* stored : {"auto", "RU", "de", ""}) {
+    store.Write("Language", stored);
+    EXPECT_EQ(LoadLanguageChoice(store), LanguageChoice::Auto) << stored;
+  }
+  EXPECT_EQ(ChosenLanguage(LanguageChoice::Russian), Language::Russian);
+  EXPECT_EQ(ChosenLanguage(LanguageChoice::English), Language::English);
+  EXPECT_EQ(ChosenLanguage(LanguageChoice::Auto), LanguageFromEnvironment());
+}
+
 }  // namespace
 }  // namespace velloran

@@ -7,7 +7,26 @@
 #include <random>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+
 namespace velloran::test {
+
+namespace {
+
+// Programs the tests start speak English whatever the locale of the person
+// running the tests; a test that expects Russian sets the locale itself.
+class LocaleEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    SetEnvironment("LANGUAGE", "");
+    SetEnvironment("LC_MESSAGES", "");
+    SetEnvironment("LC_ALL", "C.UTF-8");
+  }
+};
+
+const auto* const kLocaleEnvironment = ::testing::AddGlobalTestEnvironment(new LocaleEnvironment);
+
+}  // namespace
 
 ScratchDir::ScratchDir() {
   std::random_device seed;

@@ -101,7 +101,7 @@ TEST(TrdosAdd, SclChecksRunInOrder) {
   EXPECT_EQ(t.Add("f.scl", Bytes{0, 0, 0}), "Ошибка в контрольной сумме файла f.scl ..!");
   Bytes tooShort = {'S', 'I', 'N', 'C', 'L', 'A', 'I', 'R', 1};
   AppendLe32(tooShort, 0x53 + 0x49 + 0x4E + 0x43 + 0x4C + 0x41 + 0x49 + 0x52 + 1);
-  EXPECT_EQ(t.Add("f.scl", tooShort), "Ошибка в длинне файла f.scl ..!");
+  EXPECT_EQ(t.Add("f.scl", tooShort), "Ошибка в длине файла f.scl ..!");
 
   // The second file lacks one byte: the first is added, the second refused.
   Bytes cut(scl.begin(), scl.end() - 5);

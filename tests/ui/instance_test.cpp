@@ -85,7 +85,7 @@ TEST(SingleInstance, SecondStartHandsItsFileToTheFirst) {
 
   QByteArray seen;
   const QByteArray loaded =
-      QStringLiteral("velloran: Disk Image - %1 (Дорожек - 160)").arg(QString::fromStdString(image.string())).toUtf8();
+      QStringLiteral("velloran: Disk image - %1 (Tracks - 160)").arg(QString::fromStdString(image.string())).toUtf8();
   EXPECT_TRUE(WaitForText(first, seen, loaded, 30000)) << seen.toStdString();
 
   // A start without a file only brings the first forward.

@@ -150,7 +150,7 @@ TEST_F(EditTest, ClearingTheRawImageOfAUdiTrack) {
   prompts.QueueAnswer(PromptAnswer::Yes);
   window->z14Click();
   EXPECT_EQ(prompts.Messages().back().text, "Вы действительно хотите удалить данные дорожки?");
-  EXPECT_EQ(prompts.Messages().back().caption, "Очиска RAW дорожки!");
+  EXPECT_EQ(prompts.Messages().back().caption, "Очистка RAW дорожки!");
   EXPECT_EQ(CellTile(Disk(), 0, 0), Tile::LabelPlain) << "the label turns yellow";
   EXPECT_EQ(CellTile(Disk(), 1, 0), sectorBefore) << "the sectors stay";
   EXPECT_EQ(Disk().GetTrack(0).RawValid, 0);
@@ -165,7 +165,7 @@ TEST_F(EditTest, BaseTrackCommands) {
   window->z22Click();
   EXPECT_EQ(Disk().BaseTrack, 12);
   EXPECT_EQ(Disk().UseBaseTrack, 0) << "a track without raw image does not switch it on";
-  EXPECT_EQ(useBase->text(), "Использовать базовый шаблон для всех дорожек (Трэк - 12)");
+  EXPECT_EQ(useBase->text(), "Использовать базовый шаблон для всех дорожек (Дорожка - 12)");
 
   useBase->trigger();  // checked: switches off
   EXPECT_FALSE(useBase->isChecked());
@@ -228,7 +228,7 @@ TEST_F(EditTest, AcceptCopiesThePaneIntoTheSectorOrTheRawTrack) {
   Pane()->EditByte(10, 0xAB);
   ASSERT_TRUE(accept->isEnabled());
   accept->click();  // answered No
-  EXPECT_EQ(prompts.Messages().back().text, "Вы хотитете принять изменения сектора?");
+  EXPECT_EQ(prompts.Messages().back().text, "Вы хотите принять изменения сектора?");
   EXPECT_EQ(prompts.Messages().back().caption, "Внимание!");
   EXPECT_EQ(Disk().GetSector(4, 1).Data[10], 0);
   EXPECT_FALSE(accept->isEnabled()) << "disabled also after No";
@@ -266,7 +266,7 @@ TEST_F(EditTest, AcceptCopiesThePaneIntoTheSectorOrTheRawTrack) {
   Pane()->EditByte(299, 0x42);
   prompts.QueueAnswer(PromptAnswer::Yes);
   accept->click();
-  EXPECT_EQ(prompts.Messages().back().text, "Вы хотитете принять изменения дорожки?");
+  EXPECT_EQ(prompts.Messages().back().text, "Вы хотите принять изменения дорожки?");
   EXPECT_EQ(raw.RawData[299], 0x42);
   EXPECT_EQ(raw.RawData[300], 0);
 }

@@ -43,7 +43,7 @@ TEST_F(FilesTest, LoadCommandShowsTheNewDiskAndRemembersItsFolder) {
 
   EXPECT_EQ(prompts.Messages().size(), 0u);
   EXPECT_EQ(window->CurImageName(), "disk.TRD");
-  EXPECT_EQ(window->StatusText(1), QStringLiteral("Disk Image - %1 (Дорожек - 160)").arg(Q(file)));
+  EXPECT_EQ(window->StatusText(1), QStringLiteral("Образ диска - %1 (Дорожек - 160)").arg(Q(file)));
   EXPECT_EQ(window->StatusText(2), "");
   const std::string folder = (dir / "img").string() + "/";
   EXPECT_EQ(window->Options().Directory_1, folder);
@@ -165,7 +165,7 @@ TEST_F(FilesTest, FailedReaderLeavesItsPrefixedLineInTheLog) {
   LoadThroughDialog(file);
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text, reason) << "the message shows the reader's text alone";
-  EXPECT_EQ(window->LogLines(), QStringList{"Error load FDI -\"" + reason + "\""});
+  EXPECT_EQ(window->LogLines(), QStringList{"Ошибка загрузки FDI -\"" + reason + "\""});
   EXPECT_EQ(window->StatusText(1), "") << "the panel still describes the disk in memory";
   EXPECT_EQ(Disk().CountTracks(), 0);
   EXPECT_EQ(window->CurImageName(), "");
@@ -174,7 +174,7 @@ TEST_F(FilesTest, FailedReaderLeavesItsPrefixedLineInTheLog) {
   WriteFileBytes(udi, Bytes(40, 0));
   LoadThroughDialog(udi);
   ASSERT_EQ(window->LogLines().size(), 1);
-  EXPECT_TRUE(window->LogLines()[0].startsWith("Error load UDI - \"")) << window->LogLines()[0].toStdString();
+  EXPECT_TRUE(window->LogLines()[0].startsWith("Ошибка загрузки UDI -\"")) << window->LogLines()[0].toStdString();
   EXPECT_TRUE(window->LogLines()[0].endsWith("\""));
 }
 
@@ -188,7 +188,7 @@ TEST_F(FilesTest, TrdFileTooBigForADiskIsAFailureNotAnEmptyDisk) {
   const QString named = QString::fromStdString(LoadErrorText(file, probe.LastError));
   EXPECT_TRUE(named.startsWith(QString::fromStdString(file.string()) + ": ")) << named.toStdString();
   EXPECT_EQ(prompts.Messages()[0].text, named);
-  EXPECT_EQ(window->LogLines(), QStringList{"Error load TRD -\"" + named + "\""});
+  EXPECT_EQ(window->LogLines(), QStringList{"Ошибка загрузки TRD -\"" + named + "\""});
   EXPECT_EQ(window->CurImageName(), "");
 }
 
@@ -206,7 +206,7 @@ TEST_F(FilesTest, ReadersNoticesGoToTheThirdPanel) {
   LoadThroughDialog(file);
   EXPECT_EQ(prompts.Messages().size(), 0u);
   EXPECT_EQ(window->StatusText(2), QString::fromStdString(probe.Notices[0]));
-  EXPECT_TRUE(window->StatusText(1).startsWith("Disk Image - "));
+  EXPECT_TRUE(window->StatusText(1).startsWith("Образ диска - "));
   EXPECT_EQ(Disk().CountTracks(), disk.CountTracks());
 }
 
@@ -215,10 +215,11 @@ TEST_F(FilesTest, UdiBuildFailureIsReportedWithTrackAndSector) {
   Disk().GetSector(5, 3).IdSize = 6;  // no track can be built with it
   const auto file = dir / "out.udi";
   prompts.QueueSave(Q(file));
+  prompts.QueueAnswer(PromptAnswer::Yes);  // the size code is a loss the save asks about first
   window->N32Click();
-  ASSERT_EQ(prompts.Messages().size(), 1u);
-  EXPECT_EQ(prompts.Messages()[0].text, "Ошибка создания образа UDI");
-  EXPECT_EQ(prompts.Messages()[0].caption, "Внимание..!");
+  ASSERT_EQ(prompts.Messages().size(), 2u);
+  EXPECT_EQ(prompts.Messages()[1].text, "Ошибка создания образа UDI");
+  EXPECT_EQ(prompts.Messages()[1].caption, "Внимание..!");
   EXPECT_EQ(window->LogLines(), QStringList{"Ошибка в дорожке - 5 / Сектор - 3"});
   EXPECT_EQ(Find<QListWidget>("Lzx1")->currentRow(), 0) << "the line is selected";
   EXPECT_FALSE(std::filesystem::exists(file));

@@ -45,7 +45,7 @@ TEST_F(ClickTest, UsedSectorShowsItsIdDataAndCrc) {
   EXPECT_EQ(Text("an3"), "4");
   EXPECT_EQ(Text("an4"), "256b");
   EXPECT_EQ(Text("an5"), QStringLiteral("#%1").arg(IdFieldCrc(0, 0, 4, 1), 4, 16, QLatin1Char('0')).toUpper());
-  EXPECT_EQ(Text("an6"), "good");
+  EXPECT_EQ(Text("an6"), "без ошибок");
   // A1 A1 A1 FB and 256 zero bytes give the data CRC E122.
   EXPECT_EQ(Text("vCRC"), "#E122");
   EXPECT_EQ(Pane()->Size(), 256);
@@ -57,10 +57,10 @@ TEST_F(ClickTest, UsedSectorShowsItsIdDataAndCrc) {
   EXPECT_EQ(window->LogLines(), (QStringList{"Начало сканирования дорожки.", "Данные приняты - 65 bytes"}));
   sector.DataOk = 0;
   Click(4, 0);
-  EXPECT_EQ(Text("an6"), "bad");
+  EXPECT_EQ(Text("an6"), "сбойный");
   sector.ErrorCount = 0;
   Click(4, 0);
-  EXPECT_EQ(Text("an6"), "no data");
+  EXPECT_EQ(Text("an6"), "нет данных");
 }
 
 TEST_F(ClickTest, SectorLengthFromTheDataOrFromTheSizeCode) {

@@ -68,7 +68,7 @@ TEST_F(UnsavedWorkTest, TitleShowsTheFileAndWhetherItsDiskChanged) {
   prompts.QueueSave(Q(saved), 2);
   Action("N32")->trigger();
   EXPECT_EQ(window->windowTitle(), "copy.trd — Velloran");
-  EXPECT_EQ(window->StatusText(1), QStringLiteral("Disk Image saved - %1 (Дорожек - 160)").arg(Q(saved)));
+  EXPECT_EQ(window->StatusText(1), QStringLiteral("Образ диска сохранён - %1 (Дорожек - 160)").arg(Q(saved)));
   EXPECT_EQ(ReadFileBytes(saved)[4096], 0x5A) << "track 1, sector 1";
 
   // Comments typed into the memo count too.
@@ -220,7 +220,7 @@ TEST_F(UnsavedWorkTest, StatusPanelsNeverOverlap) {
   window->show();
   const QString path = "/home/user/disks/" + QString(120, 'x') + ".hfe";
   window->SetStatusText(0, "  Driver load error");
-  window->SetStatusText(1, "Disk Image - " + path + " (Дорожек - 160)");
+  window->SetStatusText(1, "Образ диска - " + path + " (Дорожек - 160)");
   window->SetStatusText(2, "HFE: track 81 has no index pulse; the track was cut at 100000 bit cells");
   QApplication::processEvents();
   QRect previous;
@@ -235,7 +235,7 @@ TEST_F(UnsavedWorkTest, StatusPanelsNeverOverlap) {
   auto* image = Find<ElidedLabel>("sbPanel1");
   EXPECT_TRUE(image->ShownText().contains(QChar(0x2026))) << image->ShownText().toStdString();
   EXPECT_LE(image->fontMetrics().horizontalAdvance(image->ShownText()), image->contentsRect().width());
-  EXPECT_EQ(window->StatusText(1), "Disk Image - " + path + " (Дорожек - 160)");
+  EXPECT_EQ(window->StatusText(1), "Образ диска - " + path + " (Дорожек - 160)");
 }
 
 }  // namespace

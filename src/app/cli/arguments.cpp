@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/cli/cli.h"
+#include "common/messages.h"
 
 namespace velloran::cli {
 
@@ -18,7 +19,7 @@ Arguments::Arguments(const std::vector<std::string>& words, const std::set<std::
     } else if (i + 1 < words.size()) {
       values_.emplace_back(name, words[++i]);
     } else {
-      error_ = "option --" + name + " needs a value";
+      error_ = MessageText(MessageId::CliOptionNeedsValue, {"--" + name});
     }
   }
 }
@@ -38,7 +39,8 @@ std::string Arguments::UnknownOption(const std::set<std::string>& known) const {
 }
 
 void ReportLosses(const std::string& file, const SaveLosses& losses) {
-  for (const auto& loss : losses) std::cerr << "velloran-cli: " << file << ": lost " << LossText(loss) << '\n';
+  for (const auto& loss : losses)
+    std::cerr << "velloran-cli: " << MessageText(MessageId::CliLost, {file, LossText(loss)}) << '\n';
 }
 
 std::optional<std::string> TakeShortOption(std::vector<std::string>& words, const std::string& option,
@@ -47,7 +49,7 @@ std::optional<std::string> TakeShortOption(std::vector<std::string>& words, cons
   for (std::size_t i = 0; i < words.size(); ++i) {
     if (words[i] != option) continue;
     if (i + 1 >= words.size()) {
-      error = "option " + option + " needs a value";
+      error = MessageText(MessageId::CliOptionNeedsValue, {option});
       return std::nullopt;
     }
     value = words[i + 1];

@@ -15,6 +15,7 @@
 
 #include "app/cli/cli.h"
 #include "common/file_io.h"
+#include "common/messages.h"
 #include "common/system.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
@@ -55,9 +56,10 @@ std::string Upper(std::string text) {
 const ImageFormat* TargetFormat(const std::string& name, std::string& error) {
   const ImageFormat* format = FindFormat(Upper(name));
   if (format != nullptr && format->save != nullptr) return format;
-  error = "unknown format '" + name + "'; formats:";
+  std::string formats;
   for (const auto& known : ImageFormats())
-    if (known.save != nullptr) error.append(" ").append(known.key);
+    if (known.save != nullptr) formats.append(" ").append(known.key);
+  error = MessageText(MessageId::CliUnknownFormat, {name, formats});
   return nullptr;
 }
 
@@ -70,7 +72,7 @@ bool ThreadCount(const Arguments& args, int& count, std::string& error) {
   }
   const auto [end, problem] = std::from_chars(text->data(), text->data() + text->size(), count);
   if (problem == std::errc{} && end == text->data() + text->size() && count >= 1 && count <= kMaxJobs) return true;
-  error = "--jobs needs a number from 1 to " + std::to_string(kMaxJobs);
+  error = MessageText(MessageId::CliJobsNumber, {std::to_string(kMaxJobs)});
   return false;
 }
 
@@ -79,12 +81,12 @@ bool PrepareFolder(const fs::path& folder, std::string& error) {
   std::error_code ec;
   if (fs::is_directory(folder, ec)) return true;
   if (fs::exists(folder, ec)) {
-    error = PathToUtf8(folder) + ": not a folder";
+    error = MessageText(MessageId::CliNotAFolder, {PathToUtf8(folder)});
     return false;
   }
   fs::create_directories(folder, ec);
   if (!ec) return true;
-  error = PathToUtf8(folder) + ": cannot create the folder (" + ErrorCodeText(ec) + ")";
+  error = MessageText(MessageId::CliCannotCreateFolder, {PathToUtf8(folder), ErrorCodeText(ec)});
   return false;
 }
 
@@ -113,11 +115,11 @@ std::vector<BatchJob> PlanJobs(const std::vector<std::string>& files, const fs::
   for (auto& job : jobs) {
     const std::string output = Identity(job.output);
     if (const auto input = inputs.find(output); input != inputs.end()) {
-      job.error = PathToUtf8(job.input) + ": the output " + PathToUtf8(job.output) + " would replace the input " +
-                  input->second + "; choose another folder";
+      job.error = MessageText(MessageId::CliOutputReplacesInput,
+                              {PathToUtf8(job.input), PathToUtf8(job.output), input->second});
     } else if (const auto earlier = outputs.find(output); earlier != outputs.end()) {
-      job.error = PathToUtf8(job.input) + ": the output " + PathToUtf8(job.output) + " is already that of " +
-                  PathToUtf8(earlier->second->input);
+      job.error = MessageText(MessageId::CliOutputTakenTwice,
+                              {PathToUtf8(job.input), PathToUtf8(job.output), PathToUtf8(earlier->second->input)});
     } else {
       outputs.emplace(output, &job);
     }
@@ -142,7 +144,7 @@ class BatchProgress {
     else if (job.error.empty())
       line = Counter() + PathToUtf8(job.input) + " -> " + PathToUtf8(job.output) + "\n";
     else
-      line = Counter() + "failed: " + job.error + "\n";
+      line = Counter() + MessageText(MessageId::CliBatchFailed, {job.error}) + "\n";
     std::cerr << line << std::flush;
   }
 
@@ -220,9 +222,10 @@ void RunJobs(std::vector<BatchJob>& jobs, int threads, const ImageFormat& target
 // left out after Ctrl+C.
 int RunBatchConvert(const Arguments& args, const std::optional<std::string>& folder) {
   if (const auto unknown = args.UnknownOption(WithWriterOptions({"to", "jobs"})); !unknown.empty())
-    return Fail("unknown option " + unknown);
+    return Fail(MessageText(MessageId::CliUnknownOption, {unknown}));
   const auto targetName = args.Value("to");
-  if (!targetName || !folder || args.Positional().empty()) return Fail(std::string("usage: ") + kBatchConvertUsage);
+  if (!targetName || !folder || args.Positional().empty())
+    return Fail(MessageText(MessageId::CliUsage, {kBatchConvertUsage}));
   std::string error;
   const ImageFormat* target = TargetFormat(*targetName, error);
   if (target == nullptr) return Fail(error);
@@ -247,8 +250,9 @@ int RunBatchConvert(const Arguments& args, const std::optional<std::string>& fol
       std::cerr << "velloran-cli: " << job.error << '\n';
     }
   }
-  std::cout << "Converted: " << jobs.size() - failed - leftOut << ", failed: " << failed;
-  if (leftOut > 0) std::cout << ", left out after Ctrl+C: " << leftOut;
+  std::cout << MessageText(MessageId::CliBatchSummary,
+                           {std::to_string(jobs.size() - failed - leftOut), std::to_string(failed)});
+  if (leftOut > 0) std::cout << MessageText(MessageId::CliBatchLeftOut, {std::to_string(leftOut)});
   std::cout << '\n';
   return failed == 0 && leftOut == 0 ? 0 : 1;
 }

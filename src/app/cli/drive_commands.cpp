@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "app/cli/cli.h"
+#include "common/messages.h"
 #include "common/system.h"
 #include "common/utf8_path.h"
 #include "engine/controller_commands.h"
@@ -144,8 +145,9 @@ struct DriveSession {
 std::optional<std::string> CheckArguments(const Arguments& args, const std::set<std::string>& known,
                                           std::size_t positional, const std::string& usage) {
   if (!args.Error().empty()) return args.Error();
-  if (const auto unknown = args.UnknownOption(known); !unknown.empty()) return "unknown option " + unknown;
-  if (args.Positional().size() != positional) return "usage: " + usage;
+  if (const auto unknown = args.UnknownOption(known); !unknown.empty())
+    return MessageText(MessageId::CliUnknownOption, {unknown});
+  if (args.Positional().size() != positional) return MessageText(MessageId::CliUsage, {usage});
   return std::nullopt;
 }
 
@@ -196,7 +198,8 @@ int FinishSession(const DriveSession& session, int exitCode) {
   if (medium != nullptr && !session.choice.saveTo.empty()) {
     std::string error;
     if (!SaveImage(*medium, session.choice.saveTo, SaveOptions{}, error))
-      return Fail(PathToUtf8(session.choice.saveTo) + ": " + (error.empty() ? "cannot save the image" : error));
+      return Fail(PathToUtf8(session.choice.saveTo) + ": " +
+                  (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
   }
   return exitCode;
 }
@@ -226,9 +229,8 @@ void KeepDiskAsRead(TZX_Disk& disk, const std::string& kept) {
   if (SaveImage(disk, PathFromUtf8(kept), SaveOptions{}, error))
     std::cerr << "velloran-cli: the disk as read is kept in " << kept << '\n';
   else
-    std::cerr << "velloran-cli: " << kept
-              << ": the disk as read cannot be kept either: " << (error.empty() ? "cannot save the image" : error)
-              << '\n';
+    std::cerr << "velloran-cli: " << kept << ": the disk as read cannot be kept either: "
+              << (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error) << '\n';
 }
 
 int PrintHelp() {
@@ -302,7 +304,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
   }
   SaveLosses losses;
   if (!SaveImage(*disk, PathFromUtf8(out), options, error, &losses)) {
-    Fail(out + ": " + (error.empty() ? "cannot save the image" : error));
+    Fail(out + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
     KeepDiskAsRead(*disk, out + ".udf");
     return FinishSession(*session, 1);
   }
@@ -312,7 +314,8 @@ int RunReadDisk(const std::vector<std::string>& words) {
   if (fluxFile) {
     if (!disk->Capture) return FinishSession(*session, Fail("--flux: the drive gave no flux (not a flux drive)"));
     if (!SaveImage(*disk, PathFromUtf8(*fluxFile), SaveOptions{}, error))
-      return FinishSession(*session, Fail(*fluxFile + ": " + (error.empty() ? "cannot save the image" : error)));
+      return FinishSession(
+          *session, Fail(*fluxFile + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error)));
     std::cout << *fluxFile << '\n';
   }
   if (cancelled) return FinishSession(*session, 1);

@@ -9,6 +9,7 @@
 #include "app/cli/cli.h"
 #include "common/file_io.h"
 #include "common/file_lock.h"
+#include "common/messages.h"
 #include "common/utf8_path.h"
 #include "cpm/cpm_directory.h"
 #include "cpm/cpm_recognition.h"
@@ -30,9 +31,10 @@ constexpr const char* kNotTrdosImage = "Образ не соответствуе
 std::optional<std::string> CheckArguments(const Arguments& args, const std::set<std::string>& known,
                                           std::size_t minimum, std::size_t maximum, const char* usage) {
   if (!args.Error().empty()) return args.Error();
-  if (const auto unknown = args.UnknownOption(known); !unknown.empty()) return "unknown option " + unknown;
+  if (const auto unknown = args.UnknownOption(known); !unknown.empty())
+    return MessageText(MessageId::CliUnknownOption, {unknown});
   const std::size_t count = args.Positional().size();
-  if (count < minimum || count > maximum) return std::string("usage: ") + usage;
+  if (count < minimum || count > maximum) return MessageText(MessageId::CliUsage, {usage});
   return std::nullopt;
 }
 
@@ -107,8 +109,7 @@ int FindTrdosFile(const TrdosCatalog& catalog, const std::string& name, std::str
     if (stored == name) byName.push_back(i);
   }
   if (byName.size() == 1) return byName[0];
-  error = byName.empty() ? "no file " + name + " in the catalog"
-                         : "several files are named " + name + "; add the type letter (NAME.T)";
+  error = MessageText(byName.empty() ? MessageId::CliNoTrdosFile : MessageId::CliSeveralTrdosFiles, {name});
   return -1;
 }
 
@@ -187,10 +188,13 @@ int WriteOutput(const std::string& file, ByteSpan data, const std::vector<BadSec
   if (!WriteFileAtomic(PathFromUtf8(file), data, error)) return Fail(file + ": " + error);
   std::cout << file << '\n';
   for (const auto& sector : bad)
-    std::cerr << "velloran-cli: " << file << ": track " << sector.track << " sector " << sector.sector << ": "
-              << (sector.noData ? "no data, written as zeros" : "data CRC error") << '\n';
+    std::cerr << "velloran-cli: "
+              << MessageText(sector.noData ? MessageId::CliBadSectorNoData : MessageId::CliBadSectorCrc,
+                             {file, std::to_string(sector.track), std::to_string(sector.sector)})
+              << '\n';
   if (bad.empty()) return 0;
-  std::cerr << "velloran-cli: " << file << " written with " << bad.size() << " bad sector(s)\n";
+  std::cerr << "velloran-cli: " << MessageText(MessageId::CliWrittenWithBadSectors, {file, std::to_string(bad.size())})
+            << '\n';
   return 2;
 }
 
@@ -212,7 +216,7 @@ int GetCpmFile(const TZX_Disk& disk, const std::string& name, const std::optiona
     for (const auto& sector : damaged) bad.push_back({sector.Track, sector.Sector, sector.NoData});
     return WriteOutput(output.value_or(SafeFileName(stored)), contents, bad);
   }
-  return Fail("no file " + name + " in the CP/M directory");
+  return Fail(MessageText(MessageId::CliNoCpmFile, {name}));
 }
 
 }  // namespace
@@ -251,7 +255,8 @@ int RunGet(const std::vector<std::string>& words) {
   const Arguments args(rest, {});
   const char* usage = "get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]";
   if (auto problem = CheckArguments(args, {"hobeta", "raw", "cpm"}, 2, 2, usage)) return Fail(*problem);
-  if (args.Flag("hobeta") && args.Flag("raw")) return Fail("--hobeta and --raw exclude each other");
+  if (args.Flag("hobeta") && args.Flag("raw"))
+    return Fail(MessageText(MessageId::CliExclusiveOptions, {"--hobeta", "--raw"}));
   const auto disk = LoadDisk(args.Positional()[0], error);
   if (!disk) return Fail(error);
   const std::string& name = args.Positional()[1];
@@ -330,7 +335,7 @@ int RunNewCpm(const std::vector<std::string>& words) {
   if (!definition) {
     std::string known;
     for (const auto& d : CpmDefinitions()) known += (known.empty() ? "" : ", ") + d.Name;
-    return Fail("unknown CP/M format " + *args.Value("format") + " (known: " + known + ")");
+    return Fail(MessageText(MessageId::CliUnknownCpmFormat, {*args.Value("format"), known}));
   }
   auto disk = std::make_unique<TZX_Disk>();
   MakeCpmDisk(*disk, *definition);

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/cli/cli.h"
+#include "common/messages.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
 #include "formats/writer_options.h"
@@ -50,7 +51,7 @@ std::string FormatKeys() {
 
 // formats: the image formats, as the format table lists them.
 int RunFormats(const std::vector<std::string>& words) {
-  if (!words.empty()) return Fail("usage: formats");
+  if (!words.empty()) return Fail(MessageText(MessageId::CliUsage, {"formats"}));
   PrintFormatList(std::cout);
   return 0;
 }
@@ -75,11 +76,12 @@ bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path
   if (target.key == "UDI") disk.KeepRaw = options.keepRaw ? 1 : 0;
   SaveLosses losses;
   if (SaveImageAs(disk, output, target, options, error, &losses)) {
-    for (const auto& loss : losses) notes.push_back(PathToUtf8(output) + ": lost " + LossText(loss));
+    for (const auto& loss : losses)
+      notes.push_back(MessageText(MessageId::CliLost, {PathToUtf8(output), LossText(loss)}));
     return true;
   }
-  error = PathToUtf8(output) + ": " + (error.empty() ? "cannot save the image" : error);
-  if (!losses.empty()) notes.push_back("--lossy converts it anyway and lists what is lost");
+  error = PathToUtf8(output) + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error);
+  if (!losses.empty()) notes.push_back(MessageText(MessageId::CliLossyHint));
   return false;
 }
 
@@ -100,8 +102,8 @@ int RunConvert(const std::vector<std::string>& words) {
   if (!args.Error().empty()) return Fail(args.Error());
   if (args.Value("to") || folder) return RunBatchConvert(args, folder);
   if (const auto unknown = args.UnknownOption(WithWriterOptions({})); !unknown.empty())
-    return Fail("unknown option " + unknown);
-  if (args.Positional().size() != 2) return Fail(std::string("usage: ") + kConvertUsage);
+    return Fail(MessageText(MessageId::CliUnknownOption, {unknown}));
+  if (args.Positional().size() != 2) return Fail(MessageText(MessageId::CliUsage, {kConvertUsage}));
   const std::string& output = args.Positional()[1];
   const ImageFormat* target = FindFormat(ExtensionKey(PathFromUtf8(output)));
   if (target == nullptr) return Fail(output + ": " + std::string(kUnsupportedFileType));

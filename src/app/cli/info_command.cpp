@@ -8,6 +8,7 @@
 #include "app/cli/cli.h"
 #include "app/cli/json.h"
 #include "common/file_io.h"
+#include "common/messages.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
 #include "trdos/catalog.h"
@@ -170,8 +171,9 @@ void PrintHobetaJson(const std::string& file, const HobetaFacts& facts) {
 int RunInfo(const std::vector<std::string>& words) {
   const Arguments args(words, {});
   if (!args.Error().empty()) return Fail(args.Error());
-  if (const auto unknown = args.UnknownOption({"json"}); !unknown.empty()) return Fail("unknown option " + unknown);
-  if (args.Positional().size() != 1) return Fail("usage: info IMAGE [--json]");
+  if (const auto unknown = args.UnknownOption({"json"}); !unknown.empty())
+    return Fail(MessageText(MessageId::CliUnknownOption, {unknown}));
+  if (args.Positional().size() != 1) return Fail(MessageText(MessageId::CliUsage, {"info IMAGE [--json]"}));
   const std::string& file = args.Positional()[0];
   const bool json = args.Flag("json");
 

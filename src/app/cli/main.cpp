@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "app/cli/cli.h"
+#include "common/language.h"
+#include "common/messages.h"
 #include "common/system.h"
 #include "common/version.h"
 
@@ -44,11 +46,16 @@ constexpr Command kCommands[] = {
 };
 
 int Usage(std::ostream& out) {
-  out << "Usage: velloran-cli COMMAND ...\n\nCommands:\n";
+  using velloran::MessageId;
+  using velloran::MessageText;
+  out << MessageText(MessageId::CliUsageTitle) << "\n\n" << MessageText(MessageId::CliCommandsTitle) << '\n';
   for (const auto& command : kCommands) out << "  " << command.usage << '\n';
-  out << "\nOptions:\n  --help     this list\n  --version  the program's version\n";
-  out << "\nImage formats (velloran-cli formats): " << velloran::cli::FormatKeys() << '\n'
-      << "An image is read in the format its contents show; it is written in the format of its extension.\n";
+  out << '\n'
+      << MessageText(MessageId::CliOptionsTitle) << "\n  --help     " << MessageText(MessageId::CliHelpOption)
+      << "\n  --version  " << MessageText(MessageId::CliVersionOption) << '\n';
+  out << '\n'
+      << MessageText(MessageId::CliFormatsLine, {velloran::cli::FormatKeys()}) << '\n'
+      << MessageText(MessageId::CliFormatRule) << '\n';
   return 0;
 }
 
@@ -56,6 +63,7 @@ int Usage(std::ostream& out) {
 
 int main(int argc, char** argv) {
   velloran::UseUtf8Console();
+  velloran::SetProcessLanguage(velloran::LanguageFromEnvironment());
   std::vector<std::string> words = velloran::Utf8Arguments(argc, argv);
   if (words.empty()) {
     Usage(std::cerr);
@@ -72,5 +80,5 @@ int main(int argc, char** argv) {
       return command.run(words);
     }
   }
-  return Fail("unknown command '" + words[0] + "' (see velloran-cli --help)");
+  return Fail(velloran::MessageText(velloran::MessageId::CliUnknownCommand, {words[0]}));
 }

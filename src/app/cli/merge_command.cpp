@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/cli/cli.h"
+#include "common/messages.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
 #include "model/merge.h"
@@ -23,7 +24,7 @@ int RunMerge(const std::vector<std::string>& words) {
   const Arguments args(rest, {});
   if (!args.Error().empty()) return Fail(args.Error());
   if (const auto unknown = args.UnknownOption(WithWriterOptions({})); !unknown.empty())
-    return Fail("unknown option " + unknown);
+    return Fail(MessageText(MessageId::CliUnknownOption, {unknown}));
   if (args.Positional().size() < 2 || !output) return Fail(usage);
   if (FindFormat(ExtensionKey(PathFromUtf8(*output))) == nullptr)
     return Fail(*output + ": " + std::string(kUnsupportedFileType));
@@ -43,7 +44,7 @@ int RunMerge(const std::vector<std::string>& words) {
   merged->KeepRaw = options.keepRaw ? 1 : 0;
   SaveLosses losses;
   if (!SaveImage(*merged, PathFromUtf8(*output), options, error, &losses))
-    return Fail(*output + ": " + (error.empty() ? "cannot save the image" : error));
+    return Fail(*output + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
   ReportLosses(*output, losses);
   return report.badSectors > 0 || !report.conflicts.empty() ? 2 : 0;
 }

@@ -57,8 +57,7 @@ int RunPlot(const std::vector<std::string>& words) {
 
   const std::string& image = args.Positional()[0];
   TZX_Disk disk;
-  if (!LoadImage(disk, PathFromUtf8(image), error))
-    return Fail(image + ": " + (error.empty() ? "cannot load the image" : error));
+  if (!LoadImage(disk, PathFromUtf8(image), error)) return Fail(error);
 
   Scene scene;
   if (*kind == "disk") {

@@ -6,9 +6,11 @@
 #include <QCommandLineParser>
 #include <QTimer>
 
+#include "common/messages.h"
 #include "common/utf8_path.h"
 #include "common/version.h"
 #include "session/driver_choice.h"
+#include "settings/desktop_settings.h"
 #include "ui/instance_channel.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompts.h"
@@ -19,26 +21,32 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velloran"));
   QApplication::setApplicationVersion(QLatin1String(velloran::kVersion));
+  // The locale's language for --help; the settings may choose another below.
+  QString missingTranslation = velloran::ApplyLanguage(application, velloran::LanguageFromEnvironment());
 
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Floppy disk images of the ZX Spectrum family"));
+  parser.setApplicationDescription(
+      QCoreApplication::translate("main", "Образы дисков и дискеты семейства ZX Spectrum"));
   parser.addHelpOption();
   parser.addVersionOption();
-  const QCommandLineOption driveOption(QStringLiteral("drive"),
-                                       QString::fromStdString("The drive: " + velloran::DriveSyntaxInWords() + "."),
-                                       QStringLiteral("drive"));
+  const QCommandLineOption driveOption(
+      QStringLiteral("drive"),
+      QCoreApplication::translate("main", "Дисковод: %1.").arg(QString::fromStdString(velloran::DriveSyntaxInWords())),
+      QCoreApplication::translate("main", "дисковод"));
   parser.addOption(driveOption);
   parser.addPositionalArgument(QStringLiteral("image"),
-                               QStringLiteral("Image file to load (of several, the first is opened)."),
-                               QStringLiteral("[image...]"));
+                               QCoreApplication::translate("main", "Файл образа (из нескольких открывается первый)."),
+                               QCoreApplication::translate("main", "[образ...]"));
   parser.process(application);
   const QStringList images = parser.positionalArguments();
   // The desktop may hand over several files; one image is open at a time, the
   // first one. The rest are named so that nobody wonders where they went.
   const QStringList notOpened = images.mid(1);
   if (!notOpened.isEmpty())
-    std::fprintf(stderr, "velloran: one image is opened at a time; not opened: %s\n",
-                 notOpened.join(QStringLiteral(", ")).toUtf8().constData());
+    std::fprintf(stderr, "velloran: %s\n",
+                 velloran::MessageText(velloran::MessageId::CliOneImageOpened,
+                                       {notOpened.join(QStringLiteral(", ")).toStdString()})
+                     .c_str());
 
   // A second start only hands its file over.
   if (velloran::HandOffToRunningInstance(velloran::HandOffMessage(images))) return 0;
@@ -46,13 +54,14 @@ int main(int argc, char** argv) {
   if (!server.Listen())
     std::fprintf(stderr, "velloran: cannot open the channel for second starts; they will open their own window\n");
 
-  if (velloran::InstallQtTranslation(application) == nullptr)
-    std::fprintf(stderr,
-                 "velloran: Qt's Russian translation (qtbase_ru) is not installed; standard buttons stay English\n");
-
-  velloran::QtPrompts prompts;
   velloran::QtSettingsStore store(velloran::QtSettingsStore::DefaultFile(QApplication::applicationDirPath(),
                                                                          QStringLiteral(VELLORAN_INSTALLED_BINDIR)));
+  const velloran::LanguageChoice language = velloran::LoadLanguageChoice(store);
+  if (language != velloran::LanguageChoice::Auto)
+    missingTranslation = velloran::ApplyLanguage(application, velloran::ChosenLanguage(language));
+  if (!missingTranslation.isEmpty()) std::fprintf(stderr, "velloran: %s\n", missingTranslation.toUtf8().constData());
+
+  velloran::QtPrompts prompts;
   velloran::TFMain window(prompts, store);
   prompts.SetParent(&window);
 
@@ -80,9 +89,10 @@ int main(int argc, char** argv) {
   QTimer::singleShot(0, &window, [&] {
     window.StartUp(velloran::PathFromUtf8(QApplication::applicationDirPath().toStdString()), commandLineFile);
     if (!notOpened.isEmpty())
-      prompts.Message(
-          QStringLiteral("Открывается только один образ. Не открыты:\n") + notOpened.join(QLatin1Char('\n')),
-          QStringLiteral("Внимание..!"), velloran::PromptIcon::Information, velloran::PromptButtons::Ok);
+      prompts.Message(QCoreApplication::translate("main", "Открывается только один образ. Не открыты:\n") +
+                          notOpened.join(QLatin1Char('\n')),
+                      QCoreApplication::translate("main", "Внимание..!"), velloran::PromptIcon::Information,
+                      velloran::PromptButtons::Ok);
   });
   return QApplication::exec();
 }

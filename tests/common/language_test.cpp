@@ -1,0 +1,102 @@
+// The language chosen from the locale variables, and the message catalogue:
+// both languages in every row, with the same arguments.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <regex>
+#include <set>
+
+#include "common/language.h"
+#include "common/messages.h"
+
+namespace velloran {
+namespace {
+
+Language Choose(const std::map<std::string, std::string>& variables) {
+  return LanguageFromVariables([&](const char* name) -> std::optional<std::string> {
+    const auto found = variables.find(name);
+    if (found == variables.end()) return std::nullopt;
+    return found->second;
+  });
+}
+
+TEST(Language, ChosenAsGettextChoosesRussianForRuEnglishForTheRest) {
+  EXPECT_EQ(Choose({}), Language::English) << "no locale at all";
+  EXPECT_EQ(Choose({{"LANG", "ru_RU.UTF-8"}}), Language::Russian);
+  EXPECT_EQ(Choose({{"LANG", "ru_UA.KOI8-U"}}), Language::Russian);
+  EXPECT_EQ(Choose({{"LANG", "ru"}}), Language::Russian);
+  EXPECT_EQ(Choose({{"LANG", "C.UTF-8"}}), Language::English);
+  EXPECT_EQ(Choose({{"LANG", "POSIX"}}), Language::English);
+  EXPECT_EQ(Choose({{"LANG", "de_DE.UTF-8"}}), Language::English) << "an unknown language falls back to English";
+  EXPECT_EQ(Choose({{"LANG", "rus"}}), Language::English) << "only the language part counts";
+  // LC_ALL, then LC_MESSAGES, then LANG; an empty variable counts as unset.
+  EXPECT_EQ(Choose({{"LC_ALL", "en_GB.UTF-8"}, {"LC_MESSAGES", "ru_RU"}, {"LANG", "ru_RU"}}), Language::English);
+  EXPECT_EQ(Choose({{"LC_ALL", ""}, {"LC_MESSAGES", "ru_RU"}, {"LANG", "en_US"}}), Language::Russian);
+  EXPECT_EQ(Choose({{"LC_MESSAGES", "C"}, {"LANG", "ru_RU"}}), Language::English);
+}
+
+TEST(Language, LanguageListWinsUnlessTheLocaleIsC) {
+  EXPECT_EQ(Choose({{"LANGUAGE", "ru"}, {"LANG", "en_US.UTF-8"}}), Language::Russian);
+  EXPECT_EQ(Choose({{"LANGUAGE", "de:ru:en"}, {"LANG", "en_US.UTF-8"}}), Language::Russian)
+      << "the first language of the list we speak";
+  EXPECT_EQ(Choose({{"LANGUAGE", "en_GB:ru"}, {"LANG", "ru_RU.UTF-8"}}), Language::English);
+  EXPECT_EQ(Choose({{"LANGUAGE", "de:fr"}, {"LANG", "ru_RU.UTF-8"}}), Language::Russian)
+      << "a list of languages we do not speak leaves the locale to decide";
+  EXPECT_EQ(Choose({{"LANGUAGE", "ru"}, {"LANG", "C.UTF-8"}}), Language::English) << "the C locale ignores LANGUAGE";
+  EXPECT_EQ(Choose({{"LANGUAGE", "ru"}}), Language::English);
+}
+
+// The numbered arguments a text uses, "{1}" .. "{9}".
+std::set<std::string> Arguments(std::string_view text) {
+  static const std::regex argument(R"(\{[1-9]\})");
+  std::set<std::string> found;
+  const std::string copy(text);
+  for (auto match = std::sregex_iterator(copy.begin(), copy.end(), argument); match != std::sregex_iterator(); ++match)
+    found.insert(match->str());
+  return found;
+}
+
+bool HasCyrillic(std::string_view text) {
+  // Cyrillic letters are U+0400..U+04FF: UTF-8 lead bytes 0xD0..0xD3.
+  for (const unsigned char c : text)
+    if (c >= 0xD0 && c <= 0xD3) return true;
+  return false;
+}
+
+TEST(MessageCatalogue, EveryRowHasBothLanguagesWithTheSameArguments) {
+  const auto catalogue = MessageCatalogue();
+  ASSERT_EQ(catalogue.size(), static_cast<std::size_t>(MessageId::Count));
+  for (std::size_t i = 0; i < catalogue.size(); ++i) {
+    const CatalogueEntry& entry = catalogue[i];
+    SCOPED_TRACE(std::string(entry.english));
+    EXPECT_EQ(entry.id, static_cast<MessageId>(i));
+    EXPECT_FALSE(entry.russian.empty());
+    EXPECT_FALSE(entry.english.empty());
+    EXPECT_EQ(Arguments(entry.russian), Arguments(entry.english));
+    EXPECT_FALSE(HasCyrillic(entry.english)) << "English text with Russian letters";
+    EXPECT_EQ(entry.russian.find("  "), std::string_view::npos) << "double space";
+    EXPECT_EQ(entry.english.find("  "), std::string_view::npos) << "double space";
+  }
+}
+
+TEST(MessageCatalogue, ArgumentsTakeTheirPlacesInEitherLanguage) {
+  EXPECT_EQ(RenderMessage(Language::English, MessageId::CliOutputTakenTwice, {"a.trd", "b.fdi", "c.trd"}),
+            "a.trd: the output b.fdi is already that of c.trd");
+  EXPECT_EQ(RenderMessage(Language::Russian, MessageId::FileNotFound, {"/x/Диск.trd"}), "Файл /x/Диск.trd не найден!");
+  EXPECT_EQ(RenderMessage(Language::English, MessageId::FileNotFound, {"{1}"}), "File {1} not found!")
+      << "an argument is not read as a placeholder again";
+  EXPECT_EQ(RenderMessage(Language::English, MessageId::CliUnknownCpmFormat, {"x"}), "unknown CP/M format x (known: )")
+      << "a missing argument is left empty";
+}
+
+TEST(MessageCatalogue, ProcessLanguageChoosesTheText) {
+  const Language before = ProcessLanguage();
+  SetProcessLanguage(Language::English);
+  EXPECT_EQ(MessageText(MessageId::CliCommandsTitle), "Commands:");
+  SetProcessLanguage(Language::Russian);
+  EXPECT_EQ(MessageText(MessageId::CliCommandsTitle), "Команды:");
+  SetProcessLanguage(before);
+}
+
+}  // namespace
+}  // namespace velloran
