@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 
 #include "flux/clock_recovery.h"
+#include "flux/decode_variants.h"
 #include "flux/sector_merge.h"
 
 namespace velloran {
@@ -216,12 +218,13 @@ void ReadSectors(RevolutionBytes& rev, FluxEncoding encoding) {
 // Every revolution of the flux decoded with one encoding. A single revolution
 // that starts at its index is read twice round, so that fields crossing the
 // index and the framing of its first bytes come out whole.
-std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cellTicks, FluxEncoding encoding) {
+std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cellTicks, FluxEncoding encoding,
+                                               const PllSettings& settings = {}, int variant = 0) {
   const bool fm = encoding == FluxEncoding::FM;
   const std::span<const CellPattern> patterns =
       fm ? std::span<const CellPattern>(kFmPatterns) : std::span<const CellPattern>(kMfmPatterns);
   const bool circular = flux.Revolutions() == 1 && flux.indexTimes.front() == 0;
-  const RecoveredCells recovered = RecoverCells(flux, fm ? 2 * cellTicks : cellTicks, patterns, circular ? 2 : 1);
+  const RecoveredCells recovered = RecoverCells(flux, fm ? 2 * cellTicks : cellTicks, patterns, circular ? 2 : 1, settings);
   const std::vector<PatternHit> hits = fm ? recovered.hits : IndexMarkRunsOnly(recovered.hits);
 
   std::vector<std::pair<std::size_t, std::size_t>> spans;
@@ -232,6 +235,8 @@ std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cel
   for (std::size_t r = 0; r < spans.size(); ++r) {
     FrameBytes(recovered, hits, patterns, spans[r].first, spans[r].second, revolutions[r]);
     ReadSectors(revolutions[r], encoding);
+    revolutions[r].variant = variant;
+    revolutions[r].revolution = static_cast<int>(r);
   }
   return revolutions;
 }
@@ -245,6 +250,36 @@ Bytes SyncMap(const RevolutionBytes& rev) {
   for (std::size_t i = 0; i < rev.length; ++i)
     if (rev.sync[i]) map[i / 8] = static_cast<std::uint8_t>(map[i / 8] | 1 << (i % 8));
   return map;
+}
+
+// Decodes the flux again with each other setting in turn, adding its
+// revolutions, until every sector has a good copy; returns the variants tried.
+int DecodeOtherWays(const FluxTrack& flux, double cellTicks, FluxEncoding encoding,
+                    std::vector<RevolutionBytes>& revolutions) {
+  const std::span<const PllSettings> variants = DecodeVariants();
+  int tried = 0;
+  while (tried < static_cast<int>(variants.size()) && !EverySectorGood(revolutions)) {
+    std::vector<RevolutionBytes> more =
+        DecodeRevolutions(flux, cellTicks, encoding, variants[static_cast<std::size_t>(tried)], tried + 1);
+    ++tried;
+    revolutions.insert(revolutions.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+  }
+  return tried;
+}
+
+// "Track 5: loop 8 %, clock 102 % read sectors 3, 4": which setting gave the
+// sectors the normal one did not.
+void NoteVariantSectors(const TTrack& track, const std::vector<SlotOrigin>& origins,
+                        std::vector<std::string>& notices) {
+  std::map<int, std::string> numbers;  // variant -> sector numbers
+  for (std::size_t slot = 0; slot < origins.size(); ++slot) {
+    if (origins[slot].variant <= 0 || track.Sectors[slot].DataOk == 0) continue;
+    std::string& list = numbers[origins[slot].variant];
+    list += (list.empty() ? "" : ", ") + std::to_string(track.Sectors[slot].IdSector);
+  }
+  for (const auto& [variant, list] : numbers)
+    notices.push_back("Track " + std::to_string(track.TrackNum) + ": " + VariantName(variant) + " read sectors " +
+                      list);
 }
 
 }  // namespace
@@ -265,10 +300,14 @@ DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track) {
   report.encoding = encoding;
   report.dataRate = encoding == FluxEncoding::FM ? rate.dataRate / 2 : rate.dataRate;
   report.revolutions = static_cast<int>(revolutions.size());
+  report.variantsTried = DecodeOtherWays(flux, rate.cellTicks, encoding, revolutions);
   track.Present = 0xFF;
   // The model's raw track is MFM, as the UDI writer sends it.
-  report.revolutionKept = MergeRevolutions(revolutions, encoding == FluxEncoding::MFM, track, report.notices);
-  if (report.revolutionKept >= 0) report.syncMap = SyncMap(revolutions[report.revolutionKept]);
+  const MergedTrack merged = MergeRevolutions(revolutions, encoding == FluxEncoding::MFM, track, report.notices);
+  report.revolutionKept = merged.revolutionKept < 0 ? -1 : revolutions[merged.revolutionKept].revolution;
+  if (merged.revolutionKept >= 0) report.syncMap = SyncMap(revolutions[merged.revolutionKept]);
+  report.origins = merged.origins;
+  NoteVariantSectors(track, merged.origins, report.notices);
   track.Log = report.notices;
   return report;
 }

@@ -9,6 +9,7 @@
 
 #include "common/bytes.h"
 #include "formats/probe.h"
+#include "formats/save_losses.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -17,16 +18,24 @@ enum class DskVariant { Extended, Standard };
 
 Confidence ProbeDSK(const ProbeInput& input);
 
-// Reads either variant. Several stored copies of a weak sector: the first is
-// kept and a notice names the sector; so are other things the disk cannot
-// hold (data beyond 1100 bytes, more than 20 sectors, deleted-data marks).
+// Reads either variant. Several stored copies of a weak sector (the extended
+// variant's data length a multiple of the sector size) become the slot's
+// copies, up to kMaxSectorCopies, all with the sector's CRC state; a notice
+// names what the disk cannot hold (copies beyond those, data beyond 1100
+// bytes, more than 20 sectors, deleted-data marks).
 bool LoadDSK(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadDSKFromBytes(TZX_Disk& disk, ByteSpan data);
 
 // Writes every track up to the highest present one; one side when no odd
-// track is present. The standard variant refuses a disk it cannot hold (a
-// track of mixed sector sizes, a sector with part of its data).
+// track is present; the extended variant writes the copies of a weak sector
+// one after another. The standard variant refuses a disk it cannot hold (a
+// track of mixed sector sizes, a sector with part of its data or several
+// copies).
 bool SaveDSK(TZX_Disk& disk, const std::filesystem::path& file, DskVariant variant = DskVariant::Extended);
 bool SaveDSKToBytes(TZX_Disk& disk, Bytes& out, DskVariant variant = DskVariant::Extended);
+
+// What the extended variant cannot hold: copies of a weak sector that are not
+// whole sectors, or whose CRC state differs from the first copy's.
+SaveLosses SaveLossesDSK(const TZX_Disk& disk, std::string_view format);
 
 }  // namespace velloran

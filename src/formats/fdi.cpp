@@ -142,6 +142,7 @@ SaveLosses SaveLossesFDI(const TZX_Disk& disk, std::string_view format) {
   SaveLosses losses;
   FindDataBeyond(
       disk, format, [](std::uint8_t sizeCode) -> int { return StoredSectorLength(sizeCode); }, losses);
+  FindExtraCopies(disk, losses);
   return losses;
 }
 

@@ -50,7 +50,7 @@ Confidence ProbeSCL(const ProbeInput& input) {
 // it holds: raw tracks, CRC state, IDs, comments, and what it cannot hold of a
 // disk (nullptr: all the model keeps; SCL keeps the files of a TR-DOS disk,
 // so what lies outside the TR-DOS layout is lost as in TRD; DSK and IMD hold
-// every sector or refuse the save). To add a format, see "Adding an image
+// every sector or refuse the save; of weak sectors IMD keeps one copy). To add a format, see "Adding an image
 // format" in ARCHITECTURE.md.
 const std::array kFormats = {
     ImageFormat{"UDI", "UDI raw MFM track image", "Универсальный образ диска", "udi", ProbeUDI, LoadUDI, Plain<SaveUDI>,
@@ -70,9 +70,9 @@ const std::array kFormats = {
     ImageFormat{"HFE", "HxC floppy emulator bit-cell image", "Образ для флоппи эмулятора", "hfe", ProbeHFE, LoadHFE,
                 Plain<SaveHFE>, true, true, true, false, SaveLossesHFE},
     ImageFormat{"DSK", "CPC/Spectrum +3 disk image, extended or standard", "Образ диска CPC и Spectrum +3", "dsk",
-                ProbeDSK, LoadDSK, SaveDSKWithOptions, false, true, true, false, nullptr},
+                ProbeDSK, LoadDSK, SaveDSKWithOptions, false, true, true, false, SaveLossesDSK},
     ImageFormat{"IMD", "ImageDisk sector image", "Образ диска ImageDisk", "imd", ProbeIMD, LoadIMD, Plain<SaveIMD>,
-                false, true, true, true, nullptr},
+                false, true, true, true, CopyLosses},
     ImageFormat{"SCP", "SuperCard Pro / Greaseweazle flux image", "Флюкс-образ SuperCard Pro / Greaseweazle", "scp",
                 ProbeSCP, LoadSCP, Plain<SaveSCP>, true, true, true, false, SaveLossesFlux},
     ImageFormat{"MFI", "MAME flux image", "Флюкс-образ MAME", "mfi", ProbeMFI, LoadMFI, Plain<SaveMFI>, true, true,

@@ -53,6 +53,25 @@ SaveLosses BuiltTrackLosses(const TZX_Disk& disk, std::string_view format, int r
       disk, format,
       [](std::uint8_t sizeCode) { return SizeCodeSupported(sizeCode) ? SectorLength(sizeCode) : kSectorDataSize; },
       losses);
+  FindExtraCopies(disk, losses);
+  return losses;
+}
+
+void FindExtraCopies(const TZX_Disk& disk, SaveLosses& losses) {
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    if (track.Present == 0) continue;
+    for (const auto& sector : track.Sectors)
+      if (sector.Used != 0 && !sector.ExtraCopies.empty())
+        losses.push_back({t, sector.IdSector,
+                          "копий слабого сектора " + std::to_string(sector.ExtraCopies.size() + 1) +
+                              ", формат хранит одну"});
+  }
+}
+
+SaveLosses CopyLosses(const TZX_Disk& disk, std::string_view) {
+  SaveLosses losses;
+  FindExtraCopies(disk, losses);
   return losses;
 }
 

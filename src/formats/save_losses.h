@@ -36,6 +36,13 @@ void FindRawCuts(const TZX_Disk& disk, std::string_view format, int kept, SaveLo
 // hold: raw bytes past the `rawKept` a track keeps, data beyond the sector size.
 SaveLosses BuiltTrackLosses(const TZX_Disk& disk, std::string_view format, int rawKept);
 
+// The further copies of weak sectors (TSectorRec::ExtraCopies), for formats
+// that keep one copy of a sector.
+void FindExtraCopies(const TZX_Disk& disk, SaveLosses& losses);
+
+// The losses of a format that holds every sector but one copy of each.
+SaveLosses CopyLosses(const TZX_Disk& disk, std::string_view format);
+
 // "сектор 512 байт", or "сектор с кодом размера 6" for codes beyond the model.
 std::string SectorSizeText(std::uint8_t sizeCode);
 

@@ -132,6 +132,7 @@ SaveLosses SectorDumpLosses(const TZX_Disk& disk, const SectorDumpLayout& layout
       if (!what.empty()) losses.push_back({t, sector.IdSector, what});
     }
   }
+  FindExtraCopies(disk, losses);
   return losses;
 }
 

@@ -358,6 +358,7 @@ bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress) {
 SaveLosses SaveLossesTD0(const TZX_Disk& disk, std::string_view format) {
   SaveLosses losses;
   FindDataBeyond(disk, format, StoredSize, losses);
+  FindExtraCopies(disk, losses);
   return losses;
 }
 

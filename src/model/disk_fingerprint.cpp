@@ -36,6 +36,11 @@ void FoldSector(Fold& fold, const TSectorRec& sector) {
   fold.Value(static_cast<std::uint64_t>(sector.ErrorCount) << 8 | sector.DataOk);
   fold.Value(static_cast<std::uint64_t>(sector.DataPos) << 16 | sector.DataLen);
   fold.Bytes(sector.Data.data(), sector.Data.size());
+  fold.Value(sector.ExtraCopies.size());
+  for (const DataCopy& copy : sector.ExtraCopies) {
+    fold.Value(copy.ok);
+    fold.Bytes(copy.data.data(), copy.data.size());
+  }
 }
 
 }  // namespace
