@@ -284,7 +284,7 @@ void NoteVariantSectors(const TTrack& track, const std::vector<SlotOrigin>& orig
 
 }  // namespace
 
-DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track) {
+DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track, DecodeWays ways) {
   track.Clear();
   DecodeReport report;
   const RateGuess rate = GuessRate(flux);
@@ -300,7 +300,7 @@ DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track) {
   report.encoding = encoding;
   report.dataRate = encoding == FluxEncoding::FM ? rate.dataRate / 2 : rate.dataRate;
   report.revolutions = static_cast<int>(revolutions.size());
-  report.variantsTried = DecodeOtherWays(flux, rate.cellTicks, encoding, revolutions);
+  if (ways == DecodeWays::Every) report.variantsTried = DecodeOtherWays(flux, rate.cellTicks, encoding, revolutions);
   track.Present = 0xFF;
   // The model's raw track is MFM, as the UDI writer sends it.
   const MergedTrack merged = MergeRevolutions(revolutions, encoding == FluxEncoding::MFM, track, report.notices);

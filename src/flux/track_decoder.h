@@ -15,6 +15,10 @@ namespace velloran {
 
 enum class FluxEncoding { None, MFM, FM };
 
+// Whether a track with a bad or missing sector is decoded again with the
+// other settings (Every), or once with the normal one (Normal).
+enum class DecodeWays { Normal, Every };
+
 struct DecodeReport {
   FluxEncoding encoding = FluxEncoding::None;  // None: no address mark anywhere (unformatted)
   int dataRate = 0;                            // data bits per second; FM carries half the MFM rate
@@ -37,6 +41,6 @@ struct DecodeReport {
 // are kept when it is MFM and fits the model (RawValid = 1); good sector data
 // taken from another revolution is written into them. Notices also go to the
 // track's Log.
-DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track);
+DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track, DecodeWays ways = DecodeWays::Every);
 
 }  // namespace velloran
