@@ -41,7 +41,7 @@ TEST(CliInfo, PrintsFormatTracksAndSectorStates) {
   EXPECT_TRUE(Contains(run.out, "Format: FDI (FDI sector image with headers), found by its signature\n")) << run.out;
   EXPECT_TRUE(Contains(run.out, "Present tracks: 4\n")) << run.out;
   EXPECT_TRUE(Contains(run.out, "Comment: hello\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "Track  Sectors  Good  Bad  NoData  Raw\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Track  Sectors  Good  Bad  NoData  Raw  Copies\n")) << run.out;
   EXPECT_TRUE(Contains(run.out, "    0        5     3    1       1  no\n")) << run.out;
   EXPECT_TRUE(Contains(run.out, "    1        0     0    0       0  no\n")) << run.out;
   EXPECT_TRUE(Contains(run.out, "    3        1     1    0       0  no\n")) << run.out;

@@ -10,6 +10,7 @@
 #include "common/file_io.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
+#include "model/disk_fingerprint.h"
 #include "trdos/catalog.h"
 #include "trdos/hobeta.h"
 
@@ -23,6 +24,7 @@ struct SectorTally {
   int good = 0;
   int bad = 0;
   int noData = 0;
+  int copies = 0;  // further copies of weak sectors
 };
 
 SectorTally TallyTrack(const TTrack& track) {
@@ -30,6 +32,7 @@ SectorTally TallyTrack(const TTrack& track) {
   for (const auto& sector : track.Sectors) {
     if (sector.Used == 0) continue;
     ++tally.used;
+    tally.copies += static_cast<int>(sector.ExtraCopies.size());
     if (sector.DataLen == 0)
       ++tally.noData;
     else if (sector.DataOk != 0)
@@ -45,15 +48,17 @@ void PrintDiskText(const std::string& file, const DetectedFormat& detected, TZX_
   std::cout << "Format: " << detected.format->key << " (" << detected.format->name << "), found by its "
             << DetectionText(detected) << '\n';
   std::cout << "Present tracks: " << static_cast<int>(disk.CountTracks()) << '\n';
+  std::cout << "Content SHA-256: " << ContentSha256(disk) << '\n';
   for (const auto& notice : disk.Notices) std::cout << "Note: " << notice << '\n';
   for (const auto& line : disk.Comments) std::cout << "Comment: " << line << '\n';
-  std::cout << "Track  Sectors  Good  Bad  NoData  Raw\n";
+  std::cout << "Track  Sectors  Good  Bad  NoData  Raw  Copies\n";
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
     if (track.Present == 0) continue;
     const SectorTally tally = TallyTrack(track);
     std::cout << std::setw(5) << t << std::setw(9) << tally.used << std::setw(6) << tally.good << std::setw(5)
-              << tally.bad << std::setw(8) << tally.noData << "  " << (track.RawLength > 0 ? "yes" : "no") << '\n';
+              << tally.bad << std::setw(8) << tally.noData << "  " << (track.RawLength > 0 ? "yes" : "no ") << std::setw(8) << tally.copies
+              << '\n';
   }
 }
 
@@ -68,7 +73,7 @@ void PrintDiskJson(const std::string& file, const DetectedFormat& detected, TZX_
   std::string json =
       "{\"image\":" + JsonString(file) + ",\"format\":" + JsonString(detected.format->key) +
       ",\"format_name\":" + JsonString(detected.format->name) + ",\"found_by\":" + JsonString(DetectionText(detected)) +
-      ",\"present_tracks\":" + std::to_string(disk.CountTracks()) + ",\"notes\":" + JsonStrings(disk.Notices) +
+      ",\"present_tracks\":" + std::to_string(disk.CountTracks()) + ",\"sha256\":" + JsonString(ContentSha256(disk)) + ",\"notes\":" + JsonStrings(disk.Notices) +
       ",\"comments\":" + JsonStrings(disk.Comments) + ",\"tracks\":[";
   bool first = true;
   for (int t = 0; t < kTrackCount; ++t) {
@@ -78,7 +83,8 @@ void PrintDiskJson(const std::string& file, const DetectedFormat& detected, TZX_
     json += std::string(first ? "" : ",") + "{\"track\":" + std::to_string(t) +
             ",\"sectors\":" + std::to_string(tally.used) + ",\"good\":" + std::to_string(tally.good) +
             ",\"bad\":" + std::to_string(tally.bad) + ",\"no_data\":" + std::to_string(tally.noData) +
-            ",\"raw\":" + (track.RawLength > 0 ? "true" : "false") + "}";
+            ",\"raw\":" + (track.RawLength > 0 ? "true" : "false") + ",\"copies\":" + std::to_string(tally.copies) +
+            "}";
     first = false;
   }
   std::cout << json << "]}\n";

@@ -30,7 +30,7 @@ constexpr Command kCommands[] = {
     {"new-trdos", "new-trdos IMAGE [--label L]", velloran::cli::RunNewTrdos},
     {"new-cpm", "new-cpm IMAGE [--format NAME]", velloran::cli::RunNewCpm},
     {"compact", "compact IMAGE", velloran::cli::RunCompact},
-    {"merge", "merge IMAGE IMAGE... -o OUT", velloran::cli::RunMerge},
+    {"merge", "merge IMAGE IMAGE... -o OUT [--report FILE.json]", velloran::cli::RunMerge},
     {"read-disk",
      "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE[?OPTIONS]|gw-sim:IMAGE[?OPTIONS]] [--first T "
      "--last T --retries N] [--revs R] [--flux FILE.scp] [--lossy] (--help: drives)",

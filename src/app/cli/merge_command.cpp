@@ -5,22 +5,26 @@
 #include "app/cli/cli.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
+#include "app/cli/rescue_report.h"
+#include "common/file_io.h"
+#include "model/disk_fingerprint.h"
 #include "model/merge.h"
 
 namespace velloran::cli {
 
-// merge A B C... -o OUT: every sector from the first input that holds it with
-// a good data CRC; the report goes to standard output. Exits with 2 when
-// sectors stay bad or good copies disagree, after saving OUT.
+// merge A B C... -o OUT [--report FILE.json]: every sector from the first
+// input that holds it with a good data CRC, or voted from bad copies; the
+// report goes to standard output, and as JSON to the report file. Exits with
+// 2 when sectors stay bad or good copies disagree, after saving OUT.
 int RunMerge(const std::vector<std::string>& words) {
-  const char* usage = "usage: merge IMAGE IMAGE... -o OUT";
+  const char* usage = "usage: merge IMAGE IMAGE... -o OUT [--report FILE.json]";
   std::vector<std::string> rest = words;
   std::string error;
   const std::optional<std::string> output = TakeShortOption(rest, "-o", error);
   if (!error.empty()) return Fail(error);
-  const Arguments args(rest, {});
+  const Arguments args(rest, {"report"});
   if (!args.Error().empty()) return Fail(args.Error());
-  if (const auto unknown = args.UnknownOption({}); !unknown.empty()) return Fail("unknown option " + unknown);
+  if (const auto unknown = args.UnknownOption({"report"}); !unknown.empty()) return Fail("unknown option " + unknown);
   if (args.Positional().size() < 2 || !output) return Fail(usage);
   if (FindFormat(ExtensionKey(PathFromUtf8(*output))) == nullptr)
     return Fail(*output + ": " + std::string(kUnsupportedFileType));
@@ -39,6 +43,11 @@ int RunMerge(const std::vector<std::string>& words) {
   for (const std::string& line : MergeReportLines(report, args.Positional())) std::cout << line << '\n';
   if (!SaveImage(*merged, PathFromUtf8(*output), SaveOptions{}, error))
     return Fail(*output + ": " + (error.empty() ? "cannot save the image" : error));
+  if (const auto reportFile = args.Value("report")) {
+    const std::string json = RescueReportJson(report, args.Positional(), ContentSha256(*merged));
+    const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(json.data()), json.size());
+    if (!WriteFileAtomic(PathFromUtf8(*reportFile), bytes, error)) return Fail(*reportFile + ": " + error);
+  }
   return report.badSectors > 0 || !report.conflicts.empty() ? 2 : 0;
 }
 
