@@ -12,8 +12,8 @@
 #include <array>
 #include <memory>
 
-#include "fdc/disk_engines.h"
-#include "fdc/simulated_drive.h"
+#include "engine/disk_engines.h"
+#include "sim/simulated_drive.h"
 #include "formats/fdi.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fdc/greaseweazle_protocol.h"
-#include "fdc/greaseweazle_sim.h"
+#include "drive/greaseweazle/greaseweazle_protocol.h"
+#include "sim/greaseweazle_sim.h"
 #include "flux/track_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

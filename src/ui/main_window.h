@@ -17,7 +17,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "fdc/floppy_driver.h"
+#include "drive/floppy_driver.h"
 #include "formats/save_losses.h"
 
 #include "model/disk.h"

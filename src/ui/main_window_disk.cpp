@@ -6,12 +6,12 @@
 #include <QLabel>
 #include <QTimer>
 
-#include "fdc/controller_commands.h"
-#include "fdc/driver_choice.h"
-#include "fdc/driver_startup.h"
-#include "fdc/operation_start.h"
-#include "fdc/priority.h"
-#include "fdc/serial_port.h"
+#include "engine/controller_commands.h"
+#include "session/driver_choice.h"
+#include "session/driver_startup.h"
+#include "engine/operation_start.h"
+#include "drive/priority.h"
+#include "drive/greaseweazle/serial_port.h"
 #include "settings/desktop_settings.h"
 #include "ui/catalog_windows.h"
 #include "ui/disk_map.h"

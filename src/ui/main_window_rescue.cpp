@@ -5,7 +5,7 @@
 
 #include <QFileInfo>
 
-#include "fdc/operation_start.h"
+#include "engine/operation_start.h"
 #include "formats/format_table.h"
 #include "model/merge.h"
 #include "ui/catalog_window_support.h"

@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "fdc/disk_engines.h"
-#include "fdc/messages.h"
+#include "engine/disk_engines.h"
+#include "engine/messages.h"
 #include "ui/main_window.h"
 #include "ui/prompts.h"
 

@@ -5,8 +5,8 @@
 
 #include <QDialog>
 
-#include "fdc/disk_drive.h"
-#include "fdc/operation.h"
+#include "drive/disk_drive.h"
+#include "engine/operation.h"
 #include "model/disk.h"
 
 class QLabel;

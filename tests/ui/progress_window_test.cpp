@@ -8,8 +8,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "fdc/driver_choice.h"
-#include "fdc/simulated_drive.h"
+#include "session/driver_choice.h"
+#include "sim/simulated_drive.h"
 #include "ui/disk_map_cells.h"
 #include "ui/progress_window.h"
 #include "ui/ui_fixture.h"

@@ -13,7 +13,7 @@
 #include <QSpinBox>
 #include <QTimer>
 
-#include "fdc/simulated_drive.h"
+#include "sim/simulated_drive.h"
 #include "formats/trd.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompts.h"

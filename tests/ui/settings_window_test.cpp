@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-#include "fdc/simulated_drive.h"
+#include "sim/simulated_drive.h"
 #include "formats/trd.h"
 #include "ui/qt_settings_store.h"
 #include "ui/settings_window.h"

@@ -8,7 +8,7 @@
 
 #include "common/utf8_path.h"
 #include "common/version.h"
-#include "fdc/driver_choice.h"
+#include "session/driver_choice.h"
 #include "ui/instance_channel.h"
 #include "ui/main_window.h"
 #include "ui/qt_prompts.h"

@@ -1,0 +1,242 @@
+#include "drive/greaseweazle/greaseweazle_drive.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace velloran {
+
+namespace {
+
+// Attempts of a read on flux overflow and of a write on flux underflow.
+constexpr int kFluxAttempts = 5;
+// Longest wait for a command's answer (a seek across the disk and the
+// motor's spin-up fit well within it), and for the next bytes of a stream.
+constexpr int kAnswerTimeoutMs = 5000;
+constexpr int kStreamTimeoutMs = 3000;
+// Longest flux stream taken from the device: far more than the revolutions
+// of any read, and still a bounded allocation.
+constexpr std::size_t kMaxStreamBytes = 64u << 20;
+
+// Delays the drive is driven with: select 10 µs, step 3 ms, settle 15 ms,
+// motor spin-up 750 ms, motor watchdog 10 s.
+constexpr std::uint16_t kSelectMicroseconds = 10;
+constexpr std::uint16_t kStepMicroseconds = 3000;
+constexpr std::uint16_t kSettleMilliseconds = 15;
+constexpr std::uint16_t kMotorMilliseconds = 750;
+constexpr std::uint16_t kWatchdogMilliseconds = 10000;
+
+std::string FirmwareText(const gw::FirmwareInfo& info) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d.%d", info.major, info.minor);
+  return text;
+}
+
+// Acknowledgements that end a whole operation.
+bool StopsOperation(std::uint8_t ack) {
+  return ack != gw::kFluxOverflow && ack != gw::kFluxUnderflow && ack != gw::kBadCylinder;
+}
+
+}  // namespace
+
+GreaseweazleDrive::GreaseweazleDrive(std::string device, GreaseweazleUnit unit)
+    : device_(std::move(device)), unit_(unit) {}
+
+GreaseweazleDrive::~GreaseweazleDrive() { Stop(); }
+
+DriveDescription GreaseweazleDrive::Describe() const {
+  DriveDescription description;
+  description.name = info_.ModelName();
+  if (port_) description.version = "firmware " + FirmwareText(info_);
+  description.capabilities.fluxRead = true;
+  description.capabilities.fluxWrite = true;
+  description.capabilities.writeProtectSense = true;
+  return description;
+}
+
+bool GreaseweazleDrive::Fail(const std::string& message, bool stops) {
+  error_ = message;
+  stops_ = stops;
+  return false;
+}
+
+bool GreaseweazleDrive::AckFailure(std::uint8_t, std::uint8_t ack) {
+  lastAck_ = ack;
+  return Fail(gw::AckMessage(ack), StopsOperation(ack));
+}
+
+bool GreaseweazleDrive::ReadExact(std::uint8_t* data, std::size_t size, int timeoutMs) {
+  std::size_t done = 0;
+  while (done < size) {
+    const long n = port_->ReadSome(data + done, size - done, timeoutMs);
+    if (n < 0) return Fail("Ошибка связи с Greaseweazle - " + port_->LastError() + "!", true);
+    if (n == 0) return Fail("Greaseweazle не отвечает!", true);
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool GreaseweazleDrive::Send(std::uint8_t command, ByteSpan arguments) {
+  if (!port_) return Fail("Greaseweazle не подключён!", true);
+  lastAck_ = gw::kOkay;
+  if (!port_->Write(gw::MakeCommand(command, arguments)))
+    return Fail("Ошибка связи с Greaseweazle - " + port_->LastError() + "!", true);
+  std::uint8_t answer[2] = {};
+  if (!ReadExact(answer, 2, kAnswerTimeoutMs)) return false;
+  if (answer[0] != command)
+    return Fail("Ошибка Greaseweazle - неверный ответ на команду " + std::to_string(command) + "!", true);
+  if (answer[1] != gw::kOkay) return AckFailure(command, answer[1]);
+  return true;
+}
+
+bool GreaseweazleDrive::Open() {
+  started_ = false;
+  port_.reset();
+  if (device_.empty()) {
+    const std::vector<std::string> found = FindGreaseweazlePorts();
+    if (found.empty()) return Fail("Greaseweazle не найден: подключите его к порту USB!", true);
+    device_ = found.front();
+  }
+  std::string message;
+  port_ = OpenSerialPort(device_, message);
+  if (!port_) return Fail(message, true);
+  // Clear comms: the device resets its command parser when the line goes to
+  // 10000 baud and back; what it had sent before is dropped.
+  if (!port_->SetBaud(gw::kClearCommsBaud) || !port_->SetBaud(gw::kNormalBaud)) {
+    const std::string why = port_->LastError();
+    port_.reset();
+    return Fail("Ошибка связи с Greaseweazle - " + why + "!", true);
+  }
+  port_->FlushInput();
+
+  Bytes block(gw::kInfoSize);
+  if (!Send(gw::kGetInfo, Bytes{gw::kInfoFirmware}) || !ReadExact(block.data(), block.size(), kAnswerTimeoutMs)) {
+    port_.reset();
+    return false;
+  }
+  info_ = gw::ParseFirmwareInfo(block);
+  const std::string refused = info_.Version() < gw::kMinimumFirmware
+                                  ? "Версия прошивки Greaseweazle " + FirmwareText(info_) +
+                                        " не поддерживается: обновите прошивку до 0.31 или новее!"
+                              : !info_.mainFirmware ? "Greaseweazle в режиме обновления прошивки: переподключите его!"
+                              : info_.sampleFrequency == 0 ? "Greaseweazle не сообщил частоту отсчётов!"
+                                                           : "";
+  if (!refused.empty()) {
+    port_.reset();
+    return Fail(refused, true);
+  }
+  if (!SetDelays() || !Send(gw::kSetBusType, Bytes{unit_.bus})) {
+    port_.reset();
+    return false;
+  }
+  return true;
+}
+
+bool GreaseweazleDrive::SetDelays() {
+  Bytes arguments = {gw::kParamsDelays};
+  for (const std::uint16_t value :
+       {kSelectMicroseconds, kStepMicroseconds, kSettleMilliseconds, kMotorMilliseconds, kWatchdogMilliseconds})
+    gw::PutU16(arguments, value);
+  return Send(gw::kSetParams, arguments);
+}
+
+bool GreaseweazleDrive::Start() {
+  if (!port_ && !Open()) return false;
+  if (!Send(gw::kSetBusType, Bytes{unit_.bus}) || !Send(gw::kSelect, Bytes{unit_.unit})) return false;
+  started_ = true;
+  if (!Send(gw::kMotor, Bytes{unit_.unit, 1}) || !SeekTrack(0, 0)) return false;
+  // The drive's /TRK0 line must say that the heads are on track 0 now.
+  std::uint8_t level = 1;
+  if (!Send(gw::kGetPin, Bytes{gw::kPinTrack0}) || !ReadExact(&level, 1, kAnswerTimeoutMs)) return false;
+  if (level != 0) return AckFailure(gw::kGetPin, gw::kNoTrack0);
+  return true;
+}
+
+void GreaseweazleDrive::Stop() {
+  if (!started_ || !port_) return;
+  started_ = false;
+  // Both are sent even when the first fails; the error of a stop is not
+  // the operation's error.
+  const std::string kept = error_;
+  const bool keptStops = stops_;
+  Send(gw::kMotor, Bytes{unit_.unit, 0});
+  Send(gw::kDeselect);
+  error_ = kept;
+  stops_ = keptStops;
+}
+
+bool GreaseweazleDrive::SeekTrack(int cylinder, int head) {
+  Bytes arguments;
+  if (cylinder >= -128 && cylinder <= 127)
+    arguments.push_back(static_cast<std::uint8_t>(static_cast<std::int8_t>(cylinder)));
+  else
+    gw::PutU16(arguments, static_cast<std::uint16_t>(static_cast<std::int16_t>(cylinder)));
+  return Send(gw::kSeek, arguments) && Send(gw::kHead, Bytes{static_cast<std::uint8_t>(head)});
+}
+
+bool GreaseweazleDrive::ReadStream(Bytes& stream) {
+  stream.clear();
+  std::vector<std::uint8_t> chunk(1 << 16);
+  while (true) {
+    const long n = port_->ReadSome(chunk.data(), chunk.size(), kStreamTimeoutMs);
+    if (n < 0) return Fail("Ошибка связи с Greaseweazle - " + port_->LastError() + "!", true);
+    if (n == 0) return Fail("Greaseweazle не отвечает!", true);
+    stream.insert(stream.end(), chunk.begin(), chunk.begin() + n);
+    // Nothing follows a stream's 0 byte until the next command.
+    if (stream.back() == 0) {
+      stream.pop_back();
+      return true;
+    }
+    if (stream.size() > kMaxStreamBytes) return Fail("Ошибка Greaseweazle - поток слишком длинный!", true);
+  }
+}
+
+bool GreaseweazleDrive::FluxStatus() { return Send(gw::kGetFluxStatus); }
+
+bool GreaseweazleDrive::ReadOnce(int revolutions, FluxTrack& out) {
+  Bytes arguments;
+  gw::PutU32(arguments, 0);
+  gw::PutU16(arguments, static_cast<std::uint32_t>(revolutions + 1));
+  Bytes stream;
+  if (!Send(gw::kReadFlux, arguments) || !ReadStream(stream) || !FluxStatus()) return false;
+  if (!gw::DecodeFluxStream(stream, info_.sampleFrequency, out))
+    return Fail("Ошибка Greaseweazle - искажённый поток данных!", false);
+  return true;
+}
+
+bool GreaseweazleDrive::ReadFlux(int revolutions, FluxTrack& out) {
+  for (int attempt = 0; attempt < kFluxAttempts; ++attempt) {
+    if (ReadOnce(revolutions, out)) return true;
+    if (lastAck_ != gw::kFluxOverflow) return false;
+  }
+  return false;
+}
+
+bool GreaseweazleDrive::WriteOnce(const Bytes& stream) {
+  if (!Send(gw::kWriteFlux, Bytes{1, 1})) return false;
+  if (!port_->Write(stream)) return Fail("Ошибка связи с Greaseweazle - " + port_->LastError() + "!", true);
+  std::uint8_t sync = 0;
+  return ReadExact(&sync, 1, kAnswerTimeoutMs) && FluxStatus();
+}
+
+bool GreaseweazleDrive::WriteFlux(const FluxTrack& flux) {
+  const FluxTrack resampled = flux.sampleClock == SampleClock() ? flux : Resampled(flux, SampleClock());
+  const std::vector<std::uint32_t> revolution =
+      resampled.Revolutions() > 0 ? RevolutionIntervals(resampled, 0) : resampled.intervals;
+  const Bytes stream = gw::EncodeFluxStream(revolution, SampleClock());
+  for (int attempt = 0; attempt < kFluxAttempts; ++attempt) {
+    if (WriteOnce(stream)) return true;
+    if (lastAck_ != gw::kFluxUnderflow) return false;
+  }
+  return false;
+}
+
+bool GreaseweazleDrive::EraseTrack() {
+  // A little over one revolution at 300 rpm, so that the whole track is wiped.
+  Bytes arguments;
+  gw::PutU32(arguments, static_cast<std::uint32_t>(std::llround(0.21 * SampleClock())));
+  std::uint8_t sync = 0;
+  return Send(gw::kEraseFlux, arguments) && ReadExact(&sync, 1, kAnswerTimeoutMs) && FluxStatus();
+}
+
+}  // namespace velloran

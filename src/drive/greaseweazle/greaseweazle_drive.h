@@ -1,0 +1,71 @@
+// The Greaseweazle backend: a flux drive reached over the device's serial
+// port (a real Greaseweazle, or the simulated one over a pseudo-terminal).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "drive/flux_drive.h"
+#include "drive/greaseweazle/greaseweazle_protocol.h"
+#include "drive/greaseweazle/serial_port.h"
+
+namespace velloran {
+
+// Which drive on the Greaseweazle's cable: a PC drive (A or B, the twisted
+// cable) or a Shugart drive (DS0..DS2).
+struct GreaseweazleUnit {
+  std::uint8_t bus = gw::kBusIbmPc;
+  std::uint8_t unit = 0;
+};
+
+class GreaseweazleDrive : public FluxDrive {
+ public:
+  // `device` is the serial device to open; empty means the first
+  // Greaseweazle found.
+  GreaseweazleDrive(std::string device, GreaseweazleUnit unit);
+  ~GreaseweazleDrive() override;
+  GreaseweazleDrive(const GreaseweazleDrive&) = delete;
+  GreaseweazleDrive& operator=(const GreaseweazleDrive&) = delete;
+
+  DriveDescription Describe() const override;
+  bool Open() override;
+  bool Start() override;
+  void Stop() override;
+  bool SeekTrack(int cylinder, int head) override;
+  bool ReadFlux(int revolutions, FluxTrack& out) override;
+  bool WriteFlux(const FluxTrack& flux) override;
+  bool EraseTrack() override;
+  double SampleClock() const override { return info_.sampleFrequency; }
+  std::string LastErrorText() const override { return error_; }
+  bool LastErrorStopsOperation() const override { return stops_; }
+
+  // The drive on the cable, used from the next Start on.
+  void SetUnit(GreaseweazleUnit unit) { unit_ = unit; }
+  const std::string& Device() const { return device_; }
+
+ private:
+  bool Fail(const std::string& message, bool stops);
+  bool AckFailure(std::uint8_t command, std::uint8_t ack);
+  // Sends a command and checks its two-byte answer.
+  bool Send(std::uint8_t command, ByteSpan arguments = {});
+  bool ReadExact(std::uint8_t* data, std::size_t size, int timeoutMs);
+  // Reads a flux stream up to its 0 byte.
+  bool ReadStream(Bytes& stream);
+  // GetFluxStatus: the result of the last read, write or erase.
+  bool FluxStatus();
+  bool ReadOnce(int revolutions, FluxTrack& out);
+  bool WriteOnce(const Bytes& stream);
+  bool SetDelays();
+
+  std::string device_;
+  GreaseweazleUnit unit_;
+  std::unique_ptr<SerialPort> port_;
+  gw::FirmwareInfo info_;
+  bool started_ = false;
+  std::string error_;
+  bool stops_ = false;
+  std::uint8_t lastAck_ = 0;
+};
+
+}  // namespace velloran

@@ -1,0 +1,89 @@
+#include "engine/controller_commands.h"
+
+#include <vector>
+
+#include "engine/engine_steps.h"
+#include "drive/flux_drive.h"
+#include "engine/messages.h"
+#include "flux/track_decoder.h"
+
+namespace velloran {
+
+namespace {
+
+// Attempts at reading track 0 for the catalog, whatever RetryCount says.
+constexpr int kCatalogAttempts = 5;
+
+}  // namespace
+
+// Resets the controller and brings the heads to cylinder 0 by way of cylinder 80.
+std::optional<std::string> ResetController(FloppyDriver& driver) {
+  if (!driver.Reset()) return ResetFailedText(driver.LastError());
+  if (!driver.Seek(80, 0)) return SeekFailedText(driver.LastError());
+  if (!driver.Seek(0, 0)) return SeekFailedText(driver.LastError());
+  return std::nullopt;
+}
+
+// Reads the 16 catalog track sectors in one request and hands them to the
+// TR-DOS catalog parser; the disk in memory is not touched.
+DriveCatalogResult ReadDriveCatalog(FloppyDriver& driver, TrdosCatalog& catalog) {
+  DriveCatalogResult result;
+  if (auto message = ResetController(driver)) {
+    result.message = std::move(message);
+    return result;
+  }
+  ReadWriteBlock block;
+  block.flags = kFlagMfm;
+  block.head = 0;
+  block.id = {0, 0, 1, 1};
+  block.eot = 17;
+  block.gap = kReadGap;
+  block.dtl = kDataLengthAll;
+
+  std::vector<std::uint8_t> buffer(kSectorBufferSize, 0);
+  std::size_t received = 0;
+  bool ok = false;
+  for (int attempt = 0; attempt < kCatalogAttempts && !ok; ++attempt) ok = driver.ReadData(block, buffer, received);
+  if (!ok) {
+    result.message = "Ошибка - " + std::to_string(driver.LastError()) + " при чтении 0 дорожки!";
+    return result;
+  }
+  if (!ParseCatalog(ByteSpan(buffer.data(), kCatalogImageSize), catalog)) {
+    result.message = "Диск не соответствует формату TR-DOS!.";
+    return result;
+  }
+  result.showCatalog = true;
+  return result;
+}
+
+std::optional<std::string> ResetController(DiskDrive& drive) {
+  if (FloppyDriver* controller = drive.AsController()) return ResetController(*controller);
+  FluxDrive* flux = drive.AsFlux();
+  if (flux == nullptr) return std::nullopt;
+  const FluxDriveStopper stopper(*flux);
+  if (!flux->Start()) return flux->LastErrorText();
+  return std::nullopt;
+}
+
+DriveCatalogResult ReadDriveCatalog(DiskDrive& drive, TrdosCatalog& catalog) {
+  if (FloppyDriver* controller = drive.AsController()) return ReadDriveCatalog(*controller, catalog);
+  DriveCatalogResult result;
+  FluxDrive* flux = drive.AsFlux();
+  if (flux == nullptr) return result;
+  const FluxDriveStopper stopper(*flux);
+  FluxTrack track;
+  if (!flux->Start() || !flux->ReadFlux(2, track)) {
+    result.message = flux->LastErrorText();
+    return result;
+  }
+  auto disk = std::make_unique<TZX_Disk>();
+  DecodeFluxTrack(track, disk->GetTrack(0));
+  if (!ReadCatalog(*disk, catalog)) {
+    result.message = "Диск не соответствует формату TR-DOS!.";
+    return result;
+  }
+  result.showCatalog = true;
+  return result;
+}
+
+}  // namespace velloran

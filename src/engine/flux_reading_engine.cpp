@@ -1,0 +1,241 @@
+// The reading engine of flux drives: each track's flux is read (several
+// revolutions at once) and decoded; tracks with bad sectors are read again
+// after the pass, and a sector that reads good on a later read takes that
+// copy. Everything the drive gave is kept as the disk's flux capture.
+#include <algorithm>
+#include <bitset>
+#include <memory>
+
+#include "engine/disk_engines.h"
+#include "engine/engine_steps.h"
+#include "engine/reading_steps.h"
+#include "flux/flux_disk.h"
+#include "flux/track_decoder.h"
+
+namespace velloran {
+
+namespace {
+
+// The code logged for a sector without a good data field (a CRC error, as
+// the controller drives report it).
+constexpr std::uint32_t kCrcErrorCode = 23;
+
+using SlotSet = std::bitset<kSlotCount>;
+
+bool SameId(const TSectorRec& a, const TSectorRec& b) {
+  return a.IdTrack == b.IdTrack && a.IdSide == b.IdSide && a.IdSector == b.IdSector && a.IdSize == b.IdSize;
+}
+
+std::string TrackSectorText(int t, int sector) {
+  return "(Track - " + std::to_string(t) + " / Sector - " + std::to_string(sector) + ")";
+}
+
+class FluxReader {
+ public:
+  FluxReader(TZX_Disk& disk, FluxDrive& drive, OperationHost& host, DiskOperation& operation)
+      : disk_(disk), drive_(drive), host_(host), operation_(operation), capture_(std::make_shared<FluxDisk>()) {}
+
+  // Reads track t once (the heads are on it). False when the drive's failure
+  // ends the whole operation (it was shown).
+  bool ReadTrack(int t, int pass);
+  // The passes of re-reads; Failed when the drive stopped them.
+  OperationOutcome Reread();
+  // Names what stayed bad and hands the capture to the disk.
+  void Finish();
+
+ private:
+  TTrack& Track(int t) { return disk_.GetTrack(static_cast<std::uint8_t>(t)); }
+  void Keep(int t, const FluxTrack& flux);
+  void TakeWholeTrack(int t, TTrack& decoded);
+  void TakeGoodSectors(int t, const TTrack& decoded, int pass);
+  void Redraw(int t);
+
+  TZX_Disk& disk_;
+  FluxDrive& drive_;
+  OperationHost& host_;
+  DiskOperation& operation_;
+  std::shared_ptr<FluxDisk> capture_;
+  std::size_t captured_ = 0;  // transitions kept in the capture
+  std::array<SlotSet, kTrackCount> failed_{};
+  std::array<bool, kTrackCount> unread_{};
+};
+
+bool FluxReader::ReadTrack(int t, int pass) {
+  FluxTrack flux;
+  if (!drive_.ReadFlux(operation_.FluxRevolutions, flux)) {
+    if (drive_.LastErrorStopsOperation()) {
+      host_.ShowError(drive_.LastErrorText());
+      return false;
+    }
+    const std::string line =
+        "Ошибка чтения дорожки - " + drive_.LastErrorText() + " (Track - " + std::to_string(t) + ")";
+    if (pass == 1) {
+      LogBoth(Track(t), host_, line, true);
+      unread_[t] = true;
+      ++operation_.FailedTracks;
+    } else {
+      Track(t).Log.push_back(line);
+    }
+    return true;
+  }
+  Keep(t, flux);
+  TTrack decoded;
+  decoded.TrackNum = static_cast<std::uint8_t>(t);
+  DecodeFluxTrack(flux, decoded);
+  if (pass == 1 || unread_[t]) {
+    if (unread_[t]) {
+      unread_[t] = false;
+      --operation_.FailedTracks;
+      LogBoth(Track(t), host_,
+              "Дорожка прочитана при повторном чтении - попытка " + std::to_string(pass) + " (Track - " +
+                  std::to_string(t) + ")",
+              true);
+    }
+    TakeWholeTrack(t, decoded);
+  } else {
+    TakeGoodSectors(t, decoded, pass);
+  }
+  Redraw(t);
+  return true;
+}
+
+// The first read of a track: the decoded track replaces it; its bad sectors
+// are logged and counted.
+void FluxReader::TakeWholeTrack(int t, TTrack& decoded) {
+  TTrack& track = Track(t);
+  std::vector<std::string> log = std::move(track.Log);
+  log.insert(log.end(), decoded.Log.begin(), decoded.Log.end());
+  track = std::move(decoded);
+  track.Log = std::move(log);
+  for (int i = 0; i < kSlotCount; ++i) {
+    if (track.Sectors[i].Used == 0 || track.Sectors[i].DataOk != 0) continue;
+    MarkReadFailed(track, host_, t, i, kCrcErrorCode);
+    failed_[t].set(static_cast<std::size_t>(i));
+    ++operation_.BadSectors;
+  }
+}
+
+// A re-read: each failed sector takes the first good copy this read holds.
+void FluxReader::TakeGoodSectors(int t, const TTrack& decoded, int pass) {
+  TTrack& track = Track(t);
+  bool changed = false;
+  for (int i = 0; i < kSlotCount; ++i) {
+    if (!failed_[t].test(static_cast<std::size_t>(i))) continue;
+    TSectorRec& slot = track.Sectors[i];
+    const auto good = std::find_if(decoded.Sectors.begin(), decoded.Sectors.end(), [&](const TSectorRec& copy) {
+      return copy.Used != 0 && copy.DataOk != 0 && copy.DataLen > 0 && SameId(copy, slot);
+    });
+    if (good == decoded.Sectors.end()) {
+      track.Log.push_back(ReadFailedLine(kCrcErrorCode, t, slot.IdSector));
+      continue;
+    }
+    slot.Data = good->Data;
+    slot.DataLen = good->DataLen;
+    slot.DataOk = 0xFF;
+    changed = true;
+    failed_[t].reset(static_cast<std::size_t>(i));
+    --operation_.BadSectors;
+    ++operation_.RecoveredSectors;
+    LogBoth(track, host_,
+            "Сектор прочитан при повторном чтении - попытка " + std::to_string(pass) + " " +
+                TrackSectorText(t, slot.IdSector),
+            true);
+  }
+  if (changed && track.RawValid != 0) track.SectorsToRaw();
+}
+
+void FluxReader::Redraw(int t) {
+  disk_.RedrawTrackLabel(static_cast<std::uint8_t>(t));
+  for (int i = 0; i < kSlotCount; ++i) disk_.RedrawSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(i));
+}
+
+// Every whole revolution read is added to the track's capture, within the
+// memory a flux disk may take.
+void FluxReader::Keep(int t, const FluxTrack& flux) {
+  if (captured_ + flux.intervals.size() > kMaxFluxDiskTransitions) return;
+  auto& held = capture_->tracks[static_cast<std::size_t>(t)];
+  if (!held) {
+    held = FluxDisk::HeldTrack{};
+    held->flux.sampleClock = flux.sampleClock;
+  }
+  for (int r = 0; r < flux.Revolutions(); ++r) {
+    const std::vector<std::uint32_t> intervals = RevolutionIntervals(flux, r);
+    captured_ += intervals.size();
+    AppendRevolution(held->flux, intervals, flux.indexTimes[r + 1] - flux.indexTimes[r]);
+  }
+}
+
+OperationOutcome FluxReader::Reread() {
+  const int first = std::max(operation_.OpFirstTrack, 0);
+  for (int pass = 2; pass <= AttemptCount(operation_.RetryCount); ++pass) {
+    if (operation_.BadSectors <= 0 && operation_.FailedTracks <= 0) break;
+    host_.AddMainLog("Повторное чтение сбойных секторов - попытка " + std::to_string(pass), true);
+    for (int t = first; t <= operation_.OpLastTrack; ++t) {
+      if (failed_[t].none() && !unread_[t]) continue;
+      if (!SeekFluxTrack(drive_, host_, t)) {
+        operation_.UnreadFrom = operation_.OpLastTrack + 1;  // every track was read once
+        return OperationOutcome::Failed;
+      }
+      host_.ShowTrack(t);
+      if (CancelSeen(host_)) return OperationOutcome::Cancelled;
+      if (!ReadTrack(t, pass)) {
+        operation_.UnreadFrom = operation_.OpLastTrack + 1;
+        return OperationOutcome::Failed;
+      }
+      host_.ProcessPendingEvents();
+      if (CancelSeen(host_)) return OperationOutcome::Cancelled;
+    }
+  }
+  return OperationOutcome::Completed;
+}
+
+void FluxReader::Finish() {
+  for (int t = 0; t < kTrackCount; ++t) {
+    if (unread_[t]) host_.AddMainLog("Дорожка не прочитана (Track - " + std::to_string(t) + ")", true);
+    for (int i = 0; i < kSlotCount; ++i)
+      if (failed_[t].test(static_cast<std::size_t>(i)))
+        host_.AddMainLog("Сектор не прочитан " + TrackSectorText(t, Track(t).Sectors[i].IdSector), true);
+    if (auto& held = capture_->tracks[static_cast<std::size_t>(t)]) held->fingerprint = TrackFingerprint(Track(t));
+  }
+  if (captured_ > 0) disk_.Capture = capture_;
+}
+
+}  // namespace
+
+OperationOutcome RunFluxReadingEngine(TZX_Disk& disk, FluxDrive& drive, OperationHost& host, DiskOperation& operation) {
+  operation.BadSectors = 0;
+  operation.RecoveredSectors = 0;
+  operation.FailedTracks = 0;
+  operation.UnreadFrom = -1;
+  if (operation.OpLastTrack > kLastTrackIndex) {
+    host.ShowError("Число дорожек превышает 166 ...");
+    return OperationOutcome::Failed;
+  }
+  const FluxDriveStopper stopper(drive);
+  if (!BeginFluxOperation(drive, host)) return OperationOutcome::Failed;
+
+  FluxReader reader(disk, drive, host, operation);
+  for (int t = std::max(operation.OpFirstTrack, 0); t <= operation.OpLastTrack; ++t) {
+    if (!SeekFluxTrack(drive, host, t)) {
+      reader.Finish();
+      return StopReadingAt(host, operation, t);
+    }
+    host.ShowTrack(t);
+    if (CancelSeen(host)) return OperationOutcome::Cancelled;
+    if (!reader.ReadTrack(t, 1)) {
+      reader.Finish();
+      return StopReadingAt(host, operation, t);
+    }
+    host.ProcessPendingEvents();
+    if (CancelSeen(host)) return OperationOutcome::Cancelled;
+    host.SetProgress(t + 1);
+  }
+  const OperationOutcome rereads = reader.Reread();
+  reader.Finish();
+  if (rereads != OperationOutcome::Completed) return rereads;
+
+  LogReadingSummary(host, operation);
+  return OperationOutcome::Completed;
+}
+
+}  // namespace velloran

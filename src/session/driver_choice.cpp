@@ -1,0 +1,270 @@
+#include "session/driver_choice.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <map>
+#include <vector>
+
+#include "common/utf8_path.h"
+#include "formats/format_table.h"
+
+namespace velloran {
+
+namespace {
+
+constexpr std::string_view kSimPrefix = "sim:";
+constexpr std::string_view kGreaseweazleSimPrefix = "gw-sim:";
+constexpr std::string_view kGreaseweazle = "gw";
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = text.find(separator, start);
+    parts.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) return parts;
+    start = end + 1;
+  }
+}
+
+bool ParseInt(const std::string& text, long long minimum, long long maximum, long long& value) {
+  const char* end = text.data() + text.size();
+  const auto [rest, error] = std::from_chars(text.data(), end, value);
+  return error == std::errc() && rest == end && !text.empty() && value >= minimum && value <= maximum;
+}
+
+// "T:R" items of a sector list, or "T:R:K" with a count (into `counts`).
+bool ParseSectorList(const std::string& text, std::set<SectorKey>* sectors, std::map<SectorKey, int>* counts,
+                     std::string& error) {
+  const bool withCount = counts != nullptr;
+  for (const std::string& item : Split(text, ',')) {
+    const std::vector<std::string> fields = Split(item, ':');
+    long long track = 0, sector = 0, count = 0;
+    const bool ok = fields.size() == (withCount ? 3u : 2u) && ParseInt(fields[0], 0, kTrackCount - 1, track) &&
+                    ParseInt(fields[1], 0, 255, sector) && (!withCount || ParseInt(fields[2], 0, 1000000, count));
+    if (!ok) {
+      error = "bad sector list '" + text + "' (expected " + (withCount ? "T:R:K" : "T:R") + ", ...)";
+      return false;
+    }
+    const SectorKey key{static_cast<int>(track), static_cast<int>(sector)};
+    if (withCount)
+      (*counts)[key] = static_cast<int>(count);
+    else
+      sectors->insert(key);
+  }
+  return true;
+}
+
+// "A", "B", "DS0".."DS2": the drive on a Greaseweazle's cable.
+bool ParseUnit(const std::string& text, GreaseweazleUnit& unit) {
+  if (text == "A" || text == "a" || text == "B" || text == "b") {
+    unit = {gw::kBusIbmPc, static_cast<std::uint8_t>((text[0] & ~0x20) - 'A')};
+    return true;
+  }
+  if (text.size() == 3 && (text.rfind("DS", 0) == 0 || text.rfind("ds", 0) == 0) && text[2] >= '0' && text[2] <= '2') {
+    unit = {gw::kBusShugart, static_cast<std::uint8_t>(text[2] - '0')};
+    return true;
+  }
+  return false;
+}
+
+// An option every simulated drive takes; false when `name` is not one.
+bool ParseCommonOption(const std::string& name, const std::string& value, DriveChoice& choice, bool& ok) {
+  long long number = 0;
+  ok = true;
+  if (name == "save" && !value.empty()) {
+    choice.saveTo = PathFromUtf8(value);
+  } else if (name == "cylinders") {
+    ok = ParseInt(value, 1, kTrackCount / 2, number);
+    choice.simulation.cylinders = choice.fluxSimulation.cylinders = static_cast<int>(number);
+  } else if (name == "seed") {
+    ok = ParseInt(value, 0, 0xFFFFFFFFll, number);
+    choice.simulation.faults.seed = choice.fluxSimulation.faults.seed = static_cast<std::uint32_t>(number);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// One "name" or "name=value" option of the simulated controller drive.
+bool ParseSimOption(const std::string& name, const std::string& value, DriveChoice& choice, std::string& error) {
+  SimulatedFaults& faults = choice.simulation.faults;
+  long long number = 0;
+  if (name == "nodisk") {
+    faults.noDisk = true;
+  } else if (name == "protect") {
+    faults.writeProtected = true;
+  } else if (name == "nodriver") {
+    faults.driverMissing = true;
+  } else if (name == "drives" && !value.empty() && value.find_first_not_of("ABab") == std::string::npos) {
+    faults.drives.clear();
+    for (char letter : value) faults.drives += static_cast<char>(letter & ~0x20);
+  } else if (name == "seekfail" && ParseInt(value, 0, 255, number)) {
+    faults.seekFailCylinder = static_cast<int>(number);
+  } else if (name == "bad") {
+    return ParseSectorList(value, &faults.alwaysFail, nullptr, error);
+  } else if (name == "flaky") {
+    return ParseSectorList(value, nullptr, &faults.failFirstReads, error);
+  } else if (name == "errors") {
+    char* end = nullptr;
+    const double rate = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0' || !(rate >= 0.0 && rate <= 1.0)) {
+      error = "bad error rate '" + value + "' (expected 0..1)";
+      return false;
+    }
+    faults.errorRate = rate;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// One option of the simulated Greaseweazle.
+bool ParseFluxSimOption(const std::string& name, const std::string& value, DriveChoice& choice, std::string& error) {
+  GreaseweazleSimFaults& faults = choice.fluxSimulation.faults;
+  long long number = 0;
+  if (name == "nodisk") {
+    faults.noDisk = true;
+  } else if (name == "noindex") {
+    faults.noIndex = true;
+  } else if (name == "protect") {
+    faults.writeProtected = true;
+  } else if (name == "jitter" && ParseInt(value, 0, 2000, number)) {
+    faults.jitterNs = static_cast<double>(number);
+  } else if (name == "weak") {
+    return ParseSectorList(value, &faults.weak, nullptr, error);
+  } else if (name == "bad") {
+    return ParseSectorList(value, &faults.bad, nullptr, error);
+  } else if (name == "overflow" && ParseInt(value, 0, 1000, number)) {
+    faults.overflowReads = static_cast<int>(number);
+  } else if (name == "firmware") {
+    const std::vector<std::string> parts = Split(value, '.');
+    long long major = 0, minor = 0;
+    if (parts.size() != 2 || !ParseInt(parts[0], 0, 255, major) || !ParseInt(parts[1], 0, 255, minor)) return false;
+    faults.firmwareMajor = static_cast<int>(major);
+    faults.firmwareMinor = static_cast<int>(minor);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The options after '?', for the kind of drive chosen.
+bool ParseOptions(const std::string& text, DriveChoice& choice, std::string& error) {
+  for (const std::string& option : Split(text, '&')) {
+    if (option.empty()) continue;
+    const std::size_t equals = option.find('=');
+    const std::string name = option.substr(0, equals);
+    const std::string value = equals == std::string::npos ? std::string() : option.substr(equals + 1);
+    bool ok = true;
+    bool known = false;
+    if (choice.Flux() && name == "drive") {
+      GreaseweazleUnit unit;
+      known = true;
+      ok = ParseUnit(value, unit);
+      choice.unit = unit;
+    } else if (choice.Simulated() && ParseCommonOption(name, value, choice, ok)) {
+      known = true;
+    } else if (choice.kind == DriveKind::SimulatedController) {
+      error.clear();
+      known = ParseSimOption(name, value, choice, error);
+      if (!error.empty()) return false;
+    } else if (choice.kind == DriveKind::SimulatedGreaseweazle) {
+      error.clear();
+      known = ParseFluxSimOption(name, value, choice, error);
+      if (!error.empty()) return false;
+    }
+    if (!known || !ok) {
+      error = "unknown or bad drive option '" + option + "'";
+      return false;
+    }
+  }
+  return true;
+}
+
+bool StartsWith(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
+
+}  // namespace
+
+bool ParseDriveChoice(const std::string& text, DriveChoice& choice, std::string& error) {
+  choice = DriveChoice{};
+  std::string rest;
+  if (StartsWith(text, kSimPrefix)) {
+    choice.kind = DriveKind::SimulatedController;
+    rest = text.substr(kSimPrefix.size());
+  } else if (StartsWith(text, kGreaseweazleSimPrefix)) {
+    choice.kind = DriveKind::SimulatedGreaseweazle;
+    rest = text.substr(kGreaseweazleSimPrefix.size());
+  } else if (text == kGreaseweazle || StartsWith(text, "gw:") || StartsWith(text, "gw?")) {
+    choice.kind = DriveKind::Greaseweazle;
+    rest = text.substr(text.size() > 2 && text[2] == ':' ? 3 : 2);
+  } else {
+    const bool letter = (text.size() == 1 || (text.size() == 2 && text[1] == ':')) &&
+                        (text[0] == 'A' || text[0] == 'a' || text[0] == 'B' || text[0] == 'b');
+    if (!letter) {
+      error = "unknown drive '" + text + "' (expected A, B, sim:IMAGE, gw[:DEVICE] or gw-sim:IMAGE)";
+      return false;
+    }
+    choice.drive = static_cast<char>(text[0] & ~0x20);
+    return true;
+  }
+  const std::size_t question = rest.find('?');
+  const std::string name = rest.substr(0, question);
+  if (choice.kind == DriveKind::Greaseweazle)
+    choice.device = name;
+  else
+    choice.image = PathFromUtf8(name);
+  if (question == std::string::npos) return true;
+  return ParseOptions(rest.substr(question + 1), choice, error);
+}
+
+std::optional<std::string> DriveChoiceFromEnvironment() {
+  const char* value = std::getenv(kDriveEnvironmentVariable);
+  if (value == nullptr || *value == '\0') return std::nullopt;
+  return std::string(value);
+}
+
+std::unique_ptr<SimulatedDrive> CreateSimulatedDrive(const DriveChoice& choice, std::string& error) {
+  auto drive = std::make_unique<SimulatedDrive>(choice.simulation);
+  if (!choice.image.empty() && !LoadImage(drive->Medium(), choice.image, error)) {
+    if (error.empty()) error = "cannot load " + PathToUtf8(choice.image);
+    return nullptr;
+  }
+  return drive;
+}
+
+SimulatedGreaseweazleDrive::SimulatedGreaseweazleDrive(std::unique_ptr<GreaseweazlePty> pty, GreaseweazleUnit unit)
+    : GreaseweazleDrive(pty->DevicePath(), unit), pty_(std::move(pty)) {}
+
+SimulatedGreaseweazleDrive::~SimulatedGreaseweazleDrive() { Stop(); }
+
+std::unique_ptr<SimulatedGreaseweazleDrive> CreateSimulatedGreaseweazle(const DriveChoice& choice, std::string& error) {
+  auto sim = std::make_shared<GreaseweazleSim>(choice.fluxSimulation);
+  if (!choice.image.empty() && !LoadImage(sim->Medium(), choice.image, error)) {
+    if (error.empty()) error = "cannot load " + PathToUtf8(choice.image);
+    return nullptr;
+  }
+  auto pty = std::make_unique<GreaseweazlePty>(sim);
+  if (!pty->Ok()) {
+    error = pty->Error();
+    return nullptr;
+  }
+  return std::make_unique<SimulatedGreaseweazleDrive>(std::move(pty), ChosenUnit(choice, "A"));
+}
+
+GreaseweazleUnit ChosenUnit(const DriveChoice& choice, const std::string& driveSetting) {
+  if (choice.unit) return *choice.unit;
+  return {gw::kBusIbmPc, static_cast<std::uint8_t>(driveSetting == "B" ? 1 : 0)};
+}
+
+std::unique_ptr<DiskDrive> CreateDriver(const DriveChoice& choice, std::string& error) {
+  switch (choice.kind) {
+    case DriveKind::SimulatedController: return CreateSimulatedDrive(choice, error);
+    case DriveKind::SimulatedGreaseweazle: return CreateSimulatedGreaseweazle(choice, error);
+    case DriveKind::Greaseweazle: return std::make_unique<GreaseweazleDrive>(choice.device, ChosenUnit(choice, "A"));
+    case DriveKind::Controller: break;
+  }
+  return CreatePlatformDriver();
+}
+
+}  // namespace velloran

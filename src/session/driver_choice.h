@@ -1,0 +1,109 @@
+// Which drive the program talks to: the platform's floppy controller, the
+// simulated controller drive, a Greaseweazle flux reader, or the simulated
+// Greaseweazle. The choice is written on the command line (--drive) or in
+// the environment variable VELLORAN_DRIVE:
+//
+//   A, B                       the platform's first or second floppy drive
+//   sim:IMAGE[?OPTIONS]        the simulated controller drive
+//   gw[:DEVICE][?drive=U]      a Greaseweazle (the first one found, or the
+//                              serial device named); U is the drive on its
+//                              cable: A or B (PC drives), DS0, DS1 or DS2
+//                              (Shugart drives); default the Drive setting
+//   gw-sim:IMAGE[?OPTIONS]     the simulated Greaseweazle
+//
+// IMAGE is any image the format table loads; empty means a blank disk.
+// OPTIONS are joined by '&'. The simulated controller drive takes:
+//   nodisk            no disk in the drive (requests fail with 21)
+//   protect           write-protected disk (writes and formats fail with 19)
+//   nodriver          the driver is not installed (the control device fails)
+//   drives=A          the drive letters that exist (default AB)
+//   seekfail=C        a seek to cylinder C fails (25)
+//   bad=T:R[,T:R]     sector R of track index T always fails to read (23)
+//   flaky=T:R:K[,..]  sector R of track T fails its first K reads
+//   errors=P          every sector read fails with chance P (0..1)
+//   seed=N            seed of those random failures
+//   cylinders=N       cylinders the drive reaches (1..83, default 83)
+//   save=FILE         the command line saves the disk here afterwards
+// The simulated Greaseweazle takes nodisk, protect, seed, cylinders, save and
+// drive= as above, and:
+//   noindex           the drive gives no index pulses
+//   jitter=NS         every flux transition moves by up to NS nanoseconds
+//   weak=T:R[,T:R]    sector R of track T reads differently in each
+//                     revolution and holds only now and then
+//   bad=T:R[,T:R]     sector R of track T has a bad data CRC in every revolution
+//   overflow=K        the first K reads of every track end in flux overflow
+//   firmware=M.N      the firmware version the device tells (default 1.5)
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "drive/disk_drive.h"
+#include "drive/floppy_driver.h"
+#include "drive/greaseweazle/greaseweazle_drive.h"
+#include "sim/greaseweazle_sim.h"
+#include "sim/simulated_drive.h"
+
+namespace velloran {
+
+inline constexpr const char* kDriveEnvironmentVariable = "VELLORAN_DRIVE";
+
+enum class DriveKind { Controller, SimulatedController, Greaseweazle, SimulatedGreaseweazle };
+
+struct DriveChoice {
+  DriveKind kind = DriveKind::Controller;
+  char drive = 'A';              // the controller's drive, "A" or "B"
+  std::filesystem::path image;   // a simulated drive's disk; empty = blank
+  std::filesystem::path saveTo;  // where to save a simulated disk afterwards
+  SimulatedDriveOptions simulation;
+  std::string device;                     // the Greaseweazle's serial device; empty = the first found
+  std::optional<GreaseweazleUnit> unit;   // the drive on its cable; none = the Drive setting's letter
+  GreaseweazleSimOptions fluxSimulation;  // of the simulated Greaseweazle
+
+  bool Simulated() const { return kind == DriveKind::SimulatedController || kind == DriveKind::SimulatedGreaseweazle; }
+  bool Flux() const { return kind == DriveKind::Greaseweazle || kind == DriveKind::SimulatedGreaseweazle; }
+};
+
+// Parses a drive choice. False with a message when the text is none.
+bool ParseDriveChoice(const std::string& text, DriveChoice& choice, std::string& error);
+
+// The text of VELLORAN_DRIVE, when it is set and not empty.
+std::optional<std::string> DriveChoiceFromEnvironment();
+
+// The real floppy driver of this system (Windows or Linux), defined in the
+// platform's folder (windows/, linux/).
+std::unique_ptr<FloppyDriver> CreatePlatformDriver();
+
+// A simulated drive with the chosen image loaded; nullptr and a message
+// when the image cannot be loaded.
+std::unique_ptr<SimulatedDrive> CreateSimulatedDrive(const DriveChoice& choice, std::string& error);
+
+// The Greaseweazle backend connected to a simulated Greaseweazle of its own
+// over a pseudo-terminal.
+class SimulatedGreaseweazleDrive : public GreaseweazleDrive {
+ public:
+  SimulatedGreaseweazleDrive(std::unique_ptr<GreaseweazlePty> pty, GreaseweazleUnit unit);
+  // The motor is stopped while the device is still there to hear it.
+  ~SimulatedGreaseweazleDrive() override;
+  SimulatedGreaseweazleDrive(const SimulatedGreaseweazleDrive&) = delete;
+  SimulatedGreaseweazleDrive& operator=(const SimulatedGreaseweazleDrive&) = delete;
+
+  GreaseweazleSim& Sim() { return pty_->Sim(); }
+
+ private:
+  std::unique_ptr<GreaseweazlePty> pty_;
+};
+
+// The simulated Greaseweazle of a choice with its image loaded; nullptr and
+// a message when the image cannot be loaded or no pseudo-terminal is had.
+std::unique_ptr<SimulatedGreaseweazleDrive> CreateSimulatedGreaseweazle(const DriveChoice& choice, std::string& error);
+
+// The drive a choice names. nullptr and a message when it cannot be made.
+std::unique_ptr<DiskDrive> CreateDriver(const DriveChoice& choice, std::string& error);
+
+// The Greaseweazle unit of a choice, else the PC drive of the Drive setting.
+GreaseweazleUnit ChosenUnit(const DriveChoice& choice, const std::string& driveSetting);
+
+}  // namespace velloran

@@ -1,0 +1,263 @@
+// The Greaseweazle backend end to end: the real backend code talks over a
+// pseudo-terminal to the simulated device, which holds a real image turned
+// into flux. Whole disks are read and written; each fault gives its message
+// and loses no good data.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "engine/controller_commands.h"
+#include "session/driver_choice.h"
+#include "drive/greaseweazle/greaseweazle_protocol.h"
+#include "drive/greaseweazle/serial_port.h"
+#include "fdc_test_support.h"
+#include "flux/flux_disk.h"
+#include "formats/format_table.h"
+#include "formats/scp.h"
+#include "support/test_support.h"
+#include "trdos/catalog.h"
+
+namespace velloran {
+namespace {
+
+const std::filesystem::path kTrd = test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd");
+
+TEST(GreaseweazleProtocolTest, FluxStreamBytesFollowTheEncoding) {
+  // One byte up to 249, two bytes up to 1524, Space beyond; an index pulse
+  // is counted from the start of the interval it falls in.
+  FluxTrack track;
+  track.sampleClock = 72e6;
+  track.intervals = {249, 250, 1524, 1525};
+  track.indexTimes = {249 + 100};
+  const Bytes stream = gw::EncodeReadStream(track);
+  const Bytes expected = {249,
+                          255,
+                          1,
+                          201,
+                          1,
+                          1,
+                          1,  // index 100 ticks into the second interval
+                          250,
+                          1,
+                          254,
+                          255,  // 250 and 1524
+                          255,
+                          2,
+                          1 | (1276 & 127) << 1,
+                          1 | (1276 >> 7) << 1,
+                          1,
+                          1,  // Space 1276
+                          249,
+                          0};
+  EXPECT_EQ(stream, expected);
+  FluxTrack back;
+  ASSERT_TRUE(gw::DecodeFluxStream(ByteSpan(stream.data(), stream.size() - 1), 72e6, back));
+  EXPECT_EQ(back.intervals, track.intervals);
+  EXPECT_EQ(back.indexTimes, track.indexTimes);
+  // Cut short or with an unknown opcode: refused, not read past the end.
+  EXPECT_FALSE(gw::DecodeFluxStream(ByteSpan(stream.data(), 3), 72e6, back));
+  EXPECT_FALSE(gw::DecodeFluxStream(Bytes{255, 9, 1, 1, 1, 1}, 72e6, back));
+  EXPECT_FALSE(gw::DecodeFluxStream(Bytes{252}, 72e6, back));
+
+  // A write ends with a dummy interval of about 100 µs and the 0 byte; a
+  // gap over 150 µs becomes Space plus Astable.
+  const Bytes write = gw::EncodeFluxStream({300, 72 * 200}, 72e6);
+  EXPECT_EQ(write.back(), 0);
+  const Bytes astable = {255, 3};
+  EXPECT_NE(std::search(write.begin(), write.end(), astable.begin(), astable.end()), write.end());
+  ASSERT_TRUE(gw::DecodeFluxStream(ByteSpan(write.data(), write.size() - 1), 72e6, back));
+  EXPECT_EQ(back.intervals, (std::vector<std::uint32_t>{300, 72 * 200, 7200}));
+
+  EXPECT_EQ(gw::MakeCommand(gw::kReadFlux, Bytes{0, 0, 0, 0, 3, 0}), (Bytes{7, 8, 0, 0, 0, 0, 3, 0}));
+  EXPECT_EQ(gw::AckMessage(gw::kWriteProtected), "Ошибка Greaseweazle - диск защищён от записи (код 6)!");
+}
+
+// The backend against a simulated device holding the test image.
+class GreaseweazleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+#ifdef _WIN32
+    GTEST_SKIP() << "the simulated Greaseweazle needs a pseudo-terminal, which Windows lacks";
+#endif
+  }
+
+  void Connect(const std::string& options = "") {
+    std::string error;
+    ASSERT_TRUE(ParseDriveChoice("gw-sim:" + kTrd.string() + (options.empty() ? "" : "?" + options), choice, error))
+        << error;
+    drive = CreateSimulatedGreaseweazle(choice, error);
+    ASSERT_NE(drive, nullptr) << error;
+  }
+
+  OperationOutcome Run(int mode, int first, int last, int retries = 3) {
+    operation = DiskOperation{};
+    operation.OpMode = mode;
+    operation.OpFirstTrack = first;
+    operation.OpLastTrack = last;
+    operation.RetryCount = static_cast<std::uint8_t>(retries);
+    operation.Verify = verify;
+    if (!drive->Open()) {
+      host.errors.push_back(drive->LastErrorText());
+      return OperationOutcome::Failed;
+    }
+    return RunDiskOperation(disk, static_cast<DiskDrive&>(*drive), host, operation);
+  }
+
+  bool Logged(const std::string& text) const {
+    for (const auto& line : host.mainLog)
+      if (line.find(text) != std::string::npos) return true;
+    return false;
+  }
+
+  TZX_Disk& Source() {
+    if (!source) {
+      source = std::make_unique<TZX_Disk>();
+      std::string error;
+      EXPECT_TRUE(LoadImage(*source, kTrd, error)) << error;
+    }
+    return *source;
+  }
+
+  DriveChoice choice;
+  std::unique_ptr<SimulatedGreaseweazleDrive> drive;
+  test::RecordingHost host;
+  TZX_Disk disk;
+  DiskOperation operation;
+  bool verify = false;
+  std::unique_ptr<TZX_Disk> source;
+};
+
+TEST_F(GreaseweazleTest, WholeDiskReadEqualsTheImageAndKeepsEveryRevolution) {
+  Connect();
+  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 159), OperationOutcome::Completed) << ::testing::PrintToString(host.errors);
+  std::string difference;
+  EXPECT_TRUE(test::SameSectors(disk, Source(), difference)) << difference;
+  EXPECT_EQ(operation.BadSectors, 0);
+  EXPECT_TRUE(Logged("Операция выполнена!"));
+  // The motor is off and the drive deselected afterwards.
+  EXPECT_FALSE(drive->Sim().MotorOn());
+  EXPECT_FALSE(drive->Sim().Selected());
+  // Both revolutions of every track stay beside the disk, and an SCP saved
+  // from it decodes to the same disk.
+  const FluxTrack* held = HeldFlux(disk, 17);
+  ASSERT_NE(held, nullptr);
+  EXPECT_EQ(held->Revolutions(), 2);
+  Bytes scp;
+  ASSERT_TRUE(SaveSCPToBytes(disk, scp));
+  TZX_Disk again;
+  ASSERT_TRUE(LoadSCPFromBytes(again, scp));
+  EXPECT_TRUE(test::SameSectors(again, Source(), difference)) << difference;
+
+  const GreaseweazleSim& sim = drive->Sim();
+  std::printf("[ speed ] read of 160 tracks, 2 revolutions: %.2f revolutions per track, %.1f s simulated\n",
+              sim.Revolutions() / 160, sim.Seconds());
+}
+
+TEST_F(GreaseweazleTest, WriteWithVerifyThenReadBackEqualsTheSource) {
+  Connect();
+  drive->Sim().Medium() = TZX_Disk{};  // a blank disk in the drive
+  disk = Source();
+  verify = true;
+  ASSERT_EQ(Run(kOpFormat | kOpWrite, 0, 159), OperationOutcome::Completed) << ::testing::PrintToString(host.errors);
+  EXPECT_EQ(operation.BadSectors, 0);
+  const double writeSeconds = drive->Sim().Seconds();
+  std::printf("[ speed ] write with verify of 160 tracks: %.2f revolutions per track, %.1f s simulated\n",
+              writeSeconds / GreaseweazleSim::kRevolutionSeconds / 160, writeSeconds);
+
+  disk = TZX_Disk{};
+  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 159), OperationOutcome::Completed);
+  std::string difference;
+  EXPECT_TRUE(test::SameSectors(disk, Source(), difference)) << difference;
+}
+
+TEST_F(GreaseweazleTest, WeakSectorRecoveredOnARetryBadSectorStaysBadOthersKept) {
+  Connect("weak=2:3&bad=3:7&jitter=150&seed=4");
+  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 5), OperationOutcome::Completed);
+  EXPECT_TRUE(Logged("Сектор прочитан при повторном чтении - попытка 2 (Track - 2 / Sector - 3)"));
+  EXPECT_TRUE(Logged("Сектор не прочитан (Track - 3 / Sector - 7)"));
+  EXPECT_TRUE(Logged("Восстановлено при повторном чтении - 1"));
+  EXPECT_TRUE(Logged("Сбойных секторов - 1"));
+  EXPECT_EQ(operation.BadSectors, 1);
+  // Every sector but the bad one holds the image's data, the recovered one included.
+  const TTrack& track = disk.GetTrack(3);
+  for (int t = 0; t <= 5; ++t) {
+    for (int i = 0; i < 16; ++i) {
+      const TSectorRec& got = disk.GetTrack(static_cast<std::uint8_t>(t)).Sectors[i];
+      const TSectorRec& want = Source().GetTrack(static_cast<std::uint8_t>(t)).Sectors[i];
+      ASSERT_EQ(got.IdSector, want.IdSector);
+      if (t == 3 && got.IdSector == 7) continue;
+      EXPECT_NE(got.DataOk, 0) << t << ":" << int(got.IdSector);
+      EXPECT_TRUE(std::equal(got.Data.begin(), got.Data.begin() + 256, want.Data.begin())) << t;
+    }
+  }
+  EXPECT_TRUE(std::any_of(track.Sectors.begin(), track.Sectors.end(),
+                          [](const TSectorRec& s) { return s.IdSector == 7 && s.DataOk == 0; }));
+}
+
+TEST_F(GreaseweazleTest, FluxOverflowIsRetriedAndReportedWhenItPersists) {
+  Connect("overflow=2");
+  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 1), OperationOutcome::Completed);
+  EXPECT_EQ(operation.BadSectors, 0);
+  EXPECT_EQ(operation.FailedTracks, 0);
+
+  Connect("overflow=40");
+  host = test::RecordingHost{};
+  disk = TZX_Disk{};
+  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 1, 2), OperationOutcome::Completed);
+  EXPECT_TRUE(
+      Logged("Ошибка чтения дорожки - Ошибка Greaseweazle - переполнение потока при чтении (код 4)! (Track - 0)"));
+  EXPECT_TRUE(Logged("Дорожка не прочитана (Track - 1)"));
+  EXPECT_EQ(operation.FailedTracks, 2);
+}
+
+TEST_F(GreaseweazleTest, DiskWideFaultsStopWithTheirMessage) {
+  struct Case {
+    const char* options;
+    int mode;
+    std::string message;
+  };
+  for (const Case& c : {Case{"nodisk", kOpScan | kOpRead, gw::AckMessage(gw::kNoIndex)},
+                        Case{"noindex", kOpScan | kOpRead, gw::AckMessage(gw::kNoIndex)},
+                        Case{"protect", kOpFormat | kOpWrite, gw::AckMessage(gw::kWriteProtected)},
+                        Case{"firmware=0.30", kOpScan | kOpRead,
+                             "Версия прошивки Greaseweazle 0.30 не поддерживается: обновите прошивку до 0.31 или "
+                             "новее!"}}) {
+    Connect(c.options);
+    host = test::RecordingHost{};
+    disk = Source();
+    EXPECT_EQ(Run(c.mode, 0, 3), OperationOutcome::Failed) << c.options;
+    ASSERT_EQ(host.errors.size(), 1u) << c.options;
+    EXPECT_EQ(host.errors[0], c.message) << c.options;
+    EXPECT_FALSE(drive->Sim().MotorOn()) << c.options;
+    // Nothing in memory is lost to a failed read or write.
+    std::string difference;
+    EXPECT_TRUE(test::SameSectors(disk, Source(), difference)) << c.options << ": " << difference;
+  }
+  // The write-protected disk is unchanged.
+  std::string difference;
+  Connect("protect");
+  Run(kOpFormat | kOpWrite, 0, 1);
+  EXPECT_TRUE(test::SameSectors(drive->Sim().Medium(), Source(), difference)) << difference;
+}
+
+TEST_F(GreaseweazleTest, CancelStopsTheMotorAndCatalogReadsTrackZero) {
+  Connect();
+  host.onEvents = [&] { host.cancel = true; };
+  EXPECT_EQ(Run(kOpScan | kOpRead, 0, 159), OperationOutcome::Cancelled);
+  EXPECT_TRUE(Logged("Операция отменена пользователем!"));
+  EXPECT_FALSE(drive->Sim().MotorOn());
+  EXPECT_FALSE(drive->Sim().Selected());
+
+  TrdosCatalog catalog;
+  const DriveCatalogResult result = ReadDriveCatalog(static_cast<DiskDrive&>(*drive), catalog);
+  ASSERT_FALSE(result.message) << *result.message;
+  TrdosCatalog expected;
+  ASSERT_TRUE(ReadCatalog(Source(), expected));
+  EXPECT_EQ(catalog.EntryCount, expected.EntryCount);
+  EXPECT_EQ(catalog.DiskLabel, expected.DiskLabel);
+  EXPECT_FALSE(drive->Sim().MotorOn());
+}
+
+}  // namespace
+}  // namespace velloran
