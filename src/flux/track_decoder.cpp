@@ -269,8 +269,7 @@ int DecodeOtherWays(const FluxTrack& flux, double cellTicks, FluxEncoding encodi
 
 // "Track 5: loop 8 %, clock 102 % read sectors 3, 4": which setting gave the
 // sectors the normal one did not.
-void NoteVariantSectors(const TTrack& track, const std::vector<SlotOrigin>& origins,
-                        std::vector<std::string>& notices) {
+void NoteVariantSectors(const TTrack& track, const std::vector<SlotOrigin>& origins, DecodeReport& report) {
   std::map<int, std::string> numbers;  // variant -> sector numbers
   for (std::size_t slot = 0; slot < origins.size(); ++slot) {
     if (origins[slot].variant <= 0 || track.Sectors[slot].DataOk == 0) continue;
@@ -278,8 +277,9 @@ void NoteVariantSectors(const TTrack& track, const std::vector<SlotOrigin>& orig
     list += (list.empty() ? "" : ", ") + std::to_string(track.Sectors[slot].IdSector);
   }
   for (const auto& [variant, list] : numbers)
-    notices.push_back("Track " + std::to_string(track.TrackNum) + ": " + VariantName(variant) + " read sectors " +
-                      list);
+    report.otherWays.push_back("Track " + std::to_string(track.TrackNum) + ": " + VariantName(variant) +
+                               " read sectors " + list);
+  report.notices.insert(report.notices.end(), report.otherWays.begin(), report.otherWays.end());
 }
 
 }  // namespace
@@ -307,7 +307,7 @@ DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track, DecodeWays wa
   report.revolutionKept = merged.revolutionKept < 0 ? -1 : revolutions[merged.revolutionKept].revolution;
   if (merged.revolutionKept >= 0) report.syncMap = SyncMap(revolutions[merged.revolutionKept]);
   report.origins = merged.origins;
-  NoteVariantSectors(track, merged.origins, report.notices);
+  NoteVariantSectors(track, merged.origins, report);
   track.Log = report.notices;
   return report;
 }

@@ -28,6 +28,7 @@ struct DecodeReport {
   std::vector<SlotOrigin> origins;             // where each used slot's data came from
   Bytes syncMap;                               // of the raw bytes kept, one bit per byte as UDI stores it
   std::vector<std::string> notices;            // sectors that differ between revolutions or stay bad
+  std::vector<std::string> otherWays;          // of the notices: the sectors other settings read
 };
 
 // Decodes `flux` into `track`, which is emptied first (TrackNum stays).

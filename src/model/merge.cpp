@@ -202,7 +202,7 @@ class TrackMerge {
   }
 
   // The copy of one sector that goes into the result.
-  TSectorRec Choose(const SectorKey& key, int slot, MergeReport::Track& line) {
+  TSectorRec Choose(const SectorKey& key, int slotIndex, MergeReport::Track& line) {
     std::vector<Copy> copies;
     for (std::size_t i = 0; i < inputs_.size(); ++i) {
       const TTrack& track = inputs_[i]->GetTrack(static_cast<std::uint8_t>(t_));
@@ -212,7 +212,7 @@ class TrackMerge {
     const auto firstGood =
         std::find_if(copies.begin(), copies.end(), [](const Copy& copy) { return Good(*copy.slot); });
     const std::uint8_t number = key.id->IdSector;
-    MergeReport::Sector entry{t_, slot, number, SectorState::Good, -1, 1, static_cast<int>(copies.size())};
+    MergeReport::Sector entry{t_, slotIndex, number, SectorState::Good, -1, 1, static_cast<int>(copies.size())};
     if (firstGood == copies.end()) {
       const Copy common = MostCommon(copies);
       TSectorRec kept = *common.slot;
@@ -266,6 +266,27 @@ std::string NumberList(const std::vector<std::uint8_t>& numbers) {
 }
 
 }  // namespace
+
+MergeReport DiskStateReport(const TZX_Disk& disk) {
+  MergeReport report;
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TTrack& track = disk.Tracks[t];
+    if (track.Present == 0) continue;
+    MergeReport::Track line;
+    line.track = t;
+    for (int s = 0; s < kSlotCount; ++s) {
+      const TSectorRec& slot = track.Sectors[s];
+      if (slot.Used == 0) continue;
+      const SectorState state = Good(slot) ? SectorState::Good : HasData(slot) ? SectorState::Bad : SectorState::NoData;
+      report.sectors.push_back({t, s, slot.IdSector, state, -1, 1 + static_cast<int>(slot.ExtraCopies.size()),
+                                slot.ErrorCount + (state == SectorState::Good ? 1 : 0)});
+      if (state != SectorState::Good) line.stillBad.push_back(slot.IdSector);
+    }
+    report.badSectors += static_cast<int>(line.stillBad.size());
+    if (!line.stillBad.empty()) report.tracks.push_back(std::move(line));
+  }
+  return report;
+}
 
 std::vector<int> MergeReport::BadTracks() const {
   std::vector<int> bad;

@@ -66,6 +66,10 @@ struct MergeReport {
 // comments come from the first input. `out` may be one of the inputs.
 MergeReport MergeDisks(const std::vector<const TZX_Disk*>& inputs, TZX_Disk& out);
 
+// The state of every sector of a disk as read (no inputs): attempts are the
+// failed reads of a sector, and the one that read it good.
+MergeReport DiskStateReport(const TZX_Disk& disk);
+
 // The report in the program's log style, the inputs named by `names`.
 std::vector<std::string> MergeReportLines(const MergeReport& report, const std::vector<std::string>& names);
 

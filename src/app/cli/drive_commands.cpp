@@ -11,6 +11,8 @@
 #include <optional>
 
 #include "app/cli/cli.h"
+#include "app/cli/rescue_report.h"
+#include "common/file_io.h"
 #include "common/system.h"
 #include "common/utf8_path.h"
 #include "engine/controller_commands.h"
@@ -19,6 +21,8 @@
 #include "session/driver_startup.h"
 #include "engine/operation_start.h"
 #include "formats/format_table.h"
+#include "model/disk_fingerprint.h"
+#include "model/merge.h"
 #include "trdos/catalog.h"
 
 namespace velloran::cli {
@@ -27,13 +31,16 @@ namespace {
 
 constexpr const char* kDriveHelp = R"(Drive commands:
   read-disk OUT [--fast] [--drive D] [--first T] [--last T] [--retries N]
-                [--revs R] [--flux FILE.scp]
+                [--revs R] [--flux FILE.scp] [--report FILE.json]
       scans and reads tracks T..T (default 0..159) into the image OUT; with
       --fast each track in about one turn of the disk, and the sectors that
       failed are read again after the pass (N passes in all). A Greaseweazle
       reads R revolutions of each track (default 2), reads the tracks with
       bad sectors again (N passes in all; each sector keeps its first good
-      copy) and with --flux also saves every revolution read as FILE.scp
+      copy) and with --flux also saves every revolution read as FILE.scp;
+      a track left with a bad sector is decoded again with other loop
+      settings. --report writes each sector's state, copies and attempts,
+      the disk's SHA-256 and the tracks still bad as JSON
   write-disk IMAGE [--format] [--verify] [--drive D] [--first T] [--last T]
                 [--retries N] [--revs R]
       writes the image onto the disk (formatting each track first with
@@ -265,12 +272,12 @@ bool WantsHelp(const std::vector<std::string>& words) {
 // written, the disk as read is kept in OUT.udf, so the read is not lost.
 int RunReadDisk(const std::vector<std::string>& words) {
   if (WantsHelp(words)) return PrintHelp();
-  const Arguments args(words, {"drive", "first", "last", "retries", "revs", "flux"});
+  const Arguments args(words, {"drive", "first", "last", "retries", "revs", "flux", "report"});
   const char* usage =
       "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE|gw-sim:IMAGE] [--first T --last T --retries N] "
-      "[--revs R] [--flux FILE.scp] [--lossy]";
-  if (auto problem =
-          CheckArguments(args, {"drive", "first", "last", "retries", "fast", "revs", "flux", "lossy"}, 1, usage))
+      "[--revs R] [--flux FILE.scp] [--report FILE.json] [--lossy]";
+  if (auto problem = CheckArguments(
+          args, {"drive", "first", "last", "retries", "fast", "revs", "flux", "report", "lossy"}, 1, usage))
     return Fail(*problem);
   const std::string out = args.Positional()[0];
   if (FindFormat(ExtensionKey(PathFromUtf8(out))) == nullptr)
@@ -309,6 +316,12 @@ int RunReadDisk(const std::vector<std::string>& words) {
     if (!SaveImage(*disk, PathFromUtf8(*fluxFile), SaveOptions{}, error))
       return FinishSession(*session, Fail(*fluxFile + ": " + (error.empty() ? "cannot save the image" : error)));
     std::cout << *fluxFile << '\n';
+  }
+  if (const auto reportFile = args.Value("report")) {
+    const std::string json = RescueReportJson(DiskStateReport(*disk), {}, ContentSha256(*disk));
+    const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(json.data()), json.size());
+    if (!WriteFileAtomic(PathFromUtf8(*reportFile), bytes, error))
+      return FinishSession(*session, Fail(*reportFile + ": " + error));
   }
   return FinishSession(*session, operation.BadSectors > 0 || operation.FailedTracks > 0 || stoppedEarly ? 2 : 0);
 }

@@ -33,7 +33,7 @@ constexpr Command kCommands[] = {
     {"merge", "merge IMAGE IMAGE... -o OUT [--report FILE.json]", velloran::cli::RunMerge},
     {"read-disk",
      "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE[?OPTIONS]|gw-sim:IMAGE[?OPTIONS]] [--first T "
-     "--last T --retries N] [--revs R] [--flux FILE.scp] [--lossy] (--help: drives)",
+     "--last T --retries N] [--revs R] [--flux FILE.scp] [--report FILE.json] [--lossy] (--help: drives)",
      velloran::cli::RunReadDisk},
     {"write-disk", "write-disk IMAGE [--format] [--verify] [--drive D] [--revs R]", velloran::cli::RunWriteDisk},
     {"catalog", "catalog [--drive D]", velloran::cli::RunCatalog},
