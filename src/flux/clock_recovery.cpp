@@ -30,8 +30,8 @@ std::uint16_t CellStream::Window16(std::size_t cell) const {
   return static_cast<std::uint16_t>(bits >> 48);
 }
 
-RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<const CellPattern> patterns,
-                            int passes, const PllSettings& settings) {
+RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<const CellPattern> patterns, int passes,
+                            const PllSettings& settings) {
   RecoveredCells out;
   cellTicks *= settings.clockScale;
   const double minimum = cellTicks * (1 - kMaxDeviation);

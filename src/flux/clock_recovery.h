@@ -64,7 +64,7 @@ struct PllSettings {
 
 // Runs the loop over the transitions (`passes` times over the same flux, for a
 // single revolution read around its end) with the nominal cell length in ticks.
-RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<const CellPattern> patterns,
-                            int passes, const PllSettings& settings = {});
+RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<const CellPattern> patterns, int passes,
+                            const PllSettings& settings = {});
 
 }  // namespace velloran

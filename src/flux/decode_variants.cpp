@@ -14,11 +14,21 @@ constexpr double kCalmPhase = 0.6;
 // the same with the cell 2 % off (a drive turning off speed, peak shift),
 // then a phase that follows each transition less closely.
 constexpr std::array<PllSettings, 16> kVariants = {{
-    {0.02, kNormalPhase, 1.00}, {0.04, kNormalPhase, 1.00}, {0.08, kNormalPhase, 1.00},
-    {0.16, kNormalPhase, 1.00}, {0.01, kNormalPhase, 0.98}, {0.01, kNormalPhase, 1.02},
-    {0.04, kNormalPhase, 0.98}, {0.04, kNormalPhase, 1.02}, {0.08, kNormalPhase, 0.98},
-    {0.08, kNormalPhase, 1.02}, {0.16, kNormalPhase, 0.98}, {0.16, kNormalPhase, 1.02},
-    {0.01, kCalmPhase, 1.00},   {0.04, kCalmPhase, 1.00},   {0.04, kCalmPhase, 0.98},
+    {0.02, kNormalPhase, 1.00},
+    {0.04, kNormalPhase, 1.00},
+    {0.08, kNormalPhase, 1.00},
+    {0.16, kNormalPhase, 1.00},
+    {0.01, kNormalPhase, 0.98},
+    {0.01, kNormalPhase, 1.02},
+    {0.04, kNormalPhase, 0.98},
+    {0.04, kNormalPhase, 1.02},
+    {0.08, kNormalPhase, 0.98},
+    {0.08, kNormalPhase, 1.02},
+    {0.16, kNormalPhase, 0.98},
+    {0.16, kNormalPhase, 1.02},
+    {0.01, kCalmPhase, 1.00},
+    {0.04, kCalmPhase, 1.00},
+    {0.04, kCalmPhase, 0.98},
     {0.04, kCalmPhase, 1.02},
 }};
 

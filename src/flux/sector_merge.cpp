@@ -220,8 +220,8 @@ MergedTrack MergeRevolutions(const std::vector<RevolutionBytes>& revolutions, bo
     if (!chosen.hasData) continue;
     const int added = KeepCopies(revolutions, group, sector);
     if (added > 0 && chosen.dataOk)
-      notices.push_back(SectorName(track, chosen) + ": good copies differ (conflict), " +
-                        std::to_string(added + 1) + " copies kept");
+      notices.push_back(SectorName(track, chosen) + ": good copies differ (conflict), " + std::to_string(added + 1) +
+                        " copies kept");
     else if (added > 0)
       notices.push_back(SectorName(track, chosen) + ": weak, " + std::to_string(added + 1) + " copies kept");
     else if (several && CopiesDiffer(revolutions, group, chosen))

@@ -224,7 +224,8 @@ std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cel
   const std::span<const CellPattern> patterns =
       fm ? std::span<const CellPattern>(kFmPatterns) : std::span<const CellPattern>(kMfmPatterns);
   const bool circular = flux.Revolutions() == 1 && flux.indexTimes.front() == 0;
-  const RecoveredCells recovered = RecoverCells(flux, fm ? 2 * cellTicks : cellTicks, patterns, circular ? 2 : 1, settings);
+  const RecoveredCells recovered =
+      RecoverCells(flux, fm ? 2 * cellTicks : cellTicks, patterns, circular ? 2 : 1, settings);
   const std::vector<PatternHit> hits = fm ? recovered.hits : IndexMarkRunsOnly(recovered.hits);
 
   std::vector<std::pair<std::size_t, std::size_t>> spans;

@@ -251,9 +251,9 @@ SaveLosses SaveLossesDSK(const TZX_Disk& disk, std::string_view) {
     for (const TSectorRec& sector : track.Sectors) {
       const std::size_t dropped = sector.ExtraCopies.size() - HeldCopies(sector).size();
       if (sector.Used != 0 && dropped > 0)
-        losses.push_back({t, sector.IdSector,
-                          "копий слабого сектора не целого размера или с другим состоянием CRC: " +
-                              std::to_string(dropped)});
+        losses.push_back(
+            {t, sector.IdSector,
+             "копий слабого сектора не целого размера или с другим состоянием CRC: " + std::to_string(dropped)});
     }
   }
   return losses;

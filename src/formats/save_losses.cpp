@@ -63,9 +63,9 @@ void FindExtraCopies(const TZX_Disk& disk, SaveLosses& losses) {
     if (track.Present == 0) continue;
     for (const auto& sector : track.Sectors)
       if (sector.Used != 0 && !sector.ExtraCopies.empty())
-        losses.push_back({t, sector.IdSector,
-                          "копий слабого сектора " + std::to_string(sector.ExtraCopies.size() + 1) +
-                              ", формат хранит одну"});
+        losses.push_back(
+            {t, sector.IdSector,
+             "копий слабого сектора " + std::to_string(sector.ExtraCopies.size() + 1) + ", формат хранит одну"});
   }
 }
 

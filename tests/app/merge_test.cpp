@@ -175,17 +175,17 @@ TEST_F(MergeTest, BadCopiesVoteAGoodSectorAndTheReportIsJson) {
   test::ScratchDir dir;
   for (int d = 0; d < 3; ++d) ASSERT_TRUE(SaveUDI(*dumps[d], dir / (std::to_string(d) + ".udi")));
   const auto json = dir / "report.json";
-  const auto run = test::RunCli({"merge", (dir / "0.udi").string(), (dir / "1.udi").string(),
-                                 (dir / "2.udi").string(), "-o", (dir / "out.udf").string(), "--report",
-                                 json.string()});
+  const auto run = test::RunCli({"merge", (dir / "0.udi").string(), (dir / "1.udi").string(), (dir / "2.udi").string(),
+                                 "-o", (dir / "out.udf").string(), "--report", json.string()});
   EXPECT_EQ(run.exitCode, 2) << run.err;
   EXPECT_TRUE(Contains(run.out, "Восстановлено голосованием по байтам - 1")) << run.out;
-  const auto check = test::RunProgram("python3", {"-c",
-                                       "import json,sys; r=json.load(open(sys.argv[1])); "
-                                       "assert r['bad_tracks']==[9] and r['voted']==1 and len(r['sha256'])==64; "
-                                       "s=[x for t in r['tracks'] if t['track']==9 for x in t['sectors']][0]; "
-                                       "assert s['state']=='bad' and s['copies']==3 and s['attempts']==3, s",
-                                       json.string()});
+  const auto check =
+      test::RunProgram("python3", {"-c",
+                                   "import json,sys; r=json.load(open(sys.argv[1])); "
+                                   "assert r['bad_tracks']==[9] and r['voted']==1 and len(r['sha256'])==64; "
+                                   "s=[x for t in r['tracks'] if t['track']==9 for x in t['sectors']][0]; "
+                                   "assert s['state']=='bad' and s['copies']==3 and s['attempts']==3, s",
+                                   json.string()});
   EXPECT_EQ(check.exitCode, 0) << check.err;
 }
 

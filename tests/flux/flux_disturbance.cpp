@@ -67,7 +67,8 @@ void Splice(FluxTrack& flux, double at, double cells) {
     time += interval;
     if (revolution + 1 >= flux.indexTimes.size()) break;
     const double begin = static_cast<double>(flux.indexTimes[revolution]);
-    const double splice = begin + at * static_cast<double>(flux.indexTimes[revolution + 1] - flux.indexTimes[revolution]);
+    const double splice =
+        begin + at * static_cast<double>(flux.indexTimes[revolution + 1] - flux.indexTimes[revolution]);
     if (static_cast<double>(time) < splice) continue;
     interval += jump;
     ++revolution;

@@ -6,8 +6,8 @@
 
 #include "formats/dsk.h"
 #include "formats/format_table.h"
-#include "formats/udf.h"
 #include "formats/sample_disks.h"
+#include "formats/udf.h"
 #include "support/test_support.h"
 
 namespace velloran {
@@ -175,8 +175,9 @@ TEST(Dsk, WhatTheDiskCannotHoldIsKeptAsFarAsItGoesAndNoted) {
 TEST(Dsk, WeakSectorCopiesSurviveUdfAndAreALossElsewhere) {
   Bytes weak(3 * 256);
   for (std::size_t i = 0; i < weak.size(); ++i) weak[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
-  const std::vector<std::vector<Sector>> tracks = {
-      {{0, 0, 1, 1, 0x20, 0x20, weak}, {0, 0, 2, 1, 0, 0, Bytes(256, 0x22)}, {0, 0, 3, 1, 0x20, 0x20, Bytes(9 * 256, 9)}}};
+  const std::vector<std::vector<Sector>> tracks = {{{0, 0, 1, 1, 0x20, 0x20, weak},
+                                                    {0, 0, 2, 1, 0, 0, Bytes(256, 0x22)},
+                                                    {0, 0, 3, 1, 0x20, 0x20, Bytes(9 * 256, 9)}}};
   TZX_Disk disk;
   ASSERT_TRUE(LoadDSKFromBytes(disk, ExtendedFile(1, tracks))) << disk.LastError;
   ASSERT_EQ(disk.GetSector(0, 0).ExtraCopies.size(), 2u);

@@ -17,12 +17,12 @@
 #include "common/utf8_path.h"
 #include "engine/controller_commands.h"
 #include "engine/disk_engines.h"
-#include "session/driver_choice.h"
-#include "session/driver_startup.h"
 #include "engine/operation_start.h"
 #include "formats/format_table.h"
 #include "model/disk_fingerprint.h"
 #include "model/merge.h"
+#include "session/driver_choice.h"
+#include "session/driver_startup.h"
 #include "trdos/catalog.h"
 
 namespace velloran::cli {

@@ -57,8 +57,8 @@ void PrintDiskText(const std::string& file, const DetectedFormat& detected, TZX_
     if (track.Present == 0) continue;
     const SectorTally tally = TallyTrack(track);
     std::cout << std::setw(5) << t << std::setw(9) << tally.used << std::setw(6) << tally.good << std::setw(5)
-              << tally.bad << std::setw(8) << tally.noData << "  " << (track.RawLength > 0 ? "yes" : "no ") << std::setw(8) << tally.copies
-              << '\n';
+              << tally.bad << std::setw(8) << tally.noData << "  " << (track.RawLength > 0 ? "yes" : "no ")
+              << std::setw(8) << tally.copies << '\n';
   }
 }
 
@@ -73,8 +73,8 @@ void PrintDiskJson(const std::string& file, const DetectedFormat& detected, TZX_
   std::string json =
       "{\"image\":" + JsonString(file) + ",\"format\":" + JsonString(detected.format->key) +
       ",\"format_name\":" + JsonString(detected.format->name) + ",\"found_by\":" + JsonString(DetectionText(detected)) +
-      ",\"present_tracks\":" + std::to_string(disk.CountTracks()) + ",\"sha256\":" + JsonString(ContentSha256(disk)) + ",\"notes\":" + JsonStrings(disk.Notices) +
-      ",\"comments\":" + JsonStrings(disk.Comments) + ",\"tracks\":[";
+      ",\"present_tracks\":" + std::to_string(disk.CountTracks()) + ",\"sha256\":" + JsonString(ContentSha256(disk)) +
+      ",\"notes\":" + JsonStrings(disk.Notices) + ",\"comments\":" + JsonStrings(disk.Comments) + ",\"tracks\":[";
   bool first = true;
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));

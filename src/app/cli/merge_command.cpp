@@ -3,10 +3,10 @@
 #include <memory>
 
 #include "app/cli/cli.h"
-#include "common/utf8_path.h"
-#include "formats/format_table.h"
 #include "app/cli/rescue_report.h"
 #include "common/file_io.h"
+#include "common/utf8_path.h"
+#include "formats/format_table.h"
 #include "model/disk_fingerprint.h"
 #include "model/merge.h"
 

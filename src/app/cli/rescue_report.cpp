@@ -8,14 +8,10 @@ namespace {
 
 const char* StateName(SectorState state) {
   switch (state) {
-    case SectorState::Good:
-      return "good";
-    case SectorState::Voted:
-      return "voted";
-    case SectorState::Bad:
-      return "bad";
-    case SectorState::NoData:
-      return "no data";
+    case SectorState::Good: return "good";
+    case SectorState::Voted: return "voted";
+    case SectorState::Bad: return "bad";
+    case SectorState::NoData: return "no data";
   }
   return "bad";
 }
@@ -43,7 +39,8 @@ std::string RescueReportJson(const MergeReport& report, const std::vector<std::s
     good += sector.state == SectorState::Good;
     const bool opens = i == 0 || report.sectors[i - 1].track != sector.track;
     const bool closes = i + 1 == report.sectors.size() || report.sectors[i + 1].track != sector.track;
-    if (opens) tracks += std::string(i > 0 ? "," : "") + "{\"track\":" + std::to_string(sector.track) + ",\"sectors\":[";
+    if (opens)
+      tracks += std::string(i > 0 ? "," : "") + "{\"track\":" + std::to_string(sector.track) + ",\"sectors\":[";
     tracks += std::string(opens ? "" : ",") + "{\"slot\":" + std::to_string(sector.slot) +
               ",\"sector\":" + std::to_string(sector.number) + ",\"state\":\"" + StateName(sector.state) +
               "\",\"source\":" + source(sector.input) + ",\"copies\":" + std::to_string(sector.copies) +
