@@ -13,8 +13,8 @@
 #include <memory>
 
 #include "engine/disk_engines.h"
-#include "sim/simulated_drive.h"
 #include "formats/fdi.h"
+#include "sim/simulated_drive.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "drive/greaseweazle/greaseweazle_protocol.h"
-#include "sim/greaseweazle_sim.h"
 #include "flux/track_decoder.h"
+#include "sim/greaseweazle_sim.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velloran;

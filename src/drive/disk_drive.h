@@ -31,8 +31,19 @@ class DiskDrive {
   // What the drive is; the version is known once the drive was opened.
   virtual DriveDescription Describe() const = 0;
   // The drive as a controller drive or a flux drive; nullptr when it is not.
+  // Every drive is one of the two (FloppyDriver and FluxDrive are the only
+  // classes derived from this one); code that treats the kinds differently
+  // goes through VisitDrive.
   virtual FloppyDriver* AsController() { return nullptr; }
   virtual FluxDrive* AsFlux() { return nullptr; }
 };
+
+// Calls onController with a controller drive and onFlux with a flux drive:
+// the one place where the kinds of drive part ways.
+template <class OnController, class OnFlux>
+decltype(auto) VisitDrive(DiskDrive& drive, OnController&& onController, OnFlux&& onFlux) {
+  if (FloppyDriver* controller = drive.AsController()) return onController(*controller);
+  return onFlux(*drive.AsFlux());
+}
 
 }  // namespace velloran

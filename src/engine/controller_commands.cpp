@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "engine/engine_steps.h"
 #include "drive/flux_drive.h"
+#include "engine/engine_steps.h"
 #include "engine/messages.h"
 #include "flux/track_decoder.h"
 
@@ -57,23 +57,24 @@ DriveCatalogResult ReadDriveCatalog(FloppyDriver& driver, TrdosCatalog& catalog)
 }
 
 std::optional<std::string> ResetController(DiskDrive& drive) {
-  if (FloppyDriver* controller = drive.AsController()) return ResetController(*controller);
-  FluxDrive* flux = drive.AsFlux();
-  if (flux == nullptr) return std::nullopt;
-  const FluxDriveStopper stopper(*flux);
-  if (!flux->Start()) return flux->LastErrorText();
-  return std::nullopt;
+  return VisitDrive(
+      drive, [](FloppyDriver& controller) { return ResetController(controller); },
+      [](FluxDrive& flux) -> std::optional<std::string> {
+        const FluxDriveStopper stopper(flux);
+        if (!flux.Start()) return flux.LastErrorText();
+        return std::nullopt;
+      });
 }
 
-DriveCatalogResult ReadDriveCatalog(DiskDrive& drive, TrdosCatalog& catalog) {
-  if (FloppyDriver* controller = drive.AsController()) return ReadDriveCatalog(*controller, catalog);
+namespace {
+
+// The catalog of a flux drive comes from the decoded flux of track 0.
+DriveCatalogResult ReadFluxDriveCatalog(FluxDrive& flux, TrdosCatalog& catalog) {
   DriveCatalogResult result;
-  FluxDrive* flux = drive.AsFlux();
-  if (flux == nullptr) return result;
-  const FluxDriveStopper stopper(*flux);
+  const FluxDriveStopper stopper(flux);
   FluxTrack track;
-  if (!flux->Start() || !flux->ReadFlux(2, track)) {
-    result.message = flux->LastErrorText();
+  if (!flux.Start() || !flux.ReadFlux(2, track)) {
+    result.message = flux.LastErrorText();
     return result;
   }
   auto disk = std::make_unique<TZX_Disk>();
@@ -84,6 +85,14 @@ DriveCatalogResult ReadDriveCatalog(DiskDrive& drive, TrdosCatalog& catalog) {
   }
   result.showCatalog = true;
   return result;
+}
+
+}  // namespace
+
+DriveCatalogResult ReadDriveCatalog(DiskDrive& drive, TrdosCatalog& catalog) {
+  return VisitDrive(
+      drive, [&](FloppyDriver& controller) { return ReadDriveCatalog(controller, catalog); },
+      [&](FluxDrive& flux) { return ReadFluxDriveCatalog(flux, catalog); });
 }
 
 }  // namespace velloran

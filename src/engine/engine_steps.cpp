@@ -44,6 +44,17 @@ bool SeekFluxTrack(FluxDrive& drive, OperationHost& host, int track) {
   return false;
 }
 
+ReadWriteBlock SectorRequest(const TSectorRec& first, int track, int count, std::uint8_t gap) {
+  ReadWriteBlock block;
+  block.flags = kFlagMfm;
+  block.head = static_cast<std::uint8_t>(track % 2);
+  block.id = {first.IdTrack, first.IdSide, first.IdSector, first.IdSize};
+  block.eot = static_cast<std::uint8_t>(first.IdSector + count);
+  block.gap = gap;
+  block.dtl = kDataLengthAll;
+  return block;
+}
+
 // Ends the operation when the user pressed "Отмена".
 bool CancelSeen(OperationHost& host) {
   if (!host.CancelRequested()) return false;

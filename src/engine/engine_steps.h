@@ -4,6 +4,7 @@
 #include "drive/floppy_driver.h"
 #include "drive/flux_drive.h"
 #include "engine/operation.h"
+#include "model/disk.h"
 
 namespace velloran {
 
@@ -31,6 +32,10 @@ class FluxDriveStopper {
  private:
   FluxDrive& drive_;
 };
+
+// The controller request for `count` sectors of track index `track`, from
+// the sector whose ID slot `first` holds on, with the gap of a read or a write.
+ReadWriteBlock SectorRequest(const TSectorRec& first, int track, int count, std::uint8_t gap);
 
 // Seeks to the cylinder and head of a track index; a failure is shown in a
 // message box and returns false.

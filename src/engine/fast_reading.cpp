@@ -14,6 +14,7 @@
 #include "engine/engine_steps.h"
 #include "engine/read_plan.h"
 #include "engine/reading_steps.h"
+#include "engine/track_pass.h"
 
 namespace velloran {
 
@@ -167,13 +168,7 @@ bool FastReader::ReadPending(int t, SlotSet& pending, SlotSet& alone, int next, 
 bool FastReader::Request(int t, const PlannedRead& plan, SlotSet& pending, bool& failed, std::uint32_t& code) {
   const TSectorRec& first = Track(t).Sectors[plan.slots.front()];
   const std::size_t size = plan.slots.size();
-  ReadWriteBlock block;
-  block.flags = kFlagMfm;
-  block.head = Head(t);
-  block.id = SectorId(first);
-  block.eot = static_cast<std::uint8_t>(first.IdSector + size);
-  block.gap = kReadGap;
-  block.dtl = kDataLengthAll;
+  const ReadWriteBlock block = SectorRequest(first, t, static_cast<int>(size), kReadGap);
 
   std::size_t received = 0;
   failed = !driver_.ReadData(block, buffer_, received);
@@ -240,24 +235,29 @@ void FastReader::SectorFailed(int t, int slot, std::uint32_t code) {
 }
 
 OperationOutcome FastReader::Reread() {
-  const int first = std::max(operation_.OpFirstTrack, 0);
   for (pass_ = 2; pass_ <= AttemptCount(operation_.RetryCount); ++pass_) {
     if (operation_.BadSectors <= 0) break;
     host_.AddMainLog("Повторное чтение сбойных секторов - попытка " + std::to_string(pass_), true);
-    for (int t = first; t <= operation_.OpLastTrack; ++t) {
-      if (failed_[t].none()) continue;
-      if (!SeekTrack(driver_, host_, t)) {
-        operation_.UnreadFrom = operation_.OpLastTrack + 1;  // every track was read once
-        return OperationOutcome::Failed;
-      }
-      host_.ShowTrack(t);
-      if (CancelSeen(host_)) return OperationOutcome::Cancelled;
-      SlotSet pending = failed_[t];
-      SlotSet alone;
-      ReadPending(t, pending, alone, -1, false);
-      host_.ProcessPendingEvents();
-      if (CancelSeen(host_)) return OperationOutcome::Cancelled;
-    }
+    TrackPass pass;
+    pass.first = operation_.OpFirstTrack;
+    pass.last = operation_.OpLastTrack;
+    pass.showProgress = false;
+    pass.wanted = [&](int t) { return failed_[t].any(); };
+    pass.seek = [&](int t) { return SeekTrack(driver_, host_, t); };
+    pass.failed = [&](int) {
+      operation_.UnreadFrom = operation_.OpLastTrack + 1;  // every track was read once
+      return OperationOutcome::Failed;
+    };
+    pass.steps = {{.run =
+                       [&](int t) {
+                         SlotSet pending = failed_[t];
+                         SlotSet alone;
+                         ReadPending(t, pending, alone, -1, false);
+                         return true;
+                       },
+                   .processEvents = true}};
+    if (const OperationOutcome outcome = RunTrackPass(host_, pass); outcome != OperationOutcome::Completed)
+      return outcome;
   }
   return OperationOutcome::Completed;
 }
@@ -268,15 +268,18 @@ OperationOutcome RunFastReadingEngine(TZX_Disk& disk, FloppyDriver& driver, Oper
                                       DiskOperation& operation) {
   if (!BeginReading(driver, host, operation)) return OperationOutcome::Failed;
   FastReader reader(disk, driver, host, operation);
-  for (int t = std::max(operation.OpFirstTrack, 0); t <= operation.OpLastTrack; ++t) {
-    if (!SeekTrack(driver, host, t)) return StopReadingAt(host, operation, t);
-    host.ShowTrack(t);
-    if (CancelSeen(host)) return OperationOutcome::Cancelled;
-    reader.ReadTrack(t);
-    host.ProcessPendingEvents();
-    if (CancelSeen(host)) return OperationOutcome::Cancelled;
-    host.SetProgress(t + 1);
-  }
+  TrackPass pass;
+  pass.first = operation.OpFirstTrack;
+  pass.last = operation.OpLastTrack;
+  pass.seek = [&](int t) { return SeekTrack(driver, host, t); };
+  pass.failed = [&](int t) { return StopReadingAt(host, operation, t); };
+  pass.steps = {{.run =
+                     [&](int t) {
+                       reader.ReadTrack(t);
+                       return true;
+                     },
+                 .processEvents = true}};
+  if (const OperationOutcome outcome = RunTrackPass(host, pass); outcome != OperationOutcome::Completed) return outcome;
   if (const OperationOutcome rereads = reader.Reread(); rereads != OperationOutcome::Completed) return rereads;
 
   LogReadingSummary(host, operation);

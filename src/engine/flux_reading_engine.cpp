@@ -9,6 +9,7 @@
 #include "engine/disk_engines.h"
 #include "engine/engine_steps.h"
 #include "engine/reading_steps.h"
+#include "engine/track_pass.h"
 #include "flux/flux_disk.h"
 #include "flux/track_decoder.h"
 
@@ -180,25 +181,22 @@ void FluxReader::Keep(int t, const FluxTrack& flux) {
 }
 
 OperationOutcome FluxReader::Reread() {
-  const int first = std::max(operation_.OpFirstTrack, 0);
-  for (int pass = 2; pass <= AttemptCount(operation_.RetryCount); ++pass) {
+  for (int attempt = 2; attempt <= AttemptCount(operation_.RetryCount); ++attempt) {
     if (operation_.BadSectors <= 0 && operation_.FailedTracks <= 0) break;
-    host_.AddMainLog("Повторное чтение сбойных секторов - попытка " + std::to_string(pass), true);
-    for (int t = first; t <= operation_.OpLastTrack; ++t) {
-      if (failed_[t].none() && !unread_[t]) continue;
-      if (!SeekFluxTrack(drive_, host_, t)) {
-        operation_.UnreadFrom = operation_.OpLastTrack + 1;  // every track was read once
-        return OperationOutcome::Failed;
-      }
-      host_.ShowTrack(t);
-      if (CancelSeen(host_)) return OperationOutcome::Cancelled;
-      if (!ReadTrack(t, pass)) {
-        operation_.UnreadFrom = operation_.OpLastTrack + 1;
-        return OperationOutcome::Failed;
-      }
-      host_.ProcessPendingEvents();
-      if (CancelSeen(host_)) return OperationOutcome::Cancelled;
-    }
+    host_.AddMainLog("Повторное чтение сбойных секторов - попытка " + std::to_string(attempt), true);
+    TrackPass pass;
+    pass.first = operation_.OpFirstTrack;
+    pass.last = operation_.OpLastTrack;
+    pass.showProgress = false;
+    pass.wanted = [&](int t) { return failed_[t].any() || unread_[t]; };
+    pass.seek = [&](int t) { return SeekFluxTrack(drive_, host_, t); };
+    pass.failed = [&](int) {
+      operation_.UnreadFrom = operation_.OpLastTrack + 1;  // every track was read once
+      return OperationOutcome::Failed;
+    };
+    pass.steps = {{.run = [&](int t) { return ReadTrack(t, attempt); }, .processEvents = true}};
+    if (const OperationOutcome outcome = RunTrackPass(host_, pass); outcome != OperationOutcome::Completed)
+      return outcome;
   }
   return OperationOutcome::Completed;
 }
@@ -229,20 +227,19 @@ OperationOutcome RunFluxReadingEngine(TZX_Disk& disk, FluxDrive& drive, Operatio
   if (!BeginFluxOperation(drive, host)) return OperationOutcome::Failed;
 
   FluxReader reader(disk, drive, host, operation);
-  for (int t = std::max(operation.OpFirstTrack, 0); t <= operation.OpLastTrack; ++t) {
-    if (!SeekFluxTrack(drive, host, t)) {
-      reader.Finish();
-      return StopReadingAt(host, operation, t);
-    }
-    host.ShowTrack(t);
-    if (CancelSeen(host)) return OperationOutcome::Cancelled;
-    if (!reader.ReadTrack(t, 1)) {
-      reader.Finish();
-      return StopReadingAt(host, operation, t);
-    }
-    host.ProcessPendingEvents();
-    if (CancelSeen(host)) return OperationOutcome::Cancelled;
-    host.SetProgress(t + 1);
+  TrackPass pass;
+  pass.first = operation.OpFirstTrack;
+  pass.last = operation.OpLastTrack;
+  pass.seek = [&](int t) { return SeekFluxTrack(drive, host, t); };
+  pass.failed = [&](int t) {
+    reader.Finish();
+    return StopReadingAt(host, operation, t);
+  };
+  pass.steps = {{.run = [&](int t) { return reader.ReadTrack(t, 1); }, .processEvents = true}};
+  if (const OperationOutcome outcome = RunTrackPass(host, pass); outcome != OperationOutcome::Completed) {
+    // A cancelled reading keeps the flux of the tracks it read.
+    if (outcome == OperationOutcome::Cancelled) reader.Finish();
+    return outcome;
   }
   const OperationOutcome rereads = reader.Reread();
   reader.Finish();

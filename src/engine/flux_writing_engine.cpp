@@ -8,6 +8,7 @@
 
 #include "engine/disk_engines.h"
 #include "engine/engine_steps.h"
+#include "engine/track_pass.h"
 #include "flux/track_decoder.h"
 #include "flux/track_encoder.h"
 
@@ -131,15 +132,14 @@ OperationOutcome RunFluxWritingEngine(TZX_Disk& disk, FluxDrive& drive, Operatio
   if (!BeginFluxOperation(drive, host)) return OperationOutcome::Failed;
 
   FluxWriter writer(disk, drive, host, operation);
-  const int last = std::min(operation.OpLastTrack, kLastTrackIndex);
-  for (int t = std::max(operation.OpFirstTrack, 0); t <= last; ++t) {
-    if (!SeekFluxTrack(drive, host, t)) return OperationOutcome::Failed;
-    host.ShowTrack(t);
-    if (!writer.WriteTrack(t)) return OperationOutcome::Failed;
-    host.ProcessPendingEvents();
-    if (CancelSeen(host)) return OperationOutcome::Cancelled;
-    host.SetProgress(t + 1);
-  }
+  TrackPass pass;
+  pass.first = operation.OpFirstTrack;
+  pass.last = std::min(operation.OpLastTrack, kLastTrackIndex);
+  pass.seek = [&](int t) { return SeekFluxTrack(drive, host, t); };
+  pass.failed = [](int) { return OperationOutcome::Failed; };
+  pass.cancelBeforeSteps = false;
+  pass.steps = {{.run = [&](int t) { return writer.WriteTrack(t); }, .processEvents = true}};
+  if (const OperationOutcome outcome = RunTrackPass(host, pass); outcome != OperationOutcome::Completed) return outcome;
 
   LogCompleted(host);
   LogBadSectors(host, operation);

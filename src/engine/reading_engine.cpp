@@ -9,6 +9,7 @@
 #include "engine/engine_steps.h"
 #include "engine/fast_reading.h"
 #include "engine/reading_steps.h"
+#include "engine/track_pass.h"
 
 namespace velloran {
 
@@ -23,13 +24,7 @@ void ReadStep(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOpe
   std::vector<std::uint8_t> buffer(kSectorBufferSize);
   for (int i = 0; i < count; ++i) {
     const TSectorRec& slot = track.GetSector(static_cast<std::uint8_t>(i));
-    ReadWriteBlock block;
-    block.flags = kFlagMfm;
-    block.head = static_cast<std::uint8_t>(t % 2);
-    block.id = {slot.IdTrack, slot.IdSide, slot.IdSector, slot.IdSize};
-    block.eot = static_cast<std::uint8_t>(slot.IdSector + 1);
-    block.gap = kReadGap;
-    block.dtl = kDataLengthAll;
+    const ReadWriteBlock block = SectorRequest(slot, t, 1, kReadGap);
 
     bool ok = false;
     std::size_t received = 0;
@@ -53,17 +48,22 @@ OperationOutcome RunReadingEngine(TZX_Disk& disk, FloppyDriver& driver, Operatio
   if (operation.OpMode & kOpFast) return RunFastReadingEngine(disk, driver, host, operation);
   if (!BeginReading(driver, host, operation)) return OperationOutcome::Failed;
 
-  for (int t = std::max(operation.OpFirstTrack, 0); t <= operation.OpLastTrack; ++t) {
-    if (!SeekTrack(driver, host, t)) return StopReadingAt(host, operation, t);
-    host.ShowTrack(t);
-    if (CancelSeen(host)) return OperationOutcome::Cancelled;
-    if (operation.OpMode & kOpScan) ScanStep(disk, driver, host, t);
-    host.ProcessPendingEvents();
-    if (CancelSeen(host)) return OperationOutcome::Cancelled;
-    if (operation.OpMode & kOpRead) ReadStep(disk, driver, host, operation, t);
-    if (CancelSeen(host)) return OperationOutcome::Cancelled;
-    host.SetProgress(t + 1);
-  }
+  TrackPass pass;
+  pass.first = operation.OpFirstTrack;
+  pass.last = operation.OpLastTrack;
+  pass.seek = [&](int t) { return SeekTrack(driver, host, t); };
+  pass.failed = [&](int t) { return StopReadingAt(host, operation, t); };
+  pass.steps = {{.run =
+                     [&](int t) {
+                       if (operation.OpMode & kOpScan) ScanStep(disk, driver, host, t);
+                       return true;
+                     },
+                 .processEvents = true},
+                {.run = [&](int t) {
+                  if (operation.OpMode & kOpRead) ReadStep(disk, driver, host, operation, t);
+                  return true;
+                }}};
+  if (const OperationOutcome outcome = RunTrackPass(host, pass); outcome != OperationOutcome::Completed) return outcome;
 
   LogCompleted(host);
   LogBadSectors(host, operation);
@@ -76,11 +76,12 @@ OperationOutcome RunDiskOperation(TZX_Disk& disk, FloppyDriver& driver, Operatio
 }
 
 OperationOutcome RunDiskOperation(TZX_Disk& disk, DiskDrive& drive, OperationHost& host, DiskOperation& operation) {
-  if (FloppyDriver* controller = drive.AsController()) return RunDiskOperation(disk, *controller, host, operation);
-  FluxDrive* flux = drive.AsFlux();
-  if (flux == nullptr) return OperationOutcome::Failed;
-  if (operation.OpMode < kOpFormat) return RunFluxReadingEngine(disk, *flux, host, operation);
-  return RunFluxWritingEngine(disk, *flux, host, operation);
+  return VisitDrive(
+      drive, [&](FloppyDriver& controller) { return RunDiskOperation(disk, controller, host, operation); },
+      [&](FluxDrive& flux) {
+        if (operation.OpMode < kOpFormat) return RunFluxReadingEngine(disk, flux, host, operation);
+        return RunFluxWritingEngine(disk, flux, host, operation);
+      });
 }
 
 }  // namespace velloran

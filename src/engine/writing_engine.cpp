@@ -6,6 +6,7 @@
 
 #include "engine/disk_engines.h"
 #include "engine/engine_steps.h"
+#include "engine/track_pass.h"
 
 namespace velloran {
 
@@ -48,13 +49,7 @@ int WriteStep(const TTrack& track, FloppyDriver& driver, OperationHost& host, co
   for (int i = 0; i < count; ++i) {
     const TSectorRec& slot = track.GetSector(static_cast<std::uint8_t>(i));
     if (slot.Used == 0) continue;
-    ReadWriteBlock block;
-    block.flags = kFlagMfm;
-    block.head = static_cast<std::uint8_t>(t % 2);
-    block.id = {slot.IdTrack, slot.IdSide, slot.IdSector, slot.IdSize};
-    block.eot = static_cast<std::uint8_t>(slot.IdSector + 1);
-    block.gap = kWriteGap;
-    block.dtl = kDataLengthAll;
+    const ReadWriteBlock block = SectorRequest(slot, t, 1, kWriteGap);
     const std::size_t length = std::min<std::size_t>(slot.DataLen, slot.Data.size());
     const ByteSpan data(slot.Data.data(), length);
 
@@ -76,28 +71,35 @@ OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, Operatio
   operation.BadSectors = 0;
   if (!BeginOperation(driver, host)) return OperationOutcome::Failed;
 
-  const int last = std::min(operation.OpLastTrack, kLastTrackIndex);
-  for (int t = std::max(operation.OpFirstTrack, 0); t <= last; ++t) {
-    TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present != 0) {
-      if (!SeekTrack(driver, host, t)) return OperationOutcome::Failed;
-      host.ShowTrack(t);
-      const int count = track.CountSectors();
-      // A track whose format failed counts all its sectors as failed, its
-      // writes aside; otherwise each failed write counts.
-      const bool formatted =
-          (operation.OpMode & kOpFormat) == 0 || FormatStep(track, driver, host, operation, t, count);
-      if (!formatted) operation.BadSectors += count;
-      if (CancelSeen(host)) return OperationOutcome::Cancelled;
-      if (operation.OpMode & kOpWrite) {
-        const int failures = WriteStep(track, driver, host, operation, t, count);
-        if (formatted) operation.BadSectors += failures;
-      }
-      host.ProcessPendingEvents();
-      if (CancelSeen(host)) return OperationOutcome::Cancelled;
-    }
-    host.SetProgress(t + 1);
-  }
+  // A track whose format failed counts all its sectors as failed, its writes
+  // aside; otherwise each failed write counts.
+  bool formatted = true;
+  TrackPass pass;
+  pass.first = operation.OpFirstTrack;
+  pass.last = std::min(operation.OpLastTrack, kLastTrackIndex);
+  pass.wanted = [&](int t) { return disk.GetTrack(static_cast<std::uint8_t>(t)).Present != 0; };
+  pass.seek = [&](int t) { return SeekTrack(driver, host, t); };
+  pass.failed = [](int) { return OperationOutcome::Failed; };
+  pass.cancelBeforeSteps = false;
+  pass.steps = {{.run =
+                     [&](int t) {
+                       TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+                       const int count = track.CountSectors();
+                       formatted =
+                           (operation.OpMode & kOpFormat) == 0 || FormatStep(track, driver, host, operation, t, count);
+                       if (!formatted) operation.BadSectors += count;
+                       return true;
+                     }},
+                {.run =
+                     [&](int t) {
+                       if ((operation.OpMode & kOpWrite) == 0) return true;
+                       TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+                       const int failures = WriteStep(track, driver, host, operation, t, track.SectorCount);
+                       if (formatted) operation.BadSectors += failures;
+                       return true;
+                     },
+                 .processEvents = true}};
+  if (const OperationOutcome outcome = RunTrackPass(host, pass); outcome != OperationOutcome::Completed) return outcome;
 
   LogCompleted(host);
   LogBadSectors(host, operation);

@@ -15,7 +15,10 @@
 
 namespace velloran {
 
+// What a save is asked to do beyond writing the disk; the command line takes
+// each from a row of writer_options.h.
 struct SaveOptions {
+  bool keepRaw = false;      // UDI keeps the loaded raw tracks (the inverse of the RestoreTrack setting)
   bool td0Compress = false;  // the TD0arch setting
   bool dskStandard = false;  // DSK in the original fixed-size layout instead of the extended one
   bool lossy = false;        // save even when the format cannot hold all of the disk

@@ -6,15 +6,12 @@
 #include <vector>
 
 #include "common/utf8_path.h"
+#include "drive/greaseweazle/serial_port.h"
 #include "formats/format_table.h"
 
 namespace velloran {
 
 namespace {
-
-constexpr std::string_view kSimPrefix = "sim:";
-constexpr std::string_view kGreaseweazleSimPrefix = "gw-sim:";
-constexpr std::string_view kGreaseweazle = "gw";
 
 std::vector<std::string> Split(const std::string& text, char separator) {
   std::vector<std::string> parts;
@@ -137,6 +134,8 @@ bool ParseFluxSimOption(const std::string& name, const std::string& value, Drive
     return ParseSectorList(value, &faults.bad, nullptr, error);
   } else if (name == "overflow" && ParseInt(value, 0, 1000, number)) {
     faults.overflowReads = static_cast<int>(number);
+  } else if (name == "noise" && ParseInt(value, 2, 1000000, number)) {
+    faults.noisyAnswers = static_cast<int>(number);
   } else if (name == "firmware") {
     const std::vector<std::string> parts = Split(value, '.');
     long long major = 0, minor = 0;
@@ -149,8 +148,8 @@ bool ParseFluxSimOption(const std::string& name, const std::string& value, Drive
   return true;
 }
 
-// The options after '?', for the kind of drive chosen.
-bool ParseOptions(const std::string& text, DriveChoice& choice, std::string& error) {
+// The options after '?', each taken by the row of the kind chosen.
+bool ParseOptions(const std::string& text, const DriveKindRow& row, DriveChoice& choice, std::string& error) {
   for (const std::string& option : Split(text, '&')) {
     if (option.empty()) continue;
     const std::size_t equals = option.find('=');
@@ -158,20 +157,16 @@ bool ParseOptions(const std::string& text, DriveChoice& choice, std::string& err
     const std::string value = equals == std::string::npos ? std::string() : option.substr(equals + 1);
     bool ok = true;
     bool known = false;
-    if (choice.Flux() && name == "drive") {
+    if (row.flux && name == "drive") {
       GreaseweazleUnit unit;
       known = true;
       ok = ParseUnit(value, unit);
       choice.unit = unit;
-    } else if (choice.Simulated() && ParseCommonOption(name, value, choice, ok)) {
+    } else if (row.simulated && ParseCommonOption(name, value, choice, ok)) {
       known = true;
-    } else if (choice.kind == DriveKind::SimulatedController) {
+    } else if (row.parseOption != nullptr) {
       error.clear();
-      known = ParseSimOption(name, value, choice, error);
-      if (!error.empty()) return false;
-    } else if (choice.kind == DriveKind::SimulatedGreaseweazle) {
-      error.clear();
-      known = ParseFluxSimOption(name, value, choice, error);
+      known = row.parseOption(name, value, choice, error);
       if (!error.empty()) return false;
     }
     if (!known || !ok) {
@@ -182,40 +177,111 @@ bool ParseOptions(const std::string& text, DriveChoice& choice, std::string& err
   return true;
 }
 
+std::unique_ptr<DiskDrive> CreateController(const DriveChoice&, std::string&) { return CreatePlatformDriver(); }
+
+std::unique_ptr<DiskDrive> CreateSimulatedController(const DriveChoice& choice, std::string& error) {
+  return CreateSimulatedDrive(choice, error);
+}
+
+std::unique_ptr<DiskDrive> CreateGreaseweazle(const DriveChoice& choice, std::string&) {
+  return std::make_unique<GreaseweazleDrive>(choice.device, ChosenUnit(choice, "A"));
+}
+
+std::unique_ptr<DiskDrive> CreateGreaseweazleSimulation(const DriveChoice& choice, std::string& error) {
+  return CreateSimulatedGreaseweazle(choice, error);
+}
+
+// The kinds of drive, in the order the help names them. A new kind is a
+// backend and one row here.
+constexpr DriveKindRow kDriveKinds[] = {
+    {.kind = DriveKind::Controller,
+     .prefix = "",
+     .syntax = "A|B",
+     .description = "the platform's first or second floppy drive",
+     .create = CreateController},
+    {.kind = DriveKind::SimulatedController,
+     .prefix = "sim",
+     .syntax = "sim:IMAGE",
+     .description = "the simulated controller drive holding IMAGE",
+     .simulated = true,
+     .names = NameKind::Image,
+     .parseOption = ParseSimOption,
+     .create = CreateSimulatedController},
+    {.kind = DriveKind::Greaseweazle,
+     .prefix = "gw",
+     .syntax = "gw[:DEVICE]",
+     .description = "a Greaseweazle: the first one found, or the serial device named",
+     .flux = true,
+     .names = NameKind::Device,
+     .create = CreateGreaseweazle,
+     .discover = FindGreaseweazlePorts},
+    {.kind = DriveKind::SimulatedGreaseweazle,
+     .prefix = "gw-sim",
+     .syntax = "gw-sim:IMAGE",
+     .description = "the simulated Greaseweazle holding IMAGE",
+     .simulated = true,
+     .flux = true,
+     .names = NameKind::Image,
+     .parseOption = ParseFluxSimOption,
+     .create = CreateGreaseweazleSimulation},
+};
+
 bool StartsWith(const std::string& text, std::string_view prefix) { return text.rfind(prefix, 0) == 0; }
 
 }  // namespace
 
+std::span<const DriveKindRow> DriveKinds() { return kDriveKinds; }
+
+const DriveKindRow& DriveKindOf(DriveKind kind) {
+  for (const DriveKindRow& row : kDriveKinds)
+    if (row.kind == kind) return row;
+  return kDriveKinds[0];
+}
+
+std::string DriveSyntax() {
+  std::string syntax;
+  for (const DriveKindRow& row : kDriveKinds) syntax += (syntax.empty() ? "" : "|") + std::string(row.syntax);
+  return syntax;
+}
+
+// "A, B, sim:IMAGE, gw[:DEVICE] or gw-sim:IMAGE".
+std::string DriveSyntaxInWords() {
+  std::vector<std::string> ways;
+  for (const DriveKindRow& row : kDriveKinds)
+    for (const std::string& way : Split(std::string(row.syntax), '|')) ways.push_back(way);
+  std::string words;
+  for (std::size_t i = 0; i < ways.size(); ++i) words += (i == 0 ? "" : i + 1 == ways.size() ? " or " : ", ") + ways[i];
+  return words;
+}
+
 bool ParseDriveChoice(const std::string& text, DriveChoice& choice, std::string& error) {
   choice = DriveChoice{};
-  std::string rest;
-  if (StartsWith(text, kSimPrefix)) {
-    choice.kind = DriveKind::SimulatedController;
-    rest = text.substr(kSimPrefix.size());
-  } else if (StartsWith(text, kGreaseweazleSimPrefix)) {
-    choice.kind = DriveKind::SimulatedGreaseweazle;
-    rest = text.substr(kGreaseweazleSimPrefix.size());
-  } else if (text == kGreaseweazle || StartsWith(text, "gw:") || StartsWith(text, "gw?")) {
-    choice.kind = DriveKind::Greaseweazle;
-    rest = text.substr(text.size() > 2 && text[2] == ':' ? 3 : 2);
-  } else {
-    const bool letter = (text.size() == 1 || (text.size() == 2 && text[1] == ':')) &&
-                        (text[0] == 'A' || text[0] == 'a' || text[0] == 'B' || text[0] == 'b');
-    if (!letter) {
-      error = "unknown drive '" + text + "' (expected A, B, sim:IMAGE, gw[:DEVICE] or gw-sim:IMAGE)";
-      return false;
-    }
-    choice.drive = static_cast<char>(text[0] & ~0x20);
-    return true;
+  for (const DriveKindRow& row : kDriveKinds) {
+    if (row.prefix.empty() || !StartsWith(text, row.prefix)) continue;
+    std::string rest = text.substr(row.prefix.size());
+    // The name follows a colon; a Greaseweazle may go without one ("gw", "gw?drive=B").
+    if (StartsWith(rest, ":"))
+      rest.erase(0, 1);
+    else if (row.names != NameKind::Device || !(rest.empty() || rest[0] == '?'))
+      continue;
+    choice.kind = row.kind;
+    const std::size_t question = rest.find('?');
+    const std::string name = rest.substr(0, question);
+    if (row.names == NameKind::Device)
+      choice.device = name;
+    else
+      choice.image = PathFromUtf8(name);
+    if (question == std::string::npos) return true;
+    return ParseOptions(rest.substr(question + 1), row, choice, error);
   }
-  const std::size_t question = rest.find('?');
-  const std::string name = rest.substr(0, question);
-  if (choice.kind == DriveKind::Greaseweazle)
-    choice.device = name;
-  else
-    choice.image = PathFromUtf8(name);
-  if (question == std::string::npos) return true;
-  return ParseOptions(rest.substr(question + 1), choice, error);
+  const bool letter = (text.size() == 1 || (text.size() == 2 && text[1] == ':')) &&
+                      (text[0] == 'A' || text[0] == 'a' || text[0] == 'B' || text[0] == 'b');
+  if (!letter) {
+    error = "unknown drive '" + text + "' (expected " + DriveSyntaxInWords() + ")";
+    return false;
+  }
+  choice.drive = static_cast<char>(text[0] & ~0x20);
+  return true;
 }
 
 std::optional<std::string> DriveChoiceFromEnvironment() {
@@ -258,13 +324,7 @@ GreaseweazleUnit ChosenUnit(const DriveChoice& choice, const std::string& driveS
 }
 
 std::unique_ptr<DiskDrive> CreateDriver(const DriveChoice& choice, std::string& error) {
-  switch (choice.kind) {
-    case DriveKind::SimulatedController: return CreateSimulatedDrive(choice, error);
-    case DriveKind::SimulatedGreaseweazle: return CreateSimulatedGreaseweazle(choice, error);
-    case DriveKind::Greaseweazle: return std::make_unique<GreaseweazleDrive>(choice.device, ChosenUnit(choice, "A"));
-    case DriveKind::Controller: break;
-  }
-  return CreatePlatformDriver();
+  return DriveKindOf(choice.kind).create(choice, error);
 }
 
 }  // namespace velloran

@@ -32,13 +32,17 @@
 //                     revolution and holds only now and then
 //   bad=T:R[,T:R]     sector R of track T has a bad data CRC in every revolution
 //   overflow=K        the first K reads of every track end in flux overflow
+//   noise=K           every Kth answer comes after a stray byte (K >= 2)
 //   firmware=M.N      the firmware version the device tells (default 1.5)
 #pragma once
 
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "drive/disk_drive.h"
 #include "drive/floppy_driver.h"
@@ -61,10 +65,36 @@ struct DriveChoice {
   std::string device;                     // the Greaseweazle's serial device; empty = the first found
   std::optional<GreaseweazleUnit> unit;   // the drive on its cable; none = the Drive setting's letter
   GreaseweazleSimOptions fluxSimulation;  // of the simulated Greaseweazle
-
-  bool Simulated() const { return kind == DriveKind::SimulatedController || kind == DriveKind::SimulatedGreaseweazle; }
-  bool Flux() const { return kind == DriveKind::Greaseweazle || kind == DriveKind::SimulatedGreaseweazle; }
 };
+
+// What the text after a kind's prefix names.
+enum class NameKind { None, Device, Image };
+
+// One kind of drive: how a choice of it is written, the options it takes,
+// how it is made and the devices of its kind this machine has. The command
+// line, the desktop and their help texts go through these rows.
+struct DriveKindRow {
+  DriveKind kind = DriveKind::Controller;
+  std::string_view prefix;       // what a choice of this kind starts with; empty: the drive letters
+  std::string_view syntax;       // as the help writes it
+  std::string_view description;  // for the help
+  bool simulated = false;        // takes the options every simulation takes (save=, cylinders=, seed=)
+  bool flux = false;             // a flux drive, which takes drive=U
+  NameKind names = NameKind::None;
+  // One "name" or "name=value" option of this kind after '?': false when it
+  // is not one; an error text for a bad value.
+  bool (*parseOption)(const std::string& name, const std::string& value, DriveChoice& choice,
+                      std::string& error) = nullptr;
+  std::unique_ptr<DiskDrive> (*create)(const DriveChoice& choice, std::string& error) = nullptr;
+  std::vector<std::string> (*discover)() = nullptr;  // the devices found; none for kinds without devices
+};
+
+std::span<const DriveKindRow> DriveKinds();
+const DriveKindRow& DriveKindOf(DriveKind kind);
+// "A|B|gw[:DEVICE]|sim:IMAGE|gw-sim:IMAGE": every way to write a drive.
+std::string DriveSyntax();
+// The same in words: "A, B, sim:IMAGE, gw[:DEVICE] or gw-sim:IMAGE".
+std::string DriveSyntaxInWords();
 
 // Parses a drive choice. False with a message when the text is none.
 bool ParseDriveChoice(const std::string& text, DriveChoice& choice, std::string& error);

@@ -34,13 +34,13 @@ std::string Hex8(std::uint32_t value) {
 }  // namespace
 
 DriverStatus ReopenDriveAfterSettings(DiskDrive& drive, const Settings& settings) {
-  if (FloppyDriver* controller = drive.AsController()) return ReopenDriveAfterSettings(*controller, settings);
-  if (FluxDrive* flux = drive.AsFlux()) {
-    DriverStatus status = OpenFluxDriveAtStartup(*flux);
-    status.statusText.clear();
-    return status;
-  }
-  return {};
+  return VisitDrive(
+      drive, [&](FloppyDriver& controller) { return ReopenDriveAfterSettings(controller, settings); },
+      [](FluxDrive& flux) {
+        DriverStatus status = OpenFluxDriveAtStartup(flux);
+        status.statusText.clear();
+        return status;
+      });
 }
 
 std::string_view FdcTypeName(std::uint8_t type) {
@@ -97,9 +97,9 @@ DriverStatus OpenFluxDriveAtStartup(FluxDrive& drive) {
 }
 
 DriverStatus OpenDriveAtStartup(DiskDrive& drive, const Settings& settings) {
-  if (FloppyDriver* controller = drive.AsController()) return OpenDriverAtStartup(*controller, settings);
-  if (FluxDrive* flux = drive.AsFlux()) return OpenFluxDriveAtStartup(*flux);
-  return {};
+  return VisitDrive(
+      drive, [&](FloppyDriver& controller) { return OpenDriverAtStartup(controller, settings); },
+      [](FluxDrive& flux) { return OpenFluxDriveAtStartup(flux); });
 }
 
 DriverStatus ReopenDriveAfterSettings(FloppyDriver& driver, const Settings& settings) {

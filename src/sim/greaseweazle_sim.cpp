@@ -61,6 +61,7 @@ Bytes GreaseweazleSim::Feed(ByteSpan input) {
     if (pending_.size() < length) continue;
     const Bytes command = std::move(pending_);
     pending_.clear();
+    if (options_.faults.noisyAnswers > 0 && ++answers_ % options_.faults.noisyAnswers == 0) out.push_back(0xEE);
     const Bytes answer = Execute(command);
     out.insert(out.end(), answer.begin(), answer.end());
   }

@@ -15,9 +15,9 @@
 #include <string>
 
 #include "common/bytes.h"
-#include "sim/simulated_drive.h"
 #include "flux/flux_track.h"
 #include "model/disk.h"
+#include "sim/simulated_drive.h"
 
 namespace velloran {
 
@@ -29,6 +29,7 @@ struct GreaseweazleSimFaults {
   std::set<SectorKey> weak;     // sectors whose data read differently in each revolution, good in few
   std::set<SectorKey> bad;      // sectors whose data CRC is bad in every revolution
   int overflowReads = 0;        // the first K reads of each track end in flux overflow
+  int noisyAnswers = 0;         // every Kth answer comes after a stray byte, as a late reply would
   int firmwareMajor = 1;        // the firmware version GetInfo tells
   int firmwareMinor = 5;
   std::uint32_t seed = 1;  // of jitter and weak bits
@@ -104,6 +105,7 @@ class GreaseweazleSim {
 
   double seconds_ = 0;
   int fluxReads_ = 0;
+  long answers_ = 0;  // commands answered, for the noisy-answer fault
   int revolutionsRead_ = 0;
 };
 

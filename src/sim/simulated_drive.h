@@ -12,8 +12,8 @@
 #include <utility>
 
 #include "drive/floppy_driver.h"
-#include "sim/sim_timing.h"
 #include "model/disk.h"
+#include "sim/sim_timing.h"
 
 namespace velloran {
 

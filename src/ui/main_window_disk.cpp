@@ -6,12 +6,11 @@
 #include <QLabel>
 #include <QTimer>
 
+#include "drive/priority.h"
 #include "engine/controller_commands.h"
+#include "engine/operation_start.h"
 #include "session/driver_choice.h"
 #include "session/driver_startup.h"
-#include "engine/operation_start.h"
-#include "drive/priority.h"
-#include "drive/greaseweazle/serial_port.h"
 #include "settings/desktop_settings.h"
 #include "ui/catalog_windows.h"
 #include "ui/disk_map.h"
@@ -38,17 +37,20 @@ void TFMain::SetDriver(std::unique_ptr<DiskDrive> driver, bool chosen) {
 // Returns whether the drive was replaced.
 bool TFMain::DriveFromSetting() {
   if (driverChosen_) return false;
-  const bool wantsFlux = settings_.Drive.rfind("gw:", 0) == 0;
+  DriveChoice choice;
+  std::string error;
+  if (!ParseDriveChoice(settings_.Drive, choice, error)) choice = DriveChoice{};
   auto* current = driver_ != nullptr ? dynamic_cast<GreaseweazleDrive*>(driver_.get()) : nullptr;
-  if (wantsFlux) {
-    const std::string device = settings_.Drive.substr(3);
-    if (current != nullptr && current->Device() == device) return false;
-    driver_ = std::make_unique<GreaseweazleDrive>(device, GreaseweazleUnit{});
+  if (choice.kind == DriveKind::Greaseweazle) {
+    if (current != nullptr && current->Device() == choice.device) return false;
+  } else if (current == nullptr) {
+    return false;
+  }
+  if (auto drive = CreateDriver(choice, error)) {
+    driver_ = std::move(drive);
     return true;
   }
-  if (current == nullptr) return false;
-  driver_ = CreatePlatformDriver();
-  return true;
+  return false;
 }
 
 void TFMain::ShowErrors(const std::vector<std::string>& messages) {
@@ -147,7 +149,7 @@ void TFMain::N10Click() {
 void TFMain::N29Click() {
   auto* window = findChild<Tfmset*>(QStringLiteral("Tfmset"));
   if (window == nullptr) window = new Tfmset(this);
-  window->OfferGreaseweazles(FindGreaseweazlePorts());
+  window->OfferGreaseweazles(DriveKindOf(DriveKind::Greaseweazle).discover());
   window->Load(settings_);
   if (!prompts_.Run(*window)) return;
   window->Store(settings_);

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "drive/drive_test_support.h"
-#include "sim/simulated_drive.h"
 #include "formats/trd.h"
+#include "sim/simulated_drive.h"
 #include "support/test_support.h"
 
 namespace velloran {

@@ -9,11 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/disk_engines.h"
 #include "drive/floppy_driver.h"
+#include "engine/disk_engines.h"
 #include "engine/operation.h"
-#include "sim/simulated_drive.h"
 #include "model/disk.h"
+#include "sim/simulated_drive.h"
 
 namespace velloran::test {
 

@@ -7,10 +7,10 @@
 #include <functional>
 #include <memory>
 
-#include "session/driver_startup.h"
-#include "drive/fake_fdrawcmd.h"
-#include "sim/simulated_drive.h"
 #include "drive/controller/windows_floppy_driver.h"
+#include "drive/fake_fdrawcmd.h"
+#include "session/driver_startup.h"
+#include "sim/simulated_drive.h"
 
 #ifdef __linux__
 #include "drive/controller/linux_floppy_driver.h"

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/simulated_drive.h"
 #include "drive/controller/windows_devices.h"
+#include "sim/simulated_drive.h"
 
 namespace velloran::test {
 

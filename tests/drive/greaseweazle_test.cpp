@@ -7,14 +7,14 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "engine/controller_commands.h"
-#include "session/driver_choice.h"
+#include "drive/drive_test_support.h"
 #include "drive/greaseweazle/greaseweazle_protocol.h"
 #include "drive/greaseweazle/serial_port.h"
-#include "fdc_test_support.h"
+#include "engine/controller_commands.h"
 #include "flux/flux_disk.h"
 #include "formats/format_table.h"
 #include "formats/scp.h"
+#include "session/driver_choice.h"
 #include "support/test_support.h"
 #include "trdos/catalog.h"
 
@@ -119,6 +119,15 @@ class GreaseweazleTest : public ::testing::Test {
     return *source;
   }
 
+  // The source image with only the tracks a reading has present.
+  TZX_Disk SourceAsFarAs(const TZX_Disk& read) {
+    TZX_Disk expected = Source();
+    for (int t = 0; t < kTrackCount; ++t)
+      if (read.GetTrack(static_cast<std::uint8_t>(t)).Present == 0)
+        expected.GetTrack(static_cast<std::uint8_t>(t)).Clear();
+    return expected;
+  }
+
   DriveChoice choice;
   std::unique_ptr<SimulatedGreaseweazleDrive> drive;
   test::RecordingHost host;
@@ -211,6 +220,19 @@ TEST_F(GreaseweazleTest, FluxOverflowIsRetriedAndReportedWhenItPersists) {
   EXPECT_EQ(operation.FailedTracks, 2);
 }
 
+TEST_F(GreaseweazleTest, StrayBytesOnTheLineAreSkippedByResynchronising) {
+  // Every 7th answer arrives behind a stray byte, as a late reply to an
+  // earlier command would: each is caught, the link resynchronised and the
+  // command sent again, and the whole read still equals the image.
+  Connect("noise=7");
+  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 3), OperationOutcome::Completed) << host.errors.front();
+  EXPECT_EQ(operation.BadSectors, 0);
+  EXPECT_EQ(operation.FailedTracks, 0);
+  ASSERT_EQ(disk.CountTracks(), 4);
+  std::string difference;
+  EXPECT_TRUE(test::SameSectors(disk, SourceAsFarAs(disk), difference)) << difference;
+}
+
 TEST_F(GreaseweazleTest, DiskWideFaultsStopWithTheirMessage) {
   struct Case {
     const char* options;
@@ -248,6 +270,11 @@ TEST_F(GreaseweazleTest, CancelStopsTheMotorAndCatalogReadsTrackZero) {
   EXPECT_TRUE(Logged("Операция отменена пользователем!"));
   EXPECT_FALSE(drive->Sim().MotorOn());
   EXPECT_FALSE(drive->Sim().Selected());
+  // The track read before the cancel keeps its sectors and its flux.
+  ASSERT_GT(disk.CountTracks(), 0);
+  std::string difference;
+  EXPECT_TRUE(test::SameSectors(disk, SourceAsFarAs(disk), difference)) << difference;
+  EXPECT_NE(disk.Capture, nullptr);
 
   TrdosCatalog catalog;
   const DriveCatalogResult result = ReadDriveCatalog(static_cast<DiskDrive&>(*drive), catalog);

@@ -3,8 +3,8 @@
 // slots.
 #include <gtest/gtest.h>
 
-#include "engine/disk_engines.h"
 #include "drive/drive_test_support.h"
+#include "engine/disk_engines.h"
 #include "sim/simulated_drive.h"
 
 namespace velloran {

@@ -6,11 +6,11 @@
 
 #include <algorithm>
 
-#include "engine/disk_engines.h"
 #include "drive/drive_test_support.h"
-#include "sim/simulated_drive.h"
+#include "engine/disk_engines.h"
 #include "formats/trd.h"
 #include "formats/udi.h"
+#include "sim/simulated_drive.h"
 #include "support/test_support.h"
 
 namespace velloran {

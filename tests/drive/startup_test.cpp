@@ -2,9 +2,9 @@
 // checks of the commands that start a disk operation.
 #include <gtest/gtest.h>
 
-#include "session/driver_startup.h"
 #include "drive/drive_test_support.h"
 #include "engine/operation_start.h"
+#include "session/driver_startup.h"
 #include "sim/simulated_drive.h"
 
 namespace velloran {

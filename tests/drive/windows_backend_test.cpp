@@ -6,10 +6,10 @@
 
 #include <cstddef>
 
-#include "engine/disk_engines.h"
-#include "drive/fake_fdrawcmd.h"
-#include "drive/drive_test_support.h"
 #include "drive/controller/windows_floppy_driver.h"
+#include "drive/drive_test_support.h"
+#include "drive/fake_fdrawcmd.h"
+#include "engine/disk_engines.h"
 #include "formats/trd.h"
 #include "support/test_support.h"
 

@@ -2,8 +2,8 @@
 // skipped tracks and slots, and failures that let the operation go on.
 #include <gtest/gtest.h>
 
-#include "engine/disk_engines.h"
 #include "drive/drive_test_support.h"
+#include "engine/disk_engines.h"
 #include "sim/simulated_drive.h"
 
 namespace velloran {

@@ -15,6 +15,7 @@
 #include "common/version.h"
 #include "cpm/cpm_definitions.h"
 #include "formats/format_table.h"
+#include "formats/writer_options.h"
 #include "support/test_support.h"
 
 namespace velloran {
@@ -216,6 +217,17 @@ TEST(Packaging, ManPagesDescribeEveryCommandAndOptionOfTheHelp) {
   const std::string desktopPage = ReadText(kPackaging / "man/velloran.1.in");
   for (const auto& option : desktopHelp.options)
     EXPECT_NE(desktopPage.find(ManWord(option)), std::string::npos) << option;
+}
+
+// Every command that saves an image offers every writer option; the man page
+// and the completion are held to the help by the tests around this one.
+TEST(Packaging, CommandsThatSaveImagesOfferEveryWriterOption) {
+  const Help help = CliHelp();
+  for (const std::string command : {"convert", "merge", "read-disk"}) {
+    ASSERT_TRUE(help.commands.count(command)) << command;
+    for (const WriterOption& option : WriterOptions())
+      EXPECT_TRUE(help.commands.at(command).count("--" + std::string(option.flag))) << command << " --" << option.flag;
+  }
 }
 
 TEST(Packaging, BashCompletionKnowsEveryCommandOptionAndImageExtension) {

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "common/file_io.h"
+#include "drive/controller/linux_floppy_driver.h"
 #include "engine/disk_engines.h"
 #include "session/driver_startup.h"
-#include "drive/controller/linux_floppy_driver.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <QSpinBox>
 #include <QTimer>
 
-#include "sim/simulated_drive.h"
 #include "formats/trd.h"
+#include "sim/simulated_drive.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompts.h"
 #include "ui/sector_address_dialog.h"

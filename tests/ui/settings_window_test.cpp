@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-#include "sim/simulated_drive.h"
 #include "formats/trd.h"
+#include "sim/simulated_drive.h"
 #include "ui/qt_settings_store.h"
 #include "ui/settings_window.h"
 #include "ui/ui_fixture.h"

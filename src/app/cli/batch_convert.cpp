@@ -182,7 +182,7 @@ class BatchProgress {
 };
 
 // Runs the jobs on `threads` threads; each takes the next job not yet taken.
-void RunJobs(std::vector<BatchJob>& jobs, int threads, const ImageFormat& target, const ConvertOptions& options,
+void RunJobs(std::vector<BatchJob>& jobs, int threads, const ImageFormat& target, const SaveOptions& options,
              BatchProgress& progress) {
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
@@ -215,7 +215,7 @@ void RunJobs(std::vector<BatchJob>& jobs, int threads, const ImageFormat& target
 // and a summary on standard output; exits with 1 when any file failed or was
 // left out after Ctrl+C.
 int RunBatchConvert(const Arguments& args, const std::optional<std::string>& folder) {
-  if (const auto unknown = args.UnknownOption({"to", "jobs", "keep-raw", "compress", "standard-dsk"}); !unknown.empty())
+  if (const auto unknown = args.UnknownOption(WithWriterOptions({"to", "jobs"})); !unknown.empty())
     return Fail("unknown option " + unknown);
   const auto targetName = args.Value("to");
   if (!targetName || !folder || args.Positional().empty()) return Fail(std::string("usage: ") + kBatchConvertUsage);
@@ -228,7 +228,7 @@ int RunBatchConvert(const Arguments& args, const std::optional<std::string>& fol
 
   std::vector<BatchJob> jobs = PlanJobs(args.Positional(), PathFromUtf8(*folder), *target);
   BatchProgress progress(jobs.size());
-  RunJobs(jobs, threads, *target, ConvertOptionsOf(args), progress);
+  RunJobs(jobs, threads, *target, SaveOptionsOf(args), progress);
   progress.End();
 
   std::size_t failed = 0;

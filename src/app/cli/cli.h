@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/format_table.h"
 #include "formats/save_losses.h"
 
 namespace velloran {
@@ -44,21 +45,18 @@ class Arguments {
 std::optional<std::string> TakeShortOption(std::vector<std::string>& words, const std::string& option,
                                            std::string& error);
 
-// What convert does to each file besides changing its format.
-struct ConvertOptions {
-  bool keepRaw = false;      // --keep-raw: a UDI keeps the loaded raw tracks
-  bool compress = false;     // --compress: a TD0 is LZH-compressed
-  bool standardDsk = false;  // --standard-dsk: a DSK in the original fixed-size layout
-  bool lossy = false;        // --lossy: saved even when the target cannot hold all of the disk
-};
-ConvertOptions ConvertOptionsOf(const Arguments& args);
+// The writer options given on the command line (the rows of writer_options.h).
+SaveOptions SaveOptionsOf(const Arguments& args);
+// A command's own options joined by every writer option: what a command
+// that saves an image accepts.
+std::set<std::string> WithWriterOptions(std::set<std::string> own);
 
 // Loads `input` in the format its contents show and saves it as `output` in
 // the `target` format. On failure returns false with "FILE: message" in
 // `error`. The reader's notices and, with --lossy, what the target could not
 // hold are added to `notes` as "FILE: text".
 bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path& output, const ImageFormat& target,
-                 const ConvertOptions& options, std::string& error, std::vector<std::string>& notes);
+                 const SaveOptions& options, std::string& error, std::vector<std::string>& notes);
 
 // convert --to FORMAT FILE... -d DIR: the many-files form of convert; `folder`
 // is the value of -d.

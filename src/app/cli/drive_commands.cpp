@@ -75,12 +75,16 @@ drive= as above, and:
                     and holds only now and then
   bad=T:R[,T:R]     sector R of track T has a bad data CRC in every revolution
   overflow=K        the first K reads of every track end in flux overflow
+  noise=K           every Kth answer comes after a stray byte (K >= 2)
   firmware=M.N      the firmware version the device tells (default 1.5)
 Ctrl+C cancels a running read or write at the next track; a Greaseweazle's
-motor is stopped and its drive deselected. read-disk exits
-with 2 when the image was saved but some sectors could not be read, or when
-a seek failure stopped it early (what was read is saved); write-disk exits
-with 2 when some sectors could not be formatted or written.
+motor is stopped and its drive deselected. A cancelled read-disk saves the
+tracks read so far (and their flux with --flux; into OUT.udf when OUT is there
+already) and exits with 1. read-disk
+exits with 2 when the image was saved but some sectors could not be read, or
+when a seek failure stopped it early (what was read is saved); write-disk
+exits with 2 when some sectors could not be formatted or written. When OUT
+cannot hold what was read, the disk as read is kept in OUT.udf.
 )";
 
 volatile std::sig_atomic_t interrupted = 0;
@@ -143,10 +147,10 @@ struct DriveSession {
 };
 
 std::optional<std::string> CheckArguments(const Arguments& args, const std::set<std::string>& known,
-                                          std::size_t positional, const char* usage) {
+                                          std::size_t positional, const std::string& usage) {
   if (!args.Error().empty()) return args.Error();
   if (const auto unknown = args.UnknownOption(known); !unknown.empty()) return "unknown option " + unknown;
-  if (args.Positional().size() != positional) return std::string("usage: ") + usage;
+  if (args.Positional().size() != positional) return "usage: " + usage;
   return std::nullopt;
 }
 
@@ -181,27 +185,11 @@ std::optional<DriveSession> OpenSession(const Arguments& args, std::string& erro
   if (!NumberOption(args, "revs", 1, 20, revolutions, error)) return std::nullopt;
   session.revolutions = revolutions;
 
-  switch (session.choice.kind) {
-    case DriveKind::SimulatedController: {
-      auto simulated = CreateSimulatedDrive(session.choice, error);
-      if (!simulated) return std::nullopt;
-      session.simulated = simulated.get();
-      session.driver = std::move(simulated);
-      break;
-    }
-    case DriveKind::SimulatedGreaseweazle: {
-      auto simulated = CreateSimulatedGreaseweazle(session.choice, error);
-      if (!simulated) return std::nullopt;
-      session.fluxSimulated = simulated.get();
-      session.driver = std::move(simulated);
-      break;
-    }
-    case DriveKind::Greaseweazle: session.driver = CreateDriver(session.choice, error); break;
-    case DriveKind::Controller:
-      session.driver = CreatePlatformDriver();
-      session.settings.Drive = std::string(1, session.choice.drive);
-      break;
-  }
+  session.driver = CreateDriver(session.choice, error);
+  if (!session.driver) return std::nullopt;
+  session.simulated = dynamic_cast<SimulatedDrive*>(session.driver.get());
+  session.fluxSimulated = dynamic_cast<SimulatedGreaseweazleDrive*>(session.driver.get());
+  if (session.choice.kind == DriveKind::Controller) session.settings.Drive = std::string(1, session.choice.drive);
 
   const DriverStatus status = OpenDriveAtStartup(*session.driver, session.settings);
   const std::size_t start = status.statusText.find_first_not_of(' ');
@@ -253,6 +241,18 @@ OperationOutcome RunCommand(DiskCommand command, DriveSession& session, TZX_Disk
   return outcome;
 }
 
+// When the image asked for cannot be saved, the disk as read goes into a
+// whole-disk image beside it, so the reading is not lost; says where, or why not.
+void KeepDiskAsRead(TZX_Disk& disk, const std::string& kept) {
+  std::string error;
+  if (SaveImage(disk, PathFromUtf8(kept), SaveOptions{}, error))
+    std::cerr << "velloran-cli: the disk as read is kept in " << kept << '\n';
+  else
+    std::cerr << "velloran-cli: " << kept
+              << ": the disk as read cannot be kept either: " << (error.empty() ? "cannot save the image" : error)
+              << '\n';
+}
+
 int PrintHelp() {
   std::cout << kDriveHelp;
   return 0;
@@ -267,17 +267,17 @@ bool WantsHelp(const std::vector<std::string>& words) {
 }  // namespace
 
 // read-disk OUT: scans and reads the disk in the drive and saves the image.
-// What was read before a seek failure stopped the reading is saved too. When
+// What was read before a seek failure or Ctrl+C stopped the reading is saved too. When
 // OUT cannot hold what was read (and --lossy was not given) or cannot be
 // written, the disk as read is kept in OUT.udf, so the read is not lost.
 int RunReadDisk(const std::vector<std::string>& words) {
   if (WantsHelp(words)) return PrintHelp();
   const Arguments args(words, {"drive", "first", "last", "retries", "revs", "flux", "report"});
-  const char* usage =
-      "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE|gw-sim:IMAGE] [--first T --last T --retries N] "
-      "[--revs R] [--flux FILE.scp] [--report FILE.json] [--lossy]";
+  const std::string usage = "read-disk OUT [--fast] [--drive " + DriveSyntax() +
+                            "] [--first T --last T --retries N] [--revs R] [--flux FILE.scp] [--report FILE.json] "
+                            "[--keep-raw] [--compress] [--standard-dsk] [--lossy]";
   if (auto problem = CheckArguments(
-          args, {"drive", "first", "last", "retries", "fast", "revs", "flux", "report", "lossy"}, 1, usage))
+          args, WithWriterOptions({"drive", "first", "last", "retries", "fast", "revs", "flux", "report"}), 1, usage))
     return Fail(*problem);
   const std::string out = args.Positional()[0];
   if (FindFormat(ExtensionKey(PathFromUtf8(out))) == nullptr)
@@ -295,22 +295,35 @@ int RunReadDisk(const std::vector<std::string>& words) {
   const DiskCommand command = args.Flag("fast") ? DiskCommand::FastRead : DiskCommand::ScanAndRead;
   const OperationOutcome outcome = RunCommand(command, *session, *disk, operation, started);
   const bool stoppedEarly = outcome == OperationOutcome::Failed && operation.UnreadFrom > operation.OpFirstTrack;
-  if (outcome != OperationOutcome::Completed && !stoppedEarly) return FinishSession(*session, 1);
+  const bool cancelled = outcome == OperationOutcome::Cancelled;
+  if (outcome != OperationOutcome::Completed && !stoppedEarly && !cancelled) return FinishSession(*session, 1);
+  if (cancelled && disk->CountTracks() == 0) {
+    std::cerr << "velloran-cli: the reading was cancelled before a track was read; nothing is saved\n";
+    return FinishSession(*session, 1);
+  }
 
-  disk->KeepRaw = session->settings.RestoreTrack ? 0 : 1;
-  SaveOptions options;
-  options.td0Compress = session->settings.TD0arch;
-  options.lossy = args.Flag("lossy");
+  // The settings give what the command line leaves out.
+  SaveOptions options = SaveOptionsOf(args);
+  options.keepRaw = options.keepRaw || !session->settings.RestoreTrack;
+  options.td0Compress = options.td0Compress || session->settings.TD0arch;
+  disk->KeepRaw = options.keepRaw ? 1 : 0;
+  // A cancelled reading does not replace an image that is there already (a
+  // whole earlier reading, perhaps): what it read goes beside it.
+  std::error_code exists;
+  if (cancelled && std::filesystem::exists(PathFromUtf8(out), exists)) {
+    std::cerr << "velloran-cli: the reading was cancelled; " << out << " is left as it was\n";
+    KeepDiskAsRead(*disk, out + ".udf");
+    return FinishSession(*session, 1);
+  }
   SaveLosses losses;
   if (!SaveImage(*disk, PathFromUtf8(out), options, error, &losses)) {
     Fail(out + ": " + (error.empty() ? "cannot save the image" : error));
-    const std::string kept = out + ".udf";
-    if (SaveImage(*disk, PathFromUtf8(kept), SaveOptions{}, error))
-      std::cerr << "velloran-cli: the disk as read is kept in " << kept << '\n';
+    KeepDiskAsRead(*disk, out + ".udf");
     return FinishSession(*session, 1);
   }
   ReportLosses(out, losses);
   std::cout << out << '\n';
+  if (cancelled) std::cerr << "velloran-cli: the reading was cancelled; " << out << " holds the tracks read before\n";
   if (fluxFile) {
     if (!disk->Capture) return FinishSession(*session, Fail("--flux: the drive gave no flux (not a flux drive)"));
     if (!SaveImage(*disk, PathFromUtf8(*fluxFile), SaveOptions{}, error))
@@ -323,6 +336,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
     if (!WriteFileAtomic(PathFromUtf8(*reportFile), bytes, error))
       return FinishSession(*session, Fail(*reportFile + ": " + error));
   }
+  if (cancelled) return FinishSession(*session, 1);
   return FinishSession(*session, operation.BadSectors > 0 || operation.FailedTracks > 0 || stoppedEarly ? 2 : 0);
 }
 
@@ -330,9 +344,8 @@ int RunReadDisk(const std::vector<std::string>& words) {
 int RunWriteDisk(const std::vector<std::string>& words) {
   if (WantsHelp(words)) return PrintHelp();
   const Arguments args(words, {"drive", "first", "last", "retries", "revs"});
-  const char* usage =
-      "write-disk IMAGE [--format] [--verify] [--drive A|B|gw[:DEVICE]|sim:IMAGE|gw-sim:IMAGE] "
-      "[--first T --last T --retries N] [--revs R]";
+  const std::string usage = "write-disk IMAGE [--format] [--verify] [--drive " + DriveSyntax() +
+                            "] [--first T --last T --retries N] [--revs R]";
   if (auto problem = CheckArguments(args, {"drive", "first", "last", "retries", "format", "verify", "revs"}, 1, usage))
     return Fail(*problem);
   const std::string image = args.Positional()[0];
@@ -356,7 +369,7 @@ int RunWriteDisk(const std::vector<std::string>& words) {
 int RunCatalog(const std::vector<std::string>& words) {
   if (WantsHelp(words)) return PrintHelp();
   const Arguments args(words, {"drive"});
-  if (auto problem = CheckArguments(args, {"drive"}, 0, "catalog [--drive A|B|gw[:DEVICE]|sim:IMAGE|gw-sim:IMAGE]"))
+  if (auto problem = CheckArguments(args, {"drive"}, 0, "catalog [--drive " + DriveSyntax() + "]"))
     return Fail(*problem);
   std::string error;
   auto session = OpenSession(args, error);

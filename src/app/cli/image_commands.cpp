@@ -4,6 +4,7 @@
 #include "app/cli/cli.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
+#include "formats/writer_options.h"
 
 namespace velloran::cli {
 
@@ -46,12 +47,19 @@ int RunFormats(const std::vector<std::string>& words) {
   return 0;
 }
 
-ConvertOptions ConvertOptionsOf(const Arguments& args) {
-  return {args.Flag("keep-raw"), args.Flag("compress"), args.Flag("standard-dsk"), args.Flag("lossy")};
+SaveOptions SaveOptionsOf(const Arguments& args) {
+  SaveOptions options;
+  for (const WriterOption& option : WriterOptions()) options.*option.field = args.Flag(std::string(option.flag));
+  return options;
+}
+
+std::set<std::string> WithWriterOptions(std::set<std::string> own) {
+  for (const WriterOption& option : WriterOptions()) own.insert(std::string(option.flag));
+  return own;
 }
 
 bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path& output, const ImageFormat& target,
-                 const ConvertOptions& options, std::string& error, std::vector<std::string>& notes) {
+                 const SaveOptions& options, std::string& error, std::vector<std::string>& notes) {
   TZX_Disk disk;
   if (!LoadImage(disk, input, error)) {
     error = PathToUtf8(input) + ": " + (error.empty() ? "cannot load the image" : error);
@@ -60,12 +68,8 @@ bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path
   // What the reader noticed (a cut file, parts left out) goes along with the conversion.
   for (const auto& notice : disk.Notices) notes.push_back(PathToUtf8(input) + ": " + notice);
   if (target.key == "UDI") disk.KeepRaw = options.keepRaw ? 1 : 0;
-  SaveOptions saveOptions;
-  saveOptions.td0Compress = options.compress;
-  saveOptions.dskStandard = options.standardDsk;
-  saveOptions.lossy = options.lossy;
   SaveLosses losses;
-  if (SaveImageAs(disk, output, target, saveOptions, error, &losses)) {
+  if (SaveImageAs(disk, output, target, options, error, &losses)) {
     for (const auto& loss : losses) notes.push_back(PathToUtf8(output) + ": lost " + LossText(loss));
     return true;
   }
@@ -90,15 +94,15 @@ int RunConvert(const std::vector<std::string>& words) {
   const Arguments args(rest, {"to", "jobs"});
   if (!args.Error().empty()) return Fail(args.Error());
   if (args.Value("to") || folder) return RunBatchConvert(args, folder);
-  if (const auto unknown = args.UnknownOption({"keep-raw", "compress", "standard-dsk", "lossy"}); !unknown.empty())
+  if (const auto unknown = args.UnknownOption(WithWriterOptions({})); !unknown.empty())
     return Fail("unknown option " + unknown);
   if (args.Positional().size() != 2) return Fail(std::string("usage: ") + kConvertUsage);
   const std::string& output = args.Positional()[1];
   const ImageFormat* target = FindFormat(ExtensionKey(PathFromUtf8(output)));
   if (target == nullptr) return Fail(output + ": " + std::string(kUnsupportedFileType));
   std::vector<std::string> notes;
-  const bool converted = ConvertFile(PathFromUtf8(args.Positional()[0]), PathFromUtf8(output), *target,
-                                     ConvertOptionsOf(args), error, notes);
+  const bool converted =
+      ConvertFile(PathFromUtf8(args.Positional()[0]), PathFromUtf8(output), *target, SaveOptionsOf(args), error, notes);
   if (!converted) Fail(error);
   for (const auto& note : notes) std::cerr << "velloran-cli: " << note << '\n';
   if (!converted) return 1;

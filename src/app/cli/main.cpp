@@ -30,10 +30,13 @@ constexpr Command kCommands[] = {
     {"new-trdos", "new-trdos IMAGE [--label L]", velloran::cli::RunNewTrdos},
     {"new-cpm", "new-cpm IMAGE [--format NAME]", velloran::cli::RunNewCpm},
     {"compact", "compact IMAGE", velloran::cli::RunCompact},
-    {"merge", "merge IMAGE IMAGE... -o OUT [--report FILE.json]", velloran::cli::RunMerge},
+    {"merge", "merge IMAGE IMAGE... -o OUT [--report FILE.json] [--keep-raw] [--compress] [--standard-dsk] [--lossy]",
+     velloran::cli::RunMerge},
     {"read-disk",
      "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE[?OPTIONS]|gw-sim:IMAGE[?OPTIONS]] [--first T "
-     "--last T --retries N] [--revs R] [--flux FILE.scp] [--report FILE.json] [--lossy] (--help: drives)",
+     "--last T --retries N] [--revs R] [--flux FILE.scp] [--report FILE.json] [--keep-raw] [--compress] "
+     "[--standard-dsk] [--lossy] "
+     "(--help: drives)",
      velloran::cli::RunReadDisk},
     {"write-disk", "write-disk IMAGE [--format] [--verify] [--drive D] [--revs R]", velloran::cli::RunWriteDisk},
     {"catalog", "catalog [--drive D]", velloran::cli::RunCatalog},

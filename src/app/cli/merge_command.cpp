@@ -17,14 +17,17 @@ namespace velloran::cli {
 // report goes to standard output, and as JSON to the report file. Exits with
 // 2 when sectors stay bad or good copies disagree, after saving OUT.
 int RunMerge(const std::vector<std::string>& words) {
-  const char* usage = "usage: merge IMAGE IMAGE... -o OUT [--report FILE.json]";
+  const char* usage =
+      "usage: merge IMAGE IMAGE... -o OUT [--report FILE.json] [--keep-raw] [--compress] [--standard-dsk] "
+      "[--lossy]";
   std::vector<std::string> rest = words;
   std::string error;
   const std::optional<std::string> output = TakeShortOption(rest, "-o", error);
   if (!error.empty()) return Fail(error);
   const Arguments args(rest, {"report"});
   if (!args.Error().empty()) return Fail(args.Error());
-  if (const auto unknown = args.UnknownOption({"report"}); !unknown.empty()) return Fail("unknown option " + unknown);
+  if (const auto unknown = args.UnknownOption(WithWriterOptions({"report"})); !unknown.empty())
+    return Fail("unknown option " + unknown);
   if (args.Positional().size() < 2 || !output) return Fail(usage);
   if (FindFormat(ExtensionKey(PathFromUtf8(*output))) == nullptr)
     return Fail(*output + ": " + std::string(kUnsupportedFileType));
@@ -41,7 +44,9 @@ int RunMerge(const std::vector<std::string>& words) {
   auto merged = std::make_unique<TZX_Disk>();
   const MergeReport report = MergeDisks(inputs, *merged);
   for (const std::string& line : MergeReportLines(report, args.Positional())) std::cout << line << '\n';
-  if (!SaveImage(*merged, PathFromUtf8(*output), SaveOptions{}, error))
+  const SaveOptions options = SaveOptionsOf(args);
+  merged->KeepRaw = options.keepRaw ? 1 : 0;
+  if (!SaveImage(*merged, PathFromUtf8(*output), options, error))
     return Fail(*output + ": " + (error.empty() ? "cannot save the image" : error));
   if (const auto reportFile = args.Value("report")) {
     const std::string json = RescueReportJson(report, args.Positional(), ContentSha256(*merged));

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
   parser.addHelpOption();
   parser.addVersionOption();
   const QCommandLineOption driveOption(QStringLiteral("drive"),
-                                       QStringLiteral("The drive: A, B or sim:IMAGE (a simulated drive)."),
+                                       QString::fromStdString("The drive: " + velloran::DriveSyntaxInWords() + "."),
                                        QStringLiteral("drive"));
   parser.addOption(driveOption);
   parser.addPositionalArgument(QStringLiteral("image"),

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "drive/floppy_driver.h"
 #include "drive/controller/linux_raw_commands.h"
+#include "drive/floppy_driver.h"
 
 namespace velloran {
 

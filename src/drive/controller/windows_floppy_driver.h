@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "drive/floppy_driver.h"
 #include "drive/controller/windows_devices.h"
+#include "drive/floppy_driver.h"
 
 namespace velloran {
 

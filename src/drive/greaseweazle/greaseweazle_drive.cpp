@@ -10,6 +10,11 @@ namespace {
 
 // Attempts of a read on flux overflow and of a write on flux underflow.
 constexpr int kFluxAttempts = 5;
+// Attempts of a command whose answer was lost or garbled, and of a flux read
+// or write whose stream was; the link is resynchronised before each new one.
+constexpr int kLinkAttempts = 3;
+// The quiet that tells a resynchronised link has nothing more in flight.
+constexpr int kDrainQuietMs = 50;
 // Longest wait for a command's answer (a seek across the disk and the
 // motor's spin-up fit well within it), and for the next bytes of a stream.
 constexpr int kAnswerTimeoutMs = 5000;
@@ -65,27 +70,60 @@ bool GreaseweazleDrive::AckFailure(std::uint8_t, std::uint8_t ack) {
   return Fail(gw::AckMessage(ack), StopsOperation(ack));
 }
 
+bool GreaseweazleDrive::LinkFailure(const std::string& message, bool stops) {
+  linkLost_ = true;
+  return Fail(message, stops);
+}
+
 bool GreaseweazleDrive::ReadExact(std::uint8_t* data, std::size_t size, int timeoutMs) {
   std::size_t done = 0;
   while (done < size) {
     const long n = port_->ReadSome(data + done, size - done, timeoutMs);
-    if (n < 0) return Fail("Ошибка связи с Greaseweazle - " + port_->LastError() + "!", true);
-    if (n == 0) return Fail("Greaseweazle не отвечает!", true);
+    if (n < 0) return LinkFailure("Ошибка связи с Greaseweazle - " + port_->LastError() + "!");
+    if (n == 0) return LinkFailure("Greaseweazle не отвечает!");
     done += static_cast<std::size_t>(n);
   }
   return true;
 }
 
-bool GreaseweazleDrive::Send(std::uint8_t command, ByteSpan arguments) {
-  if (!port_) return Fail("Greaseweazle не подключён!", true);
+// Clear comms makes the device drop a command cut short; what it was still
+// sending (a late answer, the rest of a stream) is read and dropped, so that
+// the next answer read is the next command's.
+bool GreaseweazleDrive::Resynchronise() {
+  if (!port_ || !port_->SetBaud(gw::kClearCommsBaud) || !port_->SetBaud(gw::kNormalBaud)) return false;
+  std::vector<std::uint8_t> scrap(1 << 12);
+  for (std::size_t drained = 0; drained < kMaxStreamBytes;) {
+    const long n = port_->ReadSome(scrap.data(), scrap.size(), kDrainQuietMs);
+    if (n <= 0) break;
+    drained += static_cast<std::size_t>(n);
+  }
+  port_->FlushInput();
+  return true;
+}
+
+bool GreaseweazleDrive::RetryAfterLinkFailure(int& attempt) {
+  if (!linkLost_ || ++attempt >= kLinkAttempts) return false;
+  return Resynchronise();
+}
+
+bool GreaseweazleDrive::Exchange(std::uint8_t command, ByteSpan arguments) {
   lastAck_ = gw::kOkay;
+  linkLost_ = false;
   if (!port_->Write(gw::MakeCommand(command, arguments)))
-    return Fail("Ошибка связи с Greaseweazle - " + port_->LastError() + "!", true);
+    return LinkFailure("Ошибка связи с Greaseweazle - " + port_->LastError() + "!");
   std::uint8_t answer[2] = {};
   if (!ReadExact(answer, 2, kAnswerTimeoutMs)) return false;
   if (answer[0] != command)
-    return Fail("Ошибка Greaseweazle - неверный ответ на команду " + std::to_string(command) + "!", true);
+    return LinkFailure("Ошибка Greaseweazle - неверный ответ на команду " + std::to_string(command) + "!");
   if (answer[1] != gw::kOkay) return AckFailure(command, answer[1]);
+  return true;
+}
+
+bool GreaseweazleDrive::Send(std::uint8_t command, ByteSpan arguments) {
+  if (!port_) return Fail("Greaseweazle не подключён!", true);
+  int attempt = 0;
+  while (!Exchange(command, arguments))
+    if (!RetryAfterLinkFailure(attempt)) return false;
   return true;
 }
 
@@ -179,15 +217,15 @@ bool GreaseweazleDrive::ReadStream(Bytes& stream) {
   std::vector<std::uint8_t> chunk(1 << 16);
   while (true) {
     const long n = port_->ReadSome(chunk.data(), chunk.size(), kStreamTimeoutMs);
-    if (n < 0) return Fail("Ошибка связи с Greaseweazle - " + port_->LastError() + "!", true);
-    if (n == 0) return Fail("Greaseweazle не отвечает!", true);
+    if (n < 0) return LinkFailure("Ошибка связи с Greaseweazle - " + port_->LastError() + "!");
+    if (n == 0) return LinkFailure("Greaseweazle не отвечает!");
     stream.insert(stream.end(), chunk.begin(), chunk.begin() + n);
     // Nothing follows a stream's 0 byte until the next command.
     if (stream.back() == 0) {
       stream.pop_back();
       return true;
     }
-    if (stream.size() > kMaxStreamBytes) return Fail("Ошибка Greaseweazle - поток слишком длинный!", true);
+    if (stream.size() > kMaxStreamBytes) return LinkFailure("Ошибка Greaseweazle - поток слишком длинный!");
   }
 }
 
@@ -200,21 +238,22 @@ bool GreaseweazleDrive::ReadOnce(int revolutions, FluxTrack& out) {
   Bytes stream;
   if (!Send(gw::kReadFlux, arguments) || !ReadStream(stream) || !FluxStatus()) return false;
   if (!gw::DecodeFluxStream(stream, info_.sampleFrequency, out))
-    return Fail("Ошибка Greaseweazle - искажённый поток данных!", false);
+    return LinkFailure("Ошибка Greaseweazle - искажённый поток данных!", false);
   return true;
 }
 
 bool GreaseweazleDrive::ReadFlux(int revolutions, FluxTrack& out) {
+  int linkAttempt = 0;
   for (int attempt = 0; attempt < kFluxAttempts; ++attempt) {
     if (ReadOnce(revolutions, out)) return true;
-    if (lastAck_ != gw::kFluxOverflow) return false;
+    if (lastAck_ != gw::kFluxOverflow && !RetryAfterLinkFailure(linkAttempt)) return false;
   }
   return false;
 }
 
 bool GreaseweazleDrive::WriteOnce(const Bytes& stream) {
   if (!Send(gw::kWriteFlux, Bytes{1, 1})) return false;
-  if (!port_->Write(stream)) return Fail("Ошибка связи с Greaseweazle - " + port_->LastError() + "!", true);
+  if (!port_->Write(stream)) return LinkFailure("Ошибка связи с Greaseweazle - " + port_->LastError() + "!");
   std::uint8_t sync = 0;
   return ReadExact(&sync, 1, kAnswerTimeoutMs) && FluxStatus();
 }
@@ -224,9 +263,10 @@ bool GreaseweazleDrive::WriteFlux(const FluxTrack& flux) {
   const std::vector<std::uint32_t> revolution =
       resampled.Revolutions() > 0 ? RevolutionIntervals(resampled, 0) : resampled.intervals;
   const Bytes stream = gw::EncodeFluxStream(revolution, SampleClock());
+  int linkAttempt = 0;
   for (int attempt = 0; attempt < kFluxAttempts; ++attempt) {
     if (WriteOnce(stream)) return true;
-    if (lastAck_ != gw::kFluxUnderflow) return false;
+    if (lastAck_ != gw::kFluxUnderflow && !RetryAfterLinkFailure(linkAttempt)) return false;
   }
   return false;
 }

@@ -47,7 +47,17 @@ class GreaseweazleDrive : public FluxDrive {
  private:
   bool Fail(const std::string& message, bool stops);
   bool AckFailure(std::uint8_t command, std::uint8_t ack);
-  // Sends a command and checks its two-byte answer.
+  // A lost, late or garbled answer: the link may be out of step with the device.
+  bool LinkFailure(const std::string& message, bool stops = true);
+  // Brings the link back in step after a link failure.
+  bool Resynchronise();
+  // After a link failure, whether one more attempt is due (the link then
+  // resynchronised); `attempt` counts them.
+  bool RetryAfterLinkFailure(int& attempt);
+  // Sends a command once and checks its two-byte answer.
+  bool Exchange(std::uint8_t command, ByteSpan arguments);
+  // Sends a command and checks its answer, again after a link failure (a
+  // few times, resynchronising first).
   bool Send(std::uint8_t command, ByteSpan arguments = {});
   bool ReadExact(std::uint8_t* data, std::size_t size, int timeoutMs);
   // Reads a flux stream up to its 0 byte.
@@ -66,6 +76,7 @@ class GreaseweazleDrive : public FluxDrive {
   std::string error_;
   bool stops_ = false;
   std::uint8_t lastAck_ = 0;
+  bool linkLost_ = false;  // the last failure was one of the link, not an answer of the device
 };
 
 }  // namespace velloran

@@ -1,6 +1,6 @@
 // The real floppy driver of Linux: the kernel floppy driver's raw commands.
-#include "session/driver_choice.h"
 #include "drive/controller/linux_floppy_driver.h"
+#include "session/driver_choice.h"
 
 namespace velloran {
 

@@ -1,6 +1,6 @@
 // The real floppy driver of Windows: fdrawcmd.sys.
-#include "session/driver_choice.h"
 #include "drive/controller/windows_floppy_driver.h"
+#include "session/driver_choice.h"
 
 namespace velloran {
 

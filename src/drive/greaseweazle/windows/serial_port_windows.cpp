@@ -37,10 +37,10 @@ class WindowsSerialPort : public SerialPort {
     timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.ReadTotalTimeoutMultiplier = MAXDWORD;
     timeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(timeoutMs);
-    if (!SetCommTimeouts(handle_, &timeouts)) return Fail() ? 0 : -1;
+    if (!SetCommTimeouts(handle_, &timeouts)) return FailRead();
     DWORD count = 0;
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 20));
-    if (!ReadFile(handle_, data, chunk, &count, nullptr)) return Fail() ? 0 : -1;
+    if (!ReadFile(handle_, data, chunk, &count, nullptr)) return FailRead();
     return static_cast<long>(count);
   }
 
@@ -72,6 +72,11 @@ class WindowsSerialPort : public SerialPort {
   bool Fail() {
     error_ = SystemErrorText(GetLastError());
     return false;
+  }
+  // A failed read: the system's reason kept, -1 for ReadSome's caller.
+  long FailRead() {
+    Fail();
+    return -1;
   }
 
   HANDLE handle_;
