@@ -189,7 +189,6 @@ Bytes TrackBlock(const TTrack& track, int cylinder, int side, bool extended, std
   block[kSectorCountField] = static_cast<std::uint8_t>(sectors.size());
   block[kGapField] = kGap3;
   block[kFillerField] = kFiller;
-  std::size_t dataStart = block.size();
   for (std::size_t s = 0; s < sectors.size(); ++s) {
     const TSectorRec& sector = *sectors[s];
     std::uint8_t* info = &block[kSectorList + kSectorInfoSize * s];
@@ -201,10 +200,11 @@ Bytes TrackBlock(const TTrack& track, int cylinder, int side, bool extended, std
     info[4] = st1;
     info[5] = st2;
     if (extended) {
+      // The copies of a weak sector follow its data; the length counts them all.
+      const std::span<const DataCopy> copies = HeldCopies(sector);
+      WriteLe16(info + 6, static_cast<std::uint16_t>(sector.DataLen * (1 + copies.size())));
       block.insert(block.end(), sector.Data.begin(), sector.Data.begin() + sector.DataLen);
-      for (const DataCopy& copy : HeldCopies(sector)) block.insert(block.end(), copy.data.begin(), copy.data.end());
-      WriteLe16(info + 6, static_cast<std::uint16_t>(block.size() - dataStart));
-      dataStart = block.size();
+      for (const DataCopy& copy : copies) block.insert(block.end(), copy.data.begin(), copy.data.end());
     } else {
       // A sector without data still has its place in a fixed-size track.
       const std::size_t nominal = NominalLength(sector.IdSize);
