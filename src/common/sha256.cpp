@@ -1,5 +1,6 @@
 #include "common/sha256.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace velloran {
@@ -58,8 +59,18 @@ void Sha256::Block(const std::uint8_t* block) {
 void Sha256::Add(const void* data, std::size_t length) {
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   length_ += length;
-  for (std::size_t i = 0; i < length; ++i) {
-    buffer_[buffered_++] = bytes[i];
+  while (length > 0) {
+    if (buffered_ == 0 && length >= buffer_.size()) {  // whole blocks straight from the input
+      Block(bytes);
+      bytes += buffer_.size();
+      length -= buffer_.size();
+      continue;
+    }
+    const std::size_t taken = std::min(length, buffer_.size() - buffered_);
+    std::copy_n(bytes, taken, buffer_.begin() + static_cast<std::ptrdiff_t>(buffered_));
+    buffered_ += taken;
+    bytes += taken;
+    length -= taken;
     if (buffered_ == buffer_.size()) {
       Block(buffer_.data());
       buffered_ = 0;
