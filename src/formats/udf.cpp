@@ -185,14 +185,18 @@ const char* ReadTrack(ByteReader& reader, TTrack& track, bool& cut) {
   return nullptr;
 }
 
-// The copies block, if the file has one; a slot named twice, one not in use
-// or a copy larger than the model is a damaged file.
-const char* ReadCopies(ByteReader& reader, TZX_Disk& disk) {
-  if (reader.Remaining() == kChecksumSize) return nullptr;
+// The copies block, if the file has one ("COPY" after the comments); a slot
+// named twice, one not in use or a copy larger than the model is a damaged
+// file.
+const char* ReadCopies(ByteReader& reader, ByteSpan data, TZX_Disk& disk) {
+  // Anything else after the comments is left to the checksum test, as ever.
+  const ByteSpan rest = data.subspan(reader.Position());
+  if (rest.size() < kCopiesTag.size() + kChecksumSize ||
+      !std::equal(kCopiesTag.begin(), kCopiesTag.end(), rest.begin()))
+    return nullptr;
   ByteSpan tag;
   std::uint32_t slots = 0;
   if (!reader.Take(kCopiesTag.size(), tag) || !reader.U32(slots)) return kReadError;
-  if (!std::equal(tag.begin(), tag.end(), kCopiesTag.begin())) return kFormatError;
   for (std::uint32_t i = 0; i < slots; ++i) {
     std::uint8_t t = 0;
     std::uint8_t s = 0;
@@ -248,7 +252,7 @@ const char* ReadImage(TZX_Disk& disk, ByteSpan data) {
   for (auto& track : disk.Tracks)
     if (const char* error = ReadTrack(reader, track, cut)) return error;
   if (const char* error = ReadLines(reader, disk.Comments, cut)) return error;
-  if (const char* error = ReadCopies(reader, disk)) return error;
+  if (const char* error = ReadCopies(reader, data, disk)) return error;
 
   const std::size_t checked = reader.Position();
   std::uint32_t stored = 0;

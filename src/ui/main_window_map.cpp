@@ -104,8 +104,8 @@ void TFMain::ShowSectorCopy(const TSectorRec& sector, int shown) {
   // Copy c's byte i; a copy shorter than the pane reads 0 past its end.
   const auto byteOf = [&](int c, std::size_t i) -> std::uint8_t {
     if (c == 0) return sector.Data[i];
-    const Bytes& data = sector.ExtraCopies[static_cast<std::size_t>(c - 1)].data;
-    return i < data.size() ? data[i] : 0;
+    const Bytes& copy = sector.ExtraCopies[static_cast<std::size_t>(c - 1)].data;
+    return i < copy.size() ? copy[i] : 0;
   };
   Bytes bytes(length);
   std::vector<bool> marks(length, false);

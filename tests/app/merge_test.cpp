@@ -173,9 +173,10 @@ TEST_F(MergeTest, BadCopiesVoteAGoodSectorAndTheReportIsJson) {
   EXPECT_EQ(report.BadTracks(), std::vector<int>{9});
 
   test::ScratchDir dir;
-  for (int d = 0; d < 3; ++d) ASSERT_TRUE(SaveUDI(*dumps[d], dir / (std::to_string(d) + ".udi")));
+  // udf keeps the raw tracks (with the stored CRCs) and the damaged data as they are.
+  for (int d = 0; d < 3; ++d) ASSERT_TRUE(SaveUDF(*dumps[d], dir / (std::to_string(d) + ".udf")));
   const auto json = dir / "report.json";
-  const auto run = test::RunCli({"merge", (dir / "0.udi").string(), (dir / "1.udi").string(), (dir / "2.udi").string(),
+  const auto run = test::RunCli({"merge", (dir / "0.udf").string(), (dir / "1.udf").string(), (dir / "2.udf").string(),
                                  "-o", (dir / "out.udf").string(), "--report", json.string()});
   EXPECT_EQ(run.exitCode, 2) << run.err;
   EXPECT_TRUE(Contains(run.out, "Восстановлено голосованием по байтам - 1")) << run.out;

@@ -69,7 +69,6 @@ class UdfTest : public ::testing::Test {
     test::PutSector(*disk, 20, 3, 10, 0, 4, 2, false);
     disk->GetSector(20, 3).ErrorCount = 7;
     disk->GetSector(20, 3).DataLen = 0;  // header without data
-    disk->GetSector(20, 0).ExtraCopies = {{false, Bytes(256, 0x5A)}, {true, Bytes(100, 0xA5)}};
     disk->GetTrack(20).SectorCount = 2;
     disk->GetTrack(20).Log = {"Ошибка чтения сектора 4", "", "second line"};
     disk->GetTrack(3).Log = {"UDI"};

@@ -48,9 +48,9 @@ void PrintDiskText(const std::string& file, const DetectedFormat& detected, TZX_
   std::cout << "Format: " << detected.format->key << " (" << detected.format->name << "), found by its "
             << DetectionText(detected) << '\n';
   std::cout << "Present tracks: " << static_cast<int>(disk.CountTracks()) << '\n';
-  std::cout << "Content SHA-256: " << ContentSha256(disk) << '\n';
   for (const auto& notice : disk.Notices) std::cout << "Note: " << notice << '\n';
   for (const auto& line : disk.Comments) std::cout << "Comment: " << line << '\n';
+  std::cout << "Content SHA-256: " << ContentSha256(disk) << '\n';
   std::cout << "Track  Sectors  Good  Bad  NoData  Raw  Copies\n";
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
