@@ -82,6 +82,15 @@ OperationOutcome StopReadingAt(OperationHost& host, DiskOperation& operation, in
   return OperationOutcome::Failed;
 }
 
+TrackPass ControllerReadingPass(FloppyDriver& driver, OperationHost& host, DiskOperation& operation) {
+  TrackPass pass;
+  pass.first = operation.OpFirstTrack;
+  pass.last = operation.OpLastTrack;
+  pass.seek = [&driver, &host](int t) { return SeekTrack(driver, host, t); };
+  pass.failed = [&host, &operation](int t) { return StopReadingAt(host, operation, t); };
+  return pass;
+}
+
 void LogBadSectors(OperationHost& host, const DiskOperation& operation) {
   if (operation.BadSectors > 0) host.AddMainLog("Сбойных секторов - " + std::to_string(operation.BadSectors), true);
 }

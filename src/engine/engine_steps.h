@@ -4,6 +4,7 @@
 #include "drive/floppy_driver.h"
 #include "drive/flux_drive.h"
 #include "engine/operation.h"
+#include "engine/track_pass.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -51,6 +52,10 @@ void LogCompleted(OperationHost& host);
 // Start of a reading operation: its counts cleared, a range beyond track 165
 // refused, then BeginOperation. False when the operation cannot go on.
 bool BeginReading(FloppyDriver& driver, OperationHost& host, DiskOperation& operation);
+
+// The main pass of a reading through a controller: the operation's range,
+// the seek, and StopReadingAt on a failed seek; the caller adds the steps.
+TrackPass ControllerReadingPass(FloppyDriver& driver, OperationHost& host, DiskOperation& operation);
 
 // A seek failure has ended a reading operation at `track` (SeekTrack showed
 // it): the tracks from there on are named in the main log as not read, and

@@ -268,11 +268,7 @@ OperationOutcome RunFastReadingEngine(TZX_Disk& disk, FloppyDriver& driver, Oper
                                       DiskOperation& operation) {
   if (!BeginReading(driver, host, operation)) return OperationOutcome::Failed;
   FastReader reader(disk, driver, host, operation);
-  TrackPass pass;
-  pass.first = operation.OpFirstTrack;
-  pass.last = operation.OpLastTrack;
-  pass.seek = [&](int t) { return SeekTrack(driver, host, t); };
-  pass.failed = [&](int t) { return StopReadingAt(host, operation, t); };
+  TrackPass pass = ControllerReadingPass(driver, host, operation);
   pass.steps = {{.run =
                      [&](int t) {
                        reader.ReadTrack(t);

@@ -48,11 +48,7 @@ OperationOutcome RunReadingEngine(TZX_Disk& disk, FloppyDriver& driver, Operatio
   if (operation.OpMode & kOpFast) return RunFastReadingEngine(disk, driver, host, operation);
   if (!BeginReading(driver, host, operation)) return OperationOutcome::Failed;
 
-  TrackPass pass;
-  pass.first = operation.OpFirstTrack;
-  pass.last = operation.OpLastTrack;
-  pass.seek = [&](int t) { return SeekTrack(driver, host, t); };
-  pass.failed = [&](int t) { return StopReadingAt(host, operation, t); };
+  TrackPass pass = ControllerReadingPass(driver, host, operation);
   pass.steps = {{.run =
                      [&](int t) {
                        if (operation.OpMode & kOpScan) ScanStep(disk, driver, host, t);

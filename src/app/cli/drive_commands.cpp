@@ -4,6 +4,7 @@
 // the drive is a real one (A, B), a Greaseweazle (gw), or one of the
 // simulated drives (sim:IMAGE, gw-sim:IMAGE).
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -49,11 +50,12 @@ constexpr const char* kDriveHelp = R"(Drive commands:
 N is the number of attempts per sector (default 10; 0 counts as 1).
   catalog [--drive D]
       lists the TR-DOS catalog of the disk in the drive
+)";
 
-D is A (the default), B, a Greaseweazle "gw[:DEVICE][?drive=U]" (the first
-one found, or the serial device named; U is A, B, DS0, DS1 or DS2), or a
-simulated drive "sim:IMAGE[?OPTION&OPTION...]" or "gw-sim:IMAGE[?OPTION...]";
-the environment variable VELLORAN_DRIVE gives D when --drive is missing.
+// After the kinds of drive (from their rows): the options of each.
+constexpr const char* kDriveOptionsHelp =
+    R"(A flux drive takes ?drive=U: U is A, B (PC drives), DS0, DS1 or DS2 (Shugart
+drives). The environment variable VELLORAN_DRIVE gives D when --drive is missing.
 The simulated drive holds IMAGE (any supported image; empty: a blank disk)
 and reports the simulated time. Its options:
   nodisk            no disk in the drive
@@ -254,7 +256,14 @@ void KeepDiskAsRead(TZX_Disk& disk, const std::string& kept) {
 }
 
 int PrintHelp() {
-  std::cout << kDriveHelp;
+  std::cout << kDriveHelp << "\nD is (default A):\n";
+  for (const DriveKindRow& row : DriveKinds()) {
+    std::string syntax(row.syntax);
+    if (row.simulated) syntax += "[?OPTION&...]";
+    syntax.resize(std::max<std::size_t>(syntax.size() + 2, 28), ' ');
+    std::cout << "  " << syntax << row.description << '\n';
+  }
+  std::cout << kDriveOptionsHelp;
   return 0;
 }
 
