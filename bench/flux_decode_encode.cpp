@@ -1,7 +1,8 @@
-// Decoding a whole 160-track flux disk captured with two revolutions per
-// track (every way where needed, and with the normal setting alone: on a
-// clean capture the two should cost the same), and encoding a 160-track disk
-// to flux; both report transitions per second.
+// Decoding a whole 160-track flux disk captured with one or two revolutions
+// per track (on all cores, track by track on one, and with the normal setting
+// alone: on a clean capture every way and the normal one should cost the
+// same), and encoding a 160-track disk to flux; all report transitions per
+// second.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -25,9 +26,9 @@ void FillTrdosDisk(TZX_Disk& disk) {
   }
 }
 
-// Two revolutions of every track, each transition a little off (±5 %), at
+// `revolutions` of every track, each transition a little off (±5 %), at
 // the 25 ns ticks of an SCP capture.
-std::shared_ptr<FluxDisk> CapturedDisk(std::size_t& transitions) {
+std::shared_ptr<FluxDisk> CapturedDisk(std::size_t& transitions, int revolutions = 2) {
   TZX_Disk disk;
   FillTrdosDisk(disk);
   auto capture = std::make_shared<FluxDisk>();
@@ -39,7 +40,7 @@ std::shared_ptr<FluxDisk> CapturedDisk(std::size_t& transitions) {
     EncodeDiskTrack(disk, static_cast<std::uint8_t>(t), {}, one);
     FluxTrack two;
     two.sampleClock = one.sampleClock;
-    for (int r = 0; r < 2; ++r) {
+    for (int r = 0; r < revolutions; ++r) {
       std::vector<std::uint32_t> intervals = one.intervals;
       for (auto& interval : intervals) interval = static_cast<std::uint32_t>(interval * (1 + jitter(random)));
       AppendRevolution(two, intervals, one.indexTimes.back());
@@ -62,7 +63,38 @@ void BM_DecodeFluxDisk160Tracks2Revolutions(benchmark::State& state) {
   state.counters["transitions/s"] =
       benchmark::Counter(static_cast<double>(transitions), benchmark::Counter::kIsIterationInvariantRate);
 }
-BENCHMARK(BM_DecodeFluxDisk160Tracks2Revolutions)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeFluxDisk160Tracks2Revolutions)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One revolution per track (as MFI holds), each read once round and on
+// past its index, on all cores.
+void BM_DecodeFluxDisk160Tracks1Revolution(benchmark::State& state) {
+  std::size_t transitions = 0;
+  const auto capture = CapturedDisk(transitions, 1);
+  auto disk = std::make_unique<TZX_Disk>();
+  for (auto _ : state) {
+    DecodeFluxDisk(*disk, capture);
+    benchmark::DoNotOptimize(disk->GetTrack(159).Sectors[15].DataOk);
+  }
+  state.counters["transitions/s"] =
+      benchmark::Counter(static_cast<double>(transitions), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_DecodeFluxDisk160Tracks1Revolution)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same tracks decoded one after the other on this thread: what one core
+// does.
+void BM_DecodeFluxTracksOneCore(benchmark::State& state) {
+  std::size_t transitions = 0;
+  const auto capture = CapturedDisk(transitions, static_cast<int>(state.range(0)));
+  TTrack track;
+  for (auto _ : state) {
+    for (const auto& held : capture->tracks)
+      if (held) DecodeFluxTrack(held->flux, track);
+    benchmark::DoNotOptimize(track.Sectors[15].DataOk);
+  }
+  state.counters["transitions/s"] =
+      benchmark::Counter(static_cast<double>(transitions), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_DecodeFluxTracksOneCore)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void BM_DecodeFlux160Tracks2RevolutionsNormalSettingOnly(benchmark::State& state) {
   std::size_t transitions = 0;

@@ -1,35 +1,41 @@
 #include "common/file_io.h"
 
+#include <cerrno>
 #include <fstream>
 #include <system_error>
 
 #include "common/file_replace.h"
+#include "common/system.h"
 #include "common/utf8_path.h"
 
 namespace velloran {
 
-std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailure* failure, std::uintmax_t maxSize) {
-  const auto fail = [failure](ReadFailure why) -> std::optional<Bytes> {
+std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailure* failure, std::uintmax_t maxSize,
+                                   std::error_code* reason) {
+  const auto fail = [failure, reason](ReadFailure why, std::error_code code) -> std::optional<Bytes> {
     if (failure != nullptr) *failure = why;
+    if (reason != nullptr) *reason = code;
     return std::nullopt;
   };
   std::error_code ec;
   const auto status = std::filesystem::status(file, ec);
-  if (!std::filesystem::exists(status)) return fail(ReadFailure::NotFound);
-  if (!std::filesystem::is_regular_file(status)) return fail(ReadFailure::NotRegularFile);
+  if (!std::filesystem::exists(status)) return fail(ReadFailure::NotFound, {});
+  if (!std::filesystem::is_regular_file(status)) return fail(ReadFailure::NotRegularFile, {});
   const auto size = std::filesystem::file_size(file, ec);
-  if (ec) return fail(ReadFailure::CannotRead);
-  if (size > maxSize) return fail(ReadFailure::TooLarge);
+  if (ec) return fail(ReadFailure::CannotRead, ec);
+  if (size > maxSize) return fail(ReadFailure::TooLarge, {});
+  errno = 0;
   std::ifstream in(file, std::ios::binary);
-  if (!in) return fail(ReadFailure::CannotRead);
+  if (!in) return fail(ReadFailure::CannotRead, std::error_code(errno, std::generic_category()));
   Bytes data(static_cast<std::size_t>(size));
   if (size > 0 && !in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(size)))
-    return fail(ReadFailure::CannotRead);
+    return fail(ReadFailure::CannotRead, std::error_code(errno, std::generic_category()));
   if (failure != nullptr) *failure = ReadFailure::None;
   return data;
 }
 
-std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file, std::uintmax_t maxSize) {
+std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file, std::uintmax_t maxSize,
+                               const std::error_code& reason) {
   switch (failure) {
     case ReadFailure::NotFound: return "Файл " + PathToUtf8(file) + " не найден!";
     case ReadFailure::NotRegularFile: return PathToUtf8(file) + " не является файлом!";
@@ -38,7 +44,8 @@ std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path&
     case ReadFailure::CannotRead:
     case ReadFailure::None: break;
   }
-  return "Ошибка чтения файла " + PathToUtf8(file) + "!";
+  const std::string why = reason ? ": " + ErrorCodeText(reason) : std::string();
+  return "Ошибка чтения файла " + PathToUtf8(file) + why + "!";
 }
 
 bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error) {

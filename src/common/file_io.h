@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 
 #include "common/bytes.h"
 
@@ -20,14 +21,15 @@ enum class ReadFailure { None, NotFound, NotRegularFile, TooLarge, CannotRead };
 
 // Reads the whole file. Returns nothing when it does not exist, is not a
 // regular file, is larger than `maxSize` or cannot be read; `failure`, when
-// given, receives which of these it was.
+// given, receives which of these it was, and `reason`, when given, the
+// system's reason for a file that cannot be read.
 std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailure* failure = nullptr,
-                                   std::uintmax_t maxSize = kMaxImageFileSize);
+                                   std::uintmax_t maxSize = kMaxImageFileSize, std::error_code* reason = nullptr);
 
-// The message for a failed read, naming the file; `maxSize` is the cap the
-// read was given.
+// The message for a failed read, naming the file and, when there is one, the
+// system's reason; `maxSize` is the cap the read was given.
 std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file,
-                               std::uintmax_t maxSize = kMaxImageFileSize);
+                               std::uintmax_t maxSize = kMaxImageFileSize, const std::error_code& reason = {});
 
 // Replaces the contents of `file` by `data` so that a failed or interrupted
 // save never leaves a torn file or destroys the old one:
@@ -42,5 +44,20 @@ std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path&
 // midway are removed. On failure returns false and puts a message naming the
 // file and the system's reason into `error`.
 bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error);
+
+// Many saves into one folder (a batch conversion): the constructor removes the
+// temporaries of killed saves of any file in `folder` once, and while it lives
+// WriteFileAtomic skips that search, a listing of the whole folder, for each
+// file saved there.
+class SaveBatchFolder {
+ public:
+  explicit SaveBatchFolder(const std::filesystem::path& folder);
+  ~SaveBatchFolder();
+  SaveBatchFolder(const SaveBatchFolder&) = delete;
+  SaveBatchFolder& operator=(const SaveBatchFolder&) = delete;
+
+ private:
+  std::filesystem::path folder_;
+};
 
 }  // namespace velloran

@@ -3,11 +3,16 @@
 #include "common/utf8_path.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <map>
+#include <mutex>
 #include <random>
 #include <system_error>
+
+#include "common/file_io.h"
 
 namespace velloran {
 
@@ -31,6 +36,20 @@ bool AllDigits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// The folders a SaveBatchFolder swept, with how many batches hold each.
+std::mutex sweptFoldersMutex;
+std::map<std::filesystem::path, int> sweptFolders;
+
+// One spelling per folder: "out", "out/" and "./out" are one key.
+std::filesystem::path FolderKey(const std::filesystem::path& folder) {
+  return (folder / "name").lexically_normal().parent_path();
+}
+
+bool FolderSwept(const std::filesystem::path& folder) {
+  const std::lock_guard lock(sweptFoldersMutex);
+  return sweptFolders.contains(FolderKey(folder));
+}
+
 }  // namespace
 
 // Every name starts with "." + the name, cut so that the longest unique part
@@ -52,6 +71,21 @@ std::optional<std::string> TemporaryNames::UniquePartOf(std::string_view candida
   if (!candidate.starts_with(prefix_) || !candidate.ends_with(kTemporarySuffix)) return std::nullopt;
   const auto unique = candidate.substr(prefix_.size(), candidate.size() - prefix_.size() - kTemporarySuffix.size());
   if (unique.size() > kTemporaryUniqueLength) return std::nullopt;
+  return std::string(unique);
+}
+
+// "." + the name (perhaps cut) + "." + hash + "." + unique part + suffix;
+// the unique part holds no dot.
+std::optional<std::string> UniquePartOfAnyTemporary(std::string_view candidate) {
+  if (!candidate.starts_with('.') || !candidate.ends_with(kTemporarySuffix)) return std::nullopt;
+  const auto rest = candidate.substr(0, candidate.size() - kTemporarySuffix.size());
+  const auto dot = rest.rfind('.');
+  if (dot == std::string_view::npos || dot < kHashLength + 2 || rest[dot - kHashLength - 1] != '.') return std::nullopt;
+  const auto hash = rest.substr(dot - kHashLength, kHashLength);
+  if (!std::all_of(hash.begin(), hash.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+    return std::nullopt;
+  const auto unique = rest.substr(dot + 1);
+  if (unique.empty() || unique.size() > kTemporaryUniqueLength) return std::nullopt;
   return std::string(unique);
 }
 
@@ -85,6 +119,22 @@ std::optional<std::filesystem::path> FollowLinks(const std::filesystem::path& fi
   }
   error = CannotCreateMessage(file, std::generic_category().message(ELOOP));
   return std::nullopt;
+}
+
+void RemoveStaleTemporariesOf(const std::filesystem::path& folder, const TemporaryNames& names) {
+  if (FolderSwept(folder)) return;
+  RemoveStaleTemporaries(folder, [&names](std::string_view name) { return names.UniquePartOf(name); });
+}
+
+SaveBatchFolder::SaveBatchFolder(const std::filesystem::path& folder) : folder_(FolderKey(folder)) {
+  RemoveStaleTemporaries(folder, UniquePartOfAnyTemporary);
+  const std::lock_guard lock(sweptFoldersMutex);
+  ++sweptFolders[folder_];
+}
+
+SaveBatchFolder::~SaveBatchFolder() {
+  const std::lock_guard lock(sweptFoldersMutex);
+  if (--sweptFolders[folder_] == 0) sweptFolders.erase(folder_);
 }
 
 std::string CannotCreateMessage(const std::filesystem::path& file, const std::string& reason) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,9 @@ class TemporaryNames {
 };
 inline constexpr std::size_t kTemporaryUniqueLength = 20;
 
+// The unique part of `candidate` when it is a temporary name of any file.
+std::optional<std::string> UniquePartOfAnyTemporary(std::string_view candidate);
+
 // The unique part this process puts into its temporary names: its process id,
 // "-" and random hex digits. ProcessIdOfUniquePart reads the id back.
 std::string MakeUniquePart(long processId);
@@ -40,6 +44,10 @@ std::optional<long> ProcessIdOfUniquePart(const std::string& unique);
 // cannot be read or the chain does not end.
 std::optional<std::filesystem::path> FollowLinks(const std::filesystem::path& file, std::string& error);
 
+// Before a file in `folder` is replaced: removes the temporaries of killed
+// saves of it (named by `names`), unless a SaveBatchFolder swept the folder.
+void RemoveStaleTemporariesOf(const std::filesystem::path& folder, const TemporaryNames& names);
+
 // Messages of a failed save; `reason` is the system's text.
 std::string CannotCreateMessage(const std::filesystem::path& file, const std::string& reason);
 std::string CannotWriteMessage(const std::filesystem::path& file, const std::string& reason);
@@ -48,13 +56,20 @@ std::string ReadOnlyMessage(const std::filesystem::path& file);
 
 // ---- implemented once per operating system ----
 
+// Gives the unique part of a name that is one of the temporaries sought.
+using TemporaryMatcher = std::function<std::optional<std::string>(std::string_view)>;
+
+// Removes the temporaries in `folder` that `matches` recognises and whose
+// process no longer runs: those that killed saves left behind.
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryMatcher& matches);
+
 // Writes `data` into an existing file that is not a regular file (a device,
 // a FIFO) without replacing it.
 bool WriteInPlace(const std::filesystem::path& file, ByteSpan data, std::string& error);
 
 // Replaces the regular file `target` (no link; it may not exist yet) through a
 // temporary file beside it, keeping its mode, owner and group, after removing
-// the temporaries of killed saves of it.
+// the temporaries of killed saves of it (RemoveStaleTemporariesOf).
 bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std::string& error);
 
 }  // namespace velloran

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -26,6 +27,15 @@ bool LocalTime(std::time_t time, std::tm& local);
 
 // The id of this process.
 long CurrentProcessId();
+
+// A folder only this user may enter, for sockets and other private files.
+// POSIX: the runtime folder ($XDG_RUNTIME_DIR) when it is a directory of this
+// user's with no access for group or others; else "velloran-UID" in the
+// temporary folder, made with mode 0700 when missing and checked the same way
+// (a link, another owner or a wider mode is refused). Empty when neither is
+// private: the caller then does without. Windows: the user's own temporary
+// folder.
+std::filesystem::path PrivateRuntimeFolder();
 
 // The system's own text for one of its error codes (errno values on POSIX,
 // GetLastError values on Windows), as UTF-8.

@@ -22,6 +22,7 @@ CpmDefinition Profi() {
   d.Sides = CpmSides::Alternate;
   d.BlockSize = 2048;
   d.DirectoryEntries = 128;
+  d.EndsAtBlankEntry = true;
   return d;
 }
 
@@ -72,6 +73,7 @@ bool CpmDefinition::Valid() const {
   if (Tracks < 1 || cylinders > kTrackCount / 2 || (Sides == CpmSides::Successive && Tracks % 2 != 0)) return false;
   if (ReservedTracks < 0 || ReservedTracks >= Tracks || Skew < 0) return false;
   if (DirectoryEntries < 1 || DirectoryEntries > kMaxDirectoryEntries) return false;
+  if (VolumeBlocks < 0 || VolumeBlocks > TrackBlocks()) return false;
   // An entry must hold at least one 16 KB extent, and the directory must
   // leave blocks for files.
   return BlocksPerEntry() * BlockSize >= 16384 && DirectoryBlocks() < BlockCount() && BlockCount() <= 65535;

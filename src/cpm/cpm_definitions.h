@@ -33,9 +33,18 @@ struct CpmDefinition {
   int ReservedTracks = 0;    // system tracks before block 0
   int Skew = 0;              // step between logically adjacent sectors; 0 and 1 mean none
   bool BootRecord = false;   // a +3 geometry record in the first sector describes the disk
+  // When not 0: the blocks the disk's own parameter block allows, which may
+  // be fewer than its tracks hold (the Korvet's).
+  int VolumeBlocks = 0;
+  // The directory ends at the first entry whose user and first name bytes
+  // are both 0xE5 (the Profi's CP/M stops there); other systems read every
+  // entry, and a blank sector may lie before their files.
+  bool EndsAtBlankEntry = false;
 
   // Blocks of the volume, directory included.
-  int BlockCount() const { return (Tracks - ReservedTracks) * SectorsPerTrack * SectorSize / BlockSize; }
+  int BlockCount() const { return VolumeBlocks != 0 ? VolumeBlocks : TrackBlocks(); }
+  // Blocks the tracks after the system tracks hold.
+  int TrackBlocks() const { return (Tracks - ReservedTracks) * SectorsPerTrack * SectorSize / BlockSize; }
   long long CapacityBytes() const { return static_cast<long long>(BlockCount()) * BlockSize; }
   int DirectoryBytes() const { return DirectoryEntries * 32; }
   int DirectoryBlocks() const { return (DirectoryBytes() + BlockSize - 1) / BlockSize; }

@@ -55,7 +55,7 @@ class Entries {
 
 bool SameName(const std::uint8_t* a, const std::uint8_t* b) { return std::memcmp(a + 1, b + 1, 11) == 0; }
 
-bool IsEndMarker(const std::uint8_t* entry) { return entry[0] == kCpmDeleted && entry[1] == kCpmDeleted; }
+bool IsBlankEntry(const std::uint8_t* entry) { return entry[0] == kCpmDeleted && entry[1] == kCpmDeleted; }
 
 // Labels and date stamps share the directory with the files.
 bool IsFileEntry(const std::uint8_t* entry) { return entry[0] != kDiskLabel && entry[0] != kDateStamps; }
@@ -115,7 +115,7 @@ CpmListing ListCpmDirectory(const CpmDefinition& definition, const CpmDirectory&
   const Entries entries(definition, directory);
   for (int i = 0; i < entries.Count(); ++i) {
     const std::uint8_t* entry = entries.At(i);
-    if (IsEndMarker(entry)) break;
+    if (definition.EndsAtBlankEntry && IsBlankEntry(entry)) break;
     if (!IsFileEntry(entry)) continue;
     const auto owner = static_cast<std::uint16_t>(i + 1);
     const bool deleted = entry[0] == kCpmDeleted;

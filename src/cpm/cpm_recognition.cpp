@@ -1,8 +1,10 @@
 #include "cpm/cpm_recognition.h"
 
 #include <algorithm>
+#include <span>
 
 #include "cpm/cpm_disk.h"
+#include "cpm/korvet_definition.h"
 
 namespace velloran {
 
@@ -20,11 +22,27 @@ CpmDefinition PlusThreeDefinition(const TZX_Disk& disk) {
   return *FindCpmDefinition("plus3");
 }
 
+// Track 0 numbered 1-5, as the Korvet formats it (the Profi's fifth
+// sector is number 9).
+bool HasKorvetTrackZero(const TZX_Disk& disk) {
+  for (int n = 1; n <= 5; ++n)
+    if (FindCpmSector(disk, 0, n) == kCpmNoSlot) return false;
+  return FindCpmSector(disk, 0, 9) == kCpmNoSlot;
+}
+
+// The Korvet's definition, from the parameter block in its first sector.
+std::optional<CpmDefinition> KorvetDefinition(const TZX_Disk& disk) {
+  const TSectorRec& first = disk.Tracks[0].Sectors[FindCpmSector(disk, 0, 1)];
+  if (first.IdSize != 3) return std::nullopt;
+  return ParseKorvetBootSector(std::span(first.Data.data(), first.DataLen));
+}
+
 }  // namespace
 
 std::optional<CpmDefinition> RecognizeCpmDisk(const TZX_Disk& disk) {
   const auto& sectors = disk.Tracks[0].Sectors;
   const auto used = std::count_if(sectors.begin(), sectors.end(), [](const TSectorRec& s) { return s.Used != 0; });
+  if (used == 5 && HasKorvetTrackZero(disk)) return KorvetDefinition(disk);
   if (used == 5 || used == 6) return ProfiDefinition();
 
   const TSectorRec* first = nullptr;

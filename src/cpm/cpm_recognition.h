@@ -9,8 +9,12 @@
 namespace velloran {
 
 // Recognises the disk by its track 0, the way the machines themselves do:
-// - five or six sectors on track 0: the Profi (five 1024-byte sectors,
-//   numbered 1-4 and 9), as the CP/M window has always accepted;
+// - five sectors numbered 1-5 on track 0: the Korvet, read by the
+//   parameter block in its first sector; without a valid one the disk is
+//   none this program knows (its directory would be read in the wrong
+//   place);
+// - otherwise five or six sectors on track 0: the Profi (five 1024-byte
+//   sectors, numbered 1-4 and 9), as the CP/M window has always accepted;
 // - otherwise the lowest sector number on track 0 names the Amstrad format:
 //   0x41-0x49 the CPC system format, 0xC1-0xC9 the CPC data format, 1-9
 //   the Spectrum +3 / PCW format, whose geometry record in the first sector

@@ -31,7 +31,7 @@ std::uint16_t CellStream::Window16(std::size_t cell) const {
 }
 
 RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<const CellPattern> patterns, int passes,
-                            const PllSettings& settings) {
+                            const PllSettings& settings, std::size_t laterPassCells) {
   RecoveredCells out;
   cellTicks *= settings.clockScale;
   const double minimum = cellTicks * (1 - kMaxDeviation);
@@ -54,8 +54,15 @@ RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<
   for (const CellPattern& pattern : patterns)
     trailingEmpty.push_back(pattern.cells == 0 ? 16 : static_cast<std::size_t>(std::countr_zero(pattern.cells)));
 
+  // A later pass counts its cells from the end of the pass before, or from
+  // the index it passes when that lies later (after a long empty stretch).
+  const auto laterPassDone = [&](std::size_t passStart) {
+    const std::size_t from = std::max(passStart, out.indexCells.empty() ? 0 : out.indexCells.back());
+    return out.cells.Size() >= from && out.cells.Size() - from >= laterPassCells;
+  };
   for (int pass = 0; pass < passes; ++pass) {
-    for (std::size_t i = 0; i < track.intervals.size(); ++i) {
+    const std::size_t passStart = out.cells.Size();
+    for (std::size_t i = 0; i < track.intervals.size() && !(pass > 0 && laterPassDone(passStart)); ++i) {
       double interval = track.intervals[i];
       if (pass > 0 && i == 0) interval += static_cast<double>(wrapGap);
       sinceReference += interval;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -64,7 +65,11 @@ struct PllSettings {
 
 // Runs the loop over the transitions (`passes` times over the same flux, for a
 // single revolution read around its end) with the nominal cell length in ticks.
+// A pass after the first stops once it has added `laterPassCells` cells: a
+// revolution read around needs only enough to finish a field that crosses its
+// index.
 RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<const CellPattern> patterns, int passes,
-                            const PllSettings& settings = {});
+                            const PllSettings& settings = {},
+                            std::size_t laterPassCells = std::numeric_limits<std::size_t>::max());
 
 }  // namespace velloran

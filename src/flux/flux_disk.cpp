@@ -1,5 +1,6 @@
 #include "flux/flux_disk.h"
 
+#include "common/parallel.h"
 #include "flux/track_decoder.h"
 
 namespace velloran {
@@ -45,17 +46,21 @@ std::uint64_t TrackFingerprint(const TTrack& track) {
   return digest.Value();
 }
 
+// The tracks are independent: each is decoded on whichever core is free into
+// its own TTrack, and the notices are gathered in track order afterwards, so
+// the result does not depend on the cores.
 std::vector<std::string> DecodeFluxDisk(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux) {
   disk.ClearDisk();
-  std::vector<std::string> notices;
-  for (int t = 0; t < kTrackCount; ++t) {
+  std::array<std::vector<std::string>, kTrackCount> trackNotices;
+  ForEachInParallel(kTrackCount, [&](std::size_t t) {
     auto& held = flux->tracks[t];
-    if (!held) continue;
+    if (!held) return;
     TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    const DecodeReport report = DecodeFluxTrack(held->flux, track);
-    notices.insert(notices.end(), report.notices.begin(), report.notices.end());
+    trackNotices[t] = DecodeFluxTrack(held->flux, track).notices;
     held->fingerprint = TrackFingerprint(track);
-  }
+  });
+  std::vector<std::string> notices;
+  for (auto& some : trackNotices) notices.insert(notices.end(), some.begin(), some.end());
   disk.Capture = std::move(flux);
   return notices;
 }

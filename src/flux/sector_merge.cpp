@@ -161,6 +161,7 @@ void FillSlot(TSectorRec& sector, const SectorCopy& chosen, int errors) {
   std::copy_n(chosen.data.begin(), kept, sector.Data.begin());
   sector.DataLen = static_cast<std::uint16_t>(kept);
   sector.DataOk = chosen.dataOk ? 0xFF : 0;
+  sector.DeletedMark = chosen.deleted ? 1 : 0;
   sector.ErrorCount = static_cast<std::uint8_t>(std::min(errors, 255));
 }
 

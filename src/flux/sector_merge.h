@@ -20,6 +20,7 @@ struct SectorCopy {
   double position = 0;  // where its ID mark lies, as a fraction of the revolution
   bool hasData = false;
   bool dataOk = false;
+  bool deleted = false;       // behind a deleted-data mark (F8 or F9)
   std::size_t dataPos = 0;    // first data byte among the revolution's bytes
   Bytes data;                 // the whole field as far as the flux holds it
   std::uint16_t dataCrc = 0;  // as read

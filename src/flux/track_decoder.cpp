@@ -27,11 +27,13 @@ constexpr std::size_t kMfmDataMarkWindow = 60;
 constexpr std::size_t kFmDataMarkWindow = 32;
 // Bytes framed past the next index, so that a field begun before it ends.
 constexpr std::size_t kSpillBytes = 4200;
+constexpr std::size_t kSpillCells = 16 * kSpillBytes + 16;  // and the cells of one more byte
 constexpr std::uint8_t kLargestSizeCode = 7;
 
 constexpr std::uint8_t kIdMark = 0xFE;
 constexpr std::uint8_t kIndexMark = 0xFC;
 bool IsDataMark(std::uint8_t b) { return b >= 0xF8 && b <= 0xFB; }
+constexpr std::uint8_t kLastDeletedDataMark = 0xF9;  // F8 and F9 mark deleted data, FA and FB normal data
 
 // The 16 cells of a byte sent with the given clock bits, clock first.
 constexpr std::uint16_t Cells(std::uint8_t data, std::uint8_t clock) {
@@ -65,6 +67,7 @@ std::uint8_t DataBits(std::uint16_t cells) {
 struct RateGuess {
   int dataRate = 0;      // 0: no rate fits (no flux, or noise)
   double cellTicks = 0;  // the MFM cell as measured
+  double share = 0;      // of the sampled intervals, those that fit it
 };
 
 // The rate whose cell makes most intervals 2, 3 or 4 cells long; the cell is
@@ -89,10 +92,9 @@ RateGuess GuessRate(const FluxTrack& flux) {
     }
     if (fits > bestFits) {
       bestFits = fits;
-      guess = {rate, ticks / cells};
+      guess = {rate, ticks / cells, static_cast<double>(fits) / static_cast<double>(count)};
     }
   }
-  if (static_cast<double>(bestFits) < kRateMinimumShare * static_cast<double>(count)) return {};
   return guess;
 }
 
@@ -182,6 +184,7 @@ void ReadDataField(const RevolutionBytes& rev, std::size_t from, FluxEncoding en
     const std::size_t first = j + 1;
     const std::size_t available = rev.bytes.size() - first;
     copy.hasData = true;
+    copy.deleted = mark <= kLastDeletedDataMark;
     copy.dataPos = first;
     const std::size_t taken = std::min(size, available);
     copy.data.assign(rev.bytes.begin() + static_cast<std::ptrdiff_t>(first),
@@ -216,8 +219,9 @@ void ReadSectors(RevolutionBytes& rev, FluxEncoding encoding) {
 }
 
 // Every revolution of the flux decoded with one encoding. A single revolution
-// that starts at its index is read twice round, so that fields crossing the
-// index and the framing of its first bytes come out whole.
+// that starts at its index is read once round and on as far as framing goes
+// past the index, so that fields crossing the index and the framing of its
+// first bytes come out whole.
 std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cellTicks, FluxEncoding encoding,
                                                const PllSettings& settings = {}, int variant = 0) {
   const bool fm = encoding == FluxEncoding::FM;
@@ -225,7 +229,7 @@ std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cel
       fm ? std::span<const CellPattern>(kFmPatterns) : std::span<const CellPattern>(kMfmPatterns);
   const bool circular = flux.Revolutions() == 1 && flux.indexTimes.front() == 0;
   const RecoveredCells recovered =
-      RecoverCells(flux, fm ? 2 * cellTicks : cellTicks, patterns, circular ? 2 : 1, settings);
+      RecoverCells(flux, fm ? 2 * cellTicks : cellTicks, patterns, circular ? 2 : 1, settings, kSpillCells);
   const std::vector<PatternHit> hits = fm ? recovered.hits : IndexMarkRunsOnly(recovered.hits);
 
   std::vector<std::pair<std::size_t, std::size_t>> spans;
@@ -285,24 +289,57 @@ void NoteVariantSectors(const TTrack& track, const std::vector<SlotOrigin>& orig
 
 }  // namespace
 
+double RateFit(const FluxTrack& flux) { return GuessRate(flux).share; }
+
+TrackLayout DecodeTrackLayout(const FluxTrack& flux) {
+  TrackLayout layout;
+  const RateGuess rate = GuessRate(flux);
+  layout.cellTicks = rate.cellTicks;
+  if (rate.dataRate == 0 || rate.share < kRateMinimumShare) return layout;
+  for (const FluxEncoding encoding : {FluxEncoding::MFM, FluxEncoding::FM}) {
+    layout.revolutions = DecodeRevolutions(flux, rate.cellTicks, encoding);
+    if (!AnyFormatted(layout.revolutions)) continue;
+    layout.encoding = encoding;
+    layout.dataRate = encoding == FluxEncoding::FM ? rate.dataRate / 2 : rate.dataRate;
+    return layout;
+  }
+  layout.revolutions.clear();
+  return layout;
+}
+
+TrackLayout RawTrackLayout(ByteSpan raw) {
+  constexpr std::uint8_t kSync = 0xA1;
+  RevolutionBytes revolution;
+  revolution.bytes.assign(raw.begin(), raw.end());
+  revolution.sync.assign(raw.size(), false);
+  revolution.length = raw.size();
+  for (std::size_t i = 0; i + 3 <= raw.size(); ++i)
+    if (raw[i] == kSync && raw[i + 1] == kSync && raw[i + 2] == kSync)
+      std::fill_n(revolution.sync.begin() + i, 3, true);
+  ReadSectors(revolution, FluxEncoding::MFM);
+  TrackLayout layout;
+  if (!revolution.formatted) return layout;
+  layout.encoding = FluxEncoding::MFM;
+  layout.revolutions.push_back(std::move(revolution));
+  return layout;
+}
+
 DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track, DecodeWays ways) {
   track.Clear();
   DecodeReport report;
-  const RateGuess rate = GuessRate(flux);
-  if (rate.dataRate == 0) return report;
-
-  FluxEncoding encoding = FluxEncoding::MFM;
-  std::vector<RevolutionBytes> revolutions = DecodeRevolutions(flux, rate.cellTicks, encoding);
-  if (!AnyFormatted(revolutions)) {
-    encoding = FluxEncoding::FM;
-    revolutions = DecodeRevolutions(flux, rate.cellTicks, encoding);
-    if (!AnyFormatted(revolutions)) return report;
-  }
+  TrackLayout layout = DecodeTrackLayout(flux);
+  if (layout.encoding == FluxEncoding::None) return report;
+  const FluxEncoding encoding = layout.encoding;
+  std::vector<RevolutionBytes>& revolutions = layout.revolutions;
   report.encoding = encoding;
-  report.dataRate = encoding == FluxEncoding::FM ? rate.dataRate / 2 : rate.dataRate;
+  report.dataRate = layout.dataRate;
   report.revolutions = static_cast<int>(revolutions.size());
-  if (ways == DecodeWays::Every) report.variantsTried = DecodeOtherWays(flux, rate.cellTicks, encoding, revolutions);
+  if (ways == DecodeWays::Every) report.variantsTried = DecodeOtherWays(flux, layout.cellTicks, encoding, revolutions);
   track.Present = 0xFF;
+  track.Fm = encoding == FluxEncoding::FM ? 1 : 0;
+  // The controller's rate: an FM track's data rate is half of it.
+  track.DataRate =
+      static_cast<std::uint16_t>((encoding == FluxEncoding::FM ? 2 * layout.dataRate : layout.dataRate) / 1000);
   // The model's raw track is MFM, as the UDI writer sends it.
   const MergedTrack merged = MergeRevolutions(revolutions, encoding == FluxEncoding::MFM, track, report.notices);
   report.revolutionKept = merged.revolutionKept < 0 ? -1 : revolutions[merged.revolutionKept].revolution;

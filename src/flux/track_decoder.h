@@ -31,6 +31,27 @@ struct DecodeReport {
   std::vector<std::string> otherWays;          // of the notices: the sectors other settings read
 };
 
+// The share (0 to 1) of the track's first intervals that lie 2, 3 or 4 MFM
+// cells apart at the data rate that fits best: near 1 when the sample clock
+// is right, far lower when the flux is counted at a wrong speed.
+double RateFit(const FluxTrack& flux);
+
+// What decoding finds on each revolution before the copies are merged: the
+// encoding, the rate, the measured cell and every revolution's bytes with
+// its sectors (their places as fractions of the revolution).
+struct TrackLayout {
+  FluxEncoding encoding = FluxEncoding::None;  // None: no rate fits, or no address mark anywhere
+  int dataRate = 0;                            // data bits per second; FM carries half the MFM rate
+  double cellTicks = 0;                        // the MFM cell at the rate found, as measured; 0 when none fits
+  std::vector<RevolutionBytes> revolutions;    // one per revolution (the whole capture when it has no index)
+};
+TrackLayout DecodeTrackLayout(const FluxTrack& flux);
+
+// The sectors of a raw MFM track (bytes as the model keeps them) found as in
+// flux: a run of three A1 bytes before a mark counts as sync. One revolution;
+// the encoding stays None when no address mark is found, the rate is unknown (0).
+TrackLayout RawTrackLayout(ByteSpan raw);
+
 // Decodes `flux` into `track`, which is emptied first (TrackNum stays).
 // Sectors come in the order they pass the head. While a sector is bad or
 // missing, the flux is decoded again with the other settings of

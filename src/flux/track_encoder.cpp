@@ -46,16 +46,23 @@ FluxTrack EncodeMfmTrack(ByteSpan raw, ByteSpan syncMap, const FluxTiming& timin
 
   FluxTrack flux;
   flux.sampleClock = timing.sampleClock;
-  const double cellTicks = turn * timing.sampleClock / static_cast<double>(std::max(turnCells, cells.size()));
+  const auto turnTicks = static_cast<std::uint64_t>(std::llround(turn * timing.sampleClock));
+  const std::size_t cellCount = std::max<std::size_t>({turnCells, cells.size(), 1});
+  const double evenCellTicks = turn * timing.sampleClock / static_cast<double>(cellCount);
+  const std::uint64_t wholeCellTicks = std::max<std::uint64_t>(1, turnTicks / cellCount);
   // Each transition in the middle of its cell.
+  const auto cellMiddle = [&](std::size_t k) -> std::uint64_t {
+    if (timing.wholeTickCells) return k * wholeCellTicks + wholeCellTicks / 2;
+    return static_cast<std::uint64_t>(std::llround((static_cast<double>(k) + 0.5) * evenCellTicks));
+  };
   std::uint64_t previous = 0;
   for (std::size_t k = 0; k < cells.size(); ++k) {
     if (!cells[k]) continue;
-    const auto time = static_cast<std::uint64_t>(std::llround((static_cast<double>(k) + 0.5) * cellTicks));
+    const std::uint64_t time = cellMiddle(k);
     flux.intervals.push_back(static_cast<std::uint32_t>(time - previous));
     previous = time;
   }
-  flux.indexTimes = {0, static_cast<std::uint64_t>(std::llround(turn * timing.sampleClock))};
+  flux.indexTimes = {0, turnTicks};
   return flux;
 }
 

@@ -15,6 +15,11 @@ struct FluxTiming {
   double dataRate = 250000;   // data bits per second
   double rpm = 300;           // revolutions per minute
   double sampleClock = 40e6;  // ticks per second of the flux made
+  // Every cell the same whole number of ticks, the turn's rest after the last
+  // cell: a clean track then has exactly three intervals (2, 3 and 4 cells),
+  // which a format storing intervals packs far better. Otherwise the cells
+  // share the turn evenly and each transition is rounded to a tick.
+  bool wholeTickCells = false;
 };
 
 // MFM-encodes `raw` (sync bytes A1 and C2 flagged in `syncMap` lose their

@@ -52,7 +52,6 @@ constexpr std::uint8_t kSt2DeletedMark = 0x40;      // a deleted-data mark
 constexpr std::uint8_t kSt2DataError = 0x20;        // CRC error in the data field
 constexpr std::uint8_t kSt2MissingDataMark = 0x01;  // no data field
 
-constexpr const char* kReadError = "DSK file read error!";
 constexpr const char* kNoDskFile = "No DSK format!";
 constexpr const char* kHeaderError = "Error DSK header!";
 constexpr const char* kLengthError = "Error DSK file length!";
@@ -72,20 +71,16 @@ std::string Where(int index, std::uint8_t sectorNumber) {
 
 // ---- reading ----
 
-struct LoadReport {
-  int deletedMarks = 0;
-};
-
 // Puts one listed sector into a slot: its ID, its CRC state from ST1/ST2 and
 // the first copy of its data.
-void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, ByteSpan data, bool extended, int index,
-                 LoadReport& report) {
+void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, ByteSpan data, bool extended,
+                 int index) {
   const std::uint8_t st1 = info[4];
   const std::uint8_t st2 = info[5];
   SetIdField(sector, info[0], info[1], info[2], info[3]);
   // A CRC error without one in the data field was in the ID field.
   if ((st1 & kSt1DataError) != 0 && (st2 & kSt2DataError) == 0) sector.IdCrc ^= 0xFFFF;
-  if ((st2 & kSt2DeletedMark) != 0) ++report.deletedMarks;
+  sector.DeletedMark = (st2 & kSt2DeletedMark) != 0 ? 1 : 0;
   if (data.empty() || (st2 & kSt2MissingDataMark) != 0) return;
 
   // Copies of a sector that read differently each time follow each other.
@@ -94,9 +89,10 @@ void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, B
   if (extended && nominal > 0 && nominal <= kSectorDataSize && data.size() > nominal && data.size() % nominal == 0) {
     const std::size_t copies = data.size() / nominal;
     if (copies > kMaxSectorCopies)
-      disk.Notices.push_back("DSK: дорожка " + std::to_string(index) + ", сектор " + std::to_string(sector.IdSector) +
-                             " — слабый сектор, копий в образе: " + std::to_string(copies) + "; загружены первые " +
-                             std::to_string(kMaxSectorCopies) + ".");
+      CarryLoss(disk, "DSK",
+                {LossKind::Copies, index, sector.IdSector,
+                 "слабый сектор, копий в образе: " + std::to_string(copies) + "; загружены первые " +
+                     std::to_string(kMaxSectorCopies)});
     further = data.subspan(nominal, nominal * (std::min<std::size_t>(copies, kMaxSectorCopies) - 1));
     data = data.first(nominal);
   }
@@ -113,8 +109,7 @@ void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, B
 }
 
 // Reads one track block into a track. Returns the message of a failure.
-const char* ReadTrackBlock(TZX_Disk& disk, ByteSpan block, bool extended, int index, TTrack& track,
-                           LoadReport& report) {
+const char* ReadTrackBlock(TZX_Disk& disk, ByteSpan block, bool extended, int index, TTrack& track) {
   if (block.size() < kBlockUnit || !HeadStartsWith(block, kTrackSignature.substr(0, 10))) return kTrackError;
   const int count = block[kSectorCountField];
   if (count > kMaxSectorInfos) return kTrackError;
@@ -132,7 +127,7 @@ const char* ReadTrackBlock(TZX_Disk& disk, ByteSpan block, bool extended, int in
     const ByteSpan data = block.subspan(position, length);
     position += length;
     if (s >= kSlotCount) continue;
-    PlaceSector(disk, track.Sectors[s], info, data, extended, index, report);
+    PlaceSector(disk, track.Sectors[s], info, data, extended, index);
     if (cut) track.Sectors[s].DataOk = 0;
   }
   if (count > kSlotCount) NoteTooManySectors(disk, "DSK", index, static_cast<std::size_t>(count));
@@ -153,7 +148,8 @@ std::pair<std::uint8_t, std::uint8_t> StatusOf(const TSectorRec& sector) {
     st1 |= kSt1DataError;
     st2 |= kSt2DataError;
   }
-  if (sector.IdCrc != IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize)) st1 |= kSt1DataError;
+  if (!IdCrcGood(sector)) st1 |= kSt1DataError;
+  if (sector.DeletedMark != 0) st2 |= kSt2DeletedMark;
   return {st1, st2};
 }
 
@@ -243,22 +239,6 @@ std::size_t StandardBlockSize(const TTrack& track) {
 
 }  // namespace
 
-SaveLosses SaveLossesDSK(const TZX_Disk& disk, std::string_view) {
-  SaveLosses losses;
-  for (int t = 0; t < kTrackCount; ++t) {
-    const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0) continue;
-    for (const TSectorRec& sector : track.Sectors) {
-      const std::size_t dropped = sector.ExtraCopies.size() - HeldCopies(sector).size();
-      if (sector.Used != 0 && dropped > 0)
-        losses.push_back(
-            {t, sector.IdSector,
-             "копий слабого сектора не целого размера или с другим состоянием CRC: " + std::to_string(dropped)});
-    }
-  }
-  return losses;
-}
-
 // "EXTENDED" or "MV - CPC" at the start.
 Confidence ProbeDSK(const ProbeInput& input) {
   return IsExtended(input.head) || IsStandard(input.head) ? Confidence::Signature : Confidence::None;
@@ -266,7 +246,7 @@ Confidence ProbeDSK(const ProbeInput& input) {
 
 bool LoadDSK(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, kReadError, data)) return false;
+  if (!ReadImageFile(disk, file, data)) return false;
   return LoadDSKFromBytes(disk, data);
 }
 
@@ -282,7 +262,6 @@ bool LoadDSKFromBytes(TZX_Disk& disk, ByteSpan data) {
   if (sides < 1 || sides > 2 || (extended && tracks > kMaxTableEntries)) return Fail(disk, kHeaderError);
 
   TracksBeyondDisk beyond("DSK");
-  LoadReport report;
   TTrack scratch;  // where a track beyond the disk is looked at
   std::size_t position = kBlockUnit;
   for (std::size_t i = 0; i < tracks; ++i) {
@@ -298,11 +277,10 @@ bool LoadDSKFromBytes(TZX_Disk& disk, ByteSpan data) {
     const bool onDisk = index < kTrackCount;
     if (!onDisk) scratch.Clear();
     TTrack& track = onDisk ? disk.GetTrack(static_cast<std::uint8_t>(index)) : scratch;
-    if (const char* error = ReadTrackBlock(disk, block, extended, index, track, report)) return Fail(disk, error);
-    if (!onDisk && !beyond.Drop(disk, cylinder, side, track.CountSectors() > 0)) return false;
+    if (const char* error = ReadTrackBlock(disk, block, extended, index, track)) return Fail(disk, error);
+    if (!onDisk) beyond.Drop(disk, cylinder, side, track.CountSectors());
   }
   beyond.Report(disk);
-  NoteDeletedMarks(disk, "DSK", report.deletedMarks);
   return true;
 }
 
@@ -318,9 +296,7 @@ bool SaveDSKToBytes(TZX_Disk& disk, Bytes& out, DskVariant variant) {
   out.clear();
   const bool extended = variant == DskVariant::Extended;
   const int count = disk.TracksToWrite();
-  bool oddTracks = false;
-  for (int t = 1; t < count; t += 2) oddTracks = oddTracks || disk.GetTrack(static_cast<std::uint8_t>(t)).Present != 0;
-  const int sides = oddTracks ? 2 : 1;
+  const int sides = SidesToWrite(disk);
   const int cylinders = (count + 1) / 2;
 
   std::size_t standardSize = kBlockUnit;
@@ -360,6 +336,29 @@ bool SaveDSKToBytes(TZX_Disk& disk, Bytes& out, DskVariant variant) {
   }
   out = std::move(file);
   return true;
+}
+
+SaveLosses SaveLossesDSK(const TZX_Disk& disk, std::string_view format) {
+  SaveLosses losses;
+  // The status bytes tell an ID CRC error apart only while the data is good.
+  for (int t = 0; t < kTrackCount; ++t)
+    for (const auto& sector : disk.GetTrack(static_cast<std::uint8_t>(t)).Sectors)
+      if (sector.Used != 0 && sector.DataLen != 0 && sector.DataOk == 0 && !IdCrcGood(sector))
+        losses.push_back(
+            {LossKind::IdCrcState, t, sector.IdSector,
+             "ошибка CRC заголовка вместе с ошибкой CRC данных (формат " + std::string(format) + " не различает их)"});
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    if (track.Present == 0) continue;
+    for (const TSectorRec& sector : track.Sectors) {
+      const std::size_t dropped = sector.ExtraCopies.size() - HeldCopies(sector).size();
+      if (sector.Used != 0 && dropped > 0)
+        losses.push_back(
+            {LossKind::Copies, t, sector.IdSector,
+             "копий слабого сектора не целого размера или с другим состоянием CRC: " + std::to_string(dropped)});
+    }
+  }
+  return losses;
 }
 
 }  // namespace velloran

@@ -18,11 +18,12 @@ enum class DskVariant { Extended, Standard };
 
 Confidence ProbeDSK(const ProbeInput& input);
 
-// Reads either variant. Several stored copies of a weak sector (the extended
-// variant's data length a multiple of the sector size) become the slot's
-// copies, up to kMaxSectorCopies, all with the sector's CRC state; a notice
-// names what the disk cannot hold (copies beyond those, data beyond 1100
-// bytes, more than 20 sectors, deleted-data marks).
+// Reads either variant with the sectors' deleted-data marks. Several stored
+// copies of a weak sector (the extended variant's data length a multiple of
+// the sector size) become the slot's copies, up to kMaxSectorCopies, all with
+// the sector's CRC state; copies beyond those are a loss the disk carries, and
+// so are other things the disk cannot hold (data beyond 1100 bytes, more than
+// 20 sectors).
 bool LoadDSK(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadDSKFromBytes(TZX_Disk& disk, ByteSpan data);
 
@@ -35,7 +36,8 @@ bool SaveDSK(TZX_Disk& disk, const std::filesystem::path& file, DskVariant varia
 bool SaveDSKToBytes(TZX_Disk& disk, Bytes& out, DskVariant variant = DskVariant::Extended);
 
 // What the extended variant cannot hold: copies of a weak sector that are not
-// whole sectors, or whose CRC state differs from the first copy's.
+// whole sectors, or whose CRC state differs from the first copy's. What the
+// status bytes cannot tell: an ID CRC error in a sector whose data is bad too.
 SaveLosses SaveLossesDSK(const TZX_Disk& disk, std::string_view format);
 
 }  // namespace velloran

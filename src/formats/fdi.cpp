@@ -78,7 +78,7 @@ std::vector<const TSectorRec*> SectorsToSave(const TTrack& track) {
 // Loads an FDI file into the disk.
 bool LoadFDI(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  return ReadImageFile(disk, file, "FDI file read error!", data) && LoadFDIFromBytes(disk, data);
+  return ReadImageFile(disk, file, data) && LoadFDIFromBytes(disk, data);
 }
 
 // Fills the disk from the bytes of an FDI file: one model track per track
@@ -142,7 +142,6 @@ SaveLosses SaveLossesFDI(const TZX_Disk& disk, std::string_view format) {
   SaveLosses losses;
   FindDataBeyond(
       disk, format, [](std::uint8_t sizeCode) -> int { return StoredSectorLength(sizeCode); }, losses);
-  FindExtraCopies(disk, losses);
   return losses;
 }
 
@@ -152,18 +151,21 @@ bool SaveFDI(TZX_Disk& disk, const std::filesystem::path& file) {
   return SaveFDIToBytes(disk, data) && WriteImageFile(disk, file, data);
 }
 
-// Builds the bytes of an FDI file: two heads, whole cylinders up to the last
-// present track, the used slots of each present track in slot order.
+// Builds the bytes of an FDI file: one head for a one-sided disk, else two,
+// whole cylinders up to the last present track, the used slots of each
+// present track in slot order.
 bool SaveFDIToBytes(TZX_Disk& disk, Bytes& out) {
   const int cylinders = (disk.TracksToWrite() + 1) / 2;
+  const int heads = SidesToWrite(disk);
   Bytes file{'F', 'D', 'I', 0};
   AppendLe16(file, static_cast<std::uint16_t>(cylinders));
-  AppendLe16(file, 2);
+  AppendLe16(file, static_cast<std::uint16_t>(heads));
   AppendLe16(file, 0);  // text offset, filled in below
   AppendLe16(file, 0);  // data offset, filled in below
   AppendLe16(file, 0);  // no extra header
   Bytes area;
   for (int t = 0; t < cylinders * 2; ++t) {
+    if (t % 2 >= heads) continue;  // a one-sided disk has no second side
     const auto sectors = SectorsToSave(disk.GetTrack(static_cast<std::uint8_t>(t)));
     const std::size_t trackStart = area.size();
     AppendLe32(file, static_cast<std::uint32_t>(trackStart));

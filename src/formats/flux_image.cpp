@@ -9,8 +9,24 @@ bool FluxBudget::Take(std::size_t transitions) {
   return used_ <= kMaxFluxDiskTransitions;
 }
 
+namespace {
+
+// Decoded tracks with sectors whose raw bytes the model could not take.
+int TracksWithoutRaw(TZX_Disk& disk) {
+  int count = 0;
+  for (TTrack& track : disk.Tracks)
+    if (track.Present != 0 && track.RawValid == 0 && track.CountSectors() > 0) ++count;
+  return count;
+}
+
+}  // namespace
+
 void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<std::string> notices) {
   const std::vector<std::string> decoded = DecodeFluxDisk(disk, std::move(flux));
+  if (const int withoutRaw = TracksWithoutRaw(disk); withoutRaw > 0)
+    notices.push_back(std::to_string(withoutRaw) +
+                      " tracks keep their sectors but not their raw track: FM, or longer than the " +
+                      std::to_string(kRawCapacity) + " bytes the program holds (high density)");
   notices.insert(notices.end(), decoded.begin(), decoded.end());
   if (notices.empty()) return;
   std::string notice = notices.front();
@@ -28,12 +44,10 @@ int RevolutionsToWrite(const TZX_Disk& disk) {
   return std::max(revolutions, 1);
 }
 
-bool FluxToWrite(TZX_Disk& disk, int track, double sampleClock, FluxTrack& out) {
-  FluxTiming timing;
-  timing.sampleClock = sampleClock;
+bool FluxToWrite(TZX_Disk& disk, int track, const FluxTiming& timing, FluxTrack& out) {
   disk.ErrSector = 0;
   if (TrackFlux(disk, static_cast<std::uint8_t>(track), timing, out)) {
-    if (out.sampleClock != sampleClock) out = Resampled(out, sampleClock);
+    if (out.sampleClock != timing.sampleClock) out = Resampled(out, timing.sampleClock);
     return true;
   }
   disk.ErrTrack = static_cast<std::uint8_t>(track);

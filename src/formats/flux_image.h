@@ -37,9 +37,9 @@ void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<
 // dropped), else 1.
 int RevolutionsToWrite(const TZX_Disk& disk);
 
-// The flux of a track for a writer (held or encoded at 250 kbit/s, 300 rpm);
-// on failure the message goes to LastError.
-bool FluxToWrite(TZX_Disk& disk, int track, double sampleClock, FluxTrack& out);
+// The flux of a track for a writer (held, or encoded at 250 kbit/s, 300 rpm,
+// at `timing`'s sample clock); on failure the message goes to LastError.
+bool FluxToWrite(TZX_Disk& disk, int track, const FluxTiming& timing, FluxTrack& out);
 
 // What a flux image cannot hold: captured flux of an unchanged track is kept
 // as it was; any other track is encoded from its built raw track.

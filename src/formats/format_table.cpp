@@ -6,6 +6,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "common/file_io.h"
 #include "common/utf8_path.h"
 #include "formats/dsk.h"
 #include "formats/fdi.h"
@@ -46,42 +47,113 @@ Confidence ProbeSCL(const ProbeInput& input) {
   return HasSclSignature(input.head) ? Confidence::Signature : Confidence::None;
 }
 
+// What each kind of file holds beyond plain sector data.
+constexpr FormatHolds kSectorDumpHolds{};  // data only, in the fixed order of the layout
+constexpr FormatHolds kBuiltTrackHolds{
+    .rawTracks = true, .ids = true, .crcState = true, .idCrcState = true, .deletedMarks = true};
+constexpr FormatHolds kFluxHolds{.rawTracks = true,
+                                 .ids = true,
+                                 .crcState = true,
+                                 .idCrcState = true,
+                                 .deletedMarks = true,
+                                 .revolutions = true,
+                                 .capturedFlux = true};
+constexpr FormatHolds kOneRevolutionFluxHolds{
+    .rawTracks = true, .ids = true, .crcState = true, .idCrcState = true, .deletedMarks = true, .capturedFlux = true};
+
 // key, name, dialog caption, default extension, probe, reader, writer, what
-// it holds: raw tracks, CRC state, IDs, comments, and what it cannot hold of a
-// disk (nullptr: all the model keeps; SCL keeps the files of a TR-DOS disk,
-// so what lies outside the TR-DOS layout is lost as in TRD; DSK and IMD hold
-// every sector or refuse the save; of weak sectors IMD keeps one copy). To add a format, see "Adding an image
-// format" in ARCHITECTURE.md.
+// it holds, and what its layout cannot hold besides (nullptr: nothing more;
+// SCL keeps the files of a TR-DOS disk, so what lies outside the TR-DOS
+// layout is lost as in TRD; DSK and IMD hold every sector or refuse the save;
+// of weak sectors only DSK and UDF keep every copy). To add a format, see
+// "Adding an image format" in ARCHITECTURE.md.
 const std::array kFormats = {
     ImageFormat{"UDI", "UDI raw MFM track image", "Универсальный образ диска", "udi", ProbeUDI, LoadUDI, Plain<SaveUDI>,
-                true, true, true, false, SaveLossesUDI},
-    ImageFormat{"TRD", "TR-DOS sector dump", "Файл образа TRDOS диска", "trd", ProbeTRD, LoadTRD, Plain<SaveTRD>, false,
-                false, false, false, SaveLossesTRD},
-    ImageFormat{"TD0", "TeleDisk image, plain or compressed", "Образ диска TeleDisk", "td0", ProbeTD0, LoadTD0,
-                SaveTD0WithOptions, false, true, true, true, SaveLossesTD0},
-    ImageFormat{"FDI", "FDI sector image with headers", "Полный образ диска", "fdi", ProbeFDI, LoadFDI, Plain<SaveFDI>,
-                false, true, true, true, SaveLossesFDI},
+                kBuiltTrackHolds, SaveLossesUDI},
+    ImageFormat{"TRD", "TR-DOS sector dump", "Файл образа TRDOS диска", "trd", ProbeTRD, LoadTRD, Plain<SaveTRD>,
+                kSectorDumpHolds, SaveLossesTRD},
+    ImageFormat{"TD0",
+                "TeleDisk image, plain or compressed",
+                "Образ диска TeleDisk",
+                "td0",
+                ProbeTD0,
+                LoadTD0,
+                SaveTD0WithOptions,
+                {.ids = true, .crcState = true, .missingData = true, .deletedMarks = true, .comments = true},
+                SaveLossesTD0},
+    ImageFormat{"FDI",
+                "FDI sector image with headers",
+                "Полный образ диска",
+                "fdi",
+                ProbeFDI,
+                LoadFDI,
+                Plain<SaveFDI>,
+                {.ids = true, .crcState = true, .comments = true},
+                SaveLossesFDI},
     ImageFormat{"PRO", "Profi CP/M sector dump", "Секторный образ диска CP/M Profi", "pro", ProbePRO, LoadPRO,
-                Plain<SavePRO>, false, false, false, false, SaveLossesPRO},
-    ImageFormat{"SCL", "TR-DOS files with a short catalog", "Краткий формат образа TRDOS диска", "scl", ProbeSCL,
-                LoadSCL, Plain<SaveSCL>, false, false, false, false, SaveLossesTRD},
-    ImageFormat{"KDI", "Korvet sector dump", "Образ диска Корвета", "kdi", ProbeKDI, LoadKDI, Plain<SaveKDI>, false,
-                false, false, false, SaveLossesKDI},
-    ImageFormat{"HFE", "HxC floppy emulator bit-cell image", "Образ для флоппи эмулятора", "hfe", ProbeHFE, LoadHFE,
-                Plain<SaveHFE>, true, true, true, false, SaveLossesHFE},
-    ImageFormat{"DSK", "CPC/Spectrum +3 disk image, extended or standard", "Образ диска CPC и Spectrum +3", "dsk",
-                ProbeDSK, LoadDSK, SaveDSKWithOptions, false, true, true, false, SaveLossesDSK},
-    ImageFormat{"IMD", "ImageDisk sector image", "Образ диска ImageDisk", "imd", ProbeIMD, LoadIMD, Plain<SaveIMD>,
-                false, true, true, true, CopyLosses},
+                Plain<SavePRO>, kSectorDumpHolds, SaveLossesPRO},
+    ImageFormat{"SCL",
+                "TR-DOS files with a short catalog",
+                "Краткий формат образа TRDOS диска",
+                "scl",
+                ProbeSCL,
+                LoadSCL,
+                Plain<SaveSCL>,
+                {.onlyFiles = true},
+                SaveLossesTRD},
+    ImageFormat{"KDI", "Korvet sector dump", "Образ диска Корвета", "kdi", ProbeKDI, LoadKDI, Plain<SaveKDI>,
+                kSectorDumpHolds, SaveLossesKDI},
+    // The HFE reader does not tell deleted-data marks yet.
+    ImageFormat{"HFE",
+                "HxC floppy emulator bit-cell image",
+                "Образ для флоппи эмулятора",
+                "hfe",
+                ProbeHFE,
+                LoadHFE,
+                Plain<SaveHFE>,
+                {.rawTracks = true, .ids = true, .crcState = true, .idCrcState = true},
+                SaveLossesHFE},
+    ImageFormat{
+        "DSK",
+        "CPC/Spectrum +3 disk image, extended or standard",
+        "Образ диска CPC и Spectrum +3",
+        "dsk",
+        ProbeDSK,
+        LoadDSK,
+        SaveDSKWithOptions,
+        {.ids = true, .crcState = true, .missingData = true, .idCrcState = true, .deletedMarks = true, .copies = true},
+        SaveLossesDSK},
+    ImageFormat{
+        "IMD",
+        "ImageDisk sector image",
+        "Образ диска ImageDisk",
+        "imd",
+        ProbeIMD,
+        LoadIMD,
+        Plain<SaveIMD>,
+        {.ids = true, .crcState = true, .missingData = true, .deletedMarks = true, .comments = true, .recording = true},
+        nullptr},
     ImageFormat{"SCP", "SuperCard Pro / Greaseweazle flux image", "Флюкс-образ SuperCard Pro / Greaseweazle", "scp",
-                ProbeSCP, LoadSCP, Plain<SaveSCP>, true, true, true, false, SaveLossesFlux},
-    ImageFormat{"MFI", "MAME flux image", "Флюкс-образ MAME", "mfi", ProbeMFI, LoadMFI, Plain<SaveMFI>, true, true,
-                true, false, SaveLossesFlux},
-    ImageFormat{"UDF", "Velloran's own whole-disk file", "", "udf", ProbeUDF, LoadUDF, Plain<SaveUDF>, true, true, true,
-                true, nullptr},
+                ProbeSCP, LoadSCP, Plain<SaveSCP>, kFluxHolds, SaveLossesFlux},
+    ImageFormat{"MFI", "MAME flux image", "Флюкс-образ MAME", "mfi", ProbeMFI, LoadMFI, Plain<SaveMFI>,
+                kOneRevolutionFluxHolds, SaveLossesFlux},
+    ImageFormat{"UDF",
+                "Velloran's own whole-disk file",
+                "",
+                "udf",
+                ProbeUDF,
+                LoadUDF,
+                Plain<SaveUDF>,
+                {.rawTracks = true,
+                 .ids = true,
+                 .crcState = true,
+                 .missingData = true,
+                 .idCrcState = true,
+                 .copies = true,
+                 .comments = true},
+                nullptr},
     // KryoFlux stream sets are only read: a folder, or one of its NN.S.raw files.
-    ImageFormat{"RAW", "KryoFlux stream files", "", "raw", ProbeKryoFlux, LoadKryoFlux, nullptr, true, true, true,
-                false, nullptr},
+    ImageFormat{"RAW", "KryoFlux stream files", "", "raw", ProbeKryoFlux, LoadKryoFlux, nullptr, kFluxHolds, nullptr},
 };
 
 constexpr std::string_view kAllImagesCaption = "Все образы дисков";
@@ -195,21 +267,32 @@ std::string_view DefaultExtensionForFilter(int filterIndex) {
   return {};
 }
 
+std::string LoadErrorText(const std::filesystem::path& file, const std::string& message) {
+  const std::string name = PathToUtf8(file);
+  if (message.find(name) != std::string::npos) return message;
+  return name + ": " + (message.empty() ? "образ не загружен" : message);
+}
+
 bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, std::string& error) {
   disk.LastError.clear();
   disk.Notices.clear();
   if (format.load(disk, file)) return true;
-  error = disk.LastError.empty() ? "Cannot load " + PathToUtf8(file) : disk.LastError;
+  error = LoadErrorText(file, disk.LastError);
   return false;
 }
 
 bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error) {
   const DetectedFormat detected = DetectFormat(file);
-  if (detected.format == nullptr) {
-    error = kUnsupportedFileType;
-    return false;
-  }
-  return LoadImageAs(disk, file, *detected.format, error);
+  if (detected.format != nullptr) return LoadImageAs(disk, file, *detected.format, error);
+  std::error_code ec;
+  const auto status = std::filesystem::status(file, ec);
+  if (!std::filesystem::exists(status))
+    error = ReadFailureMessage(ReadFailure::NotFound, file);
+  else if (!std::filesystem::is_regular_file(status))
+    error = ReadFailureMessage(ReadFailure::NotRegularFile, file);
+  else
+    error = LoadErrorText(file, std::string(kUnsupportedFileType));
+  return false;
 }
 
 bool SaveImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format,
@@ -231,7 +314,11 @@ bool SaveImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageF
 }
 
 SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format) {
-  return format.losses == nullptr ? SaveLosses{} : format.losses(disk, format.key);
+  SaveLosses losses = FindHeldLosses(disk, format.holds, format.key);
+  if (format.losses == nullptr) return losses;
+  const SaveLosses ofLayout = format.losses(disk, format.key);
+  losses.insert(losses.end(), ofLayout.begin(), ofLayout.end());
+  return losses;
 }
 
 std::string LossSummary(const ImageFormat& format, const SaveLosses& losses) {

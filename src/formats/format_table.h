@@ -32,13 +32,11 @@ struct ImageFormat {
   Confidence (*probe)(const ProbeInput&);
   bool (*load)(TZX_Disk&, const std::filesystem::path&);
   bool (*save)(TZX_Disk&, const std::filesystem::path&, const SaveOptions&);  // nullptr: read only
-  // What a file of this format can hold beyond plain sector data.
-  bool holdsRawTracks;
-  bool holdsCrcState;
-  bool holdsIds;
-  bool holdsComments;
-  // What a file of this format cannot hold of a disk (`format` names it in the
-  // texts); nullptr when it holds everything.
+  // What a file of this format holds beyond plain sector data; the save
+  // check compares the disk against it.
+  FormatHolds holds;
+  // What the layout of this format cannot hold of a disk besides (`format`
+  // names it in the texts); nullptr when nothing more.
   SaveLosses (*losses)(const TZX_Disk& disk, std::string_view format);
 };
 
@@ -78,14 +76,19 @@ std::string SaveDialogFilter();
 std::string_view DefaultExtensionForFilter(int filterIndex);
 
 // Loads an image in the format DetectFormat finds. On failure returns false
-// and sets `error`: the reader's LastError, or "Данный тип файлов не
-// поддерживается!" when no format claims the file. The reader's notices on
-// success are in disk.Notices.
+// and sets `error` to LoadErrorText of the reader's LastError, or of "Данный
+// тип файлов не поддерживается!" when no format claims the file (a missing
+// file or a folder is named as such). The reader's notices on success are in
+// disk.Notices.
 bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error);
-// Loads an image with the reader of a given format.
+// Loads an image with the reader of a given format; `error` as for LoadImage.
 bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, std::string& error);
+// A load failure as the user is shown it: the file's name, then what is
+// wrong. A message that names the file already (a failed read) stays as it is.
+std::string LoadErrorText(const std::filesystem::path& file, const std::string& message);
 
-// What saving the disk in this format would lose.
+// What saving the disk in this format would lose: the disk's carried losses,
+// what its row says it does not hold, and what its layout cannot hold.
 SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format);
 
 // What a save would lose in one sentence: the first loss and how many there

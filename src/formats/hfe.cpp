@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <system_error>
+#include <vector>
 
-#include "common/file_io.h"
 #include "formats/image_file.h"
 
 namespace velloran {
@@ -25,11 +24,12 @@ constexpr std::size_t kCylinderBytes = kBlocksPerCylinder * kBlockSize;  // 2508
 constexpr std::uint16_t kTrackDataLength = 25000;
 constexpr char kSignature[8] = {'H', 'X', 'C', 'P', 'I', 'C', 'F', 'E'};
 
-constexpr const char* kReadError = "HFE file read error!";
 constexpr const char* kFileSizeError = "HFE file size error!";
 constexpr const char* kHeaderError = "HFE header error!";
 constexpr const char* kSideNumberError = "Side number error!";
 constexpr const char* kTrackDataError = "Size HFE file error!";
+constexpr const char* kNoCylinders = "The HFE header names no cylinder: the file holds no disk!";
+constexpr const char* kNoTracks = "No tracks to write!";
 constexpr const char* kImageCut =
     "Образ HFE больше, чем вмещает программа: загружены только 83 цилиндра, по 6500 байт и 20 секторов "
     "на дорожку.";
@@ -67,24 +67,13 @@ constexpr std::array<std::uint16_t, 512> MakeCellTable() {
 constexpr auto kReversed = MakeReversedBytes();
 constexpr auto kCells = MakeCellTable();
 
-// The four data bits of one file byte: cell k lives in bits 2k (clock) and
-// 2k + 1 (data); its data bit counts only when its clock bit is clear. The
-// first cell is the most significant of the four.
-constexpr std::array<std::uint8_t, 256> MakeNibbleTable() {
-  std::array<std::uint8_t, 256> table{};
-  for (int byte = 0; byte < 256; ++byte) {
-    int nibble = 0;
-    for (int cell = 0; cell < 4; ++cell) {
-      const bool clock = (byte >> (2 * cell)) & 1;
-      const bool data = (byte >> (2 * cell + 1)) & 1;
-      nibble = (nibble << 1) | (data && !clock ? 1 : 0);
-    }
-    table[byte] = static_cast<std::uint8_t>(nibble);
-  }
-  return table;
-}
+constexpr std::uint16_t kA1Sync = 0x4489;  // A1 with its missing clock bit
 
-constexpr auto kNibbles = MakeNibbleTable();
+std::string FieldPastTrackEnd(int track, int sector, int available, int size) {
+  return "HFE track " + std::to_string(track) + ", sector " + std::to_string(sector) +
+         ": the data field runs past the end of the track (" + std::to_string(available) + " of " +
+         std::to_string(size) + " bytes); what there is was kept, marked bad";
+}
 
 // Encodes raw bytes 0..6249 of one side into the cylinder's track data:
 // raw byte 128k + i goes to block k, at 256 * side + 2i.
@@ -100,20 +89,14 @@ void EncodeSide(const std::uint8_t* raw, const std::uint8_t* syncMap, std::uint8
   }
 }
 
-// Writes a track that cannot be decoded to the debug file, for inspection.
-void DumpTrack(const TTrack& track) {
-  std::string ignored;
-  WriteFileAtomic(HfeDebugFile(), ByteSpan(track.RawData.data(), track.RawLength), ignored);
-}
-
 bool IsDataMark(const std::uint8_t* raw, int e) {
   return raw[e] == 0xA1 && raw[e + 1] == 0xA1 && (raw[e + 2] == 0xFB || raw[e + 2] == 0xF8);
 }
 
 // Finds the sectors of a decoded track: each ID address mark fills the next
 // slot, and the first data mark after it gives the sector's data and CRC
-// state. Returns false when a data field runs past the end of the track.
-bool ScanTrack(TZX_Disk& disk, int index, bool& cut) {
+// state.
+void ScanTrack(TZX_Disk& disk, int index, bool& cut) {
   TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(index));
   const std::uint8_t* raw = track.RawData.data();
   const int length = track.RawLength;
@@ -122,7 +105,7 @@ bool ScanTrack(TZX_Disk& disk, int index, bool& cut) {
     if (raw[e] != 0xA1 || raw[e + 1] != 0xA1 || raw[e + 2] != 0xFE) continue;
     if (slot == kSlotCount) {
       cut = true;
-      return true;
+      return;
     }
     e += 3;
     TSectorRec& sector = track.Sectors[slot];
@@ -139,10 +122,15 @@ bool ScanTrack(TZX_Disk& disk, int index, bool& cut) {
       // Size codes above 8 cannot fit in a track at all; clamping them keeps
       // the shift defined and the result the same.
       const int size = 128 << std::min<int>(sector.IdSize, 8);
+      // A field cut by the end of the track keeps what the track holds of it.
       if (e + size > length) {
-        disk.LastError = "Track " + std::to_string(index) + " size error!";
-        if (index % 2 == 1) DumpTrack(track);
-        return false;
+        const int kept = std::min(length - e, kSectorDataSize);
+        std::copy_n(raw + e, kept, sector.Data.begin());
+        sector.DataPos = static_cast<std::uint16_t>(e);
+        sector.DataLen = static_cast<std::uint16_t>(kept);
+        sector.DataOk = 0;
+        disk.Notices.push_back(FieldPastTrackEnd(index, sector.IdSector, length - e, size));
+        return;
       }
       const int kept = std::min(size, kSectorDataSize);
       std::copy_n(raw + e, kept, sector.Data.begin());
@@ -156,16 +144,53 @@ bool ScanTrack(TZX_Disk& disk, int index, bool& cut) {
       break;
     }
   }
-  return true;
 }
 
-// Decodes `count` raw bytes of one side from the track data at `start`.
-void DecodeSide(ByteSpan data, std::size_t start, int side, int count, std::uint8_t* raw) {
+// The cells of `count` raw bytes of one side in the order they pass the
+// head: two file bytes a raw byte, each sent lowest bit first.
+std::vector<std::uint8_t> SideCells(ByteSpan data, std::size_t start, int side, int count) {
+  std::vector<std::uint8_t> cells;
+  cells.reserve(16 * static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
     const std::size_t at =
         start + (i / kRawBytesPerBlock) * kBlockSize + side * kSideHalf + 2 * (i % kRawBytesPerBlock);
-    raw[i] = static_cast<std::uint8_t>(kNibbles[data[at]] << 4 | kNibbles[data[at + 1]]);
+    for (std::size_t b = at; b < at + 2; ++b)
+      for (int bit = 0; bit < 8; ++bit) cells.push_back(static_cast<std::uint8_t>(data[b] >> bit & 1));
   }
+  return cells;
+}
+
+// The data bits of the 16 cells from `first` on: every second cell, from the second on.
+std::uint8_t DataBits(const std::vector<std::uint8_t>& cells, std::size_t first) {
+  int value = 0;
+  for (std::size_t bit = 0; bit < 8; ++bit) value = value << 1 | cells[first + 2 * bit + 1];
+  return static_cast<std::uint8_t>(value);
+}
+
+// Frames the cells into at most `limit` raw bytes of 16 cells. The framing
+// starts afresh at every A1 sync wherever it lies, so that marks written at
+// any cell are found; cells before the first sync are framed back from it.
+Bytes FrameCells(const std::vector<std::uint8_t>& cells, std::size_t limit) {
+  std::vector<std::size_t> syncs;
+  std::uint16_t window = 0;
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    window = static_cast<std::uint16_t>(window << 1 | cells[i]);
+    if (i >= 15 && window == kA1Sync) syncs.push_back(i - 15);
+  }
+  Bytes bytes;
+  std::size_t cursor = syncs.empty() ? 0 : syncs.front() % 16;
+  auto next = syncs.begin();
+  while (cursor + 16 <= cells.size() && bytes.size() < limit) {
+    while (next != syncs.end() && *next < cursor) ++next;
+    if (next != syncs.end() && *next < cursor + 16) {
+      cursor = *next++;
+      bytes.push_back(0xA1);
+    } else {
+      bytes.push_back(DataBits(cells, cursor));
+    }
+    cursor += 16;
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -177,12 +202,6 @@ std::array<std::uint8_t, 2> HfeCellBytes(std::uint8_t value, bool sync, int& pre
   if (sync && value == 0xA1) cells &= 0xFFDF;
   if (sync && value == 0xC2) cells &= 0xFF7F;
   return {kReversed[cells >> 8], kReversed[cells & 0xFF]};
-}
-
-std::filesystem::path HfeDebugFile() {
-  std::error_code ec;
-  const auto folder = std::filesystem::temp_directory_path(ec);
-  return (ec ? std::filesystem::path(".") : folder) / "velloran.dbg";
 }
 
 Confidence ProbeHFE(const ProbeInput& input) {
@@ -199,6 +218,7 @@ bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
   if (std::memcmp(data.data(), kSignature, sizeof kSignature) != 0) return Fail(disk, kHeaderError);
   const int sides = data[10];
   if (sides != 1 && sides != 2) return Fail(disk, kSideNumberError);
+  if (data[9] == 0) return Fail(disk, kNoCylinders);
 
   bool cut = data[9] > kMaxCylinders;
   const int cylinders = std::min<int>(data[9], kMaxCylinders);
@@ -214,20 +234,21 @@ bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
     const std::size_t partialFileBytes = (length % kBlockSize) / 2 / 2 * 2;
     const std::size_t end = start + fullBlocks * kBlockSize + (sides - 1) * kSideHalf + partialFileBytes;
     if (partialFileBytes > 0 && end > data.size()) return Fail(disk, kTrackDataError);
-    int rawLength = static_cast<int>(fullBlocks * kRawBytesPerBlock + partialFileBytes / 2);
-    if (rawLength > kRawCapacity) {
-      rawLength = kRawCapacity;
-      cut = true;
-    }
+    const int rawLength = static_cast<int>(fullBlocks * kRawBytesPerBlock + partialFileBytes / 2);
 
     for (int side = 0; side < sides; ++side) {
       const int index = 2 * c + side;
       TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(index));
-      DecodeSide(data, start, side, rawLength, track.RawData.data());
-      track.RawLength = static_cast<std::uint16_t>(rawLength);
+      Bytes raw = FrameCells(SideCells(data, start, side, rawLength), kRawCapacity + 1);
+      if (raw.size() > kRawCapacity) {
+        raw.resize(kRawCapacity);
+        cut = true;
+      }
+      std::copy(raw.begin(), raw.end(), track.RawData.begin());
+      track.RawLength = static_cast<std::uint16_t>(raw.size());
       track.Present = 0xFF;
       track.RawValid = 1;
-      if (!ScanTrack(disk, index, cut)) return false;
+      ScanTrack(disk, index, cut);
     }
   }
   if (cut) disk.Notices.push_back(kImageCut);
@@ -236,7 +257,7 @@ bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
 
 bool LoadHFE(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  return ReadImageFile(disk, file, kReadError, data) && LoadHFEFromBytes(disk, data);
+  return ReadImageFile(disk, file, data) && LoadHFEFromBytes(disk, data);
 }
 
 // Header, track table and at least 80 cylinders of 25088 bytes; each side
@@ -244,6 +265,7 @@ bool LoadHFE(TZX_Disk& disk, const std::filesystem::path& file) {
 // track is absent.
 bool SaveHFEToBytes(TZX_Disk& disk, Bytes& out) {
   const int cylinders = (disk.TracksToWrite() + 1) / 2;
+  if (cylinders == 0) return Fail(disk, kNoTracks);  // a header of no cylinder names no disk
   const int written = std::max(cylinders, kMinCylinders);
   Bytes file(kHeaderBytes + written * kCylinderBytes, 0xFF);
 

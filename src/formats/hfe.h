@@ -25,7 +25,4 @@ SaveLosses SaveLossesHFE(const TZX_Disk& disk, std::string_view format);
 // data bit sent before it and is updated.
 std::array<std::uint8_t, 2> HfeCellBytes(std::uint8_t value, bool sync, int& previousBit);
 
-// Where a raw track that cannot be decoded is dumped for inspection.
-std::filesystem::path HfeDebugFile();
-
 }  // namespace velloran

@@ -4,19 +4,19 @@
 
 namespace velloran {
 
-bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError, Bytes& data,
-                   std::uintmax_t maxSize) {
+bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, Bytes& data, std::uintmax_t maxSize) {
   ReadFailure failure = ReadFailure::None;
-  auto content = ReadWholeFile(file, &failure, maxSize);
-  if (!content) {
-    // A missing or unreadable file keeps the format's own message; a folder or
-    // a file too big for any image says so.
-    const bool fileProblem = failure == ReadFailure::NotRegularFile || failure == ReadFailure::TooLarge;
-    disk.LastError = fileProblem ? ReadFailureMessage(failure, file, maxSize) : std::string(readError);
-    return false;
-  }
+  std::error_code reason;
+  auto content = ReadWholeFile(file, &failure, maxSize, &reason);
+  if (!content) return Fail(disk, ReadFailureMessage(failure, file, maxSize, reason));
   data = std::move(*content);
   return true;
+}
+
+int SidesToWrite(const TZX_Disk& disk) {
+  for (int t = 1; t < kTrackCount; t += 2)
+    if (disk.GetTrack(static_cast<std::uint8_t>(t)).Present != 0) return 2;
+  return 1;
 }
 
 bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, ByteSpan data) {

@@ -12,10 +12,10 @@
 
 namespace velloran {
 
-// Reads the whole image file into `data`. A missing or unreadable file leaves
-// `readError` in LastError, a folder or a file larger than `maxSize` a message
-// saying so; the disk is not touched then.
-bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, std::string_view readError, Bytes& data,
+// Reads the whole image file into `data`. A file that is missing, no file,
+// larger than `maxSize` or unreadable leaves a message in LastError that names
+// the file and the system's reason; the disk is not touched then.
+bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, Bytes& data,
                    std::uintmax_t maxSize = kMaxImageFileSize);
 
 // Leaves a reader's or writer's failure message in LastError; returns false
@@ -24,6 +24,11 @@ inline bool Fail(TZX_Disk& disk, std::string message) {
   disk.LastError = std::move(message);
   return false;
 }
+
+// The sides a writer that lays out cylinders gives the disk: 2 when a track
+// of the second side (an odd track) is present, else 1, so that a one-sided
+// disk comes back one-sided.
+int SidesToWrite(const TZX_Disk& disk);
 
 // Replaces `file` with `data` atomically; on failure the message goes to LastError.
 bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, ByteSpan data);

@@ -1,6 +1,7 @@
 #include "formats/imd.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -17,9 +18,10 @@ namespace {
 
 constexpr std::string_view kSignature = "IMD ";
 constexpr std::uint8_t kCommentEnd = 0x1A;
-constexpr std::uint8_t kMfm250 = 5;  // modes 0..2 are FM, 3..5 MFM; 5 = 250 kbit/s
+// Modes 0..2 are FM, 3..5 MFM, each at 500, 300 and 250 kbit/s.
 constexpr std::uint8_t kLastMode = 5;
-constexpr std::uint8_t kLastFmMode = 2;
+constexpr std::uint8_t kFirstMfmMode = 3;
+constexpr std::array<std::uint16_t, 3> kModeRates = {500, 300, 250};
 
 // Head byte: the head in bit 0, and flags for the maps that follow the
 // sector numbering map.
@@ -36,10 +38,8 @@ constexpr std::uint8_t kLastSizeCode = 6;
 constexpr std::uint8_t kNoData = 0;
 constexpr std::uint8_t kLastRecord = 8;
 constexpr std::uint8_t kNormal = 1;
-constexpr std::uint8_t kNormalError = 5;
 constexpr std::uint8_t kCompressedStep = 1;  // a compressed record is its plain one + 1
 
-constexpr const char* kReadError = "IMD file read error!";
 constexpr const char* kNoImdFile = "No IMD format!";
 constexpr const char* kCommentError = "Error IMD comment!";
 constexpr const char* kTrackError = "Error IMD track header!";
@@ -63,11 +63,6 @@ std::vector<std::string> CommentLines(std::string_view text) {
   }
   return lines;
 }
-
-struct LoadReport {
-  int deletedMarks = 0;
-  bool fm = false;
-};
 
 // One track record as read, before it goes into the model.
 struct TrackRecord {
@@ -108,9 +103,10 @@ std::uint8_t SizeCodeOf(std::size_t length) {
 
 // Reads the sector records of a track into its slots (or past them, for
 // sectors beyond the slots).
-const char* ReadSectors(TZX_Disk& disk, ByteReader& in, const TrackRecord& record, int index, TTrack& track,
-                        LoadReport& report) {
+const char* ReadSectors(TZX_Disk& disk, ByteReader& in, const TrackRecord& record, int index, TTrack& track) {
   track.Present = 0xFF;
+  track.Fm = record.mode < kFirstMfmMode ? 1 : 0;
+  track.DataRate = kModeRates[record.mode % kFirstMfmMode];
   for (std::size_t s = 0; s < record.numbers.size(); ++s) {
     std::uint8_t type = 0;
     if (!in.U8(type)) return kLengthError;
@@ -129,7 +125,7 @@ const char* ReadSectors(TZX_Disk& disk, ByteReader& in, const TrackRecord& recor
     if (type == kNoData) continue;
     // Records 1..8 in pairs: normal, deleted mark, data error, both.
     const int kind = (type - 1) / 2;
-    if (kind == 1 || kind == 3) ++report.deletedMarks;
+    sector.DeletedMark = kind == 1 || kind == 3 ? 1 : 0;
     const std::size_t kept = std::min(size, std::size_t{kSectorDataSize});
     if (kept < size) NoteDataCut(disk, "IMD", index, sector.IdSector, size);
     if (compressed)
@@ -163,12 +159,22 @@ std::string Misfit(const TTrack& track, int index) {
   return {};
 }
 
+// The mode byte of the track's encoding and rate; a rate IMD has no mode
+// for (the save check names it) is written as 250 kbit/s.
+std::uint8_t ModeOf(const TTrack& track) {
+  const auto rate = std::find(kModeRates.begin(), kModeRates.end(), track.DataRate);
+  const int index = rate == kModeRates.end() ? 2 : static_cast<int>(rate - kModeRates.begin());
+  return static_cast<std::uint8_t>((track.Fm != 0 ? 0 : kFirstMfmMode) + index);
+}
+
 void AppendSector(Bytes& out, const TSectorRec& sector) {
   if (sector.DataLen == 0) {
     out.push_back(kNoData);
     return;
   }
-  const std::uint8_t plain = sector.DataOk != 0 ? kNormal : kNormalError;
+  // Records 1, 3, 5, 7: normal, deleted mark, data error, both.
+  const int kind = (sector.DeletedMark != 0 ? 1 : 0) + (sector.DataOk != 0 ? 0 : 2);
+  const auto plain = static_cast<std::uint8_t>(kNormal + 2 * kind);
   const auto begin = sector.Data.begin();
   const auto end = begin + sector.DataLen;
   if (std::all_of(begin, end, [&](std::uint8_t b) { return b == *begin; })) {
@@ -190,7 +196,7 @@ void AppendTrack(Bytes& out, const TTrack& track, int index) {
       std::any_of(sectors.begin(), sectors.end(), [&](const TSectorRec* s) { return s->IdTrack != cylinder; });
   const bool headMap =
       std::any_of(sectors.begin(), sectors.end(), [&](const TSectorRec* s) { return s->IdSide != head; });
-  out.push_back(kMfm250);
+  out.push_back(ModeOf(track));
   out.push_back(cylinder);
   out.push_back(static_cast<std::uint8_t>(head | (cylinderMap ? kCylinderMapFlag : 0) | (headMap ? kHeadMapFlag : 0)));
   out.push_back(static_cast<std::uint8_t>(sectors.size()));
@@ -215,7 +221,7 @@ Confidence ProbeIMD(const ProbeInput& input) {
 
 bool LoadIMD(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, kReadError, data)) return false;
+  if (!ReadImageFile(disk, file, data)) return false;
   return LoadIMDFromBytes(disk, data);
 }
 
@@ -231,25 +237,20 @@ bool LoadIMDFromBytes(TZX_Disk& disk, ByteSpan data) {
 
   ByteReader in(data.subspan(textLength + 1));
   TracksBeyondDisk beyond("IMD");
-  LoadReport report;
   TTrack scratch;  // where a track beyond the disk is looked at
   while (in.Remaining() > 0) {
     TrackRecord record;
     if (const char* error = ReadTrackHeader(in, record)) return Fail(disk, error);
-    report.fm = report.fm || record.mode <= kLastFmMode;
     const int index = record.cylinder * 2 + record.head;
     const bool onDisk = index < kTrackCount;
     if (onDisk && disk.GetTrack(static_cast<std::uint8_t>(index)).Present != 0)
       return Fail(disk, "IMD file holds track " + std::to_string(index) + " twice!");
     if (!onDisk) scratch.Clear();
     TTrack& track = onDisk ? disk.GetTrack(static_cast<std::uint8_t>(index)) : scratch;
-    if (const char* error = ReadSectors(disk, in, record, index, track, report)) return Fail(disk, error);
-    if (!onDisk && !beyond.Drop(disk, record.cylinder, record.head, track.CountSectors() > 0)) return false;
+    if (const char* error = ReadSectors(disk, in, record, index, track)) return Fail(disk, error);
+    if (!onDisk) beyond.Drop(disk, record.cylinder, record.head, track.CountSectors());
   }
   beyond.Report(disk);
-  NoteDeletedMarks(disk, "IMD", report.deletedMarks);
-  if (report.fm)
-    disk.Notices.push_back("IMD: дорожки в записи FM загружены как секторы; способ записи не сохраняется.");
   return true;
 }
 

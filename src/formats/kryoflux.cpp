@@ -70,6 +70,11 @@ std::optional<StreamName> ParseName(const std::filesystem::path& file) {
   return StreamName{name.substr(0, digits), std::stoi(name.substr(digits, length - 6 - digits)), side - '0'};
 }
 
+std::string StreamEndsEarly(int track, const std::filesystem::path& file) {
+  return "KryoFlux stream of track " + std::to_string(track) + " (" + PathToUtf8(file.filename()) +
+         ") ends early, without its end block: the flux after the cut is missing, and sectors there are lost or bad";
+}
+
 bool StartsLikeAStream(ByteSpan data) {
   constexpr std::uint8_t kOobStreamInfo = 0x01;
   if (data.size() < 4 || data[0] != kOutOfBand) return false;
@@ -89,7 +94,7 @@ Confidence ProbeKryoFlux(const ProbeInput& input) {
   return ParseName(input.file) && StartsLikeAStream(input.head) ? Confidence::Fields : Confidence::None;
 }
 
-bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error) {
+bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error, bool* endedEarly) {
   flux = FluxTrack{};
   flux.sampleClock = kSampleClock;
   std::vector<std::uint32_t> ends;  // stream position of the last block of each value
@@ -97,6 +102,7 @@ bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error) {
   std::uint32_t carry = 0;
   std::uint32_t position = 0;  // bytes of the stream proper, out-of-band blocks not counted
   std::size_t i = 0;
+  bool endSeen = false;
   auto emit = [&](std::uint32_t value) {
     flux.intervals.push_back(carry + value);
     ends.push_back(position);
@@ -120,7 +126,10 @@ bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error) {
     } else if (code == kOutOfBand) {
       if (i + 4 > data.size()) break;
       const std::uint8_t type = data[i + 1];
-      if (type == kOobEnd) break;
+      if (type == kOobEnd) {
+        endSeen = true;
+        break;
+      }
       const std::size_t size = ReadLe16(&data[i + 2]);
       if (i + 4 + size > data.size()) {
         error = "KryoFlux stream block past the end of the file!";
@@ -136,6 +145,8 @@ bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error) {
     i += length;
     position += static_cast<std::uint32_t>(length);
   }
+
+  if (endedEarly != nullptr) *endedEarly = !endSeen;
 
   // An index pulse came while the value at its stream position (or the
   // overflow blocks before it) was counted: it lies that many ticks after the
@@ -184,16 +195,21 @@ bool LoadKryoFlux(TZX_Disk& disk, const std::filesystem::path& fileOrFolder) {
 
   auto flux = std::make_shared<FluxDisk>();
   FluxBudget budget;
+  std::vector<std::string> notices;
   for (const auto& [track, file] : files) {
-    const auto data = ReadWholeFile(file);
-    if (!data) return Fail(disk, "Cannot read " + PathToUtf8(file.filename()) + "!");
+    ReadFailure failure = ReadFailure::None;
+    std::error_code reason;
+    const auto data = ReadWholeFile(file, &failure, kMaxImageFileSize, &reason);
+    if (!data) return Fail(disk, ReadFailureMessage(failure, file, kMaxImageFileSize, reason));
     FluxTrack trackFlux;
     std::string error;
-    if (!ParseKryoFluxStream(*data, trackFlux, error)) return Fail(disk, PathToUtf8(file.filename()) + ": " + error);
+    bool endedEarly = false;
+    if (!ParseKryoFluxStream(*data, trackFlux, error, &endedEarly))
+      return Fail(disk, PathToUtf8(file.filename()) + ": " + error);
+    if (endedEarly) notices.push_back(StreamEndsEarly(track, file));
     if (!budget.Take(trackFlux.intervals.size())) return Fail(disk, kFluxTooLarge);
     flux->tracks[track] = FluxDisk::HeldTrack{std::move(trackFlux), 0};
   }
-  std::vector<std::string> notices;
   if (beyondModel) notices.push_back("KryoFlux streams beyond cylinder 82 were left out");
   FinishFluxLoad(disk, std::move(flux), std::move(notices));
   return true;

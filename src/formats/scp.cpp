@@ -113,7 +113,7 @@ Confidence ProbeSCP(const ProbeInput& input) {
 
 bool LoadSCP(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, "Cannot open SCP file!", data, kMaxFluxFileSize)) return false;
+  if (!ReadImageFile(disk, file, data, kMaxFluxFileSize)) return false;
   return LoadSCPFromBytes(disk, data);
 }
 
@@ -183,7 +183,7 @@ bool SaveSCPToBytes(TZX_Disk& disk, Bytes& out) {
   out[11] = 0;  // 25 ns ticks
   for (int t = 0; t < tracks; ++t) {
     FluxTrack flux;
-    if (!FluxToWrite(disk, t, 1 / kBaseTick, flux)) {
+    if (!FluxToWrite(disk, t, {.sampleClock = 1 / kBaseTick}, flux)) {
       out.clear();
       return false;
     }

@@ -65,7 +65,7 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
       // Bytes past the end of a short file stay zero from the clear.
       const std::size_t available = position < data.size() ? data.size() - position : 0;
       const std::size_t count = std::min(sectorBytes, available);
-      if (count > 0) std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(position), count, sector.Data.begin());
+      if (count > 0) sector.Data.CopyFrom(data.data() + position, count);
       position += sectorBytes;
     }
   }
@@ -129,10 +129,9 @@ SaveLosses SectorDumpLosses(const TZX_Disk& disk, const SectorDumpLayout& layout
         what = "данные " + std::to_string(sector.DataLen) + " байт, формат " + name + " хранит " +
                std::to_string(sectorBytes);
       taken[sector.IdSector] = true;
-      if (!what.empty()) losses.push_back({t, sector.IdSector, what});
+      if (!what.empty()) losses.push_back({LossKind::SectorData, t, sector.IdSector, what});
     }
   }
-  FindExtraCopies(disk, losses);
   return losses;
 }
 
@@ -146,8 +145,7 @@ Confidence ProbeSectorDumpSize(const ProbeInput& input, const SectorDumpLayout& 
 
 bool LoadSectorDumpFile(TZX_Disk& disk, const std::filesystem::path& file, const SectorDumpLayout& layout) {
   Bytes data;
-  return ReadImageFile(disk, file, std::string(layout.name) + " file read error!", data) &&
-         LoadSectorDump(disk, data, layout);
+  return ReadImageFile(disk, file, data) && LoadSectorDump(disk, data, layout);
 }
 
 bool SaveSectorDumpFile(TZX_Disk& disk, const std::filesystem::path& file, const SectorDumpLayout& layout) {

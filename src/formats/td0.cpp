@@ -21,9 +21,11 @@ constexpr std::uint8_t kOldestCompressedVersion = 20;
 constexpr std::uint8_t kCommentFollows = 0x80;  // bit of header byte 7
 constexpr std::uint8_t kEndOfImage = 0xFF;      // sector count of the end marker
 // Sector flags: this program marks a data CRC error with 0x10, TeleDisk
-// itself with 0x02; 0x20 marks a sector without a data field.
+// itself with 0x02; 0x04 marks a deleted-data mark, 0x20 a sector without a
+// data field.
 constexpr std::uint8_t kFlagsDataError = 0x10;
 constexpr std::uint8_t kFlagsCrcError = 0x02;
+constexpr std::uint8_t kFlagsDeleted = 0x04;
 constexpr std::uint8_t kFlagsNoData = 0x20;
 constexpr std::size_t kCommentHeaderSize = 10;
 constexpr std::size_t kCommentTextLimit = 1016;
@@ -39,12 +41,11 @@ constexpr std::size_t kLargestBody =
     kCommentHeaderSize + 0xFFFF +
     kTrackCount * (kTrackHeaderSize + kSlotCount * (kSectorHeaderSize + 2 + kLargestBlock)) + kTrackHeaderSize;
 
-constexpr const char* kReadError = "TD0 file read error.";
 constexpr const char* kNoTd0File = "No TD0 file.";
 constexpr const char* kVersionNotAllowed = "Version TD0 not allowed.";
 constexpr const char* kHeaderCrcError = "TD0 header CRC error.";
 constexpr const char* kOldCompression = "OLD compression not allowed.";
-constexpr const char* kSizeError = "Size Error.";
+constexpr const char* kSizeError = "TD0 file is cut short: a sector's data block runs past the end of the file.";
 constexpr const char* kSectorSizeError = "Sector Size Error!";
 constexpr const char* kFormatError = "TD0 format error!";
 
@@ -66,13 +67,16 @@ int StoredSize(std::uint8_t sizeCode) { return SizeCodeSupported(sizeCode) ? Sec
 
 // The comment text: each non-empty line in CP1251 ended by a 0 byte, as many
 // lines as fit in 1016 bytes, then two more 0 bytes; nothing at all without
-// comment lines.
-Bytes CommentText(const std::vector<std::string>& comments) {
+// comment lines. `cut` counts the lines that did not fit.
+Bytes CommentText(const std::vector<std::string>& comments, std::size_t* cut = nullptr) {
   Bytes text;
   if (comments.empty()) return text;
-  for (const auto& line : comments) {
-    const std::string bytes = FromUtf8(CodePage::Cp1251, line);
-    if (bytes.size() + text.size() > kCommentTextLimit) break;
+  for (auto line = comments.begin(); line != comments.end(); ++line) {
+    const std::string bytes = FromUtf8(CodePage::Cp1251, *line);
+    if (bytes.size() + text.size() > kCommentTextLimit) {
+      if (cut != nullptr) *cut = static_cast<std::size_t>(comments.end() - line);
+      break;
+    }
     if (bytes.empty()) continue;
     text.insert(text.end(), bytes.begin(), bytes.end());
     text.push_back(0);
@@ -118,6 +122,7 @@ void AppendTrack(Bytes& body, TTrack& track, int index) {
     body.push_back(sector.IdSector);
     body.push_back(sector.IdSize);
     body.push_back(static_cast<std::uint8_t>((sector.DataOk != 0 ? 0 : kFlagsDataError) |
+                                             (sector.DeletedMark != 0 ? kFlagsDeleted : 0) |
                                              (sector.DataLen == 0 ? kFlagsNoData : 0)));
     body.push_back(static_cast<std::uint8_t>(Td0Crc(data)));
     AppendLe16(body, static_cast<std::uint16_t>(size + 1));
@@ -219,6 +224,7 @@ const char* ReadSector(ByteReader& in, TSectorRec& sector) {
   if (!in.U8(flags) || !in.Skip(1)) return kFormatError;
   SetIdField(sector, id[0], id[1], id[2], id[3]);
   sector.DataOk = (flags & (kFlagsDataError | kFlagsCrcError | kFlagsNoData)) != 0 ? 0 : 0xFF;
+  sector.DeletedMark = (flags & kFlagsDeleted) != 0 ? 1 : 0;
   if (const char* error = ReadDataBlock(in, sector, StoredSize(id[3]))) return error;
   if ((flags & kFlagsNoData) != 0) sector.DataLen = 0;
   return nullptr;
@@ -322,7 +328,7 @@ bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data) {
 
 bool LoadTD0(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  return ReadImageFile(disk, file, kReadError, data) && LoadTD0FromBytes(disk, data);
+  return ReadImageFile(disk, file, data) && LoadTD0FromBytes(disk, data);
 }
 
 // Header, comment block with the creation time, every present track, the end
@@ -358,7 +364,12 @@ bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress) {
 SaveLosses SaveLossesTD0(const TZX_Disk& disk, std::string_view format) {
   SaveLosses losses;
   FindDataBeyond(disk, format, StoredSize, losses);
-  FindExtraCopies(disk, losses);
+  std::size_t cut = 0;
+  CommentText(disk.Comments, &cut);
+  if (cut > 0)
+    losses.push_back({LossKind::Comment, -1, -1,
+                      "строк комментария, не вошедших в " + std::to_string(kCommentTextLimit) + " байт формата " +
+                          std::string(format) + ": " + std::to_string(cut)});
   return losses;
 }
 

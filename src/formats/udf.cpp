@@ -7,6 +7,7 @@
 
 #include "common/codepages.h"
 #include "formats/image_file.h"
+#include "formats/reader_notices.h"
 
 namespace velloran {
 
@@ -25,7 +26,7 @@ constexpr const char* kCrcError = "UDF file CRC error!";
 // of short lines would otherwise take hundreds of megabytes.
 constexpr std::size_t kMaxTextLines = 4096;
 constexpr const char* kTextCut =
-    "UDF: комментарий или журнал дорожки длиннее 4096 строк; загружены только первые 4096 строк.";
+    "комментарий или журнал дорожки длиннее 4096 строк; загружены только первые 4096 строк";
 
 // The copies of weak sectors follow the comments in a block of their own,
 // written only when there are any, so that files without them keep the
@@ -208,11 +209,11 @@ const char* ReadCopies(ByteReader& reader, ByteSpan data, TZX_Disk& disk) {
     for (std::uint8_t c = 0; c < count; ++c) {
       std::uint8_t ok = 0;
       std::uint16_t length = 0;
-      ByteSpan data;
+      ByteSpan copy;
       if (!reader.U8(ok) || !reader.U16(length)) return kReadError;
       if (length > kSectorDataSize) return kFormatError;
-      if (!reader.Take(length, data)) return kReadError;
-      sector.ExtraCopies.push_back({ok == kFlagSet, Bytes(data.begin(), data.end())});
+      if (!reader.Take(length, copy)) return kReadError;
+      sector.ExtraCopies.push_back({ok == kFlagSet, Bytes(copy.begin(), copy.end())});
     }
   }
   return nullptr;
@@ -264,7 +265,7 @@ const char* ReadImage(TZX_Disk& disk, ByteSpan data) {
   disk.UseBaseTrack = header.useBaseTrack;
   disk.BaseTrack = header.baseTrack;
   disk.KeepRaw = header.keepRaw;
-  if (cut) disk.Notices.push_back(kTextCut);
+  if (cut) CarryLoss(disk, "UDF", {LossKind::Comment, -1, -1, kTextCut});
   return nullptr;
 }
 
@@ -287,7 +288,7 @@ Confidence ProbeUDF(const ProbeInput& input) {
 // Reads a udf file; a missing file leaves the disk untouched.
 bool LoadUDF(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, "Cannot open UDF file!", data)) return false;
+  if (!ReadImageFile(disk, file, data)) return false;
   return LoadUDFFromBytes(disk, data);
 }
 

@@ -26,6 +26,14 @@ constexpr std::uint8_t kCompressedTrack = 0xF0;
 // stream marks its own end, so the reader does not need them.
 constexpr std::size_t kCompressedRecordSkip = 3;
 
+std::string LengthMismatch(std::size_t size, std::uint64_t promised) {
+  if (size < promised)
+    return "UDI file is cut short: it ends at byte " + std::to_string(size) + ", its header promises " +
+           std::to_string(promised) + "!";
+  return "UDI file is longer than its header says: " + std::to_string(size) + " bytes, the header promises " +
+         std::to_string(promised) + "!";
+}
+
 constexpr std::uint8_t kIdMark = 0xFE;
 constexpr std::uint8_t kDataMark = 0xFB;
 constexpr std::uint8_t kDeletedDataMark = 0xF8;
@@ -63,6 +71,7 @@ std::size_t TakeDataField(TSectorRec& sector, ByteSpan raw, std::size_t e) {
     next = std::max(e, length - 2);
   }
   const std::size_t kept = std::min<std::size_t>(available, kSectorDataSize);
+  sector.DeletedMark = raw[e] == kDeletedDataMark ? 1 : 0;
   std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(e + 1), kept, sector.Data.begin());
   sector.DataPos = static_cast<std::uint16_t>(e + 1);
   sector.DataLen = static_cast<std::uint16_t>(kept);
@@ -134,7 +143,7 @@ Confidence ProbeUDI(const ProbeInput& input) {
 // Reads a UDI file into the disk; a missing file leaves the disk untouched.
 bool LoadUDI(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes data;
-  if (!ReadImageFile(disk, file, "Cannot open UDI file!", data)) return false;
+  if (!ReadImageFile(disk, file, data)) return false;
   return LoadUDIFromBytes(disk, data);
 }
 
@@ -143,16 +152,18 @@ bool LoadUDI(TZX_Disk& disk, const std::filesystem::path& file) {
 bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   if (data.size() < kHeaderLength + kChecksumLength) return Fail(disk, "Error UDI file!");
+  if (!std::equal(kSignature.begin(), kSignature.end(), data.begin())) return Fail(disk, "No UDI format!");
+  // The header's length field counts the file without its checksum.
+  const std::uint64_t promised = std::uint64_t{ReadLe32(&data[4])} + kChecksumLength;
+  if (promised != data.size()) return Fail(disk, LengthMismatch(data.size(), promised));
   const std::size_t body = data.size() - kChecksumLength;
   if (CalcCRC32(data.data(), body) != ReadLe32(&data[body])) return Fail(disk, "UDI file CRC error!");
-  if (!std::equal(kSignature.begin(), kSignature.end(), data.begin())) return Fail(disk, "No UDI format!");
   const std::uint8_t version = data[8];
   const std::uint8_t lastCylinder = data[9];
   const std::uint8_t lastSide = data[10];
   const std::uint8_t flags = data[11];
   if (version != 0 || (flags & ~kDescriptionFollows) != 0 || ReadLe32(&data[12]) != 0)
     return Fail(disk, "Error UDI format!");
-  if (ReadLe32(&data[4]) != body) return Fail(disk, "Error UDI file length!");
   const int sides = lastSide + 1;
   const int records = (lastCylinder + 1) * sides;
 
@@ -175,7 +186,7 @@ bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data) {
     track.Present = 0xFF;
     track.RawValid = 1;
     ScanSectors(track, raw, syncMap);
-    if (!onDisk && !beyond.Drop(disk, t / sides, t % sides, track.CountSectors() > 0)) return false;
+    if (!onDisk) beyond.Drop(disk, t / sides, t % sides, track.CountSectors());
   }
   beyond.Report(disk);
   return true;

@@ -1,6 +1,7 @@
 #include "model/disk.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velloran {
 
@@ -23,7 +24,7 @@ void PlaceGoodSector(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::ui
 bool AddDataCopy(TSectorRec& sector, DataCopy copy) {
   if (copy.data.size() > kSectorDataSize) copy.data.resize(kSectorDataSize);
   const bool sameAsFirst = copy.ok == (sector.DataOk != 0) && copy.data.size() == sector.DataLen &&
-                           std::equal(copy.data.begin(), copy.data.end(), sector.Data.begin());
+                           std::equal(copy.data.begin(), copy.data.end(), std::as_const(sector.Data).begin());
   if (sameAsFirst || sector.ExtraCopies.size() + 1 >= kMaxSectorCopies ||
       std::find(sector.ExtraCopies.begin(), sector.ExtraCopies.end(), copy) != sector.ExtraCopies.end())
     return false;
@@ -37,6 +38,8 @@ void TTrack::Clear() {
   SectorCount = 0;
   RawValid = 0;
   RawLength = 0;
+  DataRate = 0;
+  Fm = 0;
   RawData.fill(0);
   Log.clear();
 }
@@ -57,7 +60,7 @@ std::uint8_t TTrack::CountSectors() {
 void TTrack::SectorsToRaw() {
   if (RawValid == 0 || Present == 0 || RawLength == 0) return;
   for (int i = 0; i < SectorCount && i < kSlotCount; ++i) {
-    const auto& sector = Sectors[i];
+    const TSectorRec& sector = std::as_const(Sectors)[i];
     if (sector.DataPos == 0) continue;
     const int end = sector.DataPos + sector.DataLen;
     if (end >= RawLength || end > kRawCapacity || sector.DataLen > kSectorDataSize) continue;
@@ -92,6 +95,7 @@ void TZX_Disk::ClearDisk() {
   Title.clear();
   Comments.clear();
   Notices.clear();
+  Losses.clear();
   TrackCount = 0;
   Capture.reset();
   if (observer_ != nullptr) observer_->DiskCleared();

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "model/crc.h"
+#include "model/disk_loss.h"
+#include "model/lazy_bytes.h"
 
 namespace velloran {
 
@@ -19,6 +21,8 @@ inline constexpr int kRawCapacity = 6500;     // bytes of RawData per track
 inline constexpr int kRawTrackLength = 6256;  // bytes of a built raw track
 inline constexpr int kSyncMapLength = 782;    // 6256 bits, one per raw byte
 inline constexpr std::uint8_t kNoBaseTrack = 255;
+
+inline constexpr int kUsualDataRate = 250;  // kbit/s of an MFM double-density track
 
 // Data length of a size code: 128 shl N. Codes above 3 are not supported.
 inline int SectorLength(std::uint8_t sizeCode) { return 128 << (sizeCode & 3); }
@@ -37,17 +41,18 @@ struct DataCopy {
 
 // One sector slot, held the way a floppy controller sees the sector.
 struct TSectorRec {
-  std::uint8_t Used = 0;        // 0 = empty slot, otherwise 0xFF
-  std::uint8_t IdTrack = 0;     // C of the ID field
-  std::uint8_t IdSide = 0;      // H
-  std::uint8_t IdSector = 0;    // R
-  std::uint8_t IdSize = 0;      // N
-  std::uint16_t IdCrc = 0;      // CRC of A1 A1 A1 FE C H R N
-  std::uint8_t ErrorCount = 0;  // failed reads of this sector
-  std::uint8_t DataOk = 0;      // 0xFF = data read without a CRC error
-  std::uint16_t DataPos = 0;    // first data byte inside RawData; 0 = not placed
-  std::uint16_t DataLen = 0;    // valid bytes of Data; 0 = no data field
-  std::array<std::uint8_t, kSectorDataSize> Data{};
+  std::uint8_t Used = 0;            // 0 = empty slot, otherwise 0xFF
+  std::uint8_t IdTrack = 0;         // C of the ID field
+  std::uint8_t IdSide = 0;          // H
+  std::uint8_t IdSector = 0;        // R
+  std::uint8_t IdSize = 0;          // N
+  std::uint16_t IdCrc = 0;          // CRC of A1 A1 A1 FE C H R N
+  std::uint8_t ErrorCount = 0;      // failed reads of this sector
+  std::uint8_t DataOk = 0;          // 0xFF = data read without a CRC error
+  std::uint8_t DeletedMark = 0;     // 1 = the data field has a deleted-data mark (F8 instead of FB)
+  std::uint16_t DataPos = 0;        // first data byte inside RawData; 0 = not placed
+  std::uint16_t DataLen = 0;        // valid bytes of Data; 0 = no data field
+  LazyBytes<kSectorDataSize> Data;  // zeros until written
   // Copies beyond Data of a weak sector, in the order they were read (at most
   // kMaxSectorCopies - 1); whoever reads one copy reads Data and DataOk.
   std::vector<DataCopy> ExtraCopies;
@@ -62,21 +67,30 @@ bool AddDataCopy(TSectorRec& sector, DataCopy copy);
 // rest of the slot is left as it is.
 void SetIdField(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n);
 
+// Whether the slot's ID CRC is the one its C H R N give (no ID CRC error).
+inline bool IdCrcGood(const TSectorRec& sector) {
+  return sector.IdCrc == IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize);
+}
+
 // Makes `sector` a used slot holding a sector read without error: the ID
 // field C H R N with its CRC and SectorLength(n) data bytes, all zero.
 void PlaceGoodSector(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n);
 
-// One track: its sector slots in track order and its raw image, if any.
+// One track: its sector slots in track order and its raw image, if any. The
+// byte arrays of slots and raw image take memory only once written, so a disk
+// costs what its tracks hold (see lazy_bytes.h).
 class TTrack {
  public:
   std::array<TSectorRec, kSlotCount> Sectors{};
-  std::uint8_t TrackNum = 0;     // the track's own index 0..165
-  std::uint8_t Present = 0;      // 0 = not part of the disk image
-  std::uint8_t SectorCount = 0;  // used slots, as of the last CountSectors
-  std::uint8_t RawValid = 0;     // 1 = RawData holds a raw image from UDI/HFE
-  std::uint16_t RawLength = 0;   // valid bytes of RawData
-  std::array<std::uint8_t, kRawCapacity> RawData{};
-  std::vector<std::string> Log;  // messages about this track (UTF-8)
+  std::uint8_t TrackNum = 0;        // the track's own index 0..165
+  std::uint8_t Present = 0;         // 0 = not part of the disk image
+  std::uint8_t SectorCount = 0;     // used slots, as of the last CountSectors
+  std::uint8_t RawValid = 0;        // 1 = RawData holds a raw image from UDI/HFE
+  std::uint16_t RawLength = 0;      // valid bytes of RawData
+  std::uint16_t DataRate = 0;       // controller rate (kbit/s) it was recorded at; 0 = not known, taken as 250
+  std::uint8_t Fm = 0;              // 1 = recorded in FM (single density) rather than MFM
+  LazyBytes<kRawCapacity> RawData;  // zeros until written
+  std::vector<std::string> Log;     // messages about this track (UTF-8)
 
   // Empties the track; TrackNum stays.
   void Clear();
@@ -86,7 +100,10 @@ class TTrack {
   std::uint8_t CountSectors();
   TSectorRec& GetSector(std::uint8_t index) { return Sectors[index]; }
   const TSectorRec& GetSector(std::uint8_t index) const { return Sectors[index]; }
-  std::array<std::uint8_t, kRawCapacity>& GetRawData() { return RawData; }
+  LazyBytes<kRawCapacity>& GetRawData() { return RawData; }
+  // Whether the track was recorded as a double-density track usually is:
+  // MFM at 250 kbit/s (or at a rate nobody noted).
+  bool UsualRecording() const { return Fm == 0 && (DataRate == 0 || DataRate == kUsualDataRate); }
   // Copies the sectors' data back into the raw image at their DataPos.
   void SectorsToRaw();
 };
@@ -126,6 +143,10 @@ class TZX_Disk {
   // What a reader that succeeded wants the user to know (a creation note,
   // parts of the file left out); emptied by ClearDisk.
   std::vector<std::string> Notices;
+  // What the load could not hold (a track past the last cylinder, data past a
+  // slot, a cut comment): every later save loses it for good, so each one
+  // lists it. Emptied by ClearDisk.
+  DiskLosses Losses;
   bool ShowDisabledSectors = false;
   std::shared_ptr<const DiskCapture> Capture;  // the source capture, if a reader kept one
 

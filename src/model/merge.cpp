@@ -305,11 +305,15 @@ MergeReport MergeDisks(const std::vector<const TZX_Disk*>& inputs, TZX_Disk& out
   const TZX_Disk& first = *inputs.front();
   std::string title = first.Title;
   std::vector<std::string> comments = first.Comments;
+  // What any input's load left out stays out of the merged disk too.
+  DiskLosses losses;
+  for (const TZX_Disk* input : inputs) losses.insert(losses.end(), input->Losses.begin(), input->Losses.end());
   const std::uint8_t useBaseTrack = first.UseBaseTrack;
   const std::uint8_t baseTrack = first.BaseTrack;
   out.Tracks = std::move(tracks);
   out.Title = std::move(title);
   out.Comments = std::move(comments);
+  out.Losses = std::move(losses);
   out.UseBaseTrack = useBaseTrack;
   out.BaseTrack = baseTrack;
   out.LastError.clear();

@@ -137,13 +137,28 @@ void WriteMark(TrackImage& image, int pos, std::uint8_t sync, std::uint8_t mark,
   image.Put(pos + 3, mark);
 }
 
-// Writes C H R N of the sector and its ID CRC from pos on.
+// Writes C H R N of the sector and its ID CRC as the slot holds it (a wrong
+// one stays wrong) from pos on.
 void WriteIdField(TrackImage& image, int pos, const TSectorRec& sector) {
   image.Put(pos, sector.IdTrack);
   image.Put(pos + 1, sector.IdSide);
   image.Put(pos + 2, sector.IdSector);
   image.Put(pos + 3, sector.IdSize);
-  image.PutCrc(pos + 4, IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize));
+  image.PutCrc(pos + 4, sector.IdCrc);
+}
+
+std::uint8_t DataMarkOf(const TSectorRec& sector) { return sector.DeletedMark != 0 ? kDeletedDataMark : kDataMark; }
+
+// Bytes of the data field of a size code; a code beyond the model stands for
+// a field longer than any track.
+int FieldLength(std::uint8_t sizeCode) {
+  return SizeCodeSupported(sizeCode) ? SectorLength(sizeCode) : kRawTrackLength;
+}
+
+// Only the last sector may run over the end of the track, and only when it
+// does not read back good anyway: it is bad, or longer than any track.
+bool MayRunOver(const TSectorRec& sector, bool last) {
+  return last && (sector.DataOk == 0 || !SizeCodeSupported(sector.IdSize));
 }
 
 // Places the sectors on the layout of an existing raw image: the marks are
@@ -217,10 +232,11 @@ class TemplateBuilder {
     // Data field.
     p = Find(kSyncA1, kSyncA1, kDataMark, kDeletedDataMark);
     if (p == kNotFound || p - end_ < 15) return false;
-    const std::uint8_t mark = source_[p + 2];
+    // The track's own image keeps a deleted-data mark its reader did not note.
+    const bool ownDeleted = kind_ == Kind::OwnImage && source_[p + 2] == kDeletedDataMark;
+    const std::uint8_t mark = ownDeleted ? kDeletedDataMark : DataMarkOf(sector);
     WriteMark(image_, p - 1, kSyncA1, mark, kSyncRun);
-    if (!SizeCodeSupported(sector.IdSize)) return false;
-    const int length = SectorLength(sector.IdSize);
+    const int length = FieldLength(sector.IdSize);
     const bool good = sector.DataOk != 0;
 
     if (p + length < kDataFieldLimit) {
@@ -231,8 +247,7 @@ class TemplateBuilder {
       if (!good) image_.Put(p - 1, kBadSectorMarker);
       return true;
     }
-    // Only a bad last sector may run over the end of the track.
-    if (good || !last) return false;
+    if (!MayRunOver(sector, last)) return false;
     if (kind_ == Kind::BaseTrack) {
       const DataField field(mark, sector, kCutFieldEnd - p);
       image_.Copy(p + 3, field.Data(), field.Length());
@@ -255,12 +270,9 @@ bool BuildStandardTrack(TTrack& track, TrackImage& image, int& failedSlot) {
   const SlotList slots = UsedSlots(track);
   int dataBytes = 0;
   for (int i = 0; i < slots.count; ++i) {
+    // A field longer than any track runs to the track's end whatever the gaps.
     const TSectorRec& sector = track.Sectors[slots.slot[i]];
-    if (!SizeCodeSupported(sector.IdSize)) {
-      failedSlot = slots.slot[i];
-      return false;
-    }
-    dataBytes += SectorLength(sector.IdSize);
+    if (SizeCodeSupported(sector.IdSize)) dataBytes += SectorLength(sector.IdSize);
   }
   const auto cuts = StandardGapCuts(slots.count, dataBytes);
   if (!cuts) return false;
@@ -282,22 +294,22 @@ bool BuildStandardTrack(TTrack& track, TrackImage& image, int& failedSlot) {
     q += 6;
     image.Fill(q, kGap2, kGapByte);
     q += kGap2;
-    WriteMark(image, q + kSyncRun, kSyncA1, kDataMark, kSyncRun);
+    const std::uint8_t mark = DataMarkOf(sector);
+    WriteMark(image, q + kSyncRun, kSyncA1, mark, kSyncRun);
     q += kSyncRun + 4;
 
-    const int length = SectorLength(sector.IdSize);
+    const int length = FieldLength(sector.IdSize);
     const bool good = sector.DataOk != 0;
     if (q + length > kDataFieldLimit - 1) {
-      // Only a bad last sector may run over the end of the track.
-      if (good || i != slots.count - 1) {
+      if (!MayRunOver(sector, i == slots.count - 1)) {
         failedSlot = slots.slot[i];
         return false;
       }
-      const DataField field(kDataMark, sector, kCutFieldEnd - q);
+      const DataField field(mark, sector, kCutFieldEnd - q);
       image.Copy(q, field.Data(), field.Length());
       q += field.Length();
     } else {
-      const DataField field(kDataMark, sector, length);
+      const DataField field(mark, sector, length);
       image.Copy(q, field.Data(), length);
       image.PutCrc(q + length, field.Crc(good));
       q += length + 2;

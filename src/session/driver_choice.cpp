@@ -292,10 +292,7 @@ std::optional<std::string> DriveChoiceFromEnvironment() {
 
 std::unique_ptr<SimulatedDrive> CreateSimulatedDrive(const DriveChoice& choice, std::string& error) {
   auto drive = std::make_unique<SimulatedDrive>(choice.simulation);
-  if (!choice.image.empty() && !LoadImage(drive->Medium(), choice.image, error)) {
-    if (error.empty()) error = "cannot load " + PathToUtf8(choice.image);
-    return nullptr;
-  }
+  if (!choice.image.empty() && !LoadImage(drive->Medium(), choice.image, error)) return nullptr;
   return drive;
 }
 
@@ -306,10 +303,7 @@ SimulatedGreaseweazleDrive::~SimulatedGreaseweazleDrive() { Stop(); }
 
 std::unique_ptr<SimulatedGreaseweazleDrive> CreateSimulatedGreaseweazle(const DriveChoice& choice, std::string& error) {
   auto sim = std::make_shared<GreaseweazleSim>(choice.fluxSimulation);
-  if (!choice.image.empty() && !LoadImage(sim->Medium(), choice.image, error)) {
-    if (error.empty()) error = "cannot load " + PathToUtf8(choice.image);
-    return nullptr;
-  }
+  if (!choice.image.empty() && !LoadImage(sim->Medium(), choice.image, error)) return nullptr;
   auto pty = std::make_unique<GreaseweazlePty>(sim);
   if (!pty->Ok()) {
     error = pty->Error();

@@ -111,18 +111,24 @@ std::optional<Message> AddFileBytes(TrdosCatalog& catalog, TZX_Disk& disk, const
 
 OperationResult AddFiles(CatalogState& state, TZX_Disk& disk, const std::vector<std::filesystem::path>& files) {
   OperationResult result;
+  std::size_t added = 0;
   for (const auto& file : files) {
     ReadFailure failure = ReadFailure::None;
     const auto data = ReadWholeFile(file, &failure);
-    if (!data) {
-      result.Messages.push_back(AddError(ReadFailureMessage(failure, file)));
-      break;
-    }
-    if (auto error = AddFileBytes(state.SharedCatalog, disk, PathToUtf8(file), *data)) {
-      result.Messages.push_back(*error);
-      break;
-    }
+    std::optional<Message> error;
+    if (!data)
+      error = AddError(ReadFailureMessage(failure, file));
+    else
+      error = AddFileBytes(state.SharedCatalog, disk, PathToUtf8(file), *data);
+    if (!error) ++added;
+    if (error) result.Messages.push_back(*error);
+    // A full catalog takes no later file either.
+    if (state.SharedCatalog.FileCount >= kTrdosMaxFiles) break;
   }
+  if (files.size() > 1 && added < files.size())
+    result.Messages.push_back(
+        Message{"Добавлено файлов: " + std::to_string(added) + " из " + std::to_string(files.size()) + ".",
+                "Внимание..!", MessageIcon::Warning, MessageButtons::Ok});
   WriteCatalogBack(state, disk, result);
   state.CatalogChanged = 1;
   return result;

@@ -28,8 +28,10 @@ bool IsSclFileName(const std::filesystem::path& file);
 // disk. The catalog is not written back here.
 std::optional<Message> AddFileBytes(TrdosCatalog& catalog, TZX_Disk& disk, const std::string& path, ByteSpan data);
 
-// The window's command: adds the files in order, stops at the first failure,
-// then writes the catalog back and marks it changed.
+// The window's command: adds the files in order; a file that fails is told
+// and the others are still added (until the catalog is full), then, when
+// some of several files failed, how many were added. Writes the catalog
+// back and marks it changed.
 OperationResult AddFiles(CatalogState& state, TZX_Disk& disk, const std::vector<std::filesystem::path>& files);
 
 }  // namespace velloran

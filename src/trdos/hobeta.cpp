@@ -64,10 +64,16 @@ std::string HobetaFileName(const TrdosEntry& entry) {
 }
 
 HobetaFile BuildHobetaFile(const TZX_Disk& disk, const TrdosEntry& entry) {
-  HobetaFile file{HobetaHeader(entry), std::nullopt};
-  file.Failure = ReadFileSectors(disk, EntryStart(entry), entry.FileSectors, file.Data);
-  if (file.Failure) file.Data.clear();
+  HobetaFile file{HobetaHeader(entry), {}};
+  file.Damaged = SalvageFileSectors(disk, EntryStart(entry), entry.FileSectors, file.Data);
   return file;
+}
+
+Message DamagedFileMessage(const std::string& fileName, const std::vector<DamagedSector>& damaged) {
+  std::string text = "Файл " + fileName + " сохранён со сбойными секторами:";
+  for (const DamagedSector& sector : damaged)
+    text += "\n" + SectorErrorText(sector.Position, sector.NoData ? " - нет данных, записаны нули" : " - ошибка CRC");
+  return Message{text, "Внимание..!", MessageIcon::Warning, MessageButtons::Ok};
 }
 
 Message HobetaOverwriteQuestion(const std::string& fileName) {

@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/bytes.h"
 #include "model/disk.h"
 #include "trdos/catalog.h"
 #include "trdos/file_sectors.h"
+#include "trdos/message.h"
 
 namespace velloran {
 
@@ -30,12 +32,16 @@ bool HobetaChecksumValid(ByteSpan file);
 // unsafe characters replaced by "_", then ".$" and the type (boot.$B), UTF-8.
 std::string HobetaFileName(const TrdosEntry& entry);
 
-// The bytes of the Hobeta file of one entry, or the sector that could not be read.
+// The Hobeta file of one entry: its header and sectors. Sectors that did not
+// read cleanly are in it as read (zeros where nothing was read) and listed.
 struct HobetaFile {
   Bytes Data;
-  std::optional<SectorFailure> Failure;
+  std::vector<DamagedSector> Damaged;
 };
 HobetaFile BuildHobetaFile(const TZX_Disk& disk, const TrdosEntry& entry);
+
+// The warning after a file was saved with damaged sectors, one line each.
+Message DamagedFileMessage(const std::string& fileName, const std::vector<DamagedSector>& damaged);
 
 // The question asked before a Hobeta export overwrites an existing file.
 Message HobetaOverwriteQuestion(const std::string& fileName);

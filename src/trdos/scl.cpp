@@ -60,10 +60,10 @@ TrdosEntry SclHeaderAt(ByteSpan data, std::size_t offset) {
 
 bool LoadSCL(TZX_Disk& disk, const std::filesystem::path& file) {
   ReadFailure failure = ReadFailure::None;
-  const auto data = ReadWholeFile(file, &failure);
+  std::error_code reason;
+  const auto data = ReadWholeFile(file, &failure, kMaxImageFileSize, &reason);
   if (!data) {
-    const bool fileProblem = failure == ReadFailure::NotRegularFile || failure == ReadFailure::TooLarge;
-    disk.LastError = fileProblem ? ReadFailureMessage(failure, file) : "Ошибка чтения файла!";
+    disk.LastError = ReadFailureMessage(failure, file, kMaxImageFileSize, reason);
     return false;
   }
   return LoadSCLFromBytes(disk, *data);
@@ -112,7 +112,7 @@ bool LoadSCLFromBytes(TZX_Disk& disk, ByteSpan data) {
     entry.FirstTrack = static_cast<std::uint8_t>(next.Track);
     for (int s = 0; s < entry.FileSectors; ++s) {
       TSectorRec& sector = disk.Tracks[next.Track].Sectors[next.Sector];
-      std::copy_n(data.begin() + dataPosition, kTrdosSectorSize, sector.Data.begin());
+      sector.Data.CopyFrom(data.data() + dataPosition, kTrdosSectorSize);
       dataPosition += kTrdosSectorSize;
       next.Advance();
     }

@@ -162,13 +162,20 @@ void DiskMap::PaintCell(QPainter& painter, int column, int row) {
   painter.drawPixmap(cell.topLeft(), column == 0 ? labelTiles_[kind] : slotTiles_[kind]);
   const QString text = QString::fromStdString(CellText(disk_, column, row));
   if (text.isEmpty()) return;
-  const QFontMetrics metrics(font());
+  // A sector number of three digits is drawn smaller to fit its tile.
+  QFont cellFont = font();
+  const int room = cell.width() - 2;
+  const int natural = QFontMetrics(cellFont).horizontalAdvance(text);
+  if (natural > room && cellFont.pointSizeF() > 0) cellFont.setPointSizeF(cellFont.pointSizeF() * room / natural);
+  const QFontMetrics metrics(cellFont);
   const int x = cell.left() + CentredOffset(cell.width(), metrics.horizontalAdvance(text));
   const int y = cell.top() + CentredOffset(cell.height(), metrics.height());
   const QRect textRect(x, y, metrics.horizontalAdvance(text), metrics.height());
   painter.fillRect(textRect, TileColour(tile, palette().color(QPalette::Button)));
   painter.setPen(TileTextColour(tile));
+  painter.setFont(cellFont);
   painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop, text);
+  painter.setFont(font());
 }
 
 void DiskMap::paintEvent(QPaintEvent* event) {

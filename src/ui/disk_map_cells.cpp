@@ -17,25 +17,6 @@ int MapGeometry::ColumnX(int column, int leftColumn) const {
   return x;
 }
 
-Tile CellTile(const TZX_Disk& disk, int column, int row) {
-  if (row < 0 || row >= kMapRows || column < 0 || column >= kMapColumns) return Tile::Blank;
-  const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(row));
-  if (column == 0) {
-    if (track.Present != 0) return track.RawLength > 0 ? Tile::LabelRaw : Tile::LabelPlain;
-    return disk.ShowDisabledSectors ? Tile::LabelAbsent : Tile::Blank;
-  }
-  const TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(column - 1));
-  if (sector.Used != 0) {
-    if (track.Present == 0) return Tile::Blank;
-    // A read that failed after all its attempts leaves no data but counts
-    // its errors: that is a bad sector, not a header nobody tried to read.
-    if (sector.DataLen == 0) return sector.ErrorCount > 0 && sector.DataOk == 0 ? Tile::SectorBad : Tile::SectorNoData;
-    if (sector.DataOk == 0) return Tile::SectorBad;
-    return sector.ErrorCount > 0 ? Tile::SectorRecovered : Tile::SectorGood;
-  }
-  return disk.ShowDisabledSectors ? Tile::SectorEmpty : Tile::Blank;
-}
-
 std::string CellText(const TZX_Disk& disk, int column, int row) {
   char text[8];
   switch (CellTile(disk, column, row)) {
@@ -47,7 +28,7 @@ std::string CellText(const TZX_Disk& disk, int column, int row) {
     case Tile::SectorNoData: {
       const int number =
           disk.GetTrack(static_cast<std::uint8_t>(row)).GetSector(static_cast<std::uint8_t>(column - 1)).IdSector;
-      std::snprintf(text, sizeof text, "s%02d", number % 100);
+      std::snprintf(text, sizeof text, "s%02d", number);
       return text;
     }
     default: return {};
@@ -55,18 +36,8 @@ std::string CellText(const TZX_Disk& disk, int column, int row) {
 }
 
 QColor TileColour(Tile tile, const QColor& buttonFace) {
-  switch (tile) {
-    case Tile::LabelRaw: return {0x00, 0x00, 0xFF};
-    case Tile::LabelPlain:
-    case Tile::SectorNoData: return {0xFF, 0xFF, 0x00};
-    case Tile::SectorGood: return {0x00, 0xFF, 0x00};
-    case Tile::SectorBad: return {0xFF, 0x00, 0x00};
-    case Tile::SectorRecovered: return {0x00, 0xFF, 0xFF};
-    case Tile::LabelAbsent:
-    case Tile::SectorEmpty:
-    case Tile::Blank: break;
-  }
-  return buttonFace;
+  const std::optional<Rgb> colour = TileRgb(tile);
+  return colour ? QColor(colour->r, colour->g, colour->b) : buttonFace;
 }
 
 QColor TileTextColour(Tile tile) { return tile == Tile::LabelRaw ? QColor(Qt::white) : QColor(Qt::black); }

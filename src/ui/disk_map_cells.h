@@ -8,30 +8,15 @@
 #include <QRect>
 
 #include "model/disk.h"
+#include "plot/tiles.h"
 
 namespace velloran {
 
-inline constexpr int kMapRows = kTrackCount;   // one row per track index
-inline constexpr int kMapColumns = 21;         // track label + 20 slots
 inline constexpr int kMapCreatedColumns = 26;  // the grid's column count before the window sets it
 inline constexpr int kMapLabelWidth = 50;      // cell sizes at 100 %
 inline constexpr int kMapSlotWidth = 30;
 inline constexpr int kMapRowHeight = 14;
 inline constexpr double kMapFontPoints = 7;
-
-// The picture of one cell.
-enum class Tile {
-  Blank,         // nothing drawn
-  LabelRaw,      // present track with a raw image: blue, white text
-  LabelPlain,    // present track without raw image: yellow
-  LabelAbsent,   // absent track, only when disabled sectors are shown
-  SectorGood,    // data read without error: green
-  SectorBad,     // the read failed: data with a CRC error, or no data after failed attempts: red
-  SectorNoData,  // header without data, never tried: yellow
-  SectorEmpty,   // empty slot, only when disabled sectors are shown
-  // Data read without error after failed reads (a re-read or a merge): aqua.
-  SectorRecovered,
-};
 
 // Cell sizes at a zoom; the default is 100 %.
 struct MapGeometry {
@@ -46,9 +31,8 @@ struct MapGeometry {
   int ColumnX(int column, int leftColumn) const;
 };
 
-// Tile and text of cell (column, row); columns beyond 20 and rows beyond 165 are blank.
-Tile CellTile(const TZX_Disk& disk, int column, int row);
-// "T005" for a label, "s01" for a sector, empty for a blank or grey cell.
+// "T005" for a label, "s01" for a sector ("s193" for sector 193; the map
+// draws the wider texts narrower), empty for a blank or grey cell.
 std::string CellText(const TZX_Disk& disk, int column, int row);
 
 // Fill colour of a tile; the grey tiles take the system's button face.

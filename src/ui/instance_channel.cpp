@@ -2,10 +2,11 @@
 
 #include <memory>
 
-#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
+
+#include "common/system.h"
+#include "common/utf8_path.h"
 
 namespace velloran {
 
@@ -21,9 +22,11 @@ QString InstanceChannelName() {
   // ("\\.\pipe\NAME"): the user's name keeps the users apart.
   return QStringLiteral("Velloran-") + qEnvironmentVariable("USERNAME");
 #else
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (folder.isEmpty()) folder = QDir::tempPath();
-  return QDir(folder).filePath(QStringLiteral("Velloran"));
+  // Never a shared folder: whoever could make the name there first would
+  // receive the files of this user's second starts.
+  const std::filesystem::path folder = PrivateRuntimeFolder();
+  if (folder.empty()) return {};
+  return QString::fromStdString(PathToUtf8(folder / "Velloran"));
 #endif
 }
 
@@ -33,8 +36,10 @@ QByteArray HandOffMessage(const QStringList& arguments) {
 }
 
 bool HandOffToRunningInstance(const QByteArray& message) {
+  const QString name = InstanceChannelName();
+  if (name.isEmpty()) return false;
   QLocalSocket socket;
-  socket.connectToServer(InstanceChannelName(), QIODevice::WriteOnly);
+  socket.connectToServer(name, QIODevice::WriteOnly);
   if (!socket.waitForConnected(kTimeoutMs)) return false;
   socket.write(message);
   if (!socket.waitForBytesWritten(kTimeoutMs)) return false;
@@ -50,6 +55,7 @@ InstanceServer::InstanceServer(QObject* parent) : QObject(parent), server_(new Q
 
 bool InstanceServer::Listen() {
   const QString name = InstanceChannelName();
+  if (name.isEmpty()) return false;
   if (server_->listen(name)) return true;
   // Nobody answered on the name (the caller tried), so it is a leftover.
   QLocalServer::removeServer(name);

@@ -13,14 +13,17 @@ class QLocalServer;
 
 namespace velloran {
 
-// The socket's name: "Velloran" in the user's runtime folder; on Windows
-// the pipe "Velloran-" + the user's name.
+// The socket's name: "Velloran" in a folder of the user's alone
+// (PrivateRuntimeFolder), empty when there is none (no hand-off then: each
+// start opens its own window); on Windows the pipe "Velloran-" + the user's
+// name.
 QString InstanceChannelName();
 
 // "v" + the first program argument, or "s" without one.
 QByteArray HandOffMessage(const QStringList& arguments);
 
-// Sends the message to a running instance; false when none answers.
+// Sends the message to a running instance; false when none answers or the
+// channel has no private name.
 bool HandOffToRunningInstance(const QByteArray& message);
 
 // The first instance's end of the channel.
@@ -30,7 +33,7 @@ class InstanceServer : public QObject {
  public:
   explicit InstanceServer(QObject* parent = nullptr);
   // Starts listening; a socket left behind by an instance that died is
-  // replaced. False when the channel cannot be made.
+  // replaced. False when the channel cannot be made (or has no private name).
   bool Listen();
 
  signals:

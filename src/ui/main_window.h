@@ -141,12 +141,15 @@ class TFMain : public QMainWindow {
   void ZoomOut1Click();    // "Мельче": smaller map cells
   void ZoomReset1Click();  // "Обычный размер": map cells at 100 %
   void Legend1Click();     // "Легенда карты": show or hide the map's legend
-  void z8Click();          // "Убрать дорожку": the right-clicked track leaves the image
-  void z9Click();          // "Добавить дорожку": the right-clicked track is part of the image again
-  void z10Click();         // "Убрать сектор": remove the right-clicked slot, later slots move up
-  void z11Click();         // "Добавить сектор": make the right-clicked empty slot a sector
-  void z12Click();         // "Данные секторов -> RAW": sectors' data into every raw track image
-  void z14Click();         // "Очистить дорожку": drop the right-clicked track's raw image
+  // Flux views (main_window_plots.cpp).
+  void TrackView1Click();    // "Поток дорожки": the track view for the current cell's track
+  void DiskPicture1Click();  // "Картина диска": the disk picture beside the map, shown or hidden
+  void z8Click();            // "Убрать дорожку": the right-clicked track leaves the image
+  void z9Click();            // "Добавить дорожку": the right-clicked track is part of the image again
+  void z10Click();           // "Убрать сектор": remove the right-clicked slot, later slots move up
+  void z11Click();           // "Добавить сектор": make the right-clicked empty slot a sector
+  void z12Click();           // "Данные секторов -> RAW": sectors' data into every raw track image
+  void z14Click();           // "Очистить дорожку": drop the right-clicked track's raw image
   void z22Click();  // "Установить базовым трэком": the right-clicked track becomes the base track
   void z23Click();  // "Редактировать адрес сектора": edit the right-clicked slot's ID field
   // A message handed over by a second start ("v" + file name, or "s").
@@ -170,6 +173,8 @@ class TFMain : public QMainWindow {
   // A load ended; the text is what the image panel of the status bar shows,
   // or "Disk Image load error".
   void LoadFinished(const QString& statusText);
+  // A command ended; the disk may have changed (the flux views follow it).
+  void DiskChanged();
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -223,6 +228,9 @@ class TFMain : public QMainWindow {
   // differ marked; copies after the first are read-only.
   void ShowSectorCopy(const TSectorRec& sector, int shown);
   void cpb1Click();  // "Копия i из n" under the hex pane: the next copy of a weak sector
+  // The data CRC label: the CRC of the sector's data, none without data.
+  void ShowDataCrc(const TSectorRec& sector);
+  int ShownLength(const TSectorRec& sector) const;
   void ShowTrack(int track);
   void ShowTrackLog(int track);
   void EmptyHexPane();
@@ -235,6 +243,9 @@ class TFMain : public QMainWindow {
   void ReplaceDisk(TZX_Disk& incoming);
   // A disk made in memory is shown from its first cell, with no file name.
   void ShowNewDisk();
+  void ShowDiskFromDrive();
+  // The disk in memory no longer is the image it was loaded from.
+  void ForgetImageFile();
   bool AskOverwrite(const QString& file);
   void LogLosses(const QString& file, const SaveLosses& losses);
   // The save dialog and the save; false when nothing was saved.

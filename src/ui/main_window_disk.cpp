@@ -3,12 +3,15 @@
 #include <utility>
 
 #include <QApplication>
+#include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QTimer>
 
 #include "drive/priority.h"
 #include "engine/controller_commands.h"
 #include "engine/operation_start.h"
+#include "model/disk_fingerprint.h"
 #include "session/driver_choice.h"
 #include "session/driver_startup.h"
 #include "settings/desktop_settings.h"
@@ -24,6 +27,12 @@ namespace velloran {
 namespace {
 
 const QString kErrorCaption = QStringLiteral("Ошибка!");
+
+// Commands that read the disk in the drive into the disk in memory.
+bool ReadsIntoMemory(DiskCommand command) {
+  return command == DiskCommand::ScanTracks || command == DiskCommand::ReadSectors ||
+         command == DiskCommand::ScanAndRead || command == DiskCommand::FastRead;
+}
 
 }  // namespace
 
@@ -82,22 +91,45 @@ void TFMain::StartUp(const std::filesystem::path& programDirectory, const QStrin
   if (!commandLineFile.isEmpty()) LoadAndShow(commandLineFile);
 }
 
-// Runs one whole-disk operation in the progress window.
+// Runs one whole-disk operation in the progress window. A read replaces
+// what the disk in memory holds, so unsaved work is asked about first; a
+// disk changed by the drive belongs to no file any more.
 void TFMain::RunDiskCommand(int command) {
   if (!DiskMenuEnabled()) {
     DriveProblemClick();
     return;
   }
-  const CommandStart start = PrepareDiskCommand(static_cast<DiskCommand>(command), settings_, disk_);
+  const auto kind = static_cast<DiskCommand>(command);
+  const CommandStart start = PrepareDiskCommand(kind, settings_, disk_);
   ShowErrors(start.messages);
   if (!start.run) return;
+  if (ReadsIntoMemory(kind) && !ConfirmUnsaved()) return;
   auto* progress = findChild<T_Prog*>(QStringLiteral("T_Prog"));
   if (progress == nullptr) progress = new T_Prog(*this);
   progress->Prepare(QString::fromStdString(start.caption), start.operation, start.progressMaximum, *driver_);
+  const auto before = DiskFingerprint(disk_);
   progress->exec();
   RepaintMap();
+  if (DiskFingerprint(disk_) != before) ShowDiskFromDrive();
   // Images handed over while the operation ran are loaded now.
   LoadDeferredRequests();
+}
+
+// The disk in memory is now the drive's: it belongs to no file, and nothing
+// of the old disk stays in the pane and the sector box (the operation's log
+// stays in view); a click shows a cell of the disk read.
+void TFMain::ShowDiskFromDrive() {
+  ForgetImageFile();
+  FillComments();
+  EmptyHexPane();
+  SetPaneButtons(false);
+  l1_->clear();
+  l2_->clear();
+  gb1_->hide();
+  trp1_->hide();
+  vCRC_->clear();
+  shownColumn_ = -1;
+  RefreshState();
 }
 
 void TFMain::LoadDeferredRequests() {

@@ -89,11 +89,9 @@ void TFMain::z10Click() {
 void TFMain::z11Click() {
   if (curSector_ < 1 || curTrack_ < 0) return;
   TSectorRec& sector = disk_.GetSector(static_cast<std::uint8_t>(curTrack_), static_cast<std::uint8_t>(curSector_ - 1));
-  sector.Used = 0xFF;
-  sector.IdTrack = static_cast<std::uint8_t>(curTrack_);
-  sector.IdSide = static_cast<std::uint8_t>(curTrack_ % 2);
-  sector.IdSector = static_cast<std::uint8_t>(curSector_ - 1);
-  sector.IdSize = 1;
+  // The ID field gets its CRC: a built track writes the slot's CRC as it is.
+  SetIdField(sector, static_cast<std::uint8_t>(curTrack_), static_cast<std::uint8_t>(curTrack_ % 2),
+             static_cast<std::uint8_t>(curSector_ - 1), 1);
   sector.DataOk = 0xFF;
   RepaintMap();
 }
@@ -159,6 +157,7 @@ void TFMain::pnb1Click() {
   if (accepted && CopyPaneIntoShownCell()) {
     s1_->ClearChangeMarks();
     RepaintMap();
+    if (shownColumn_ >= 1) ShowDataCrc(track.GetSector(static_cast<std::uint8_t>(shownColumn_ - 1)));
   }
   RefreshState();
 }
@@ -215,13 +214,17 @@ void TFMain::CPMProfi1Click() {
 
 // A disk made in memory belongs to no file yet.
 void TFMain::ShowNewDisk() {
+  ForgetImageFile();
+  FillComments();
+  zxd_->ScrollToOrigin();
+  ShowCell(0, 0);
+}
+
+void TFMain::ForgetImageFile() {
   catalogs_.OwnerCatalog = TrdosCatalog{};
   curImageName_.clear();
   SetStatusText(1, {});
   SetStatusText(2, {});
-  FillComments();
-  zxd_->ScrollToOrigin();
-  ShowCell(0, 0);
 }
 
 // "Просмотреть ZX каталог": the TR-DOS catalog of the disk in memory.

@@ -79,7 +79,10 @@ void TFMain::ReplaceDisk(TZX_Disk& incoming) {
 bool TFMain::LoadImageFile(const QString& file, QString& error) {
   const ImageFormat* format = DetectFormat(PathOf(file)).format;
   if (format == nullptr) {
-    error = Text(kUnsupportedFileType);
+    TZX_Disk unread;
+    std::string why;
+    LoadImage(unread, PathOf(file), why);  // says why no format takes it
+    error = QString::fromStdString(why);
     return false;
   }
   TZX_Disk incoming;

@@ -30,6 +30,13 @@ std::uint16_t DataCrc(const std::uint8_t* data, std::size_t length) {
 
 }  // namespace
 
+// The bytes of a sector the pane shows: as many as its data field holds, or
+// as its size code says when the settings ask for that.
+int TFMain::ShownLength(const TSectorRec& sector) const {
+  const int sizeLength = SectorLength(sector.IdSize);
+  return settings_.SetSectorSizeFromHead ? sizeLength : std::min<int>(sector.DataLen, kSectorDataSize);
+}
+
 void TFMain::SetTrackAndSectorLabels(int column, int row) {
   const TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(row));
   l2_->setText(track.Present != 0 ? QString::number(row) : QString());
@@ -83,17 +90,14 @@ void TFMain::ShowSector(int track, int slot) {
     EmptyHexPane();
     return;
   }
-  const int sizeLength = SectorLength(sector.IdSize);
-  int shown = sizeLength;
   shownCopy_ = 0;
   if (sector.DataLen > 0) {
-    shown = settings_.SetSectorSizeFromHead ? sizeLength : std::min<int>(sector.DataLen, kSectorDataSize);
-    ShowSectorCopy(sector, shown);
+    ShowSectorCopy(sector, ShownLength(sector));
     SetPaneButtons(true);
   } else {
     SetPaneButtons(false);
     EmptyHexPane();
-    vCRC_->setText(HexCrc(DataCrc(sector.Data.data(), static_cast<std::size_t>(shown))));
+    ShowDataCrc(sector);
   }
 }
 
@@ -131,6 +135,14 @@ void TFMain::cpb1Click() {
   const int copies = 1 + static_cast<int>(sector.ExtraCopies.size());
   shownCopy_ = (shownCopy_ + 1) % copies;
   ShowSectorCopy(sector, s1_->Size());
+}
+
+void TFMain::ShowDataCrc(const TSectorRec& sector) {
+  if (sector.DataLen == 0 || !SizeCodeSupported(sector.IdSize)) {
+    vCRC_->clear();
+    return;
+  }
+  vCRC_->setText(HexCrc(DataCrc(sector.Data.data(), static_cast<std::size_t>(ShownLength(sector)))));
 }
 
 // A track label: the raw image when the track holds one, else the track as

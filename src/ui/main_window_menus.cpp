@@ -92,6 +92,8 @@ std::span<const TFMain::MenuEntry> TFMain::MenuTable() {
       {E::Item, "View1", "ZoomReset1", "Обычный размер", &TFMain::ZoomReset1Click, nullptr, nullptr, 0, "Ctrl+0"},
       {E::Separator, "View1"},
       {E::Item, "View1", "Legend1", "Легенда карты", &TFMain::Legend1Click, nullptr, nullptr, E::kCheckable},
+      {E::Item, "View1", "DiskPicture1", "Картина диска", &TFMain::DiskPicture1Click, nullptr, nullptr, E::kCheckable},
+      {E::Item, "View1", "TrackView1", "Поток дорожки", &TFMain::TrackView1Click, nullptr, nullptr, 0, "Ctrl+T"},
 
       {E::Menu, nullptr, "Settings1", "Настройки"},
       {E::Item, "Settings1", "N29", "Настройки программы", &TFMain::N29Click},
@@ -105,6 +107,7 @@ std::span<const TFMain::MenuEntry> TFMain::MenuTable() {
       {E::Item, "pm1", "z2", "Считать RAW дорожки", nullptr, &TFMain::NoAction, nullptr, E::kHidden},
       {E::Item, "pm1", "z3", "Считать сектора дорожки", nullptr, &TFMain::NoAction, &TFMain::OnPresentTrackLabel},
       {E::Item, "pm1", "z4", "Сканировать дорожку", nullptr, &TFMain::NoAction, &TFMain::OnPresentTrackLabel},
+      {E::Item, "pm1", "z24", "Поток дорожки", &TFMain::TrackView1Click},
       {E::Separator, "pm1"},
       {E::Item, "pm1", "z23", "Редактировать адрес сектора", &TFMain::z23Click, &TFMain::NotUsedSlot,
        &TFMain::OnUsedSlot},

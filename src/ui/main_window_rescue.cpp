@@ -51,7 +51,7 @@ void TFMain::MergeImage1Click() {
     others.push_back(std::make_unique<TZX_Disk>());
     std::string error;
     if (!LoadImage(*others.back(), PathOf(file), error)) {
-      prompts_.Error(QFileInfo(file).fileName() + QStringLiteral(": ") + QString::fromStdString(error));
+      prompts_.Error(QString::fromStdString(error));
       return;
     }
     inputs.push_back(others.back().get());

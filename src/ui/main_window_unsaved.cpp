@@ -40,6 +40,7 @@ void TFMain::MarkSaved() { savedFingerprint_ = DiskFingerprint(disk_); }
 // the file's name, a star while something is unsaved.
 void TFMain::RefreshState() {
   RefreshItems(nullptr);
+  emit DiskChanged();
   const bool modified = IsModified();
   if (curImageName_.isEmpty() && !modified) {
     setWindowTitle(QStringLiteral("Velloran ") + QLatin1String(kVersion));

@@ -28,9 +28,11 @@ bool CanMakeFileIn(const QString& folder) {
 
 QtSettingsStore::QtSettingsStore(const QString& iniFile)
     : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {
-  // The file exists from the first start on, even before a key is written.
+  // The file exists from the first start on, even before a key is written,
+  // readable by the user alone: it names the images the user opened. Each
+  // save keeps the file's mode, so one the user has set stays as it is.
   QFile file(iniFile);
-  if (!file.exists() && file.open(QIODevice::WriteOnly)) file.close();
+  if (!file.exists() && file.open(QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) file.close();
 }
 
 QtSettingsStore::~QtSettingsStore() = default;

@@ -25,7 +25,8 @@ bool WriteExport(Prompts& prompts, const std::filesystem::path& file, ByteSpan d
 }  // namespace
 
 // "Сохранить hob": each selected file as a Hobeta file in a chosen folder,
-// asking Yes/No/Cancel before replacing a file of the same name.
+// asking Yes/No/Cancel before replacing a file of the same name. A file with
+// damaged sectors is saved as read, and its damaged sectors are named.
 void T_ZXCAT::HobClick() {
   Prompts& prompts = context_.prompts;
   const QString chosen =
@@ -40,7 +41,6 @@ void T_ZXCAT::HobClick() {
     if (e < 0) continue;
     const TrdosEntry& entry = catalog.Entries[e];
     const HobetaFile file = BuildHobetaFile(context_.disk, entry);
-    if (file.Failure) return;  // an unreadable sector ends the export silently
     const std::string name = HobetaFileName(entry);
     const std::filesystem::path target = folder / PathFromUtf8(name);
     std::error_code ignored;
@@ -50,6 +50,7 @@ void T_ZXCAT::HobClick() {
       if (answer == PromptAnswer::No) continue;
     }
     if (!WriteExport(prompts, target, file.Data)) return;
+    if (!file.Damaged.empty()) ShowMessage(prompts, DamagedFileMessage(name, file.Damaged));
   }
   RememberFolderSetting(context_, "HobetaDir", folder);
 }

@@ -41,10 +41,10 @@ TEST(CliInfo, PrintsFormatTracksAndSectorStates) {
   EXPECT_TRUE(Contains(run.out, "Format: FDI (FDI sector image with headers), found by its signature\n")) << run.out;
   EXPECT_TRUE(Contains(run.out, "Present tracks: 4\n")) << run.out;
   EXPECT_TRUE(Contains(run.out, "Comment: hello\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "Track  Sectors  Good  Bad  NoData  Raw  Copies\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "    0        5     3    1       1  no        0\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "    1        0     0    0       0  no        0\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "    3        1     1    0       0  no        0\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Track  Sectors  Good  Bad  NoData  IdCRC  Raw  Copies\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "    0        5     3    1       1      0  no        0\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "    1        0     0    0       0      0  no        0\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "    3        1     1    0       0      0  no        0\n")) << run.out;
   EXPECT_TRUE(run.err.empty());
 }
 
@@ -53,7 +53,7 @@ TEST(CliInfo, CorpusTrdShowsEightyCylinders) {
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(Contains(run.out, "Format: TRD (TR-DOS sector dump), found by its contents\nPresent tracks: 160\n"))
       << run.out;
-  EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0  no        0\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0      0  no        0\n")) << run.out;
 }
 
 // The format comes from the contents; the name only breaks ties.
@@ -106,18 +106,20 @@ TEST(CliInfo, FailuresGoToStandardErrorWithExitCodeOne) {
   const auto missing = (dir / "missing.fdi").string();
   auto run = RunCli({"info", missing});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "velloran-cli: " + missing + ": FDI file read error!\n");
+  EXPECT_EQ(run.err, "velloran-cli: Файл " + missing + " не найден!\n");
   EXPECT_TRUE(run.out.empty());
 
   test::WriteFileBytes(dir / "notes.txt", Bytes{1});
   run = RunCli({"info", (dir / "notes.txt").string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "Данный тип файлов не поддерживается!")) << run.err;
+  EXPECT_EQ(run.err, "velloran-cli: " + (dir / "notes.txt").string() + ": Данный тип файлов не поддерживается!\n");
+  run = RunCli({"info", (dir / "missing.xyz").string()});
+  EXPECT_EQ(run.err, "velloran-cli: Файл " + (dir / "missing.xyz").string() + " не найден!\n");
 
   test::WriteFileBytes(dir / "bad.fdi", Bytes{'F', 'D', 'I', 0, 200});
   run = RunCli({"info", (dir / "bad.fdi").string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "FDI file size error!")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + (dir / "bad.fdi").string() + ": FDI file size error!")) << run.err;
 
   EXPECT_EQ(RunCli({"info"}).exitCode, 1);
   EXPECT_EQ(RunCli({"info", missing, "--verbose"}).exitCode, 1);
@@ -174,7 +176,7 @@ TEST(CliConvert, TrdThroughFluxImagesComesBackByteForByte) {
   EXPECT_TRUE(Contains(
       run.out, "Format: SCP (SuperCard Pro / Greaseweazle flux image), found by its signature\nPresent tracks: 160\n"))
       << run.out;
-  EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0  yes       0\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0      0  yes       0\n")) << run.out;
   EXPECT_TRUE(Contains(RunCli({"convert", (dir / "disk.scp").string(), (dir / "out.raw").string()}).err,
                        "RAW images can only be read"));
 }
@@ -187,7 +189,7 @@ TEST(CliConvert, RefusedSaveWritesNothing) {
   const auto voron = test::CorpusFile("fdi/alfishe_unreal-ng__VORON1.FDI").string();
   auto run = RunCli({"convert", voron, out});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "Образ TRD не вместит всего, что есть на диске: дорожка ")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "Образ TRD не вместит всего, что есть на диске: ")) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));
   run = RunCli({"convert", voron, out, "--lossy"});
   EXPECT_EQ(run.exitCode, 1);
@@ -202,7 +204,7 @@ TEST(CliConvert, RefusedSaveWritesNothing) {
 
   run = RunCli({"convert", (dir / "none.trd").string(), out});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "TRD file read error!")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "Файл " + (dir / "none.trd").string() + " не найден!")) << run.err;
 
   EXPECT_EQ(RunCli({"convert", out}).exitCode, 1);
   EXPECT_EQ(RunCli({"convert", out, out, "--fast"}).exitCode, 1);

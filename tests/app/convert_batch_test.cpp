@@ -73,10 +73,12 @@ std::vector<fs::path> LoadableImages(const std::string& folder) {
 
 // convert --to FORMAT FILES... -d DIR with more threads than the machine may
 // have cores, so that jobs really run side by side.
-test::RunResult ConvertAll(const std::string& format, const std::vector<fs::path>& files, const fs::path& folder) {
+test::RunResult ConvertAll(const std::string& format, const std::vector<fs::path>& files, const fs::path& folder,
+                           bool lossy = false) {
   std::vector<std::string> args{"convert", "--to", format};
   for (const auto& file : files) args.push_back(file.string());
   args.insert(args.end(), {"-d", folder.string(), "--jobs", "3"});
+  if (lossy) args.push_back("--lossy");
   return RunCli(args);
 }
 
@@ -101,7 +103,8 @@ std::string SectorDifference(const TZX_Disk& a, const TZX_Disk& b) {
 // folder; each UDI has its recorded bytes, and a second batch brings the UDIs
 // back to the folder's format with every sector intact. Sector dumps and SCL
 // come back as the original bytes (a truncated TRD padded with zeros to its
-// last whole track).
+// last whole track). UDI holds no comment, so the comments of the FDI
+// images are let go (--lossy) and listed.
 TEST(CliBatchConvert, WholeCorpusGoesToUdiAndBack) {
   test::ScratchDir dir;
   std::size_t digestsChecked = 0;
@@ -109,8 +112,11 @@ TEST(CliBatchConvert, WholeCorpusGoesToUdiAndBack) {
     SCOPED_TRACE(folder);
     const auto images = LoadableImages(folder);
     ASSERT_FALSE(images.empty());
-    auto run = ConvertAll("udi", images, dir / (folder + "-udi"));
+    auto run = ConvertAll("udi", images, dir / (folder + "-udi"), true);
     ASSERT_EQ(run.exitCode, 0) << run.err;
+    if (folder == "fdi") {
+      EXPECT_TRUE(Contains(run.err, "lost комментарий к диску")) << run.err;
+    }
     EXPECT_EQ(run.out, "Converted: " + std::to_string(images.size()) + ", failed: 0\n");
 
     std::vector<fs::path> udis;
@@ -167,7 +173,7 @@ TEST(CliBatchConvert, FailuresAreListedCountedAndMakeTheExitCodeOne) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "Converted: 2, failed: 3\n");
   EXPECT_TRUE(Contains(run.err, "velloran-cli: " + broken.string() + ": FDI file size error!\n")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + missing.string() + ": TRD file read error!\n")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: Файл " + missing.string() + " не найден!\n")) << run.err;
   EXPECT_TRUE(Contains(run.err, "velloran-cli: " + notes.string() + ": Данный тип файлов не поддерживается!\n"))
       << run.err;
   EXPECT_TRUE(Contains(run.err, "[5/5] ")) << run.err;
@@ -262,6 +268,25 @@ TEST(CliBatchConvert, ArgumentsAreCheckedFirst) {
   run = RunCli({"convert", "--to", "UDI", source, "-d", out});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(fs::exists(dir / "new/folder/tslabs_zx-evo__test1.udi"));
+}
+
+// The batch takes every option of the single conversion: a TR-DOS disk does
+// not fit KDI's layout, so the batch refuses it and names --lossy, which then
+// converts it and lists the losses.
+TEST(CliBatchConvert, LossyAsInTheSingleConversion) {
+  test::ScratchDir dir;
+  const auto source = test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd");
+  const auto out = dir / "out";
+  const auto kdi = out / "alfishe_unreal-ng__EyeAche.kdi";
+  auto run = RunCli({"convert", "--to", "kdi", source.string(), "-d", out.string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Contains(run.err, "--lossy converts it anyway")) << run.err;
+  EXPECT_FALSE(fs::exists(kdi));
+
+  run = RunCli({"convert", "--to", "kdi", source.string(), "-d", out.string(), "--lossy"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(fs::file_size(kdi), 160u * 5120);
+  EXPECT_TRUE(Contains(run.err, ": lost дорожка 0, сектор 6: ")) << run.err;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <set>
+#include <thread>
 
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
@@ -64,6 +65,83 @@ TEST(CliFiles, NewPutRemoveCompactGetRoundTrip) {
   run = RunCli({"get", image, "TwilighT", "-o", (dir / "b.$B").string()});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_FALSE(std::filesystem::exists(dir / "b.$B"));
+}
+
+// An IMD whose file holds a sector at cylinder 84, which the disk cannot
+// hold: the load carries it as a loss.
+Bytes ImdWithSectorBeyondTheDisk(const test::ScratchDir& dir) {
+  const std::string trd = (dir / "base.trd").string();
+  const std::string imd = (dir / "base.imd").string();
+  EXPECT_EQ(RunCli({"new-trdos", trd}).exitCode, 0);
+  EXPECT_EQ(RunCli({"convert", trd, imd}).exitCode, 0);
+  Bytes file = test::ReadFileBytes(imd);
+  // Mode 5, cylinder 84, head 1, one sector of 128 bytes numbered 1, filled with zeros.
+  file.insert(file.end(), {5, 84, 1, 1, 0, 1, 2, 0});
+  return file;
+}
+
+// put, rm and compact show the load's notices and save only what the image
+// can hold; what the load left out needs --lossy, and is listed.
+TEST(CliFiles, InPlaceChangesRefuseToLoseWhatTheLoadLeftOut) {
+  test::ScratchDir dir;
+  const auto image = dir / "beyond.imd";
+  test::WriteFileBytes(image, ImdWithSectorBeyondTheDisk(dir));
+  const Bytes before = test::ReadFileBytes(image);
+  const auto hobeta = test::CorpusFile("hobeta/tslabs_zx-evo__UMT2_3.$B");
+
+  for (const std::vector<std::string>& command :
+       {std::vector<std::string>{"put", image.string(), hobeta.string()}, {"compact", image.string()}}) {
+    auto run = RunCli(command);
+    EXPECT_EQ(run.exitCode, 1) << command[0];
+    EXPECT_TRUE(Contains(run.err, "дорожки цилиндра 84 не загружены")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "--lossy")) << run.err;
+    EXPECT_EQ(test::ReadFileBytes(image), before) << command[0];
+  }
+  auto run = RunCli({"put", image.string(), hobeta.string(), "--lossy"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(Contains(run.err, "lost дорожка 169: цилиндр 84, сторона 1")) << run.err;
+  EXPECT_EQ(CatalogOf(image).FileCount, 1);
+
+  // info names what the load left out, as text and for scripts.
+  test::WriteFileBytes(image, before);
+  run = RunCli({"info", image.string()});
+  EXPECT_TRUE(Contains(run.out, "Lost on loading: дорожка 169: цилиндр 84")) << run.out;
+  run = RunCli({"info", image.string(), "--json"});
+  EXPECT_TRUE(Contains(run.out, "\"losses\":[{\"kind\":\"cylinder_beyond_disk\",\"track\":169,\"sector\":-1"))
+      << run.out;
+}
+
+TEST(CliFiles, InfoCountsIdFieldsWithACrcError) {
+  test::ScratchDir dir;
+  TZX_Disk disk;
+  MakeTrdosDisk(disk, "IDCRC");
+  disk.GetSector(4, 2).IdCrc ^= 0x1234;
+  std::string error;
+  ASSERT_TRUE(SaveImage(disk, dir / "id.udi", {}, error)) << error;
+  auto run = RunCli({"info", (dir / "id.udi").string(), "--json"});
+  EXPECT_TRUE(Contains(run.out, "{\"track\":4,\"sectors\":16,\"good\":16,\"bad\":0,\"no_data\":0,\"id_crc_errors\":1"))
+      << run.out;
+  run = RunCli({"info", (dir / "id.udi").string()});
+  EXPECT_TRUE(Contains(run.out, "Track  Sectors  Good  Bad  NoData  IdCRC  Raw")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "    4       16    16    0       0      1  yes")) << run.out;
+}
+
+// Two puts at once on one image both land: the second waits for the first.
+TEST(CliFiles, PutsAtOnceOnOneImageKeepEveryFile) {
+  test::ScratchDir dir;
+  const std::string image = (dir / "shared.trd").string();
+  const auto first = test::CorpusFile("hobeta/tslabs_zx-evo__UMT2_3.$B").string();
+  const auto second = test::CorpusFile("hobeta/vitamin-caig_zxtune__TWILIGHT.$B").string();
+  for (int round = 0; round < 5; ++round) {
+    ASSERT_EQ(RunCli({"new-trdos", image}).exitCode, 0);
+    test::RunResult a, b;
+    std::thread other([&] { a = RunCli({"put", image, first}); });
+    b = RunCli({"put", image, second});
+    other.join();
+    EXPECT_EQ(a.exitCode, 0) << a.err;
+    EXPECT_EQ(b.exitCode, 0) << b.err;
+    EXPECT_EQ(CatalogOf(image).FileCount, 2) << "round " << round;
+  }
 }
 
 // File names are UTF-8 on the command line and in every message (on

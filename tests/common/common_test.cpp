@@ -119,6 +119,36 @@ TEST(FileIo, KilledSavesAreCleanedUp) {
   EXPECT_TRUE(std::filesystem::exists(dir.Path() / PathFromUtf8(otherFile)));
 }
 
+// A batch sweeps its output folder once: the temporaries of killed saves of
+// any file go, those of running saves and files that only look alike stay.
+TEST(FileIo, SaveBatchSweepsTheFolderOnce) {
+  test::ScratchDir dir;
+  const std::string killed1 = TemporaryNames("Диск.udi", 255).Make("99999999-0000abcd");
+  const std::string killed2 = TemporaryNames(std::string(246, 'x') + ".udi", 255).Make("99999998-00001234");
+  const std::string running = TemporaryNames("b.udi", 255).Make(MakeUniquePart(CurrentProcessId()));
+  const std::string lookalikes[] = {".b.udi.99999999-0000abcd.velloran-tmp", "b.udi.0badcafe.99999999-0.velloran-tmp",
+                                    ".b.udi.0badcafe.99999999-0.tmp"};
+  for (const auto& name : {killed1, killed2, running}) test::WriteFileBytes(dir.Path() / PathFromUtf8(name), Bytes{0});
+  for (const auto& name : lookalikes) test::WriteFileBytes(dir.Path() / name, Bytes{0});
+  {
+    const SaveBatchFolder batch(dir.Path());
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / PathFromUtf8(killed1)));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / PathFromUtf8(killed2)));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / PathFromUtf8(running)));
+    for (const auto& name : lookalikes) EXPECT_TRUE(std::filesystem::exists(dir.Path() / name)) << name;
+    // Saves under way do not list the folder again.
+    const std::string killedLater = TemporaryNames("c.udi", 255).Make("99999997-00000001");
+    test::WriteFileBytes(dir.Path() / PathFromUtf8(killedLater), Bytes{0});
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomic(dir.Path() / "c.udi", Bytes{3}, error)) << error;
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / PathFromUtf8(killedLater)));
+  }
+  // Without the batch the save of the file cleans up after its killed saves.
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomic(dir.Path() / "c.udi", Bytes{4}, error)) << error;
+  EXPECT_EQ(test::EntriesIn(dir.Path()), 5);
+}
+
 TEST(FileIo, ReadWholeFileSaysWhyItRefuses) {
   test::ScratchDir dir;
   ReadFailure failure = ReadFailure::None;

@@ -3,16 +3,23 @@
 // (tests/data/*.diskdefs) must be recognised as that definition, list the
 // same files with the used and free space cpmls reports, and give back the
 // files' contents; and a new disk of each definition must take files that
-// cpmtools then lists and copies out.
+// cpmtools then lists and copies out. The Korvet's disks, made by cpmtools
+// and from the corpus, list as cpmtools lists them; so does an Amstrad disk
+// whose first directory sector is blank.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
+#include <map>
 #include <random>
+#include <sstream>
 
 #include "cpm/cpm_directory.h"
 #include "cpm/cpm_recognition.h"
+#include "cpm/korvet_definition.h"
+#include "formats/kdi.h"
 #include "formats/pro.h"
 #include "support/test_support.h"
 
@@ -35,6 +42,40 @@ struct CpmtoolsCase {
 };
 
 void PrintTo(const CpmtoolsCase& c, std::ostream* out) { *out << c.diskdef; }
+
+// The start of a Korvet's first sector as its system writes it (from the
+// corpus disk atsiperman_Korvet__disk.kdi): at byte 16 the CP/M parameter
+// block SPT 40, BSH 4, BLM 15, EXM 0, DSM 394, DRM 127, AL0 0xC0, AL1 0,
+// CKS 32, OFF 2.
+const Bytes kKorvetBootStart = {0x80, 0xC3, 0x00, 0xDA, 0x0A, 0x00, 0x00, 0x01, 0x01, 0x01, 0x03,
+                                0x01, 0x05, 0x00, 0x50, 0x00, 0x28, 0x00, 0x04, 0x0F, 0x00, 0x8A,
+                                0x01, 0x7F, 0x00, 0xC0, 0x00, 0x20, 0x00, 0x02, 0x00};
+
+// The Korvet's layout for cpmtools, with two or three system tracks (the
+// parameter block's OFF; the MicroDOS system disk has three).
+constexpr const char* kKorvetDiskdefs = R"(
+diskdef korvet2
+  seclen 1024
+  tracks 160
+  sectrk 5
+  blocksize 2048
+  maxdir 128
+  skew 0
+  boottrk 2
+  os 3
+end
+
+diskdef korvet3
+  seclen 1024
+  tracks 160
+  sectrk 5
+  blocksize 2048
+  maxdir 128
+  skew 0
+  boottrk 3
+  os 3
+end
+)";
 
 const CpmtoolsCase kCases[] = {
     // Over 512 KB: the extents past 31 count on in the high extent byte.
@@ -61,11 +102,13 @@ void CopyDiskdefs(const test::ScratchDir& dir) {
   const Bytes amstrad = test::ReadFileBytes(data / "amstrad.diskdefs");
   all.push_back('\n');
   all.insert(all.end(), amstrad.begin(), amstrad.end());
+  all.insert(all.end(), kKorvetDiskdefs, kKorvetDiskdefs + std::strlen(kKorvetDiskdefs));
   test::WriteFileBytes(dir / "diskdefs", all);
 }
 
 CpmDefinition DefinitionOf(const CpmtoolsCase& c) {
   if (auto known = FindCpmDefinition(c.definition)) return *known;
+  if (c.definition == "korvet") return *ParseKorvetBootSector(c.record);
   CpmBootRecord record{};
   std::copy(c.record.begin(), c.record.end(), record.begin());
   return *ParseCpmBootRecord(record);
@@ -80,11 +123,12 @@ int SectorId(const CpmDefinition& d, int t, int p) {
 }
 
 // A disk from the image cpmtools writes (the sectors in track order, track
-// after track); the Profi's goes through the PRO reader.
+// after track); the Profi's and the Korvet's go through their readers.
 void LoadCpmtoolsImage(TZX_Disk& disk, const CpmDefinition& d, Bytes image) {
   image.resize(static_cast<std::size_t>(d.Tracks) * d.SectorsPerTrack * d.SectorSize, 0xE5);
-  if (d.Name == "profi") {
-    ASSERT_TRUE(LoadPROFromBytes(disk, image)) << disk.LastError;
+  if (d.Name == "profi" || d.Name == "korvet") {
+    const bool loaded = d.Name == "profi" ? LoadPROFromBytes(disk, image) : LoadKDIFromBytes(disk, image);
+    ASSERT_TRUE(loaded) << disk.LastError;
     return;
   }
   disk.ClearDisk();
@@ -171,6 +215,8 @@ class CpmtoolsDisk : public ::testing::TestWithParam<CpmtoolsCase> {
     ASSERT_EQ(Run("cpmrm", {"0:gone.tmp"}).exitCode, 0);
   }
 
+  void MakeAndCompare();
+
   // Our listing, contents and space against the files and cpmtools.
   void ExpectSameAsCpmtools(const TZX_Disk& disk) {
     ASSERT_EQ(RecognizeCpmDisk(disk), definition_);
@@ -222,7 +268,8 @@ class CpmtoolsDisk : public ::testing::TestWithParam<CpmtoolsCase> {
   };
 };
 
-TEST_P(CpmtoolsDisk, DiskMadeByCpmtoolsListsAndReadsTheSame) {
+// A disk made by mkfs.cpm and cpmcp with the case's boot record, read back.
+void CpmtoolsDisk::MakeAndCompare() {
   std::vector<std::string> mkfs = {"-f", GetParam().diskdef};
   if (GetParam().stamps) mkfs.push_back("-t");
   if (!GetParam().record.empty()) {
@@ -238,6 +285,14 @@ TEST_P(CpmtoolsDisk, DiskMadeByCpmtoolsListsAndReadsTheSame) {
   LoadCpmtoolsImage(disk, definition_, test::ReadFileBytes(dir_ / "disk.img"));
   ExpectSameAsCpmtools(disk);
 }
+
+TEST_P(CpmtoolsDisk, DiskMadeByCpmtoolsListsAndReadsTheSame) { MakeAndCompare(); }
+
+// Disks told by a record cpmtools cannot write alone (this program makes
+// no new disks of them).
+class CpmtoolsBootSectorDisk : public CpmtoolsDisk {};
+
+TEST_P(CpmtoolsBootSectorDisk, DiskMadeByCpmtoolsListsAndReadsTheSame) { MakeAndCompare(); }
 
 // A new disk's directory is unused entries (0xE5), so cpmtools can fill it.
 TEST_P(CpmtoolsDisk, NewDiskTakesFiles) {
@@ -275,6 +330,117 @@ TEST(CpmtoolsCli, NewCpmImageTakesFiles) {
 
 INSTANTIATE_TEST_SUITE_P(Definitions, CpmtoolsDisk, ::testing::ValuesIn(kCases),
                          [](const auto& test) { return test.param.diskdef; });
+INSTANTIATE_TEST_SUITE_P(Korvet, CpmtoolsBootSectorDisk,
+                         ::testing::Values(CpmtoolsCase{"korvet", "korvet2", kKorvetBootStart, false, 600000}),
+                         [](const auto& test) { return test.param.diskdef; });
+
+// "name.ext" in lower case, as cpmls prints a row.
+std::string HostName(const CpmRow& row) {
+  std::string name = row.Name11.substr(0, 8);
+  std::string ext = row.Name11.substr(8);
+  name.erase(name.find_last_not_of(' ') + 1);
+  ext.erase(ext.find_last_not_of(' ') + 1);
+  std::string result = ext.empty() ? name : name + "." + ext;
+  for (char& c : result) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return result;
+}
+
+// "size name" of every file cpmls -l lists, sorted.
+std::vector<std::string> CpmlsFiles(const test::RunResult& run) {
+  std::vector<std::string> files;
+  std::istringstream lines(run.out);
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream words(line);
+    std::string mode, size, month, day, year, name;
+    if (words >> mode >> size >> month >> day >> year >> name) files.push_back(size + " " + name);
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::vector<std::string> OurFiles(const TZX_Disk& disk) {
+  std::vector<std::string> files;
+  for (const CpmRow& row : ListCpmDisk(disk, false, true).Rows)
+    files.push_back(std::to_string(row.Size) + " " + HostName(row));
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// The Korvet disks of the corpus list the files cpmtools lists with the
+// system tracks their parameter block names (read in the sector dumps: the
+// MicroDOS system disk keeps its empty directory on track 3, the others on
+// track 2). Without that block a Korvet disk is none this program knows.
+TEST(CpmtoolsCorpus, KorvetDisksListWhatCpmtoolsLists) {
+  if (!test::HaveProgram("cpmls")) GTEST_SKIP() << "cpmtools is not installed";
+  test::ScratchDir dir;
+  CopyDiskdefs(dir);
+  const std::map<std::string, std::pair<int, int>> expected = {
+      // system tracks, files
+      {"atsiperman_Korvet__SABOTEUR", {2, 1}},
+      {"atsiperman_Korvet__disk", {2, 3}},
+      {"ykaliuta_korvet-pk8020-emulator__00_f32", {2, 1}},
+      {"ykaliuta_korvet-pk8020-emulator__01_MICRODOS", {3, 0}},
+      {"ykaliuta_korvet-pk8020-emulator__12_87_09_NIIJAF", {2, 0}},
+  };
+  const auto files = test::CorpusFiles("kdi");
+  ASSERT_EQ(files.size(), expected.size());
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.filename().string());
+    const auto [systemTracks, fileCount] = expected.at(file.stem().string());
+    TZX_Disk disk;
+    ASSERT_TRUE(LoadKDI(disk, file));
+    const auto definition = RecognizeCpmDisk(disk);
+    ASSERT_TRUE(definition);
+    EXPECT_EQ(definition->Name, "korvet");
+    EXPECT_EQ(definition->ReservedTracks, systemTracks);
+    const auto listed = Cpmtools(dir, "cpmls", {"-l", "-f", "korvet" + std::to_string(systemTracks), file.string()});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(OurFiles(disk), CpmlsFiles(listed));
+    EXPECT_EQ(OurFiles(disk).size(), static_cast<std::size_t>(fileCount));
+
+    std::fill_n(disk.Tracks[0].Sectors[0].Data.begin(), 32, 0xE5);
+    EXPECT_EQ(RecognizeCpmDisk(disk), std::nullopt);
+  }
+  const auto cli = test::RunCli({"ls", "--cpm", test::CorpusFile("kdi/atsiperman_Korvet__SABOTEUR.kdi").string()});
+  EXPECT_EQ(cli.exitCode, 0);
+  EXPECT_TRUE(test::Contains(cli.out, "Korvet")) << cli.out;
+  EXPECT_TRUE(test::Contains(cli.out, "SABOTEUR")) << cli.out;
+}
+
+// A CPC data disk whose first directory sector is blank (0xE5 throughout)
+// and whose files follow in the next: CP/M reads every entry, and so must
+// the listing.
+TEST(CpmtoolsDirectory, BlankFirstSectorDoesNotEndTheDirectory) {
+  for (const char* tool : {"mkfs.cpm", "cpmcp", "cpmls"})
+    if (!test::HaveProgram(tool)) GTEST_SKIP() << tool << " (cpmtools) is not installed";
+  test::ScratchDir dir;
+  CopyDiskdefs(dir);
+  ASSERT_EQ(Cpmtools(dir, "mkfs.cpm", {"-f", "cpcdata", "disk.img"}).exitCode, 0);
+  // Sixteen small files fill the first 512-byte sector, eight more follow
+  // (whole records: cpmtools keeps byte counts, CP/M records).
+  for (int i = 0; i < 24; ++i) {
+    const std::string name = (i < 16 ? "pad" : "file") + std::to_string(i) + ".bin";
+    test::WriteFileBytes(dir / name, RandomBytes(128 * (1 + 2 * i), static_cast<unsigned>(i)));
+    ASSERT_EQ(Cpmtools(dir, "cpmcp", {"-f", "cpcdata", "disk.img", name, "0:" + name}).exitCode, 0);
+  }
+  Bytes image = test::ReadFileBytes(dir / "disk.img");
+  std::fill_n(image.begin(), 512, 0xE5);
+  test::WriteFileBytes(dir / "disk.img", image);
+
+  const CpmDefinition cpcdata = *FindCpmDefinition("cpcdata");
+  TZX_Disk disk;
+  LoadCpmtoolsImage(disk, cpcdata, image);
+  ASSERT_EQ(RecognizeCpmDisk(disk), cpcdata);
+  const auto listed = Cpmtools(dir, "cpmls", {"-l", "-f", "cpcdata", "disk.img"});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  const auto ours = OurFiles(disk);
+  EXPECT_EQ(ours, CpmlsFiles(listed));
+  for (int i = 16; i < 24; ++i) {
+    const std::string name = "file" + std::to_string(i) + ".bin";
+    EXPECT_EQ(std::count_if(ours.begin(), ours.end(), [&](const std::string& f) { return f.ends_with(" " + name); }), 1)
+        << name;
+  }
+}
 
 }  // namespace
 }  // namespace velloran

@@ -3,8 +3,10 @@
 // and decoded back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
+#include <utility>
 
 #include "flux/flux_disk.h"
 #include "flux/track_decoder.h"
@@ -71,6 +73,50 @@ TEST(FluxDecode, EncodedTrackDecodesToItsSectorsRawBytesAndSyncMap) {
   }
   EXPECT_EQ(decoded.Sectors[3].ErrorCount, 1);
   EXPECT_EQ(report.notices, std::vector<std::string>{"Track 7, sector 10: data CRC error"});
+}
+
+// One revolution whose index falls `fraction` of a turn into `one`: the
+// transitions from there on, then those before it, as a drive whose index
+// hole sits elsewhere would read the track.
+FluxTrack Rotated(const FluxTrack& one, double fraction) {
+  const std::uint64_t turn = one.indexTimes.back();
+  const auto split = static_cast<std::uint64_t>(fraction * static_cast<double>(turn));
+  std::vector<std::uint64_t> times;
+  std::uint64_t time = 0;
+  for (const auto interval : one.intervals) times.push_back(time += interval);
+  std::vector<std::uint64_t> rotated;
+  for (const auto t : times)
+    if (t > split) rotated.push_back(t - split);
+  for (const auto t : times)
+    if (t <= split) rotated.push_back(t + turn - split);
+  FluxTrack flux;
+  flux.sampleClock = one.sampleClock;
+  std::uint64_t previous = 0;
+  for (const auto t : rotated) flux.intervals.push_back(static_cast<std::uint32_t>(t - std::exchange(previous, t)));
+  flux.indexTimes = {0, turn};
+  return flux;
+}
+
+// A single revolution read from an index that falls inside a data field:
+// the field is read on past the index and comes out whole.
+TEST(FluxDecode, FieldAcrossTheIndexOfOneRevolutionIsReadWhole) {
+  TZX_Disk disk;
+  MakeTrdosTrack(disk, 7);
+  const FluxTrack clean = EncodedTrack(disk, 7);
+  TTrack plain;
+  DecodeFluxTrack(clean, plain);
+  const TSectorRec& crossing = plain.Sectors[8];
+  TTrack decoded;
+  DecodeFluxTrack(Rotated(clean, (crossing.DataPos + 10.0) / plain.RawLength), decoded);
+  for (const TSectorRec& expected : std::as_const(disk.GetTrack(7)).Sectors) {
+    if (expected.Used == 0) continue;
+    const auto found = std::find_if(decoded.Sectors.begin(), decoded.Sectors.end(), [&](const TSectorRec& s) {
+      return s.Used != 0 && s.IdSector == expected.IdSector;
+    });
+    ASSERT_NE(found, decoded.Sectors.end()) << "sector " << int{expected.IdSector};
+    EXPECT_NE(found->DataOk, 0) << "sector " << int{expected.IdSector};
+    EXPECT_TRUE(std::equal(expected.Data.begin(), expected.Data.begin() + 256, std::as_const(*found).Data.begin()));
+  }
 }
 
 TEST(FluxDecode, RateIsFoundFromTheFlux) {

@@ -95,6 +95,34 @@ test::RunResult Dsktrans(const test::ScratchDir& dir, const std::vector<std::str
   return test::RunProgram("env", envArgs);
 }
 
+// A one-sided CPC data disk made by libdsk goes through FDI and back to DSK
+// and stays one-sided: 40 tracks, and libdsk reads the same bytes from it.
+TEST(CrossTool, OneSidedDskThroughFdiStaysOneSided) {
+  if (!test::HaveProgram("dsktrans")) GTEST_SKIP() << "dsktrans (libdsk-utils) is not installed";
+  test::ScratchDir dir;
+  Bytes image(40 * 9 * 512);
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + i / 512);
+  test::WriteFileBytes(dir / "disk.img", image);
+  auto run = Dsktrans(dir, {"-itype", "raw", "-format", "cpcdata", "-otype", "edsk", (dir / "disk.img").string(),
+                            (dir / "theirs.dsk").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  TZX_Disk disk, throughFdi;
+  std::string error;
+  ASSERT_TRUE(LoadImage(disk, dir / "theirs.dsk", error)) << error;
+  ASSERT_TRUE(SaveFDI(disk, dir / "disk.fdi")) << disk.LastError;
+  EXPECT_EQ(ReadLe16(&test::ReadFileBytes(dir / "disk.fdi")[6]), 1) << "heads";
+  ASSERT_TRUE(LoadImage(throughFdi, dir / "disk.fdi", error)) << error;
+  EXPECT_EQ(throughFdi.CountTracks(), 40);
+  ASSERT_TRUE(SaveImage(throughFdi, dir / "ours.dsk", {}, error)) << error;
+  run = Dsktrans(dir, {"-itype", "edsk", "-format", "cpcdata", "-otype", "raw", (dir / "ours.dsk").string(),
+                       (dir / "back.img").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(test::ReadFileBytes(dir / "back.img") == image);
+  TZX_Disk again;
+  ASSERT_TRUE(LoadImage(again, dir / "ours.dsk", error)) << error;
+  EXPECT_EQ(again.CountTracks(), 40);
+}
+
 // Sectors lie on the tracks in the interleave 1, 9, 2, 10, ...; libdsk must
 // still find each under its number in our TRD.
 TEST(CrossTool, DsktransReadsOurTrdSectorByNumber) {

@@ -157,16 +157,22 @@ TEST(Dsk, WhatTheDiskCannotHoldIsKeptAsFarAsItGoesAndNoted) {
   EXPECT_EQ(disk.GetTrack(2).CountSectors(), kSlotCount);
   EXPECT_EQ(disk.GetSector(2, 19).IdSector, 20);
   EXPECT_EQ(disk.CountTracks(), 83);
+  EXPECT_EQ(disk.GetSector(0, 2).DeletedMark, 1);
   EXPECT_EQ(disk.Notices, (std::vector<std::string>{
-                              "DSK: дорожка 0, сектор 2 — данных 6144 байт; загружены первые 1100.",
-                              "DSK: на дорожке 2 секторов: 22; загружены первые 20.",
+                              "DSK: дорожка 0, сектор 2: данных 6144 байт; загружены первые 1100.",
+                              "DSK: дорожка 2: секторов 22; загружены первые 20.",
                               "Образ DSK больше, чем вмещает программа: пустые дорожки цилиндров 83–85 не загружены.",
-                              "DSK: секторов с меткой удалённых данных: 1; загружены как обычные.",
                           }));
+  // Each of them is a loss the disk carries to every save, even one as DSK.
+  std::vector<LossKind> kinds;
+  for (const auto& loss : disk.Losses) kinds.push_back(loss.kind);
+  EXPECT_EQ(kinds, (std::vector<LossKind>{LossKind::SectorData, LossKind::SectorData}));
+  EXPECT_EQ(FindSaveLosses(disk, *FindFormat("DSK")).size(), 2u) << "the weak sector's copies are kept, not lost";
 
   tracks[84] = {{84, 0, 1, 2, 0, 0, Bytes(512, 0)}};
-  EXPECT_FALSE(LoadDSKFromBytes(disk, ExtendedFile(86, tracks)));
-  EXPECT_EQ(disk.LastError, "DSK track at cylinder 84, side 0 holds sectors, but a disk holds cylinders 0 to 82 only!");
+  ASSERT_TRUE(LoadDSKFromBytes(disk, ExtendedFile(86, tracks))) << disk.LastError;
+  EXPECT_EQ(disk.Losses.back().kind, LossKind::CylinderBeyondDisk);
+  EXPECT_EQ(disk.Losses.back().track, 168);
 }
 
 // Three copies of a weak sector survive DSK -> udf -> DSK byte for byte; a
@@ -201,7 +207,8 @@ TEST(Dsk, WeakSectorCopiesSurviveUdfAndAreALossElsewhere) {
   ASSERT_NE(trd, nullptr);
   const SaveLosses losses = FindSaveLosses(fromUdf, *trd);
   EXPECT_TRUE(std::any_of(losses.begin(), losses.end(), [](const SaveLoss& loss) {
-    return loss.sector == 1 && loss.what == "копий слабого сектора 3, формат хранит одну";
+    return loss.kind == LossKind::Copies && loss.sector == 1 &&
+           loss.detail == "копий слабого сектора 3, формат хранит одну";
   }));
   EXPECT_TRUE(FindSaveLosses(fromUdf, *FindFormat("DSK")).empty());
   fromUdf.GetSector(0, 0).ExtraCopies[1].data.resize(100);

@@ -42,6 +42,8 @@ TEST(FluxCrossTool, FloptoolFluxOfCorpusImagesDecodesToTheSameSectors) {
   }
 }
 
+// floptool reads our MFI to the same sectors, and our file is no larger than
+// the one floptool writes of the same disk: our cells are whole MFI units.
 TEST(FluxCrossTool, FloptoolReadsOurMfiAsTheSameTrd) {
   if (!test::HaveProgram("floptool")) GTEST_SKIP() << "floptool (mame-tools) is not installed";
   for (const char* name : {"trd/vitamin-caig_zxtune__tiden.trd", "trd/tslabs_zx-evo__example02.trd",
@@ -57,10 +59,51 @@ TEST(FluxCrossTool, FloptoolReadsOurMfiAsTheSameTrd) {
         "floptool", {"flopconvert", "mfi", "trd", (dir / "disk.mfi").string(), (dir / "theirs.trd").string()});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_EQ(test::ReadFileBytes(dir / "theirs.trd"), test::ReadFileBytes(dir / "ours.trd"));
+    const auto theirs = test::RunProgram(
+        "floptool", {"flopconvert", "trd", "mfi", (dir / "ours.trd").string(), (dir / "theirs.mfi").string()});
+    ASSERT_EQ(theirs.exitCode, 0) << theirs.out << theirs.err;
+    EXPECT_LE(std::filesystem::file_size(dir / "disk.mfi"), std::filesystem::file_size(dir / "theirs.mfi"));
   }
 }
 
 // SCP -> UDI -> SCP and MFI -> SCP -> MFI keep every sector, bad ones bad.
+// A PC 1.2 MB disk (80 x 2 x 15 x 512 at 500 kbit/s, 360 rpm) made into an
+// MFI by floptool, its variant field cleared as some captures have it: the
+// speed comes from the flux, every sector is there with the image's bytes,
+// and a notice says the raw tracks (too long for the model) were not kept.
+TEST(FluxCrossTool, HighDensityMfiWithoutVariantDecodesEverySector) {
+  if (!test::HaveProgram("floptool")) GTEST_SKIP() << "floptool (mame-tools) is not installed";
+  test::ScratchDir dir;
+  Bytes image(80 * 2 * 15 * 512);
+  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i / 512 * 7 + i % 251);
+  test::WriteFileBytes(dir / "disk.img", image);
+  const auto run = test::RunProgram(
+      "floptool", {"flopconvert", "pc", "mfi", (dir / "disk.img").string(), (dir / "disk.mfi").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+  Bytes mfi = test::ReadFileBytes(dir / "disk.mfi");
+  ASSERT_EQ(Bytes(mfi.begin() + 24, mfi.begin() + 32), (Bytes{'5', '2', '5', ' ', 'D', 'S', 'H', 'D'}));
+  for (const bool variantKnown : {true, false}) {
+    SCOPED_TRACE(variantKnown ? "DSHD" : "variant 0");
+    if (!variantKnown) std::fill(mfi.begin() + 28, mfi.begin() + 32, 0);
+    TZX_Disk disk;
+    ASSERT_TRUE(LoadMFIFromBytes(disk, mfi)) << disk.LastError;
+    EXPECT_EQ(disk.CountTracks(), 160);
+    for (int t = 0; t < 160; ++t) {
+      TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+      ASSERT_EQ(track.CountSectors(), 15) << "track " << t;
+      for (const TSectorRec& sector : track.Sectors) {
+        if (sector.Used == 0) continue;
+        ASSERT_EQ(sector.IdSize, 2);
+        ASSERT_EQ(sector.DataOk, 0xFF) << "track " << t << " sector " << int{sector.IdSector};
+        const std::size_t offset = (std::size_t{15} * t + sector.IdSector - 1) * 512;
+        ASSERT_TRUE(std::equal(sector.Data.begin(), sector.Data.begin() + 512, image.begin() + offset));
+      }
+    }
+    ASSERT_EQ(disk.Notices.size(), 1u);
+    EXPECT_EQ(disk.Notices[0].rfind("160 tracks keep their sectors but not their raw track", 0), 0u) << disk.Notices[0];
+  }
+}
+
 TEST(FluxFormats, RoundTripsThroughTwoFormatsKeepEverySector) {
   test::ScratchDir dir;
   TZX_Disk mixed;
@@ -78,9 +121,9 @@ TEST(FluxFormats, RoundTripsThroughTwoFormatsKeepEverySector) {
   }
 }
 
-// A captured disk of three revolutions a track: written back with all three,
-// the flux of unchanged tracks byte for byte; a track edited since loading is
-// encoded anew.
+// A captured disk of three revolutions a track: written back as SCP with all
+// three (MFI would lose two), the flux of unchanged tracks byte for byte; a
+// track edited since loading is encoded anew.
 TEST(FluxFormats, CapturedRevolutionsArePassedOnUntilATrackChanges) {
   TZX_Disk source;
   test::MakeMixedDisk(source, 4, false);
@@ -101,6 +144,12 @@ TEST(FluxFormats, CapturedRevolutionsArePassedOnUntilATrackChanges) {
   TZX_Disk disk;
   EXPECT_TRUE(DecodeFluxDisk(disk, capture).empty());
   EXPECT_EQ(test::DiskDifference(source, disk, {}), "");
+  // SCP keeps every revolution; MFI only the first, so a save as MFI loses the others.
+  EXPECT_TRUE(FindSaveLosses(disk, *FindFormat("SCP")).empty());
+  const SaveLosses mfi = FindSaveLosses(disk, *FindFormat("MFI"));
+  ASSERT_EQ(mfi.size(), 4u);
+  EXPECT_EQ(mfi[3].kind, LossKind::Revolutions);
+  EXPECT_EQ(mfi[3].track, 3);
 
   Bytes first, second;
   ASSERT_TRUE(SaveSCPToBytes(disk, first)) << disk.LastError;
@@ -189,6 +238,27 @@ TEST(FluxFormats, KryoFluxSetLoadsFromAFileOrItsFolder) {
   TZX_Disk converted;
   ASSERT_TRUE(LoadUDI(converted, dir / "disk.udi"));
   EXPECT_EQ(test::DiskDifference(disk, converted, {}), "");
+}
+
+// A stream file cut short loads what it holds and says that the stream of
+// that track ended early, not only that its sectors are bad.
+TEST(FluxFormats, KryoFluxStreamCutShortIsNamed) {
+  test::ScratchDir dir;
+  TZX_Disk disk;
+  test::MakeTrdosLayoutDisk(disk, 4);
+  ASSERT_TRUE(test::WriteKryoFluxSet(disk, dir / "track00.0.raw")) << disk.LastError;
+  const auto cut = dir / "track01.1.raw";
+  Bytes stream = test::ReadFileBytes(cut);
+  stream.resize(stream.size() / 3);
+  test::WriteFileBytes(cut, stream);
+  TZX_Disk loaded;
+  ASSERT_TRUE(LoadKryoFlux(loaded, dir / "track00.0.raw")) << loaded.LastError;
+  ASSERT_FALSE(loaded.Notices.empty());
+  EXPECT_EQ(loaded.Notices[0].rfind("KryoFlux stream of track 3 (track01.1.raw) ends early, without its end block", 0),
+            0u)
+      << loaded.Notices[0];
+  EXPECT_LT(loaded.GetTrack(3).CountSectors(), 16);
+  EXPECT_EQ(loaded.GetTrack(2).CountSectors(), 16);
 }
 
 TEST(FluxFormats, KryoFluxIndexLiesInsideTheValueItInterrupts) {

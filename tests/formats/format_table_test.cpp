@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "common/utf8_path.h"
 #include "formats/format_table.h"
 #include "formats/sample_disks.h"
 #include "support/test_support.h"
@@ -130,12 +131,16 @@ TEST(FormatTable, ExtensionBreaksTiesAndNamesTheReaderOfAnUnclaimedFile) {
   EXPECT_EQ(bad.format->key, "FDI");
   EXPECT_EQ(DetectionText(bad), "extension");
   EXPECT_FALSE(LoadImage(disk, dir / "bad.fdi", error));
-  EXPECT_EQ(error, "Not FDI file!");
+  EXPECT_EQ(error, PathToUtf8(dir / "bad.fdi") + ": Not FDI file!");
 
   EXPECT_EQ(DetectFormat(dir / "missing.trd").format->key, "TRD");
   EXPECT_FALSE(LoadImage(disk, dir / "missing.trd", error));
-  EXPECT_EQ(error, "TRD file read error!");
+  EXPECT_EQ(error, "Файл " + PathToUtf8(dir / "missing.trd") + " не найден!");
+  EXPECT_FALSE(LoadImage(disk, dir / "missing.xyz", error));
+  EXPECT_EQ(error, "Файл " + PathToUtf8(dir / "missing.xyz") + " не найден!");
   EXPECT_EQ(DetectFormat(dir.Path()).format, nullptr) << "a folder no format claims";
+  EXPECT_FALSE(LoadImage(disk, dir.Path(), error));
+  EXPECT_EQ(error, PathToUtf8(dir.Path()) + " не является файлом!");
 }
 
 TEST(FormatTable, LoadAndSaveDispatchInAnyLetterCase) {
@@ -161,7 +166,7 @@ TEST(FormatTable, UnsupportedTypeIsRefusedWithoutTouchingTheDisk) {
   test::MakeTrdosLayoutDisk(disk, 2);
   std::string error;
   EXPECT_FALSE(LoadImage(disk, dir / "notes.txt", error));
-  EXPECT_EQ(error, "Данный тип файлов не поддерживается!");
+  EXPECT_EQ(error, PathToUtf8(dir / "notes.txt") + ": Данный тип файлов не поддерживается!");
   EXPECT_EQ(disk.CountTracks(), 2);
   error.clear();
   EXPECT_FALSE(SaveImage(disk, dir / "disk", {}, error));

@@ -47,8 +47,9 @@ struct RawTrack {
 
 // An HFE file made by hand: each cylinder's sides MFM-coded with the A1
 // bytes as sync marks, laid out in 512-byte blocks, 128 raw bytes of each
-// side per block.
-Bytes HfeFile(const std::vector<std::array<Bytes, 2>>& cylinders, int sides = 2, int declared = -1) {
+// side per block. `shift` empty cells go before each side's cells, so that
+// its bytes no longer start on a 16-cell boundary.
+Bytes HfeFile(const std::vector<std::array<Bytes, 2>>& cylinders, int sides = 2, int declared = -1, int shift = 0) {
   Bytes file(1024, 0xFF);
   std::memcpy(file.data(), "HXCPICFE", 8);
   file[8] = 0;
@@ -63,13 +64,16 @@ Bytes HfeFile(const std::vector<std::array<Bytes, 2>>& cylinders, int sides = 2,
     const std::size_t start = file.size();
     file.resize(start + (length + 511) / 512 * 512, 0xFF);
     for (int side = 0; side < 2; ++side) {
+      std::vector<int> cells(static_cast<std::size_t>(shift), 0);
       int previous = 0;
+      for (const std::uint8_t value : cylinders[c][side])
+        for (const std::uint8_t cellByte : HfeCellBytes(value, value == 0xA1, previous))
+          for (int bit = 0; bit < 8; ++bit) cells.push_back(cellByte >> bit & 1);
       for (std::size_t i = 0; i < rawLength; ++i) {
-        const std::uint8_t value = cylinders[c][side][i];
-        const auto cells = HfeCellBytes(value, value == 0xA1, previous);
         const std::size_t at = start + i / 128 * 512 + side * 256 + 2 * (i % 128);
-        file[at] = cells[0];
-        file[at + 1] = cells[1];
+        file[at] = file[at + 1] = 0;
+        for (int bit = 0; bit < 16; ++bit)
+          file[at + bit / 8] = static_cast<std::uint8_t>(file[at + bit / 8] | cells[16 * i + bit] << (bit % 8));
       }
     }
   }
@@ -99,13 +103,16 @@ TEST(Hfe, CellPatterns) {
   EXPECT_EQ(HfeCellBytes(0x4E, true, marked), HfeCellBytes(0x4E, false, plain));
 }
 
-TEST(Hfe, EmptyDiskLayout) {
+TEST(Hfe, OneTrackLayout) {
   TZX_Disk disk;
   Bytes file;
-  ASSERT_TRUE(SaveHFEToBytes(disk, file));
+  EXPECT_FALSE(SaveHFEToBytes(disk, file));  // a header of no cylinder would name no disk
+  EXPECT_EQ(disk.LastError, "No tracks to write!");
+  disk.GetTrack(0).Present = 0xFF;
+  ASSERT_TRUE(SaveHFEToBytes(disk, file)) << disk.LastError;
   ASSERT_EQ(file.size(), 1024 + 80 * kCylinderBytes);
   EXPECT_EQ(std::memcmp(file.data(), "HXCPICFE", 8), 0);
-  EXPECT_EQ(Bytes(file.begin() + 8, file.begin() + 21), (Bytes{0, 0, 2, 0, 250, 0, 0, 0, 2, 1, 1, 0, 0xFF}));
+  EXPECT_EQ(Bytes(file.begin() + 8, file.begin() + 21), (Bytes{0, 1, 2, 0, 250, 0, 0, 0, 2, 1, 1, 0, 0xFF}));
   EXPECT_EQ(file[511], 0xFF);
   EXPECT_EQ(ReadLe16(&file[512 + 4 * 79]), 2 + 49 * 79);
   EXPECT_EQ(ReadLe16(&file[512 + 4 * 79 + 2]), 25000);
@@ -121,7 +128,10 @@ TEST(Hfe, EmptyDiskLayout) {
 
   TZX_Disk loaded;
   ASSERT_TRUE(LoadHFEFromBytes(loaded, file));
-  EXPECT_EQ(loaded.CountTracks(), 0);  // the header names no cylinder
+  EXPECT_EQ(loaded.CountTracks(), 2);  // the header names one cylinder
+  file[9] = 0;
+  EXPECT_FALSE(LoadHFEFromBytes(loaded, file));
+  EXPECT_EQ(loaded.LastError, "The HFE header names no cylinder: the file holds no disk!");
 }
 
 TEST(Hfe, TenTracksMakeFiveCylindersInAnEightyCylinderFile) {
@@ -192,7 +202,7 @@ TEST(Hfe, SaveReplacesTheFile) {
   EXPECT_EQ(test::DiskDifference(disk, loaded, {true, false}), "");
 
   EXPECT_FALSE(LoadHFE(loaded, dir / "missing.hfe"));
-  EXPECT_EQ(loaded.LastError, "HFE file read error!");
+  EXPECT_EQ(loaded.LastError, "Файл " + PathToUtf8(dir / "missing.hfe") + " не найден!");
 }
 
 TEST(Hfe, SectorScan) {
@@ -263,7 +273,10 @@ TEST(Hfe, HeaderFailures) {
   EXPECT_EQ(LoadError(file), "Size HFE file error!");
 }
 
-TEST(Hfe, DataFieldPastTheTrackEnd) {
+// A data field cut by the track end is kept as far as it goes and named in
+// a notice; the reader writes no file, not even through a link planted
+// where debug dumps once went.
+TEST(Hfe, DataFieldPastTheTrackEndIsANoticeAndWritesNothing) {
   RawTrack good;
   good.Gap(6250);
   RawTrack cut;
@@ -275,21 +288,47 @@ TEST(Hfe, DataFieldPastTheTrackEnd) {
   cylinders[3][1] = cut.bytes;
 
   test::ScratchDir dir;
-  // The temporary folder is the scratch folder, so the debug file lands there.
+  const auto victim = dir / "victim";
+  test::WriteFileBytes(victim, Bytes{1, 2, 3});
+  std::error_code linkError;
+  std::filesystem::create_symlink(victim, dir / "velloran.dbg", linkError);
   const test::ScopedEnvironment temporary(test::kTemporaryFolderVariable, PathToUtf8(dir.Path()));
   TZX_Disk disk;
-  EXPECT_FALSE(LoadHFEFromBytes(disk, HfeFile(cylinders)));
-  EXPECT_EQ(disk.LastError, "Track 7 size error!");
-  EXPECT_NE(disk.GetTrack(6).Present, 0);  // what came before stays
-  ASSERT_EQ(HfeDebugFile(), dir / "velloran.dbg");
-  EXPECT_TRUE(test::ReadFileBytes(dir / "velloran.dbg") == cut.bytes);
+  ASSERT_TRUE(LoadHFEFromBytes(disk, HfeFile(cylinders))) << disk.LastError;
+  const TSectorRec& sector = disk.GetTrack(7).Sectors[0];
+  EXPECT_EQ(sector.DataOk, 0);
+  EXPECT_EQ(sector.DataLen, 6250 - sector.DataPos);
+  EXPECT_EQ(sector.Data[0], 0xE5);
+  ASSERT_EQ(disk.Notices.size(), 1u);
+  EXPECT_EQ(disk.Notices[0],
+            "HFE track 7, sector 1: the data field runs past the end of the track (190 of 256 bytes); what there is "
+            "was kept, marked bad");
 
-  // On side 0 the same failure leaves no debug file.
-  std::filesystem::remove(dir / "velloran.dbg");
-  std::swap(cylinders[3][0], cylinders[3][1]);
-  EXPECT_FALSE(LoadHFEFromBytes(disk, HfeFile(cylinders)));
-  EXPECT_EQ(disk.LastError, "Track 6 size error!");
-  EXPECT_FALSE(std::filesystem::exists(dir / "velloran.dbg"));
+  EXPECT_TRUE(test::ReadFileBytes(victim) == (Bytes{1, 2, 3}));
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++entries;
+  EXPECT_EQ(entries, linkError ? 1u : 2u);
+}
+
+// Marks are found wherever the cells put them, not only on 16-cell
+// boundaries of the track.
+TEST(Hfe, MarksAtAnyCell) {
+  RawTrack track;
+  track.Gap(60);
+  for (int r = 1; r <= 9; ++r) {
+    track.Id(5, 0, static_cast<std::uint8_t>(r), 2);
+    track.Data(Bytes(512, static_cast<std::uint8_t>(r)));
+  }
+  track.Gap(6250 - static_cast<int>(track.bytes.size()));
+  for (const int shift : {1, 5, 8, 15}) {
+    TZX_Disk disk;
+    ASSERT_TRUE(LoadHFEFromBytes(disk, HfeFile({{track.bytes, track.bytes}}, 2, -1, shift))) << disk.LastError;
+    TTrack& t0 = disk.GetTrack(0);
+    ASSERT_EQ(t0.CountSectors(), 9) << "shift " << shift;
+    EXPECT_EQ(t0.Sectors[8].IdSector, 9);
+    EXPECT_EQ(t0.Sectors[8].DataOk, 0xFF);
+    EXPECT_EQ(t0.Sectors[8].Data[511], 9);
+  }
 }
 
 TEST(Hfe, InputBeyondTheModelIsCut) {

@@ -80,8 +80,9 @@ TEST(Imd, TracksItCannotHoldAreRefused) {
   EXPECT_EQ(disk.LastError, "IMD cannot hold the disk: track 0 sector 1 holds 200 of its 256 bytes!");
 }
 
-// Records ImageDisk writes that the disk holds only in part: deleted-data
-// marks, FM tracks, a table of sector sizes, and a cylinder past 82.
+// Records ImageDisk writes beyond plain MFM sectors: deleted-data marks and
+// FM tracks (held), a table of sector sizes, and a cylinder past 82 (carried
+// as a loss when it holds sectors).
 TEST(Imd, ForeignRecordsLoadWithNotices) {
   Bytes file = {'I', 'M', 'D', ' ', '1', '.', '1', '8', ':', ' ', 'x', '\r', '\n', 'h', 'i', 0x1A};
   // FM track 0: sectors 1 and 2 of 128 bytes, deleted (compressed), and deleted with an error.
@@ -109,13 +110,20 @@ TEST(Imd, ForeignRecordsLoadWithNotices) {
   EXPECT_EQ(disk.GetSector(1, 1).DataOk, 0);
   EXPECT_EQ(disk.Notices, (std::vector<std::string>{
                               "Образ IMD больше, чем вмещает программа: пустые дорожки цилиндра 83 не загружены.",
-                              "IMD: секторов с меткой удалённых данных: 2; загружены как обычные.",
-                              "IMD: дорожки в записи FM загружены как секторы; способ записи не сохраняется.",
                           }));
+  EXPECT_TRUE(disk.Losses.empty());
+  EXPECT_EQ(disk.GetSector(0, 0).DeletedMark, 1);
+  EXPECT_EQ(disk.GetSector(0, 1).DeletedMark, 1);
+  EXPECT_EQ(disk.GetSector(1, 0).DeletedMark, 0);
+  EXPECT_EQ(disk.GetTrack(0).Fm, 1);
+  EXPECT_EQ(disk.GetTrack(0).DataRate, 250);
+  EXPECT_EQ(disk.GetTrack(1).Fm, 0);
 
   file.insert(file.end(), {5, 84, 1, 1, 0, 1, 2, 0});
-  EXPECT_FALSE(LoadIMDFromBytes(disk, file));
-  EXPECT_EQ(disk.LastError, "IMD track at cylinder 84, side 1 holds sectors, but a disk holds cylinders 0 to 82 only!");
+  ASSERT_TRUE(LoadIMDFromBytes(disk, file)) << disk.LastError;
+  ASSERT_EQ(disk.Losses.size(), 1u);
+  EXPECT_EQ(disk.Losses[0].kind, LossKind::CylinderBeyondDisk);
+  EXPECT_EQ(disk.Losses[0].track, 169);
   file.erase(file.end() - 8, file.end());
   file.insert(file.end(), {5, 0, 1, 0, 0});
   EXPECT_FALSE(LoadIMDFromBytes(disk, file));

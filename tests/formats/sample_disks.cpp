@@ -232,7 +232,7 @@ bool WriteKryoFluxSet(TZX_Disk& disk, const std::filesystem::path& firstFile) {
   return true;
 }
 
-Aspects AspectsOf(const ImageFormat& format) { return {format.holdsCrcState, format.holdsComments}; }
+Aspects AspectsOf(const ImageFormat& format) { return {format.holds.crcState, format.holds.comments}; }
 
 bool NotSupportedYet(const std::string& message) { return message.find("not supported yet") != std::string::npos; }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/utf8_path.h"
 #include "formats/kdi.h"
 #include "formats/sample_disks.h"
 #include "formats/td0.h"
@@ -220,13 +221,15 @@ TEST(Td0, HeaderFailuresInTheirOrder) {
   EXPECT_EQ(LoadError(badCrc), "TD0 header CRC error.");
 
   TZX_Disk disk;
-  EXPECT_FALSE(LoadTD0(disk, test::ScratchDir() / "missing.td0"));
-  EXPECT_EQ(disk.LastError, "TD0 file read error.");
+  const test::ScratchDir dir;
+  EXPECT_FALSE(LoadTD0(disk, dir / "missing.td0"));
+  EXPECT_EQ(disk.LastError, "Файл " + PathToUtf8(dir / "missing.td0") + " не найден!");
 }
 
 TEST(Td0, DataFailures) {
   // A block longer than what is left.
-  EXPECT_EQ(LoadError(Td0File(OneSectorTrack({10, 0, 0, 1, 2}))), "Size Error.");
+  EXPECT_EQ(LoadError(Td0File(OneSectorTrack({10, 0, 0, 1, 2}))),
+            "TD0 file is cut short: a sector's data block runs past the end of the file.");
   // Raw blocks over 5000 bytes, patterns over 2500 repeats.
   EXPECT_EQ(LoadError(Td0File(OneSectorTrack(RawBlock(Bytes(5000, 0))))), "Sector Size Error!");
   EXPECT_EQ(LoadError(Td0File(OneSectorTrack({5, 0, 1, 0xC5, 0x09, 0, 0}))), "Sector Size Error!");

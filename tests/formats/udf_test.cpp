@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "common/utf8_path.h"
 #include "formats/sample_disks.h"
 #include "formats/udf.h"
 #include "formats/udi.h"
@@ -297,7 +298,7 @@ TEST_F(UdfTest, FilesAreReplacedAndMissingFilesReported) {
   ASSERT_TRUE(LoadUDF(*loaded, file)) << loaded->LastError;
   EXPECT_EQ(ModelDifference(*disk, *loaded), "");
   EXPECT_FALSE(LoadUDF(*loaded, dir / "missing.udf"));
-  EXPECT_EQ(loaded->LastError, "Cannot open UDF file!");
+  EXPECT_EQ(loaded->LastError, "Файл " + PathToUtf8(dir / "missing.udf") + " не найден!");
   EXPECT_EQ(ModelDifference(*disk, *loaded), "") << "a missing file leaves the disk";
 }
 

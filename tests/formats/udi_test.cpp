@@ -196,8 +196,10 @@ TEST_F(UdiTest, MalformedFilesGiveTheirMessages) {
   EXPECT_EQ(LoadError(Bytes(19, 0)), "Error UDI file!");
   Bytes bad = good;
   bad[0] = 'X';
-  EXPECT_EQ(LoadError(bad), "UDI file CRC error!");  // checked before the signature
-  EXPECT_EQ(LoadError(Reseal(bad)), "No UDI format!");
+  EXPECT_EQ(LoadError(bad), "No UDI format!");  // checked before the checksum
+  bad = good;
+  bad[100] ^= 1;
+  EXPECT_EQ(LoadError(bad), "UDI file CRC error!");
   bad = good;
   bad[3] = '?';
   EXPECT_EQ(LoadError(Reseal(bad)), "No UDI format!");
@@ -209,9 +211,15 @@ TEST_F(UdiTest, MalformedFilesGiveTheirMessages) {
   bad = good;
   bad[11] = 2;
   EXPECT_EQ(LoadError(Reseal(bad)), "Error UDI format!");
+  // A cut file says where it ends and how long its header says it is.
+  const std::string size = std::to_string(good.size());
+  EXPECT_EQ(LoadError(Bytes(good.begin(), good.end() - 1000)), "UDI file is cut short: it ends at byte " +
+                                                                   std::to_string(good.size() - 1000) +
+                                                                   ", its header promises " + size + "!");
   bad = good;
-  bad[4] ^= 1;
-  EXPECT_EQ(LoadError(Reseal(bad)), "Error UDI file length!");
+  bad.push_back(0);
+  EXPECT_EQ(LoadError(bad), "UDI file is longer than its header says: " + std::to_string(good.size() + 1) +
+                                " bytes, the header promises " + size + "!");
 }
 
 TEST_F(UdiTest, FileEndingInsideATrackKeepsTheTracksBefore) {
@@ -233,8 +241,9 @@ TEST_F(UdiTest, FileEndingInsideATrackKeepsTheTracksBefore) {
 }
 
 // An emulator's blank 86-cylinder disk loads; its last three cylinders are
-// left out with a notice. One sector out there refuses the file, naming it.
-TEST_F(UdiTest, CylindersBeyondTheDiskAreDroppedWhenBlankAndRefusedWithData) {
+// left out with a notice. Sectors out there are left out too, as losses the
+// disk carries: every save of it is then lossy.
+TEST_F(UdiTest, CylindersBeyondTheDiskAreDroppedAndCarriedAsLossesWhenTheyHoldSectors) {
   RawTrack blank;
   blank.Add(0x4E, 100);
   std::vector<RawTrack> tracks(172, blank);
@@ -247,8 +256,15 @@ TEST_F(UdiTest, CylindersBeyondTheDiskAreDroppedWhenBlankAndRefusedWithData) {
   tracks[169].Id(84, 1, 1, 1);
   tracks[169].Data(0xFB, 256, 0);
   tracks[171] = tracks[169];
-  EXPECT_EQ(LoadError(MakeUdi(tracks)),
-            "UDI track at cylinder 84, side 1 holds sectors, but a disk holds cylinders 0 to 82 only!");
+  ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi(tracks))) << loaded->LastError;
+  EXPECT_EQ(loaded->CountTracks(), kTrackCount);
+  ASSERT_EQ(loaded->Losses.size(), 2u);
+  EXPECT_EQ(LossText(loaded->Losses[1]),
+            "дорожка 171: цилиндр 85, сторона 1: секторов 1 за пределами 83 цилиндров диска, не загружены");
+  EXPECT_EQ(loaded->Notices.back(),
+            "Образ UDI больше, чем вмещает программа: дорожки цилиндров 83–85 не загружены, на них секторов: 2. "
+            "Сохранение образа их потеряет.");
+  EXPECT_EQ(FindSaveLosses(*loaded, *FindFormat("UDI")).size(), 2u);
 
   RawTrack longTrack;
   longTrack.Add(0x4E, 6501);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "common/bytes.h"
 #include "model/disk.h"
 #include "model/disk_fingerprint.h"
 
@@ -21,6 +22,42 @@ TEST(Disk, NewDiskIsEmpty) {
   EXPECT_EQ(disk->BaseTrack, 255);
   EXPECT_EQ(disk->TrackCount, 0);
   EXPECT_EQ(disk->TracksToWrite(), 0);
+}
+
+// Slot data and raw images take memory only once written, and behave as
+// arrays of their own all the same: untouched ones read as zeros, copies are
+// independent, clearing hands the memory back.
+TEST(Disk, ByteArraysAreAllocatedOnFirstWriteAndCopiedWhole) {
+  TSectorRec sector;
+  const TSectorRec& untouched = sector;
+  EXPECT_FALSE(sector.Data.Allocated());
+  EXPECT_EQ(untouched.Data[kSectorDataSize - 1], 0);
+  EXPECT_FALSE(sector.Data.Allocated());
+  const Bytes zeros(300, 0);
+  sector.Data.CopyFrom(zeros.data(), zeros.size());
+  EXPECT_FALSE(sector.Data.Allocated());
+
+  sector.Data[1099] = 7;
+  ASSERT_TRUE(sector.Data.Allocated());
+  TSectorRec copy = sector;
+  copy.Data[1099] = 8;
+  EXPECT_EQ(sector.Data[1099], 7);
+  const Bytes bytes(2000, 5);
+  copy.Data.CopyFrom(bytes.data(), bytes.size());  // cut to the array
+  EXPECT_EQ(copy.Data[1099], 5);
+  EXPECT_FALSE(copy.Data == sector.Data);
+  copy = sector;
+  EXPECT_TRUE(copy.Data == sector.Data);
+  copy.Data.fill(0);
+  EXPECT_FALSE(copy.Data.Allocated());
+  EXPECT_TRUE(copy.Data == TSectorRec{}.Data);
+
+  TTrack track;
+  track.RawData.fill(0x4E);
+  track.Sectors[3] = sector;
+  track.Clear();
+  EXPECT_FALSE(track.RawData.Allocated());
+  EXPECT_FALSE(track.Sectors[3].Data.Allocated());
 }
 
 TEST(Disk, CountSectorsLooksAtAllTwentySlots) {

@@ -41,11 +41,7 @@ Built Build(TZX_Disk& disk, std::uint8_t track) {
 void AddSector(TTrack& track, int slot, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n,
                bool good = true) {
   TSectorRec& s = track.Sectors[slot];
-  s.Used = 0xFF;
-  s.IdTrack = c;
-  s.IdSide = h;
-  s.IdSector = r;
-  s.IdSize = n;
+  SetIdField(s, c, h, r, n);
   s.DataOk = good ? 0xFF : 0;
   s.DataLen = static_cast<std::uint16_t>(SectorLength(n & 3));
   for (int i = 0; i < s.DataLen; ++i) s.Data[i] = static_cast<std::uint8_t>(r + i);
@@ -291,7 +287,8 @@ TEST_F(RawTrackTest, OwnImageGetsNewSectorContents) {
   FillTrdosTrack(0);
   MakeRawImage(0, Build(*disk, 0));
   Track(0).Sectors[2].Data.fill(0x5A);
-  Track(0).Sectors[2].IdSector = 0x33;
+  TSectorRec& changed = Track(0).Sectors[2];
+  SetIdField(changed, changed.IdTrack, changed.IdSide, 0x33, changed.IdSize);
   const Built b = Build(*disk, 0);
   ASSERT_TRUE(b.ok);
   ExpectStandardSector(b, 146 + 372 * 2, Track(0).Sectors[2], 54);
@@ -364,20 +361,20 @@ std::array<std::uint8_t, kRawCapacity> HandMadeSource(int index, std::vector<std
 
 TEST_F(RawTrackTest, OwnImageIndexMarkTooEarlyFails) {
   AddSector(Track(4), 0, 2, 0, 1, 1);
-  Track(4).RawData = HandMadeSource(13, {{200, 240}});  // C2 C2 FC found at 14
+  Track(4).RawData.CopyFrom(HandMadeSource(13, {{200, 240}}).data(), kRawCapacity);  // C2 C2 FC found at 14
   Track(4).RawLength = 6256;
   Track(4).RawValid = 1;
   disk->ErrSector = 55;
   EXPECT_FALSE(Build(*disk, 4).ok);
   EXPECT_EQ(disk->ErrTrack, 4);
   EXPECT_EQ(disk->ErrSector, 55);
-  Track(4).RawData = HandMadeSource(14, {{200, 240}});  // found at 15: allowed
+  Track(4).RawData.CopyFrom(HandMadeSource(14, {{200, 240}}).data(), kRawCapacity);  // found at 15: allowed
   EXPECT_TRUE(Build(*disk, 4).ok);
 }
 
 TEST_F(RawTrackTest, OwnImageWithoutIndexMarkScansFromTheStart) {
   AddSector(Track(0), 0, 0, 0, 1, 1);
-  Track(0).RawData = HandMadeSource(-1, {{4, 40}});  // A1 A1 FE found at 5
+  Track(0).RawData.CopyFrom(HandMadeSource(-1, {{4, 40}}).data(), kRawCapacity);  // A1 A1 FE found at 5
   Track(0).RawLength = 6256;
   Track(0).RawValid = 1;
   const Built b = Build(*disk, 0);
@@ -393,19 +390,19 @@ TEST_F(RawTrackTest, OwnImageMissingOrCrowdedMarksFail) {
   Track(0).RawLength = 6256;
   Track(0).RawValid = 1;
   // Only one sector in the image: the second ID mark is missing.
-  Track(0).RawData = HandMadeSource(100, {{200, 240}});
+  Track(0).RawData.CopyFrom(HandMadeSource(100, {{200, 240}}).data(), kRawCapacity);
   EXPECT_FALSE(Build(*disk, 0).ok);
   EXPECT_EQ(disk->ErrSector, 1);
   // A data mark 14 bytes after the ID field.
-  Track(0).RawData = HandMadeSource(100, {{200, 222}, {600, 640}});
+  Track(0).RawData.CopyFrom(HandMadeSource(100, {{200, 222}, {600, 640}}).data(), kRawCapacity);
   disk->ErrSector = 0;
   EXPECT_FALSE(Build(*disk, 0).ok);
   EXPECT_EQ(disk->ErrSector, 0);
   // An ID mark 4 bytes after the previous data field.
-  Track(0).RawData = HandMadeSource(100, {{200, 240}, {240 + 260 + 4, 600}});
+  Track(0).RawData.CopyFrom(HandMadeSource(100, {{200, 240}, {240 + 260 + 4, 600}}).data(), kRawCapacity);
   EXPECT_FALSE(Build(*disk, 0).ok);
   EXPECT_EQ(disk->ErrSector, 1);
-  Track(0).RawData = HandMadeSource(100, {{200, 240}, {240 + 260 + 5, 600}});
+  Track(0).RawData.CopyFrom(HandMadeSource(100, {{200, 240}, {240 + 260 + 5, 600}}).data(), kRawCapacity);
   EXPECT_TRUE(Build(*disk, 0).ok);
 }
 
@@ -413,7 +410,7 @@ TEST_F(RawTrackTest, OwnImageCloseIdMarkKeepsThePreviousCrc) {
   AddSector(Track(0), 0, 0, 0, 1, 1);
   AddSector(Track(0), 1, 0, 0, 2, 1);
   // Second ID mark 6 bytes after the end of the first data field.
-  Track(0).RawData = HandMadeSource(100, {{200, 240}, {240 + 260 + 6, 600}});
+  Track(0).RawData.CopyFrom(HandMadeSource(100, {{200, 240}, {240 + 260 + 6, 600}}).data(), kRawCapacity);
   Track(0).RawLength = 6256;
   Track(0).RawValid = 1;
   const Built b = Build(*disk, 0);
@@ -426,7 +423,7 @@ TEST_F(RawTrackTest, OwnImageCloseIdMarkKeepsThePreviousCrc) {
 
 TEST_F(RawTrackTest, OwnImageBadLastSectorPastTheEndKeepsItsBytes) {
   AddSector(Track(0), 0, 0, 0, 1, 3, false);
-  Track(0).RawData = HandMadeSource(100, {{5000, 5300}});
+  Track(0).RawData.CopyFrom(HandMadeSource(100, {{5000, 5300}}).data(), kRawCapacity);
   Track(0).RawData[6000] = 0x99;
   Track(0).RawLength = 6256;
   Track(0).RawValid = 1;
@@ -441,7 +438,7 @@ TEST_F(RawTrackTest, OwnImageBadLastSectorPastTheEndKeepsItsBytes) {
 
 TEST_F(RawTrackTest, MarksNearTheEndNeverWritePastTheTrack) {
   AddSector(Track(0), 0, 0, 0, 1, 0, false);
-  Track(0).RawData = HandMadeSource(100, {{6000, 6252}});
+  Track(0).RawData.CopyFrom(HandMadeSource(100, {{6000, 6252}}).data(), kRawCapacity);
   Track(0).RawLength = 6256;
   Track(0).RawValid = 1;
   const Built b = Build(*disk, 0);
@@ -474,12 +471,12 @@ TEST_F(RawTrackTest, BaseTrackNeedsMoreRoomBeforeIdMarks) {
   disk->UseBaseTrack = 1;
   disk->BaseTrack = 0;
   Track(0).RawLength = 6256;
-  Track(0).RawData = HandMadeSource(100, {{200, 240}, {240 + 260 + 14, 600}});
+  Track(0).RawData.CopyFrom(HandMadeSource(100, {{200, 240}, {240 + 260 + 14, 600}}).data(), kRawCapacity);
   AddSector(Track(2), 0, 1, 0, 1, 1);
   AddSector(Track(2), 1, 1, 0, 2, 1);
   EXPECT_FALSE(Build(*disk, 2).ok);
   EXPECT_EQ(disk->ErrSector, 1);
-  Track(0).RawData = HandMadeSource(100, {{200, 240}, {240 + 260 + 15, 600}});
+  Track(0).RawData.CopyFrom(HandMadeSource(100, {{200, 240}, {240 + 260 + 15, 600}}).data(), kRawCapacity);
   const Built b = Build(*disk, 2);
   ASSERT_TRUE(b.ok);
   for (int i = 502; i < 515; ++i) EXPECT_EQ(b.raw[i], i < 503 ? 0x4E : 0x00) << i;
@@ -489,7 +486,7 @@ TEST_F(RawTrackTest, BaseTrackCutsABadLastSectorAt6246) {
   disk->UseBaseTrack = 1;
   disk->BaseTrack = 0;
   Track(0).RawLength = 6256;
-  Track(0).RawData = HandMadeSource(100, {{5000, 5300}});
+  Track(0).RawData.CopyFrom(HandMadeSource(100, {{5000, 5300}}).data(), kRawCapacity);
   AddSector(Track(1), 0, 0, 1, 1, 3, false);
   const Built b = Build(*disk, 1);
   ASSERT_TRUE(b.ok);

@@ -154,7 +154,8 @@ TEST(TrdosAdd, SlotOfAnErasedEntryStaysInsideTheCatalog) {
   EXPECT_EQ(t.catalog.Entries[1].Name[0], 'c');
 }
 
-TEST(TrdosAdd, WindowCommandStopsAtTheFirstFailureAndKeepsWhatWasAdded) {
+// Each file that fails is told, the others are added, and the count ends it.
+TEST(TrdosAdd, WindowCommandTellsEachFailureAndAddsTheOthers) {
   test::ScratchDir dir;
   test::WriteFileBytes(dir / "a.$C", test::MakeHobeta("a", 'C', 0, 0, 1, 0));
   test::WriteFileBytes(dir / "b.$C", Bytes(3, 0));
@@ -164,12 +165,19 @@ TEST(TrdosAdd, WindowCommandStopsAtTheFirstFailureAndKeepsWhatWasAdded) {
   CatalogState state;
   ASSERT_TRUE(ReadCatalog(disk, state.SharedCatalog));
   const auto result = AddFiles(state, disk, {dir / "a.$C", dir / "b.$C", dir / "c.$C", dir / "missing.$C"});
-  ASSERT_EQ(result.Messages.size(), 1u);
+  ASSERT_EQ(result.Messages.size(), 3u);
   EXPECT_EQ(result.Messages[0].Text, "Размер файла " + (dir / "b.$C").string() + " слишком мал..!");
+  EXPECT_TRUE(test::Contains(result.Messages[1].Text, "missing.$C")) << result.Messages[1].Text;
+  EXPECT_EQ(result.Messages[2].Text, "Добавлено файлов: 2 из 4.");
   EXPECT_EQ(state.CatalogChanged, 1);
   TrdosCatalog back;
   ASSERT_TRUE(ReadCatalog(disk, back));
-  EXPECT_EQ(back.FileCount, 1);
+  ASSERT_EQ(back.FileCount, 2);
+  EXPECT_EQ(back.Entries[0].Name[0], 'a');
+  EXPECT_EQ(back.Entries[1].Name[0], 'c');
+
+  // One file alone: its failure, no count.
+  EXPECT_EQ(AddFiles(state, disk, {dir / "b.$C"}).Messages.size(), 1u);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // SCL and Hobeta files: checksums, names, loading and saving SCL images.
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
 #include "trdos/hobeta.h"
 #include "trdos/scl.h"
 #include "trdos/trdos_test_disks.h"
@@ -49,15 +50,25 @@ TEST(Hobeta, ExportedFileHoldsHeaderAndSectors) {
   TrdosCatalog catalog;
   ASSERT_TRUE(ReadCatalog(disk, catalog));
   const HobetaFile file = BuildHobetaFile(disk, catalog.Entries[0]);
-  ASSERT_FALSE(file.Failure);
+  EXPECT_TRUE(file.Damaged.empty());
   Bytes expected = test::MakeHobeta("pic", 'C', 0x4000, 6912, 2, test::FillByte(0, 0));
   std::fill(expected.begin() + 17 + 256, expected.end(), test::FillByte(0, 1));
   EXPECT_EQ(file.Data, expected);
+  // Damaged sectors are exported as read (zeros for a missing one) and named.
   for (auto& sector : disk.Tracks[2].Sectors) sector.Used = 0;
+  for (auto& sector : disk.Tracks[1].Sectors)
+    if (sector.IdSector == 16) sector.DataOk = 0;
   const HobetaFile broken = BuildHobetaFile(disk, catalog.Entries[0]);
-  ASSERT_TRUE(broken.Failure);
-  EXPECT_EQ(broken.Failure->Position.Track, 2);
-  EXPECT_TRUE(broken.Data.empty());
+  ASSERT_EQ(broken.Damaged.size(), 2u);
+  EXPECT_FALSE(broken.Damaged[0].NoData);
+  EXPECT_EQ(broken.Damaged[1].Position.Track, 2);
+  EXPECT_TRUE(broken.Damaged[1].NoData);
+  std::fill(expected.begin() + 17 + 256, expected.end(), 0);
+  EXPECT_EQ(broken.Data, expected);
+  EXPECT_EQ(DamagedFileMessage("pic.$C", broken.Damaged).Text,
+            "Файл pic.$C сохранён со сбойными секторами:\n"
+            "Ошибка сектора - (track 1 sector 16) - ошибка CRC\n"
+            "Ошибка сектора - (track 2 sector 1) - нет данных, записаны нули");
 }
 
 TEST(Scl, SmallestFileLoadsAsEmptyDisk) {
@@ -69,6 +80,24 @@ TEST(Scl, SmallestFileLoadsAsEmptyDisk) {
   EXPECT_EQ(catalog.FreeSectors, 2544);
   EXPECT_EQ(catalog.FileCount, 0);
   EXPECT_EQ(test::MakeScl({}).size(), 13u);
+}
+
+// A small SCL fills a whole 160-track disk, but only the sectors its files
+// and catalog hold take memory.
+TEST(Scl, SmallFileTouchesOnlyTheSectorsItFills) {
+  TZX_Disk disk;
+  ASSERT_TRUE(LoadSCL(disk, test::CorpusFile("scl/tslabs_zx-evo__font_keyboard.scl")));
+  int allocated = 0;
+  int used = 0;
+  for (const TTrack& track : disk.Tracks) {
+    EXPECT_FALSE(track.RawData.Allocated());
+    for (const TSectorRec& sector : track.Sectors) {
+      allocated += sector.Data.Allocated() ? 1 : 0;
+      used += sector.Used != 0 ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(used, 2560);
+  EXPECT_LE(allocated, 7195 / 256 + 9);  // the files' sectors and the catalog
 }
 
 TEST(Scl, ChecksumAndSignatureAreChecked) {

@@ -83,14 +83,14 @@ TEST(DiskMapCells, SectorStatesAndRemovedTracks) {
   EXPECT_EQ(CellText(disk, 5, 3), "s05");
   // The legend explains every colour the map draws.
   for (Tile tile : kLegendTiles) EXPECT_FALSE(TileMeaning(tile).isEmpty());
-  EXPECT_EQ(CellText(disk, 4, 3), "s23") << "only the last two digits";
+  EXPECT_EQ(CellText(disk, 4, 3), "s123") << "the whole number";
   EXPECT_EQ(TileColour(Tile::SectorGood, Qt::gray), QColor(0, 0xFF, 0));
   EXPECT_EQ(TileColour(Tile::SectorBad, Qt::gray), QColor(0xFF, 0, 0));
   EXPECT_EQ(TileColour(Tile::SectorNoData, Qt::gray), QColor(0xFF, 0xFF, 0));
   // Good data after failed reads (a re-read or a merge recovered it): aqua.
   disk.GetTrack(3).Sectors[3].ErrorCount = 1;
   EXPECT_EQ(CellTile(disk, 4, 3), Tile::SectorRecovered);
-  EXPECT_EQ(CellText(disk, 4, 3), "s23");
+  EXPECT_EQ(CellText(disk, 4, 3), "s123");
   EXPECT_EQ(TileColour(Tile::SectorRecovered, Qt::gray), QColor(0, 0xFF, 0xFF));
   disk.GetTrack(3).Sectors[1].ErrorCount = 1;
   EXPECT_EQ(CellTile(disk, 2, 3), Tile::SectorBad);
@@ -155,6 +155,28 @@ TEST(DiskMap, PaintsRaisedTilesInTheirColours) {
   // Row 0 is absent: nothing drawn there.
   const QColor face = map.viewport()->palette().color(QPalette::Button);
   EXPECT_EQ(image.pixelColor(map.CellRect(1, 0).center()), face);
+}
+
+// The CPC's sectors C1-C9 (193-201): their whole numbers, drawn inside
+// their tiles, whose raised edges stay whole.
+TEST(DiskMap, ThreeDigitSectorNumbersStayInsideTheirTiles) {
+  TZX_Disk disk;
+  for (int slot = 0; slot < 9; ++slot) UseSlot(disk, 1, slot, 0xC1 + slot, 512, true);
+  EXPECT_EQ(CellText(disk, 1, 1), "s193");
+  DiskMap map(disk);
+  map.SetColumnCount(kMapColumns);
+  map.resize(map.sizeHint());
+  map.show();
+  const QImage image = map.viewport()->grab().toImage();
+  for (int column = 1; column <= 9; ++column) {
+    const QRect cell = map.CellRect(column, 1);
+    EXPECT_EQ(image.pixelColor(cell.left(), cell.center().y()), QColor(Qt::white)) << column;
+    EXPECT_EQ(image.pixelColor(cell.right(), cell.center().y()), QColor(Qt::black)) << column;
+    int ink = 0;
+    for (int x = cell.left() + 1; x < cell.right(); ++x)
+      for (int y = cell.top() + 1; y < cell.bottom(); ++y) ink += image.pixelColor(x, y).lightness() < 128;
+    EXPECT_GT(ink, 10) << column;
+  }
 }
 
 TEST(DiskMap, CellsUnderPointsAndTheReadingFrontStaysInView) {

@@ -160,7 +160,8 @@ TEST_F(DropTest, UnsupportedFileDroppedOnTheMapIsReported) {
   WriteFileBytes(file, Bytes{'x'});
   EXPECT_FALSE(Drop({QString::fromStdString(file.string())}, OnMap()));
   ASSERT_EQ(prompts.Messages().size(), 1u);
-  EXPECT_EQ(prompts.Messages()[0].text, "Данный тип файлов не поддерживается!");
+  EXPECT_EQ(prompts.Messages()[0].text,
+            QString::fromStdString(file.string()) + QStringLiteral(": Данный тип файлов не поддерживается!"));
 }
 
 TEST_F(DropTest, HandOffMessagesLoadOrBringForward) {

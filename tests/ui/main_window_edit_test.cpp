@@ -240,6 +240,11 @@ TEST_F(EditTest, AcceptCopiesThePaneIntoTheSectorOrTheRawTrack) {
   EXPECT_EQ(Disk().GetSector(4, 1).Data[10], 0xAB);
   EXPECT_EQ(Disk().GetSector(4, 1).Data[11], 0xCD);
   EXPECT_FALSE(Pane()->AnyChanged());
+  // The data CRC label follows the accepted bytes.
+  Bytes field = {0xA1, 0xA1, 0xA1, 0xFB};
+  field.insert(field.end(), Disk().GetSector(4, 1).Data.begin(), Disk().GetSector(4, 1).Data.begin() + 256);
+  EXPECT_EQ(Text("vCRC"),
+            QStringLiteral("#%1").arg(CalcCRC16(field.data(), field.size()), 4, 16, QLatin1Char('0')).toUpper());
 
   // The size code's length can exceed the data: only DataLen bytes go back.
   window->Options().SetSectorSizeFromHead = true;

@@ -147,7 +147,7 @@ TEST_F(FilesTest, UnsupportedExtensionIsReportedWithoutALogLine) {
   WriteFileBytes(file, Bytes(100, 'x'));
   LoadThroughDialog(file);
   ASSERT_EQ(prompts.Messages().size(), 1u);
-  EXPECT_EQ(prompts.Messages()[0].text, "Данный тип файлов не поддерживается!");
+  EXPECT_EQ(prompts.Messages()[0].text, Q(file) + ": Данный тип файлов не поддерживается!");
   EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
   EXPECT_EQ(Disk().CountTracks(), 0);
   EXPECT_EQ(window->StatusText(1), "");
@@ -185,8 +185,10 @@ TEST_F(FilesTest, TrdFileTooBigForADiskIsAFailureNotAnEmptyDisk) {
   ASSERT_FALSE(LoadTRD(probe, file));
   LoadThroughDialog(file);
   ASSERT_EQ(prompts.Messages().size(), 1u);
-  EXPECT_EQ(prompts.Messages()[0].text, QString::fromStdString(probe.LastError));
-  EXPECT_EQ(window->LogLines(), QStringList{"Error load TRD -\"" + QString::fromStdString(probe.LastError) + "\""});
+  const QString named = QString::fromStdString(LoadErrorText(file, probe.LastError));
+  EXPECT_TRUE(named.startsWith(QString::fromStdString(file.string()) + ": ")) << named.toStdString();
+  EXPECT_EQ(prompts.Messages()[0].text, named);
+  EXPECT_EQ(window->LogLines(), QStringList{"Error load TRD -\"" + named + "\""});
   EXPECT_EQ(window->CurImageName(), "");
 }
 

@@ -95,8 +95,40 @@ TEST_F(ProgressTest, CancelStopsAtTheNextCheckAndKeepsWhatWasRead) {
 
   // The next operation starts with the button enabled and no cancel pending.
   OnTrack([](T_Prog& progress, int) { EXPECT_FALSE(progress.CancelRequested()); });
+  prompts.QueueAnswer(PromptAnswer::Discard);  // what the first read brought
   window->N17Click();
   EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
+}
+
+// A read replaces the disk in memory: unsaved edits are asked about first
+// (Cancel keeps them), and the disk read belongs to no file: the title and
+// the status bar no longer name the image, the pane shows the read disk.
+TEST_F(ProgressTest, ReadingAsksAboutUnsavedWorkAndTheReadDiskHasNoFile) {
+  window->LoadAndShow(QString::fromStdString(CorpusFile("trd/vitamin-caig_zxtune__tiden.trd").string()));
+  ASSERT_TRUE(window->windowTitle().startsWith("vitamin-caig_zxtune__tiden.trd"));
+  Click(0, 0);
+  const std::uint8_t edited = Disk().GetSector(3, 0).Data[5] ^= 0xFF;  // an edit not saved
+  window->N17Click();                                                  // answered Cancel
+  ASSERT_FALSE(prompts.Messages().empty());
+  EXPECT_EQ(prompts.Messages().back().text, "Образ «vitamin-caig_zxtune__tiden.trd» изменён. Сохранить изменения?");
+  EXPECT_EQ(prompts.Messages().back().buttons, PromptButtons::SaveDiscardCancel);
+  EXPECT_EQ(Progress(), nullptr) << "nothing read";
+  EXPECT_EQ(Disk().GetSector(3, 0).Data[5], edited);
+
+  prompts.QueueAnswer(PromptAnswer::Discard);
+  window->N17Click();
+  ASSERT_NE(Progress(), nullptr);
+  EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
+  EXPECT_EQ(Disk().GetSector(3, 0).Data[0], 3) << "the drive's disk";
+  EXPECT_FALSE(window->windowTitle().contains("tiden")) << window->windowTitle().toStdString();
+  EXPECT_TRUE(window->windowTitle().contains('*')) << "what was read is not saved anywhere";
+  EXPECT_FALSE(window->StatusText(1).contains("tiden"));
+  EXPECT_EQ(Pane()->Size(), 0) << "nothing of the old disk";
+  EXPECT_EQ(window->LogLines().back(), "Операция выполнена!") << "the operation's log stays";
+  Click(0, 0);
+  Bytes raw(kRawTrackLength, 0x4E);
+  ASSERT_TRUE(Disk().BuildRawTrack(0, raw.data(), nullptr));
+  EXPECT_EQ(Pane()->Data(), raw) << "a click shows the read disk";
 }
 
 TEST_F(ProgressTest, AnImageHandedOverDuringAnOperationLoadsAfterIt) {
@@ -179,8 +211,10 @@ TEST_F(ProgressTest, CommandChecksComeBeforeTheWindow) {
   window->Options().LastTrack = 159;
   MakeMarkedTrdosDisk(Disk());
   for (int t = 10; t < 160; ++t) Disk().GetTrack(static_cast<std::uint8_t>(t)).Present = 0;
+  prompts.QueueAnswer(PromptAnswer::Ok);       // the range is cut
+  prompts.QueueAnswer(PromptAnswer::Discard);  // then the disk made here, not saved, is read over
   window->N9Click();
-  ASSERT_EQ(prompts.Messages().size(), 2u);
+  ASSERT_EQ(prompts.Messages().size(), 3u);
   EXPECT_EQ(prompts.Messages()[1].text,
             "Конечная дорожка превышает число дорожек в образе!\r   Будет обработано число существующих дорожек!   ");
   ASSERT_NE(Progress(), nullptr);

@@ -13,6 +13,7 @@
 #include <QSpinBox>
 #include <QTimer>
 
+#include "cpm/cpm_disk.h"
 #include "formats/trd.h"
 #include "sim/simulated_drive.h"
 #include "ui/progress_window.h"
@@ -150,6 +151,17 @@ TEST_F(ScreenshotTest, MainMenus) {
   }
   painter.end();
   Save(picture, "main_menus.png");
+}
+
+// An Amstrad CPC data disk's sector numbers C1-C9 (193-201) on the map.
+TEST_F(ScreenshotTest, MainWindowWithCpcSectorNumbers) {
+  window->show();
+  window->StartUp(dir.Path(), {});
+  MakeCpmDisk(Disk(), *FindCpmDefinition("cpcdata"));
+  window->RepaintMap();
+  Click(1, 2);
+  QApplication::processEvents();
+  Save(window->grab(), "main_window_cpc_sectors.png");
 }
 
 TEST_F(ScreenshotTest, SettingsWindow) {

@@ -355,6 +355,39 @@ TEST_F(TrdosCatalogWindow, DeleteRestoreCompactAddAndExport) {
   EXPECT_EQ(reread.DeletedCount, 0);
 }
 
+// A file with a damaged sector is exported as read and its damage named;
+// adding goes on past a file that cannot be added and counts what was.
+TEST_F(TrdosCatalogWindow, DamagedExportWarnsAndAddingGoesOnPastABadFile) {
+  const TrdosEntry& first = catalogs_.SharedCatalog.Entries[0];
+  for (TSectorRec& sector : disk_.Tracks[first.FirstTrack].Sectors)
+    if (sector.Used != 0 && sector.IdSector == first.FirstSector + 1) sector.DataOk = 0;
+  test::ScratchDir out;
+  Select({0});
+  prompts_.QueueFolder(QString::fromStdString(out.Path().string()));
+  Choose("Hob");
+  EXPECT_EQ(test::EntriesIn(out.Path()), 1) << "saved as read";
+  const Record warning = prompts_.Records().back();
+  EXPECT_TRUE(warning.text.contains("сохранён со сбойными секторами")) << warning.text.toStdString();
+  EXPECT_TRUE(warning.text.contains(
+      QStringLiteral("(track %1 sector %2) - ошибка CRC").arg(first.FirstTrack).arg(first.FirstSector + 1)))
+      << warning.text.toStdString();
+  EXPECT_EQ(warning.icon, PromptIcon::Warning);
+
+  test::ScratchDir in;
+  test::WriteFileBytes(in / "bad.$C", Bytes(3, 0));
+  test::WriteFileBytes(in / "good.$B", test::ReadFileBytes(test::CorpusFile("hobeta/tslabs_zx-evo__UMT2_3.$B")));
+  const int before = List()->topLevelItemCount();
+  const std::size_t messagesBefore = prompts_.Messages().size();
+  prompts_.QueueOpen(
+      {QString::fromStdString((in / "bad.$C").string()), QString::fromStdString((in / "good.$B").string())});
+  Choose("N3");
+  const auto messages = prompts_.Messages();
+  ASSERT_EQ(messages.size(), messagesBefore + 2);
+  EXPECT_TRUE(messages[messagesBefore].text.contains("bad.$C"));
+  EXPECT_EQ(messages.back().text, "Добавлено файлов: 1 из 2.");
+  EXPECT_EQ(List()->topLevelItemCount(), before + 1) << "the good file after the bad one is added";
+}
+
 TEST_F(TrdosCatalogWindow, SclExportOfNothingSelectedIsRefusedAndExistingFilesAsked) {
   Choose("scl1");
   ASSERT_EQ(prompts_.Records().size(), 1u);

@@ -1,3 +1,4 @@
+#include <exception>
 #include <iostream>
 
 #include "app/cli/cli.h"
@@ -59,6 +60,22 @@ std::optional<std::string> TakeShortOption(std::vector<std::string>& words, cons
 int Fail(const std::string& message) {
   std::cerr << "velloran-cli: " << message << '\n';
   return 1;
+}
+
+bool NumberOption(const Arguments& args, const std::string& name, int minimum, int maximum, std::uint8_t& value,
+                  std::string& error) {
+  const auto text = args.Value(name);
+  if (!text) return true;
+  try {
+    std::size_t used = 0;
+    const int number = std::stoi(*text, &used);
+    if (used == text->size() && number >= minimum && number <= maximum) {
+      value = static_cast<std::uint8_t>(number);
+      return true;
+    }
+  } catch (const std::exception&) {}
+  error = "--" + name + " needs a number from " + std::to_string(minimum) + " to " + std::to_string(maximum);
+  return false;
 }
 
 }  // namespace velloran::cli

@@ -1,5 +1,7 @@
 // convert --to FORMAT FILE... -d DIR: converts many files at once, one job
-// per file, on as many threads as the machine has cores. Each job loads its
+// per file, on kThreadsPerCore threads per core: a save waits for the disk
+// to hold its file (fsync) before the rename, and meanwhile the other threads
+// keep the cores busy and their waits overlap. Each job loads its
 // file into a disk of its own and saves it as DIR/<stem>.<extension of
 // FORMAT>; nothing is shared between the jobs but the job list. Ctrl+C lets
 // the jobs under way finish and starts no more.
@@ -12,6 +14,7 @@
 #include <thread>
 
 #include "app/cli/cli.h"
+#include "common/file_io.h"
 #include "common/system.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
@@ -23,6 +26,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kMaxJobs = 1024;
+constexpr int kThreadsPerCore = 4;
 
 struct BatchJob {
   fs::path input;
@@ -57,11 +61,11 @@ const ImageFormat* TargetFormat(const std::string& name, std::string& error) {
   return nullptr;
 }
 
-// --jobs N, or one job per core.
+// --jobs N, or kThreadsPerCore jobs per core.
 bool ThreadCount(const Arguments& args, int& count, std::string& error) {
   const auto text = args.Value("jobs");
   if (!text) {
-    count = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    count = kThreadsPerCore * std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
     return true;
   }
   const auto [end, problem] = std::from_chars(text->data(), text->data() + text->size(), count);
@@ -226,6 +230,7 @@ int RunBatchConvert(const Arguments& args, const std::optional<std::string>& fol
   if (!ThreadCount(args, threads, error)) return Fail(error);
   if (!PrepareFolder(PathFromUtf8(*folder), error)) return Fail(error);
 
+  const SaveBatchFolder batchFolder(PathFromUtf8(*folder));
   std::vector<BatchJob> jobs = PlanJobs(args.Positional(), PathFromUtf8(*folder), *target);
   BatchProgress progress(jobs.size());
   RunJobs(jobs, threads, *target, SaveOptionsOf(args), progress);

@@ -1,6 +1,7 @@
 // The command line's shared pieces: parsed arguments and the command table.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -44,6 +45,11 @@ class Arguments {
 // is missing.
 std::optional<std::string> TakeShortOption(std::vector<std::string>& words, const std::string& option,
                                            std::string& error);
+
+// A whole number from minimum to maximum from option --name into `value`,
+// left as it is when the option is absent; false with a message otherwise.
+bool NumberOption(const Arguments& args, const std::string& name, int minimum, int maximum, std::uint8_t& value,
+                  std::string& error);
 
 // The writer options given on the command line (the rows of writer_options.h).
 SaveOptions SaveOptionsOf(const Arguments& args);
@@ -95,5 +101,6 @@ int RunReadDisk(const std::vector<std::string>& words);
 int RunWriteDisk(const std::vector<std::string>& words);
 int RunCatalog(const std::vector<std::string>& words);
 int RunMerge(const std::vector<std::string>& words);
+int RunPlot(const std::vector<std::string>& words);
 
 }  // namespace velloran::cli

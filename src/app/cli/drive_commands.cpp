@@ -156,23 +156,6 @@ std::optional<std::string> CheckArguments(const Arguments& args, const std::set<
   return std::nullopt;
 }
 
-// A whole number within limits from an option, or the fallback when absent.
-bool NumberOption(const Arguments& args, const std::string& name, int minimum, int maximum, std::uint8_t& value,
-                  std::string& error) {
-  const auto text = args.Value(name);
-  if (!text) return true;
-  try {
-    std::size_t used = 0;
-    const int number = std::stoi(*text, &used);
-    if (used == text->size() && number >= minimum && number <= maximum) {
-      value = static_cast<std::uint8_t>(number);
-      return true;
-    }
-  } catch (const std::exception&) {}
-  error = "--" + name + " needs a number from " + std::to_string(minimum) + " to " + std::to_string(maximum);
-  return false;
-}
-
 // Picks the drive, opens the driver as the desktop tool does at start-up and
 // takes the track range and attempts from the options.
 std::optional<DriveSession> OpenSession(const Arguments& args, std::string& error) {
@@ -360,8 +343,7 @@ int RunWriteDisk(const std::vector<std::string>& words) {
   const std::string image = args.Positional()[0];
   auto disk = std::make_unique<TZX_Disk>();
   std::string error;
-  if (!LoadImage(*disk, PathFromUtf8(image), error))
-    return Fail(image + ": " + (error.empty() ? "cannot load the image" : error));
+  if (!LoadImage(*disk, PathFromUtf8(image), error)) return Fail(error);
 
   auto session = OpenSession(args, error);
   if (!session) return Fail(error);

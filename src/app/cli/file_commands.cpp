@@ -8,6 +8,7 @@
 
 #include "app/cli/cli.h"
 #include "common/file_io.h"
+#include "common/file_lock.h"
 #include "common/utf8_path.h"
 #include "cpm/cpm_directory.h"
 #include "cpm/cpm_recognition.h"
@@ -38,24 +39,32 @@ std::optional<std::string> CheckArguments(const Arguments& args, const std::set<
 std::unique_ptr<TZX_Disk> LoadDisk(const std::string& file, std::string& error) {
   auto disk = std::make_unique<TZX_Disk>();
   if (LoadImage(*disk, PathFromUtf8(file), error)) return disk;
-  error = file + ": " + (error.empty() ? "cannot load the image" : error);
   return nullptr;
 }
 
 // Copies the changed sector data into the raw track images, as the desktop
 // tool does after its catalog window changed the disk, then saves atomically
-// in the format the file was read as, whatever its name.
-int SaveChangedDisk(TZX_Disk& disk, const std::string& file) {
+// in the format the file was read as, whatever its name. A save that would
+// lose part of the disk is refused unless `lossy`; what it lost is listed.
+int SaveChangedDisk(TZX_Disk& disk, const std::string& file, bool lossy = false) {
   for (auto& track : disk.Tracks) {
     track.CountSectors();
     track.SectorsToRaw();
   }
   std::string error;
+  SaveOptions options;
+  options.lossy = lossy;
+  SaveLosses losses;
   const DetectedFormat detected = DetectFormat(PathFromUtf8(file));
   const bool saved = detected.format != nullptr
-                         ? SaveImageAs(disk, PathFromUtf8(file), *detected.format, SaveOptions{}, error)
-                         : SaveImage(disk, PathFromUtf8(file), SaveOptions{}, error);
-  if (!saved) return Fail(file + ": " + error);
+                         ? SaveImageAs(disk, PathFromUtf8(file), *detected.format, options, error, &losses)
+                         : SaveImage(disk, PathFromUtf8(file), options, error, &losses);
+  if (!saved) {
+    Fail(file + ": " + error);
+    if (!losses.empty()) std::cerr << "velloran-cli: --lossy saves it anyway and lists what is lost\n";
+    return 1;
+  }
+  ReportLosses(file, losses);
   return 0;
 }
 
@@ -117,15 +126,24 @@ int FailOnMessage(const OperationResult& result) {
 
 // Loads a TR-DOS image, lets `change` work on its catalog and disk, and saves
 // the disk back atomically when the change returned 0 (its exit code otherwise,
-// with the image file untouched).
-int ChangeTrdosImage(const std::string& image, const std::function<int(CatalogState&, TZX_Disk&)>& change) {
+// with the image file untouched). The image stays locked against other such
+// commands from the load to the save; the load's notices are shown, and a
+// save that would lose part of the disk needs --lossy as a conversion does.
+int ChangeTrdosImage(const Arguments& args, const std::function<int(CatalogState&, TZX_Disk&)>& change) {
+  const std::string& image = args.Positional()[0];
   std::string error;
+  FileLock lock;
+  const auto waiting = [&image] {
+    std::cerr << "velloran-cli: " << image << ": another command is changing the image; waiting for it\n";
+  };
+  if (!lock.Acquire(PathFromUtf8(image), error, waiting)) return Fail(image + ": " + error);
   const auto disk = LoadDisk(image, error);
   if (!disk) return Fail(error);
+  for (const auto& notice : disk->Notices) std::cerr << "velloran-cli: " << image << ": " << notice << '\n';
   CatalogState state;
   if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
   if (const int failed = change(state, *disk)) return failed;
-  return SaveChangedDisk(*disk, image);
+  return SaveChangedDisk(*disk, image, args.Flag("lossy"));
 }
 
 }  // namespace
@@ -258,26 +276,26 @@ int RunGet(const std::vector<std::string>& words) {
   return WriteOutput(output.value_or(fileName), file, bad);
 }
 
-// put IMAGE FILE...: adds the files of Hobeta and SCL files (SCL by the
-// extension) with every check of the catalog window. Any failure leaves the
-// image file untouched.
+// put IMAGE FILE... [--lossy]: adds the files of Hobeta and SCL files (SCL
+// by the extension) with every check of the catalog window. Any failure
+// leaves the image file untouched.
 int RunPut(const std::vector<std::string>& words) {
   const Arguments args(words, {});
-  if (auto error = CheckArguments(args, {}, 2, 10000, "put IMAGE FILE...")) return Fail(*error);
+  if (auto error = CheckArguments(args, {"lossy"}, 2, 10000, "put IMAGE FILE... [--lossy]")) return Fail(*error);
   std::vector<std::filesystem::path> files;
   for (auto word = args.Positional().begin() + 1; word != args.Positional().end(); ++word)
     files.push_back(PathFromUtf8(*word));
-  return ChangeTrdosImage(args.Positional()[0], [&](CatalogState& state, TZX_Disk& disk) {
-    return FailOnMessage(AddFiles(state, disk, files));
-  });
+  return ChangeTrdosImage(
+      args, [&](CatalogState& state, TZX_Disk& disk) { return FailOnMessage(AddFiles(state, disk, files)); });
 }
 
-// rm IMAGE NAME: deletes one TR-DOS file as the catalog window does: the
-// last file is erased and its space freed, any other one marked deleted.
+// rm IMAGE NAME [--lossy]: deletes one TR-DOS file as the catalog window
+// does: the last file is erased and its space freed, any other one marked
+// deleted.
 int RunRm(const std::vector<std::string>& words) {
   const Arguments args(words, {});
-  if (auto error = CheckArguments(args, {}, 2, 2, "rm IMAGE NAME")) return Fail(*error);
-  return ChangeTrdosImage(args.Positional()[0], [&](CatalogState& state, TZX_Disk& disk) {
+  if (auto error = CheckArguments(args, {"lossy"}, 2, 2, "rm IMAGE NAME [--lossy]")) return Fail(*error);
+  return ChangeTrdosImage(args, [&](CatalogState& state, TZX_Disk& disk) {
     std::string error;
     const int e = FindTrdosFile(state.SharedCatalog, args.Positional()[1], error);
     if (e < 0) return Fail(error);
@@ -285,13 +303,12 @@ int RunRm(const std::vector<std::string>& words) {
   });
 }
 
-// compact IMAGE: drops the deleted files and moves the others together.
+// compact IMAGE [--lossy]: drops the deleted files and moves the others together.
 int RunCompact(const std::vector<std::string>& words) {
   const Arguments args(words, {});
-  if (auto error = CheckArguments(args, {}, 1, 1, "compact IMAGE")) return Fail(*error);
-  return ChangeTrdosImage(args.Positional()[0], [](CatalogState& state, TZX_Disk& disk) {
-    return FailOnMessage(CompactCatalog(state, disk));
-  });
+  if (auto error = CheckArguments(args, {"lossy"}, 1, 1, "compact IMAGE [--lossy]")) return Fail(*error);
+  return ChangeTrdosImage(
+      args, [](CatalogState& state, TZX_Disk& disk) { return FailOnMessage(CompactCatalog(state, disk)); });
 }
 
 // new-trdos IMAGE [--label L]: an empty TR-DOS disk, labelled "NEW DISK"

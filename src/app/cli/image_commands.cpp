@@ -16,10 +16,18 @@ std::string HoldsText(const ImageFormat& format) {
     if (!text.empty()) text += ", ";
     text += what;
   };
-  add(format.holdsIds, "IDs");
-  add(format.holdsCrcState, "CRC state");
-  add(format.holdsRawTracks, "raw tracks");
-  add(format.holdsComments, "comments");
+  const FormatHolds& holds = format.holds;
+  add(holds.ids, "IDs");
+  add(holds.crcState, "CRC state");
+  add(holds.missingData, "sectors without data");
+  add(holds.idCrcState, "ID CRC state");
+  add(holds.deletedMarks, "deleted marks");
+  add(holds.copies, "sector copies");
+  add(holds.rawTracks, "raw tracks");
+  add(holds.comments, "comments");
+  add(holds.recording, "data rate and FM");
+  add(holds.capturedFlux, holds.revolutions ? "flux, all revolutions" : "flux, first revolution");
+  add(holds.onlyFiles, "only the catalog's files");
   if (text.empty()) text = "data only";
   return format.save == nullptr ? text + "; read only" : text;
 }
@@ -61,10 +69,7 @@ std::set<std::string> WithWriterOptions(std::set<std::string> own) {
 bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path& output, const ImageFormat& target,
                  const SaveOptions& options, std::string& error, std::vector<std::string>& notes) {
   TZX_Disk disk;
-  if (!LoadImage(disk, input, error)) {
-    error = PathToUtf8(input) + ": " + (error.empty() ? "cannot load the image" : error);
-    return false;
-  }
+  if (!LoadImage(disk, input, error)) return false;
   // What the reader noticed (a cut file, parts left out) goes along with the conversion.
   for (const auto& notice : disk.Notices) notes.push_back(PathToUtf8(input) + ": " + notice);
   if (target.key == "UDI") disk.KeepRaw = options.keepRaw ? 1 : 0;

@@ -24,7 +24,8 @@ struct SectorTally {
   int good = 0;
   int bad = 0;
   int noData = 0;
-  int copies = 0;  // further copies of weak sectors
+  int idCrcErrors = 0;  // ID fields whose CRC is wrong, whatever their data
+  int copies = 0;       // further copies of weak sectors
 };
 
 SectorTally TallyTrack(const TTrack& track) {
@@ -32,6 +33,7 @@ SectorTally TallyTrack(const TTrack& track) {
   for (const auto& sector : track.Sectors) {
     if (sector.Used == 0) continue;
     ++tally.used;
+    if (!IdCrcGood(sector)) ++tally.idCrcErrors;
     tally.copies += static_cast<int>(sector.ExtraCopies.size());
     if (sector.DataLen == 0)
       ++tally.noData;
@@ -50,15 +52,16 @@ void PrintDiskText(const std::string& file, const DetectedFormat& detected, TZX_
   std::cout << "Present tracks: " << static_cast<int>(disk.CountTracks()) << '\n';
   for (const auto& notice : disk.Notices) std::cout << "Note: " << notice << '\n';
   for (const auto& line : disk.Comments) std::cout << "Comment: " << line << '\n';
+  for (const auto& loss : disk.Losses) std::cout << "Lost on loading: " << LossText(loss) << '\n';
   std::cout << "Content SHA-256: " << ContentSha256(disk) << '\n';
-  std::cout << "Track  Sectors  Good  Bad  NoData  Raw  Copies\n";
+  std::cout << "Track  Sectors  Good  Bad  NoData  IdCRC  Raw  Copies\n";
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
     if (track.Present == 0) continue;
     const SectorTally tally = TallyTrack(track);
     std::cout << std::setw(5) << t << std::setw(9) << tally.used << std::setw(6) << tally.good << std::setw(5)
-              << tally.bad << std::setw(8) << tally.noData << "  " << (track.RawLength > 0 ? "yes" : "no ")
-              << std::setw(8) << tally.copies << '\n';
+              << tally.bad << std::setw(8) << tally.noData << std::setw(7) << tally.idCrcErrors << "  "
+              << (track.RawLength > 0 ? "yes" : "no ") << std::setw(8) << tally.copies << '\n';
   }
 }
 
@@ -69,12 +72,23 @@ std::string JsonStrings(const std::vector<std::string>& texts) {
   return json + "]";
 }
 
+// The disk's carried losses as a JSON array of objects.
+std::string JsonLosses(const DiskLosses& losses) {
+  std::string json = "[";
+  for (std::size_t i = 0; i < losses.size(); ++i)
+    json += std::string(i > 0 ? "," : "") + "{\"kind\":" + JsonString(LossKindName(losses[i].kind)) +
+            ",\"track\":" + std::to_string(losses[i].track) + ",\"sector\":" + std::to_string(losses[i].sector) +
+            ",\"text\":" + JsonString(LossText(losses[i])) + "}";
+  return json + "]";
+}
+
 void PrintDiskJson(const std::string& file, const DetectedFormat& detected, TZX_Disk& disk) {
   std::string json =
       "{\"image\":" + JsonString(file) + ",\"format\":" + JsonString(detected.format->key) +
       ",\"format_name\":" + JsonString(detected.format->name) + ",\"found_by\":" + JsonString(DetectionText(detected)) +
       ",\"present_tracks\":" + std::to_string(disk.CountTracks()) + ",\"sha256\":" + JsonString(ContentSha256(disk)) +
-      ",\"notes\":" + JsonStrings(disk.Notices) + ",\"comments\":" + JsonStrings(disk.Comments) + ",\"tracks\":[";
+      ",\"notes\":" + JsonStrings(disk.Notices) + ",\"comments\":" + JsonStrings(disk.Comments) +
+      ",\"losses\":" + JsonLosses(disk.Losses) + ",\"tracks\":[";
   bool first = true;
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
@@ -83,6 +97,7 @@ void PrintDiskJson(const std::string& file, const DetectedFormat& detected, TZX_
     json += std::string(first ? "" : ",") + "{\"track\":" + std::to_string(t) +
             ",\"sectors\":" + std::to_string(tally.used) + ",\"good\":" + std::to_string(tally.good) +
             ",\"bad\":" + std::to_string(tally.bad) + ",\"no_data\":" + std::to_string(tally.noData) +
+            ",\"id_crc_errors\":" + std::to_string(tally.idCrcErrors) +
             ",\"raw\":" + (track.RawLength > 0 ? "true" : "false") + ",\"copies\":" + std::to_string(tally.copies) +
             "}";
     first = false;
@@ -166,16 +181,19 @@ int RunInfo(const std::vector<std::string>& words) {
   const std::string& file = args.Positional()[0];
   const bool json = args.Flag("json");
 
+  TZX_Disk disk;
+  std::string error;
   const DetectedFormat detected = DetectFormat(PathFromUtf8(file));
   if (detected.format == nullptr) {
     const auto hobeta = ReadHobetaFacts(file);
-    if (!hobeta) return Fail(file + ": " + std::string(kUnsupportedFileType));
+    if (!hobeta) {
+      LoadImage(disk, PathFromUtf8(file), error);  // says why no format takes it
+      return Fail(error);
+    }
     json ? PrintHobetaJson(file, *hobeta) : PrintHobetaText(file, *hobeta);
     return 0;
   }
-  TZX_Disk disk;
-  std::string error;
-  if (!LoadImageAs(disk, PathFromUtf8(file), *detected.format, error)) return Fail(file + ": " + error);
+  if (!LoadImageAs(disk, PathFromUtf8(file), *detected.format, error)) return Fail(error);
   json ? PrintDiskJson(file, detected, disk) : PrintDiskText(file, detected, disk);
   return 0;
 }

@@ -25,13 +25,15 @@ constexpr Command kCommands[] = {
     {"formats", "formats", velloran::cli::RunFormats},
     {"ls", "ls IMAGE [--cpm] [--all]", velloran::cli::RunLs},
     {"get", "get IMAGE NAME [--hobeta|--raw] [--cpm] [-o FILE]", velloran::cli::RunGet},
-    {"put", "put IMAGE FILE...", velloran::cli::RunPut},
-    {"rm", "rm IMAGE NAME", velloran::cli::RunRm},
+    {"put", "put IMAGE FILE... [--lossy]", velloran::cli::RunPut},
+    {"rm", "rm IMAGE NAME [--lossy]", velloran::cli::RunRm},
     {"new-trdos", "new-trdos IMAGE [--label L]", velloran::cli::RunNewTrdos},
     {"new-cpm", "new-cpm IMAGE [--format NAME]", velloran::cli::RunNewCpm},
-    {"compact", "compact IMAGE", velloran::cli::RunCompact},
+    {"compact", "compact IMAGE [--lossy]", velloran::cli::RunCompact},
     {"merge", "merge IMAGE IMAGE... -o OUT [--report FILE.json] [--keep-raw] [--compress] [--standard-dsk] [--lossy]",
      velloran::cli::RunMerge},
+    {"plot", "plot IMAGE --kind histogram|timing|disk [--track T] [--revolution R] -o FILE.svg|.png",
+     velloran::cli::RunPlot},
     {"read-disk",
      "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE[?OPTIONS]|gw-sim:IMAGE[?OPTIONS]] [--first T "
      "--last T --retries N] [--revs R] [--flux FILE.scp] [--report FILE.json] [--keep-raw] [--compress] "

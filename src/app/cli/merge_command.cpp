@@ -12,10 +12,12 @@
 
 namespace velloran::cli {
 
-// merge A B C... -o OUT [--report FILE.json]: every sector from the first
-// input that holds it with a good data CRC, or voted from bad copies; the
-// report goes to standard output, and as JSON to the report file. Exits with
-// 2 when sectors stay bad or good copies disagree, after saving OUT.
+// merge A B C... -o OUT [--report FILE.json] [--lossy]: every sector from the
+// first input that holds it with a good data CRC, or voted from bad copies;
+// the report goes to standard output, and as JSON to the report file. Exits
+// with 2 when sectors stay bad or good copies disagree, after saving OUT. An
+// OUT that cannot hold all of the merged disk (or of what the inputs' loads
+// left out) needs --lossy, and the losses are listed.
 int RunMerge(const std::vector<std::string>& words) {
   const char* usage =
       "usage: merge IMAGE IMAGE... -o OUT [--report FILE.json] [--keep-raw] [--compress] [--standard-dsk] "
@@ -36,8 +38,7 @@ int RunMerge(const std::vector<std::string>& words) {
   std::vector<const TZX_Disk*> inputs;
   for (const std::string& file : args.Positional()) {
     disks.push_back(std::make_unique<TZX_Disk>());
-    if (!LoadImage(*disks.back(), PathFromUtf8(file), error))
-      return Fail(file + ": " + (error.empty() ? "cannot load the image" : error));
+    if (!LoadImage(*disks.back(), PathFromUtf8(file), error)) return Fail(error);
     inputs.push_back(disks.back().get());
   }
 
@@ -46,8 +47,10 @@ int RunMerge(const std::vector<std::string>& words) {
   for (const std::string& line : MergeReportLines(report, args.Positional())) std::cout << line << '\n';
   const SaveOptions options = SaveOptionsOf(args);
   merged->KeepRaw = options.keepRaw ? 1 : 0;
-  if (!SaveImage(*merged, PathFromUtf8(*output), options, error))
+  SaveLosses losses;
+  if (!SaveImage(*merged, PathFromUtf8(*output), options, error, &losses))
     return Fail(*output + ": " + (error.empty() ? "cannot save the image" : error));
+  ReportLosses(*output, losses);
   if (const auto reportFile = args.Value("report")) {
     const std::string json = RescueReportJson(report, args.Positional(), ContentSha256(*merged));
     const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(json.data()), json.size());

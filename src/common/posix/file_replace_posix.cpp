@@ -52,23 +52,6 @@ bool ProcessIsRunning(long processId) {
   return processId > 0 && (::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM);
 }
 
-// Removes the temporaries that saves of this file left behind when they
-// were killed: those whose process no longer runs.
-void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryNames& names) {
-  DIR* entries = ::opendir(folder.c_str());
-  if (entries == nullptr) return;
-  while (const dirent* entry = ::readdir(entries)) {
-    const auto unique = names.UniquePartOf(entry->d_name);
-    if (!unique) continue;
-    const auto processId = ProcessIdOfUniquePart(*unique);
-    if (!processId || ProcessIsRunning(*processId)) continue;
-    struct stat info {};
-    if (::fstatat(::dirfd(entries), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
-      ::unlinkat(::dirfd(entries), entry->d_name, 0);
-  }
-  ::closedir(entries);
-}
-
 // Owner and group together need privilege, the group alone membership of
 // it; what the system refuses stays as created (the saving user's).
 void KeepOwner(int fd, const struct stat& old) {
@@ -87,6 +70,21 @@ void KeepAttributes(int fd, const struct stat& old) {
 }
 
 }  // namespace
+
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryMatcher& matches) {
+  DIR* entries = ::opendir(folder.c_str());
+  if (entries == nullptr) return;
+  while (const dirent* entry = ::readdir(entries)) {
+    const auto unique = matches(entry->d_name);
+    if (!unique) continue;
+    const auto processId = ProcessIdOfUniquePart(*unique);
+    if (!processId || ProcessIsRunning(*processId)) continue;
+    struct stat info {};
+    if (::fstatat(::dirfd(entries), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+      ::unlinkat(::dirfd(entries), entry->d_name, 0);
+  }
+  ::closedir(entries);
+}
 
 bool WriteInPlace(const std::filesystem::path& file, ByteSpan data, std::string& error) {
   const int fd = ::open(file.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
@@ -117,7 +115,7 @@ bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std:
   }
   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
   const TemporaryNames names(target.filename().string(), MaxNameLength(folder));
-  RemoveStaleTemporaries(folder, names);
+  RemoveStaleTemporariesOf(folder, names);
 
   // Created no more open than the old file, so that nobody may open it for
   // reading before the old file's mode is in place.

@@ -55,20 +55,18 @@ bool ProcessIsRunning(long processId) {
   return running;
 }
 
-// Removes the temporaries that saves of this file left behind when they
-// were killed: those whose process no longer runs.
-void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryNames& names) {
+}  // namespace
+
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryMatcher& matches) {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    const auto unique = names.UniquePartOf(PathToUtf8(entry.path().filename()));
+    const auto unique = matches(PathToUtf8(entry.path().filename()));
     if (!unique) continue;
     const auto processId = ProcessIdOfUniquePart(*unique);
     if (!processId || ProcessIsRunning(*processId)) continue;
     if (entry.is_regular_file(ec)) DeleteFileW(entry.path().c_str());
   }
 }
-
-}  // namespace
 
 bool WriteInPlace(const std::filesystem::path& file, ByteSpan data, std::string& error) {
   const HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -94,7 +92,7 @@ bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std:
   }
   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
   const TemporaryNames names(PathToUtf8(target.filename()), kNameMax);
-  RemoveStaleTemporaries(folder, names);
+  RemoveStaleTemporariesOf(folder, names);
 
   // FILE_ATTRIBUTE_NORMAL counts only alone.
   const DWORD kept = exists ? attributes & kKeptAttributes : 0;

@@ -29,6 +29,12 @@ bool LocalTime(std::time_t time, std::tm& local) { return localtime_s(&local, &t
 
 long CurrentProcessId() { return static_cast<long>(GetCurrentProcessId()); }
 
+std::filesystem::path PrivateRuntimeFolder() {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+  return error ? std::filesystem::path() : folder;
+}
+
 std::string SystemErrorText(std::uint32_t code) {
   wchar_t* buffer = nullptr;
   const DWORD length =

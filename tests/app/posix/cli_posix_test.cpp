@@ -35,16 +35,17 @@ TEST(CliInfoJson, EscapesStringsAndKeepsUtf8Valid) {
 
   const auto run = RunCli({"info", (dir / name).string(), "--json"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.out,
-            "{\"image\":\"" + dir.Path().string() +
-                "/odd\\ufffdname\\\".fdi\",\"format\":\"FDI\","
-                "\"format_name\":\"FDI sector image with headers\",\"found_by\":\"signature\","
-                "\"present_tracks\":2,\"sha256\":\"" +
-                ContentSha256(disk) +
-                "\",\"notes\":[],"
-                "\"comments\":[\"Say \\\"hi\\\"\\\\ \\tдиск\"],\"tracks\":["
-                "{\"track\":0,\"sectors\":2,\"good\":1,\"bad\":1,\"no_data\":0,\"raw\":false,\"copies\":0},"
-                "{\"track\":1,\"sectors\":0,\"good\":0,\"bad\":0,\"no_data\":0,\"raw\":false,\"copies\":0}]}\n");
+  EXPECT_EQ(run.out, "{\"image\":\"" + dir.Path().string() +
+                         "/odd\\ufffdname\\\".fdi\",\"format\":\"FDI\","
+                         "\"format_name\":\"FDI sector image with headers\",\"found_by\":\"signature\","
+                         "\"present_tracks\":2,\"sha256\":\"" +
+                         ContentSha256(disk) +
+                         "\",\"notes\":[],"
+                         "\"comments\":[\"Say \\\"hi\\\"\\\\ \\tдиск\"],\"losses\":[],\"tracks\":["
+                         "{\"track\":0,\"sectors\":2,\"good\":1,\"bad\":1,\"no_data\":0,\"id_crc_errors\":0,"
+                         "\"raw\":false,\"copies\":0},"
+                         "{\"track\":1,\"sectors\":0,\"good\":0,\"bad\":0,\"no_data\":0,\"id_crc_errors\":0,"
+                         "\"raw\":false,\"copies\":0}]}\n");
   EXPECT_TRUE(run.err.empty()) << run.err;
 }
 
