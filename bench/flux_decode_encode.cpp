@@ -1,6 +1,8 @@
 // Decoding a whole 160-track flux disk captured with one or two revolutions
-// per track (on all cores, and track by track on one), and encoding a
-// 160-track disk to flux; all report transitions per second.
+// per track (on all cores, track by track on one, and with the normal setting
+// alone: on a clean capture every way and the normal one should cost the
+// same), and encoding a 160-track disk to flux; all report transitions per
+// second.
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -93,6 +95,19 @@ void BM_DecodeFluxTracksOneCore(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(transitions), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_DecodeFluxTracksOneCore)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeFlux160Tracks2RevolutionsNormalSettingOnly(benchmark::State& state) {
+  std::size_t transitions = 0;
+  const auto capture = CapturedDisk(transitions);
+  TTrack track;
+  for (auto _ : state) {
+    for (int t = 0; t < 160; ++t) DecodeFluxTrack(capture->tracks[t]->flux, track, DecodeWays::Normal);
+    benchmark::DoNotOptimize(track.Sectors[15].DataOk);
+  }
+  state.counters["transitions/s"] =
+      benchmark::Counter(static_cast<double>(transitions), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_DecodeFlux160Tracks2RevolutionsNormalSettingOnly)->Unit(benchmark::kMillisecond);
 
 void BM_EncodeDisk160Tracks(benchmark::State& state) {
   auto disk = std::make_unique<TZX_Disk>();

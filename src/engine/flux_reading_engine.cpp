@@ -27,6 +27,17 @@ bool SameId(const TSectorRec& a, const TSectorRec& b) {
   return a.IdTrack == b.IdTrack && a.IdSide == b.IdSide && a.IdSector == b.IdSector && a.IdSize == b.IdSize;
 }
 
+// A re-read that found a weak sector bad again: its copies (bounded by the
+// slot) join those of the earlier reads.
+void KeepBadCopies(TSectorRec& slot, const TTrack& decoded) {
+  for (const TSectorRec& copy : decoded.Sectors) {
+    if (copy.Used == 0 || copy.DataLen == 0 || !SameId(copy, slot)) continue;
+    AddDataCopy(slot, {false, Bytes(copy.Data.begin(), copy.Data.begin() + copy.DataLen)});
+    for (const DataCopy& further : copy.ExtraCopies) AddDataCopy(slot, further);
+    return;
+  }
+}
+
 std::string TrackSectorText(int t, int sector) {
   return "(Track - " + std::to_string(t) + " / Sector - " + std::to_string(sector) + ")";
 }
@@ -82,7 +93,8 @@ bool FluxReader::ReadTrack(int t, int pass) {
   Keep(t, flux);
   TTrack decoded;
   decoded.TrackNum = static_cast<std::uint8_t>(t);
-  DecodeFluxTrack(flux, decoded);
+  const DecodeReport report = DecodeFluxTrack(flux, decoded);
+  for (const std::string& line : report.otherWays) host_.AddMainLog(line, false);
   if (pass == 1 || unread_[t]) {
     if (unread_[t]) {
       unread_[t] = false;
@@ -128,11 +140,13 @@ void FluxReader::TakeGoodSectors(int t, const TTrack& decoded, int pass) {
     });
     if (good == decoded.Sectors.end()) {
       track.Log.push_back(ReadFailedLine(kCrcErrorCode, t, slot.IdSector));
+      KeepBadCopies(slot, decoded);
       continue;
     }
     slot.Data = good->Data;
     slot.DataLen = good->DataLen;
     slot.DataOk = 0xFF;
+    slot.ExtraCopies.clear();  // copies of a weak sector stand for bad reads only
     changed = true;
     failed_[t].reset(static_cast<std::size_t>(i));
     --operation_.BadSectors;

@@ -8,14 +8,8 @@ namespace velloran {
 
 namespace {
 
-// How far the loop may pull the cell length away from its nominal value, and
-// how strongly each transition corrects its frequency and phase. The phase
-// follows each transition closely, so that interval jitter does not pile up
-// from transition to transition; the frequency moves slowly, so that single
-// shifted transitions do not bend it while speed drift is still followed.
+// How far the loop may pull the cell length away from its nominal value.
 constexpr double kMaxDeviation = 0.12;
-constexpr double kFrequencyGain = 0.01;
-constexpr double kPhaseGain = 0.95;
 // Longer runs of empty cells than any encoding writes mean a dropout or an
 // unformatted stretch: they teach the loop nothing about the clock.
 constexpr std::size_t kLongestRun = 5;
@@ -37,8 +31,9 @@ std::uint16_t CellStream::Window16(std::size_t cell) const {
 }
 
 RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<const CellPattern> patterns, int passes,
-                            std::size_t laterPassCells) {
+                            const PllSettings& settings, std::size_t laterPassCells) {
   RecoveredCells out;
+  cellTicks *= settings.clockScale;
   const double minimum = cellTicks * (1 - kMaxDeviation);
   const double maximum = cellTicks * (1 + kMaxDeviation);
   double period = cellTicks;
@@ -102,9 +97,9 @@ RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<
           out.hits.push_back({size - end - 16, static_cast<std::uint8_t>(p)});
       }
       if (run <= kLongestRun) {
-        period = std::clamp(period + kFrequencyGain * error * kReciprocals[run], minimum, maximum);
+        period = std::clamp(period + settings.frequencyGain * error * kReciprocals[run], minimum, maximum);
         inverse *= 2 - period * inverse;  // a Newton step: the period moves too little to need a division
-        sinceReference = error * (1 - kPhaseGain);
+        sinceReference = error * (1 - settings.phaseGain);
         periodSum += period;
         ++periodCount;
       } else {

@@ -53,12 +53,23 @@ struct RecoveredCells {
   double averageCell = 0;               // the loop's mean cell length, in ticks
 };
 
+// How the loop follows the flux. The normal setting lets the phase follow
+// each transition closely and the frequency move slowly; other settings
+// (stronger frequency gains, a nominal cell a little off) read some marginal
+// sectors the normal one misses.
+struct PllSettings {
+  double frequencyGain = 0.01;  // share of each cell's timing error that corrects the cell length
+  double phaseGain = 0.95;      // share of each timing error taken out of the phase
+  double clockScale = 1.0;      // the nominal cell length is multiplied by it
+};
+
 // Runs the loop over the transitions (`passes` times over the same flux, for a
 // single revolution read around its end) with the nominal cell length in ticks.
 // A pass after the first stops once it has added `laterPassCells` cells: a
 // revolution read around needs only enough to finish a field that crosses its
 // index.
 RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<const CellPattern> patterns, int passes,
+                            const PllSettings& settings = {},
                             std::size_t laterPassCells = std::numeric_limits<std::size_t>::max());
 
 }  // namespace velloran

@@ -38,6 +38,10 @@ std::uint64_t TrackFingerprint(const TTrack& track) {
       digest.AddValue(field);
     for (const std::uint16_t field : {sector.IdCrc, sector.DataPos, sector.DataLen}) digest.AddValue(field);
     digest.Add(sector.Data.data(), sector.DataLen);
+    for (const DataCopy& copy : sector.ExtraCopies) {
+      digest.AddValue(copy.ok);
+      digest.Add(copy.data.data(), copy.data.size());
+    }
   }
   return digest.Value();
 }

@@ -69,36 +69,65 @@ std::vector<Group> GroupCopies(const std::vector<RevolutionBytes>& revolutions) 
   return groups;
 }
 
-// The copy a sector takes: the first with a good data CRC, else the data
-// seen most often. `errors` counts the bad reads before the one taken.
-const SectorCopy* ChooseCopy(const Group& group, int& errors) {
-  errors = 0;
-  for (const auto& [r, copy] : group.copies) {
-    if (!copy->hasData) continue;
-    if (copy->dataOk) return copy;
-    ++errors;
-  }
-  const SectorCopy* best = group.copies.front().second;
+using Entry = std::pair<int, const SectorCopy*>;  // revolution and copy
+
+bool Normal(const std::vector<RevolutionBytes>& revolutions, const Entry& entry) {
+  return revolutions[static_cast<std::size_t>(entry.first)].variant == 0;
+}
+
+// The copy a sector takes: the first with a good data CRC, else the data seen
+// most often with the normal setting (with any, when that saw no data).
+const Entry& ChooseCopy(const std::vector<RevolutionBytes>& revolutions, const Group& group) {
+  for (const Entry& entry : group.copies)
+    if (entry.second->hasData && entry.second->dataOk) return entry;
+  const bool normalData = std::any_of(group.copies.begin(), group.copies.end(), [&](const Entry& entry) {
+    return entry.second->hasData && Normal(revolutions, entry);
+  });
+  const Entry* best = &group.copies.front();
   int bestCount = 0;
-  for (const auto& entry : group.copies) {
+  for (const Entry& entry : group.copies) {
     const SectorCopy* copy = entry.second;
-    if (!copy->hasData) continue;
-    const auto count = std::count_if(group.copies.begin(), group.copies.end(), [copy](const auto& other) {
+    if (!copy->hasData || (normalData && !Normal(revolutions, entry))) continue;
+    const auto count = std::count_if(group.copies.begin(), group.copies.end(), [copy](const Entry& other) {
       return other.second->hasData && other.second->data == copy->data;
     });
     if (count > bestCount) {
-      best = copy;
+      best = &entry;
       bestCount = static_cast<int>(count);
     }
   }
-  return best;
+  return *best;
 }
 
-bool CopiesDiffer(const Group& group, const SectorCopy& chosen) {
-  return std::any_of(group.copies.begin(), group.copies.end(), [&](const auto& entry) {
+// Bad reads with the normal setting before the copy taken.
+int ErrorsBefore(const std::vector<RevolutionBytes>& revolutions, const Group& group, const Entry& chosen) {
+  int errors = 0;
+  for (const Entry& entry : group.copies) {
+    if (&entry == &chosen && chosen.second->dataOk) break;
+    errors += Normal(revolutions, entry) && entry.second->hasData && !entry.second->dataOk;
+  }
+  return errors;
+}
+
+bool CopiesDiffer(const std::vector<RevolutionBytes>& revolutions, const Group& group, const SectorCopy& chosen) {
+  return std::any_of(group.copies.begin(), group.copies.end(), [&](const Entry& entry) {
     const SectorCopy& copy = *entry.second;
-    return copy.hasData && (copy.dataOk != chosen.dataOk || copy.data != chosen.data);
+    return Normal(revolutions, entry) && copy.hasData && (copy.dataOk != chosen.dataOk || copy.data != chosen.data);
   });
+}
+
+// The further copies a slot keeps: good copies whose data differ from the good
+// one taken (a conflict), or, where no copy is good, every distinct bad copy
+// read with the normal setting (a weak sector). Returns how many were added.
+int KeepCopies(const std::vector<RevolutionBytes>& revolutions, const Group& group, TSectorRec& sector) {
+  int added = 0;
+  for (const Entry& entry : group.copies) {
+    const SectorCopy& copy = *entry.second;
+    if (!copy.hasData || copy.data.size() != sector.DataLen) continue;
+    const bool wanted = sector.DataOk != 0 ? copy.dataOk : Normal(revolutions, entry);
+    if (wanted) added += AddDataCopy(sector, {copy.dataOk, copy.data});
+  }
+  return added;
 }
 
 // The revolution that decoded best: most good data fields, then most good
@@ -151,17 +180,21 @@ std::string SectorName(const TTrack& track, const SectorCopy& copy) {
 
 }  // namespace
 
-int MergeRevolutions(const std::vector<RevolutionBytes>& revolutions, bool keepRaw, TTrack& track,
-                     std::vector<std::string>& notices) {
+MergedTrack MergeRevolutions(const std::vector<RevolutionBytes>& revolutions, bool keepRaw, TTrack& track,
+                             std::vector<std::string>& notices) {
+  MergedTrack merged;
   const std::vector<Group> groups = GroupCopies(revolutions);
   const int kept = keepRaw ? BestRevolution(revolutions, groups) : -1;
+  merged.revolutionKept = kept;
   if (kept >= 0) {
     const RevolutionBytes& raw = revolutions[kept];
     std::copy_n(raw.bytes.begin(), raw.length, track.RawData.begin());
     track.RawLength = static_cast<std::uint16_t>(raw.length);
     track.RawValid = 1;
   }
-  const bool several = revolutions.size() > 1;
+  const int normalRevolutions = static_cast<int>(std::count_if(
+      revolutions.begin(), revolutions.end(), [](const RevolutionBytes& rev) { return rev.variant == 0; }));
+  const bool several = normalRevolutions > 1;
   std::size_t slot = 0;
   for (const Group& group : groups) {
     if (slot == kSlotCount) {
@@ -169,22 +202,53 @@ int MergeRevolutions(const std::vector<RevolutionBytes>& revolutions, bool keepR
                         " sectors beyond the 20 slots are left out");
       break;
     }
-    int errors = 0;
-    const SectorCopy& chosen = *ChooseCopy(group, errors);
+    const Entry& entry = ChooseCopy(revolutions, group);
+    const SectorCopy& chosen = *entry.second;
     TSectorRec& sector = track.Sectors[slot++];
-    FillSlot(sector, chosen, errors);
+    FillSlot(sector, chosen, ErrorsBefore(revolutions, group, entry));
+    SlotOrigin origin;
+    origin.attempts = static_cast<int>(std::count_if(group.copies.begin(), group.copies.end(),
+                                                     [&](const Entry& e) { return Normal(revolutions, e); }));
+    if (chosen.hasData) {
+      origin.variant = revolutions[static_cast<std::size_t>(entry.first)].variant;
+      origin.revolution = revolutions[static_cast<std::size_t>(entry.first)].revolution;
+    }
+    merged.origins.push_back(origin);
     if (const SectorCopy* own = kept >= 0 ? group.In(kept) : nullptr; own != nullptr && own->hasData) {
       if (own->dataPos < track.RawLength) sector.DataPos = static_cast<std::uint16_t>(own->dataPos);
       if (own != &chosen && chosen.dataOk) PatchRaw(track, *own, chosen);
     }
     if (!chosen.hasData) continue;
-    if (several && CopiesDiffer(group, chosen))
+    const int added = KeepCopies(revolutions, group, sector);
+    if (added > 0 && chosen.dataOk)
+      notices.push_back(SectorName(track, chosen) + ": good copies differ (conflict), " + std::to_string(added + 1) +
+                        " copies kept");
+    else if (added > 0)
+      notices.push_back(SectorName(track, chosen) + ": weak, " + std::to_string(added + 1) + " copies kept");
+    else if (several && CopiesDiffer(revolutions, group, chosen))
       notices.push_back(SectorName(track, chosen) + ": differs between revolutions (weak or damaged)");
     if (!chosen.dataOk)
       notices.push_back(SectorName(track, chosen) +
                         (several ? ": data CRC error in every revolution" : ": data CRC error"));
   }
-  return kept;
+  return merged;
+}
+
+bool EverySectorGood(const std::vector<RevolutionBytes>& revolutions) {
+  std::vector<int> numbers;
+  for (const Group& group : GroupCopies(revolutions)) {
+    const bool good = group.idOk && std::any_of(group.copies.begin(), group.copies.end(), [](const Entry& entry) {
+                        return entry.second->hasData && entry.second->dataOk;
+                      });
+    if (!good) return false;
+    numbers.push_back(group.copies.front().second->r);
+  }
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  if (numbers.empty()) return true;
+  // A hole in a short run of numbers is a sector not found at all.
+  const int range = numbers.back() - numbers.front() + 1;
+  return range > kSlotCount || range == static_cast<int>(numbers.size());
 }
 
 }  // namespace velloran

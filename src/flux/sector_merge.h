@@ -33,12 +33,30 @@ struct RevolutionBytes {
   std::size_t length = 0;  // bytes that start before the next index
   std::vector<SectorCopy> sectors;
   bool formatted = false;  // an address mark was seen
+  int variant = 0;         // the decoding setting that gave it (0 = the normal one)
+  int revolution = 0;      // which revolution of the capture it is
+};
+
+// Where the data of a slot came from.
+struct SlotOrigin {
+  int variant = -1;     // the decoding setting; -1 = the sector has no data field
+  int revolution = -1;  // the revolution of the capture
+  int attempts = 0;     // revolutions that showed the sector with the normal setting
+};
+
+struct MergedTrack {
+  int revolutionKept = -1;          // whose raw bytes the track keeps; -1 = none kept
+  std::vector<SlotOrigin> origins;  // per used slot, in slot order
 };
 
 // Fills `track` from the revolutions (see DecodeFluxTrack); `keepRaw` says
-// whether the raw bytes of the best revolution may be kept. Returns the
-// revolution kept (-1 for none) and adds the notices.
-int MergeRevolutions(const std::vector<RevolutionBytes>& revolutions, bool keepRaw, TTrack& track,
-                     std::vector<std::string>& notices);
+// whether the raw bytes of the best revolution may be kept. Copies decoded
+// with the normal setting come first. Adds the notices.
+MergedTrack MergeRevolutions(const std::vector<RevolutionBytes>& revolutions, bool keepRaw, TTrack& track,
+                             std::vector<std::string>& notices);
+
+// Whether every sector the revolutions show has a good ID and good data, and
+// no sector number is missing between the lowest and highest seen.
+bool EverySectorGood(const std::vector<RevolutionBytes>& revolutions);
 
 }  // namespace velloran

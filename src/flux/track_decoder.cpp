@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 
 #include "flux/clock_recovery.h"
+#include "flux/decode_variants.h"
 #include "flux/sector_merge.h"
 
 namespace velloran {
@@ -220,13 +222,14 @@ void ReadSectors(RevolutionBytes& rev, FluxEncoding encoding) {
 // that starts at its index is read once round and on as far as framing goes
 // past the index, so that fields crossing the index and the framing of its
 // first bytes come out whole.
-std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cellTicks, FluxEncoding encoding) {
+std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cellTicks, FluxEncoding encoding,
+                                               const PllSettings& settings = {}, int variant = 0) {
   const bool fm = encoding == FluxEncoding::FM;
   const std::span<const CellPattern> patterns =
       fm ? std::span<const CellPattern>(kFmPatterns) : std::span<const CellPattern>(kMfmPatterns);
   const bool circular = flux.Revolutions() == 1 && flux.indexTimes.front() == 0;
   const RecoveredCells recovered =
-      RecoverCells(flux, fm ? 2 * cellTicks : cellTicks, patterns, circular ? 2 : 1, kSpillCells);
+      RecoverCells(flux, fm ? 2 * cellTicks : cellTicks, patterns, circular ? 2 : 1, settings, kSpillCells);
   const std::vector<PatternHit> hits = fm ? recovered.hits : IndexMarkRunsOnly(recovered.hits);
 
   std::vector<std::pair<std::size_t, std::size_t>> spans;
@@ -237,6 +240,8 @@ std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cel
   for (std::size_t r = 0; r < spans.size(); ++r) {
     FrameBytes(recovered, hits, patterns, spans[r].first, spans[r].second, revolutions[r]);
     ReadSectors(revolutions[r], encoding);
+    revolutions[r].variant = variant;
+    revolutions[r].revolution = static_cast<int>(r);
   }
   return revolutions;
 }
@@ -250,6 +255,36 @@ Bytes SyncMap(const RevolutionBytes& rev) {
   for (std::size_t i = 0; i < rev.length; ++i)
     if (rev.sync[i]) map[i / 8] = static_cast<std::uint8_t>(map[i / 8] | 1 << (i % 8));
   return map;
+}
+
+// Decodes the flux again with each other setting in turn, adding its
+// revolutions, until every sector has a good copy; returns the variants tried.
+int DecodeOtherWays(const FluxTrack& flux, double cellTicks, FluxEncoding encoding,
+                    std::vector<RevolutionBytes>& revolutions) {
+  const std::span<const PllSettings> variants = DecodeVariants();
+  int tried = 0;
+  while (tried < static_cast<int>(variants.size()) && !EverySectorGood(revolutions)) {
+    std::vector<RevolutionBytes> more =
+        DecodeRevolutions(flux, cellTicks, encoding, variants[static_cast<std::size_t>(tried)], tried + 1);
+    ++tried;
+    revolutions.insert(revolutions.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+  }
+  return tried;
+}
+
+// "Track 5: loop 8 %, clock 102 % read sectors 3, 4": which setting gave the
+// sectors the normal one did not.
+void NoteVariantSectors(const TTrack& track, const std::vector<SlotOrigin>& origins, DecodeReport& report) {
+  std::map<int, std::string> numbers;  // variant -> sector numbers
+  for (std::size_t slot = 0; slot < origins.size(); ++slot) {
+    if (origins[slot].variant <= 0 || track.Sectors[slot].DataOk == 0) continue;
+    std::string& list = numbers[origins[slot].variant];
+    list += (list.empty() ? "" : ", ") + std::to_string(track.Sectors[slot].IdSector);
+  }
+  for (const auto& [variant, list] : numbers)
+    report.otherWays.push_back("Track " + std::to_string(track.TrackNum) + ": " + VariantName(variant) +
+                               " read sectors " + list);
+  report.notices.insert(report.notices.end(), report.otherWays.begin(), report.otherWays.end());
 }
 
 }  // namespace
@@ -289,23 +324,28 @@ TrackLayout RawTrackLayout(ByteSpan raw) {
   return layout;
 }
 
-DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track) {
+DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track, DecodeWays ways) {
   track.Clear();
   DecodeReport report;
-  const TrackLayout layout = DecodeTrackLayout(flux);
+  TrackLayout layout = DecodeTrackLayout(flux);
   if (layout.encoding == FluxEncoding::None) return report;
-  report.encoding = layout.encoding;
+  const FluxEncoding encoding = layout.encoding;
+  std::vector<RevolutionBytes>& revolutions = layout.revolutions;
+  report.encoding = encoding;
   report.dataRate = layout.dataRate;
-  report.revolutions = static_cast<int>(layout.revolutions.size());
+  report.revolutions = static_cast<int>(revolutions.size());
+  if (ways == DecodeWays::Every) report.variantsTried = DecodeOtherWays(flux, layout.cellTicks, encoding, revolutions);
   track.Present = 0xFF;
-  // The controller's rate: FM carries half the bits at the same rate.
-  const bool fm = layout.encoding == FluxEncoding::FM;
-  track.Fm = fm ? 1 : 0;
-  track.DataRate = static_cast<std::uint16_t>((fm ? 2 * layout.dataRate : layout.dataRate) / 1000);
+  track.Fm = encoding == FluxEncoding::FM ? 1 : 0;
+  // The controller's rate: an FM track's data rate is half of it.
+  track.DataRate =
+      static_cast<std::uint16_t>((encoding == FluxEncoding::FM ? 2 * layout.dataRate : layout.dataRate) / 1000);
   // The model's raw track is MFM, as the UDI writer sends it.
-  report.revolutionKept =
-      MergeRevolutions(layout.revolutions, layout.encoding == FluxEncoding::MFM, track, report.notices);
-  if (report.revolutionKept >= 0) report.syncMap = SyncMap(layout.revolutions[report.revolutionKept]);
+  const MergedTrack merged = MergeRevolutions(revolutions, encoding == FluxEncoding::MFM, track, report.notices);
+  report.revolutionKept = merged.revolutionKept < 0 ? -1 : revolutions[merged.revolutionKept].revolution;
+  if (merged.revolutionKept >= 0) report.syncMap = SyncMap(revolutions[merged.revolutionKept]);
+  report.origins = merged.origins;
+  NoteVariantSectors(track, merged.origins, report);
   track.Log = report.notices;
   return report;
 }

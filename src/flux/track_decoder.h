@@ -15,13 +15,20 @@ namespace velloran {
 
 enum class FluxEncoding { None, MFM, FM };
 
+// Whether a track with a bad or missing sector is decoded again with the
+// other settings (Every), or once with the normal one (Normal).
+enum class DecodeWays { Normal, Every };
+
 struct DecodeReport {
   FluxEncoding encoding = FluxEncoding::None;  // None: no address mark anywhere (unformatted)
   int dataRate = 0;                            // data bits per second; FM carries half the MFM rate
   int revolutions = 0;                         // revolutions decoded
   int revolutionKept = -1;                     // whose raw bytes the track keeps; -1 = none kept
+  int variantsTried = 0;                       // other decoding settings tried (see DecodeVariants)
+  std::vector<SlotOrigin> origins;             // where each used slot's data came from
   Bytes syncMap;                               // of the raw bytes kept, one bit per byte as UDI stores it
   std::vector<std::string> notices;            // sectors that differ between revolutions or stay bad
+  std::vector<std::string> otherWays;          // of the notices: the sectors other settings read
 };
 
 // The share (0 to 1) of the track's first intervals that lie 2, 3 or 4 MFM
@@ -46,12 +53,15 @@ TrackLayout DecodeTrackLayout(const FluxTrack& flux);
 TrackLayout RawTrackLayout(ByteSpan raw);
 
 // Decodes `flux` into `track`, which is emptied first (TrackNum stays).
-// Sectors come in the order they pass the head. Each takes the first
-// revolution whose data CRC is good; where none is, the copy seen most often,
-// marked bad. The raw bytes and sync map of the revolution that decoded best
-// are kept when it is MFM and fits the model (RawValid = 1); good sector data
-// taken from another revolution is written into them. Notices also go to the
-// track's Log.
-DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track);
+// Sectors come in the order they pass the head. While a sector is bad or
+// missing, the flux is decoded again with the other settings of
+// DecodeVariants (a clean track is decoded once). Each sector takes the first
+// copy whose data CRC is good, over the revolutions and settings; where none
+// is, the copy seen most often with the normal setting, marked bad, and the
+// other distinct copies of the normal setting as further copies (a weak
+// sector). Good copies that differ are all kept (a conflict). The raw bytes and sync map of the revolution that decoded
+// best are kept when it is MFM and fits the model (RawValid = 1); good sector data taken from another revolution is
+// written into them. Notices also go to the track's Log.
+DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track, DecodeWays ways = DecodeWays::Every);
 
 }  // namespace velloran

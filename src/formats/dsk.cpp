@@ -1,6 +1,7 @@
 #include "formats/dsk.h"
 
 #include <algorithm>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -84,10 +85,15 @@ void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, B
 
   // Copies of a sector that read differently each time follow each other.
   const std::size_t nominal = NominalLength(sector.IdSize);
-  if (extended && nominal > 0 && data.size() > nominal && data.size() % nominal == 0) {
-    CarryLoss(disk, "DSK",
-              {LossKind::Copies, index, sector.IdSector,
-               "слабый сектор, копий в образе: " + std::to_string(data.size() / nominal) + "; загружена первая"});
+  ByteSpan further;
+  if (extended && nominal > 0 && nominal <= kSectorDataSize && data.size() > nominal && data.size() % nominal == 0) {
+    const std::size_t copies = data.size() / nominal;
+    if (copies > kMaxSectorCopies)
+      CarryLoss(disk, "DSK",
+                {LossKind::Copies, index, sector.IdSector,
+                 "слабый сектор, копий в образе: " + std::to_string(copies) + "; загружены первые " +
+                     std::to_string(kMaxSectorCopies)});
+    further = data.subspan(nominal, nominal * (std::min<std::size_t>(copies, kMaxSectorCopies) - 1));
     data = data.first(nominal);
   }
   if (data.size() > kSectorDataSize) {
@@ -97,6 +103,9 @@ void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, B
   std::copy(data.begin(), data.end(), sector.Data.begin());
   sector.DataLen = static_cast<std::uint16_t>(data.size());
   sector.DataOk = (st2 & kSt2DataError) == 0 ? 0xFF : 0;
+  // Equal copies stay too: the file is kept as it is.
+  for (std::size_t at = 0; at < further.size(); at += nominal)
+    sector.ExtraCopies.push_back({sector.DataOk != 0, Bytes(further.begin() + at, further.begin() + at + nominal)});
 }
 
 // Reads one track block into a track. Returns the message of a failure.
@@ -144,6 +153,20 @@ std::pair<std::uint8_t, std::uint8_t> StatusOf(const TSectorRec& sector) {
   return {st1, st2};
 }
 
+// Whether the extended variant can hold a further copy of a sector: a whole
+// sector, with the CRC state of the first copy (one status per sector).
+bool CopyFits(const TSectorRec& sector, const DataCopy& copy) {
+  return sector.DataLen == NominalLength(sector.IdSize) && copy.data.size() == sector.DataLen &&
+         copy.ok == (sector.DataOk != 0);
+}
+
+// The further copies the extended variant writes, as long as each fits.
+std::span<const DataCopy> HeldCopies(const TSectorRec& sector) {
+  const auto misfit = std::find_if(sector.ExtraCopies.begin(), sector.ExtraCopies.end(),
+                                   [&](const DataCopy& copy) { return !CopyFits(sector, copy); });
+  return {sector.ExtraCopies.begin(), misfit};
+}
+
 std::vector<const TSectorRec*> UsedSectors(const TTrack& track) {
   std::vector<const TSectorRec*> sectors;
   for (const auto& sector : track.Sectors)
@@ -173,8 +196,11 @@ Bytes TrackBlock(const TTrack& track, int cylinder, int side, bool extended, std
     info[4] = st1;
     info[5] = st2;
     if (extended) {
-      WriteLe16(info + 6, sector.DataLen);
+      // The copies of a weak sector follow its data; the length counts them all.
+      const std::span<const DataCopy> copies = HeldCopies(sector);
+      WriteLe16(info + 6, static_cast<std::uint16_t>(sector.DataLen * (1 + copies.size())));
       block.insert(block.end(), sector.Data.begin(), sector.Data.begin() + sector.DataLen);
+      for (const DataCopy& copy : copies) block.insert(block.end(), copy.data.begin(), copy.data.end());
     } else {
       // A sector without data still has its place in a fixed-size track.
       const std::size_t nominal = NominalLength(sector.IdSize);
@@ -194,6 +220,8 @@ std::string StandardMisfit(const TTrack& track, int index) {
   const auto sectors = UsedSectors(track);
   for (const TSectorRec* sector : sectors) {
     const std::size_t nominal = NominalLength(sector->IdSize);
+    if (!sector->ExtraCopies.empty())
+      return Where(index, sector->IdSector) + " holds " + std::to_string(sector->ExtraCopies.size() + 1) + " copies";
     if (sector->IdSize != sectors.front()->IdSize)
       return "track " + std::to_string(index) + " has sectors of different sizes";
     if (nominal > kSectorDataSize || (sector->DataLen != 0 && sector->DataLen != nominal))
@@ -298,6 +326,10 @@ bool SaveDSKToBytes(TZX_Disk& disk, Bytes& out, DskVariant variant) {
       const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(cylinder * 2 + side));
       if (extended && track.Present == 0) continue;
       const Bytes block = TrackBlock(track, cylinder, side, extended, standardSize);
+      // The size table holds a byte per track: a track of many weak copies may not fit.
+      if (extended && block.size() / kBlockUnit > 0xFF)
+        return Fail(disk, "The DSK cannot hold track " + std::to_string(cylinder * 2 + side) + ": " +
+                              std::to_string(block.size()) + " bytes with the copies of its weak sectors.");
       if (extended) file[kTrackSizeTable + entry] = static_cast<std::uint8_t>(block.size() / kBlockUnit);
       file.insert(file.end(), block.begin(), block.end());
     }
@@ -315,6 +347,17 @@ SaveLosses SaveLossesDSK(const TZX_Disk& disk, std::string_view format) {
         losses.push_back(
             {LossKind::IdCrcState, t, sector.IdSector,
              "ошибка CRC заголовка вместе с ошибкой CRC данных (формат " + std::string(format) + " не различает их)"});
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    if (track.Present == 0) continue;
+    for (const TSectorRec& sector : track.Sectors) {
+      const std::size_t dropped = sector.ExtraCopies.size() - HeldCopies(sector).size();
+      if (sector.Used != 0 && dropped > 0)
+        losses.push_back(
+            {LossKind::Copies, t, sector.IdSector,
+             "копий слабого сектора не целого размера или с другим состоянием CRC: " + std::to_string(dropped)});
+    }
+  }
   return losses;
 }
 

@@ -65,8 +65,9 @@ constexpr FormatHolds kOneRevolutionFluxHolds{
 // key, name, dialog caption, default extension, probe, reader, writer, what
 // it holds, and what its layout cannot hold besides (nullptr: nothing more;
 // SCL keeps the files of a TR-DOS disk, so what lies outside the TR-DOS
-// layout is lost as in TRD; IMD holds every sector or refuses the save). To
-// add a format, see "Adding an image format" in ARCHITECTURE.md.
+// layout is lost as in TRD; DSK and IMD hold every sector or refuse the save;
+// of weak sectors only DSK and UDF keep every copy). To add a format, see
+// "Adding an image format" in ARCHITECTURE.md.
 const std::array kFormats = {
     ImageFormat{"UDI", "UDI raw MFM track image", "Универсальный образ диска", "udi", ProbeUDI, LoadUDI, Plain<SaveUDI>,
                 kBuiltTrackHolds, SaveLossesUDI},
@@ -113,15 +114,16 @@ const std::array kFormats = {
                 Plain<SaveHFE>,
                 {.rawTracks = true, .ids = true, .crcState = true, .idCrcState = true},
                 SaveLossesHFE},
-    ImageFormat{"DSK",
-                "CPC/Spectrum +3 disk image, extended or standard",
-                "Образ диска CPC и Spectrum +3",
-                "dsk",
-                ProbeDSK,
-                LoadDSK,
-                SaveDSKWithOptions,
-                {.ids = true, .crcState = true, .missingData = true, .idCrcState = true, .deletedMarks = true},
-                SaveLossesDSK},
+    ImageFormat{
+        "DSK",
+        "CPC/Spectrum +3 disk image, extended or standard",
+        "Образ диска CPC и Spectrum +3",
+        "dsk",
+        ProbeDSK,
+        LoadDSK,
+        SaveDSKWithOptions,
+        {.ids = true, .crcState = true, .missingData = true, .idCrcState = true, .deletedMarks = true, .copies = true},
+        SaveLossesDSK},
     ImageFormat{
         "IMD",
         "ImageDisk sector image",
@@ -136,16 +138,21 @@ const std::array kFormats = {
                 ProbeSCP, LoadSCP, Plain<SaveSCP>, kFluxHolds, SaveLossesFlux},
     ImageFormat{"MFI", "MAME flux image", "Флюкс-образ MAME", "mfi", ProbeMFI, LoadMFI, Plain<SaveMFI>,
                 kOneRevolutionFluxHolds, SaveLossesFlux},
-    ImageFormat{
-        "UDF",
-        "Velloran's own whole-disk file",
-        "",
-        "udf",
-        ProbeUDF,
-        LoadUDF,
-        Plain<SaveUDF>,
-        {.rawTracks = true, .ids = true, .crcState = true, .missingData = true, .idCrcState = true, .comments = true},
-        nullptr},
+    ImageFormat{"UDF",
+                "Velloran's own whole-disk file",
+                "",
+                "udf",
+                ProbeUDF,
+                LoadUDF,
+                Plain<SaveUDF>,
+                {.rawTracks = true,
+                 .ids = true,
+                 .crcState = true,
+                 .missingData = true,
+                 .idCrcState = true,
+                 .copies = true,
+                 .comments = true},
+                nullptr},
     // KryoFlux stream sets are only read: a folder, or one of its NN.S.raw files.
     ImageFormat{"RAW", "KryoFlux stream files", "", "raw", ProbeKryoFlux, LoadKryoFlux, nullptr, kFluxHolds, nullptr},
 };

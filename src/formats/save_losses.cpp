@@ -33,6 +33,10 @@ void FindSectorStates(const TSectorRec& sector, int track, const FormatHolds& ho
     losses.push_back({LossKind::IdCrcState, track, r, Named(format, "ошибка CRC заголовка")});
   if (sector.DeletedMark != 0 && !holds.deletedMarks)
     losses.push_back({LossKind::DeletedMark, track, r, Named(format, "метка удалённых данных")});
+  if (!sector.ExtraCopies.empty() && !holds.copies)
+    losses.push_back(
+        {LossKind::Copies, track, r,
+         "копий слабого сектора " + std::to_string(sector.ExtraCopies.size() + 1) + ", формат хранит одну"});
 }
 
 // How a track was recorded, when the format cannot hold it.

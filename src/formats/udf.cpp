@@ -28,6 +28,14 @@ constexpr std::size_t kMaxTextLines = 4096;
 constexpr const char* kTextCut =
     "комментарий или журнал дорожки длиннее 4096 строк; загружены только первые 4096 строк";
 
+// The copies of weak sectors follow the comments in a block of their own,
+// written only when there are any, so that files without them keep the
+// older layout: "COPY", a 32-bit count of slots, then per slot the track,
+// the slot index, the number of further copies and each copy (its CRC flag, a
+// 16-bit length, the data).
+constexpr std::string_view kCopiesTag = "COPY";
+constexpr std::size_t kChecksumSize = 4;
+
 std::uint8_t FlagByte(std::uint8_t flag) { return flag != 0 ? kFlagSet : kFlagClear; }
 
 // ---- writing ----
@@ -72,6 +80,31 @@ void AppendTrack(Bytes& out, const TTrack& track) {
     AppendLines(out, track.Log);
   }
   for (const auto& sector : track.Sectors) AppendSlot(out, sector);
+}
+
+void AppendCopies(Bytes& out, const TZX_Disk& disk) {
+  std::vector<std::pair<int, int>> slots;
+  for (int t = 0; t < kTrackCount; ++t)
+    for (int s = 0; s < kSlotCount; ++s)
+      if (const TSectorRec& sector = disk.Tracks[t].Sectors[s]; sector.Used != 0 && !sector.ExtraCopies.empty())
+        slots.emplace_back(t, s);
+  if (slots.empty()) return;
+  out.insert(out.end(), kCopiesTag.begin(), kCopiesTag.end());
+  AppendLe32(out, static_cast<std::uint32_t>(slots.size()));
+  for (const auto& [t, s] : slots) {
+    const TSectorRec& sector = disk.Tracks[t].Sectors[s];
+    const std::size_t count = std::min<std::size_t>(sector.ExtraCopies.size(), kMaxSectorCopies - 1);
+    out.push_back(static_cast<std::uint8_t>(t));
+    out.push_back(static_cast<std::uint8_t>(s));
+    out.push_back(static_cast<std::uint8_t>(count));
+    for (std::size_t c = 0; c < count; ++c) {
+      const DataCopy& copy = sector.ExtraCopies[c];
+      const std::size_t length = std::min<std::size_t>(copy.data.size(), kSectorDataSize);
+      out.push_back(FlagByte(copy.ok));
+      AppendLe16(out, static_cast<std::uint16_t>(length));
+      out.insert(out.end(), copy.data.begin(), copy.data.begin() + static_cast<std::ptrdiff_t>(length));
+    }
+  }
 }
 
 // ---- reading ----
@@ -153,6 +186,39 @@ const char* ReadTrack(ByteReader& reader, TTrack& track, bool& cut) {
   return nullptr;
 }
 
+// The copies block, if the file has one ("COPY" after the comments); a slot
+// named twice, one not in use or a copy larger than the model is a damaged
+// file.
+const char* ReadCopies(ByteReader& reader, ByteSpan data, TZX_Disk& disk) {
+  // Anything else after the comments is left to the checksum test, as ever.
+  const ByteSpan rest = data.subspan(reader.Position());
+  if (rest.size() < kCopiesTag.size() + kChecksumSize ||
+      !std::equal(kCopiesTag.begin(), kCopiesTag.end(), rest.begin()))
+    return nullptr;
+  ByteSpan tag;
+  std::uint32_t slots = 0;
+  if (!reader.Take(kCopiesTag.size(), tag) || !reader.U32(slots)) return kReadError;
+  for (std::uint32_t i = 0; i < slots; ++i) {
+    std::uint8_t t = 0;
+    std::uint8_t s = 0;
+    std::uint8_t count = 0;
+    if (!reader.U8(t) || !reader.U8(s) || !reader.U8(count)) return kReadError;
+    if (t >= kTrackCount || s >= kSlotCount || count == 0 || count >= kMaxSectorCopies) return kFormatError;
+    TSectorRec& sector = disk.Tracks[t].Sectors[s];
+    if (sector.Used == 0 || !sector.ExtraCopies.empty()) return kFormatError;
+    for (std::uint8_t c = 0; c < count; ++c) {
+      std::uint8_t ok = 0;
+      std::uint16_t length = 0;
+      ByteSpan copy;
+      if (!reader.U8(ok) || !reader.U16(length)) return kReadError;
+      if (length > kSectorDataSize) return kFormatError;
+      if (!reader.Take(length, copy)) return kReadError;
+      sector.ExtraCopies.push_back({ok == kFlagSet, Bytes(copy.begin(), copy.end())});
+    }
+  }
+  return nullptr;
+}
+
 // The 260-byte header, held apart until the whole file has proved sound.
 struct Header {
   std::string title;
@@ -187,6 +253,7 @@ const char* ReadImage(TZX_Disk& disk, ByteSpan data) {
   for (auto& track : disk.Tracks)
     if (const char* error = ReadTrack(reader, track, cut)) return error;
   if (const char* error = ReadLines(reader, disk.Comments, cut)) return error;
+  if (const char* error = ReadCopies(reader, data, disk)) return error;
 
   const std::size_t checked = reader.Position();
   std::uint32_t stored = 0;
@@ -257,6 +324,7 @@ bool SaveUDFToBytes(TZX_Disk& disk, Bytes& out) {
   out.push_back(FlagByte(disk.KeepRaw));
   for (const auto& track : disk.Tracks) AppendTrack(out, track);
   AppendLines(out, disk.Comments);
+  AppendCopies(out, disk);
   AppendLe32(out, CalcCRC32(out.data(), out.size()));
   return true;
 }

@@ -14,7 +14,9 @@ namespace velloran {
 Confidence ProbeUDF(const ProbeInput& input);
 bool LoadUDF(TZX_Disk& disk, const std::filesystem::path& file);
 bool LoadUDFFromBytes(TZX_Disk& disk, ByteSpan data);
-// Writes every field of the disk model, followed by a checksum.
+// Writes every field of the disk model, followed by a checksum. The copies of
+// weak sectors go into a block after the comments that only files with such
+// copies have; files without it load as before.
 bool SaveUDF(TZX_Disk& disk, const std::filesystem::path& file);
 bool SaveUDFToBytes(TZX_Disk& disk, Bytes& out);
 

@@ -21,6 +21,17 @@ void PlaceGoodSector(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::ui
   sector.DataLen = static_cast<std::uint16_t>(SectorLength(n));
 }
 
+bool AddDataCopy(TSectorRec& sector, DataCopy copy) {
+  if (copy.data.size() > kSectorDataSize) copy.data.resize(kSectorDataSize);
+  const bool sameAsFirst = copy.ok == (sector.DataOk != 0) && copy.data.size() == sector.DataLen &&
+                           std::equal(copy.data.begin(), copy.data.end(), std::as_const(sector.Data).begin());
+  if (sameAsFirst || sector.ExtraCopies.size() + 1 >= kMaxSectorCopies ||
+      std::find(sector.ExtraCopies.begin(), sector.ExtraCopies.end(), copy) != sector.ExtraCopies.end())
+    return false;
+  sector.ExtraCopies.push_back(std::move(copy));
+  return true;
+}
+
 void TTrack::Clear() {
   for (std::uint8_t i = 0; i < kSlotCount; ++i) ClearSector(i);
   Present = 0;

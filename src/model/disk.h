@@ -28,6 +28,17 @@ inline constexpr int kUsualDataRate = 250;  // kbit/s of an MFM double-density t
 inline int SectorLength(std::uint8_t sizeCode) { return 128 << (sizeCode & 3); }
 inline bool SizeCodeSupported(std::uint8_t sizeCode) { return sizeCode <= 3; }
 
+// Copies a slot may hold of a weak sector (whose bits read differently every
+// time), counting Data as the first; each is at most kSectorDataSize bytes.
+inline constexpr int kMaxSectorCopies = 8;
+
+// A further copy of a sector's data as another read gave it.
+struct DataCopy {
+  bool ok = false;  // read without a data CRC error
+  std::vector<std::uint8_t> data;
+  bool operator==(const DataCopy&) const = default;
+};
+
 // One sector slot, held the way a floppy controller sees the sector.
 struct TSectorRec {
   std::uint8_t Used = 0;            // 0 = empty slot, otherwise 0xFF
@@ -42,7 +53,15 @@ struct TSectorRec {
   std::uint16_t DataPos = 0;        // first data byte inside RawData; 0 = not placed
   std::uint16_t DataLen = 0;        // valid bytes of Data; 0 = no data field
   LazyBytes<kSectorDataSize> Data;  // zeros until written
+  // Copies beyond Data of a weak sector, in the order they were read (at most
+  // kMaxSectorCopies - 1); whoever reads one copy reads Data and DataOk.
+  std::vector<DataCopy> ExtraCopies;
 };
+
+// Adds a copy of a sector's data unless the slot holds the same bytes with the
+// same CRC state already or is full; cuts it to kSectorDataSize bytes.
+// Returns whether it was added.
+bool AddDataCopy(TSectorRec& sector, DataCopy copy);
 
 // Marks `sector` used with the ID field C H R N and that field's CRC; the
 // rest of the slot is left as it is.

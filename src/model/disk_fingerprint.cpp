@@ -4,6 +4,8 @@
 #include <functional>
 #include <string_view>
 
+#include "common/sha256.h"
+
 namespace velloran {
 
 namespace {
@@ -36,9 +38,44 @@ void FoldSector(Fold& fold, const TSectorRec& sector) {
   fold.Value(static_cast<std::uint64_t>(sector.ErrorCount) << 8 | sector.DataOk);
   fold.Value(static_cast<std::uint64_t>(sector.DataPos) << 16 | sector.DataLen);
   fold.Bytes(sector.Data.data(), sector.Data.size());
+  fold.Value(sector.ExtraCopies.size());
+  for (const DataCopy& copy : sector.ExtraCopies) {
+    fold.Value(copy.ok);
+    fold.Bytes(copy.data.data(), copy.data.size());
+  }
+}
+
+void AddCopy(Sha256& sha, std::uint8_t state, const std::uint8_t* data, std::size_t length) {
+  const std::uint8_t head[3] = {state, static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8)};
+  sha.Add(head, sizeof head);
+  sha.Add(data, length);
 }
 
 }  // namespace
+
+std::string ContentSha256(const TZX_Disk& disk) {
+  Sha256 sha;
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TTrack& track = disk.Tracks[t];
+    if (track.Present == 0) continue;
+    for (const TSectorRec& sector : track.Sectors) {
+      if (sector.Used == 0) continue;
+      const std::uint8_t id[5] = {static_cast<std::uint8_t>(t), sector.IdTrack, sector.IdSide, sector.IdSector,
+                                  sector.IdSize};
+      sha.Add(id, sizeof id);
+      const bool idOk = sector.IdCrc == IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize);
+      const std::size_t length = std::min<std::size_t>(sector.DataLen, kSectorDataSize);
+      const auto state =
+          static_cast<std::uint8_t>((length > 0 ? 1 : 0) | (sector.DataOk != 0 ? 2 : 0) | (idOk ? 4 : 0));
+      AddCopy(sha, state, sector.Data.data(), length);
+      const auto copies = static_cast<std::uint8_t>(sector.ExtraCopies.size());
+      sha.Add(&copies, 1);
+      for (const DataCopy& copy : sector.ExtraCopies)
+        AddCopy(sha, static_cast<std::uint8_t>(1 | (copy.ok ? 2 : 0)), copy.data.data(), copy.data.size());
+    }
+  }
+  return sha.FinishHex();
+}
 
 std::uint64_t DiskFingerprint(const TZX_Disk& disk) {
   Fold fold;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "model/disk.h"
 
@@ -16,5 +17,13 @@ namespace velloran {
 // view's ShowDisabledSectors do not count; raw bytes beyond RawLength do not
 // either.
 std::uint64_t DiskFingerprint(const TZX_Disk& disk);
+
+// The SHA-256 of the disk's logical content, for comparing two reads of one
+// disk whatever file they came in: for every present track in order and every
+// used slot in slot order, the track index, C H R N, a state byte (1 = data
+// field present, 2 = data CRC good, 4 = ID CRC good), the data length (16 bits,
+// little-endian), the data, the number of further copies and each copy (state
+// byte, length, data). Raw images, logs, titles and error counts do not count.
+std::string ContentSha256(const TZX_Disk& disk);
 
 }  // namespace velloran

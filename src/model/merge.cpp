@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "common/bytes.h"
+
 namespace velloran {
 
 namespace {
@@ -52,11 +54,60 @@ int UsedSlots(const TTrack& track) {
       std::count_if(track.Sectors.begin(), track.Sectors.end(), [](const TSectorRec& slot) { return slot.Used != 0; }));
 }
 
-// One copy of a sector: the input it comes from and its slot there.
+// One copy of a sector: the input it comes from, its track and slot there.
 struct Copy {
   int input = 0;
   const TSectorRec* slot = nullptr;
+  const TTrack* track = nullptr;
 };
+
+// Copies needed for a vote, so that one damaged byte is outvoted.
+constexpr std::size_t kFewestVoters = 3;
+
+// The data field of a copy as the disk held it: the mark, the data and the
+// stored CRC, taken from the raw track image; empty when the image lacks it.
+Bytes StoredField(const Copy& copy) {
+  const TSectorRec& slot = *copy.slot;
+  const TTrack& track = *copy.track;
+  const std::size_t length = slot.DataLen;
+  if (track.RawValid == 0 || slot.DataPos == 0 || length == 0 || length > kSectorDataSize ||
+      slot.DataPos + length + 2 > track.RawLength)
+    return {};
+  const std::uint8_t mark = track.RawData[slot.DataPos - 1];
+  if (mark < 0xF8 || mark > 0xFB) return {};
+  Bytes field(slot.Data.begin(), slot.Data.begin() + static_cast<std::ptrdiff_t>(length));
+  field.insert(field.begin(), mark);
+  field.push_back(track.RawData[slot.DataPos + length]);
+  field.push_back(track.RawData[slot.DataPos + length + 1]);
+  return field;
+}
+
+// Byte by byte, the value most fields hold (the earliest on a tie); fields of
+// another length than the first stay out. Empty when too few voters.
+Bytes Vote(const std::vector<Bytes>& fields) {
+  if (fields.size() < kFewestVoters) return {};
+  Bytes voted(fields.front().size());
+  for (std::size_t i = 0; i < voted.size(); ++i) {
+    int bestVotes = 0;
+    for (const Bytes& candidate : fields) {
+      int votes = 0;
+      for (const Bytes& other : fields) votes += other[i] == candidate[i];
+      if (votes > bestVotes) {
+        voted[i] = candidate[i];
+        bestVotes = votes;
+      }
+    }
+  }
+  return voted;
+}
+
+// Whether a mark, data and CRC make a good MFM data field.
+bool FieldCrcGood(const Bytes& field) {
+  Bytes checked = {0xA1, 0xA1, 0xA1};
+  checked.insert(checked.end(), field.begin(), field.end() - 2);
+  const auto stored = static_cast<std::uint16_t>(field[field.size() - 2] << 8 | field.back());
+  return CalcCRC16(checked.data(), checked.size()) == stored;
+}
 
 // The copy most inputs agree on, among those with data; earlier inputs win ties.
 Copy MostCommon(const std::vector<Copy>& copies) {
@@ -106,7 +157,7 @@ class TrackMerge {
     bool asInBase = true;
     for (std::size_t i = 0; i < keys.size(); ++i) {
       TSectorRec& slot = out.Sectors[i];
-      slot = Choose(keys[i], line);
+      slot = Choose(keys[i], static_cast<int>(i), line);
       const TSectorRec* inBase = FindSector(*base, keys[i]);
       asInBase = asInBase && inBase != nullptr && inBase == &base->Sectors[i] && SameData(*inBase, slot) &&
                  (inBase->DataOk != 0) == (slot.DataOk != 0);
@@ -135,24 +186,59 @@ class TrackMerge {
     return base;
   }
 
+  // Puts the voted data of the bad copies into `kept` when its CRC is good.
+  static bool Voted(const std::vector<Copy>& copies, TSectorRec& kept) {
+    std::vector<Bytes> fields;
+    for (const Copy& copy : copies)
+      if (Bytes field = StoredField(copy); !field.empty() && (fields.empty() || field.size() == fields[0].size()))
+        fields.push_back(std::move(field));
+    const Bytes voted = Vote(fields);
+    if (voted.empty() || !FieldCrcGood(voted)) return false;
+    std::copy(voted.begin() + 1, voted.end() - 2, kept.Data.begin());
+    kept.DataLen = static_cast<std::uint16_t>(voted.size() - 3);
+    kept.DataOk = 0xFF;
+    kept.ExtraCopies.clear();
+    return true;
+  }
+
   // The copy of one sector that goes into the result.
-  TSectorRec Choose(const SectorKey& key, MergeReport::Track& line) {
+  TSectorRec Choose(const SectorKey& key, int slotIndex, MergeReport::Track& line) {
     std::vector<Copy> copies;
     for (std::size_t i = 0; i < inputs_.size(); ++i) {
       const TTrack& track = inputs_[i]->GetTrack(static_cast<std::uint8_t>(t_));
       if (!track.Present) continue;
-      if (const TSectorRec* slot = FindSector(track, key)) copies.push_back({static_cast<int>(i), slot});
+      if (const TSectorRec* slot = FindSector(track, key)) copies.push_back({static_cast<int>(i), slot, &track});
     }
     const auto firstGood =
         std::find_if(copies.begin(), copies.end(), [](const Copy& copy) { return Good(*copy.slot); });
     const std::uint8_t number = key.id->IdSector;
+    MergeReport::Sector entry{t_, slotIndex, number, SectorState::Good, -1, 1, static_cast<int>(copies.size())};
     if (firstGood == copies.end()) {
-      TSectorRec kept = *MostCommon(copies).slot;
+      const Copy common = MostCommon(copies);
+      TSectorRec kept = *common.slot;
       kept.DataOk = 0;
-      line.stillBad.push_back(number);
-      ++report_.badSectors;
+      if (Voted(copies, kept)) {
+        entry.state = SectorState::Voted;
+        ++report_.votedSectors;
+      } else {
+        for (const Copy& copy : copies) {
+          const TSectorRec& other = *copy.slot;
+          if (!HasData(other)) continue;
+          AddDataCopy(kept, {false, Bytes(other.Data.begin(), other.Data.begin() + other.DataLen)});
+          for (const DataCopy& further : other.ExtraCopies) AddDataCopy(kept, {false, further.data});
+        }
+        entry.state = HasData(kept) ? SectorState::Bad : SectorState::NoData;
+        entry.input = HasData(kept) ? common.input : -1;
+        line.stillBad.push_back(number);
+        ++report_.badSectors;
+      }
+      entry.copies = 1 + static_cast<int>(kept.ExtraCopies.size());
+      report_.sectors.push_back(entry);
       return kept;
     }
+    entry.input = firstGood->input;
+    entry.copies = 1 + static_cast<int>(firstGood->slot->ExtraCopies.size());
+    report_.sectors.push_back(entry);
 
     TSectorRec taken = *firstGood->slot;
     const int passedOver = static_cast<int>(firstGood - copies.begin());
@@ -180,6 +266,34 @@ std::string NumberList(const std::vector<std::uint8_t>& numbers) {
 }
 
 }  // namespace
+
+MergeReport DiskStateReport(const TZX_Disk& disk) {
+  MergeReport report;
+  for (int t = 0; t < kTrackCount; ++t) {
+    const TTrack& track = disk.Tracks[t];
+    if (track.Present == 0) continue;
+    MergeReport::Track line;
+    line.track = t;
+    for (int s = 0; s < kSlotCount; ++s) {
+      const TSectorRec& slot = track.Sectors[s];
+      if (slot.Used == 0) continue;
+      const SectorState state = Good(slot) ? SectorState::Good : HasData(slot) ? SectorState::Bad : SectorState::NoData;
+      report.sectors.push_back({t, s, slot.IdSector, state, -1, 1 + static_cast<int>(slot.ExtraCopies.size()),
+                                slot.ErrorCount + (state == SectorState::Good ? 1 : 0)});
+      if (state != SectorState::Good) line.stillBad.push_back(slot.IdSector);
+    }
+    report.badSectors += static_cast<int>(line.stillBad.size());
+    if (!line.stillBad.empty()) report.tracks.push_back(std::move(line));
+  }
+  return report;
+}
+
+std::vector<int> MergeReport::BadTracks() const {
+  std::vector<int> bad;
+  for (const Track& track : tracks)
+    if (!track.stillBad.empty()) bad.push_back(track.track);
+  return bad;
+}
 
 MergeReport MergeDisks(const std::vector<const TZX_Disk*>& inputs, TZX_Disk& out) {
   MergeReport report;
@@ -228,6 +342,8 @@ std::vector<std::string> MergeReportLines(const MergeReport& report, const std::
                     name(conflict.taken));
   }
   lines.push_back("Восстановлено секторов - " + std::to_string(report.recoveredSectors));
+  if (report.votedSectors > 0)
+    lines.push_back("Восстановлено голосованием по байтам - " + std::to_string(report.votedSectors));
   lines.push_back("Сбойных секторов - " + std::to_string(report.badSectors));
   if (!report.conflicts.empty()) lines.push_back("Расхождений - " + std::to_string(report.conflicts.size()));
   return lines;

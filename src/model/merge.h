@@ -19,8 +19,21 @@ struct MergeConflict {
   std::vector<int> others;  // the inputs whose good copies differ from it
 };
 
+enum class SectorState { Good, Voted, Bad, NoData };
+
 // What a merge did, by input index (0 = the first input).
 struct MergeReport {
+  // One sector of the result.
+  struct Sector {
+    int track = 0;
+    int slot = 0;
+    std::uint8_t number = 0;  // R
+    SectorState state = SectorState::Good;
+    int input = -1;    // whose copy was taken; -1 = voted from several, or no copy has data
+    int copies = 1;    // copies the slot holds (Data and the further ones)
+    int attempts = 0;  // copies of the sector among the inputs
+  };
+  std::vector<Sector> sectors;  // every sector of the result, in track and slot order
   struct Track {
     int track = 0;
     // Per input, the sector numbers taken good from it that the first input
@@ -31,7 +44,11 @@ struct MergeReport {
   std::vector<Track> tracks;  // the tracks with something recovered or still bad
   std::vector<MergeConflict> conflicts;
   int recoveredSectors = 0;
+  int votedSectors = 0;
   int badSectors = 0;
+
+  // The tracks with a sector still bad, ascending.
+  std::vector<int> BadTracks() const;
 };
 
 // Makes `out` from the inputs (at least one), track by track. A track is
@@ -39,12 +56,19 @@ struct MergeReport {
 // sectors only other inputs hold. Each sector (matched by its whole ID, and
 // among equal IDs by their order) takes the first copy with a good data CRC
 // in input order; where two good copies differ, that first one is taken and
-// the difference reported. Where no copy is good, the data seen most often
-// (the earlier input on a tie) is kept, marked bad. A sector's error count
+// the difference reported. Where no copy is good, the copies whose stored CRC
+// is known (from a raw track image), three or more, vote byte by byte; voted
+// data whose CRC comes out right is kept as good (reported as voted).
+// Otherwise the data seen most often (the earlier input on a tie) is kept,
+// marked bad, with every other distinct copy as a further copy. A sector's error count
 // grows by the copies passed over before the one taken. A raw track image
 // stays only when every sector of the track is as in that image. Title and
 // comments come from the first input. `out` may be one of the inputs.
 MergeReport MergeDisks(const std::vector<const TZX_Disk*>& inputs, TZX_Disk& out);
+
+// The state of every sector of a disk as read (no inputs): attempts are the
+// failed reads of a sector, and the one that read it good.
+MergeReport DiskStateReport(const TZX_Disk& disk);
 
 // The report in the program's log style, the inputs named by `names`.
 std::vector<std::string> MergeReportLines(const MergeReport& report, const std::vector<std::string>& names);

@@ -23,6 +23,7 @@ const QColor kCurrentBack(0x80, 0, 0);  // maroon
 const QColor kChangedText(0x80, 0, 0);
 const QColor kChangedBack(0xFF, 0xFF, 0xA8);  // light yellow
 const QColor kCursorFrame(0, 0, 0x80);
+const QColor kMarkedBack(0xFF, 0xC8, 0xC8);  // light red: copies differ here
 
 int HexDigitValue(int key) {
   if (key >= Qt::Key_0 && key <= Qt::Key_9) return key - Qt::Key_0;
@@ -44,9 +45,15 @@ HexView::HexView(QWidget* parent) : QAbstractScrollArea(parent) {
   UpdateScrollBars();
 }
 
+void HexView::SetMarks(std::vector<bool> marks) {
+  marks_ = std::move(marks);
+  viewport()->update();
+}
+
 void HexView::SetData(ByteSpan bytes) {
   data_.assign(bytes.begin(), bytes.end());
   changed_.assign(data_.size(), false);
+  marks_.clear();
   position_ = 0;
   secondNibble_ = false;
   verticalScrollBar()->setValue(0);
@@ -184,6 +191,9 @@ void HexView::paintEvent(QPaintEvent*) {
         text = kChangedText;
         painter.fillRect(hexCell, kChangedBack);
         painter.fillRect(charCell, kChangedBack);
+      } else if (IsMarked(index)) {
+        painter.fillRect(hexCell, kMarkedBack);
+        painter.fillRect(charCell, kMarkedBack);
       }
       if (index == position_) {
         const QRect active = inCharacters_ ? charCell : hexCell;

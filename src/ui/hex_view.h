@@ -40,6 +40,10 @@ class HexView : public QAbstractScrollArea {
   // (false) when the view is read-only or the index is outside the buffer.
   bool EditByte(int index, std::uint8_t value);
   bool IsChanged(int index) const;
+  // Marks bytes to stand out (where copies of a weak sector differ); SetData
+  // clears the marks.
+  void SetMarks(std::vector<bool> marks);
+  bool IsMarked(int index) const { return index >= 0 && index < static_cast<int>(marks_.size()) && marks_[index]; }
   bool AnyChanged() const;
   void ClearChangeMarks();
 
@@ -97,6 +101,7 @@ class HexView : public QAbstractScrollArea {
 
   Bytes data_;
   std::vector<bool> changed_;
+  std::vector<bool> marks_;
   bool readOnly_ = true;
   CodePage codePage_ = CodePage::Cp1251;
   int position_ = 0;

@@ -134,6 +134,11 @@ void TFMain::BuildPanels() {
     crcLayout->addWidget(button);
   }
   pnb3_->setToolTip(NoAction());
+  cpb1_ = new QPushButton(pn7_);
+  cpb1_->setObjectName(QStringLiteral("cpb1"));
+  cpb1_->setToolTip(QStringLiteral("Следующая копия слабого сектора; байты, в которых копии различаются, отмечены"));
+  cpb1_->hide();
+  crcLayout->insertWidget(2, cpb1_);
   auto* hexColumn = new QVBoxLayout;
   hexColumn->setSpacing(2);
   hexColumn->addWidget(s1_, 1);
@@ -231,6 +236,7 @@ void TFMain::ConnectCommands() {
     SaveMapZoom(store_, percent);
   });
   connect(s1_, &HexView::ByteChanged, this, [this] { s1ByteChange(); });
+  connect(cpb1_, &QPushButton::clicked, this, [this] { cpb1Click(); });
   connect(pnb1_, &QPushButton::clicked, this, &TFMain::pnb1Click);
   connect(pnb2_, &QPushButton::clicked, this, &TFMain::pnb2Click);
   // The memo's buttons take its text into the disk or put the disk's comments back.

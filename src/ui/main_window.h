@@ -229,6 +229,10 @@ class TFMain : public QMainWindow {
   // The panels show cell (column, row).
   void ShowCell(int column, int row);
   void ShowSector(int track, int slot);
+  // Copy shownCopy_ of a sector in the hex pane, the bytes where its copies
+  // differ marked; copies after the first are read-only.
+  void ShowSectorCopy(const TSectorRec& sector, int shown);
+  void cpb1Click();  // "Копия i из n" under the hex pane: the next copy of a weak sector
   // The data CRC label: the CRC of the sector's data, none without data.
   void ShowDataCrc(const TSectorRec& sector);
   int ShownLength(const TSectorRec& sector) const;
@@ -307,6 +311,8 @@ class TFMain : public QMainWindow {
   QPushButton* pnb1_ = nullptr;
   QPushButton* pnb2_ = nullptr;
   QPushButton* pnb3_ = nullptr;
+  QPushButton* cpb1_ = nullptr;
+  int shownCopy_ = 0;  // which copy of the shown sector the pane holds (0 = Data)
   QGroupBox* gb1_ = nullptr;
   QLabel* an_[6] = {};
   QTabWidget* pc1_ = nullptr;

@@ -56,6 +56,7 @@ void TFMain::SetPaneButtons(bool enabled) {
 
 void TFMain::EmptyHexPane() {
   s1_->Clear();
+  cpb1_->hide();
   s1_->SetReadOnly(true);
 }
 
@@ -87,15 +88,51 @@ void TFMain::ShowSector(int track, int slot) {
     EmptyHexPane();
     return;
   }
+  shownCopy_ = 0;
   if (sector.DataLen > 0) {
-    s1_->SetData(ByteSpan(sector.Data.data(), static_cast<std::size_t>(ShownLength(sector))));
-    s1_->SetReadOnly(false);
+    ShowSectorCopy(sector, ShownLength(sector));
     SetPaneButtons(true);
   } else {
     SetPaneButtons(false);
     EmptyHexPane();
+    ShowDataCrc(sector);
   }
-  ShowDataCrc(sector);
+}
+
+void TFMain::ShowSectorCopy(const TSectorRec& sector, int shown) {
+  const int copies = 1 + static_cast<int>(sector.ExtraCopies.size());
+  shownCopy_ = std::clamp(shownCopy_, 0, copies - 1);
+  const auto length = static_cast<std::size_t>(shown);
+  // Copy c's byte i; a copy shorter than the pane reads 0 past its end.
+  const auto byteOf = [&](int c, std::size_t i) -> std::uint8_t {
+    if (c == 0) return sector.Data[i];
+    const Bytes& copy = sector.ExtraCopies[static_cast<std::size_t>(c - 1)].data;
+    return i < copy.size() ? copy[i] : 0;
+  };
+  Bytes bytes(length);
+  std::vector<bool> marks(length, false);
+  for (std::size_t i = 0; i < length; ++i) {
+    bytes[i] = byteOf(shownCopy_, i);
+    for (int c = 0; c < copies; ++c) marks[i] = marks[i] || byteOf(c, i) != bytes[i];
+  }
+  s1_->SetData(bytes);
+  s1_->SetMarks(std::move(marks));
+  s1_->SetReadOnly(shownCopy_ != 0);
+  cpb1_->setVisible(copies > 1);
+  cpb1_->setText(QStringLiteral("Копия %1 из %2").arg(shownCopy_ + 1).arg(copies));
+  vCRC_->setText(HexCrc(DataCrc(bytes.data(), bytes.size())));
+}
+
+// Steps to the next copy of the weak sector shown; hex edits of the first
+// copy not yet accepted are asked about first.
+void TFMain::cpb1Click() {
+  if (shownColumn_ < 1 || shownColumn_ > kSlotCount || !ResolvePaneEdits()) return;
+  const TSectorRec& sector =
+      disk_.GetSector(static_cast<std::uint8_t>(shownRow_), static_cast<std::uint8_t>(shownColumn_ - 1));
+  if (sector.Used == 0 || sector.DataLen == 0) return;
+  const int copies = 1 + static_cast<int>(sector.ExtraCopies.size());
+  shownCopy_ = (shownCopy_ + 1) % copies;
+  ShowSectorCopy(sector, s1_->Size());
 }
 
 void TFMain::ShowDataCrc(const TSectorRec& sector) {
@@ -144,6 +181,7 @@ void TFMain::ShowCell(int column, int row) {
   shownColumn_ = column;
   shownRow_ = row;
   pnb1_->setEnabled(false);
+  cpb1_->hide();
   ShowPage(0);
   SetTrackAndSectorLabels(column, row);
   // The data CRC belongs to a sector; other cells show none.

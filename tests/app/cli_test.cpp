@@ -41,10 +41,10 @@ TEST(CliInfo, PrintsFormatTracksAndSectorStates) {
   EXPECT_TRUE(Contains(run.out, "Format: FDI (FDI sector image with headers), found by its signature\n")) << run.out;
   EXPECT_TRUE(Contains(run.out, "Present tracks: 4\n")) << run.out;
   EXPECT_TRUE(Contains(run.out, "Comment: hello\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "Track  Sectors  Good  Bad  NoData  IdCRC  Raw\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "    0        5     3    1       1      0  no\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "    1        0     0    0       0      0  no\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "    3        1     1    0       0      0  no\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Track  Sectors  Good  Bad  NoData  IdCRC  Raw  Copies\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "    0        5     3    1       1      0  no        0\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "    1        0     0    0       0      0  no        0\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "    3        1     1    0       0      0  no        0\n")) << run.out;
   EXPECT_TRUE(run.err.empty());
 }
 
@@ -53,7 +53,7 @@ TEST(CliInfo, CorpusTrdShowsEightyCylinders) {
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(Contains(run.out, "Format: TRD (TR-DOS sector dump), found by its contents\nPresent tracks: 160\n"))
       << run.out;
-  EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0      0  no\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0      0  no        0\n")) << run.out;
 }
 
 // The format comes from the contents; the name only breaks ties.
@@ -206,7 +206,7 @@ TEST(CliConvert, TrdThroughFluxImagesComesBackByteForByte) {
   EXPECT_TRUE(Contains(
       run.out, "Format: SCP (SuperCard Pro / Greaseweazle flux image), found by its signature\nPresent tracks: 160\n"))
       << run.out;
-  EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0      0  yes\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "  159       16    16    0       0      0  yes       0\n")) << run.out;
   EXPECT_TRUE(Contains(RunCli({"convert", (dir / "disk.scp").string(), (dir / "out.raw").string()}).err,
                        "RAW images can only be read"));
 }

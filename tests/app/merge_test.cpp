@@ -139,6 +139,57 @@ TEST_F(MergeTest, RawTracksStayOnlyWhereNothingChanged) {
   EXPECT_EQ(report.recoveredSectors, 1);
 }
 
+// Three dumps with raw tracks, each with the sector damaged in another byte:
+// the vote gives the sector back good. Copies that differ all in the same
+// byte outvote nothing; they stay as the sector's copies. The report file is
+// JSON.
+TEST_F(MergeTest, BadCopiesVoteAGoodSectorAndTheReportIsJson) {
+  for (auto& dump : dumps) {
+    Bytes udi;
+    ASSERT_TRUE(SaveUDIToBytes(*dump, udi));
+    ASSERT_TRUE(LoadUDIFromBytes(*dump, udi));
+  }
+  for (int d = 0; d < 3; ++d) {
+    TSectorRec& slot = dumps[d]->GetTrack(8).Sectors[4];
+    slot.DataOk = 0;
+    slot.Data[10 + d * 50] ^= 0x5A;
+  }
+  for (int d = 0; d < 3; ++d) {
+    TSectorRec& slot = dumps[d]->GetTrack(9).Sectors[0];
+    slot.DataOk = 0;
+    slot.Data[7] = static_cast<std::uint8_t>(0x30 + d);
+  }
+  const MergeReport report = Merge();
+  EXPECT_EQ(report.votedSectors, 1);
+  EXPECT_EQ(report.badSectors, 1);
+  const TSectorRec& voted = merged->GetTrack(8).Sectors[4];
+  EXPECT_EQ(voted.DataOk, 0xFF);
+  const auto& source = test::ReadFileBytes(kTrd);
+  EXPECT_TRUE(std::equal(voted.Data.begin(), voted.Data.begin() + 256, source.begin() + (8 * 16 + 4) * 256));
+  const TSectorRec& bad = merged->GetTrack(9).Sectors[0];
+  EXPECT_EQ(bad.DataOk, 0);
+  ASSERT_EQ(bad.ExtraCopies.size(), 2u);
+  EXPECT_EQ(bad.ExtraCopies[1].data[7], 0x32);
+  EXPECT_EQ(report.BadTracks(), std::vector<int>{9});
+
+  test::ScratchDir dir;
+  // udf keeps the raw tracks (with the stored CRCs) and the damaged data as they are.
+  for (int d = 0; d < 3; ++d) ASSERT_TRUE(SaveUDF(*dumps[d], dir / (std::to_string(d) + ".udf")));
+  const auto json = dir / "report.json";
+  const auto run = test::RunCli({"merge", (dir / "0.udf").string(), (dir / "1.udf").string(), (dir / "2.udf").string(),
+                                 "-o", (dir / "out.udf").string(), "--report", json.string()});
+  EXPECT_EQ(run.exitCode, 2) << run.err;
+  EXPECT_TRUE(Contains(run.out, "Восстановлено голосованием по байтам - 1")) << run.out;
+  const auto check =
+      test::RunProgram("python3", {"-c",
+                                   "import json,sys; r=json.load(open(sys.argv[1])); "
+                                   "assert r['bad_tracks']==[9] and r['voted']==1 and len(r['sha256'])==64; "
+                                   "s=[x for t in r['tracks'] if t['track']==9 for x in t['sectors']][0]; "
+                                   "assert s['state']=='bad' and s['copies']==3 and s['attempts']==3, s",
+                                   json.string()});
+  EXPECT_EQ(check.exitCode, 0) << check.err;
+}
+
 // The command line over images of three formats.
 TEST_F(MergeTest, CommandMergesImagesOfAnyFormat) {
   Damage(0, 1, 1, 0x21);

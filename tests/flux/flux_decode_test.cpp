@@ -11,6 +11,7 @@
 #include "flux/flux_disk.h"
 #include "flux/track_decoder.h"
 #include "flux/track_encoder.h"
+#include "flux_disturbance.h"
 
 namespace velloran {
 namespace {
@@ -27,64 +28,6 @@ void MakeTrdosTrack(TZX_Disk& disk, int t, int badSlot = -1) {
     if (i == badSlot) sector.DataOk = 0;
   }
   track.Present = 0xFF;
-}
-
-FluxTrack EncodedTrack(TZX_Disk& disk, int t, const FluxTiming& timing = {}) {
-  FluxTrack flux;
-  EXPECT_TRUE(EncodeDiskTrack(disk, static_cast<std::uint8_t>(t), timing, flux));
-  return flux;
-}
-
-// Revolutions of one flux joined into one capture, as a drive reads them.
-FluxTrack Repeated(const FluxTrack& one, int times) {
-  FluxTrack flux;
-  flux.sampleClock = one.sampleClock;
-  for (int i = 0; i < times; ++i) AppendRevolution(flux, one.intervals, one.indexTimes.back());
-  return flux;
-}
-
-// Every transition moved: intervals scaled by up to ±`jitter`, and the speed
-// swinging by ±`drift` once per revolution. With `shift`, each transition is
-// moved instead by up to ±`jitter` of the 2 µs cell, the intervals around it
-// changing in opposite ways (peak shift).
-FluxTrack Disturbed(const FluxTrack& clean, double jitter, double drift, unsigned seed, bool shift = false) {
-  std::mt19937 random(seed);
-  std::uniform_real_distribution<double> spread(-jitter, jitter);
-  FluxTrack flux = clean;
-  const double turn = static_cast<double>(clean.indexTimes.back());
-  const double cell = 2e-6 * clean.sampleClock;
-  double time = 0;
-  double moved = 0;
-  for (auto& interval : flux.intervals) {
-    time += interval;
-    const double speed = 1 + drift * std::sin(2 * M_PI * time / turn);
-    if (shift) {
-      const double move = spread(random) * cell;
-      interval = static_cast<std::uint32_t>(std::llround(interval * speed + move - moved));
-      moved = move;
-    } else {
-      interval = static_cast<std::uint32_t>(std::llround(interval * speed * (1 + spread(random))));
-    }
-  }
-  return flux;
-}
-
-// No transitions for `cells` cells from `at` (a fraction of the revolution).
-void DropOut(FluxTrack& flux, int revolution, double at, double length) {
-  const double start = static_cast<double>(flux.indexTimes[revolution]) +
-                       at * static_cast<double>(flux.indexTimes[revolution + 1] - flux.indexTimes[revolution]);
-  const double end = start + length;
-  std::vector<std::uint32_t> kept;
-  double time = 0;
-  std::uint32_t carried = 0;
-  for (const auto interval : flux.intervals) {
-    time += interval;
-    carried += interval;
-    if (time >= start && time < end) continue;
-    kept.push_back(carried);
-    carried = 0;
-  }
-  flux.intervals = kept;
 }
 
 // The sectors of two tracks agree: IDs, data and CRC state, slot by slot.
@@ -237,6 +180,36 @@ TEST(FluxDecode, SectorBadInEveryRevolutionStaysBad) {
   }
   EXPECT_EQ(bad, 1);
   EXPECT_EQ(decoded.Log.size(), 1u);
+}
+
+// A weak sector: its data read differently, with a bad CRC, every turn.
+// Each distinct copy is kept, the first as Data; a good copy on another turn
+// would have been taken alone.
+TEST(FluxDecode, WeakSectorKeepsEveryDistinctCopy) {
+  std::vector<TZX_Disk> turns(3);
+  FluxTrack flux;
+  for (int r = 0; r < 3; ++r) {
+    MakeTrdosTrack(turns[r], 4, 5);
+    turns[r].GetTrack(4).Sectors[5].Data[17] = static_cast<std::uint8_t>(0x40 + r);
+    const FluxTrack one = EncodedTrack(turns[r], 4);
+    flux.sampleClock = one.sampleClock;
+    AppendRevolution(flux, one.intervals, one.indexTimes.back());
+  }
+  TTrack decoded;
+  decoded.TrackNum = 4;
+  const DecodeReport report = DecodeFluxTrack(flux, decoded);
+  const TSectorRec& weak = decoded.Sectors[5];
+  EXPECT_EQ(weak.DataOk, 0);
+  EXPECT_EQ(weak.Data[17], 0x40);
+  ASSERT_EQ(weak.ExtraCopies.size(), 2u);
+  for (int c = 0; c < 2; ++c) {
+    EXPECT_FALSE(weak.ExtraCopies[c].ok);
+    const auto& source = turns[c + 1].GetTrack(4).Sectors[5].Data;
+    EXPECT_TRUE(std::equal(source.begin(), source.begin() + 256, weak.ExtraCopies[c].data.begin()));
+  }
+  for (int s = 0; s < 16; ++s) EXPECT_EQ(decoded.Sectors[s].ExtraCopies.empty(), s != 5);
+  EXPECT_NE(std::find(report.notices.begin(), report.notices.end(), "Track 4, sector 11: weak, 3 copies kept"),
+            report.notices.end());
 }
 
 TEST(FluxDecode, EmptyOrNoisyFluxIsAnUnformattedTrack) {

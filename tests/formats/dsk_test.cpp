@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "formats/dsk.h"
+#include "formats/format_table.h"
 #include "formats/sample_disks.h"
+#include "formats/udf.h"
 #include "support/test_support.h"
 
 namespace velloran {
@@ -149,6 +151,7 @@ TEST(Dsk, WhatTheDiskCannotHoldIsKeptAsFarAsItGoesAndNoted) {
   EXPECT_EQ(first.DataLen, 512);
   EXPECT_EQ(first.Data[511], 1) << "the first copy";
   EXPECT_EQ(first.DataOk, 0);
+  EXPECT_EQ(first.ExtraCopies, (std::vector<DataCopy>{{false, Bytes(512, 2)}, {false, Bytes(512, 3)}}));
   EXPECT_EQ(disk.GetSector(0, 1).DataLen, kSectorDataSize);
   EXPECT_EQ(disk.GetSector(0, 2).DataOk, 0xFF);
   EXPECT_EQ(disk.GetTrack(2).CountSectors(), kSlotCount);
@@ -156,7 +159,6 @@ TEST(Dsk, WhatTheDiskCannotHoldIsKeptAsFarAsItGoesAndNoted) {
   EXPECT_EQ(disk.CountTracks(), 83);
   EXPECT_EQ(disk.GetSector(0, 2).DeletedMark, 1);
   EXPECT_EQ(disk.Notices, (std::vector<std::string>{
-                              "DSK: дорожка 0, сектор 1: слабый сектор, копий в образе: 3; загружена первая.",
                               "DSK: дорожка 0, сектор 2: данных 6144 байт; загружены первые 1100.",
                               "DSK: дорожка 2: секторов 22; загружены первые 20.",
                               "Образ DSK больше, чем вмещает программа: пустые дорожки цилиндров 83–85 не загружены.",
@@ -164,13 +166,55 @@ TEST(Dsk, WhatTheDiskCannotHoldIsKeptAsFarAsItGoesAndNoted) {
   // Each of them is a loss the disk carries to every save, even one as DSK.
   std::vector<LossKind> kinds;
   for (const auto& loss : disk.Losses) kinds.push_back(loss.kind);
-  EXPECT_EQ(kinds, (std::vector<LossKind>{LossKind::Copies, LossKind::SectorData, LossKind::SectorData}));
-  EXPECT_EQ(FindSaveLosses(disk, *FindFormat("DSK")).size(), 3u);
+  EXPECT_EQ(kinds, (std::vector<LossKind>{LossKind::SectorData, LossKind::SectorData}));
+  EXPECT_EQ(FindSaveLosses(disk, *FindFormat("DSK")).size(), 2u) << "the weak sector's copies are kept, not lost";
 
   tracks[84] = {{84, 0, 1, 2, 0, 0, Bytes(512, 0)}};
   ASSERT_TRUE(LoadDSKFromBytes(disk, ExtendedFile(86, tracks))) << disk.LastError;
   EXPECT_EQ(disk.Losses.back().kind, LossKind::CylinderBeyondDisk);
   EXPECT_EQ(disk.Losses.back().track, 168);
+}
+
+// Three copies of a weak sector survive DSK -> udf -> DSK byte for byte; a
+// sector stored nine times keeps the first eight; formats of one copy count
+// the further copies as a loss.
+TEST(Dsk, WeakSectorCopiesSurviveUdfAndAreALossElsewhere) {
+  Bytes weak(3 * 256);
+  for (std::size_t i = 0; i < weak.size(); ++i) weak[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+  const std::vector<std::vector<Sector>> tracks = {{{0, 0, 1, 1, 0x20, 0x20, weak},
+                                                    {0, 0, 2, 1, 0, 0, Bytes(256, 0x22)},
+                                                    {0, 0, 3, 1, 0x20, 0x20, Bytes(9 * 256, 9)}}};
+  TZX_Disk disk;
+  ASSERT_TRUE(LoadDSKFromBytes(disk, ExtendedFile(1, tracks))) << disk.LastError;
+  ASSERT_EQ(disk.GetSector(0, 0).ExtraCopies.size(), 2u);
+  EXPECT_EQ(disk.GetSector(0, 2).ExtraCopies.size(), static_cast<std::size_t>(kMaxSectorCopies - 1));
+  Bytes first;
+  ASSERT_TRUE(SaveDSKToBytes(disk, first));
+  TZX_Disk again;
+  ASSERT_TRUE(LoadDSKFromBytes(again, first));
+  EXPECT_EQ(ReadLe16(&first[256 + 0x18 + 6]), 3 * 256) << "the weak sector's data length holds its copies";
+  EXPECT_TRUE(std::equal(weak.begin(), weak.end(), first.begin() + 512));
+
+  Bytes udf;
+  ASSERT_TRUE(SaveUDFToBytes(again, udf));
+  TZX_Disk fromUdf;
+  ASSERT_TRUE(LoadUDFFromBytes(fromUdf, udf)) << fromUdf.LastError;
+  Bytes second;
+  ASSERT_TRUE(SaveDSKToBytes(fromUdf, second));
+  EXPECT_EQ(first, second);
+
+  const ImageFormat* trd = FindFormat("TRD");
+  ASSERT_NE(trd, nullptr);
+  const SaveLosses losses = FindSaveLosses(fromUdf, *trd);
+  EXPECT_TRUE(std::any_of(losses.begin(), losses.end(), [](const SaveLoss& loss) {
+    return loss.kind == LossKind::Copies && loss.sector == 1 &&
+           loss.detail == "копий слабого сектора 3, формат хранит одну";
+  }));
+  EXPECT_TRUE(FindSaveLosses(fromUdf, *FindFormat("DSK")).empty());
+  fromUdf.GetSector(0, 0).ExtraCopies[1].data.resize(100);
+  EXPECT_EQ(SaveLossesDSK(fromUdf, "DSK").size(), 1u);
+  Bytes standard;
+  EXPECT_FALSE(SaveDSKToBytes(fromUdf, standard, DskVariant::Standard));
 }
 
 TEST(Dsk, DamagedHeadersAreRefused) {

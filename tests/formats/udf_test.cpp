@@ -37,7 +37,8 @@ std::string ModelDifference(const TZX_Disk& a, const TZX_Disk& b) {
       if (p.Used == 0) continue;
       if (p.IdTrack != q.IdTrack || p.IdSide != q.IdSide || p.IdSector != q.IdSector || p.IdSize != q.IdSize ||
           p.IdCrc != q.IdCrc || p.ErrorCount != q.ErrorCount || p.DataOk != q.DataOk || p.DataPos != q.DataPos ||
-          p.DataLen != q.DataLen || !std::equal(p.Data.begin(), p.Data.begin() + p.DataLen, q.Data.begin()))
+          p.DataLen != q.DataLen || !std::equal(p.Data.begin(), p.Data.begin() + p.DataLen, q.Data.begin()) ||
+          p.ExtraCopies != q.ExtraCopies)
         return where + "slot " + std::to_string(s);
     }
   }
@@ -200,6 +201,38 @@ TEST_F(UdfTest, AnyChangedByteFailsTheLoad) {
   Bytes longer = file;
   longer.push_back(0);
   EXPECT_EQ(LoadError(longer), "UDF file CRC error!");
+}
+
+// The copies of weak sectors: a block after the comments, only in files that
+// have copies, so a file without them is laid out as before. A block naming a
+// slot not in use or too many copies is refused.
+TEST_F(UdfTest, WeakSectorCopiesFollowTheComments) {
+  test::PutSector(*disk, 3, 2, 1, 0, 3, 1, false);
+  const Bytes plain = Save();
+  disk->GetSector(3, 2).ExtraCopies = {{false, Bytes(256, 1)}, {false, Bytes(256, 2)}};
+  const Bytes file = Save();
+  const std::size_t block = plain.size() - 4;
+  ASSERT_EQ(file.size(), plain.size() + 4 + 4 + 3 + 2 * (1 + 2 + 256));
+  EXPECT_TRUE(std::equal(plain.begin(), plain.begin() + static_cast<std::ptrdiff_t>(block), file.begin()));
+  EXPECT_EQ(std::string(file.begin() + block, file.begin() + block + 4), "COPY");
+  EXPECT_EQ(ReadLe32(&file[block + 4]), 1u);
+  EXPECT_EQ(file[block + 8], 3);   // track
+  EXPECT_EQ(file[block + 9], 2);   // slot
+  EXPECT_EQ(file[block + 10], 2);  // further copies
+  EXPECT_EQ(file[block + 11], 0xFF);
+  EXPECT_EQ(ReadLe16(&file[block + 12]), 256);
+  ASSERT_TRUE(LoadUDFFromBytes(*loaded, file)) << loaded->LastError;
+  EXPECT_EQ(loaded->GetSector(3, 2).ExtraCopies, disk->GetSector(3, 2).ExtraCopies);
+  const auto resealed = [&](std::size_t at, std::uint8_t value) {
+    Bytes bad = file;
+    bad[at] = value;
+    bad.resize(bad.size() - 4);
+    AppendLe32(bad, CalcCRC32(bad.data(), bad.size()));
+    return bad;
+  };
+  EXPECT_EQ(LoadError(resealed(block + 9, 5)), "UDF file format error!");    // an empty slot
+  EXPECT_EQ(LoadError(resealed(block + 10, 8)), "UDF file format error!");   // more than the slot holds
+  EXPECT_EQ(LoadError(resealed(block + 8, 166)), "UDF file format error!");  // no such track
 }
 
 TEST_F(UdfTest, ShortFilesFailAsReadErrors) {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "formats/dsk.h"
 #include "formats/udf.h"
 #include "trdos/catalog.h"
 #include "ui/ui_fixture.h"
@@ -61,6 +62,39 @@ TEST_F(ClickTest, UsedSectorShowsItsIdDataAndCrc) {
   sector.ErrorCount = 0;
   Click(4, 0);
   EXPECT_EQ(Text("an6"), "нет данных");
+}
+
+// A weak sector with three copies, loaded from an extended DSK: the pane
+// steps through them, marks the bytes where they differ and lets only the
+// first be edited.
+TEST_F(ClickTest, WeakSectorCopiesAreSteppedThroughWithTheirDifferencesMarked) {
+  TZX_Disk weak;
+  MakeWeakSectorDisk(weak);
+  Bytes dsk;
+  ASSERT_TRUE(SaveDSKToBytes(weak, dsk));
+  const auto file = dir / "weak.dsk";
+  WriteFileBytes(file, dsk);
+  LoadThroughDialog(file);
+  Click(1, 0);
+  auto* button = Find<QPushButton>("cpb1");
+  ASSERT_TRUE(button->isVisibleTo(window.get()));
+  EXPECT_EQ(button->text(), "Копия 1 из 3");
+  EXPECT_FALSE(Pane()->IsReadOnly());
+  EXPECT_EQ(Pane()->Data()[0x40], 0x40);
+  for (int i : {0x40, 0x42, 0x43}) EXPECT_TRUE(Pane()->IsMarked(i)) << i;
+  EXPECT_FALSE(Pane()->IsMarked(0x41));
+  button->click();
+  EXPECT_EQ(button->text(), "Копия 2 из 3");
+  EXPECT_EQ(Pane()->Data()[0x40], 0xA1);
+  EXPECT_EQ(Pane()->Data()[0x42], 0xEE);
+  EXPECT_TRUE(Pane()->IsReadOnly());
+  EXPECT_TRUE(Pane()->IsMarked(0x42));
+  EXPECT_FALSE(Pane()->IsMarked(0x43)) << "the same as the first copy";
+  button->click();
+  button->click();
+  EXPECT_EQ(button->text(), "Копия 1 из 3");
+  Click(2, 0);
+  EXPECT_FALSE(button->isVisibleTo(window.get()));
 }
 
 TEST_F(ClickTest, SectorLengthFromTheDataOrFromTheSizeCode) {

@@ -227,5 +227,16 @@ TEST_F(ScreenshotTest, ProgressWindowDuringARead) {
   EXPECT_TRUE(saved);
 }
 
+// The hex pane on the second copy of a weak sector, the differing bytes marked.
+TEST_F(ScreenshotTest, WeakSectorCopyInTheHexPane) {
+  window->show();
+  MakeWeakSectorDisk(Disk());
+  Map()->SetCurrentCell(1, 0);
+  window->zxdClick();
+  Find<QPushButton>("cpb1")->click();
+  QApplication::processEvents();
+  Save(window->grab(), "weak_sector_copies.png");
+}
+
 }  // namespace
 }  // namespace velloran::test

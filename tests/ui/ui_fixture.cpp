@@ -14,4 +14,19 @@ void MakeMarkedTrdosDisk(TZX_Disk& disk) {
     }
 }
 
+void MakeWeakSectorDisk(TZX_Disk& disk) {
+  TTrack& track = disk.GetTrack(0);
+  track.Present = 0xFF;
+  TSectorRec& sector = track.Sectors[0];
+  PlaceGoodSector(sector, 0, 0, 1, 1);
+  sector.DataOk = 0;
+  for (int i = 0; i < 256; ++i) sector.Data[i] = static_cast<std::uint8_t>(i);
+  for (int c = 1; c <= 2; ++c) {
+    Bytes copy(sector.Data.begin(), sector.Data.begin() + 256);
+    copy[0x40] = static_cast<std::uint8_t>(0xA0 + c);
+    copy[0x41 + c] = 0xEE;
+    sector.ExtraCopies.push_back({false, copy});
+  }
+}
+
 }  // namespace velloran::test

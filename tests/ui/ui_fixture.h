@@ -60,4 +60,8 @@ class MainWindowTest : public ::testing::Test {
 // A TR-DOS disk of 160 tracks with a marker in each sector's first bytes.
 void MakeMarkedTrdosDisk(TZX_Disk& disk);
 
+// Track 0 with one weak sector (R 1, 256 bytes of 0..255, CRC bad) and two
+// further copies: copy c has A0+c at 0x40 and EE at 0x41+c.
+void MakeWeakSectorDisk(TZX_Disk& disk);
+
 }  // namespace velloran::test

@@ -12,6 +12,8 @@
 #include <optional>
 
 #include "app/cli/cli.h"
+#include "app/cli/rescue_report.h"
+#include "common/file_io.h"
 #include "common/messages.h"
 #include "common/system.h"
 #include "common/utf8_path.h"
@@ -19,6 +21,8 @@
 #include "engine/disk_engines.h"
 #include "engine/operation_start.h"
 #include "formats/format_table.h"
+#include "model/disk_fingerprint.h"
+#include "model/merge.h"
 #include "session/driver_choice.h"
 #include "session/driver_startup.h"
 #include "trdos/catalog.h"
@@ -29,13 +33,16 @@ namespace {
 
 constexpr const char* kDriveHelp = R"(Drive commands:
   read-disk OUT [--fast] [--drive D] [--first T] [--last T] [--retries N]
-                [--revs R] [--flux FILE.scp]
+                [--revs R] [--flux FILE.scp] [--report FILE.json]
       scans and reads tracks T..T (default 0..159) into the image OUT; with
       --fast each track in about one turn of the disk, and the sectors that
       failed are read again after the pass (N passes in all). A Greaseweazle
       reads R revolutions of each track (default 2), reads the tracks with
       bad sectors again (N passes in all; each sector keeps its first good
-      copy) and with --flux also saves every revolution read as FILE.scp
+      copy) and with --flux also saves every revolution read as FILE.scp;
+      a track left with a bad sector is decoded again with other loop
+      settings. --report writes each sector's state, copies and attempts,
+      the disk's SHA-256 and the tracks still bad as JSON
   write-disk IMAGE [--format] [--verify] [--drive D] [--first T] [--last T]
                 [--retries N] [--revs R]
       writes the image onto the disk (formatting each track first with
@@ -259,12 +266,12 @@ bool WantsHelp(const std::vector<std::string>& words) {
 // written, the disk as read is kept in OUT.udf, so the read is not lost.
 int RunReadDisk(const std::vector<std::string>& words) {
   if (WantsHelp(words)) return PrintHelp();
-  const Arguments args(words, {"drive", "first", "last", "retries", "revs", "flux"});
+  const Arguments args(words, {"drive", "first", "last", "retries", "revs", "flux", "report"});
   const std::string usage = "read-disk OUT [--fast] [--drive " + DriveSyntax() +
-                            "] [--first T --last T --retries N] [--revs R] [--flux FILE.scp] [--keep-raw] "
-                            "[--compress] [--standard-dsk] [--lossy]";
+                            "] [--first T --last T --retries N] [--revs R] [--flux FILE.scp] [--report FILE.json] "
+                            "[--keep-raw] [--compress] [--standard-dsk] [--lossy]";
   if (auto problem = CheckArguments(
-          args, WithWriterOptions({"drive", "first", "last", "retries", "fast", "revs", "flux"}), 1, usage))
+          args, WithWriterOptions({"drive", "first", "last", "retries", "fast", "revs", "flux", "report"}), 1, usage))
     return Fail(*problem);
   const std::string out = args.Positional()[0];
   if (FindFormat(ExtensionKey(PathFromUtf8(out))) == nullptr)
@@ -317,6 +324,12 @@ int RunReadDisk(const std::vector<std::string>& words) {
       return FinishSession(
           *session, Fail(*fluxFile + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error)));
     std::cout << *fluxFile << '\n';
+  }
+  if (const auto reportFile = args.Value("report")) {
+    const std::string json = RescueReportJson(DiskStateReport(*disk), {}, ContentSha256(*disk));
+    const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(json.data()), json.size());
+    if (!WriteFileAtomic(PathFromUtf8(*reportFile), bytes, error))
+      return FinishSession(*session, Fail(*reportFile + ": " + error));
   }
   if (cancelled) return FinishSession(*session, 1);
   return FinishSession(*session, operation.BadSectors > 0 || operation.FailedTracks > 0 || stoppedEarly ? 2 : 0);

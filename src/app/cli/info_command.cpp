@@ -11,6 +11,7 @@
 #include "common/messages.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
+#include "model/disk_fingerprint.h"
 #include "trdos/catalog.h"
 #include "trdos/hobeta.h"
 
@@ -25,6 +26,7 @@ struct SectorTally {
   int bad = 0;
   int noData = 0;
   int idCrcErrors = 0;  // ID fields whose CRC is wrong, whatever their data
+  int copies = 0;       // further copies of weak sectors
 };
 
 SectorTally TallyTrack(const TTrack& track) {
@@ -33,6 +35,7 @@ SectorTally TallyTrack(const TTrack& track) {
     if (sector.Used == 0) continue;
     ++tally.used;
     if (!IdCrcGood(sector)) ++tally.idCrcErrors;
+    tally.copies += static_cast<int>(sector.ExtraCopies.size());
     if (sector.DataLen == 0)
       ++tally.noData;
     else if (sector.DataOk != 0)
@@ -51,14 +54,15 @@ void PrintDiskText(const std::string& file, const DetectedFormat& detected, TZX_
   for (const auto& notice : disk.Notices) std::cout << "Note: " << notice << '\n';
   for (const auto& line : disk.Comments) std::cout << "Comment: " << line << '\n';
   for (const auto& loss : disk.Losses) std::cout << "Lost on loading: " << LossText(loss) << '\n';
-  std::cout << "Track  Sectors  Good  Bad  NoData  IdCRC  Raw\n";
+  std::cout << "Content SHA-256: " << ContentSha256(disk) << '\n';
+  std::cout << "Track  Sectors  Good  Bad  NoData  IdCRC  Raw  Copies\n";
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
     if (track.Present == 0) continue;
     const SectorTally tally = TallyTrack(track);
     std::cout << std::setw(5) << t << std::setw(9) << tally.used << std::setw(6) << tally.good << std::setw(5)
               << tally.bad << std::setw(8) << tally.noData << std::setw(7) << tally.idCrcErrors << "  "
-              << (track.RawLength > 0 ? "yes" : "no") << '\n';
+              << (track.RawLength > 0 ? "yes" : "no ") << std::setw(8) << tally.copies << '\n';
   }
 }
 
@@ -83,8 +87,9 @@ void PrintDiskJson(const std::string& file, const DetectedFormat& detected, TZX_
   std::string json =
       "{\"image\":" + JsonString(file) + ",\"format\":" + JsonString(detected.format->key) +
       ",\"format_name\":" + JsonString(detected.format->name) + ",\"found_by\":" + JsonString(DetectionText(detected)) +
-      ",\"present_tracks\":" + std::to_string(disk.CountTracks()) + ",\"notes\":" + JsonStrings(disk.Notices) +
-      ",\"comments\":" + JsonStrings(disk.Comments) + ",\"losses\":" + JsonLosses(disk.Losses) + ",\"tracks\":[";
+      ",\"present_tracks\":" + std::to_string(disk.CountTracks()) + ",\"sha256\":" + JsonString(ContentSha256(disk)) +
+      ",\"notes\":" + JsonStrings(disk.Notices) + ",\"comments\":" + JsonStrings(disk.Comments) +
+      ",\"losses\":" + JsonLosses(disk.Losses) + ",\"tracks\":[";
   bool first = true;
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
@@ -94,7 +99,8 @@ void PrintDiskJson(const std::string& file, const DetectedFormat& detected, TZX_
             ",\"sectors\":" + std::to_string(tally.used) + ",\"good\":" + std::to_string(tally.good) +
             ",\"bad\":" + std::to_string(tally.bad) + ",\"no_data\":" + std::to_string(tally.noData) +
             ",\"id_crc_errors\":" + std::to_string(tally.idCrcErrors) +
-            ",\"raw\":" + (track.RawLength > 0 ? "true" : "false") + "}";
+            ",\"raw\":" + (track.RawLength > 0 ? "true" : "false") + ",\"copies\":" + std::to_string(tally.copies) +
+            "}";
     first = false;
   }
   std::cout << json << "]}\n";

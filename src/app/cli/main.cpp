@@ -32,13 +32,14 @@ constexpr Command kCommands[] = {
     {"new-trdos", "new-trdos IMAGE [--label L]", velloran::cli::RunNewTrdos},
     {"new-cpm", "new-cpm IMAGE [--format NAME]", velloran::cli::RunNewCpm},
     {"compact", "compact IMAGE [--lossy]", velloran::cli::RunCompact},
-    {"merge", "merge IMAGE IMAGE... -o OUT [--keep-raw] [--compress] [--standard-dsk] [--lossy]",
+    {"merge", "merge IMAGE IMAGE... -o OUT [--report FILE.json] [--keep-raw] [--compress] [--standard-dsk] [--lossy]",
      velloran::cli::RunMerge},
     {"plot", "plot IMAGE --kind histogram|timing|disk [--track T] [--revolution R] -o FILE.svg|.png",
      velloran::cli::RunPlot},
     {"read-disk",
      "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE[?OPTIONS]|gw-sim:IMAGE[?OPTIONS]] [--first T "
-     "--last T --retries N] [--revs R] [--flux FILE.scp] [--keep-raw] [--compress] [--standard-dsk] [--lossy] "
+     "--last T --retries N] [--revs R] [--flux FILE.scp] [--report FILE.json] [--keep-raw] [--compress] "
+     "[--standard-dsk] [--lossy] "
      "(--help: drives)",
      velloran::cli::RunReadDisk},
     {"write-disk", "write-disk IMAGE [--format] [--verify] [--drive D] [--revs R]", velloran::cli::RunWriteDisk},

@@ -3,27 +3,33 @@
 #include <memory>
 
 #include "app/cli/cli.h"
+#include "app/cli/rescue_report.h"
+#include "common/file_io.h"
 #include "common/messages.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
+#include "model/disk_fingerprint.h"
 #include "model/merge.h"
 
 namespace velloran::cli {
 
-// merge A B C... -o OUT [--lossy]: every sector from the first input that
-// holds it with a good data CRC; the report goes to standard output. Exits
+// merge A B C... -o OUT [--report FILE.json] [--lossy]: every sector from the
+// first input that holds it with a good data CRC, or voted from bad copies;
+// the report goes to standard output, and as JSON to the report file. Exits
 // with 2 when sectors stay bad or good copies disagree, after saving OUT. An
 // OUT that cannot hold all of the merged disk (or of what the inputs' loads
 // left out) needs --lossy, and the losses are listed.
 int RunMerge(const std::vector<std::string>& words) {
-  const char* usage = "usage: merge IMAGE IMAGE... -o OUT [--keep-raw] [--compress] [--standard-dsk] [--lossy]";
+  const char* usage =
+      "usage: merge IMAGE IMAGE... -o OUT [--report FILE.json] [--keep-raw] [--compress] [--standard-dsk] "
+      "[--lossy]";
   std::vector<std::string> rest = words;
   std::string error;
   const std::optional<std::string> output = TakeShortOption(rest, "-o", error);
   if (!error.empty()) return Fail(error);
-  const Arguments args(rest, {});
+  const Arguments args(rest, {"report"});
   if (!args.Error().empty()) return Fail(args.Error());
-  if (const auto unknown = args.UnknownOption(WithWriterOptions({})); !unknown.empty())
+  if (const auto unknown = args.UnknownOption(WithWriterOptions({"report"})); !unknown.empty())
     return Fail(MessageText(MessageId::CliUnknownOption, {unknown}));
   if (args.Positional().size() < 2 || !output) return Fail(usage);
   if (FindFormat(ExtensionKey(PathFromUtf8(*output))) == nullptr)
@@ -46,6 +52,11 @@ int RunMerge(const std::vector<std::string>& words) {
   if (!SaveImage(*merged, PathFromUtf8(*output), options, error, &losses))
     return Fail(*output + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
   ReportLosses(*output, losses);
+  if (const auto reportFile = args.Value("report")) {
+    const std::string json = RescueReportJson(report, args.Positional(), ContentSha256(*merged));
+    const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(json.data()), json.size());
+    if (!WriteFileAtomic(PathFromUtf8(*reportFile), bytes, error)) return Fail(*reportFile + ": " + error);
+  }
   return report.badSectors > 0 || !report.conflicts.empty() ? 2 : 0;
 }
 

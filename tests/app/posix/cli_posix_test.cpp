@@ -6,6 +6,7 @@
 
 #include "formats/fdi.h"
 #include "formats/format_table.h"
+#include "model/disk_fingerprint.h"
 #include "support/test_support.h"
 
 namespace velloran {
@@ -37,12 +38,14 @@ TEST(CliInfoJson, EscapesStringsAndKeepsUtf8Valid) {
   EXPECT_EQ(run.out, "{\"image\":\"" + dir.Path().string() +
                          "/odd\\ufffdname\\\".fdi\",\"format\":\"FDI\","
                          "\"format_name\":\"FDI sector image with headers\",\"found_by\":\"signature\","
-                         "\"present_tracks\":2,\"notes\":[],"
+                         "\"present_tracks\":2,\"sha256\":\"" +
+                         ContentSha256(disk) +
+                         "\",\"notes\":[],"
                          "\"comments\":[\"Say \\\"hi\\\"\\\\ \\tдиск\"],\"losses\":[],\"tracks\":["
                          "{\"track\":0,\"sectors\":2,\"good\":1,\"bad\":1,\"no_data\":0,\"id_crc_errors\":0,"
-                         "\"raw\":false},"
+                         "\"raw\":false,\"copies\":0},"
                          "{\"track\":1,\"sectors\":0,\"good\":0,\"bad\":0,\"no_data\":0,\"id_crc_errors\":0,"
-                         "\"raw\":false}]}\n");
+                         "\"raw\":false,\"copies\":0}]}\n");
   EXPECT_TRUE(run.err.empty()) << run.err;
 }
 

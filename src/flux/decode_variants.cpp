@@ -1,0 +1,50 @@
+#include "flux/decode_variants.h"
+
+#include <array>
+#include <cmath>
+
+namespace velloran {
+
+namespace {
+
+constexpr double kNormalPhase = PllSettings{}.phaseGain;
+constexpr double kCalmPhase = 0.6;
+
+// Frequency gains first at the nominal cell (speed drift and jitter), then
+// the same with the cell 2 % off (a drive turning off speed, peak shift),
+// then a phase that follows each transition less closely.
+constexpr std::array<PllSettings, 16> kVariants = {{
+    {0.02, kNormalPhase, 1.00},
+    {0.04, kNormalPhase, 1.00},
+    {0.08, kNormalPhase, 1.00},
+    {0.16, kNormalPhase, 1.00},
+    {0.01, kNormalPhase, 0.98},
+    {0.01, kNormalPhase, 1.02},
+    {0.04, kNormalPhase, 0.98},
+    {0.04, kNormalPhase, 1.02},
+    {0.08, kNormalPhase, 0.98},
+    {0.08, kNormalPhase, 1.02},
+    {0.16, kNormalPhase, 0.98},
+    {0.16, kNormalPhase, 1.02},
+    {0.01, kCalmPhase, 1.00},
+    {0.04, kCalmPhase, 1.00},
+    {0.04, kCalmPhase, 0.98},
+    {0.04, kCalmPhase, 1.02},
+}};
+
+std::string Percent(double share) { return std::to_string(static_cast<int>(std::lround(share * 100))) + " %"; }
+
+}  // namespace
+
+std::span<const PllSettings> DecodeVariants() { return kVariants; }
+
+std::string VariantName(int variant) {
+  const PllSettings settings = variant >= 1 && variant <= static_cast<int>(kVariants.size())
+                                   ? kVariants[static_cast<std::size_t>(variant - 1)]
+                                   : PllSettings{};
+  std::string name = "loop " + Percent(settings.frequencyGain) + ", clock " + Percent(settings.clockScale);
+  if (settings.phaseGain != kNormalPhase) name += ", phase " + Percent(settings.phaseGain);
+  return name;
+}
+
+}  // namespace velloran

@@ -1,0 +1,32 @@
+// Flux made harder on purpose, the way worn disks and drives make it: tracks
+// of the model encoded to flux, then jitter, speed drift, peak shift, write
+// splices and dropouts laid over them.
+#pragma once
+
+#include "flux/flux_track.h"
+#include "flux/track_encoder.h"
+#include "model/disk.h"
+
+namespace velloran {
+
+FluxTrack EncodedTrack(TZX_Disk& disk, int t, const FluxTiming& timing = {});
+
+// Revolutions of one flux joined into one capture, as a drive reads them.
+FluxTrack Repeated(const FluxTrack& one, int times);
+
+// Every transition moved: intervals scaled by up to ±`jitter`, and the speed
+// swinging by ±`drift` `swings` times over the capture. With `shift`, each
+// transition is moved instead by up to ±`jitter` of the 2 µs cell, the
+// intervals around it changing in opposite ways (peak shift).
+FluxTrack Disturbed(const FluxTrack& clean, double jitter, double drift, unsigned seed, bool shift = false,
+                    int swings = 1);
+
+// No transitions for `length` ticks from `at` (a fraction of the revolution).
+void DropOut(FluxTrack& flux, int revolution, double at, double length);
+
+// A write splice at `at` (a fraction of each revolution): the flux after it
+// is `cells` cells later than the flux before, as where a sector was
+// rewritten by a drive turning at another phase.
+void Splice(FluxTrack& flux, double at, double cells);
+
+}  // namespace velloran
