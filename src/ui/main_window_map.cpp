@@ -111,9 +111,15 @@ void TFMain::ShowSectorCopy(const TSectorRec& sector, int shown) {
   };
   Bytes bytes(length);
   std::vector<bool> marks(length, false);
+  // The first copy marks every byte some other copy reads differently; a
+  // later copy marks where it differs from the first.
   for (std::size_t i = 0; i < length; ++i) {
     bytes[i] = byteOf(shownCopy_, i);
-    for (int c = 0; c < copies; ++c) marks[i] = marks[i] || byteOf(c, i) != bytes[i];
+    if (shownCopy_ != 0) {
+      marks[i] = byteOf(0, i) != bytes[i];
+      continue;
+    }
+    for (int c = 1; c < copies; ++c) marks[i] = marks[i] || byteOf(c, i) != bytes[i];
   }
   s1_->SetData(bytes);
   s1_->SetMarks(std::move(marks));
