@@ -693,6 +693,10 @@ It is removed from the list of recent images.</translation>
         <translation>Disk picture</translation>
     </message>
     <message>
+        <source>Копия %1 из %2</source>
+        <translation>Copy %1 of %2</translation>
+    </message>
+    <message>
         <source>Поток дорожки</source>
         <translation>Track flux</translation>
     </message>

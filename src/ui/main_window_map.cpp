@@ -125,7 +125,7 @@ void TFMain::ShowSectorCopy(const TSectorRec& sector, int shown) {
   s1_->SetMarks(std::move(marks));
   s1_->SetReadOnly(shownCopy_ != 0);
   cpb1_->setVisible(copies > 1);
-  cpb1_->setText(QStringLiteral("Копия %1 из %2").arg(shownCopy_ + 1).arg(copies));
+  cpb1_->setText(tr("Копия %1 из %2").arg(shownCopy_ + 1).arg(copies));
   vCRC_->setText(HexCrc(DataCrc(bytes.data(), bytes.size())));
 }
 

@@ -54,7 +54,8 @@ class FluxViewTest : public MainWindowTest {
   }
 
   // Every second interval within 1 % of a revolution round the middle of
-  // sector 9's data field made a µs longer, the next one shorter.
+  // sector 9's data field takes half of the next one: more than any loop
+  // setting or clock scale can read.
   static void Spoil(std::vector<std::uint32_t>& intervals, const FluxTrack& one) {
     const std::vector<FieldBand> bands = FieldBands(DecodeTrackLayout(one));
     const auto data = std::find_if(bands.begin(), bands.end(),
@@ -65,8 +66,9 @@ class FluxViewTest : public MainWindowTest {
     for (std::size_t i = 0; i + 1 < intervals.size(); ++i) {
       time += intervals[i];
       if (i % 2 != 0 || std::abs(static_cast<double>(time) / length - middle) > 0.005) continue;
-      intervals[i] += 40;
-      intervals[i + 1] -= 40;
+      const std::uint32_t moved = intervals[i + 1] / 2;
+      intervals[i] += moved;
+      intervals[i + 1] -= moved;
     }
   }
 };
