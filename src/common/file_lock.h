@@ -1,9 +1,10 @@
 // An advisory lock on a file for a command that reads, changes and saves it
 // again (put, rm, compact): a second such command on the same file waits
 // until the first has saved, so that neither change is lost. A save replaces
-// the file, so the lock is held on the file the name shows once the lock was
-// granted. Only commands that take the lock are kept apart. The system calls
-// are in one file per system (posix/, windows/).
+// the file: on POSIX the lock is held on the file the name shows once the lock
+// was granted; on Windows, which cannot replace a file held open, on a
+// companion file beside it. Only commands that take the lock are kept apart.
+// The system calls are in one file per system (posix/, windows/).
 #pragma once
 
 #include <cstdint>

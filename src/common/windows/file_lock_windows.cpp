@@ -1,6 +1,8 @@
-// The Windows side of FileLock: LockFileEx on one byte far past the end of
-// the file, so that reading the file through another handle stays possible
-// (a locked range cannot be read, not even by the process holding it).
+// The Windows side of FileLock. Windows cannot replace a file that another
+// handle holds open, and the save replaces the image, so the lock is not held
+// on the image itself: it is a companion file beside it ("IMAGE.lock"), opened
+// for this process alone and deleted when its handle closes. A second command
+// finds it in use and waits.
 #include <windows.h>
 
 #include "common/file_lock.h"
@@ -10,31 +12,14 @@ namespace velloran {
 
 namespace {
 
-constexpr int kAttempts = 100;  // files replaced while this one waited
-constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
+constexpr DWORD kRetryMilliseconds = 100;
+constexpr int kDenials = 20;
 
-HANDLE OpenShared(const std::filesystem::path& file, DWORD access) {
-  return CreateFileW(file.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-bool LockRange(HANDLE handle, DWORD flags) {
-  OVERLAPPED where{};
-  where.OffsetHigh = kLockOffsetHigh;
-  return LockFileEx(handle, flags, 0, 1, 0, &where) != 0;
-}
-
-// Whether the open file is still the one the name shows.
-bool StillNamed(HANDLE handle, const std::filesystem::path& file) {
-  const HANDLE named = OpenShared(file, 0);
-  if (named == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION a{};
-  BY_HANDLE_FILE_INFORMATION b{};
-  const bool same = GetFileInformationByHandle(handle, &a) && GetFileInformationByHandle(named, &b) &&
-                    a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-                    a.nFileIndexLow == b.nFileIndexLow;
-  CloseHandle(named);
-  return same;
+HANDLE OpenCompanion(const std::filesystem::path& file) {
+  std::filesystem::path companion = file;
+  companion += L".lock";
+  return CreateFileW(companion.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                     FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
 }
 
 }  // namespace
@@ -44,28 +29,34 @@ FileLock::~FileLock() {
 }
 
 bool FileLock::Acquire(const std::filesystem::path& file, std::string& error, const std::function<void()>& waiting) {
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    const HANDLE handle = OpenShared(file, GENERIC_READ);
-    if (handle == INVALID_HANDLE_VALUE) {
-      error = SystemErrorText(GetLastError());
-      return false;
-    }
-    if (!LockRange(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY)) {
-      if (waiting) waiting();
-      if (!LockRange(handle, LOCKFILE_EXCLUSIVE_LOCK)) {
-        error = SystemErrorText(GetLastError());
-        CloseHandle(handle);
-        return false;
-      }
-    }
-    if (StillNamed(handle, file)) {
+  // The image must be there to be changed.
+  const HANDLE image = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (image == INVALID_HANDLE_VALUE) {
+    error = SystemErrorText(GetLastError());
+    return false;
+  }
+  CloseHandle(image);
+  bool told = false;
+  // Access is denied for a moment while the last holder's companion is being
+  // deleted, and for good in a folder this user may not write to.
+  int denials = 0;
+  while (true) {
+    const HANDLE handle = OpenCompanion(file);
+    if (handle != INVALID_HANDLE_VALUE) {
       handle_ = reinterpret_cast<std::intptr_t>(handle);
       return true;
     }
-    CloseHandle(handle);  // replaced by the holder's save while this one waited: lock the new file
+    const DWORD code = GetLastError();
+    const bool busy = code == ERROR_SHARING_VIOLATION || (code == ERROR_ACCESS_DENIED && ++denials < kDenials);
+    if (!busy) {
+      error = SystemErrorText(code);
+      return false;
+    }
+    if (!told && waiting) waiting();
+    told = true;
+    Sleep(kRetryMilliseconds);
   }
-  error = "the file is replaced again and again";
-  return false;
 }
 
 }  // namespace velloran
