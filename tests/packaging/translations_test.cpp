@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -17,10 +16,9 @@ namespace {
 namespace fs = std::filesystem;
 
 std::set<std::string> Arguments(const std::string& text) {
-  static const std::regex argument("%[1-9]");
   std::set<std::string> found;
-  for (auto match = std::sregex_iterator(text.begin(), text.end(), argument); match != std::sregex_iterator(); ++match)
-    found.insert(match->str());
+  for (std::size_t i = 0; i + 1 < text.size(); ++i)
+    if (text[i] == '%' && text[i + 1] >= '1' && text[i + 1] <= '9') found.insert(text.substr(i, 2));
   return found;
 }
 
