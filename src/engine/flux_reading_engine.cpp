@@ -61,6 +61,9 @@ class FluxReader {
   void TakeWholeTrack(int t, TTrack& decoded);
   void TakeGoodSectors(int t, const TTrack& decoded, int pass);
   void Redraw(int t);
+  // Steps to a neighbouring cylinder before a re-read, so that the head comes
+  // back onto the track afresh.
+  bool ReseatHead(int t);
 
   TZX_Disk& disk_;
   FluxDrive& drive_;
@@ -74,7 +77,10 @@ class FluxReader {
 
 bool FluxReader::ReadTrack(int t, int pass) {
   FluxTrack flux;
-  if (!drive_.ReadFlux(operation_.FluxRevolutions, flux)) {
+  // One turn finds a clean track whole; more are read where it did not, or
+  // where the flux is to be kept.
+  const int revolutions = pass == 1 && !operation_.KeepFlux ? 1 : operation_.FluxRevolutions;
+  if (!drive_.ReadFlux(revolutions, flux)) {
     if (drive_.LastErrorStopsOperation()) {
       host_.ShowError(drive_.LastErrorText());
       return false;
@@ -180,6 +186,11 @@ void FluxReader::Keep(int t, const FluxTrack& flux) {
   }
 }
 
+bool FluxReader::ReseatHead(int t) {
+  const int cylinder = t / 2;
+  return SeekFluxTrack(drive_, host_, 2 * (cylinder > 0 ? cylinder - 1 : cylinder + 1) + t % 2);
+}
+
 OperationOutcome FluxReader::Reread() {
   for (int attempt = 2; attempt <= AttemptCount(operation_.RetryCount); ++attempt) {
     if (operation_.BadSectors <= 0 && operation_.FailedTracks <= 0) break;
@@ -189,7 +200,7 @@ OperationOutcome FluxReader::Reread() {
     pass.last = operation_.OpLastTrack;
     pass.showProgress = false;
     pass.wanted = [&](int t) { return failed_[t].any() || unread_[t]; };
-    pass.seek = [&](int t) { return SeekFluxTrack(drive_, host_, t); };
+    pass.seek = [&](int t) { return ReseatHead(t) && SeekFluxTrack(drive_, host_, t); };
     pass.failed = [&](int) {
       operation_.UnreadFrom = operation_.OpLastTrack + 1;  // every track was read once
       return OperationOutcome::Failed;

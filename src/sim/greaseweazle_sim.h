@@ -57,7 +57,10 @@ class GreaseweazleSim {
   double Seconds() const { return seconds_; }
   double Revolutions() const { return seconds_ / kRevolutionSeconds; }
   int FluxReads() const { return fluxReads_; }
-  int RevolutionsRead() const { return revolutionsRead_; }
+  // Turns of flux captured in all reads.
+  double RevolutionsRead() const {
+    return static_cast<double>(ticksRead_) / (kRevolutionSeconds * options_.sampleClock);
+  }
   bool MotorOn() const { return motorOn_; }
   bool Selected() const { return selected_; }
   int Cylinder() const { return cylinder_; }
@@ -73,7 +76,8 @@ class GreaseweazleSim {
   void FinishWrite();
   std::uint8_t Erase(std::uint32_t ticks);
   // One revolution of the current track from the index, with its faults;
-  // `weakGood` lets the weak sectors hold this time.
+  // `weakGood` lets the weak sectors hold this time (else they read
+  // differently in every revolution).
   std::vector<std::uint32_t> RevolutionFlux(bool weakGood);
   // Host time of one command, and waiting for the disk to reach its index.
   void Elapse(double seconds) { seconds_ += seconds; }
@@ -106,7 +110,7 @@ class GreaseweazleSim {
   double seconds_ = 0;
   int fluxReads_ = 0;
   long answers_ = 0;  // commands answered, for the noisy-answer fault
-  int revolutionsRead_ = 0;
+  std::uint64_t ticksRead_ = 0;
 };
 
 // The simulated device behind a pseudo-terminal, served by a thread of its

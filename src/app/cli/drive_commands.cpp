@@ -37,9 +37,10 @@ constexpr const char* kDriveHelp = R"(Drive commands:
       scans and reads tracks T..T (default 0..159) into the image OUT; with
       --fast each track in about one turn of the disk, and the sectors that
       failed are read again after the pass (N passes in all). A Greaseweazle
-      reads R revolutions of each track (default 2), reads the tracks with
-      bad sectors again (N passes in all; each sector keeps its first good
-      copy) and with --flux also saves every revolution read as FILE.scp;
+      reads each track in one turn, R revolutions (default 2) with --flux,
+      reads the tracks with bad sectors again (R revolutions, N passes in
+      all; each sector keeps its first good copy) and with --flux also
+      saves every revolution read as FILE.scp;
       a track left with a bad sector is decoded again with other loop
       settings. --report writes each sector's state, copies and attempts,
       the disk's SHA-256 and the tracks still bad as JSON
@@ -147,6 +148,7 @@ struct DriveSession {
   SimulatedGreaseweazleDrive* fluxSimulated = nullptr;
   Settings settings;
   int revolutions = 2;
+  bool keepFlux = false;  // the flux read is saved (--flux)
 };
 
 std::optional<std::string> CheckArguments(const Arguments& args, const std::set<std::string>& known,
@@ -198,7 +200,7 @@ int FinishSession(const DriveSession& session, int exitCode) {
     medium = &session.simulated->Medium();
   } else if (session.fluxSimulated != nullptr) {
     const GreaseweazleSim& sim = session.fluxSimulated->Sim();
-    std::printf("simulated time: %.3f s, %.1f revolutions, %d revolutions read in %d flux reads\n", sim.Seconds(),
+    std::printf("simulated time: %.3f s, %.1f revolutions, %.1f revolutions read in %d flux reads\n", sim.Seconds(),
                 sim.Revolutions(), sim.RevolutionsRead(), sim.FluxReads());
     medium = &session.fluxSimulated->Sim().Medium();
   }
@@ -220,6 +222,7 @@ OperationOutcome RunCommand(DiskCommand command, DriveSession& session, TZX_Disk
   if (!start.run) return OperationOutcome::Failed;
   operation = start.operation;
   operation.FluxRevolutions = session.revolutions;
+  operation.KeepFlux = session.keepFlux;
   operation.Verify = verify;
   interrupted = 0;
   const auto previous = std::signal(SIGINT, OnInterrupt);
@@ -283,6 +286,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
   std::string error;
   auto session = OpenSession(args, error);
   if (!session) return Fail(error);
+  session->keepFlux = fluxFile.has_value();
   auto disk = std::make_unique<TZX_Disk>();
   DiskOperation operation;
   bool started = false;
