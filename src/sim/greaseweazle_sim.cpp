@@ -183,6 +183,7 @@ std::uint8_t GreaseweazleSim::Seek(int cylinder) {
   if (cylinder < 0 || cylinder >= options_.cylinders) return gw::kBadCylinder;
   Elapse(std::abs(cylinder - cylinder_) * stepSeconds_ + settleSeconds_);
   cylinder_ = cylinder;
+  seeks_.push_back(cylinder);
   return gw::kOkay;
 }
 

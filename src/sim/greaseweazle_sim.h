@@ -64,6 +64,8 @@ class GreaseweazleSim {
   bool MotorOn() const { return motorOn_; }
   bool Selected() const { return selected_; }
   int Cylinder() const { return cylinder_; }
+  // Every cylinder sought, in order.
+  const std::vector<int>& Seeks() const { return seeks_; }
 
   static constexpr double kRevolutionSeconds = 0.2;  // 300 rpm
 
@@ -102,6 +104,7 @@ class GreaseweazleSim {
   bool selected_ = false;
   bool motorOn_ = false;
   int cylinder_ = 0;
+  std::vector<int> seeks_;
   int head_ = 0;
   double stepSeconds_ = 0.003;
   double settleSeconds_ = 0.015;
