@@ -20,6 +20,7 @@
 #include "engine/controller_commands.h"
 #include "engine/disk_engines.h"
 #include "engine/operation_start.h"
+#include "flux/flux_disk.h"
 #include "formats/format_table.h"
 #include "model/disk_fingerprint.h"
 #include "model/merge.h"
@@ -330,7 +331,10 @@ int RunReadDisk(const std::vector<std::string>& words) {
     std::cout << *fluxFile << '\n';
   }
   if (const auto reportFile = args.Value("report")) {
-    const std::string json = RescueReportJson(DiskStateReport(*disk), {}, ContentSha256(*disk));
+    MergeReport state = DiskStateReport(*disk);
+    for (MergeReport::Sector& sector : state.sectors)
+      sector.revolution = SectorRevolution(*disk, static_cast<std::uint8_t>(sector.track), sector.slot);
+    const std::string json = RescueReportJson(state, {}, ContentSha256(*disk));
     const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(json.data()), json.size());
     if (!WriteFileAtomic(PathFromUtf8(*reportFile), bytes, error))
       return FinishSession(*session, Fail(*reportFile + ": " + error));
