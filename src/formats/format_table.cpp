@@ -104,7 +104,6 @@ const std::array kFormats = {
                 SaveLossesTRD},
     ImageFormat{"KDI", "Korvet sector dump", "Образ диска Корвета", "kdi", ProbeKDI, LoadKDI, Plain<SaveKDI>,
                 kSectorDumpHolds, SaveLossesKDI},
-    // The HFE reader does not tell deleted-data marks yet.
     ImageFormat{"HFE",
                 "HxC floppy emulator bit-cell image",
                 "Образ для флоппи эмулятора",
@@ -112,7 +111,7 @@ const std::array kFormats = {
                 ProbeHFE,
                 LoadHFE,
                 Plain<SaveHFE>,
-                {.rawTracks = true, .ids = true, .crcState = true, .idCrcState = true},
+                kBuiltTrackHolds,
                 SaveLossesHFE},
     ImageFormat{
         "DSK",
