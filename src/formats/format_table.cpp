@@ -149,8 +149,10 @@ const std::array kFormats = {
                  .crcState = true,
                  .missingData = true,
                  .idCrcState = true,
+                 .deletedMarks = true,
                  .copies = true,
-                 .comments = true},
+                 .comments = true,
+                 .recording = true},
                 nullptr},
     // KryoFlux stream sets are only read: a folder, or one of its NN.S.raw files.
     ImageFormat{"RAW", "KryoFlux stream files", "", "raw", ProbeKryoFlux, LoadKryoFlux, nullptr, kFluxHolds, nullptr},
