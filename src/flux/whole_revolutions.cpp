@@ -1,6 +1,7 @@
 #include "flux/whole_revolutions.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
@@ -12,7 +13,7 @@ namespace {
 // How far the true turn may lie from the one given, as a share of it.
 constexpr double kTurnUncertainty = 0.01;
 // Transitions of the trailing end in a run looked for among those of the
-// leading end: some 40 bytes of a double-density track.
+// leading end: some 12 bytes of a double-density track.
 constexpr std::size_t kSamples = 64;
 // A join wants this share of the samples to find their partner at one
 // alignment, and every other alignment clearly below that.
@@ -20,6 +21,11 @@ constexpr double kMatchShare = 0.8;
 constexpr double kRunnerUpShare = 0.9;
 // Alignments this many steps of the tolerance apart count as different ones.
 constexpr std::size_t kSameAlignment = 3;
+// Runs tried on each side of the middle one before the ends count as not
+// lining up; the stretch holds some 40 runs on a double-density track.
+constexpr std::size_t kMostRuns = 16;
+// Shifts told apart at most (some 8000 on a double-density track).
+constexpr std::int64_t kMostShifts = 1 << 16;
 // Intervals looked at for the tolerance: a twelfth of the median interval,
 // well within a cell and beyond the jitter of a drive.
 constexpr std::size_t kToleranceSample = 4096;
@@ -115,6 +121,8 @@ struct Seam {
 // up as well one byte on).
 std::optional<Seam> LineUp(const Ends& ends, std::int64_t turn, std::int64_t tolerance) {
   const auto window = static_cast<std::int64_t>(static_cast<double>(turn) * kTurnUncertainty);
+  // However long the turn a device claims, the votes stay a bounded array.
+  tolerance = std::max(tolerance, 2 * window / kMostShifts + 1);
   const auto begin = std::lower_bound(ends.trail.begin(), ends.trail.end(), ends.leadStart + window);
   const auto end = std::upper_bound(begin, ends.trail.end(), std::min(ends.trailEnd, turn) - window);
   if (end - begin < static_cast<std::ptrdiff_t>(kSamples)) return std::nullopt;
@@ -128,7 +136,7 @@ std::optional<Seam> LineUp(const Ends& ends, std::int64_t turn, std::int64_t tol
     // Halfway between two transitions, so that jitter cannot carry either across.
     return Seam{(samples[kSamples / 2 - 1] + samples[kSamples / 2]) / 2, *shift};
   };
-  for (std::size_t distance = 0; distance <= middle; ++distance) {
+  for (std::size_t distance = 0; distance <= middle && distance < kMostRuns; ++distance) {
     if (middle + distance < runs)
       if (const auto seam = tryRun(middle + distance)) return seam;
     if (distance > 0)
@@ -154,7 +162,7 @@ std::optional<FluxTrack> JoinedEnds(const FluxTrack& capture, std::int64_t turn)
   std::vector<std::uint32_t> intervals;
   std::int64_t previous = 0;
   const auto add = [&](std::int64_t angle) {
-    intervals.push_back(static_cast<std::uint32_t>(angle - previous));
+    intervals.push_back(static_cast<std::uint32_t>(std::min<std::int64_t>(angle - previous, UINT32_MAX)));
     previous = angle;
   };
   for (const std::int64_t angle : ends.trail)

@@ -163,6 +163,11 @@ TEST_F(WholeRevolutionsTest, EndsThatDoNotMeetOrDoNotMatchAreNotJoined) {
   AppendRevolution(mixed, intervals, turn);
   EXPECT_EQ(WholeRevolutions(CaptureFrom(mixed, 0.5, 1 + kJoinOverlap), turn).Revolutions(), 0);
 
+  // A turn no drive has, as a garbled stream could claim it, is no join either.
+  FluxTrack absurd = CaptureFrom(Repeated(one, 3), 0.5, 1 + kJoinOverlap);
+  absurd.indexTimes[0] += std::uint64_t{1} << 40;
+  EXPECT_EQ(WholeRevolutions(absurd, std::uint64_t{1} << 42).Revolutions(), 0);
+
   // A track without flux is one empty revolution however it was caught.
   FluxTrack blank;
   blank.sampleClock = one.sampleClock;
