@@ -21,9 +21,10 @@ constexpr double kMatchShare = 0.8;
 constexpr double kRunnerUpShare = 0.9;
 // Alignments this many steps of the tolerance apart count as different ones.
 constexpr std::size_t kSameAlignment = 3;
-// Runs tried on each side of the middle one before the ends count as not
-// lining up; the stretch holds some 40 runs on a double-density track.
-constexpr std::size_t kMostRuns = 16;
+// Partners looked at in all before the ends count as not lining up: far
+// more than the some 2 million of a double-density track, and still quick
+// however dense the flux a garbled stream gives.
+constexpr std::size_t kMostComparisons = std::size_t{1} << 25;
 // Shifts told apart at most (some 8000 on a double-density track).
 constexpr std::int64_t kMostShifts = 1 << 16;
 // Intervals looked at for the tolerance: a twelfth of the median interval,
@@ -69,7 +70,7 @@ std::int64_t Tolerance(const FluxTrack& capture) {
 // they find partners among the leading end's transitions. Nothing when no
 // shift fits clearly.
 std::optional<std::int64_t> Shift(const Ends& ends, std::span<const std::int64_t> samples, std::int64_t window,
-                                  std::int64_t tolerance) {
+                                  std::int64_t tolerance, std::size_t& comparisons) {
   // Every partner within the window votes for its shift, in steps of the tolerance.
   std::vector<int> votes(static_cast<std::size_t>(2 * window / tolerance) + 1, 0);
   const auto forEachShift = [&](auto&& use) {
@@ -78,7 +79,10 @@ std::optional<std::int64_t> Shift(const Ends& ends, std::span<const std::int64_t
       for (; partner != ends.lead.end() && *partner <= angle + window; ++partner) use(angle - *partner);
     }
   };
-  forEachShift([&](std::int64_t shift) { ++votes[static_cast<std::size_t>((shift + window) / tolerance)]; });
+  forEachShift([&](std::int64_t shift) {
+    ++votes[static_cast<std::size_t>((shift + window) / tolerance)];
+    ++comparisons;
+  });
   const auto around = [&](std::size_t bin) {
     int sum = votes[bin];
     if (bin > 0) sum += votes[bin - 1];
@@ -129,14 +133,15 @@ std::optional<Seam> LineUp(const Ends& ends, std::int64_t turn, std::int64_t tol
   const std::span<const std::int64_t> stretch(begin, end);
   const std::size_t runs = stretch.size() / kSamples;
   const std::size_t middle = runs / 2;
+  std::size_t comparisons = 0;
   const auto tryRun = [&](std::size_t run) -> std::optional<Seam> {
     const std::span<const std::int64_t> samples = stretch.subspan(run * kSamples, kSamples);
-    const auto shift = Shift(ends, samples, window, tolerance);
+    const auto shift = Shift(ends, samples, window, tolerance, comparisons);
     if (!shift) return std::nullopt;
     // Halfway between two transitions, so that jitter cannot carry either across.
     return Seam{(samples[kSamples / 2 - 1] + samples[kSamples / 2]) / 2, *shift};
   };
-  for (std::size_t distance = 0; distance <= middle && distance < kMostRuns; ++distance) {
+  for (std::size_t distance = 0; distance <= middle && comparisons < kMostComparisons; ++distance) {
     if (middle + distance < runs)
       if (const auto seam = tryRun(middle + distance)) return seam;
     if (distance > 0)
