@@ -132,7 +132,8 @@ TEST(ClockRecovery, SameAsPlainLoopOnNoiseGapsAndOddIndexes) {
   ExpectSameCells(flux, kMfmCell, kMfmPatterns);
   ExpectSameCells(flux, kMfmCell, kFmPatterns, 3, 2000);
 
-  FluxTrack noIndex = Disturbed(EncodedTrack(*std::make_unique<TZX_Disk>(TrdosImage("tslabs_zx-evo__UMT2_3.TRD", 1)), 0), 0.1, 0.0, 5);
+  TZX_Disk disk = TrdosImage("tslabs_zx-evo__UMT2_3.TRD", 1);
+  FluxTrack noIndex = Disturbed(EncodedTrack(disk, 0), 0.1, 0.0, 5);
   noIndex.indexTimes.clear();
   ExpectSameCells(noIndex, kMfmCell, kMfmPatterns, 2, 1000);
 }
