@@ -55,7 +55,7 @@ struct LoopState {
 class Recovery {
  public:
   Recovery(const FluxTrack& track, double cellTicks, std::span<const CellPattern> patterns, int passes,
-           const PllSettings& settings)
+           const PllSettings& settings, std::size_t laterPassCells)
       : track_(track),
         patterns_(patterns),
         cellTicks_(cellTicks * settings.clockScale),
@@ -68,8 +68,10 @@ class Recovery {
     const std::uint64_t turn = track.indexTimes.empty() ? 0 : track.indexTimes.back();
     const std::uint64_t flux = track.TransitionTime();
     wrapGap_ = turn > flux ? turn - flux : 0;
-    out_.cells.Reserve(std::min<std::size_t>(
-        kMostCells, static_cast<std::size_t>(static_cast<double>(std::max(turn, flux)) / minimum_) * passes + 64));
+    const double cellsPerPass = static_cast<double>(std::max(turn, flux)) / minimum_;
+    const double laterPasses = std::min(cellsPerPass, static_cast<double>(laterPassCells)) * std::max(passes - 1, 0);
+    out_.cells.Reserve(
+        static_cast<std::size_t>(std::min(static_cast<double>(kMostCells), cellsPerPass + laterPasses + 64)));
     for (const CellPattern& pattern : patterns)
       trailingEmpty_.push_back(pattern.cells == 0 ? 16 : static_cast<std::size_t>(std::countr_zero(pattern.cells)));
     nextIndexTime_ = track.indexTimes.empty() ? kNoIndex : track.indexTimes.front();
@@ -277,7 +279,7 @@ std::uint16_t CellStream::Window16(std::size_t cell) const {
 
 RecoveredCells RecoverCells(const FluxTrack& track, double cellTicks, std::span<const CellPattern> patterns, int passes,
                             const PllSettings& settings, std::size_t laterPassCells) {
-  Recovery recovery(track, cellTicks, patterns, passes, settings);
+  Recovery recovery(track, cellTicks, patterns, passes, settings, laterPassCells);
   for (int pass = 0; pass < passes; ++pass) recovery.Pass(pass > 0, laterPassCells);
   return std::move(recovery).Finish();
 }

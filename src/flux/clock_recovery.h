@@ -42,8 +42,9 @@ class CellStream {
     size_ = bit + 1;
     words_[bit >> 6] |= std::uint64_t{1} << (63 - (bit & 63));
   }
-  // Room for `cells` cells.
-  void Reserve(std::size_t cells) { words_.resize(std::max(words_.size(), cells / 64 + 2), 0); }
+  // Memory for `cells` cells, taken before it is needed (Fits counts only
+  // the room the stream grew into, at least twice what it holds).
+  void Reserve(std::size_t cells) { words_.reserve(cells / 64 + 2); }
 
  private:
   std::vector<std::uint64_t> words_;

@@ -184,6 +184,8 @@ ReadTrack ReadTrackEntry(ByteSpan data, const std::uint8_t* entry, bool oldForma
   if (!InflatePieces(data.subspan(offset, compressed), size, [&](ByteSpan piece) { cells.Take(piece); })) {
     read.flux.reset();
     read.error = name + " cannot be unpacked!";
+  } else if (flux.intervals.size() < flux.intervals.capacity() / 2) {
+    flux.intervals.shrink_to_fit();  // cells without flux (or old files' cells): hold no more than the flux
   }
   return read;
 }
