@@ -181,6 +181,19 @@ TEST(DriveCommandsTest, GreaseweazleReadKeepsEveryRevolutionAndNamesBadSectors) 
   const std::size_t badAt = 5 * 4096 + 8 * 256;
   EXPECT_TRUE(std::equal(image.begin(), image.begin() + badAt, read.begin()));
   EXPECT_TRUE(std::equal(image.begin() + badAt + 256, image.begin() + 8 * 4096, read.begin() + badAt + 256));
+
+  // Without --lossy the TRD cannot hold the bad sector: the disk as read goes
+  // to OUT.udf, and the capture is saved all the same.
+  const auto strict = dir / "strict.trd";
+  const auto strictFlux = dir / "strict.scp";
+  EXPECT_EQ(test::RunCli({"read-disk", strict.string(), "--drive", "gw-sim:" + kTrd.string() + "?bad=5:9", "--first",
+                          "0", "--last", "7", "--flux", strictFlux.string()})
+                .exitCode,
+            1);
+  EXPECT_FALSE(std::filesystem::exists(strict));
+  EXPECT_TRUE(std::filesystem::exists(dir / "strict.trd.udf"));
+  ASSERT_EQ(test::RunCli({"convert", strictFlux.string(), converted.string(), "--lossy"}).exitCode, 0);
+  EXPECT_EQ(test::ReadFileBytes(converted), read);
 }
 
 TEST(DriveCommandsTest, GreaseweazleWriteWithVerifyOntoABlankDisk) {

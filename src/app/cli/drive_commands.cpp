@@ -82,8 +82,9 @@ drive= as above, and:
   firmware=M.N      the firmware version the device tells (default 1.5)
 Ctrl+C cancels a running read or write at the next track; a Greaseweazle's
 motor is stopped and its drive deselected. A cancelled read-disk saves the
-tracks read so far (and their flux with --flux; into OUT.udf when OUT is there
-already) and exits with 1. read-disk
+tracks read so far into OUT (OUT.udf when OUT is there already), their flux
+with --flux (FILE.scp.scp when FILE.scp is there) and the report, and exits
+with 1. read-disk
 exits with 2 when the image was saved but some sectors could not be read, or
 when a seek failure stopped it early (what was read is saved); write-disk
 exits with 2 when some sectors could not be formatted or written. When OUT
@@ -231,6 +232,11 @@ OperationOutcome RunCommand(DiskCommand command, DriveSession& session, TZX_Disk
 
 // When the image asked for cannot be saved, the disk as read goes into a
 // whole-disk image beside it, so the reading is not lost; says where, or why not.
+bool Exists(const std::string& file) {
+  std::error_code error;
+  return std::filesystem::exists(PathFromUtf8(file), error);
+}
+
 void KeepDiskAsRead(TZX_Disk& disk, const std::string& kept) {
   std::string error;
   if (SaveImage(disk, PathFromUtf8(kept), SaveOptions{}, error))
@@ -303,27 +309,27 @@ int RunReadDisk(const std::vector<std::string>& words) {
   disk->KeepRaw = options.keepRaw ? 1 : 0;
   // A cancelled reading does not replace an image that is there already (a
   // whole earlier reading, perhaps): what it read goes beside it.
-  std::error_code exists;
-  if (cancelled && std::filesystem::exists(PathFromUtf8(out), exists)) {
+  bool saved = false;
+  if (cancelled && Exists(out)) {
     std::cerr << "velloran-cli: the reading was cancelled; " << out << " is left as it was\n";
     KeepDiskAsRead(*disk, out + ".udf");
-    return FinishSession(*session, 1);
-  }
-  SaveLosses losses;
-  if (!SaveImage(*disk, PathFromUtf8(out), options, error, &losses)) {
+  } else if (SaveLosses losses; SaveImage(*disk, PathFromUtf8(out), options, error, &losses)) {
+    ReportLosses(out, losses);
+    std::cout << out << '\n';
+    if (cancelled) std::cerr << "velloran-cli: the reading was cancelled; " << out << " holds the tracks read before\n";
+    saved = true;
+  } else {
     Fail(out + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
     KeepDiskAsRead(*disk, out + ".udf");
-    return FinishSession(*session, 1);
   }
-  ReportLosses(out, losses);
-  std::cout << out << '\n';
-  if (cancelled) std::cerr << "velloran-cli: the reading was cancelled; " << out << " holds the tracks read before\n";
+  // The flux and the report are kept whatever became of the image.
   if (fluxFile) {
+    const std::string target = cancelled && Exists(*fluxFile) ? *fluxFile + ".scp" : *fluxFile;
     if (!disk->Capture) return FinishSession(*session, Fail("--flux: the drive gave no flux (not a flux drive)"));
-    if (!SaveImage(*disk, PathFromUtf8(*fluxFile), SaveOptions{}, error))
-      return FinishSession(
-          *session, Fail(*fluxFile + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error)));
-    std::cout << *fluxFile << '\n';
+    if (!SaveImage(*disk, PathFromUtf8(target), SaveOptions{}, error))
+      return FinishSession(*session,
+                           Fail(target + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error)));
+    std::cout << target << '\n';
   }
   if (const auto reportFile = args.Value("report")) {
     const std::string json = RescueReportJson(DiskStateReport(*disk), {}, ContentSha256(*disk));
@@ -331,7 +337,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
     if (!WriteFileAtomic(PathFromUtf8(*reportFile), bytes, error))
       return FinishSession(*session, Fail(*reportFile + ": " + error));
   }
-  if (cancelled) return FinishSession(*session, 1);
+  if (!saved || cancelled) return FinishSession(*session, 1);
   return FinishSession(*session, operation.BadSectors > 0 || operation.FailedTracks > 0 || stoppedEarly ? 2 : 0);
 }
 
