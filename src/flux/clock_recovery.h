@@ -4,6 +4,7 @@
 // end, so that byte framing needs no second pass over the cells.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -32,13 +33,17 @@ class CellStream {
   std::size_t Size() const { return size_; }
   // 16 cells from `cell` on, the first in the top bit; cells past the end read 0.
   std::uint16_t Window16(std::size_t cell) const;
+  // Whether `zeros` empty cells and a transition fit in the room the stream has.
+  bool Fits(std::size_t zeros) const { return ((size_ + zeros) >> 6) + 1 < words_.size(); }
   // `zeros` empty cells, then one with a transition.
   void AppendRun(std::size_t zeros) {
     const std::size_t bit = size_ + zeros;
+    if (!Fits(zeros)) words_.resize(std::max(2 * words_.size(), (bit >> 6) + 2), 0);
     size_ = bit + 1;
-    if ((bit >> 6) + 1 >= words_.size()) words_.resize((bit >> 6) + 2, 0);
     words_[bit >> 6] |= std::uint64_t{1} << (63 - (bit & 63));
   }
+  // Memory for `cells` cells, taken before it is needed (Fits counts only
+  // the room the stream grew into, at least twice what it holds).
   void Reserve(std::size_t cells) { words_.reserve(cells / 64 + 2); }
 
  private:

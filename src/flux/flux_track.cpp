@@ -17,6 +17,8 @@ void AppendRevolution(FluxTrack& track, std::span<const std::uint32_t> intervals
   // The gap from the last transition so far to this revolution's index goes
   // into its first interval; a capture that ran past the index keeps order.
   std::uint64_t last = track.TransitionTime();
+  const std::size_t needed = track.intervals.size() + intervals.size();
+  if (needed > track.intervals.capacity()) track.intervals.reserve(std::max(needed, 2 * track.intervals.capacity()));
   std::uint64_t time = start;
   for (const std::uint32_t interval : intervals) {
     time += interval;

@@ -28,6 +28,11 @@ constexpr std::size_t kFmDataMarkWindow = 32;
 // Bytes framed past the next index, so that a field begun before it ends.
 constexpr std::size_t kSpillBytes = 4200;
 constexpr std::size_t kSpillCells = 16 * kSpillBytes + 16;  // and the cells of one more byte
+// A single revolution read round is first framed only this far past its
+// index, which nearly always finishes every field begun before it; bytes
+// framed this near the end of the cells could lack a mark seen only later.
+constexpr std::size_t kShortSpillCells = 16 * 512 + 16;
+constexpr std::size_t kFramingMargin = 8;
 constexpr std::uint8_t kLargestSizeCode = 7;
 
 constexpr std::uint8_t kIdMark = 0xFE;
@@ -70,26 +75,42 @@ struct RateGuess {
   double share = 0;      // of the sampled intervals, those that fit it
 };
 
+// Sampled intervals shorter than this many ticks (nearly all) are counted by
+// length, so that each length is measured against a rate once.
+constexpr std::uint32_t kCountedTicks = 4096;
+
 // The rate whose cell makes most intervals 2, 3 or 4 cells long; the cell is
 // then measured from those intervals, which takes in any speed difference.
 RateGuess GuessRate(const FluxTrack& flux) {
   RateGuess guess;
   const std::size_t count = std::min(flux.intervals.size(), kRateSample);
   if (count == 0 || flux.sampleClock <= 0) return guess;
+  std::vector<std::uint32_t> counts(kCountedTicks, 0);  // sampled intervals of each length
+  std::vector<std::uint32_t> longer;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint32_t interval = flux.intervals[i];
+    if (interval < kCountedTicks)
+      ++counts[interval];
+    else
+      longer.push_back(interval);
+  }
   std::size_t bestFits = 0;
   for (const int rate : kDataRates) {
     const double cell = flux.sampleClock / (2.0 * rate);
     std::size_t fits = 0;
-    double ticks = 0;
+    double ticks = 0;  // sums of whole numbers well below 2^53: exact in any order
     double cells = 0;
-    for (std::size_t i = 0; i < count; ++i) {
-      const double length = flux.intervals[i] / cell;
+    const auto measure = [&](std::uint32_t interval, std::uint32_t times) {
+      const double length = interval / cell;
       const double whole = static_cast<double>(static_cast<int>(length + 0.5));
-      if (whole < 2 || whole > 4 || std::fabs(length - whole) > kRateTolerance) continue;
-      ++fits;
-      ticks += flux.intervals[i];
-      cells += whole;
-    }
+      if (whole < 2 || whole > 4 || std::fabs(length - whole) > kRateTolerance) return;
+      fits += times;
+      ticks += static_cast<double>(interval) * times;
+      cells += whole * times;
+    };
+    for (std::uint32_t interval = 0; interval < kCountedTicks; ++interval)
+      if (counts[interval] > 0) measure(interval, counts[interval]);
+    for (const std::uint32_t interval : longer) measure(interval, 1);
     if (fits > bestFits) {
       bestFits = fits;
       guess = {rate, ticks / cells, static_cast<double>(fits) / static_cast<double>(count)};
@@ -218,18 +239,30 @@ void ReadSectors(RevolutionBytes& rev, FluxEncoding encoding) {
   }
 }
 
-// Every revolution of the flux decoded with one encoding. A single revolution
-// that starts at its index is read once round and on as far as framing goes
-// past the index, so that fields crossing the index and the framing of its
-// first bytes come out whole.
-std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cellTicks, FluxEncoding encoding,
-                                               const PllSettings& settings = {}, int variant = 0) {
+// Whether the bytes framed hold everything that the fields beginning before
+// the index read (as ReadSectors and ReadDataField do): framing further would
+// change none of the revolution's sectors.
+bool HoldsEveryField(const RevolutionBytes& rev, FluxEncoding encoding) {
+  const std::size_t window = encoding == FluxEncoding::MFM ? kMfmDataMarkWindow : kFmDataMarkWindow;
+  for (std::size_t i = 0; i < rev.length; ++i) {
+    if (!IsMarkAt(rev, i, encoding) || rev.bytes[i] != kIdMark) continue;
+    if (i + 7 > rev.bytes.size()) return false;
+    const std::size_t size = std::size_t{128} << std::min(rev.bytes[i + 4], kLargestSizeCode);
+    if (i + 7 + window + size + 2 + kFramingMargin > rev.bytes.size()) return false;
+  }
+  return true;
+}
+
+// Every revolution of the flux decoded with one encoding, a single
+// revolution that starts at its index read round and `spillCells` on.
+std::vector<RevolutionBytes> FramedRevolutions(const FluxTrack& flux, double cellTicks, FluxEncoding encoding,
+                                               const PllSettings& settings, int variant, std::size_t spillCells) {
   const bool fm = encoding == FluxEncoding::FM;
   const std::span<const CellPattern> patterns =
       fm ? std::span<const CellPattern>(kFmPatterns) : std::span<const CellPattern>(kMfmPatterns);
   const bool circular = flux.Revolutions() == 1 && flux.indexTimes.front() == 0;
   const RecoveredCells recovered =
-      RecoverCells(flux, fm ? 2 * cellTicks : cellTicks, patterns, circular ? 2 : 1, settings, kSpillCells);
+      RecoverCells(flux, fm ? 2 * cellTicks : cellTicks, patterns, circular ? 2 : 1, settings, spillCells);
   const std::vector<PatternHit> hits = fm ? recovered.hits : IndexMarkRunsOnly(recovered.hits);
 
   std::vector<std::pair<std::size_t, std::size_t>> spans;
@@ -244,6 +277,22 @@ std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cel
     revolutions[r].revolution = static_cast<int>(r);
   }
   return revolutions;
+}
+
+// Every revolution of the flux decoded with one encoding. A single revolution
+// that starts at its index is read once round and on as far as framing goes
+// past the index, so that fields crossing the index and the framing of its
+// first bytes come out whole: a short way on first, as far as kSpillBytes
+// where a field may reach further.
+std::vector<RevolutionBytes> DecodeRevolutions(const FluxTrack& flux, double cellTicks, FluxEncoding encoding,
+                                               const PllSettings& settings = {}, int variant = 0) {
+  const bool circular = flux.Revolutions() == 1 && flux.indexTimes.front() == 0;
+  if (circular) {
+    std::vector<RevolutionBytes> revolutions =
+        FramedRevolutions(flux, cellTicks, encoding, settings, variant, kShortSpillCells);
+    if (HoldsEveryField(revolutions.front(), encoding)) return revolutions;
+  }
+  return FramedRevolutions(flux, cellTicks, encoding, settings, variant, kSpillCells);
 }
 
 bool AnyFormatted(const std::vector<RevolutionBytes>& revolutions) {

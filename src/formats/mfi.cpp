@@ -80,36 +80,43 @@ void SetCaptureRpm(FluxDisk& flux, double suggested) {
   if (otherFit > SpeedFit(flux) + kSpeedMargin) SetRpm(flux, other);
 }
 
-// The transitions of a track's cells, in units of a turn.
-std::vector<std::uint32_t> CellsToIntervals(ByteSpan cells, bool oldFormat) {
-  std::vector<std::uint32_t> intervals;
-  intervals.reserve(cells.size() / 4);
-  std::uint64_t pending = 0;
-  int lastDirection = -1;
-  for (std::size_t i = 0; i + 4 <= cells.size(); i += 4) {
-    const std::uint32_t cell = ReadLe32(&cells[i]);
-    const std::uint32_t type = cell >> 28;
-    const std::uint32_t length = cell & kLengthMask;
-    if (oldFormat) {
-      // The change of direction lies at the start of the cell.
-      if (type <= kOldSecondDirection) {
-        if (lastDirection >= 0 && static_cast<int>(type) != lastDirection && pending > 0) {
-          intervals.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(pending, UINT32_MAX)));
-          pending = 0;
+// The transitions of a track's cells, in units of a turn, as the cells come.
+class CellReader {
+ public:
+  CellReader(bool oldFormat, std::vector<std::uint32_t>& intervals) : oldFormat_(oldFormat), intervals_(intervals) {}
+
+  // The next cells of the track (whole cells of 4 bytes).
+  void Take(ByteSpan cells) {
+    for (std::size_t i = 0; i + 4 <= cells.size(); i += 4) {
+      const std::uint32_t cell = ReadLe32(&cells[i]);
+      const std::uint32_t type = cell >> 28;
+      const std::uint32_t length = cell & kLengthMask;
+      if (oldFormat_) {
+        // The change of direction lies at the start of the cell.
+        if (type <= kOldSecondDirection) {
+          if (lastDirection_ >= 0 && static_cast<int>(type) != lastDirection_ && pending_ > 0) {
+            intervals_.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(pending_, UINT32_MAX)));
+            pending_ = 0;
+          }
+          lastDirection_ = static_cast<int>(type);
         }
-        lastDirection = static_cast<int>(type);
-      }
-      pending += length;
-    } else {
-      pending += length;
-      if (type == kFluxCell) {
-        intervals.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(pending, UINT32_MAX)));
-        pending = 0;
+        pending_ += length;
+      } else {
+        pending_ += length;
+        if (type == kFluxCell) {
+          intervals_.push_back(static_cast<std::uint32_t>(std::min<std::uint64_t>(pending_, UINT32_MAX)));
+          pending_ = 0;
+        }
       }
     }
   }
-  return intervals;
-}
+
+ private:
+  const bool oldFormat_;
+  std::vector<std::uint32_t>& intervals_;
+  std::uint64_t pending_ = 0;
+  int lastDirection_ = -1;
+};
 
 // Cells of one track: each interval a flux cell, the revolution scaled to a
 // whole turn of kTurn units.
@@ -149,27 +156,44 @@ std::optional<Bytes> Packed(const Bytes& cells) {
   return packed;
 }
 
-// Reads one track entry; unformatted tracks (no cells) stay absent.
-bool ReadTrack(TZX_Disk& disk, ByteSpan data, const std::uint8_t* entry, bool oldFormat, int track, FluxBudget& budget,
-               FluxDisk& flux) {
+// One track entry as read: its flux, or what is wrong with it.
+struct ReadTrack {
+  std::optional<FluxTrack> flux;  // none: unformatted (no cells)
+  std::string error;
+};
+
+// The cells (4 bytes each) a track entry says it holds.
+std::uint64_t EntryCells(const std::uint8_t* entry) { return ReadLe32(entry + 8) / 4; }
+
+ReadTrack ReadTrackEntry(ByteSpan data, const std::uint8_t* entry, bool oldFormat, int track) {
+  ReadTrack read;
   const std::uint64_t offset = ReadLe32(entry);
   const std::uint64_t compressed = ReadLe32(entry + 4);
   const std::uint64_t size = ReadLe32(entry + 8);
-  if (size == 0) return true;
+  if (size == 0) return read;
   const std::string name = "MFI track " + std::to_string(track);
-  if (offset + compressed > data.size() || size % 4 != 0 || size > kMaxTrackBytes)
-    return Fail(disk, "Error " + name + "!");
-  Bytes cells;
-  std::size_t consumed = 0;
-  if (!InflateStream(data.subspan(offset, compressed), size, cells, consumed))
-    return Fail(disk, name + " cannot be unpacked!");
-  FluxTrack trackFlux;
-  const auto intervals = CellsToIntervals(cells, oldFormat);
-  if (!budget.Take(intervals.size())) return Fail(disk, kFluxTooLarge);
-  AppendRevolution(trackFlux, intervals, kTurn);
-  flux.tracks[track] = FluxDisk::HeldTrack{std::move(trackFlux), 0};
-  return true;
+  if (offset + compressed > data.size() || size % 4 != 0 || size > kMaxTrackBytes) {
+    read.error = "Error " + name + "!";
+    return read;
+  }
+  // One revolution from the index, the first interval counted from it.
+  FluxTrack& flux = read.flux.emplace();
+  flux.intervals.reserve(size / 4);
+  flux.indexTimes = {0, kTurn};
+  CellReader cells(oldFormat, flux.intervals);
+  if (!InflatePieces(data.subspan(offset, compressed), size, [&](ByteSpan piece) { cells.Take(piece); })) {
+    read.flux.reset();
+    read.error = name + " cannot be unpacked!";
+  } else if (flux.intervals.size() < flux.intervals.capacity() / 2) {
+    flux.intervals.shrink_to_fit();  // cells without flux (or old files' cells): hold no more than the flux
+  }
+  return read;
 }
+
+// Tracks are unpacked on all cores in rounds that hold at most this many
+// cells, so that a file claiming huge tracks costs no more memory read in
+// parallel than read one track after the other.
+constexpr std::uint64_t kCellsPerRound = kMaxTrackBytes / 4;
 
 bool HasMfiSignature(ByteSpan data) {
   return data.size() >= kHeaderLength &&
@@ -202,18 +226,35 @@ bool LoadMFIFromBytes(TZX_Disk& disk, ByteSpan data) {
   const std::size_t entries = (std::size_t{cylinders} << steps) * heads;
   if (kHeaderLength + entries * kEntryLength > data.size()) return Fail(disk, "Error MFI file length!");
 
-  auto flux = std::make_shared<FluxDisk>();
-  FluxBudget budget;
+  std::vector<std::pair<const std::uint8_t*, int>> tracks;  // entry and track number, in track order
   std::vector<std::string> notices;
-  for (std::uint32_t c = 0; c < cylinders; ++c) {
+  for (std::uint32_t c = 0; c < cylinders && notices.empty(); ++c) {
     if (2 * c + heads > kTrackCount) {
       notices.push_back("MFI cylinders beyond 83 were left out");
       break;
     }
-    for (std::uint32_t h = 0; h < heads; ++h) {
-      const std::size_t entry = kHeaderLength + ((std::size_t{c} << steps) * heads + h) * kEntryLength;
-      if (!ReadTrack(disk, data, &data[entry], oldFormat, static_cast<int>(2 * c + h), budget, *flux)) return false;
+    for (std::uint32_t h = 0; h < heads; ++h)
+      tracks.emplace_back(&data[kHeaderLength + ((std::size_t{c} << steps) * heads + h) * kEntryLength],
+                          static_cast<int>(2 * c + h));
+  }
+  auto flux = std::make_shared<FluxDisk>();
+  FluxBudget budget;
+  for (std::size_t first = 0; first < tracks.size();) {
+    std::size_t end = first + 1;
+    for (std::uint64_t cells = EntryCells(tracks[first].first);
+         end < tracks.size() && cells + EntryCells(tracks[end].first) <= kCellsPerRound; ++end)
+      cells += EntryCells(tracks[end].first);
+    std::vector<ReadTrack> read(end - first);
+    ForEachInParallel(read.size(), [&](std::size_t i) {
+      read[i] = ReadTrackEntry(data, tracks[first + i].first, oldFormat, tracks[first + i].second);
+    });
+    for (std::size_t i = 0; i < read.size(); ++i) {
+      if (!read[i].error.empty()) return Fail(disk, read[i].error);
+      if (!read[i].flux) continue;
+      if (!budget.Take(read[i].flux->intervals.size())) return Fail(disk, kFluxTooLarge);
+      flux->tracks[tracks[first + i].second] = FluxDisk::HeldTrack{std::move(*read[i].flux), 0};
     }
+    first = end;
   }
   SetCaptureRpm(*flux, HeaderRpm(&data[24], &data[28]));
   FinishFluxLoad(disk, std::move(flux), std::move(notices));

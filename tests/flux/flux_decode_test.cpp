@@ -119,6 +119,36 @@ TEST(FluxDecode, FieldAcrossTheIndexOfOneRevolutionIsReadWhole) {
   }
 }
 
+// The same with sectors of 1024 bytes: the field crossing the index runs on
+// far past it, further than the first, short framing past the index reaches.
+TEST(FluxDecode, LongFieldAcrossTheIndexOfOneRevolutionIsReadWhole) {
+  TZX_Disk disk;
+  TTrack& track = disk.GetTrack(4);
+  for (int i = 0; i < 5; ++i) {
+    TSectorRec& sector = track.Sectors[i];
+    PlaceGoodSector(sector, 2, 0, static_cast<std::uint8_t>(i + 1), 3);
+    for (int k = 0; k < 1024; ++k) sector.Data[k] = static_cast<std::uint8_t>(i * 41 + k * 7 + k / 256);
+  }
+  track.Present = 0xFF;
+  const FluxTrack clean = EncodedTrack(disk, 4);
+  TTrack plain;
+  DecodeFluxTrack(clean, plain);
+  ASSERT_EQ(plain.Sectors[3].DataLen, 1024);
+  for (const double into : {20.0, 300.0, 900.0}) {
+    TTrack decoded;
+    DecodeFluxTrack(Rotated(clean, (plain.Sectors[3].DataPos + into) / plain.RawLength), decoded);
+    const TTrack& expected = std::as_const(disk).GetTrack(4);
+    for (int i = 0; i < 5; ++i) {
+      const auto found = std::find_if(decoded.Sectors.begin(), decoded.Sectors.end(),
+                                      [&](const TSectorRec& s) { return s.Used != 0 && s.IdSector == i + 1; });
+      ASSERT_NE(found, decoded.Sectors.end()) << "sector " << i + 1 << ", index " << into << " bytes into sector 4";
+      EXPECT_NE(found->DataOk, 0) << "sector " << i + 1 << ", index " << into << " bytes into sector 4";
+      EXPECT_TRUE(std::equal(expected.Sectors[i].Data.begin(), expected.Sectors[i].Data.begin() + 1024,
+                             std::as_const(*found).Data.begin()));
+    }
+  }
+}
+
 TEST(FluxDecode, RateIsFoundFromTheFlux) {
   TZX_Disk disk;
   MakeTrdosTrack(disk, 0);

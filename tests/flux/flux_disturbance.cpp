@@ -3,9 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 namespace velloran {
+
+TZX_Disk TrdosImage(const char* name, int tracks) {
+  std::ifstream in(std::string(VELLORAN_CORPUS_DIR) + "/trd/" + name, std::ios::binary);
+  const Bytes image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_GE(image.size(), static_cast<std::size_t>(tracks * kTrdosSectors * kTrdosSectorBytes));
+  TZX_Disk disk;
+  for (int t = 0; t < tracks; ++t) {
+    TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    track.Present = 0xFF;
+    for (int s = 0; s < kTrdosSectors; ++s) {
+      PlaceGoodSector(track.Sectors[s], static_cast<std::uint8_t>(t / 2), static_cast<std::uint8_t>(t % 2),
+                      static_cast<std::uint8_t>(s + 1), 1);
+      const auto from = image.begin() + (t * kTrdosSectors + s) * kTrdosSectorBytes;
+      std::copy(from, from + kTrdosSectorBytes, track.Sectors[s].Data.begin());
+    }
+  }
+  return disk;
+}
 
 FluxTrack EncodedTrack(TZX_Disk& disk, int t, const FluxTiming& timing) {
   FluxTrack flux;

@@ -9,6 +9,13 @@
 
 namespace velloran {
 
+constexpr int kTrdosSectors = 16;
+constexpr int kTrdosSectorBytes = 256;
+
+// The first `tracks` tracks of a TR-DOS image of the corpus (tests/data/corpus/trd):
+// 16 sectors of 256 bytes, numbered 1..16 in order.
+TZX_Disk TrdosImage(const char* name, int tracks);
+
 FluxTrack EncodedTrack(TZX_Disk& disk, int t, const FluxTiming& timing = {});
 
 // Revolutions of one flux joined into one capture, as a drive reads them.

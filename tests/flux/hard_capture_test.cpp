@@ -4,36 +4,11 @@
 // must equal the image.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "flux/track_decoder.h"
 #include "flux_disturbance.h"
 
 namespace velloran {
 namespace {
-
-constexpr int kSectors = 16;
-constexpr int kSectorBytes = 256;
-
-// Tracks of a TR-DOS image (16 sectors of 256 bytes, numbered 1..16 in order).
-TZX_Disk TrdosImage(const char* name, int tracks) {
-  std::ifstream in(std::string(VELLORAN_CORPUS_DIR) + "/trd/" + name, std::ios::binary);
-  const Bytes image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_GE(image.size(), static_cast<std::size_t>(tracks * kSectors * kSectorBytes));
-  TZX_Disk disk;
-  for (int t = 0; t < tracks; ++t) {
-    TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    track.Present = 0xFF;
-    for (int s = 0; s < kSectors; ++s) {
-      PlaceGoodSector(track.Sectors[s], static_cast<std::uint8_t>(t / 2), static_cast<std::uint8_t>(t % 2),
-                      static_cast<std::uint8_t>(s + 1), 1);
-      const auto from = image.begin() + (t * kSectors + s) * kSectorBytes;
-      std::copy(from, from + kSectorBytes, track.Sectors[s].Data.begin());
-    }
-  }
-  return disk;
-}
 
 struct Kind {
   const char* name;
@@ -64,9 +39,9 @@ const Kind kKinds[] = {
 int GoodSectors(const TTrack& source, const TTrack& decoded) {
   int good = 0;
   for (const TSectorRec& sector : decoded.Sectors) {
-    if (sector.Used == 0 || sector.DataOk == 0 || sector.IdSector < 1 || sector.IdSector > kSectors) continue;
+    if (sector.Used == 0 || sector.DataOk == 0 || sector.IdSector < 1 || sector.IdSector > kTrdosSectors) continue;
     const TSectorRec& expected = source.Sectors[sector.IdSector - 1];
-    EXPECT_TRUE(std::equal(expected.Data.begin(), expected.Data.begin() + kSectorBytes, sector.Data.begin()))
+    EXPECT_TRUE(std::equal(expected.Data.begin(), expected.Data.begin() + kTrdosSectorBytes, sector.Data.begin()))
         << "sector " << int(sector.IdSector) << " read good with wrong data";
     ++good;
   }
@@ -91,11 +66,11 @@ TEST(HardCaptures, EveryWayRecoversMoreSectorsThanOne) {
       DecodeFluxTrack(flux, decoded, DecodeWays::Every);
       every += GoodSectors(disk.GetTrack(static_cast<std::uint8_t>(t)), decoded);
     }
-    std::printf("%-28s one setting %3d, every way %3d of %d\n", kind.name, one, every, kTracks * kSectors);
+    std::printf("%-28s one setting %3d, every way %3d of %d\n", kind.name, one, every, kTracks * kTrdosSectors);
     EXPECT_GE(every, one) << kind.name;
     totalOne += one;
     totalEvery += every;
-    total += kTracks * kSectors;
+    total += kTracks * kTrdosSectors;
   }
   std::printf("%-28s one setting %3d, every way %3d of %d\n", "all", totalOne, totalEvery, total);
   EXPECT_GT(totalEvery, totalOne);
