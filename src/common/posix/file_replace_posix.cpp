@@ -69,6 +69,16 @@ void KeepAttributes(int fd, const struct stat& old) {
   ::fchmod(fd, old.st_mode & 07777);
 }
 
+// Makes a rename in `folder` survive a power cut. Some file systems cannot
+// sync a folder; the file itself is on the disk already, so this is done as
+// far as the system allows.
+void SyncFolder(const std::filesystem::path& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
 }  // namespace
 
 void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryMatcher& matches) {
@@ -144,6 +154,7 @@ bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std:
     error = CannotWriteMessage(target, SystemErrorText(errorNumber));
     return false;
   }
+  SyncFolder(folder);
   return true;
 }
 
