@@ -103,7 +103,7 @@
     </message>
 </context>
 <context>
-    <name>velloran::TFLed</name>
+    <name>velloran::EntryEditor</name>
     <message>
         <source>Редактор элемента каталога</source>
         <translation>Catalog entry editor</translation>
@@ -702,7 +702,7 @@ It is removed from the list of recent images.</translation>
     </message>
 </context>
 <context>
-    <name>velloran::TFmScr</name>
+    <name>velloran::FileViewer</name>
     <message>
         <source>Шрифт</source>
         <translation>Font</translation>
@@ -725,7 +725,7 @@ It is removed from the list of recent images.</translation>
     </message>
 </context>
 <context>
-    <name>velloran::TSecAd</name>
+    <name>velloran::SectorAddressDialog</name>
     <message>
         <source>Заголовок</source>
         <translation>ID field</translation>
@@ -755,7 +755,7 @@ It is removed from the list of recent images.</translation>
     </message>
 </context>
 <context>
-    <name>velloran::T_ZXCAT</name>
+    <name>velloran::TrdosCatalogWindow</name>
     <message>
         <source>Каталог диска TR-DOS</source>
         <translation>TR-DOS disk catalog</translation>
@@ -770,7 +770,7 @@ It is removed from the list of recent images.</translation>
     </message>
 </context>
 <context>
-    <name>velloran::T_cCat</name>
+    <name>velloran::CpmCatalogWindow</name>
     <message>
         <source>Каталог диска CP/M</source>
         <translation>CP/M disk catalog</translation>
@@ -817,7 +817,7 @@ It is removed from the list of recent images.</translation>
     </message>
 </context>
 <context>
-    <name>velloran::Tfmset</name>
+    <name>velloran::SettingsWindow</name>
     <message>
         <source>Настройки</source>
         <translation>Settings</translation>

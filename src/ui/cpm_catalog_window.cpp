@@ -30,7 +30,7 @@ const ListColumn kColumns[] = {{"Filename", 100, Qt::AlignLeft | Qt::AlignVCente
 
 }  // namespace
 
-T_cCat::T_cCat(CatalogWindowContext context, TFmScr& viewer, QWidget* parent)
+CpmCatalogWindow::CpmCatalogWindow(CatalogWindowContext context, FileViewer& viewer, QWidget* parent)
     : QDialog(parent), context_(context), viewer_(viewer) {
   setObjectName(QStringLiteral("T_cCat"));
   setWindowTitle(tr("Каталог диска CP/M"));
@@ -40,92 +40,92 @@ T_cCat::T_cCat(CatalogWindowContext context, TFmScr& viewer, QWidget* parent)
 
   auto* group = new QGroupBox(tr("Описание диска"), this);
   auto* grid = new QGridLayout(group);
-  l6_ = AddInformationLine(grid, "Количество файлов", QStringLiteral("l6"));
-  l5_ = AddInformationLine(grid, "Занято", QStringLiteral("l5"));
-  l4_ = AddInformationLine(grid, "Свободно", QStringLiteral("l4"));
-  l7_ = AddInformationLine(grid, "Формат", QStringLiteral("l7"));
-  l7_->setWordWrap(true);
+  fileCountLabel_ = AddInformationLine(grid, "Количество файлов", QStringLiteral("l6"));
+  usedLabel_ = AddInformationLine(grid, "Занято", QStringLiteral("l5"));
+  freeLabel_ = AddInformationLine(grid, "Свободно", QStringLiteral("l4"));
+  definitionLabel_ = AddInformationLine(grid, "Формат", QStringLiteral("l7"));
+  definitionLabel_->setWordWrap(true);
 
-  BitBtn1_ = new QPushButton(tr("Закрыть"), this);
-  BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
-  connect(BitBtn1_, &QPushButton::clicked, this, &T_cCat::BitBtn1Click);
+  closeButton_ = new QPushButton(tr("Закрыть"), this);
+  closeButton_->setObjectName(QStringLiteral("BitBtn1"));
+  connect(closeButton_, &QPushButton::clicked, this, &CpmCatalogWindow::OnClose);
 
   auto* side = new QVBoxLayout;
   side->addWidget(group);
   side->addStretch();
-  side->addWidget(BitBtn1_);
+  side->addWidget(closeButton_);
   auto* layout = new QHBoxLayout(this);
-  layout->addWidget(LV1_, 1);
+  layout->addWidget(list_, 1);
   layout->addLayout(side);
   resize(620, 420);
 }
 
-void T_cCat::BuildList() {
-  LV1_ = MakeCatalogList(this, kColumns);
-  LV1_->setContextMenuPolicy(Qt::CustomContextMenu);
+void CpmCatalogWindow::BuildList() {
+  list_ = MakeCatalogList(this, kColumns);
+  list_->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
-void T_cCat::BuildMenu() {
-  pm1_ = MakeListMenu(LV1_);
-  HEX1_ = AddMenuItem(pm1_, "HEX1", tr("Просмотр HEX"));
-  N11_ = AddMenuItem(pm1_, "N11", tr("Просмотр текста"));
-  N10_ = AddMenuItem(pm1_, "N10", tr("Показать удаленные файлы"));
-  N10_->setCheckable(true);
-  N2_ = AddMenuItem(pm1_, "N2", tr("Показать скрытые файлы"));
-  N2_->setCheckable(true);
-  Hob_ = AddMenuItem(pm1_, "Hob", tr("Сохранить как"));
-  connect(HEX1_, &QAction::triggered, this, &T_cCat::HEX1Click);
-  connect(N11_, &QAction::triggered, this, &T_cCat::N11Click);
-  connect(N10_, &QAction::triggered, this, &T_cCat::N10Click);
-  connect(N2_, &QAction::triggered, this, &T_cCat::N2Click);
-  connect(Hob_, &QAction::triggered, this, &T_cCat::HobClick);
-  connect(pm1_, &QMenu::aboutToShow, this, &T_cCat::pm1Popup);
+void CpmCatalogWindow::BuildMenu() {
+  menu_ = MakeListMenu(list_);
+  viewHexAction_ = AddMenuItem(menu_, "HEX1", tr("Просмотр HEX"));
+  viewTextAction_ = AddMenuItem(menu_, "N11", tr("Просмотр текста"));
+  showDeletedAction_ = AddMenuItem(menu_, "N10", tr("Показать удаленные файлы"));
+  showDeletedAction_->setCheckable(true);
+  showHiddenAction_ = AddMenuItem(menu_, "N2", tr("Показать скрытые файлы"));
+  showHiddenAction_->setCheckable(true);
+  saveAsAction_ = AddMenuItem(menu_, "Hob", tr("Сохранить как"));
+  connect(viewHexAction_, &QAction::triggered, this, &CpmCatalogWindow::OnViewHex);
+  connect(viewTextAction_, &QAction::triggered, this, &CpmCatalogWindow::OnViewText);
+  connect(showDeletedAction_, &QAction::triggered, this, &CpmCatalogWindow::OnShowDeleted);
+  connect(showHiddenAction_, &QAction::triggered, this, &CpmCatalogWindow::OnShowHidden);
+  connect(saveAsAction_, &QAction::triggered, this, &CpmCatalogWindow::OnSaveAs);
+  connect(menu_, &QMenu::aboutToShow, this, &CpmCatalogWindow::UpdateMenu);
 }
 
-void T_cCat::FormShow() {
-  listing_ = ListCpmDisk(context_.disk, N10_->isChecked(), N2_->isChecked());
-  LV1_->clear();
+void CpmCatalogWindow::ListDirectory() {
+  listing_ = ListCpmDisk(context_.disk, showDeletedAction_->isChecked(), showHiddenAction_->isChecked());
+  list_->clear();
   // Lengths in bytes: the kilobytes-dot-bytes form ("2.384" for 2 KB and
   // 384 bytes) reads like a decimal fraction.
   for (const CpmRow& row : listing_.Rows)
     AddCatalogRow(
-        LV1_, kColumns,
+        list_, kColumns,
         {QtText(row.Filename), QtText(row.Ext), QString::number(row.Size), QtText(row.Atrib), QtText(row.Number)});
-  l4_->setText(QtText(listing_.l4));
-  l5_->setText(QtText(listing_.l5));
-  l6_->setText(QtText(listing_.l6));
-  l7_->setText(QtText(listing_.Definition.Title));
-  l7_->setToolTip(QtText(CpmDefinitionText(listing_.Definition)));
+  freeLabel_->setText(QtText(listing_.l4));
+  usedLabel_->setText(QtText(listing_.l5));
+  fileCountLabel_->setText(QtText(listing_.l6));
+  definitionLabel_->setText(QtText(listing_.Definition.Title));
+  definitionLabel_->setToolTip(QtText(CpmDefinitionText(listing_.Definition)));
 }
 
-void T_cCat::N10Click() { FormShow(); }
+void CpmCatalogWindow::OnShowDeleted() { ListDirectory(); }
 
-void T_cCat::N2Click() { FormShow(); }
+void CpmCatalogWindow::OnShowHidden() { ListDirectory(); }
 
-void T_cCat::pm1Popup() {
-  const bool selected = !LV1_->selectedItems().isEmpty();
-  HEX1_->setEnabled(selected);
-  N11_->setEnabled(selected);
-  Hob_->setEnabled(selected);
+void CpmCatalogWindow::UpdateMenu() {
+  const bool selected = !list_->selectedItems().isEmpty();
+  viewHexAction_->setEnabled(selected);
+  viewTextAction_->setEnabled(selected);
+  saveAsAction_->setEnabled(selected);
 }
 
-std::string T_cCat::SelectedName11() const {
+std::string CpmCatalogWindow::SelectedName11() const {
   int first = -1;
-  for (QTreeWidgetItem* item : LV1_->selectedItems()) {
-    const int row = LV1_->indexOfTopLevelItem(item);
+  for (QTreeWidgetItem* item : list_->selectedItems()) {
+    const int row = list_->indexOfTopLevelItem(item);
     if (first < 0 || row < first) first = row;
   }
   if (first < 0 || first >= static_cast<int>(listing_.Rows.size())) return {};
   return listing_.Rows[first].Name11;
 }
 
-bool T_cCat::FindSelectedFile(CpmFoundFile& found) const {
+bool CpmCatalogWindow::FindSelectedFile(CpmFoundFile& found) const {
   const std::string name11 = SelectedName11();
   return !name11.empty() && FindCpmFile(listing_.Definition, listing_.Directory, name11, found) >= 0;
 }
 
 // Shows the selected file's bytes in hex, in the Terminal font.
-void T_cCat::HEX1Click() {
+void CpmCatalogWindow::OnViewHex() {
   CpmFoundFile found;
   if (!FindSelectedFile(found)) return;
   viewer_.PrepareHex(CpmFileContents(context_.disk, listing_.Definition, found), true);
@@ -134,7 +134,7 @@ void T_cCat::HEX1Click() {
 
 // Shows the selected file as text; a CP/M text ends at its first ^Z, the
 // rest of its last record is filler.
-void T_cCat::N11Click() {
+void CpmCatalogWindow::OnViewText() {
   CpmFoundFile found;
   if (!FindSelectedFile(found)) return;
   Bytes contents = CpmFileContents(context_.disk, listing_.Definition, found);
@@ -144,7 +144,7 @@ void T_cCat::N11Click() {
 }
 
 // "Сохранить как": writes the selected file's bytes to a chosen file.
-void T_cCat::HobClick() {
+void CpmCatalogWindow::OnSaveAs() {
   const std::string name11 = SelectedName11();
   if (name11.empty()) return;
   Prompts& prompts = context_.prompts;
@@ -172,6 +172,6 @@ void T_cCat::HobClick() {
   RememberFolderSetting(context_, "SCLDir", PathOf(QFileInfo(fileName).absolutePath()));
 }
 
-void T_cCat::BitBtn1Click() { close(); }
+void CpmCatalogWindow::OnClose() { close(); }
 
 }  // namespace velloran

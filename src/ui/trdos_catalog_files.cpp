@@ -27,7 +27,7 @@ bool WriteExport(Prompts& prompts, const std::filesystem::path& file, ByteSpan d
 // "Сохранить hob": each selected file as a Hobeta file in a chosen folder,
 // asking Yes/No/Cancel before replacing a file of the same name. A file with
 // damaged sectors is saved as read, and its damaged sectors are named.
-void T_ZXCAT::HobClick() {
+void TrdosCatalogWindow::OnSaveHobeta() {
   Prompts& prompts = context_.prompts;
   const QString chosen =
       prompts.ChooseFolder(QString::fromUtf8(kHobetaFolderTitle), QtText(context_.settings.HobetaDir));
@@ -56,7 +56,7 @@ void T_ZXCAT::HobClick() {
 }
 
 // "Сохранить scl": the selected files, in list order, as one SCL file.
-void T_ZXCAT::scl1Click() {
+void TrdosCatalogWindow::OnSaveScl() {
   Prompts& prompts = context_.prompts;
   const std::vector<int> rows = SelectedRows();
   if (rows.empty()) {
@@ -91,7 +91,7 @@ void T_ZXCAT::scl1Click() {
 }
 
 // "Добавить файл(ы)": the files of chosen Hobeta and SCL files go onto the disk.
-void T_ZXCAT::N3Click() {
+void TrdosCatalogWindow::OnAddFiles() {
   FileDialogRequest request;
   request.title = QString::fromUtf8(kAddFilesTitle);
   request.folder = QtText(context_.settings.SCLDir);

@@ -107,7 +107,7 @@ TEST_F(LanguageTest, EnglishWindowsShowNoRussian) {
   EXPECT_EQ(english->findChild<QMenu*>(QStringLiteral("N1"))->title(), QStringLiteral("Image"));
   SaveShot(*english, QStringLiteral("main_window_english.png"));
 
-  Tfmset settings;
+  SettingsWindow settings;
   settings.show();
   QApplication::processEvents();
   EXPECT_EQ(TextsWithCyrillic(VisibleTexts(settings)), QStringList());
@@ -121,7 +121,7 @@ TEST_F(LanguageTest, RussianWindowsShowNoEnglishWords) {
   EXPECT_EQ(LatinWordsOutsideAllowList(VisibleTexts(*russian)), QStringList());
   SaveShot(*russian, QStringLiteral("main_window_russian.png"));
 
-  Tfmset settings;
+  SettingsWindow settings;
   settings.show();
   QApplication::processEvents();
   EXPECT_EQ(LatinWordsOutsideAllowList(VisibleTexts(settings)), QStringList());

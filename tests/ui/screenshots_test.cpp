@@ -165,7 +165,7 @@ TEST_F(ScreenshotTest, MainWindowWithCpcSectorNumbers) {
 }
 
 TEST_F(ScreenshotTest, SettingsWindow) {
-  Tfmset settings(window.get());
+  SettingsWindow settings(window.get());
   settings.Load(window->Options());
   settings.show();
   QApplication::processEvents();
@@ -177,7 +177,7 @@ TEST_F(ScreenshotTest, SettingsWindow) {
 
 TEST_F(ScreenshotTest, SectorAddressDialog) {
   MakeMarkedTrdosDisk(Disk());
-  TSecAd dialog(window.get());
+  SectorAddressDialog dialog(window.get());
   dialog.Fill(Disk().GetSector(3, 4));
   dialog.show();
   QApplication::processEvents();

@@ -115,8 +115,8 @@ int FindTrdosFile(const TrdosCatalog& catalog, const std::string& name, std::str
 
 // Reads the TR-DOS catalog of the disk into the state, as the window does.
 bool ReadTrdos(const TZX_Disk& disk, CatalogState& state) {
-  state.CatalogEditable = 1;
-  state.CatalogChanged = 0;
+  state.CatalogEditable = true;
+  state.CatalogChanged = false;
   return ReadCatalog(disk, state.SharedCatalog);
 }
 
@@ -156,9 +156,10 @@ void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted) {
               << Pad(row.Length, 6) << ' ' << Pad(row.Sectors, 7) << ' ' << Pad(row.FirstSector, 5) << ' '
               << row.FirstTrack << '\n';
   const DiskInfoTexts info = DiskInfo(catalog);
-  std::cout << "\nНазвание дискеты: " << info.d1 << "\nТип дискеты: " << info.d2 << "\nСвободный сектор: " << info.d3
-            << "\nСвободная дорожка: " << info.d4 << "\nСвободных секторов: " << info.d5
-            << "\nКоличество файлов: " << info.d6 << "\nУдаленных файлов: " << info.d7 << '\n';
+  std::cout << "\nНазвание дискеты: " << info.Label << "\nТип дискеты: " << info.DiskType
+            << "\nСвободный сектор: " << info.FirstFreeSector << "\nСвободная дорожка: " << info.FirstFreeTrack
+            << "\nСвободных секторов: " << info.FreeSectors << "\nКоличество файлов: " << info.Files
+            << "\nУдаленных файлов: " << info.DeletedFiles << '\n';
 }
 
 namespace {
