@@ -54,9 +54,18 @@ std::vector<CatalogRow> CatalogRows(const TrdosCatalog& catalog, bool showDelete
   return rows;
 }
 
+TrdosDiskTracks DiskTracksOf(std::uint8_t diskType) {
+  if (diskType == 0x16 || diskType == 0x18) return TrdosDiskTracks::Eighty;
+  if (diskType == 0x17 || diskType == 0x19) return TrdosDiskTracks::Forty;
+  return TrdosDiskTracks::Unknown;
+}
+
 std::string DiskTypeText(std::uint8_t diskType) {
-  if (diskType == 0x16 || diskType == 0x18) return "80-дорожек";
-  if (diskType == 0x17 || diskType == 0x19) return "40-дорожек";
+  switch (DiskTracksOf(diskType)) {
+    case TrdosDiskTracks::Eighty: return "80-дорожек";
+    case TrdosDiskTracks::Forty: return "40-дорожек";
+    case TrdosDiskTracks::Unknown: break;
+  }
   return "Не определено";
 }
 

@@ -36,6 +36,9 @@ struct DiskInfoTexts {
   std::string DeletedFiles;
 };
 DiskInfoTexts DiskInfo(const TrdosCatalog& catalog);
+// What a disk type byte says about the disk's tracks.
+enum class TrdosDiskTracks { Eighty, Forty, Unknown };
+TrdosDiskTracks DiskTracksOf(std::uint8_t diskType);
 // "80-дорожек", "40-дорожек" or "Не определено".
 std::string DiskTypeText(std::uint8_t diskType);
 

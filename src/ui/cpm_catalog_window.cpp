@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,32 +23,37 @@ namespace {
 
 constexpr std::uint8_t kCpmEndOfText = 0x1A;  // ^Z
 
-const ListColumn kColumns[] = {{"Filename", 100, Qt::AlignLeft | Qt::AlignVCenter},
-                               {"Ext", 50, Qt::AlignCenter},
-                               {"Length", 60, Qt::AlignRight | Qt::AlignVCenter},
-                               {"Atrib", 75, Qt::AlignLeft | Qt::AlignVCenter},
-                               {"№", 50, Qt::AlignLeft | Qt::AlignVCenter}};
+// "Пользователь" is the directory entry's user byte, "Экстент" the number of
+// the entry's extent within its file.
+const ListColumn kColumns[] = {
+    {QT_TRANSLATE_NOOP("velloran::CpmCatalogWindow", "Имя файла"), 100, Qt::AlignLeft | Qt::AlignVCenter},
+    {QT_TRANSLATE_NOOP("velloran::CpmCatalogWindow", "Тип"), 50, Qt::AlignCenter},
+    {QT_TRANSLATE_NOOP("velloran::CpmCatalogWindow", "Длина"), 60, Qt::AlignRight | Qt::AlignVCenter},
+    {QT_TRANSLATE_NOOP("velloran::CpmCatalogWindow", "Пользователь"), 105, Qt::AlignCenter},
+    {QT_TRANSLATE_NOOP("velloran::CpmCatalogWindow", "Экстент"), 70, Qt::AlignCenter}};
 
 }  // namespace
 
 CpmCatalogWindow::CpmCatalogWindow(CatalogWindowContext context, FileViewer& viewer, QWidget* parent)
-    : QDialog(parent), context_(context), viewer_(viewer) {
+    : QDialog(parent), context_(context), viewer_(viewer), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("T_cCat"));
-  setWindowTitle(tr("Каталог диска CP/M"));
+  texts_.WindowTitle(this, QT_TR_NOOP("Каталог диска CP/M"));
   setModal(false);
   BuildList();
   BuildMenu();
 
-  auto* group = new QGroupBox(tr("Описание диска"), this);
+  auto* group = new QGroupBox(this);
+  texts_.Title(group, QT_TR_NOOP("Описание диска"));
   auto* grid = new QGridLayout(group);
-  fileCountLabel_ = AddInformationLine(grid, "Количество файлов", QStringLiteral("l6"));
-  usedLabel_ = AddInformationLine(grid, "Занято", QStringLiteral("l5"));
-  freeLabel_ = AddInformationLine(grid, "Свободно", QStringLiteral("l4"));
-  definitionLabel_ = AddInformationLine(grid, "Формат", QStringLiteral("l7"));
+  fileCountLabel_ = AddInformationLine(grid, QT_TR_NOOP("Количество файлов"), QStringLiteral("l6"), texts_);
+  usedLabel_ = AddInformationLine(grid, QT_TR_NOOP("Занято"), QStringLiteral("l5"), texts_);
+  freeLabel_ = AddInformationLine(grid, QT_TR_NOOP("Свободно"), QStringLiteral("l4"), texts_);
+  definitionLabel_ = AddInformationLine(grid, QT_TR_NOOP("Формат"), QStringLiteral("l7"), texts_);
   definitionLabel_->setWordWrap(true);
 
-  closeButton_ = new QPushButton(tr("Закрыть"), this);
+  closeButton_ = new QPushButton(this);
   closeButton_->setObjectName(QStringLiteral("BitBtn1"));
+  texts_.Text(closeButton_, QT_TR_NOOP("Закрыть"));
   connect(closeButton_, &QPushButton::clicked, this, &CpmCatalogWindow::OnClose);
 
   auto* side = new QVBoxLayout;
@@ -57,23 +63,28 @@ CpmCatalogWindow::CpmCatalogWindow(CatalogWindowContext context, FileViewer& vie
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(list_, 1);
   layout->addLayout(side);
-  resize(620, 420);
+  resize(700, 420);
 }
 
 void CpmCatalogWindow::BuildList() {
-  list_ = MakeCatalogList(this, kColumns);
+  list_ = MakeCatalogList(this, kColumns, texts_);
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
 void CpmCatalogWindow::BuildMenu() {
   menu_ = MakeListMenu(list_);
-  viewHexAction_ = AddMenuItem(menu_, "HEX1", tr("Просмотр HEX"));
-  viewTextAction_ = AddMenuItem(menu_, "N11", tr("Просмотр текста"));
-  showDeletedAction_ = AddMenuItem(menu_, "N10", tr("Показать удаленные файлы"));
+  const auto item = [this](const char* name, const char* caption) {
+    QAction* action = AddMenuItem(menu_, name, QString());
+    texts_.Text(action, caption);
+    return action;
+  };
+  viewHexAction_ = item("HEX1", QT_TR_NOOP("Просмотр HEX"));
+  viewTextAction_ = item("N11", QT_TR_NOOP("Просмотр текста"));
+  showDeletedAction_ = item("N10", QT_TR_NOOP("Показать удаленные файлы"));
   showDeletedAction_->setCheckable(true);
-  showHiddenAction_ = AddMenuItem(menu_, "N2", tr("Показать скрытые файлы"));
+  showHiddenAction_ = item("N2", QT_TR_NOOP("Показать скрытые файлы"));
   showHiddenAction_->setCheckable(true);
-  saveAsAction_ = AddMenuItem(menu_, "Hob", tr("Сохранить как"));
+  saveAsAction_ = item("Hob", QT_TR_NOOP("Сохранить как"));
   connect(viewHexAction_, &QAction::triggered, this, &CpmCatalogWindow::OnViewHex);
   connect(viewTextAction_, &QAction::triggered, this, &CpmCatalogWindow::OnViewText);
   connect(showDeletedAction_, &QAction::triggered, this, &CpmCatalogWindow::OnShowDeleted);
@@ -90,12 +101,23 @@ void CpmCatalogWindow::ListDirectory() {
   for (const CpmRow& row : listing_.Rows)
     AddCatalogRow(
         list_, kColumns,
-        {QtText(row.Filename), QtText(row.Ext), QString::number(row.Size), QtText(row.Atrib), QtText(row.Number)});
-  freeLabel_->setText(QtText(listing_.l4));
-  usedLabel_->setText(QtText(listing_.l5));
-  fileCountLabel_->setText(QtText(listing_.l6));
+        {QtText(row.Filename), QtText(row.Ext), QString::number(row.Size), QtText(row.User), QtText(row.Number)});
+  fileCountLabel_->setText(QString::number(listing_.Rows.size()));
   definitionLabel_->setText(QtText(listing_.Definition.Title));
   definitionLabel_->setToolTip(QtText(CpmDefinitionText(listing_.Definition)));
+  ShowSpace();
+}
+
+void CpmCatalogWindow::ShowSpace() {
+  usedLabel_->setText(tr("%1 кБ").arg(listing_.UsedKilobytes));
+  freeLabel_->setText(tr("%1 кБ").arg(listing_.FreeKilobytes));
+}
+
+void CpmCatalogWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() != QEvent::LanguageChange) return;
+  texts_.Retranslate();
+  ShowSpace();
 }
 
 void CpmCatalogWindow::OnShowDeleted() { ListDirectory(); }

@@ -8,6 +8,7 @@
 
 #include "cpm/cpm_directory.h"
 #include "ui/catalog_window_support.h"
+#include "ui/translated_texts.h"
 
 class QAction;
 class QLabel;
@@ -37,8 +38,13 @@ class CpmCatalogWindow : public QDialog {
   void OnSaveAs();    // "Сохранить как"
   void OnClose();     // "Закрыть"
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
   void BuildList();
+  // The used and free space, in the window's language.
+  void ShowSpace();
   void BuildMenu();
   // name11 of the first selected row, or empty when none is selected.
   std::string SelectedName11() const;
@@ -60,6 +66,7 @@ class CpmCatalogWindow : public QDialog {
   QAction* showDeletedAction_ = nullptr;
   QAction* showHiddenAction_ = nullptr;
   QAction* saveAsAction_ = nullptr;
+  TranslatedTexts texts_;
 };
 
 }  // namespace velloran

@@ -1,7 +1,9 @@
 #include "ui/entry_editor.h"
 
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -29,9 +31,9 @@ void HexField::SetValue(unsigned value) {
 
 unsigned HexField::Value() const { return text().toUInt(nullptr, 16); }
 
-EntryEditor::EntryEditor(QWidget* parent) : QDialog(parent) {
+EntryEditor::EntryEditor(QWidget* parent) : QDialog(parent), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("TFLed"));
-  setWindowTitle(tr("Редактор элемента каталога"));
+  texts_.WindowTitle(this, QT_TR_NOOP("Редактор элемента каталога"));
 
   nameField_ = new QLineEdit(this);
   nameField_->setObjectName(QStringLiteral("e1"));
@@ -53,19 +55,26 @@ EntryEditor::EntryEditor(QWidget* parent) : QDialog(parent) {
   firstTrackField_->setObjectName(QStringLiteral("e7"));
 
   auto* fields = new QFormLayout;
-  fields->addRow(tr("Имя файла:"), nameField_);
-  fields->addRow(tr("Тип файла:"), typeField_);
-  fields->addRow(tr("Старт:"), startField_);
-  fields->addRow(tr("Длина:"), lengthField_);
-  fields->addRow(tr("Секторов:"), sectorsField_);
-  fields->addRow(tr("Начальный сектор:"), firstSectorField_);
-  fields->addRow(tr("Начальная дорожка:"), firstTrackField_);
+  const auto row = [this, fields](const char* caption, QWidget* field) {
+    auto* label = new QLabel(this);
+    texts_.Text(label, caption);
+    fields->addRow(label, field);
+  };
+  row(QT_TR_NOOP("Имя файла:"), nameField_);
+  row(QT_TR_NOOP("Тип файла:"), typeField_);
+  row(QT_TR_NOOP("Старт:"), startField_);
+  row(QT_TR_NOOP("Длина:"), lengthField_);
+  row(QT_TR_NOOP("Секторов:"), sectorsField_);
+  row(QT_TR_NOOP("Начальный сектор:"), firstSectorField_);
+  row(QT_TR_NOOP("Начальная дорожка:"), firstTrackField_);
 
-  acceptButton_ = new QPushButton(tr("Принять"), this);
+  acceptButton_ = new QPushButton(this);
   acceptButton_->setObjectName(QStringLiteral("BitBtn1"));
+  texts_.Text(acceptButton_, QT_TR_NOOP("Принять"));
   acceptButton_->setDefault(true);
-  cancelButton_ = new QPushButton(tr("Отменить"), this);
+  cancelButton_ = new QPushButton(this);
   cancelButton_->setObjectName(QStringLiteral("BitBtn2"));
+  texts_.Text(cancelButton_, QT_TR_NOOP("Отменить"));
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(acceptButton_);
@@ -74,10 +83,16 @@ EntryEditor::EntryEditor(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);
   layout->addLayout(buttons);
-  setFixedSize(sizeHint());
+  // As large as the texts of the language shown need.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(acceptButton_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void EntryEditor::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) texts_.Retranslate();
 }
 
 void EntryEditor::SetFields(const EntryEditorFields& fields) {

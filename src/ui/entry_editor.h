@@ -8,6 +8,7 @@
 #include <QLineEdit>
 
 #include "trdos/catalog_operations.h"
+#include "ui/translated_texts.h"
 
 class QPushButton;
 
@@ -38,6 +39,9 @@ class EntryEditor : public QDialog {
   void SetFields(const EntryEditorFields& fields);
   EntryEditorFields Fields() const;
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
   QLineEdit* nameField_ = nullptr;
   QLineEdit* typeField_ = nullptr;
@@ -48,6 +52,7 @@ class EntryEditor : public QDialog {
   HexField* firstTrackField_ = nullptr;
   QPushButton* acceptButton_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
+  TranslatedTexts texts_;
 };
 
 }  // namespace velloran

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,15 +25,14 @@ QString CrcText(std::uint16_t crc) { return QStringLiteral("#%1").arg(crc, 4, 16
 
 }  // namespace
 
-SectorAddressDialog::SectorAddressDialog(QWidget* parent) : QDialog(parent) {
+SectorAddressDialog::SectorAddressDialog(QWidget* parent) : QDialog(parent), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("TSecAd"));
-  setWindowTitle(tr("Заголовок"));
+  texts_.WindowTitle(this, QT_TR_NOOP("Заголовок"));
   trackField_ = ByteField("ne1", this);
   sectorField_ = ByteField("ne2", this);
   sizeList_ = new QComboBox(this);
   sizeList_->setObjectName(QStringLiteral("cb2"));
-  sizeList_->addItems(
-      {QStringLiteral("128b"), QStringLiteral("256b"), QStringLiteral("512b"), QStringLiteral("1024b")});
+  for (int code = 0; code <= 3; ++code) sizeList_->addItem(QString());
   sideList_ = new QComboBox(this);
   sideList_->setObjectName(QStringLiteral("cb1"));
   sideList_->addItems({QStringLiteral("0"), QStringLiteral("1")});
@@ -41,19 +41,28 @@ SectorAddressDialog::SectorAddressDialog(QWidget* parent) : QDialog(parent) {
   QFont bold = crcLabel_->font();
   bold.setBold(true);
   crcLabel_->setFont(bold);
-  dataOkBox_ = new QCheckBox(tr("Без ошибок"), this);
+  dataOkBox_ = new QCheckBox(this);
   dataOkBox_->setObjectName(QStringLiteral("cb"));
-  acceptButton_ = new QPushButton(tr("Принять"), this);
+  texts_.Text(dataOkBox_, QT_TR_NOOP("Без ошибок"));
+  acceptButton_ = new QPushButton(this);
   acceptButton_->setObjectName(QStringLiteral("bb1"));
-  auto* cancel = new QPushButton(tr("Отменить"), this);
+  texts_.Text(acceptButton_, QT_TR_NOOP("Принять"));
+  auto* cancel = new QPushButton(this);
   cancel->setObjectName(QStringLiteral("BitBtn2"));
+  texts_.Text(cancel, QT_TR_NOOP("Отменить"));
+  ShowSizes();
 
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("Track -"), trackField_);
-  form->addRow(QStringLiteral("Sector -"), sectorField_);
-  form->addRow(QStringLiteral("Size -"), sizeList_);
-  form->addRow(QStringLiteral("Side -"), sideList_);
-  form->addRow(QStringLiteral("CRC -"), crcLabel_);
+  const auto row = [this, form](const char* caption, QWidget* field) {
+    auto* label = new QLabel(this);
+    texts_.Text(label, caption);
+    form->addRow(label, field);
+  };
+  row(QT_TR_NOOP("Дорожка -"), trackField_);
+  row(QT_TR_NOOP("Сектор -"), sectorField_);
+  row(QT_TR_NOOP("Размер -"), sizeList_);
+  row(QT_TR_NOOP("Сторона -"), sideList_);
+  row(QT_TR_NOOP("CRC -"), crcLabel_);
   form->addRow(dataOkBox_);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(acceptButton_);
@@ -61,7 +70,8 @@ SectorAddressDialog::SectorAddressDialog(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addLayout(buttons);
-  setFixedSize(sizeHint());
+  // As large as the texts of the language shown need.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 
   // Every field and the check box share one change handler.
   connect(trackField_, &QSpinBox::textChanged, this, &SectorAddressDialog::OnFieldChanged);
@@ -102,6 +112,18 @@ void SectorAddressDialog::OnFieldChanged() {
   crc_ = IdFieldCrc(static_cast<std::uint8_t>(trackField_->value()), static_cast<std::uint8_t>(SideValue()),
                     static_cast<std::uint8_t>(sectorField_->value()), static_cast<std::uint8_t>(SizeValue()));
   crcLabel_->setText(CrcText(crc_));
+}
+
+// The size list's items: the sector lengths of the size codes 0..3.
+void SectorAddressDialog::ShowSizes() {
+  for (int code = 0; code < sizeList_->count(); ++code) sizeList_->setItemText(code, tr("%1 байт").arg(128 << code));
+}
+
+void SectorAddressDialog::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() != QEvent::LanguageChange) return;
+  texts_.Retranslate();
+  ShowSizes();
 }
 
 void SectorAddressDialog::showEvent(QShowEvent* event) {

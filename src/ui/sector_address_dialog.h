@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include "model/disk.h"
+#include "ui/translated_texts.h"
 
 class QCheckBox;
 class QComboBox;
@@ -30,9 +31,11 @@ class SectorAddressDialog : public QDialog {
   std::uint16_t Crc() const { return crc_; }
 
  protected:
+  void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
+  void ShowSizes();
   void OnFieldChanged();
   int SideValue() const;
   int SizeValue() const;
@@ -47,6 +50,7 @@ class SectorAddressDialog : public QDialog {
   std::uint8_t storedSide_ = 0;
   std::uint8_t storedSize_ = 0;
   std::uint16_t crc_ = 0;
+  TranslatedTexts texts_;
 };
 
 }  // namespace velloran

@@ -2,10 +2,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -29,91 +31,98 @@ QSpinBox* NumberField(const NumberFieldLimits& limits, QWidget* parent) {
   return field;
 }
 
-QCheckBox* CheckField(const char* name, const QString& caption, const QString& hint, QWidget* parent) {
-  auto* box = new QCheckBox(caption, parent);
-  box->setObjectName(QLatin1String(name));
-  box->setToolTip(hint);
-  return box;
-}
-
 }  // namespace
 
-SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent) {
+SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("Tfmset"));
-  setWindowTitle(tr("Настройки"));
+  texts_.WindowTitle(this, QT_TR_NOOP("Настройки"));
 
   const NumberFieldLimits limits[7] = {kRetryCountField, kRetryCountWithResetField, kFirstTrackField,
                                        kLastTrackField,  kCycleReadField,           kTimeOutField,
                                        kGapField};
   for (int i = 0; i < 7; ++i) numberFields_[i] = NumberField(limits[i], this);
-  numberFields_[0]->setToolTip(Hint(tr("Число повторений ошибочных операций\r\nбез перемещения головок.")));
-  numberFields_[1]->setToolTip(Hint(tr("Число циклов повторений со сбросом\r\nконтроллера.")));
-  numberFields_[4]->setToolTip(
-      Hint(tr("Число циклов полного чтения дорожки,\r\nдля более точного определения данных полей\r\nи маркеров.")));
-  numberFields_[5]->setToolTip(Hint(tr("Время ожидания ответа от контроллера.")));
+  const auto hint = [this](QWidget* widget, const char* text) {
+    texts_.Add(text, [widget](const QString& translated) { widget->setToolTip(Hint(translated)); });
+  };
+  hint(numberFields_[0], QT_TR_NOOP("Число повторений ошибочных операций\r\nбез перемещения головок."));
+  hint(numberFields_[1], QT_TR_NOOP("Число циклов повторений со сбросом\r\nконтроллера."));
+  hint(numberFields_[4],
+       QT_TR_NOOP("Число циклов полного чтения дорожки,\r\nдля более точного определения данных полей\r\nи маркеров."));
+  hint(numberFields_[5], QT_TR_NOOP("Время ожидания ответа от контроллера."));
 
-  auto group = [this](const QString& title) {
-    auto* box = new QGroupBox(title, this);
+  auto group = [this](const char* title) {
+    auto* box = new QGroupBox(this);
+    texts_.Title(box, title);
     box->setLayout(new QFormLayout);
     return box;
   };
-  auto row = [](QGroupBox* box, const QString& label, QWidget* field) {
+  auto row = [this](QGroupBox* box, const char* caption, QWidget* field) {
+    auto* label = new QLabel(box);
+    texts_.Text(label, caption);
     static_cast<QFormLayout*>(box->layout())->addRow(label, field);
   };
-  QGroupBox* retries = group(tr("Повторы"));
-  row(retries, tr("Число повторов -"), numberFields_[0]);
-  row(retries, tr("Число циклов -"), numberFields_[1]);
-  QGroupBox* area = group(tr("Обрабатываемая область"));
-  row(area, tr("Начальная дорожка -"), numberFields_[2]);
-  row(area, tr("Конечная дорожка -"), numberFields_[3]);
-  QGroupBox* fullRead = group(tr("Полное чтение дорожки"));
-  row(fullRead, tr("Число циклов -"), numberFields_[4]);
-  QGroupBox* timeout = group(tr("Таймаут"));
-  row(timeout, tr("Время ожидания, с -"), numberFields_[5]);
+  QGroupBox* retries = group(QT_TR_NOOP("Повторы"));
+  row(retries, QT_TR_NOOP("Число повторов -"), numberFields_[0]);
+  row(retries, QT_TR_NOOP("Число циклов -"), numberFields_[1]);
+  QGroupBox* area = group(QT_TR_NOOP("Обрабатываемая область"));
+  row(area, QT_TR_NOOP("Начальная дорожка -"), numberFields_[2]);
+  row(area, QT_TR_NOOP("Конечная дорожка -"), numberFields_[3]);
+  QGroupBox* fullRead = group(QT_TR_NOOP("Полное чтение дорожки"));
+  row(fullRead, QT_TR_NOOP("Число циклов -"), numberFields_[4]);
+  QGroupBox* timeout = group(QT_TR_NOOP("Таймаут"));
+  row(timeout, QT_TR_NOOP("Время ожидания, с -"), numberFields_[5]);
 
-  QGroupBox* images = group(tr("Образы"));
-  checkBoxes_[0] = CheckField(
-      "cb1", tr("Реставрировать образ дорожки"),
-      Hint(
-          tr("Данные пробелов дорожки, полученные\r\nпри полном чтении, будут заменяться\r\nстандартными значениями.")),
-      images);
-  checkBoxes_[1] = CheckField("cb2", tr("Сжимать TD0 образ при записи"),
-                              Hint(tr("Производить сжатие образа\r\nпри записи его в TD0 файл.")), images);
-  checkBoxes_[2] = CheckField(
-      "cb3", tr("Преобразовывать данные дорожки"),
-      Hint(tr("Производить или нет реставрацию данных дорожки\r\nпри отображении их в правом окне.")), images);
+  QGroupBox* images = group(QT_TR_NOOP("Образы"));
+  const auto check = [this, hint, images](const char* name, const char* caption, const char* text) {
+    auto* box = new QCheckBox(images);
+    box->setObjectName(QLatin1String(name));
+    texts_.Text(box, caption);
+    hint(box, text);
+    return box;
+  };
+  checkBoxes_[0] = check(
+      "cb1", QT_TR_NOOP("Реставрировать образ дорожки"),
+      QT_TR_NOOP(
+          "Данные пробелов дорожки, полученные\r\nпри полном чтении, будут заменяться\r\nстандартными значениями."));
+  checkBoxes_[1] = check("cb2", QT_TR_NOOP("Сжимать TD0 образ при записи"),
+                         QT_TR_NOOP("Производить сжатие образа\r\nпри записи его в TD0 файл."));
+  checkBoxes_[2] =
+      check("cb3", QT_TR_NOOP("Преобразовывать данные дорожки"),
+            QT_TR_NOOP("Производить или нет реставрацию данных дорожки\r\nпри отображении их в правом окне."));
   checkBoxes_[3] =
-      CheckField("cb4", tr("Устанавливать длину сектора из заголовка"),
-                 Hint(tr("При отображении данных сектора использовать\r\nразмер, установленный в заголовке сектора, "
-                         "или\r\nфактически считанный размер.")),
-                 images);
+      check("cb4", QT_TR_NOOP("Устанавливать длину сектора из заголовка"),
+            QT_TR_NOOP("При отображении данных сектора использовать\r\nразмер, установленный в заголовке сектора, "
+                       "или\r\nфактически считанный размер."));
   for (QCheckBox* box : checkBoxes_) static_cast<QFormLayout*>(images->layout())->addRow(box);
 
-  QGroupBox* controller = group(tr("Параметры контроллера"));
+  QGroupBox* controller = group(QT_TR_NOOP("Параметры контроллера"));
   driveList_ = new QComboBox(controller);
   driveList_->setObjectName(QStringLiteral("cbdr"));
   for (std::string_view item : kDriveItems) driveList_->addItem(Text(item));
   rateList_ = new QComboBox(controller);
   rateList_->setObjectName(QStringLiteral("cbsr"));
   for (std::string_view item : kRateItems) rateList_->addItem(Text(item));
-  row(controller, tr("Дисковод:"), driveList_);
-  row(controller, tr("Скорость передачи:"), rateList_);
-  row(controller, tr("Начальный отступ:"), numberFields_[6]);
+  row(controller, QT_TR_NOOP("Дисковод:"), driveList_);
+  row(controller, QT_TR_NOOP("Скорость передачи:"), rateList_);
+  row(controller, QT_TR_NOOP("Начальный отступ:"), numberFields_[6]);
 
   // The language: the locale's, or one chosen here. The languages' own
   // names are never translated.
-  QGroupBox* languageBox = group(tr("Язык программы"));
+  QGroupBox* languageBox = group(QT_TR_NOOP("Язык программы"));
   languageList_ = new QComboBox(languageBox);
   languageList_->setObjectName(QStringLiteral("cblang"));
-  languageList_->addItem(tr("Как в системе"));
+  languageList_->addItem(QString());
+  texts_.Add(QT_TR_NOOP("Как в системе"), [this](const QString& text) { languageList_->setItemText(0, text); });
   languageList_->addItem(QStringLiteral("Русский"));
   languageList_->addItem(QStringLiteral("English"));
-  row(languageBox, tr("Язык:"), languageList_);
+  row(languageBox, QT_TR_NOOP("Язык:"), languageList_);
 
-  acceptButton_ = new QPushButton(tr("Принять"), this);
+  acceptButton_ = new QPushButton(this);
   acceptButton_->setObjectName(QStringLiteral("bb1"));
-  auto* cancel = new QPushButton(tr("Отменить"), this);
+  texts_.Text(acceptButton_, QT_TR_NOOP("Принять"));
+  auto* cancel = new QPushButton(this);
   cancel->setObjectName(QStringLiteral("BitBtn2"));
+  texts_.Text(cancel, QT_TR_NOOP("Отменить"));
 
   auto* grid = new QGridLayout;
   grid->addWidget(retries, 0, 0);
@@ -130,7 +139,8 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   layout->addLayout(buttons);
-  setFixedSize(sizeHint());
+  // As large as the texts of the language shown need.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 
   // Every field, check box and list shares one change handler.
   for (QSpinBox* field : numberFields_) connect(field, &QSpinBox::valueChanged, this, &SettingsWindow::OnFieldChanged);
@@ -194,6 +204,11 @@ void SettingsWindow::Store(Settings& settings) const {
   settings.TD0arch = checkBoxes_[1]->isChecked();
   settings.OverlapTrackAndData = checkBoxes_[2]->isChecked();
   settings.SetSectorSizeFromHead = checkBoxes_[3]->isChecked();
+}
+
+void SettingsWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) texts_.Retranslate();
 }
 
 // On show "Принять" is disabled until something changes.

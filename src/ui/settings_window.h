@@ -9,6 +9,7 @@
 
 #include "settings/desktop_settings.h"
 #include "settings/settings.h"
+#include "ui/translated_texts.h"
 
 class QCheckBox;
 class QComboBox;
@@ -35,6 +36,7 @@ class SettingsWindow : public QDialog {
   LanguageChoice StoredLanguage() const;
 
  protected:
+  void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
@@ -46,6 +48,7 @@ class SettingsWindow : public QDialog {
   QComboBox* rateList_;
   QComboBox* languageList_;  // in the order of LanguageChoice
   QPushButton* acceptButton_;
+  TranslatedTexts texts_;
 };
 
 }  // namespace velloran

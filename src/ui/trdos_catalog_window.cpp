@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,81 +21,115 @@ namespace velloran {
 namespace {
 
 constexpr Qt::Alignment kCentred = Qt::AlignCenter;
-const ListColumn kColumns[] = {{"Filename", 90, Qt::AlignLeft | Qt::AlignVCenter},
-                               {"Type", 40, kCentred},
-                               {"Start", 50, kCentred},
-                               {"Length", 55, kCentred},
-                               {"Sectors", 65, kCentred},
-                               {"F.sec", 50, kCentred},
-                               {"F.trk", 50, kCentred}};
+const ListColumn kColumns[] = {
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Имя файла"), 90, Qt::AlignLeft | Qt::AlignVCenter},
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Тип"), 40, kCentred},
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Старт"), 50, kCentred},
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Длина"), 55, kCentred},
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Секторов"), 65, kCentred},
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Сектор"), 60, kCentred},
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Дорожка"), 65, kCentred}};
 
-constexpr const char* kInformationCaptions[] = {"Название дискеты",  "Тип дискеты",        "Свободный сектор",
-                                                "Свободная дорожка", "Свободных секторов", "Количество файлов",
-                                                "Удаленных файлов"};
+constexpr const char* kInformationCaptions[] = {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Название дискеты"),
+                                                QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Тип дискеты"),
+                                                QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Свободный сектор"),
+                                                QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Свободная дорожка"),
+                                                QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Свободных секторов"),
+                                                QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Количество файлов"),
+                                                QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Удаленных файлов")};
+
+// The context menu; an item without a name is a separator. The names are
+// the items' object names, which the tests find them by.
+struct MenuItem {
+  const char* name;
+  const char* caption;
+  void (TrdosCatalogWindow::*handler)();
+};
+constexpr MenuItem kSeparator{.name = nullptr, .caption = nullptr, .handler = nullptr};
+constexpr MenuItem kMenuItems[] = {
+    {.name = "N1",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Просмотр экрана"),
+     .handler = &TrdosCatalogWindow::OnViewScreen},
+    {.name = "HEX1",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Просмотр HEX"),
+     .handler = &TrdosCatalogWindow::OnViewHex},
+    kSeparator,
+    {.name = "N2",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Уплотнить"),
+     .handler = &TrdosCatalogWindow::OnCompact},
+    {.name = "N4",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Сменить имя диска"),
+     .handler = &TrdosCatalogWindow::OnRenameDisk},
+    {.name = "N10",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Показать удаленные файлы"),
+     .handler = &TrdosCatalogWindow::OnShowDeleted},
+    kSeparator,
+    {.name = "Hob",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Сохранить как Hobeta"),
+     .handler = &TrdosCatalogWindow::OnSaveHobeta},
+    {.name = "scl1",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Сохранить как SCL"),
+     .handler = &TrdosCatalogWindow::OnSaveScl},
+    kSeparator,
+    {.name = "N9",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Редактировать заголовок"),
+     .handler = &TrdosCatalogWindow::OnEditEntry},
+    {.name = "N11",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Восстановить файл"),
+     .handler = &TrdosCatalogWindow::OnRestoreFile},
+    {.name = "N3",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Добавить файл(ы)"),
+     .handler = &TrdosCatalogWindow::OnAddFiles},
+    {.name = "N8",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Удалить файл(ы)"),
+     .handler = &TrdosCatalogWindow::OnDeleteFiles},
+};
 
 }  // namespace
 
 TrdosCatalogWindow::TrdosCatalogWindow(CatalogWindowContext context, FileViewer& viewer, EntryEditor& editor,
                                        QWidget* parent)
-    : QDialog(parent), context_(context), viewer_(viewer), editor_(editor) {
+    : QDialog(parent), context_(context), viewer_(viewer), editor_(editor), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("T_ZXCAT"));
-  setWindowTitle(tr("Каталог диска TR-DOS"));
+  texts_.WindowTitle(this, QT_TR_NOOP("Каталог диска TR-DOS"));
   BuildList();
   BuildMenu();
 
   auto* side = new QVBoxLayout;
   BuildInformation(side);
   side->addStretch();
-  closeButton_ = new QPushButton(tr("Закрыть"), this);
+  closeButton_ = new QPushButton(this);
   closeButton_->setObjectName(QStringLiteral("BitBtn1"));
+  texts_.Text(closeButton_, QT_TR_NOOP("Закрыть"));
   side->addWidget(closeButton_);
   connect(closeButton_, &QPushButton::clicked, this, &TrdosCatalogWindow::OnClose);
 
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(list_, 1);
   layout->addLayout(side);
-  resize(700, 420);
+  resize(740, 420);
 }
 
-void TrdosCatalogWindow::BuildList() { list_ = MakeCatalogList(this, kColumns); }
+void TrdosCatalogWindow::BuildList() { list_ = MakeCatalogList(this, kColumns, texts_); }
 
 void TrdosCatalogWindow::BuildInformation(QLayout* layout) {
-  auto* group = new QGroupBox(tr("Описание диска"), this);
+  auto* group = new QGroupBox(this);
+  texts_.Title(group, QT_TR_NOOP("Описание диска"));
   auto* grid = new QGridLayout(group);
   for (int i = 0; i < 7; ++i)
-    informationValues_[i] = AddInformationLine(grid, kInformationCaptions[i], QStringLiteral("d%1").arg(i + 1));
+    informationValues_[i] = AddInformationLine(grid, kInformationCaptions[i], QStringLiteral("d%1").arg(i + 1), texts_);
   layout->addWidget(group);
 }
 
 void TrdosCatalogWindow::BuildMenu() {
-  struct MenuItem {
-    const char* name;  // nullptr: a separator
-    const char* caption;
-    void (TrdosCatalogWindow::*handler)();
-  };
-  static constexpr MenuItem kItems[] = {
-      {"N1", "Просмотр экрана", &TrdosCatalogWindow::OnViewScreen},
-      {"HEX1", "Просмотр HEX", &TrdosCatalogWindow::OnViewHex},
-      {nullptr, nullptr, nullptr},
-      {"N2", "Уплотнить", &TrdosCatalogWindow::OnCompact},
-      {"N4", "Сменить имя диска", &TrdosCatalogWindow::OnRenameDisk},
-      {"N10", "Показать удаленные файлы", &TrdosCatalogWindow::OnShowDeleted},
-      {nullptr, nullptr, nullptr},
-      {"Hob", "Сохранить hob", &TrdosCatalogWindow::OnSaveHobeta},
-      {"scl1", "Сохранить scl", &TrdosCatalogWindow::OnSaveScl},
-      {nullptr, nullptr, nullptr},
-      {"N9", "Редактировать заголовок", &TrdosCatalogWindow::OnEditEntry},
-      {"N11", "Восстановить файл", &TrdosCatalogWindow::OnRestoreFile},
-      {"N3", "Добавить файл(ы)", &TrdosCatalogWindow::OnAddFiles},
-      {"N8", "Удалить файл(ы)", &TrdosCatalogWindow::OnDeleteFiles},
-  };
   menu_ = MakeListMenu(list_);
-  for (const MenuItem& item : kItems) {
+  for (const MenuItem& item : kMenuItems) {
     if (item.name == nullptr) {
       menu_->addSeparator();
       continue;
     }
-    QAction* action = AddMenuItem(menu_, item.name, QString::fromUtf8(item.caption));
+    QAction* action = AddMenuItem(menu_, item.name, QString());
+    texts_.Text(action, item.caption);
     connect(action, &QAction::triggered, this, item.handler);
   }
   Item("N10")->setCheckable(true);
@@ -104,6 +139,26 @@ void TrdosCatalogWindow::BuildMenu() {
 
 QAction* TrdosCatalogWindow::Item(const char* name) const {
   return menu_->findChild<QAction*>(QString::fromLatin1(name));
+}
+
+void TrdosCatalogWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() != QEvent::LanguageChange) return;
+  texts_.Retranslate();
+  ShowDiskType();
+}
+
+QString TrdosCatalogWindow::DiskTypeCaption(std::uint8_t diskType) {
+  switch (DiskTracksOf(diskType)) {
+    case TrdosDiskTracks::Eighty: return tr("80 дорожек");
+    case TrdosDiskTracks::Forty: return tr("40 дорожек");
+    case TrdosDiskTracks::Unknown: break;
+  }
+  return tr("Не определено");
+}
+
+void TrdosCatalogWindow::ShowDiskType() {
+  informationValues_[1]->setText(DiskTypeCaption(context_.catalogs.SharedCatalog.DiskType));
 }
 
 void TrdosCatalogWindow::Open() {
@@ -117,9 +172,12 @@ void TrdosCatalogWindow::ShowCatalog(bool opening) {
   // A catalog read from a drive is only shown: its list has no menu.
   list_->setContextMenuPolicy(state.CatalogEditable ? Qt::CustomContextMenu : Qt::NoContextMenu);
   const DiskInfoTexts info = DiskInfo(state.SharedCatalog);
-  const std::string* values[] = {&info.Label,       &info.DiskType, &info.FirstFreeSector, &info.FirstFreeTrack,
-                                 &info.FreeSectors, &info.Files,    &info.DeletedFiles};
-  for (int i = 0; i < 7; ++i) informationValues_[i]->setText(QtText(*values[i]));
+  // The disk type (line 2) is a word, shown in the window's language.
+  const std::string* values[] = {&info.Label,       nullptr,     &info.FirstFreeSector, &info.FirstFreeTrack,
+                                 &info.FreeSectors, &info.Files, &info.DeletedFiles};
+  for (int i = 0; i < 7; ++i)
+    if (values[i] != nullptr) informationValues_[i]->setText(QtText(*values[i]));
+  ShowDiskType();
   FillList();
 }
 

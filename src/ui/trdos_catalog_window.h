@@ -4,11 +4,13 @@
 // whose questions and messages go through the Prompts.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include <QDialog>
 
 #include "ui/catalog_window_support.h"
+#include "ui/translated_texts.h"
 
 class QAction;
 class QLabel;
@@ -43,13 +45,16 @@ class TrdosCatalogWindow : public QDialog {
   void OnCompact();      // "Уплотнить"
   void OnRenameDisk();   // "Сменить имя диска"
   void OnShowDeleted();  // "Показать удаленные файлы"
-  void OnSaveHobeta();   // "Сохранить hob"
-  void OnSaveScl();      // "Сохранить scl"
+  void OnSaveHobeta();   // "Сохранить как Hobeta"
+  void OnSaveScl();      // "Сохранить как SCL"
   void OnEditEntry();    // "Редактировать заголовок"
   void OnRestoreFile();  // "Восстановить файл"
   void OnAddFiles();     // "Добавить файл(ы)"
   void OnDeleteFiles();  // "Удалить файл(ы)"
   void OnClose();        // "Закрыть"
+
+ protected:
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildList();
@@ -59,6 +64,9 @@ class TrdosCatalogWindow : public QDialog {
   QAction* Item(const char* name) const;
   void FillList();
   bool ShowDeleted() const;
+  // The disk type's line of the information, in the window's language.
+  static QString DiskTypeCaption(std::uint8_t diskType);
+  void ShowDiskType();
   // The entry of the one selected row, or -1.
   int SingleSelectedEntry() const;
   // Shows an operation's messages, then refreshes when it asks for it.
@@ -71,6 +79,7 @@ class TrdosCatalogWindow : public QDialog {
   QLabel* informationValues_[7] = {};
   QPushButton* closeButton_ = nullptr;
   QMenu* menu_ = nullptr;
+  TranslatedTexts texts_;
 };
 
 }  // namespace velloran

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QEvent>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QImage>
@@ -34,6 +35,8 @@ constexpr int kFrameHeight = 27;
 QString DosText(const std::string& bytes) { return QtText(ToUtf8(CodePage::Cp866, bytes)); }
 std::string DosBytes(const QString& text) { return FromUtf8(CodePage::Cp866, text.toStdString()); }
 
+const char* const kScreenTitle = QT_TRANSLATE_NOOP("velloran::FileViewer", "Экран ZX Spectrum");
+
 QImage ScreenPicture(ByteSpan screen) {
   const ScreenImage decoded = DecodeScreen(screen);
   QImage image(decoded.Width, decoded.Height, QImage::Format_RGB32);
@@ -47,9 +50,9 @@ QImage ScreenPicture(ByteSpan screen) {
 
 }  // namespace
 
-FileViewer::FileViewer(QWidget* parent) : QDialog(parent) {
+FileViewer::FileViewer(QWidget* parent) : QDialog(parent), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("TFmScr"));
-  setWindowTitle(QStringLiteral("ZX Screen"));
+  ShowTitle(kScreenTitle);
 
   screenLabel_ = new QLabel(this);
   screenLabel_->setObjectName(QStringLiteral("im1"));
@@ -80,8 +83,9 @@ void FileViewer::BuildTextFace() {
   textFace_ = new QWidget(this);
   textFace_->setObjectName(QStringLiteral("pn1"));
   auto* bar = new QHBoxLayout;
-  fontButton_ = new QPushButton(tr("Шрифт"), textFace_);
+  fontButton_ = new QPushButton(textFace_);
   fontButton_->setObjectName(QStringLiteral("BitBtn1"));
+  texts_.Text(fontButton_, QT_TR_NOOP("Шрифт"));
   koi8Button_ = new QPushButton(QStringLiteral("KOI-8 -> ALT"), textFace_);
   koi8Button_->setObjectName(QStringLiteral("BitBtn2"));
   // Return in the text box must not press a button.
@@ -101,10 +105,12 @@ void FileViewer::BuildTextFace() {
 
   textMenu_ = new QMenu(textBox_);
   textMenu_->setObjectName(QStringLiteral("PopupMenu1"));
-  QAction* selectAll = textMenu_->addAction(tr("Выделить все"));
+  QAction* selectAll = textMenu_->addAction(QString());
   selectAll->setObjectName(QStringLiteral("N1"));
-  copyAction_ = textMenu_->addAction(tr("Копировать"));
+  texts_.Text(selectAll, QT_TR_NOOP("Выделить все"));
+  copyAction_ = textMenu_->addAction(QString());
   copyAction_->setObjectName(QStringLiteral("N2"));
+  texts_.Text(copyAction_, QT_TR_NOOP("Копировать"));
 
   auto* layout = new QVBoxLayout(textFace_);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -120,6 +126,18 @@ void FileViewer::BuildTextFace() {
           [this](const QPoint& at) { textMenu_->popup(textBox_->viewport()->mapToGlobal(at)); });
 }
 
+void FileViewer::ShowTitle(const char* title) {
+  title_ = title;
+  setWindowTitle(tr(title_));
+}
+
+void FileViewer::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() != QEvent::LanguageChange) return;
+  texts_.Retranslate();
+  setWindowTitle(tr(title_));
+}
+
 void FileViewer::SetWindowSize(int width, int height) { setFixedSize(width - kFrameWidth, height - kFrameHeight); }
 
 void FileViewer::MakeResizable() {
@@ -130,7 +148,7 @@ void FileViewer::MakeResizable() {
 // Screen view: the 6912 bytes as a 256 x 192 picture.
 void FileViewer::PrepareScreen(ByteSpan screen) {
   HideFaces();
-  setWindowTitle(QStringLiteral("ZX Screen"));
+  ShowTitle(kScreenTitle);
   screenLabel_->setPixmap(QPixmap::fromImage(ScreenPicture(screen)));
   screenLabel_->show();
   SetWindowSize(266, 221);
@@ -139,7 +157,7 @@ void FileViewer::PrepareScreen(ByteSpan screen) {
 // Hex view: the bytes in the grid; the CP/M window asks for the Terminal font.
 void FileViewer::PrepareHex(ByteSpan bytes, bool terminalFont) {
   HideFaces();
-  setWindowTitle(tr("Просмотр файла в HEX виде."));
+  ShowTitle(QT_TR_NOOP("Просмотр файла в HEX виде."));
   if (terminalFont) {
     hexView_->setFont(TerminalFont());
     hexView_->SetCodePage(CodePage::Cp866);
@@ -154,7 +172,7 @@ void FileViewer::PrepareHex(ByteSpan bytes, bool terminalFont) {
 // Text view: the bytes up to the first zero as lines, in a resizable window.
 void FileViewer::PrepareText(ByteSpan bytes) {
   HideFaces();
-  setWindowTitle(tr("Просмотр файла в TXT виде."));
+  ShowTitle(QT_TR_NOOP("Просмотр файла в TXT виде."));
   QStringList lines;
   for (const std::string& line : SplitTextLines(bytes)) lines << DosText(line);
   textBox_->setPlainText(lines.join(QLatin1Char('\n')));

@@ -11,6 +11,7 @@
 #include <QFont>
 
 #include "common/bytes.h"
+#include "ui/translated_texts.h"
 
 class QAction;
 class QLabel;
@@ -54,7 +55,13 @@ class FileViewer : public QDialog {
 
   void done(int result) override;
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
+  // The caption of the face shown, kept as its source text for a change of
+  // language.
+  void ShowTitle(const char* title);
   void BuildTextFace();
   // A fixed size given as the whole window, frame and caption included.
   void SetWindowSize(int width, int height);
@@ -69,6 +76,8 @@ class FileViewer : public QDialog {
   QMenu* textMenu_ = nullptr;
   QAction* copyAction_ = nullptr;
   FontChooser fontChooser_;
+  TranslatedTexts texts_;
+  const char* title_ = nullptr;
 };
 
 }  // namespace velloran

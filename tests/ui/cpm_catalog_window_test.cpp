@@ -108,7 +108,7 @@ TEST_F(CpmCatalogWindowTest, ListsUserZeroFilesAndTheSpaceTheyTake) {
   EXPECT_FALSE(window_.isModal());
   QStringList titles;
   for (int i = 0; i < 5; ++i) titles << List()->headerItem()->text(i);
-  EXPECT_EQ(titles, (QStringList{"Filename", "Ext", "Length", "Atrib", "№"}));
+  EXPECT_EQ(titles, (QStringList{"Имя файла", "Тип", "Длина", "Пользователь", "Экстент"}));
   ASSERT_EQ(Names(), (QStringList{"HELLO   ", "BIG     "}));
   // Lengths in bytes: one record, and 300 records.
   EXPECT_EQ(Row(0), (QStringList{"HELLO   ", "TXT", "128", "00", "00"}));

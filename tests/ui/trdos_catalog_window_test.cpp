@@ -70,7 +70,7 @@ TEST_F(TrdosCatalogWindowTest, ListsLiveEntriesAndWithN10AlsoDeletedOnes) {
   QTreeWidgetItem* header = List()->headerItem();
   QStringList titles;
   for (int i = 0; i < header->columnCount(); ++i) titles << header->text(i);
-  EXPECT_EQ(titles, (QStringList{"Filename", "Type", "Start", "Length", "Sectors", "F.sec", "F.trk"}));
+  EXPECT_EQ(titles, (QStringList{"Имя файла", "Тип", "Старт", "Длина", "Секторов", "Сектор", "Дорожка"}));
   EXPECT_EQ(List()->columnWidth(0), 90);
   EXPECT_EQ(List()->columnWidth(4), 65);
 
@@ -88,7 +88,7 @@ TEST_F(TrdosCatalogWindowTest, ListsLiveEntriesAndWithN10AlsoDeletedOnes) {
   EXPECT_EQ(List()->topLevelItemCount(), 3);
 
   EXPECT_EQ(Value(1), "TESTDISK");
-  EXPECT_EQ(Value(2), "80-дорожек");
+  EXPECT_EQ(Value(2), "80 дорожек");
   EXPECT_EQ(Value(3), "6");  // first free sector, counted from 1
   EXPECT_EQ(Value(4), "3");
   EXPECT_EQ(Value(5), "2507");
@@ -101,9 +101,9 @@ TEST_F(TrdosCatalogWindowTest, ContextMenuItemsInOrder) {
   for (QAction* action : window_.findChild<QMenu*>(QStringLiteral("pm1"))->actions())
     items << (action->isSeparator() ? QStringLiteral("-") : action->objectName() + "=" + action->text());
   EXPECT_EQ(items, (QStringList{"N1=Просмотр экрана", "HEX1=Просмотр HEX", "-", "N2=Уплотнить", "N4=Сменить имя диска",
-                                "N10=Показать удаленные файлы", "-", "Hob=Сохранить hob", "scl1=Сохранить scl", "-",
-                                "N9=Редактировать заголовок", "N11=Восстановить файл", "N3=Добавить файл(ы)",
-                                "N8=Удалить файл(ы)"}));
+                                "N10=Показать удаленные файлы", "-", "Hob=Сохранить как Hobeta",
+                                "scl1=Сохранить как SCL", "-", "N9=Редактировать заголовок", "N11=Восстановить файл",
+                                "N3=Добавить файл(ы)", "N8=Удалить файл(ы)"}));
   EXPECT_TRUE(Item("N10")->isCheckable());
   EXPECT_FALSE(Item("N10")->isChecked());
 }
@@ -282,8 +282,8 @@ TEST_F(TrdosCatalogWindowTest, DeleteRestoreCompactAddAndExport) {
   const Record openDialog = prompts_.Records().back();
   EXPECT_EQ(openDialog.file.title, "Добавить файл(ы) в образ..");
   EXPECT_TRUE(openDialog.file.multiple);
-  EXPECT_EQ(openDialog.file.filters, (QStringList{"Sinclair file(s) (*.scl)|*.scl", "Hobeta file(s) (*.$*)|*.$*",
-                                                  "Sinclair & Hobeta files (*.scl & *.$*)|*.scl;*.$*"}));
+  EXPECT_EQ(openDialog.file.filters, (QStringList{"Файлы SCL (*.scl)|*.scl", "Файлы Hobeta (*.$*)|*.$*",
+                                                  "Файлы SCL и Hobeta (*.scl *.$*)|*.scl;*.$*"}));
   EXPECT_EQ(prompts_.Messages().size(), messagesBefore);  // no error
   ASSERT_EQ(List()->topLevelItemCount(), 8);
   EXPECT_EQ(EntryName(3), "UMTv2.3>");
@@ -341,7 +341,7 @@ TEST_F(TrdosCatalogWindowTest, DeleteRestoreCompactAddAndExport) {
   Choose("scl1");
   const Record saveDialog = prompts_.Records().back();
   EXPECT_EQ(saveDialog.file.title, "Сохранить файл(ы) в SCL..!");
-  EXPECT_EQ(saveDialog.file.filters, QStringList{"Sinclair file (*.scl)|*.scl"});
+  EXPECT_EQ(saveDialog.file.filters, QStringList{"Файл SCL (*.scl)|*.scl"});
   EXPECT_EQ(saveDialog.file.defaultSuffix, "scl");
   EXPECT_EQ(saveDialog.file.folder, QString::fromStdString(FolderText(in.Path())));
   EXPECT_EQ(test::ReadFileBytes(sclOut), scl);

@@ -58,7 +58,7 @@ TEST(Viewer, ScreenFromTheCatalogShowsInkAndPaperOfEachAttribute) {
     EXPECT_FALSE(Grid(viewer)->isVisible());
     EXPECT_FALSE(TextPanel(viewer)->isVisible());
     EXPECT_EQ(Picture(viewer)->geometry(), QRect(1, 1, 256, 192));
-    EXPECT_EQ(viewer.windowTitle(), "ZX Screen");
+    EXPECT_EQ(viewer.windowTitle(), "Экран ZX Spectrum");
     // Attribute 0x47: bright white ink on black paper.
     EXPECT_EQ(ColourAt(viewer, 0, 0), QColor(0xFF, 0xFF, 0xFF));
     EXPECT_EQ(ColourAt(viewer, 4, 0), QColor(0, 0, 0));
@@ -82,7 +82,7 @@ TEST(Viewer, ScreenFromTheCatalogShowsInkAndPaperOfEachAttribute) {
 
 TEST(Viewer, ScreenWindowHasTheDesignedSize) {
   FileViewer viewer;
-  EXPECT_EQ(viewer.windowTitle(), "ZX Screen");
+  EXPECT_EQ(viewer.windowTitle(), "Экран ZX Spectrum");
   viewer.PrepareScreen(test::TestScreen());
   // 266 x 221 with a 4-pixel border and a 19-pixel caption: the picture and a 1-pixel edge.
   EXPECT_EQ(viewer.size(), QSize(258, 194));
@@ -118,11 +118,11 @@ TEST(Viewer, HexFaceShowsAllSixteenCharactersAndCaptionsFollowTheFace) {
   viewer.hide();
 
   viewer.PrepareScreen(test::TestScreen());
-  EXPECT_EQ(viewer.windowTitle(), "ZX Screen");
+  EXPECT_EQ(viewer.windowTitle(), "Экран ZX Spectrum");
   viewer.PrepareText(Bytes{'x'});
   EXPECT_EQ(viewer.windowTitle(), "Просмотр файла в TXT виде.");
   viewer.PrepareScreen(test::TestScreen());
-  EXPECT_EQ(viewer.windowTitle(), "ZX Screen");
+  EXPECT_EQ(viewer.windowTitle(), "Экран ZX Spectrum");
 }
 
 TEST(Viewer, TextStopsAtTheZeroByteAndConvertsKoi8OncePerPress) {

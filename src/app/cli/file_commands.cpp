@@ -168,10 +168,10 @@ void PrintCpmListing(const CpmListing& listing) {
   std::cout << "Формат: " << CpmDefinitionText(listing.Definition) << "\n\n";
   std::cout << "Filename Ext Length   Atrib №\n";
   for (const auto& row : listing.Rows)
-    std::cout << Pad(row.Filename, 8) << ' ' << Pad(row.Ext, 3) << ' ' << Pad(row.Length, 8) << ' ' << Pad(row.Atrib, 5)
+    std::cout << Pad(row.Filename, 8) << ' ' << Pad(row.Ext, 3) << ' ' << Pad(row.Length, 8) << ' ' << Pad(row.User, 5)
               << ' ' << row.Number << '\n';
-  std::cout << "\nКоличество файлов: " << listing.l6 << "\nЗанято: " << listing.l5 << "\nСвободно: " << listing.l4
-            << '\n';
+  std::cout << "\nКоличество файлов: " << listing.Rows.size() << "\nЗанято: " << listing.UsedKilobytes
+            << " кБ\nСвободно: " << listing.FreeKilobytes << " кБ\n";
 }
 
 // A sector of an extracted file that did not read cleanly.
