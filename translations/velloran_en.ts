@@ -260,6 +260,17 @@
     </message>
 </context>
 <context>
+    <name>velloran::ProgressWindow</name>
+    <message>
+        <source>Дорожка -</source>
+        <translation>Track -</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>velloran::SectorAddressDialog</name>
     <message>
         <source>Заголовок</source>
@@ -1004,17 +1015,6 @@ It is removed from the list of recent images.</translation>
     <message>
         <source>Поток дорожки</source>
         <translation>Track flux</translation>
-    </message>
-</context>
-<context>
-    <name>velloran::T_Prog</name>
-    <message>
-        <source>Дорожка -</source>
-        <translation>Track -</translation>
-    </message>
-    <message>
-        <source>Отмена</source>
-        <translation>Cancel</translation>
     </message>
 </context>
 <context>

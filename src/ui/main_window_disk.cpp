@@ -103,8 +103,8 @@ void TFMain::RunDiskCommand(int command) {
   ShowErrors(start.messages);
   if (!start.run) return;
   if (ReadsIntoMemory(kind) && !ConfirmUnsaved()) return;
-  auto* progress = findChild<T_Prog*>(QStringLiteral("T_Prog"));
-  if (progress == nullptr) progress = new T_Prog(*this);
+  auto* progress = findChild<ProgressWindow*>(QStringLiteral("T_Prog"));
+  if (progress == nullptr) progress = new ProgressWindow(*this);
   progress->Prepare(QString::fromStdString(start.caption), start.operation, start.progressMaximum, *driver_);
   const auto before = DiskFingerprint(disk_);
   progress->exec();
@@ -137,7 +137,7 @@ void TFMain::LoadDeferredRequests() {
 }
 
 bool TFMain::OperationRunning() const {
-  const auto* progress = findChild<T_Prog*>(QStringLiteral("T_Prog"));
+  const auto* progress = findChild<ProgressWindow*>(QStringLiteral("T_Prog"));
   return progress != nullptr && progress->isVisible();
 }
 
