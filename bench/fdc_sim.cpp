@@ -1,7 +1,7 @@
 // Simulated time of whole-disk operations on the simulated drive: a full
-// 160-track TR-DOS disk read by scan and read (OpMode 6) and by the
-// rotation-aware reading (OpMode 7) side by side, and formatted and written
-// onto a blank disk (OpMode 24), with the standard TR-DOS interleave
+// 160-track TR-DOS disk read by scan and read (kScanAndRead) and by the
+// rotation-aware reading (kFastRead) side by side, and formatted and written
+// onto a blank disk (kFormatAndWrite), with the standard TR-DOS interleave
 // (1, 9, 2, 10, ...) and with sectors in 1:1 order, for a quick host (1 ms
 // per request) and a slow one (3 ms, longer than the gap between sectors);
 // and both readings of an irregular real disk (the corpus FDI, whose tracks
@@ -70,10 +70,10 @@ SimulatedDriveOptions Options(const benchmark::State& state) {
 // Scan and read (fast 0) or the rotation-aware reading (fast 1) of the
 // whole disk in the drive into an empty disk in memory.
 void ReadWholeDisk(benchmark::State& state, SimulatedDrive& drive, int tracks) {
-  const int mode = state.range(2) != 0 ? kOpFast | kOpScan | kOpRead : kOpScan | kOpRead;
+  const OperationSteps steps = state.range(2) != 0 ? kFastRead : kScanAndRead;
   auto disk = std::make_unique<TZX_Disk>();
   SilentHost host;
-  DiskOperation operation{mode, 0, tracks - 1, 10, 0};
+  DiskOperation operation{steps, 0, tracks - 1, 10, 0};
   RunDiskOperation(*disk, drive, host, operation);
   Report(state, drive, tracks);
 }
@@ -113,7 +113,7 @@ void BM_FormatAndWrite(benchmark::State& state) {
     SimulatedDrive drive(Options(state));
     drive.OpenDrive('A');
     SilentHost host;
-    DiskOperation operation{kOpFormat | kOpWrite, 0, kTracks - 1, 10, 0};
+    DiskOperation operation{kFormatAndWrite, 0, kTracks - 1, 10, 0};
     RunDiskOperation(*source, drive, host, operation);
     Report(state, drive);
   }

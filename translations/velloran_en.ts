@@ -42,6 +42,93 @@
     </message>
 </context>
 <context>
+    <name>velloran::CpmCatalogWindow</name>
+    <message>
+        <source>Каталог диска CP/M</source>
+        <translation>CP/M disk catalog</translation>
+    </message>
+    <message>
+        <source>Описание диска</source>
+        <translation>Disk description</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Просмотр HEX</source>
+        <translation>View hex</translation>
+    </message>
+    <message>
+        <source>Просмотр текста</source>
+        <translation>View text</translation>
+    </message>
+    <message>
+        <source>Показать удаленные файлы</source>
+        <translation>Show deleted files</translation>
+    </message>
+    <message>
+        <source>Показать скрытые файлы</source>
+        <translation>Show hidden files</translation>
+    </message>
+    <message>
+        <source>Сохранить как</source>
+        <translation>Save as</translation>
+    </message>
+    <message>
+        <source>Файлы CP/M Profi (*.cpm)|*.cpm</source>
+        <translation>CP/M Profi files (*.cpm)|*.cpm</translation>
+    </message>
+    <message>
+        <source>Файл существует! Перезаписать?!</source>
+        <translation>The file exists! Overwrite it?</translation>
+    </message>
+    <message>
+        <source>Внимание!</source>
+        <translation>Attention!</translation>
+    </message>
+    <message>
+        <source>Имя файла</source>
+        <translation>Filename</translation>
+    </message>
+    <message>
+        <source>Тип</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Длина</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>Пользователь</source>
+        <translation>User</translation>
+    </message>
+    <message>
+        <source>Экстент</source>
+        <translation>Extent</translation>
+    </message>
+    <message>
+        <source>Количество файлов</source>
+        <translation>Files</translation>
+    </message>
+    <message>
+        <source>Занято</source>
+        <translation>Used</translation>
+    </message>
+    <message>
+        <source>Свободно</source>
+        <translation>Free</translation>
+    </message>
+    <message>
+        <source>Формат</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>%1 кБ</source>
+        <translation>%1 KB</translation>
+    </message>
+</context>
+<context>
     <name>velloran::DiskMap</name>
     <message>
         <source>Дорожка %1: %2</source>
@@ -96,14 +183,7 @@
     </message>
 </context>
 <context>
-    <name>velloran::MapLegend</name>
-    <message>
-        <source>Рамка — выбранная ячейка. Масштаб: Ctrl и колесо мыши, Ctrl+плюс, Ctrl+минус</source>
-        <translation>The frame is the selected cell. Zoom: Ctrl and the mouse wheel, Ctrl+plus, Ctrl+minus</translation>
-    </message>
-</context>
-<context>
-    <name>velloran::TFLed</name>
+    <name>velloran::EntryEditor</name>
     <message>
         <source>Редактор элемента каталога</source>
         <translation>Catalog entry editor</translation>
@@ -135,6 +215,242 @@
     <message>
         <source>Начальная дорожка:</source>
         <translation>First track:</translation>
+    </message>
+    <message>
+        <source>Принять</source>
+        <translation>Accept</translation>
+    </message>
+    <message>
+        <source>Отменить</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>velloran::FileViewer</name>
+    <message>
+        <source>Шрифт</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>Выделить все</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>Копировать</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Просмотр файла в HEX виде.</source>
+        <translation>The file in hex.</translation>
+    </message>
+    <message>
+        <source>Просмотр файла в TXT виде.</source>
+        <translation>The file as text.</translation>
+    </message>
+    <message>
+        <source>Экран ZX Spectrum</source>
+        <translation>ZX Spectrum screen</translation>
+    </message>
+</context>
+<context>
+    <name>velloran::MapLegend</name>
+    <message>
+        <source>Рамка — выбранная ячейка. Масштаб: Ctrl и колесо мыши, Ctrl+плюс, Ctrl+минус</source>
+        <translation>The frame is the selected cell. Zoom: Ctrl and the mouse wheel, Ctrl+plus, Ctrl+minus</translation>
+    </message>
+</context>
+<context>
+    <name>velloran::ProgressWindow</name>
+    <message>
+        <source>Дорожка -</source>
+        <translation>Track -</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>velloran::SectorAddressDialog</name>
+    <message>
+        <source>Заголовок</source>
+        <translation>ID field</translation>
+    </message>
+    <message>
+        <source>Без ошибок</source>
+        <translation>No errors</translation>
+    </message>
+    <message>
+        <source>Принять</source>
+        <translation>Accept</translation>
+    </message>
+    <message>
+        <source>Отменить</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Дорожка -</source>
+        <translation>Track -</translation>
+    </message>
+    <message>
+        <source>Сектор -</source>
+        <translation>Sector -</translation>
+    </message>
+    <message>
+        <source>Размер -</source>
+        <translation>Size -</translation>
+    </message>
+    <message>
+        <source>Сторона -</source>
+        <translation>Side -</translation>
+    </message>
+    <message>
+        <source>CRC -</source>
+        <translation>CRC -</translation>
+    </message>
+    <message>
+        <source>%1 байт</source>
+        <translation>%1 bytes</translation>
+    </message>
+</context>
+<context>
+    <name>velloran::SettingsWindow</name>
+    <message>
+        <source>Настройки</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Число повторений ошибочных операций<byte value="xd"/>
+без перемещения головок.</source>
+        <translation>How often a failed operation is repeated
+without moving the heads.</translation>
+    </message>
+    <message>
+        <source>Число циклов повторений со сбросом<byte value="xd"/>
+контроллера.</source>
+        <translation>How many rounds of repeats
+with a controller reset.</translation>
+    </message>
+    <message>
+        <source>Число циклов полного чтения дорожки,<byte value="xd"/>
+для более точного определения данных полей<byte value="xd"/>
+и маркеров.</source>
+        <translation>How many times a track is read whole,
+to find its fields and marks more exactly.</translation>
+    </message>
+    <message>
+        <source>Время ожидания ответа от контроллера.</source>
+        <translation>How long to wait for the controller to answer.</translation>
+    </message>
+    <message>
+        <source>Повторы</source>
+        <translation>Retries</translation>
+    </message>
+    <message>
+        <source>Число повторов -</source>
+        <translation>Retries -</translation>
+    </message>
+    <message>
+        <source>Число циклов -</source>
+        <translation>Rounds -</translation>
+    </message>
+    <message>
+        <source>Обрабатываемая область</source>
+        <translation>Tracks to work on</translation>
+    </message>
+    <message>
+        <source>Начальная дорожка -</source>
+        <translation>First track -</translation>
+    </message>
+    <message>
+        <source>Конечная дорожка -</source>
+        <translation>Last track -</translation>
+    </message>
+    <message>
+        <source>Полное чтение дорожки</source>
+        <translation>Whole-track read</translation>
+    </message>
+    <message>
+        <source>Таймаут</source>
+        <translation>Timeout</translation>
+    </message>
+    <message>
+        <source>Время ожидания, с -</source>
+        <translation>Wait, s -</translation>
+    </message>
+    <message>
+        <source>Образы</source>
+        <translation>Images</translation>
+    </message>
+    <message>
+        <source>Реставрировать образ дорожки</source>
+        <translation>Restore the track image</translation>
+    </message>
+    <message>
+        <source>Данные пробелов дорожки, полученные<byte value="xd"/>
+при полном чтении, будут заменяться<byte value="xd"/>
+стандартными значениями.</source>
+        <translation>The gap bytes of a track read whole
+are replaced by the standard values.</translation>
+    </message>
+    <message>
+        <source>Сжимать TD0 образ при записи</source>
+        <translation>Compress TD0 images when saving</translation>
+    </message>
+    <message>
+        <source>Производить сжатие образа<byte value="xd"/>
+при записи его в TD0 файл.</source>
+        <translation>Compress the image
+when it is saved as a TD0 file.</translation>
+    </message>
+    <message>
+        <source>Преобразовывать данные дорожки</source>
+        <translation>Convert the track data</translation>
+    </message>
+    <message>
+        <source>Производить или нет реставрацию данных дорожки<byte value="xd"/>
+при отображении их в правом окне.</source>
+        <translation>Whether the track data is restored
+when it is shown in the right pane.</translation>
+    </message>
+    <message>
+        <source>Устанавливать длину сектора из заголовка</source>
+        <translation>Take the sector length from its ID</translation>
+    </message>
+    <message>
+        <source>При отображении данных сектора использовать<byte value="xd"/>
+размер, установленный в заголовке сектора, или<byte value="xd"/>
+фактически считанный размер.</source>
+        <translation>Show a sector with the size its ID gives
+or with the size actually read.</translation>
+    </message>
+    <message>
+        <source>Параметры контроллера</source>
+        <translation>Controller</translation>
+    </message>
+    <message>
+        <source>Дисковод:</source>
+        <translation>Drive:</translation>
+    </message>
+    <message>
+        <source>Скорость передачи:</source>
+        <translation>Data rate:</translation>
+    </message>
+    <message>
+        <source>Начальный отступ:</source>
+        <translation>Initial gap:</translation>
+    </message>
+    <message>
+        <source>Язык программы</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Как в системе</source>
+        <translation>As the system</translation>
+    </message>
+    <message>
+        <source>Язык:</source>
+        <translation>Language:</translation>
     </message>
     <message>
         <source>Принять</source>
@@ -702,269 +1018,6 @@ It is removed from the list of recent images.</translation>
     </message>
 </context>
 <context>
-    <name>velloran::TFmScr</name>
-    <message>
-        <source>Шрифт</source>
-        <translation>Font</translation>
-    </message>
-    <message>
-        <source>Выделить все</source>
-        <translation>Select all</translation>
-    </message>
-    <message>
-        <source>Копировать</source>
-        <translation>Copy</translation>
-    </message>
-    <message>
-        <source>Просмотр файла в HEX виде.</source>
-        <translation>The file in hex.</translation>
-    </message>
-    <message>
-        <source>Просмотр файла в TXT виде.</source>
-        <translation>The file as text.</translation>
-    </message>
-</context>
-<context>
-    <name>velloran::TSecAd</name>
-    <message>
-        <source>Заголовок</source>
-        <translation>ID field</translation>
-    </message>
-    <message>
-        <source>Без ошибок</source>
-        <translation>No errors</translation>
-    </message>
-    <message>
-        <source>Принять</source>
-        <translation>Accept</translation>
-    </message>
-    <message>
-        <source>Отменить</source>
-        <translation>Cancel</translation>
-    </message>
-</context>
-<context>
-    <name>velloran::T_Prog</name>
-    <message>
-        <source>Дорожка -</source>
-        <translation>Track -</translation>
-    </message>
-    <message>
-        <source>Отмена</source>
-        <translation>Cancel</translation>
-    </message>
-</context>
-<context>
-    <name>velloran::T_ZXCAT</name>
-    <message>
-        <source>Каталог диска TR-DOS</source>
-        <translation>TR-DOS disk catalog</translation>
-    </message>
-    <message>
-        <source>Закрыть</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>Описание диска</source>
-        <translation>Disk description</translation>
-    </message>
-</context>
-<context>
-    <name>velloran::T_cCat</name>
-    <message>
-        <source>Каталог диска CP/M</source>
-        <translation>CP/M disk catalog</translation>
-    </message>
-    <message>
-        <source>Описание диска</source>
-        <translation>Disk description</translation>
-    </message>
-    <message>
-        <source>Закрыть</source>
-        <translation>Close</translation>
-    </message>
-    <message>
-        <source>Просмотр HEX</source>
-        <translation>View hex</translation>
-    </message>
-    <message>
-        <source>Просмотр текста</source>
-        <translation>View text</translation>
-    </message>
-    <message>
-        <source>Показать удаленные файлы</source>
-        <translation>Show deleted files</translation>
-    </message>
-    <message>
-        <source>Показать скрытые файлы</source>
-        <translation>Show hidden files</translation>
-    </message>
-    <message>
-        <source>Сохранить как</source>
-        <translation>Save as</translation>
-    </message>
-    <message>
-        <source>Файлы CP/M Profi (*.cpm)|*.cpm</source>
-        <translation>CP/M Profi files (*.cpm)|*.cpm</translation>
-    </message>
-    <message>
-        <source>Файл существует! Перезаписать?!</source>
-        <translation>The file exists! Overwrite it?</translation>
-    </message>
-    <message>
-        <source>Внимание!</source>
-        <translation>Attention!</translation>
-    </message>
-</context>
-<context>
-    <name>velloran::Tfmset</name>
-    <message>
-        <source>Настройки</source>
-        <translation>Settings</translation>
-    </message>
-    <message>
-        <source>Число повторений ошибочных операций<byte value="xd"/>
-без перемещения головок.</source>
-        <translation>How often a failed operation is repeated
-without moving the heads.</translation>
-    </message>
-    <message>
-        <source>Число циклов повторений со сбросом<byte value="xd"/>
-контроллера.</source>
-        <translation>How many rounds of repeats
-with a controller reset.</translation>
-    </message>
-    <message>
-        <source>Число циклов полного чтения дорожки,<byte value="xd"/>
-для более точного определения данных полей<byte value="xd"/>
-и маркеров.</source>
-        <translation>How many times a track is read whole,
-to find its fields and marks more exactly.</translation>
-    </message>
-    <message>
-        <source>Время ожидания ответа от контроллера.</source>
-        <translation>How long to wait for the controller to answer.</translation>
-    </message>
-    <message>
-        <source>Повторы</source>
-        <translation>Retries</translation>
-    </message>
-    <message>
-        <source>Число повторов -</source>
-        <translation>Retries -</translation>
-    </message>
-    <message>
-        <source>Число циклов -</source>
-        <translation>Rounds -</translation>
-    </message>
-    <message>
-        <source>Обрабатываемая область</source>
-        <translation>Tracks to work on</translation>
-    </message>
-    <message>
-        <source>Начальная дорожка -</source>
-        <translation>First track -</translation>
-    </message>
-    <message>
-        <source>Конечная дорожка -</source>
-        <translation>Last track -</translation>
-    </message>
-    <message>
-        <source>Полное чтение дорожки</source>
-        <translation>Whole-track read</translation>
-    </message>
-    <message>
-        <source>Таймаут</source>
-        <translation>Timeout</translation>
-    </message>
-    <message>
-        <source>Время ожидания, с -</source>
-        <translation>Wait, s -</translation>
-    </message>
-    <message>
-        <source>Образы</source>
-        <translation>Images</translation>
-    </message>
-    <message>
-        <source>Реставрировать образ дорожки</source>
-        <translation>Restore the track image</translation>
-    </message>
-    <message>
-        <source>Данные пробелов дорожки, полученные<byte value="xd"/>
-при полном чтении, будут заменяться<byte value="xd"/>
-стандартными значениями.</source>
-        <translation>The gap bytes of a track read whole
-are replaced by the standard values.</translation>
-    </message>
-    <message>
-        <source>Сжимать TD0 образ при записи</source>
-        <translation>Compress TD0 images when saving</translation>
-    </message>
-    <message>
-        <source>Производить сжатие образа<byte value="xd"/>
-при записи его в TD0 файл.</source>
-        <translation>Compress the image
-when it is saved as a TD0 file.</translation>
-    </message>
-    <message>
-        <source>Преобразовывать данные дорожки</source>
-        <translation>Convert the track data</translation>
-    </message>
-    <message>
-        <source>Производить или нет реставрацию данных дорожки<byte value="xd"/>
-при отображении их в правом окне.</source>
-        <translation>Whether the track data is restored
-when it is shown in the right pane.</translation>
-    </message>
-    <message>
-        <source>Устанавливать длину сектора из заголовка</source>
-        <translation>Take the sector length from its ID</translation>
-    </message>
-    <message>
-        <source>При отображении данных сектора использовать<byte value="xd"/>
-размер, установленный в заголовке сектора, или<byte value="xd"/>
-фактически считанный размер.</source>
-        <translation>Show a sector with the size its ID gives
-or with the size actually read.</translation>
-    </message>
-    <message>
-        <source>Параметры контроллера</source>
-        <translation>Controller</translation>
-    </message>
-    <message>
-        <source>Дисковод:</source>
-        <translation>Drive:</translation>
-    </message>
-    <message>
-        <source>Скорость передачи:</source>
-        <translation>Data rate:</translation>
-    </message>
-    <message>
-        <source>Начальный отступ:</source>
-        <translation>Initial gap:</translation>
-    </message>
-    <message>
-        <source>Язык программы</source>
-        <translation>Language</translation>
-    </message>
-    <message>
-        <source>Как в системе</source>
-        <translation>As the system</translation>
-    </message>
-    <message>
-        <source>Язык:</source>
-        <translation>Language:</translation>
-    </message>
-    <message>
-        <source>Принять</source>
-        <translation>Accept</translation>
-    </message>
-    <message>
-        <source>Отменить</source>
-        <translation>Cancel</translation>
-    </message>
-</context>
-<context>
     <name>velloran::TrackView</name>
     <message>
         <source>Дорожка </source>
@@ -1001,6 +1054,153 @@ or with the size actually read.</translation>
     <message>
         <source>данные</source>
         <translation>data</translation>
+    </message>
+</context>
+<context>
+    <name>velloran::TrdosCatalogWindow</name>
+    <message>
+        <source>Каталог диска TR-DOS</source>
+        <translation>TR-DOS disk catalog</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Описание диска</source>
+        <translation>Disk description</translation>
+    </message>
+    <message>
+        <source>Директория сохранения Хобетных файлов!</source>
+        <translation>Folder to save the Hobeta files in</translation>
+    </message>
+    <message>
+        <source>Сохранить файл(ы) в SCL..!</source>
+        <translation>Save the file(s) as SCL</translation>
+    </message>
+    <message>
+        <source>Файл SCL (*.scl)|*.scl</source>
+        <translation>SCL file (*.scl)|*.scl</translation>
+    </message>
+    <message>
+        <source>Добавить файл(ы) в образ..</source>
+        <translation>Add file(s) to the image</translation>
+    </message>
+    <message>
+        <source>Файлы SCL (*.scl)|*.scl|Файлы Hobeta (*.$*)|*.$*|Файлы SCL и Hobeta (*.scl *.$*)|*.scl;*.$*</source>
+        <translation>SCL files (*.scl)|*.scl|Hobeta files (*.$*)|*.$*|SCL and Hobeta files (*.scl *.$*)|*.scl;*.$*</translation>
+    </message>
+    <message>
+        <source>Имя файла</source>
+        <translation>Filename</translation>
+    </message>
+    <message>
+        <source>Тип</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Старт</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Длина</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>Секторов</source>
+        <translation>Sectors</translation>
+    </message>
+    <message>
+        <source>Сектор</source>
+        <translation>Sector</translation>
+    </message>
+    <message>
+        <source>Дорожка</source>
+        <translation>Track</translation>
+    </message>
+    <message>
+        <source>Название дискеты</source>
+        <translation>Disk label</translation>
+    </message>
+    <message>
+        <source>Тип дискеты</source>
+        <translation>Disk type</translation>
+    </message>
+    <message>
+        <source>Свободный сектор</source>
+        <translation>First free sector</translation>
+    </message>
+    <message>
+        <source>Свободная дорожка</source>
+        <translation>First free track</translation>
+    </message>
+    <message>
+        <source>Свободных секторов</source>
+        <translation>Free sectors</translation>
+    </message>
+    <message>
+        <source>Количество файлов</source>
+        <translation>Files</translation>
+    </message>
+    <message>
+        <source>Удаленных файлов</source>
+        <translation>Deleted files</translation>
+    </message>
+    <message>
+        <source>Просмотр экрана</source>
+        <translation>View screen</translation>
+    </message>
+    <message>
+        <source>Просмотр HEX</source>
+        <translation>View hex</translation>
+    </message>
+    <message>
+        <source>Уплотнить</source>
+        <translation>Compact</translation>
+    </message>
+    <message>
+        <source>Сменить имя диска</source>
+        <translation>Rename disk</translation>
+    </message>
+    <message>
+        <source>Показать удаленные файлы</source>
+        <translation>Show deleted files</translation>
+    </message>
+    <message>
+        <source>Сохранить как Hobeta</source>
+        <translation>Save as Hobeta</translation>
+    </message>
+    <message>
+        <source>Сохранить как SCL</source>
+        <translation>Save as SCL</translation>
+    </message>
+    <message>
+        <source>Редактировать заголовок</source>
+        <translation>Edit entry</translation>
+    </message>
+    <message>
+        <source>Восстановить файл</source>
+        <translation>Restore file</translation>
+    </message>
+    <message>
+        <source>Добавить файл(ы)</source>
+        <translation>Add file(s)</translation>
+    </message>
+    <message>
+        <source>Удалить файл(ы)</source>
+        <translation>Delete file(s)</translation>
+    </message>
+    <message>
+        <source>80 дорожек</source>
+        <translation>80 tracks</translation>
+    </message>
+    <message>
+        <source>40 дорожек</source>
+        <translation>40 tracks</translation>
+    </message>
+    <message>
+        <source>Не определено</source>
+        <translation>Unknown</translation>
     </message>
 </context>
 </TS>

@@ -142,7 +142,7 @@ CpmListing ListCpmDirectory(const CpmDefinition& definition, const CpmDirectory&
     row.Ext = DisplayText(entry + 9, 3);
     row.Size = records * kCpmRecordSize;
     row.Length = CpmLengthText(row.Size);
-    row.Atrib = Hex2(entry[0]);
+    row.User = Hex2(entry[0]);
     row.Number = Hex2(entry[kExtentOffset]);
     row.Name11.assign(reinterpret_cast<const char*>(entry + 1), 11);
     listing.Rows.push_back(std::move(row));
@@ -150,9 +150,8 @@ CpmListing ListCpmDirectory(const CpmDefinition& definition, const CpmDirectory&
   const long long used =
       static_cast<long long>(definition.BlockSize) *
       std::count_if(listing.BlockMap.begin(), listing.BlockMap.end(), [](std::uint16_t b) { return b != 0; });
-  listing.l6 = std::to_string(listing.Rows.size());
-  listing.l5 = std::to_string(used / 1024) + " кБ";
-  listing.l4 = std::to_string((definition.CapacityBytes() - used) / 1024) + " кБ";
+  listing.UsedKilobytes = used / 1024;
+  listing.FreeKilobytes = (definition.CapacityBytes() - used) / 1024;
   return listing;
 }
 

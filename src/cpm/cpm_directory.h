@@ -27,21 +27,20 @@ struct CpmRow {
   std::string Ext;       // the 3 extension bytes
   long long Size = 0;    // bytes: the records of all its extents
   std::string Length;    // kilobytes + bytes / 1000, e.g. "2.384"
-  std::string Atrib;     // user byte, 2 hex digits
+  std::string User;      // user byte, 2 hex digits (E5 for a deleted entry)
   std::string Number;    // column "№": extent number, 2 hex digits
   std::string Name11;    // name and extension as stored bytes, for FindCpmFile
 };
 
 // The window's state after listing: the definition read by, the directory,
-// the block map, the rows and the texts of the group "Описание диска".
+// the block map, the rows and the space the files take and leave.
 struct CpmListing {
   CpmDefinition Definition;
   CpmDirectory Directory;
   std::vector<std::uint16_t> BlockMap;  // per block: 0 free, owner entry + 1, or kCpmDirectoryBlock
   std::vector<CpmRow> Rows;
-  std::string l4;  // free, "796 кБ"
-  std::string l5;  // used, "4 кБ"
-  std::string l6;  // number of rows
+  long long UsedKilobytes = 0;  // the blocks of the files and the directory
+  long long FreeKilobytes = 0;
 };
 
 // Lists the directory. Deleted entries are listed only with `showDeleted`

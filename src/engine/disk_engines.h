@@ -10,14 +10,14 @@
 
 namespace velloran {
 
-// Scans and/or reads the tracks OpFirstTrack..OpLastTrack (OpMode 2, 4, 6).
+// Scans and/or reads the tracks OpFirstTrack..OpLastTrack (scan, read or both).
 OperationOutcome RunReadingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation);
 
-// Formats and/or writes the present tracks of the range (OpMode 8, 16, 24).
+// Formats and/or writes the present tracks of the range (format, write or both).
 OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation);
 
 // Reads the tracks OpFirstTrack..OpLastTrack as flux and decodes them,
-// whatever reading OpMode asks for: one turn of each track, or
+// whatever reading steps it asks for: one turn of each track, or
 // FluxRevolutions when KeepFlux is set. Tracks with bad sectors are read
 // again after the pass (FluxRevolutions, up to RetryCount passes, the head
 // stepping away and back first), each sector keeping its first good copy.
@@ -29,7 +29,8 @@ OperationOutcome RunFluxReadingEngine(TZX_Disk& disk, FluxDrive& drive, Operatio
 // compared when Verify is set.
 OperationOutcome RunFluxWritingEngine(TZX_Disk& disk, FluxDrive& drive, OperationHost& host, DiskOperation& operation);
 
-// Runs the engine that OpMode selects: below 8 reading, otherwise writing.
+// Runs the engine that the steps select: the writing engine when they write,
+// otherwise the reading one.
 OperationOutcome RunDiskOperation(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation);
 // The same for any kind of drive.
 OperationOutcome RunDiskOperation(TZX_Disk& disk, DiskDrive& drive, OperationHost& host, DiskOperation& operation);

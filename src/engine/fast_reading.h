@@ -1,4 +1,4 @@
-// The rotation-aware reading (OpMode 7): each track read in about one turn,
+// The rotation-aware reading (OperationSteps::fast): each track read in about one turn,
 // then re-reads of the sectors that failed.
 #pragma once
 

@@ -7,20 +7,34 @@
 
 namespace velloran {
 
-// Flags of OpMode. 2, 4 and 6 select the reading engine; 8, 16 and 24 the
-// writing engine. 7 is the rotation-aware reading: scan and read, each track
-// in about one turn, then re-reads of the sectors that failed.
-inline constexpr int kOpFast = 1;
-inline constexpr int kOpScan = 2;
-inline constexpr int kOpRead = 4;
-inline constexpr int kOpFormat = 8;
-inline constexpr int kOpWrite = 16;
+// What an operation does to each track of its range. Reading scans (finds
+// the track's ID fields) and/or reads (each sector by its ID); `fast` is the
+// rotation-aware reading, which scans and reads each track in about one turn
+// and re-reads the sectors that failed. Writing formats and/or writes.
+struct OperationSteps {
+  bool fast = false;
+  bool scan = false;
+  bool read = false;
+  bool format = false;
+  bool write = false;
+
+  bool Writes() const { return format || write; }
+  bool operator==(const OperationSteps&) const = default;
+};
+
+inline constexpr OperationSteps kScanTracks{.scan = true};
+inline constexpr OperationSteps kReadSectors{.read = true};
+inline constexpr OperationSteps kScanAndRead{.scan = true, .read = true};
+inline constexpr OperationSteps kFastRead{.fast = true, .scan = true, .read = true};
+inline constexpr OperationSteps kFormatTracks{.format = true};
+inline constexpr OperationSteps kWriteTracks{.write = true};
+inline constexpr OperationSteps kFormatAndWrite{.format = true, .write = true};
 
 inline constexpr int kLastTrackIndex = 165;
 
 // Parameters of one operation, set by the command that starts it.
 struct DiskOperation {
-  int OpMode = 0;
+  OperationSteps Steps;
   int OpFirstTrack = 0;  // inclusive range of track indexes
   int OpLastTrack = 0;
   std::uint8_t RetryCount = 10;  // attempts per sector read, sector write and track format

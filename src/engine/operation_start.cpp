@@ -9,20 +9,20 @@ constexpr const char* kRangeTooLong =
 
 struct CommandInfo {
   const char* caption;
-  int opMode;
+  OperationSteps steps;
 };
 
 CommandInfo Info(DiskCommand command) {
   switch (command) {
-    case DiskCommand::ScanTracks: return {"Сканирование дорожек диска", kOpScan};
-    case DiskCommand::ReadSectors: return {"Посекторное чтение диска", kOpRead};
-    case DiskCommand::ScanAndRead: return {"Сканирование с посекторным чтением", kOpScan | kOpRead};
-    case DiskCommand::FastRead: return {"Быстрое чтение диска", kOpFast | kOpScan | kOpRead};
-    case DiskCommand::Format: return {"Форматирование диска", kOpFormat};
-    case DiskCommand::Write: return {"Запись диска", kOpWrite};
-    case DiskCommand::FormatAndWrite: return {"Формат и запись диска", kOpFormat | kOpWrite};
+    case DiskCommand::ScanTracks: return {"Сканирование дорожек диска", kScanTracks};
+    case DiskCommand::ReadSectors: return {"Посекторное чтение диска", kReadSectors};
+    case DiskCommand::ScanAndRead: return {"Сканирование с посекторным чтением", kScanAndRead};
+    case DiskCommand::FastRead: return {"Быстрое чтение диска", kFastRead};
+    case DiskCommand::Format: return {"Форматирование диска", kFormatTracks};
+    case DiskCommand::Write: return {"Запись диска", kWriteTracks};
+    case DiskCommand::FormatAndWrite: return {"Формат и запись диска", kFormatAndWrite};
   }
-  return {"", 0};
+  return {"", {}};
 }
 
 }  // namespace
@@ -37,7 +37,7 @@ CommandStart PrepareDiskCommand(DiskCommand command, const Settings& settings, T
 
   const CommandInfo info = Info(command);
   start.caption = info.caption;
-  start.operation.OpMode = info.opMode;
+  start.operation.Steps = info.steps;
   start.operation.RetryCount = settings.RetryCount;
   if (settings.FirstTrack > settings.LastTrack) {
     start.messages.push_back("Начальная дорожка больше конечной...");
@@ -46,7 +46,7 @@ CommandStart PrepareDiskCommand(DiskCommand command, const Settings& settings, T
   start.operation.OpFirstTrack = settings.FirstTrack;
   start.operation.OpLastTrack = settings.LastTrack;
 
-  const bool writing = info.opMode >= kOpFormat;
+  const bool writing = info.steps.Writes();
   if ((writing || command == DiskCommand::ReadSectors) && settings.LastTrack >= trackCount) {
     start.messages.push_back(kRangeTooLong);
     if (trackCount == 0) return start;

@@ -1,6 +1,6 @@
 // The reading engine: for each track of the range it seeks, scans the
 // track's sector IDs into its slots and reads every slot's sector by its ID.
-// The rotation-aware mode (OpMode 7) has its own engine in fast_reading.cpp.
+// The rotation-aware mode (OperationSteps::fast) has its own engine in fast_reading.cpp.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -45,18 +45,18 @@ void ReadStep(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOpe
 }  // namespace
 
 OperationOutcome RunReadingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation) {
-  if (operation.OpMode & kOpFast) return RunFastReadingEngine(disk, driver, host, operation);
+  if (operation.Steps.fast) return RunFastReadingEngine(disk, driver, host, operation);
   if (!BeginReading(driver, host, operation)) return OperationOutcome::Failed;
 
   TrackPass pass = ControllerReadingPass(driver, host, operation);
   pass.steps = {{.run =
                      [&](int t) {
-                       if (operation.OpMode & kOpScan) ScanStep(disk, driver, host, t);
+                       if (operation.Steps.scan) ScanStep(disk, driver, host, t);
                        return true;
                      },
                  .processEvents = true},
                 {.run = [&](int t) {
-                  if (operation.OpMode & kOpRead) ReadStep(disk, driver, host, operation, t);
+                  if (operation.Steps.read) ReadStep(disk, driver, host, operation, t);
                   return true;
                 }}};
   if (const OperationOutcome outcome = RunTrackPass(host, pass); outcome != OperationOutcome::Completed) return outcome;
@@ -67,7 +67,7 @@ OperationOutcome RunReadingEngine(TZX_Disk& disk, FloppyDriver& driver, Operatio
 }
 
 OperationOutcome RunDiskOperation(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation) {
-  if (operation.OpMode < kOpFormat) return RunReadingEngine(disk, driver, host, operation);
+  if (!operation.Steps.Writes()) return RunReadingEngine(disk, driver, host, operation);
   return RunWritingEngine(disk, driver, host, operation);
 }
 
@@ -75,7 +75,7 @@ OperationOutcome RunDiskOperation(TZX_Disk& disk, DiskDrive& drive, OperationHos
   return VisitDrive(
       drive, [&](FloppyDriver& controller) { return RunDiskOperation(disk, controller, host, operation); },
       [&](FluxDrive& flux) {
-        if (operation.OpMode < kOpFormat) return RunFluxReadingEngine(disk, flux, host, operation);
+        if (!operation.Steps.Writes()) return RunFluxReadingEngine(disk, flux, host, operation);
         return RunFluxWritingEngine(disk, flux, host, operation);
       });
 }

@@ -85,14 +85,13 @@ OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, Operatio
                      [&](int t) {
                        TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
                        const int count = track.CountSectors();
-                       formatted =
-                           (operation.OpMode & kOpFormat) == 0 || FormatStep(track, driver, host, operation, t, count);
+                       formatted = !operation.Steps.format || FormatStep(track, driver, host, operation, t, count);
                        if (!formatted) operation.BadSectors += count;
                        return true;
                      }},
                 {.run =
                      [&](int t) {
-                       if ((operation.OpMode & kOpWrite) == 0) return true;
+                       if (!operation.Steps.write) return true;
                        TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
                        const int failures = WriteStep(track, driver, host, operation, t, track.SectorCount);
                        if (formatted) operation.BadSectors += failures;

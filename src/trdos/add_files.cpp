@@ -131,7 +131,7 @@ OperationResult AddFiles(CatalogState& state, TZX_Disk& disk, const std::vector<
         Message{MessageText(MessageId::TrdosFilesAdded, {std::to_string(added), std::to_string(files.size())}),
                 "Внимание..!", MessageIcon::Warning, MessageButtons::Ok});
   WriteCatalogBack(state, disk, result);
-  state.CatalogChanged = 1;
+  state.CatalogChanged = true;
   return result;
 }
 

@@ -14,10 +14,6 @@
 
 namespace velloran {
 
-inline constexpr const char* kAddFilesTitle = "Добавить файл(ы) в образ..";
-inline constexpr const char* kAddFilesFilter =
-    "Sinclair file(s) (*.scl)|*.scl|Hobeta file(s) (*.$*)|*.$*|Sinclair & Hobeta files (*.scl & *.$*)|*.scl;*.$*";
-
 // Whether a file is read as SCL: its extension, upper-cased and without the
 // dot, begins with "SCL". Every other file is read as Hobeta.
 bool IsSclFileName(const std::filesystem::path& file);

@@ -108,7 +108,7 @@ bool ParseCatalog(ByteSpan image, TrdosCatalog& catalog) {
     if (std::all_of(bytes, bytes + 8, [](std::uint8_t b) { return b == 0; })) break;
     catalog.Entries[catalog.EntryCount++] = LoadEntry(bytes);
   }
-  catalog.Valid = 1;
+  catalog.Valid = true;
   return true;
 }
 
@@ -180,7 +180,7 @@ void MakeTrdosDisk(TZX_Disk& disk, std::string_view label) {
 }
 
 std::string FileAtSector(const TrdosCatalog& catalog, int track, int sector) {
-  if (track == 0 || catalog.Valid == 0) return {};
+  if (track == 0 || !catalog.Valid) return {};
   const int target = static_cast<std::uint16_t>(track * kTrdosSectorsPerTrack + sector);
   for (int i = 0; i < catalog.EntryCount; ++i) {
     const TrdosEntry& entry = catalog.Entries[i];

@@ -43,7 +43,7 @@ struct TrdosEntry {
 
 // The in-memory catalog record every TR-DOS operation works on.
 struct TrdosCatalog {
-  std::uint8_t Valid = 0;
+  bool Valid = false;           // read from a well-formed information sector
   std::uint8_t EntryCount = 0;  // entries before the all-zero name, 0..128
   std::array<std::uint8_t, 8> DiskLabel{};
   std::uint8_t DiskType = 0;
@@ -59,10 +59,10 @@ struct TrdosCatalog {
 // The catalog records and flags the application holds for the life of the
 // process and passes to the catalog operations.
 struct CatalogState {
-  TrdosCatalog SharedCatalog;        // what the catalog window shows and edits
-  TrdosCatalog OwnerCatalog;         // used only by FileAtSector
-  std::uint8_t CatalogEditable = 0;  // 1 = read from the disk in memory
-  std::uint8_t CatalogChanged = 0;   // 1 = the window changed sectors of the disk
+  TrdosCatalog SharedCatalog;    // what the catalog window shows and edits
+  TrdosCatalog OwnerCatalog;     // used only by FileAtSector
+  bool CatalogEditable = false;  // read from the disk in memory, not from a drive
+  bool CatalogChanged = false;   // the window changed sectors of the disk
 };
 
 // The first slot of the track whose IdSector equals `sector`, used or not;

@@ -58,7 +58,7 @@ OperationResult DeleteFiles(CatalogState& state, TZX_Disk& disk, const std::vect
                             bool showDeleted) {
   OperationResult result;
   TrdosCatalog& catalog = state.SharedCatalog;
-  state.CatalogChanged = 1;
+  state.CatalogChanged = true;
   std::vector<int> rows = selectedRows;
   std::sort(rows.begin(), rows.end());
   std::vector<int> entries;
@@ -108,7 +108,7 @@ OperationResult RestoreFile(CatalogState& state, TZX_Disk& disk, int e, const st
     catalog.FileCount = static_cast<std::uint8_t>(e + 1);
   }
   WriteCatalogBack(state, disk, result);
-  state.CatalogChanged = 1;
+  state.CatalogChanged = true;
   return result;
 }
 
@@ -118,7 +118,7 @@ TextDialog RenameDiskDialog(const TrdosCatalog& catalog) {
   dialog.Text = "Задайте имя диска (8 символов максимум)";
   dialog.Label = "Имя:";
   dialog.MaxLength = 8;
-  dialog.InitialText = DiskInfo(catalog).d1;
+  dialog.InitialText = DiskInfo(catalog).Label;
   return dialog;
 }
 
@@ -133,7 +133,7 @@ OperationResult RenameDisk(CatalogState& state, TZX_Disk& disk, const std::strin
   if (bytes.size() > 8) bytes.resize(8);
   if (bytes == oldName) return result;
 
-  state.CatalogChanged = 1;
+  state.CatalogChanged = true;
   TSectorRec* info = FindSector(disk, 0, kInfoSectorNumber);
   if (info == nullptr) return result;
   catalog.DiskLabel.fill(0);
@@ -160,7 +160,7 @@ EntryEditorFields EntryEditorFieldsOf(const TrdosEntry& entry) {
 OperationResult EditEntry(CatalogState& state, TZX_Disk& disk, int e, const EntryEditorFields& fields) {
   OperationResult result;
   if (e < 0 || e >= kTrdosMaxFiles) return result;
-  state.CatalogChanged = 1;
+  state.CatalogChanged = true;
   const int sectorNumber = e / 16 + 1;
   if (FindUsableSector(disk, 0, sectorNumber) == nullptr) {
     result.Messages.push_back(
@@ -222,7 +222,7 @@ std::optional<Message> MoveSectors(TZX_Disk& disk, TrdosPosition source, TrdosPo
 OperationResult CompactCatalog(CatalogState& state, TZX_Disk& disk) {
   OperationResult result;
   TrdosCatalog& catalog = state.SharedCatalog;
-  state.CatalogChanged = 1;
+  state.CatalogChanged = true;
   TrdosPosition write{1, 0};
   std::array<TrdosEntry, kTrdosMaxFiles> kept{};
   int j = 0;

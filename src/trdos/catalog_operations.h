@@ -50,13 +50,13 @@ OperationResult RenameDisk(CatalogState& state, TZX_Disk& disk, const std::strin
 
 // Edit one entry through the editor window's fields.
 struct EntryEditorFields {
-  std::string Name;              // e1, UTF-8; "?" and bytes 2..8 for a deleted entry
-  std::string Type;              // e2, one character
-  std::uint16_t Start = 0;       // e3
-  std::uint16_t Length = 0;      // e4
-  std::uint8_t FileSectors = 0;  // e5
-  std::uint8_t FirstSector = 0;  // e6
-  std::uint8_t FirstTrack = 0;   // e7
+  std::string Name;  // UTF-8; "?" and bytes 2..8 for a deleted entry
+  std::string Type;  // one character
+  std::uint16_t Start = 0;
+  std::uint16_t Length = 0;
+  std::uint8_t FileSectors = 0;
+  std::uint8_t FirstSector = 0;
+  std::uint8_t FirstTrack = 0;
 };
 EntryEditorFields EntryEditorFieldsOf(const TrdosEntry& entry);
 // Called when the editor was accepted. An empty type keeps the stored type.

@@ -54,9 +54,18 @@ std::vector<CatalogRow> CatalogRows(const TrdosCatalog& catalog, bool showDelete
   return rows;
 }
 
+TrdosDiskTracks DiskTracksOf(std::uint8_t diskType) {
+  if (diskType == 0x16 || diskType == 0x18) return TrdosDiskTracks::Eighty;
+  if (diskType == 0x17 || diskType == 0x19) return TrdosDiskTracks::Forty;
+  return TrdosDiskTracks::Unknown;
+}
+
 std::string DiskTypeText(std::uint8_t diskType) {
-  if (diskType == 0x16 || diskType == 0x18) return "80-дорожек";
-  if (diskType == 0x17 || diskType == 0x19) return "40-дорожек";
+  switch (DiskTracksOf(diskType)) {
+    case TrdosDiskTracks::Eighty: return "80-дорожек";
+    case TrdosDiskTracks::Forty: return "40-дорожек";
+    case TrdosDiskTracks::Unknown: break;
+  }
   return "Не определено";
 }
 
@@ -65,43 +74,43 @@ DiskInfoTexts DiskInfo(const TrdosCatalog& catalog) {
   // A label ends at its first zero byte, as a renamed disk pads with zeros.
   std::size_t length = 0;
   while (length < catalog.DiskLabel.size() && catalog.DiskLabel[length] != 0) ++length;
-  texts.d1 = NameText(std::span(catalog.DiskLabel.data(), length));
-  texts.d2 = DiskTypeText(catalog.DiskType);
-  texts.d3 = std::to_string(catalog.FirstFreeSector + 1);
-  texts.d4 = std::to_string(catalog.FirstFreeTrack);
-  texts.d5 = std::to_string(catalog.FreeSectors);
-  texts.d6 = std::to_string(catalog.FileCount);
-  texts.d7 = std::to_string(catalog.DeletedCount);
+  texts.Label = NameText(std::span(catalog.DiskLabel.data(), length));
+  texts.DiskType = DiskTypeText(catalog.DiskType);
+  texts.FirstFreeSector = std::to_string(catalog.FirstFreeSector + 1);
+  texts.FirstFreeTrack = std::to_string(catalog.FirstFreeTrack);
+  texts.FreeSectors = std::to_string(catalog.FreeSectors);
+  texts.Files = std::to_string(catalog.FileCount);
+  texts.DeletedFiles = std::to_string(catalog.DeletedCount);
   return texts;
 }
 
 CatalogMenuEnabling CatalogMenu(const TrdosCatalog& catalog, bool listEmpty, const std::vector<int>& selectedRows,
                                 bool showDeleted) {
   CatalogMenuEnabling menu;
-  menu.N3 = true;
-  menu.N4 = true;
+  menu.AddFiles = true;
+  menu.RenameDisk = true;
   if (listEmpty) return menu;
 
-  menu.Hob = menu.scl1 = menu.N8 = true;
-  menu.N2 = catalog.DeletedCount > 0;
-  menu.N11 = false;
+  menu.SaveHobeta = menu.SaveScl = menu.DeleteFiles = true;
+  menu.Compact = catalog.DeletedCount > 0;
+  menu.RestoreFile = false;
   if (selectedRows.size() == 1) {
     const int e = RowToEntry(catalog, selectedRows[0], showDeleted);
     if (e < 0 || e >= kTrdosMaxFiles) return menu;
     const TrdosEntry& entry = catalog.Entries[e];
-    menu.HEX1 = true;
-    menu.N1 = entry.Length == kScreenLength;
-    menu.N9 = true;
+    menu.ViewHex = true;
+    menu.ViewScreen = entry.Length == kScreenLength;
+    menu.EditEntry = true;
     if (entry.Deleted()) {
-      menu.N11 = true;
-      menu.N8 = false;
+      menu.RestoreFile = true;
+      menu.DeleteFiles = false;
     }
     return menu;
   }
-  menu.N8 = false;
+  menu.DeleteFiles = false;
   for (int row : selectedRows) {
     const int e = RowToEntry(catalog, row, showDeleted);
-    if (e >= 0 && e < kTrdosMaxFiles && !catalog.Entries[e].Deleted()) menu.N8 = true;
+    if (e >= 0 && e < kTrdosMaxFiles && !catalog.Entries[e].Deleted()) menu.DeleteFiles = true;
   }
   return menu;
 }

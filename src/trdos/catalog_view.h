@@ -25,33 +25,36 @@ struct CatalogRow {
 };
 std::vector<CatalogRow> CatalogRows(const TrdosCatalog& catalog, bool showDeleted);
 
-// The values of the group "Описание диска", d1..d7.
+// The values of the group "Описание диска" (the labels d1..d7 of the window).
 struct DiskInfoTexts {
-  std::string d1;  // label
-  std::string d2;  // disk type
-  std::string d3;  // first free sector, counted from 1
-  std::string d4;  // first free track
-  std::string d5;  // free sectors
-  std::string d6;  // files
-  std::string d7;  // deleted files
+  std::string Label;
+  std::string DiskType;
+  std::string FirstFreeSector;  // counted from 1
+  std::string FirstFreeTrack;
+  std::string FreeSectors;
+  std::string Files;
+  std::string DeletedFiles;
 };
 DiskInfoTexts DiskInfo(const TrdosCatalog& catalog);
+// What a disk type byte says about the disk's tracks.
+enum class TrdosDiskTracks { Eighty, Forty, Unknown };
+TrdosDiskTracks DiskTracksOf(std::uint8_t diskType);
 // "80-дорожек", "40-дорожек" or "Не определено".
 std::string DiskTypeText(std::uint8_t diskType);
 
-// Which items of the list's context menu are enabled, by component name.
+// Which items of the list's context menu are enabled.
 struct CatalogMenuEnabling {
-  bool N1 = false;    // "Просмотр экрана"
-  bool HEX1 = false;  // "Просмотр HEX"
-  bool N2 = false;    // "Уплотнить"
-  bool N4 = false;    // "Сменить имя диска"
-  bool N10 = true;    // "Показать удаленные файлы", never disabled
-  bool Hob = false;   // "Сохранить hob"
-  bool scl1 = false;  // "Сохранить scl"
-  bool N9 = false;    // "Редактировать заголовок"
-  bool N11 = false;   // "Восстановить файл"
-  bool N3 = false;    // "Добавить файл(ы)"
-  bool N8 = false;    // "Удалить файл(ы)"
+  bool ViewScreen = false;
+  bool ViewHex = false;
+  bool Compact = false;
+  bool RenameDisk = false;
+  bool ShowDeleted = true;  // never disabled
+  bool SaveHobeta = false;
+  bool SaveScl = false;
+  bool EditEntry = false;
+  bool RestoreFile = false;
+  bool AddFiles = false;
+  bool DeleteFiles = false;
 };
 // The enabling when the menu opens: from whether the list is empty, the
 // selected rows and the entries they map to.

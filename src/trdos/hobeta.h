@@ -45,7 +45,5 @@ Message DamagedFileMessage(const std::string& fileName, const std::vector<Damage
 
 // The question asked before a Hobeta export overwrites an existing file.
 Message HobetaOverwriteQuestion(const std::string& fileName);
-// The folder browser title of the Hobeta export.
-inline constexpr const char* kHobetaFolderTitle = "Директория сохранения Хобетных файлов!";
 
 }  // namespace velloran

@@ -45,7 +45,5 @@ SclFile BuildSclFile(const TZX_Disk& disk, const std::vector<TrdosEntry>& entrie
 Message NoFilesSelectedMessage();
 Message SclOverwriteQuestion(const std::string& fullFileName);
 Message SclSectorErrorMessage(const SectorFailure& failure);
-inline constexpr const char* kSclSaveTitle = "Сохранить файл(ы) в SCL..!";
-inline constexpr const char* kSclSaveFilter = "Sinclair file (*.scl)|*.scl";
 
 }  // namespace velloran

@@ -95,7 +95,7 @@ QFont CourierNewFont(int pointSize, bool bold) { return MonospaceFont("Courier N
 
 QFont TerminalFont(int pointSize) { return MonospaceFont("Terminal", pointSize, false); }
 
-QTreeWidget* MakeCatalogList(QWidget* parent, std::span<const ListColumn> columns) {
+QTreeWidget* MakeCatalogList(QWidget* parent, std::span<const ListColumn> columns, TranslatedTexts& texts) {
   auto* list = new QTreeWidget(parent);
   list->setObjectName(QStringLiteral("LV1"));
   list->setRootIsDecorated(false);
@@ -105,13 +105,11 @@ QTreeWidget* MakeCatalogList(QWidget* parent, std::span<const ListColumn> column
   list->setFont(CourierNewFont());
   list->setItemDelegate(new CellPadding(list));
   list->setColumnCount(static_cast<int>(columns.size()));
-  QStringList titles;
-  for (const ListColumn& column : columns) titles << QString::fromUtf8(column.title);
-  list->setHeaderLabels(titles);
   list->header()->setSectionsClickable(false);
   list->header()->setStretchLastSection(false);
   int width = 0;
   for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+    texts.Header(list, i, columns[i].title);
     list->setColumnWidth(i, columns[i].width);
     list->headerItem()->setTextAlignment(i, columns[i].alignment);
     width += columns[i].width;
@@ -135,9 +133,11 @@ QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption) {
   return item;
 }
 
-QLabel* AddInformationLine(QGridLayout* grid, const char* caption, const QString& name) {
+QLabel* AddInformationLine(QGridLayout* grid, const char* caption, const QString& name, TranslatedTexts& texts) {
   const int line = grid->rowCount();
-  grid->addWidget(new QLabel(QString::fromUtf8(caption)), line, 0);
+  auto* captionLabel = new QLabel;
+  texts.Text(captionLabel, caption);
+  grid->addWidget(captionLabel, line, 0);
   auto* value = new QLabel;
   value->setObjectName(name);
   value->setFont(CourierNewFont(9, true));

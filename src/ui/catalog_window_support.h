@@ -18,6 +18,7 @@
 #include "trdos/catalog_operations.h"
 #include "trdos/message.h"
 #include "ui/prompts.h"
+#include "ui/translated_texts.h"
 
 class QAction;
 class QGridLayout;
@@ -57,21 +58,22 @@ QFont TerminalFont(int pointSize = 9);
 
 // One column of a catalog list: title, width and the alignment of its texts.
 struct ListColumn {
-  const char* title;  // UTF-8
+  const char* title;  // the source text, marked for lupdate in the window's context
   int width;
   Qt::Alignment alignment;
 };
 // The list "LV1" of a catalog window: report style, several rows selected
 // at once, whole rows, Courier New, column headers that do not react to
-// clicks, and wide enough for all its columns.
-QTreeWidget* MakeCatalogList(QWidget* parent, std::span<const ListColumn> columns);
+// clicks, and wide enough for all its columns; the titles join `texts`.
+QTreeWidget* MakeCatalogList(QWidget* parent, std::span<const ListColumn> columns, TranslatedTexts& texts);
 // The list's context menu "pm1", opened where the list asks for it (when
 // its context-menu policy is Qt::CustomContextMenu), and one of its items.
 QMenu* MakeListMenu(QTreeWidget* list);
 QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption);
 // Adds a caption and its value label (bold Courier New, centred) to a line
-// of the group "Описание диска"; returns the value label.
-QLabel* AddInformationLine(QGridLayout* grid, const char* caption, const QString& name);
+// of the group "Описание диска"; the caption joins `texts`. Returns the
+// value label.
+QLabel* AddInformationLine(QGridLayout* grid, const char* caption, const QString& name, TranslatedTexts& texts);
 // Adds a row of texts with the columns' alignments.
 void AddCatalogRow(QTreeWidget* list, std::span<const ListColumn> columns, const QStringList& texts);
 

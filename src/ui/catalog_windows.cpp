@@ -22,23 +22,23 @@ CatalogWindowContext ContextOf(TFMain& owner) {
   return CatalogWindowContext{owner.Disk(), owner.Catalogs(), owner.Options(), owner.Store(), owner.Questions()};
 }
 
-TFmScr& Viewer(TFMain& owner) {
-  return WindowOf<TFmScr>(owner, "TFmScr", [&] { return new TFmScr(&owner); });
+FileViewer& Viewer(TFMain& owner) {
+  return WindowOf<FileViewer>(owner, "TFmScr", [&] { return new FileViewer(&owner); });
 }
 
 }  // namespace
 
 void ShowTrdosCatalogWindow(TFMain& owner) {
-  TFLed& editor = WindowOf<TFLed>(owner, "TFLed", [&] { return new TFLed(&owner); });
-  T_ZXCAT& window =
-      WindowOf<T_ZXCAT>(owner, "T_ZXCAT", [&] { return new T_ZXCAT(ContextOf(owner), Viewer(owner), editor, &owner); });
+  EntryEditor& editor = WindowOf<EntryEditor>(owner, "TFLed", [&] { return new EntryEditor(&owner); });
+  TrdosCatalogWindow& window = WindowOf<TrdosCatalogWindow>(
+      owner, "T_ZXCAT", [&] { return new TrdosCatalogWindow(ContextOf(owner), Viewer(owner), editor, &owner); });
   window.Open();
 }
 
 void ShowCpmCatalogWindow(TFMain& owner) {
-  T_cCat& window =
-      WindowOf<T_cCat>(owner, "T_cCat", [&] { return new T_cCat(ContextOf(owner), Viewer(owner), &owner); });
-  window.FormShow();
+  CpmCatalogWindow& window = WindowOf<CpmCatalogWindow>(
+      owner, "T_cCat", [&] { return new CpmCatalogWindow(ContextOf(owner), Viewer(owner), &owner); });
+  window.ListDirectory();
   window.show();
   window.raise();
   window.activateWindow();

@@ -7,8 +7,8 @@ namespace velloran {
 class TFMain;
 
 // Shows the TR-DOS catalog window modally for owner.Catalogs().SharedCatalog.
-// CatalogEditable tells whether the catalog came from the disk in memory (1)
-// or from a real drive (0, shown read-only). Returns when the window closed;
+// CatalogEditable tells whether the catalog came from the disk in memory
+// or from a real drive (shown read-only). Returns when the window closed;
 // CatalogChanged then says whether it changed sectors of the disk.
 void ShowTrdosCatalogWindow(TFMain& owner);
 

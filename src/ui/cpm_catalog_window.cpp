@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,110 +23,131 @@ namespace {
 
 constexpr std::uint8_t kCpmEndOfText = 0x1A;  // ^Z
 
-const ListColumn kColumns[] = {{"Filename", 100, Qt::AlignLeft | Qt::AlignVCenter},
-                               {"Ext", 50, Qt::AlignCenter},
-                               {"Length", 60, Qt::AlignRight | Qt::AlignVCenter},
-                               {"Atrib", 75, Qt::AlignLeft | Qt::AlignVCenter},
-                               {"№", 50, Qt::AlignLeft | Qt::AlignVCenter}};
+// "Пользователь" is the directory entry's user byte, "Экстент" the number of
+// the entry's extent within its file.
+const ListColumn kColumns[] = {
+    {QT_TRANSLATE_NOOP("velloran::CpmCatalogWindow", "Имя файла"), 100, Qt::AlignLeft | Qt::AlignVCenter},
+    {QT_TRANSLATE_NOOP("velloran::CpmCatalogWindow", "Тип"), 50, Qt::AlignCenter},
+    {QT_TRANSLATE_NOOP("velloran::CpmCatalogWindow", "Длина"), 60, Qt::AlignRight | Qt::AlignVCenter},
+    {QT_TRANSLATE_NOOP("velloran::CpmCatalogWindow", "Пользователь"), 105, Qt::AlignCenter},
+    {QT_TRANSLATE_NOOP("velloran::CpmCatalogWindow", "Экстент"), 70, Qt::AlignCenter}};
 
 }  // namespace
 
-T_cCat::T_cCat(CatalogWindowContext context, TFmScr& viewer, QWidget* parent)
-    : QDialog(parent), context_(context), viewer_(viewer) {
+CpmCatalogWindow::CpmCatalogWindow(CatalogWindowContext context, FileViewer& viewer, QWidget* parent)
+    : QDialog(parent), context_(context), viewer_(viewer), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("T_cCat"));
-  setWindowTitle(tr("Каталог диска CP/M"));
+  texts_.WindowTitle(this, QT_TR_NOOP("Каталог диска CP/M"));
   setModal(false);
   BuildList();
   BuildMenu();
 
-  auto* group = new QGroupBox(tr("Описание диска"), this);
+  auto* group = new QGroupBox(this);
+  texts_.Title(group, QT_TR_NOOP("Описание диска"));
   auto* grid = new QGridLayout(group);
-  l6_ = AddInformationLine(grid, "Количество файлов", QStringLiteral("l6"));
-  l5_ = AddInformationLine(grid, "Занято", QStringLiteral("l5"));
-  l4_ = AddInformationLine(grid, "Свободно", QStringLiteral("l4"));
-  l7_ = AddInformationLine(grid, "Формат", QStringLiteral("l7"));
-  l7_->setWordWrap(true);
+  fileCountLabel_ = AddInformationLine(grid, QT_TR_NOOP("Количество файлов"), QStringLiteral("l6"), texts_);
+  usedLabel_ = AddInformationLine(grid, QT_TR_NOOP("Занято"), QStringLiteral("l5"), texts_);
+  freeLabel_ = AddInformationLine(grid, QT_TR_NOOP("Свободно"), QStringLiteral("l4"), texts_);
+  definitionLabel_ = AddInformationLine(grid, QT_TR_NOOP("Формат"), QStringLiteral("l7"), texts_);
+  definitionLabel_->setWordWrap(true);
 
-  BitBtn1_ = new QPushButton(tr("Закрыть"), this);
-  BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
-  connect(BitBtn1_, &QPushButton::clicked, this, &T_cCat::BitBtn1Click);
+  closeButton_ = new QPushButton(this);
+  closeButton_->setObjectName(QStringLiteral("BitBtn1"));
+  texts_.Text(closeButton_, QT_TR_NOOP("Закрыть"));
+  connect(closeButton_, &QPushButton::clicked, this, &CpmCatalogWindow::OnClose);
 
   auto* side = new QVBoxLayout;
   side->addWidget(group);
   side->addStretch();
-  side->addWidget(BitBtn1_);
+  side->addWidget(closeButton_);
   auto* layout = new QHBoxLayout(this);
-  layout->addWidget(LV1_, 1);
+  layout->addWidget(list_, 1);
   layout->addLayout(side);
-  resize(620, 420);
+  resize(700, 420);
 }
 
-void T_cCat::BuildList() {
-  LV1_ = MakeCatalogList(this, kColumns);
-  LV1_->setContextMenuPolicy(Qt::CustomContextMenu);
+void CpmCatalogWindow::BuildList() {
+  list_ = MakeCatalogList(this, kColumns, texts_);
+  list_->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
-void T_cCat::BuildMenu() {
-  pm1_ = MakeListMenu(LV1_);
-  HEX1_ = AddMenuItem(pm1_, "HEX1", tr("Просмотр HEX"));
-  N11_ = AddMenuItem(pm1_, "N11", tr("Просмотр текста"));
-  N10_ = AddMenuItem(pm1_, "N10", tr("Показать удаленные файлы"));
-  N10_->setCheckable(true);
-  N2_ = AddMenuItem(pm1_, "N2", tr("Показать скрытые файлы"));
-  N2_->setCheckable(true);
-  Hob_ = AddMenuItem(pm1_, "Hob", tr("Сохранить как"));
-  connect(HEX1_, &QAction::triggered, this, &T_cCat::HEX1Click);
-  connect(N11_, &QAction::triggered, this, &T_cCat::N11Click);
-  connect(N10_, &QAction::triggered, this, &T_cCat::N10Click);
-  connect(N2_, &QAction::triggered, this, &T_cCat::N2Click);
-  connect(Hob_, &QAction::triggered, this, &T_cCat::HobClick);
-  connect(pm1_, &QMenu::aboutToShow, this, &T_cCat::pm1Popup);
+void CpmCatalogWindow::BuildMenu() {
+  menu_ = MakeListMenu(list_);
+  const auto item = [this](const char* name, const char* caption) {
+    QAction* action = AddMenuItem(menu_, name, QString());
+    texts_.Text(action, caption);
+    return action;
+  };
+  viewHexAction_ = item("HEX1", QT_TR_NOOP("Просмотр HEX"));
+  viewTextAction_ = item("N11", QT_TR_NOOP("Просмотр текста"));
+  showDeletedAction_ = item("N10", QT_TR_NOOP("Показать удаленные файлы"));
+  showDeletedAction_->setCheckable(true);
+  showHiddenAction_ = item("N2", QT_TR_NOOP("Показать скрытые файлы"));
+  showHiddenAction_->setCheckable(true);
+  saveAsAction_ = item("Hob", QT_TR_NOOP("Сохранить как"));
+  connect(viewHexAction_, &QAction::triggered, this, &CpmCatalogWindow::OnViewHex);
+  connect(viewTextAction_, &QAction::triggered, this, &CpmCatalogWindow::OnViewText);
+  connect(showDeletedAction_, &QAction::triggered, this, &CpmCatalogWindow::OnShowDeleted);
+  connect(showHiddenAction_, &QAction::triggered, this, &CpmCatalogWindow::OnShowHidden);
+  connect(saveAsAction_, &QAction::triggered, this, &CpmCatalogWindow::OnSaveAs);
+  connect(menu_, &QMenu::aboutToShow, this, &CpmCatalogWindow::UpdateMenu);
 }
 
-void T_cCat::FormShow() {
-  listing_ = ListCpmDisk(context_.disk, N10_->isChecked(), N2_->isChecked());
-  LV1_->clear();
+void CpmCatalogWindow::ListDirectory() {
+  listing_ = ListCpmDisk(context_.disk, showDeletedAction_->isChecked(), showHiddenAction_->isChecked());
+  list_->clear();
   // Lengths in bytes: the kilobytes-dot-bytes form ("2.384" for 2 KB and
   // 384 bytes) reads like a decimal fraction.
   for (const CpmRow& row : listing_.Rows)
     AddCatalogRow(
-        LV1_, kColumns,
-        {QtText(row.Filename), QtText(row.Ext), QString::number(row.Size), QtText(row.Atrib), QtText(row.Number)});
-  l4_->setText(QtText(listing_.l4));
-  l5_->setText(QtText(listing_.l5));
-  l6_->setText(QtText(listing_.l6));
-  l7_->setText(QtText(listing_.Definition.Title));
-  l7_->setToolTip(QtText(CpmDefinitionText(listing_.Definition)));
+        list_, kColumns,
+        {QtText(row.Filename), QtText(row.Ext), QString::number(row.Size), QtText(row.User), QtText(row.Number)});
+  fileCountLabel_->setText(QString::number(listing_.Rows.size()));
+  definitionLabel_->setText(QtText(listing_.Definition.Title));
+  definitionLabel_->setToolTip(QtText(CpmDefinitionText(listing_.Definition)));
+  ShowSpace();
 }
 
-void T_cCat::N10Click() { FormShow(); }
-
-void T_cCat::N2Click() { FormShow(); }
-
-void T_cCat::pm1Popup() {
-  const bool selected = !LV1_->selectedItems().isEmpty();
-  HEX1_->setEnabled(selected);
-  N11_->setEnabled(selected);
-  Hob_->setEnabled(selected);
+void CpmCatalogWindow::ShowSpace() {
+  usedLabel_->setText(tr("%1 кБ").arg(listing_.UsedKilobytes));
+  freeLabel_->setText(tr("%1 кБ").arg(listing_.FreeKilobytes));
 }
 
-std::string T_cCat::SelectedName11() const {
+void CpmCatalogWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() != QEvent::LanguageChange) return;
+  texts_.Retranslate();
+  ShowSpace();
+}
+
+void CpmCatalogWindow::OnShowDeleted() { ListDirectory(); }
+
+void CpmCatalogWindow::OnShowHidden() { ListDirectory(); }
+
+void CpmCatalogWindow::UpdateMenu() {
+  const bool selected = !list_->selectedItems().isEmpty();
+  viewHexAction_->setEnabled(selected);
+  viewTextAction_->setEnabled(selected);
+  saveAsAction_->setEnabled(selected);
+}
+
+std::string CpmCatalogWindow::SelectedName11() const {
   int first = -1;
-  for (QTreeWidgetItem* item : LV1_->selectedItems()) {
-    const int row = LV1_->indexOfTopLevelItem(item);
+  for (QTreeWidgetItem* item : list_->selectedItems()) {
+    const int row = list_->indexOfTopLevelItem(item);
     if (first < 0 || row < first) first = row;
   }
   if (first < 0 || first >= static_cast<int>(listing_.Rows.size())) return {};
   return listing_.Rows[first].Name11;
 }
 
-bool T_cCat::FindSelectedFile(CpmFoundFile& found) const {
+bool CpmCatalogWindow::FindSelectedFile(CpmFoundFile& found) const {
   const std::string name11 = SelectedName11();
   return !name11.empty() && FindCpmFile(listing_.Definition, listing_.Directory, name11, found) >= 0;
 }
 
 // Shows the selected file's bytes in hex, in the Terminal font.
-void T_cCat::HEX1Click() {
+void CpmCatalogWindow::OnViewHex() {
   CpmFoundFile found;
   if (!FindSelectedFile(found)) return;
   viewer_.PrepareHex(CpmFileContents(context_.disk, listing_.Definition, found), true);
@@ -134,7 +156,7 @@ void T_cCat::HEX1Click() {
 
 // Shows the selected file as text; a CP/M text ends at its first ^Z, the
 // rest of its last record is filler.
-void T_cCat::N11Click() {
+void CpmCatalogWindow::OnViewText() {
   CpmFoundFile found;
   if (!FindSelectedFile(found)) return;
   Bytes contents = CpmFileContents(context_.disk, listing_.Definition, found);
@@ -144,7 +166,7 @@ void T_cCat::N11Click() {
 }
 
 // "Сохранить как": writes the selected file's bytes to a chosen file.
-void T_cCat::HobClick() {
+void CpmCatalogWindow::OnSaveAs() {
   const std::string name11 = SelectedName11();
   if (name11.empty()) return;
   Prompts& prompts = context_.prompts;
@@ -172,6 +194,6 @@ void T_cCat::HobClick() {
   RememberFolderSetting(context_, "SCLDir", PathOf(QFileInfo(fileName).absolutePath()));
 }
 
-void T_cCat::BitBtn1Click() { close(); }
+void CpmCatalogWindow::OnClose() { close(); }
 
 }  // namespace velloran

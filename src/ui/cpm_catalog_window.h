@@ -1,4 +1,4 @@
-// T_cCat, the CP/M catalog window (not modal): the files of the directory,
+// CpmCatalogWindow, the CP/M catalog window (not modal): the files of the directory,
 // the disk definition it was read by, the used and free space, and the
 // commands that view a file as hex or text and save its bytes. It never
 // changes the disk.
@@ -8,6 +8,7 @@
 
 #include "cpm/cpm_directory.h"
 #include "ui/catalog_window_support.h"
+#include "ui/translated_texts.h"
 
 class QAction;
 class QLabel;
@@ -17,28 +18,33 @@ class QTreeWidget;
 
 namespace velloran {
 
-class TFmScr;
+class FileViewer;
 
-class T_cCat : public QDialog {
+class CpmCatalogWindow : public QDialog {
   Q_OBJECT
 
  public:
-  T_cCat(CatalogWindowContext context, TFmScr& viewer, QWidget* parent = nullptr);
+  CpmCatalogWindow(CatalogWindowContext context, FileViewer& viewer, QWidget* parent = nullptr);
 
   // Reads the directory of the disk in memory and lists it.
-  void FormShow();
+  void ListDirectory();
   // "Показать удаленные файлы" and "Показать скрытые файлы": list again.
-  void N10Click();
-  void N2Click();
+  void OnShowDeleted();
+  void OnShowHidden();
   // The file commands need a selected row.
-  void pm1Popup();
-  void HEX1Click();     // "Просмотр HEX"
-  void N11Click();      // "Просмотр текста"
-  void HobClick();      // "Сохранить как"
-  void BitBtn1Click();  // "Закрыть"
+  void UpdateMenu();
+  void OnViewHex();   // "Просмотр HEX"
+  void OnViewText();  // "Просмотр текста"
+  void OnSaveAs();    // "Сохранить как"
+  void OnClose();     // "Закрыть"
+
+ protected:
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildList();
+  // The used and free space, in the window's language.
+  void ShowSpace();
   void BuildMenu();
   // name11 of the first selected row, or empty when none is selected.
   std::string SelectedName11() const;
@@ -46,20 +52,21 @@ class T_cCat : public QDialog {
   bool FindSelectedFile(CpmFoundFile& found) const;
 
   CatalogWindowContext context_;
-  TFmScr& viewer_;
+  FileViewer& viewer_;
   CpmListing listing_;
-  QTreeWidget* LV1_ = nullptr;
-  QLabel* l4_ = nullptr;
-  QLabel* l5_ = nullptr;
-  QLabel* l6_ = nullptr;
-  QLabel* l7_ = nullptr;  // the disk definition
-  QPushButton* BitBtn1_ = nullptr;
-  QMenu* pm1_ = nullptr;
-  QAction* HEX1_ = nullptr;
-  QAction* N11_ = nullptr;
-  QAction* N10_ = nullptr;
-  QAction* N2_ = nullptr;
-  QAction* Hob_ = nullptr;
+  QTreeWidget* list_ = nullptr;
+  QLabel* freeLabel_ = nullptr;
+  QLabel* usedLabel_ = nullptr;
+  QLabel* fileCountLabel_ = nullptr;
+  QLabel* definitionLabel_ = nullptr;  // the disk definition
+  QPushButton* closeButton_ = nullptr;
+  QMenu* menu_ = nullptr;
+  QAction* viewHexAction_ = nullptr;
+  QAction* viewTextAction_ = nullptr;
+  QAction* showDeletedAction_ = nullptr;
+  QAction* showHiddenAction_ = nullptr;
+  QAction* saveAsAction_ = nullptr;
+  TranslatedTexts texts_;
 };
 
 }  // namespace velloran

@@ -1,7 +1,9 @@
 #include "ui/entry_editor.h"
 
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -29,77 +31,90 @@ void HexField::SetValue(unsigned value) {
 
 unsigned HexField::Value() const { return text().toUInt(nullptr, 16); }
 
-TFLed::TFLed(QWidget* parent) : QDialog(parent) {
+EntryEditor::EntryEditor(QWidget* parent) : QDialog(parent), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("TFLed"));
-  setWindowTitle(tr("Редактор элемента каталога"));
+  texts_.WindowTitle(this, QT_TR_NOOP("Редактор элемента каталога"));
 
-  e1_ = new QLineEdit(this);
-  e1_->setObjectName(QStringLiteral("e1"));
-  e1_->setMaxLength(8);
-  e1_->setFont(CourierNewFont());
-  e2_ = new QLineEdit(this);
-  e2_->setObjectName(QStringLiteral("e2"));
-  e2_->setMaxLength(1);
-  e2_->setFont(CourierNewFont());
-  e3_ = new HexField(4, this);
-  e3_->setObjectName(QStringLiteral("e3"));
-  e4_ = new HexField(4, this);
-  e4_->setObjectName(QStringLiteral("e4"));
-  e5_ = new HexField(2, this);
-  e5_->setObjectName(QStringLiteral("e5"));
-  e6_ = new HexField(2, this);
-  e6_->setObjectName(QStringLiteral("e6"));
-  e7_ = new HexField(2, this);
-  e7_->setObjectName(QStringLiteral("e7"));
+  nameField_ = new QLineEdit(this);
+  nameField_->setObjectName(QStringLiteral("e1"));
+  nameField_->setMaxLength(8);
+  nameField_->setFont(CourierNewFont());
+  typeField_ = new QLineEdit(this);
+  typeField_->setObjectName(QStringLiteral("e2"));
+  typeField_->setMaxLength(1);
+  typeField_->setFont(CourierNewFont());
+  startField_ = new HexField(4, this);
+  startField_->setObjectName(QStringLiteral("e3"));
+  lengthField_ = new HexField(4, this);
+  lengthField_->setObjectName(QStringLiteral("e4"));
+  sectorsField_ = new HexField(2, this);
+  sectorsField_->setObjectName(QStringLiteral("e5"));
+  firstSectorField_ = new HexField(2, this);
+  firstSectorField_->setObjectName(QStringLiteral("e6"));
+  firstTrackField_ = new HexField(2, this);
+  firstTrackField_->setObjectName(QStringLiteral("e7"));
 
   auto* fields = new QFormLayout;
-  fields->addRow(tr("Имя файла:"), e1_);
-  fields->addRow(tr("Тип файла:"), e2_);
-  fields->addRow(tr("Старт:"), e3_);
-  fields->addRow(tr("Длина:"), e4_);
-  fields->addRow(tr("Секторов:"), e5_);
-  fields->addRow(tr("Начальный сектор:"), e6_);
-  fields->addRow(tr("Начальная дорожка:"), e7_);
+  const auto row = [this, fields](const char* caption, QWidget* field) {
+    auto* label = new QLabel(this);
+    texts_.Text(label, caption);
+    fields->addRow(label, field);
+  };
+  row(QT_TR_NOOP("Имя файла:"), nameField_);
+  row(QT_TR_NOOP("Тип файла:"), typeField_);
+  row(QT_TR_NOOP("Старт:"), startField_);
+  row(QT_TR_NOOP("Длина:"), lengthField_);
+  row(QT_TR_NOOP("Секторов:"), sectorsField_);
+  row(QT_TR_NOOP("Начальный сектор:"), firstSectorField_);
+  row(QT_TR_NOOP("Начальная дорожка:"), firstTrackField_);
 
-  BitBtn1_ = new QPushButton(tr("Принять"), this);
-  BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
-  BitBtn1_->setDefault(true);
-  BitBtn2_ = new QPushButton(tr("Отменить"), this);
-  BitBtn2_->setObjectName(QStringLiteral("BitBtn2"));
+  acceptButton_ = new QPushButton(this);
+  acceptButton_->setObjectName(QStringLiteral("BitBtn1"));
+  texts_.Text(acceptButton_, QT_TR_NOOP("Принять"));
+  acceptButton_->setDefault(true);
+  cancelButton_ = new QPushButton(this);
+  cancelButton_->setObjectName(QStringLiteral("BitBtn2"));
+  texts_.Text(cancelButton_, QT_TR_NOOP("Отменить"));
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(BitBtn1_);
-  buttons->addWidget(BitBtn2_);
+  buttons->addWidget(acceptButton_);
+  buttons->addWidget(cancelButton_);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);
   layout->addLayout(buttons);
-  setFixedSize(sizeHint());
+  // As large as the texts of the language shown need.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 
-  connect(BitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
-  connect(BitBtn2_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(acceptButton_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TFLed::SetFields(const EntryEditorFields& fields) {
-  e1_->setText(QtText(fields.Name));
-  e2_->setText(QtText(fields.Type));
-  e3_->SetValue(fields.Start);
-  e4_->SetValue(fields.Length);
-  e5_->SetValue(fields.FileSectors);
-  e6_->SetValue(fields.FirstSector);
-  e7_->SetValue(fields.FirstTrack);
-  e1_->setFocus();
+void EntryEditor::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) texts_.Retranslate();
 }
 
-EntryEditorFields TFLed::Fields() const {
+void EntryEditor::SetFields(const EntryEditorFields& fields) {
+  nameField_->setText(QtText(fields.Name));
+  typeField_->setText(QtText(fields.Type));
+  startField_->SetValue(fields.Start);
+  lengthField_->SetValue(fields.Length);
+  sectorsField_->SetValue(fields.FileSectors);
+  firstSectorField_->SetValue(fields.FirstSector);
+  firstTrackField_->SetValue(fields.FirstTrack);
+  nameField_->setFocus();
+}
+
+EntryEditorFields EntryEditor::Fields() const {
   EntryEditorFields fields;
-  fields.Name = e1_->text().toStdString();
-  fields.Type = e2_->text().toStdString();
-  fields.Start = static_cast<std::uint16_t>(e3_->Value());
-  fields.Length = static_cast<std::uint16_t>(e4_->Value());
-  fields.FileSectors = static_cast<std::uint8_t>(e5_->Value());
-  fields.FirstSector = static_cast<std::uint8_t>(e6_->Value());
-  fields.FirstTrack = static_cast<std::uint8_t>(e7_->Value());
+  fields.Name = nameField_->text().toStdString();
+  fields.Type = typeField_->text().toStdString();
+  fields.Start = static_cast<std::uint16_t>(startField_->Value());
+  fields.Length = static_cast<std::uint16_t>(lengthField_->Value());
+  fields.FileSectors = static_cast<std::uint8_t>(sectorsField_->Value());
+  fields.FirstSector = static_cast<std::uint8_t>(firstSectorField_->Value());
+  fields.FirstTrack = static_cast<std::uint8_t>(firstTrackField_->Value());
   return fields;
 }
 

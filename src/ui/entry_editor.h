@@ -1,4 +1,4 @@
-// TFLed, the editor of one TR-DOS catalog entry: name, type and the five
+// EntryEditor, the editor of one TR-DOS catalog entry: name, type and the five
 // numbers as hex fields. "Принять" accepts and closes, "Отменить" closes.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <QLineEdit>
 
 #include "trdos/catalog_operations.h"
+#include "ui/translated_texts.h"
 
 class QPushButton;
 
@@ -28,26 +29,30 @@ class HexField : public QLineEdit {
   int digits_;
 };
 
-class TFLed : public QDialog {
+class EntryEditor : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TFLed(QWidget* parent = nullptr);
+  explicit EntryEditor(QWidget* parent = nullptr);
 
   // Fills the fields from an entry's values, and reads them back.
   void SetFields(const EntryEditorFields& fields);
   EntryEditorFields Fields() const;
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
-  QLineEdit* e1_ = nullptr;
-  QLineEdit* e2_ = nullptr;
-  HexField* e3_ = nullptr;
-  HexField* e4_ = nullptr;
-  HexField* e5_ = nullptr;
-  HexField* e6_ = nullptr;
-  HexField* e7_ = nullptr;
-  QPushButton* BitBtn1_ = nullptr;
-  QPushButton* BitBtn2_ = nullptr;
+  QLineEdit* nameField_ = nullptr;
+  QLineEdit* typeField_ = nullptr;
+  HexField* startField_ = nullptr;
+  HexField* lengthField_ = nullptr;
+  HexField* sectorsField_ = nullptr;
+  HexField* firstSectorField_ = nullptr;
+  HexField* firstTrackField_ = nullptr;
+  QPushButton* acceptButton_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
+  TranslatedTexts texts_;
 };
 
 }  // namespace velloran

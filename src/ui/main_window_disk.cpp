@@ -103,8 +103,8 @@ void TFMain::RunDiskCommand(int command) {
   ShowErrors(start.messages);
   if (!start.run) return;
   if (ReadsIntoMemory(kind) && !ConfirmUnsaved()) return;
-  auto* progress = findChild<T_Prog*>(QStringLiteral("T_Prog"));
-  if (progress == nullptr) progress = new T_Prog(*this);
+  auto* progress = findChild<ProgressWindow*>(QStringLiteral("T_Prog"));
+  if (progress == nullptr) progress = new ProgressWindow(*this);
   progress->Prepare(QString::fromStdString(start.caption), start.operation, start.progressMaximum, *driver_);
   const auto before = DiskFingerprint(disk_);
   progress->exec();
@@ -137,7 +137,7 @@ void TFMain::LoadDeferredRequests() {
 }
 
 bool TFMain::OperationRunning() const {
-  const auto* progress = findChild<T_Prog*>(QStringLiteral("T_Prog"));
+  const auto* progress = findChild<ProgressWindow*>(QStringLiteral("T_Prog"));
   return progress != nullptr && progress->isVisible();
 }
 
@@ -170,16 +170,16 @@ void TFMain::N10Click() {
   const DriveCatalogResult result = ReadDriveCatalog(*driver_, catalogs_.SharedCatalog);
   if (result.message) ShowErrors({*result.message});
   if (!result.showCatalog) return;
-  catalogs_.CatalogEditable = 0;
-  catalogs_.CatalogChanged = 0;
+  catalogs_.CatalogEditable = false;
+  catalogs_.CatalogChanged = false;
   ShowTrdosCatalogWindow(*this);
 }
 
 // "Настройки программы": the settings window; accepted values are saved and
 // the drive is opened again with them.
 void TFMain::N29Click() {
-  auto* window = findChild<Tfmset*>(QStringLiteral("Tfmset"));
-  if (window == nullptr) window = new Tfmset(this);
+  auto* window = findChild<SettingsWindow*>(QStringLiteral("Tfmset"));
+  if (window == nullptr) window = new SettingsWindow(this);
   window->OfferGreaseweazles(DriveKindOf(DriveKind::Greaseweazle).discover());
   window->Load(settings_);
   window->LoadLanguage(LoadLanguageChoice(store_));

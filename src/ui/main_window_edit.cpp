@@ -113,8 +113,8 @@ void TFMain::z14Click() {
 // "Редактировать адрес сектора": edits the ID field of the right-clicked slot.
 void TFMain::z23Click() {
   if (curSector_ < 1 || curTrack_ < 0) return;
-  auto* dialog = findChild<TSecAd*>(QStringLiteral("TSecAd"));
-  if (dialog == nullptr) dialog = new TSecAd(this);
+  auto* dialog = findChild<SectorAddressDialog*>(QStringLiteral("TSecAd"));
+  if (dialog == nullptr) dialog = new SectorAddressDialog(this);
   TSectorRec& sector = disk_.GetSector(static_cast<std::uint8_t>(curTrack_), static_cast<std::uint8_t>(curSector_ - 1));
   dialog->Fill(sector);
   if (!prompts_.Run(*dialog)) return;
@@ -227,10 +227,10 @@ void TFMain::N26Click() {
                      PromptButtons::Ok);
     return;
   }
-  catalogs_.CatalogEditable = 1;
-  catalogs_.CatalogChanged = 0;
+  catalogs_.CatalogEditable = true;
+  catalogs_.CatalogChanged = false;
   ShowTrdosCatalogWindow(*this);
-  if (catalogs_.CatalogChanged != 0) z12Click();
+  if (catalogs_.CatalogChanged) z12Click();
   RepaintMap();
 }
 

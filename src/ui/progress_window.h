@@ -1,4 +1,4 @@
-// T_Prog, the progress window of the whole-disk operations: shows the track
+// ProgressWindow, the progress window of the whole-disk operations: shows the track
 // being worked on and a progress bar, offers "Отмена", and runs the engine
 // from a 100 ms timer once it has shown.
 #pragma once
@@ -18,11 +18,11 @@ namespace velloran {
 
 class TFMain;
 
-class T_Prog : public QDialog, public OperationHost {
+class ProgressWindow : public QDialog, public OperationHost {
   Q_OBJECT
 
  public:
-  explicit T_Prog(TFMain& owner);
+  explicit ProgressWindow(TFMain& owner);
 
   // What the next showing runs: the caption, the operation, the bar's maximum.
   void Prepare(const QString& caption, const DiskOperation& operation, int progressMaximum, DiskDrive& driver);
@@ -48,8 +48,8 @@ class T_Prog : public QDialog, public OperationHost {
   void reject() override;
 
  private:
-  void t1Timer();
-  void bb1Click();
+  void OnTimer();
+  void OnCancel();
 
   TFMain& owner_;
   DiskDrive* driver_ = nullptr;
@@ -58,10 +58,10 @@ class T_Prog : public QDialog, public OperationHost {
   int progressMaximum_ = 0;
   bool cancelRequested_ = false;
   bool running_ = false;
-  QLabel* Vr1_;
-  QProgressBar* VrPb_;
-  QPushButton* bb1_;
-  QTimer* t1_;
+  QLabel* trackLabel_;
+  QProgressBar* progressBar_;
+  QPushButton* cancelButton_;
+  QTimer* timer_;
 };
 
 }  // namespace velloran

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,93 +25,119 @@ QString CrcText(std::uint16_t crc) { return QStringLiteral("#%1").arg(crc, 4, 16
 
 }  // namespace
 
-TSecAd::TSecAd(QWidget* parent) : QDialog(parent) {
+SectorAddressDialog::SectorAddressDialog(QWidget* parent) : QDialog(parent), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("TSecAd"));
-  setWindowTitle(tr("Заголовок"));
-  ne1_ = ByteField("ne1", this);
-  ne2_ = ByteField("ne2", this);
-  cb2_ = new QComboBox(this);
-  cb2_->setObjectName(QStringLiteral("cb2"));
-  cb2_->addItems({QStringLiteral("128b"), QStringLiteral("256b"), QStringLiteral("512b"), QStringLiteral("1024b")});
-  cb1_ = new QComboBox(this);
-  cb1_->setObjectName(QStringLiteral("cb1"));
-  cb1_->addItems({QStringLiteral("0"), QStringLiteral("1")});
-  an5_ = new QLabel(this);
-  an5_->setObjectName(QStringLiteral("an5"));
-  QFont bold = an5_->font();
+  texts_.WindowTitle(this, QT_TR_NOOP("Заголовок"));
+  trackField_ = ByteField("ne1", this);
+  sectorField_ = ByteField("ne2", this);
+  sizeList_ = new QComboBox(this);
+  sizeList_->setObjectName(QStringLiteral("cb2"));
+  for (int code = 0; code <= 3; ++code) sizeList_->addItem(QString());
+  sideList_ = new QComboBox(this);
+  sideList_->setObjectName(QStringLiteral("cb1"));
+  sideList_->addItems({QStringLiteral("0"), QStringLiteral("1")});
+  crcLabel_ = new QLabel(this);
+  crcLabel_->setObjectName(QStringLiteral("an5"));
+  QFont bold = crcLabel_->font();
   bold.setBold(true);
-  an5_->setFont(bold);
-  cb_ = new QCheckBox(tr("Без ошибок"), this);
-  cb_->setObjectName(QStringLiteral("cb"));
-  bb1_ = new QPushButton(tr("Принять"), this);
-  bb1_->setObjectName(QStringLiteral("bb1"));
-  auto* cancel = new QPushButton(tr("Отменить"), this);
+  crcLabel_->setFont(bold);
+  dataOkBox_ = new QCheckBox(this);
+  dataOkBox_->setObjectName(QStringLiteral("cb"));
+  texts_.Text(dataOkBox_, QT_TR_NOOP("Без ошибок"));
+  acceptButton_ = new QPushButton(this);
+  acceptButton_->setObjectName(QStringLiteral("bb1"));
+  texts_.Text(acceptButton_, QT_TR_NOOP("Принять"));
+  auto* cancel = new QPushButton(this);
   cancel->setObjectName(QStringLiteral("BitBtn2"));
+  texts_.Text(cancel, QT_TR_NOOP("Отменить"));
+  ShowSizes();
 
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("Track -"), ne1_);
-  form->addRow(QStringLiteral("Sector -"), ne2_);
-  form->addRow(QStringLiteral("Size -"), cb2_);
-  form->addRow(QStringLiteral("Side -"), cb1_);
-  form->addRow(QStringLiteral("CRC -"), an5_);
-  form->addRow(cb_);
+  const auto row = [this, form](const char* caption, QWidget* field) {
+    auto* label = new QLabel(this);
+    texts_.Text(label, caption);
+    form->addRow(label, field);
+  };
+  row(QT_TR_NOOP("Дорожка -"), trackField_);
+  row(QT_TR_NOOP("Сектор -"), sectorField_);
+  row(QT_TR_NOOP("Размер -"), sizeList_);
+  row(QT_TR_NOOP("Сторона -"), sideList_);
+  row(QT_TR_NOOP("CRC -"), crcLabel_);
+  form->addRow(dataOkBox_);
   auto* buttons = new QHBoxLayout;
-  buttons->addWidget(bb1_);
+  buttons->addWidget(acceptButton_);
   buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addLayout(buttons);
-  setFixedSize(sizeHint());
+  // As large as the texts of the language shown need.
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 
   // Every field and the check box share one change handler.
-  connect(ne1_, &QSpinBox::textChanged, this, &TSecAd::ne1Change);
-  connect(ne2_, &QSpinBox::textChanged, this, &TSecAd::ne1Change);
-  connect(cb1_, &QComboBox::currentIndexChanged, this, &TSecAd::ne1Change);
-  connect(cb2_, &QComboBox::currentIndexChanged, this, &TSecAd::ne1Change);
-  connect(cb_, &QCheckBox::toggled, this, &TSecAd::ne1Change);
-  connect(bb1_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(trackField_, &QSpinBox::textChanged, this, &SectorAddressDialog::OnFieldChanged);
+  connect(sectorField_, &QSpinBox::textChanged, this, &SectorAddressDialog::OnFieldChanged);
+  connect(sideList_, &QComboBox::currentIndexChanged, this, &SectorAddressDialog::OnFieldChanged);
+  connect(sizeList_, &QComboBox::currentIndexChanged, this, &SectorAddressDialog::OnFieldChanged);
+  connect(dataOkBox_, &QCheckBox::toggled, this, &SectorAddressDialog::OnFieldChanged);
+  connect(acceptButton_, &QPushButton::clicked, this, &QDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TSecAd::Fill(const TSectorRec& sector) {
-  const QSignalBlocker b1(ne1_), b2(ne2_), b3(cb1_), b4(cb2_), b5(cb_);
-  ne1_->setValue(sector.IdTrack);
-  ne2_->setValue(sector.IdSector);
+void SectorAddressDialog::Fill(const TSectorRec& sector) {
+  const QSignalBlocker b1(trackField_), b2(sectorField_), b3(sideList_), b4(sizeList_), b5(dataOkBox_);
+  trackField_->setValue(sector.IdTrack);
+  sectorField_->setValue(sector.IdSector);
   storedSide_ = sector.IdSide;
   storedSize_ = sector.IdSize;
   // A value the lists do not hold shows no item and is kept unless changed.
-  cb1_->setCurrentIndex(sector.IdSide <= 1 ? sector.IdSide : -1);
-  cb2_->setCurrentIndex(sector.IdSize <= 3 ? sector.IdSize : -1);
-  cb_->setChecked(sector.DataOk != 0);
+  sideList_->setCurrentIndex(sector.IdSide <= 1 ? sector.IdSide : -1);
+  sizeList_->setCurrentIndex(sector.IdSize <= 3 ? sector.IdSize : -1);
+  dataOkBox_->setChecked(sector.DataOk != 0);
   crc_ = sector.IdCrc;
-  an5_->setText(CrcText(crc_));
+  crcLabel_->setText(CrcText(crc_));
 }
 
-int TSecAd::SideValue() const { return cb1_->currentIndex() >= 0 ? cb1_->currentIndex() : storedSide_; }
-int TSecAd::SizeValue() const { return cb2_->currentIndex() >= 0 ? cb2_->currentIndex() : storedSize_; }
+int SectorAddressDialog::SideValue() const {
+  return sideList_->currentIndex() >= 0 ? sideList_->currentIndex() : storedSide_;
+}
+int SectorAddressDialog::SizeValue() const {
+  return sizeList_->currentIndex() >= 0 ? sizeList_->currentIndex() : storedSize_;
+}
 
 // A changed field: "Принять" becomes available and the ID CRC is recomputed,
 // as long as both number boxes hold a number.
-void TSecAd::ne1Change() {
-  if (ne1_->cleanText().isEmpty() || ne2_->cleanText().isEmpty()) return;
-  bb1_->setEnabled(true);
-  crc_ = IdFieldCrc(static_cast<std::uint8_t>(ne1_->value()), static_cast<std::uint8_t>(SideValue()),
-                    static_cast<std::uint8_t>(ne2_->value()), static_cast<std::uint8_t>(SizeValue()));
-  an5_->setText(CrcText(crc_));
+void SectorAddressDialog::OnFieldChanged() {
+  if (trackField_->cleanText().isEmpty() || sectorField_->cleanText().isEmpty()) return;
+  acceptButton_->setEnabled(true);
+  crc_ = IdFieldCrc(static_cast<std::uint8_t>(trackField_->value()), static_cast<std::uint8_t>(SideValue()),
+                    static_cast<std::uint8_t>(sectorField_->value()), static_cast<std::uint8_t>(SizeValue()));
+  crcLabel_->setText(CrcText(crc_));
 }
 
-void TSecAd::showEvent(QShowEvent* event) {
+// The size list's items: the sector lengths of the size codes 0..3.
+void SectorAddressDialog::ShowSizes() {
+  for (int code = 0; code < sizeList_->count(); ++code) sizeList_->setItemText(code, tr("%1 байт").arg(128 << code));
+}
+
+void SectorAddressDialog::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() != QEvent::LanguageChange) return;
+  texts_.Retranslate();
+  ShowSizes();
+}
+
+void SectorAddressDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  bb1_->setEnabled(false);
+  acceptButton_->setEnabled(false);
   setResult(QDialog::Rejected);
 }
 
-void TSecAd::ApplyTo(TSectorRec& sector) const {
-  sector.IdTrack = static_cast<std::uint8_t>(ne1_->value());
-  sector.IdSector = static_cast<std::uint8_t>(ne2_->value());
+void SectorAddressDialog::ApplyTo(TSectorRec& sector) const {
+  sector.IdTrack = static_cast<std::uint8_t>(trackField_->value());
+  sector.IdSector = static_cast<std::uint8_t>(sectorField_->value());
   sector.IdSide = static_cast<std::uint8_t>(SideValue());
   sector.IdSize = static_cast<std::uint8_t>(SizeValue());
-  sector.DataOk = cb_->isChecked() ? 0xFF : 0;
+  sector.DataOk = dataOkBox_->isChecked() ? 0xFF : 0;
   sector.IdCrc = crc_;
 }
 

@@ -1,4 +1,4 @@
-// TSecAd, the sector address dialog: edits the ID field of one sector slot
+// SectorAddressDialog, the sector address dialog: edits the ID field of one sector slot
 // (C, H, R, N) and its error-free mark, and shows the ID CRC as it changes.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include "model/disk.h"
+#include "ui/translated_texts.h"
 
 class QCheckBox;
 class QComboBox;
@@ -16,11 +17,11 @@ class QSpinBox;
 
 namespace velloran {
 
-class TSecAd : public QDialog {
+class SectorAddressDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TSecAd(QWidget* parent = nullptr);
+  explicit SectorAddressDialog(QWidget* parent = nullptr);
 
   // Fills the fields from a slot; the CRC shown is the slot's stored one.
   void Fill(const TSectorRec& sector);
@@ -30,23 +31,26 @@ class TSecAd : public QDialog {
   std::uint16_t Crc() const { return crc_; }
 
  protected:
+  void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
-  void ne1Change();
+  void ShowSizes();
+  void OnFieldChanged();
   int SideValue() const;
   int SizeValue() const;
 
-  QSpinBox* ne1_;
-  QSpinBox* ne2_;
-  QComboBox* cb1_;
-  QComboBox* cb2_;
-  QLabel* an5_;
-  QCheckBox* cb_;
-  QPushButton* bb1_;
+  QSpinBox* trackField_;
+  QSpinBox* sectorField_;
+  QComboBox* sideList_;
+  QComboBox* sizeList_;
+  QLabel* crcLabel_;
+  QCheckBox* dataOkBox_;
+  QPushButton* acceptButton_;
   std::uint8_t storedSide_ = 0;
   std::uint8_t storedSize_ = 0;
   std::uint16_t crc_ = 0;
+  TranslatedTexts texts_;
 };
 
 }  // namespace velloran

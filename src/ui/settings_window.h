@@ -1,4 +1,4 @@
-// Tfmset, the settings window: retries, the track range, the image options
+// SettingsWindow, the settings window: retries, the track range, the image options
 // and the controller parameters. "Принять" is enabled once something changed.
 #pragma once
 
@@ -9,6 +9,7 @@
 
 #include "settings/desktop_settings.h"
 #include "settings/settings.h"
+#include "ui/translated_texts.h"
 
 class QCheckBox;
 class QComboBox;
@@ -17,11 +18,11 @@ class QSpinBox;
 
 namespace velloran {
 
-class Tfmset : public QDialog {
+class SettingsWindow : public QDialog {
   Q_OBJECT
 
  public:
-  explicit Tfmset(QWidget* parent = nullptr);
+  explicit SettingsWindow(QWidget* parent = nullptr);
 
   // Fills the fields from the settings.
   void Load(const Settings& settings);
@@ -35,17 +36,19 @@ class Tfmset : public QDialog {
   LanguageChoice StoredLanguage() const;
 
  protected:
+  void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
-  void e1Change();
+  void OnFieldChanged();
 
-  QSpinBox* e_[7];
-  QCheckBox* cb_[4];
-  QComboBox* cbdr_;  // A:, B:, then the Greaseweazles found, each with its "gw:DEVICE" as item data
-  QComboBox* cbsr_;
-  QComboBox* cblang_;  // in the order of LanguageChoice
-  QPushButton* bb1_;
+  QSpinBox* numberFields_[7];
+  QCheckBox* checkBoxes_[4];
+  QComboBox* driveList_;  // A:, B:, then the Greaseweazles found, each with its "gw:DEVICE" as item data
+  QComboBox* rateList_;
+  QComboBox* languageList_;  // in the order of LanguageChoice
+  QPushButton* acceptButton_;
+  TranslatedTexts texts_;
 };
 
 }  // namespace velloran

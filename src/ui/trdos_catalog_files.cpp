@@ -27,10 +27,10 @@ bool WriteExport(Prompts& prompts, const std::filesystem::path& file, ByteSpan d
 // "Сохранить hob": each selected file as a Hobeta file in a chosen folder,
 // asking Yes/No/Cancel before replacing a file of the same name. A file with
 // damaged sectors is saved as read, and its damaged sectors are named.
-void T_ZXCAT::HobClick() {
+void TrdosCatalogWindow::OnSaveHobeta() {
   Prompts& prompts = context_.prompts;
   const QString chosen =
-      prompts.ChooseFolder(QString::fromUtf8(kHobetaFolderTitle), QtText(context_.settings.HobetaDir));
+      prompts.ChooseFolder(tr("Директория сохранения Хобетных файлов!"), QtText(context_.settings.HobetaDir));
   if (chosen.isEmpty()) return;
   const std::filesystem::path folder = PathOf(chosen);
   const std::vector<int> rows = SelectedRows();
@@ -56,7 +56,7 @@ void T_ZXCAT::HobClick() {
 }
 
 // "Сохранить scl": the selected files, in list order, as one SCL file.
-void T_ZXCAT::scl1Click() {
+void TrdosCatalogWindow::OnSaveScl() {
   Prompts& prompts = context_.prompts;
   const std::vector<int> rows = SelectedRows();
   if (rows.empty()) {
@@ -64,9 +64,9 @@ void T_ZXCAT::scl1Click() {
     return;
   }
   FileDialogRequest request;
-  request.title = QString::fromUtf8(kSclSaveTitle);
+  request.title = tr("Сохранить файл(ы) в SCL..!");
   request.folder = QtText(context_.settings.SCLDir);
-  request.filters = SplitFilterList(QString::fromUtf8(kSclSaveFilter));
+  request.filters = SplitFilterList(tr("Файл SCL (*.scl)|*.scl"));
   request.defaultSuffix = QStringLiteral("scl");
   const FileDialogResult answer = prompts.SaveFile(request);
   if (!answer.accepted || answer.files.isEmpty() || answer.files.front().isEmpty()) return;
@@ -91,11 +91,12 @@ void T_ZXCAT::scl1Click() {
 }
 
 // "Добавить файл(ы)": the files of chosen Hobeta and SCL files go onto the disk.
-void T_ZXCAT::N3Click() {
+void TrdosCatalogWindow::OnAddFiles() {
   FileDialogRequest request;
-  request.title = QString::fromUtf8(kAddFilesTitle);
+  request.title = tr("Добавить файл(ы) в образ..");
   request.folder = QtText(context_.settings.SCLDir);
-  request.filters = SplitFilterList(QString::fromUtf8(kAddFilesFilter));
+  request.filters = SplitFilterList(
+      tr("Файлы SCL (*.scl)|*.scl|Файлы Hobeta (*.$*)|*.$*|Файлы SCL и Hobeta (*.scl *.$*)|*.scl;*.$*"));
   request.multiple = true;
   const FileDialogResult answer = context_.prompts.OpenFiles(request);
   if (!answer.accepted || answer.files.isEmpty()) return;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,146 +21,207 @@ namespace velloran {
 namespace {
 
 constexpr Qt::Alignment kCentred = Qt::AlignCenter;
-const ListColumn kColumns[] = {{"Filename", 90, Qt::AlignLeft | Qt::AlignVCenter},
-                               {"Type", 40, kCentred},
-                               {"Start", 50, kCentred},
-                               {"Length", 55, kCentred},
-                               {"Sectors", 65, kCentred},
-                               {"F.sec", 50, kCentred},
-                               {"F.trk", 50, kCentred}};
+const ListColumn kColumns[] = {
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Имя файла"), 90, Qt::AlignLeft | Qt::AlignVCenter},
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Тип"), 40, kCentred},
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Старт"), 50, kCentred},
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Длина"), 55, kCentred},
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Секторов"), 65, kCentred},
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Сектор"), 60, kCentred},
+    {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Дорожка"), 65, kCentred}};
 
-constexpr const char* kInformationCaptions[] = {"Название дискеты",  "Тип дискеты",        "Свободный сектор",
-                                                "Свободная дорожка", "Свободных секторов", "Количество файлов",
-                                                "Удаленных файлов"};
+constexpr const char* kInformationCaptions[] = {QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Название дискеты"),
+                                                QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Тип дискеты"),
+                                                QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Свободный сектор"),
+                                                QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Свободная дорожка"),
+                                                QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Свободных секторов"),
+                                                QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Количество файлов"),
+                                                QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Удаленных файлов")};
+
+// The context menu; an item without a name is a separator. The names are
+// the items' object names, which the tests find them by.
+struct MenuItem {
+  const char* name;
+  const char* caption;
+  void (TrdosCatalogWindow::*handler)();
+};
+constexpr MenuItem kSeparator{.name = nullptr, .caption = nullptr, .handler = nullptr};
+constexpr MenuItem kMenuItems[] = {
+    {.name = "N1",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Просмотр экрана"),
+     .handler = &TrdosCatalogWindow::OnViewScreen},
+    {.name = "HEX1",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Просмотр HEX"),
+     .handler = &TrdosCatalogWindow::OnViewHex},
+    kSeparator,
+    {.name = "N2",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Уплотнить"),
+     .handler = &TrdosCatalogWindow::OnCompact},
+    {.name = "N4",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Сменить имя диска"),
+     .handler = &TrdosCatalogWindow::OnRenameDisk},
+    {.name = "N10",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Показать удаленные файлы"),
+     .handler = &TrdosCatalogWindow::OnShowDeleted},
+    kSeparator,
+    {.name = "Hob",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Сохранить как Hobeta"),
+     .handler = &TrdosCatalogWindow::OnSaveHobeta},
+    {.name = "scl1",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Сохранить как SCL"),
+     .handler = &TrdosCatalogWindow::OnSaveScl},
+    kSeparator,
+    {.name = "N9",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Редактировать заголовок"),
+     .handler = &TrdosCatalogWindow::OnEditEntry},
+    {.name = "N11",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Восстановить файл"),
+     .handler = &TrdosCatalogWindow::OnRestoreFile},
+    {.name = "N3",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Добавить файл(ы)"),
+     .handler = &TrdosCatalogWindow::OnAddFiles},
+    {.name = "N8",
+     .caption = QT_TRANSLATE_NOOP("velloran::TrdosCatalogWindow", "Удалить файл(ы)"),
+     .handler = &TrdosCatalogWindow::OnDeleteFiles},
+};
 
 }  // namespace
 
-T_ZXCAT::T_ZXCAT(CatalogWindowContext context, TFmScr& viewer, TFLed& editor, QWidget* parent)
-    : QDialog(parent), context_(context), viewer_(viewer), editor_(editor) {
+TrdosCatalogWindow::TrdosCatalogWindow(CatalogWindowContext context, FileViewer& viewer, EntryEditor& editor,
+                                       QWidget* parent)
+    : QDialog(parent), context_(context), viewer_(viewer), editor_(editor), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("T_ZXCAT"));
-  setWindowTitle(tr("Каталог диска TR-DOS"));
+  texts_.WindowTitle(this, QT_TR_NOOP("Каталог диска TR-DOS"));
   BuildList();
   BuildMenu();
 
   auto* side = new QVBoxLayout;
   BuildInformation(side);
   side->addStretch();
-  BitBtn1_ = new QPushButton(tr("Закрыть"), this);
-  BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
-  side->addWidget(BitBtn1_);
-  connect(BitBtn1_, &QPushButton::clicked, this, &T_ZXCAT::BitBtn1Click);
+  closeButton_ = new QPushButton(this);
+  closeButton_->setObjectName(QStringLiteral("BitBtn1"));
+  texts_.Text(closeButton_, QT_TR_NOOP("Закрыть"));
+  side->addWidget(closeButton_);
+  connect(closeButton_, &QPushButton::clicked, this, &TrdosCatalogWindow::OnClose);
 
   auto* layout = new QHBoxLayout(this);
-  layout->addWidget(LV1_, 1);
+  layout->addWidget(list_, 1);
   layout->addLayout(side);
-  resize(700, 420);
+  resize(740, 420);
 }
 
-void T_ZXCAT::BuildList() { LV1_ = MakeCatalogList(this, kColumns); }
+void TrdosCatalogWindow::BuildList() { list_ = MakeCatalogList(this, kColumns, texts_); }
 
-void T_ZXCAT::BuildInformation(QLayout* layout) {
-  auto* group = new QGroupBox(tr("Описание диска"), this);
+void TrdosCatalogWindow::BuildInformation(QLayout* layout) {
+  auto* group = new QGroupBox(this);
+  texts_.Title(group, QT_TR_NOOP("Описание диска"));
   auto* grid = new QGridLayout(group);
   for (int i = 0; i < 7; ++i)
-    d_[i] = AddInformationLine(grid, kInformationCaptions[i], QStringLiteral("d%1").arg(i + 1));
+    informationValues_[i] = AddInformationLine(grid, kInformationCaptions[i], QStringLiteral("d%1").arg(i + 1), texts_);
   layout->addWidget(group);
 }
 
-void T_ZXCAT::BuildMenu() {
-  struct MenuItem {
-    const char* name;  // nullptr: a separator
-    const char* caption;
-    void (T_ZXCAT::*handler)();
-  };
-  static constexpr MenuItem kItems[] = {
-      {"N1", "Просмотр экрана", &T_ZXCAT::N1Click},
-      {"HEX1", "Просмотр HEX", &T_ZXCAT::HEX1Click},
-      {nullptr, nullptr, nullptr},
-      {"N2", "Уплотнить", &T_ZXCAT::N2Click},
-      {"N4", "Сменить имя диска", &T_ZXCAT::N4Click},
-      {"N10", "Показать удаленные файлы", &T_ZXCAT::N10Click},
-      {nullptr, nullptr, nullptr},
-      {"Hob", "Сохранить hob", &T_ZXCAT::HobClick},
-      {"scl1", "Сохранить scl", &T_ZXCAT::scl1Click},
-      {nullptr, nullptr, nullptr},
-      {"N9", "Редактировать заголовок", &T_ZXCAT::N9Click},
-      {"N11", "Восстановить файл", &T_ZXCAT::N11Click},
-      {"N3", "Добавить файл(ы)", &T_ZXCAT::N3Click},
-      {"N8", "Удалить файл(ы)", &T_ZXCAT::N8Click},
-  };
-  pm1_ = MakeListMenu(LV1_);
-  for (const MenuItem& item : kItems) {
+void TrdosCatalogWindow::BuildMenu() {
+  menu_ = MakeListMenu(list_);
+  for (const MenuItem& item : kMenuItems) {
     if (item.name == nullptr) {
-      pm1_->addSeparator();
+      menu_->addSeparator();
       continue;
     }
-    QAction* action = AddMenuItem(pm1_, item.name, QString::fromUtf8(item.caption));
+    QAction* action = AddMenuItem(menu_, item.name, QString());
+    texts_.Text(action, item.caption);
     connect(action, &QAction::triggered, this, item.handler);
   }
   Item("N10")->setCheckable(true);
   Item("N11")->setEnabled(false);
-  connect(pm1_, &QMenu::aboutToShow, this, &T_ZXCAT::pm1Popup);
+  connect(menu_, &QMenu::aboutToShow, this, &TrdosCatalogWindow::UpdateMenu);
 }
 
-QAction* T_ZXCAT::Item(const char* name) const { return pm1_->findChild<QAction*>(QString::fromLatin1(name)); }
+QAction* TrdosCatalogWindow::Item(const char* name) const {
+  return menu_->findChild<QAction*>(QString::fromLatin1(name));
+}
 
-void T_ZXCAT::Open() {
-  FormShow(true);
+void TrdosCatalogWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() != QEvent::LanguageChange) return;
+  texts_.Retranslate();
+  ShowDiskType();
+}
+
+QString TrdosCatalogWindow::DiskTypeCaption(std::uint8_t diskType) {
+  switch (DiskTracksOf(diskType)) {
+    case TrdosDiskTracks::Eighty: return tr("80 дорожек");
+    case TrdosDiskTracks::Forty: return tr("40 дорожек");
+    case TrdosDiskTracks::Unknown: break;
+  }
+  return tr("Не определено");
+}
+
+void TrdosCatalogWindow::ShowDiskType() {
+  informationValues_[1]->setText(DiskTypeCaption(context_.catalogs.SharedCatalog.DiskType));
+}
+
+void TrdosCatalogWindow::Open() {
+  ShowCatalog(true);
   context_.prompts.Run(*this);
 }
 
-void T_ZXCAT::FormShow(bool opening) {
+void TrdosCatalogWindow::ShowCatalog(bool opening) {
   CatalogState& state = context_.catalogs;
-  if (opening) state.CatalogChanged = 0;
+  if (opening) state.CatalogChanged = false;
   // A catalog read from a drive is only shown: its list has no menu.
-  LV1_->setContextMenuPolicy(state.CatalogEditable == 1 ? Qt::CustomContextMenu : Qt::NoContextMenu);
+  list_->setContextMenuPolicy(state.CatalogEditable ? Qt::CustomContextMenu : Qt::NoContextMenu);
   const DiskInfoTexts info = DiskInfo(state.SharedCatalog);
-  const std::string* values[] = {&info.d1, &info.d2, &info.d3, &info.d4, &info.d5, &info.d6, &info.d7};
-  for (int i = 0; i < 7; ++i) d_[i]->setText(QtText(*values[i]));
+  // The disk type (line 2) is a word, shown in the window's language.
+  const std::string* values[] = {&info.Label,       nullptr,     &info.FirstFreeSector, &info.FirstFreeTrack,
+                                 &info.FreeSectors, &info.Files, &info.DeletedFiles};
+  for (int i = 0; i < 7; ++i)
+    if (values[i] != nullptr) informationValues_[i]->setText(QtText(*values[i]));
+  ShowDiskType();
   FillList();
 }
 
 // Rebuilds the rows from the catalog: deleted entries only when N10 is checked.
-void T_ZXCAT::FillList() {
-  LV1_->clear();
+void TrdosCatalogWindow::FillList() {
+  list_->clear();
   for (const CatalogRow& row : CatalogRows(context_.catalogs.SharedCatalog, ShowDeleted()))
-    AddCatalogRow(LV1_, kColumns,
+    AddCatalogRow(list_, kColumns,
                   {QtText(row.Filename), QtText(row.Type), QtText(row.Start), QtText(row.Length), QtText(row.Sectors),
                    QtText(row.FirstSector), QtText(row.FirstTrack)});
 }
 
-bool T_ZXCAT::ShowDeleted() const { return Item("N10")->isChecked(); }
+bool TrdosCatalogWindow::ShowDeleted() const { return Item("N10")->isChecked(); }
 
-std::vector<int> T_ZXCAT::SelectedRows() const {
+std::vector<int> TrdosCatalogWindow::SelectedRows() const {
   std::vector<int> rows;
-  for (QTreeWidgetItem* item : LV1_->selectedItems()) rows.push_back(LV1_->indexOfTopLevelItem(item));
+  for (QTreeWidgetItem* item : list_->selectedItems()) rows.push_back(list_->indexOfTopLevelItem(item));
   std::sort(rows.begin(), rows.end());
   return rows;
 }
 
-int T_ZXCAT::SingleSelectedEntry() const {
+int TrdosCatalogWindow::SingleSelectedEntry() const {
   const std::vector<int> rows = SelectedRows();
   if (rows.size() != 1) return -1;
   return RowToEntry(context_.catalogs.SharedCatalog, rows.front(), ShowDeleted());
 }
 
-void T_ZXCAT::pm1Popup() {
+void TrdosCatalogWindow::UpdateMenu() {
   const CatalogMenuEnabling menu =
-      CatalogMenu(context_.catalogs.SharedCatalog, LV1_->topLevelItemCount() == 0, SelectedRows(), ShowDeleted());
-  const std::pair<const char*, bool> items[] = {{"N1", menu.N1},     {"HEX1", menu.HEX1}, {"N2", menu.N2},
-                                                {"N4", menu.N4},     {"N10", menu.N10},   {"Hob", menu.Hob},
-                                                {"scl1", menu.scl1}, {"N9", menu.N9},     {"N11", menu.N11},
-                                                {"N3", menu.N3},     {"N8", menu.N8}};
+      CatalogMenu(context_.catalogs.SharedCatalog, list_->topLevelItemCount() == 0, SelectedRows(), ShowDeleted());
+  const std::pair<const char*, bool> items[] = {
+      {"N1", menu.ViewScreen},   {"HEX1", menu.ViewHex},   {"N2", menu.Compact},    {"N4", menu.RenameDisk},
+      {"N10", menu.ShowDeleted}, {"Hob", menu.SaveHobeta}, {"scl1", menu.SaveScl},  {"N9", menu.EditEntry},
+      {"N11", menu.RestoreFile}, {"N3", menu.AddFiles},    {"N8", menu.DeleteFiles}};
   for (const auto& [name, enabled] : items) Item(name)->setEnabled(enabled);
 }
 
-void T_ZXCAT::Finish(const OperationResult& result) {
+void TrdosCatalogWindow::Finish(const OperationResult& result) {
   for (const Message& message : result.Messages) ShowMessage(context_.prompts, message);
-  if (result.Refresh) FormShow(false);
+  if (result.Refresh) ShowCatalog(false);
 }
 
 // Shows the selected file as a screen picture: 27 sectors from its start.
-void T_ZXCAT::N1Click() {
+void TrdosCatalogWindow::OnViewScreen() {
   const int e = SingleSelectedEntry();
   if (e < 0) return;
   const auto bytes = ScreenFileBytes(context_.disk, context_.catalogs.SharedCatalog.Entries[e]);
@@ -169,7 +231,7 @@ void T_ZXCAT::N1Click() {
 }
 
 // Shows all sectors of the selected file in hex.
-void T_ZXCAT::HEX1Click() {
+void TrdosCatalogWindow::OnViewHex() {
   const int e = SingleSelectedEntry();
   if (e < 0) return;
   const auto bytes = HexFileBytes(context_.disk, context_.catalogs.SharedCatalog.Entries[e]);
@@ -179,23 +241,23 @@ void T_ZXCAT::HEX1Click() {
 }
 
 // Moves the live files together after asking.
-void T_ZXCAT::N2Click() {
+void TrdosCatalogWindow::OnCompact() {
   if (ShowMessage(context_.prompts, CompactQuestion()) != PromptAnswer::Yes) return;
   Finish(CompactCatalog(context_.catalogs, context_.disk));
 }
 
 // Asks for a new disk name and writes it into the information sector.
-void T_ZXCAT::N4Click() {
+void TrdosCatalogWindow::OnRenameDisk() {
   QString name;
   if (!AskTextDialog(context_.prompts, RenameDiskDialog(context_.catalogs.SharedCatalog), name)) return;
   Finish(RenameDisk(context_.catalogs, context_.disk, name.toStdString()));
 }
 
 // Shows or hides the deleted entries.
-void T_ZXCAT::N10Click() { FillList(); }
+void TrdosCatalogWindow::OnShowDeleted() { FillList(); }
 
-// Edits the selected entry in TFLed and writes it back when accepted.
-void T_ZXCAT::N9Click() {
+// Edits the selected entry in EntryEditor and writes it back when accepted.
+void TrdosCatalogWindow::OnEditEntry() {
   const int e = SingleSelectedEntry();
   if (e < 0) return;
   editor_.SetFields(EntryEditorFieldsOf(context_.catalogs.SharedCatalog.Entries[e]));
@@ -204,7 +266,7 @@ void T_ZXCAT::N9Click() {
 }
 
 // Gives the selected deleted file back its first letter.
-void T_ZXCAT::N11Click() {
+void TrdosCatalogWindow::OnRestoreFile() {
   const int e = SingleSelectedEntry();
   if (e < 0 || !context_.catalogs.SharedCatalog.Entries[e].Deleted()) return;
   QString letter;
@@ -213,11 +275,11 @@ void T_ZXCAT::N11Click() {
 }
 
 // Deletes the selected files after asking.
-void T_ZXCAT::N8Click() {
+void TrdosCatalogWindow::OnDeleteFiles() {
   if (ShowMessage(context_.prompts, DeleteQuestion()) != PromptAnswer::Yes) return;
   Finish(DeleteFiles(context_.catalogs, context_.disk, SelectedRows(), ShowDeleted()));
 }
 
-void T_ZXCAT::BitBtn1Click() { reject(); }
+void TrdosCatalogWindow::OnClose() { reject(); }
 
 }  // namespace velloran

@@ -1,14 +1,16 @@
-// T_ZXCAT, the TR-DOS catalog window: the list of the catalog's entries,
+// TrdosCatalogWindow, the TR-DOS catalog window: the list of the catalog's entries,
 // the disk information and the context menu of the file commands. It shows
 // SharedCatalog; every command is one of the core's catalog operations,
 // whose questions and messages go through the Prompts.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include <QDialog>
 
 #include "ui/catalog_window_support.h"
+#include "ui/translated_texts.h"
 
 class QAction;
 class QLabel;
@@ -18,38 +20,41 @@ class QTreeWidget;
 
 namespace velloran {
 
-class TFLed;
-class TFmScr;
+class EntryEditor;
+class FileViewer;
 
-class T_ZXCAT : public QDialog {
+class TrdosCatalogWindow : public QDialog {
   Q_OBJECT
 
  public:
-  T_ZXCAT(CatalogWindowContext context, TFmScr& viewer, TFLed& editor, QWidget* parent = nullptr);
+  TrdosCatalogWindow(CatalogWindowContext context, FileViewer& viewer, EntryEditor& editor, QWidget* parent = nullptr);
 
   // Shows the window modally for the catalog in SharedCatalog.
   void Open();
 
   // Fills the disk information and the list; `opening` clears CatalogChanged,
   // a refresh after an operation leaves it.
-  void FormShow(bool opening);
+  void ShowCatalog(bool opening);
   // Sets which items of the context menu are enabled.
-  void pm1Popup();
+  void UpdateMenu();
   // The list's rows, selected ones in list order.
   std::vector<int> SelectedRows() const;
 
-  void N1Click();       // "Просмотр экрана"
-  void HEX1Click();     // "Просмотр HEX"
-  void N2Click();       // "Уплотнить"
-  void N4Click();       // "Сменить имя диска"
-  void N10Click();      // "Показать удаленные файлы"
-  void HobClick();      // "Сохранить hob"
-  void scl1Click();     // "Сохранить scl"
-  void N9Click();       // "Редактировать заголовок"
-  void N11Click();      // "Восстановить файл"
-  void N3Click();       // "Добавить файл(ы)"
-  void N8Click();       // "Удалить файл(ы)"
-  void BitBtn1Click();  // "Закрыть"
+  void OnViewScreen();   // "Просмотр экрана"
+  void OnViewHex();      // "Просмотр HEX"
+  void OnCompact();      // "Уплотнить"
+  void OnRenameDisk();   // "Сменить имя диска"
+  void OnShowDeleted();  // "Показать удаленные файлы"
+  void OnSaveHobeta();   // "Сохранить как Hobeta"
+  void OnSaveScl();      // "Сохранить как SCL"
+  void OnEditEntry();    // "Редактировать заголовок"
+  void OnRestoreFile();  // "Восстановить файл"
+  void OnAddFiles();     // "Добавить файл(ы)"
+  void OnDeleteFiles();  // "Удалить файл(ы)"
+  void OnClose();        // "Закрыть"
+
+ protected:
+  void changeEvent(QEvent* event) override;
 
  private:
   void BuildList();
@@ -59,18 +64,22 @@ class T_ZXCAT : public QDialog {
   QAction* Item(const char* name) const;
   void FillList();
   bool ShowDeleted() const;
+  // The disk type's line of the information, in the window's language.
+  static QString DiskTypeCaption(std::uint8_t diskType);
+  void ShowDiskType();
   // The entry of the one selected row, or -1.
   int SingleSelectedEntry() const;
   // Shows an operation's messages, then refreshes when it asks for it.
   void Finish(const OperationResult& result);
 
   CatalogWindowContext context_;
-  TFmScr& viewer_;
-  TFLed& editor_;
-  QTreeWidget* LV1_ = nullptr;
-  QLabel* d_[7] = {};
-  QPushButton* BitBtn1_ = nullptr;
-  QMenu* pm1_ = nullptr;
+  FileViewer& viewer_;
+  EntryEditor& editor_;
+  QTreeWidget* list_ = nullptr;
+  QLabel* informationValues_[7] = {};
+  QPushButton* closeButton_ = nullptr;
+  QMenu* menu_ = nullptr;
+  TranslatedTexts texts_;
 };
 
 }  // namespace velloran

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QEvent>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QImage>
@@ -34,6 +35,8 @@ constexpr int kFrameHeight = 27;
 QString DosText(const std::string& bytes) { return QtText(ToUtf8(CodePage::Cp866, bytes)); }
 std::string DosBytes(const QString& text) { return FromUtf8(CodePage::Cp866, text.toStdString()); }
 
+const char* const kScreenTitle = QT_TRANSLATE_NOOP("velloran::FileViewer", "Экран ZX Spectrum");
+
 QImage ScreenPicture(ByteSpan screen) {
   const ScreenImage decoded = DecodeScreen(screen);
   QImage image(decoded.Width, decoded.Height, QImage::Format_RGB32);
@@ -47,26 +50,26 @@ QImage ScreenPicture(ByteSpan screen) {
 
 }  // namespace
 
-TFmScr::TFmScr(QWidget* parent) : QDialog(parent) {
+FileViewer::FileViewer(QWidget* parent) : QDialog(parent), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("TFmScr"));
-  setWindowTitle(QStringLiteral("ZX Screen"));
+  ShowTitle(kScreenTitle);
 
-  im1_ = new QLabel(this);
-  im1_->setObjectName(QStringLiteral("im1"));
-  im1_->setGeometry(1, 1, kScreenWidth, kScreenHeight);
+  screenLabel_ = new QLabel(this);
+  screenLabel_->setObjectName(QStringLiteral("im1"));
+  screenLabel_->setGeometry(1, 1, kScreenWidth, kScreenHeight);
 
-  ssh_ = new HexView(this);
-  ssh_->setObjectName(QStringLiteral("ssh"));
-  ssh_->setFont(CourierNewFont());
-  ssh_->SetReadOnly(false);  // edits stay in the grid
+  hexView_ = new HexView(this);
+  hexView_->setObjectName(QStringLiteral("ssh"));
+  hexView_->setFont(CourierNewFont());
+  hexView_->SetReadOnly(false);  // edits stay in the grid
 
   BuildTextFace();
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(ssh_);
-  layout->addWidget(pn1_);
-  FormClose();
+  layout->addWidget(hexView_);
+  layout->addWidget(textFace_);
+  HideFaces();
   setFixedSize(643, 556);
 
   fontChooser_ = [this](const QFont& current) -> std::optional<QFont> {
@@ -76,110 +79,125 @@ TFmScr::TFmScr(QWidget* parent) : QDialog(parent) {
   };
 }
 
-void TFmScr::BuildTextFace() {
-  pn1_ = new QWidget(this);
-  pn1_->setObjectName(QStringLiteral("pn1"));
+void FileViewer::BuildTextFace() {
+  textFace_ = new QWidget(this);
+  textFace_->setObjectName(QStringLiteral("pn1"));
   auto* bar = new QHBoxLayout;
-  BitBtn1_ = new QPushButton(tr("Шрифт"), pn1_);
-  BitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
-  BitBtn2_ = new QPushButton(QStringLiteral("KOI-8 -> ALT"), pn1_);
-  BitBtn2_->setObjectName(QStringLiteral("BitBtn2"));
+  fontButton_ = new QPushButton(textFace_);
+  fontButton_->setObjectName(QStringLiteral("BitBtn1"));
+  texts_.Text(fontButton_, QT_TR_NOOP("Шрифт"));
+  koi8Button_ = new QPushButton(QStringLiteral("KOI-8 -> ALT"), textFace_);
+  koi8Button_->setObjectName(QStringLiteral("BitBtn2"));
   // Return in the text box must not press a button.
-  BitBtn1_->setAutoDefault(false);
-  BitBtn2_->setAutoDefault(false);
-  bar->addWidget(BitBtn1_);
-  bar->addWidget(BitBtn2_);
+  fontButton_->setAutoDefault(false);
+  koi8Button_->setAutoDefault(false);
+  bar->addWidget(fontButton_);
+  bar->addWidget(koi8Button_);
   bar->addStretch();
 
-  m1_ = new QPlainTextEdit(pn1_);
-  m1_->setObjectName(QStringLiteral("m1"));
-  m1_->setFont(TerminalFont());
-  m1_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  m1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  m1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  m1_->setContextMenuPolicy(Qt::CustomContextMenu);
+  textBox_ = new QPlainTextEdit(textFace_);
+  textBox_->setObjectName(QStringLiteral("m1"));
+  textBox_->setFont(TerminalFont());
+  textBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  textBox_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  textBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  textBox_->setContextMenuPolicy(Qt::CustomContextMenu);
 
-  PopupMenu1_ = new QMenu(m1_);
-  PopupMenu1_->setObjectName(QStringLiteral("PopupMenu1"));
-  QAction* selectAll = PopupMenu1_->addAction(tr("Выделить все"));
+  textMenu_ = new QMenu(textBox_);
+  textMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+  QAction* selectAll = textMenu_->addAction(QString());
   selectAll->setObjectName(QStringLiteral("N1"));
-  copyAction_ = PopupMenu1_->addAction(tr("Копировать"));
+  texts_.Text(selectAll, QT_TR_NOOP("Выделить все"));
+  copyAction_ = textMenu_->addAction(QString());
   copyAction_->setObjectName(QStringLiteral("N2"));
+  texts_.Text(copyAction_, QT_TR_NOOP("Копировать"));
 
-  auto* layout = new QVBoxLayout(pn1_);
+  auto* layout = new QVBoxLayout(textFace_);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addLayout(bar);
-  layout->addWidget(m1_);
+  layout->addWidget(textBox_);
 
-  connect(BitBtn1_, &QPushButton::clicked, this, &TFmScr::BitBtn1Click);
-  connect(BitBtn2_, &QPushButton::clicked, this, &TFmScr::BitBtn2Click);
-  connect(selectAll, &QAction::triggered, this, &TFmScr::N1Click);
-  connect(copyAction_, &QAction::triggered, this, &TFmScr::N2Click);
-  connect(PopupMenu1_, &QMenu::aboutToShow, this, &TFmScr::PopupMenu1Popup);
-  connect(m1_, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { PopupMenu1_->popup(m1_->viewport()->mapToGlobal(at)); });
+  connect(fontButton_, &QPushButton::clicked, this, &FileViewer::OnChooseFont);
+  connect(koi8Button_, &QPushButton::clicked, this, &FileViewer::OnConvertKoi8);
+  connect(selectAll, &QAction::triggered, this, &FileViewer::OnSelectAll);
+  connect(copyAction_, &QAction::triggered, this, &FileViewer::OnCopy);
+  connect(textMenu_, &QMenu::aboutToShow, this, &FileViewer::UpdateTextMenu);
+  connect(textBox_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { textMenu_->popup(textBox_->viewport()->mapToGlobal(at)); });
 }
 
-void TFmScr::SetWindowSize(int width, int height) { setFixedSize(width - kFrameWidth, height - kFrameHeight); }
+void FileViewer::ShowTitle(const char* title) {
+  title_ = title;
+  setWindowTitle(tr(title_));
+}
 
-void TFmScr::MakeResizable() {
+void FileViewer::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() != QEvent::LanguageChange) return;
+  texts_.Retranslate();
+  setWindowTitle(tr(title_));
+}
+
+void FileViewer::SetWindowSize(int width, int height) { setFixedSize(width - kFrameWidth, height - kFrameHeight); }
+
+void FileViewer::MakeResizable() {
   setMinimumSize(0, 0);
   setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
 // Screen view: the 6912 bytes as a 256 x 192 picture.
-void TFmScr::PrepareScreen(ByteSpan screen) {
-  FormClose();
-  setWindowTitle(QStringLiteral("ZX Screen"));
-  im1_->setPixmap(QPixmap::fromImage(ScreenPicture(screen)));
-  im1_->show();
+void FileViewer::PrepareScreen(ByteSpan screen) {
+  HideFaces();
+  ShowTitle(kScreenTitle);
+  screenLabel_->setPixmap(QPixmap::fromImage(ScreenPicture(screen)));
+  screenLabel_->show();
   SetWindowSize(266, 221);
 }
 
 // Hex view: the bytes in the grid; the CP/M window asks for the Terminal font.
-void TFmScr::PrepareHex(ByteSpan bytes, bool terminalFont) {
-  FormClose();
-  setWindowTitle(tr("Просмотр файла в HEX виде."));
+void FileViewer::PrepareHex(ByteSpan bytes, bool terminalFont) {
+  HideFaces();
+  ShowTitle(QT_TR_NOOP("Просмотр файла в HEX виде."));
   if (terminalFont) {
-    ssh_->setFont(TerminalFont());
-    ssh_->SetCodePage(CodePage::Cp866);
+    hexView_->setFont(TerminalFont());
+    hexView_->SetCodePage(CodePage::Cp866);
   }
-  ssh_->SetData(bytes);
-  ssh_->show();
+  hexView_->SetData(bytes);
+  hexView_->show();
   // Wide enough for the offsets, the 16 byte columns and the 16 characters
   // in whatever font the grid has.
-  SetWindowSize(std::max(558, ssh_->sizeHint().width() + kFrameWidth), 344);
+  SetWindowSize(std::max(558, hexView_->sizeHint().width() + kFrameWidth), 344);
 }
 
 // Text view: the bytes up to the first zero as lines, in a resizable window.
-void TFmScr::PrepareText(ByteSpan bytes) {
-  FormClose();
-  setWindowTitle(tr("Просмотр файла в TXT виде."));
+void FileViewer::PrepareText(ByteSpan bytes) {
+  HideFaces();
+  ShowTitle(QT_TR_NOOP("Просмотр файла в TXT виде."));
   QStringList lines;
   for (const std::string& line : SplitTextLines(bytes)) lines << DosText(line);
-  m1_->setPlainText(lines.join(QLatin1Char('\n')));
-  pn1_->show();
+  textBox_->setPlainText(lines.join(QLatin1Char('\n')));
+  textFace_->show();
   MakeResizable();
 }
 
-void TFmScr::FormClose() {
-  im1_->hide();
-  ssh_->hide();
-  pn1_->hide();
+void FileViewer::HideFaces() {
+  screenLabel_->hide();
+  hexView_->hide();
+  textFace_->hide();
   setFixedSize(size());
 }
 
-void TFmScr::done(int result) {
-  FormClose();
+void FileViewer::done(int result) {
+  HideFaces();
   QDialog::done(result);
 }
 
-void TFmScr::BitBtn1Click() {
-  if (const std::optional<QFont> font = fontChooser_(m1_->font())) m1_->setFont(*font);
+void FileViewer::OnChooseFont() {
+  if (const std::optional<QFont> font = fontChooser_(textBox_->font())) textBox_->setFont(*font);
 }
 
-void TFmScr::BitBtn2Click() {
-  QTextDocument* document = m1_->document();
+void FileViewer::OnConvertKoi8() {
+  QTextDocument* document = textBox_->document();
   QTextCursor cursor(document);
   cursor.beginEditBlock();
   for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
@@ -192,10 +210,10 @@ void TFmScr::BitBtn2Click() {
   cursor.endEditBlock();
 }
 
-void TFmScr::PopupMenu1Popup() { copyAction_->setEnabled(m1_->textCursor().hasSelection()); }
+void FileViewer::UpdateTextMenu() { copyAction_->setEnabled(textBox_->textCursor().hasSelection()); }
 
-void TFmScr::N1Click() { m1_->selectAll(); }
+void FileViewer::OnSelectAll() { textBox_->selectAll(); }
 
-void TFmScr::N2Click() { m1_->copy(); }
+void FileViewer::OnCopy() { textBox_->copy(); }
 
 }  // namespace velloran

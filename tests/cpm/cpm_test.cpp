@@ -77,9 +77,9 @@ TEST(CpmDisk, NewDiskLayoutAndListing) {
   EXPECT_EQ(RecognizeCpmDisk(disk), Profi());
   const CpmListing listing = ListProfi(disk, true, true);
   EXPECT_TRUE(listing.Rows.empty());
-  EXPECT_EQ(listing.l6, "0");
-  EXPECT_EQ(listing.l5, "4 кБ");
-  EXPECT_EQ(listing.l4, "796 кБ");
+  EXPECT_TRUE(listing.Rows.empty());
+  EXPECT_EQ(listing.UsedKilobytes, 4);
+  EXPECT_EQ(listing.FreeKilobytes, 796);
 }
 
 TEST(CpmDisk, ProfiIsRecognisedByFiveOrSixSectorsOnTrackZero) {
@@ -116,7 +116,7 @@ TEST(CpmListing, ThreeExtentsListOnceWithTheirRecordsAdded) {
   EXPECT_EQ(listing.BlockMap[20], 4);
   EXPECT_EQ(listing.BlockMap[10], 3);
   EXPECT_EQ(listing.BlockMap[41], 0);
-  EXPECT_EQ(listing.l5, std::to_string(2 * (2 + 17 + 2 + 19 + 1)) + " кБ");
+  EXPECT_EQ(listing.UsedKilobytes, 2 * (2 + 17 + 2 + 19 + 1));
 
   CpmFoundFile found;
   ASSERT_EQ(FindCpmFile(Profi(), listing.Directory, "GAME    COM", found), 0);
@@ -158,12 +158,12 @@ TEST(CpmListing, DeletedAndHiddenFilesAndTheEndMarker) {
   EXPECT_EQ(listing.BlockMap[4], 3);  // the hidden file's block is used
   EXPECT_EQ(listing.BlockMap[2], 0);  // the deleted file's is free
   EXPECT_EQ(listing.BlockMap[6], 0);  // nothing after the end counts
-  EXPECT_EQ(listing.l5, "8 кБ");
+  EXPECT_EQ(listing.UsedKilobytes, 8);
 
   listing = ListProfi(disk, true, true);
   ASSERT_EQ(listing.Rows.size(), 3u);
-  EXPECT_EQ(listing.Rows[0].Atrib, "E5");
-  EXPECT_EQ(listing.Rows[2].Atrib, "03");
+  EXPECT_EQ(listing.Rows[0].User, "E5");
+  EXPECT_EQ(listing.Rows[2].User, "03");
   EXPECT_EQ(ListProfi(disk, false, true).Rows.size(), 2u);
 
   // The deleted file comes first and has the same name: it is the one found.
@@ -226,8 +226,8 @@ TEST(CpmFiles, DamagedExtentsAreCutToWhatExists) {
 
 // Free space of each new disk: the figures these formats are known by.
 TEST(CpmDefinitions, NewDisksAreRecognisedEmptyAndOfTheirKnownSize) {
-  const std::map<std::string, std::string> free = {
-      {"profi", "796 кБ"}, {"plus3", "173 кБ"}, {"pcw720", "706 кБ"}, {"cpcsys", "169 кБ"}, {"cpcdata", "178 кБ"}};
+  const std::map<std::string, long long> free = {
+      {"profi", 796}, {"plus3", 173}, {"pcw720", 706}, {"cpcsys", 169}, {"cpcdata", 178}};
   ASSERT_EQ(CpmDefinitions().size(), free.size());
   for (const CpmDefinition& definition : CpmDefinitions()) {
     SCOPED_TRACE(definition.Name);
@@ -240,7 +240,7 @@ TEST(CpmDefinitions, NewDisksAreRecognisedEmptyAndOfTheirKnownSize) {
     const CpmListing listing = ListCpmDisk(disk, true, true);
     EXPECT_EQ(listing.Definition, definition);
     EXPECT_TRUE(listing.Rows.empty());
-    EXPECT_EQ(listing.l4, free.at(definition.Name));
+    EXPECT_EQ(listing.FreeKilobytes, free.at(definition.Name));
   }
 }
 

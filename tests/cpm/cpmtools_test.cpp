@@ -179,13 +179,13 @@ std::string Name11(const std::string& hostName) {
 }
 
 // The free kilobytes of cpmls -D's last line ("N Files occupying XK, YK Free.").
-std::string CpmlsFree(const test::RunResult& run) {
+long long CpmlsFree(const test::RunResult& run) {
   const std::size_t end = run.out.find("K Free");
   std::size_t start = end;
   while (start != std::string::npos && start > 0 && std::isdigit(static_cast<unsigned char>(run.out[start - 1])))
     --start;
-  if (end == std::string::npos || start == end) return "?";
-  return run.out.substr(start, end - start) + " кБ";
+  if (end == std::string::npos || start == end) return -1;
+  return std::stoll(run.out.substr(start, end - start));
 }
 
 class CpmtoolsDisk : public ::testing::TestWithParam<CpmtoolsCase> {
@@ -231,13 +231,13 @@ class CpmtoolsDisk : public ::testing::TestWithParam<CpmtoolsCase> {
       const auto row = std::find_if(all.Rows.begin(), all.Rows.end(), sameName);
       ASSERT_NE(row, all.Rows.end());
       if (deleted) {
-        EXPECT_EQ(row->Atrib, "E5");
+        EXPECT_EQ(row->User, "E5");
         continue;
       }
       // A file is its whole records; cpmtools keeps the exact byte count.
       const std::size_t recordBytes = (file.size + 127) / 128 * 128;
       EXPECT_EQ(row->Length, CpmLengthText(static_cast<long long>(recordBytes)));
-      EXPECT_EQ(row->Atrib, file.user == 0 ? "00" : "05");
+      EXPECT_EQ(row->User, file.user == 0 ? "00" : "05");
       CpmFoundFile found;
       ASSERT_GE(FindCpmFile(all.Definition, all.Directory, name11, found), 0);
       const Bytes ours = CpmFileContents(disk, all.Definition, found);
@@ -250,7 +250,7 @@ class CpmtoolsDisk : public ::testing::TestWithParam<CpmtoolsCase> {
     }
     // Labels and date stamps are no files.
     EXPECT_EQ(all.Rows.size(), files_.size());
-    EXPECT_EQ(visible.l4, CpmlsFree(Run("cpmls", {"-D"})));
+    EXPECT_EQ(visible.FreeKilobytes, CpmlsFree(Run("cpmls", {"-D"})));
   }
 
   test::ScratchDir dir_;

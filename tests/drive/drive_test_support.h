@@ -158,8 +158,8 @@ class EngineTest : public ::testing::Test {
     sim.OpenDrive('A');
   }
 
-  OperationOutcome Run(int mode, int first, int last, int retries = 2) {
-    operation.OpMode = mode;
+  OperationOutcome Run(OperationSteps steps, int first, int last, int retries = 2) {
+    operation.Steps = steps;
     operation.OpFirstTrack = first;
     operation.OpLastTrack = last;
     operation.RetryCount = static_cast<std::uint8_t>(retries);

@@ -1,4 +1,4 @@
-// The rotation-aware reading (OpMode 7) on the simulated drive: the same
+// The rotation-aware reading (OperationSteps::fast) on the simulated drive: the same
 // sectors as scan and read on every real image, layouts guessed from the
 // track before and checked, requests that follow the host's pace, re-reads
 // of what failed, and the request planner on its own.
@@ -21,8 +21,6 @@ using test::RecordingDriver;
 using test::RecordingHost;
 using Lines = std::vector<std::string>;
 
-constexpr int kFastRead = kOpFast | kOpScan | kOpRead;
-
 bool Contains(const Lines& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
@@ -36,14 +34,14 @@ void Interleave(TTrack& track) {
   }
 }
 
-// Reads tracks first..last of `medium` in `mode` on a fresh simulated drive.
-DiskOperation ReadThroughDrive(const TZX_Disk& medium, int mode, int last, TZX_Disk& into) {
+// Reads tracks first..last of `medium` in `steps` on a fresh simulated drive.
+DiskOperation ReadThroughDrive(const TZX_Disk& medium, OperationSteps steps, int last, TZX_Disk& into) {
   SimulatedDrive drive;
   drive.OpenControl();
   drive.OpenDrive('A');
   drive.Medium() = medium;
   RecordingHost host;
-  DiskOperation operation{mode, 0, last, 1, 0};
+  DiskOperation operation{steps, 0, last, 1, 0};
   EXPECT_EQ(RunDiskOperation(into, drive, host, operation), OperationOutcome::Completed);
   return operation;
 }
@@ -60,7 +58,7 @@ TEST(FastReadingCorpusTest, EveryCorpusImageReadsToTheSameSectorsAsScanAndRead) 
       if (last < 0) continue;
       auto scanned = std::make_unique<TZX_Disk>();
       auto fast = std::make_unique<TZX_Disk>();
-      const DiskOperation plain = ReadThroughDrive(*medium, kOpScan | kOpRead, last, *scanned);
+      const DiskOperation plain = ReadThroughDrive(*medium, kScanAndRead, last, *scanned);
       const DiskOperation quick = ReadThroughDrive(*medium, kFastRead, last, *fast);
       // Where a layout was taken from the track before, the sectors keep
       // their order round the track but not their distance from the index.

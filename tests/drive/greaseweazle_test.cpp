@@ -90,9 +90,9 @@ class GreaseweazleTest : public ::testing::Test {
     ASSERT_NE(drive, nullptr) << error;
   }
 
-  OperationOutcome Run(int mode, int first, int last, int retries = 3) {
+  OperationOutcome Run(OperationSteps steps, int first, int last, int retries = 3) {
     operation = DiskOperation{};
-    operation.OpMode = mode;
+    operation.Steps = steps;
     operation.OpFirstTrack = first;
     operation.OpLastTrack = last;
     operation.RetryCount = static_cast<std::uint8_t>(retries);
@@ -143,7 +143,7 @@ class GreaseweazleTest : public ::testing::Test {
 // the disk is and its ends join into a whole revolution.
 TEST_F(GreaseweazleTest, CleanDiskReadsInOneTurnPerTrackEqualToTheImage) {
   Connect();
-  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 159), OperationOutcome::Completed) << ::testing::PrintToString(host.errors);
+  ASSERT_EQ(Run(kScanAndRead, 0, 159), OperationOutcome::Completed) << ::testing::PrintToString(host.errors);
   std::string difference;
   EXPECT_TRUE(test::SameSectors(disk, Source(), difference)) << difference;
   EXPECT_EQ(operation.BadSectors, 0);
@@ -172,7 +172,7 @@ TEST_F(GreaseweazleTest, CleanDiskReadsInOneTurnPerTrackEqualToTheImage) {
 TEST_F(GreaseweazleTest, KeptFluxHoldsWholeRevolutionsOfEveryTrack) {
   Connect();
   keepFlux = true;
-  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 159), OperationOutcome::Completed) << ::testing::PrintToString(host.errors);
+  ASSERT_EQ(Run(kScanAndRead, 0, 159), OperationOutcome::Completed) << ::testing::PrintToString(host.errors);
   std::string difference;
   EXPECT_TRUE(test::SameSectors(disk, Source(), difference)) << difference;
   const GreaseweazleSim& sim = drive->Sim();
@@ -199,21 +199,21 @@ TEST_F(GreaseweazleTest, WriteWithVerifyThenReadBackEqualsTheSource) {
   drive->Sim().Medium() = TZX_Disk{};  // a blank disk in the drive
   disk = Source();
   verify = true;
-  ASSERT_EQ(Run(kOpFormat | kOpWrite, 0, 159), OperationOutcome::Completed) << ::testing::PrintToString(host.errors);
+  ASSERT_EQ(Run(kFormatAndWrite, 0, 159), OperationOutcome::Completed) << ::testing::PrintToString(host.errors);
   EXPECT_EQ(operation.BadSectors, 0);
   const double writeSeconds = drive->Sim().Seconds();
   std::printf("[ speed ] write with verify of 160 tracks: %.2f revolutions per track, %.1f s simulated\n",
               writeSeconds / GreaseweazleSim::kRevolutionSeconds / 160, writeSeconds);
 
   disk = TZX_Disk{};
-  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 159), OperationOutcome::Completed);
+  ASSERT_EQ(Run(kScanAndRead, 0, 159), OperationOutcome::Completed);
   std::string difference;
   EXPECT_TRUE(test::SameSectors(disk, Source(), difference)) << difference;
 }
 
 TEST_F(GreaseweazleTest, WeakSectorRecoveredOnARetryBadSectorStaysBadOthersKept) {
   Connect("weak=2:3&bad=3:7&jitter=150&seed=4");
-  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 5), OperationOutcome::Completed);
+  ASSERT_EQ(Run(kScanAndRead, 0, 5), OperationOutcome::Completed);
   EXPECT_TRUE(Logged("Сектор прочитан при повторном чтении - попытка 2 (Track - 2 / Sector - 3)"));
   EXPECT_TRUE(Logged("Сектор не прочитан (Track - 3 / Sector - 7)"));
   EXPECT_TRUE(Logged("Восстановлено при повторном чтении - 1"));
@@ -239,7 +239,7 @@ TEST_F(GreaseweazleTest, WeakSectorRecoveredOnARetryBadSectorStaysBadOthersKept)
 // cylinder and back; tracks that read well are read once, in one turn.
 TEST_F(GreaseweazleTest, FailedTrackIsReadAgainAfterSteppingAwayAndBack) {
   Connect("bad=3:7,4:2");
-  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 7, 3), OperationOutcome::Completed);
+  ASSERT_EQ(Run(kScanAndRead, 0, 7, 3), OperationOutcome::Completed);
   EXPECT_EQ(operation.BadSectors, 2);
   // Tracks 3 and 4 lie on cylinders 1 and 2.
   const std::vector<int>& seeks = drive->Sim().Seeks();
@@ -259,14 +259,14 @@ TEST_F(GreaseweazleTest, FailedTrackIsReadAgainAfterSteppingAwayAndBack) {
 
 TEST_F(GreaseweazleTest, FluxOverflowIsRetriedAndReportedWhenItPersists) {
   Connect("overflow=2");
-  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 1), OperationOutcome::Completed);
+  ASSERT_EQ(Run(kScanAndRead, 0, 1), OperationOutcome::Completed);
   EXPECT_EQ(operation.BadSectors, 0);
   EXPECT_EQ(operation.FailedTracks, 0);
 
   Connect("overflow=40");
   host = test::RecordingHost{};
   disk = TZX_Disk{};
-  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 1, 2), OperationOutcome::Completed);
+  ASSERT_EQ(Run(kScanAndRead, 0, 1, 2), OperationOutcome::Completed);
   EXPECT_TRUE(
       Logged("Ошибка чтения дорожки - Ошибка Greaseweazle - переполнение потока при чтении (код 4)! (Track - 0)"));
   EXPECT_TRUE(Logged("Дорожка не прочитана (Track - 1)"));
@@ -278,7 +278,7 @@ TEST_F(GreaseweazleTest, StrayBytesOnTheLineAreSkippedByResynchronising) {
   // earlier command would: each is caught, the link resynchronised and the
   // command sent again, and the whole read still equals the image.
   Connect("noise=7");
-  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 3), OperationOutcome::Completed) << host.errors.front();
+  ASSERT_EQ(Run(kScanAndRead, 0, 3), OperationOutcome::Completed) << host.errors.front();
   EXPECT_EQ(operation.BadSectors, 0);
   EXPECT_EQ(operation.FailedTracks, 0);
   ASSERT_EQ(disk.CountTracks(), 4);
@@ -289,19 +289,19 @@ TEST_F(GreaseweazleTest, StrayBytesOnTheLineAreSkippedByResynchronising) {
 TEST_F(GreaseweazleTest, DiskWideFaultsStopWithTheirMessage) {
   struct Case {
     const char* options;
-    int mode;
+    OperationSteps steps;
     std::string message;
   };
-  for (const Case& c : {Case{"nodisk", kOpScan | kOpRead, gw::AckMessage(gw::kNoIndex)},
-                        Case{"noindex", kOpScan | kOpRead, gw::AckMessage(gw::kNoIndex)},
-                        Case{"protect", kOpFormat | kOpWrite, gw::AckMessage(gw::kWriteProtected)},
-                        Case{"firmware=0.30", kOpScan | kOpRead,
+  for (const Case& c : {Case{"nodisk", kScanAndRead, gw::AckMessage(gw::kNoIndex)},
+                        Case{"noindex", kScanAndRead, gw::AckMessage(gw::kNoIndex)},
+                        Case{"protect", kFormatAndWrite, gw::AckMessage(gw::kWriteProtected)},
+                        Case{"firmware=0.30", kScanAndRead,
                              "Версия прошивки Greaseweazle 0.30 не поддерживается: обновите прошивку до 0.31 или "
                              "новее!"}}) {
     Connect(c.options);
     host = test::RecordingHost{};
     disk = Source();
-    EXPECT_EQ(Run(c.mode, 0, 3), OperationOutcome::Failed) << c.options;
+    EXPECT_EQ(Run(c.steps, 0, 3), OperationOutcome::Failed) << c.options;
     ASSERT_EQ(host.errors.size(), 1u) << c.options;
     EXPECT_EQ(host.errors[0], c.message) << c.options;
     EXPECT_FALSE(drive->Sim().MotorOn()) << c.options;
@@ -312,14 +312,14 @@ TEST_F(GreaseweazleTest, DiskWideFaultsStopWithTheirMessage) {
   // The write-protected disk is unchanged.
   std::string difference;
   Connect("protect");
-  Run(kOpFormat | kOpWrite, 0, 1);
+  Run(kFormatAndWrite, 0, 1);
   EXPECT_TRUE(test::SameSectors(drive->Sim().Medium(), Source(), difference)) << difference;
 }
 
 TEST_F(GreaseweazleTest, CancelStopsTheMotorAndCatalogReadsTrackZero) {
   Connect();
   host.onEvents = [&] { host.cancel = true; };
-  EXPECT_EQ(Run(kOpScan | kOpRead, 0, 159), OperationOutcome::Cancelled);
+  EXPECT_EQ(Run(kScanAndRead, 0, 159), OperationOutcome::Cancelled);
   EXPECT_TRUE(Logged("Операция отменена пользователем!"));
   EXPECT_FALSE(drive->Sim().MotorOn());
   EXPECT_FALSE(drive->Sim().Selected());

@@ -24,7 +24,7 @@ class ReadingEngineTest : public test::EngineTest {
 
 TEST_F(ReadingEngineTest, ScanAndReadLogsEveryStepInOrder) {
   sim.Faults().alwaysFail.insert({1, 2});
-  EXPECT_EQ(Run(kOpScan | kOpRead, 0, 1), OperationOutcome::Completed);
+  EXPECT_EQ(Run(kScanAndRead, 0, 1), OperationOutcome::Completed);
 
   const Lines expected = {"track 0",
                           "clear",
@@ -70,7 +70,7 @@ TEST_F(ReadingEngineTest, RetriesAreAttemptsStoppingAtTheFirstSuccess) {
   FillTrack(disk, 0, 3);
   sim.Faults().failFirstReads[{0, 1}] = 2;
   sim.Faults().failFirstReads[{0, 2}] = 3;
-  Run(kOpRead, 0, 0, 3);
+  Run(kReadSectors, 0, 0, 3);
   EXPECT_EQ(recorder.Count("read 0 0 1 1"), 3);  // two failures, then the data
   EXPECT_EQ(recorder.Count("read 0 0 2 1"), 3);  // three failures: all attempts used
   EXPECT_EQ(recorder.Count("read 0 0 3 1"), 1);
@@ -84,14 +84,14 @@ TEST_F(ReadingEngineTest, RetriesAreAttemptsStoppingAtTheFirstSuccess) {
 TEST_F(ReadingEngineTest, RetryCountZeroReadsEverySectorOnce) {
   FillTrack(disk, 0, 3);
   sim.Faults().alwaysFail.insert({0, 2});
-  for (const int mode : {kOpRead, kOpScan | kOpRead}) {
+  for (const OperationSteps steps : {kReadSectors, kScanAndRead}) {
     recorder.requests.clear();
-    Run(mode, 0, 0, 0);
-    EXPECT_EQ(recorder.Count("read 0 0 1 1"), 1) << mode;
-    EXPECT_EQ(recorder.Count("read 0 0 2 1"), 1) << mode;
-    EXPECT_EQ(operation.BadSectors, 1) << mode;
-    EXPECT_EQ(host.mainLog.back(), "* Сбойных секторов - 1") << mode;
-    EXPECT_EQ(disk.GetTrack(0).Sectors[2].DataOk, 0xFF) << mode;
+    Run(steps, 0, 0, 0);
+    EXPECT_EQ(recorder.Count("read 0 0 1 1"), 1) << "scan " << steps.scan;
+    EXPECT_EQ(recorder.Count("read 0 0 2 1"), 1) << "scan " << steps.scan;
+    EXPECT_EQ(operation.BadSectors, 1) << "scan " << steps.scan;
+    EXPECT_EQ(host.mainLog.back(), "* Сбойных секторов - 1") << "scan " << steps.scan;
+    EXPECT_EQ(disk.GetTrack(0).Sectors[2].DataOk, 0xFF) << "scan " << steps.scan;
   }
 }
 
@@ -104,7 +104,7 @@ TEST_F(ReadingEngineTest, CancelDuringAReadIsSeenAfterTheNextTrackIsSought) {
     return false;
   };
   host.onEvents = [&] { host.cancel = host.cancel || clickQueued; };
-  EXPECT_EQ(Run(kOpScan | kOpRead, 0, 4), OperationOutcome::Cancelled);
+  EXPECT_EQ(Run(kScanAndRead, 0, 4), OperationOutcome::Cancelled);
   EXPECT_EQ(recorder.Count("read 0 1 3 1"), 1);  // track 1 was read to its end
   const Lines tail(host.calls.end() - 5, host.calls.end());
   EXPECT_EQ(tail, (Lines{"track 2", "log: Начало сканирования дорожки - 2", "log: Данные приняты - 13 bytes", "events",
@@ -122,7 +122,7 @@ TEST_F(ReadingEngineTest, CancelClickedDuringAScanStopsBeforeTheReadStep) {
     return false;
   };
   host.onEvents = [&] { host.cancel = host.cancel || clickQueued; };
-  EXPECT_EQ(Run(kOpScan | kOpRead, 0, 3), OperationOutcome::Cancelled);
+  EXPECT_EQ(Run(kScanAndRead, 0, 3), OperationOutcome::Cancelled);
   EXPECT_EQ(disk.GetTrack(1).Present, 0xFF);  // scanned
   EXPECT_EQ(recorder.Count("read 0 1"), 0);   // but not read
   EXPECT_EQ(host.calls.back(), "log*: Операция отменена пользователем!");
@@ -130,14 +130,14 @@ TEST_F(ReadingEngineTest, CancelClickedDuringAScanStopsBeforeTheReadStep) {
 
 TEST_F(ReadingEngineTest, CancelSetBeforeATrackEndsRightAfterItsSeek) {
   host.cancel = true;
-  EXPECT_EQ(Run(kOpScan | kOpRead, 0, 4), OperationOutcome::Cancelled);
+  EXPECT_EQ(Run(kScanAndRead, 0, 4), OperationOutcome::Cancelled);
   EXPECT_EQ(recorder.requests, (Lines{"reset", "seek 80 0", "seek 0 0"}));
   EXPECT_EQ(host.calls.back(), "log*: Операция отменена пользователем!");
 }
 
 TEST_F(ReadingEngineTest, FailedSeekMidwayEndsWithoutClosingLines) {
   sim.Faults().seekFailCylinder = 1;
-  EXPECT_EQ(Run(kOpScan | kOpRead, 0, 5), OperationOutcome::Failed);
+  EXPECT_EQ(Run(kScanAndRead, 0, 5), OperationOutcome::Failed);
   EXPECT_EQ(host.errors, Lines{"Ошибка позиционирования - (25)!"});
   for (const auto& line : host.mainLog) {
     EXPECT_EQ(line.find("Операция выполнена!"), std::string::npos);
@@ -155,7 +155,7 @@ TEST_F(ReadingEngineTest, ResetAndFirstSeekFailuresEndAtOnce) {
     code = 21;
     return request == "reset";
   };
-  EXPECT_EQ(Run(kOpScan, 0, 1), OperationOutcome::Failed);
+  EXPECT_EQ(Run(kScanTracks, 0, 1), OperationOutcome::Failed);
   EXPECT_EQ(host.errors, Lines{"Ошибка сброса контроллера - (21)!"});
   EXPECT_EQ(recorder.requests, Lines{"reset"});
 
@@ -165,13 +165,13 @@ TEST_F(ReadingEngineTest, ResetAndFirstSeekFailuresEndAtOnce) {
     code = 25;
     return request == "seek 80 0";
   };
-  EXPECT_EQ(Run(kOpScan, 0, 1), OperationOutcome::Failed);
+  EXPECT_EQ(Run(kScanTracks, 0, 1), OperationOutcome::Failed);
   EXPECT_EQ(host.errors, Lines{"Ошибка позиционирования - (25)!"});
   EXPECT_TRUE(host.mainLog.empty());
 }
 
 TEST_F(ReadingEngineTest, TooManyTracksIsRefusedBeforeAnyRequest) {
-  EXPECT_EQ(Run(kOpScan, 0, 166), OperationOutcome::Failed);
+  EXPECT_EQ(Run(kScanTracks, 0, 166), OperationOutcome::Failed);
   EXPECT_EQ(host.errors, Lines{"Число дорожек превышает 166 ..."});
   EXPECT_TRUE(recorder.requests.empty());
 }
@@ -182,7 +182,7 @@ TEST_F(ReadingEngineTest, FailedScanStillRunsTheReadStep) {
     code = 21;
     return request == "scan 1";
   };
-  Run(kOpScan | kOpRead, 3, 3);
+  Run(kScanAndRead, 3, 3);
   EXPECT_EQ(disk.GetTrack(3).Log[1], "Ошибка сканирования - 21 (Track - 3)");
   EXPECT_NE(std::find(host.mainLog.begin(), host.mainLog.end(), "* Ошибка сканирования - 21 (Track - 3)"),
             host.mainLog.end());
@@ -199,7 +199,7 @@ TEST_F(ReadingEngineTest, FewerScannedHeadersOverwriteOnlyTheFirstSlots) {
     slot.IdSector = static_cast<std::uint8_t>(7 + i);
   }
   const std::uint8_t keptData = disk.GetTrack(0).Sectors[0].Data[5];
-  Run(kOpScan, 0, 0);
+  Run(kScanTracks, 0, 0);
   const TTrack& track = disk.GetTrack(0);
   EXPECT_EQ(track.Sectors[0].IdSector, 7);
   EXPECT_EQ(track.Sectors[2].IdSector, 9);
@@ -210,7 +210,7 @@ TEST_F(ReadingEngineTest, FewerScannedHeadersOverwriteOnlyTheFirstSlots) {
 
   // A following read step reads the old slots too; the disk has no such sectors.
   recorder.requests.clear();
-  Run(kOpRead, 0, 0);
+  Run(kReadSectors, 0, 0);
   EXPECT_EQ(recorder.Count("read 0 0 4 1"), 2);
   EXPECT_EQ(host.mainLog[1], "* Ошибка чтения сектора  - 27 (Track - 0 / Sector - 4)");
   EXPECT_EQ(operation.BadSectors, 2);
@@ -219,7 +219,7 @@ TEST_F(ReadingEngineTest, FewerScannedHeadersOverwriteOnlyTheFirstSlots) {
 TEST_F(ReadingEngineTest, ATrackWithOneSectorIsStored) {
   sim.Medium().GetTrack(2).Clear();
   FillTrack(sim.Medium(), 2, 1, 3);
-  Run(kOpScan | kOpRead, 2, 2);
+  Run(kScanAndRead, 2, 2);
   const TTrack& track = disk.GetTrack(2);
   EXPECT_EQ(track.Present, 0xFF);
   EXPECT_EQ(track.Log[1], "Данные приняты - 5 bytes");
@@ -230,7 +230,7 @@ TEST_F(ReadingEngineTest, ATrackWithOneSectorIsStored) {
 
 TEST_F(ReadingEngineTest, AnEmptyTrackLeavesTheSlotsAsTheyWere) {
   sim.Medium().GetTrack(4).Clear();
-  Run(kOpScan, 4, 4);
+  Run(kScanTracks, 4, 4);
   EXPECT_EQ(disk.GetTrack(4).Present, 0);
   EXPECT_EQ(disk.GetTrack(4).Log, (Lines{"Начало сканирования дорожки.", "Данные приняты - 1 bytes"}));
 }
@@ -251,7 +251,7 @@ TEST_F(ReadingEngineTest, ScanHeadersBeyondTwentyAreNotStored) {
     std::vector<IdHeader> ids_;
   } drive(headers);
   drive.OpenDrive('A');
-  operation.OpMode = kOpScan;
+  operation.Steps = kScanTracks;
   operation.OpFirstTrack = operation.OpLastTrack = 0;
   RunReadingEngine(disk, drive, host, operation);
   EXPECT_EQ(disk.GetTrack(0).CountSectors(), 20);
@@ -262,7 +262,7 @@ TEST_F(ReadingEngineTest, UnsupportedSizeCodeIsAFailedSectorWithoutARequest) {
   FillTrack(disk, 0, 3);
   disk.GetTrack(0).Sectors[1].IdSize = 5;
   disk.GetTrack(0).Sectors[2].DataLen = 0;
-  Run(kOpRead, 0, 0);
+  Run(kReadSectors, 0, 0);
   EXPECT_EQ(recorder.Count("read 0 0 2"), 0);
   EXPECT_EQ(operation.BadSectors, 1);
   EXPECT_EQ(disk.GetTrack(0).Sectors[1].DataOk, 0);
@@ -274,7 +274,7 @@ TEST_F(ReadingEngineTest, UnsupportedSizeCodeIsAFailedSectorWithoutARequest) {
 TEST_F(ReadingEngineTest, AShortTransferIsLoggedButStored) {
   FillTrack(disk, 0, 2);
   recorder.readCountHook = [](std::size_t& count) { count = 200; };
-  Run(kOpRead, 0, 0);
+  Run(kReadSectors, 0, 0);
   const Lines expected = {"Длина сектора - 256 byte не равна количеству считанных байтов - 200",
                           "Длина сектора - 256 byte не равна количеству считанных байтов - 200"};
   EXPECT_EQ(disk.GetTrack(0).Log, expected);
@@ -284,8 +284,8 @@ TEST_F(ReadingEngineTest, AShortTransferIsLoggedButStored) {
 }
 
 TEST_F(ReadingEngineTest, LogsGrowPerTrackAndTheMainLogStartsAfresh) {
-  Run(kOpScan, 0, 0);
-  Run(kOpScan, 0, 0);
+  Run(kScanTracks, 0, 0);
+  Run(kScanTracks, 0, 0);
   EXPECT_EQ(disk.GetTrack(0).Log.size(), 6u);
   EXPECT_EQ(host.mainLog.front(), "* Начало операции!");
   EXPECT_EQ(std::count(host.calls.begin(), host.calls.end(), "clear"), 2);
@@ -293,7 +293,7 @@ TEST_F(ReadingEngineTest, LogsGrowPerTrackAndTheMainLogStartsAfresh) {
 }
 
 TEST_F(ReadingEngineTest, FirstEqualsLastProcessesOneTrack) {
-  Run(kOpScan | kOpRead, 5, 5);
+  Run(kScanAndRead, 5, 5);
   EXPECT_EQ(recorder.Count("seek"), 2);  // cylinder 80, then track 5
   EXPECT_EQ(recorder.requests[2], "seek 2 1");
   EXPECT_EQ(disk.CountTracks(), 1);

@@ -19,10 +19,10 @@ namespace {
 using test::RecordingHost;
 
 // Runs one operation over tracks first..last on the drive.
-DiskOperation RunOperation(TZX_Disk& disk, SimulatedDrive& drive, int mode, int first, int last) {
+DiskOperation RunOperation(TZX_Disk& disk, SimulatedDrive& drive, OperationSteps steps, int first, int last) {
   RecordingHost host;
   DiskOperation operation;
-  operation.OpMode = mode;
+  operation.Steps = steps;
   operation.OpFirstTrack = first;
   operation.OpLastTrack = last;
   operation.RetryCount = 3;
@@ -43,7 +43,7 @@ TEST(RoundTripTest, TrdDiskReadThroughTheDriveEqualsTheImage) {
   ASSERT_TRUE(LoadTRDFromBytes(Ready(drive).Medium(), original));
 
   TZX_Disk disk;
-  const DiskOperation done = RunOperation(disk, drive, kOpScan | kOpRead, 0, 159);
+  const DiskOperation done = RunOperation(disk, drive, kScanAndRead, 0, 159);
   EXPECT_EQ(done.BadSectors, 0);
   std::string difference;
   EXPECT_TRUE(test::SameSectors(drive.Medium(), disk, difference)) << difference;
@@ -83,7 +83,7 @@ TEST(RoundTripTest, UdiDiskWithCrcErrorAndDeletedDataReadsBackTheSame) {
   ASSERT_EQ(loaded.Sectors[1].DataOk, 0xFF);
 
   TZX_Disk disk;
-  const DiskOperation done = RunOperation(disk, drive, kOpScan | kOpRead, 0, 3);
+  const DiskOperation done = RunOperation(disk, drive, kScanAndRead, 0, 3);
   EXPECT_EQ(done.BadSectors, 1);
   std::string difference;
   EXPECT_TRUE(test::SameSectors(drive.Medium(), disk, difference)) << difference;
@@ -97,7 +97,7 @@ TEST(RoundTripTest, RealUdiImageReadsBackWithItsCrcStates) {
   ASSERT_TRUE(LoadUDI(Ready(drive).Medium(), file)) << drive.Medium().LastError;
   TZX_Disk disk;
   const int last = drive.Medium().TracksToWrite() - 1;
-  RunOperation(disk, drive, kOpScan | kOpRead, 0, last);
+  RunOperation(disk, drive, kScanAndRead, 0, last);
   std::string difference;
   EXPECT_TRUE(test::SameSectors(drive.Medium(), disk, difference)) << difference;
 }
@@ -125,9 +125,9 @@ TEST(RoundTripTest, DiskFormattedAndWrittenOntoABlankDiskReadsBackEqual) {
 
   SimulatedDrive drive;
   Ready(drive);
-  RunOperation(source, drive, kOpFormat | kOpWrite, 0, 159);
+  RunOperation(source, drive, kFormatAndWrite, 0, 159);
   TZX_Disk readBack;
-  RunOperation(readBack, drive, kOpScan | kOpRead, 0, 159);
+  RunOperation(readBack, drive, kScanAndRead, 0, 159);
   std::string difference;
   EXPECT_TRUE(test::SameSectors(source, readBack, difference)) << difference;
   EXPECT_EQ(readBack.GetTrack(7).Sectors[1].IdSector, 4);
@@ -150,9 +150,9 @@ TEST(RoundTripTest, AgreesWithTheTrdThatScl2trdMakes) {
   ASSERT_TRUE(LoadTRDFromBytes(source, made));
   SimulatedDrive drive;
   Ready(drive);
-  RunOperation(source, drive, kOpFormat | kOpWrite, 0, 159);
+  RunOperation(source, drive, kFormatAndWrite, 0, 159);
   TZX_Disk readBack;
-  RunOperation(readBack, drive, kOpScan | kOpRead, 0, 159);
+  RunOperation(readBack, drive, kScanAndRead, 0, 159);
   Bytes saved;
   ASSERT_TRUE(SaveTRDToBytes(readBack, saved));
   EXPECT_EQ(saved, made);

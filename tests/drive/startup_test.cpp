@@ -96,7 +96,7 @@ TEST(CommandStartTest, ReadCommandsTakeTheConfiguredRange) {
   const CommandStart start = PrepareDiskCommand(DiskCommand::ScanAndRead, settings, disk);
   EXPECT_TRUE(start.run);
   EXPECT_EQ(start.caption, "Сканирование с посекторным чтением");
-  EXPECT_EQ(start.operation.OpMode, 6);
+  EXPECT_EQ(start.operation.Steps, kScanAndRead);
   EXPECT_EQ(start.operation.OpFirstTrack, 2);
   EXPECT_EQ(start.operation.OpLastTrack, 9);
   EXPECT_EQ(start.operation.RetryCount, 4);
@@ -104,7 +104,7 @@ TEST(CommandStartTest, ReadCommandsTakeTheConfiguredRange) {
   EXPECT_EQ(PrepareDiskCommand(DiskCommand::ScanTracks, settings, disk).caption, "Сканирование дорожек диска");
   const CommandStart fast = PrepareDiskCommand(DiskCommand::FastRead, settings, disk);
   EXPECT_EQ(fast.caption, "Быстрое чтение диска");
-  EXPECT_EQ(fast.operation.OpMode, 7);
+  EXPECT_EQ(fast.operation.Steps, kFastRead);
   EXPECT_EQ(fast.operation.OpLastTrack, 9);
 
   // Reading by ID needs tracks in memory: with none, nothing happens at all.
@@ -136,7 +136,7 @@ TEST(CommandStartTest, RangeBeyondTheDiskIsShortened) {
   EXPECT_EQ(read.operation.OpLastTrack, 9);
   const CommandStart write = PrepareDiskCommand(DiskCommand::FormatAndWrite, settings, disk);
   EXPECT_EQ(write.caption, "Формат и запись диска");
-  EXPECT_EQ(write.operation.OpMode, 24);
+  EXPECT_EQ(write.operation.Steps, kFormatAndWrite);
   EXPECT_EQ(write.operation.OpLastTrack, 9);
   EXPECT_EQ(write.progressMaximum, 10);
 

@@ -215,7 +215,7 @@ TEST(WindowsBackendTest, FailuresCarryTheSystemsCodes) {
 // one of each track too, comes back as it is on the disk.
 TEST(WindowsBackendTest, WholeDisksReadAndWrittenThroughTheBackend) {
   const Bytes original = test::ReadFileBytes(test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd"));
-  for (const int mode : {kOpScan | kOpRead, kOpFast | kOpScan | kOpRead}) {
+  for (const OperationSteps steps : {kScanAndRead, kFastRead}) {
     Rig rig;
     ASSERT_TRUE(LoadTRDFromBytes(rig.controller.Medium(), original));
     ASSERT_TRUE(rig.driver->OpenControl());
@@ -223,14 +223,15 @@ TEST(WindowsBackendTest, WholeDisksReadAndWrittenThroughTheBackend) {
     TZX_Disk disk;
     test::RecordingHost host;
     DiskOperation operation;
-    operation.OpMode = mode;
+    operation.Steps = steps;
     operation.OpLastTrack = 159;
     operation.RetryCount = 1;
-    ASSERT_EQ(RunDiskOperation(disk, *rig.driver, host, operation), OperationOutcome::Completed) << mode;
-    EXPECT_EQ(operation.BadSectors, 0) << mode;
+    ASSERT_EQ(RunDiskOperation(disk, *rig.driver, host, operation), OperationOutcome::Completed)
+        << "fast " << steps.fast;
+    EXPECT_EQ(operation.BadSectors, 0) << "fast " << steps.fast;
     Bytes saved;
     ASSERT_TRUE(SaveTRDToBytes(disk, saved));
-    EXPECT_TRUE(saved == original) << mode;
+    EXPECT_TRUE(saved == original) << "fast " << steps.fast;
   }
 
   Rig blank;
@@ -240,7 +241,7 @@ TEST(WindowsBackendTest, WholeDisksReadAndWrittenThroughTheBackend) {
   ASSERT_TRUE(LoadTRDFromBytes(source, original));
   test::RecordingHost host;
   DiskOperation operation;
-  operation.OpMode = kOpFormat | kOpWrite;
+  operation.Steps = kFormatAndWrite;
   operation.OpLastTrack = 159;
   ASSERT_EQ(RunDiskOperation(source, *blank.driver, host, operation), OperationOutcome::Completed);
   EXPECT_EQ(operation.BadSectors, 0);

@@ -20,7 +20,7 @@ TEST_F(WritingEngineTest, FormatBlockCarriesSlotZerosSizeAndEveryHeader) {
   FillTrack(disk, 3, 3);
   disk.GetTrack(3).Sectors[1].IdSize = 2;  // mixed sizes: the track takes slot 0's
   disk.GetTrack(3).Sectors[2].IdTrack = 77;
-  Run(kOpFormat, 3, 3);
+  Run(kFormatTracks, 3, 3);
   ASSERT_EQ(recorder.formats.size(), 1u);
   const Bytes expected = {0x40, 1, 1, 3, 0x14, 0x00, 1, 1, 1, 1, 1, 1, 2, 2, 77, 1, 3, 1};
   EXPECT_EQ(recorder.formats[0].ToBytes(), expected);
@@ -35,7 +35,7 @@ TEST_F(WritingEngineTest, FormatBlockCarriesSlotZerosSizeAndEveryHeader) {
 TEST_F(WritingEngineTest, FormatAndWriteLogsOnlyToTheMainLog) {
   FillTrack(disk, 0, 2);
   FillTrack(disk, 1, 2);
-  EXPECT_EQ(Run(kOpFormat | kOpWrite, 0, 1), OperationOutcome::Completed);
+  EXPECT_EQ(Run(kFormatAndWrite, 0, 1), OperationOutcome::Completed);
   const Lines expected = {
       "track 0", "clear",      "log*: Начало операции!",   "track 0", "events", "progress 1", "track 1",
       "events",  "progress 2", "log*: Операция выполнена!"};
@@ -52,7 +52,7 @@ TEST_F(WritingEngineTest, FormatAndWriteLogsOnlyToTheMainLog) {
 TEST_F(WritingEngineTest, RetryCountZeroMakesOneAttemptAndCountsTheFailures) {
   FillTrack(disk, 0, 2);
   sim.Faults().writeProtected = true;
-  EXPECT_EQ(Run(kOpFormat | kOpWrite, 0, 0, 0), OperationOutcome::Completed);
+  EXPECT_EQ(Run(kFormatAndWrite, 0, 0, 0), OperationOutcome::Completed);
   EXPECT_EQ(recorder.Count("format"), 1);
   EXPECT_EQ(recorder.Count("write"), 2);
   const Lines expected = {"* Начало операции!",
@@ -66,7 +66,7 @@ TEST_F(WritingEngineTest, RetryCountZeroMakesOneAttemptAndCountsTheFailures) {
 
   // The same disk unprotected: one attempt each is enough, nothing failed.
   sim.Faults().writeProtected = false;
-  EXPECT_EQ(Run(kOpFormat | kOpWrite, 0, 0, 0), OperationOutcome::Completed);
+  EXPECT_EQ(Run(kFormatAndWrite, 0, 0, 0), OperationOutcome::Completed);
   EXPECT_EQ(operation.BadSectors, 0);
   EXPECT_EQ(host.mainLog.back(), "* Операция выполнена!");
   EXPECT_EQ(sim.Medium().GetTrack(0).Sectors[1].Data[7], disk.GetTrack(0).Sectors[1].Data[7]);
@@ -75,7 +75,7 @@ TEST_F(WritingEngineTest, RetryCountZeroMakesOneAttemptAndCountsTheFailures) {
 TEST_F(WritingEngineTest, AbsentTracksAreSkippedWithoutASeekButCountedInProgress) {
   FillTrack(disk, 0, 1);
   FillTrack(disk, 3, 1);
-  Run(kOpFormat | kOpWrite, 0, 3);
+  Run(kFormatAndWrite, 0, 3);
   EXPECT_EQ(recorder.Count("seek"), 3);  // 80, track 0, track 3
   EXPECT_EQ(recorder.requests[5], "seek 1 1");
   Lines progress;
@@ -87,7 +87,7 @@ TEST_F(WritingEngineTest, AbsentTracksAreSkippedWithoutASeekButCountedInProgress
 TEST_F(WritingEngineTest, UnusedSlotBelowTheCountIsFormattedButNotWritten) {
   FillTrack(disk, 0, 3);
   disk.GetTrack(0).Sectors[1].Used = 0;  // two used slots: 0 and 2; count 2
-  Run(kOpFormat | kOpWrite, 0, 0);
+  Run(kFormatAndWrite, 0, 0);
   ASSERT_EQ(recorder.formats.size(), 1u);
   ASSERT_EQ(recorder.formats[0].headers.size(), 2u);
   EXPECT_EQ(recorder.formats[0].headers[1].r, 2);  // slot 1, unused, still named
@@ -101,7 +101,7 @@ TEST_F(WritingEngineTest, FormatFailureStillWritesTheTrack) {
     code = 23;
     return request.rfind("format", 0) == 0;
   };
-  Run(kOpFormat | kOpWrite, 0, 0, 3);
+  Run(kFormatAndWrite, 0, 0, 3);
   EXPECT_EQ(recorder.Count("format"), 3);
   EXPECT_EQ(host.mainLog[1], "* Ошибка форматирования - 23 (Track - 0)");
   EXPECT_EQ(recorder.Count("write"), 2);
@@ -112,7 +112,7 @@ TEST_F(WritingEngineTest, EveryWriteFailingStillCompletesAndCountsThem) {
   FillTrack(disk, 0, 2);
   FillTrack(disk, 1, 1);
   sim.Faults().writeProtected = true;
-  EXPECT_EQ(Run(kOpWrite, 0, 1), OperationOutcome::Completed);
+  EXPECT_EQ(Run(kWriteTracks, 0, 1), OperationOutcome::Completed);
   const Lines expected = {"* Начало операции!",
                           "* Ошибка записи сектора  - 19 (Track - 0 / Sector - 1)",
                           "* Ошибка записи сектора  - 19 (Track - 0 / Sector - 2)",
@@ -124,7 +124,7 @@ TEST_F(WritingEngineTest, EveryWriteFailingStillCompletesAndCountsThem) {
   EXPECT_EQ(operation.BadSectors, 3);
 
   // A format that fails counts every sector of its track once.
-  Run(kOpFormat, 0, 1);
+  Run(kFormatTracks, 0, 1);
   EXPECT_EQ(operation.BadSectors, 3);
 }
 
@@ -132,7 +132,7 @@ TEST_F(WritingEngineTest, CancelEndsAfterTheFormatOfTheCurrentTrack) {
   FillTrack(disk, 0, 2);
   FillTrack(disk, 1, 2);
   host.onEvents = [&] { host.cancel = true; };
-  EXPECT_EQ(Run(kOpFormat | kOpWrite, 0, 1), OperationOutcome::Cancelled);
+  EXPECT_EQ(Run(kFormatAndWrite, 0, 1), OperationOutcome::Cancelled);
   EXPECT_EQ(recorder.Count("format"), 1);
   EXPECT_EQ(recorder.Count("write"), 2);
   EXPECT_EQ(host.calls.back(), "log*: Операция отменена пользователем!");
@@ -143,7 +143,7 @@ TEST_F(WritingEngineTest, SeekFailureEndsWithAMessage) {
   FillTrack(disk, 0, 1);
   FillTrack(disk, 4, 1);
   sim.Faults().seekFailCylinder = 2;
-  EXPECT_EQ(Run(kOpFormat | kOpWrite, 0, 4), OperationOutcome::Failed);
+  EXPECT_EQ(Run(kFormatAndWrite, 0, 4), OperationOutcome::Failed);
   EXPECT_EQ(host.errors, Lines{"Ошибка позиционирования - (25)!"});
   EXPECT_EQ(host.mainLog.back(), "* Начало операции!");
   EXPECT_EQ(sim.Medium().GetTrack(0).Present, 0xFF);
@@ -153,7 +153,7 @@ TEST_F(WritingEngineTest, WriteSendsExactlyTheHeldDataLength) {
   FillTrack(disk, 0, 1);
   FillTrack(sim.Medium(), 0, 1);
   disk.GetTrack(0).Sectors[0].DataLen = 100;
-  Run(kOpWrite, 0, 0);
+  Run(kWriteTracks, 0, 0);
   EXPECT_EQ(recorder.requests.back(), "write 0 0 1 1 100");
   const TSectorRec& written = sim.Medium().GetTrack(0).Sectors[0];
   EXPECT_EQ(written.DataLen, 256);  // the controller pads the field with zeros

@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
 
   TZX_Disk disk;
   PrintHost host;
-  DiskOperation read{kOpScan | kOpRead, 0, kTracks - 1, 3, 0};
+  DiskOperation read{kScanAndRead, 0, kTracks - 1, 3, 0};
   if (RunDiskOperation(disk, driver, host, read) != OperationOutcome::Completed) return 1;
   const int differences = CompareWithImage(disk, *image);
   std::printf("read: %d tracks present, %d bad sectors, %d sectors differ from the image\n", disk.CountTracks(),
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
 
   // The rotation-aware reading: READ ID and reads of several sectors at once.
   TZX_Disk fastDisk;
-  DiskOperation fast{kOpFast | kOpScan | kOpRead, 0, kTracks - 1, 3, 0};
+  DiskOperation fast{kFastRead, 0, kTracks - 1, 3, 0};
   if (RunDiskOperation(fastDisk, driver, host, fast) != OperationOutcome::Completed) return 1;
   const int fastDifferences = CompareWithImage(fastDisk, *image);
   std::printf("fast read: %d tracks present, %d bad sectors, %d sectors differ from the image\n",
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
     const DriverStatus reopened = ReopenDriveAfterSettings(driver, driveB);
     for (const auto& message : reopened.messages) std::printf("message: %s\n", message.c_str());
     if (!reopened.diskMenuEnabled) return 1;
-    DiskOperation write{kOpFormat | kOpWrite, 0, kTracks - 1, 3, 0};
+    DiskOperation write{kFormatAndWrite, 0, kTracks - 1, 3, 0};
     if (RunDiskOperation(disk, driver, host, write) != OperationOutcome::Completed) return 1;
     std::printf("write: done\n");
   }

@@ -214,13 +214,13 @@ TEST(TrdosRows, ColumnsAndDiskInformation) {
   EXPECT_EQ(rows[0].Sectors, "0B");
   EXPECT_EQ(rows[0].FirstTrack, "01");
   const DiskInfoTexts info = DiskInfo(f.Catalog());
-  EXPECT_EQ(info.d1, "TESTDISK");
-  EXPECT_EQ(info.d2, "80-дорожек");
-  EXPECT_EQ(info.d3, "12");
-  EXPECT_EQ(info.d4, "1");
-  EXPECT_EQ(info.d5, "2533");
-  EXPECT_EQ(info.d6, "1");
-  EXPECT_EQ(info.d7, "0");
+  EXPECT_EQ(info.Label, "TESTDISK");
+  EXPECT_EQ(info.DiskType, "80-дорожек");
+  EXPECT_EQ(info.FirstFreeSector, "12");
+  EXPECT_EQ(info.FirstFreeTrack, "1");
+  EXPECT_EQ(info.FreeSectors, "2533");
+  EXPECT_EQ(info.Files, "1");
+  EXPECT_EQ(info.DeletedFiles, "0");
   EXPECT_EQ(DiskTypeText(0x17), "40-дорожек");
   EXPECT_EQ(DiskTypeText(0x19), "40-дорожек");
   EXPECT_EQ(DiskTypeText(0x18), "80-дорожек");
@@ -238,27 +238,29 @@ TEST(TrdosMenu, EnablingFollowsListAndSelection) {
   const TrdosCatalog& c = f.Catalog();
 
   CatalogMenuEnabling empty = CatalogMenu(c, true, {}, false);
-  EXPECT_TRUE(empty.N3 && empty.N4 && empty.N10);
-  EXPECT_FALSE(empty.HEX1 || empty.N1 || empty.N11 || empty.N2 || empty.N8 || empty.Hob || empty.scl1 || empty.N9);
+  EXPECT_TRUE(empty.AddFiles && empty.RenameDisk && empty.ShowDeleted);
+  EXPECT_FALSE(empty.ViewHex || empty.ViewScreen || empty.RestoreFile || empty.Compact || empty.DeleteFiles ||
+               empty.SaveHobeta || empty.SaveScl || empty.EditEntry);
 
   CatalogMenuEnabling screen = CatalogMenu(c, false, {0}, true);
-  EXPECT_TRUE(screen.N1 && screen.HEX1 && screen.N9 && screen.N8 && screen.N2 && screen.Hob && screen.scl1);
-  EXPECT_FALSE(screen.N11);
-  EXPECT_FALSE(CatalogMenu(c, false, {1}, true).N1);  // 6913 bytes is no screen
+  EXPECT_TRUE(screen.ViewScreen && screen.ViewHex && screen.EditEntry && screen.DeleteFiles && screen.Compact &&
+              screen.SaveHobeta && screen.SaveScl);
+  EXPECT_FALSE(screen.RestoreFile);
+  EXPECT_FALSE(CatalogMenu(c, false, {1}, true).ViewScreen);  // 6913 bytes is no screen
 
   CatalogMenuEnabling deleted = CatalogMenu(c, false, {2}, true);
-  EXPECT_TRUE(deleted.N11);
-  EXPECT_FALSE(deleted.N8);
+  EXPECT_TRUE(deleted.RestoreFile);
+  EXPECT_FALSE(deleted.DeleteFiles);
 
   CatalogMenuEnabling several = CatalogMenu(c, false, {2, 3}, true);
-  EXPECT_TRUE(several.N8);
-  EXPECT_FALSE(several.HEX1 || several.N1 || several.N9 || several.N11);
-  EXPECT_FALSE(CatalogMenu(c, false, {2}, true).N8);
-  EXPECT_FALSE(CatalogMenu(c, false, {}, true).N8);
-  EXPECT_TRUE(CatalogMenu(c, false, {}, true).Hob);
+  EXPECT_TRUE(several.DeleteFiles);
+  EXPECT_FALSE(several.ViewHex || several.ViewScreen || several.EditEntry || several.RestoreFile);
+  EXPECT_FALSE(CatalogMenu(c, false, {2}, true).DeleteFiles);
+  EXPECT_FALSE(CatalogMenu(c, false, {}, true).DeleteFiles);
+  EXPECT_TRUE(CatalogMenu(c, false, {}, true).SaveHobeta);
 
   f.Catalog().DeletedCount = 0;
-  EXPECT_FALSE(CatalogMenu(c, false, {0}, true).N2);
+  EXPECT_FALSE(CatalogMenu(c, false, {0}, true).Compact);
 }
 
 TEST(TrdosRename, NewLabelIsPaddedWithZerosAndSameNameDoesNothing) {
@@ -272,7 +274,7 @@ TEST(TrdosRename, NewLabelIsPaddedWithZerosAndSameNameDoesNothing) {
   EXPECT_EQ(f.state.CatalogChanged, 1);
   const Bytes info = test::SectorBytes(f.disk, 0, 9);
   EXPECT_EQ(Bytes(info.begin() + 0xF5, info.begin() + 0xFD), (Bytes{'A', 'B', 'C', 0, 0, 0, 0, 0}));
-  EXPECT_EQ(DiskInfo(f.Catalog()).d1, "ABC");
+  EXPECT_EQ(DiskInfo(f.Catalog()).Label, "ABC");
 }
 
 TEST(TrdosEdit, DeletedEntryKeepsItsFirstByteBehindTheQuestionMark) {

@@ -34,8 +34,8 @@ class CatalogFixture : public ::testing::Test {
   Settings settings_;
   MemorySettingsStore store_;
   ScriptedPrompts prompts_;
-  TFmScr viewer_;
-  TFLed editor_;
+  FileViewer viewer_;
+  EntryEditor editor_;
   CatalogWindowContext context_{disk_, catalogs_, settings_, store_, prompts_};
 };
 

@@ -31,13 +31,13 @@ TEST_F(CatalogHooks, ZxCatalogOpensEditableAndItsChangesReachTheDisk) {
   std::copy_n(track0.Sectors[0].Data.begin(), 256, track0.RawData.begin() + 100);
   int rows = -1;
   prompts.QueueWindow([&](QDialog& dialog) {
-    auto& catalog = dynamic_cast<T_ZXCAT&>(dialog);
+    auto& catalog = dynamic_cast<TrdosCatalogWindow&>(dialog);
     auto* list = catalog.findChild<QTreeWidget*>(QStringLiteral("LV1"));
     rows = list->topLevelItemCount();
     EXPECT_EQ(list->contextMenuPolicy(), Qt::CustomContextMenu);
     list->topLevelItem(2)->setSelected(true);  // SCREEN, the last file
     prompts.QueueAnswer(PromptAnswer::Yes);
-    catalog.N8Click();
+    catalog.OnDeleteFiles();
     catalog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
   });
   window->N1Click();  // the image menu opens
@@ -53,7 +53,7 @@ TEST_F(CatalogHooks, ZxCatalogOpensEditableAndItsChangesReachTheDisk) {
   prompts.QueueWindow([](QDialog& dialog) { dialog.reject(); });
   Action("N26")->trigger();
   EXPECT_EQ(window->Catalogs().CatalogChanged, 0);
-  EXPECT_EQ(window->findChildren<T_ZXCAT*>().size(), 1);
+  EXPECT_EQ(window->findChildren<TrdosCatalogWindow*>().size(), 1);
 }
 
 TEST_F(CatalogHooks, NotATrdosDiskIsRefused) {
@@ -71,12 +71,12 @@ TEST_F(CatalogHooks, CpmCatalogOpensModelessOnlyForACpmDisk) {
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text, "Образ не соответствует CP/M диску!");
   EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
-  EXPECT_EQ(window->findChild<T_cCat*>(), nullptr);
+  EXPECT_EQ(window->findChild<CpmCatalogWindow*>(), nullptr);
 
   MakeCpmDisk(Disk());
   window->N1Click();
   Action("CPM1")->trigger();
-  auto* catalog = window->findChild<T_cCat*>(QStringLiteral("T_cCat"));
+  auto* catalog = window->findChild<CpmCatalogWindow*>(QStringLiteral("T_cCat"));
   ASSERT_NE(catalog, nullptr);
   EXPECT_TRUE(catalog->isVisible());
   EXPECT_FALSE(catalog->isModal());

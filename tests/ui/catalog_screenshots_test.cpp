@@ -52,8 +52,8 @@ Bytes ColourBars() {
 using CatalogScreenshots = test::CatalogFixture;
 
 TEST_F(CatalogScreenshots, TrdosCatalogAndEntryEditor) {
-  T_ZXCAT window(context_, viewer_, editor_);
-  window.FormShow(true);
+  TrdosCatalogWindow window(context_, viewer_, editor_);
+  window.ShowCatalog(true);
   window.findChild<QMenu*>(QStringLiteral("pm1"))->findChild<QAction*>(QStringLiteral("N10"))->trigger();
   window.findChild<QTreeWidget*>(QStringLiteral("LV1"))->topLevelItem(2)->setSelected(true);
   const QImage picture = Shoot(window, QStringLiteral("trdos_catalog"));
@@ -81,7 +81,7 @@ TEST_F(CatalogScreenshots, ViewerFaces) {
 
   const std::string text = "Profi CP/M text file\r\nSecond line\r\n\xF0\xD2\xC9\xD7\xC5\xD4, \xED\xC9\xD2!\r\n";
   viewer_.PrepareText(Bytes(text.begin(), text.end()));
-  viewer_.BitBtn2Click();
+  viewer_.OnConvertKoi8();
   Shoot(viewer_, QStringLiteral("viewer_text"));
 }
 
@@ -99,15 +99,15 @@ TEST_F(CatalogScreenshots, CpmCatalog) {
     entry[15] = records[i];
     entry[16] = static_cast<std::uint8_t>(2 + i * 2);
   }
-  T_cCat window(context_, viewer_);
-  window.FormShow();
+  CpmCatalogWindow window(context_, viewer_);
+  window.ListDirectory();
   const QImage picture = Shoot(window, QStringLiteral("cpm_catalog"));
   EXPECT_FALSE(picture.isNull());
   EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("l6"))->text(), "2");
 
   // The longest definition title the group shows.
   MakeCpmDisk(disk_, *FindCpmDefinition("plus3"));
-  window.FormShow();
+  window.ListDirectory();
   Shoot(window, QStringLiteral("cpm_catalog_plus3"));
   EXPECT_EQ(window.findChild<QLabel*>(QStringLiteral("l7"))->text(), "Spectrum +3 / Amstrad PCW");
 }

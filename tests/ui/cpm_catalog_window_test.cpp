@@ -42,7 +42,7 @@ Bytes TextFile() {
   return bytes;
 }
 
-class CpmCatalogWindow : public ::testing::Test {
+class CpmCatalogWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* tool : {"mkfs.cpm", "cpmcp", "cpmrm"})
@@ -63,7 +63,7 @@ class CpmCatalogWindow : public ::testing::Test {
     ASSERT_EQ(Cpmtools(dir_, "cpmrm", {"0:gone.tmp"}).exitCode, 0);
     std::filesystem::resize_file(dir_ / "disk.pro", 819200);  // cpmtools stops at the last used sector
     ASSERT_TRUE(LoadPRO(disk_, dir_ / "disk.pro")) << disk_.LastError;
-    window_.FormShow();
+    window_.ListDirectory();
   }
 
   QTreeWidget* List() { return window_.findChild<QTreeWidget*>(QStringLiteral("LV1")); }
@@ -83,7 +83,7 @@ class CpmCatalogWindow : public ::testing::Test {
   }
   // Opens the menu (which sets what is enabled) and chooses the item.
   void Choose(const char* name) {
-    window_.pm1Popup();
+    window_.UpdateMenu();
     Item(name)->trigger();
   }
   void SelectName(const QString& name) {
@@ -99,16 +99,16 @@ class CpmCatalogWindow : public ::testing::Test {
   Settings settings_;
   MemorySettingsStore store_;
   ScriptedPrompts prompts_;
-  TFmScr viewer_;
-  T_cCat window_{CatalogWindowContext{disk_, catalogs_, settings_, store_, prompts_}, viewer_};
+  FileViewer viewer_;
+  CpmCatalogWindow window_{CatalogWindowContext{disk_, catalogs_, settings_, store_, prompts_}, viewer_};
 };
 
-TEST_F(CpmCatalogWindow, ListsUserZeroFilesAndTheSpaceTheyTake) {
+TEST_F(CpmCatalogWindowTest, ListsUserZeroFilesAndTheSpaceTheyTake) {
   EXPECT_EQ(window_.windowTitle(), "Каталог диска CP/M");
   EXPECT_FALSE(window_.isModal());
   QStringList titles;
   for (int i = 0; i < 5; ++i) titles << List()->headerItem()->text(i);
-  EXPECT_EQ(titles, (QStringList{"Filename", "Ext", "Length", "Atrib", "№"}));
+  EXPECT_EQ(titles, (QStringList{"Имя файла", "Тип", "Длина", "Пользователь", "Экстент"}));
   ASSERT_EQ(Names(), (QStringList{"HELLO   ", "BIG     "}));
   // Lengths in bytes: one record, and 300 records.
   EXPECT_EQ(Row(0), (QStringList{"HELLO   ", "TXT", "128", "00", "00"}));
@@ -120,7 +120,7 @@ TEST_F(CpmCatalogWindow, ListsUserZeroFilesAndTheSpaceTheyTake) {
   EXPECT_EQ(Label("l4"), "754 кБ");
 }
 
-TEST_F(CpmCatalogWindow, ContextMenuItemsInOrder) {
+TEST_F(CpmCatalogWindowTest, ContextMenuItemsInOrder) {
   QStringList items;
   for (QAction* action : window_.findChild<QMenu*>(QStringLiteral("pm1"))->actions())
     items << action->objectName() + "=" + action->text() + (action->isCheckable() ? "*" : "");
@@ -128,7 +128,7 @@ TEST_F(CpmCatalogWindow, ContextMenuItemsInOrder) {
                                 "N2=Показать скрытые файлы*", "Hob=Сохранить как"}));
 }
 
-TEST_F(CpmCatalogWindow, TogglesShowHiddenAndDeletedFiles) {
+TEST_F(CpmCatalogWindowTest, TogglesShowHiddenAndDeletedFiles) {
   Item("N2")->trigger();
   EXPECT_TRUE(Item("N2")->isChecked());
   EXPECT_EQ(Names(), (QStringList{"HELLO   ", "BIG     ", "SECRET  "}));
@@ -141,20 +141,20 @@ TEST_F(CpmCatalogWindow, TogglesShowHiddenAndDeletedFiles) {
   EXPECT_EQ(Label("l5"), "46 кБ");
 }
 
-TEST_F(CpmCatalogWindow, FileCommandsNeedASelectedRow) {
-  window_.pm1Popup();
+TEST_F(CpmCatalogWindowTest, FileCommandsNeedASelectedRow) {
+  window_.UpdateMenu();
   EXPECT_FALSE(Item("HEX1")->isEnabled());
   EXPECT_FALSE(Item("N11")->isEnabled());
   EXPECT_FALSE(Item("Hob")->isEnabled());
   EXPECT_TRUE(Item("N10")->isEnabled());
   SelectName("BIG     ");
-  window_.pm1Popup();
+  window_.UpdateMenu();
   EXPECT_TRUE(Item("HEX1")->isEnabled());
   EXPECT_TRUE(Item("N11")->isEnabled());
   EXPECT_TRUE(Item("Hob")->isEnabled());
 }
 
-TEST_F(CpmCatalogWindow, HexViewShowsTheFileInTheTerminalFont) {
+TEST_F(CpmCatalogWindowTest, HexViewShowsTheFileInTheTerminalFont) {
   SelectName("BIG     ");
   Bytes shown;
   prompts_.QueueWindow([&](QDialog& dialog) {
@@ -168,7 +168,7 @@ TEST_F(CpmCatalogWindow, HexViewShowsTheFileInTheTerminalFont) {
   EXPECT_EQ(shown, big_);
 }
 
-TEST_F(CpmCatalogWindow, TextViewShowsTheLinesUpToTheZeroByte) {
+TEST_F(CpmCatalogWindowTest, TextViewShowsTheLinesUpToTheZeroByte) {
   SelectName("HELLO   ");
   QString text;
   prompts_.QueueWindow([&](QDialog& dialog) {
@@ -184,14 +184,14 @@ TEST_F(CpmCatalogWindow, TextViewShowsTheLinesUpToTheZeroByte) {
 
 // cpmcp -t writes a text the CP/M way: CR LF line ends, then ^Z filling
 // the last record. The text view ends at the ^Z; the hex view keeps every byte.
-TEST_F(CpmCatalogWindow, TextViewEndsAtControlZ) {
+TEST_F(CpmCatalogWindowTest, TextViewEndsAtControlZ) {
   const std::string lines = "first\nsecond\n";
   test::WriteFileBytes(dir_ / "note.txt", Bytes(lines.begin(), lines.end()));
   const auto copied = test::RunProgram(
       "env", {"-C", dir_.Path().string(), "cpmcp", "-f", "profi", "-t", "disk.pro", "note.txt", "0:note.txt"});
   ASSERT_EQ(copied.exitCode, 0) << copied.err;
   ASSERT_TRUE(LoadPRO(disk_, dir_ / "disk.pro")) << disk_.LastError;
-  window_.FormShow();
+  window_.ListDirectory();
   SelectName("NOTE    ");
   Bytes bytes;
   prompts_.QueueWindow([&](QDialog& dialog) { bytes = dialog.findChild<HexView*>(QStringLiteral("ssh"))->Data(); });
@@ -206,7 +206,7 @@ TEST_F(CpmCatalogWindow, TextViewEndsAtControlZ) {
   EXPECT_EQ(text, "first\nsecond");
 }
 
-TEST_F(CpmCatalogWindow, SaveAsWritesTheFileBytes) {
+TEST_F(CpmCatalogWindowTest, SaveAsWritesTheFileBytes) {
   settings_.SCLDir = FolderText(dir_.Path());
   SelectName("BIG     ");
   test::ScratchDir out;

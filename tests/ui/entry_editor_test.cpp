@@ -1,4 +1,4 @@
-// The catalog entry editor TFLed, opened from the TR-DOS catalog window on a
+// The catalog entry editor EntryEditor, opened from the TR-DOS catalog window on a
 // live and on a deleted entry: what its fields show and what an accepted
 // edit stores on track 0.
 #include "ui/entry_editor.h"
@@ -29,9 +29,9 @@ QStringList Fields(QDialog& dialog) {
   return texts;
 }
 
-class EntryEditor : public test::CatalogFixture {
+class EntryEditorTest : public test::CatalogFixture {
  protected:
-  EntryEditor() { window_.FormShow(true); }
+  EntryEditorTest() { window_.ShowCatalog(true); }
 
   // Selects a row (deleted entries shown) and runs "Редактировать заголовок".
   void EditRow(int row, ScriptedPrompts::WindowScript script) {
@@ -41,13 +41,13 @@ class EntryEditor : public test::CatalogFixture {
     list->clearSelection();
     list->topLevelItem(row)->setSelected(true);
     prompts_.QueueWindow(std::move(script));
-    window_.N9Click();
+    window_.OnEditEntry();
   }
 
-  T_ZXCAT window_{context_, viewer_, editor_};
+  TrdosCatalogWindow window_{context_, viewer_, editor_};
 };
 
-TEST_F(EntryEditor, LiveEntryShowsHexFieldsHighByteFirstAndStoresThemLowByteFirst) {
+TEST_F(EntryEditorTest, LiveEntryShowsHexFieldsHighByteFirstAndStoresThemLowByteFirst) {
   QStringList shown;
   EditRow(2, [&](QDialog& dialog) {
     EXPECT_EQ(dialog.windowTitle(), "Редактор элемента каталога");
@@ -75,7 +75,7 @@ TEST_F(EntryEditor, LiveEntryShowsHexFieldsHighByteFirstAndStoresThemLowByteFirs
   EXPECT_EQ(list->topLevelItem(2)->text(2), "8A01");
 }
 
-TEST_F(EntryEditor, DeletedEntryKeepsItsFirstByteWhileTheNameStartsWithAQuestionMark) {
+TEST_F(EntryEditorTest, DeletedEntryKeepsItsFirstByteWhileTheNameStartsWithAQuestionMark) {
   QString shownName;
   EditRow(1, [&](QDialog& dialog) {
     shownName = Field(dialog, "e1")->text();
@@ -94,7 +94,7 @@ TEST_F(EntryEditor, DeletedEntryKeepsItsFirstByteWhileTheNameStartsWithAQuestion
   EXPECT_EQ(EntryName(1), "ZETA    ");
 }
 
-TEST_F(EntryEditor, CancelChangesNothing) {
+TEST_F(EntryEditorTest, CancelChangesNothing) {
   const Bytes before(test::EntryBytes(disk_, 0), test::EntryBytes(disk_, 0) + 16);
   EditRow(0, [&](QDialog& dialog) {
     Field(dialog, "e1")->setText(QStringLiteral("OTHER"));

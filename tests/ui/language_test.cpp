@@ -1,6 +1,7 @@
 // The desktop in both languages: switched at run time, the main window and
-// the settings window show no Russian under English and no English words
-// outside an allow list under Russian; the Settings choice is kept and
+// the other windows (catalogs, viewer, editors, settings) show no Russian
+// under English and no English words outside an allow list under Russian,
+// the windows made before the switch too; the Settings choice is kept and
 // applied; a missing translation leaves the Russian source texts.
 #include <algorithm>
 
@@ -16,19 +17,35 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTranslator>
+#include <QTreeWidget>
 
+#include "cpm/cpm_disk.h"
+#include "support/scripted_prompts.h"
+#include "trdos_test_disk.h"
+#include "ui/cpm_catalog_window.h"
+#include "ui/entry_editor.h"
 #include "ui/qt_translation.h"
+#include "ui/sector_address_dialog.h"
 #include "ui/settings_window.h"
+#include "ui/trdos_catalog_window.h"
 #include "ui/ui_fixture.h"
+#include "ui/viewer_window.h"
 
 namespace velloran::test {
 namespace {
 
+// Labels that show the disk's own words or numbers, in no language: the
+// TR-DOS disk label, the CP/M format's name, an ID field's CRC in hex.
+const QStringList kDataLabels = {QStringLiteral("d1"), QStringLiteral("l7"), QStringLiteral("an5")};
+
 // Every text a person reads in a window: labels, buttons, group titles,
-// tabs, menus and their items, tooltips of the items.
+// tabs, menus and their items, tooltips of the items, list headers.
 QStringList VisibleTexts(QWidget& window) {
   QStringList texts{window.windowTitle()};
-  for (auto* label : window.findChildren<QLabel*>()) texts << label->text();
+  for (auto* label : window.findChildren<QLabel*>())
+    if (!kDataLabels.contains(label->objectName())) texts << label->text() << label->toolTip();
+  for (auto* list : window.findChildren<QTreeWidget*>())
+    for (int i = 0; i < list->columnCount(); ++i) texts << list->headerItem()->text(i);
   for (auto* button : window.findChildren<QAbstractButton*>()) texts << button->text();
   for (auto* group : window.findChildren<QGroupBox*>()) texts << group->title();
   for (auto* tabs : window.findChildren<QTabWidget*>())
@@ -48,11 +65,12 @@ const QRegularExpression kCyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
 const QRegularExpression kLatinWord(QStringLiteral("[A-Za-z]{3,}"));
 
 // Names of formats, systems, devices and units that both languages write alike.
-const QStringList kLatinAllowed = {QStringLiteral("Velloran"),     QStringLiteral("RAW"),     QStringLiteral("CRC"),
-                                   QStringLiteral("TR-DOS"),       QStringLiteral("DOS"),     QStringLiteral("Profi"),
-                                   QStringLiteral("FDD"),          QStringLiteral("HEX"),     QStringLiteral("Log"),
-                                   QStringLiteral("English"),      QStringLiteral("TD0"),     QStringLiteral("Ctrl"),
-                                   QStringLiteral("Greaseweazle"), QStringLiteral("Spectrum")};
+const QStringList kLatinAllowed = {QStringLiteral("Velloran"),     QStringLiteral("RAW"),      QStringLiteral("CRC"),
+                                   QStringLiteral("TR-DOS"),       QStringLiteral("DOS"),      QStringLiteral("Profi"),
+                                   QStringLiteral("FDD"),          QStringLiteral("HEX"),      QStringLiteral("Log"),
+                                   QStringLiteral("English"),      QStringLiteral("TD0"),      QStringLiteral("Ctrl"),
+                                   QStringLiteral("Greaseweazle"), QStringLiteral("Spectrum"), QStringLiteral("SCL"),
+                                   QStringLiteral("Hobeta"),       QStringLiteral("KOI"),      QStringLiteral("ALT")};
 
 // File names are the user's own words, and versions are numbers.
 const QRegularExpression kPath(QStringLiteral("\\S*[/._]\\S*"));
@@ -81,6 +99,45 @@ void SaveShot(QWidget& widget, const QString& name) {
   EXPECT_TRUE(widget.grab().save(QDir(folder).filePath(name)));
 }
 
+// The windows besides the main one, each showing something, made before a
+// test switches the language: they must follow the switch at once.
+struct OtherWindows {
+  OtherWindows() {
+    test::MakeTestDisk(trdosDisk);
+    EXPECT_TRUE(ReadCatalog(trdosDisk, catalogs.SharedCatalog));
+    catalogs.CatalogEditable = true;
+    MakeCpmDisk(cpmDisk);
+    trdos.ShowCatalog(true);
+    cpm.ListDirectory();
+    editor.SetFields(EntryEditorFieldsOf(catalogs.SharedCatalog.Entries[0]));
+    sector.Fill(trdosDisk.GetTrack(0).Sectors[0]);
+    viewer.PrepareScreen(test::TestScreen());
+  }
+
+  // Each window shown as a person sees it, with the name of its picture.
+  std::vector<std::pair<QWidget*, QString>> Shown() {
+    const std::vector<std::pair<QWidget*, QString>> windows = {
+        {&trdos, QStringLiteral("trdos_catalog")},   {&cpm, QStringLiteral("cpm_catalog")},
+        {&viewer, QStringLiteral("viewer_screen")},  {&editor, QStringLiteral("entry_editor")},
+        {&sector, QStringLiteral("sector_address")}, {&settings, QStringLiteral("settings_window")}};
+    for (const auto& [window, name] : windows) window->show();
+    QApplication::processEvents();
+    return windows;
+  }
+
+  TZX_Disk trdosDisk, cpmDisk;
+  CatalogState catalogs;
+  Settings options;
+  MemorySettingsStore store;
+  ScriptedPrompts prompts;
+  FileViewer viewer;
+  EntryEditor editor;
+  TrdosCatalogWindow trdos{CatalogWindowContext{trdosDisk, catalogs, options, store, prompts}, viewer, editor};
+  CpmCatalogWindow cpm{CatalogWindowContext{cpmDisk, catalogs, options, store, prompts}, viewer};
+  SectorAddressDialog sector;
+  SettingsWindow settings;
+};
+
 // Puts the test program back in Russian, the language of the other tests.
 class LanguageTest : public MainWindowTest {
  protected:
@@ -100,6 +157,7 @@ class LanguageTest : public MainWindowTest {
 };
 
 TEST_F(LanguageTest, EnglishWindowsShowNoRussian) {
+  OtherWindows others;
   ASSERT_EQ(ApplyLanguage(*QCoreApplication::instance(), Language::English), QString());
   EXPECT_EQ(ProcessLanguage(), Language::English) << "the core's messages follow";
   const auto english = ShownWindow();
@@ -107,25 +165,30 @@ TEST_F(LanguageTest, EnglishWindowsShowNoRussian) {
   EXPECT_EQ(english->findChild<QMenu*>(QStringLiteral("N1"))->title(), QStringLiteral("Image"));
   SaveShot(*english, QStringLiteral("main_window_english.png"));
 
-  Tfmset settings;
-  settings.show();
-  QApplication::processEvents();
-  EXPECT_EQ(TextsWithCyrillic(VisibleTexts(settings)), QStringList());
-  EXPECT_EQ(settings.windowTitle(), QStringLiteral("Settings"));
-  SaveShot(settings, QStringLiteral("settings_window_english.png"));
+  for (const auto& [other, name] : others.Shown()) {
+    EXPECT_EQ(TextsWithCyrillic(VisibleTexts(*other)), QStringList()) << name.toStdString();
+    SaveShot(*other, name + QStringLiteral("_english.png"));
+  }
+  EXPECT_EQ(others.settings.windowTitle(), QStringLiteral("Settings"));
+  EXPECT_EQ(others.viewer.windowTitle(), QStringLiteral("ZX Spectrum screen"));
+  others.viewer.PrepareText(Bytes{'t', 'e', 'x', 't'});
+  EXPECT_EQ(TextsWithCyrillic(VisibleTexts(others.viewer)), QStringList());
 }
 
 TEST_F(LanguageTest, RussianWindowsShowNoEnglishWords) {
+  ApplyLanguage(*QCoreApplication::instance(), Language::English);
+  OtherWindows others;
   ASSERT_EQ(ApplyLanguage(*QCoreApplication::instance(), Language::Russian), QString());
   const auto russian = ShownWindow();
   EXPECT_EQ(LatinWordsOutsideAllowList(VisibleTexts(*russian)), QStringList());
   SaveShot(*russian, QStringLiteral("main_window_russian.png"));
 
-  Tfmset settings;
-  settings.show();
-  QApplication::processEvents();
-  EXPECT_EQ(LatinWordsOutsideAllowList(VisibleTexts(settings)), QStringList());
-  SaveShot(settings, QStringLiteral("settings_window_russian.png"));
+  for (const auto& [other, name] : others.Shown()) {
+    EXPECT_EQ(LatinWordsOutsideAllowList(VisibleTexts(*other)), QStringList()) << name.toStdString();
+    SaveShot(*other, name + QStringLiteral("_russian.png"));
+  }
+  others.viewer.PrepareHex(Bytes(16, 0x41), false);
+  EXPECT_EQ(LatinWordsOutsideAllowList(VisibleTexts(others.viewer)), QStringList());
 }
 
 TEST_F(LanguageTest, MenusFollowALanguageChangeAtOnce) {

@@ -87,7 +87,7 @@ TEST_F(EditTest, AddressDialogComputesTheIdCrcAndStoresIt) {
     EXPECT_EQ(track->value(), 2);
     EXPECT_EQ(side->currentIndex(), 0);
     EXPECT_EQ(sector->value(), 0);
-    EXPECT_EQ(size->currentText(), "256b");
+    EXPECT_EQ(size->currentText(), "256 байт");
     EXPECT_FALSE(noErrors->isChecked());
     EXPECT_EQ(crc->text(), "#2455");  // CRC-16/CCITT from FFFF over A1 A1 A1 FE 02 00 00 01
     EXPECT_FALSE(accept->isEnabled()) << "nothing changed yet";

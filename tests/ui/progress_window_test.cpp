@@ -28,19 +28,19 @@ class ProgressTest : public MainWindowTest {
     window->Options().FirstTrack = 0;
     window->Options().LastTrack = 5;
   }
-  T_Prog* Progress() const { return window->findChild<T_Prog*>(QStringLiteral("T_Prog")); }
+  ProgressWindow* Progress() const { return window->findChild<ProgressWindow*>(QStringLiteral("T_Prog")); }
   // Calls `action` with the progress window each time the engine shows a track.
-  void OnTrack(std::function<void(T_Prog&, int)> action) {
+  void OnTrack(std::function<void(ProgressWindow&, int)> action) {
     onTrack_ = std::move(action);
     QTimer::singleShot(0, window.get(), [this] {
-      if (T_Prog* progress = Progress())
-        QObject::connect(progress, &T_Prog::TrackShown, progress,
+      if (ProgressWindow* progress = Progress())
+        QObject::connect(progress, &ProgressWindow::TrackShown, progress,
                          [this, progress](int track) { onTrack_(*progress, track); });
     });
   }
 
   SimulatedDrive* drive_ = nullptr;
-  std::function<void(T_Prog&, int)> onTrack_;
+  std::function<void(ProgressWindow&, int)> onTrack_;
 };
 
 TEST_F(ProgressTest, ScanAndReadFillsTheDiskTrackByTrack) {
@@ -48,7 +48,7 @@ TEST_F(ProgressTest, ScanAndReadFillsTheDiskTrackByTrack) {
   EXPECT_TRUE(Action("N17")->isEnabled());
   EXPECT_FALSE(Action("N9")->isEnabled()) << "reading by ID needs a disk in memory";
   int shown = 0;
-  OnTrack([&](T_Prog& progress, int track) {
+  OnTrack([&](ProgressWindow& progress, int track) {
     EXPECT_EQ(progress.windowTitle(), "Сканирование с посекторным чтением");
     EXPECT_TRUE(progress.isVisible());
     EXPECT_EQ(progress.findChild<QLabel*>("Vr1")->text(), QString::number(track));
@@ -81,7 +81,7 @@ TEST_F(ProgressTest, ScanAndReadFillsTheDiskTrackByTrack) {
 }
 
 TEST_F(ProgressTest, CancelStopsAtTheNextCheckAndKeepsWhatWasRead) {
-  OnTrack([](T_Prog& progress, int track) {
+  OnTrack([](ProgressWindow& progress, int track) {
     if (track == 2) progress.findChild<QPushButton*>("bb1")->click();
   });
   window->N17Click();
@@ -94,7 +94,7 @@ TEST_F(ProgressTest, CancelStopsAtTheNextCheckAndKeepsWhatWasRead) {
   EXPECT_FALSE(window->LogLines().contains("Операция выполнена!"));
 
   // The next operation starts with the button enabled and no cancel pending.
-  OnTrack([](T_Prog& progress, int) { EXPECT_FALSE(progress.CancelRequested()); });
+  OnTrack([](ProgressWindow& progress, int) { EXPECT_FALSE(progress.CancelRequested()); });
   prompts.QueueAnswer(PromptAnswer::Discard);  // what the first read brought
   window->N17Click();
   EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
@@ -134,7 +134,7 @@ TEST_F(ProgressTest, ReadingAsksAboutUnsavedWorkAndTheReadDiskHasNoFile) {
 TEST_F(ProgressTest, AnImageHandedOverDuringAnOperationLoadsAfterIt) {
   const QString image = QString::fromStdString(CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string());
   int tracksAfterHandOff = -1;
-  OnTrack([&](T_Prog&, int track) {
+  OnTrack([&](ProgressWindow&, int track) {
     if (track == 2) {
       window->WMOpenRequest(QByteArray("v") + image.toUtf8());
       prompts.QueueAnswer(PromptAnswer::Discard);  // what was read is dropped for the image
@@ -170,7 +170,7 @@ TEST_F(ProgressTest, FastReadRereadsWhatFailedAndTheMapShowsIt) {
   drive_->Faults().alwaysFail.insert({4, 1});
   window->Options().RetryCount = 3;
   QString title;
-  OnTrack([&](T_Prog& progress, int) { title = progress.windowTitle(); });
+  OnTrack([&](ProgressWindow& progress, int) { title = progress.windowTitle(); });
   Action("FastRead1")->trigger();
   EXPECT_EQ(title, "Быстрое чтение диска");
   EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
@@ -272,11 +272,11 @@ TEST_F(MainWindowTest, GreaseweazleReadsAndWritesThroughTheDiskMenu) {
 
   int shown = 0;
   QTimer::singleShot(0, window.get(), [&] {
-    if (auto* progress = window->findChild<T_Prog*>(QStringLiteral("T_Prog")))
-      QObject::connect(progress, &T_Prog::TrackShown, progress, [&](int) { ++shown; });
+    if (auto* progress = window->findChild<ProgressWindow*>(QStringLiteral("T_Prog")))
+      QObject::connect(progress, &ProgressWindow::TrackShown, progress, [&](int) { ++shown; });
   });
   window->N17Click();
-  auto* progress = window->findChild<T_Prog*>(QStringLiteral("T_Prog"));
+  auto* progress = window->findChild<ProgressWindow*>(QStringLiteral("T_Prog"));
   ASSERT_NE(progress, nullptr);
   EXPECT_EQ(progress->Outcome(), OperationOutcome::Completed);
   EXPECT_GE(shown, 5);

@@ -165,7 +165,7 @@ TEST_F(ScreenshotTest, MainWindowWithCpcSectorNumbers) {
 }
 
 TEST_F(ScreenshotTest, SettingsWindow) {
-  Tfmset settings(window.get());
+  SettingsWindow settings(window.get());
   settings.Load(window->Options());
   settings.show();
   QApplication::processEvents();
@@ -177,7 +177,7 @@ TEST_F(ScreenshotTest, SettingsWindow) {
 
 TEST_F(ScreenshotTest, SectorAddressDialog) {
   MakeMarkedTrdosDisk(Disk());
-  TSecAd dialog(window.get());
+  SectorAddressDialog dialog(window.get());
   dialog.Fill(Disk().GetSector(3, 4));
   dialog.show();
   QApplication::processEvents();
@@ -211,7 +211,7 @@ TEST_F(ScreenshotTest, ProgressWindowDuringARead) {
   window->Options().LastTrack = 40;
   bool saved = false;
   auto grabAtTrack = [&](int track) {
-    auto* progress = window->findChild<T_Prog*>(QStringLiteral("T_Prog"));
+    auto* progress = window->findChild<ProgressWindow*>(QStringLiteral("T_Prog"));
     if (track != 25 || progress == nullptr || saved) return;
     Save(progress->grab(), "progress_window.png");
     Save(window->grab(), "main_window_during_read.png");
@@ -219,9 +219,9 @@ TEST_F(ScreenshotTest, ProgressWindowDuringARead) {
   };
   // The progress window is made by the first command; watch it from then on.
   QTimer::singleShot(0, window.get(), [&] {
-    auto* progress = window->findChild<T_Prog*>(QStringLiteral("T_Prog"));
+    auto* progress = window->findChild<ProgressWindow*>(QStringLiteral("T_Prog"));
     ASSERT_NE(progress, nullptr);
-    QObject::connect(progress, &T_Prog::TrackShown, progress, grabAtTrack);
+    QObject::connect(progress, &ProgressWindow::TrackShown, progress, grabAtTrack);
   });
   window->N17Click();
   EXPECT_TRUE(saved);

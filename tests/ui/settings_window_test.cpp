@@ -230,7 +230,7 @@ TEST(SettingsWindow, GreaseweazlesFoundAreOfferedAsDrivesAndTheSettingSwitchesTh
   window.SetDriver(Drive(), false);  // no drive named on the command line
   window.StartUp(dir.Path(), {});
 
-  Tfmset settings(&window);
+  SettingsWindow settings(&window);
   settings.OfferGreaseweazles({"/no/such/greaseweazle"});
   settings.Load(window.Options());
   auto* list = settings.findChild<QComboBox*>("cbdr");

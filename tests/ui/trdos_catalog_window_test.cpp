@@ -27,9 +27,9 @@ namespace {
 
 using Record = ScriptedPrompts::Record;
 
-class TrdosCatalogWindow : public test::CatalogFixture {
+class TrdosCatalogWindowTest : public test::CatalogFixture {
  protected:
-  TrdosCatalogWindow() { window_.FormShow(true); }
+  TrdosCatalogWindowTest() { window_.ShowCatalog(true); }
 
   QTreeWidget* List() { return window_.findChild<QTreeWidget*>(QStringLiteral("LV1")); }
   QAction* Item(const char* name) {
@@ -37,7 +37,7 @@ class TrdosCatalogWindow : public test::CatalogFixture {
   }
   // Opens the menu (which sets what is enabled) and chooses the item.
   void Choose(const char* name) {
-    window_.pm1Popup();
+    window_.UpdateMenu();
     Item(name)->trigger();
   }
   QString Value(int i) { return window_.findChild<QLabel*>(QStringLiteral("d%1").arg(i))->text(); }
@@ -55,22 +55,22 @@ class TrdosCatalogWindow : public test::CatalogFixture {
   }
   // Enabled items of the menu as it opens, in menu order.
   QStringList Enabled() {
-    window_.pm1Popup();
+    window_.UpdateMenu();
     QStringList names;
     for (const char* name : {"N1", "HEX1", "N2", "N4", "N10", "Hob", "scl1", "N9", "N11", "N3", "N8"})
       if (Item(name)->isEnabled()) names << QString::fromLatin1(name);
     return names;
   }
 
-  T_ZXCAT window_{context_, viewer_, editor_};
+  TrdosCatalogWindow window_{context_, viewer_, editor_};
 };
 
-TEST_F(TrdosCatalogWindow, ListsLiveEntriesAndWithN10AlsoDeletedOnes) {
+TEST_F(TrdosCatalogWindowTest, ListsLiveEntriesAndWithN10AlsoDeletedOnes) {
   EXPECT_EQ(window_.windowTitle(), "Каталог диска TR-DOS");
   QTreeWidgetItem* header = List()->headerItem();
   QStringList titles;
   for (int i = 0; i < header->columnCount(); ++i) titles << header->text(i);
-  EXPECT_EQ(titles, (QStringList{"Filename", "Type", "Start", "Length", "Sectors", "F.sec", "F.trk"}));
+  EXPECT_EQ(titles, (QStringList{"Имя файла", "Тип", "Старт", "Длина", "Секторов", "Сектор", "Дорожка"}));
   EXPECT_EQ(List()->columnWidth(0), 90);
   EXPECT_EQ(List()->columnWidth(4), 65);
 
@@ -88,7 +88,7 @@ TEST_F(TrdosCatalogWindow, ListsLiveEntriesAndWithN10AlsoDeletedOnes) {
   EXPECT_EQ(List()->topLevelItemCount(), 3);
 
   EXPECT_EQ(Value(1), "TESTDISK");
-  EXPECT_EQ(Value(2), "80-дорожек");
+  EXPECT_EQ(Value(2), "80 дорожек");
   EXPECT_EQ(Value(3), "6");  // first free sector, counted from 1
   EXPECT_EQ(Value(4), "3");
   EXPECT_EQ(Value(5), "2507");
@@ -96,30 +96,30 @@ TEST_F(TrdosCatalogWindow, ListsLiveEntriesAndWithN10AlsoDeletedOnes) {
   EXPECT_EQ(Value(7), "1");
 }
 
-TEST_F(TrdosCatalogWindow, ContextMenuItemsInOrder) {
+TEST_F(TrdosCatalogWindowTest, ContextMenuItemsInOrder) {
   QStringList items;
   for (QAction* action : window_.findChild<QMenu*>(QStringLiteral("pm1"))->actions())
     items << (action->isSeparator() ? QStringLiteral("-") : action->objectName() + "=" + action->text());
   EXPECT_EQ(items, (QStringList{"N1=Просмотр экрана", "HEX1=Просмотр HEX", "-", "N2=Уплотнить", "N4=Сменить имя диска",
-                                "N10=Показать удаленные файлы", "-", "Hob=Сохранить hob", "scl1=Сохранить scl", "-",
-                                "N9=Редактировать заголовок", "N11=Восстановить файл", "N3=Добавить файл(ы)",
-                                "N8=Удалить файл(ы)"}));
+                                "N10=Показать удаленные файлы", "-", "Hob=Сохранить как Hobeta",
+                                "scl1=Сохранить как SCL", "-", "N9=Редактировать заголовок", "N11=Восстановить файл",
+                                "N3=Добавить файл(ы)", "N8=Удалить файл(ы)"}));
   EXPECT_TRUE(Item("N10")->isCheckable());
   EXPECT_FALSE(Item("N10")->isChecked());
 }
 
-TEST_F(TrdosCatalogWindow, NamesAreShownInCodePage1251) {
+TEST_F(TrdosCatalogWindowTest, NamesAreShownInCodePage1251) {
   std::uint8_t* entry = test::EntryBytes(disk_, 0);
   const std::uint8_t name[] = {0xC8, 0xC3, 0xD0, 0xC0, ' ', ' ', ' ', ' '};  // "ИГРА" in code page 1251
   std::memcpy(entry, name, 8);
   entry[8] = 0xC1;  // "Б"
   ASSERT_TRUE(ReadCatalog(disk_, catalogs_.SharedCatalog));
-  window_.FormShow(true);
+  window_.ShowCatalog(true);
   EXPECT_EQ(List()->topLevelItem(0)->text(0), "ИГРА    ");
   EXPECT_EQ(List()->topLevelItem(0)->text(1), "Б");
 }
 
-TEST_F(TrdosCatalogWindow, MenuEnablingFollowsTheSelection) {
+TEST_F(TrdosCatalogWindowTest, MenuEnablingFollowsTheSelection) {
   EXPECT_EQ(Item("N11")->isEnabled(), false);  // initially disabled
   // Nothing selected: the list commands, compaction (one deleted file), no file commands.
   Select({});
@@ -146,25 +146,25 @@ TEST_F(TrdosCatalogWindow, MenuEnablingFollowsTheSelection) {
   EXPECT_EQ(Enabled(), (QStringList{"N2", "N4", "N10", "Hob", "scl1", "N3", "N8"}));
 }
 
-TEST_F(TrdosCatalogWindow, EmptyCatalogOffersOnlyAddAndRename) {
+TEST_F(TrdosCatalogWindowTest, EmptyCatalogOffersOnlyAddAndRename) {
   MakeTrdosDisk(disk_, "EMPTY");
   ASSERT_TRUE(ReadCatalog(disk_, catalogs_.SharedCatalog));
-  window_.FormShow(true);
+  window_.ShowCatalog(true);
   EXPECT_EQ(List()->topLevelItemCount(), 0);
   EXPECT_EQ(Enabled(), (QStringList{"N4", "N10", "N3"}));
   EXPECT_EQ(Value(5), "2544");
 }
 
-TEST_F(TrdosCatalogWindow, CatalogReadFromADriveHasNoContextMenu) {
+TEST_F(TrdosCatalogWindowTest, CatalogReadFromADriveHasNoContextMenu) {
   EXPECT_EQ(List()->contextMenuPolicy(), Qt::CustomContextMenu);
   catalogs_.CatalogEditable = 0;
-  window_.FormShow(true);
+  window_.ShowCatalog(true);
   EXPECT_EQ(List()->contextMenuPolicy(), Qt::NoContextMenu);
 }
 
-TEST_F(TrdosCatalogWindow, OpeningClearsTheChangedFlagAndARefreshKeepsIt) {
+TEST_F(TrdosCatalogWindowTest, OpeningClearsTheChangedFlagAndARefreshKeepsIt) {
   catalogs_.CatalogChanged = 1;
-  window_.FormShow(false);
+  window_.ShowCatalog(false);
   EXPECT_EQ(catalogs_.CatalogChanged, 1);
   prompts_.QueueWindow([](QDialog& dialog) { dialog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click(); });
   window_.Open();
@@ -173,7 +173,7 @@ TEST_F(TrdosCatalogWindow, OpeningClearsTheChangedFlagAndARefreshKeepsIt) {
   EXPECT_EQ(prompts_.Records()[0].dialogName, "T_ZXCAT");
 }
 
-TEST_F(TrdosCatalogWindow, RenameAsksWithTheLabelAndWritesTheInformationSector) {
+TEST_F(TrdosCatalogWindowTest, RenameAsksWithTheLabelAndWritesTheInformationSector) {
   prompts_.QueueText(QStringLiteral("NEWNAME"));
   Choose("N4");
   ASSERT_EQ(prompts_.Records().size(), 1u);
@@ -191,7 +191,7 @@ TEST_F(TrdosCatalogWindow, RenameAsksWithTheLabelAndWritesTheInformationSector) 
   EXPECT_EQ(catalogs_.CatalogChanged, 1);
 }
 
-TEST_F(TrdosCatalogWindow, DeclinedQuestionsChangeNothing) {
+TEST_F(TrdosCatalogWindowTest, DeclinedQuestionsChangeNothing) {
   const Bytes before(test::SectorBytes(disk_, 0, 0), test::SectorBytes(disk_, 0, 0) + 256);
   Select({0});
   prompts_.QueueAnswer(PromptAnswer::No);
@@ -207,7 +207,7 @@ TEST_F(TrdosCatalogWindow, DeclinedQuestionsChangeNothing) {
 
 // One pass of delete, restore, compaction, adding Hobeta and SCL files and
 // exporting them again.
-TEST_F(TrdosCatalogWindow, DeleteRestoreCompactAddAndExport) {
+TEST_F(TrdosCatalogWindowTest, DeleteRestoreCompactAddAndExport) {
   const auto corpusHobeta = test::CorpusFile("hobeta/tslabs_zx-evo__UMT2_3.$B");
   const auto corpusScl = test::CorpusFile("scl/vitamin-caig_zxtune__FF128.SCL");
   if (!std::filesystem::exists(corpusHobeta) || !std::filesystem::exists(corpusScl)) GTEST_SKIP() << "no corpus";
@@ -282,8 +282,8 @@ TEST_F(TrdosCatalogWindow, DeleteRestoreCompactAddAndExport) {
   const Record openDialog = prompts_.Records().back();
   EXPECT_EQ(openDialog.file.title, "Добавить файл(ы) в образ..");
   EXPECT_TRUE(openDialog.file.multiple);
-  EXPECT_EQ(openDialog.file.filters, (QStringList{"Sinclair file(s) (*.scl)|*.scl", "Hobeta file(s) (*.$*)|*.$*",
-                                                  "Sinclair & Hobeta files (*.scl & *.$*)|*.scl;*.$*"}));
+  EXPECT_EQ(openDialog.file.filters, (QStringList{"Файлы SCL (*.scl)|*.scl", "Файлы Hobeta (*.$*)|*.$*",
+                                                  "Файлы SCL и Hobeta (*.scl *.$*)|*.scl;*.$*"}));
   EXPECT_EQ(prompts_.Messages().size(), messagesBefore);  // no error
   ASSERT_EQ(List()->topLevelItemCount(), 8);
   EXPECT_EQ(EntryName(3), "UMTv2.3>");
@@ -341,7 +341,7 @@ TEST_F(TrdosCatalogWindow, DeleteRestoreCompactAddAndExport) {
   Choose("scl1");
   const Record saveDialog = prompts_.Records().back();
   EXPECT_EQ(saveDialog.file.title, "Сохранить файл(ы) в SCL..!");
-  EXPECT_EQ(saveDialog.file.filters, QStringList{"Sinclair file (*.scl)|*.scl"});
+  EXPECT_EQ(saveDialog.file.filters, QStringList{"Файл SCL (*.scl)|*.scl"});
   EXPECT_EQ(saveDialog.file.defaultSuffix, "scl");
   EXPECT_EQ(saveDialog.file.folder, QString::fromStdString(FolderText(in.Path())));
   EXPECT_EQ(test::ReadFileBytes(sclOut), scl);
@@ -357,7 +357,7 @@ TEST_F(TrdosCatalogWindow, DeleteRestoreCompactAddAndExport) {
 
 // A file with a damaged sector is exported as read and its damage named;
 // adding goes on past a file that cannot be added and counts what was.
-TEST_F(TrdosCatalogWindow, DamagedExportWarnsAndAddingGoesOnPastABadFile) {
+TEST_F(TrdosCatalogWindowTest, DamagedExportWarnsAndAddingGoesOnPastABadFile) {
   const TrdosEntry& first = catalogs_.SharedCatalog.Entries[0];
   for (TSectorRec& sector : disk_.Tracks[first.FirstTrack].Sectors)
     if (sector.Used != 0 && sector.IdSector == first.FirstSector + 1) sector.DataOk = 0;
@@ -388,7 +388,7 @@ TEST_F(TrdosCatalogWindow, DamagedExportWarnsAndAddingGoesOnPastABadFile) {
   EXPECT_EQ(List()->topLevelItemCount(), before + 1) << "the good file after the bad one is added";
 }
 
-TEST_F(TrdosCatalogWindow, SclExportOfNothingSelectedIsRefusedAndExistingFilesAsked) {
+TEST_F(TrdosCatalogWindowTest, SclExportOfNothingSelectedIsRefusedAndExistingFilesAsked) {
   Choose("scl1");
   ASSERT_EQ(prompts_.Records().size(), 1u);
   EXPECT_EQ(prompts_.Records()[0].text, "Файлы для сохранения не выбраны..!");
@@ -410,7 +410,7 @@ TEST_F(TrdosCatalogWindow, SclExportOfNothingSelectedIsRefusedAndExistingFilesAs
 
 // The exported SCL file of a live and a restored file, unpacked by an
 // independent tool, holds their catalog entries and sectors.
-TEST_F(TrdosCatalogWindow, SclExportUnpacksWithScl2trd) {
+TEST_F(TrdosCatalogWindowTest, SclExportUnpacksWithScl2trd) {
   if (!test::HaveProgram("scl2trd")) GTEST_SKIP() << "scl2trd (fuse-emulator-utils) is not installed";
   test::ScratchDir out;
   ShowDeleted(true);

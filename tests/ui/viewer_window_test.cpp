@@ -1,4 +1,4 @@
-// The viewer TFmScr: the screen picture's colours and row order, the hex
+// The viewer FileViewer: the screen picture's colours and row order, the hex
 // face fed from the catalog window, the text face with its KOI-8 conversion,
 // menu and font, and the faces hidden again when the window closes.
 #include "ui/viewer_window.h"
@@ -24,15 +24,15 @@
 namespace velloran {
 namespace {
 
-QLabel* Picture(TFmScr& viewer) { return viewer.findChild<QLabel*>(QStringLiteral("im1")); }
-HexView* Grid(TFmScr& viewer) { return viewer.findChild<HexView*>(QStringLiteral("ssh")); }
-QWidget* TextPanel(TFmScr& viewer) { return viewer.findChild<QWidget*>(QStringLiteral("pn1")); }
-QPlainTextEdit* TextBox(TFmScr& viewer) { return viewer.findChild<QPlainTextEdit*>(QStringLiteral("m1")); }
-QAction* TextItem(TFmScr& viewer, const char* name) {
+QLabel* Picture(FileViewer& viewer) { return viewer.findChild<QLabel*>(QStringLiteral("im1")); }
+HexView* Grid(FileViewer& viewer) { return viewer.findChild<HexView*>(QStringLiteral("ssh")); }
+QWidget* TextPanel(FileViewer& viewer) { return viewer.findChild<QWidget*>(QStringLiteral("pn1")); }
+QPlainTextEdit* TextBox(FileViewer& viewer) { return viewer.findChild<QPlainTextEdit*>(QStringLiteral("m1")); }
+QAction* TextItem(FileViewer& viewer, const char* name) {
   return viewer.findChild<QMenu*>(QStringLiteral("PopupMenu1"))->findChild<QAction*>(QString::fromLatin1(name));
 }
 
-QColor ColourAt(TFmScr& viewer, int x, int y) { return Picture(viewer)->pixmap().toImage().pixelColor(x, y); }
+QColor ColourAt(FileViewer& viewer, int x, int y) { return Picture(viewer)->pixmap().toImage().pixelColor(x, y); }
 
 // The screen face, opened from the catalog window's "Просмотр экрана".
 TEST(Viewer, ScreenFromTheCatalogShowsInkAndPaperOfEachAttribute) {
@@ -44,10 +44,10 @@ TEST(Viewer, ScreenFromTheCatalogShowsInkAndPaperOfEachAttribute) {
   Settings settings;
   MemorySettingsStore store;
   ScriptedPrompts prompts;
-  TFmScr viewer;
-  TFLed editor;
-  T_ZXCAT window(CatalogWindowContext{disk, catalogs, settings, store, prompts}, viewer, editor);
-  window.FormShow(true);
+  FileViewer viewer;
+  EntryEditor editor;
+  TrdosCatalogWindow window(CatalogWindowContext{disk, catalogs, settings, store, prompts}, viewer, editor);
+  window.ShowCatalog(true);
   window.findChild<QTreeWidget*>(QStringLiteral("LV1"))->topLevelItem(2)->setSelected(true);
 
   bool shown = false;
@@ -58,7 +58,7 @@ TEST(Viewer, ScreenFromTheCatalogShowsInkAndPaperOfEachAttribute) {
     EXPECT_FALSE(Grid(viewer)->isVisible());
     EXPECT_FALSE(TextPanel(viewer)->isVisible());
     EXPECT_EQ(Picture(viewer)->geometry(), QRect(1, 1, 256, 192));
-    EXPECT_EQ(viewer.windowTitle(), "ZX Screen");
+    EXPECT_EQ(viewer.windowTitle(), "Экран ZX Spectrum");
     // Attribute 0x47: bright white ink on black paper.
     EXPECT_EQ(ColourAt(viewer, 0, 0), QColor(0xFF, 0xFF, 0xFF));
     EXPECT_EQ(ColourAt(viewer, 4, 0), QColor(0, 0, 0));
@@ -71,7 +71,7 @@ TEST(Viewer, ScreenFromTheCatalogShowsInkAndPaperOfEachAttribute) {
     EXPECT_EQ(ColourAt(viewer, 7, 2), QColor(0, 0, 0));
     dialog.reject();
   });
-  window.pm1Popup();
+  window.UpdateMenu();
   window.findChild<QMenu*>(QStringLiteral("pm1"))->findChild<QAction*>(QStringLiteral("N1"))->trigger();
   EXPECT_TRUE(shown);
   // Closing hides every face again.
@@ -81,8 +81,8 @@ TEST(Viewer, ScreenFromTheCatalogShowsInkAndPaperOfEachAttribute) {
 }
 
 TEST(Viewer, ScreenWindowHasTheDesignedSize) {
-  TFmScr viewer;
-  EXPECT_EQ(viewer.windowTitle(), "ZX Screen");
+  FileViewer viewer;
+  EXPECT_EQ(viewer.windowTitle(), "Экран ZX Spectrum");
   viewer.PrepareScreen(test::TestScreen());
   // 266 x 221 with a 4-pixel border and a 19-pixel caption: the picture and a 1-pixel edge.
   EXPECT_EQ(viewer.size(), QSize(258, 194));
@@ -90,7 +90,7 @@ TEST(Viewer, ScreenWindowHasTheDesignedSize) {
 }
 
 TEST(Viewer, HexFaceHoldsTheBytesWithItsCaption) {
-  TFmScr viewer;
+  FileViewer viewer;
   viewer.PrepareHex(Bytes{0x10, 0x20, 0x30}, false);
   EXPECT_EQ(viewer.windowTitle(), "Просмотр файла в HEX виде.");
   EXPECT_FALSE(Grid(viewer)->isHidden());
@@ -106,7 +106,7 @@ TEST(Viewer, HexFaceHoldsTheBytesWithItsCaption) {
 // The window is as wide as the grid's offsets, 16 byte columns and 16
 // characters, in whatever font; the caption follows the face shown.
 TEST(Viewer, HexFaceShowsAllSixteenCharactersAndCaptionsFollowTheFace) {
-  TFmScr viewer;
+  FileViewer viewer;
   Grid(viewer)->setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 16));
   viewer.PrepareHex(Bytes(700, 'A'), false);
   viewer.show();
@@ -118,15 +118,15 @@ TEST(Viewer, HexFaceShowsAllSixteenCharactersAndCaptionsFollowTheFace) {
   viewer.hide();
 
   viewer.PrepareScreen(test::TestScreen());
-  EXPECT_EQ(viewer.windowTitle(), "ZX Screen");
+  EXPECT_EQ(viewer.windowTitle(), "Экран ZX Spectrum");
   viewer.PrepareText(Bytes{'x'});
   EXPECT_EQ(viewer.windowTitle(), "Просмотр файла в TXT виде.");
   viewer.PrepareScreen(test::TestScreen());
-  EXPECT_EQ(viewer.windowTitle(), "ZX Screen");
+  EXPECT_EQ(viewer.windowTitle(), "Экран ZX Spectrum");
 }
 
 TEST(Viewer, TextStopsAtTheZeroByteAndConvertsKoi8OncePerPress) {
-  TFmScr viewer;
+  FileViewer viewer;
   const Bytes text = {'H',  'i',  '\r', '\n', 't',  'h',  'e', 'r', 'e', '\n', 0xF0,
                       0xD2, 0xC9, 0xD7, 0xC5, 0xD4, 0x00, 'j', 'u', 'n', 'k'};
   viewer.PrepareText(text);
@@ -148,19 +148,19 @@ TEST(Viewer, TextStopsAtTheZeroByteAndConvertsKoi8OncePerPress) {
 }
 
 TEST(Viewer, CopyNeedsASelectionAndSelectAllMakesOne) {
-  TFmScr viewer;
+  FileViewer viewer;
   viewer.PrepareText(Bytes{'a', 'b', 'c'});
-  viewer.PopupMenu1Popup();
+  viewer.UpdateTextMenu();
   EXPECT_FALSE(TextItem(viewer, "N2")->isEnabled());
   TextItem(viewer, "N1")->trigger();
-  viewer.PopupMenu1Popup();
+  viewer.UpdateTextMenu();
   EXPECT_TRUE(TextItem(viewer, "N2")->isEnabled());
   TextItem(viewer, "N2")->trigger();
   EXPECT_EQ(QApplication::clipboard()->text(), "abc");
 }
 
 TEST(Viewer, FontButtonTakesTheChosenFont) {
-  TFmScr viewer;
+  FileViewer viewer;
   viewer.PrepareText(Bytes{'x'});
   EXPECT_EQ(TextBox(viewer)->font().family(), "Terminal");
   QFont offered;

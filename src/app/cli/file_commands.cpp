@@ -115,8 +115,8 @@ int FindTrdosFile(const TrdosCatalog& catalog, const std::string& name, std::str
 
 // Reads the TR-DOS catalog of the disk into the state, as the window does.
 bool ReadTrdos(const TZX_Disk& disk, CatalogState& state) {
-  state.CatalogEditable = 1;
-  state.CatalogChanged = 0;
+  state.CatalogEditable = true;
+  state.CatalogChanged = false;
   return ReadCatalog(disk, state.SharedCatalog);
 }
 
@@ -156,9 +156,10 @@ void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted) {
               << Pad(row.Length, 6) << ' ' << Pad(row.Sectors, 7) << ' ' << Pad(row.FirstSector, 5) << ' '
               << row.FirstTrack << '\n';
   const DiskInfoTexts info = DiskInfo(catalog);
-  std::cout << "\nНазвание дискеты: " << info.d1 << "\nТип дискеты: " << info.d2 << "\nСвободный сектор: " << info.d3
-            << "\nСвободная дорожка: " << info.d4 << "\nСвободных секторов: " << info.d5
-            << "\nКоличество файлов: " << info.d6 << "\nУдаленных файлов: " << info.d7 << '\n';
+  std::cout << "\nНазвание дискеты: " << info.Label << "\nТип дискеты: " << info.DiskType
+            << "\nСвободный сектор: " << info.FirstFreeSector << "\nСвободная дорожка: " << info.FirstFreeTrack
+            << "\nСвободных секторов: " << info.FreeSectors << "\nКоличество файлов: " << info.Files
+            << "\nУдаленных файлов: " << info.DeletedFiles << '\n';
 }
 
 namespace {
@@ -167,10 +168,10 @@ void PrintCpmListing(const CpmListing& listing) {
   std::cout << "Формат: " << CpmDefinitionText(listing.Definition) << "\n\n";
   std::cout << "Filename Ext Length   Atrib №\n";
   for (const auto& row : listing.Rows)
-    std::cout << Pad(row.Filename, 8) << ' ' << Pad(row.Ext, 3) << ' ' << Pad(row.Length, 8) << ' ' << Pad(row.Atrib, 5)
+    std::cout << Pad(row.Filename, 8) << ' ' << Pad(row.Ext, 3) << ' ' << Pad(row.Length, 8) << ' ' << Pad(row.User, 5)
               << ' ' << row.Number << '\n';
-  std::cout << "\nКоличество файлов: " << listing.l6 << "\nЗанято: " << listing.l5 << "\nСвободно: " << listing.l4
-            << '\n';
+  std::cout << "\nКоличество файлов: " << listing.Rows.size() << "\nЗанято: " << listing.UsedKilobytes
+            << " кБ\nСвободно: " << listing.FreeKilobytes << " кБ\n";
 }
 
 // A sector of an extracted file that did not read cleanly.
