@@ -75,10 +75,10 @@ enum class Command {
 enum class Blocker {
   None,
   NotInThisVersion,
-  NoDisk,                // nothing in memory to act on
-  NoDriver,              // no drive was made
-  DriveUnusable,         // opening the drive failed (its messages say why)
-  DriveNotOpen,          // the controller's drive is closed
+  NoDisk,         // nothing in memory to act on
+  NoDriver,       // no drive was made
+  DriveUnusable,  // opening the drive failed (its messages say why)
+  DriveNotOpen,   // the controller's drive is closed
   NoRecentFiles,
   NotOnPresentTrackLabel,  // the right-clicked cell is not the label of a track in the image
   NotOnAbsentTrackLabel,   // ... not the label of a track removed from the image

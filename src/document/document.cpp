@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/utf8_path.h"
 #include "model/disk_fingerprint.h"
 #include "session/driver_choice.h"
 #include "settings/desktop_settings.h"
@@ -32,9 +33,11 @@ void Document::ReplaceDisk(TZX_Disk& incoming) {
   catalogs_.OwnerCatalog = TrdosCatalog{};
 }
 
+std::string Document::FileName() const { return PathToUtf8(file_.filename()); }
+
 void Document::ForgetFile() {
   catalogs_.OwnerCatalog = TrdosCatalog{};
-  fileName_.clear();
+  file_.clear();
 }
 
 bool Document::DiskModified() const { return DiskFingerprint(disk_) != savedFingerprint_; }

@@ -41,10 +41,12 @@ class Document {
   // map's observer and the display option of the old one. The sectors'
   // owners are forgotten (they were of the old disk).
   void ReplaceDisk(TZX_Disk& incoming);
-  // The file name (without folder) of the image the disk was last loaded
-  // from or saved to; empty for a disk made in memory or read from a drive.
-  const std::string& FileName() const { return fileName_; }
-  void SetFileName(std::string name) { fileName_ = std::move(name); }
+  // The image the disk was last loaded from or saved to, and its name
+  // without folder (UTF-8); empty for a disk made in memory or read from a
+  // drive.
+  const std::filesystem::path& File() const { return file_; }
+  std::string FileName() const;
+  void SetFile(std::filesystem::path file) { file_ = std::move(file); }
   // The disk no longer is the image it was loaded from.
   void ForgetFile();
   // Whether the disk differs from what was last loaded, saved or made.
@@ -99,7 +101,7 @@ class Document {
   Settings settings_;
   TZX_Disk disk_;
   CatalogState catalogs_;
-  std::string fileName_;
+  std::filesystem::path file_;
   std::uint64_t savedFingerprint_ = 0;
   std::vector<std::string> recentFiles_;
   std::unique_ptr<DiskDrive> drive_;

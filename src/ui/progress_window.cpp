@@ -12,6 +12,7 @@
 
 #include "engine/disk_engines.h"
 #include "engine/messages.h"
+#include "ui/disk_map.h"
 #include "ui/main_window.h"
 #include "ui/prompts.h"
 
@@ -67,7 +68,7 @@ void T_Prog::Prepare(const QString& caption, const DiskOperation& operation, int
 void T_Prog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (parentWidget() != nullptr) move(parentWidget()->geometry().center() - rect().center());
-  owner_.ScrollMapToOrigin();
+  owner_.Map().ScrollToOrigin();
   bb1_->setEnabled(false);
   VrPb_->setRange(0, std::max(progressMaximum_, 1));
   VrPb_->setValue(0);
