@@ -8,6 +8,7 @@
 #include "formats/image_file.h"
 #include "formats/reader_notices.h"
 #include "formats/zlib_inflate.h"
+#include "model/raw_track.h"
 
 namespace velloran {
 
@@ -33,10 +34,6 @@ std::string LengthMismatch(std::size_t size, std::uint64_t promised) {
   return "UDI file is longer than its header says: " + std::to_string(size) + " bytes, the header promises " +
          std::to_string(promised) + "!";
 }
-
-constexpr std::uint8_t kIdMark = 0xFE;
-constexpr std::uint8_t kDataMark = 0xFB;
-constexpr std::uint8_t kDeletedDataMark = 0xF8;
 
 bool IsSyncByte(ByteSpan syncMap, std::size_t k) { return ((syncMap[k / 8] >> (k % 8)) & 1) != 0; }
 

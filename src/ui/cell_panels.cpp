@@ -209,9 +209,9 @@ QWidget* CellPanels::SectorBox() const { return sectorBox_; }
 QWidget* CellPanels::Pages() const { return pages_; }
 
 QString CellPanels::SectorStateText(const TSectorRec& sector) const {
-  return sector.DataOk != 0      ? MainWindowText("без ошибок")
-         : sector.ErrorCount > 0 ? MainWindowText("сбойный")
-                                 : MainWindowText("нет данных");
+  return sector.DataLen == 0  ? MainWindowText("нет данных")
+         : sector.DataOk != 0 ? MainWindowText("без ошибок")
+                              : MainWindowText("сбойный");
 }
 
 // The bytes of a sector the pane shows: as many as its data field holds, or
