@@ -1001,8 +1001,12 @@ Accept them?</translation>
 It is removed from the list of recent images.</translation>
     </message>
     <message>
-        <source>Меню уже на новом языке; остальные тексты окна сменятся при следующем запуске.</source>
-        <translation>The menus already speak the new language; the other texts of the window change at the next start.</translation>
+        <source>Язык окон сменён.</source>
+        <translation>The windows now speak the new language.</translation>
+    </message>
+    <message>
+        <source>Следующая копия слабого сектора; байты, в которых копии различаются, отмечены</source>
+        <translation>The next copy of the weak sector; the bytes in which the copies differ are marked</translation>
     </message>
     <message>
         <source>Картина диска</source>

@@ -171,6 +171,7 @@ class TZX_Disk {
   void RedrawSector(std::uint8_t track, std::uint8_t slot);
   void RedrawTrackLabel(std::uint8_t track);
   void SetObserver(DiskObserver* observer) { observer_ = observer; }
+  DiskObserver* Observer() const { return observer_; }
 
  private:
   DiskObserver* observer_ = nullptr;

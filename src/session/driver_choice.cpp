@@ -198,6 +198,7 @@ constexpr DriveKindRow kDriveKinds[] = {
      .prefix = "",
      .syntax = "A|B",
      .description = "the platform's first or second floppy drive",
+     .setting = true,
      .create = CreateController},
     {.kind = DriveKind::SimulatedController,
      .prefix = "sim",
@@ -212,6 +213,7 @@ constexpr DriveKindRow kDriveKinds[] = {
      .syntax = "gw[:DEVICE]",
      .description = "a Greaseweazle: the first one found, or DEVICE",
      .flux = true,
+     .setting = true,
      .names = NameKind::Device,
      .create = CreateGreaseweazle,
      .discover = FindGreaseweazlePorts},
@@ -282,6 +284,18 @@ bool ParseDriveChoice(const std::string& text, DriveChoice& choice, std::string&
   }
   choice.drive = static_cast<char>(text[0] & ~0x20);
   return true;
+}
+
+std::string RepairDriveSetting(const std::optional<std::string>& stored) {
+  const std::string kDefault = "A";
+  DriveChoice choice;
+  std::string error;
+  if (!stored || !ParseDriveChoice(*stored, choice, error)) return kDefault;
+  const DriveKindRow& row = DriveKindOf(choice.kind);
+  if (!row.setting) return kDefault;
+  // A drive letter is stored as one capital; a named kind names its device.
+  const bool written = row.prefix.empty() ? *stored == std::string(1, choice.drive) : !choice.device.empty();
+  return written ? *stored : kDefault;
 }
 
 std::optional<std::string> DriveChoiceFromEnvironment() {

@@ -80,6 +80,7 @@ struct DriveKindRow {
   std::string_view description;  // for the help
   bool simulated = false;        // takes the options every simulation takes (save=, cylinders=, seed=)
   bool flux = false;             // a flux drive, which takes drive=U
+  bool setting = false;          // may be the desktop's Drive setting (written without options)
   NameKind names = NameKind::None;
   // One "name" or "name=value" option of this kind after '?': false when it
   // is not one; an error text for a bad value.
@@ -98,6 +99,11 @@ std::string DriveSyntaxInWords();
 
 // Parses a drive choice. False with a message when the text is none.
 bool ParseDriveChoice(const std::string& text, DriveChoice& choice, std::string& error);
+
+// The desktop's Drive setting as stored, repaired: a drive of a kind that may
+// be the setting, written as the parser reads it (a drive letter in capitals,
+// a device named), stays; anything else becomes "A".
+std::string RepairDriveSetting(const std::optional<std::string>& stored);
 
 // The text of VELLORAN_DRIVE, when it is set and not empty.
 std::optional<std::string> DriveChoiceFromEnvironment();

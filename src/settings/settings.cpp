@@ -73,13 +73,6 @@ std::string RepairDirectory(const std::optional<std::string>& stored, const std:
   return *stored;
 }
 
-std::string RepairDrive(const std::optional<std::string>& stored) {
-  if (stored && (*stored == "A" || *stored == "B")) return *stored;
-  // A Greaseweazle, by the name of its serial device.
-  if (stored && stored->rfind("gw:", 0) == 0 && stored->size() > 3) return *stored;
-  return "A";
-}
-
 std::string FolderText(const std::filesystem::path& folder) {
   std::string text = PathToUtf8(folder);
   if (text.empty() || text.back() != static_cast<char>(std::filesystem::path::preferred_separator))
@@ -104,7 +97,8 @@ Settings LoadSettings(SettingsStore& store, const std::filesystem::path& program
   settings.Directory_2 = LoadFolder(store, "Directory_2", programFolder);
   settings.HobetaDir = LoadFolder(store, "HobetaDir", programFolder);
   settings.SCLDir = LoadFolder(store, "SCLDir", programFolder);
-  settings.Drive = RepairDrive(store.Read("Drive"));
+  // The drive's syntax belongs to the drive choice, which repairs it.
+  settings.Drive = store.Read("Drive").value_or("A");
   store.Write("Drive", settings.Drive);
   settings.GAP = LoadByte(store, kGapRule);
   settings.Rate = LoadByte(store, kRateRule);

@@ -27,7 +27,7 @@ struct Settings {
   std::string Directory_2;               // image save dialog
   std::string HobetaDir;                 // Hobeta export
   std::string SCLDir;                    // SCL export, adding files, CP/M export
-  std::string Drive = "A";               // "A" or "B"
+  std::string Drive = "A";               // "A", "B" or "gw:DEVICE" (repaired by the drive choice)
   std::uint8_t GAP = 20;                 // kept and edited only
   std::uint8_t Rate = 2;                 // 0 = 500K, 1 = 300K, 2 = 250K, 3 = 1M
 };
@@ -57,8 +57,6 @@ std::uint8_t RepairByte(const std::optional<std::string>& stored, const ByteRule
 bool RepairBool(const std::optional<std::string>& stored, bool defaultValue);
 // A folder that is empty or names no existing directory becomes `fallback`.
 std::string RepairDirectory(const std::optional<std::string>& stored, const std::string& fallback);
-// "A" and "B" stay; anything else becomes "A".
-std::string RepairDrive(const std::optional<std::string>& stored);
 
 // A folder as stored: its text with a trailing separator.
 std::string FolderText(const std::filesystem::path& folder);

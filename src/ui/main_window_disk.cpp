@@ -3,9 +3,6 @@
 #include <utility>
 
 #include <QApplication>
-#include <QFrame>
-#include <QGroupBox>
-#include <QLabel>
 #include <QTimer>
 
 #include "drive/priority.h"
@@ -13,11 +10,12 @@
 #include "engine/operation_start.h"
 #include "model/disk_fingerprint.h"
 #include "session/driver_choice.h"
-#include "session/driver_startup.h"
 #include "settings/desktop_settings.h"
 #include "ui/catalog_windows.h"
 #include "ui/disk_map.h"
 #include "ui/main_window.h"
+#include "ui/main_window_commands.h"
+#include "ui/main_window_text.h"
 #include "ui/progress_window.h"
 #include "ui/prompts.h"
 #include "ui/qt_translation.h"
@@ -35,40 +33,10 @@ bool ReadsIntoMemory(DiskCommand command) {
 
 }  // namespace
 
-void TFMain::SetDriver(std::unique_ptr<DiskDrive> driver, bool chosen) {
-  driver_ = std::move(driver);
-  driverChosen_ = chosen;
-}
-
-// Follows the Drive setting unless the drive was chosen on the command line:
-// "gw:DEVICE" is a Greaseweazle, "A" and "B" the platform's floppy drives.
-// Returns whether the drive was replaced.
-bool TFMain::DriveFromSetting() {
-  if (driverChosen_) return false;
-  DriveChoice choice;
-  std::string error;
-  if (!ParseDriveChoice(settings_.Drive, choice, error)) choice = DriveChoice{};
-  auto* current = driver_ != nullptr ? dynamic_cast<GreaseweazleDrive*>(driver_.get()) : nullptr;
-  if (choice.kind == DriveKind::Greaseweazle) {
-    if (current != nullptr && current->Device() == choice.device) return false;
-  } else if (current == nullptr) {
-    return false;
-  }
-  if (auto drive = CreateDriver(choice, error)) {
-    driver_ = std::move(drive);
-    return true;
-  }
-  return false;
-}
-
-void TFMain::ShowErrors(const std::vector<std::string>& messages) {
+void ShowErrors(Prompts& prompts, const std::vector<std::string>& messages) {
   for (const std::string& text : messages)
-    prompts_.Message(QString::fromStdString(text), tr("Ошибка!"), PromptIcon::Error, PromptButtons::Ok);
+    prompts.Message(QString::fromStdString(text), MainWindowText("Ошибка!"), PromptIcon::Error, PromptButtons::Ok);
 }
-
-void TFMain::ScrollMapToOrigin() { zxd_->ScrollToOrigin(); }
-
-bool TFMain::DiskMenuEnabled() const { return NoDrive().isEmpty(); }
 
 // Start-up: priority, settings, the driver and the drive, then the image
 // named on the command line (empty: none). A PC without a floppy controller
@@ -76,16 +44,10 @@ bool TFMain::DiskMenuEnabled() const { return NoDrive().isEmpty(); }
 // user asks for a drive command.
 void TFMain::StartUp(const std::filesystem::path& programDirectory, const QString& commandLineFile) {
   RaiseControllerPriority();
-  settings_ = LoadSettings(store_, programDirectory);
-  zxd_->SetZoom(LoadMapZoom(store_));
-  recentFiles_ = LoadRecentFiles(store_);
-  DriveFromSetting();
-  if (driver_ != nullptr) {
-    const DriverStatus status = OpenDriveAtStartup(*driver_, settings_);
-    SetStatusText(0, QString::fromStdString(status.statusText));
-    driveUsable_ = status.diskMenuEnabled;
-    driveProblems_ = status.messages;
-  }
+  document_.LoadSettings(programDirectory);
+  map_->SetZoom(LoadMapZoom(document_.Store()));
+  const DriverStatus status = document_.OpenDrive();
+  if (document_.Drive() != nullptr) SetStatusText(0, QString::fromStdString(status.statusText));
   RefreshState();
   if (!commandLineFile.isEmpty()) LoadAndShow(commandLineFile);
 }
@@ -95,21 +57,21 @@ void TFMain::StartUp(const std::filesystem::path& programDirectory, const QStrin
 // disk changed by the drive belongs to no file any more.
 void TFMain::RunDiskCommand(int command) {
   if (!DiskMenuEnabled()) {
-    DriveProblemClick();
+    OnExplainDriveProblem(*this);
     return;
   }
   const auto kind = static_cast<DiskCommand>(command);
-  const CommandStart start = PrepareDiskCommand(kind, settings_, disk_);
-  ShowErrors(start.messages);
+  const CommandStart start = PrepareDiskCommand(kind, document_.Options(), document_.Disk());
+  ShowErrors(prompts_, start.messages);
   if (!start.run) return;
   if (ReadsIntoMemory(kind) && !ConfirmUnsaved()) return;
   auto* progress = findChild<ProgressWindow*>(QStringLiteral("T_Prog"));
   if (progress == nullptr) progress = new ProgressWindow(*this);
-  progress->Prepare(QString::fromStdString(start.caption), start.operation, start.progressMaximum, *driver_);
-  const auto before = DiskFingerprint(disk_);
+  progress->Prepare(QString::fromStdString(start.caption), start.operation, start.progressMaximum, *document_.Drive());
+  const auto before = DiskFingerprint(document_.Disk());
   progress->exec();
   RepaintMap();
-  if (DiskFingerprint(disk_) != before) ShowDiskFromDrive();
+  if (DiskFingerprint(document_.Disk()) != before) ShowDiskFromDrive(*this);
   // Images handed over while the operation ran are loaded now.
   LoadDeferredRequests();
 }
@@ -117,23 +79,15 @@ void TFMain::RunDiskCommand(int command) {
 // The disk in memory is now the drive's: it belongs to no file, and nothing
 // of the old disk stays in the pane and the sector box (the operation's log
 // stays in view); a click shows a cell of the disk read.
-void TFMain::ShowDiskFromDrive() {
-  ForgetImageFile();
-  FillComments();
-  EmptyHexPane();
-  SetPaneButtons(false);
-  l1_->clear();
-  l2_->clear();
-  gb1_->hide();
-  trp1_->hide();
-  vCRC_->clear();
-  shownColumn_ = -1;
-  RefreshState();
+void ShowDiskFromDrive(TFMain& window) {
+  window.ForgetImageFile();
+  window.Panels().ShowNothing();
+  window.RefreshState();
 }
 
 void TFMain::LoadDeferredRequests() {
   const QList<QByteArray> waiting = std::exchange(deferredRequests_, {});
-  for (const QByteArray& message : waiting) WMOpenRequest(message);
+  for (const QByteArray& message : waiting) OnOpenRequest(message);
 }
 
 bool TFMain::OperationRunning() const {
@@ -141,76 +95,75 @@ bool TFMain::OperationRunning() const {
   return progress != nullptr && progress->isVisible();
 }
 
-void TFMain::N8Click() { RunDiskCommand(static_cast<int>(DiskCommand::ScanTracks)); }
-void TFMain::N9Click() { RunDiskCommand(static_cast<int>(DiskCommand::ReadSectors)); }
-void TFMain::N17Click() { RunDiskCommand(static_cast<int>(DiskCommand::ScanAndRead)); }
-void TFMain::N14Click() { RunDiskCommand(static_cast<int>(DiskCommand::Format)); }
-void TFMain::N15Click() { RunDiskCommand(static_cast<int>(DiskCommand::Write)); }
-void TFMain::N33Click() { RunDiskCommand(static_cast<int>(DiskCommand::FormatAndWrite)); }
+// The reasons of the start-up (or of the last settings change) in one message.
+void OnExplainDriveProblem(TFMain& window) {
+  window.Questions().Message(BlockerText(window.Doc(), window.Doc().DriveBlocker()), MainWindowText("Ошибка!"),
+                             PromptIcon::Error, PromptButtons::Ok);
+}
+
+void OnScanTracks(TFMain& window) { window.RunDiskCommand(static_cast<int>(DiskCommand::ScanTracks)); }
+void OnReadSectors(TFMain& window) { window.RunDiskCommand(static_cast<int>(DiskCommand::ReadSectors)); }
+void OnScanAndRead(TFMain& window) { window.RunDiskCommand(static_cast<int>(DiskCommand::ScanAndRead)); }
+void OnFormatDisk(TFMain& window) { window.RunDiskCommand(static_cast<int>(DiskCommand::Format)); }
+void OnWriteDisk(TFMain& window) { window.RunDiskCommand(static_cast<int>(DiskCommand::Write)); }
+void OnFormatAndWrite(TFMain& window) { window.RunDiskCommand(static_cast<int>(DiskCommand::FormatAndWrite)); }
 
 // "Сбросить FDD контроллер": reset and heads to cylinder 0; silent on success.
-void TFMain::N22Click() {
-  if (!DiskMenuEnabled()) {
-    DriveProblemClick();
+void OnResetController(TFMain& window) {
+  if (!window.DiskMenuEnabled()) {
+    OnExplainDriveProblem(window);
     return;
   }
-  if (const auto message = ResetController(*driver_)) ShowErrors({*message});
+  if (const auto message = ResetController(*window.Driver())) ShowErrors(window.Questions(), {*message});
 }
 
 // "Считать ZX каталог": the TR-DOS catalog straight from the disk in the drive.
-void TFMain::N10Click() {
-  if (!DiskMenuEnabled()) {
-    DriveProblemClick();
+void OnReadDriveCatalog(TFMain& window) {
+  if (!window.DiskMenuEnabled()) {
+    OnExplainDriveProblem(window);
     return;
   }
-  l2_->setText(QStringLiteral("0"));
-  l1_->setText(QStringLiteral("0"));
-  ClearLog();
-  ShowPage(0);
-  const DriveCatalogResult result = ReadDriveCatalog(*driver_, catalogs_.SharedCatalog);
-  if (result.message) ShowErrors({*result.message});
+  window.Panels().SetCellLabels(QStringLiteral("0"), QStringLiteral("0"));
+  window.ClearLog();
+  window.ShowPage(0);
+  CatalogState& catalogs = window.Catalogs();
+  const DriveCatalogResult result = ReadDriveCatalog(*window.Driver(), catalogs.SharedCatalog);
+  if (result.message) ShowErrors(window.Questions(), {*result.message});
   if (!result.showCatalog) return;
-  catalogs_.CatalogEditable = false;
-  catalogs_.CatalogChanged = false;
-  ShowTrdosCatalogWindow(*this);
+  catalogs.CatalogEditable = false;
+  catalogs.CatalogChanged = false;
+  ShowTrdosCatalogWindow(window);
 }
 
 // "Настройки программы": the settings window; accepted values are saved and
 // the drive is opened again with them.
-void TFMain::N29Click() {
-  auto* window = findChild<SettingsWindow*>(QStringLiteral("Tfmset"));
-  if (window == nullptr) window = new SettingsWindow(this);
-  window->OfferGreaseweazles(DriveKindOf(DriveKind::Greaseweazle).discover());
-  window->Load(settings_);
-  window->LoadLanguage(LoadLanguageChoice(store_));
-  if (!prompts_.Run(*window)) return;
-  window->Store(settings_);
-  SaveDialogSettings(store_, settings_);
-  if (window->StoredLanguage() != LoadLanguageChoice(store_)) {
-    SaveLanguageChoice(store_, window->StoredLanguage());
-    const QString missing = ApplyLanguage(*QCoreApplication::instance(), ChosenLanguage(window->StoredLanguage()));
-    if (!missing.isEmpty()) SetStatusText(0, missing);
-    prompts_.Message(tr("Меню уже на новом языке; остальные тексты окна сменятся при следующем запуске."),
-                     tr("Настройки"), PromptIcon::Information, PromptButtons::Ok);
+void OnOpenSettings(TFMain& window) {
+  auto* settingsWindow = window.findChild<SettingsWindow*>(QStringLiteral("Tfmset"));
+  if (settingsWindow == nullptr) settingsWindow = new SettingsWindow(&window);
+  Settings& settings = window.Options();
+  SettingsStore& store = window.Store();
+  settingsWindow->OfferGreaseweazles(DriveKindOf(DriveKind::Greaseweazle).discover());
+  settingsWindow->Load(settings);
+  settingsWindow->LoadLanguage(LoadLanguageChoice(store));
+  if (!window.Questions().Run(*settingsWindow)) return;
+  settingsWindow->Store(settings);
+  SaveDialogSettings(store, settings);
+  if (settingsWindow->StoredLanguage() != LoadLanguageChoice(store)) {
+    SaveLanguageChoice(store, settingsWindow->StoredLanguage());
+    const QString missing =
+        ApplyLanguage(*QCoreApplication::instance(), ChosenLanguage(settingsWindow->StoredLanguage()));
+    if (!missing.isEmpty()) window.SetStatusText(0, missing);
+    window.Questions().Message(MainWindowText("Язык окон сменён."), MainWindowText("Настройки"),
+                               PromptIcon::Information, PromptButtons::Ok);
   }
-  // The user chose the drive just now: its failures are shown at once.
-  if (DriveFromSetting()) {
-    const DriverStatus status = OpenDriveAtStartup(*driver_, settings_);
-    SetStatusText(0, QString::fromStdString(status.statusText));
-    ShowErrors(status.messages);
-    driveUsable_ = status.diskMenuEnabled;
-    driveProblems_ = status.messages;
-    return;
-  }
-  if (driver_ == nullptr) return;
-  const DriverStatus status = ReopenDriveAfterSettings(*driver_, settings_);
-  ShowErrors(status.messages);
-  driveUsable_ = status.diskMenuEnabled;
-  driveProblems_ = status.messages;
+  // A drive the user chose just now shows its failures at once.
+  const DriverStatus status = window.Doc().ApplyDriveSettings();
+  if (!status.statusText.empty()) window.SetStatusText(0, QString::fromStdString(status.statusText));
+  ShowErrors(window.Questions(), status.messages);
 }
 
 // A message from a second start: come forward, and load its file if it named one.
-void TFMain::WMOpenRequest(const QByteArray& message) {
+void TFMain::OnOpenRequest(const QByteArray& message) {
   // While an operation runs or a question waits, the disk must not change
   // under it: the message waits and is tried again shortly.
   if (OperationRunning() || QApplication::activeModalWidget() != nullptr) {

@@ -1,247 +1,219 @@
 // Commands that edit the disk in memory: tracks and sector slots added and
-// removed, sector addresses, accepted hex-pane bytes, new disks, the base
-// track, and the catalog windows' entry points.
+// removed, sector addresses, new disks, the base track, and the catalog
+// windows' entry points.
 #include <algorithm>
 
 #include <QAction>
-#include <QDir>
-#include <QFileInfo>
-#include <QLabel>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
 
-#include "common/utf8_path.h"
 #include "cpm/cpm_disk.h"
 #include "cpm/cpm_recognition.h"
 #include "ui/catalog_windows.h"
 #include "ui/disk_map.h"
 #include "ui/hex_view.h"
 #include "ui/main_window.h"
+#include "ui/main_window_commands.h"
+#include "ui/main_window_text.h"
 #include "ui/prompts.h"
 #include "ui/sector_address_dialog.h"
 
 namespace velloran {
 
-namespace {}  // namespace
+namespace {
+
+// The right-clicked track; nullptr when none is.
+TTrack* TargetTrack(TFMain& window) {
+  const int track = window.CurTrack();
+  return track < 0 ? nullptr : &window.Disk().GetTrack(static_cast<std::uint8_t>(track));
+}
+
+// The right-clicked slot; nullptr when the cell is no slot.
+TSectorRec* TargetSlot(TFMain& window) {
+  TTrack* track = TargetTrack(window);
+  const int column = window.CurSector();
+  return track == nullptr || column < 1 ? nullptr : &track->GetSector(static_cast<std::uint8_t>(column - 1));
+}
+
+}  // namespace
 
 // "Установить базовой дорожкой": the right-clicked track becomes the base track.
-void TFMain::z22Click() {
-  if (curTrack_ < 0) return;
-  if (disk_.GetTrack(static_cast<std::uint8_t>(curTrack_)).RawLength > 0) disk_.UseBaseTrack = 1;
-  disk_.BaseTrack = static_cast<std::uint8_t>(curTrack_);
-  Item("N21")->setText(tr("Использовать базовый шаблон для всех дорожек (Дорожка - %1)").arg(curTrack_));
+void OnSetBaseTrack(TFMain& window) {
+  TTrack* track = TargetTrack(window);
+  if (track == nullptr) return;
+  TZX_Disk& disk = window.Disk();
+  if (track->RawLength > 0) disk.UseBaseTrack = 1;
+  disk.BaseTrack = static_cast<std::uint8_t>(window.CurTrack());
+  window.Item("N21")->setText(
+      MainWindowText("Использовать базовый шаблон для всех дорожек (Дорожка - %1)").arg(window.CurTrack()));
 }
 
 // "Использовать базовый шаблон для всех дорожек": switches the base track on or off.
-void TFMain::N21Click() {
-  QAction* item = Item("N21");
+void OnUseBaseTrack(TFMain& window) {
+  QAction* item = window.Item("N21");
+  TZX_Disk& disk = window.Disk();
   if (item->isChecked()) {
     item->setChecked(false);
-    disk_.UseBaseTrack = 0;
+    disk.UseBaseTrack = 0;
     return;
   }
-  if (disk_.BaseTrack < 160) {
-    const TTrack& base = disk_.GetTrack(disk_.BaseTrack);
+  if (disk.BaseTrack < 160) {
+    const TTrack& base = disk.GetTrack(disk.BaseTrack);
     if (base.Present != 0 && base.RawLength > 0) {
-      disk_.UseBaseTrack = 1;
+      disk.UseBaseTrack = 1;
       item->setChecked(true);
     }
   }
 }
 
 // "Убрать дорожку": the track leaves the image; its contents stay for a later "Добавить дорожку".
-void TFMain::z8Click() {
-  if (curTrack_ < 0) return;
-  disk_.GetTrack(static_cast<std::uint8_t>(curTrack_)).Present = 0;
-  RepaintMap();
+void OnRemoveTrack(TFMain& window) {
+  if (TTrack* track = TargetTrack(window)) track->Present = 0;
+  window.RepaintMap();
 }
 
 // "Добавить дорожку": the track is part of the image again.
-void TFMain::z9Click() {
-  if (curTrack_ < 0) return;
-  disk_.GetTrack(static_cast<std::uint8_t>(curTrack_)).Present = 0xFF;
-  RepaintMap();
+void OnAddTrack(TFMain& window) {
+  if (TTrack* track = TargetTrack(window)) track->Present = 0xFF;
+  window.RepaintMap();
 }
 
 // "Убрать сектор": removes a slot; the slots after it move up by one.
-void TFMain::z10Click() {
-  if (curSector_ < 1 || curTrack_ < 0) {
-    prompts_.Message(tr("Сектор не выбран!"), tr("Ошибка!"), PromptIcon::Error, PromptButtons::Ok);
+void OnRemoveSector(TFMain& window) {
+  Prompts& prompts = window.Questions();
+  if (TargetSlot(window) == nullptr) {
+    prompts.Message(MainWindowText("Сектор не выбран!"), MainWindowText("Ошибка!"), PromptIcon::Error,
+                    PromptButtons::Ok);
     return;
   }
-  if (!prompts_.AskYesNo(tr("Вы действительно хотите удалить сектор?\rПоследующие сектора будут сдвинуты!"),
-                         tr("Удаление сектора..")))
+  if (!prompts.AskYesNo(MainWindowText("Вы действительно хотите удалить сектор?\rПоследующие сектора будут сдвинуты!"),
+                        MainWindowText("Удаление сектора..")))
     return;
-  ShowPage(0);
-  ClearLog();
-  auto& sectors = disk_.GetTrack(static_cast<std::uint8_t>(curTrack_)).Sectors;
-  std::move(sectors.begin() + curSector_, sectors.end(), sectors.begin() + curSector_ - 1);
+  window.ShowPage(0);
+  window.ClearLog();
+  auto& sectors = TargetTrack(window)->Sectors;
+  const int column = window.CurSector();
+  std::move(sectors.begin() + column, sectors.end(), sectors.begin() + column - 1);
   sectors.back() = TSectorRec{};
-  RepaintMap();
+  window.RepaintMap();
 }
 
 // "Добавить сектор": makes an empty slot a sector whose ID is then edited.
-void TFMain::z11Click() {
-  if (curSector_ < 1 || curTrack_ < 0) return;
-  TSectorRec& sector = disk_.GetSector(static_cast<std::uint8_t>(curTrack_), static_cast<std::uint8_t>(curSector_ - 1));
+void OnAddSector(TFMain& window) {
+  TSectorRec* sector = TargetSlot(window);
+  if (sector == nullptr) return;
+  const int track = window.CurTrack();
   // The ID field gets its CRC: a built track writes the slot's CRC as it is.
-  SetIdField(sector, static_cast<std::uint8_t>(curTrack_), static_cast<std::uint8_t>(curTrack_ % 2),
-             static_cast<std::uint8_t>(curSector_ - 1), 1);
-  sector.DataOk = 0xFF;
-  RepaintMap();
+  SetIdField(*sector, static_cast<std::uint8_t>(track), static_cast<std::uint8_t>(track % 2),
+             static_cast<std::uint8_t>(window.CurSector() - 1), 1);
+  sector->DataOk = 0xFF;
+  window.RepaintMap();
 }
 
 // "Данные секторов -> RAW": every raw track image takes its sectors' current data.
-void TFMain::z12Click() {
-  const int tracks = disk_.CountTracks();
-  for (int t = 0; t < tracks; ++t) disk_.GetTrack(static_cast<std::uint8_t>(t)).SectorsToRaw();
-  s1_->viewport()->update();
+void OnSectorsToRaw(TFMain& window) {
+  TZX_Disk& disk = window.Disk();
+  const int tracks = disk.CountTracks();
+  for (int t = 0; t < tracks; ++t) disk.GetTrack(static_cast<std::uint8_t>(t)).SectorsToRaw();
+  window.Panels().HexPane().viewport()->update();
 }
 
 // "Очистить дорожку": drops the raw image of the right-clicked track.
-void TFMain::z14Click() {
-  if (curSector_ != 0 || curTrack_ < 0) return;
-  if (!prompts_.AskYesNo(tr("Вы действительно хотите удалить данные дорожки?"), tr("Очистка RAW дорожки!"))) return;
-  TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(curTrack_));
-  track.RawData.fill(0);
-  track.RawValid = 0;
-  track.RawLength = 0;
-  RepaintMap();
+void OnClearTrack(TFMain& window) {
+  TTrack* track = TargetTrack(window);
+  if (window.CurSector() != 0 || track == nullptr) return;
+  if (!window.Questions().AskYesNo(MainWindowText("Вы действительно хотите удалить данные дорожки?"),
+                                   MainWindowText("Очистка RAW дорожки!")))
+    return;
+  track->RawData.fill(0);
+  track->RawValid = 0;
+  track->RawLength = 0;
+  window.RepaintMap();
 }
 
 // "Редактировать адрес сектора": edits the ID field of the right-clicked slot.
-void TFMain::z23Click() {
-  if (curSector_ < 1 || curTrack_ < 0) return;
-  auto* dialog = findChild<SectorAddressDialog*>(QStringLiteral("TSecAd"));
-  if (dialog == nullptr) dialog = new SectorAddressDialog(this);
-  TSectorRec& sector = disk_.GetSector(static_cast<std::uint8_t>(curTrack_), static_cast<std::uint8_t>(curSector_ - 1));
-  dialog->Fill(sector);
-  if (!prompts_.Run(*dialog)) return;
-  dialog->ApplyTo(sector);
-  RepaintMap();
+void OnEditSectorAddress(TFMain& window) {
+  TSectorRec* sector = TargetSlot(window);
+  if (sector == nullptr) return;
+  auto* dialog = window.findChild<SectorAddressDialog*>(QStringLiteral("TSecAd"));
+  if (dialog == nullptr) dialog = new SectorAddressDialog(&window);
+  dialog->Fill(*sector);
+  if (!window.Questions().Run(*dialog)) return;
+  dialog->ApplyTo(*sector);
+  window.RepaintMap();
 }
 
 // "Очистить образ": empties the whole disk.
-void TFMain::N12Click() {
-  if (!prompts_.AskYesNo(tr("Вы действительно хотите очистить образ?"), tr("Очистка образа.."))) return;
-  disk_.ClearDisk();
-  catalogs_.OwnerCatalog = TrdosCatalog{};
-  l2_->clear();
-  l1_->clear();
-  zxd_->ScrollToOrigin();
-  lb1_->clear();
-  ClearLog();
-  EmptyHexPane();
-}
-
-// "Принять" under the hex pane: asks, then the edited bytes go back into
-// the sector or the raw track the pane shows.
-void TFMain::pnb1Click() {
-  const TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(shownRow_));
-  bool accepted = false;
-  if (shownColumn_ >= 1 && shownColumn_ <= kSlotCount) {
-    accepted = track.GetSector(static_cast<std::uint8_t>(shownColumn_ - 1)).DataLen > 0 &&
-               prompts_.AskYesNo(tr("Вы хотите принять изменения сектора?"), tr("Внимание!"));
-  } else if (shownColumn_ == 0 && track.RawLength > 0) {
-    accepted = prompts_.AskYesNo(tr("Вы хотите принять изменения дорожки?"), tr("Внимание!"));
-  }
-  pnb1_->setEnabled(false);
-  if (accepted && CopyPaneIntoShownCell()) {
-    s1_->ClearChangeMarks();
-    RepaintMap();
-    if (shownColumn_ >= 1) ShowDataCrc(track.GetSector(static_cast<std::uint8_t>(shownColumn_ - 1)));
-  }
-  RefreshState();
-}
-
-bool TFMain::CopyPaneIntoShownCell() {
-  TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(shownRow_));
-  if (shownColumn_ >= 1 && shownColumn_ <= kSlotCount) {
-    TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(shownColumn_ - 1));
-    if (sector.DataLen == 0) return false;
-    s1_->CopyTo(sector.Data.data(), std::min<std::size_t>(sector.DataLen, kSectorDataSize));
-    return true;
-  }
-  if (shownColumn_ != 0 || track.RawLength == 0) return false;
-  s1_->CopyTo(track.RawData.data(), std::min<std::size_t>(track.RawLength, kRawCapacity));
-  return true;
-}
-
-// "Сохранить" under the hex pane: writes the pane's bytes to a .sec file.
-void TFMain::pnb2Click() {
-  FileDialogRequest request;
-  request.filters = SplitFilterList(tr("Файл сектора (*.sec)|*.sec"));
-  request.title = tr("Сохранить сектор...");
-  request.defaultSuffix = QStringLiteral("sec");
-  const FileDialogResult chosen = prompts_.SaveFile(request);
-  if (!chosen.accepted || chosen.files.isEmpty() || chosen.files.front().isEmpty()) return;
-  const QString file = chosen.files.front();
-  if (!AskOverwrite(file)) return;
-  std::string error;
-  if (!s1_->SaveToFile(PathFromUtf8(file.toStdString()), error)) prompts_.Error(QString::fromStdString(error));
+void OnClearImage(TFMain& window) {
+  if (!window.Questions().AskYesNo(MainWindowText("Вы действительно хотите очистить образ?"),
+                                   MainWindowText("Очистка образа..")))
+    return;
+  window.Disk().ClearDisk();
+  window.Catalogs().OwnerCatalog = TrdosCatalog{};
+  window.Map().ScrollToOrigin();
+  window.Panels().Clear();
 }
 
 // "Создать образ" -> "TR-DOS диска": an empty TR-DOS disk with the name asked for.
-void TFMain::TRDOS1Click() {
-  if (!ConfirmUnsaved()) return;
+void OnNewTrdosDisk(TFMain& window) {
+  if (!window.ConfirmUnsaved()) return;
   TextRequest request;
-  request.caption = tr("Имя диска!");
-  request.text = tr("Задайте имя диска (8 символов максимум)");
-  request.label = tr("Имя:");
+  request.caption = MainWindowText("Имя диска!");
+  request.text = MainWindowText("Задайте имя диска (8 символов максимум)");
+  request.label = MainWindowText("Имя:");
   request.maxLength = 8;
-  request.cancelButton = tr("Отмена");
+  request.cancelButton = MainWindowText("Отмена");
   QString name = QStringLiteral("NEW DISK");
   // Cancel keeps the disk in memory as it is.
-  if (!prompts_.AskText(request, name)) return;
-  MakeTrdosDisk(disk_, name.left(8).toStdString());
-  ShowNewDisk();
+  if (!window.Questions().AskText(request, name)) return;
+  MakeTrdosDisk(window.Disk(), name.left(8).toStdString());
+  ShowNewDisk(window);
 }
 
 // "Создать образ" -> "CP/M диска (Profi)": an empty Profi CP/M disk.
-void TFMain::CPMProfi1Click() {
-  if (!ConfirmUnsaved()) return;
-  MakeCpmDisk(disk_);
-  ShowNewDisk();
+void OnNewCpmDisk(TFMain& window) {
+  if (!window.ConfirmUnsaved()) return;
+  MakeCpmDisk(window.Disk());
+  ShowNewDisk(window);
 }
 
 // A disk made in memory belongs to no file yet.
-void TFMain::ShowNewDisk() {
-  ForgetImageFile();
-  FillComments();
-  zxd_->ScrollToOrigin();
-  ShowCell(0, 0);
+void ShowNewDisk(TFMain& window) {
+  window.ForgetImageFile();
+  window.Panels().FillComments();
+  window.Map().ScrollToOrigin();
+  window.Panels().ShowCell(0, 0);
 }
 
 void TFMain::ForgetImageFile() {
-  catalogs_.OwnerCatalog = TrdosCatalog{};
-  curImageName_.clear();
+  document_.ForgetFile();
+  imageState_ = nullptr;
   SetStatusText(1, {});
   SetStatusText(2, {});
 }
 
 // "Просмотреть ZX каталог": the TR-DOS catalog of the disk in memory.
-void TFMain::N26Click() {
-  if (!ReadCatalog(disk_, catalogs_.SharedCatalog)) {
-    prompts_.Message(tr("Образ не соответствует стандартному TR-DOS диску!"), tr("Ошибка!"), PromptIcon::None,
-                     PromptButtons::Ok);
+void OnShowTrdosCatalog(TFMain& window) {
+  CatalogState& catalogs = window.Catalogs();
+  if (!ReadCatalog(window.Disk(), catalogs.SharedCatalog)) {
+    window.Questions().Message(MainWindowText("Образ не соответствует стандартному TR-DOS диску!"),
+                               MainWindowText("Ошибка!"), PromptIcon::None, PromptButtons::Ok);
     return;
   }
-  catalogs_.CatalogEditable = true;
-  catalogs_.CatalogChanged = false;
-  ShowTrdosCatalogWindow(*this);
-  if (catalogs_.CatalogChanged) z12Click();
-  RepaintMap();
+  catalogs.CatalogEditable = true;
+  catalogs.CatalogChanged = false;
+  ShowTrdosCatalogWindow(window);
+  if (catalogs.CatalogChanged) OnSectorsToRaw(window);
+  window.RepaintMap();
 }
 
 // "Просмотреть CP/M каталог": the CP/M catalog of a disk of a known CP/M
 // definition.
-void TFMain::CPM1Click() {
-  if (!RecognizeCpmDisk(disk_)) {
-    prompts_.Message(tr("Образ не соответствует CP/M диску!"), tr("Ошибка!"), PromptIcon::None, PromptButtons::Ok);
+void OnShowCpmCatalog(TFMain& window) {
+  if (!RecognizeCpmDisk(window.Disk())) {
+    window.Questions().Message(MainWindowText("Образ не соответствует CP/M диску!"), MainWindowText("Ошибка!"),
+                               PromptIcon::None, PromptButtons::Ok);
     return;
   }
-  ShowCpmCatalogWindow(*this);
+  ShowCpmCatalogWindow(window);
 }
 
 }  // namespace velloran

@@ -14,6 +14,8 @@
 #include "formats/udi.h"
 #include "ui/disk_map.h"
 #include "ui/main_window.h"
+#include "ui/main_window_commands.h"
+#include "ui/main_window_text.h"
 #include "ui/prompts.h"
 
 namespace velloran {
@@ -34,40 +36,46 @@ const ImageFormat* DialogFormat(const QString& file) {
 
 // The prefix of a reader's failure in the log list.
 QString LoadErrorPrefix(const std::string& key) {
-  return QCoreApplication::translate("velloran::TFMain", "Ошибка загрузки %1 -").arg(QString::fromStdString(key));
+  return MainWindowText("Ошибка загрузки %1 -").arg(QString::fromStdString(key));
 }
 
-QString ImageStatus(const QString& prefix, const QString& file, int tracks) {
-  return QCoreApplication::translate("velloran::TFMain", "%1 - %2 (Дорожек - %3)")
-      .arg(prefix, QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()))
-      .arg(tracks);
+// Lists in the log what a save allowed to lose has lost.
+void LogLosses(TFMain& window, const QString& file, const SaveLosses& losses) {
+  window.ClearLog();
+  window.AddLogLine(MainWindowText("Образ сохранён с потерями - %1").arg(QDir::toNativeSeparators(file)), false);
+  for (const auto& loss : losses)
+    window.AddLogLine(MainWindowText("Потеряно: ") + QString::fromStdString(LossText(loss)), false);
+}
+
+// Asks for a file to load in the dialog `request` describes, and loads it.
+void LoadChosenImage(TFMain& window, FileDialogRequest request) {
+  if (!window.ConfirmUnsaved()) return;
+  request.title = MainWindowText("Загрузить образ диска из файла..");
+  request.folder = QString::fromStdString(window.Options().Directory_1);
+  const FileDialogResult chosen = window.Questions().OpenFiles(request);
+  if (!chosen.accepted || chosen.files.isEmpty() || !QFileInfo(chosen.files.front()).isFile()) return;
+  window.OpenImage(chosen.files.front());
 }
 
 }  // namespace
 
 void TFMain::RememberFolder(const std::string& key, const QString& file) {
   const std::string folder = FolderText(PathOf(QFileInfo(file).absolutePath()));
+  Settings& settings = document_.Options();
   if (key == "Directory_1")
-    settings_.Directory_1 = folder;
+    settings.Directory_1 = folder;
   else if (key == "Directory_2")
-    settings_.Directory_2 = folder;
+    settings.Directory_2 = folder;
   else if (key == "HobetaDir")
-    settings_.HobetaDir = folder;
+    settings.HobetaDir = folder;
   else if (key == "SCLDir")
-    settings_.SCLDir = folder;
-  SaveFolderSetting(store_, key, folder);
+    settings.SCLDir = folder;
+  SaveFolderSetting(document_.Store(), key, folder);
 }
 
-bool TFMain::AskOverwrite(const QString& file) {
+bool AskOverwrite(Prompts& prompts, const QString& file) {
   if (!QFileInfo::exists(file)) return true;
-  return prompts_.AskYesNo(tr("Файл уже существует! Перезаписать?"), tr("Внимание..!"));
-}
-
-void TFMain::ReplaceDisk(TZX_Disk& incoming) {
-  incoming.ShowDisabledSectors = disk_.ShowDisabledSectors;
-  incoming.SetObserver(zxd_);
-  disk_ = std::move(incoming);
-  catalogs_.OwnerCatalog = TrdosCatalog{};
+  return prompts.AskYesNo(MainWindowText("Файл уже существует! Перезаписать?"), MainWindowText("Внимание..!"));
 }
 
 // The common load routine: the reader of the format the file's contents show
@@ -94,11 +102,11 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
   QStringList notices;
   for (const auto& notice : incoming.Notices) notices << QString::fromStdString(notice);
   const QString warning = notices.join(QLatin1Char(' '));
-  ReplaceDisk(incoming);
+  document_.ReplaceDisk(incoming);
   // The program's own file also names the owners of the sectors.
-  if (format->key == "UDF") ReadCatalog(disk_, catalogs_.OwnerCatalog);
-  curImageName_ = QFileInfo(file).fileName();
-  SetStatusText(1, ImageStatus(tr("Образ диска"), file, disk_.CountTracks()));
+  if (format->key == "UDF") ReadCatalog(document_.Disk(), document_.Catalogs().OwnerCatalog);
+  document_.SetFile(PathOf(QFileInfo(file).absoluteFilePath()));
+  ShowImageStatus(QT_TRANSLATE_NOOP("velloran::TFMain", "Образ диска"));
   SetStatusText(2, warning);
   return true;
 }
@@ -106,18 +114,18 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
 bool TFMain::OpenImage(const QString& file) {
   QString error;
   if (!LoadImageFile(file, error)) {
-    emit LoadFinished(tr("Ошибка загрузки образа"));
-    prompts_.Message(error, tr("Ошибка!"), PromptIcon::Error, PromptButtons::Ok);
+    emit LoadFinished(MainWindowText("Ошибка загрузки образа"));
+    prompts_.Message(error, MainWindowText("Ошибка!"), PromptIcon::Error, PromptButtons::Ok);
     return false;
   }
   emit LoadFinished(StatusText(1));
-  MarkSaved();
+  document_.MarkSaved();
   RememberFolder("Directory_1", file);
-  AddRecentFile(file);
-  FillComments();
-  zxd_->ScrollToOrigin();
-  shownColumn_ = -1;  // the new disk is shown whatever cell was shown before
-  zxdClick();
+  document_.AddRecentFile(QFileInfo(file).absoluteFilePath().toStdString());
+  panels_.FillComments();
+  map_->ScrollToOrigin();
+  panels_.ForgetShownCell();  // the new disk is shown whatever cell was shown before
+  OnMapClick();
   ShowPage(1);
   RefreshState();
   return true;
@@ -125,8 +133,8 @@ bool TFMain::OpenImage(const QString& file) {
 
 void TFMain::LoadAndShow(const QString& file) {
   if (!QFileInfo(file).isFile()) {
-    emit LoadFinished(tr("Ошибка загрузки образа"));
-    prompts_.Error(tr("Файл %1 не найден!").arg(QDir::toNativeSeparators(file)));
+    emit LoadFinished(MainWindowText("Ошибка загрузки образа"));
+    prompts_.Error(MainWindowText("Файл %1 не найден!").arg(QDir::toNativeSeparators(file)));
     return;
   }
   if (ConfirmUnsaved()) OpenImage(file);
@@ -134,122 +142,121 @@ void TFMain::LoadAndShow(const QString& file) {
 
 // "Загрузить образ": asks for an image file and loads it. The dialog opens
 // on the table's first filter, the one that shows every image.
-void TFMain::N31Click() {
-  if (!ConfirmUnsaved()) return;
+void OnLoadImage(TFMain& window) {
   FileDialogRequest request;
   request.filters = SplitFilterList(QString::fromStdString(LoadDialogFilter()));
   request.filterIndex = 1;
-  request.title = tr("Загрузить образ диска из файла..");
-  request.folder = QString::fromStdString(settings_.Directory_1);
-  const FileDialogResult chosen = prompts_.OpenFiles(request);
-  if (!chosen.accepted || chosen.files.isEmpty() || !QFileInfo(chosen.files.front()).isFile()) return;
-  OpenImage(chosen.files.front());
+  LoadChosenImage(window, request);
 }
 
 // "Загрузить" (udf): loads the program's own whole-disk file.
-void TFMain::N4Click() {
-  if (!ConfirmUnsaved()) return;
+void OnLoadUdf(TFMain& window) {
   FileDialogRequest request;
   request.filters = SplitFilterList(kUdfFilter);
   request.defaultSuffix = QStringLiteral("udf");
-  request.title = tr("Загрузить образ диска из файла..");
-  request.folder = QString::fromStdString(settings_.Directory_1);
-  const FileDialogResult chosen = prompts_.OpenFiles(request);
-  if (!chosen.accepted || chosen.files.isEmpty() || !QFileInfo(chosen.files.front()).isFile()) return;
-  OpenImage(chosen.files.front());
+  LoadChosenImage(window, request);
 }
 
-QString TFMain::sd2TypeChange(int filterIndex) { return Text(DefaultExtensionForFilter(filterIndex)); }
+QString SaveFilterExtension(int filterIndex) { return Text(DefaultExtensionForFilter(filterIndex)); }
 
-void TFMain::N32Click() { SaveImageAs(); }
+void OnSaveImage(TFMain& window) { SaveImageAs(window); }
 
 // Asks for a file and saves the disk in the format of its extension.
-bool TFMain::SaveImageAs() {
+bool SaveImageAs(TFMain& window) {
+  Document& document = window.Doc();
+  Prompts& prompts = window.Questions();
+  TZX_Disk& disk = document.Disk();
+  const QString name = window.CurImageName();
   FileDialogRequest request;
   request.filters = SplitFilterList(QString::fromStdString(SaveDialogFilter()));
-  request.filterIndex = saveFilterIndex_;
-  request.title = tr("Сохранить образ диска в файл...");
-  request.folder = QString::fromStdString(settings_.Directory_2);
-  request.fileName = curImageName_.left(std::max<qsizetype>(0, curImageName_.size() - 4));
-  request.defaultSuffix = sd2TypeChange(saveFilterIndex_);
-  request.suffixForFilter = &TFMain::sd2TypeChange;
-  const FileDialogResult chosen = prompts_.SaveFile(request);
-  if (chosen.accepted) saveFilterIndex_ = chosen.filterIndex;
+  request.filterIndex = document.SaveFilter();
+  request.title = MainWindowText("Сохранить образ диска в файл...");
+  request.folder = QString::fromStdString(document.Options().Directory_2);
+  request.fileName = name.left(std::max<qsizetype>(0, name.size() - 4));
+  request.defaultSuffix = SaveFilterExtension(document.SaveFilter());
+  request.suffixForFilter = &SaveFilterExtension;
+  const FileDialogResult chosen = prompts.SaveFile(request);
+  if (chosen.accepted) document.SetSaveFilter(chosen.filterIndex);
   if (!chosen.accepted || chosen.files.isEmpty() || chosen.files.front().isEmpty()) return false;
   const QString file = chosen.files.front();
-  if (!AskOverwrite(file)) return false;
+  if (!AskOverwrite(prompts, file)) return false;
   const ImageFormat* format = DialogFormat(file);
   if (format == nullptr) return false;
   // A format that cannot hold all of the disk saves only when the user agrees.
   SaveOptions options;
-  options.td0Compress = settings_.TD0arch;
-  const SaveLosses losses = FindSaveLosses(disk_, *format);
+  options.td0Compress = document.Options().TD0arch;
+  const SaveLosses losses = FindSaveLosses(disk, *format);
   if (!losses.empty()) {
-    const QString question = QString::fromStdString(LossSummary(*format, losses)) + tr(".\nСохранить с потерями?");
-    if (!prompts_.AskYesNo(question, tr("Внимание..!"), PromptIcon::Warning)) return false;
+    const QString question =
+        QString::fromStdString(LossSummary(*format, losses)) + MainWindowText(".\nСохранить с потерями?");
+    if (!prompts.AskYesNo(question, MainWindowText("Внимание..!"), PromptIcon::Warning)) return false;
     options.lossy = true;
   }
 
   std::string error;
   bool saved = false;
   if (format->key == "UDI") {
-    disk_.KeepRaw = settings_.RestoreTrack ? 0 : 1;
+    disk.KeepRaw = document.Options().RestoreTrack ? 0 : 1;
     Bytes bytes;
-    if (!SaveUDIToBytes(disk_, bytes)) {
-      prompts_.Message(tr("Ошибка создания образа UDI"), tr("Внимание..!"), PromptIcon::Warning, PromptButtons::Ok);
-      ClearLog();
-      AddLogLine(tr("Ошибка в дорожке - %1 / Сектор - %2").arg(disk_.ErrTrack).arg(disk_.ErrSector), true);
+    if (!SaveUDIToBytes(disk, bytes)) {
+      prompts.Message(MainWindowText("Ошибка создания образа UDI"), MainWindowText("Внимание..!"), PromptIcon::Warning,
+                      PromptButtons::Ok);
+      window.ClearLog();
+      window.AddLogLine(MainWindowText("Ошибка в дорожке - %1 / Сектор - %2").arg(disk.ErrTrack).arg(disk.ErrSector),
+                        true);
       return false;
     }
     saved = WriteFileAtomic(PathOf(file), bytes, error);
   } else {
-    saved = SaveImage(disk_, PathOf(file), options, error);
+    saved = SaveImage(disk, PathOf(file), options, error);
   }
   if (!saved) {
-    prompts_.Error(error.empty() ? tr("Ошибка записи файла %1!").arg(QDir::toNativeSeparators(file))
-                                 : QString::fromStdString(error));
+    prompts.Error(error.empty() ? MainWindowText("Ошибка записи файла %1!").arg(QDir::toNativeSeparators(file))
+                                : QString::fromStdString(error));
     return false;
   }
-  if (!losses.empty()) LogLosses(file, losses);
-  RememberFolder("Directory_2", file);
-  AfterSave(file);
+  if (!losses.empty()) LogLosses(window, file, losses);
+  window.RememberFolder("Directory_2", file);
+  window.AfterSave(file);
   return true;
 }
 
-// Lists in the log what a save allowed to lose has lost.
-void TFMain::LogLosses(const QString& file, const SaveLosses& losses) {
-  ClearLog();
-  AddLogLine(tr("Образ сохранён с потерями - %1").arg(QDir::toNativeSeparators(file)), false);
-  for (const auto& loss : losses) AddLogLine(tr("Потеряно: ") + QString::fromStdString(LossText(loss)), false);
-}
-
 // "Сохранить" (udf): saves the whole disk in the program's own file.
-void TFMain::N6Click() {
+void OnSaveUdf(TFMain& window) {
+  const QString name = window.CurImageName();
   FileDialogRequest request;
   request.filters = SplitFilterList(kUdfFilter);
   request.defaultSuffix = QStringLiteral("udf");
-  request.title = tr("Сохранить образ диска в файл..");
-  request.folder = QString::fromStdString(settings_.Directory_1);
-  request.fileName = curImageName_.left(std::max<qsizetype>(0, curImageName_.size() - 3)) + QStringLiteral("udf");
-  const FileDialogResult chosen = prompts_.SaveFile(request);
+  request.title = MainWindowText("Сохранить образ диска в файл..");
+  request.folder = QString::fromStdString(window.Options().Directory_1);
+  request.fileName = name.left(std::max<qsizetype>(0, name.size() - 3)) + QStringLiteral("udf");
+  const FileDialogResult chosen = window.Questions().SaveFile(request);
   if (!chosen.accepted || chosen.files.isEmpty() || chosen.files.front().isEmpty()) return;
   const QString file = chosen.files.front();
-  if (!AskOverwrite(file)) return;
-  if (!SaveUDF(disk_, PathOf(file))) {
-    prompts_.Error(QString::fromStdString(disk_.LastError));
+  if (!AskOverwrite(window.Questions(), file)) return;
+  if (!SaveUDF(window.Disk(), PathOf(file))) {
+    window.Questions().Error(QString::fromStdString(window.Disk().LastError));
     return;
   }
-  RememberFolder("Directory_1", file);
-  AfterSave(file);
+  window.RememberFolder("Directory_1", file);
+  window.AfterSave(file);
+}
+
+void TFMain::ShowImageStatus(const char* state) {
+  imageState_ = state;
+  const QString file = QString::fromStdString(PathToUtf8(document_.File()));
+  SetStatusText(1, MainWindowText("%1 - %2 (Дорожек - %3)")
+                       .arg(MainWindowText(state), QDir::toNativeSeparators(file))
+                       .arg(document_.Disk().CountTracks()));
 }
 
 // The saved file is now the disk's file: the status bar says so.
 void TFMain::AfterSave(const QString& file) {
-  curImageName_ = QFileInfo(file).fileName();
-  SetStatusText(1, ImageStatus(tr("Образ диска сохранён"), file, disk_.CountTracks()));
+  document_.SetFile(PathOf(QFileInfo(file).absoluteFilePath()));
+  ShowImageStatus(QT_TRANSLATE_NOOP("velloran::TFMain", "Образ диска сохранён"));
   SetStatusText(2, {});
-  AddRecentFile(file);
-  MarkSaved();
+  document_.AddRecentFile(QFileInfo(file).absoluteFilePath().toStdString());
+  document_.MarkSaved();
   RefreshState();
 }
 
@@ -260,9 +267,9 @@ void TFMain::dragEnterEvent(QDragEnterEvent* event) {
 // One local file dropped on the map is loaded; anything else beeps.
 void TFMain::dropEvent(QDropEvent* event) {
   const QList<QUrl> urls = event->mimeData()->urls();
-  const QPoint onMap = zxd_->mapFrom(this, event->position().toPoint());
+  const QPoint onMap = map_->mapFrom(this, event->position().toPoint());
   event->acceptProposedAction();
-  if (!zxd_->rect().contains(onMap) || urls.size() != 1 || !urls.front().isLocalFile()) {
+  if (!map_->rect().contains(onMap) || urls.size() != 1 || !urls.front().isLocalFile()) {
     QApplication::beep();
     emit Beeped();
     return;

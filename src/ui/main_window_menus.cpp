@@ -1,6 +1,8 @@
 // The main window's menus and the map's context menu, made from one table:
-// each item's object name, caption, command, and the rule that says when it
-// can be used (with the reason shown as its tooltip when it cannot).
+// each item's object name, caption and command. When a command can be used
+// (and the reason shown as its tooltip when it cannot) the document says.
+#include <span>
+
 #include <QAction>
 #include <QEvent>
 #include <QKeySequence>
@@ -11,6 +13,8 @@
 #include "common/version.h"
 #include "ui/disk_map.h"
 #include "ui/main_window.h"
+#include "ui/main_window_commands.h"
+#include "ui/main_window_text.h"
 #include "ui/map_legend.h"
 #include "ui/prompts.h"
 
@@ -18,175 +22,413 @@ namespace velloran {
 
 namespace {
 
-bool InsideMap(int column, int row) { return column >= 0 && column < kMapColumns && row >= 0 && row < kMapRows; }
-
-}  // namespace
-
-struct TFMain::MenuEntry {
+// One row of the menu table: a menu, a submenu, an item or a separator.
+struct MenuEntry {
   enum Kind { Menu, Submenu, Item, Separator };
-  enum Flag : unsigned { kHidden = 1, kCheckable = 2, kChecked = 4 };
 
-  Kind kind;
-  const char* parent;             // object name of the menu it sits in; nullptr: the menu bar
+  Kind kind = Item;
+  const char* parent = nullptr;   // object name of the menu it sits in; nullptr: the menu bar
   const char* name = nullptr;     // object name of the menu or item
-  const char* caption = nullptr;  // as the user reads it
-  // An item's command, or what runs when a menu opens; nullptr: nothing.
-  void (TFMain::*handler)() = nullptr;
-  // Why it cannot be used now (empty text: it can); nullptr: always usable.
-  QString (TFMain::*unavailable)() const = nullptr;
-  // Whether it shows; nullptr: always (unless hidden by its flags).
-  bool (TFMain::*shown)() const = nullptr;
-  unsigned flags = 0;
+  const char* caption = nullptr;  // as the user reads it; a menu without one is a context menu
+  Command command = Command::None;
+  // An item's command, or what runs when a submenu opens; nullptr: nothing.
+  void (*run)(TFMain& window) = nullptr;
+  bool hidden = false;
+  bool checkable = false;
+  bool checked = false;
   const char* shortcut = nullptr;
 };
 
-std::span<const TFMain::MenuEntry> TFMain::MenuTable() {
+// The main menus, the map's context menu and their items, in order.
+std::span<const MenuEntry> MenuTable() {
   using E = MenuEntry;
   static const MenuEntry kEntries[] = {
-      {E::Menu, nullptr, "N1", QT_TRANSLATE_NOOP("velloran::TFMain", "Образ"), &TFMain::N1Click},
-      {E::Submenu, "N1", "CreateImage1", QT_TRANSLATE_NOOP("velloran::TFMain", "Создать образ")},
-      {E::Item, "CreateImage1", "TRDOS1", QT_TRANSLATE_NOOP("velloran::TFMain", "TR-DOS диска"), &TFMain::TRDOS1Click},
-      {E::Item, "CreateImage1", "CPMProfi1", QT_TRANSLATE_NOOP("velloran::TFMain", "CP/M диска (Profi)"),
-       &TFMain::CPMProfi1Click},
-      {E::Item, "N1", "N4", QT_TRANSLATE_NOOP("velloran::TFMain", "Загрузить"), &TFMain::N4Click, nullptr, nullptr,
-       E::kHidden},
-      {E::Item, "N1", "N31", QT_TRANSLATE_NOOP("velloran::TFMain", "Загрузить образ"), &TFMain::N31Click, nullptr,
-       nullptr, 0, "Ctrl+O"},
-      {E::Item, "N1", "MergeImage1", QT_TRANSLATE_NOOP("velloran::TFMain", "Объединить с другим образом"),
-       &TFMain::MergeImage1Click},
-      {E::Submenu, "N1", "Recent1", QT_TRANSLATE_NOOP("velloran::TFMain", "Последние образы"), &TFMain::FillRecentMenu,
-       &TFMain::NoRecentFiles},
-      {E::Separator, "N1"},
-      {E::Submenu, "N1", "TrackTemplate1", QT_TRANSLATE_NOOP("velloran::TFMain", "Шаблон дорожек"), nullptr,
-       &TFMain::NoAction},
-      {E::Item, "TrackTemplate1", "EditBaseTemplate1",
-       QT_TRANSLATE_NOOP("velloran::TFMain", "Редактировать базовый шаблон"), nullptr, &TFMain::NoAction},
-      {E::Item, "TrackTemplate1", "N21",
-       QT_TRANSLATE_NOOP("velloran::TFMain", "Использовать базовый шаблон для всех дорожек"), &TFMain::N21Click,
-       nullptr, nullptr, E::kCheckable | E::kChecked},
-      {E::Item, "N1", "N26", QT_TRANSLATE_NOOP("velloran::TFMain", "Просмотреть ZX каталог"), &TFMain::N26Click,
-       &TFMain::NoDisk},
-      {E::Item, "N1", "CPM1", QT_TRANSLATE_NOOP("velloran::TFMain", "Просмотреть CP/M каталог"), &TFMain::CPM1Click,
-       &TFMain::NoDisk},
-      {E::Separator, "N1"},
-      {E::Item, "N1", "N12", QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить образ"), &TFMain::N12Click,
-       &TFMain::NoDisk},
-      {E::Item, "N1", "N6", QT_TRANSLATE_NOOP("velloran::TFMain", "Сохранить"), &TFMain::N6Click, &TFMain::NoDisk,
-       nullptr, E::kHidden},
-      {E::Item, "N1", "N32", QT_TRANSLATE_NOOP("velloran::TFMain", "Сохранить образ"), &TFMain::N32Click,
-       &TFMain::NoDisk, nullptr, 0, "Ctrl+S"},
-      {E::Separator, "N1"},
-      {E::Item, "N1", "N20", QT_TRANSLATE_NOOP("velloran::TFMain", "Выход"), &TFMain::N20Click, nullptr, nullptr, 0,
-       "Ctrl+Q"},
-
-      {E::Menu, nullptr, "N2", QT_TRANSLATE_NOOP("velloran::TFMain", "Диск"), &TFMain::N2Click},
-      {E::Item, "N2", "DriveProblem1", QT_TRANSLATE_NOOP("velloran::TFMain", "Почему дисковод недоступен?"),
-       &TFMain::DriveProblemClick, nullptr, &TFMain::DriveUnavailable},
-      {E::Item, "N2", "FullRead1", QT_TRANSLATE_NOOP("velloran::TFMain", "Полное чтение диска"), nullptr,
-       &TFMain::NoAction, nullptr, E::kHidden},
-      {E::Item, "N2", "RawRead1", QT_TRANSLATE_NOOP("velloran::TFMain", "Чтение сырых данных"), nullptr,
-       &TFMain::NoAction, nullptr, E::kHidden},
-      {E::Item, "N2", "N8", QT_TRANSLATE_NOOP("velloran::TFMain", "Сканирование дорожек"), &TFMain::N8Click,
-       &TFMain::NoDrive},
-      {E::Item, "N2", "N9", QT_TRANSLATE_NOOP("velloran::TFMain", "Чтение секторов по меткам"), &TFMain::N9Click,
-       &TFMain::NoDriveOrNoDisk},
-      {E::Item, "N2", "N17", QT_TRANSLATE_NOOP("velloran::TFMain", "Сканирование и чтение диска"), &TFMain::N17Click,
-       &TFMain::NoDrive},
-      {E::Item, "N2", "FastRead1", QT_TRANSLATE_NOOP("velloran::TFMain", "Быстрое чтение диска"),
-       &TFMain::FastRead1Click, &TFMain::NoDrive},
-      {E::Item, "N2", "RereadBad1", QT_TRANSLATE_NOOP("velloran::TFMain", "Перечитать сбойные сектора"), nullptr,
-       &TFMain::NoAction, nullptr, E::kHidden},
-      {E::Separator, "N2"},
-      {E::Item, "N2", "N14", QT_TRANSLATE_NOOP("velloran::TFMain", "Форматировать диск"), &TFMain::N14Click,
-       &TFMain::NoDriveOrNoDisk},
-      {E::Item, "N2", "N15", QT_TRANSLATE_NOOP("velloran::TFMain", "Записать диск"), &TFMain::N15Click,
-       &TFMain::NoDriveOrNoDisk},
-      {E::Item, "N2", "N33", QT_TRANSLATE_NOOP("velloran::TFMain", "Форматировать и записать"), &TFMain::N33Click,
-       &TFMain::NoDriveOrNoDisk},
-      {E::Separator, "N2"},
-      {E::Item, "N2", "N10", QT_TRANSLATE_NOOP("velloran::TFMain", "Считать ZX каталог"), &TFMain::N10Click,
-       &TFMain::NoDrive},
-
-      {E::Menu, nullptr, "Controller1", QT_TRANSLATE_NOOP("velloran::TFMain", "Контроллер")},
-      {E::Item, "Controller1", "DriveProblem2", QT_TRANSLATE_NOOP("velloran::TFMain", "Почему дисковод недоступен?"),
-       &TFMain::DriveProblemClick, nullptr, &TFMain::DriveUnavailable},
-      {E::Item, "Controller1", "N22", QT_TRANSLATE_NOOP("velloran::TFMain", "Сбросить FDD контроллер"),
-       &TFMain::N22Click, &TFMain::NoDrive},
-
-      {E::Menu, nullptr, "View1", QT_TRANSLATE_NOOP("velloran::TFMain", "Вид")},
-      {E::Item, "View1", "ZoomIn1", QT_TRANSLATE_NOOP("velloran::TFMain", "Крупнее"), &TFMain::ZoomIn1Click, nullptr,
-       nullptr, 0, "Ctrl++"},
-      {E::Item, "View1", "ZoomOut1", QT_TRANSLATE_NOOP("velloran::TFMain", "Мельче"), &TFMain::ZoomOut1Click, nullptr,
-       nullptr, 0, "Ctrl+-"},
-      {E::Item, "View1", "ZoomReset1", QT_TRANSLATE_NOOP("velloran::TFMain", "Обычный размер"),
-       &TFMain::ZoomReset1Click, nullptr, nullptr, 0, "Ctrl+0"},
-      {E::Separator, "View1"},
-      {E::Item, "View1", "Legend1", QT_TRANSLATE_NOOP("velloran::TFMain", "Легенда карты"), &TFMain::Legend1Click,
-       nullptr, nullptr, E::kCheckable},
-      {E::Item, "View1", "DiskPicture1", QT_TRANSLATE_NOOP("velloran::TFMain", "Картина диска"),
-       &TFMain::DiskPicture1Click, nullptr, nullptr, E::kCheckable},
-      {E::Item, "View1", "TrackView1", QT_TRANSLATE_NOOP("velloran::TFMain", "Поток дорожки"), &TFMain::TrackView1Click,
-       nullptr, nullptr, 0, "Ctrl+T"},
-
-      {E::Menu, nullptr, "Settings1", QT_TRANSLATE_NOOP("velloran::TFMain", "Настройки")},
-      {E::Item, "Settings1", "N29", QT_TRANSLATE_NOOP("velloran::TFMain", "Настройки программы"), &TFMain::N29Click},
-
-      {E::Menu, nullptr, "Help1", QT_TRANSLATE_NOOP("velloran::TFMain", "Справка")},
-      {E::Item, "Help1", "About1", QT_TRANSLATE_NOOP("velloran::TFMain", "О программе"), &TFMain::About1Click},
-
+      {.kind = E::Menu, .name = "N1", .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Образ")},
+      {.kind = E::Submenu,
+       .parent = "N1",
+       .name = "CreateImage1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Создать образ"),
+       .command = Command::CreateImageMenu},
+      {.kind = E::Item,
+       .parent = "CreateImage1",
+       .name = "TRDOS1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "TR-DOS диска"),
+       .command = Command::NewTrdosDisk,
+       .run = &OnNewTrdosDisk},
+      {.kind = E::Item,
+       .parent = "CreateImage1",
+       .name = "CPMProfi1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "CP/M диска (Profi)"),
+       .command = Command::NewCpmDisk,
+       .run = &OnNewCpmDisk},
+      {.kind = E::Item,
+       .parent = "N1",
+       .name = "N4",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Загрузить"),
+       .command = Command::LoadUdf,
+       .run = &OnLoadUdf,
+       .hidden = true},
+      {.kind = E::Item,
+       .parent = "N1",
+       .name = "N31",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Загрузить образ"),
+       .command = Command::LoadImage,
+       .run = &OnLoadImage,
+       .shortcut = "Ctrl+O"},
+      {.kind = E::Item,
+       .parent = "N1",
+       .name = "MergeImage1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Объединить с другим образом"),
+       .command = Command::MergeImages,
+       .run = &OnMergeImages},
+      {.kind = E::Submenu,
+       .parent = "N1",
+       .name = "Recent1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Последние образы"),
+       .command = Command::RecentFilesMenu,
+       .run = &OnRecentFilesMenu},
+      {.kind = E::Separator, .parent = "N1"},
+      {.kind = E::Submenu,
+       .parent = "N1",
+       .name = "TrackTemplate1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Шаблон дорожек"),
+       .command = Command::TrackTemplateMenu},
+      {.kind = E::Item,
+       .parent = "TrackTemplate1",
+       .name = "EditBaseTemplate1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Редактировать базовый шаблон"),
+       .command = Command::EditBaseTemplate},
+      {.kind = E::Item,
+       .parent = "TrackTemplate1",
+       .name = "N21",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Использовать базовый шаблон для всех дорожек"),
+       .command = Command::UseBaseTrack,
+       .run = &OnUseBaseTrack,
+       .checkable = true,
+       .checked = true},
+      {.kind = E::Item,
+       .parent = "N1",
+       .name = "N26",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Просмотреть ZX каталог"),
+       .command = Command::ShowTrdosCatalog,
+       .run = &OnShowTrdosCatalog},
+      {.kind = E::Item,
+       .parent = "N1",
+       .name = "CPM1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Просмотреть CP/M каталог"),
+       .command = Command::ShowCpmCatalog,
+       .run = &OnShowCpmCatalog},
+      {.kind = E::Separator, .parent = "N1"},
+      {.kind = E::Item,
+       .parent = "N1",
+       .name = "N12",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить образ"),
+       .command = Command::ClearImage,
+       .run = &OnClearImage},
+      {.kind = E::Item,
+       .parent = "N1",
+       .name = "N6",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Сохранить"),
+       .command = Command::SaveUdf,
+       .run = &OnSaveUdf,
+       .hidden = true},
+      {.kind = E::Item,
+       .parent = "N1",
+       .name = "N32",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Сохранить образ"),
+       .command = Command::SaveImage,
+       .run = &OnSaveImage,
+       .shortcut = "Ctrl+S"},
+      {.kind = E::Separator, .parent = "N1"},
+      {.kind = E::Item,
+       .parent = "N1",
+       .name = "N20",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Выход"),
+       .command = Command::Exit,
+       .run = &OnExit,
+       .shortcut = "Ctrl+Q"},
+      {.kind = E::Menu, .name = "N2", .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Диск")},
+      {.kind = E::Item,
+       .parent = "N2",
+       .name = "DriveProblem1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Почему дисковод недоступен?"),
+       .command = Command::ExplainDriveProblem,
+       .run = &OnExplainDriveProblem},
+      {.kind = E::Item,
+       .parent = "N2",
+       .name = "FullRead1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Полное чтение диска"),
+       .command = Command::FullRead,
+       .hidden = true},
+      {.kind = E::Item,
+       .parent = "N2",
+       .name = "RawRead1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Чтение сырых данных"),
+       .command = Command::RawRead,
+       .hidden = true},
+      {.kind = E::Item,
+       .parent = "N2",
+       .name = "N8",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Сканирование дорожек"),
+       .command = Command::ScanTracks,
+       .run = &OnScanTracks},
+      {.kind = E::Item,
+       .parent = "N2",
+       .name = "N9",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Чтение секторов по меткам"),
+       .command = Command::ReadSectors,
+       .run = &OnReadSectors},
+      {.kind = E::Item,
+       .parent = "N2",
+       .name = "N17",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Сканирование и чтение диска"),
+       .command = Command::ScanAndRead,
+       .run = &OnScanAndRead},
+      {.kind = E::Item,
+       .parent = "N2",
+       .name = "FastRead1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Быстрое чтение диска"),
+       .command = Command::FastRead,
+       .run = &OnFastRead},
+      {.kind = E::Item,
+       .parent = "N2",
+       .name = "RereadBad1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Перечитать сбойные сектора"),
+       .command = Command::RereadBadSectors,
+       .hidden = true},
+      {.kind = E::Separator, .parent = "N2"},
+      {.kind = E::Item,
+       .parent = "N2",
+       .name = "N14",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Форматировать диск"),
+       .command = Command::FormatDisk,
+       .run = &OnFormatDisk},
+      {.kind = E::Item,
+       .parent = "N2",
+       .name = "N15",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Записать диск"),
+       .command = Command::WriteDisk,
+       .run = &OnWriteDisk},
+      {.kind = E::Item,
+       .parent = "N2",
+       .name = "N33",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Форматировать и записать"),
+       .command = Command::FormatAndWrite,
+       .run = &OnFormatAndWrite},
+      {.kind = E::Separator, .parent = "N2"},
+      {.kind = E::Item,
+       .parent = "N2",
+       .name = "N10",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Считать ZX каталог"),
+       .command = Command::ReadDriveCatalog,
+       .run = &OnReadDriveCatalog},
+      {.kind = E::Menu, .name = "Controller1", .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Контроллер")},
+      {.kind = E::Item,
+       .parent = "Controller1",
+       .name = "DriveProblem2",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Почему дисковод недоступен?"),
+       .command = Command::ExplainDriveProblem,
+       .run = &OnExplainDriveProblem},
+      {.kind = E::Item,
+       .parent = "Controller1",
+       .name = "N22",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Сбросить FDD контроллер"),
+       .command = Command::ResetController,
+       .run = &OnResetController},
+      {.kind = E::Menu, .name = "View1", .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Вид")},
+      {.kind = E::Item,
+       .parent = "View1",
+       .name = "ZoomIn1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Крупнее"),
+       .command = Command::ZoomIn,
+       .run = &OnZoomIn,
+       .shortcut = "Ctrl++"},
+      {.kind = E::Item,
+       .parent = "View1",
+       .name = "ZoomOut1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Мельче"),
+       .command = Command::ZoomOut,
+       .run = &OnZoomOut,
+       .shortcut = "Ctrl+-"},
+      {.kind = E::Item,
+       .parent = "View1",
+       .name = "ZoomReset1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Обычный размер"),
+       .command = Command::ZoomReset,
+       .run = &OnZoomReset,
+       .shortcut = "Ctrl+0"},
+      {.kind = E::Separator, .parent = "View1"},
+      {.kind = E::Item,
+       .parent = "View1",
+       .name = "Legend1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Легенда карты"),
+       .command = Command::ToggleLegend,
+       .run = &OnToggleLegend,
+       .checkable = true},
+      {.kind = E::Item,
+       .parent = "View1",
+       .name = "DiskPicture1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Картина диска"),
+       .command = Command::ToggleDiskPicture,
+       .run = &OnToggleDiskPicture,
+       .checkable = true},
+      {.kind = E::Item,
+       .parent = "View1",
+       .name = "TrackView1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Поток дорожки"),
+       .command = Command::ShowTrackFlux,
+       .run = &OnShowTrackFlux,
+       .shortcut = "Ctrl+T"},
+      {.kind = E::Menu, .name = "Settings1", .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Настройки")},
+      {.kind = E::Item,
+       .parent = "Settings1",
+       .name = "N29",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Настройки программы"),
+       .command = Command::OpenSettings,
+       .run = &OnOpenSettings},
+      {.kind = E::Menu, .name = "Help1", .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Справка")},
+      {.kind = E::Item,
+       .parent = "Help1",
+       .name = "About1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "О программе"),
+       .command = Command::About,
+       .run = &OnAbout},
       // The map's context menu: the commands act on the right-clicked cell.
-      {E::Menu, nullptr, "pm1", nullptr},
-      {E::Item, "pm1", "z1", QT_TRANSLATE_NOOP("velloran::TFMain", "Считать сектор"), nullptr, &TFMain::NoAction,
-       &TFMain::OnUsedSlot},
-      {E::Item, "pm1", "z2", QT_TRANSLATE_NOOP("velloran::TFMain", "Считать RAW дорожки"), nullptr, &TFMain::NoAction,
-       nullptr, E::kHidden},
-      {E::Item, "pm1", "z3", QT_TRANSLATE_NOOP("velloran::TFMain", "Считать сектора дорожки"), nullptr,
-       &TFMain::NoAction, &TFMain::OnPresentTrackLabel},
-      {E::Item, "pm1", "z4", QT_TRANSLATE_NOOP("velloran::TFMain", "Сканировать дорожку"), nullptr, &TFMain::NoAction,
-       &TFMain::OnPresentTrackLabel},
-      {E::Item, "pm1", "z24", QT_TRANSLATE_NOOP("velloran::TFMain", "Поток дорожки"), &TFMain::TrackView1Click},
-      {E::Separator, "pm1"},
-      {E::Item, "pm1", "z23", QT_TRANSLATE_NOOP("velloran::TFMain", "Редактировать адрес сектора"), &TFMain::z23Click,
-       &TFMain::NotUsedSlot, &TFMain::OnUsedSlot},
-      {E::Submenu, "pm1", "ImageOperations1", QT_TRANSLATE_NOOP("velloran::TFMain", "Операции с образом")},
-      {E::Item, "ImageOperations1", "z22", QT_TRANSLATE_NOOP("velloran::TFMain", "Установить базовой дорожкой"),
-       &TFMain::z22Click, &TFMain::NotRawTrackLabel},
-      {E::Item, "ImageOperations1", "z8", QT_TRANSLATE_NOOP("velloran::TFMain", "Убрать дорожку"), &TFMain::z8Click,
-       &TFMain::NotPresentTrackLabel},
-      {E::Item, "ImageOperations1", "z9", QT_TRANSLATE_NOOP("velloran::TFMain", "Добавить дорожку"), &TFMain::z9Click,
-       &TFMain::NotAbsentTrackLabel},
-      {E::Item, "ImageOperations1", "z10", QT_TRANSLATE_NOOP("velloran::TFMain", "Убрать сектор"), &TFMain::z10Click,
-       &TFMain::NotUsedSlot},
-      {E::Item, "ImageOperations1", "z11", QT_TRANSLATE_NOOP("velloran::TFMain", "Добавить сектор"), &TFMain::z11Click,
-       &TFMain::NotAddableSlot},
-      {E::Separator, "ImageOperations1"},
-      {E::Item, "ImageOperations1", "z12", QT_TRANSLATE_NOOP("velloran::TFMain", "Данные секторов -> RAW"),
-       &TFMain::z12Click, &TFMain::NotPresentTrackLabel},
-      {E::Item, "ImageOperations1", "z13", QT_TRANSLATE_NOOP("velloran::TFMain", "RAW -> заголовки секторов"), nullptr,
-       &TFMain::NoAction},
-      {E::Separator, "ImageOperations1"},
-      {E::Item, "ImageOperations1", "z14", QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить дорожку"), &TFMain::z14Click,
-       &TFMain::NotPresentTrackLabel},
-      {E::Item, "ImageOperations1", "z15", QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить данные сектора"), nullptr,
-       &TFMain::NoAction},
-      {E::Item, "ImageOperations1", "z16", QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить данные секторов"), nullptr,
-       &TFMain::NoAction},
-      {E::Item, "ImageOperations1", "z17", QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить заголовок сектора"), nullptr,
-       &TFMain::NoAction},
-      {E::Item, "ImageOperations1", "z18", QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить заголовки секторов"),
-       nullptr, &TFMain::NoAction},
-      {E::Item, "ImageOperations1", "z19", QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить Log дорожки"), nullptr,
-       &TFMain::NoAction},
-      {E::Separator, "pm1"},
-      {E::Item, "pm1", "z5", QT_TRANSLATE_NOOP("velloran::TFMain", "Записать сектор"), nullptr, &TFMain::NoAction,
-       &TFMain::OnUsedSlot},
-      {E::Item, "pm1", "z6", QT_TRANSLATE_NOOP("velloran::TFMain", "Записать дорожку"), nullptr, &TFMain::NoAction,
-       &TFMain::OnPresentTrackLabel},
-      {E::Item, "pm1", "z7", QT_TRANSLATE_NOOP("velloran::TFMain", "Формат дорожки"), nullptr, &TFMain::NoAction,
-       &TFMain::OnPresentTrackLabel},
+      {.kind = E::Menu, .name = "pm1"},
+      {.kind = E::Item,
+       .parent = "pm1",
+       .name = "z1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Считать сектор"),
+       .command = Command::ReadSector},
+      {.kind = E::Item,
+       .parent = "pm1",
+       .name = "z2",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Считать RAW дорожки"),
+       .command = Command::ReadRawTrack,
+       .hidden = true},
+      {.kind = E::Item,
+       .parent = "pm1",
+       .name = "z3",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Считать сектора дорожки"),
+       .command = Command::ReadTrackSectors},
+      {.kind = E::Item,
+       .parent = "pm1",
+       .name = "z4",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Сканировать дорожку"),
+       .command = Command::ScanTrack},
+      {.kind = E::Item,
+       .parent = "pm1",
+       .name = "z24",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Поток дорожки"),
+       .command = Command::ShowTrackFlux,
+       .run = &OnShowTrackFlux},
+      {.kind = E::Separator, .parent = "pm1"},
+      {.kind = E::Item,
+       .parent = "pm1",
+       .name = "z23",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Редактировать адрес сектора"),
+       .command = Command::EditSectorAddress,
+       .run = &OnEditSectorAddress},
+      {.kind = E::Submenu,
+       .parent = "pm1",
+       .name = "ImageOperations1",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Операции с образом"),
+       .command = Command::ImageOperationsMenu},
+      {.kind = E::Item,
+       .parent = "ImageOperations1",
+       .name = "z22",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Установить базовой дорожкой"),
+       .command = Command::SetBaseTrack,
+       .run = &OnSetBaseTrack},
+      {.kind = E::Item,
+       .parent = "ImageOperations1",
+       .name = "z8",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Убрать дорожку"),
+       .command = Command::RemoveTrack,
+       .run = &OnRemoveTrack},
+      {.kind = E::Item,
+       .parent = "ImageOperations1",
+       .name = "z9",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Добавить дорожку"),
+       .command = Command::AddTrack,
+       .run = &OnAddTrack},
+      {.kind = E::Item,
+       .parent = "ImageOperations1",
+       .name = "z10",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Убрать сектор"),
+       .command = Command::RemoveSector,
+       .run = &OnRemoveSector},
+      {.kind = E::Item,
+       .parent = "ImageOperations1",
+       .name = "z11",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Добавить сектор"),
+       .command = Command::AddSector,
+       .run = &OnAddSector},
+      {.kind = E::Separator, .parent = "ImageOperations1"},
+      {.kind = E::Item,
+       .parent = "ImageOperations1",
+       .name = "z12",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Данные секторов -> RAW"),
+       .command = Command::SectorsToRaw,
+       .run = &OnSectorsToRaw},
+      {.kind = E::Item,
+       .parent = "ImageOperations1",
+       .name = "z13",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "RAW -> заголовки секторов"),
+       .command = Command::RawToSectorHeaders},
+      {.kind = E::Separator, .parent = "ImageOperations1"},
+      {.kind = E::Item,
+       .parent = "ImageOperations1",
+       .name = "z14",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить дорожку"),
+       .command = Command::ClearTrack,
+       .run = &OnClearTrack},
+      {.kind = E::Item,
+       .parent = "ImageOperations1",
+       .name = "z15",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить данные сектора"),
+       .command = Command::ClearSectorData},
+      {.kind = E::Item,
+       .parent = "ImageOperations1",
+       .name = "z16",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить данные секторов"),
+       .command = Command::ClearTrackSectorsData},
+      {.kind = E::Item,
+       .parent = "ImageOperations1",
+       .name = "z17",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить заголовок сектора"),
+       .command = Command::ClearSectorHeader},
+      {.kind = E::Item,
+       .parent = "ImageOperations1",
+       .name = "z18",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить заголовки секторов"),
+       .command = Command::ClearTrackSectorHeaders},
+      {.kind = E::Item,
+       .parent = "ImageOperations1",
+       .name = "z19",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Очистить Log дорожки"),
+       .command = Command::ClearTrackLog},
+      {.kind = E::Separator, .parent = "pm1"},
+      {.kind = E::Item,
+       .parent = "pm1",
+       .name = "z5",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Записать сектор"),
+       .command = Command::WriteSector},
+      {.kind = E::Item,
+       .parent = "pm1",
+       .name = "z6",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Записать дорожку"),
+       .command = Command::WriteTrack},
+      {.kind = E::Item,
+       .parent = "pm1",
+       .name = "z7",
+       .caption = QT_TRANSLATE_NOOP("velloran::TFMain", "Формат дорожки"),
+       .command = Command::FormatTrack},
   };
   return kEntries;
 }
+
+}  // namespace
 
 void TFMain::BuildMenus() {
   auto menuNamed = [this](const char* name) { return findChild<QMenu*>(QLatin1String(name)); };
@@ -198,21 +440,21 @@ void TFMain::BuildMenus() {
       case MenuEntry::Submenu: {
         QMenu* menu = nullptr;
         if (entry.kind == MenuEntry::Submenu) {
-          menu = parent->addMenu(tr(entry.caption));
+          menu = parent->addMenu(QString());
           menu->menuAction()->setObjectName(QLatin1String(entry.name) + QStringLiteral("Item"));
           tableActions_.back() = menu->menuAction();
         } else if (entry.caption != nullptr) {
-          menu = menuBar()->addMenu(tr(entry.caption));
+          menu = menuBar()->addMenu(QString());
         } else {
           menu = new QMenu(this);  // a context menu, opened by its owner
         }
         menu->setObjectName(QLatin1String(entry.name));
         menu->setToolTipsVisible(true);
         const char* name = entry.name;
-        const auto opening = entry.handler;
+        const auto opening = entry.run;
         connect(menu, &QMenu::aboutToShow, this, [this, name, opening] {
           if (opening != nullptr)
-            (this->*opening)();
+            opening(*this);
           else
             RefreshItems(name);
         });
@@ -220,56 +462,58 @@ void TFMain::BuildMenus() {
       }
       case MenuEntry::Separator: parent->addSeparator(); break;
       case MenuEntry::Item: {
-        QAction* action = parent->addAction(tr(entry.caption));
+        QAction* action = parent->addAction(QString());
         action->setObjectName(QLatin1String(entry.name));
         tableActions_.back() = action;
-        action->setVisible((entry.flags & MenuEntry::kHidden) == 0);
-        action->setCheckable((entry.flags & MenuEntry::kCheckable) != 0);
-        action->setChecked((entry.flags & MenuEntry::kChecked) != 0);
+        action->setVisible(!entry.hidden);
+        action->setCheckable(entry.checkable);
+        action->setChecked(entry.checked);
         if (entry.shortcut != nullptr) action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
-        if (entry.handler == nullptr) {
+        if (entry.run == nullptr) {
           action->setEnabled(false);
           break;
         }
-        const auto handler = entry.handler;
-        connect(action, &QAction::triggered, this, [this, action, handler] {
+        const auto run = entry.run;
+        connect(action, &QAction::triggered, this, [this, action, run] {
           // A checkable item's command sets its own check mark: Qt's toggle is undone first.
           if (action->isCheckable()) action->setChecked(!action->isChecked());
-          RunCommand(handler);
+          run(*this);
+          RefreshState();
         });
         break;
       }
     }
   }
-  pm1_ = menuNamed("pm1");
-  RefreshItems(nullptr);
 
   // The toolbar stays hidden; its height still counts in the drop test.
   auto* toolbar = addToolBar(QStringLiteral("toolb1"));
   toolbar->setObjectName(QStringLiteral("toolb1"));
-  auto* tb4 = toolbar->addAction(tr("Сканирование и чтение диска"));
-  tb4->setObjectName(QStringLiteral("tb4"));
-  connect(tb4, &QAction::triggered, Item("N17"), &QAction::trigger);
+  auto* scanAndRead = toolbar->addAction(QString());
+  scanAndRead->setObjectName(QStringLiteral("tb4"));
+  connect(scanAndRead, &QAction::triggered, Item("N17"), &QAction::trigger);
   toolbar->hide();
+  Retranslate();
 }
 
-void TFMain::CaptionMenus() {
+// Captions of every menu and item of the table, the toolbar and the panels,
+// and the title, in the current language.
+void TFMain::Retranslate() {
   const std::span<const MenuEntry> table = MenuTable();
   for (std::size_t i = 0; i < table.size(); ++i) {
     const MenuEntry& entry = table[i];
     if (entry.caption == nullptr || entry.kind == MenuEntry::Separator) continue;
     if (entry.kind == MenuEntry::Menu) {
-      if (auto* menu = findChild<QMenu*>(QLatin1String(entry.name))) menu->setTitle(tr(entry.caption));
+      if (auto* menu = findChild<QMenu*>(QLatin1String(entry.name))) menu->setTitle(MainWindowText(entry.caption));
     } else if (tableActions_[i] != nullptr) {
-      tableActions_[i]->setText(tr(entry.caption));
+      tableActions_[i]->setText(MainWindowText(entry.caption));
     }
   }
-  RefreshItems(nullptr);
-}
-
-void TFMain::changeEvent(QEvent* event) {
-  QMainWindow::changeEvent(event);
-  if (event->type() == QEvent::LanguageChange && !tableActions_.empty()) CaptionMenus();
+  findChild<QAction*>(QStringLiteral("tb4"))->setText(MainWindowText("Сканирование и чтение диска"));
+  panels_.Retranslate();
+  if (imageState_ != nullptr) ShowImageStatus(imageState_);
+  if (auto* dock = findChild<QWidget*>(QStringLiteral("DiskPictureDock")))
+    dock->setWindowTitle(MainWindowText("Картина диска"));
+  RefreshState();
 }
 
 QAction* TFMain::Item(const char* name) const { return findChild<QAction*>(QLatin1String(name)); }
@@ -280,106 +524,54 @@ void TFMain::RefreshItems(const char* menuName) {
     const MenuEntry& entry = table[i];
     QAction* action = tableActions_[i];
     if (action == nullptr || (menuName != nullptr && qstrcmp(entry.parent, menuName) != 0)) continue;
-    const QString reason = entry.unavailable != nullptr ? (this->*entry.unavailable)() : QString();
-    action->setEnabled(reason.isEmpty() && (entry.handler != nullptr || entry.kind == MenuEntry::Submenu));
+    const QString reason = BlockerText(document_, document_.Availability(entry.command));
+    action->setEnabled(reason.isEmpty() && (entry.run != nullptr || entry.kind == MenuEntry::Submenu));
     action->setToolTip(reason.isEmpty() ? action->text() : reason);
-    const bool hidden = (entry.flags & MenuEntry::kHidden) != 0;
-    action->setVisible(!hidden && (entry.shown == nullptr || (this->*entry.shown)()));
+    action->setVisible(!entry.hidden && document_.Shown(entry.command));
   }
 }
 
-void TFMain::RunCommand(void (TFMain::*handler)()) {
-  (this->*handler)();
-  RefreshState();
-}
-
-void TFMain::N1Click() { RefreshItems("N1"); }
-
-void TFMain::N2Click() { RefreshItems("N2"); }
-
-void TFMain::N20Click() { close(); }
-
-void TFMain::About1Click() {
-  prompts_.Message(tr("Velloran %1\n\nОбразы дисков и дискеты ZX Spectrum: TR-DOS, CP/M Profi, Корвет.\n\nQt %2")
-                       .arg(QLatin1String(kVersion), QLatin1String(qVersion())),
-                   tr("О программе"), PromptIcon::Information, PromptButtons::Ok);
-}
-
-void TFMain::ZoomIn1Click() { zxd_->ZoomIn(); }
-
-void TFMain::ZoomOut1Click() { zxd_->ZoomOut(); }
-
-void TFMain::ZoomReset1Click() { zxd_->SetZoom(100); }
-
-void TFMain::Legend1Click() {
-  QAction* item = Item("Legend1");
-  item->setChecked(!item->isChecked());
-  legend_->setVisible(item->isChecked());
-}
-
-// The reasons of the start-up (or of the last settings change) in one message.
-void TFMain::DriveProblemClick() { prompts_.Message(NoDrive(), tr("Ошибка!"), PromptIcon::Error, PromptButtons::Ok); }
-
-QString TFMain::NoAction() const { return tr("Недоступно в этой версии"); }
-
-QString TFMain::NoDisk() const { return disk_.TracksToWrite() > 0 ? QString() : tr("Нет образа в памяти"); }
-
-QString TFMain::NoDrive() const {
-  if (driver_ == nullptr) return tr("Драйвер дисковода не загружен.");
-  if (!driveUsable_) {
-    QStringList lines;
-    for (const std::string& line : driveProblems_) lines << QString::fromStdString(line);
-    return lines.isEmpty() ? tr("Дисковод недоступен.") : lines.join(QLatin1Char('\r'));
+QString BlockerText(const Document& document, Blocker blocker) {
+  switch (blocker) {
+    case Blocker::None: return {};
+    case Blocker::NotInThisVersion: return MainWindowText("Недоступно в этой версии");
+    case Blocker::NoDisk: return MainWindowText("Нет образа в памяти");
+    case Blocker::NoDriver: return MainWindowText("Драйвер дисковода не загружен.");
+    case Blocker::DriveUnusable: {
+      QStringList lines;
+      for (const std::string& line : document.DriveProblems()) lines << QString::fromStdString(line);
+      return lines.isEmpty() ? MainWindowText("Дисковод недоступен.") : lines.join(QLatin1Char('\r'));
+    }
+    case Blocker::DriveNotOpen: return MainWindowText("Дисковод не открыт.");
+    case Blocker::NoRecentFiles: return MainWindowText("Список пуст");
+    case Blocker::NotOnPresentTrackLabel: return MainWindowText("Щёлкните номер дорожки, входящей в образ");
+    case Blocker::NotOnAbsentTrackLabel: return MainWindowText("Щёлкните номер дорожки, убранной из образа");
+    case Blocker::NotOnRawTrackLabel: return MainWindowText("Щёлкните номер дорожки с RAW образом");
+    case Blocker::NotOnUsedSlot: return MainWindowText("Щёлкните сектор");
+    case Blocker::NotOnAddableSlot: return MainWindowText("Щёлкните пустое место сразу за последним сектором дорожки");
   }
-  const FloppyDriver* controller = driver_->AsController();
-  if (controller != nullptr && !controller->DriveOpen()) return tr("Дисковод не открыт.");
   return {};
 }
 
-QString TFMain::NoDriveOrNoDisk() const {
-  const QString drive = NoDrive();
-  return drive.isEmpty() ? NoDisk() : drive;
+void OnExit(TFMain& window) { window.close(); }
+
+void OnAbout(TFMain& window) {
+  window.Questions().Message(
+      MainWindowText("Velloran %1\n\nОбразы дисков и дискеты ZX Spectrum: TR-DOS, CP/M Profi, Корвет.\n\nQt %2")
+          .arg(QLatin1String(kVersion), QLatin1String(qVersion())),
+      MainWindowText("О программе"), PromptIcon::Information, PromptButtons::Ok);
 }
 
-QString TFMain::NoRecentFiles() const { return recentFiles_.empty() ? tr("Список пуст") : QString(); }
+void OnZoomIn(TFMain& window) { window.Map().ZoomIn(); }
 
-bool TFMain::DriveUnavailable() const { return !NoDrive().isEmpty(); }
+void OnZoomOut(TFMain& window) { window.Map().ZoomOut(); }
 
-bool TFMain::OnPresentTrackLabel() const {
-  return curSector_ == 0 && InsideMap(curSector_, curTrack_) &&
-         disk_.GetTrack(static_cast<std::uint8_t>(curTrack_)).Present != 0;
-}
+void OnZoomReset(TFMain& window) { window.Map().SetZoom(100); }
 
-bool TFMain::OnUsedSlot() const {
-  if (curSector_ < 1 || !InsideMap(curSector_, curTrack_)) return false;
-  const TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(curTrack_));
-  return track.Present != 0 && track.GetSector(static_cast<std::uint8_t>(curSector_ - 1)).Used != 0;
-}
-
-QString TFMain::NotPresentTrackLabel() const {
-  return OnPresentTrackLabel() ? QString() : tr("Щёлкните номер дорожки, входящей в образ");
-}
-
-QString TFMain::NotAbsentTrackLabel() const {
-  const bool absentLabel = curSector_ == 0 && InsideMap(curSector_, curTrack_) && !OnPresentTrackLabel();
-  return absentLabel ? QString() : tr("Щёлкните номер дорожки, убранной из образа");
-}
-
-QString TFMain::NotRawTrackLabel() const {
-  const bool raw = OnPresentTrackLabel() && disk_.GetTrack(static_cast<std::uint8_t>(curTrack_)).RawLength > 0;
-  return raw ? QString() : tr("Щёлкните номер дорожки с RAW образом");
-}
-
-QString TFMain::NotUsedSlot() const { return OnUsedSlot() ? QString() : tr("Щёлкните сектор"); }
-
-QString TFMain::NotAddableSlot() const {
-  const QString refusal = tr("Щёлкните пустое место сразу за последним сектором дорожки");
-  if (curSector_ < 1 || !InsideMap(curSector_, curTrack_)) return refusal;
-  const TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(curTrack_));
-  const int slot = curSector_ - 1;
-  const bool addable = track.Present != 0 && track.GetSector(static_cast<std::uint8_t>(slot)).Used == 0 &&
-                       (slot == 0 || track.GetSector(static_cast<std::uint8_t>(slot - 1)).Used != 0);
-  return addable ? QString() : refusal;
+void OnToggleLegend(TFMain& window) {
+  QAction* item = window.Item("Legend1");
+  item->setChecked(!item->isChecked());
+  window.findChild<MapLegend*>()->setVisible(item->isChecked());
 }
 
 }  // namespace velloran

@@ -6,40 +6,42 @@
 
 #include "ui/disk_picture_view.h"
 #include "ui/main_window.h"
+#include "ui/main_window_commands.h"
+#include "ui/main_window_text.h"
 #include "ui/track_view.h"
 
 namespace velloran {
 
-void TFMain::TrackView1Click() {
-  auto* view = findChild<TrackView*>();
+void OnShowTrackFlux(TFMain& window) {
+  auto* view = window.findChild<TrackView*>();
   if (view == nullptr) {
-    view = new TrackView(disk_, this);
-    connect(this, &TFMain::DiskChanged, view, [view] {
+    view = new TrackView(window.Disk(), &window);
+    QObject::connect(&window, &TFMain::DiskChanged, view, [view] {
       if (view->isVisible()) view->Reload();
     });
   }
-  view->ShowTrack(shownRow_);
+  view->ShowTrack(window.Panels().ShownRow());
   view->show();
   view->raise();
 }
 
-void TFMain::DiskPicture1Click() {
-  auto* dock = findChild<QDockWidget*>(QStringLiteral("DiskPictureDock"));
+void OnToggleDiskPicture(TFMain& window) {
+  auto* dock = window.findChild<QDockWidget*>(QStringLiteral("DiskPictureDock"));
   if (dock == nullptr) {
-    dock = new QDockWidget(tr("Картина диска"), this);
+    dock = new QDockWidget(MainWindowText("Картина диска"), &window);
     dock->setObjectName(QStringLiteral("DiskPictureDock"));
-    auto* view = new DiskPictureView(disk_, prompts_, dock);
+    auto* view = new DiskPictureView(window.Disk(), window.Questions(), dock);
     dock->setWidget(view);
-    addDockWidget(Qt::RightDockWidgetArea, dock);
-    connect(this, &TFMain::DiskChanged, view, &DiskPictureView::Reload);
+    window.addDockWidget(Qt::RightDockWidgetArea, dock);
+    QObject::connect(&window, &TFMain::DiskChanged, view, &DiskPictureView::Reload);
     // Closing the dock by its own button clears the menu's check mark.
-    connect(dock, &QDockWidget::visibilityChanged, this, [this, dock] {
-      if (!dock->isVisible() && !isMinimized()) Item("DiskPicture1")->setChecked(false);
+    QObject::connect(dock, &QDockWidget::visibilityChanged, &window, [&window, dock] {
+      if (!dock->isVisible() && !window.isMinimized()) window.Item("DiskPicture1")->setChecked(false);
     });
     dock->hide();
   }
   dock->setVisible(!dock->isVisible());
-  Item("DiskPicture1")->setChecked(dock->isVisible());
+  window.Item("DiskPicture1")->setChecked(dock->isVisible());
 }
 
 }  // namespace velloran

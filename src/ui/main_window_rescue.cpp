@@ -10,6 +10,8 @@
 #include "model/merge.h"
 #include "ui/catalog_window_support.h"
 #include "ui/main_window.h"
+#include "ui/main_window_commands.h"
+#include "ui/main_window_text.h"
 #include "ui/prompts.h"
 
 namespace velloran {
@@ -27,50 +29,54 @@ int CombinedFilterIndex(const QStringList& filters) {
 
 // "Быстрое чтение диска": each track in about one turn, then re-reads of the
 // sectors that failed.
-void TFMain::FastRead1Click() { RunDiskCommand(static_cast<int>(DiskCommand::FastRead)); }
+void OnFastRead(TFMain& window) { window.RunDiskCommand(static_cast<int>(DiskCommand::FastRead)); }
 
 // "Объединить с другим образом": the disk in memory and the chosen images
 // become one disk, each sector from the first of them that holds it good.
 // What came from where goes to the log; good copies that differ are named
 // there and announced.
-void TFMain::MergeImage1Click() {
+void OnMergeImages(TFMain& window) {
+  Prompts& prompts = window.Questions();
   FileDialogRequest request;
   request.filters = SplitFilterList(QString::fromStdString(LoadDialogFilter()));
   request.filterIndex = CombinedFilterIndex(request.filters);
-  request.title = tr("Объединить с образом диска из файла..");
-  request.folder = QString::fromStdString(settings_.Directory_1);
+  request.title = MainWindowText("Объединить с образом диска из файла..");
+  request.folder = QString::fromStdString(window.Options().Directory_1);
   request.multiple = true;
-  const FileDialogResult chosen = prompts_.OpenFiles(request);
+  const FileDialogResult chosen = prompts.OpenFiles(request);
   if (!chosen.accepted || chosen.files.isEmpty()) return;
 
+  TZX_Disk& disk = window.Disk();
+  const QString name = window.CurImageName();
   std::vector<std::unique_ptr<TZX_Disk>> others;
-  std::vector<const TZX_Disk*> inputs = {&disk_};
-  std::vector<std::string> names = {curImageName_.isEmpty() ? tr("образ в памяти").toStdString()
-                                                            : curImageName_.toStdString()};
+  std::vector<const TZX_Disk*> inputs = {&disk};
+  std::vector<std::string> names = {name.isEmpty() ? MainWindowText("образ в памяти").toStdString()
+                                                   : name.toStdString()};
   for (const QString& file : chosen.files) {
     others.push_back(std::make_unique<TZX_Disk>());
     std::string error;
     if (!LoadImage(*others.back(), PathOf(file), error)) {
-      prompts_.Error(QString::fromStdString(error));
+      prompts.Error(QString::fromStdString(error));
       return;
     }
     inputs.push_back(others.back().get());
     names.push_back(QFileInfo(file).fileName().toStdString());
   }
-  RememberFolder("Directory_1", chosen.files.front());
+  window.RememberFolder("Directory_1", chosen.files.front());
 
-  const MergeReport report = MergeDisks(inputs, disk_);
+  const MergeReport report = MergeDisks(inputs, disk);
   // The sectors may have changed under the catalog that named their owners.
-  catalogs_.OwnerCatalog = TrdosCatalog{};
-  RepaintMap();
-  zxdClick();  // the panels show the merged sector (and its track's log)
-  ClearLog();
-  for (const std::string& line : MergeReportLines(report, names)) AddLogLine(QString::fromStdString(line), false);
-  ShowPage(0);
+  window.Catalogs().OwnerCatalog = TrdosCatalog{};
+  window.RepaintMap();
+  window.OnMapClick();  // the panels show the merged sector (and its track's log)
+  window.ClearLog();
+  for (const std::string& line : MergeReportLines(report, names))
+    window.AddLogLine(QString::fromStdString(line), false);
+  window.ShowPage(0);
   if (!report.conflicts.empty())
-    prompts_.Message(tr("Хорошие копии некоторых секторов различаются: взяты копии из первого образа, "
-                        "где они хороши. Подробности - в журнале."),
-                     tr("Внимание..!"), PromptIcon::Warning, PromptButtons::Ok);
+    prompts.Message(MainWindowText("Хорошие копии некоторых секторов различаются: взяты копии из первого образа, "
+                                   "где они хороши. Подробности - в журнале."),
+                    MainWindowText("Внимание..!"), PromptIcon::Warning, PromptButtons::Ok);
 }
 
 }  // namespace velloran

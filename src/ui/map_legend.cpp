@@ -1,5 +1,6 @@
 #include "ui/map_legend.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
@@ -41,12 +42,25 @@ MapLegend::MapLegend(QWidget* parent) : QFrame(parent) {
     auto* swatch = new QLabel(this);
     swatch->setPixmap(Sample(tile, palette().color(QPalette::Button)));
     grid->addWidget(swatch, row, 0, Qt::AlignCenter);
-    grid->addWidget(new QLabel(TileMeaning(tile), this), row, 1);
+    meanings_ << new QLabel(this);
+    grid->addWidget(meanings_.back(), row, 1);
     ++row;
   }
-  const QString keys = tr("Рамка — выбранная ячейка. Масштаб: Ctrl и колесо мыши, Ctrl+плюс, Ctrl+минус");
-  grid->addWidget(new QLabel(keys, this), row, 0, 1, 2);
+  meanings_ << new QLabel(this);
+  grid->addWidget(meanings_.back(), row, 0, 1, 2);
   grid->setColumnStretch(1, 1);
+  Retranslate();
+}
+
+void MapLegend::Retranslate() {
+  int line = 0;
+  for (Tile tile : kLegendTiles) meanings_[line++]->setText(TileMeaning(tile));
+  meanings_[line]->setText(tr("Рамка — выбранная ячейка. Масштаб: Ctrl и колесо мыши, Ctrl+плюс, Ctrl+минус"));
+}
+
+void MapLegend::changeEvent(QEvent* event) {
+  QFrame::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange && !meanings_.isEmpty()) Retranslate();
 }
 
 }  // namespace velloran

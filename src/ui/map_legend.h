@@ -3,6 +3,9 @@
 #pragma once
 
 #include <QFrame>
+#include <QList>
+
+class QLabel;
 
 namespace velloran {
 
@@ -11,6 +14,16 @@ class MapLegend : public QFrame {
 
  public:
   explicit MapLegend(QWidget* parent = nullptr);
+
+ protected:
+  // A language change captions the lines anew.
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void Retranslate();
+
+  // The meaning of each tile of kLegendTiles, then the line on the frame and the zoom keys.
+  QList<QLabel*> meanings_;
 };
 
 }  // namespace velloran

@@ -12,6 +12,7 @@
 
 #include "engine/disk_engines.h"
 #include "engine/messages.h"
+#include "ui/disk_map.h"
 #include "ui/main_window.h"
 #include "ui/prompts.h"
 
@@ -68,7 +69,7 @@ void ProgressWindow::Prepare(const QString& caption, const DiskOperation& operat
 void ProgressWindow::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (parentWidget() != nullptr) move(parentWidget()->geometry().center() - rect().center());
-  owner_.ScrollMapToOrigin();
+  owner_.Map().ScrollToOrigin();
   cancelButton_->setEnabled(false);
   progressBar_->setRange(0, std::max(progressMaximum_, 1));
   progressBar_->setValue(0);

@@ -20,6 +20,20 @@ TEST(DriveChoiceTest, LettersNameRealDrives) {
   EXPECT_NE(error.find("expected A, B, sim:IMAGE, gw[:DEVICE] or gw-sim:IMAGE"), std::string::npos);
 }
 
+// The desktop keeps a drive letter or a Greaseweazle by its device; a
+// simulated drive, a letter written otherwise or nothing becomes drive A.
+TEST(DriveChoiceTest, DriveSettingIsRepaired) {
+  EXPECT_EQ(RepairDriveSetting(std::string("B")), "B");
+  EXPECT_EQ(RepairDriveSetting(std::string("gw:/dev/ttyACM0")), "gw:/dev/ttyACM0");
+  EXPECT_EQ(RepairDriveSetting(std::string("b")), "A");
+  EXPECT_EQ(RepairDriveSetting(std::string("B:")), "A");
+  EXPECT_EQ(RepairDriveSetting(std::string("C")), "A");
+  EXPECT_EQ(RepairDriveSetting(std::string("gw")), "A") << "a Greaseweazle is stored by its device";
+  EXPECT_EQ(RepairDriveSetting(std::string("sim:disk.trd")), "A");
+  EXPECT_EQ(RepairDriveSetting(std::string("gw-sim:")), "A");
+  EXPECT_EQ(RepairDriveSetting(std::nullopt), "A");
+}
+
 TEST(DriveChoiceTest, SimulatedDriveWithFaults) {
   DriveChoice choice;
   std::string error;

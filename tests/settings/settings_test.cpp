@@ -117,11 +117,6 @@ TEST(SettingsTest, ValuesOutsideTheRangesAreRepaired) {
   EXPECT_TRUE(RepairBool(std::string("true"), false));
   EXPECT_TRUE(RepairBool(std::string("maybe"), true));
   EXPECT_TRUE(RepairBool(std::nullopt, true));
-
-  EXPECT_EQ(RepairDrive(std::string("B")), "B");
-  EXPECT_EQ(RepairDrive(std::string("b")), "A");
-  EXPECT_EQ(RepairDrive(std::string("C")), "A");
-  EXPECT_EQ(RepairDrive(std::nullopt), "A");
 }
 
 TEST(SettingsTest, FoldersMustExist) {

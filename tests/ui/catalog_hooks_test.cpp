@@ -40,7 +40,7 @@ TEST_F(CatalogHooks, ZxCatalogOpensEditableAndItsChangesReachTheDisk) {
     catalog.OnDeleteFiles();
     catalog.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
   });
-  window->N1Click();  // the image menu opens
+  window->RefreshItems("N1");  // the image menu opens
   Action("N26")->trigger();
   EXPECT_EQ(rows, 3);
   EXPECT_EQ(window->Catalogs().CatalogChanged, 1);
@@ -58,7 +58,7 @@ TEST_F(CatalogHooks, ZxCatalogOpensEditableAndItsChangesReachTheDisk) {
 
 TEST_F(CatalogHooks, NotATrdosDiskIsRefused) {
   MakeCpmDisk(Disk());
-  window->N1Click();
+  window->RefreshItems("N1");
   Action("N26")->trigger();
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text, "Образ не соответствует стандартному TR-DOS диску!");
@@ -66,7 +66,7 @@ TEST_F(CatalogHooks, NotATrdosDiskIsRefused) {
 
 TEST_F(CatalogHooks, CpmCatalogOpensModelessOnlyForACpmDisk) {
   test::MakeTestDisk(Disk());
-  window->N1Click();
+  window->RefreshItems("N1");
   Action("CPM1")->trigger();
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text, "Образ не соответствует CP/M диску!");
@@ -74,7 +74,7 @@ TEST_F(CatalogHooks, CpmCatalogOpensModelessOnlyForACpmDisk) {
   EXPECT_EQ(window->findChild<CpmCatalogWindow*>(), nullptr);
 
   MakeCpmDisk(Disk());
-  window->N1Click();
+  window->RefreshItems("N1");
   Action("CPM1")->trigger();
   auto* catalog = window->findChild<CpmCatalogWindow*>(QStringLiteral("T_cCat"));
   ASSERT_NE(catalog, nullptr);

@@ -120,7 +120,7 @@ TEST_F(FluxViewTest, TrackViewShowsTheFluxOfTheTrackUnderTheCursorAndNamesTheBad
   // From the map's context menu, once the flux is gone: the sectors of the
   // raw track the decoder kept, without a histogram; a track with neither is said to have nothing.
   Disk().Capture.reset();
-  window->zxdContextPopup(0, 4);
+  window->OnMapContextMenu(0, 4);
   Action("z24")->trigger();
   EXPECT_EQ(view->Track(), 4);
   EXPECT_EQ(view->findChild<QLabel*>("trackMessage")->text(),

@@ -165,11 +165,11 @@ TEST_F(DropTest, UnsupportedFileDroppedOnTheMapIsReported) {
 }
 
 TEST_F(DropTest, HandOffMessagesLoadOrBringForward) {
-  window->WMOpenRequest(QByteArray("v") + Image().toUtf8());
+  window->OnOpenRequest(QByteArray("v") + Image().toUtf8());
   EXPECT_EQ(Disk().CountTracks(), 160);
   EXPECT_EQ(store.Read("Directory_1"), CorpusFile("trd").string() + "/");
   Disk().ClearDisk();
-  window->WMOpenRequest("s");
+  window->OnOpenRequest("s");
   EXPECT_EQ(Disk().CountTracks(), 0) << "\"s\" only brings the window forward";
 }
 

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTranslator>
 #include <QTreeWidget>
@@ -23,6 +24,7 @@
 #include "support/scripted_prompts.h"
 #include "trdos_test_disk.h"
 #include "ui/cpm_catalog_window.h"
+#include "ui/elided_label.h"
 #include "ui/entry_editor.h"
 #include "ui/qt_translation.h"
 #include "ui/sector_address_dialog.h"
@@ -150,7 +152,7 @@ class LanguageTest : public MainWindowTest {
     shown->show();
     shown->LoadAndShow(QString::fromStdString(CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string()));
     shown->findChild<DiskMap*>(QStringLiteral("zxd"))->SetCurrentCell(2, 1);
-    shown->zxdClick();
+    shown->OnMapClick();
     QApplication::processEvents();
     return shown;
   }
@@ -203,6 +205,22 @@ TEST_F(LanguageTest, MenusFollowALanguageChangeAtOnce) {
   EXPECT_EQ(Action("N31")->text(), QStringLiteral("Загрузить образ"));
 }
 
+// A window already shown in Russian speaks English as soon as the language
+// changes: menus, panels, buttons, pages and the shown sector's state.
+TEST_F(LanguageTest, ShownWindowFollowsALanguageChangeAtOnce) {
+  ASSERT_EQ(ApplyLanguage(*QCoreApplication::instance(), Language::Russian), QString());
+  const auto shown = ShownWindow();
+  ASSERT_FALSE(TextsWithCyrillic(VisibleTexts(*shown)).isEmpty());
+  ApplyLanguage(*QCoreApplication::instance(), Language::English);
+  QApplication::processEvents();
+  EXPECT_EQ(TextsWithCyrillic(VisibleTexts(*shown)), QStringList());
+  EXPECT_EQ(shown->findChild<QTabWidget*>(QStringLiteral("pc1"))->tabText(0), QStringLiteral("Log"));
+  EXPECT_EQ(shown->findChild<QLabel*>(QStringLiteral("an6"))->text(), QStringLiteral("good"));
+  EXPECT_EQ(shown->statusBar()->findChild<ElidedLabel*>(QStringLiteral("sbPanel1"))->Text().left(10),
+            QStringLiteral("Disk image"));
+  SaveShot(*shown, QStringLiteral("main_window_switched_to_english.png"));
+}
+
 TEST_F(LanguageTest, SettingsChoiceIsStoredAndApplied) {
   window->show();
   prompts.QueueWindow([](QDialog& dialog) {
@@ -212,7 +230,7 @@ TEST_F(LanguageTest, SettingsChoiceIsStoredAndApplied) {
     languages->setCurrentIndex(2);  // English
     dialog.findChild<QPushButton*>(QStringLiteral("bb1"))->click();
   });
-  window->N29Click();
+  OnOpenSettings(*window);
   QApplication::processEvents();
   EXPECT_EQ(store.Read("Language"), "en");
   EXPECT_EQ(ProcessLanguage(), Language::English);

@@ -22,10 +22,10 @@ using EditTest = MainWindowTest;
 TEST_F(EditTest, RemovingASectorMovesTheLaterSlotsUp) {
   MakeMarkedTrdosDisk(Disk());
   Disk().GetSector(3, 15).ErrorCount = 9;
-  window->zxdContextPopup(4, 3);  // slot 3
+  window->OnMapContextMenu(4, 3);  // slot 3
   window->AddLogLine("old", false);
   prompts.QueueAnswer(PromptAnswer::No);
-  window->z10Click();
+  OnRemoveSector(*window);
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text, "Вы действительно хотите удалить сектор?\rПоследующие сектора будут сдвинуты!");
   EXPECT_EQ(prompts.Messages()[0].caption, "Удаление сектора..");
@@ -33,7 +33,7 @@ TEST_F(EditTest, RemovingASectorMovesTheLaterSlotsUp) {
   EXPECT_EQ(window->LogLines().size(), 1);
 
   prompts.QueueAnswer(PromptAnswer::Yes);
-  window->z10Click();
+  OnRemoveSector(*window);
   const TTrack& track = Disk().GetTrack(3);
   for (int slot = 0; slot < 15; ++slot) {
     EXPECT_NE(track.GetSector(static_cast<std::uint8_t>(slot)).Used, 0) << slot;
@@ -46,16 +46,16 @@ TEST_F(EditTest, RemovingASectorMovesTheLaterSlotsUp) {
   EXPECT_TRUE(window->LogLines().isEmpty());
   EXPECT_EQ(CellTile(Disk(), 16, 3), Tile::Blank) << "the row is one cell shorter";
 
-  window->zxdContextPopup(0, 3);
-  window->z10Click();
+  window->OnMapContextMenu(0, 3);
+  OnRemoveSector(*window);
   EXPECT_EQ(prompts.Messages().back().text, "Сектор не выбран!");
   EXPECT_EQ(prompts.Messages().back().caption, "Ошибка!");
 }
 
 TEST_F(EditTest, AddingASectorGivesAProvisionalId) {
   Disk().GetTrack(7).Present = 0xFF;
-  window->zxdContextPopup(6, 7);  // slot 5
-  window->z11Click();
+  window->OnMapContextMenu(6, 7);  // slot 5
+  OnAddSector(*window);
   const TSectorRec& sector = Disk().GetSector(7, 5);
   EXPECT_EQ(sector.Used, 0xFF);
   EXPECT_EQ(sector.IdTrack, 7);
@@ -72,8 +72,8 @@ TEST_F(EditTest, AddingASectorGivesAProvisionalId) {
 
 TEST_F(EditTest, AddressDialogComputesTheIdCrcAndStoresIt) {
   Disk().GetTrack(2).Present = 0xFF;
-  window->zxdContextPopup(1, 2);
-  window->z11Click();
+  window->OnMapContextMenu(1, 2);
+  OnAddSector(*window);
   Disk().GetSector(2, 0).DataOk = 0;
   prompts.QueueWindow([](QDialog& dialog) {
     auto* accept = dialog.findChild<QPushButton*>("bb1");
@@ -103,7 +103,7 @@ TEST_F(EditTest, AddressDialogComputesTheIdCrcAndStoresIt) {
     noErrors->setChecked(true);
     accept->click();
   });
-  window->z23Click();
+  OnEditSectorAddress(*window);
   const TSectorRec& edited = Disk().GetSector(2, 0);
   EXPECT_EQ(edited.IdTrack, 0);
   EXPECT_EQ(edited.IdSide, 0);
@@ -121,18 +121,18 @@ TEST_F(EditTest, AddressDialogComputesTheIdCrcAndStoresIt) {
               QStringLiteral("#%1").arg(IdFieldCrc(0, 0, 1, 3), 4, 16, QLatin1Char('0')).toUpper());
     dialog.findChild<QPushButton*>("BitBtn2")->click();
   });
-  window->z23Click();
+  OnEditSectorAddress(*window);
   EXPECT_EQ(Disk().GetSector(2, 0).IdSize, 1);
   EXPECT_EQ(Disk().GetSector(2, 0).IdCrc, 0xFA0C);
 }
 
 TEST_F(EditTest, RemovingAndAddingATrackKeepsItsContents) {
   MakeMarkedTrdosDisk(Disk());
-  window->zxdContextPopup(0, 9);
-  window->z8Click();
+  window->OnMapContextMenu(0, 9);
+  OnRemoveTrack(*window);
   EXPECT_EQ(Disk().GetTrack(9).Present, 0);
   EXPECT_EQ(CellTile(Disk(), 1, 9), Tile::Blank);
-  window->z9Click();
+  OnAddTrack(*window);
   EXPECT_EQ(Disk().GetTrack(9).Present, 0xFF);
   EXPECT_EQ(Disk().GetSector(9, 4).Data[1], 4);
   EXPECT_EQ(CellTile(Disk(), 5, 9), Tile::SectorGood);
@@ -148,9 +148,9 @@ TEST_F(EditTest, ClearingTheRawImageOfAUdiTrack) {
   LoadThroughDialog(*udi);
   ASSERT_EQ(CellTile(Disk(), 0, 0), Tile::LabelRaw);
   const Tile sectorBefore = CellTile(Disk(), 1, 0);
-  window->zxdContextPopup(0, 0);
+  window->OnMapContextMenu(0, 0);
   prompts.QueueAnswer(PromptAnswer::Yes);
-  window->z14Click();
+  OnClearTrack(*window);
   EXPECT_EQ(prompts.Messages().back().text, "Вы действительно хотите удалить данные дорожки?");
   EXPECT_EQ(prompts.Messages().back().caption, "Очистка RAW дорожки!");
   EXPECT_EQ(CellTile(Disk(), 0, 0), Tile::LabelPlain) << "the label turns yellow";
@@ -163,8 +163,8 @@ TEST_F(EditTest, BaseTrackCommands) {
   MakeMarkedTrdosDisk(Disk());
   auto* useBase = Action("N21");
   EXPECT_TRUE(useBase->isChecked()) << "the item starts checked";
-  window->zxdContextPopup(0, 12);
-  window->z22Click();
+  window->OnMapContextMenu(0, 12);
+  OnSetBaseTrack(*window);
   EXPECT_EQ(Disk().BaseTrack, 12);
   EXPECT_EQ(Disk().UseBaseTrack, 0) << "a track without raw image does not switch it on";
   EXPECT_EQ(useBase->text(), "Использовать базовый шаблон для всех дорожек (Дорожка - 12)");
@@ -175,7 +175,7 @@ TEST_F(EditTest, BaseTrackCommands) {
   useBase->trigger();  // base track without raw image: nothing
   EXPECT_FALSE(useBase->isChecked());
   Disk().GetTrack(12).RawLength = 6250;
-  window->z22Click();
+  OnSetBaseTrack(*window);
   EXPECT_EQ(Disk().UseBaseTrack, 1);
   useBase->trigger();
   EXPECT_TRUE(useBase->isChecked());
@@ -198,7 +198,7 @@ TEST_F(EditTest, SectorDataGoesIntoTheRawImagesWhereItFits) {
   place(1, 500, 256, 0x22);
   place(2, 744, 256, 0x33);  // ends exactly at RawLength: left out
   track.CountSectors();
-  window->z12Click();
+  OnSectorsToRaw(*window);
   EXPECT_EQ(track.RawData[100], 0x11);
   EXPECT_EQ(track.RawData[755], 0x22);
   EXPECT_EQ(track.RawData[744], 0x22) << "slot 1 wrote there; slot 2 did not";
@@ -209,12 +209,12 @@ TEST_F(EditTest, ClearImageAsksFirst) {
   MakeMarkedTrdosDisk(Disk());
   Find<QPlainTextEdit>("lb1")->setPlainText("note");
   Click(3, 3);
-  window->N12Click();
+  OnClearImage(*window);
   EXPECT_EQ(prompts.Messages().back().text, "Вы действительно хотите очистить образ?");
   EXPECT_EQ(prompts.Messages().back().caption, "Очистка образа..");
   EXPECT_EQ(Disk().CountTracks(), 160) << "No leaves the disk";
   prompts.QueueAnswer(PromptAnswer::Yes);
-  window->N12Click();
+  OnClearImage(*window);
   EXPECT_EQ(Disk().CountTracks(), 0);
   EXPECT_EQ(Text("l1"), "");
   EXPECT_EQ(Text("l2"), "");
@@ -296,7 +296,7 @@ TEST_F(EditTest, SaveWritesThePaneToASecFile) {
 
 TEST_F(EditTest, NewTrdosDiskAsksForItsName) {
   prompts.QueueText(QStringLiteral("MYDISK12345"));
-  window->TRDOS1Click();
+  OnNewTrdosDisk(*window);
   const auto& question = prompts.Records().back();
   EXPECT_EQ(question.kind, ScriptedPrompts::Kind::AskText);
   EXPECT_EQ(question.caption, "Имя диска!");
@@ -315,13 +315,13 @@ TEST_F(EditTest, NewTrdosDiskAsksForItsName) {
   Disk().GetSector(1, 0).Data[0] = 0x55;
   prompts.QueueAnswer(PromptAnswer::Discard);  // the new disk was never saved
   prompts.QueueText(std::nullopt);
-  window->TRDOS1Click();
+  OnNewTrdosDisk(*window);
   EXPECT_TRUE(prompts.AllUsed());
   EXPECT_EQ(Disk().GetSector(1, 0).Data[0], 0x55);
 }
 
 TEST_F(EditTest, NewCpmDisk) {
-  window->CPMProfi1Click();
+  OnNewCpmDisk(*window);
   EXPECT_EQ(Disk().CountTracks(), 160);
   EXPECT_EQ(Disk().GetTrack(0).CountSectors(), 5);
   EXPECT_EQ(Disk().GetSector(0, 4).IdSector, 9);
@@ -331,26 +331,26 @@ TEST_F(EditTest, NewCpmDisk) {
 }
 
 TEST_F(EditTest, CatalogCommandsCheckTheDiskFirst) {
-  window->CPMProfi1Click();
-  window->N26Click();
+  OnNewCpmDisk(*window);
+  OnShowTrdosCatalog(*window);
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text, "Образ не соответствует стандартному TR-DOS диску!");
   EXPECT_EQ(prompts.Messages()[0].icon, PromptIcon::None);
   MakeMarkedTrdosDisk(Disk());
-  window->CPM1Click();
+  OnShowCpmCatalog(*window);
   ASSERT_EQ(prompts.Messages().size(), 2u);
   EXPECT_EQ(prompts.Messages()[1].text, "Образ не соответствует CP/M диску!");
   EXPECT_EQ(prompts.Messages()[1].caption, "Ошибка!");
 }
 
 TEST_F(EditTest, ImageMenuNeedsADiskForSomeItems) {
-  window->N1Click();
+  window->RefreshItems("N1");
   for (const char* name : {"N6", "N32", "N26", "CPM1", "N12"}) EXPECT_FALSE(Action(name)->isEnabled()) << name;
   EXPECT_TRUE(Action("N31")->isEnabled());
   EXPECT_FALSE(Action("N4")->isVisible());
   EXPECT_FALSE(Action("N6")->isVisible());
   MakeMarkedTrdosDisk(Disk());
-  window->N1Click();
+  window->RefreshItems("N1");
   for (const char* name : {"N32", "N26", "CPM1", "N12"}) EXPECT_TRUE(Action(name)->isEnabled()) << name;
 }
 

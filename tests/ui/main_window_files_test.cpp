@@ -56,7 +56,7 @@ TEST_F(FilesTest, LoadCommandShowsTheNewDiskAndRemembersItsFolder) {
   // The save dialog proposes the name without extension in the save folder.
   window->Options().Directory_2 = "/saves/";
   prompts.QueueCancelFile();
-  window->N32Click();
+  OnSaveImage(*window);
   const auto& save = prompts.Records().back();
   EXPECT_EQ(save.text, "Сохранить образ диска в файл...");
   EXPECT_EQ(save.file.fileName, "disk");
@@ -216,7 +216,7 @@ TEST_F(FilesTest, UdiBuildFailureIsReportedWithTrackAndSector) {
   const auto file = dir / "out.udi";
   prompts.QueueSave(Q(file));
   prompts.QueueAnswer(PromptAnswer::Yes);  // the size code is a loss the save asks about first
-  window->N32Click();
+  OnSaveImage(*window);
   ASSERT_EQ(prompts.Messages().size(), 2u);
   EXPECT_EQ(prompts.Messages()[1].text, "Ошибка создания образа UDI");
   EXPECT_EQ(prompts.Messages()[1].caption, "Внимание..!");
@@ -231,7 +231,7 @@ TEST_F(FilesTest, UdiSaveFollowsTheRestoreTrackSetting) {
   const auto file = dir / "out.udi";
   window->Options().RestoreTrack = false;
   prompts.QueueSave(Q(file));
-  window->N32Click();
+  OnSaveImage(*window);
   EXPECT_EQ(Disk().KeepRaw, 1);
   TZX_Disk back;
   ASSERT_TRUE(LoadUDI(back, file)) << back.LastError;
@@ -242,7 +242,7 @@ TEST_F(FilesTest, UdiSaveFollowsTheRestoreTrackSetting) {
   window->Options().RestoreTrack = true;
   prompts.QueueAnswer(PromptAnswer::Yes);
   prompts.QueueSave(Q(file));
-  window->N32Click();
+  OnSaveImage(*window);
   EXPECT_EQ(Disk().KeepRaw, 0);
 }
 
@@ -252,7 +252,7 @@ TEST_F(FilesTest, OverwriteNoKeepsTheFileAndTheName) {
   WriteFileBytes(file, Bytes{1, 2, 3});
   prompts.QueueSave(Q(file), 2);
   prompts.QueueAnswer(PromptAnswer::No);
-  window->N32Click();
+  OnSaveImage(*window);
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text, "Файл уже существует! Перезаписать?");
   EXPECT_EQ(prompts.Messages()[0].caption, "Внимание..!");
@@ -263,11 +263,11 @@ TEST_F(FilesTest, OverwriteNoKeepsTheFileAndTheName) {
   // Yes writes it; the filter index is remembered for the next save.
   prompts.QueueSave(Q(file), 2);
   prompts.QueueAnswer(PromptAnswer::Yes);
-  window->N32Click();
+  OnSaveImage(*window);
   EXPECT_EQ(std::filesystem::file_size(file), 160u * 4096u);
   EXPECT_EQ(window->CurImageName(), "old.trd");
   prompts.QueueCancelFile();
-  window->N32Click();
+  OnSaveImage(*window);
   EXPECT_EQ(prompts.Records().back().file.filterIndex, 2);
   EXPECT_EQ(prompts.Records().back().file.defaultSuffix, "trd");
   EXPECT_EQ(prompts.Records().back().file.fileName, "old");
@@ -279,7 +279,7 @@ TEST_F(FilesTest, FailedSaveIsReportedAndChangesNothing) {
   window->Options().Directory_2 = "/before/";
   const auto file = dir / "out.trd";
   prompts.QueueSave(Q(file));
-  window->N32Click();
+  OnSaveImage(*window);
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
   TZX_Disk probe;
@@ -295,7 +295,7 @@ TEST_F(FilesTest, FailedSaveIsReportedAndChangesNothing) {
   // A folder that does not exist: the writer's message.
   MakeMarkedTrdosDisk(Disk());
   prompts.QueueSave(Q(dir / "missing" / "out.trd"));
-  window->N32Click();
+  OnSaveImage(*window);
   ASSERT_EQ(prompts.Messages().size(), 2u);
   EXPECT_FALSE(prompts.Messages()[1].text.isEmpty());
 }
@@ -307,7 +307,7 @@ TEST_F(FilesTest, LossySaveAsksAndLogsWhatIsLost) {
   const auto file = dir / "out.kdi";
   prompts.QueueSave(Q(file), 7);
   prompts.QueueAnswer(PromptAnswer::No);
-  window->N32Click();
+  OnSaveImage(*window);
   ASSERT_EQ(prompts.Messages().size(), 1u);
   const auto question = prompts.Messages()[0];  // a copy: Messages() returns a new list
   EXPECT_EQ(question.text,
@@ -320,7 +320,7 @@ TEST_F(FilesTest, LossySaveAsksAndLogsWhatIsLost) {
 
   prompts.QueueSave(Q(file), 7);
   prompts.QueueAnswer(PromptAnswer::Yes);
-  window->N32Click();
+  OnSaveImage(*window);
   EXPECT_EQ(std::filesystem::file_size(file), 160u * 5120u);
   EXPECT_EQ(window->CurImageName(), "out.kdi");
   const QStringList log = window->LogLines();
@@ -334,7 +334,7 @@ TEST_F(FilesTest, LossySaveAsksAndLogsWhatIsLost) {
 TEST_F(FilesTest, NameWithoutAKnownExtensionSavesNothing) {
   MakeMarkedTrdosDisk(Disk());
   prompts.QueueSave(Q(dir / "plain"));
-  window->N32Click();
+  OnSaveImage(*window);
   EXPECT_TRUE(prompts.Messages().empty());
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
   EXPECT_EQ(window->CurImageName(), "");
@@ -345,7 +345,7 @@ TEST_F(FilesTest, UdfFilesLoadAndSaveThroughTheirOwnCommands) {
   Disk().Comments = {"первая строка", "second"};
   const auto file = dir / "whole.udf";
   prompts.QueueSave(Q(file));
-  window->N6Click();
+  OnSaveUdf(*window);
   const auto& request = prompts.Records().back();
   EXPECT_EQ(request.file.defaultSuffix, "udf");
   EXPECT_EQ(request.file.fileName, "udf") << "no image yet: only the extension is proposed";
@@ -355,7 +355,7 @@ TEST_F(FilesTest, UdfFilesLoadAndSaveThroughTheirOwnCommands) {
   Disk().ClearDisk();
   prompts.QueueAnswer(PromptAnswer::Discard);  // the cleared disk is not saved
   prompts.QueueOpen({Q(file)});
-  window->N4Click();
+  OnLoadUdf(*window);
   EXPECT_EQ(Disk().CountTracks(), 160);
   EXPECT_EQ(Find<QPlainTextEdit>("lb1")->toPlainText(), "первая строка\nsecond");
   EXPECT_EQ(Find<QTabWidget>("pc1")->currentIndex(), 1);
@@ -366,7 +366,7 @@ TEST_F(FilesTest, UdfFilesLoadAndSaveThroughTheirOwnCommands) {
   WriteFileBytes(file, bytes);
   prompts.ClearRecords();
   prompts.QueueOpen({Q(file)});
-  window->N4Click();
+  OnLoadUdf(*window);
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
   EXPECT_FALSE(prompts.Messages()[0].text.isEmpty());
@@ -384,12 +384,12 @@ TEST_F(FilesTest, MissingFileFromTheCommandLineIsAnError) {
 TEST_F(FilesTest, CommentsMemoBecomesTheDiskCommentsOnLeaving) {
   auto* memo = Find<QPlainTextEdit>("lb1");
   memo->setPlainText("one\nдва");
-  window->lb1Exit();
+  OnTakeComments(*window);
   EXPECT_EQ(Disk().Comments, (std::vector<std::string>{"one", "два"}));
   EXPECT_FALSE(Find<QWidget>("tlb1")->isEnabled());
   EXPECT_FALSE(Find<QWidget>("tlb2")->isEnabled());
   memo->clear();
-  window->lb1Exit();
+  OnTakeComments(*window);
   EXPECT_TRUE(Disk().Comments.empty());
 }
 
@@ -408,7 +408,7 @@ TEST_F(FilesTest, FluxImagesSaveAndLoadThroughTheDialogs) {
     SCOPED_TRACE(name);
     const auto file = dir / name;
     prompts.QueueSave(Q(file), filterIndex);
-    window->N32Click();
+    OnSaveImage(*window);
     ASSERT_TRUE(std::filesystem::exists(file));
     LoadThroughDialog(file);
     EXPECT_EQ(prompts.Messages().size(), 0u);

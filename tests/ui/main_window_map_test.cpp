@@ -196,7 +196,7 @@ TEST_F(ClickTest, OwnerStripShowsTheFileOfASectorOnlyAfterAUdfLoad) {
   ASSERT_TRUE(SaveUDF(Disk(), file)) << Disk().LastError;
   Disk().ClearDisk();
   prompts.QueueOpen({QString::fromStdString(file.string())});
-  window->N4Click();
+  OnLoadUdf(*window);
   EXPECT_EQ(window->CurImageName(), "owners.udf");
   Click(1, 1);
   EXPECT_TRUE(Find<QFrame>("trp1")->isVisibleTo(window.get()));
@@ -236,7 +236,7 @@ class ContextMenuTest : public MainWindowTest {
       Action(name)->setEnabled(true);  // stale states must not survive
       Action(name)->setVisible(true);
     }
-    window->zxdContextPopup(column, row);
+    window->OnMapContextMenu(column, row);
     QStringList enabled;
     QStringList visible;
     for (const char* name : kItems) {
@@ -297,13 +297,13 @@ TEST_F(ContextMenuTest, EachKindOfCell) {
 TEST_F(ContextMenuTest, RightClickShowsTheCellInEveryPanel) {
   MakeMarkedTrdosDisk(Disk());
   Click(1, 1);
-  window->zxdContextPopup(6, 9);
+  window->OnMapContextMenu(6, 9);
   EXPECT_EQ(Text("l2"), "9");
   EXPECT_EQ(Text("l1"), "6");
   EXPECT_EQ(Text("an1"), "4");
   EXPECT_EQ(Pane()->Data()[0], 9) << "the marker of track 9";
   EXPECT_EQ(Pane()->Data()[1], 5) << "slot 5";
-  window->zxdContextPopup(-1, -1);
+  window->OnMapContextMenu(-1, -1);
   EXPECT_EQ(Text("l2"), "9");
   EXPECT_EQ(Pane()->Data()[0], 9);
 }

@@ -44,7 +44,7 @@ class ProgressTest : public MainWindowTest {
 };
 
 TEST_F(ProgressTest, ScanAndReadFillsTheDiskTrackByTrack) {
-  window->N2Click();
+  window->RefreshItems("N2");
   EXPECT_TRUE(Action("N17")->isEnabled());
   EXPECT_FALSE(Action("N9")->isEnabled()) << "reading by ID needs a disk in memory";
   int shown = 0;
@@ -56,7 +56,7 @@ TEST_F(ProgressTest, ScanAndReadFillsTheDiskTrackByTrack) {
     EXPECT_TRUE(progress.findChild<QPushButton*>("bb1")->isEnabled());
     ++shown;
   });
-  window->N17Click();
+  OnScanAndRead(*window);
   EXPECT_EQ(shown, 7) << "track 0 at the start, then tracks 0..5";
   ASSERT_NE(Progress(), nullptr);
   EXPECT_FALSE(Progress()->isVisible());
@@ -84,7 +84,7 @@ TEST_F(ProgressTest, CancelStopsAtTheNextCheckAndKeepsWhatWasRead) {
   OnTrack([](ProgressWindow& progress, int track) {
     if (track == 2) progress.findChild<QPushButton*>("bb1")->click();
   });
-  window->N17Click();
+  OnScanAndRead(*window);
   EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Cancelled);
   EXPECT_EQ(window->LogLines().back(), "Операция отменена пользователем!");
   EXPECT_NE(Disk().GetTrack(1).Present, 0);
@@ -96,7 +96,7 @@ TEST_F(ProgressTest, CancelStopsAtTheNextCheckAndKeepsWhatWasRead) {
   // The next operation starts with the button enabled and no cancel pending.
   OnTrack([](ProgressWindow& progress, int) { EXPECT_FALSE(progress.CancelRequested()); });
   prompts.QueueAnswer(PromptAnswer::Discard);  // what the first read brought
-  window->N17Click();
+  OnScanAndRead(*window);
   EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
 }
 
@@ -108,7 +108,7 @@ TEST_F(ProgressTest, ReadingAsksAboutUnsavedWorkAndTheReadDiskHasNoFile) {
   ASSERT_TRUE(window->windowTitle().startsWith("vitamin-caig_zxtune__tiden.trd"));
   Click(0, 0);
   const std::uint8_t edited = Disk().GetSector(3, 0).Data[5] ^= 0xFF;  // an edit not saved
-  window->N17Click();                                                  // answered Cancel
+  OnScanAndRead(*window);                                                  // answered Cancel
   ASSERT_FALSE(prompts.Messages().empty());
   EXPECT_EQ(prompts.Messages().back().text, "Образ «vitamin-caig_zxtune__tiden.trd» изменён. Сохранить изменения?");
   EXPECT_EQ(prompts.Messages().back().buttons, PromptButtons::SaveDiscardCancel);
@@ -116,7 +116,7 @@ TEST_F(ProgressTest, ReadingAsksAboutUnsavedWorkAndTheReadDiskHasNoFile) {
   EXPECT_EQ(Disk().GetSector(3, 0).Data[5], edited);
 
   prompts.QueueAnswer(PromptAnswer::Discard);
-  window->N17Click();
+  OnScanAndRead(*window);
   ASSERT_NE(Progress(), nullptr);
   EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
   EXPECT_EQ(Disk().GetSector(3, 0).Data[0], 3) << "the drive's disk";
@@ -136,12 +136,12 @@ TEST_F(ProgressTest, AnImageHandedOverDuringAnOperationLoadsAfterIt) {
   int tracksAfterHandOff = -1;
   OnTrack([&](ProgressWindow&, int track) {
     if (track == 2) {
-      window->WMOpenRequest(QByteArray("v") + image.toUtf8());
+      window->OnOpenRequest(QByteArray("v") + image.toUtf8());
       prompts.QueueAnswer(PromptAnswer::Discard);  // what was read is dropped for the image
     }
     if (track == 4) tracksAfterHandOff = Disk().CountTracks();
   });
-  window->N17Click();
+  OnScanAndRead(*window);
   EXPECT_EQ(tracksAfterHandOff, 4) << "the operation went on with its own disk";
   EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
   EXPECT_EQ(Disk().CountTracks(), 160) << "then the image was loaded";
@@ -153,7 +153,7 @@ TEST_F(ProgressTest, AnImageHandedOverDuringAnOperationLoadsAfterIt) {
 TEST_F(ProgressTest, BadSectorsAreLoggedAndCounted) {
   drive_->Faults().alwaysFail.insert({1, 3});
   window->Options().RetryCount = 2;
-  window->N17Click();
+  OnScanAndRead(*window);
   const QStringList log = window->LogLines();
   EXPECT_TRUE(log.contains("Ошибка чтения сектора  - 23 (Track - 1 / Sector - 3)")) << log.join("\n").toStdString();
   EXPECT_EQ(log.back(), "Сбойных секторов - 1");
@@ -164,7 +164,7 @@ TEST_F(ProgressTest, BadSectorsAreLoggedAndCounted) {
 // The rotation-aware reading reads what failed again after its pass; the
 // map shows a sector that came right on a re-read in its own colour.
 TEST_F(ProgressTest, FastReadRereadsWhatFailedAndTheMapShowsIt) {
-  window->N2Click();
+  window->RefreshItems("N2");
   EXPECT_TRUE(Action("FastRead1")->isEnabled());
   drive_->Faults().failFirstReads[{2, 7}] = 2;
   drive_->Faults().alwaysFail.insert({4, 1});
@@ -188,10 +188,10 @@ TEST_F(ProgressTest, WritingPutsTheDiskOntoTheMedium) {
   MakeMarkedTrdosDisk(Disk());
   Disk().GetSector(4, 7).Data[100] = 0xEE;
   drive_->Medium().ClearDisk();
-  window->N2Click();
+  window->RefreshItems("N2");
   EXPECT_TRUE(Action("N33")->isEnabled());
   window->Options().LastTrack = 159;
-  window->N33Click();
+  OnFormatAndWrite(*window);
   EXPECT_EQ(Progress()->windowTitle(), "Формат и запись диска");
   EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
   EXPECT_EQ(window->LogLines().back(), "Операция выполнена!");
@@ -202,7 +202,7 @@ TEST_F(ProgressTest, WritingPutsTheDiskOntoTheMedium) {
 TEST_F(ProgressTest, CommandChecksComeBeforeTheWindow) {
   window->Options().FirstTrack = 9;
   window->Options().LastTrack = 3;
-  window->N8Click();
+  OnScanTracks(*window);
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text, "Начальная дорожка больше конечной...");
   EXPECT_EQ(Progress(), nullptr) << "the window never opened";
@@ -213,7 +213,7 @@ TEST_F(ProgressTest, CommandChecksComeBeforeTheWindow) {
   for (int t = 10; t < 160; ++t) Disk().GetTrack(static_cast<std::uint8_t>(t)).Present = 0;
   prompts.QueueAnswer(PromptAnswer::Ok);       // the range is cut
   prompts.QueueAnswer(PromptAnswer::Discard);  // then the disk made here, not saved, is read over
-  window->N9Click();
+  OnReadSectors(*window);
   ASSERT_EQ(prompts.Messages().size(), 3u);
   EXPECT_EQ(prompts.Messages()[1].text,
             "Конечная дорожка превышает число дорожек в образе!\r   Будет обработано число существующих дорожек!   ");
@@ -222,31 +222,31 @@ TEST_F(ProgressTest, CommandChecksComeBeforeTheWindow) {
 }
 
 TEST_F(ProgressTest, ControllerCommands) {
-  window->N22Click();
+  OnResetController(*window);
   EXPECT_TRUE(prompts.Messages().empty()) << "a reset is silent when it works";
   EXPECT_EQ(drive_->Cylinder(), 0);
 
   // Track 0 reads, but its information sector does not name TR-DOS.
   drive_->Medium().GetSector(0, 8).Data[0xE7] = 0;
-  window->N10Click();
+  OnReadDriveCatalog(*window);
   EXPECT_EQ(Text("l1"), "0");
   EXPECT_EQ(Text("l2"), "0");
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text, "Диск не соответствует формату TR-DOS!.");
 
   drive_->Faults().noDisk = true;
-  window->N10Click();
+  OnReadDriveCatalog(*window);
   ASSERT_EQ(prompts.Messages().size(), 2u);
   EXPECT_EQ(prompts.Messages()[1].caption, "Ошибка!");
 }
 
 TEST_F(ProgressTest, DiskMenuFollowsTheDrive) {
-  window->N2Click();
+  window->RefreshItems("N2");
   for (const char* name : {"N8", "N17", "N10"}) EXPECT_TRUE(Action(name)->isEnabled()) << name;
   for (const char* name : {"N9", "N14", "N15", "N33"}) EXPECT_FALSE(Action(name)->isEnabled()) << name;
   window->Driver()->AsController()->CloseDrive();
   MakeMarkedTrdosDisk(Disk());
-  window->N2Click();
+  window->RefreshItems("N2");
   for (const char* name : {"N8", "N9", "N17", "N14", "N15", "N33", "N10"})
     EXPECT_FALSE(Action(name)->isEnabled()) << name;
 }
@@ -267,7 +267,7 @@ TEST_F(MainWindowTest, GreaseweazleReadsAndWritesThroughTheDiskMenu) {
   EXPECT_EQ(window->StatusText(0), "  Greaseweazle model 7.1 - firmware 1.5");
   window->Options().FirstTrack = 0;
   window->Options().LastTrack = 3;
-  window->N2Click();
+  window->RefreshItems("N2");
   ASSERT_TRUE(Action("N17")->isEnabled()) << Action("N17")->toolTip().toStdString();
 
   int shown = 0;
@@ -275,7 +275,7 @@ TEST_F(MainWindowTest, GreaseweazleReadsAndWritesThroughTheDiskMenu) {
     if (auto* progress = window->findChild<ProgressWindow*>(QStringLiteral("T_Prog")))
       QObject::connect(progress, &ProgressWindow::TrackShown, progress, [&](int) { ++shown; });
   });
-  window->N17Click();
+  OnScanAndRead(*window);
   auto* progress = window->findChild<ProgressWindow*>(QStringLiteral("T_Prog"));
   ASSERT_NE(progress, nullptr);
   EXPECT_EQ(progress->Outcome(), OperationOutcome::Completed);
@@ -294,8 +294,8 @@ TEST_F(MainWindowTest, GreaseweazleReadsAndWritesThroughTheDiskMenu) {
 
   // Written onto a blank disk, the device's disk then holds the same sectors.
   gw->Sim().Medium() = TZX_Disk{};
-  window->N2Click();
-  window->N33Click();
+  window->RefreshItems("N2");
+  OnFormatAndWrite(*window);
   EXPECT_EQ(progress->Outcome(), OperationOutcome::Completed);
   for (int t = 0; t <= 3; ++t)
     for (int s = 0; s < 16; ++s) {

@@ -55,7 +55,7 @@ class ScreenshotTest : public MainWindowTest {
     Disk().GetTrack(5).RawLength = 6250;
     window->SetStatusText(0, QStringLiteral("  Driver version - 01000A02 / FDC Type - 82077AA"));
     Map()->SetCurrentCell(2, 1);
-    window->zxdClick();
+    window->OnMapClick();
     QApplication::processEvents();
   }
 };
@@ -79,10 +79,10 @@ QPixmap WithCaption(QWidget& window) {
 
 TEST_F(ScreenshotTest, MainWindowWithUnsavedChanges) {
   LoadSample();
-  window->zxdContextPopup(0, 9);
+  window->OnMapContextMenu(0, 9);
   Action("z8")->trigger();  // a track removed
   Map()->SetCurrentCell(3, 1);
-  window->zxdClick();
+  window->OnMapClick();
   Pane()->EditByte(0, 0x5A);  // a byte typed, not accepted
   window->SetStatusText(
       2, QStringLiteral("HFE: a warning long enough to be shortened inside its panel, whole in the tooltip"));
@@ -101,7 +101,7 @@ TEST_F(ScreenshotTest, ZoomedMapWithItsLegend) {
 
 TEST_F(ScreenshotTest, LoadDialog) {
   prompts.QueueCancelFile();
-  window->N31Click();
+  OnLoadImage(*window);
   QFileDialog dialog(window.get());
   PrepareFileDialog(dialog, prompts.Records().back().file, false);
   dialog.setDirectory(QString::fromStdString(CorpusFile("trd").string()));
@@ -115,7 +115,7 @@ TEST_F(ScreenshotTest, LoadDialog) {
 TEST_F(ScreenshotTest, MainWindowWithItsContextMenu) {
   LoadSample();
   const QPoint cell = Map()->CellRect(3, 4).center();
-  window->zxdContextPopup(3, 4);
+  window->OnMapContextMenu(3, 4);
   auto* menu = Find<QMenu>("pm1");
   const QPoint at = Map()->viewport()->mapTo(window.get(), cell);
   menu->popup(window->mapToGlobal(at));
@@ -190,7 +190,7 @@ TEST_F(ScreenshotTest, LossySaveQuestionAndLog) {
   const QString file = QString::fromStdString((dir / "out.kdi").string());
   prompts.QueueSave(file, 7);
   prompts.QueueAnswer(PromptAnswer::Yes);
-  window->N32Click();
+  OnSaveImage(*window);
   ASSERT_GE(prompts.Messages().size(), 1u);
   QMessageBox box(QMessageBox::Warning, prompts.Messages().back().caption, prompts.Messages().back().text,
                   QMessageBox::Yes | QMessageBox::No);
@@ -223,7 +223,7 @@ TEST_F(ScreenshotTest, ProgressWindowDuringARead) {
     ASSERT_NE(progress, nullptr);
     QObject::connect(progress, &ProgressWindow::TrackShown, progress, grabAtTrack);
   });
-  window->N17Click();
+  OnScanAndRead(*window);
   EXPECT_TRUE(saved);
 }
 
@@ -232,7 +232,7 @@ TEST_F(ScreenshotTest, WeakSectorCopyInTheHexPane) {
   window->show();
   MakeWeakSectorDisk(Disk());
   Map()->SetCurrentCell(1, 0);
-  window->zxdClick();
+  window->OnMapClick();
   Find<QPushButton>("cpb1")->click();
   QApplication::processEvents();
   Save(window->grab(), "weak_sector_copies.png");

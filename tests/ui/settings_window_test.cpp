@@ -52,7 +52,7 @@ TEST(SettingsWindow, EveryValueSetInTheWindowSurvivesARestart) {
     window.SetDriver(Drive());
     window.StartUp(dir.Path(), {});
     prompts.QueueWindow(ChangeEverything);
-    window.N29Click();
+    OnOpenSettings(window);
     EXPECT_TRUE(prompts.Messages().empty());
     EXPECT_TRUE(window.DiskMenuEnabled());
   }
@@ -92,7 +92,7 @@ TEST(SettingsWindow, EveryValueSetInTheWindowSurvivesARestart) {
     dialog.findChild<QSpinBox*>("e1")->setValue(1);
     dialog.findChild<QPushButton*>("BitBtn2")->click();
   });
-  window.N29Click();
+  OnOpenSettings(window);
   EXPECT_EQ(window.Options().RetryCount, 7) << "cancel changes nothing";
 }
 
@@ -109,9 +109,9 @@ TEST(SettingsWindow, FoldersAreRememberedInTheFile) {
     EXPECT_EQ(window.Options().Directory_1, dir.Path().string() + "/") << "the program's folder at first";
     MakeMarkedTrdosDisk(window.Disk());
     prompts.QueueSave(QString::fromStdString(image.string()), 2);
-    window.N32Click();
+    OnSaveImage(window);
     prompts.QueueOpen({QString::fromStdString(image.string())});
-    window.N31Click();
+    OnLoadImage(window);
   }
   QtSettingsStore store(ini);
   EXPECT_EQ(store.Read("Directory_1"), (dir / "images").string() + "/");
@@ -138,7 +138,7 @@ TEST(SettingsWindow, DriveChoiceReopensTheDrive) {
     dialog.findChild<QPushButton*>("bb1")->click();
   });
   const std::size_t before = prompts.Messages().size();
-  window.N29Click();
+  OnOpenSettings(window);
   EXPECT_EQ(prompts.Messages().size(), before);
   EXPECT_TRUE(window.DiskMenuEnabled());
   EXPECT_EQ(store.Read("Drive"), "A");
@@ -170,7 +170,7 @@ TEST(StartUp, DriverStateInTheStatusBarAndMessages) {
   EXPECT_TRUE(prompts.Messages()[0].text.contains("none.trd"));
   EXPECT_EQ(window.StatusText(0), "  Driver load error");
   EXPECT_FALSE(window.DiskMenuEnabled());
-  window.N2Click();
+  window.RefreshItems("N2");
   for (const char* name : {"N8", "N9", "N17", "N14", "N15", "N33", "N10", "N22"}) {
     auto* item = window.findChild<QAction*>(name);
     EXPECT_FALSE(item->isEnabled()) << name;
@@ -179,7 +179,7 @@ TEST(StartUp, DriverStateInTheStatusBarAndMessages) {
   EXPECT_TRUE(window.findChild<QAction*>("DriveProblem1")->isVisible());
   EXPECT_TRUE(window.findChild<QAction*>("DriveProblem2")->isVisible());
   // Asking for a drive command shows the reason then.
-  window.N17Click();
+  OnScanAndRead(window);
   ASSERT_EQ(prompts.Messages().size(), 2u);
   EXPECT_EQ(prompts.Messages()[1].text, "Ошибка загрузки драйвера!");
   EXPECT_EQ(prompts.Messages()[1].icon, PromptIcon::Error);
@@ -193,7 +193,7 @@ TEST(StartUp, DriveItemsFollowTheDriveAndTheDisk) {
   window.SetDriver(Drive());
   window.StartUp(dir.Path(), {});
   auto enabled = [&](const char* name) { return window.findChild<QAction*>(name)->isEnabled(); };
-  window.N2Click();
+  window.RefreshItems("N2");
   EXPECT_FALSE(window.findChild<QAction*>("DriveProblem1")->isVisible());
   for (const char* name : {"N8", "N17", "N10", "N22"}) EXPECT_TRUE(enabled(name)) << name;
   for (const char* name : {"N9", "N14", "N15", "N33"}) {
@@ -202,7 +202,7 @@ TEST(StartUp, DriveItemsFollowTheDriveAndTheDisk) {
   }
   for (const char* name : {"FullRead1", "RawRead1", "RereadBad1"}) EXPECT_FALSE(enabled(name)) << name;
   MakeMarkedTrdosDisk(window.Disk());
-  window.N2Click();
+  window.RefreshItems("N2");
   for (const char* name : {"N9", "N14", "N15", "N33"}) EXPECT_TRUE(enabled(name)) << name;
 }
 
@@ -254,7 +254,7 @@ TEST(SettingsWindow, GreaseweazlesFoundAreOfferedAsDrivesAndTheSettingSwitchesTh
     dialog.findChild<QComboBox*>("cbdr")->setCurrentIndex(2);
     dialog.findChild<QPushButton*>("bb1")->click();
   });
-  window.N29Click();
+  OnOpenSettings(window);
   EXPECT_EQ(window.Options().Drive, "gw:/no/such/greaseweazle");
   ASSERT_NE(window.Driver()->AsFlux(), nullptr);
   ASSERT_FALSE(prompts.Messages().empty());

@@ -42,13 +42,13 @@ class MainWindowTest : public ::testing::Test {
   // A left click on map cell (column, row), as the map reports it.
   void Click(int column, int row) const {
     Map()->SetCurrentCell(column, row);
-    window->zxdClick();
+    window->OnMapClick();
   }
 
   // Loads an image through the load command's dialog.
   void LoadThroughDialog(const std::filesystem::path& file) {
     prompts.QueueOpen({QString::fromStdString(file.string())});
-    window->N31Click();
+    OnLoadImage(*window);
   }
 
   ScriptedPrompts prompts;

@@ -48,10 +48,10 @@ TEST_F(UnsavedWorkTest, TitleShowsTheFileAndWhetherItsDiskChanged) {
   EXPECT_FALSE(window->IsModified());
 
   // A removed track marks the disk; adding it back is the file's disk again.
-  window->zxdContextPopup(0, 5);
+  window->OnMapContextMenu(0, 5);
   Action("z8")->trigger();
   EXPECT_EQ(window->windowTitle(), "EyeAche.trd* — Velloran");
-  window->zxdContextPopup(0, 5);
+  window->OnMapContextMenu(0, 5);
   Action("z9")->trigger();
   EXPECT_EQ(window->windowTitle(), "EyeAche.trd — Velloran");
 
@@ -95,11 +95,11 @@ TEST_F(UnsavedWorkTest, EveryWayToDropTheDiskAsksFirst) {
     std::function<void()> act;
   };
   const Way ways[] = {
-      {"load command", [&] { prompts.QueueOpen({Q(other)}); }, [&] { window->N31Click(); }},
-      {"udf load command", [&] { prompts.QueueOpen({Q(other)}); }, [&] { window->N4Click(); }},
-      {"hand-off", [] {}, [&] { window->WMOpenRequest(QByteArray("v") + Q(other).toUtf8()); }},
-      {"new TR-DOS disk", [&] { prompts.QueueText(QStringLiteral("NEW")); }, [&] { window->TRDOS1Click(); }},
-      {"new CP/M disk", [] {}, [&] { window->CPMProfi1Click(); }},
+      {"load command", [&] { prompts.QueueOpen({Q(other)}); }, [&] { OnLoadImage(*window); }},
+      {"udf load command", [&] { prompts.QueueOpen({Q(other)}); }, [&] { OnLoadUdf(*window); }},
+      {"hand-off", [] {}, [&] { window->OnOpenRequest(QByteArray("v") + Q(other).toUtf8()); }},
+      {"new TR-DOS disk", [&] { prompts.QueueText(QStringLiteral("NEW")); }, [&] { OnNewTrdosDisk(*window); }},
+      {"new CP/M disk", [] {}, [&] { OnNewCpmDisk(*window); }},
   };
   for (const Way& way : ways) {
     SCOPED_TRACE(way.name);
@@ -124,7 +124,7 @@ TEST_F(UnsavedWorkTest, EveryWayToDropTheDiskAsksFirst) {
   Disk().GetSector(3, 3).Data[7] ^= 0xFF;
   prompts.QueueAnswer(PromptAnswer::Save);
   prompts.QueueCancelFile();
-  window->N31Click();
+  OnLoadImage(*window);
   EXPECT_TRUE(prompts.AllUsed());
   EXPECT_EQ(window->CurImageName(), "EyeAche.trd");
   const auto kept = dir / "kept.trd";
@@ -172,7 +172,7 @@ TEST_F(UnsavedWorkTest, HexEditsAreNotDroppedByAClick) {
 
   Pane()->EditByte(6, 0xDD);
   prompts.QueueAnswer(PromptAnswer::Yes);
-  window->zxdContextPopup(0, 7);  // a right click asks too
+  window->OnMapContextMenu(0, 7);  // a right click asks too
   EXPECT_EQ(Disk().GetSector(2, 1).Data[6], 0xDD) << "Yes puts them into the cell they came from";
   EXPECT_EQ(Text("l2"), "7");
   EXPECT_FALSE(Find<QPushButton>("pnb1")->isEnabled());
@@ -182,7 +182,7 @@ TEST_F(UnsavedWorkTest, HexEditsAreNotDroppedByAClick) {
 // settings; an image that is gone is removed with a message.
 TEST_F(UnsavedWorkTest, RecentImagesInTheImageMenu) {
   window->StartUp(dir.Path(), {});
-  window->N1Click();
+  window->RefreshItems("N1");
   EXPECT_FALSE(Action("Recent1Item")->isEnabled()) << "nothing loaded yet";
   const auto first = LoadSample("first.trd");
   const auto second = LoadSample("second.trd");

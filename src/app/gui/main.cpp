@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
   }
   window.SetDriver(std::move(driver), !driveText.empty());
 
-  QObject::connect(&server, &velloran::InstanceServer::MessageReceived, &window, &velloran::TFMain::WMOpenRequest);
+  QObject::connect(&server, &velloran::InstanceServer::MessageReceived, &window, &velloran::TFMain::OnOpenRequest);
   // Each load is noted on standard error, for scripts and the curious.
   QObject::connect(&window, &velloran::TFMain::LoadFinished, [](const QString& status) {
     std::fprintf(stderr, "velloran: %s\n", status.toUtf8().constData());
