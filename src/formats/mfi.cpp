@@ -11,6 +11,7 @@
 #include "flux/track_decoder.h"
 #include "formats/flux_image.h"
 #include "formats/image_file.h"
+#include "formats/reader_notices.h"
 #include "formats/zlib_inflate.h"
 
 namespace velloran {
@@ -156,13 +157,12 @@ bool ReadTrack(TZX_Disk& disk, ByteSpan data, const std::uint8_t* entry, bool ol
   const std::uint64_t compressed = ReadLe32(entry + 4);
   const std::uint64_t size = ReadLe32(entry + 8);
   if (size == 0) return true;
-  const std::string name = "MFI track " + std::to_string(track);
   if (offset + compressed > data.size() || size % 4 != 0 || size > kMaxTrackBytes)
-    return Fail(disk, "Error " + name + "!");
+    return Fail(disk, {MessageId::MfiTrackError, {track}});
   Bytes cells;
   std::size_t consumed = 0;
   if (!InflateStream(data.subspan(offset, compressed), size, cells, consumed))
-    return Fail(disk, name + " cannot be unpacked!");
+    return Fail(disk, {MessageId::MfiTrackNotUnpacked, {track}});
   FluxTrack trackFlux;
   const auto intervals = CellsToIntervals(cells, oldFormat);
   if (!budget.Take(intervals.size())) return Fail(disk, kFluxTooLarge);
@@ -190,24 +190,24 @@ bool LoadMFI(TZX_Disk& disk, const std::filesystem::path& file) {
 
 bool LoadMFIFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
-  if (data.size() < kHeaderLength) return Fail(disk, "Error MFI file!");
-  if (!HasMfiSignature(data)) return Fail(disk, "No MFI format!");
+  if (data.size() < kHeaderLength) return Fail(disk, {MessageId::FileTooShort, {"MFI"}});
+  if (!HasMfiSignature(data)) return Fail(disk, {MessageId::NotOfFormat, {"MFI"}});
   const bool current = std::memcmp(data.data(), kSignature, 16) == 0;
   const bool oldFormat = !current;
   const std::uint32_t cylinderField = ReadLe32(&data[16]);
   const int steps = current ? static_cast<int>(cylinderField >> 30) : 0;  // half or quarter tracks
   const std::uint32_t cylinders = current ? cylinderField & 0x3FFFFFFF : cylinderField;
   const std::uint32_t heads = ReadLe32(&data[20]);
-  if (cylinders > kCylinderLimit || heads < 1 || heads > 2 || steps > 2) return Fail(disk, "Error MFI format!");
+  if (cylinders > kCylinderLimit || heads < 1 || heads > 2 || steps > 2) return Fail(disk, {MessageId::FileHeaderError, {"MFI"}});
   const std::size_t entries = (std::size_t{cylinders} << steps) * heads;
-  if (kHeaderLength + entries * kEntryLength > data.size()) return Fail(disk, "Error MFI file length!");
+  if (kHeaderLength + entries * kEntryLength > data.size()) return Fail(disk, {MessageId::FileLengthError, {"MFI"}});
 
   auto flux = std::make_shared<FluxDisk>();
   FluxBudget budget;
-  std::vector<std::string> notices;
+  std::vector<Diagnostic> notices;
   for (std::uint32_t c = 0; c < cylinders; ++c) {
     if (2 * c + heads > kTrackCount) {
-      notices.push_back("MFI cylinders beyond 83 were left out");
+      notices.push_back(TracksBeyondLeftOut("MFI"));
       break;
     }
     for (std::uint32_t h = 0; h < heads; ++h) {
@@ -228,7 +228,7 @@ bool SaveMFI(TZX_Disk& disk, const std::filesystem::path& file) {
 bool SaveMFIToBytes(TZX_Disk& disk, Bytes& out) {
   out.clear();
   const int cylinders = (disk.TracksToWrite() + 1) / 2;
-  if (cylinders == 0) return Fail(disk, "No tracks to write!");
+  if (cylinders == 0) return Fail(disk, MessageId::NoTracksToWrite);
   out.assign(kHeaderLength + 2 * cylinders * kEntryLength, 0);
   std::memcpy(out.data(), kSignature, 16);
   WriteLe32(&out[16], static_cast<std::uint32_t>(cylinders));
@@ -242,7 +242,7 @@ bool SaveMFIToBytes(TZX_Disk& disk, Bytes& out) {
     std::vector<std::optional<Bytes>> cells(count);
     for (int i = 0; i < count; ++i) {
       FluxTrack flux;
-      if (!FluxToWrite(disk, first + i, {.sampleClock = kTurn * 300.0 / 60, .wholeTickCells = true}, flux)) {
+      if (!FluxToWrite(disk, first + i, {.sampleClock = kTurn * 300.0 / 60, .wholeTickCells = true}, flux, "MFI")) {
         out.clear();
         return false;
       }
@@ -259,7 +259,7 @@ bool SaveMFIToBytes(TZX_Disk& disk, Bytes& out) {
       if (!cells[i]) continue;
       if (!packed[i]) {
         out.clear();
-        return Fail(disk, "Cannot compress MFI track " + std::to_string(first + i) + "!");
+        return Fail(disk, {MessageId::MfiTrackNotPacked, {first + i}});
       }
       std::uint8_t* entry = &out[kHeaderLength + (first + i) * kEntryLength];
       WriteLe32(entry, static_cast<std::uint32_t>(out.size()));
