@@ -1,5 +1,7 @@
 #include "common/diagnostic.h"
 
+#include <ostream>
+
 namespace velloran {
 
 Phrase PlacedPhrase(const Diagnostic& diagnostic) {
@@ -14,5 +16,7 @@ std::string RenderDiagnostic(Language language, const Diagnostic& diagnostic) {
 }
 
 std::string DiagnosticText(const Diagnostic& diagnostic) { return RenderDiagnostic(ProcessLanguage(), diagnostic); }
+
+std::ostream& operator<<(std::ostream& out, const Diagnostic& diagnostic) { return out << DiagnosticText(diagnostic); }
 
 }  // namespace velloran

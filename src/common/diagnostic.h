@@ -5,6 +5,7 @@
 // them into words in the chosen language.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 
 #include "common/language.h"
@@ -47,5 +48,8 @@ std::string RenderDiagnostic(Language language, const Diagnostic& diagnostic);
 
 // RenderDiagnostic in the process's language.
 std::string DiagnosticText(const Diagnostic& diagnostic);
+
+// Writes DiagnosticText.
+std::ostream& operator<<(std::ostream& out, const Diagnostic& diagnostic);
 
 }  // namespace velloran

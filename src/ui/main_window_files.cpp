@@ -77,22 +77,22 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
   const ImageFormat* format = DetectFormat(PathOf(file)).format;
   if (format == nullptr) {
     TZX_Disk unread;
-    std::string why;
+    Diagnostic why;
     LoadImage(unread, PathOf(file), why);  // says why no format takes it
-    error = QString::fromStdString(why);
+    error = QString::fromStdString(DiagnosticText(why));
     return false;
   }
   TZX_Disk incoming;
-  std::string readerError;
+  Diagnostic readerError;
   if (!LoadImageAs(incoming, PathOf(file), *format, readerError)) {
-    error = QString::fromStdString(readerError);
+    error = QString::fromStdString(DiagnosticText(readerError));
     ClearLog();
     AddLogLine(LoadErrorPrefix(std::string(format->key)) + QLatin1Char('"') + error + QLatin1Char('"'), false);
     return false;
   }
   // What the reader could not keep, or noticed, is shown beside the file name.
   QStringList notices;
-  for (const auto& notice : incoming.Notices) notices << QString::fromStdString(notice);
+  for (const auto& notice : incoming.Notices) notices << QString::fromStdString(DiagnosticText(notice));
   const QString warning = notices.join(QLatin1Char(' '));
   ReplaceDisk(incoming);
   // The program's own file also names the owners of the sectors.
@@ -185,12 +185,12 @@ bool TFMain::SaveImageAs() {
   options.td0Compress = settings_.TD0arch;
   const SaveLosses losses = FindSaveLosses(disk_, *format);
   if (!losses.empty()) {
-    const QString question = QString::fromStdString(LossSummary(*format, losses)) + tr(".\nСохранить с потерями?");
+    const QString question = QString::fromStdString(PhraseText(LossSummary(*format, losses))) + tr(".\nСохранить с потерями?");
     if (!prompts_.AskYesNo(question, tr("Внимание..!"), PromptIcon::Warning)) return false;
     options.lossy = true;
   }
 
-  std::string error;
+  Diagnostic failure;
   bool saved = false;
   if (format->key == "UDI") {
     disk_.KeepRaw = settings_.RestoreTrack ? 0 : 1;
@@ -198,16 +198,18 @@ bool TFMain::SaveImageAs() {
     if (!SaveUDIToBytes(disk_, bytes)) {
       prompts_.Message(tr("Ошибка создания образа UDI"), tr("Внимание..!"), PromptIcon::Warning, PromptButtons::Ok);
       ClearLog();
-      AddLogLine(tr("Ошибка в дорожке - %1 / Сектор - %2").arg(disk_.ErrTrack).arg(disk_.ErrSector), true);
+      AddLogLine(QString::fromStdString(DiagnosticText(disk_.LastError)), true);
       return false;
     }
+    std::string error;
     saved = WriteFileAtomic(PathOf(file), bytes, error);
+    if (!saved) failure = {MessageId::Verbatim, {error}};
   } else {
-    saved = SaveImage(disk_, PathOf(file), options, error);
+    saved = SaveImage(disk_, PathOf(file), options, failure);
   }
   if (!saved) {
-    prompts_.Error(error.empty() ? tr("Ошибка записи файла %1!").arg(QDir::toNativeSeparators(file))
-                                 : QString::fromStdString(error));
+    prompts_.Error(failure.Empty() ? tr("Ошибка записи файла %1!").arg(QDir::toNativeSeparators(file))
+                                   : QString::fromStdString(DiagnosticText(failure)));
     return false;
   }
   if (!losses.empty()) LogLosses(file, losses);
@@ -236,7 +238,7 @@ void TFMain::N6Click() {
   const QString file = chosen.files.front();
   if (!AskOverwrite(file)) return;
   if (!SaveUDF(disk_, PathOf(file))) {
-    prompts_.Error(QString::fromStdString(disk_.LastError));
+    prompts_.Error(QString::fromStdString(DiagnosticText(disk_.LastError)));
     return;
   }
   RememberFolder("Directory_1", file);

@@ -49,9 +49,8 @@ void TFMain::MergeImage1Click() {
                                                             : curImageName_.toStdString()};
   for (const QString& file : chosen.files) {
     others.push_back(std::make_unique<TZX_Disk>());
-    std::string error;
-    if (!LoadImage(*others.back(), PathOf(file), error)) {
-      prompts_.Error(QString::fromStdString(error));
+    if (Diagnostic failure; !LoadImage(*others.back(), PathOf(file), failure)) {
+      prompts_.Error(QString::fromStdString(DiagnosticText(failure)));
       return;
     }
     inputs.push_back(others.back().get());

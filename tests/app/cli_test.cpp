@@ -131,6 +131,49 @@ TEST(CliLanguage, FollowsTheLocale) {
   }
 }
 
+// What the readers and the loss check say comes out in the locale's language
+// too: a damaged image, a refused save and the losses of a lossy one.
+TEST(CliLanguage, ReaderErrorsAndLossesFollowTheLocale) {
+  test::ScratchDir dir;
+  TZX_Disk disk;
+  ASSERT_TRUE(LoadTRD(disk, test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd")));
+  disk.Comments = {"side A"};
+  ASSERT_TRUE(SaveUDF(disk, dir / "commented.udf")) << disk.LastError;
+  Bytes udi;
+  ASSERT_TRUE(SaveUDIToBytes(disk, udi)) << disk.LastError;
+  udi[100] ^= 0xFF;  // the checksum at the end no longer matches
+  test::WriteFileBytes(dir / "damaged.udi", udi);
+  const std::string damaged = (dir / "damaged.udi").string();
+  const std::string commented = (dir / "commented.udf").string();
+  const std::string out = (dir / "out.trd").string();
+  const test::ScopedEnvironment noOverride("LC_ALL", "");
+  struct Expected {
+    const char* locale;
+    std::string damaged, refused, lost;
+  };
+  for (const Expected& expected :
+       {Expected{"C.UTF-8", "UDI file checksum error!",
+                 "The TRD image cannot hold all that is on the disk: the disk's comment (the TRD format does not hold it). "
+                 "The image is not saved!",
+                 ": lost the disk's comment (the TRD format does not hold it)"},
+        Expected{"ru_RU.UTF-8", "Ошибка контрольной суммы файла UDI!",
+                 "Образ TRD не вместит всего, что есть на диске: комментарий к диску (формат TRD этого не хранит). "
+                 "Образ не сохранён!",
+                 ": потеряно: комментарий к диску (формат TRD этого не хранит)"}}) {
+    SCOPED_TRACE(expected.locale);
+    const test::ScopedEnvironment locale("LANG", expected.locale);
+    auto run = RunCli({"info", damaged});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "velloran-cli: " + damaged + ": " + expected.damaged + "\n");
+    run = RunCli({"convert", commented, out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(Contains(run.err, out + ": " + expected.refused + "\n")) << run.err;
+    run = RunCli({"convert", commented, out, "--lossy"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(Contains(run.err, out + expected.lost + "\n")) << run.err;
+  }
+}
+
 TEST(CliInfo, FailuresGoToStandardErrorWithExitCodeOne) {
   test::ScratchDir dir;
   const auto missing = (dir / "missing.fdi").string();

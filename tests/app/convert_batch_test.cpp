@@ -65,7 +65,7 @@ std::vector<fs::path> LoadableImages(const std::string& folder) {
   std::vector<fs::path> images;
   for (const auto& file : test::CorpusFiles(folder)) {
     TZX_Disk disk;
-    std::string error;
+    Diagnostic error;
     if (LoadImage(disk, file, error)) images.push_back(file);
   }
   return images;
@@ -137,7 +137,7 @@ TEST(CliBatchConvert, WholeCorpusGoesToUdiAndBack) {
       const auto returned = back / (image.stem().string() + "." + extension);
       TZX_Disk original;
       TZX_Disk again;
-      std::string error;
+      Diagnostic error;
       ASSERT_TRUE(LoadImage(original, image, error)) << error;
       ASSERT_TRUE(LoadImage(again, returned, error)) << error;
       EXPECT_EQ(SectorDifference(original, again), "");
@@ -187,7 +187,7 @@ TEST(CliBatchConvert, FailuresAreListedCountedAndMakeTheExitCodeOne) {
   EXPECT_EQ(written, (std::vector<std::string>{"alfishe_unreal-ng__EyeAche.fdi", "atsiperman_Korvet__disk.fdi"}));
   TZX_Disk original;
   TZX_Disk converted;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(LoadImage(original, good2, error));
   ASSERT_TRUE(LoadImage(converted, out / "atsiperman_Korvet__disk.fdi", error)) << error;
   EXPECT_EQ(SectorDifference(original, converted), "");
@@ -227,7 +227,7 @@ TEST(CliBatchConvert, NeverWritesOverAnInputOrAnEarlierOutput) {
       << run.err;
   TZX_Disk fromA;
   TZX_Disk written;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(LoadImage(fromA, dir / "a/x.trd", error));
   ASSERT_TRUE(LoadImage(written, dir / "out/x.udi", error)) << error;
   EXPECT_EQ(SectorDifference(fromA, written), "");

@@ -60,7 +60,7 @@ TEST(DriveCommandsTest, FormatAndWriteOntoABlankDiskThenReadBack) {
   EXPECT_EQ(result.exitCode, 2) << result.err;
   EXPECT_NE(result.err.find("Ошибка записи сектора  - 27 (Track - 0 / Sector - 1)"), std::string::npos);
   TZX_Disk medium;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(LoadImage(medium, blank, error)) << error;
   EXPECT_EQ(medium.CountTracks(), 0);  // still a disk without tracks
 }

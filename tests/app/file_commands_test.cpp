@@ -19,7 +19,7 @@ using test::RunCli;
 
 TrdosCatalog CatalogOf(const std::filesystem::path& image) {
   TZX_Disk disk;
-  std::string error;
+  Diagnostic error;
   EXPECT_TRUE(LoadImage(disk, image, error)) << error;
   TrdosCatalog catalog;
   EXPECT_TRUE(ReadCatalog(disk, catalog));
@@ -116,7 +116,7 @@ TEST(CliFiles, InfoCountsIdFieldsWithACrcError) {
   TZX_Disk disk;
   MakeTrdosDisk(disk, "IDCRC");
   disk.GetSector(4, 2).IdCrc ^= 0x1234;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(SaveImage(disk, dir / "id.udi", {}, error)) << error;
   auto run = RunCli({"info", (dir / "id.udi").string(), "--json"});
   EXPECT_TRUE(Contains(run.out, "{\"track\":4,\"sectors\":16,\"good\":16,\"bad\":0,\"no_data\":0,\"id_crc_errors\":1"))
@@ -311,7 +311,7 @@ TEST(CliFiles, GetWritesWhatItHasAndNamesBadSectors) {
   ASSERT_EQ(RunCli({"new-trdos", trd.string()}).exitCode, 0);
   ASSERT_EQ(RunCli({"put", trd.string(), hobeta.string()}).exitCode, 0);
   TZX_Disk disk;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(LoadImage(disk, trd, error)) << error;
   // The file starts at track 1, sector 1: its second sector gets a CRC error,
   // its third loses its data.

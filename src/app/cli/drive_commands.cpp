@@ -203,10 +203,9 @@ int FinishSession(const DriveSession& session, int exitCode) {
     medium = &session.fluxSimulated->Sim().Medium();
   }
   if (medium != nullptr && !session.choice.saveTo.empty()) {
-    std::string error;
-    if (!SaveImage(*medium, session.choice.saveTo, SaveOptions{}, error))
-      return Fail(PathToUtf8(session.choice.saveTo) + ": " +
-                  (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
+    Diagnostic failure;
+    if (!SaveImage(*medium, session.choice.saveTo, SaveOptions{}, failure))
+      return Fail(SaveFailureText(PathToUtf8(session.choice.saveTo), failure));
   }
   return exitCode;
 }
@@ -232,12 +231,11 @@ OperationOutcome RunCommand(DiskCommand command, DriveSession& session, TZX_Disk
 // When the image asked for cannot be saved, the disk as read goes into a
 // whole-disk image beside it, so the reading is not lost; says where, or why not.
 void KeepDiskAsRead(TZX_Disk& disk, const std::string& kept) {
-  std::string error;
-  if (SaveImage(disk, PathFromUtf8(kept), SaveOptions{}, error))
+  Diagnostic failure;
+  if (SaveImage(disk, PathFromUtf8(kept), SaveOptions{}, failure))
     std::cerr << "velloran-cli: the disk as read is kept in " << kept << '\n';
   else
-    std::cerr << "velloran-cli: " << kept << ": the disk as read cannot be kept either: "
-              << (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error) << '\n';
+    std::cerr << "velloran-cli: the disk as read cannot be kept either: " << SaveFailureText(kept, failure) << '\n';
 }
 
 int PrintHelp() {
@@ -275,7 +273,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
     return Fail(*problem);
   const std::string out = args.Positional()[0];
   if (FindFormat(ExtensionKey(PathFromUtf8(out))) == nullptr)
-    return Fail(out + ": " + std::string(kUnsupportedFileType));
+    return Fail(out + ": " + MessageText(MessageId::UnsupportedFileType));
   const std::optional<std::string> fluxFile = args.Value("flux");
   if (fluxFile && ExtensionKey(PathFromUtf8(*fluxFile)) != "SCP")
     return Fail(*fluxFile + ": --flux saves SCP files (.scp)");
@@ -310,8 +308,9 @@ int RunReadDisk(const std::vector<std::string>& words) {
     return FinishSession(*session, 1);
   }
   SaveLosses losses;
-  if (!SaveImage(*disk, PathFromUtf8(out), options, error, &losses)) {
-    Fail(out + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
+  Diagnostic failure;
+  if (!SaveImage(*disk, PathFromUtf8(out), options, failure, &losses)) {
+    Fail(SaveFailureText(out, failure));
     KeepDiskAsRead(*disk, out + ".udf");
     return FinishSession(*session, 1);
   }
@@ -320,9 +319,8 @@ int RunReadDisk(const std::vector<std::string>& words) {
   if (cancelled) std::cerr << "velloran-cli: the reading was cancelled; " << out << " holds the tracks read before\n";
   if (fluxFile) {
     if (!disk->Capture) return FinishSession(*session, Fail("--flux: the drive gave no flux (not a flux drive)"));
-    if (!SaveImage(*disk, PathFromUtf8(*fluxFile), SaveOptions{}, error))
-      return FinishSession(
-          *session, Fail(*fluxFile + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error)));
+    if (!SaveImage(*disk, PathFromUtf8(*fluxFile), SaveOptions{}, failure))
+      return FinishSession(*session, Fail(SaveFailureText(*fluxFile, failure)));
     std::cout << *fluxFile << '\n';
   }
   if (const auto reportFile = args.Value("report")) {
@@ -345,9 +343,10 @@ int RunWriteDisk(const std::vector<std::string>& words) {
     return Fail(*problem);
   const std::string image = args.Positional()[0];
   auto disk = std::make_unique<TZX_Disk>();
-  std::string error;
-  if (!LoadImage(*disk, PathFromUtf8(image), error)) return Fail(error);
+  Diagnostic failure;
+  if (!LoadImage(*disk, PathFromUtf8(image), failure)) return Fail(DiagnosticText(failure));
 
+  std::string error;
   auto session = OpenSession(args, error);
   if (!session) return Fail(error);
   DiskOperation operation;
