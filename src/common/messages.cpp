@@ -117,7 +117,7 @@ constexpr CatalogueEntry kCatalogue[] = {
     {KryoFluxEndsEarly, "Поток KryoFlux дорожки {1} ({2}) обрывается без завершающего блока: поток после обрыва потерян, секторы там потеряны или сбойные.", "The KryoFlux stream of track {1} ({2}) ends early, without its end block: the flux after the cut is missing, and sectors there are lost or bad."},
     {FluxTracksWithoutRaw, "Дорожек, у которых сохранены секторы, но не сырые данные: {1} (FM или длиннее {2} байт, которые хранит программа: высокая плотность).", "{1} tracks keep their sectors but not their raw track: FM, or longer than the {2} bytes the program holds (high density)."},
     {MoreNotesInLogs, "{1} (и ещё заметок в журналах дорожек: {2})", "{1} (and {2} more notes in the track logs)"},
-    {LossCylinderBeyond, "цилиндр {1}, сторона {2}: секторов {3} за пределами {4} цилиндров диска, не загружены", "cylinder {1}, side {2}: {3} sectors beyond the disk's {4} cylinders, not loaded"},
+    {LossCylinderBeyond, "цилиндр {1}, сторона {2}: секторы за пределами {4} цилиндров диска не загружены: {3}", "cylinder {1}, side {2}: sectors beyond the disk's {4} cylinders, not loaded: {3}"},
     {OfCylinder, "цилиндра {1}", "of cylinder {1}"},
     {OfCylinders, "цилиндров {1}–{2}", "of cylinders {1}–{2}"},
     {NoticeBlankTracksBeyond, "Образ {1} больше, чем вмещает программа: пустые дорожки {2} не загружены.", "The {1} image is larger than the program holds: the blank tracks {2} were not loaded."},

@@ -159,9 +159,10 @@ TEST(Dsk, WhatTheDiskCannotHoldIsKeptAsFarAsItGoesAndNoted) {
   EXPECT_EQ(disk.CountTracks(), 83);
   EXPECT_EQ(disk.GetSector(0, 2).DeletedMark, 1);
   EXPECT_EQ(test::English(disk.Notices), (std::vector<std::string>{
-                              "DSK: дорожка 0, сектор 2: данных 6144 байт; загружены первые 1100.",
-                              "DSK: дорожка 2: секторов 22; загружены первые 20.",
-                              "Образ DSK больше, чем вмещает программа: пустые дорожки цилиндров 83–85 не загружены.",
+                              "DSK: track 0, sector 2: 6144 bytes of data; the first 1100 were loaded.",
+                              "DSK: track 2: 22 sectors; the first 20 were loaded.",
+                              "The DSK image is larger than the program holds: the blank tracks of cylinders 83–85 were "
+                              "not loaded.",
                           }));
   // Each of them is a loss the disk carries to every save, even one as DSK.
   std::vector<LossKind> kinds;

@@ -135,9 +135,9 @@ TEST(FormatTable, ExtensionBreaksTiesAndNamesTheReaderOfAnUnclaimedFile) {
 
   EXPECT_EQ(DetectFormat(dir / "missing.trd").format->key, "TRD");
   EXPECT_FALSE(LoadImage(disk, dir / "missing.trd", error));
-  EXPECT_EQ(test::English(error), "Файл " + PathToUtf8(dir / "missing.trd") + " не найден!");
+  EXPECT_EQ(test::English(error), "File " + PathToUtf8(dir / "missing.trd") + " not found!");
   EXPECT_FALSE(LoadImage(disk, dir / "missing.xyz", error));
-  EXPECT_EQ(test::English(error), "Файл " + PathToUtf8(dir / "missing.xyz") + " не найден!");
+  EXPECT_EQ(test::English(error), "File " + PathToUtf8(dir / "missing.xyz") + " not found!");
   EXPECT_EQ(DetectFormat(dir.Path()).format, nullptr) << "a folder no format claims";
   EXPECT_FALSE(LoadImage(disk, dir.Path(), error));
   EXPECT_EQ(test::English(error), PathToUtf8(dir.Path()) + " is not a file!");

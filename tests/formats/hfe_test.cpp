@@ -202,7 +202,7 @@ TEST(Hfe, SaveReplacesTheFile) {
   EXPECT_EQ(test::DiskDifference(disk, loaded, {true, false}), "");
 
   EXPECT_FALSE(LoadHFE(loaded, dir / "missing.hfe"));
-  EXPECT_EQ(test::English(loaded.LastError), "Файл " + PathToUtf8(dir / "missing.hfe") + " не найден!");
+  EXPECT_EQ(test::English(loaded.LastError), "File " + PathToUtf8(dir / "missing.hfe") + " not found!");
 }
 
 TEST(Hfe, SectorScan) {
@@ -301,8 +301,8 @@ TEST(Hfe, DataFieldPastTheTrackEndIsANoticeAndWritesNothing) {
   EXPECT_EQ(sector.Data[0], 0xE5);
   ASSERT_EQ(disk.Notices.size(), 1u);
   EXPECT_EQ(test::English(disk.Notices[0]),
-            "HFE track 7, sector 1: the data field runs past the end of the track (190 of 256 bytes); what there is "
-            "was kept, marked bad");
+            "track 7, sector 1: the data field runs past the end of the track (190 of 256 bytes); what there is was "
+            "kept, marked bad");
 
   EXPECT_TRUE(test::ReadFileBytes(victim) == (Bytes{1, 2, 3}));
   std::size_t entries = 0;

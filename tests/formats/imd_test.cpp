@@ -77,7 +77,7 @@ TEST(Imd, TracksItCannotHoldAreRefused) {
   disk.GetTrack(0).ClearSector(1);
   disk.GetSector(0, 0).DataLen = 200;
   EXPECT_FALSE(SaveIMDToBytes(disk, file, kCreated));
-  EXPECT_EQ(test::English(disk.LastError), "IMD cannot hold the disk: track 0 sector 1 holds 200 of its 256 bytes!");
+  EXPECT_EQ(test::English(disk.LastError), "IMD cannot hold the disk: track 0, sector 1 holds 200 of its 256 bytes!");
 }
 
 // Records ImageDisk writes beyond plain MFM sectors: deleted-data marks and
@@ -109,7 +109,7 @@ TEST(Imd, ForeignRecordsLoadWithNotices) {
   EXPECT_EQ(disk.GetSector(1, 1).DataLen, 512);
   EXPECT_EQ(disk.GetSector(1, 1).DataOk, 0);
   EXPECT_EQ(test::English(disk.Notices), (std::vector<std::string>{
-                              "Образ IMD больше, чем вмещает программа: пустые дорожки цилиндра 83 не загружены.",
+                              "The IMD image is larger than the program holds: the blank tracks of cylinder 83 were not loaded.",
                           }));
   EXPECT_TRUE(disk.Losses.empty());
   EXPECT_EQ(disk.GetSector(0, 0).DeletedMark, 1);
@@ -127,7 +127,7 @@ TEST(Imd, ForeignRecordsLoadWithNotices) {
   file.erase(file.end() - 8, file.end());
   file.insert(file.end(), {5, 0, 1, 0, 0});
   EXPECT_FALSE(LoadIMDFromBytes(disk, file));
-  EXPECT_EQ(test::English(disk.LastError), "IMD file holds track 1 twice!");
+  EXPECT_EQ(test::English(disk.LastError), "The IMD file holds track 1 twice!");
 }
 
 TEST(Imd, DamagedFilesAreRefused) {

@@ -223,7 +223,7 @@ TEST(Td0, HeaderFailuresInTheirOrder) {
   TZX_Disk disk;
   const test::ScratchDir dir;
   EXPECT_FALSE(LoadTD0(disk, dir / "missing.td0"));
-  EXPECT_EQ(test::English(disk.LastError), "Файл " + PathToUtf8(dir / "missing.td0") + " не найден!");
+  EXPECT_EQ(test::English(disk.LastError), "File " + PathToUtf8(dir / "missing.td0") + " not found!");
 }
 
 TEST(Td0, DataFailures) {
@@ -323,7 +323,7 @@ TEST(Td0, SaveReplacesTheFileAndLoadsBack) {
   ASSERT_TRUE(LoadTD0(loaded, file)) << loaded.LastError;
   EXPECT_EQ(test::DiskDifference(disk, loaded, {false, false}), "");
   ASSERT_EQ(loaded.Notices.size(), 1u);
-  EXPECT_EQ(test::English(loaded.Notices[0]).rfind("Создан: ", 0), 0u);
+  EXPECT_EQ(test::English(loaded.Notices[0]).rfind("Created: ", 0), 0u);
 }
 
 // floptool (MAME) reads TD0, plain and compressed, and writes TRD.

@@ -93,7 +93,7 @@ TEST(Trd, TruncatedCorpusImageKeepsAllItsBytes) {
   ASSERT_TRUE(LoadTRD(disk, path));
   EXPECT_EQ(disk.CountTracks(), 18);  // 17.19 tracks of data
   EXPECT_EQ(test::English(disk.Notices),
-            std::vector<std::string>{"TRD: файлу не хватает 3328 байт до целой дорожки; они читаются как нули."});
+            std::vector<std::string>{"TRD: the file is 3328 bytes short of a whole track; they read as zeros."});
   Bytes saved;
   ASSERT_TRUE(SaveTRDToBytes(disk, saved));
   ASSERT_EQ(saved.size(), 18u * 4096);

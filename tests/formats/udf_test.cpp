@@ -176,8 +176,8 @@ TEST_F(UdfTest, LongTextsAreCutWithANote) {
   EXPECT_EQ(loaded->Comments, std::vector<std::string>(4096, "c"));
   EXPECT_EQ(loaded->GetTrack(3).Log.size(), 4096u);
   EXPECT_EQ(test::English(loaded->Notices),
-            std::vector<std::string>{"UDF: комментарий или журнал дорожки длиннее 4096 строк; загружены только первые "
-                                     "4096 строк."});
+            std::vector<std::string>{"UDF: a comment or track log longer than 4096 lines; only the first 4096 lines "
+                                     "were loaded."});
 
   disk->Comments.assign(4096, "c");
   ASSERT_TRUE(LoadUDFFromBytes(*loaded, Save()));
@@ -298,7 +298,7 @@ TEST_F(UdfTest, FilesAreReplacedAndMissingFilesReported) {
   ASSERT_TRUE(LoadUDF(*loaded, file)) << loaded->LastError;
   EXPECT_EQ(ModelDifference(*disk, *loaded), "");
   EXPECT_FALSE(LoadUDF(*loaded, dir / "missing.udf"));
-  EXPECT_EQ(test::English(loaded->LastError), "Файл " + PathToUtf8(dir / "missing.udf") + " не найден!");
+  EXPECT_EQ(test::English(loaded->LastError), "File " + PathToUtf8(dir / "missing.udf") + " not found!");
   EXPECT_EQ(ModelDifference(*disk, *loaded), "") << "a missing file leaves the disk";
 }
 

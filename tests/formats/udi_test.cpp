@@ -213,12 +213,12 @@ TEST_F(UdiTest, MalformedFilesGiveTheirMessages) {
   EXPECT_EQ(LoadError(Reseal(bad)), "Error in the UDI file header!");
   // A cut file says where it ends and how long its header says it is.
   const std::string size = std::to_string(good.size());
-  EXPECT_EQ(LoadError(Bytes(good.begin(), good.end() - 1000)), "UDI file is cut short: it ends at byte " +
+  EXPECT_EQ(LoadError(Bytes(good.begin(), good.end() - 1000)), "The UDI file is cut short: it ends at byte " +
                                                                    std::to_string(good.size() - 1000) +
                                                                    ", its header promises " + size + "!");
   bad = good;
   bad.push_back(0);
-  EXPECT_EQ(LoadError(bad), "UDI file is longer than its header says: " + std::to_string(good.size() + 1) +
+  EXPECT_EQ(LoadError(bad), "The UDI file is longer than its header says: " + std::to_string(good.size() + 1) +
                                 " bytes, the header promises " + size + "!");
 }
 
@@ -251,7 +251,7 @@ TEST_F(UdiTest, CylindersBeyondTheDiskAreDroppedAndCarriedAsLossesWhenTheyHoldSe
   EXPECT_EQ(loaded->CountTracks(), kTrackCount);
   EXPECT_EQ(test::English(loaded->Notices),
             std::vector<std::string>{
-                "Образ UDI больше, чем вмещает программа: пустые дорожки цилиндров 83–85 не загружены."});
+                "The UDI image is larger than the program holds: the blank tracks of cylinders 83–85 were not loaded."});
 
   tracks[169].Id(84, 1, 1, 1);
   tracks[169].Data(0xFB, 256, 0);
@@ -260,10 +260,10 @@ TEST_F(UdiTest, CylindersBeyondTheDiskAreDroppedAndCarriedAsLossesWhenTheyHoldSe
   EXPECT_EQ(loaded->CountTracks(), kTrackCount);
   ASSERT_EQ(loaded->Losses.size(), 2u);
   EXPECT_EQ(LossText(loaded->Losses[1], Language::English),
-            "дорожка 171: цилиндр 85, сторона 1: секторов 1 за пределами 83 цилиндров диска, не загружены");
+            "track 171: cylinder 85, side 1: sectors beyond the disk's 83 cylinders, not loaded: 1");
   EXPECT_EQ(test::English(loaded->Notices.back()),
-            "Образ UDI больше, чем вмещает программа: дорожки цилиндров 83–85 не загружены, на них секторов: 2. "
-            "Сохранение образа их потеряет.");
+            "The UDI image is larger than the program holds: the tracks of cylinders 83–85 were not loaded, with 2 "
+            "sectors on them. Saving the image loses them.");
   EXPECT_EQ(FindSaveLosses(*loaded, *FindFormat("UDI")).size(), 2u);
 
   RawTrack longTrack;
