@@ -121,7 +121,7 @@ constexpr CatalogueEntry kCatalogue[] = {
     {OfCylinder, "цилиндра {1}", "of cylinder {1}"},
     {OfCylinders, "цилиндров {1}–{2}", "of cylinders {1}–{2}"},
     {NoticeBlankTracksBeyond, "Образ {1} больше, чем вмещает программа: пустые дорожки {2} не загружены.", "The {1} image is larger than the program holds: the blank tracks {2} were not loaded."},
-    {NoticeTracksBeyond, "Образ {1} больше, чем вмещает программа: дорожки {2} не загружены, на них секторов: {3}. Сохранение образа их потеряет.", "The {1} image is larger than the program holds: the tracks {2} were not loaded, with {3} sectors on them. Saving the image loses them."},
+    {NoticeTracksBeyond, "Образ {1} больше, чем вмещает программа: дорожки {2} не загружены, на них секторов: {3}. Сохранение образа их потеряет.", "The {1} image is larger than the program holds: the tracks {2} were not loaded; sectors on them: {3}. Saving the image loses them."},
     {NoticeLossOnLoad, "{1}: {2}.", "{1}: {2}."},
     {LossDataCut, "данных {1} байт; загружены первые {2}", "{1} bytes of data; the first {2} were loaded"},
     {LossTooManySectors, "секторов {1}; загружены первые {2}", "{1} sectors; the first {2} were loaded"},

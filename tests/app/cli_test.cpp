@@ -82,8 +82,8 @@ TEST(CliInfo, MisnamedImagesShowTheFormatFoundAndTheReadersNotices) {
   EXPECT_TRUE(Contains(run.out,
                        "Format: UDI (UDI raw MFM track image), found by its signature\n"
                        "Present tracks: 166\n"
-                       "Note: Образ UDI больше, чем вмещает программа: пустые дорожки цилиндра 83 не "
-                       "загружены.\n"))
+                       "Note: The UDI image is larger than the program holds: the blank tracks of cylinder 83 "
+                       "were not loaded.\n"))
       << run.out;
 }
 
@@ -185,14 +185,14 @@ TEST(CliInfo, FailuresGoToStandardErrorWithExitCodeOne) {
   test::WriteFileBytes(dir / "notes.txt", Bytes{1});
   run = RunCli({"info", (dir / "notes.txt").string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "velloran-cli: " + (dir / "notes.txt").string() + ": Данный тип файлов не поддерживается!\n");
+  EXPECT_EQ(run.err, "velloran-cli: " + (dir / "notes.txt").string() + ": This file type is not supported!\n");
   run = RunCli({"info", (dir / "missing.xyz").string()});
   EXPECT_EQ(run.err, "velloran-cli: File " + (dir / "missing.xyz").string() + " not found!\n");
 
   test::WriteFileBytes(dir / "bad.fdi", Bytes{'F', 'D', 'I', 0, 200});
   run = RunCli({"info", (dir / "bad.fdi").string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + (dir / "bad.fdi").string() + ": FDI file size error!")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + (dir / "bad.fdi").string() + ": Error in the FDI file length!")) << run.err;
 
   EXPECT_EQ(RunCli({"info"}).exitCode, 1);
   EXPECT_EQ(RunCli({"info", missing, "--verbose"}).exitCode, 1);
@@ -219,9 +219,9 @@ TEST(CliConvert, LossyConversionOnlyWhenAsked) {
   auto run = RunCli({"convert", source, out});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_TRUE(Contains(run.err, "velloran-cli: " + out +
-                                    ": Образ KDI не вместит всего, что есть на диске: дорожка 0, сектор 1: сектор 256 "
-                                    "байт, формат KDI хранит сектора по 1024 байт (всего потерь: 2560). Образ не "
-                                    "сохранён!\n"))
+                                    ": The KDI image cannot hold all that is on the disk: track 0, sector 1: a 256-byte "
+                                    "sector, the KDI format holds sectors of 1024 bytes (2560 losses in all). The image "
+                                    "is not saved!\n"))
       << run.err;
   EXPECT_TRUE(Contains(run.err, "--lossy")) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));
@@ -229,8 +229,8 @@ TEST(CliConvert, LossyConversionOnlyWhenAsked) {
   run = RunCli({"convert", source, out, "--lossy"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(std::filesystem::file_size(out), 160u * 5120);
-  EXPECT_TRUE(Contains(run.err, ": lost дорожка 0, сектор 6: сектора с таким номером нет в формате KDI\n")) << run.err;
-  EXPECT_TRUE(Contains(run.err, ": lost дорожка 159, сектор 16: ")) << run.err;
+  EXPECT_TRUE(Contains(run.err, ": lost track 0, sector 6: the KDI format has no sector of this number\n")) << run.err;
+  EXPECT_TRUE(Contains(run.err, ": lost track 159, sector 16: ")) << run.err;
 }
 
 // A TRD through SCP, UDI and MFI comes back byte for byte; info reads the SCP.
@@ -262,18 +262,18 @@ TEST(CliConvert, RefusedSaveWritesNothing) {
   const auto voron = test::CorpusFile("fdi/alfishe_unreal-ng__VORON1.FDI").string();
   auto run = RunCli({"convert", voron, out});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "Образ TRD не вместит всего, что есть на диске: ")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "The TRD image cannot hold all that is on the disk: ")) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));
   run = RunCli({"convert", voron, out, "--lossy"});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "TRD save error: track")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "is missing!")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "The TRD image is not saved: track")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "has no sector")) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));
 
   const auto eyeAche = test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string();
   run = RunCli({"convert", eyeAche, (dir / "x.doc").string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "Данный тип файлов не поддерживается!")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "This file type is not supported!")) << run.err;
 
   run = RunCli({"convert", (dir / "none.trd").string(), out});
   EXPECT_EQ(run.exitCode, 1);

@@ -115,7 +115,7 @@ TEST(CliBatchConvert, WholeCorpusGoesToUdiAndBack) {
     auto run = ConvertAll("udi", images, dir / (folder + "-udi"), true);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     if (folder == "fdi") {
-      EXPECT_TRUE(Contains(run.err, "lost комментарий к диску")) << run.err;
+      EXPECT_TRUE(Contains(run.err, "lost the disk's comment")) << run.err;
     }
     EXPECT_EQ(run.out, "Converted: " + std::to_string(images.size()) + ", failed: 0\n");
 
@@ -172,9 +172,9 @@ TEST(CliBatchConvert, FailuresAreListedCountedAndMakeTheExitCodeOne) {
   const auto run = ConvertAll("fdi", {good1, broken, missing, good2, notes}, out);
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "Converted: 2, failed: 3\n");
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + broken.string() + ": FDI file size error!\n")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + broken.string() + ": Error in the FDI file length!\n")) << run.err;
   EXPECT_TRUE(Contains(run.err, "velloran-cli: File " + missing.string() + " not found!\n")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + notes.string() + ": Данный тип файлов не поддерживается!\n"))
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + notes.string() + ": This file type is not supported!\n"))
       << run.err;
   EXPECT_TRUE(Contains(run.err, "[5/5] ")) << run.err;
   EXPECT_TRUE(Contains(run.err, good1.string() + " -> " + (out / "alfishe_unreal-ng__EyeAche.fdi").string() + "\n"))
@@ -286,7 +286,7 @@ TEST(CliBatchConvert, LossyAsInTheSingleConversion) {
   run = RunCli({"convert", "--to", "kdi", source.string(), "-d", out.string(), "--lossy"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(fs::file_size(kdi), 160u * 5120);
-  EXPECT_TRUE(Contains(run.err, ": lost дорожка 0, сектор 6: ")) << run.err;
+  EXPECT_TRUE(Contains(run.err, ": lost track 0, sector 6: ")) << run.err;
 }
 
 }  // namespace

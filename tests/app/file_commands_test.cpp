@@ -93,19 +93,19 @@ TEST(CliFiles, InPlaceChangesRefuseToLoseWhatTheLoadLeftOut) {
        {std::vector<std::string>{"put", image.string(), hobeta.string()}, {"compact", image.string()}}) {
     auto run = RunCli(command);
     EXPECT_EQ(run.exitCode, 1) << command[0];
-    EXPECT_TRUE(Contains(run.err, "дорожки цилиндра 84 не загружены")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "tracks of cylinder 84 were not loaded")) << run.err;
     EXPECT_TRUE(Contains(run.err, "--lossy")) << run.err;
     EXPECT_EQ(test::ReadFileBytes(image), before) << command[0];
   }
   auto run = RunCli({"put", image.string(), hobeta.string(), "--lossy"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Contains(run.err, "lost дорожка 169: цилиндр 84, сторона 1")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "lost track 169: cylinder 84, side 1")) << run.err;
   EXPECT_EQ(CatalogOf(image).FileCount, 1);
 
   // info names what the load left out, as text and for scripts.
   test::WriteFileBytes(image, before);
   run = RunCli({"info", image.string()});
-  EXPECT_TRUE(Contains(run.out, "Lost on loading: дорожка 169: цилиндр 84")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Lost on loading: track 169: cylinder 84")) << run.out;
   run = RunCli({"info", image.string(), "--json"});
   EXPECT_TRUE(Contains(run.out, "\"losses\":[{\"kind\":\"cylinder_beyond_disk\",\"track\":169,\"sector\":-1"))
       << run.out;
@@ -236,7 +236,7 @@ TEST(CliFiles, OddImageFilesSayWhatIsWrong) {
     test::WriteFileBytes(dir / name, Bytes{});
     run = RunCli({"info", (dir / name).string()});
     EXPECT_EQ(run.exitCode, 1) << name;
-    EXPECT_TRUE(Contains(run.err, "file is empty!")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "пуст: в файле нет ни одного байта!")) << run.err;
   }
   test::WriteFileBytes(dir / "cut.kdi", Bytes(5120 + 1000, 0xE5));
   run = RunCli({"info", (dir / "cut.kdi").string()});

@@ -262,8 +262,8 @@ TEST_F(UdiTest, CylindersBeyondTheDiskAreDroppedAndCarriedAsLossesWhenTheyHoldSe
   EXPECT_EQ(LossText(loaded->Losses[1], Language::English),
             "track 171: cylinder 85, side 1: sectors beyond the disk's 83 cylinders, not loaded: 1");
   EXPECT_EQ(test::English(loaded->Notices.back()),
-            "The UDI image is larger than the program holds: the tracks of cylinders 83–85 were not loaded, with 2 "
-            "sectors on them. Saving the image loses them.");
+            "The UDI image is larger than the program holds: the tracks of cylinders 83–85 were not loaded; sectors "
+            "on them: 2. Saving the image loses them.");
   EXPECT_EQ(FindSaveLosses(*loaded, *FindFormat("UDI")).size(), 2u);
 
   RawTrack longTrack;
