@@ -53,7 +53,6 @@ constexpr std::uint8_t kSt2DeletedMark = 0x40;      // a deleted-data mark
 constexpr std::uint8_t kSt2DataError = 0x20;        // CRC error in the data field
 constexpr std::uint8_t kSt2MissingDataMark = 0x01;  // no data field
 
-
 // Only the first eight letters are sure: writers vary the rest of the line.
 bool IsExtended(ByteSpan data) { return HeadStartsWith(data, kExtendedSignature.substr(0, 8)); }
 bool IsStandard(ByteSpan data) { return HeadStartsWith(data, kStandardSignature.substr(0, 8)); }
@@ -82,8 +81,9 @@ void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, B
   if (extended && nominal > 0 && nominal <= kSectorDataSize && data.size() > nominal && data.size() % nominal == 0) {
     const std::size_t copies = data.size() / nominal;
     if (copies > kMaxSectorCopies)
-      CarryLoss(disk, "DSK",
-                {LossKind::Copies, index, sector.IdSector, {MessageId::LossCopiesBeyondSlot, {copies, kMaxSectorCopies}}});
+      CarryLoss(
+          disk, "DSK",
+          {LossKind::Copies, index, sector.IdSector, {MessageId::LossCopiesBeyondSlot, {copies, kMaxSectorCopies}}});
     further = data.subspan(nominal, nominal * (std::min<std::size_t>(copies, kMaxSectorCopies) - 1));
     data = data.first(nominal);
   }
@@ -101,7 +101,8 @@ void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, B
 
 // Reads one track block into a track. Returns what is wrong, if anything.
 std::optional<MessageId> ReadTrackBlock(TZX_Disk& disk, ByteSpan block, bool extended, int index, TTrack& track) {
-  if (block.size() < kBlockUnit || !HeadStartsWith(block, kTrackSignature.substr(0, 10))) return MessageId::TrackHeaderError;
+  if (block.size() < kBlockUnit || !HeadStartsWith(block, kTrackSignature.substr(0, 10)))
+    return MessageId::TrackHeaderError;
   const int count = block[kSectorCountField];
   if (count > kMaxSectorInfos) return MessageId::TrackHeaderError;
   track.Present = 0xFF;
@@ -213,8 +214,7 @@ Phrase StandardMisfit(const TTrack& track, int index) {
     const std::size_t nominal = NominalLength(sector->IdSize);
     if (!sector->ExtraCopies.empty())
       return {MessageId::DskMisfitCopies, {index, sector->IdSector, sector->ExtraCopies.size() + 1}};
-    if (sector->IdSize != sectors.front()->IdSize)
-      return {MessageId::DskMisfitSizes, {index}};
+    if (sector->IdSize != sectors.front()->IdSize) return {MessageId::DskMisfitSizes, {index}};
     if (nominal > kSectorDataSize || (sector->DataLen != 0 && sector->DataLen != nominal))
       return {MessageId::DskMisfitLength, {index, sector->IdSector, sector->DataLen, nominal}};
   }
@@ -245,11 +245,13 @@ bool LoadDSK(TZX_Disk& disk, const std::filesystem::path& file) {
 bool LoadDSKFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   const bool extended = IsExtended(data);
-  if (data.size() < kBlockUnit || (!extended && !IsStandard(data))) return Fail(disk, {MessageId::NotOfFormat, {"DSK"}});
+  if (data.size() < kBlockUnit || (!extended && !IsStandard(data)))
+    return Fail(disk, {MessageId::NotOfFormat, {"DSK"}});
   const int cylinders = data[kCylindersField];
   const int sides = data[kSidesField];
   const std::size_t tracks = static_cast<std::size_t>(cylinders) * static_cast<std::size_t>(sides);
-  if (sides < 1 || sides > 2 || (extended && tracks > kMaxTableEntries)) return Fail(disk, {MessageId::FileHeaderError, {"DSK"}});
+  if (sides < 1 || sides > 2 || (extended && tracks > kMaxTableEntries))
+    return Fail(disk, {MessageId::FileHeaderError, {"DSK"}});
 
   TracksBeyondDisk beyond("DSK");
   TTrack scratch;  // where a track beyond the disk is looked at
@@ -333,16 +335,14 @@ SaveLosses SaveLossesDSK(const TZX_Disk& disk, std::string_view format) {
   for (int t = 0; t < kTrackCount; ++t)
     for (const auto& sector : disk.GetTrack(static_cast<std::uint8_t>(t)).Sectors)
       if (sector.Used != 0 && sector.DataLen != 0 && sector.DataOk == 0 && !IdCrcGood(sector))
-        losses.push_back(
-            {LossKind::IdCrcState, t, sector.IdSector, {MessageId::LossIdCrcWithDataCrc, {format}}});
+        losses.push_back({LossKind::IdCrcState, t, sector.IdSector, {MessageId::LossIdCrcWithDataCrc, {format}}});
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
     if (track.Present == 0) continue;
     for (const TSectorRec& sector : track.Sectors) {
       const std::size_t dropped = sector.ExtraCopies.size() - HeldCopies(sector).size();
       if (sector.Used != 0 && dropped > 0)
-        losses.push_back(
-            {LossKind::Copies, t, sector.IdSector, {MessageId::LossCopiesNotHeld, {dropped}}});
+        losses.push_back({LossKind::Copies, t, sector.IdSector, {MessageId::LossCopiesNotHeld, {dropped}}});
     }
   }
   return losses;

@@ -95,15 +95,15 @@ bool LoadFDIFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   if (data.empty()) return Fail(disk, {MessageId::EmptyFile, {"FDI"}});
   const auto upper = [&](std::size_t i) { return std::toupper(data[i]); };
-  if (data.size() < 3 || upper(0) != 'F' || upper(1) != 'D' || upper(2) != 'I') return Fail(disk, {MessageId::NotOfFormat, {"FDI"}});
+  if (data.size() < 3 || upper(0) != 'F' || upper(1) != 'D' || upper(2) != 'I')
+    return Fail(disk, {MessageId::NotOfFormat, {"FDI"}});
   if (data.size() < kHeaderSize) return Fail(disk, kSizeError);
   const std::size_t cylinders = ReadLe16(&data[4]);
   const std::size_t heads = ReadLe16(&data[6]);
   const std::size_t textOffset = ReadLe16(&data[8]);
   const std::size_t dataOffset = ReadLe16(&data[10]);
   const std::size_t extraHeader = ReadLe16(&data[12]);
-  if (data.size() < kHeaderSize + extraHeader + kTrackHeaderSize * cylinders * heads)
-    return Fail(disk, kSizeError);
+  if (data.size() < kHeaderSize + extraHeader + kTrackHeaderSize * cylinders * heads) return Fail(disk, kSizeError);
   if (cylinders > kMaxCylinders || heads > 2) return Fail(disk, MessageId::FdiGeometryError);
 
   ByteReader reader(data);
@@ -112,13 +112,11 @@ bool LoadFDIFromBytes(TZX_Disk& disk, ByteSpan data) {
     for (std::size_t h = 0; h < heads; ++h) {
       std::uint32_t trackOffset = 0;
       std::uint8_t sectorCount = 0;
-      if (!reader.U32(trackOffset) || !reader.Skip(2) || !reader.U8(sectorCount))
-        return Fail(disk, kSizeError);
+      if (!reader.U32(trackOffset) || !reader.Skip(2) || !reader.U8(sectorCount)) return Fail(disk, kSizeError);
       const std::size_t trackStart = dataOffset + trackOffset;
       if (trackStart > data.size()) return Fail(disk, kSizeError);
       const auto index = static_cast<std::uint8_t>(c * 2 + h);
-      if (sectorCount > kSlotCount)
-        return Fail(disk, {MessageId::FdiTooManySectors, {index, sectorCount, kSlotCount}});
+      if (sectorCount > kSlotCount) return Fail(disk, {MessageId::FdiTooManySectors, {index, sectorCount, kSlotCount}});
       TTrack& track = disk.GetTrack(index);
       track.Present = 0xFF;
       for (std::uint8_t slot = 0; slot < sectorCount; ++slot) {

@@ -290,8 +290,7 @@ bool Names(const Phrase& phrase, std::string_view name) {
 Diagnostic LoadFailure(const std::filesystem::path& file, const Diagnostic& failure) {
   const std::string name = PathToUtf8(file);
   if (Names(failure.phrase, name)) return failure;
-  return {MessageId::InFile,
-          {name, failure.Empty() ? Phrase{MessageId::CliCannotLoadImage} : PlacedPhrase(failure)}};
+  return {MessageId::InFile, {name, failure.Empty() ? Phrase{MessageId::CliCannotLoadImage} : PlacedPhrase(failure)}};
 }
 
 bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, Diagnostic& error) {

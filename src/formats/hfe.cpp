@@ -25,7 +25,6 @@ constexpr std::size_t kCylinderBytes = kBlocksPerCylinder * kBlockSize;  // 2508
 constexpr std::uint16_t kTrackDataLength = 25000;
 constexpr char kSignature[8] = {'H', 'X', 'C', 'P', 'I', 'C', 'F', 'E'};
 
-
 constexpr std::array<std::uint8_t, 256> MakeReversedBytes() {
   std::array<std::uint8_t, 256> table{};
   for (int byte = 0; byte < 256; ++byte)
@@ -205,7 +204,8 @@ bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   disk.LastError = {};
   if (data.size() < kHeaderBytes) return Fail(disk, {MessageId::FileTooShort, {"HFE"}});
-  if (std::memcmp(data.data(), kSignature, sizeof kSignature) != 0) return Fail(disk, {MessageId::NotOfFormat, {"HFE"}});
+  if (std::memcmp(data.data(), kSignature, sizeof kSignature) != 0)
+    return Fail(disk, {MessageId::NotOfFormat, {"HFE"}});
   const int sides = data[10];
   if (sides != 1 && sides != 2) return Fail(disk, MessageId::HfeSideCountError);
   if (data[9] == 0) return Fail(disk, MessageId::HfeNoCylinders);
@@ -242,8 +242,7 @@ bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
     }
   }
   if (cut)
-    disk.Notices.push_back(
-        {{MessageId::HfeImageCut, {kMaxCylinders, kRawCapacity, kSlotCount}}, Severity::Warning});
+    disk.Notices.push_back({{MessageId::HfeImageCut, {kMaxCylinders, kRawCapacity, kSlotCount}}, Severity::Warning});
   return true;
 }
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,7 +101,8 @@ std::uint8_t SizeCodeOf(std::size_t length) {
 
 // Reads the sector records of a track into its slots (or past them, for
 // sectors beyond the slots).
-std::optional<MessageId> ReadSectors(TZX_Disk& disk, ByteReader& in, const TrackRecord& record, int index, TTrack& track) {
+std::optional<MessageId> ReadSectors(TZX_Disk& disk, ByteReader& in, const TrackRecord& record, int index,
+                                     TTrack& track) {
   track.Present = 0xFF;
   track.Fm = record.mode < kFirstMfmMode ? 1 : 0;
   track.DataRate = kModeRates[record.mode % kFirstMfmMode];
@@ -270,7 +271,8 @@ bool SaveIMDToBytes(TZX_Disk& disk, Bytes& out, const std::tm& created) {
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
     if (track.Present == 0) continue;
-    if (Phrase misfit = Misfit(track, t); !misfit.Empty()) return Fail(disk, {MessageId::ImdCannotHold, {std::move(misfit)}});
+    if (Phrase misfit = Misfit(track, t); !misfit.Empty())
+      return Fail(disk, {MessageId::ImdCannotHold, {std::move(misfit)}});
   }
   char header[64];
   std::snprintf(header, sizeof header, "IMD 1.18: %02d/%02d/%04d %02d:%02d:%02d\r\n", created.tm_mday,

@@ -198,7 +198,8 @@ bool LoadMFIFromBytes(TZX_Disk& disk, ByteSpan data) {
   const int steps = current ? static_cast<int>(cylinderField >> 30) : 0;  // half or quarter tracks
   const std::uint32_t cylinders = current ? cylinderField & 0x3FFFFFFF : cylinderField;
   const std::uint32_t heads = ReadLe32(&data[20]);
-  if (cylinders > kCylinderLimit || heads < 1 || heads > 2 || steps > 2) return Fail(disk, {MessageId::FileHeaderError, {"MFI"}});
+  if (cylinders > kCylinderLimit || heads < 1 || heads > 2 || steps > 2)
+    return Fail(disk, {MessageId::FileHeaderError, {"MFI"}});
   const std::size_t entries = (std::size_t{cylinders} << steps) * heads;
   if (kHeaderLength + entries * kEntryLength > data.size()) return Fail(disk, {MessageId::FileLengthError, {"MFI"}});
 

@@ -36,7 +36,8 @@ Diagnostic TracksBeyondLeftOut(std::string_view format) {
 }
 
 void CarryLoss(TZX_Disk& disk, std::string_view format, DiskLoss loss) {
-  disk.Notices.push_back({{MessageId::NoticeLossOnLoad, {format, PlacedPhrase(LossDiagnostic(loss))}}, Severity::Warning});
+  disk.Notices.push_back(
+      {{MessageId::NoticeLossOnLoad, {format, PlacedPhrase(LossDiagnostic(loss))}}, Severity::Warning});
   disk.Losses.push_back(std::move(loss));
 }
 

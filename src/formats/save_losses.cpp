@@ -33,8 +33,7 @@ void FindSectorStates(const TSectorRec& sector, int track, const FormatHolds& ho
   if (sector.DeletedMark != 0 && !holds.deletedMarks)
     losses.push_back({LossKind::DeletedMark, track, r, Named(format, {MessageId::LossDeletedMark})});
   if (!sector.ExtraCopies.empty() && !holds.copies)
-    losses.push_back(
-        {LossKind::Copies, track, r, {MessageId::LossWeakCopies, {sector.ExtraCopies.size() + 1}}});
+    losses.push_back({LossKind::Copies, track, r, {MessageId::LossWeakCopies, {sector.ExtraCopies.size() + 1}}});
 }
 
 // How a track was recorded, when the format cannot hold it.
@@ -44,8 +43,7 @@ void FindRecording(const TTrack& track, int index, const FormatHolds& holds, std
   if (track.Fm != 0)
     losses.push_back({LossKind::Encoding, index, -1, Named(format, {MessageId::LossFmRecording})});
   else
-    losses.push_back({LossKind::DataRate, index, -1,
-                      Named(format, {MessageId::LossDataRate, {track.DataRate}})});
+    losses.push_back({LossKind::DataRate, index, -1, Named(format, {MessageId::LossDataRate, {track.DataRate}})});
 }
 
 // The logical TR-DOS sectors (track × 16 + sector) of the live files.
@@ -105,8 +103,7 @@ SaveLosses FindHeldLosses(const TZX_Disk& disk, const FormatHolds& holds, std::s
       // format keeps of the revolutions.
       if (!holds.revolutions && flux->Revolutions() > 1)
         losses.push_back(
-            {LossKind::Revolutions, t, -1,
-             Named(format, {MessageId::LossRevolutions, {flux->Revolutions()}})});
+            {LossKind::Revolutions, t, -1, Named(format, {MessageId::LossRevolutions, {flux->Revolutions()}})});
       continue;
     }
     FindRecording(track, t, holds, format, losses);
@@ -125,8 +122,8 @@ void FindDataBeyond(const TZX_Disk& disk, std::string_view format, int (*stored)
     for (const auto& sector : track.Sectors) {
       const int kept = stored(sector.IdSize);
       if (sector.Used == 0 || sector.DataLen <= kept) continue;
-      losses.push_back({LossKind::SectorData, t, sector.IdSector,
-                        {MessageId::LossDataBeyond, {sector.DataLen, format, kept}}});
+      losses.push_back(
+          {LossKind::SectorData, t, sector.IdSector, {MessageId::LossDataBeyond, {sector.DataLen, format, kept}}});
     }
   }
 }
@@ -139,8 +136,7 @@ void FindRawCuts(const TZX_Disk& disk, std::string_view format, int kept, SaveLo
     const auto tail = track.RawData.begin() + kept;
     if (std::all_of(tail, track.RawData.begin() + track.RawLength, [](std::uint8_t b) { return b == kGapFiller; }))
       continue;
-    losses.push_back({LossKind::RawBytes, t, -1,
-                      {MessageId::LossRawBytes, {track.RawLength, format, kept}}});
+    losses.push_back({LossKind::RawBytes, t, -1, {MessageId::LossRawBytes, {track.RawLength, format, kept}}});
   }
 }
 
@@ -152,8 +148,8 @@ SaveLosses BuiltTrackLosses(const TZX_Disk& disk, std::string_view format, int r
     if (track.Present == 0) continue;
     for (const auto& sector : track.Sectors)
       if (sector.Used != 0 && !SizeCodeSupported(sector.IdSize))
-        losses.push_back({LossKind::SectorData, t, sector.IdSector,
-                          {MessageId::LossLongSector, {SectorSizeText(sector.IdSize)}}});
+        losses.push_back(
+            {LossKind::SectorData, t, sector.IdSector, {MessageId::LossLongSector, {SectorSizeText(sector.IdSize)}}});
   }
   FindDataBeyond(
       disk, format,

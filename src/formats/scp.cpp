@@ -125,8 +125,7 @@ bool LoadSCPFromBytes(TZX_Disk& disk, ByteSpan data) {
   const int revolutions = data[5];
   const std::uint8_t cellWidth = data[9];
   const std::uint8_t heads = data[10];
-  if (cellWidth != 0 && cellWidth != 16)
-    return Fail(disk, {MessageId::ScpCellWidth, {cellWidth}});
+  if (cellWidth != 0 && cellWidth != 16) return Fail(disk, {MessageId::ScpCellWidth, {cellWidth}});
   std::vector<Diagnostic> notices;
   const std::uint32_t checksum = ReadLe32(&data[12]);
   if (checksum != 0 && checksum != Checksum(data))

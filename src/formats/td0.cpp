@@ -232,9 +232,8 @@ std::optional<MessageId> ReadSector(ByteReader& in, TSectorRec& sector) {
 bool ReadComment(TZX_Disk& disk, ByteReader& in, std::string& created) {
   ByteSpan header;
   if (!in.Take(kCommentHeaderSize, header)) return false;
-  created = std::to_string(header[6]) + "." + std::to_string(header[5]) + "." +
-            std::to_string(header[4] + 1900) + " " + std::to_string(header[7]) + ":" + std::to_string(header[8]) + ":" +
-            std::to_string(header[9]);
+  created = std::to_string(header[6]) + "." + std::to_string(header[5]) + "." + std::to_string(header[4] + 1900) + " " +
+            std::to_string(header[7]) + ":" + std::to_string(header[8]) + ":" + std::to_string(header[9]);
   ByteSpan text;
   if (!in.Take(ReadLe16(&header[2]), text)) return false;
   std::string piece;
@@ -299,7 +298,8 @@ bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   disk.LastError = {};
   if (data.size() < kHeaderSize) return Fail(disk, {MessageId::NotOfFormat, {"TD0"}});
-  if (std::toupper(data[0]) != 'T' || std::toupper(data[1]) != 'D') return Fail(disk, {MessageId::NotOfFormat, {"TD0"}});
+  if (std::toupper(data[0]) != 'T' || std::toupper(data[1]) != 'D')
+    return Fail(disk, {MessageId::NotOfFormat, {"TD0"}});
   if (data[4] < kOldestVersion || data[4] > kVersion) return Fail(disk, MessageId::Td0VersionNotSupported);
   if (Td0Crc(data.first(10)) != ReadLe16(&data[10])) return Fail(disk, MessageId::Td0HeaderCrcError);
   const bool compressed = data[0] == 't' && data[1] == 'd';
@@ -364,8 +364,7 @@ SaveLosses SaveLossesTD0(const TZX_Disk& disk, std::string_view format) {
   std::size_t cut = 0;
   CommentText(disk.Comments, &cut);
   if (cut > 0)
-    losses.push_back({LossKind::Comment, -1, -1,
-                      {MessageId::LossCommentLines, {kCommentTextLimit, format, cut}}});
+    losses.push_back({LossKind::Comment, -1, -1, {MessageId::LossCommentLines, {kCommentTextLimit, format, cut}}});
   return losses;
 }
 

@@ -27,7 +27,6 @@ constexpr MessageId kCrcError = MessageId::FileCrcError;
 // of short lines would otherwise take hundreds of megabytes.
 constexpr std::size_t kMaxTextLines = 4096;
 
-
 // The copies of weak sectors follow the comments in a block of their own,
 // written only when there are any, so that files without them keep the
 // older layout: "COPY", a 32-bit count of slots, then per slot the track,

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "formats/image_file.h"
 #include "formats/reader_notices.h"
-#include "formats/zlib_inflate.h"
 #include "formats/track_build_failure.h"
+#include "formats/zlib_inflate.h"
 
 namespace velloran {
 
@@ -150,7 +150,8 @@ bool LoadUDI(TZX_Disk& disk, const std::filesystem::path& file) {
 bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   if (data.size() < kHeaderLength + kChecksumLength) return Fail(disk, {MessageId::FileTooShort, {"UDI"}});
-  if (!std::equal(kSignature.begin(), kSignature.end(), data.begin())) return Fail(disk, {MessageId::NotOfFormat, {"UDI"}});
+  if (!std::equal(kSignature.begin(), kSignature.end(), data.begin()))
+    return Fail(disk, {MessageId::NotOfFormat, {"UDI"}});
   // The header's length field counts the file without its checksum.
   const std::uint64_t promised = std::uint64_t{ReadLe32(&data[4])} + kChecksumLength;
   if (promised != data.size()) return Fail(disk, LengthMismatch(data.size(), promised));

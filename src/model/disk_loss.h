@@ -33,9 +33,9 @@ enum class LossKind : std::uint8_t {
 
 struct DiskLoss {
   LossKind kind = LossKind::SectorData;
-  int track = -1;      // track index as the disk counts them (cylinder × 2 + side); -1: the whole disk
-  int sector = -1;     // ID number R of the sector, or -1 when the track as a whole is concerned
-  Phrase detail;       // what is lost
+  int track = -1;   // track index as the disk counts them (cylinder × 2 + side); -1: the whole disk
+  int sector = -1;  // ID number R of the sector, or -1 when the track as a whole is concerned
+  Phrase detail;    // what is lost
 };
 using DiskLosses = std::vector<DiskLoss>;
 

@@ -86,8 +86,8 @@ bool LoadSCLFromBytes(TZX_Disk& disk, ByteSpan data) {
     headerPosition += kSclHeaderSize;
     const int bytes = entry.FileSectors * kTrdosSectorSize;
     if (size - static_cast<long long>(dataPosition) - 4 < bytes)
-      return Fail(disk,
-                  {MessageId::SclWrongFileSize, {NameText(entry.Name) + "." + NameText(std::span(&entry.FileType, 1))}});
+      return Fail(
+          disk, {MessageId::SclWrongFileSize, {NameText(entry.Name) + "." + NameText(std::span(&entry.FileType, 1))}});
     if (entry.FileSectors > kTrdosFreeOnEmptyDisk - placed) return Fail(disk, MessageId::NoRoomOnDisk);
     entry.FirstSector = static_cast<std::uint8_t>(next.Sector);
     entry.FirstTrack = static_cast<std::uint8_t>(next.Track);

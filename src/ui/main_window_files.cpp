@@ -185,7 +185,8 @@ bool TFMain::SaveImageAs() {
   options.td0Compress = settings_.TD0arch;
   const SaveLosses losses = FindSaveLosses(disk_, *format);
   if (!losses.empty()) {
-    const QString question = QString::fromStdString(PhraseText(LossSummary(*format, losses))) + tr(".\nСохранить с потерями?");
+    const QString question =
+        QString::fromStdString(PhraseText(LossSummary(*format, losses))) + tr(".\nСохранить с потерями?");
     if (!prompts_.AskYesNo(question, tr("Внимание..!"), PromptIcon::Warning)) return false;
     options.lossy = true;
   }

@@ -152,10 +152,11 @@ TEST(CliLanguage, ReaderErrorsAndLossesFollowTheLocale) {
     std::string damaged, refused, lost;
   };
   for (const Expected& expected :
-       {Expected{"C.UTF-8", "UDI file checksum error!",
-                 "The TRD image cannot hold all that is on the disk: the disk's comment (the TRD format does not hold it). "
-                 "The image is not saved!",
-                 ": lost the disk's comment (the TRD format does not hold it)"},
+       {Expected{
+            "C.UTF-8", "UDI file checksum error!",
+            "The TRD image cannot hold all that is on the disk: the disk's comment (the TRD format does not hold it). "
+            "The image is not saved!",
+            ": lost the disk's comment (the TRD format does not hold it)"},
         Expected{"ru_RU.UTF-8", "Ошибка контрольной суммы файла UDI!",
                  "Образ TRD не вместит всего, что есть на диске: комментарий к диску (формат TRD этого не хранит). "
                  "Образ не сохранён!",
@@ -192,7 +193,8 @@ TEST(CliInfo, FailuresGoToStandardErrorWithExitCodeOne) {
   test::WriteFileBytes(dir / "bad.fdi", Bytes{'F', 'D', 'I', 0, 200});
   run = RunCli({"info", (dir / "bad.fdi").string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + (dir / "bad.fdi").string() + ": Error in the FDI file length!")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + (dir / "bad.fdi").string() + ": Error in the FDI file length!"))
+      << run.err;
 
   EXPECT_EQ(RunCli({"info"}).exitCode, 1);
   EXPECT_EQ(RunCli({"info", missing, "--verbose"}).exitCode, 1);
@@ -218,10 +220,11 @@ TEST(CliConvert, LossyConversionOnlyWhenAsked) {
   const auto out = (dir / "disk.kdi").string();
   auto run = RunCli({"convert", source, out});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + out +
-                                    ": The KDI image cannot hold all that is on the disk: track 0, sector 1: a 256-byte "
-                                    "sector, the KDI format holds sectors of 1024 bytes (2560 losses in all). The image "
-                                    "is not saved!\n"))
+  EXPECT_TRUE(
+      Contains(run.err, "velloran-cli: " + out +
+                            ": The KDI image cannot hold all that is on the disk: track 0, sector 1: a 256-byte "
+                            "sector, the KDI format holds sectors of 1024 bytes (2560 losses in all). The image "
+                            "is not saved!\n"))
       << run.err;
   EXPECT_TRUE(Contains(run.err, "--lossy")) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));

@@ -174,8 +174,7 @@ TEST(CliBatchConvert, FailuresAreListedCountedAndMakeTheExitCodeOne) {
   EXPECT_EQ(run.out, "Converted: 2, failed: 3\n");
   EXPECT_TRUE(Contains(run.err, "velloran-cli: " + broken.string() + ": Error in the FDI file length!\n")) << run.err;
   EXPECT_TRUE(Contains(run.err, "velloran-cli: File " + missing.string() + " not found!\n")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + notes.string() + ": This file type is not supported!\n"))
-      << run.err;
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + notes.string() + ": This file type is not supported!\n")) << run.err;
   EXPECT_TRUE(Contains(run.err, "[5/5] ")) << run.err;
   EXPECT_TRUE(Contains(run.err, good1.string() + " -> " + (out / "alfishe_unreal-ng__EyeAche.fdi").string() + "\n"))
       << run.err;

@@ -110,7 +110,8 @@ TEST(MessageCatalogue, PhrasesNestAndDiagnosticsNameTheirPlace) {
   EXPECT_EQ(RenderDiagnostic(Language::Russian, notice), "EDSK: данных 1100 байт; загружены первые 1024.")
       << "the phrase inside is put into the same language";
   const Diagnostic onSector{cut, Severity::Warning, {3, 17}};
-  EXPECT_EQ(RenderDiagnostic(Language::English, onSector), "track 3, sector 17: 1100 bytes of data; the first 1024 were loaded");
+  EXPECT_EQ(RenderDiagnostic(Language::English, onSector),
+            "track 3, sector 17: 1100 bytes of data; the first 1024 were loaded");
   EXPECT_EQ(RenderDiagnostic(Language::Russian, Diagnostic{cut, Severity::Warning, {3, -1}}),
             "дорожка 3: данных 1100 байт; загружены первые 1024");
   EXPECT_EQ(RenderDiagnostic(Language::English, Diagnostic{}), "") << "no failure, no words";

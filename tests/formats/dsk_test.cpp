@@ -158,12 +158,13 @@ TEST(Dsk, WhatTheDiskCannotHoldIsKeptAsFarAsItGoesAndNoted) {
   EXPECT_EQ(disk.GetSector(2, 19).IdSector, 20);
   EXPECT_EQ(disk.CountTracks(), 83);
   EXPECT_EQ(disk.GetSector(0, 2).DeletedMark, 1);
-  EXPECT_EQ(test::English(disk.Notices), (std::vector<std::string>{
-                              "DSK: track 0, sector 2: 6144 bytes of data; the first 1100 were loaded.",
-                              "DSK: track 2: 22 sectors; the first 20 were loaded.",
-                              "The DSK image is larger than the program holds: the blank tracks of cylinders 83–85 were "
-                              "not loaded.",
-                          }));
+  EXPECT_EQ(test::English(disk.Notices),
+            (std::vector<std::string>{
+                "DSK: track 0, sector 2: 6144 bytes of data; the first 1100 were loaded.",
+                "DSK: track 2: 22 sectors; the first 20 were loaded.",
+                "The DSK image is larger than the program holds: the blank tracks of cylinders 83–85 were "
+                "not loaded.",
+            }));
   // Each of them is a loss the disk carries to every save, even one as DSK.
   std::vector<LossKind> kinds;
   for (const auto& loss : disk.Losses) kinds.push_back(loss.kind);

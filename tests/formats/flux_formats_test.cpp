@@ -100,7 +100,8 @@ TEST(FluxCrossTool, HighDensityMfiWithoutVariantDecodesEverySector) {
       }
     }
     ASSERT_EQ(disk.Notices.size(), 1u);
-    EXPECT_EQ(test::English(disk.Notices[0]).rfind("160 tracks keep their sectors but not their raw track", 0), 0u) << disk.Notices[0];
+    EXPECT_EQ(test::English(disk.Notices[0]).rfind("160 tracks keep their sectors but not their raw track", 0), 0u)
+        << disk.Notices[0];
   }
 }
 
@@ -214,7 +215,8 @@ TEST(FluxFormats, ScpChecksumMismatchIsANoteNotARefusal) {
   file[12] ^= 1;
   TZX_Disk loaded;
   ASSERT_TRUE(LoadSCPFromBytes(loaded, file));
-  EXPECT_EQ(test::English(loaded.Notices), std::vector<std::string>{"The SCP checksum does not match: the file may be damaged."});
+  EXPECT_EQ(test::English(loaded.Notices),
+            std::vector<std::string>{"The SCP checksum does not match: the file may be damaged."});
   EXPECT_EQ(test::DiskDifference(disk, loaded, {}), "");
 }
 
@@ -254,7 +256,8 @@ TEST(FluxFormats, KryoFluxStreamCutShortIsNamed) {
   TZX_Disk loaded;
   ASSERT_TRUE(LoadKryoFlux(loaded, dir / "track00.0.raw")) << loaded.LastError;
   ASSERT_FALSE(loaded.Notices.empty());
-  EXPECT_EQ(test::English(loaded.Notices[0]).rfind("The KryoFlux stream of track 3 (track01.1.raw) ends early, without its end block", 0),
+  EXPECT_EQ(test::English(loaded.Notices[0])
+                .rfind("The KryoFlux stream of track 3 (track01.1.raw) ends early, without its end block", 0),
             0u)
       << loaded.Notices[0];
   EXPECT_LT(loaded.GetTrack(3).CountSectors(), 16);

@@ -260,7 +260,8 @@ TEST(Hfe, HeaderFailures) {
   Bytes file = HfeFile({});
   file[3] = 'X';
   EXPECT_EQ(LoadError(file), "The file is not in the HFE format!");
-  for (const int sides : {0, 3}) EXPECT_EQ(LoadError(HfeFile({}, sides)), "Error in the number of sides of the HFE file!");
+  for (const int sides : {0, 3})
+    EXPECT_EQ(LoadError(HfeFile({}, sides)), "Error in the number of sides of the HFE file!");
   // The header names more cylinders than the table and the file hold.
   EXPECT_EQ(LoadError(HfeFile({}, 2, 1)), "Error in the HFE file length!");
   file = HfeFile({{Bytes(6250, 0x4E), Bytes(6250, 0x4E)}});

@@ -108,9 +108,10 @@ TEST(Imd, ForeignRecordsLoadWithNotices) {
   EXPECT_EQ(disk.GetSector(1, 1).IdSize, 2);
   EXPECT_EQ(disk.GetSector(1, 1).DataLen, 512);
   EXPECT_EQ(disk.GetSector(1, 1).DataOk, 0);
-  EXPECT_EQ(test::English(disk.Notices), (std::vector<std::string>{
-                              "The IMD image is larger than the program holds: the blank tracks of cylinder 83 were not loaded.",
-                          }));
+  EXPECT_EQ(test::English(disk.Notices),
+            (std::vector<std::string>{
+                "The IMD image is larger than the program holds: the blank tracks of cylinder 83 were not loaded.",
+            }));
   EXPECT_TRUE(disk.Losses.empty());
   EXPECT_EQ(disk.GetSector(0, 0).DeletedMark, 1);
   EXPECT_EQ(disk.GetSector(0, 1).DeletedMark, 1);

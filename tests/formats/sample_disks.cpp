@@ -233,6 +233,8 @@ bool WriteKryoFluxSet(TZX_Disk& disk, const std::filesystem::path& firstFile) {
 
 Aspects AspectsOf(const ImageFormat& format) { return {format.holds.crcState, format.holds.comments}; }
 
-bool NotSupportedYet(const Diagnostic& message) { return English(message).find("not supported yet") != std::string::npos; }
+bool NotSupportedYet(const Diagnostic& message) {
+  return English(message).find("not supported yet") != std::string::npos;
+}
 
 }  // namespace velloran::test

@@ -240,7 +240,8 @@ TEST_F(UdfTest, ShortFilesFailAsReadErrors) {
   const Bytes file = Save();
   for (std::size_t size : {std::size_t{0}, std::size_t{100}, std::size_t{259}, std::size_t{260}, file.size() / 2,
                            file.size() - 8, file.size() - 1}) {
-    EXPECT_EQ(LoadError(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size))), "The UDF file ends too early!")
+    EXPECT_EQ(LoadError(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size))),
+              "The UDF file ends too early!")
         << size;
   }
 }

@@ -249,9 +249,10 @@ TEST_F(UdiTest, CylindersBeyondTheDiskAreDroppedAndCarriedAsLossesWhenTheyHoldSe
   std::vector<RawTrack> tracks(172, blank);
   ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi(tracks))) << loaded->LastError;
   EXPECT_EQ(loaded->CountTracks(), kTrackCount);
-  EXPECT_EQ(test::English(loaded->Notices),
-            std::vector<std::string>{
-                "The UDI image is larger than the program holds: the blank tracks of cylinders 83–85 were not loaded."});
+  EXPECT_EQ(
+      test::English(loaded->Notices),
+      std::vector<std::string>{
+          "The UDI image is larger than the program holds: the blank tracks of cylinders 83–85 were not loaded."});
 
   tracks[169].Id(84, 1, 1, 1);
   tracks[169].Data(0xFB, 256, 0);

@@ -142,7 +142,8 @@ int ChangeTrdosImage(const Arguments& args, const std::function<int(CatalogState
   if (!lock.Acquire(PathFromUtf8(image), error, waiting)) return Fail(image + ": " + error);
   const auto disk = LoadDisk(image, error);
   if (!disk) return Fail(error);
-  for (const auto& notice : disk->Notices) std::cerr << "velloran-cli: " << image << ": " << DiagnosticText(notice) << '\n';
+  for (const auto& notice : disk->Notices)
+    std::cerr << "velloran-cli: " << image << ": " << DiagnosticText(notice) << '\n';
   CatalogState state;
   if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
   if (const int failed = change(state, *disk)) return failed;
