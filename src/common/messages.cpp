@@ -149,6 +149,8 @@ constexpr CatalogueEntry kCatalogue[] = {
      "{1} tracks keep their sectors but not their raw track: FM, or longer than the {2} bytes the program holds (high "
      "density)."},
     {MoreNotesInLogs, "{1} (и ещё заметок в журналах дорожек: {2})", "{1} (and {2} more notes in the track logs)"},
+    {LossFluxCut, "оборотов {1} из {2} не поместились в память (не больше {3} переходов на диск)",
+     "{1} of {2} revolutions did not fit in memory (at most {3} transitions per disk)"},
     {LossCylinderBeyond, "цилиндр {1}, сторона {2}: секторы за пределами {4} цилиндров диска не загружены: {3}",
      "cylinder {1}, side {2}: sectors beyond the disk's {4} cylinders, not loaded: {3}"},
     {OfCylinder, "цилиндра {1}", "of cylinder {1}"},

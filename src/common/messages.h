@@ -124,6 +124,7 @@ enum class MessageId {
   KryoFluxEndsEarly,
   FluxTracksWithoutRaw,
   MoreNotesInLogs,
+  LossFluxCut,
   LossCylinderBeyond,
   OfCylinder,
   OfCylinders,

@@ -21,8 +21,10 @@ class FluxDrive : public DiskDrive {
   // Stops the motor and deselects the drive; harmless when not started.
   virtual void Stop() = 0;
   virtual bool SeekTrack(int cylinder, int head) = 0;
-  // Reads `revolutions` whole revolutions of the current track, from one
-  // index pulse on; what came before that pulse may lead the capture.
+  // Reads `revolutions` whole revolutions of the current track, each from
+  // one index pulse to the next; `out` starts at an index pulse. A drive may
+  // capture from wherever the disk is and join the capture's two ends into
+  // one of them (see flux/whole_revolutions.h).
   virtual bool ReadFlux(int revolutions, FluxTrack& out) = 0;
   // Writes the first revolution of `flux` onto the current track, from the index.
   virtual bool WriteFlux(const FluxTrack& flux) = 0;

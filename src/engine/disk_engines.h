@@ -16,11 +16,12 @@ OperationOutcome RunReadingEngine(TZX_Disk& disk, FloppyDriver& driver, Operatio
 // Formats and/or writes the present tracks of the range (OpMode 8, 16, 24).
 OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, DiskOperation& operation);
 
-// Reads the tracks OpFirstTrack..OpLastTrack as flux (FluxRevolutions each)
-// and decodes them, whatever reading OpMode asks for. Tracks with bad
-// sectors are read again after the pass (up to RetryCount passes), each
-// sector keeping its first good copy. Every revolution read stays beside the
-// disk as its flux capture.
+// Reads the tracks OpFirstTrack..OpLastTrack as flux and decodes them,
+// whatever reading OpMode asks for: one turn of each track, or
+// FluxRevolutions when KeepFlux is set. Tracks with bad sectors are read
+// again after the pass (FluxRevolutions, up to RetryCount passes, the head
+// stepping away and back first), each sector keeping its first good copy.
+// Every revolution read stays beside the disk as its flux capture.
 OperationOutcome RunFluxReadingEngine(TZX_Disk& disk, FluxDrive& drive, OperationHost& host, DiskOperation& operation);
 
 // Writes every track of the range as flux (formatting is implied; absent

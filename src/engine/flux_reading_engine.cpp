@@ -57,10 +57,17 @@ class FluxReader {
 
  private:
   TTrack& Track(int t) { return disk_.GetTrack(static_cast<std::uint8_t>(t)); }
-  void Keep(int t, const FluxTrack& flux);
-  void TakeWholeTrack(int t, TTrack& decoded);
-  void TakeGoodSectors(int t, const TTrack& decoded, int pass);
+  // Adds the read's revolutions to the track's capture; returns how many the
+  // capture held before them, or -1 when there was no room for them.
+  int Keep(int t, const FluxTrack& flux);
+  void TakeWholeTrack(int t, TTrack& decoded, const DecodeReport& report, int firstRevolution);
+  void TakeGoodSectors(int t, const TTrack& decoded, const DecodeReport& report, int firstRevolution, int pass);
+  // Notes which revolution of the capture slot `slot` took its data from.
+  void NoteRevolution(int t, int slot, const DecodeReport& report, int decodedSlot, int firstRevolution);
   void Redraw(int t);
+  // Steps to a neighbouring cylinder before a re-read, so that the head comes
+  // back onto the track afresh.
+  bool ReseatHead(int t);
 
   TZX_Disk& disk_;
   FluxDrive& drive_;
@@ -74,7 +81,10 @@ class FluxReader {
 
 bool FluxReader::ReadTrack(int t, int pass) {
   FluxTrack flux;
-  if (!drive_.ReadFlux(operation_.FluxRevolutions, flux)) {
+  // One turn finds a clean track whole; more are read where it did not, or
+  // where the flux is to be kept.
+  const int revolutions = pass == 1 && !operation_.KeepFlux ? 1 : operation_.FluxRevolutions;
+  if (!drive_.ReadFlux(revolutions, flux)) {
     if (drive_.LastErrorStopsOperation()) {
       host_.ShowError(drive_.LastErrorText());
       return false;
@@ -90,7 +100,7 @@ bool FluxReader::ReadTrack(int t, int pass) {
     }
     return true;
   }
-  Keep(t, flux);
+  const int firstRevolution = Keep(t, flux);
   TTrack decoded;
   decoded.TrackNum = static_cast<std::uint8_t>(t);
   const DecodeReport report = DecodeFluxTrack(flux, decoded);
@@ -104,9 +114,9 @@ bool FluxReader::ReadTrack(int t, int pass) {
                   std::to_string(t) + ")",
               true);
     }
-    TakeWholeTrack(t, decoded);
+    TakeWholeTrack(t, decoded, report, firstRevolution);
   } else {
-    TakeGoodSectors(t, decoded, pass);
+    TakeGoodSectors(t, decoded, report, firstRevolution, pass);
   }
   Redraw(t);
   return true;
@@ -114,7 +124,8 @@ bool FluxReader::ReadTrack(int t, int pass) {
 
 // The first read of a track: the decoded track replaces it; its bad sectors
 // are logged and counted.
-void FluxReader::TakeWholeTrack(int t, TTrack& decoded) {
+void FluxReader::TakeWholeTrack(int t, TTrack& decoded, const DecodeReport& report, int firstRevolution) {
+  for (int i = 0; i < kSlotCount; ++i) NoteRevolution(t, i, report, i, firstRevolution);
   TTrack& track = Track(t);
   std::vector<std::string> log = std::move(track.Log);
   log.insert(log.end(), decoded.Log.begin(), decoded.Log.end());
@@ -129,7 +140,8 @@ void FluxReader::TakeWholeTrack(int t, TTrack& decoded) {
 }
 
 // A re-read: each failed sector takes the first good copy this read holds.
-void FluxReader::TakeGoodSectors(int t, const TTrack& decoded, int pass) {
+void FluxReader::TakeGoodSectors(int t, const TTrack& decoded, const DecodeReport& report, int firstRevolution,
+                                 int pass) {
   TTrack& track = Track(t);
   bool changed = false;
   for (int i = 0; i < kSlotCount; ++i) {
@@ -143,6 +155,7 @@ void FluxReader::TakeGoodSectors(int t, const TTrack& decoded, int pass) {
       KeepBadCopies(slot, decoded);
       continue;
     }
+    NoteRevolution(t, i, report, static_cast<int>(good - decoded.Sectors.begin()), firstRevolution);
     slot.Data = good->Data;
     slot.DataLen = good->DataLen;
     slot.DataOk = 0xFF;
@@ -166,18 +179,33 @@ void FluxReader::Redraw(int t) {
 
 // Every whole revolution read is added to the track's capture, within the
 // memory a flux disk may take.
-void FluxReader::Keep(int t, const FluxTrack& flux) {
-  if (captured_ + flux.intervals.size() > kMaxFluxDiskTransitions) return;
+int FluxReader::Keep(int t, const FluxTrack& flux) {
+  if (captured_ + flux.intervals.size() > kMaxFluxDiskTransitions) return -1;
   auto& held = capture_->tracks[static_cast<std::size_t>(t)];
   if (!held) {
     held = FluxDisk::HeldTrack{};
     held->flux.sampleClock = flux.sampleClock;
   }
+  const int before = held->flux.Revolutions();
   for (int r = 0; r < flux.Revolutions(); ++r) {
     const std::vector<std::uint32_t> intervals = RevolutionIntervals(flux, r);
     captured_ += intervals.size();
     AppendRevolution(held->flux, intervals, flux.indexTimes[r + 1] - flux.indexTimes[r]);
   }
+  return before;
+}
+
+void FluxReader::NoteRevolution(int t, int slot, const DecodeReport& report, int decodedSlot, int firstRevolution) {
+  auto& held = capture_->tracks[static_cast<std::size_t>(t)];
+  if (!held) return;
+  const int revolution =
+      decodedSlot < static_cast<int>(report.origins.size()) ? report.origins[decodedSlot].revolution : -1;
+  held->sectorRevolutions[slot] = firstRevolution >= 0 && revolution >= 0 ? firstRevolution + revolution : -1;
+}
+
+bool FluxReader::ReseatHead(int t) {
+  const int cylinder = t / 2;
+  return SeekFluxTrack(drive_, host_, 2 * (cylinder > 0 ? cylinder - 1 : cylinder + 1) + t % 2);
 }
 
 OperationOutcome FluxReader::Reread() {
@@ -189,7 +217,7 @@ OperationOutcome FluxReader::Reread() {
     pass.last = operation_.OpLastTrack;
     pass.showProgress = false;
     pass.wanted = [&](int t) { return failed_[t].any() || unread_[t]; };
-    pass.seek = [&](int t) { return SeekFluxTrack(drive_, host_, t); };
+    pass.seek = [&](int t) { return ReseatHead(t) && SeekFluxTrack(drive_, host_, t); };
     pass.failed = [&](int) {
       operation_.UnreadFrom = operation_.OpLastTrack + 1;  // every track was read once
       return OperationOutcome::Failed;

@@ -27,8 +27,11 @@ struct DiskOperation {
   int BadSectors = 0;            // sectors whose read, write or format failed
   int RecoveredSectors = 0;      // sectors the rotation-aware or flux reading got right on a re-read
   int FailedTracks = 0;          // tracks a flux drive could not read at all
-  int FluxRevolutions = 2;       // revolutions a flux drive reads of each track
-  bool Verify = false;           // a flux drive reads every written track back and compares
+  // Revolutions a flux drive reads of a track read again, and of every track
+  // when the flux is kept; otherwise the first read of a track is one turn.
+  int FluxRevolutions = 2;
+  bool KeepFlux = false;  // the flux read is saved as an image (whole revolutions)
+  bool Verify = false;    // a flux drive reads every written track back and compares
   // When a seek failure ended a reading operation after some tracks were
   // read: the first track left unread (one past OpLastTrack when only the
   // re-reads were cut short); otherwise -1.

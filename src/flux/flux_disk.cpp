@@ -56,8 +56,11 @@ std::vector<std::string> DecodeFluxDisk(TZX_Disk& disk, std::shared_ptr<FluxDisk
     auto& held = flux->tracks[t];
     if (!held) return;
     TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    trackNotices[t] = DecodeFluxTrack(held->flux, track).notices;
+    const DecodeReport report = DecodeFluxTrack(held->flux, track);
+    trackNotices[t] = report.notices;
     held->fingerprint = TrackFingerprint(track);
+    for (std::size_t slot = 0; slot < report.origins.size(); ++slot)
+      held->sectorRevolutions[slot] = report.origins[slot].revolution;
   });
   std::vector<std::string> notices;
   for (auto& some : trackNotices) notices.insert(notices.end(), some.begin(), some.end());
@@ -70,6 +73,11 @@ const FluxTrack* HeldFlux(const TZX_Disk& disk, std::uint8_t track) {
   if (flux == nullptr || track >= kTrackCount || !flux->tracks[track]) return nullptr;
   const auto& held = *flux->tracks[track];
   return held.fingerprint == TrackFingerprint(disk.GetTrack(track)) ? &held.flux : nullptr;
+}
+
+int SectorRevolution(const TZX_Disk& disk, std::uint8_t track, int slot) {
+  if (HeldFlux(disk, track) == nullptr || slot < 0 || slot >= kSlotCount) return -1;
+  return dynamic_cast<const FluxDisk&>(*disk.Capture).tracks[track]->sectorRevolutions[static_cast<std::size_t>(slot)];
 }
 
 bool TrackFlux(TZX_Disk& disk, std::uint8_t track, const FluxTiming& timing, FluxTrack& out) {

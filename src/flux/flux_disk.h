@@ -24,6 +24,14 @@ class FluxDisk : public DiskCapture {
   struct HeldTrack {
     FluxTrack flux;
     std::uint64_t fingerprint = 0;  // of the model track as decoded from it
+    // Per slot, the revolution of `flux` whose copy the slot's data is; -1 where unknown.
+    std::array<int, kSlotCount> sectorRevolutions = UnknownRevolutions();
+
+    static std::array<int, kSlotCount> UnknownRevolutions() {
+      std::array<int, kSlotCount> unknown{};
+      unknown.fill(-1);
+      return unknown;
+    }
   };
   std::array<std::optional<HeldTrack>, kTrackCount> tracks;
 };
@@ -39,6 +47,10 @@ std::vector<std::string> DecodeFluxDisk(TZX_Disk& disk, std::shared_ptr<FluxDisk
 // The flux held for a track while the track is unchanged since it was
 // decoded, else nothing.
 const FluxTrack* HeldFlux(const TZX_Disk& disk, std::uint8_t track);
+
+// The revolution of the held flux whose copy slot `slot` of `track` holds,
+// while the track is unchanged since it was decoded; else -1.
+int SectorRevolution(const TZX_Disk& disk, std::uint8_t track, int slot);
 
 // The flux to write for a track: the held flux, or the track encoded with
 // `timing` (one revolution). False when the track cannot be built.

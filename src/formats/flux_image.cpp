@@ -14,6 +14,35 @@ bool FluxBudget::Take(std::size_t transitions) {
 
 namespace {
 
+// The transitions of `flux` up to the end of its revolution `revolutions`.
+std::size_t TransitionsThrough(const FluxTrack& flux, int revolutions) {
+  const std::uint64_t end = flux.indexTimes[static_cast<std::size_t>(revolutions)];
+  std::uint64_t time = 0;
+  std::size_t count = 0;
+  while (count < flux.intervals.size() && time + flux.intervals[count] <= end) time += flux.intervals[count++];
+  return count;
+}
+
+}  // namespace
+
+bool FluxBudget::Fit(FluxTrack& flux, int track, TZX_Disk& disk) {
+  const std::size_t room = used_ < kMaxFluxDiskTransitions ? kMaxFluxDiskTransitions - used_ : 0;
+  if (flux.intervals.size() <= room) return Take(flux.intervals.size());
+  const int revolutions = flux.Revolutions();
+  int kept = revolutions;
+  while (kept > 0 && TransitionsThrough(flux, kept) > room) --kept;
+  if (kept == 0) return false;
+  flux.intervals.resize(TransitionsThrough(flux, kept));
+  flux.indexTimes.resize(static_cast<std::size_t>(kept) + 1);
+  disk.Losses.push_back({LossKind::FluxCut,
+                         track,
+                         -1,
+                         {MessageId::LossFluxCut, {revolutions - kept, revolutions, kMaxFluxDiskTransitions}}});
+  return Take(flux.intervals.size());
+}
+
+namespace {
+
 // Decoded tracks with sectors whose raw bytes the model could not take.
 int TracksWithoutRaw(TZX_Disk& disk) {
   int count = 0;

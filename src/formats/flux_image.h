@@ -19,6 +19,11 @@ class FluxBudget {
   // False once the whole disk would pass kMaxFluxDiskTransitions.
   bool Take(std::size_t transitions);
 
+  // Takes the flux of `track` whole when it fits; otherwise keeps as many of
+  // its whole revolutions as fit and records the rest as a loss of the disk.
+  // False when not even its first revolution fits.
+  bool Fit(FluxTrack& flux, int track, TZX_Disk& disk);
+
  private:
   std::size_t used_ = 0;
 };

@@ -104,7 +104,6 @@ const std::array kFormats = {
                 SaveLossesTRD},
     ImageFormat{"KDI", "Korvet sector dump", "Образ диска Корвета", "kdi", ProbeKDI, LoadKDI, Plain<SaveKDI>,
                 kSectorDumpHolds, SaveLossesKDI},
-    // The HFE reader does not tell deleted-data marks yet.
     ImageFormat{"HFE",
                 "HxC floppy emulator bit-cell image",
                 "Образ для флоппи эмулятора",
@@ -112,7 +111,7 @@ const std::array kFormats = {
                 ProbeHFE,
                 LoadHFE,
                 Plain<SaveHFE>,
-                {.rawTracks = true, .ids = true, .crcState = true, .idCrcState = true},
+                kBuiltTrackHolds,
                 SaveLossesHFE},
     ImageFormat{
         "DSK",
@@ -150,8 +149,10 @@ const std::array kFormats = {
                  .crcState = true,
                  .missingData = true,
                  .idCrcState = true,
+                 .deletedMarks = true,
                  .copies = true,
-                 .comments = true},
+                 .comments = true,
+                 .recording = true},
                 nullptr},
     // KryoFlux stream sets are only read: a folder, or one of its NN.S.raw files.
     ImageFormat{"RAW", "KryoFlux stream files", "", "raw", ProbeKryoFlux, LoadKryoFlux, nullptr, kFluxHolds, nullptr},

@@ -7,6 +7,7 @@
 
 #include "formats/image_file.h"
 #include "formats/track_build_failure.h"
+#include "model/raw_track.h"
 
 namespace velloran {
 
@@ -79,7 +80,7 @@ void EncodeSide(const std::uint8_t* raw, const std::uint8_t* syncMap, std::uint8
 }
 
 bool IsDataMark(const std::uint8_t* raw, int e) {
-  return raw[e] == 0xA1 && raw[e + 1] == 0xA1 && (raw[e + 2] == 0xFB || raw[e + 2] == 0xF8);
+  return raw[e] == 0xA1 && raw[e + 1] == 0xA1 && (raw[e + 2] == kDataMark || raw[e + 2] == kDeletedDataMark);
 }
 
 // Finds the sectors of a decoded track: each ID address mark fills the next
@@ -91,7 +92,7 @@ void ScanTrack(TZX_Disk& disk, int index, bool& cut) {
   const int length = track.RawLength;
   int slot = 0;
   for (int e = 0; e < length - 10; ++e) {
-    if (raw[e] != 0xA1 || raw[e + 1] != 0xA1 || raw[e + 2] != 0xFE) continue;
+    if (raw[e] != 0xA1 || raw[e + 1] != 0xA1 || raw[e + 2] != kIdMark) continue;
     if (slot == kSlotCount) {
       cut = true;
       return;
@@ -107,6 +108,7 @@ void ScanTrack(TZX_Disk& disk, int index, bool& cut) {
     e += 7;
     for (; e < length - 3; ++e) {
       if (!IsDataMark(raw, e)) continue;
+      sector.DeletedMark = raw[e + 2] == kDeletedDataMark ? 1 : 0;
       e += 3;
       // Size codes above 8 cannot fit in a track at all; clamping them keeps
       // the shift defined and the result the same.

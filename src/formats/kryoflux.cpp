@@ -207,7 +207,7 @@ bool LoadKryoFlux(TZX_Disk& disk, const std::filesystem::path& fileOrFolder) {
     if (!ParseKryoFluxStream(*data, trackFlux, error, &endedEarly))
       return Fail(disk, {MessageId::InFile, {PathToUtf8(file.filename()), error.phrase}});
     if (endedEarly) notices.push_back(StreamEndsEarly(track, file));
-    if (!budget.Take(trackFlux.intervals.size())) return Fail(disk, kFluxTooLarge);
+    if (!budget.Fit(trackFlux, track, disk)) return Fail(disk, kFluxTooLarge);
     flux->tracks[track] = FluxDisk::HeldTrack{std::move(trackFlux), 0};
   }
   if (beyondModel) notices.push_back(TracksBeyondLeftOut("KryoFlux"));

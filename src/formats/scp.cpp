@@ -53,8 +53,7 @@ std::vector<std::uint32_t> ReadFluxValues(ByteSpan values) {
 }
 
 // Reads the revolutions of one track record into `flux`.
-bool ReadTrack(TZX_Disk& disk, ByteSpan data, std::size_t offset, int revolutions, FluxBudget& budget,
-               FluxTrack& flux) {
+bool ReadTrack(TZX_Disk& disk, ByteSpan data, std::size_t offset, int revolutions, FluxTrack& flux) {
   if (offset + kTrackHeaderLength + revolutions * kRevolutionEntryLength > data.size() ||
       !std::equal(data.begin() + static_cast<std::ptrdiff_t>(offset),
                   data.begin() + static_cast<std::ptrdiff_t>(offset + 3), "TRK"))
@@ -65,7 +64,6 @@ bool ReadTrack(TZX_Disk& disk, ByteSpan data, std::size_t offset, int revolution
     const std::uint64_t count = ReadLe32(entry + 4);
     const std::uint64_t start = offset + std::uint64_t{ReadLe32(entry + 8)};
     if (start + 2 * count > data.size()) return Fail(disk, {MessageId::ScpFluxPastEnd, {offset}});
-    if (!budget.Take(count)) return Fail(disk, kFluxTooLarge);
     const auto values = ReadFluxValues(data.subspan(start, 2 * count));
     AppendRevolution(flux, values, indexTicks);
   }
@@ -151,7 +149,8 @@ bool LoadSCPFromBytes(TZX_Disk& disk, ByteSpan data) {
     }
     FluxTrack trackFlux;
     trackFlux.sampleClock = sampleClock;
-    if (!ReadTrack(disk, data, offset, revolutions, budget, trackFlux)) return false;
+    if (!ReadTrack(disk, data, offset, revolutions, trackFlux)) return false;
+    if (!budget.Fit(trackFlux, track, disk)) return Fail(disk, kFluxTooLarge);
     flux->tracks[track] = FluxDisk::HeldTrack{std::move(trackFlux), 0};
   }
   if (beyondModel) notices.push_back(TracksBeyondLeftOut("SCP"));

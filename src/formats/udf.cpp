@@ -33,6 +33,11 @@ constexpr std::size_t kMaxTextLines = 4096;
 // the slot index, the number of further copies and each copy (its CRC flag, a
 // 16-bit length, the data).
 constexpr std::string_view kCopiesTag = "COPY";
+// Then, in the same way, the recording of tracks that are not plain MFM at
+// 250 kbit/s or hold deleted-data marks: "RECO", a 32-bit count of tracks,
+// then per track its index, its data rate (16 bits, kbit/s, 0 for not known),
+// its FM flag, the number of slots with a deleted-data mark and their indexes.
+constexpr std::string_view kRecordingTag = "RECO";
 constexpr std::size_t kChecksumSize = 4;
 
 std::uint8_t FlagByte(std::uint8_t flag) { return flag != 0 ? kFlagSet : kFlagClear; }
@@ -106,7 +111,43 @@ void AppendCopies(Bytes& out, const TZX_Disk& disk) {
   }
 }
 
+bool HasDeletedMarks(const TTrack& track) {
+  return std::any_of(track.Sectors.begin(), track.Sectors.end(),
+                     [](const TSectorRec& sector) { return sector.Used != 0 && sector.DeletedMark != 0; });
+}
+
+void AppendRecording(Bytes& out, const TZX_Disk& disk) {
+  std::vector<int> tracks;
+  for (int t = 0; t < kTrackCount; ++t)
+    if (const TTrack& track = disk.Tracks[t]; track.Present != 0 && (!track.UsualRecording() || HasDeletedMarks(track)))
+      tracks.push_back(t);
+  if (tracks.empty()) return;
+  out.insert(out.end(), kRecordingTag.begin(), kRecordingTag.end());
+  AppendLe32(out, static_cast<std::uint32_t>(tracks.size()));
+  for (const int t : tracks) {
+    const TTrack& track = disk.Tracks[t];
+    out.push_back(static_cast<std::uint8_t>(t));
+    AppendLe16(out, track.DataRate);
+    out.push_back(FlagByte(track.Fm));
+    std::vector<std::uint8_t> marked;
+    for (int s = 0; s < kSlotCount; ++s)
+      if (track.Sectors[s].Used != 0 && track.Sectors[s].DeletedMark != 0)
+        marked.push_back(static_cast<std::uint8_t>(s));
+    out.push_back(static_cast<std::uint8_t>(marked.size()));
+    out.insert(out.end(), marked.begin(), marked.end());
+  }
+}
+
 // ---- reading ----
+
+// Whether a block with `tag` follows at the reader's position (leaving room
+// for the checksum); if so, the tag is taken.
+bool TakeTag(ByteReader& reader, ByteSpan data, std::string_view tag) {
+  const ByteSpan rest = data.subspan(reader.Position());
+  if (rest.size() < tag.size() + kChecksumSize || !std::equal(tag.begin(), tag.end(), rest.begin())) return false;
+  ByteSpan taken;
+  return reader.Take(tag.size(), taken);
+}
 
 // Splits Windows-1251 text into UTF-8 lines at CR LF (a lone CR or LF ends a
 // line too); a last line without an ending still counts. Lines past
@@ -190,13 +231,9 @@ std::optional<MessageId> ReadTrack(ByteReader& reader, TTrack& track, bool& cut)
 // file.
 std::optional<MessageId> ReadCopies(ByteReader& reader, ByteSpan data, TZX_Disk& disk) {
   // Anything else after the comments is left to the checksum test, as ever.
-  const ByteSpan rest = data.subspan(reader.Position());
-  if (rest.size() < kCopiesTag.size() + kChecksumSize ||
-      !std::equal(kCopiesTag.begin(), kCopiesTag.end(), rest.begin()))
-    return std::nullopt;
-  ByteSpan tag;
+  if (!TakeTag(reader, data, kCopiesTag)) return std::nullopt;
   std::uint32_t slots = 0;
-  if (!reader.Take(kCopiesTag.size(), tag) || !reader.U32(slots)) return kReadError;
+  if (!reader.U32(slots)) return kReadError;
   for (std::uint32_t i = 0; i < slots; ++i) {
     std::uint8_t t = 0;
     std::uint8_t s = 0;
@@ -213,6 +250,35 @@ std::optional<MessageId> ReadCopies(ByteReader& reader, ByteSpan data, TZX_Disk&
       if (length > kSectorDataSize) return kFormatError;
       if (!reader.Take(length, copy)) return kReadError;
       sector.ExtraCopies.push_back({ok == kFlagSet, Bytes(copy.begin(), copy.end())});
+    }
+  }
+  return std::nullopt;
+}
+
+// The recording block, if the file has one ("RECO" after the copies); a
+// track named twice or not present, or a mark on a slot not in use, is a
+// damaged file.
+std::optional<MessageId> ReadRecording(ByteReader& reader, ByteSpan data, TZX_Disk& disk) {
+  if (!TakeTag(reader, data, kRecordingTag)) return std::nullopt;
+  std::uint32_t tracks = 0;
+  if (!reader.U32(tracks)) return kReadError;
+  std::vector<bool> seen(kTrackCount, false);
+  for (std::uint32_t i = 0; i < tracks; ++i) {
+    std::uint8_t t = 0;
+    std::uint8_t fm = 0;
+    std::uint8_t marks = 0;
+    std::uint16_t rate = 0;
+    if (!reader.U8(t) || !reader.U16(rate) || !reader.U8(fm) || !reader.U8(marks)) return kReadError;
+    if (t >= kTrackCount || seen[t] || disk.Tracks[t].Present == 0 || marks > kSlotCount) return kFormatError;
+    seen[t] = true;
+    TTrack& track = disk.Tracks[t];
+    track.DataRate = rate;
+    track.Fm = fm == kFlagSet ? 1 : 0;
+    for (std::uint8_t m = 0; m < marks; ++m) {
+      std::uint8_t s = 0;
+      if (!reader.U8(s)) return kReadError;
+      if (s >= kSlotCount || track.Sectors[s].Used == 0) return kFormatError;
+      track.Sectors[s].DeletedMark = 1;
     }
   }
   return std::nullopt;
@@ -253,6 +319,7 @@ std::optional<MessageId> ReadImage(TZX_Disk& disk, ByteSpan data) {
     if (const auto error = ReadTrack(reader, track, cut)) return error;
   if (const auto error = ReadLines(reader, disk.Comments, cut)) return error;
   if (const auto error = ReadCopies(reader, data, disk)) return error;
+  if (const auto error = ReadRecording(reader, data, disk)) return error;
 
   const std::size_t checked = reader.Position();
   std::uint32_t stored = 0;
@@ -309,7 +376,8 @@ bool SaveUDF(TZX_Disk& disk, const std::filesystem::path& file) {
   return SaveUDFToBytes(disk, out) && WriteImageFile(disk, file, out);
 }
 
-// Header, 166 track blocks, the comments, then the checksum of all of it.
+// Header, 166 track blocks, the comments, the copies and the recording
+// blocks when there is anything to put in them, then the checksum of all of it.
 bool SaveUDFToBytes(TZX_Disk& disk, Bytes& out) {
   out.clear();
   std::string title = FromUtf8(CodePage::Cp1251, disk.Title);
@@ -323,6 +391,7 @@ bool SaveUDFToBytes(TZX_Disk& disk, Bytes& out) {
   for (const auto& track : disk.Tracks) AppendTrack(out, track);
   AppendLines(out, disk.Comments);
   AppendCopies(out, disk);
+  AppendRecording(out, disk);
   AppendLe32(out, CalcCRC32(out.data(), out.size()));
   return true;
 }

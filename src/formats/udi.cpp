@@ -10,6 +10,7 @@
 #include "formats/reader_notices.h"
 #include "formats/track_build_failure.h"
 #include "formats/zlib_inflate.h"
+#include "model/raw_track.h"
 
 namespace velloran {
 
@@ -31,10 +32,6 @@ constexpr std::size_t kCompressedRecordSkip = 3;
 Diagnostic LengthMismatch(std::size_t size, std::uint64_t promised) {
   return {size < promised ? MessageId::FileCutShort : MessageId::FileLongerThanHeader, {"UDI", size, promised}};
 }
-
-constexpr std::uint8_t kIdMark = 0xFE;
-constexpr std::uint8_t kDataMark = 0xFB;
-constexpr std::uint8_t kDeletedDataMark = 0xF8;
 
 bool IsSyncByte(ByteSpan syncMap, std::size_t k) { return ((syncMap[k / 8] >> (k % 8)) & 1) != 0; }
 

@@ -32,6 +32,9 @@ struct MergeReport {
     int input = -1;    // whose copy was taken; -1 = voted from several, or no copy has data
     int copies = 1;    // copies the slot holds (Data and the further ones)
     int attempts = 0;  // copies of the sector among the inputs
+    // Of a disk read as flux: the revolution of its track's capture the data
+    // came from (0 = the first); -1 unknown.
+    int revolution = -1;
   };
   std::vector<Sector> sectors;  // every sector of the result, in track and slot order
   struct Track {

@@ -18,9 +18,6 @@ constexpr std::uint8_t kGapByte = 0x4E;
 constexpr std::uint8_t kSyncA1 = 0xA1;
 constexpr std::uint8_t kSyncC2 = 0xC2;
 constexpr std::uint8_t kIndexMark = 0xFC;
-constexpr std::uint8_t kIdMark = 0xFE;
-constexpr std::uint8_t kDataMark = 0xFB;
-constexpr std::uint8_t kDeletedDataMark = 0xF8;
 // Replaces the first A1 of a bad sector's data mark in a rebuilt raw image.
 constexpr std::uint8_t kBadSectorMarker = 0x14;
 constexpr int kSyncRun = 12;  // zero bytes in front of every mark

@@ -1,9 +1,15 @@
 // Pieces of raw-track building that are worth checking on their own.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 namespace velloran {
+
+// The address marks of an MFM track, each behind three A1 syncs.
+constexpr std::uint8_t kIdMark = 0xFE;
+constexpr std::uint8_t kDataMark = 0xFB;
+constexpr std::uint8_t kDeletedDataMark = 0xF8;
 
 // num / den rounded to the nearest integer, halves to the even neighbour
 // (5/2 -> 2, 7/2 -> 4). num >= 0, den > 0.

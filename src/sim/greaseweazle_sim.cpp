@@ -15,6 +15,8 @@ namespace {
 constexpr double kCommandSeconds = 0.0002;
 // A read or write without index pulses gives up after this long.
 constexpr double kIndexTimeoutSeconds = 0.6;
+// The longest read: one without limits stops after this many turns.
+constexpr std::uint64_t kLongestReadTurns = 50;
 // Data bytes of a weak sector that change in each bad revolution.
 constexpr int kWeakBytes = 4;
 
@@ -181,6 +183,7 @@ std::uint8_t GreaseweazleSim::Seek(int cylinder) {
   if (cylinder < 0 || cylinder >= options_.cylinders) return gw::kBadCylinder;
   Elapse(std::abs(cylinder - cylinder_) * stepSeconds_ + settleSeconds_);
   cylinder_ = cylinder;
+  seeks_.push_back(cylinder);
   return gw::kOkay;
 }
 
@@ -225,31 +228,30 @@ Bytes GreaseweazleSim::ReadFlux(std::uint32_t ticks, int indexCount) {
   }
   const double clock = options_.sampleClock;
   const auto revolutionTicks = static_cast<std::uint64_t>(std::llround(kRevolutionSeconds * clock));
-  // Whole revolutions after the first index pulse: asked as index pulses,
-  // or enough to cover the ticks asked for.
-  int revolutions = indexCount > 0 ? indexCount - 1 : 2;
-  if (ticks > 0) revolutions = std::min<int>(revolutions, static_cast<int>(ticks / revolutionTicks) + 1);
-  revolutions = std::clamp(revolutions, 0, 50);
-
-  // The capture starts where the disk is now.
+  // The capture starts where the disk is now and ends once `ticks` ticks
+  // have passed or at the `indexCount`th index pulse, whichever comes first
+  // (0: no limit of that kind).
   const double phase = std::fmod(seconds_, kRevolutionSeconds) / kRevolutionSeconds;
   const auto startTick = static_cast<std::uint64_t>(phase * static_cast<double>(revolutionTicks));
+  const std::uint64_t firstIndex = revolutionTicks - startTick;
+  std::uint64_t end = kLongestReadTurns * revolutionTicks;
+  if (ticks > 0) end = std::min<std::uint64_t>(end, ticks);
+  if (indexCount > 0 && !faults.noIndex)
+    end = std::min(end, firstIndex + static_cast<std::uint64_t>(indexCount - 1) * revolutionTicks);
+
+  // A weak sector holds in every second read.
+  const bool weakGood = readsOfTrack_[t] % 2 == 0;
   std::vector<std::uint64_t> times;
   FluxTrack track;
   track.sampleClock = clock;
-  std::uint64_t revolutionStart = 0;
-  for (int r = -1; r < revolutions; ++r) {
-    // A weak sector holds in the last revolution of every second read.
-    const bool weakGood = readsOfTrack_[t] % 2 == 0 && r == revolutions - 1;
-    const std::vector<std::uint32_t> intervals = RevolutionFlux(weakGood);
-    std::uint64_t time = 0;
-    for (const std::uint32_t interval : intervals) {
+  for (std::uint64_t turnStart = 0; turnStart < startTick + end; turnStart += revolutionTicks) {
+    std::uint64_t time = turnStart;
+    for (const std::uint32_t interval : RevolutionFlux(weakGood)) {
       time += interval;
-      if (r < 0 && time < startTick) continue;
-      times.push_back(revolutionStart + time - (r < 0 ? startTick : 0));
+      if (time > startTick && time - startTick <= end) times.push_back(time - startTick);
     }
-    revolutionStart += r < 0 ? revolutionTicks - startTick : revolutionTicks;
-    if (!faults.noIndex) track.indexTimes.push_back(revolutionStart);
+    const std::uint64_t index = turnStart + revolutionTicks;
+    if (!faults.noIndex && index - startTick <= end) track.indexTimes.push_back(index - startTick);
   }
   if (faults.jitterNs > 0) {
     const double spread = faults.jitterNs * 1e-9 * clock;
@@ -266,8 +268,8 @@ Bytes GreaseweazleSim::ReadFlux(std::uint32_t ticks, int indexCount) {
     track.intervals.push_back(static_cast<std::uint32_t>(time - previous));
     previous = time;
   }
-  Elapse(static_cast<double>(revolutionStart) / clock);
-  revolutionsRead_ += revolutions;
+  Elapse(static_cast<double>(end) / clock);
+  ticksRead_ += end;
   if (faults.noIndex) {
     fluxStatus_ = gw::kNoIndex;
   } else if (readsOfTrack_[t] <= faults.overflowReads) {

@@ -57,10 +57,15 @@ class GreaseweazleSim {
   double Seconds() const { return seconds_; }
   double Revolutions() const { return seconds_ / kRevolutionSeconds; }
   int FluxReads() const { return fluxReads_; }
-  int RevolutionsRead() const { return revolutionsRead_; }
+  // Turns of flux captured in all reads.
+  double RevolutionsRead() const {
+    return static_cast<double>(ticksRead_) / (kRevolutionSeconds * options_.sampleClock);
+  }
   bool MotorOn() const { return motorOn_; }
   bool Selected() const { return selected_; }
   int Cylinder() const { return cylinder_; }
+  // Every cylinder sought, in order.
+  const std::vector<int>& Seeks() const { return seeks_; }
 
   static constexpr double kRevolutionSeconds = 0.2;  // 300 rpm
 
@@ -73,7 +78,8 @@ class GreaseweazleSim {
   void FinishWrite();
   std::uint8_t Erase(std::uint32_t ticks);
   // One revolution of the current track from the index, with its faults;
-  // `weakGood` lets the weak sectors hold this time.
+  // `weakGood` lets the weak sectors hold this time (else they read
+  // differently in every revolution).
   std::vector<std::uint32_t> RevolutionFlux(bool weakGood);
   // Host time of one command, and waiting for the disk to reach its index.
   void Elapse(double seconds) { seconds_ += seconds; }
@@ -98,6 +104,7 @@ class GreaseweazleSim {
   bool selected_ = false;
   bool motorOn_ = false;
   int cylinder_ = 0;
+  std::vector<int> seeks_;
   int head_ = 0;
   double stepSeconds_ = 0.003;
   double settleSeconds_ = 0.015;
@@ -106,7 +113,7 @@ class GreaseweazleSim {
   double seconds_ = 0;
   int fluxReads_ = 0;
   long answers_ = 0;  // commands answered, for the noisy-answer fault
-  int revolutionsRead_ = 0;
+  std::uint64_t ticksRead_ = 0;
 };
 
 // The simulated device behind a pseudo-terminal, served by a thread of its

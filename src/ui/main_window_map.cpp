@@ -81,7 +81,7 @@ void TFMain::ShowSector(int track, int slot) {
   an_[3]->setText(SizeCodeSupported(sector.IdSize) ? QLatin1String(kSizeTexts[sector.IdSize])
                                                    : QStringLiteral("N=%1").arg(sector.IdSize));
   an_[4]->setText(HexCrc(sector.IdCrc));
-  an_[5]->setText(sector.DataOk != 0 ? tr("без ошибок") : sector.ErrorCount > 0 ? tr("сбойный") : tr("нет данных"));
+  an_[5]->setText(sector.DataLen == 0 ? tr("нет данных") : sector.DataOk != 0 ? tr("без ошибок") : tr("сбойный"));
   ShowTrackLog(track);
   if (!SizeCodeSupported(sector.IdSize)) {
     SetPaneButtons(false);

@@ -161,9 +161,10 @@ TEST(DriveCommandsTest, GreaseweazleReadKeepsEveryRevolutionAndNamesBadSectors) 
   test::ScratchDir dir;
   const auto out = dir / "read.trd";
   const auto flux = dir / "read.scp";
-  const auto result =
-      test::RunCli({"read-disk", out.string(), "--drive", "gw-sim:" + kTrd.string() + "?weak=4:2&bad=5:9", "--first",
-                    "0", "--last", "7", "--revs", "3", "--flux", flux.string(), "--lossy"});
+  const auto report = dir / "read.json";
+  const auto result = test::RunCli({"read-disk", out.string(), "--drive",
+                                    "gw-sim:" + kTrd.string() + "?weak=4:2&bad=5:9", "--first", "0", "--last", "7",
+                                    "--revs", "3", "--flux", flux.string(), "--lossy", "--report", report.string()});
   EXPECT_EQ(result.exitCode, 2) << result.err;
   EXPECT_NE(result.err.find("Сектор прочитан при повторном чтении - попытка 2 (Track - 4 / Sector - 2)"),
             std::string::npos)
@@ -181,6 +182,34 @@ TEST(DriveCommandsTest, GreaseweazleReadKeepsEveryRevolutionAndNamesBadSectors) 
   const std::size_t badAt = 5 * 4096 + 8 * 256;
   EXPECT_TRUE(std::equal(image.begin(), image.begin() + badAt, read.begin()));
   EXPECT_TRUE(std::equal(image.begin() + badAt + 256, image.begin() + 8 * 4096, read.begin() + badAt + 256));
+
+  // Without --lossy the TRD cannot hold the bad sector: the disk as read goes
+  // to OUT.udf, and the capture is saved all the same.
+  const auto strict = dir / "strict.trd";
+  const auto strictFlux = dir / "strict.scp";
+  EXPECT_EQ(test::RunCli({"read-disk", strict.string(), "--drive", "gw-sim:" + kTrd.string() + "?bad=5:9", "--first",
+                          "0", "--last", "7", "--flux", strictFlux.string()})
+                .exitCode,
+            1);
+  EXPECT_FALSE(std::filesystem::exists(strict));
+  EXPECT_TRUE(std::filesystem::exists(dir / "strict.trd.udf"));
+  ASSERT_EQ(test::RunCli({"convert", strictFlux.string(), converted.string(), "--lossy"}).exitCode, 0);
+  EXPECT_EQ(test::ReadFileBytes(converted), read);
+
+  // The report names the revolution of the SCP each sector came from: the
+  // first for a clean track, one of the re-read's three (4 to 6) for the
+  // weak sector read good on the second pass.
+  if (!test::HaveProgram("python3")) GTEST_SKIP() << "python3 is not installed to read the report";
+  const auto check =
+      test::RunProgram("python3", {"-c",
+                                   "import json,sys; r=json.load(open(sys.argv[1])); "
+                                   "s={(t['track'],x['sector']):x for t in r['tracks'] for x in t['sectors']}; "
+                                   "assert all(s[(0,n)]['source']=='revolution 1' for n in range(1,17)), s[(0,1)]; "
+                                   "assert s[(4,2)]['state']=='good' and s[(4,2)]['source'] in "
+                                   "('revolution 4','revolution 5','revolution 6'), s[(4,2)]; "
+                                   "assert r['bad_tracks']==[5]",
+                                   report.string()});
+  EXPECT_EQ(check.exitCode, 0) << check.err;
 }
 
 TEST(DriveCommandsTest, GreaseweazleWriteWithVerifyOntoABlankDisk) {

@@ -97,6 +97,7 @@ class GreaseweazleTest : public ::testing::Test {
     operation.OpLastTrack = last;
     operation.RetryCount = static_cast<std::uint8_t>(retries);
     operation.Verify = verify;
+    operation.KeepFlux = keepFlux;
     if (!drive->Open()) {
       host.errors.push_back(drive->LastErrorText());
       return OperationOutcome::Failed;
@@ -134,10 +135,13 @@ class GreaseweazleTest : public ::testing::Test {
   TZX_Disk disk;
   DiskOperation operation;
   bool verify = false;
+  bool keepFlux = false;
   std::unique_ptr<TZX_Disk> source;
 };
 
-TEST_F(GreaseweazleTest, WholeDiskReadEqualsTheImageAndKeepsEveryRevolution) {
+// A clean disk is read in one turn per track: each capture starts wherever
+// the disk is and its ends join into a whole revolution.
+TEST_F(GreaseweazleTest, CleanDiskReadsInOneTurnPerTrackEqualToTheImage) {
   Connect();
   ASSERT_EQ(Run(kOpScan | kOpRead, 0, 159), OperationOutcome::Completed) << ::testing::PrintToString(host.errors);
   std::string difference;
@@ -147,19 +151,46 @@ TEST_F(GreaseweazleTest, WholeDiskReadEqualsTheImageAndKeepsEveryRevolution) {
   // The motor is off and the drive deselected afterwards.
   EXPECT_FALSE(drive->Sim().MotorOn());
   EXPECT_FALSE(drive->Sim().Selected());
-  // Both revolutions of every track stay beside the disk, and an SCP saved
-  // from it decodes to the same disk.
+  const GreaseweazleSim& sim = drive->Sim();
+  EXPECT_LE(sim.Revolutions() / 160, 1.3);
+  // The joined revolution stays beside the disk, and an SCP saved from it
+  // decodes to the same disk.
   const FluxTrack* held = HeldFlux(disk, 17);
   ASSERT_NE(held, nullptr);
-  EXPECT_EQ(held->Revolutions(), 2);
+  EXPECT_EQ(held->Revolutions(), 1);
   Bytes scp;
   ASSERT_TRUE(SaveSCPToBytes(disk, scp));
   TZX_Disk again;
   ASSERT_TRUE(LoadSCPFromBytes(again, scp));
   EXPECT_TRUE(test::SameSectors(again, Source(), difference)) << difference;
+  std::printf("[ speed ] read of 160 tracks in one turn: %.2f revolutions per track, %.1f s simulated\n",
+              sim.Revolutions() / 160, sim.Seconds());
+}
 
+// With the flux kept, every track holds the revolutions asked for, each a
+// whole turn of the disk, in two and a half turns per track at most.
+TEST_F(GreaseweazleTest, KeptFluxHoldsWholeRevolutionsOfEveryTrack) {
+  Connect();
+  keepFlux = true;
+  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 159), OperationOutcome::Completed) << ::testing::PrintToString(host.errors);
+  std::string difference;
+  EXPECT_TRUE(test::SameSectors(disk, Source(), difference)) << difference;
   const GreaseweazleSim& sim = drive->Sim();
-  std::printf("[ speed ] read of 160 tracks, 2 revolutions: %.2f revolutions per track, %.1f s simulated\n",
+  EXPECT_LE(sim.Revolutions() / 160, 2.5);
+  const double turn = GreaseweazleSim::kRevolutionSeconds * 72e6;
+  for (std::uint8_t t = 0; t < 160; ++t) {
+    const FluxTrack* held = HeldFlux(disk, t);
+    ASSERT_NE(held, nullptr) << int{t};
+    ASSERT_EQ(held->Revolutions(), 2) << int{t};
+    for (int r = 0; r < 2; ++r)
+      EXPECT_NEAR(static_cast<double>(held->indexTimes[r + 1] - held->indexTimes[r]), turn, turn * 1e-4) << int{t};
+  }
+  Bytes scp;
+  ASSERT_TRUE(SaveSCPToBytes(disk, scp));
+  TZX_Disk again;
+  ASSERT_TRUE(LoadSCPFromBytes(again, scp));
+  EXPECT_TRUE(test::SameSectors(again, Source(), difference)) << difference;
+  std::printf("[ speed ] read of 160 tracks keeping 2 revolutions: %.2f revolutions per track, %.1f s simulated\n",
               sim.Revolutions() / 160, sim.Seconds());
 }
 
@@ -202,6 +233,28 @@ TEST_F(GreaseweazleTest, WeakSectorRecoveredOnARetryBadSectorStaysBadOthersKept)
   }
   EXPECT_TRUE(std::any_of(track.Sectors.begin(), track.Sectors.end(),
                           [](const TSectorRec& s) { return s.IdSector == 7 && s.DataOk == 0; }));
+}
+
+// Before each re-read of a failed track the head steps to a neighbouring
+// cylinder and back; tracks that read well are read once, in one turn.
+TEST_F(GreaseweazleTest, FailedTrackIsReadAgainAfterSteppingAwayAndBack) {
+  Connect("bad=3:7,4:2");
+  ASSERT_EQ(Run(kOpScan | kOpRead, 0, 7, 3), OperationOutcome::Completed);
+  EXPECT_EQ(operation.BadSectors, 2);
+  // Tracks 3 and 4 lie on cylinders 1 and 2.
+  const std::vector<int>& seeks = drive->Sim().Seeks();
+  const std::vector<int> pass = {0, 0, 1, 1, 2, 2, 3, 3};
+  const std::vector<int> reread = {0, 1, 1, 2};
+  std::vector<int> expected = {0};  // Start brings the heads to track 0
+  expected.insert(expected.end(), pass.begin(), pass.end());
+  expected.insert(expected.end(), reread.begin(), reread.end());
+  expected.insert(expected.end(), reread.begin(), reread.end());
+  EXPECT_EQ(seeks, expected);
+  // A failed track is read again for two revolutions each time, and all it
+  // read is kept: one turn, then two and two.
+  const auto& capture = dynamic_cast<const FluxDisk&>(*disk.Capture);
+  EXPECT_EQ(capture.tracks[2]->flux.Revolutions(), 1);
+  EXPECT_EQ(capture.tracks[3]->flux.Revolutions(), 5);
 }
 
 TEST_F(GreaseweazleTest, FluxOverflowIsRetriedAndReportedWhenItPersists) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "flux/flux_disk.h"
+#include "formats/flux_image.h"
 #include "formats/format_table.h"
 #include "formats/kryoflux.h"
 #include "formats/mfi.h"
@@ -174,6 +175,32 @@ TEST(FluxFormats, CapturedRevolutionsArePassedOnUntilATrackChanges) {
   const FluxTrack* track2 = HeldFlux(edited, 2);
   ASSERT_NE(track2, nullptr);
   EXPECT_EQ(RevolutionIntervals(*track2, 0), RevolutionIntervals(*track2, 2));
+}
+
+// A capture larger than a disk may hold in memory keeps the whole
+// revolutions that fit and carries the rest as a loss, so that a save without
+// --lossy is refused instead of dropping them without a word.
+TEST(FluxFormats, RevolutionsPastTheMemoryLimitAreCutAndCarriedAsALoss) {
+  TZX_Disk source;
+  test::MakeMixedDisk(source, 1, false);
+  FluxTrack one;
+  ASSERT_TRUE(EncodeDiskTrack(source, 0, {}, one));
+  FluxTrack three;
+  three.sampleClock = one.sampleClock;
+  for (int r = 0; r < 3; ++r) AppendRevolution(three, one.intervals, one.indexTimes.back());
+
+  FluxBudget budget;
+  ASSERT_TRUE(budget.Take(kMaxFluxDiskTransitions - 2 * one.intervals.size() - 5));
+  TZX_Disk disk;
+  ASSERT_TRUE(budget.Fit(three, 0, disk));
+  EXPECT_EQ(three.Revolutions(), 2);
+  EXPECT_EQ(RevolutionIntervals(three, 1), one.intervals);
+  ASSERT_EQ(disk.Losses.size(), 1u);
+  EXPECT_EQ(disk.Losses[0].kind, LossKind::FluxCut);
+  EXPECT_EQ(disk.Losses[0].track, 0);
+
+  FluxTrack another = three;  // not even one revolution fits any more
+  EXPECT_FALSE(budget.Fit(another, 1, disk));
 }
 
 // Each flux format is found by its contents whatever the file is called,

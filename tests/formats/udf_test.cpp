@@ -27,7 +27,7 @@ std::string ModelDifference(const TZX_Disk& a, const TZX_Disk& b) {
     const std::string where = "track " + std::to_string(t) + ": ";
     if (x.Present != y.Present) return where + "present";
     if (x.Present != 0 && (x.TrackNum != y.TrackNum || x.SectorCount != y.SectorCount || x.RawValid != y.RawValid ||
-                           x.RawLength != y.RawLength || x.Log != y.Log ||
+                           x.RawLength != y.RawLength || x.Log != y.Log || x.DataRate != y.DataRate || x.Fm != y.Fm ||
                            !std::equal(x.RawData.begin(), x.RawData.begin() + x.RawLength, y.RawData.begin())))
       return where + "track fields";
     for (int s = 0; s < kSlotCount; ++s) {
@@ -38,7 +38,7 @@ std::string ModelDifference(const TZX_Disk& a, const TZX_Disk& b) {
       if (p.IdTrack != q.IdTrack || p.IdSide != q.IdSide || p.IdSector != q.IdSector || p.IdSize != q.IdSize ||
           p.IdCrc != q.IdCrc || p.ErrorCount != q.ErrorCount || p.DataOk != q.DataOk || p.DataPos != q.DataPos ||
           p.DataLen != q.DataLen || !std::equal(p.Data.begin(), p.Data.begin() + p.DataLen, q.Data.begin()) ||
-          p.ExtraCopies != q.ExtraCopies)
+          p.ExtraCopies != q.ExtraCopies || p.DeletedMark != q.DeletedMark)
         return where + "slot " + std::to_string(s);
     }
   }
@@ -73,6 +73,9 @@ class UdfTest : public ::testing::Test {
     disk->GetTrack(20).SectorCount = 2;
     disk->GetTrack(20).Log = {"Ошибка чтения сектора 4", "", "second line"};
     disk->GetTrack(3).Log = {"UDI"};
+    disk->GetTrack(4).DataRate = 300;
+    disk->GetTrack(5).Fm = 1;
+    disk->GetSector(6, 1).DeletedMark = 1;
     disk->Title = "Диск для проверки";
     disk->Comments = {"Комментарий", "line 2"};
     disk->UseBaseTrack = 1;
@@ -153,6 +156,9 @@ TEST_F(UdfTest, EveryFieldRoundTrips) {
 
 TEST_F(UdfTest, TextLinesEndingsAreTolerated) {
   MakeRichDisk();
+  disk->GetTrack(4).DataRate = 0;  // no recording block: the comments end the file
+  disk->GetTrack(5).Fm = 0;
+  disk->GetSector(6, 1).DeletedMark = 0;
   Bytes file = Save();
   // Replace the comments block by a text with a lone LF and no final CR LF.
   const std::size_t comments = file.size() - 4 - 21 - 4;  // 21 bytes of Windows-1251 text

@@ -20,6 +20,7 @@
 #include "engine/controller_commands.h"
 #include "engine/disk_engines.h"
 #include "engine/operation_start.h"
+#include "flux/flux_disk.h"
 #include "formats/format_table.h"
 #include "model/disk_fingerprint.h"
 #include "model/merge.h"
@@ -37,9 +38,10 @@ constexpr const char* kDriveHelp = R"(Drive commands:
       scans and reads tracks T..T (default 0..159) into the image OUT; with
       --fast each track in about one turn of the disk, and the sectors that
       failed are read again after the pass (N passes in all). A Greaseweazle
-      reads R revolutions of each track (default 2), reads the tracks with
-      bad sectors again (N passes in all; each sector keeps its first good
-      copy) and with --flux also saves every revolution read as FILE.scp;
+      reads each track in one turn, R revolutions (default 2) with --flux,
+      reads the tracks with bad sectors again (R revolutions, N passes in
+      all; each sector keeps its first good copy) and with --flux also
+      saves every revolution read as FILE.scp;
       a track left with a bad sector is decoded again with other loop
       settings. --report writes each sector's state, copies and attempts,
       the disk's SHA-256 and the tracks still bad as JSON
@@ -82,8 +84,9 @@ drive= as above, and:
   firmware=M.N      the firmware version the device tells (default 1.5)
 Ctrl+C cancels a running read or write at the next track; a Greaseweazle's
 motor is stopped and its drive deselected. A cancelled read-disk saves the
-tracks read so far (and their flux with --flux; into OUT.udf when OUT is there
-already) and exits with 1. read-disk
+tracks read so far into OUT (OUT.udf when OUT is there already), their flux
+with --flux (FILE.scp.scp when FILE.scp is there) and the report, and exits
+with 1. read-disk
 exits with 2 when the image was saved but some sectors could not be read, or
 when a seek failure stopped it early (what was read is saved); write-disk
 exits with 2 when some sectors could not be formatted or written. When OUT
@@ -147,6 +150,7 @@ struct DriveSession {
   SimulatedGreaseweazleDrive* fluxSimulated = nullptr;
   Settings settings;
   int revolutions = 2;
+  bool keepFlux = false;  // the flux read is saved (--flux)
 };
 
 std::optional<std::string> CheckArguments(const Arguments& args, const std::set<std::string>& known,
@@ -198,7 +202,7 @@ int FinishSession(const DriveSession& session, int exitCode) {
     medium = &session.simulated->Medium();
   } else if (session.fluxSimulated != nullptr) {
     const GreaseweazleSim& sim = session.fluxSimulated->Sim();
-    std::printf("simulated time: %.3f s, %.1f revolutions, %d revolutions read in %d flux reads\n", sim.Seconds(),
+    std::printf("simulated time: %.3f s, %.1f revolutions, %.1f revolutions read in %d flux reads\n", sim.Seconds(),
                 sim.Revolutions(), sim.RevolutionsRead(), sim.FluxReads());
     medium = &session.fluxSimulated->Sim().Medium();
   }
@@ -219,6 +223,7 @@ OperationOutcome RunCommand(DiskCommand command, DriveSession& session, TZX_Disk
   if (!start.run) return OperationOutcome::Failed;
   operation = start.operation;
   operation.FluxRevolutions = session.revolutions;
+  operation.KeepFlux = session.keepFlux;
   operation.Verify = verify;
   interrupted = 0;
   const auto previous = std::signal(SIGINT, OnInterrupt);
@@ -230,6 +235,11 @@ OperationOutcome RunCommand(DiskCommand command, DriveSession& session, TZX_Disk
 
 // When the image asked for cannot be saved, the disk as read goes into a
 // whole-disk image beside it, so the reading is not lost; says where, or why not.
+bool Exists(const std::string& file) {
+  std::error_code error;
+  return std::filesystem::exists(PathFromUtf8(file), error);
+}
+
 void KeepDiskAsRead(TZX_Disk& disk, const std::string& kept) {
   Diagnostic failure;
   if (SaveImage(disk, PathFromUtf8(kept), SaveOptions{}, failure))
@@ -281,6 +291,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
   std::string error;
   auto session = OpenSession(args, error);
   if (!session) return Fail(error);
+  session->keepFlux = fluxFile.has_value();
   auto disk = std::make_unique<TZX_Disk>();
   DiskOperation operation;
   bool started = false;
@@ -301,35 +312,38 @@ int RunReadDisk(const std::vector<std::string>& words) {
   disk->KeepRaw = options.keepRaw ? 1 : 0;
   // A cancelled reading does not replace an image that is there already (a
   // whole earlier reading, perhaps): what it read goes beside it.
-  std::error_code exists;
-  if (cancelled && std::filesystem::exists(PathFromUtf8(out), exists)) {
+  bool saved = false;
+  Diagnostic failure;
+  if (cancelled && Exists(out)) {
     std::cerr << "velloran-cli: the reading was cancelled; " << out << " is left as it was\n";
     KeepDiskAsRead(*disk, out + ".udf");
-    return FinishSession(*session, 1);
-  }
-  SaveLosses losses;
-  Diagnostic failure;
-  if (!SaveImage(*disk, PathFromUtf8(out), options, failure, &losses)) {
+  } else if (SaveLosses losses; SaveImage(*disk, PathFromUtf8(out), options, failure, &losses)) {
+    ReportLosses(out, losses);
+    std::cout << out << '\n';
+    if (cancelled) std::cerr << "velloran-cli: the reading was cancelled; " << out << " holds the tracks read before\n";
+    saved = true;
+  } else {
     Fail(SaveFailureText(out, failure));
     KeepDiskAsRead(*disk, out + ".udf");
-    return FinishSession(*session, 1);
   }
-  ReportLosses(out, losses);
-  std::cout << out << '\n';
-  if (cancelled) std::cerr << "velloran-cli: the reading was cancelled; " << out << " holds the tracks read before\n";
+  // The flux and the report are kept whatever became of the image.
   if (fluxFile) {
+    const std::string target = cancelled && Exists(*fluxFile) ? *fluxFile + ".scp" : *fluxFile;
     if (!disk->Capture) return FinishSession(*session, Fail("--flux: the drive gave no flux (not a flux drive)"));
-    if (!SaveImage(*disk, PathFromUtf8(*fluxFile), SaveOptions{}, failure))
-      return FinishSession(*session, Fail(SaveFailureText(*fluxFile, failure)));
-    std::cout << *fluxFile << '\n';
+    if (!SaveImage(*disk, PathFromUtf8(target), SaveOptions{}, failure))
+      return FinishSession(*session, Fail(SaveFailureText(target, failure)));
+    std::cout << target << '\n';
   }
   if (const auto reportFile = args.Value("report")) {
-    const std::string json = RescueReportJson(DiskStateReport(*disk), {}, ContentSha256(*disk));
+    MergeReport state = DiskStateReport(*disk);
+    for (MergeReport::Sector& sector : state.sectors)
+      sector.revolution = SectorRevolution(*disk, static_cast<std::uint8_t>(sector.track), sector.slot);
+    const std::string json = RescueReportJson(state, {}, ContentSha256(*disk));
     const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(json.data()), json.size());
     if (!WriteFileAtomic(PathFromUtf8(*reportFile), bytes, error))
       return FinishSession(*session, Fail(*reportFile + ": " + error));
   }
-  if (cancelled) return FinishSession(*session, 1);
+  if (!saved || cancelled) return FinishSession(*session, 1);
   return FinishSession(*session, operation.BadSectors > 0 || operation.FailedTracks > 0 || stoppedEarly ? 2 : 0);
 }
 

@@ -32,6 +32,11 @@ std::string RescueReportJson(const MergeReport& report, const std::vector<std::s
                ? JsonString(sources[static_cast<std::size_t>(index)])
                : std::string("null");
   };
+  const auto origin = [&](const MergeReport::Sector& sector) {
+    return sector.input < 0 && sector.revolution >= 0
+               ? JsonString("revolution " + std::to_string(sector.revolution + 1))
+               : source(sector.input);
+  };
   int good = 0;
   std::string tracks = "[";
   for (std::size_t i = 0; i < report.sectors.size(); ++i) {
@@ -43,7 +48,7 @@ std::string RescueReportJson(const MergeReport& report, const std::vector<std::s
       tracks += std::string(i > 0 ? "," : "") + "{\"track\":" + std::to_string(sector.track) + ",\"sectors\":[";
     tracks += std::string(opens ? "" : ",") + "{\"slot\":" + std::to_string(sector.slot) +
               ",\"sector\":" + std::to_string(sector.number) + ",\"state\":\"" + StateName(sector.state) +
-              "\",\"source\":" + source(sector.input) + ",\"copies\":" + std::to_string(sector.copies) +
+              "\",\"source\":" + origin(sector) + ",\"copies\":" + std::to_string(sector.copies) +
               ",\"attempts\":" + std::to_string(sector.attempts) + "}";
     if (closes) tracks += "]}";
   }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "flux/whole_revolutions.h"
+
 namespace velloran {
 
 namespace {
@@ -180,6 +182,7 @@ bool GreaseweazleDrive::SetDelays() {
 
 bool GreaseweazleDrive::Start() {
   if (!port_ && !Open()) return false;
+  turnTicks_ = 0;  // measured anew: another disk, another drive perhaps
   if (!Send(gw::kSetBusType, Bytes{unit_.bus}) || !Send(gw::kSelect, Bytes{unit_.unit})) return false;
   started_ = true;
   if (!Send(gw::kMotor, Bytes{unit_.unit, 1}) || !SeekTrack(0, 0)) return false;
@@ -231,10 +234,10 @@ bool GreaseweazleDrive::ReadStream(Bytes& stream) {
 
 bool GreaseweazleDrive::FluxStatus() { return Send(gw::kGetFluxStatus); }
 
-bool GreaseweazleDrive::ReadOnce(int revolutions, FluxTrack& out) {
+bool GreaseweazleDrive::ReadOnce(std::uint32_t ticks, int indexCount, FluxTrack& out) {
   Bytes arguments;
-  gw::PutU32(arguments, 0);
-  gw::PutU16(arguments, static_cast<std::uint32_t>(revolutions + 1));
+  gw::PutU32(arguments, ticks);
+  gw::PutU16(arguments, static_cast<std::uint32_t>(indexCount));
   Bytes stream;
   if (!Send(gw::kReadFlux, arguments) || !ReadStream(stream) || !FluxStatus()) return false;
   if (!gw::DecodeFluxStream(stream, info_.sampleFrequency, out))
@@ -242,13 +245,36 @@ bool GreaseweazleDrive::ReadOnce(int revolutions, FluxTrack& out) {
   return true;
 }
 
-bool GreaseweazleDrive::ReadFlux(int revolutions, FluxTrack& out) {
+bool GreaseweazleDrive::Capture(std::uint32_t ticks, int indexCount, FluxTrack& out) {
   int linkAttempt = 0;
   for (int attempt = 0; attempt < kFluxAttempts; ++attempt) {
-    if (ReadOnce(revolutions, out)) return true;
+    if (ReadOnce(ticks, indexCount, out)) return true;
     if (lastAck_ != gw::kFluxOverflow && !RetryAfterLinkFailure(linkAttempt)) return false;
   }
   return false;
+}
+
+// The capture starts at once, wherever the disk is, and runs a little over
+// the revolutions wanted; its two ends join into a whole revolution. Until
+// the drive's turn is known, and when the ends do not join (a track without
+// a clear pattern in that stretch), the capture runs from the index instead.
+bool GreaseweazleDrive::ReadFlux(int revolutions, FluxTrack& out) {
+  FluxTrack capture;
+  if (turnTicks_ > 0) {
+    const auto ticks = static_cast<std::uint32_t>(
+        std::min<double>(UINT32_MAX, std::ceil((revolutions + kJoinOverlap) * static_cast<double>(turnTicks_))));
+    if (!Capture(ticks, 0, capture)) return false;
+    out = WholeRevolutions(capture, turnTicks_);
+    if (out.Revolutions() >= revolutions) return LearnTurn(out);
+  }
+  if (!Capture(0, revolutions + 1, capture)) return false;
+  out = WholeRevolutions(capture, turnTicks_);
+  return LearnTurn(out);
+}
+
+bool GreaseweazleDrive::LearnTurn(const FluxTrack& whole) {
+  if (whole.Revolutions() > 0) turnTicks_ = whole.indexTimes.back() - whole.indexTimes[whole.indexTimes.size() - 2];
+  return true;
 }
 
 bool GreaseweazleDrive::WriteOnce(const Bytes& stream) {

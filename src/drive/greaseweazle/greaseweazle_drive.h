@@ -64,7 +64,12 @@ class GreaseweazleDrive : public FluxDrive {
   bool ReadStream(Bytes& stream);
   // GetFluxStatus: the result of the last read, write or erase.
   bool FluxStatus();
-  bool ReadOnce(int revolutions, FluxTrack& out);
+  // ReadFlux ended by `ticks` or by `indexCount` index pulses (0: no such limit).
+  bool ReadOnce(std::uint32_t ticks, int indexCount, FluxTrack& out);
+  // ReadOnce, again on flux overflow or a lost link.
+  bool Capture(std::uint32_t ticks, int indexCount, FluxTrack& out);
+  // Takes the drive's turn from the last revolution of a read.
+  bool LearnTurn(const FluxTrack& whole);
   bool WriteOnce(const Bytes& stream);
   bool SetDelays();
 
@@ -76,7 +81,8 @@ class GreaseweazleDrive : public FluxDrive {
   std::string error_;
   bool stops_ = false;
   std::uint8_t lastAck_ = 0;
-  bool linkLost_ = false;  // the last failure was one of the link, not an answer of the device
+  bool linkLost_ = false;        // the last failure was one of the link, not an answer of the device
+  std::uint64_t turnTicks_ = 0;  // one revolution of the disk in flux ticks; 0 until a read measured it
 };
 
 }  // namespace velloran
