@@ -35,18 +35,17 @@ std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailur
   return data;
 }
 
-std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file, std::uintmax_t maxSize,
-                               const std::error_code& reason) {
+Phrase ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file, std::uintmax_t maxSize,
+                          const std::error_code& reason) {
   switch (failure) {
-    case ReadFailure::NotFound: return MessageText(MessageId::FileNotFound, {PathToUtf8(file)});
-    case ReadFailure::NotRegularFile: return MessageText(MessageId::FileNotRegular, {PathToUtf8(file)});
-    case ReadFailure::TooLarge:
-      return MessageText(MessageId::FileTooLarge, {PathToUtf8(file), std::to_string(maxSize >> 20)});
+    case ReadFailure::NotFound: return {MessageId::FileNotFound, {PathToUtf8(file)}};
+    case ReadFailure::NotRegularFile: return {MessageId::FileNotRegular, {PathToUtf8(file)}};
+    case ReadFailure::TooLarge: return {MessageId::FileTooLarge, {PathToUtf8(file), maxSize >> 20}};
     case ReadFailure::CannotRead:
     case ReadFailure::None: break;
   }
   const std::string why = reason ? ": " + ErrorCodeText(reason) : std::string();
-  return MessageText(MessageId::FileReadError, {PathToUtf8(file), why});
+  return {MessageId::FileReadError, {PathToUtf8(file), why}};
 }
 
 bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error) {

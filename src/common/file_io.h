@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "common/bytes.h"
+#include "common/messages.h"
 
 namespace velloran {
 
@@ -28,8 +29,8 @@ std::optional<Bytes> ReadWholeFile(const std::filesystem::path& file, ReadFailur
 
 // The message for a failed read, naming the file and, when there is one, the
 // system's reason; `maxSize` is the cap the read was given.
-std::string ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file,
-                               std::uintmax_t maxSize = kMaxImageFileSize, const std::error_code& reason = {});
+Phrase ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file,
+                          std::uintmax_t maxSize = kMaxImageFileSize, const std::error_code& reason = {});
 
 // Replaces the contents of `file` by `data` so that a failed or interrupted
 // save never leaves a torn file or destroys the old one:

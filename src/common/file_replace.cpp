@@ -1,4 +1,6 @@
 #include "common/file_replace.h"
+
+#include "common/messages.h"
 #include "common/system.h"
 #include "common/utf8_path.h"
 
@@ -138,19 +140,19 @@ SaveBatchFolder::~SaveBatchFolder() {
 }
 
 std::string CannotCreateMessage(const std::filesystem::path& file, const std::string& reason) {
-  return "Ошибка создания файла " + PathToUtf8(file) + ": " + reason + "!";
+  return MessageText(MessageId::FileCannotCreate, {PathToUtf8(file), reason});
 }
 
 std::string CannotWriteMessage(const std::filesystem::path& file, const std::string& reason) {
-  return "Ошибка записи файла " + PathToUtf8(file) + ": " + reason + "!";
+  return MessageText(MessageId::FileCannotWrite, {PathToUtf8(file), reason});
 }
 
 std::string NoWriteAccessMessage(const std::filesystem::path& file, const std::string& reason) {
-  return "Нет доступа на запись к файлу " + PathToUtf8(file) + ": " + reason + "!";
+  return MessageText(MessageId::FileNoWriteAccess, {PathToUtf8(file), reason});
 }
 
 std::string ReadOnlyMessage(const std::filesystem::path& file) {
-  return "Файл " + PathToUtf8(file) + " только для чтения!";
+  return MessageText(MessageId::FileReadOnly, {PathToUtf8(file)});
 }
 
 }  // namespace velloran

@@ -1,6 +1,7 @@
 #include "formats/dsk.h"
 
 #include <algorithm>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -52,11 +53,6 @@ constexpr std::uint8_t kSt2DeletedMark = 0x40;      // a deleted-data mark
 constexpr std::uint8_t kSt2DataError = 0x20;        // CRC error in the data field
 constexpr std::uint8_t kSt2MissingDataMark = 0x01;  // no data field
 
-constexpr const char* kNoDskFile = "No DSK format!";
-constexpr const char* kHeaderError = "Error DSK header!";
-constexpr const char* kLengthError = "Error DSK file length!";
-constexpr const char* kTrackError = "Error DSK track header!";
-
 // Only the first eight letters are sure: writers vary the rest of the line.
 bool IsExtended(ByteSpan data) { return HeadStartsWith(data, kExtendedSignature.substr(0, 8)); }
 bool IsStandard(ByteSpan data) { return HeadStartsWith(data, kStandardSignature.substr(0, 8)); }
@@ -64,10 +60,6 @@ bool IsStandard(ByteSpan data) { return HeadStartsWith(data, kStandardSignature.
 // Data length of a size code as the controller reads it; codes above 7
 // are longer than any track.
 std::size_t NominalLength(std::uint8_t sizeCode) { return sizeCode <= 7 ? std::size_t{128} << sizeCode : 0; }
-
-std::string Where(int index, std::uint8_t sectorNumber) {
-  return "track " + std::to_string(index) + " sector " + std::to_string(sectorNumber);
-}
 
 // ---- reading ----
 
@@ -89,10 +81,9 @@ void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, B
   if (extended && nominal > 0 && nominal <= kSectorDataSize && data.size() > nominal && data.size() % nominal == 0) {
     const std::size_t copies = data.size() / nominal;
     if (copies > kMaxSectorCopies)
-      CarryLoss(disk, "DSK",
-                {LossKind::Copies, index, sector.IdSector,
-                 "слабый сектор, копий в образе: " + std::to_string(copies) + "; загружены первые " +
-                     std::to_string(kMaxSectorCopies)});
+      CarryLoss(
+          disk, "DSK",
+          {LossKind::Copies, index, sector.IdSector, {MessageId::LossCopiesBeyondSlot, {copies, kMaxSectorCopies}}});
     further = data.subspan(nominal, nominal * (std::min<std::size_t>(copies, kMaxSectorCopies) - 1));
     data = data.first(nominal);
   }
@@ -108,11 +99,12 @@ void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, B
     sector.ExtraCopies.push_back({sector.DataOk != 0, Bytes(further.begin() + at, further.begin() + at + nominal)});
 }
 
-// Reads one track block into a track. Returns the message of a failure.
-const char* ReadTrackBlock(TZX_Disk& disk, ByteSpan block, bool extended, int index, TTrack& track) {
-  if (block.size() < kBlockUnit || !HeadStartsWith(block, kTrackSignature.substr(0, 10))) return kTrackError;
+// Reads one track block into a track. Returns what is wrong, if anything.
+std::optional<MessageId> ReadTrackBlock(TZX_Disk& disk, ByteSpan block, bool extended, int index, TTrack& track) {
+  if (block.size() < kBlockUnit || !HeadStartsWith(block, kTrackSignature.substr(0, 10)))
+    return MessageId::TrackHeaderError;
   const int count = block[kSectorCountField];
-  if (count > kMaxSectorInfos) return kTrackError;
+  if (count > kMaxSectorInfos) return MessageId::TrackHeaderError;
   track.Present = 0xFF;
   std::size_t position = kBlockUnit;
   for (int s = 0; s < count; ++s) {
@@ -122,7 +114,7 @@ const char* ReadTrackBlock(TZX_Disk& disk, ByteSpan block, bool extended, int in
     // sector: what is there is taken, as a sector read with an error. The
     // extended one lists true sizes.
     const bool cut = position + length > block.size();
-    if (cut && extended) return kLengthError;
+    if (cut && extended) return MessageId::FileLengthError;
     if (cut) length = block.size() - position;
     const ByteSpan data = block.subspan(position, length);
     position += length;
@@ -131,7 +123,7 @@ const char* ReadTrackBlock(TZX_Disk& disk, ByteSpan block, bool extended, int in
     if (cut) track.Sectors[s].DataOk = 0;
   }
   if (count > kSlotCount) NoteTooManySectors(disk, "DSK", index, static_cast<std::size_t>(count));
-  return nullptr;
+  return std::nullopt;
 }
 
 // ---- writing ----
@@ -216,17 +208,15 @@ Bytes TrackBlock(const TTrack& track, int cylinder, int side, bool extended, std
 
 // Why the original variant cannot hold a track, or empty: all its sectors
 // must have the size of the track's size code and all their data.
-std::string StandardMisfit(const TTrack& track, int index) {
+Phrase StandardMisfit(const TTrack& track, int index) {
   const auto sectors = UsedSectors(track);
   for (const TSectorRec* sector : sectors) {
     const std::size_t nominal = NominalLength(sector->IdSize);
     if (!sector->ExtraCopies.empty())
-      return Where(index, sector->IdSector) + " holds " + std::to_string(sector->ExtraCopies.size() + 1) + " copies";
-    if (sector->IdSize != sectors.front()->IdSize)
-      return "track " + std::to_string(index) + " has sectors of different sizes";
+      return {MessageId::DskMisfitCopies, {index, sector->IdSector, sector->ExtraCopies.size() + 1}};
+    if (sector->IdSize != sectors.front()->IdSize) return {MessageId::DskMisfitSizes, {index}};
     if (nominal > kSectorDataSize || (sector->DataLen != 0 && sector->DataLen != nominal))
-      return Where(index, sector->IdSector) + " holds " + std::to_string(sector->DataLen) + " of its " +
-             std::to_string(nominal) + " bytes";
+      return {MessageId::DskMisfitLength, {index, sector->IdSector, sector->DataLen, nominal}};
   }
   return {};
 }
@@ -255,11 +245,13 @@ bool LoadDSK(TZX_Disk& disk, const std::filesystem::path& file) {
 bool LoadDSKFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
   const bool extended = IsExtended(data);
-  if (data.size() < kBlockUnit || (!extended && !IsStandard(data))) return Fail(disk, kNoDskFile);
+  if (data.size() < kBlockUnit || (!extended && !IsStandard(data)))
+    return Fail(disk, {MessageId::NotOfFormat, {"DSK"}});
   const int cylinders = data[kCylindersField];
   const int sides = data[kSidesField];
   const std::size_t tracks = static_cast<std::size_t>(cylinders) * static_cast<std::size_t>(sides);
-  if (sides < 1 || sides > 2 || (extended && tracks > kMaxTableEntries)) return Fail(disk, kHeaderError);
+  if (sides < 1 || sides > 2 || (extended && tracks > kMaxTableEntries))
+    return Fail(disk, {MessageId::FileHeaderError, {"DSK"}});
 
   TracksBeyondDisk beyond("DSK");
   TTrack scratch;  // where a track beyond the disk is looked at
@@ -269,7 +261,7 @@ bool LoadDSKFromBytes(TZX_Disk& disk, ByteSpan data) {
     const int side = static_cast<int>(i) % sides;
     const int index = cylinder * 2 + side;
     const std::size_t size = extended ? data[kTrackSizeTable + i] * kBlockUnit : ReadLe16(&data[kTrackSizeField]);
-    if (position + size > data.size()) return Fail(disk, kLengthError);
+    if (position + size > data.size()) return Fail(disk, {MessageId::FileLengthError, {"DSK"}});
     const ByteSpan block = data.subspan(position, size);
     position += size;
     // A block of size 0 is a track that was never formatted.
@@ -277,7 +269,7 @@ bool LoadDSKFromBytes(TZX_Disk& disk, ByteSpan data) {
     const bool onDisk = index < kTrackCount;
     if (!onDisk) scratch.Clear();
     TTrack& track = onDisk ? disk.GetTrack(static_cast<std::uint8_t>(index)) : scratch;
-    if (const char* error = ReadTrackBlock(disk, block, extended, index, track)) return Fail(disk, error);
+    if (const auto error = ReadTrackBlock(disk, block, extended, index, track)) return Fail(disk, {*error, {"DSK"}});
     if (!onDisk) beyond.Drop(disk, cylinder, side, track.CountSectors());
   }
   beyond.Report(disk);
@@ -304,11 +296,11 @@ bool SaveDSKToBytes(TZX_Disk& disk, Bytes& out, DskVariant variant) {
     for (int t = 0; t < count; ++t) {
       const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
       if (track.Present == 0) continue;
-      if (const std::string misfit = StandardMisfit(track, t); !misfit.empty())
-        return Fail(disk, "The standard DSK cannot hold the disk: " + misfit + "; save it as an extended DSK.");
+      if (Phrase misfit = StandardMisfit(track, t); !misfit.Empty())
+        return Fail(disk, {MessageId::DskStandardMisfit, {std::move(misfit)}});
       standardSize = std::max(standardSize, StandardBlockSize(track));
     }
-    if (standardSize > 0xFFFF) return Fail(disk, "The standard DSK cannot hold tracks this long!");
+    if (standardSize > 0xFFFF) return Fail(disk, MessageId::DskStandardTracksTooLong);
   }
 
   Bytes file(kBlockUnit, 0);
@@ -328,8 +320,7 @@ bool SaveDSKToBytes(TZX_Disk& disk, Bytes& out, DskVariant variant) {
       const Bytes block = TrackBlock(track, cylinder, side, extended, standardSize);
       // The size table holds a byte per track: a track of many weak copies may not fit.
       if (extended && block.size() / kBlockUnit > 0xFF)
-        return Fail(disk, "The DSK cannot hold track " + std::to_string(cylinder * 2 + side) + ": " +
-                              std::to_string(block.size()) + " bytes with the copies of its weak sectors.");
+        return Fail(disk, {MessageId::DskTrackTooLong, {cylinder * 2 + side, block.size()}});
       if (extended) file[kTrackSizeTable + entry] = static_cast<std::uint8_t>(block.size() / kBlockUnit);
       file.insert(file.end(), block.begin(), block.end());
     }
@@ -344,18 +335,14 @@ SaveLosses SaveLossesDSK(const TZX_Disk& disk, std::string_view format) {
   for (int t = 0; t < kTrackCount; ++t)
     for (const auto& sector : disk.GetTrack(static_cast<std::uint8_t>(t)).Sectors)
       if (sector.Used != 0 && sector.DataLen != 0 && sector.DataOk == 0 && !IdCrcGood(sector))
-        losses.push_back(
-            {LossKind::IdCrcState, t, sector.IdSector,
-             "ошибка CRC заголовка вместе с ошибкой CRC данных (формат " + std::string(format) + " не различает их)"});
+        losses.push_back({LossKind::IdCrcState, t, sector.IdSector, {MessageId::LossIdCrcWithDataCrc, {format}}});
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
     if (track.Present == 0) continue;
     for (const TSectorRec& sector : track.Sectors) {
       const std::size_t dropped = sector.ExtraCopies.size() - HeldCopies(sector).size();
       if (sector.Used != 0 && dropped > 0)
-        losses.push_back(
-            {LossKind::Copies, t, sector.IdSector,
-             "копий слабого сектора не целого размера или с другим состоянием CRC: " + std::to_string(dropped)});
+        losses.push_back({LossKind::Copies, t, sector.IdSector, {MessageId::LossCopiesNotHeld, {dropped}}});
     }
   }
   return losses;

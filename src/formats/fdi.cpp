@@ -91,19 +91,20 @@ Confidence ProbeFDI(const ProbeInput& input) {
 }
 
 bool LoadFDIFromBytes(TZX_Disk& disk, ByteSpan data) {
+  const Diagnostic kSizeError{MessageId::FileLengthError, {"FDI"}};
   disk.ClearDisk();
-  if (data.empty()) return Fail(disk, "FDI file read error!");
+  if (data.empty()) return Fail(disk, {MessageId::EmptyFile, {"FDI"}});
   const auto upper = [&](std::size_t i) { return std::toupper(data[i]); };
-  if (data.size() < 3 || upper(0) != 'F' || upper(1) != 'D' || upper(2) != 'I') return Fail(disk, "Not FDI file!");
-  if (data.size() < kHeaderSize) return Fail(disk, "FDI file size error!");
+  if (data.size() < 3 || upper(0) != 'F' || upper(1) != 'D' || upper(2) != 'I')
+    return Fail(disk, {MessageId::NotOfFormat, {"FDI"}});
+  if (data.size() < kHeaderSize) return Fail(disk, kSizeError);
   const std::size_t cylinders = ReadLe16(&data[4]);
   const std::size_t heads = ReadLe16(&data[6]);
   const std::size_t textOffset = ReadLe16(&data[8]);
   const std::size_t dataOffset = ReadLe16(&data[10]);
   const std::size_t extraHeader = ReadLe16(&data[12]);
-  if (data.size() < kHeaderSize + extraHeader + kTrackHeaderSize * cylinders * heads)
-    return Fail(disk, "FDI file size error!");
-  if (cylinders > kMaxCylinders || heads > 2) return Fail(disk, "FDI image geometry error!");
+  if (data.size() < kHeaderSize + extraHeader + kTrackHeaderSize * cylinders * heads) return Fail(disk, kSizeError);
+  if (cylinders > kMaxCylinders || heads > 2) return Fail(disk, MessageId::FdiGeometryError);
 
   ByteReader reader(data);
   reader.Seek(kHeaderSize + extraHeader);
@@ -111,25 +112,22 @@ bool LoadFDIFromBytes(TZX_Disk& disk, ByteSpan data) {
     for (std::size_t h = 0; h < heads; ++h) {
       std::uint32_t trackOffset = 0;
       std::uint8_t sectorCount = 0;
-      if (!reader.U32(trackOffset) || !reader.Skip(2) || !reader.U8(sectorCount))
-        return Fail(disk, "FDI file size error!");
+      if (!reader.U32(trackOffset) || !reader.Skip(2) || !reader.U8(sectorCount)) return Fail(disk, kSizeError);
       const std::size_t trackStart = dataOffset + trackOffset;
-      if (trackStart > data.size()) return Fail(disk, "FDI file size error!");
+      if (trackStart > data.size()) return Fail(disk, kSizeError);
       const auto index = static_cast<std::uint8_t>(c * 2 + h);
-      if (sectorCount > kSlotCount)
-        return Fail(disk, "FDI track " + std::to_string(index) + " has " + std::to_string(sectorCount) +
-                              " sectors, at most " + std::to_string(kSlotCount) + " fit!");
+      if (sectorCount > kSlotCount) return Fail(disk, {MessageId::FdiTooManySectors, {index, sectorCount, kSlotCount}});
       TTrack& track = disk.GetTrack(index);
       track.Present = 0xFF;
       for (std::uint8_t slot = 0; slot < sectorCount; ++slot) {
         ByteSpan header;
-        if (!reader.Take(kSectorHeaderSize, header)) return Fail(disk, "FDI file size error!");
+        if (!reader.Take(kSectorHeaderSize, header)) return Fail(disk, kSizeError);
         TSectorRec& sector = track.GetSector(slot);
         SetIdField(sector, header[0], header[1], header[2], header[3]);
         sector.DataLen = StoredSectorLength(sector.IdSize);
         sector.DataOk = (header[4] & 0x3F) != 0 ? 0xFF : 0;
         const std::size_t start = trackStart + ReadLe16(&header[5]);
-        if (start > data.size() || data.size() - start < sector.DataLen) return Fail(disk, "FDI file size error!");
+        if (start > data.size() || data.size() - start < sector.DataLen) return Fail(disk, kSizeError);
         std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(start), sector.DataLen, sector.Data.begin());
       }
     }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "formats/image_file.h"
+#include "formats/track_build_failure.h"
+
 namespace velloran {
 
 bool FluxBudget::Take(std::size_t transitions) {
@@ -31,10 +34,10 @@ bool FluxBudget::Fit(FluxTrack& flux, int track, TZX_Disk& disk) {
   if (kept == 0) return false;
   flux.intervals.resize(TransitionsThrough(flux, kept));
   flux.indexTimes.resize(static_cast<std::size_t>(kept) + 1);
-  disk.Losses.push_back({LossKind::FluxCut, track, -1,
-                         "оборотов " + std::to_string(revolutions - kept) + " из " + std::to_string(revolutions) +
-                             " не поместились в память (не больше " + std::to_string(kMaxFluxDiskTransitions) +
-                             " переходов на диск)"});
+  disk.Losses.push_back({LossKind::FluxCut,
+                         track,
+                         -1,
+                         {MessageId::LossFluxCut, {revolutions - kept, revolutions, kMaxFluxDiskTransitions}}});
   return Take(flux.intervals.size());
 }
 
@@ -50,16 +53,16 @@ int TracksWithoutRaw(TZX_Disk& disk) {
 
 }  // namespace
 
-void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<std::string> notices) {
+void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<Diagnostic> notices) {
+  // The decoder's notes are put into words as it goes: they are the tracks' logs too.
   const std::vector<std::string> decoded = DecodeFluxDisk(disk, std::move(flux));
   if (const int withoutRaw = TracksWithoutRaw(disk); withoutRaw > 0)
-    notices.push_back(std::to_string(withoutRaw) +
-                      " tracks keep their sectors but not their raw track: FM, or longer than the " +
-                      std::to_string(kRawCapacity) + " bytes the program holds (high density)");
-  notices.insert(notices.end(), decoded.begin(), decoded.end());
+    notices.push_back({{MessageId::FluxTracksWithoutRaw, {withoutRaw, kRawCapacity}}, Severity::Info});
+  for (const std::string& line : decoded) notices.push_back({{MessageId::Verbatim, {line}}, Severity::Warning});
   if (notices.empty()) return;
-  std::string notice = notices.front();
-  if (notices.size() > 1) notice += " (and " + std::to_string(notices.size() - 1) + " more notes in the track logs)";
+  Diagnostic notice = notices.front();
+  if (notices.size() > 1)
+    notice = {{MessageId::MoreNotesInLogs, {PlacedPhrase(notice), notices.size() - 1}}, notice.severity};
   disk.Notices.push_back(std::move(notice));
 }
 
@@ -73,15 +76,13 @@ int RevolutionsToWrite(const TZX_Disk& disk) {
   return std::max(revolutions, 1);
 }
 
-bool FluxToWrite(TZX_Disk& disk, int track, const FluxTiming& timing, FluxTrack& out) {
-  disk.ErrSector = 0;
+bool FluxToWrite(TZX_Disk& disk, int track, const FluxTiming& timing, FluxTrack& out, std::string_view format) {
+  disk.ErrSector = kSlotCount;  // no slot named until the build names one
   if (TrackFlux(disk, static_cast<std::uint8_t>(track), timing, out)) {
     if (out.sampleClock != timing.sampleClock) out = Resampled(out, timing.sampleClock);
     return true;
   }
-  disk.ErrTrack = static_cast<std::uint8_t>(track);
-  disk.LastError = "Cannot build track " + std::to_string(track) + ", sector " + std::to_string(disk.ErrSector);
-  return false;
+  return Fail(disk, TrackBuildFailure(disk, track, disk.ErrSector, format));
 }
 
 SaveLosses SaveLossesFlux(const TZX_Disk& disk, std::string_view format) {

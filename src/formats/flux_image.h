@@ -28,13 +28,13 @@ class FluxBudget {
   std::size_t used_ = 0;
 };
 
-inline constexpr const char* kFluxTooLarge = "Flux image too large: more than 48 million flux transitions!";
+inline const Diagnostic kFluxTooLarge{MessageId::FluxTooLarge, {kMaxFluxDiskTransitions / 1'000'000}};
 
 // Decodes the flux into the disk and keeps it beside it. The notices of the
 // reader and the decoder become one notice of the disk, the first of them and
 // how many more there are (the load succeeds); each
 // track's own notices are in its Log.
-void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<std::string> notices);
+void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<Diagnostic> notices);
 
 // The revolutions a flux writer gives every track: the most the disk's
 // captured flux holds on any unchanged track (a track read again holds more
@@ -43,8 +43,8 @@ void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<
 int RevolutionsToWrite(const TZX_Disk& disk);
 
 // The flux of a track for a writer (held, or encoded at 250 kbit/s, 300 rpm,
-// at `timing`'s sample clock); on failure the message goes to LastError.
-bool FluxToWrite(TZX_Disk& disk, int track, const FluxTiming& timing, FluxTrack& out);
+// at `timing`'s sample clock); on failure LastError says why, naming `format`.
+bool FluxToWrite(TZX_Disk& disk, int track, const FluxTiming& timing, FluxTrack& out, std::string_view format);
 
 // What a flux image cannot hold: captured flux of an unchanged track is kept
 // as it was; any other track is encoded from its built raw track.

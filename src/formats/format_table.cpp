@@ -265,31 +265,38 @@ std::string_view DefaultExtensionForFilter(int filterIndex) {
 namespace {
 
 // A missing file is named as such, not as a file its format cannot read.
-bool IsMissing(const std::filesystem::path& file, std::string& error) {
+bool IsMissing(const std::filesystem::path& file, Diagnostic& error) {
   std::error_code ec;
   if (std::filesystem::exists(file, ec)) return false;
   error = ReadFailureMessage(ReadFailure::NotFound, file);
   return true;
 }
 
-}  // namespace
-
-std::string LoadErrorText(const std::filesystem::path& file, const std::string& message) {
-  const std::string name = PathToUtf8(file);
-  if (message.find(name) != std::string::npos) return message;
-  return name + ": " + (message.empty() ? MessageText(MessageId::CliCannotLoadImage) : message);
+// Whether the phrase or one of the phrases in it names the file already.
+bool Names(const Phrase& phrase, std::string_view name) {
+  return std::any_of(phrase.arguments.begin(), phrase.arguments.end(), [&](const PhraseArgument& argument) {
+    return argument.phrase ? Names(*argument.phrase, name) : argument.text == name;
+  });
 }
 
-bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, std::string& error) {
+}  // namespace
+
+Diagnostic LoadFailure(const std::filesystem::path& file, const Diagnostic& failure) {
+  const std::string name = PathToUtf8(file);
+  if (Names(failure.phrase, name)) return failure;
+  return {MessageId::InFile, {name, failure.Empty() ? Phrase{MessageId::CliCannotLoadImage} : PlacedPhrase(failure)}};
+}
+
+bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, Diagnostic& error) {
   if (IsMissing(file, error)) return false;
-  disk.LastError.clear();
+  disk.LastError = {};
   disk.Notices.clear();
   if (format.load(disk, file)) return true;
-  error = LoadErrorText(file, disk.LastError);
+  error = LoadFailure(file, disk.LastError);
   return false;
 }
 
-bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error) {
+bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, Diagnostic& error) {
   const DetectedFormat detected = DetectFormat(file);
   if (detected.format != nullptr) return LoadImageAs(disk, file, *detected.format, error);
   std::error_code ec;
@@ -299,14 +306,14 @@ bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& e
   else if (!std::filesystem::is_regular_file(status))
     error = ReadFailureMessage(ReadFailure::NotRegularFile, file);
   else
-    error = LoadErrorText(file, std::string(kUnsupportedFileType));
+    error = LoadFailure(file, MessageId::UnsupportedFileType);
   return false;
 }
 
 bool SaveImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format,
-                 const SaveOptions& options, std::string& error, SaveLosses* lost) {
+                 const SaveOptions& options, Diagnostic& error, SaveLosses* lost) {
   if (format.save == nullptr) {
-    error = std::string(format.key) + " images can only be read";
+    error = {MessageId::FormatOnlyRead, {format.key}};
     return false;
   }
   const SaveLosses losses = FindSaveLosses(disk, format);
@@ -315,9 +322,9 @@ bool SaveImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageF
     error = LossRefusal(format, losses);
     return false;
   }
-  disk.LastError.clear();
+  disk.LastError = {};
   if (format.save(disk, file, options)) return true;
-  error = disk.LastError.empty() ? "Cannot save " + PathToUtf8(file) : disk.LastError;
+  error = disk.LastError.Empty() ? Diagnostic{MessageId::ImageNotSaved, {PathToUtf8(file)}} : disk.LastError;
   return false;
 }
 
@@ -329,22 +336,21 @@ SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format) {
   return losses;
 }
 
-std::string LossSummary(const ImageFormat& format, const SaveLosses& losses) {
-  std::string text =
-      "Образ " + std::string(format.key) + " не вместит всего, что есть на диске: " + LossText(losses.front());
-  if (losses.size() > 1) text += " (всего потерь: " + std::to_string(losses.size()) + ")";
-  return text;
+Phrase LossSummary(const ImageFormat& format, const SaveLosses& losses) {
+  Phrase summary{MessageId::LossSummary, {format.key, PlacedPhrase(LossDiagnostic(losses.front()))}};
+  if (losses.size() == 1) return summary;
+  return {MessageId::LossSummaryCount, {std::move(summary), losses.size()}};
 }
 
-std::string LossRefusal(const ImageFormat& format, const SaveLosses& losses) {
-  return LossSummary(format, losses) + ". Образ не сохранён!";
+Phrase LossRefusal(const ImageFormat& format, const SaveLosses& losses) {
+  return {MessageId::LossRefusal, {LossSummary(format, losses)}};
 }
 
-bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error,
+bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, Diagnostic& error,
                SaveLosses* lost) {
   const ImageFormat* format = FindFormat(ExtensionKey(file));
   if (format == nullptr) {
-    error = kUnsupportedFileType;
+    error = MessageId::UnsupportedFileType;
     return false;
   }
   return SaveImageAs(disk, file, *format, options, error, lost);

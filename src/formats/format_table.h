@@ -76,16 +76,16 @@ std::string SaveDialogFilter();
 std::string_view DefaultExtensionForFilter(int filterIndex);
 
 // Loads an image in the format DetectFormat finds. On failure returns false
-// and sets `error` to LoadErrorText of the reader's LastError, or of "Данный
-// тип файлов не поддерживается!" when no format claims the file (a missing
-// file or a folder is named as such). The reader's notices on success are in
+// and sets `error` to LoadFailure of the reader's LastError, or of
+// UnsupportedFileType when no format claims the file (a missing file or a
+// folder is named as such). The reader's notices on success are in
 // disk.Notices.
-bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, std::string& error);
+bool LoadImage(TZX_Disk& disk, const std::filesystem::path& file, Diagnostic& error);
 // Loads an image with the reader of a given format; `error` as for LoadImage.
-bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, std::string& error);
+bool LoadImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format, Diagnostic& error);
 // A load failure as the user is shown it: the file's name, then what is
-// wrong. A message that names the file already (a failed read) stays as it is.
-std::string LoadErrorText(const std::filesystem::path& file, const std::string& message);
+// wrong. A failure that names the file already (a failed read) stays as it is.
+Diagnostic LoadFailure(const std::filesystem::path& file, const Diagnostic& failure);
 
 // What saving the disk in this format would lose: the disk's carried losses,
 // what its row says it does not hold, and what its layout cannot hold.
@@ -93,20 +93,18 @@ SaveLosses FindSaveLosses(const TZX_Disk& disk, const ImageFormat& format);
 
 // What a save would lose in one sentence: the first loss and how many there
 // are. LossRefusal is the message of a save refused for it.
-std::string LossSummary(const ImageFormat& format, const SaveLosses& losses);
-std::string LossRefusal(const ImageFormat& format, const SaveLosses& losses);
+Phrase LossSummary(const ImageFormat& format, const SaveLosses& losses);
+Phrase LossRefusal(const ImageFormat& format, const SaveLosses& losses);
 
 // Saves an image in the format of its extension key; false with `error` on
 // failure. A save that would lose part of the disk is refused (LossRefusal)
 // unless options.lossy. What the save loses, or would lose, goes to `lost`
 // when given.
-bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, std::string& error,
+bool SaveImage(TZX_Disk& disk, const std::filesystem::path& file, const SaveOptions& options, Diagnostic& error,
                SaveLosses* lost = nullptr);
 // Saves an image with the writer of a given format, whatever its name; losses
 // as for SaveImage.
 bool SaveImageAs(TZX_Disk& disk, const std::filesystem::path& file, const ImageFormat& format,
-                 const SaveOptions& options, std::string& error, SaveLosses* lost = nullptr);
-
-inline constexpr std::string_view kUnsupportedFileType = "Данный тип файлов не поддерживается!";
+                 const SaveOptions& options, Diagnostic& error, SaveLosses* lost = nullptr);
 
 }  // namespace velloran

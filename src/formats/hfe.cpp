@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "formats/image_file.h"
+#include "formats/track_build_failure.h"
 #include "model/raw_track.h"
 
 namespace velloran {
@@ -24,16 +25,6 @@ constexpr int kBlocksPerCylinder = 49;
 constexpr std::size_t kCylinderBytes = kBlocksPerCylinder * kBlockSize;  // 25088
 constexpr std::uint16_t kTrackDataLength = 25000;
 constexpr char kSignature[8] = {'H', 'X', 'C', 'P', 'I', 'C', 'F', 'E'};
-
-constexpr const char* kFileSizeError = "HFE file size error!";
-constexpr const char* kHeaderError = "HFE header error!";
-constexpr const char* kSideNumberError = "Side number error!";
-constexpr const char* kTrackDataError = "Size HFE file error!";
-constexpr const char* kNoCylinders = "The HFE header names no cylinder: the file holds no disk!";
-constexpr const char* kNoTracks = "No tracks to write!";
-constexpr const char* kImageCut =
-    "Образ HFE больше, чем вмещает программа: загружены только 83 цилиндра, по 6500 байт и 20 секторов "
-    "на дорожку.";
 
 constexpr std::array<std::uint8_t, 256> MakeReversedBytes() {
   std::array<std::uint8_t, 256> table{};
@@ -70,10 +61,8 @@ constexpr auto kCells = MakeCellTable();
 
 constexpr std::uint16_t kA1Sync = 0x4489;  // A1 with its missing clock bit
 
-std::string FieldPastTrackEnd(int track, int sector, int available, int size) {
-  return "HFE track " + std::to_string(track) + ", sector " + std::to_string(sector) +
-         ": the data field runs past the end of the track (" + std::to_string(available) + " of " +
-         std::to_string(size) + " bytes); what there is was kept, marked bad";
+Diagnostic FieldPastTrackEnd(int track, int sector, int available, int size) {
+  return {{MessageId::HfeFieldPastEnd, {available, size}}, Severity::Warning, {track, sector}};
 }
 
 // Encodes raw bytes 0..6249 of one side into the cylinder's track data:
@@ -215,27 +204,28 @@ Confidence ProbeHFE(const ProbeInput& input) {
 // track table into raw track images and finds their sectors.
 bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
-  disk.LastError.clear();
-  if (data.size() < kHeaderBytes) return Fail(disk, kFileSizeError);
-  if (std::memcmp(data.data(), kSignature, sizeof kSignature) != 0) return Fail(disk, kHeaderError);
+  disk.LastError = {};
+  if (data.size() < kHeaderBytes) return Fail(disk, {MessageId::FileTooShort, {"HFE"}});
+  if (std::memcmp(data.data(), kSignature, sizeof kSignature) != 0)
+    return Fail(disk, {MessageId::NotOfFormat, {"HFE"}});
   const int sides = data[10];
-  if (sides != 1 && sides != 2) return Fail(disk, kSideNumberError);
-  if (data[9] == 0) return Fail(disk, kNoCylinders);
+  if (sides != 1 && sides != 2) return Fail(disk, MessageId::HfeSideCountError);
+  if (data[9] == 0) return Fail(disk, MessageId::HfeNoCylinders);
 
   bool cut = data[9] > kMaxCylinders;
   const int cylinders = std::min<int>(data[9], kMaxCylinders);
   const std::size_t table = std::size_t{ReadLe16(&data[18])} * kBlockSize;
   for (int c = 0; c < cylinders; ++c) {
-    if (table + 4 * c + 4 > data.size()) return Fail(disk, kTrackDataError);
+    if (table + 4 * c + 4 > data.size()) return Fail(disk, {MessageId::FileLengthError, {"HFE"}});
     const std::size_t start = std::size_t{ReadLe16(&data[table + 4 * c])} * kBlockSize;
     const std::size_t length = ReadLe16(&data[table + 4 * c + 2]);
-    if (start + length > data.size()) return Fail(disk, kTrackDataError);
+    if (start + length > data.size()) return Fail(disk, {MessageId::FileLengthError, {"HFE"}});
 
     // A last partial block gives each side half of its bytes (whole pairs).
     const std::size_t fullBlocks = length / kBlockSize;
     const std::size_t partialFileBytes = (length % kBlockSize) / 2 / 2 * 2;
     const std::size_t end = start + fullBlocks * kBlockSize + (sides - 1) * kSideHalf + partialFileBytes;
-    if (partialFileBytes > 0 && end > data.size()) return Fail(disk, kTrackDataError);
+    if (partialFileBytes > 0 && end > data.size()) return Fail(disk, {MessageId::FileLengthError, {"HFE"}});
     const int rawLength = static_cast<int>(fullBlocks * kRawBytesPerBlock + partialFileBytes / 2);
 
     for (int side = 0; side < sides; ++side) {
@@ -253,7 +243,8 @@ bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
       ScanTrack(disk, index, cut);
     }
   }
-  if (cut) disk.Notices.push_back(kImageCut);
+  if (cut)
+    disk.Notices.push_back({{MessageId::HfeImageCut, {kMaxCylinders, kRawCapacity, kSlotCount}}, Severity::Warning});
   return true;
 }
 
@@ -267,7 +258,7 @@ bool LoadHFE(TZX_Disk& disk, const std::filesystem::path& file) {
 // track is absent.
 bool SaveHFEToBytes(TZX_Disk& disk, Bytes& out) {
   const int cylinders = (disk.TracksToWrite() + 1) / 2;
-  if (cylinders == 0) return Fail(disk, kNoTracks);  // a header of no cylinder names no disk
+  if (cylinders == 0) return Fail(disk, MessageId::NoTracksToWrite);  // a header of no cylinder names no disk
   const int written = std::max(cylinders, kMinCylinders);
   Bytes file(kHeaderBytes + written * kCylinderBytes, 0xFF);
 
@@ -291,11 +282,7 @@ bool SaveHFEToBytes(TZX_Disk& disk, Bytes& out) {
       const int index = 2 * c + side;
       if (disk.GetTrack(static_cast<std::uint8_t>(index)).Present != 0) {
         raw.fill(0x4E);
-        if (!disk.BuildRawTrack(static_cast<std::uint8_t>(index), raw.data(), syncMap.data())) {
-          disk.LastError =
-              "Ошибка в дорожке - " + std::to_string(disk.ErrTrack) + " / Сектор - " + std::to_string(disk.ErrSector);
-          return false;
-        }
+        if (!BuildTrackToWrite(disk, index, raw.data(), syncMap.data(), "HFE")) return false;
       } else {
         raw.fill(0xFF);
         syncMap.fill(0);

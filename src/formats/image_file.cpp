@@ -22,8 +22,7 @@ int SidesToWrite(const TZX_Disk& disk) {
 bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, ByteSpan data) {
   std::string error;
   if (WriteFileAtomic(file, data, error)) return true;
-  disk.LastError = error;
-  return false;
+  return Fail(disk, {MessageId::Verbatim, {error}});
 }
 
 }  // namespace velloran

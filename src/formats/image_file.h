@@ -18,13 +18,6 @@ namespace velloran {
 bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, Bytes& data,
                    std::uintmax_t maxSize = kMaxImageFileSize);
 
-// Leaves a reader's or writer's failure message in LastError; returns false
-// so that a failing step can `return Fail(disk, "...")`.
-inline bool Fail(TZX_Disk& disk, std::string message) {
-  disk.LastError = std::move(message);
-  return false;
-}
-
 // The sides a writer that lays out cylinders gives the disk: 2 when a track
 // of the second side (an odd track) is present, else 1, so that a one-sided
 // disk comes back one-sided.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,11 +41,8 @@ constexpr std::uint8_t kLastRecord = 8;
 constexpr std::uint8_t kNormal = 1;
 constexpr std::uint8_t kCompressedStep = 1;  // a compressed record is its plain one + 1
 
-constexpr const char* kNoImdFile = "No IMD format!";
-constexpr const char* kCommentError = "Error IMD comment!";
-constexpr const char* kTrackError = "Error IMD track header!";
-constexpr const char* kLengthError = "Error IMD file length!";
-constexpr const char* kSectorError = "Error IMD sector record!";
+constexpr MessageId kTrackError = MessageId::TrackHeaderError;
+constexpr MessageId kLengthError = MessageId::FileLengthError;
 
 // ---- reading ----
 
@@ -73,7 +71,7 @@ struct TrackRecord {
   std::vector<std::size_t> sizes;  // data length of each sector
 };
 
-const char* ReadTrackHeader(ByteReader& in, TrackRecord& record) {
+std::optional<MessageId> ReadTrackHeader(ByteReader& in, TrackRecord& record) {
   std::uint8_t cylinder = 0, head = 0, count = 0, sizeCode = 0;
   if (!in.U8(record.mode) || !in.U8(cylinder) || !in.U8(head) || !in.U8(count) || !in.U8(sizeCode)) return kLengthError;
   if (record.mode > kLastMode || (head & ~(kCylinderMapFlag | kHeadMapFlag | kHeadMask)) != 0) return kTrackError;
@@ -91,7 +89,7 @@ const char* ReadTrackHeader(ByteReader& in, TrackRecord& record) {
       size = length;
     }
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 // The size code of a data length, as the ID field carries it.
@@ -103,14 +101,15 @@ std::uint8_t SizeCodeOf(std::size_t length) {
 
 // Reads the sector records of a track into its slots (or past them, for
 // sectors beyond the slots).
-const char* ReadSectors(TZX_Disk& disk, ByteReader& in, const TrackRecord& record, int index, TTrack& track) {
+std::optional<MessageId> ReadSectors(TZX_Disk& disk, ByteReader& in, const TrackRecord& record, int index,
+                                     TTrack& track) {
   track.Present = 0xFF;
   track.Fm = record.mode < kFirstMfmMode ? 1 : 0;
   track.DataRate = kModeRates[record.mode % kFirstMfmMode];
   for (std::size_t s = 0; s < record.numbers.size(); ++s) {
     std::uint8_t type = 0;
     if (!in.U8(type)) return kLengthError;
-    if (type > kLastRecord) return kSectorError;
+    if (type > kLastRecord) return MessageId::SectorRecordError;
     const std::size_t size = record.sizes[s];
     ByteSpan data;
     std::uint8_t fill = 0;
@@ -136,25 +135,23 @@ const char* ReadSectors(TZX_Disk& disk, ByteReader& in, const TrackRecord& recor
     sector.DataOk = kind < 2 ? 0xFF : 0;
   }
   if (record.numbers.size() > kSlotCount) NoteTooManySectors(disk, "IMD", index, record.numbers.size());
-  return nullptr;
+  return std::nullopt;
 }
 
 // ---- writing ----
 
 // Why a track cannot be written, or empty: IMD gives every sector of a track
 // one size, and stores either all of a sector's data or none.
-std::string Misfit(const TTrack& track, int index) {
+Phrase Misfit(const TTrack& track, int index) {
   const TSectorRec* first = nullptr;
   for (const auto& sector : track.Sectors) {
     if (sector.Used == 0) continue;
     if (first == nullptr) first = &sector;
-    const std::string where = "track " + std::to_string(index);
-    if (sector.IdSize != first->IdSize) return where + " has sectors of different sizes";
-    if (sector.IdSize > kLastSizeCode) return where + " has sectors of size code " + std::to_string(sector.IdSize);
+    if (sector.IdSize != first->IdSize) return {MessageId::DskMisfitSizes, {index}};
+    if (sector.IdSize > kLastSizeCode) return {MessageId::MisfitSizeCode, {index, sector.IdSize}};
     const std::size_t nominal = std::size_t{128} << sector.IdSize;
     if (sector.DataLen != 0 && sector.DataLen != nominal)
-      return where + " sector " + std::to_string(sector.IdSector) + " holds " + std::to_string(sector.DataLen) +
-             " of its " + std::to_string(nominal) + " bytes";
+      return {MessageId::DskMisfitLength, {index, sector.IdSector, sector.DataLen, nominal}};
   }
   return {};
 }
@@ -229,9 +226,9 @@ bool LoadIMD(TZX_Disk& disk, const std::filesystem::path& file) {
 // tracks read before a failure stay loaded.
 bool LoadIMDFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
-  if (!HeadStartsWith(data, kSignature)) return Fail(disk, kNoImdFile);
+  if (!HeadStartsWith(data, kSignature)) return Fail(disk, {MessageId::NotOfFormat, {"IMD"}});
   const auto end = std::find(data.begin(), data.end(), kCommentEnd);
-  if (end == data.end()) return Fail(disk, kCommentError);
+  if (end == data.end()) return Fail(disk, {MessageId::CommentError, {"IMD"}});
   const auto textLength = static_cast<std::size_t>(end - data.begin());
   disk.Comments = CommentLines(std::string_view(reinterpret_cast<const char*>(data.data()), textLength));
 
@@ -240,14 +237,14 @@ bool LoadIMDFromBytes(TZX_Disk& disk, ByteSpan data) {
   TTrack scratch;  // where a track beyond the disk is looked at
   while (in.Remaining() > 0) {
     TrackRecord record;
-    if (const char* error = ReadTrackHeader(in, record)) return Fail(disk, error);
+    if (const auto error = ReadTrackHeader(in, record)) return Fail(disk, {*error, {"IMD"}});
     const int index = record.cylinder * 2 + record.head;
     const bool onDisk = index < kTrackCount;
     if (onDisk && disk.GetTrack(static_cast<std::uint8_t>(index)).Present != 0)
-      return Fail(disk, "IMD file holds track " + std::to_string(index) + " twice!");
+      return Fail(disk, {MessageId::ImdTrackTwice, {index}});
     if (!onDisk) scratch.Clear();
     TTrack& track = onDisk ? disk.GetTrack(static_cast<std::uint8_t>(index)) : scratch;
-    if (const char* error = ReadSectors(disk, in, record, index, track)) return Fail(disk, error);
+    if (const auto error = ReadSectors(disk, in, record, index, track)) return Fail(disk, {*error, {"IMD"}});
     if (!onDisk) beyond.Drop(disk, record.cylinder, record.head, track.CountSectors());
   }
   beyond.Report(disk);
@@ -274,8 +271,8 @@ bool SaveIMDToBytes(TZX_Disk& disk, Bytes& out, const std::tm& created) {
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
     if (track.Present == 0) continue;
-    if (const std::string misfit = Misfit(track, t); !misfit.empty())
-      return Fail(disk, "IMD cannot hold the disk: " + misfit + "!");
+    if (Phrase misfit = Misfit(track, t); !misfit.Empty())
+      return Fail(disk, {MessageId::ImdCannotHold, {std::move(misfit)}});
   }
   char header[64];
   std::snprintf(header, sizeof header, "IMD 1.18: %02d/%02d/%04d %02d:%02d:%02d\r\n", created.tm_mday,

@@ -11,6 +11,7 @@
 #include "common/utf8_path.h"
 #include "formats/flux_image.h"
 #include "formats/image_file.h"
+#include "formats/reader_notices.h"
 
 namespace velloran {
 
@@ -70,9 +71,8 @@ std::optional<StreamName> ParseName(const std::filesystem::path& file) {
   return StreamName{name.substr(0, digits), std::stoi(name.substr(digits, length - 6 - digits)), side - '0'};
 }
 
-std::string StreamEndsEarly(int track, const std::filesystem::path& file) {
-  return "KryoFlux stream of track " + std::to_string(track) + " (" + PathToUtf8(file.filename()) +
-         ") ends early, without its end block: the flux after the cut is missing, and sectors there are lost or bad";
+Diagnostic StreamEndsEarly(int track, const std::filesystem::path& file) {
+  return {{MessageId::KryoFluxEndsEarly, {track, PathToUtf8(file.filename())}}, Severity::Warning};
 }
 
 bool StartsLikeAStream(ByteSpan data) {
@@ -94,7 +94,7 @@ Confidence ProbeKryoFlux(const ProbeInput& input) {
   return ParseName(input.file) && StartsLikeAStream(input.head) ? Confidence::Fields : Confidence::None;
 }
 
-bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error, bool* endedEarly) {
+bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, Diagnostic& error, bool* endedEarly) {
   flux = FluxTrack{};
   flux.sampleClock = kSampleClock;
   std::vector<std::uint32_t> ends;  // stream position of the last block of each value
@@ -132,7 +132,7 @@ bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error, boo
       }
       const std::size_t size = ReadLe16(&data[i + 2]);
       if (i + 4 + size > data.size()) {
-        error = "KryoFlux stream block past the end of the file!";
+        error = MessageId::KryoFluxBlockPastEnd;
         return false;
       }
       if (type == kOobIndex && size >= 8) indexes.push_back({ReadLe32(&data[i + 4]), ReadLe32(&data[i + 8])});
@@ -169,8 +169,8 @@ bool LoadKryoFlux(TZX_Disk& disk, const std::filesystem::path& fileOrFolder) {
   std::optional<StreamName> chosen;
   if (!folder) {
     chosen = ParseName(fileOrFolder);
-    if (!std::filesystem::is_regular_file(fileOrFolder, ec)) return Fail(disk, "Cannot open KryoFlux stream file!");
-    if (!chosen) return Fail(disk, "Not a KryoFlux stream file name (NN.S.raw)!");
+    if (!std::filesystem::is_regular_file(fileOrFolder, ec)) return Fail(disk, MessageId::KryoFluxCannotOpen);
+    if (!chosen) return Fail(disk, MessageId::KryoFluxBadName);
   }
   const auto directory = folder ? fileOrFolder : fileOrFolder.parent_path();
   std::vector<std::filesystem::path> candidates;
@@ -191,26 +191,26 @@ bool LoadKryoFlux(TZX_Disk& disk, const std::filesystem::path& fileOrFolder) {
     files[track] = file;
   }
   disk.ClearDisk();
-  if (files.empty()) return Fail(disk, "No KryoFlux stream files (NN.S.raw) found!");
+  if (files.empty()) return Fail(disk, MessageId::KryoFluxNoStreams);
 
   auto flux = std::make_shared<FluxDisk>();
   FluxBudget budget;
-  std::vector<std::string> notices;
+  std::vector<Diagnostic> notices;
   for (const auto& [track, file] : files) {
     ReadFailure failure = ReadFailure::None;
     std::error_code reason;
     const auto data = ReadWholeFile(file, &failure, kMaxImageFileSize, &reason);
     if (!data) return Fail(disk, ReadFailureMessage(failure, file, kMaxImageFileSize, reason));
     FluxTrack trackFlux;
-    std::string error;
+    Diagnostic error;
     bool endedEarly = false;
     if (!ParseKryoFluxStream(*data, trackFlux, error, &endedEarly))
-      return Fail(disk, PathToUtf8(file.filename()) + ": " + error);
+      return Fail(disk, {MessageId::InFile, {PathToUtf8(file.filename()), error.phrase}});
     if (endedEarly) notices.push_back(StreamEndsEarly(track, file));
     if (!budget.Fit(trackFlux, track, disk)) return Fail(disk, kFluxTooLarge);
     flux->tracks[track] = FluxDisk::HeldTrack{std::move(trackFlux), 0};
   }
-  if (beyondModel) notices.push_back("KryoFlux streams beyond cylinder 82 were left out");
+  if (beyondModel) notices.push_back(TracksBeyondLeftOut("KryoFlux"));
   FinishFluxLoad(disk, std::move(flux), std::move(notices));
   return true;
 }

@@ -24,6 +24,6 @@ bool LoadKryoFlux(TZX_Disk& disk, const std::filesystem::path& fileOrFolder);
 // Parses one stream file into flux; false with `error` set when the stream
 // is damaged. `endedEarly`, when given, tells whether the data ran out
 // before the stream's end block (a file cut short).
-bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, std::string& error, bool* endedEarly = nullptr);
+bool ParseKryoFluxStream(ByteSpan data, FluxTrack& flux, Diagnostic& error, bool* endedEarly = nullptr);
 
 }  // namespace velloran

@@ -11,6 +11,7 @@
 #include "flux/track_decoder.h"
 #include "formats/flux_image.h"
 #include "formats/image_file.h"
+#include "formats/reader_notices.h"
 #include "formats/zlib_inflate.h"
 
 namespace velloran {
@@ -159,7 +160,7 @@ std::optional<Bytes> Packed(const Bytes& cells) {
 // One track entry as read: its flux, or what is wrong with it.
 struct ReadTrack {
   std::optional<FluxTrack> flux;  // none: unformatted (no cells)
-  std::string error;
+  Diagnostic error;               // empty: read
 };
 
 // The cells (4 bytes each) a track entry says it holds.
@@ -171,9 +172,8 @@ ReadTrack ReadTrackEntry(ByteSpan data, const std::uint8_t* entry, bool oldForma
   const std::uint64_t compressed = ReadLe32(entry + 4);
   const std::uint64_t size = ReadLe32(entry + 8);
   if (size == 0) return read;
-  const std::string name = "MFI track " + std::to_string(track);
   if (offset + compressed > data.size() || size % 4 != 0 || size > kMaxTrackBytes) {
-    read.error = "Error " + name + "!";
+    read.error = {MessageId::MfiTrackError, {track}};
     return read;
   }
   // One revolution from the index, the first interval counted from it.
@@ -183,7 +183,7 @@ ReadTrack ReadTrackEntry(ByteSpan data, const std::uint8_t* entry, bool oldForma
   CellReader cells(oldFormat, flux.intervals);
   if (!InflatePieces(data.subspan(offset, compressed), size, [&](ByteSpan piece) { cells.Take(piece); })) {
     read.flux.reset();
-    read.error = name + " cannot be unpacked!";
+    read.error = {MessageId::MfiTrackNotUnpacked, {track}};
   } else if (flux.intervals.size() < flux.intervals.capacity() / 2) {
     flux.intervals.shrink_to_fit();  // cells without flux (or old files' cells): hold no more than the flux
   }
@@ -214,23 +214,24 @@ bool LoadMFI(TZX_Disk& disk, const std::filesystem::path& file) {
 
 bool LoadMFIFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
-  if (data.size() < kHeaderLength) return Fail(disk, "Error MFI file!");
-  if (!HasMfiSignature(data)) return Fail(disk, "No MFI format!");
+  if (data.size() < kHeaderLength) return Fail(disk, {MessageId::FileTooShort, {"MFI"}});
+  if (!HasMfiSignature(data)) return Fail(disk, {MessageId::NotOfFormat, {"MFI"}});
   const bool current = std::memcmp(data.data(), kSignature, 16) == 0;
   const bool oldFormat = !current;
   const std::uint32_t cylinderField = ReadLe32(&data[16]);
   const int steps = current ? static_cast<int>(cylinderField >> 30) : 0;  // half or quarter tracks
   const std::uint32_t cylinders = current ? cylinderField & 0x3FFFFFFF : cylinderField;
   const std::uint32_t heads = ReadLe32(&data[20]);
-  if (cylinders > kCylinderLimit || heads < 1 || heads > 2 || steps > 2) return Fail(disk, "Error MFI format!");
+  if (cylinders > kCylinderLimit || heads < 1 || heads > 2 || steps > 2)
+    return Fail(disk, {MessageId::FileHeaderError, {"MFI"}});
   const std::size_t entries = (std::size_t{cylinders} << steps) * heads;
-  if (kHeaderLength + entries * kEntryLength > data.size()) return Fail(disk, "Error MFI file length!");
+  if (kHeaderLength + entries * kEntryLength > data.size()) return Fail(disk, {MessageId::FileLengthError, {"MFI"}});
 
   std::vector<std::pair<const std::uint8_t*, int>> tracks;  // entry and track number, in track order
-  std::vector<std::string> notices;
+  std::vector<Diagnostic> notices;
   for (std::uint32_t c = 0; c < cylinders && notices.empty(); ++c) {
     if (2 * c + heads > kTrackCount) {
-      notices.push_back("MFI cylinders beyond 83 were left out");
+      notices.push_back(TracksBeyondLeftOut("MFI"));
       break;
     }
     for (std::uint32_t h = 0; h < heads; ++h)
@@ -249,7 +250,7 @@ bool LoadMFIFromBytes(TZX_Disk& disk, ByteSpan data) {
       read[i] = ReadTrackEntry(data, tracks[first + i].first, oldFormat, tracks[first + i].second);
     });
     for (std::size_t i = 0; i < read.size(); ++i) {
-      if (!read[i].error.empty()) return Fail(disk, read[i].error);
+      if (!read[i].error.Empty()) return Fail(disk, read[i].error);
       if (!read[i].flux) continue;
       if (!budget.Take(read[i].flux->intervals.size())) return Fail(disk, kFluxTooLarge);
       flux->tracks[tracks[first + i].second] = FluxDisk::HeldTrack{std::move(*read[i].flux), 0};
@@ -269,7 +270,7 @@ bool SaveMFI(TZX_Disk& disk, const std::filesystem::path& file) {
 bool SaveMFIToBytes(TZX_Disk& disk, Bytes& out) {
   out.clear();
   const int cylinders = (disk.TracksToWrite() + 1) / 2;
-  if (cylinders == 0) return Fail(disk, "No tracks to write!");
+  if (cylinders == 0) return Fail(disk, MessageId::NoTracksToWrite);
   out.assign(kHeaderLength + 2 * cylinders * kEntryLength, 0);
   std::memcpy(out.data(), kSignature, 16);
   WriteLe32(&out[16], static_cast<std::uint32_t>(cylinders));
@@ -283,7 +284,7 @@ bool SaveMFIToBytes(TZX_Disk& disk, Bytes& out) {
     std::vector<std::optional<Bytes>> cells(count);
     for (int i = 0; i < count; ++i) {
       FluxTrack flux;
-      if (!FluxToWrite(disk, first + i, {.sampleClock = kTurn * 300.0 / 60, .wholeTickCells = true}, flux)) {
+      if (!FluxToWrite(disk, first + i, {.sampleClock = kTurn * 300.0 / 60, .wholeTickCells = true}, flux, "MFI")) {
         out.clear();
         return false;
       }
@@ -300,7 +301,7 @@ bool SaveMFIToBytes(TZX_Disk& disk, Bytes& out) {
       if (!cells[i]) continue;
       if (!packed[i]) {
         out.clear();
-        return Fail(disk, "Cannot compress MFI track " + std::to_string(first + i) + "!");
+        return Fail(disk, {MessageId::MfiTrackNotPacked, {first + i}});
       }
       std::uint8_t* entry = &out[kHeaderLength + (first + i) * kEntryLength];
       WriteLe32(entry, static_cast<std::uint32_t>(out.size()));

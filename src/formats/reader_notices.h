@@ -38,6 +38,10 @@ void NoteTooManySectors(TZX_Disk& disk, std::string_view format, int track, std:
 // Sectors with a deleted-data mark that the reader loads as normal ones, if any.
 void NoteDeletedMarks(TZX_Disk& disk, std::string_view format, int count);
 
+// The notice of a flux image whose tracks beyond the disk's cylinders were
+// left out.
+Diagnostic TracksBeyondLeftOut(std::string_view format);
+
 // A loss the disk carries from its load, with the notice that tells it.
 void CarryLoss(TZX_Disk& disk, std::string_view format, DiskLoss loss);
 

@@ -16,9 +16,8 @@ constexpr std::uint8_t kGapFiller = 0x4E;           // the bytes between the fie
 constexpr int kCatalogSectors = 9;                  // TR-DOS track 0: eight catalog sectors and the disk's info sector
 constexpr std::string_view kSclLabel = "NEW DISK";  // the label a disk read from an SCL file gets
 
-std::string Named(std::string_view format, const char* what) {
-  return std::string(what) + " (формат " + std::string(format) + " не хранит)";
-}
+// What the format does not hold, with the format's name.
+Phrase Named(std::string_view format, Phrase what) { return {MessageId::LossNotHeld, {std::move(what), format}}; }
 
 // The states of one sector the format cannot hold.
 void FindSectorStates(const TSectorRec& sector, int track, const FormatHolds& holds, std::string_view format,
@@ -26,17 +25,15 @@ void FindSectorStates(const TSectorRec& sector, int track, const FormatHolds& ho
   const int r = sector.IdSector;
   const bool noData = sector.DataLen == 0;
   if (noData && !holds.missingData)
-    losses.push_back({LossKind::NoDataField, track, r, Named(format, "сектор без поля данных")});
+    losses.push_back({LossKind::NoDataField, track, r, Named(format, {MessageId::LossNoDataField})});
   if (!noData && sector.DataOk == 0 && !holds.crcState)
-    losses.push_back({LossKind::DataCrcState, track, r, Named(format, "ошибка CRC данных")});
+    losses.push_back({LossKind::DataCrcState, track, r, Named(format, {MessageId::LossDataCrcError})});
   if (!IdCrcGood(sector) && !holds.idCrcState)
-    losses.push_back({LossKind::IdCrcState, track, r, Named(format, "ошибка CRC заголовка")});
+    losses.push_back({LossKind::IdCrcState, track, r, Named(format, {MessageId::LossIdCrcError})});
   if (sector.DeletedMark != 0 && !holds.deletedMarks)
-    losses.push_back({LossKind::DeletedMark, track, r, Named(format, "метка удалённых данных")});
+    losses.push_back({LossKind::DeletedMark, track, r, Named(format, {MessageId::LossDeletedMark})});
   if (!sector.ExtraCopies.empty() && !holds.copies)
-    losses.push_back(
-        {LossKind::Copies, track, r,
-         "копий слабого сектора " + std::to_string(sector.ExtraCopies.size() + 1) + ", формат хранит одну"});
+    losses.push_back({LossKind::Copies, track, r, {MessageId::LossWeakCopies, {sector.ExtraCopies.size() + 1}}});
 }
 
 // How a track was recorded, when the format cannot hold it.
@@ -44,10 +41,9 @@ void FindRecording(const TTrack& track, int index, const FormatHolds& holds, std
                    SaveLosses& losses) {
   if (holds.recording || track.UsualRecording()) return;
   if (track.Fm != 0)
-    losses.push_back({LossKind::Encoding, index, -1, Named(format, "запись FM")});
+    losses.push_back({LossKind::Encoding, index, -1, Named(format, {MessageId::LossFmRecording})});
   else
-    losses.push_back({LossKind::DataRate, index, -1,
-                      Named(format, ("скорость " + std::to_string(track.DataRate) + " кбит/с").c_str())});
+    losses.push_back({LossKind::DataRate, index, -1, Named(format, {MessageId::LossDataRate, {track.DataRate}})});
 }
 
 // The logical TR-DOS sectors (track × 16 + sector) of the live files.
@@ -72,9 +68,9 @@ void FindOutsideFiles(const TZX_Disk& disk, std::string_view format, SaveLosses&
   const int files = std::min<int>(catalog.FileCount, kTrdosMaxFiles);
   for (int i = 0; i < files; ++i)
     if (catalog.Entries[i].Deleted())
-      losses.push_back({LossKind::OutsideFiles, 0, -1, Named(format, "удалённый файл")});
+      losses.push_back({LossKind::OutsideFiles, 0, -1, Named(format, {MessageId::LossDeletedFile})});
   if (std::memcmp(catalog.DiskLabel.data(), kSclLabel.data(), kSclLabel.size()) != 0)
-    losses.push_back({LossKind::OutsideFiles, 0, kCatalogSectors, Named(format, "название диска")});
+    losses.push_back({LossKind::OutsideFiles, 0, kCatalogSectors, Named(format, {MessageId::LossDiskLabel})});
   const std::vector<bool> inFile = SectorsOfFiles(catalog);
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
@@ -87,7 +83,7 @@ void FindOutsideFiles(const TZX_Disk& disk, std::string_view format, SaveLosses&
       if (catalogArea || (trdosSector && inFile[t * kTrdosSectorsPerTrack + r - 1])) continue;
       const auto data = sector.Data.begin();
       if (std::all_of(data, data + sector.DataLen, [](std::uint8_t b) { return b == 0; })) continue;
-      losses.push_back({LossKind::OutsideFiles, t, r, Named(format, "данные вне файлов каталога")});
+      losses.push_back({LossKind::OutsideFiles, t, r, Named(format, {MessageId::LossOutsideFiles})});
     }
   }
 }
@@ -97,7 +93,7 @@ void FindOutsideFiles(const TZX_Disk& disk, std::string_view format, SaveLosses&
 SaveLosses FindHeldLosses(const TZX_Disk& disk, const FormatHolds& holds, std::string_view format) {
   SaveLosses losses = disk.Losses;
   if (!disk.Comments.empty() && !holds.comments)
-    losses.push_back({LossKind::Comment, -1, -1, Named(format, "комментарий к диску")});
+    losses.push_back({LossKind::Comment, -1, -1, Named(format, {MessageId::LossComment})});
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
     if (track.Present == 0) continue;
@@ -107,8 +103,7 @@ SaveLosses FindHeldLosses(const TZX_Disk& disk, const FormatHolds& holds, std::s
       // format keeps of the revolutions.
       if (!holds.revolutions && flux->Revolutions() > 1)
         losses.push_back(
-            {LossKind::Revolutions, t, -1,
-             Named(format, ("оборотов " + std::to_string(flux->Revolutions()) + ", кроме первого").c_str())});
+            {LossKind::Revolutions, t, -1, Named(format, {MessageId::LossRevolutions, {flux->Revolutions()}})});
       continue;
     }
     FindRecording(track, t, holds, format, losses);
@@ -127,9 +122,8 @@ void FindDataBeyond(const TZX_Disk& disk, std::string_view format, int (*stored)
     for (const auto& sector : track.Sectors) {
       const int kept = stored(sector.IdSize);
       if (sector.Used == 0 || sector.DataLen <= kept) continue;
-      losses.push_back({LossKind::SectorData, t, sector.IdSector,
-                        "данные " + std::to_string(sector.DataLen) + " байт, формат " + std::string(format) +
-                            " хранит " + std::to_string(kept)});
+      losses.push_back(
+          {LossKind::SectorData, t, sector.IdSector, {MessageId::LossDataBeyond, {sector.DataLen, format, kept}}});
     }
   }
 }
@@ -142,9 +136,7 @@ void FindRawCuts(const TZX_Disk& disk, std::string_view format, int kept, SaveLo
     const auto tail = track.RawData.begin() + kept;
     if (std::all_of(tail, track.RawData.begin() + track.RawLength, [](std::uint8_t b) { return b == kGapFiller; }))
       continue;
-    losses.push_back({LossKind::RawBytes, t, -1,
-                      "сырые данные дорожки " + std::to_string(track.RawLength) + " байт, формат " +
-                          std::string(format) + " хранит " + std::to_string(kept)});
+    losses.push_back({LossKind::RawBytes, t, -1, {MessageId::LossRawBytes, {track.RawLength, format, kept}}});
   }
 }
 
@@ -156,8 +148,8 @@ SaveLosses BuiltTrackLosses(const TZX_Disk& disk, std::string_view format, int r
     if (track.Present == 0) continue;
     for (const auto& sector : track.Sectors)
       if (sector.Used != 0 && !SizeCodeSupported(sector.IdSize))
-        losses.push_back({LossKind::SectorData, t, sector.IdSector,
-                          SectorSizeText(sector.IdSize) + " длиннее дорожки: записан до конца дорожки, с ошибкой CRC"});
+        losses.push_back(
+            {LossKind::SectorData, t, sector.IdSector, {MessageId::LossLongSector, {SectorSizeText(sector.IdSize)}}});
   }
   FindDataBeyond(
       disk, format,
@@ -166,9 +158,9 @@ SaveLosses BuiltTrackLosses(const TZX_Disk& disk, std::string_view format, int r
   return losses;
 }
 
-std::string SectorSizeText(std::uint8_t sizeCode) {
-  if (!SizeCodeSupported(sizeCode)) return "сектор с кодом размера " + std::to_string(sizeCode);
-  return "сектор " + std::to_string(SectorLength(sizeCode)) + " байт";
+Phrase SectorSizeText(std::uint8_t sizeCode) {
+  if (!SizeCodeSupported(sizeCode)) return {MessageId::SectorWithSizeCode, {sizeCode}};
+  return {MessageId::SectorOfBytes, {SectorLength(sizeCode)}};
 }
 
 }  // namespace velloran

@@ -55,6 +55,6 @@ void FindRawCuts(const TZX_Disk& disk, std::string_view format, int kept, SaveLo
 SaveLosses BuiltTrackLosses(const TZX_Disk& disk, std::string_view format, int rawKept);
 
 // "сектор 512 байт", or "сектор с кодом размера 6" for codes beyond the model.
-std::string SectorSizeText(std::uint8_t sizeCode);
+Phrase SectorSizeText(std::uint8_t sizeCode);
 
 }  // namespace velloran

@@ -5,6 +5,7 @@
 
 #include "formats/flux_image.h"
 #include "formats/image_file.h"
+#include "formats/reader_notices.h"
 
 namespace velloran {
 
@@ -53,17 +54,16 @@ std::vector<std::uint32_t> ReadFluxValues(ByteSpan values) {
 
 // Reads the revolutions of one track record into `flux`.
 bool ReadTrack(TZX_Disk& disk, ByteSpan data, std::size_t offset, int revolutions, FluxTrack& flux) {
-  const std::string where = "SCP track at offset " + std::to_string(offset);
   if (offset + kTrackHeaderLength + revolutions * kRevolutionEntryLength > data.size() ||
       !std::equal(data.begin() + static_cast<std::ptrdiff_t>(offset),
                   data.begin() + static_cast<std::ptrdiff_t>(offset + 3), "TRK"))
-    return Fail(disk, "Error " + where + "!");
+    return Fail(disk, {MessageId::ScpTrackError, {offset}});
   for (int r = 0; r < revolutions; ++r) {
     const std::uint8_t* entry = &data[offset + kTrackHeaderLength + r * kRevolutionEntryLength];
     const std::uint32_t indexTicks = ReadLe32(entry);
     const std::uint64_t count = ReadLe32(entry + 4);
     const std::uint64_t start = offset + std::uint64_t{ReadLe32(entry + 8)};
-    if (start + 2 * count > data.size()) return Fail(disk, "Error " + where + ": flux past the end of the file!");
+    if (start + 2 * count > data.size()) return Fail(disk, {MessageId::ScpFluxPastEnd, {offset}});
     const auto values = ReadFluxValues(data.subspan(start, 2 * count));
     AppendRevolution(flux, values, indexTicks);
   }
@@ -117,18 +117,17 @@ bool LoadSCP(TZX_Disk& disk, const std::filesystem::path& file) {
 
 bool LoadSCPFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
-  if (data.size() < kHeaderLength) return Fail(disk, "Error SCP file!");
-  if (!std::equal(data.begin(), data.begin() + 3, "SCP")) return Fail(disk, "No SCP format!");
-  if (!HasScpHeader(data)) return Fail(disk, "Error SCP format!");
+  if (data.size() < kHeaderLength) return Fail(disk, {MessageId::FileTooShort, {"SCP"}});
+  if (!std::equal(data.begin(), data.begin() + 3, "SCP")) return Fail(disk, {MessageId::NotOfFormat, {"SCP"}});
+  if (!HasScpHeader(data)) return Fail(disk, {MessageId::FileHeaderError, {"SCP"}});
   const int revolutions = data[5];
   const std::uint8_t cellWidth = data[9];
   const std::uint8_t heads = data[10];
-  if (cellWidth != 0 && cellWidth != 16)
-    return Fail(disk, "SCP flux values of " + std::to_string(cellWidth) + " bits are not supported!");
-  std::vector<std::string> notices;
+  if (cellWidth != 0 && cellWidth != 16) return Fail(disk, {MessageId::ScpCellWidth, {cellWidth}});
+  std::vector<Diagnostic> notices;
   const std::uint32_t checksum = ReadLe32(&data[12]);
   if (checksum != 0 && checksum != Checksum(data))
-    notices.push_back("SCP checksum does not match: the file may be damaged");
+    notices.push_back({{MessageId::ScpChecksumMismatch}, Severity::Warning});
 
   // The offset table ends at the first track record at the latest.
   std::size_t tableEnd = std::min(data.size(), kHeaderLength + 4 * kTableEntries);
@@ -154,7 +153,7 @@ bool LoadSCPFromBytes(TZX_Disk& disk, ByteSpan data) {
     if (!budget.Fit(trackFlux, track, disk)) return Fail(disk, kFluxTooLarge);
     flux->tracks[track] = FluxDisk::HeldTrack{std::move(trackFlux), 0};
   }
-  if (beyondModel) notices.push_back("SCP tracks beyond 83 cylinders were left out");
+  if (beyondModel) notices.push_back(TracksBeyondLeftOut("SCP"));
   FinishFluxLoad(disk, std::move(flux), std::move(notices));
   return true;
 }
@@ -167,7 +166,7 @@ bool SaveSCP(TZX_Disk& disk, const std::filesystem::path& file) {
 bool SaveSCPToBytes(TZX_Disk& disk, Bytes& out) {
   out.clear();
   const int tracks = disk.TracksToWrite();
-  if (tracks == 0) return Fail(disk, "No tracks to write!");
+  if (tracks == 0) return Fail(disk, MessageId::NoTracksToWrite);
   const int revolutions = std::min(RevolutionsToWrite(disk), 255);
   out.assign(kHeaderLength + 4 * kTableEntries, 0);
   std::copy_n("SCP", 3, out.begin());
@@ -182,7 +181,7 @@ bool SaveSCPToBytes(TZX_Disk& disk, Bytes& out) {
   out[11] = 0;  // 25 ns ticks
   for (int t = 0; t < tracks; ++t) {
     FluxTrack flux;
-    if (!FluxToWrite(disk, t, {.sampleClock = 1 / kBaseTick}, flux)) {
+    if (!FluxToWrite(disk, t, {.sampleClock = 1 / kBaseTick}, flux, "SCP")) {
       out.clear();
       return false;
     }

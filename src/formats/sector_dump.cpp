@@ -39,17 +39,14 @@ int TracksWithSectors(const TZX_Disk& disk) {
 
 bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layout) {
   if (data.empty()) {
-    disk.LastError = std::string(layout.name) + " file is empty!";
-    return false;
+    return Fail(disk, {MessageId::ImageEmpty, {layout.name}});
   }
   disk.ClearDisk();
   const std::size_t trackBytes = layout.TrackBytes();
   const std::size_t sectorBytes = layout.SectorBytes();
   const std::size_t trackCount = (data.size() + trackBytes - 1) / trackBytes;
   if (trackCount > kTrackCount) {
-    disk.LastError = std::string(layout.name) + " file is too big: " + std::to_string(trackCount) +
-                     " tracks, a disk holds at most " + std::to_string(kTrackCount) + "!";
-    return false;
+    return Fail(disk, {MessageId::ImageTooManyTracks, {layout.name, trackCount, kTrackCount}});
   }
   std::size_t position = 0;
   for (std::size_t t = 0; t < trackCount; ++t) {
@@ -70,16 +67,14 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
     }
   }
   if (const std::size_t missing = trackCount * trackBytes - data.size(); missing > 0)
-    disk.Notices.push_back(std::string(layout.name) + ": файлу не хватает " + std::to_string(missing) +
-                           " байт до целой дорожки; они читаются как нули.");
+    disk.Notices.push_back({{MessageId::NoticeShortLastTrack, {layout.name, missing}}, Severity::Warning});
   return true;
 }
 
 bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) {
   const int trackCount = TracksWithSectors(disk);
   if (trackCount == 0) {
-    disk.LastError = "No tracks to write!";
-    return false;
+    return Fail(disk, MessageId::NoTracksToWrite);
   }
   const std::size_t sectorBytes = layout.SectorBytes();
   Bytes file;
@@ -88,14 +83,7 @@ bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) 
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
     for (const std::uint8_t number : SectorsOfTrack(layout, t)) {
       const TSectorRec* sector = FindSectorNumber(track, number);
-      const auto where = [&] {
-        return std::string(layout.name) + " save error: track " + std::to_string(t) + " sector " +
-               std::to_string(number);
-      };
-      if (sector == nullptr) {
-        disk.LastError = where() + " is missing!";
-        return false;
-      }
+      if (sector == nullptr) return Fail(disk, {MessageId::DumpSectorMissing, {layout.name, t, number}});
       // The first bytes of Data go out whatever the sector's size code, length
       // or CRC state: a dump holds data only, and a damaged sector still has
       // its place in the file.
@@ -108,7 +96,6 @@ bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) 
 
 SaveLosses SectorDumpLosses(const TZX_Disk& disk, const SectorDumpLayout& layout, std::string_view format) {
   SaveLosses losses;
-  const std::string name(format);
   const int sectorBytes = static_cast<int>(layout.SectorBytes());
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
@@ -117,19 +104,17 @@ SaveLosses SectorDumpLosses(const TZX_Disk& disk, const SectorDumpLayout& layout
     std::array<bool, 256> taken{};
     for (const auto& sector : track.Sectors) {
       if (sector.Used == 0) continue;
-      std::string what;
+      Phrase what;
       if (std::find(numbers.begin(), numbers.end(), sector.IdSector) == numbers.end())
-        what = "сектора с таким номером нет в формате " + name;
+        what = {MessageId::LossSectorNumberNotInFormat, {format}};
       else if (taken[sector.IdSector])
-        what = "второй сектор с тем же номером";
+        what = {MessageId::LossDuplicateSector};
       else if (sector.IdSize != layout.sizeCode)
-        what = SectorSizeText(sector.IdSize) + ", формат " + name + " хранит сектора по " +
-               std::to_string(sectorBytes) + " байт";
+        what = {MessageId::LossSectorSize, {SectorSizeText(sector.IdSize), format, sectorBytes}};
       else if (sector.DataLen > sectorBytes)
-        what = "данные " + std::to_string(sector.DataLen) + " байт, формат " + name + " хранит " +
-               std::to_string(sectorBytes);
+        what = {MessageId::LossDataBeyond, {sector.DataLen, format, sectorBytes}};
       taken[sector.IdSector] = true;
-      if (!what.empty()) losses.push_back({LossKind::SectorData, t, sector.IdSector, what});
+      if (!what.Empty()) losses.push_back({LossKind::SectorData, t, sector.IdSector, std::move(what)});
     }
   }
   return losses;

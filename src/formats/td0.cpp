@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <optional>
 #include <string>
 
 #include "common/codepages.h"
@@ -41,13 +42,9 @@ constexpr std::size_t kLargestBody =
     kCommentHeaderSize + 0xFFFF +
     kTrackCount * (kTrackHeaderSize + kSlotCount * (kSectorHeaderSize + 2 + kLargestBlock)) + kTrackHeaderSize;
 
-constexpr const char* kNoTd0File = "No TD0 file.";
-constexpr const char* kVersionNotAllowed = "Version TD0 not allowed.";
-constexpr const char* kHeaderCrcError = "TD0 header CRC error.";
-constexpr const char* kOldCompression = "OLD compression not allowed.";
-constexpr const char* kSizeError = "TD0 file is cut short: a sector's data block runs past the end of the file.";
-constexpr const char* kSectorSizeError = "Sector Size Error!";
-constexpr const char* kFormatError = "TD0 format error!";
+constexpr MessageId kSizeError = MessageId::Td0BlockPastEnd;
+constexpr MessageId kSectorSizeError = MessageId::SectorSizeError;
+constexpr MessageId kFormatError = MessageId::FileFormatError;
 
 constexpr std::array<std::uint16_t, 256> MakeCrcTable() {
   std::array<std::uint16_t, 256> table{};
@@ -157,9 +154,9 @@ class SectorFill {
   int produced_ = 0;
 };
 
-// Decodes one data block into the slot. Returns the failure message, or
-// nullptr when the block was read.
-const char* ReadDataBlock(ByteReader& in, TSectorRec& sector, int size) {
+// Decodes one data block into the slot. Returns what is wrong, or nothing
+// when the block was read.
+std::optional<MessageId> ReadDataBlock(ByteReader& in, TSectorRec& sector, int size) {
   std::uint16_t blockLength;
   if (!in.U16(blockLength)) return kFormatError;
   if (blockLength > in.Remaining()) return kSizeError;
@@ -210,13 +207,13 @@ const char* ReadDataBlock(ByteReader& in, TSectorRec& sector, int size) {
     default: return kFormatError;
   }
   sector.DataLen = static_cast<std::uint16_t>(std::min(std::max(size, fill.Produced()), kSectorDataSize));
-  return nullptr;
+  return std::nullopt;
 }
 
 // Reads one sector header and its data block into a slot. A sector flagged
 // with a CRC error stays bad, one flagged without data has none; the data
 // block that follows is read in any case, and its CRC byte is not checked.
-const char* ReadSector(ByteReader& in, TSectorRec& sector) {
+std::optional<MessageId> ReadSector(ByteReader& in, TSectorRec& sector) {
   std::uint8_t id[4];
   std::uint8_t flags = 0;
   for (auto& byte : id)
@@ -225,9 +222,9 @@ const char* ReadSector(ByteReader& in, TSectorRec& sector) {
   SetIdField(sector, id[0], id[1], id[2], id[3]);
   sector.DataOk = (flags & (kFlagsDataError | kFlagsCrcError | kFlagsNoData)) != 0 ? 0 : 0xFF;
   sector.DeletedMark = (flags & kFlagsDeleted) != 0 ? 1 : 0;
-  if (const char* error = ReadDataBlock(in, sector, StoredSize(id[3]))) return error;
+  if (const auto error = ReadDataBlock(in, sector, StoredSize(id[3]))) return error;
   if ((flags & kFlagsNoData) != 0) sector.DataLen = 0;
-  return nullptr;
+  return std::nullopt;
 }
 
 // Reads the comment block: its lines go to Comments, the creation time
@@ -235,9 +232,8 @@ const char* ReadSector(ByteReader& in, TSectorRec& sector) {
 bool ReadComment(TZX_Disk& disk, ByteReader& in, std::string& created) {
   ByteSpan header;
   if (!in.Take(kCommentHeaderSize, header)) return false;
-  created = "Создан: " + std::to_string(header[6]) + "." + std::to_string(header[5]) + "." +
-            std::to_string(header[4] + 1900) + " " + std::to_string(header[7]) + ":" + std::to_string(header[8]) + ":" +
-            std::to_string(header[9]);
+  created = std::to_string(header[6]) + "." + std::to_string(header[5]) + "." + std::to_string(header[4] + 1900) + " " +
+            std::to_string(header[7]) + ":" + std::to_string(header[8]) + ":" + std::to_string(header[9]);
   ByteSpan text;
   if (!in.Take(ReadLe16(&header[2]), text)) return false;
   std::string piece;
@@ -263,17 +259,17 @@ bool ReadTracks(TZX_Disk& disk, ByteReader& in) {
   while (in.U8(sectorCount) && sectorCount != kEndOfImage) {
     std::uint8_t cylinder;
     std::uint8_t head;
-    if (!in.U8(cylinder) || !in.U8(head) || !in.Skip(1)) return Fail(disk, kFormatError);
+    if (!in.U8(cylinder) || !in.U8(head) || !in.Skip(1)) return Fail(disk, {kFormatError, {"TD0"}});
     highestCylinder = std::max<int>(highestCylinder, cylinder);
     highestHead = std::max<int>(highestHead, head);
     // The model holds sides 0 and 1 of 83 cylinders with 20 slots per track.
     const int index = cylinder * 2 + head;
-    if (head > 1 || index >= kTrackCount || sectorCount > kSlotCount) return Fail(disk, kFormatError);
+    if (head > 1 || index >= kTrackCount || sectorCount > kSlotCount) return Fail(disk, {kFormatError, {"TD0"}});
 
     TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(index));
     track.Present = 0xFF;
     for (int slot = 0; slot < sectorCount; ++slot)
-      if (const char* error = ReadSector(in, track.Sectors[slot])) return Fail(disk, error);
+      if (const auto error = ReadSector(in, track.Sectors[slot])) return Fail(disk, {*error, {"TD0"}});
   }
   disk.TrackCount = highestCylinder < 0 ? 0 : static_cast<std::uint8_t>((highestCylinder + 1) * (highestHead + 1));
   return true;
@@ -300,17 +296,18 @@ Confidence ProbeTD0(const ProbeInput& input) {
 // and the tracks. On success the creation text, if any, is a notice.
 bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
-  disk.LastError.clear();
-  if (data.size() < kHeaderSize) return Fail(disk, kNoTd0File);
-  if (std::toupper(data[0]) != 'T' || std::toupper(data[1]) != 'D') return Fail(disk, kNoTd0File);
-  if (data[4] < kOldestVersion || data[4] > kVersion) return Fail(disk, kVersionNotAllowed);
-  if (Td0Crc(data.first(10)) != ReadLe16(&data[10])) return Fail(disk, kHeaderCrcError);
+  disk.LastError = {};
+  if (data.size() < kHeaderSize) return Fail(disk, {MessageId::NotOfFormat, {"TD0"}});
+  if (std::toupper(data[0]) != 'T' || std::toupper(data[1]) != 'D')
+    return Fail(disk, {MessageId::NotOfFormat, {"TD0"}});
+  if (data[4] < kOldestVersion || data[4] > kVersion) return Fail(disk, MessageId::Td0VersionNotSupported);
+  if (Td0Crc(data.first(10)) != ReadLe16(&data[10])) return Fail(disk, MessageId::Td0HeaderCrcError);
   const bool compressed = data[0] == 't' && data[1] == 'd';
 
   Bytes unpacked;
   ByteSpan body = data.subspan(kHeaderSize);
   if (compressed) {
-    if (data[4] < kOldestCompressedVersion) return Fail(disk, kOldCompression);
+    if (data[4] < kOldestCompressedVersion) return Fail(disk, MessageId::Td0OldCompression);
     // Started behind the header with the whole file as its budget, the
     // decoder also takes 12 zero bytes past the end: they push out the last
     // codes of the file.
@@ -320,9 +317,9 @@ bool LoadTD0FromBytes(TZX_Disk& disk, ByteSpan data) {
 
   ByteReader in(body);
   std::string created;
-  if ((data[7] & kCommentFollows) != 0 && !ReadComment(disk, in, created)) return Fail(disk, kFormatError);
+  if ((data[7] & kCommentFollows) != 0 && !ReadComment(disk, in, created)) return Fail(disk, {kFormatError, {"TD0"}});
   if (!ReadTracks(disk, in)) return false;
-  if (!created.empty()) disk.Notices.push_back(created);
+  if (!created.empty()) disk.Notices.push_back({{MessageId::Td0Created, {created}}, Severity::Info});
   return true;
 }
 
@@ -367,9 +364,7 @@ SaveLosses SaveLossesTD0(const TZX_Disk& disk, std::string_view format) {
   std::size_t cut = 0;
   CommentText(disk.Comments, &cut);
   if (cut > 0)
-    losses.push_back({LossKind::Comment, -1, -1,
-                      "строк комментария, не вошедших в " + std::to_string(kCommentTextLimit) + " байт формата " +
-                          std::string(format) + ": " + std::to_string(cut)});
+    losses.push_back({LossKind::Comment, -1, -1, {MessageId::LossCommentLines, {kCommentTextLimit, format, cut}}});
   return losses;
 }
 

@@ -1,6 +1,7 @@
 #include "formats/udf.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,14 +20,12 @@ constexpr std::size_t kMaxTitleLength = 255;
 constexpr std::uint8_t kFlagSet = 1;
 constexpr std::uint8_t kFlagClear = 0xFF;
 
-constexpr const char* kReadError = "UDF file read error!";
-constexpr const char* kFormatError = "UDF file format error!";
-constexpr const char* kCrcError = "UDF file CRC error!";
+constexpr MessageId kReadError = MessageId::FileEndsEarly;
+constexpr MessageId kFormatError = MessageId::FileFormatError;
+constexpr MessageId kCrcError = MessageId::FileCrcError;
 // Lines kept of one text (a track's log or the comments): a file of millions
 // of short lines would otherwise take hundreds of megabytes.
 constexpr std::size_t kMaxTextLines = 4096;
-constexpr const char* kTextCut =
-    "комментарий или журнал дорожки длиннее 4096 строк; загружены только первые 4096 строк";
 
 // The copies of weak sectors follow the comments in a block of their own,
 // written only when there are any, so that files without them keep the
@@ -175,18 +174,18 @@ std::vector<std::string> SplitLines(ByteSpan bytes, bool& cut) {
 
 // Each Read* returns nothing on success or the message of the failure; `cut`
 // is set when a text had more lines than are kept.
-const char* ReadLines(ByteReader& reader, std::vector<std::string>& lines, bool& cut) {
+std::optional<MessageId> ReadLines(ByteReader& reader, std::vector<std::string>& lines, bool& cut) {
   std::uint32_t count = 0;
   ByteSpan bytes;
   if (!reader.U32(count) || !reader.Take(count, bytes)) return kReadError;
   lines = SplitLines(bytes, cut);
-  return nullptr;
+  return std::nullopt;
 }
 
-const char* ReadSlot(ByteReader& reader, TSectorRec& sector) {
+std::optional<MessageId> ReadSlot(ByteReader& reader, TSectorRec& sector) {
   std::uint8_t used = 0;
   if (!reader.U8(used)) return kReadError;
-  if (used != kFlagSet) return nullptr;
+  if (used != kFlagSet) return std::nullopt;
   sector.Used = 0xFF;
   std::uint8_t dataOk = 0;
   std::uint16_t dataLen = 0;
@@ -200,10 +199,10 @@ const char* ReadSlot(ByteReader& reader, TSectorRec& sector) {
   sector.DataOk = dataOk == kFlagSet ? 0xFF : 0;
   sector.DataLen = dataLen;
   std::copy(data.begin(), data.end(), sector.Data.begin());
-  return nullptr;
+  return std::nullopt;
 }
 
-const char* ReadTrack(ByteReader& reader, TTrack& track, bool& cut) {
+std::optional<MessageId> ReadTrack(ByteReader& reader, TTrack& track, bool& cut) {
   std::uint8_t present = 0;
   if (!reader.U8(present)) return kReadError;
   if (present == kFlagSet) {
@@ -220,19 +219,19 @@ const char* ReadTrack(ByteReader& reader, TTrack& track, bool& cut) {
     track.RawValid = rawValid == kFlagSet ? 1 : 0;
     track.RawLength = rawLength;
     std::copy(raw.begin(), raw.end(), track.RawData.begin());
-    if (const char* error = ReadLines(reader, track.Log, cut)) return error;
+    if (const auto error = ReadLines(reader, track.Log, cut)) return error;
   }
   for (auto& sector : track.Sectors)
-    if (const char* error = ReadSlot(reader, sector)) return error;
-  return nullptr;
+    if (const auto error = ReadSlot(reader, sector)) return error;
+  return std::nullopt;
 }
 
 // The copies block, if the file has one ("COPY" after the comments); a slot
 // named twice, one not in use or a copy larger than the model is a damaged
 // file.
-const char* ReadCopies(ByteReader& reader, ByteSpan data, TZX_Disk& disk) {
+std::optional<MessageId> ReadCopies(ByteReader& reader, ByteSpan data, TZX_Disk& disk) {
   // Anything else after the comments is left to the checksum test, as ever.
-  if (!TakeTag(reader, data, kCopiesTag)) return nullptr;
+  if (!TakeTag(reader, data, kCopiesTag)) return std::nullopt;
   std::uint32_t slots = 0;
   if (!reader.U32(slots)) return kReadError;
   for (std::uint32_t i = 0; i < slots; ++i) {
@@ -253,14 +252,14 @@ const char* ReadCopies(ByteReader& reader, ByteSpan data, TZX_Disk& disk) {
       sector.ExtraCopies.push_back({ok == kFlagSet, Bytes(copy.begin(), copy.end())});
     }
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 // The recording block, if the file has one ("RECO" after the copies); a
 // track named twice or not present, or a mark on a slot not in use, is a
 // damaged file.
-const char* ReadRecording(ByteReader& reader, ByteSpan data, TZX_Disk& disk) {
-  if (!TakeTag(reader, data, kRecordingTag)) return nullptr;
+std::optional<MessageId> ReadRecording(ByteReader& reader, ByteSpan data, TZX_Disk& disk) {
+  if (!TakeTag(reader, data, kRecordingTag)) return std::nullopt;
   std::uint32_t tracks = 0;
   if (!reader.U32(tracks)) return kReadError;
   std::vector<bool> seen(kTrackCount, false);
@@ -282,7 +281,7 @@ const char* ReadRecording(ByteReader& reader, ByteSpan data, TZX_Disk& disk) {
       track.Sectors[s].DeletedMark = 1;
     }
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 // The 260-byte header, held apart until the whole file has proved sound.
@@ -294,7 +293,7 @@ struct Header {
   std::uint8_t keepRaw = 0;
 };
 
-const char* ReadHeader(ByteReader& reader, Header& header) {
+std::optional<MessageId> ReadHeader(ByteReader& reader, Header& header) {
   ByteSpan title;
   std::uint8_t useBaseTrack = 0;
   std::uint8_t keepRaw = 0;
@@ -306,21 +305,21 @@ const char* ReadHeader(ByteReader& reader, Header& header) {
                                                            static_cast<std::size_t>(end - title.begin())));
   header.useBaseTrack = useBaseTrack == kFlagSet ? 1 : 0;
   header.keepRaw = keepRaw == kFlagSet ? 1 : 0;
-  return nullptr;
+  return std::nullopt;
 }
 
 // Reads the file into the disk; returns the message of the first failure. A
 // file whose texts were cut leaves a notice saying so.
-const char* ReadImage(TZX_Disk& disk, ByteSpan data) {
+std::optional<MessageId> ReadImage(TZX_Disk& disk, ByteSpan data) {
   ByteReader reader(data);
   Header header;
   bool cut = false;
-  if (const char* error = ReadHeader(reader, header)) return error;
+  if (const auto error = ReadHeader(reader, header)) return error;
   for (auto& track : disk.Tracks)
-    if (const char* error = ReadTrack(reader, track, cut)) return error;
-  if (const char* error = ReadLines(reader, disk.Comments, cut)) return error;
-  if (const char* error = ReadCopies(reader, data, disk)) return error;
-  if (const char* error = ReadRecording(reader, data, disk)) return error;
+    if (const auto error = ReadTrack(reader, track, cut)) return error;
+  if (const auto error = ReadLines(reader, disk.Comments, cut)) return error;
+  if (const auto error = ReadCopies(reader, data, disk)) return error;
+  if (const auto error = ReadRecording(reader, data, disk)) return error;
 
   const std::size_t checked = reader.Position();
   std::uint32_t stored = 0;
@@ -332,8 +331,8 @@ const char* ReadImage(TZX_Disk& disk, ByteSpan data) {
   disk.UseBaseTrack = header.useBaseTrack;
   disk.BaseTrack = header.baseTrack;
   disk.KeepRaw = header.keepRaw;
-  if (cut) CarryLoss(disk, "UDF", {LossKind::Comment, -1, -1, kTextCut});
-  return nullptr;
+  if (cut) CarryLoss(disk, "UDF", {LossKind::Comment, -1, -1, {MessageId::LossLongText, {kMaxTextLines}}});
+  return std::nullopt;
 }
 
 }  // namespace
@@ -363,11 +362,10 @@ bool LoadUDF(TZX_Disk& disk, const std::filesystem::path& file) {
 // checksum is refused as a whole: the disk is left empty.
 bool LoadUDFFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
-  disk.LastError.clear();
-  if (const char* error = ReadImage(disk, data)) {
+  disk.LastError = {};
+  if (const auto error = ReadImage(disk, data)) {
     disk.ClearDisk();
-    disk.LastError = error;
-    return false;
+    return Fail(disk, {*error, {"UDF"}});
   }
   return true;
 }

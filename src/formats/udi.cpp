@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "formats/image_file.h"
 #include "formats/reader_notices.h"
+#include "formats/track_build_failure.h"
 #include "formats/zlib_inflate.h"
 #include "model/raw_track.h"
 
@@ -27,12 +29,8 @@ constexpr std::uint8_t kCompressedTrack = 0xF0;
 // stream marks its own end, so the reader does not need them.
 constexpr std::size_t kCompressedRecordSkip = 3;
 
-std::string LengthMismatch(std::size_t size, std::uint64_t promised) {
-  if (size < promised)
-    return "UDI file is cut short: it ends at byte " + std::to_string(size) + ", its header promises " +
-           std::to_string(promised) + "!";
-  return "UDI file is longer than its header says: " + std::to_string(size) + " bytes, the header promises " +
-         std::to_string(promised) + "!";
+Diagnostic LengthMismatch(std::size_t size, std::uint64_t promised) {
+  return {size < promised ? MessageId::FileCutShort : MessageId::FileLongerThanHeader, {"UDI", size, promised}};
 }
 
 bool IsSyncByte(ByteSpan syncMap, std::size_t k) { return ((syncMap[k / 8] >> (k % 8)) & 1) != 0; }
@@ -106,28 +104,28 @@ void ScanSectors(TTrack& track, ByteSpan raw, ByteSpan syncMap) {
 }
 
 // Takes one track record: its raw bytes and sync map, unpacked into
-// `unpacked` when the record is compressed. Returns the message of a failure.
-const char* TakeRecord(ByteReader& reader, Bytes& unpacked, ByteSpan& raw, ByteSpan& syncMap) {
+// `unpacked` when the record is compressed. Returns what is wrong, if anything.
+std::optional<MessageId> TakeRecord(ByteReader& reader, Bytes& unpacked, ByteSpan& raw, ByteSpan& syncMap) {
   std::uint8_t type = 0;
   std::uint16_t length = 0;
   const bool compressed = reader.U8(type) && type == kCompressedTrack;
-  if (compressed && !reader.Skip(kCompressedRecordSkip)) return "Error UDI file length!";
-  if (!reader.U16(length)) return "Error UDI file length!";
-  if (length > kRawCapacity) return "Error UDI track length!";
+  if (compressed && !reader.Skip(kCompressedRecordSkip)) return MessageId::FileLengthError;
+  if (!reader.U16(length)) return MessageId::FileLengthError;
+  if (length > kRawCapacity) return MessageId::TrackLengthError;
   const std::size_t mapLength = (length + 7u) / 8;
   if (!compressed) {
-    if (!reader.Take(length, raw) || !reader.Take(mapLength, syncMap)) return "Error UDI file length!";
-    return nullptr;
+    if (!reader.Take(length, raw) || !reader.Take(mapLength, syncMap)) return MessageId::FileLengthError;
+    return std::nullopt;
   }
   const std::size_t start = reader.Position();
   ByteSpan rest;
   reader.Take(reader.Remaining(), rest);
   std::size_t consumed = 0;
-  if (!InflateStream(rest, length + mapLength, unpacked, consumed)) return "Error UDI compressed track!";
+  if (!InflateStream(rest, length + mapLength, unpacked, consumed)) return MessageId::CompressedTrackError;
   reader.Seek(start + consumed);
   raw = ByteSpan(unpacked).first(length);
   syncMap = ByteSpan(unpacked).subspan(length);
-  return nullptr;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -148,19 +146,20 @@ bool LoadUDI(TZX_Disk& disk, const std::filesystem::path& file) {
 // order into model tracks 0, 1, 2, ...
 bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
-  if (data.size() < kHeaderLength + kChecksumLength) return Fail(disk, "Error UDI file!");
-  if (!std::equal(kSignature.begin(), kSignature.end(), data.begin())) return Fail(disk, "No UDI format!");
+  if (data.size() < kHeaderLength + kChecksumLength) return Fail(disk, {MessageId::FileTooShort, {"UDI"}});
+  if (!std::equal(kSignature.begin(), kSignature.end(), data.begin()))
+    return Fail(disk, {MessageId::NotOfFormat, {"UDI"}});
   // The header's length field counts the file without its checksum.
   const std::uint64_t promised = std::uint64_t{ReadLe32(&data[4])} + kChecksumLength;
   if (promised != data.size()) return Fail(disk, LengthMismatch(data.size(), promised));
   const std::size_t body = data.size() - kChecksumLength;
-  if (CalcCRC32(data.data(), body) != ReadLe32(&data[body])) return Fail(disk, "UDI file CRC error!");
+  if (CalcCRC32(data.data(), body) != ReadLe32(&data[body])) return Fail(disk, {MessageId::FileCrcError, {"UDI"}});
   const std::uint8_t version = data[8];
   const std::uint8_t lastCylinder = data[9];
   const std::uint8_t lastSide = data[10];
   const std::uint8_t flags = data[11];
   if (version != 0 || (flags & ~kDescriptionFollows) != 0 || ReadLe32(&data[12]) != 0)
-    return Fail(disk, "Error UDI format!");
+    return Fail(disk, {MessageId::FileHeaderError, {"UDI"}});
   const int sides = lastSide + 1;
   const int records = (lastCylinder + 1) * sides;
 
@@ -173,7 +172,7 @@ bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data) {
   for (int t = 0; t < records; ++t) {
     ByteSpan raw;
     ByteSpan syncMap;
-    if (const char* error = TakeRecord(reader, unpacked, raw, syncMap)) return Fail(disk, error);
+    if (const auto error = TakeRecord(reader, unpacked, raw, syncMap)) return Fail(disk, {*error, {"UDI"}});
     const bool onDisk = t < kTrackCount;
     if (!onDisk && !scratch) scratch = std::make_unique<TTrack>();
     TTrack& track = onDisk ? disk.GetTrack(static_cast<std::uint8_t>(t)) : *scratch;
@@ -200,7 +199,7 @@ bool SaveUDI(TZX_Disk& disk, const std::filesystem::path& file) {
 bool SaveUDIToBytes(TZX_Disk& disk, Bytes& out) {
   out.clear();
   const int cylinders = (disk.TracksToWrite() + 1) / 2;
-  if (cylinders == 0) return Fail(disk, "No tracks to write!");
+  if (cylinders == 0) return Fail(disk, MessageId::NoTracksToWrite);
   const auto tracks = static_cast<std::uint32_t>(2 * cylinders);
   out.reserve(kHeaderLength + tracks * kRecordLength + kChecksumLength);
   out.insert(out.end(), kSignature.begin(), kSignature.end());
@@ -211,14 +210,11 @@ bool SaveUDIToBytes(TZX_Disk& disk, Bytes& out) {
   out.push_back(0);                                         // flags
   AppendLe32(out, 0);                                       // extended header
 
-  disk.ErrSector = 0;
   std::array<std::uint8_t, kRawTrackLength> raw{};
   std::array<std::uint8_t, kSyncMapLength> syncMap{};
   for (std::uint32_t t = 0; t < tracks; ++t) {
     raw.fill(0x4E);
-    if (!disk.BuildRawTrack(static_cast<std::uint8_t>(t), raw.data(), syncMap.data())) {
-      disk.ErrTrack = static_cast<std::uint8_t>(t);
-      disk.LastError = "Cannot build track " + std::to_string(t) + ", sector " + std::to_string(disk.ErrSector);
+    if (!BuildTrackToWrite(disk, static_cast<int>(t), raw.data(), syncMap.data(), "UDI")) {
       out.clear();
       return false;
     }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/diagnostic.h"
 #include "model/crc.h"
 #include "model/disk_loss.h"
 #include "model/lazy_bytes.h"
@@ -139,10 +140,10 @@ class TZX_Disk {
   std::vector<TTrack> Tracks;         // always kTrackCount tracks
   std::uint8_t ErrTrack = 0;          // where raw-track building last failed
   std::uint8_t ErrSector = 0;
-  std::string LastError;  // message of the last failed image read
+  Diagnostic LastError;  // why the last image read or write failed
   // What a reader that succeeded wants the user to know (a creation note,
   // parts of the file left out); emptied by ClearDisk.
-  std::vector<std::string> Notices;
+  std::vector<Diagnostic> Notices;
   // What the load could not hold (a track past the last cylinder, data past a
   // slot, a cut comment): every later save loses it for good, so each one
   // lists it. Emptied by ClearDisk.
@@ -176,5 +177,12 @@ class TZX_Disk {
  private:
   DiskObserver* observer_ = nullptr;
 };
+
+// Leaves a reader's or writer's failure in LastError; returns false so that
+// a failing step can `return Fail(disk, {MessageId::..., {arguments}})`.
+inline bool Fail(TZX_Disk& disk, Diagnostic failure) {
+  disk.LastError = std::move(failure);
+  return false;
+}
 
 }  // namespace velloran

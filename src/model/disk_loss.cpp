@@ -2,11 +2,12 @@
 
 namespace velloran {
 
-std::string LossText(const DiskLoss& loss) {
-  if (loss.track < 0) return loss.detail;
-  std::string text = "дорожка " + std::to_string(loss.track);
-  if (loss.sector >= 0) text += ", сектор " + std::to_string(loss.sector);
-  return text + ": " + loss.detail;
+Diagnostic LossDiagnostic(const DiskLoss& loss) {
+  return {loss.detail, Severity::Warning, {loss.track, loss.track < 0 ? -1 : loss.sector}};
+}
+
+std::string LossText(const DiskLoss& loss, Language language) {
+  return RenderDiagnostic(language, LossDiagnostic(loss));
 }
 
 std::string_view LossKindName(LossKind kind) {

@@ -2,13 +2,15 @@
 // not keep. A disk carries the losses of its load (TZX_Disk::Losses) so that
 // every later save lists them; the format table adds what the target cannot
 // hold. The records are structured; LossText is the one place that turns one
-// into words.
+// into words, in the language the front end chose.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/diagnostic.h"
 
 namespace velloran {
 
@@ -31,15 +33,18 @@ enum class LossKind : std::uint8_t {
 
 struct DiskLoss {
   LossKind kind = LossKind::SectorData;
-  int track = -1;      // track index as the disk counts them (cylinder × 2 + side); -1: the whole disk
-  int sector = -1;     // ID number R of the sector, or -1 when the track as a whole is concerned
-  std::string detail;  // what is lost, in words
+  int track = -1;   // track index as the disk counts them (cylinder × 2 + side); -1: the whole disk
+  int sector = -1;  // ID number R of the sector, or -1 when the track as a whole is concerned
+  Phrase detail;    // what is lost
 };
 using DiskLosses = std::vector<DiskLoss>;
 
-// "дорожка 3, сектор 17: <detail>", "дорожка 3: <detail>", or the detail
-// alone for the whole disk.
-std::string LossText(const DiskLoss& loss);
+// The loss as a warning placed on its track and sector.
+Diagnostic LossDiagnostic(const DiskLoss& loss);
+
+// "track 3, sector 17: <detail>", "track 3: <detail>", or the detail alone
+// for the whole disk.
+std::string LossText(const DiskLoss& loss, Language language = ProcessLanguage());
 
 // The kind as a word for scripts: "data_crc", "id_crc", ...
 std::string_view LossKindName(LossKind kind);

@@ -316,7 +316,7 @@ MergeReport MergeDisks(const std::vector<const TZX_Disk*>& inputs, TZX_Disk& out
   out.Losses = std::move(losses);
   out.UseBaseTrack = useBaseTrack;
   out.BaseTrack = baseTrack;
-  out.LastError.clear();
+  out.LastError = {};
   out.CountTracks();
   return report;
 }

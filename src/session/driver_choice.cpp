@@ -304,9 +304,22 @@ std::optional<std::string> DriveChoiceFromEnvironment() {
   return std::string(value);
 }
 
+namespace {
+
+// Loads the image a simulated drive starts with; false with the failure in
+// words, as drive errors are, when it cannot be loaded.
+bool LoadMedium(TZX_Disk& medium, const DriveChoice& choice, std::string& error) {
+  Diagnostic failure;
+  if (choice.image.empty() || LoadImage(medium, choice.image, failure)) return true;
+  error = DiagnosticText(failure);
+  return false;
+}
+
+}  // namespace
+
 std::unique_ptr<SimulatedDrive> CreateSimulatedDrive(const DriveChoice& choice, std::string& error) {
   auto drive = std::make_unique<SimulatedDrive>(choice.simulation);
-  if (!choice.image.empty() && !LoadImage(drive->Medium(), choice.image, error)) return nullptr;
+  if (!LoadMedium(drive->Medium(), choice, error)) return nullptr;
   return drive;
 }
 
@@ -317,7 +330,7 @@ SimulatedGreaseweazleDrive::~SimulatedGreaseweazleDrive() { Stop(); }
 
 std::unique_ptr<SimulatedGreaseweazleDrive> CreateSimulatedGreaseweazle(const DriveChoice& choice, std::string& error) {
   auto sim = std::make_shared<GreaseweazleSim>(choice.fluxSimulation);
-  if (!choice.image.empty() && !LoadImage(sim->Medium(), choice.image, error)) return nullptr;
+  if (!LoadMedium(sim->Medium(), choice, error)) return nullptr;
   auto pty = std::make_unique<GreaseweazlePty>(sim);
   if (!pty->Ok()) {
     error = pty->Error();

@@ -118,7 +118,7 @@ OperationResult AddFiles(CatalogState& state, TZX_Disk& disk, const std::vector<
     const auto data = ReadWholeFile(file, &failure);
     std::optional<Message> error;
     if (!data)
-      error = AddError(ReadFailureMessage(failure, file));
+      error = AddError(PhraseText(ReadFailureMessage(failure, file)));
     else
       error = AddFileBytes(state.SharedCatalog, disk, PathToUtf8(file), *data);
     if (!error) ++added;

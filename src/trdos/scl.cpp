@@ -62,35 +62,20 @@ bool LoadSCL(TZX_Disk& disk, const std::filesystem::path& file) {
   ReadFailure failure = ReadFailure::None;
   std::error_code reason;
   const auto data = ReadWholeFile(file, &failure, kMaxImageFileSize, &reason);
-  if (!data) {
-    disk.LastError = ReadFailureMessage(failure, file, kMaxImageFileSize, reason);
-    return false;
-  }
+  if (!data) return Fail(disk, ReadFailureMessage(failure, file, kMaxImageFileSize, reason));
   return LoadSCLFromBytes(disk, *data);
 }
 
 bool LoadSCLFromBytes(TZX_Disk& disk, ByteSpan data) {
   disk.ClearDisk();
-  if (!SclChecksumValid(data)) {
-    disk.LastError = "Ошибка в контрольной сумме файла!";
-    return false;
-  }
-  if (!HasSclSignature(data)) {
-    disk.LastError = "Неверный дескриптор файла!";
-    return false;
-  }
+  if (!SclChecksumValid(data)) return Fail(disk, MessageId::SclChecksumError);
+  if (!HasSclSignature(data)) return Fail(disk, MessageId::SclBadSignature);
   // From here on the disk is the new empty one, also when a later check fails.
   MakeTrdosDisk(disk, "NEW DISK");
   const long long size = static_cast<long long>(data.size());
   const int count = size > 8 ? data[8] : 0;
-  if (size < 9 || size < 14LL * count + 9) {
-    disk.LastError = "Ошибка в длине файла!";
-    return false;
-  }
-  if (count > kTrdosMaxFiles) {
-    disk.LastError = "Количество файлов превышает максимально возможное!";
-    return false;
-  }
+  if (size < 9 || size < 14LL * count + 9) return Fail(disk, {MessageId::FileLengthError, {"SCL"}});
+  if (count > kTrdosMaxFiles) return Fail(disk, MessageId::SclTooManyFiles);
 
   TrdosPosition next{1, 0};
   int placed = 0;
@@ -100,14 +85,10 @@ bool LoadSCLFromBytes(TZX_Disk& disk, ByteSpan data) {
     TrdosEntry entry = SclHeaderAt(data, headerPosition);
     headerPosition += kSclHeaderSize;
     const int bytes = entry.FileSectors * kTrdosSectorSize;
-    if (size - static_cast<long long>(dataPosition) - 4 < bytes) {
-      disk.LastError = "Ошибочный размер файла " + NameText(entry.Name) + "." + NameText(std::span(&entry.FileType, 1));
-      return false;
-    }
-    if (entry.FileSectors > kTrdosFreeOnEmptyDisk - placed) {
-      disk.LastError = "Нет места на образе диска!";
-      return false;
-    }
+    if (size - static_cast<long long>(dataPosition) - 4 < bytes)
+      return Fail(
+          disk, {MessageId::SclWrongFileSize, {NameText(entry.Name) + "." + NameText(std::span(&entry.FileType, 1))}});
+    if (entry.FileSectors > kTrdosFreeOnEmptyDisk - placed) return Fail(disk, MessageId::NoRoomOnDisk);
     entry.FirstSector = static_cast<std::uint8_t>(next.Sector);
     entry.FirstTrack = static_cast<std::uint8_t>(next.Track);
     for (int s = 0; s < entry.FileSectors; ++s) {
@@ -131,26 +112,18 @@ bool LoadSCLFromBytes(TZX_Disk& disk, ByteSpan data) {
 
 bool SaveSCLToBytes(TZX_Disk& disk, Bytes& out) {
   TrdosCatalog catalog;
-  const char* notTrdos = "Формат образа отличается от диска TRDOS";
-  if (!ReadCatalog(disk, catalog)) {
-    disk.LastError = notTrdos;
-    return false;
-  }
+  if (!ReadCatalog(disk, catalog)) return Fail(disk, MessageId::NotTrdosDisk);
   // The count byte is the number of headers that follow: the live entries
   // among the first FileCount, whatever the deleted count claims.
   std::vector<TrdosEntry> live;
   const int files = std::min<int>(catalog.FileCount, kTrdosMaxFiles);
   for (int i = 0; i < files; ++i)
     if (!catalog.Entries[i].Deleted()) live.push_back(catalog.Entries[i]);
-  if (live.empty()) {
-    disk.LastError = notTrdos;
-    return false;
-  }
+  if (live.empty()) return Fail(disk, MessageId::NotTrdosDisk);
   SclFile file = BuildSclBytes(disk, live);
   if (file.Failure) {
     const TrdosPosition& at = file.Failure->Position;
-    disk.LastError = SectorErrorText(at, " !");
-    return false;
+    return Fail(disk, {MessageId::SectorErrorAt, {at.Track, at.Sector + 1}});
   }
   out = std::move(file.Data);
   return true;
@@ -160,10 +133,7 @@ bool SaveSCL(TZX_Disk& disk, const std::filesystem::path& file) {
   Bytes out;
   if (!SaveSCLToBytes(disk, out)) return false;
   std::string error;
-  if (!WriteFileAtomic(file, out, error)) {
-    disk.LastError = error;
-    return false;
-  }
+  if (!WriteFileAtomic(file, out, error)) return Fail(disk, {MessageId::Verbatim, {error}});
   return true;
 }
 

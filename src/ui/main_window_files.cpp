@@ -85,22 +85,22 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
   const ImageFormat* format = DetectFormat(PathOf(file)).format;
   if (format == nullptr) {
     TZX_Disk unread;
-    std::string why;
+    Diagnostic why;
     LoadImage(unread, PathOf(file), why);  // says why no format takes it
-    error = QString::fromStdString(why);
+    error = QString::fromStdString(DiagnosticText(why));
     return false;
   }
   TZX_Disk incoming;
-  std::string readerError;
+  Diagnostic readerError;
   if (!LoadImageAs(incoming, PathOf(file), *format, readerError)) {
-    error = QString::fromStdString(readerError);
+    error = QString::fromStdString(DiagnosticText(readerError));
     ClearLog();
     AddLogLine(LoadErrorPrefix(std::string(format->key)) + QLatin1Char('"') + error + QLatin1Char('"'), false);
     return false;
   }
   // What the reader could not keep, or noticed, is shown beside the file name.
   QStringList notices;
-  for (const auto& notice : incoming.Notices) notices << QString::fromStdString(notice);
+  for (const auto& notice : incoming.Notices) notices << QString::fromStdString(DiagnosticText(notice));
   const QString warning = notices.join(QLatin1Char(' '));
   document_.ReplaceDisk(incoming);
   // The program's own file also names the owners of the sectors.
@@ -188,12 +188,12 @@ bool SaveImageAs(TFMain& window) {
   const SaveLosses losses = FindSaveLosses(disk, *format);
   if (!losses.empty()) {
     const QString question =
-        QString::fromStdString(LossSummary(*format, losses)) + MainWindowText(".\nСохранить с потерями?");
+        QString::fromStdString(PhraseText(LossSummary(*format, losses))) + MainWindowText(".\nСохранить с потерями?");
     if (!prompts.AskYesNo(question, MainWindowText("Внимание..!"), PromptIcon::Warning)) return false;
     options.lossy = true;
   }
 
-  std::string error;
+  Diagnostic failure;
   bool saved = false;
   if (format->key == "UDI") {
     disk.KeepRaw = document.Options().RestoreTrack ? 0 : 1;
@@ -202,17 +202,18 @@ bool SaveImageAs(TFMain& window) {
       prompts.Message(MainWindowText("Ошибка создания образа UDI"), MainWindowText("Внимание..!"), PromptIcon::Warning,
                       PromptButtons::Ok);
       window.ClearLog();
-      window.AddLogLine(MainWindowText("Ошибка в дорожке - %1 / Сектор - %2").arg(disk.ErrTrack).arg(disk.ErrSector),
-                        true);
+      window.AddLogLine(QString::fromStdString(DiagnosticText(disk.LastError)), true);
       return false;
     }
+    std::string error;
     saved = WriteFileAtomic(PathOf(file), bytes, error);
+    if (!saved) failure = {MessageId::Verbatim, {error}};
   } else {
-    saved = SaveImage(disk, PathOf(file), options, error);
+    saved = SaveImage(disk, PathOf(file), options, failure);
   }
   if (!saved) {
-    prompts.Error(error.empty() ? MainWindowText("Ошибка записи файла %1!").arg(QDir::toNativeSeparators(file))
-                                : QString::fromStdString(error));
+    prompts.Error(failure.Empty() ? MainWindowText("Ошибка записи файла %1!").arg(QDir::toNativeSeparators(file))
+                                  : QString::fromStdString(DiagnosticText(failure)));
     return false;
   }
   if (!losses.empty()) LogLosses(window, file, losses);
@@ -235,7 +236,7 @@ void OnSaveUdf(TFMain& window) {
   const QString file = chosen.files.front();
   if (!AskOverwrite(window.Questions(), file)) return;
   if (!SaveUDF(window.Disk(), PathOf(file))) {
-    window.Questions().Error(QString::fromStdString(window.Disk().LastError));
+    window.Questions().Error(QString::fromStdString(DiagnosticText(window.Disk().LastError)));
     return;
   }
   window.RememberFolder("Directory_1", file);

@@ -54,9 +54,8 @@ void OnMergeImages(TFMain& window) {
                                                    : name.toStdString()};
   for (const QString& file : chosen.files) {
     others.push_back(std::make_unique<TZX_Disk>());
-    std::string error;
-    if (!LoadImage(*others.back(), PathOf(file), error)) {
-      prompts.Error(QString::fromStdString(error));
+    if (Diagnostic failure; !LoadImage(*others.back(), PathOf(file), failure)) {
+      prompts.Error(QString::fromStdString(DiagnosticText(failure)));
       return;
     }
     inputs.push_back(others.back().get());

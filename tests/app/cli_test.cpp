@@ -82,8 +82,8 @@ TEST(CliInfo, MisnamedImagesShowTheFormatFoundAndTheReadersNotices) {
   EXPECT_TRUE(Contains(run.out,
                        "Format: UDI (UDI raw MFM track image), found by its signature\n"
                        "Present tracks: 166\n"
-                       "Note: Образ UDI больше, чем вмещает программа: пустые дорожки цилиндра 83 не "
-                       "загружены.\n"))
+                       "Note: The UDI image is larger than the program holds: the blank tracks of cylinder 83 "
+                       "were not loaded.\n"))
       << run.out;
 }
 
@@ -131,6 +131,50 @@ TEST(CliLanguage, FollowsTheLocale) {
   }
 }
 
+// What the readers and the loss check say comes out in the locale's language
+// too: a damaged image, a refused save and the losses of a lossy one.
+TEST(CliLanguage, ReaderErrorsAndLossesFollowTheLocale) {
+  test::ScratchDir dir;
+  TZX_Disk disk;
+  ASSERT_TRUE(LoadTRD(disk, test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd")));
+  disk.Comments = {"side A"};
+  ASSERT_TRUE(SaveUDF(disk, dir / "commented.udf")) << disk.LastError;
+  Bytes udi;
+  ASSERT_TRUE(SaveUDIToBytes(disk, udi)) << disk.LastError;
+  udi[100] ^= 0xFF;  // the checksum at the end no longer matches
+  test::WriteFileBytes(dir / "damaged.udi", udi);
+  const std::string damaged = (dir / "damaged.udi").string();
+  const std::string commented = (dir / "commented.udf").string();
+  const std::string out = (dir / "out.trd").string();
+  const test::ScopedEnvironment noOverride("LC_ALL", "");
+  struct Expected {
+    const char* locale;
+    std::string damaged, refused, lost;
+  };
+  for (const Expected& expected :
+       {Expected{
+            "C.UTF-8", "UDI file checksum error!",
+            "The TRD image cannot hold all that is on the disk: the disk's comment (the TRD format does not hold it). "
+            "The image is not saved!",
+            ": lost the disk's comment (the TRD format does not hold it)"},
+        Expected{"ru_RU.UTF-8", "Ошибка контрольной суммы файла UDI!",
+                 "Образ TRD не вместит всего, что есть на диске: комментарий к диску (формат TRD этого не хранит). "
+                 "Образ не сохранён!",
+                 ": потеряно: комментарий к диску (формат TRD этого не хранит)"}}) {
+    SCOPED_TRACE(expected.locale);
+    const test::ScopedEnvironment locale("LANG", expected.locale);
+    auto run = RunCli({"info", damaged});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "velloran-cli: " + damaged + ": " + expected.damaged + "\n");
+    run = RunCli({"convert", commented, out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(Contains(run.err, out + ": " + expected.refused + "\n")) << run.err;
+    run = RunCli({"convert", commented, out, "--lossy"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(Contains(run.err, out + expected.lost + "\n")) << run.err;
+  }
+}
+
 TEST(CliInfo, FailuresGoToStandardErrorWithExitCodeOne) {
   test::ScratchDir dir;
   const auto missing = (dir / "missing.fdi").string();
@@ -142,14 +186,15 @@ TEST(CliInfo, FailuresGoToStandardErrorWithExitCodeOne) {
   test::WriteFileBytes(dir / "notes.txt", Bytes{1});
   run = RunCli({"info", (dir / "notes.txt").string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "velloran-cli: " + (dir / "notes.txt").string() + ": Данный тип файлов не поддерживается!\n");
+  EXPECT_EQ(run.err, "velloran-cli: " + (dir / "notes.txt").string() + ": This file type is not supported!\n");
   run = RunCli({"info", (dir / "missing.xyz").string()});
   EXPECT_EQ(run.err, "velloran-cli: File " + (dir / "missing.xyz").string() + " not found!\n");
 
   test::WriteFileBytes(dir / "bad.fdi", Bytes{'F', 'D', 'I', 0, 200});
   run = RunCli({"info", (dir / "bad.fdi").string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + (dir / "bad.fdi").string() + ": FDI file size error!")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + (dir / "bad.fdi").string() + ": Error in the FDI file length!"))
+      << run.err;
 
   EXPECT_EQ(RunCli({"info"}).exitCode, 1);
   EXPECT_EQ(RunCli({"info", missing, "--verbose"}).exitCode, 1);
@@ -175,10 +220,11 @@ TEST(CliConvert, LossyConversionOnlyWhenAsked) {
   const auto out = (dir / "disk.kdi").string();
   auto run = RunCli({"convert", source, out});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + out +
-                                    ": Образ KDI не вместит всего, что есть на диске: дорожка 0, сектор 1: сектор 256 "
-                                    "байт, формат KDI хранит сектора по 1024 байт (всего потерь: 2560). Образ не "
-                                    "сохранён!\n"))
+  EXPECT_TRUE(
+      Contains(run.err, "velloran-cli: " + out +
+                            ": The KDI image cannot hold all that is on the disk: track 0, sector 1: a 256-byte "
+                            "sector, the KDI format holds sectors of 1024 bytes (2560 losses in all). The image "
+                            "is not saved!\n"))
       << run.err;
   EXPECT_TRUE(Contains(run.err, "--lossy")) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));
@@ -186,8 +232,8 @@ TEST(CliConvert, LossyConversionOnlyWhenAsked) {
   run = RunCli({"convert", source, out, "--lossy"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(std::filesystem::file_size(out), 160u * 5120);
-  EXPECT_TRUE(Contains(run.err, ": lost дорожка 0, сектор 6: сектора с таким номером нет в формате KDI\n")) << run.err;
-  EXPECT_TRUE(Contains(run.err, ": lost дорожка 159, сектор 16: ")) << run.err;
+  EXPECT_TRUE(Contains(run.err, ": lost track 0, sector 6: the KDI format has no sector of this number\n")) << run.err;
+  EXPECT_TRUE(Contains(run.err, ": lost track 159, sector 16: ")) << run.err;
 }
 
 // A TRD through SCP, UDI and MFI comes back byte for byte; info reads the SCP.
@@ -219,18 +265,18 @@ TEST(CliConvert, RefusedSaveWritesNothing) {
   const auto voron = test::CorpusFile("fdi/alfishe_unreal-ng__VORON1.FDI").string();
   auto run = RunCli({"convert", voron, out});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "Образ TRD не вместит всего, что есть на диске: ")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "The TRD image cannot hold all that is on the disk: ")) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));
   run = RunCli({"convert", voron, out, "--lossy"});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "TRD save error: track")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "is missing!")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "The TRD image is not saved: track")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "has no sector")) << run.err;
   EXPECT_FALSE(std::filesystem::exists(out));
 
   const auto eyeAche = test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string();
   run = RunCli({"convert", eyeAche, (dir / "x.doc").string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "Данный тип файлов не поддерживается!")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "This file type is not supported!")) << run.err;
 
   run = RunCli({"convert", (dir / "none.trd").string(), out});
   EXPECT_EQ(run.exitCode, 1);

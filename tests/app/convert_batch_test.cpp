@@ -65,7 +65,7 @@ std::vector<fs::path> LoadableImages(const std::string& folder) {
   std::vector<fs::path> images;
   for (const auto& file : test::CorpusFiles(folder)) {
     TZX_Disk disk;
-    std::string error;
+    Diagnostic error;
     if (LoadImage(disk, file, error)) images.push_back(file);
   }
   return images;
@@ -115,7 +115,7 @@ TEST(CliBatchConvert, WholeCorpusGoesToUdiAndBack) {
     auto run = ConvertAll("udi", images, dir / (folder + "-udi"), true);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     if (folder == "fdi") {
-      EXPECT_TRUE(Contains(run.err, "lost комментарий к диску")) << run.err;
+      EXPECT_TRUE(Contains(run.err, "lost the disk's comment")) << run.err;
     }
     EXPECT_EQ(run.out, "Converted: " + std::to_string(images.size()) + ", failed: 0\n");
 
@@ -137,7 +137,7 @@ TEST(CliBatchConvert, WholeCorpusGoesToUdiAndBack) {
       const auto returned = back / (image.stem().string() + "." + extension);
       TZX_Disk original;
       TZX_Disk again;
-      std::string error;
+      Diagnostic error;
       ASSERT_TRUE(LoadImage(original, image, error)) << error;
       ASSERT_TRUE(LoadImage(again, returned, error)) << error;
       EXPECT_EQ(SectorDifference(original, again), "");
@@ -172,10 +172,9 @@ TEST(CliBatchConvert, FailuresAreListedCountedAndMakeTheExitCodeOne) {
   const auto run = ConvertAll("fdi", {good1, broken, missing, good2, notes}, out);
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "Converted: 2, failed: 3\n");
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + broken.string() + ": FDI file size error!\n")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + broken.string() + ": Error in the FDI file length!\n")) << run.err;
   EXPECT_TRUE(Contains(run.err, "velloran-cli: File " + missing.string() + " not found!\n")) << run.err;
-  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + notes.string() + ": Данный тип файлов не поддерживается!\n"))
-      << run.err;
+  EXPECT_TRUE(Contains(run.err, "velloran-cli: " + notes.string() + ": This file type is not supported!\n")) << run.err;
   EXPECT_TRUE(Contains(run.err, "[5/5] ")) << run.err;
   EXPECT_TRUE(Contains(run.err, good1.string() + " -> " + (out / "alfishe_unreal-ng__EyeAche.fdi").string() + "\n"))
       << run.err;
@@ -187,7 +186,7 @@ TEST(CliBatchConvert, FailuresAreListedCountedAndMakeTheExitCodeOne) {
   EXPECT_EQ(written, (std::vector<std::string>{"alfishe_unreal-ng__EyeAche.fdi", "atsiperman_Korvet__disk.fdi"}));
   TZX_Disk original;
   TZX_Disk converted;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(LoadImage(original, good2, error));
   ASSERT_TRUE(LoadImage(converted, out / "atsiperman_Korvet__disk.fdi", error)) << error;
   EXPECT_EQ(SectorDifference(original, converted), "");
@@ -227,7 +226,7 @@ TEST(CliBatchConvert, NeverWritesOverAnInputOrAnEarlierOutput) {
       << run.err;
   TZX_Disk fromA;
   TZX_Disk written;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(LoadImage(fromA, dir / "a/x.trd", error));
   ASSERT_TRUE(LoadImage(written, dir / "out/x.udi", error)) << error;
   EXPECT_EQ(SectorDifference(fromA, written), "");
@@ -286,7 +285,7 @@ TEST(CliBatchConvert, LossyAsInTheSingleConversion) {
   run = RunCli({"convert", "--to", "kdi", source.string(), "-d", out.string(), "--lossy"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(fs::file_size(kdi), 160u * 5120);
-  EXPECT_TRUE(Contains(run.err, ": lost дорожка 0, сектор 6: ")) << run.err;
+  EXPECT_TRUE(Contains(run.err, ": lost track 0, sector 6: ")) << run.err;
 }
 
 }  // namespace

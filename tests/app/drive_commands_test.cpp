@@ -35,7 +35,7 @@ TEST(DriveCommandsTest, BadSectorsAreLoggedAndGiveExitCodeTwo) {
   auto result = test::RunCli({"read-disk", out.string(), "--drive", Sim(kTrd, "bad=5:3&flaky=6:1:2"), "--first", "4",
                               "--last", "7", "--retries", "3"});
   EXPECT_EQ(result.exitCode, 1) << result.err;
-  EXPECT_TRUE(result.err.find("дорожка 5, сектор 3: сектор без поля данных") != std::string::npos) << result.err;
+  EXPECT_TRUE(result.err.find("track 5, sector 3: a sector without a data field") != std::string::npos) << result.err;
   EXPECT_FALSE(std::filesystem::exists(out));
   result = test::RunCli({"read-disk", out.string(), "--drive", Sim(kTrd, "bad=5:3&flaky=6:1:2"), "--first", "4",
                          "--last", "7", "--retries", "3", "--lossy"});
@@ -60,7 +60,7 @@ TEST(DriveCommandsTest, FormatAndWriteOntoABlankDiskThenReadBack) {
   EXPECT_EQ(result.exitCode, 2) << result.err;
   EXPECT_NE(result.err.find("Ошибка записи сектора  - 27 (Track - 0 / Sector - 1)"), std::string::npos);
   TZX_Disk medium;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(LoadImage(medium, blank, error)) << error;
   EXPECT_EQ(medium.CountTracks(), 0);  // still a disk without tracks
 }

@@ -19,7 +19,7 @@ using test::RunCli;
 
 TrdosCatalog CatalogOf(const std::filesystem::path& image) {
   TZX_Disk disk;
-  std::string error;
+  Diagnostic error;
   EXPECT_TRUE(LoadImage(disk, image, error)) << error;
   TrdosCatalog catalog;
   EXPECT_TRUE(ReadCatalog(disk, catalog));
@@ -93,19 +93,19 @@ TEST(CliFiles, InPlaceChangesRefuseToLoseWhatTheLoadLeftOut) {
        {std::vector<std::string>{"put", image.string(), hobeta.string()}, {"compact", image.string()}}) {
     auto run = RunCli(command);
     EXPECT_EQ(run.exitCode, 1) << command[0];
-    EXPECT_TRUE(Contains(run.err, "дорожки цилиндра 84 не загружены")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "tracks of cylinder 84 were not loaded")) << run.err;
     EXPECT_TRUE(Contains(run.err, "--lossy")) << run.err;
     EXPECT_EQ(test::ReadFileBytes(image), before) << command[0];
   }
   auto run = RunCli({"put", image.string(), hobeta.string(), "--lossy"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Contains(run.err, "lost дорожка 169: цилиндр 84, сторона 1")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "lost track 169: cylinder 84, side 1")) << run.err;
   EXPECT_EQ(CatalogOf(image).FileCount, 1);
 
   // info names what the load left out, as text and for scripts.
   test::WriteFileBytes(image, before);
   run = RunCli({"info", image.string()});
-  EXPECT_TRUE(Contains(run.out, "Lost on loading: дорожка 169: цилиндр 84")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Lost on loading: track 169: cylinder 84")) << run.out;
   run = RunCli({"info", image.string(), "--json"});
   EXPECT_TRUE(Contains(run.out, "\"losses\":[{\"kind\":\"cylinder_beyond_disk\",\"track\":169,\"sector\":-1"))
       << run.out;
@@ -116,7 +116,7 @@ TEST(CliFiles, InfoCountsIdFieldsWithACrcError) {
   TZX_Disk disk;
   MakeTrdosDisk(disk, "IDCRC");
   disk.GetSector(4, 2).IdCrc ^= 0x1234;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(SaveImage(disk, dir / "id.udi", {}, error)) << error;
   auto run = RunCli({"info", (dir / "id.udi").string(), "--json"});
   EXPECT_TRUE(Contains(run.out, "{\"track\":4,\"sectors\":16,\"good\":16,\"bad\":0,\"no_data\":0,\"id_crc_errors\":1"))
@@ -236,7 +236,7 @@ TEST(CliFiles, OddImageFilesSayWhatIsWrong) {
     test::WriteFileBytes(dir / name, Bytes{});
     run = RunCli({"info", (dir / name).string()});
     EXPECT_EQ(run.exitCode, 1) << name;
-    EXPECT_TRUE(Contains(run.err, "file is empty!")) << run.err;
+    EXPECT_TRUE(Contains(run.err, "пуст: в файле нет ни одного байта!")) << run.err;
   }
   test::WriteFileBytes(dir / "cut.kdi", Bytes(5120 + 1000, 0xE5));
   run = RunCli({"info", (dir / "cut.kdi").string()});
@@ -311,7 +311,7 @@ TEST(CliFiles, GetWritesWhatItHasAndNamesBadSectors) {
   ASSERT_EQ(RunCli({"new-trdos", trd.string()}).exitCode, 0);
   ASSERT_EQ(RunCli({"put", trd.string(), hobeta.string()}).exitCode, 0);
   TZX_Disk disk;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(LoadImage(disk, trd, error)) << error;
   // The file starts at track 1, sector 1: its second sector gets a CRC error,
   // its third loses its data.

@@ -2,9 +2,11 @@
 // both languages in every row, with the same arguments.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
 #include <set>
 
+#include "common/diagnostic.h"
 #include "common/language.h"
 #include "common/messages.h"
 
@@ -61,6 +63,17 @@ bool HasCyrillic(std::string_view text) {
   return false;
 }
 
+// Whether the text has a word of three Latin letters outside its "{N}"
+// arguments (format names like "SCP" count: they come with words).
+bool HasWords(std::string_view text) {
+  int run = 0;
+  for (const char c : text) {
+    run = std::isalpha(static_cast<unsigned char>(c)) != 0 ? run + 1 : 0;
+    if (run == 3) return true;
+  }
+  return false;
+}
+
 TEST(MessageCatalogue, EveryRowHasBothLanguagesWithTheSameArguments) {
   const auto catalogue = MessageCatalogue();
   ASSERT_EQ(catalogue.size(), static_cast<std::size_t>(MessageId::Count));
@@ -74,6 +87,9 @@ TEST(MessageCatalogue, EveryRowHasBothLanguagesWithTheSameArguments) {
     EXPECT_FALSE(HasCyrillic(entry.english)) << "English text with Russian letters";
     EXPECT_EQ(entry.russian.find("  "), std::string_view::npos) << "double space";
     EXPECT_EQ(entry.english.find("  "), std::string_view::npos) << "double space";
+    EXPECT_TRUE(!HasWords(entry.english) || HasCyrillic(entry.russian)) << "Russian column left in English";
+    for (const char* misspelt : {"трэк", "трек", "длинна", "в длинне", "колличеств", "циков", "заменятся"})
+      EXPECT_EQ(entry.russian.find(misspelt), std::string_view::npos) << misspelt << " (see translations/GLOSSARY.md)";
   }
 }
 
@@ -85,6 +101,20 @@ TEST(MessageCatalogue, ArgumentsTakeTheirPlacesInEitherLanguage) {
       << "an argument is not read as a placeholder again";
   EXPECT_EQ(RenderMessage(Language::English, MessageId::CliUnknownCpmFormat, {"x"}), "unknown CP/M format x (known: )")
       << "a missing argument is left empty";
+}
+
+TEST(MessageCatalogue, PhrasesNestAndDiagnosticsNameTheirPlace) {
+  const Phrase cut{MessageId::LossDataCut, {1100, 1024}};
+  const Diagnostic notice{{MessageId::NoticeLossOnLoad, {"EDSK", cut}}, Severity::Warning};
+  EXPECT_EQ(RenderDiagnostic(Language::English, notice), "EDSK: 1100 bytes of data; the first 1024 were loaded.");
+  EXPECT_EQ(RenderDiagnostic(Language::Russian, notice), "EDSK: данных 1100 байт; загружены первые 1024.")
+      << "the phrase inside is put into the same language";
+  const Diagnostic onSector{cut, Severity::Warning, {3, 17}};
+  EXPECT_EQ(RenderDiagnostic(Language::English, onSector),
+            "track 3, sector 17: 1100 bytes of data; the first 1024 were loaded");
+  EXPECT_EQ(RenderDiagnostic(Language::Russian, Diagnostic{cut, Severity::Warning, {3, -1}}),
+            "дорожка 3: данных 1100 байт; загружены первые 1024");
+  EXPECT_EQ(RenderDiagnostic(Language::English, Diagnostic{}), "") << "no failure, no words";
 }
 
 TEST(MessageCatalogue, ProcessLanguageChoosesTheText) {

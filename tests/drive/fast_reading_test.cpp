@@ -52,7 +52,7 @@ TEST(FastReadingCorpusTest, EveryCorpusImageReadsToTheSameSectorsAsScanAndRead) 
     for (const auto& file : test::CorpusFiles(folder)) {
       if (FindFormat(ExtensionKey(file)) == nullptr) continue;
       auto medium = std::make_unique<TZX_Disk>();
-      std::string error;
+      Diagnostic error;
       if (!LoadImage(*medium, file, error)) continue;  // a file no reader takes yet
       const int last = std::min(medium->TracksToWrite(), kTrackCount) - 1;
       if (last < 0) continue;

@@ -83,7 +83,7 @@ class GreaseweazleTest : public ::testing::Test {
   }
 
   void Connect(const std::string& options = "") {
-    std::string error;
+    Diagnostic error;
     ASSERT_TRUE(ParseDriveChoice("gw-sim:" + kTrd.string() + (options.empty() ? "" : "?" + options), choice, error))
         << error;
     drive = CreateSimulatedGreaseweazle(choice, error);
@@ -114,7 +114,7 @@ class GreaseweazleTest : public ::testing::Test {
   TZX_Disk& Source() {
     if (!source) {
       source = std::make_unique<TZX_Disk>();
-      std::string error;
+      Diagnostic error;
       EXPECT_TRUE(LoadImage(*source, kTrd, error)) << error;
     }
     return *source;

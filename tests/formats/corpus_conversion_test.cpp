@@ -43,7 +43,7 @@ TEST(CorpusConversion, EveryTrdFdiAndKdiImageLoads) {
     EXPECT_FALSE(files.empty()) << kind;
     for (const auto& file : files) {
       TZX_Disk disk;
-      std::string error;
+      Diagnostic error;
       EXPECT_TRUE(LoadImage(disk, file, error)) << file << ": " << error;
       EXPECT_GT(disk.CountTracks(), 0) << file;
     }
@@ -59,7 +59,7 @@ TEST(CorpusConversion, ConvertsToEachFormatAndBackWithoutLoss) {
   for (const auto& source : Sources(dir)) {
     SCOPED_TRACE(source.file.filename().string());
     TZX_Disk original;
-    std::string error;
+    Diagnostic error;
     ASSERT_TRUE(LoadImage(original, source.file, error)) << error;
     const Bytes sourceBytes = test::ReadFileBytes(source.file);
     for (const ImageFormat& format : ImageFormats()) {
@@ -75,7 +75,7 @@ TEST(CorpusConversion, ConvertsToEachFormatAndBackWithoutLoss) {
         // or is refused when a number is missing, as is a format that cannot
         // hold the disk's comment or CRC states; a refused save writes nothing.
         if (!saved) {
-          EXPECT_FALSE(error.empty());
+          EXPECT_FALSE(error.Empty());
           EXPECT_FALSE(std::filesystem::exists(converted));
         }
         continue;

@@ -107,7 +107,7 @@ TEST(CrossTool, OneSidedDskThroughFdiStaysOneSided) {
                             (dir / "theirs.dsk").string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   TZX_Disk disk, throughFdi;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(LoadImage(disk, dir / "theirs.dsk", error)) << error;
   ASSERT_TRUE(SaveFDI(disk, dir / "disk.fdi")) << disk.LastError;
   EXPECT_EQ(ReadLe16(&test::ReadFileBytes(dir / "disk.fdi")[6]), 1) << "heads";
@@ -274,7 +274,7 @@ TEST_P(FloptoolReadsOurDsk, ToTheSameDump) {
   const DumpTarget target = DumpTargetOf(GetParam());
   test::ScratchDir dir;
   TZX_Disk disk;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(LoadImage(disk, GetParam(), error)) << error;
   ASSERT_TRUE(SaveImageAs(disk, dir / "ours.dump", *FindFormat(target.ourKey), {}, error)) << error;
   ASSERT_TRUE(SaveDSK(disk, dir / "ours.dsk")) << disk.LastError;
@@ -302,7 +302,7 @@ TEST(CrossTool, FloptoolReadsOurStandardDskAndImd) {
     const DumpTarget target = DumpTargetOf(source);
     test::ScratchDir dir;
     TZX_Disk disk;
-    std::string error;
+    Diagnostic error;
     ASSERT_TRUE(LoadImage(disk, source, error)) << error;
     ASSERT_TRUE(SaveDSK(disk, dir / "standard.dsk", DskVariant::Standard)) << disk.LastError;
     ASSERT_TRUE(SaveIMD(disk, dir / "ours.imd")) << disk.LastError;
@@ -328,7 +328,7 @@ TEST(CrossTool, LibdskFilesReadInOursAsInFloptool) {
         Dsktrans(dir, {"-itype", "raw", "-format", "trdos640", "-otype", type, source.string(), theirs.string()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     TZX_Disk disk;
-    std::string error;
+    Diagnostic error;
     ASSERT_TRUE(LoadImage(disk, theirs, error)) << error;
     EXPECT_TRUE(disk.Notices.empty());
     Bytes ours;

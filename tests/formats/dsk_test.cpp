@@ -91,13 +91,13 @@ TEST(Dsk, StandardVariantHoldsUniformTracksAndRefusesOthers) {
 
   test::PutSector(disk, 2, 5, 1, 0, 6, 1);
   EXPECT_FALSE(SaveDSKToBytes(disk, file, DskVariant::Standard));
-  EXPECT_EQ(disk.LastError,
+  EXPECT_EQ(test::English(disk.LastError),
             "The standard DSK cannot hold the disk: track 2 has sectors of different sizes; save it as an extended "
             "DSK.");
   disk.GetTrack(2).ClearSector(5);
   disk.GetSector(3, 1).DataLen = 100;
   EXPECT_FALSE(SaveDSKToBytes(disk, file, DskVariant::Standard));
-  EXPECT_NE(disk.LastError.find("track 3 sector 2 holds 100 of its 1024 bytes"), std::string::npos);
+  EXPECT_NE(test::English(disk.LastError).find("track 3, sector 2 holds 100 of its 1024 bytes"), std::string::npos);
   EXPECT_TRUE(SaveDSKToBytes(disk, file)) << "the extended variant holds it";
 }
 
@@ -158,11 +158,13 @@ TEST(Dsk, WhatTheDiskCannotHoldIsKeptAsFarAsItGoesAndNoted) {
   EXPECT_EQ(disk.GetSector(2, 19).IdSector, 20);
   EXPECT_EQ(disk.CountTracks(), 83);
   EXPECT_EQ(disk.GetSector(0, 2).DeletedMark, 1);
-  EXPECT_EQ(disk.Notices, (std::vector<std::string>{
-                              "DSK: дорожка 0, сектор 2: данных 6144 байт; загружены первые 1100.",
-                              "DSK: дорожка 2: секторов 22; загружены первые 20.",
-                              "Образ DSK больше, чем вмещает программа: пустые дорожки цилиндров 83–85 не загружены.",
-                          }));
+  EXPECT_EQ(test::English(disk.Notices),
+            (std::vector<std::string>{
+                "DSK: track 0, sector 2: 6144 bytes of data; the first 1100 were loaded.",
+                "DSK: track 2: 22 sectors; the first 20 were loaded.",
+                "The DSK image is larger than the program holds: the blank tracks of cylinders 83–85 were "
+                "not loaded.",
+            }));
   // Each of them is a loss the disk carries to every save, even one as DSK.
   std::vector<LossKind> kinds;
   for (const auto& loss : disk.Losses) kinds.push_back(loss.kind);
@@ -208,7 +210,7 @@ TEST(Dsk, WeakSectorCopiesSurviveUdfAndAreALossElsewhere) {
   const SaveLosses losses = FindSaveLosses(fromUdf, *trd);
   EXPECT_TRUE(std::any_of(losses.begin(), losses.end(), [](const SaveLoss& loss) {
     return loss.kind == LossKind::Copies && loss.sector == 1 &&
-           loss.detail == "копий слабого сектора 3, формат хранит одну";
+           test::English(loss.detail) == "3 copies of a weak sector, the format holds one";
   }));
   EXPECT_TRUE(FindSaveLosses(fromUdf, *FindFormat("DSK")).empty());
   fromUdf.GetSector(0, 0).ExtraCopies[1].data.resize(100);
@@ -220,18 +222,18 @@ TEST(Dsk, WeakSectorCopiesSurviveUdfAndAreALossElsewhere) {
 TEST(Dsk, DamagedHeadersAreRefused) {
   TZX_Disk disk;
   EXPECT_FALSE(LoadDSKFromBytes(disk, Bytes(300, 0)));
-  EXPECT_EQ(disk.LastError, "No DSK format!");
+  EXPECT_EQ(test::English(disk.LastError), "The file is not in the DSK format!");
   Bytes file = ExtendedFile(1, {{{0, 0, 1, 2, 0, 0, Bytes(512, 1)}}});
   file[0x31] = 3;
   EXPECT_FALSE(LoadDSKFromBytes(disk, file));
-  EXPECT_EQ(disk.LastError, "Error DSK header!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in the DSK file header!");
   file[0x31] = 1;
   file[0x100] = 'X';
   EXPECT_FALSE(LoadDSKFromBytes(disk, file));
-  EXPECT_EQ(disk.LastError, "Error DSK track header!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in a track header of the DSK file!");
   file.pop_back();
   EXPECT_FALSE(LoadDSKFromBytes(disk, file));
-  EXPECT_EQ(disk.LastError, "Error DSK file length!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in the DSK file length!");
 }
 
 }  // namespace

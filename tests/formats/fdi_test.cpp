@@ -93,29 +93,29 @@ TEST(Fdi, ReadsHeadersFlagsAndDataOfEachSector) {
 TEST(Fdi, MalformedHeadersGiveTheirMessages) {
   TZX_Disk disk;
   EXPECT_FALSE(LoadFDIFromBytes(disk, {}));
-  EXPECT_EQ(disk.LastError, "FDI file read error!");
+  EXPECT_EQ(test::English(disk.LastError), "The FDI file is empty!");
   EXPECT_FALSE(LoadFDIFromBytes(disk, Bytes{'F', 'D'}));
-  EXPECT_EQ(disk.LastError, "Not FDI file!");
+  EXPECT_EQ(test::English(disk.LastError), "The file is not in the FDI format!");
   EXPECT_FALSE(LoadFDIFromBytes(disk, Bytes{'F', 'D', 'X', 0, 0, 0}));
-  EXPECT_EQ(disk.LastError, "Not FDI file!");
+  EXPECT_EQ(test::English(disk.LastError), "The file is not in the FDI format!");
   EXPECT_FALSE(LoadFDIFromBytes(disk, Bytes{'F', 'D', 'I', 0, 0}));
-  EXPECT_EQ(disk.LastError, "FDI file size error!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in the FDI file length!");
 
   FdiBuilder fdi;
   fdi.cylinders = 84;
   fdi.heads = 2;
   fdi.tracks.assign(168, {});
   EXPECT_FALSE(LoadFDIFromBytes(disk, fdi.Build()));
-  EXPECT_EQ(disk.LastError, "FDI image geometry error!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in the FDI image geometry!");
   // The size test comes first: 200 cylinders without their track headers.
   fdi.cylinders = 200;
   EXPECT_FALSE(LoadFDIFromBytes(disk, fdi.Build()));
-  EXPECT_EQ(disk.LastError, "FDI file size error!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in the FDI file length!");
   fdi.cylinders = 1;
   fdi.heads = 3;
   fdi.tracks.assign(3, {});
   EXPECT_FALSE(LoadFDIFromBytes(disk, fdi.Build()));
-  EXPECT_EQ(disk.LastError, "FDI image geometry error!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in the FDI image geometry!");
 }
 
 TEST(Fdi, DataOutsideTheFileIsRefusedKeepingEarlierTracks) {
@@ -127,14 +127,14 @@ TEST(Fdi, DataOutsideTheFileIsRefusedKeepingEarlierTracks) {
   file.pop_back();  // the last sector runs past the end
   TZX_Disk disk;
   EXPECT_FALSE(LoadFDIFromBytes(disk, file));
-  EXPECT_EQ(disk.LastError, "FDI file size error!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in the FDI file length!");
   EXPECT_NE(disk.GetTrack(0).Present, 0);
   EXPECT_EQ(disk.GetSector(0, 0).DataLen, 256);
 
   file = fdi.Build();
   WriteLe32(&file[14 + 7 + 7], 100000);  // the second track's data offset
   EXPECT_FALSE(LoadFDIFromBytes(disk, file));
-  EXPECT_EQ(disk.LastError, "FDI file size error!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in the FDI file length!");
 }
 
 TEST(Fdi, TrackWithMoreSectorsThanSlotsIsRefused) {
@@ -143,7 +143,7 @@ TEST(Fdi, TrackWithMoreSectorsThanSlotsIsRefused) {
   for (int i = 0; i < 21; ++i) fdi.tracks[0].push_back({0, 0, static_cast<std::uint8_t>(i), 0, 1, Filled(128, 0)});
   TZX_Disk disk;
   EXPECT_FALSE(LoadFDIFromBytes(disk, fdi.Build()));
-  EXPECT_EQ(disk.LastError, "FDI track 0 has 21 sectors, at most 20 fit!");
+  EXPECT_EQ(test::English(disk.LastError), "FDI track 0 has 21 sectors, at most 20 fit!");
 }
 
 // Size codes above 3 are longer than a slot: the first 1100 bytes are kept.

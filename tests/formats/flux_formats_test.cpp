@@ -35,7 +35,7 @@ TEST(FluxCrossTool, FloptoolFluxOfCorpusImagesDecodesToTheSameSectors) {
         "floptool", {"flopconvert", format, "mfi", test::CorpusFile(name).string(), (dir / "disk.mfi").string()});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     TZX_Disk original, decoded;
-    std::string error;
+    Diagnostic error;
     ASSERT_TRUE(LoadImage(original, test::CorpusFile(name), error)) << error;
     ASSERT_TRUE(LoadMFI(decoded, dir / "disk.mfi")) << decoded.LastError;
     EXPECT_TRUE(decoded.Notices.empty());
@@ -52,7 +52,7 @@ TEST(FluxCrossTool, FloptoolReadsOurMfiAsTheSameTrd) {
     SCOPED_TRACE(name);
     test::ScratchDir dir;
     TZX_Disk disk;
-    std::string error;
+    Diagnostic error;
     ASSERT_TRUE(LoadImage(disk, test::CorpusFile(name), error)) << error;
     ASSERT_TRUE(SaveTRD(disk, dir / "ours.trd")) << disk.LastError;
     ASSERT_TRUE(SaveMFI(disk, dir / "disk.mfi")) << disk.LastError;
@@ -101,7 +101,8 @@ TEST(FluxCrossTool, HighDensityMfiWithoutVariantDecodesEverySector) {
       }
     }
     ASSERT_EQ(disk.Notices.size(), 1u);
-    EXPECT_EQ(disk.Notices[0].rfind("160 tracks keep their sectors but not their raw track", 0), 0u) << disk.Notices[0];
+    EXPECT_EQ(test::English(disk.Notices[0]).rfind("160 tracks keep their sectors but not their raw track", 0), 0u)
+        << disk.Notices[0];
   }
 }
 
@@ -112,7 +113,7 @@ TEST(FluxFormats, RoundTripsThroughTwoFormatsKeepEverySector) {
   for (const auto& chain : std::vector<std::vector<std::string>>{{"scp", "udi", "scp"}, {"mfi", "scp", "mfi"}}) {
     SCOPED_TRACE(chain.front());
     TZX_Disk disk = mixed;
-    std::string error;
+    Diagnostic error;
     for (const std::string& extension : chain) {
       const auto file = dir / ("disk." + extension);
       ASSERT_TRUE(SaveImage(disk, file, {}, error)) << error;
@@ -241,7 +242,8 @@ TEST(FluxFormats, ScpChecksumMismatchIsANoteNotARefusal) {
   file[12] ^= 1;
   TZX_Disk loaded;
   ASSERT_TRUE(LoadSCPFromBytes(loaded, file));
-  EXPECT_EQ(loaded.Notices, std::vector<std::string>{"SCP checksum does not match: the file may be damaged"});
+  EXPECT_EQ(test::English(loaded.Notices),
+            std::vector<std::string>{"The SCP checksum does not match: the file may be damaged."});
   EXPECT_EQ(test::DiskDifference(disk, loaded, {}), "");
 }
 
@@ -255,7 +257,7 @@ TEST(FluxFormats, KryoFluxSetLoadsFromAFileOrItsFolder) {
   ASSERT_TRUE(test::WriteKryoFluxSet(disk, dir / "kryoflux" / "track00.0.raw")) << disk.LastError;
   for (const auto& path : {dir / "kryoflux", dir / "kryoflux" / "track02.1.raw"}) {
     TZX_Disk loaded;
-    std::string error;
+    Diagnostic error;
     ASSERT_TRUE(LoadImage(loaded, path, error)) << error;
     EXPECT_EQ(test::DiskDifference(disk, loaded, {}), "") << path;
   }
@@ -281,7 +283,8 @@ TEST(FluxFormats, KryoFluxStreamCutShortIsNamed) {
   TZX_Disk loaded;
   ASSERT_TRUE(LoadKryoFlux(loaded, dir / "track00.0.raw")) << loaded.LastError;
   ASSERT_FALSE(loaded.Notices.empty());
-  EXPECT_EQ(loaded.Notices[0].rfind("KryoFlux stream of track 3 (track01.1.raw) ends early, without its end block", 0),
+  EXPECT_EQ(test::English(loaded.Notices[0])
+                .rfind("The KryoFlux stream of track 3 (track01.1.raw) ends early, without its end block", 0),
             0u)
       << loaded.Notices[0];
   EXPECT_LT(loaded.GetTrack(3).CountSectors(), 16);
@@ -293,7 +296,7 @@ TEST(FluxFormats, KryoFluxIndexLiesInsideTheValueItInterrupts) {
   const Bytes stream = {0x0D, 0x02, 12,  0,   3,    0,    0,  0,    30,   0,    0,    0,    0,   0,
                         0,    0,    100, 200, 0x0B, 0x00, 50, 0x01, 0x2C, 0x0D, 0x0D, 0x0D, 0x0D};
   FluxTrack flux;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(ParseKryoFluxStream(stream, flux, error)) << error;
   EXPECT_EQ(flux.intervals, (std::vector<std::uint32_t>{100, 200, 65586, 300}));
   EXPECT_EQ(flux.indexTimes, (std::vector<std::uint64_t>{330}));

@@ -107,7 +107,7 @@ TEST(FormatTable, ContentsDecideWhateverTheName) {
 
   for (const auto& file : {trdAsImg, sclAsTrd, td0AsDsk}) {
     TZX_Disk disk;
-    std::string error;
+    Diagnostic error;
     EXPECT_TRUE(LoadImage(disk, file, error)) << file << ": " << error;
     EXPECT_GT(disk.CountTracks(), 0) << file;
   }
@@ -120,7 +120,7 @@ TEST(FormatTable, ExtensionBreaksTiesAndNamesTheReaderOfAnUnclaimedFile) {
   test::ScratchDir dir;
   TZX_Disk disk;
   test::MakeKdiLayoutDisk(disk, 160);
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(SaveImage(disk, dir / "korvet.kdi", {}, error)) << error;
   EXPECT_EQ(DetectFormat(dir / "korvet.kdi").format->key, "KDI");
   EXPECT_EQ(DetectionText(DetectFormat(dir / "korvet.kdi")), "size");
@@ -131,23 +131,23 @@ TEST(FormatTable, ExtensionBreaksTiesAndNamesTheReaderOfAnUnclaimedFile) {
   EXPECT_EQ(bad.format->key, "FDI");
   EXPECT_EQ(DetectionText(bad), "extension");
   EXPECT_FALSE(LoadImage(disk, dir / "bad.fdi", error));
-  EXPECT_EQ(error, PathToUtf8(dir / "bad.fdi") + ": Not FDI file!");
+  EXPECT_EQ(test::English(error), PathToUtf8(dir / "bad.fdi") + ": The file is not in the FDI format!");
 
   EXPECT_EQ(DetectFormat(dir / "missing.trd").format->key, "TRD");
   EXPECT_FALSE(LoadImage(disk, dir / "missing.trd", error));
-  EXPECT_EQ(error, "Файл " + PathToUtf8(dir / "missing.trd") + " не найден!");
+  EXPECT_EQ(test::English(error), "File " + PathToUtf8(dir / "missing.trd") + " not found!");
   EXPECT_FALSE(LoadImage(disk, dir / "missing.xyz", error));
-  EXPECT_EQ(error, "Файл " + PathToUtf8(dir / "missing.xyz") + " не найден!");
+  EXPECT_EQ(test::English(error), "File " + PathToUtf8(dir / "missing.xyz") + " not found!");
   EXPECT_EQ(DetectFormat(dir.Path()).format, nullptr) << "a folder no format claims";
   EXPECT_FALSE(LoadImage(disk, dir.Path(), error));
-  EXPECT_EQ(error, PathToUtf8(dir.Path()) + " не является файлом!");
+  EXPECT_EQ(test::English(error), PathToUtf8(dir.Path()) + " is not a file!");
 }
 
 TEST(FormatTable, LoadAndSaveDispatchInAnyLetterCase) {
   test::ScratchDir dir;
   TZX_Disk disk;
   test::MakeKdiLayoutDisk(disk, 4);
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(SaveImage(disk, dir / "disk.KDI", {}, error)) << error;
   EXPECT_EQ(test::ReadFileBytes(dir / "disk.KDI").size(), 4u * 5120);
   // The same bytes read as PRO get sector 9 on track 0.
@@ -164,32 +164,32 @@ TEST(FormatTable, UnsupportedTypeIsRefusedWithoutTouchingTheDisk) {
   test::WriteFileBytes(dir / "notes.txt", Bytes(4096));
   TZX_Disk disk;
   test::MakeTrdosLayoutDisk(disk, 2);
-  std::string error;
+  Diagnostic error;
   EXPECT_FALSE(LoadImage(disk, dir / "notes.txt", error));
-  EXPECT_EQ(error, PathToUtf8(dir / "notes.txt") + ": Данный тип файлов не поддерживается!");
+  EXPECT_EQ(test::English(error), PathToUtf8(dir / "notes.txt") + ": This file type is not supported!");
   EXPECT_EQ(disk.CountTracks(), 2);
-  error.clear();
+  error = {};
   EXPECT_FALSE(SaveImage(disk, dir / "disk", {}, error));
-  EXPECT_EQ(error, "Данный тип файлов не поддерживается!");
+  EXPECT_EQ(test::English(error), "This file type is not supported!");
   EXPECT_FALSE(std::filesystem::exists(dir / "disk"));
 }
 
 // A reader's note on success is a notice, never an error.
 TEST(FormatTable, NoticesTravelApartFromErrors) {
   TZX_Disk disk;
-  disk.Notices = {"left from before"};
-  std::string error;
+  disk.Notices = {Diagnostic{MessageId::Td0Created, {"before"}}};
+  Diagnostic error;
   ASSERT_TRUE(LoadImage(disk, test::CorpusFile("trd/tslabs_zx-evo__test1.trd"), error)) << error;
   EXPECT_TRUE(disk.Notices.empty());
-  EXPECT_TRUE(disk.LastError.empty());
+  EXPECT_TRUE(disk.LastError.Empty());
 
   test::ScratchDir dir;
   test::MakeMixedDisk(disk, 4, false);
   ASSERT_TRUE(SaveImage(disk, dir / "disk.td0", {}, error)) << error;
   ASSERT_TRUE(LoadImage(disk, dir / "disk.td0", error)) << error;
-  EXPECT_TRUE(disk.LastError.empty());
+  EXPECT_TRUE(disk.LastError.Empty());
   ASSERT_EQ(disk.Notices.size(), 1u);
-  EXPECT_EQ(disk.Notices[0].rfind("Создан: ", 0), 0u) << disk.Notices[0];
+  EXPECT_EQ(test::English(disk.Notices[0]).rfind("Created: ", 0), 0u) << disk.Notices[0];
 }
 
 TEST(FormatTable, FailedSaveKeepsTheOldFile) {
@@ -197,9 +197,9 @@ TEST(FormatTable, FailedSaveKeepsTheOldFile) {
   test::WriteFileBytes(dir / "old.trd", Bytes{7, 7, 7});
   TZX_Disk disk;
   test::MakeKdiLayoutDisk(disk, 2);
-  std::string error;
+  Diagnostic error;
   EXPECT_FALSE(SaveImage(disk, dir / "old.trd", {}, error));
-  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(error.Empty());
   EXPECT_EQ(test::ReadFileBytes(dir / "old.trd"), (Bytes{7, 7, 7}));
   EXPECT_EQ(test::EntriesIn(dir.Path()), 1) << "no temporary file is left behind";
 }

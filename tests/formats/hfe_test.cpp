@@ -83,7 +83,7 @@ Bytes HfeFile(const std::vector<std::array<Bytes, 2>>& cylinders, int sides = 2,
 std::string LoadError(const Bytes& file) {
   TZX_Disk disk;
   EXPECT_FALSE(LoadHFEFromBytes(disk, file));
-  return disk.LastError;
+  return test::English(disk.LastError);
 }
 
 TEST(Hfe, CellPatterns) {
@@ -107,7 +107,7 @@ TEST(Hfe, OneTrackLayout) {
   TZX_Disk disk;
   Bytes file;
   EXPECT_FALSE(SaveHFEToBytes(disk, file));  // a header of no cylinder would name no disk
-  EXPECT_EQ(disk.LastError, "No tracks to write!");
+  EXPECT_EQ(test::English(disk.LastError), "No tracks to write!");
   disk.GetTrack(0).Present = 0xFF;
   ASSERT_TRUE(SaveHFEToBytes(disk, file)) << disk.LastError;
   ASSERT_EQ(file.size(), 1024 + 80 * kCylinderBytes);
@@ -131,7 +131,7 @@ TEST(Hfe, OneTrackLayout) {
   EXPECT_EQ(loaded.CountTracks(), 2);  // the header names one cylinder
   file[9] = 0;
   EXPECT_FALSE(LoadHFEFromBytes(loaded, file));
-  EXPECT_EQ(loaded.LastError, "The HFE header names no cylinder: the file holds no disk!");
+  EXPECT_EQ(test::English(loaded.LastError), "The HFE header names no cylinder: the file holds no disk!");
 }
 
 TEST(Hfe, TenTracksMakeFiveCylindersInAnEightyCylinderFile) {
@@ -202,7 +202,7 @@ TEST(Hfe, SaveReplacesTheFile) {
   EXPECT_EQ(test::DiskDifference(disk, loaded, {true, false}), "");
 
   EXPECT_FALSE(LoadHFE(loaded, dir / "missing.hfe"));
-  EXPECT_EQ(loaded.LastError, "Файл " + PathToUtf8(dir / "missing.hfe") + " не найден!");
+  EXPECT_EQ(test::English(loaded.LastError), "File " + PathToUtf8(dir / "missing.hfe") + " not found!");
 }
 
 TEST(Hfe, SectorScan) {
@@ -256,21 +256,22 @@ TEST(Hfe, OneSidedFileFillsEvenTracks) {
 }
 
 TEST(Hfe, HeaderFailures) {
-  EXPECT_EQ(LoadError(Bytes(1023, 0)), "HFE file size error!");
+  EXPECT_EQ(LoadError(Bytes(1023, 0)), "The HFE file is too short!");
   Bytes file = HfeFile({});
   file[3] = 'X';
-  EXPECT_EQ(LoadError(file), "HFE header error!");
-  for (const int sides : {0, 3}) EXPECT_EQ(LoadError(HfeFile({}, sides)), "Side number error!");
+  EXPECT_EQ(LoadError(file), "The file is not in the HFE format!");
+  for (const int sides : {0, 3})
+    EXPECT_EQ(LoadError(HfeFile({}, sides)), "Error in the number of sides of the HFE file!");
   // The header names more cylinders than the table and the file hold.
-  EXPECT_EQ(LoadError(HfeFile({}, 2, 1)), "Size HFE file error!");
+  EXPECT_EQ(LoadError(HfeFile({}, 2, 1)), "Error in the HFE file length!");
   file = HfeFile({{Bytes(6250, 0x4E), Bytes(6250, 0x4E)}});
   file.resize(file.size() - 100);
-  EXPECT_EQ(LoadError(file), "Size HFE file error!");
+  EXPECT_EQ(LoadError(file), "Error in the HFE file length!");
   // The track table itself lies past the end.
   file = HfeFile({});
   file[9] = 1;
   WriteLe16(&file[18], 7);
-  EXPECT_EQ(LoadError(file), "Size HFE file error!");
+  EXPECT_EQ(LoadError(file), "Error in the HFE file length!");
 }
 
 // A data field cut by the track end is kept as far as it goes and named in
@@ -300,9 +301,9 @@ TEST(Hfe, DataFieldPastTheTrackEndIsANoticeAndWritesNothing) {
   EXPECT_EQ(sector.DataLen, 6250 - sector.DataPos);
   EXPECT_EQ(sector.Data[0], 0xE5);
   ASSERT_EQ(disk.Notices.size(), 1u);
-  EXPECT_EQ(disk.Notices[0],
-            "HFE track 7, sector 1: the data field runs past the end of the track (190 of 256 bytes); what there is "
-            "was kept, marked bad");
+  EXPECT_EQ(test::English(disk.Notices[0]),
+            "track 7, sector 1: the data field runs past the end of the track (190 of 256 bytes); what there is was "
+            "kept, marked bad");
 
   EXPECT_TRUE(test::ReadFileBytes(victim) == (Bytes{1, 2, 3}));
   std::size_t entries = 0;
@@ -338,7 +339,7 @@ TEST(Hfe, InputBeyondTheModelIsCut) {
   ASSERT_TRUE(LoadHFEFromBytes(disk, HfeFile(cylinders)));
   EXPECT_EQ(disk.CountTracks(), kTrackCount);
   ASSERT_EQ(disk.Notices.size(), 1u);
-  EXPECT_NE(disk.Notices[0].find("83 цилиндра"), std::string::npos) << disk.Notices[0];
+  EXPECT_NE(test::English(disk.Notices[0]).find("83 cylinders"), std::string::npos) << disk.Notices[0];
 
   // A track of 15000 bytes keeps its first 6500.
   RawTrack longTrack;
@@ -379,7 +380,7 @@ TEST(Hfe, CorpusFiles) {
   TZX_Disk disk;
   // Version 3 files have another signature.
   EXPECT_FALSE(LoadHFE(disk, test::CorpusFile("hfe/companje_companje.nl__0001_TimeBandit_Sanyo_MBC55x.hfe")));
-  EXPECT_EQ(disk.LastError, "HFE header error!");
+  EXPECT_EQ(test::English(disk.LastError), "The file is not in the HFE format!");
   // A blank double-density disk of 82 cylinders: raw tracks, no sectors.
   ASSERT_TRUE(LoadHFE(disk, test::CorpusFile("hfe/keirf_flashfloppy-images__double_density.hfe"))) << disk.LastError;
   EXPECT_EQ(disk.CountTracks(), 164);

@@ -73,11 +73,11 @@ TEST(Imd, TracksItCannotHoldAreRefused) {
   test::PutSector(disk, 0, 1, 0, 0, 2, 2);
   Bytes file;
   EXPECT_FALSE(SaveIMDToBytes(disk, file, kCreated));
-  EXPECT_EQ(disk.LastError, "IMD cannot hold the disk: track 0 has sectors of different sizes!");
+  EXPECT_EQ(test::English(disk.LastError), "IMD cannot hold the disk: track 0 has sectors of different sizes!");
   disk.GetTrack(0).ClearSector(1);
   disk.GetSector(0, 0).DataLen = 200;
   EXPECT_FALSE(SaveIMDToBytes(disk, file, kCreated));
-  EXPECT_EQ(disk.LastError, "IMD cannot hold the disk: track 0 sector 1 holds 200 of its 256 bytes!");
+  EXPECT_EQ(test::English(disk.LastError), "IMD cannot hold the disk: track 0, sector 1 holds 200 of its 256 bytes!");
 }
 
 // Records ImageDisk writes beyond plain MFM sectors: deleted-data marks and
@@ -108,9 +108,10 @@ TEST(Imd, ForeignRecordsLoadWithNotices) {
   EXPECT_EQ(disk.GetSector(1, 1).IdSize, 2);
   EXPECT_EQ(disk.GetSector(1, 1).DataLen, 512);
   EXPECT_EQ(disk.GetSector(1, 1).DataOk, 0);
-  EXPECT_EQ(disk.Notices, (std::vector<std::string>{
-                              "Образ IMD больше, чем вмещает программа: пустые дорожки цилиндра 83 не загружены.",
-                          }));
+  EXPECT_EQ(test::English(disk.Notices),
+            (std::vector<std::string>{
+                "The IMD image is larger than the program holds: the blank tracks of cylinder 83 were not loaded.",
+            }));
   EXPECT_TRUE(disk.Losses.empty());
   EXPECT_EQ(disk.GetSector(0, 0).DeletedMark, 1);
   EXPECT_EQ(disk.GetSector(0, 1).DeletedMark, 1);
@@ -127,15 +128,15 @@ TEST(Imd, ForeignRecordsLoadWithNotices) {
   file.erase(file.end() - 8, file.end());
   file.insert(file.end(), {5, 0, 1, 0, 0});
   EXPECT_FALSE(LoadIMDFromBytes(disk, file));
-  EXPECT_EQ(disk.LastError, "IMD file holds track 1 twice!");
+  EXPECT_EQ(test::English(disk.LastError), "The IMD file holds track 1 twice!");
 }
 
 TEST(Imd, DamagedFilesAreRefused) {
   TZX_Disk disk;
   EXPECT_FALSE(LoadIMDFromBytes(disk, Bytes{'I', 'M', 'G', ' '}));
-  EXPECT_EQ(disk.LastError, "No IMD format!");
+  EXPECT_EQ(test::English(disk.LastError), "The file is not in the IMD format!");
   EXPECT_FALSE(LoadIMDFromBytes(disk, Bytes{'I', 'M', 'D', ' ', '1'}));
-  EXPECT_EQ(disk.LastError, "Error IMD comment!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in the IMD comment!");
   const Bytes start = {'I', 'M', 'D', ' ', 0x1A};
   const auto withTrack = [&](Bytes track) {
     Bytes file = start;
@@ -143,11 +144,11 @@ TEST(Imd, DamagedFilesAreRefused) {
     return file;
   };
   EXPECT_FALSE(LoadIMDFromBytes(disk, withTrack({6, 0, 0, 0, 2})));
-  EXPECT_EQ(disk.LastError, "Error IMD track header!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in a track header of the IMD file!");
   EXPECT_FALSE(LoadIMDFromBytes(disk, withTrack({5, 0, 0, 1, 2, 1, 9})));
-  EXPECT_EQ(disk.LastError, "Error IMD sector record!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in a sector record of the IMD file!");
   EXPECT_FALSE(LoadIMDFromBytes(disk, withTrack({5, 0, 0, 1, 2, 1, 1, 0})));
-  EXPECT_EQ(disk.LastError, "Error IMD file length!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in the IMD file length!");
 }
 
 }  // namespace

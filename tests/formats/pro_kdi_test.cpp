@@ -51,7 +51,7 @@ TEST(ProKdi, FullProFileLoadsAs160TracksWithSectorNineOnTrackZero) {
   ASSERT_TRUE(SavePROToBytes(disk, saved));
   EXPECT_EQ(saved, file);
   EXPECT_FALSE(SaveKDIToBytes(disk, saved)) << "track 0 has no sector 5";
-  EXPECT_EQ(disk.LastError, "KDI save error: track 0 sector 5 is missing!");
+  EXPECT_EQ(test::English(disk.LastError), "The KDI image is not saved: track 0 has no sector 5!");
 }
 
 TEST(ProKdi, SameFileAsKdiHasSectorFiveOnTrackZero) {
@@ -63,7 +63,7 @@ TEST(ProKdi, SameFileAsKdiHasSectorFiveOnTrackZero) {
   ASSERT_TRUE(SaveKDIToBytes(disk, saved));
   EXPECT_EQ(saved, file);
   EXPECT_FALSE(SavePROToBytes(disk, saved));
-  EXPECT_EQ(disk.LastError, "PRO save error: track 0 sector 9 is missing!");
+  EXPECT_EQ(test::English(disk.LastError), "The PRO image is not saved: track 0 has no sector 9!");
 }
 
 // 1.5 and 2.5 tracks: the partial track is kept, completed with zeros.
@@ -86,7 +86,7 @@ TEST(ProKdi, FileAboveTheDiskCapacityIsRefused) {
   TZX_Disk disk;
   EXPECT_TRUE(LoadPROFromBytes(disk, Bytes(166 * 5120)));
   EXPECT_FALSE(LoadPROFromBytes(disk, Bytes(166 * 5120 + 1)));
-  EXPECT_EQ(disk.LastError, "PRO file is too big: 167 tracks, a disk holds at most 166!");
+  EXPECT_EQ(test::English(disk.LastError), "The PRO image is too big: 167 tracks, a disk holds at most 166!");
 }
 
 // Every used slot is searched, so a sector lying in slot 6 still saves.

@@ -5,6 +5,7 @@
 
 #include "common/file_io.h"
 #include "flux/track_encoder.h"
+#include "support/test_support.h"
 
 namespace velloran::test {
 
@@ -208,17 +209,14 @@ bool WriteKryoFluxSet(TZX_Disk& disk, const std::filesystem::path& firstFile) {
   prefix.resize(prefix.size() - std::string("00.0.raw").size());
   const int tracks = disk.TracksToWrite();
   if (tracks == 0) {
-    disk.LastError = "No tracks to write!";
-    return false;
+    return Fail(disk, MessageId::NoTracksToWrite);
   }
   FluxTiming timing;
   timing.sampleClock = 18432000.0 * 73 / 14 / 4;
   for (int t = 0; t < tracks; ++t) {
     FluxTrack flux;
-    if (!EncodeDiskTrack(disk, static_cast<std::uint8_t>(t), timing, flux)) {
-      disk.LastError = "Cannot build track " + std::to_string(t);
-      return false;
-    }
+    if (!EncodeDiskTrack(disk, static_cast<std::uint8_t>(t), timing, flux))
+      return Fail(disk, {MessageId::TrackNotBuilt, {"KryoFlux", t}});
     Bytes stream;
     std::uint32_t position = 0;
     AppendIndexBlock(stream, 0, 0);
@@ -227,13 +225,16 @@ bool WriteKryoFluxSet(TZX_Disk& disk, const std::filesystem::path& firstFile) {
       AppendIndexBlock(stream, position, static_cast<std::uint32_t>(flux.indexTimes.back() - flux.TransitionTime()));
     stream.insert(stream.end(), {0x0D, 0x0D, 0x0D, 0x0D});
     const std::string name = (t < 20 ? "0" : "") + std::to_string(t / 2) + "." + std::to_string(t % 2) + ".raw";
-    if (!WriteFileAtomic(firstFile.parent_path() / (prefix + name), stream, disk.LastError)) return false;
+    if (std::string error; !WriteFileAtomic(firstFile.parent_path() / (prefix + name), stream, error))
+      return Fail(disk, {MessageId::Verbatim, {error}});
   }
   return true;
 }
 
 Aspects AspectsOf(const ImageFormat& format) { return {format.holds.crcState, format.holds.comments}; }
 
-bool NotSupportedYet(const std::string& message) { return message.find("not supported yet") != std::string::npos; }
+bool NotSupportedYet(const Diagnostic& message) {
+  return English(message).find("not supported yet") != std::string::npos;
+}
 
 }  // namespace velloran::test

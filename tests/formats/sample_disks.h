@@ -64,6 +64,6 @@ bool WriteKryoFluxSet(TZX_Disk& disk, const std::filesystem::path& firstFile);
 Aspects AspectsOf(const ImageFormat& format);
 
 // Whether a message says the format has not been written yet.
-bool NotSupportedYet(const std::string& message);
+bool NotSupportedYet(const Diagnostic& message);
 
 }  // namespace velloran::test

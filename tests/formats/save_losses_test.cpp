@@ -47,7 +47,7 @@ TEST(SaveLosses, SclLosesEverythingOutsideTheLiveFiles) {
   test::ScratchDir dir;
   SaveOptions lossy;
   lossy.lossy = true;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(SaveImage(disk, dir / "files.scl", lossy, error)) << error;
   TZX_Disk loaded;
   ASSERT_TRUE(LoadImage(loaded, dir / "files.scl", error)) << error;
@@ -67,7 +67,7 @@ TEST(SaveLosses, ASectorLongerThanATrackIsWrittenCutWithLossy) {
     const ImageFormat& format = *FindFormat(key);
     test::ScratchDir dir;
     const auto file = dir / ("long." + std::string(format.defaultExtension));
-    std::string error;
+    Diagnostic error;
     EXPECT_FALSE(SaveImage(disk, file, {}, error)) << key;
     SaveOptions lossy;
     lossy.lossy = true;

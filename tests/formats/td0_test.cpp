@@ -56,7 +56,7 @@ Bytes TextBytes(std::string_view text) { return Bytes(text.begin(), text.end());
 std::string LoadError(const Bytes& file) {
   TZX_Disk disk;
   EXPECT_FALSE(LoadTD0FromBytes(disk, file));
-  return disk.LastError;
+  return test::English(disk.LastError);
 }
 
 Bytes Saved(TZX_Disk& disk, bool compress) {
@@ -88,7 +88,7 @@ TEST(Td0, CreationTimeAndCommentsSurviveBothBodies) {
     disk.Comments = {"Первая строка", "", "second"};
     TZX_Disk loaded;
     ASSERT_TRUE(LoadTD0FromBytes(loaded, Saved(disk, compress)));
-    EXPECT_EQ(loaded.Notices, std::vector<std::string>{"Создан: 5.3.2008 14:7:9"});
+    EXPECT_EQ(test::English(loaded.Notices), std::vector<std::string>{"Created: 5.3.2008 14:7:9"});
     EXPECT_EQ(loaded.Comments, (std::vector<std::string>{"Первая строка", "second"}));
   }
 }
@@ -100,8 +100,8 @@ TEST(Td0, CommentTextLayout) {
   EXPECT_EQ(ReadLe16(&file[14]), 0);
   TZX_Disk loaded;
   ASSERT_TRUE(LoadTD0FromBytes(loaded, file));
-  EXPECT_EQ(loaded.Notices, std::vector<std::string>{"Создан: 5.3.2008 14:7:9"});
-  EXPECT_TRUE(loaded.LastError.empty());
+  EXPECT_EQ(test::English(loaded.Notices), std::vector<std::string>{"Created: 5.3.2008 14:7:9"});
+  EXPECT_TRUE(loaded.LastError.Empty());
   EXPECT_TRUE(loaded.Comments.empty());
 
   // Lines in CP1251, each ended by a 0 byte, then two more; the block CRC
@@ -209,30 +209,30 @@ TEST(Td0, SignatureCaseDecidesOnlyTheCompression) {
 }
 
 TEST(Td0, HeaderFailuresInTheirOrder) {
-  EXPECT_EQ(LoadError({}), "No TD0 file.");
-  EXPECT_EQ(LoadError(Bytes(11, 'T')), "No TD0 file.");
-  EXPECT_EQ(LoadError(Td0File({}, 21, "TX")), "No TD0 file.");
-  EXPECT_EQ(LoadError(Td0File({}, 9)), "Version TD0 not allowed.");
-  EXPECT_EQ(LoadError(Td0File({}, 22)), "Version TD0 not allowed.");
-  EXPECT_EQ(LoadError(Td0File({}, 9, "td")), "Version TD0 not allowed.");
-  EXPECT_EQ(LoadError(Td0File({}, 19, "td")), "OLD compression not allowed.");
+  EXPECT_EQ(LoadError({}), "The file is not in the TD0 format!");
+  EXPECT_EQ(LoadError(Bytes(11, 'T')), "The file is not in the TD0 format!");
+  EXPECT_EQ(LoadError(Td0File({}, 21, "TX")), "The file is not in the TD0 format!");
+  EXPECT_EQ(LoadError(Td0File({}, 9)), "This TD0 version is not supported!");
+  EXPECT_EQ(LoadError(Td0File({}, 22)), "This TD0 version is not supported!");
+  EXPECT_EQ(LoadError(Td0File({}, 9, "td")), "This TD0 version is not supported!");
+  EXPECT_EQ(LoadError(Td0File({}, 19, "td")), "The old TD0 compression is not supported!");
   Bytes badCrc = Td0File({});
   badCrc[11] ^= 1;
-  EXPECT_EQ(LoadError(badCrc), "TD0 header CRC error.");
+  EXPECT_EQ(LoadError(badCrc), "TD0 header CRC error!");
 
   TZX_Disk disk;
   const test::ScratchDir dir;
   EXPECT_FALSE(LoadTD0(disk, dir / "missing.td0"));
-  EXPECT_EQ(disk.LastError, "Файл " + PathToUtf8(dir / "missing.td0") + " не найден!");
+  EXPECT_EQ(test::English(disk.LastError), "File " + PathToUtf8(dir / "missing.td0") + " not found!");
 }
 
 TEST(Td0, DataFailures) {
   // A block longer than what is left.
   EXPECT_EQ(LoadError(Td0File(OneSectorTrack({10, 0, 0, 1, 2}))),
-            "TD0 file is cut short: a sector's data block runs past the end of the file.");
+            "The TD0 file is cut short: a sector's data block runs past the end of the file!");
   // Raw blocks over 5000 bytes, patterns over 2500 repeats.
-  EXPECT_EQ(LoadError(Td0File(OneSectorTrack(RawBlock(Bytes(5000, 0))))), "Sector Size Error!");
-  EXPECT_EQ(LoadError(Td0File(OneSectorTrack({5, 0, 1, 0xC5, 0x09, 0, 0}))), "Sector Size Error!");
+  EXPECT_EQ(LoadError(Td0File(OneSectorTrack(RawBlock(Bytes(5000, 0))))), "Error in a sector size of the TD0 file!");
+  EXPECT_EQ(LoadError(Td0File(OneSectorTrack({5, 0, 1, 0xC5, 0x09, 0, 0}))), "Error in a sector size of the TD0 file!");
 
   // Unknown encoding and unknown run type.
   EXPECT_EQ(LoadError(Td0File(OneSectorTrack({3, 0, 3, 0, 0}))), "TD0 format error!");
@@ -303,7 +303,7 @@ TEST(Td0, SizeCodesAboveThreeKeepTheSlotsBytes) {
 TEST(Td0, CorpusImageLoads) {
   TZX_Disk disk;
   ASSERT_TRUE(LoadTD0(disk, test::CorpusFile(kUfo))) << disk.LastError;
-  EXPECT_TRUE(disk.LastError.empty());
+  EXPECT_TRUE(disk.LastError.Empty());
   EXPECT_EQ(disk.TrackCount, 160);
   for (int t = 0; t < 160; ++t) {
     TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
@@ -323,7 +323,7 @@ TEST(Td0, SaveReplacesTheFileAndLoadsBack) {
   ASSERT_TRUE(LoadTD0(loaded, file)) << loaded.LastError;
   EXPECT_EQ(test::DiskDifference(disk, loaded, {false, false}), "");
   ASSERT_EQ(loaded.Notices.size(), 1u);
-  EXPECT_EQ(loaded.Notices[0].rfind("Создан: ", 0), 0u);
+  EXPECT_EQ(test::English(loaded.Notices[0]).rfind("Created: ", 0), 0u);
 }
 
 // floptool (MAME) reads TD0, plain and compressed, and writes TRD.

@@ -58,11 +58,11 @@ TEST(Trd, EmptyFileIsRefusedAndNeverWritten) {
   TZX_Disk disk;
   test::MakeTrdosLayoutDisk(disk, 4);
   EXPECT_FALSE(LoadTRDFromBytes(disk, {}));
-  EXPECT_EQ(disk.LastError, "TRD file is empty!");
+  EXPECT_EQ(test::English(disk.LastError), "The TRD image is empty: the file has no bytes!");
   disk.ClearDisk();
   Bytes saved{1, 2, 3};
   EXPECT_FALSE(SaveTRDToBytes(disk, saved));
-  EXPECT_EQ(disk.LastError, "No tracks to write!");
+  EXPECT_EQ(test::English(disk.LastError), "No tracks to write!");
 }
 
 // A length that is not a whole number of tracks keeps every byte: the last
@@ -92,8 +92,8 @@ TEST(Trd, TruncatedCorpusImageKeepsAllItsBytes) {
   TZX_Disk disk;
   ASSERT_TRUE(LoadTRD(disk, path));
   EXPECT_EQ(disk.CountTracks(), 18);  // 17.19 tracks of data
-  EXPECT_EQ(disk.Notices,
-            std::vector<std::string>{"TRD: файлу не хватает 3328 байт до целой дорожки; они читаются как нули."});
+  EXPECT_EQ(test::English(disk.Notices),
+            std::vector<std::string>{"TRD: the file is 3328 bytes short of a whole track; they read as zeros."});
   Bytes saved;
   ASSERT_TRUE(SaveTRDToBytes(disk, saved));
   ASSERT_EQ(saved.size(), 18u * 4096);
@@ -105,7 +105,7 @@ TEST(Trd, MoreTracksThanTheDiskHoldsAreRefused) {
   ASSERT_TRUE(LoadTRDFromBytes(disk, Bytes(166 * 4096)));
   EXPECT_EQ(disk.CountTracks(), 166);
   EXPECT_FALSE(LoadTRDFromBytes(disk, Bytes(166 * 4096 + 1)));
-  EXPECT_EQ(disk.LastError, "TRD file is too big: 167 tracks, a disk holds at most 166!");
+  EXPECT_EQ(test::English(disk.LastError), "The TRD image is too big: 167 tracks, a disk holds at most 166!");
 }
 
 TEST(Trd, SectorsAreWrittenInNumberOrderWhateverTheirSlots) {
@@ -132,7 +132,7 @@ TEST(Trd, MissingSectorFailsAndWritesNothing) {
   test::MakeTrdosLayoutDisk(disk, 4);
   disk.GetTrack(2).ClearSector(6);
   EXPECT_FALSE(SaveTRD(disk, path));
-  EXPECT_EQ(disk.LastError, "TRD save error: track 2 sector 7 is missing!");
+  EXPECT_EQ(test::English(disk.LastError), "The TRD image is not saved: track 2 has no sector 7!");
 
   EXPECT_EQ(test::ReadFileBytes(path), (Bytes{1, 2, 3}));
 }
@@ -163,7 +163,7 @@ TEST(Trd, TracksUpToTheHighestPresentOneAreWritten) {
   test::MakeTrdosLayoutDisk(disk, 2);
   test::PutSector(disk, 5, 0, 2, 0, 1, 1);
   EXPECT_FALSE(SaveTRDToBytes(disk, saved));
-  EXPECT_EQ(disk.LastError, "TRD save error: track 2 sector 1 is missing!");
+  EXPECT_EQ(test::English(disk.LastError), "The TRD image is not saved: track 2 has no sector 1!");
 }
 
 // An odd number of tracks goes to UDI as whole cylinders: the last track

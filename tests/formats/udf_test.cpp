@@ -57,7 +57,7 @@ class UdfTest : public ::testing::Test {
   }
   std::string LoadError(const Bytes& file) {
     EXPECT_FALSE(LoadUDFFromBytes(*loaded, file));
-    return loaded->LastError;
+    return test::English(loaded->LastError);
   }
   // A disk that uses every field the file holds.
   void MakeRichDisk() {
@@ -181,14 +181,14 @@ TEST_F(UdfTest, LongTextsAreCutWithANote) {
   ASSERT_TRUE(LoadUDFFromBytes(*loaded, Save())) << loaded->LastError;
   EXPECT_EQ(loaded->Comments, std::vector<std::string>(4096, "c"));
   EXPECT_EQ(loaded->GetTrack(3).Log.size(), 4096u);
-  EXPECT_EQ(loaded->Notices,
-            std::vector<std::string>{"UDF: комментарий или журнал дорожки длиннее 4096 строк; загружены только первые "
-                                     "4096 строк."});
+  EXPECT_EQ(test::English(loaded->Notices),
+            std::vector<std::string>{"UDF: a comment or track log longer than 4096 lines; only the first 4096 lines "
+                                     "were loaded."});
 
   disk->Comments.assign(4096, "c");
   ASSERT_TRUE(LoadUDFFromBytes(*loaded, Save()));
   EXPECT_EQ(ModelDifference(*disk, *loaded), "");
-  EXPECT_EQ(loaded->LastError, "");
+  EXPECT_EQ(test::English(loaded->LastError), "");
 }
 
 TEST_F(UdfTest, AnyChangedByteFailsTheLoad) {
@@ -198,15 +198,15 @@ TEST_F(UdfTest, AnyChangedByteFailsTheLoad) {
     Bytes bad = file;
     bad[pos] ^= 0x20;
     const std::string message = LoadError(bad);
-    EXPECT_TRUE(message == "UDF file CRC error!" || message == "UDF file read error!" ||
-                message == "UDF file format error!")
+    EXPECT_TRUE(message == "UDF file checksum error!" || message == "The UDF file ends too early!" ||
+                message == "UDF format error!")
         << pos << ": " << message;
     EXPECT_EQ(loaded->CountTracks(), 0) << "nothing of a damaged file stays loaded";
     EXPECT_TRUE(loaded->Title.empty());
   }
   Bytes longer = file;
   longer.push_back(0);
-  EXPECT_EQ(LoadError(longer), "UDF file CRC error!");
+  EXPECT_EQ(LoadError(longer), "UDF file checksum error!");
 }
 
 // The copies of weak sectors: a block after the comments, only in files that
@@ -236,9 +236,9 @@ TEST_F(UdfTest, WeakSectorCopiesFollowTheComments) {
     AppendLe32(bad, CalcCRC32(bad.data(), bad.size()));
     return bad;
   };
-  EXPECT_EQ(LoadError(resealed(block + 9, 5)), "UDF file format error!");    // an empty slot
-  EXPECT_EQ(LoadError(resealed(block + 10, 8)), "UDF file format error!");   // more than the slot holds
-  EXPECT_EQ(LoadError(resealed(block + 8, 166)), "UDF file format error!");  // no such track
+  EXPECT_EQ(LoadError(resealed(block + 9, 5)), "UDF format error!");    // an empty slot
+  EXPECT_EQ(LoadError(resealed(block + 10, 8)), "UDF format error!");   // more than the slot holds
+  EXPECT_EQ(LoadError(resealed(block + 8, 166)), "UDF format error!");  // no such track
 }
 
 TEST_F(UdfTest, ShortFilesFailAsReadErrors) {
@@ -246,7 +246,8 @@ TEST_F(UdfTest, ShortFilesFailAsReadErrors) {
   const Bytes file = Save();
   for (std::size_t size : {std::size_t{0}, std::size_t{100}, std::size_t{259}, std::size_t{260}, file.size() / 2,
                            file.size() - 8, file.size() - 1}) {
-    EXPECT_EQ(LoadError(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size))), "UDF file read error!")
+    EXPECT_EQ(LoadError(Bytes(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size))),
+              "The UDF file ends too early!")
         << size;
   }
 }
@@ -264,13 +265,13 @@ TEST_F(UdfTest, FieldsLargerThanTheModelAreRefused) {
   Bytes bad = file;
   WriteLe16(&bad[260 + 4], 6501);  // RawLength
   loaded->KeepRaw = 1;
-  EXPECT_EQ(LoadError(reseal(bad)), "UDF file format error!");
+  EXPECT_EQ(LoadError(reseal(bad)), "UDF format error!");
   EXPECT_EQ(loaded->KeepRaw, 1);
   bad = file;
   const std::size_t slot = 260 + 10;  // after the empty log
   ASSERT_EQ(ReadLe16(&bad[slot + 11]), 1024);
   WriteLe16(&bad[slot + 11], 1101);
-  EXPECT_EQ(LoadError(reseal(bad)), "UDF file format error!");
+  EXPECT_EQ(LoadError(reseal(bad)), "UDF format error!");
   // Counts that cannot be true are kept inside the 20 slots; flags other
   // than 1 read as clear.
   bad = file;
@@ -304,7 +305,7 @@ TEST_F(UdfTest, FilesAreReplacedAndMissingFilesReported) {
   ASSERT_TRUE(LoadUDF(*loaded, file)) << loaded->LastError;
   EXPECT_EQ(ModelDifference(*disk, *loaded), "");
   EXPECT_FALSE(LoadUDF(*loaded, dir / "missing.udf"));
-  EXPECT_EQ(loaded->LastError, "Файл " + PathToUtf8(dir / "missing.udf") + " не найден!");
+  EXPECT_EQ(test::English(loaded->LastError), "File " + PathToUtf8(dir / "missing.udf") + " not found!");
   EXPECT_EQ(ModelDifference(*disk, *loaded), "") << "a missing file leaves the disk";
 }
 

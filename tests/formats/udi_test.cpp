@@ -102,7 +102,7 @@ class UdiTest : public ::testing::Test {
   }
   std::string LoadError(const Bytes& file) {
     EXPECT_FALSE(LoadUDIFromBytes(*loaded, file));
-    return loaded->LastError;
+    return test::English(loaded->LastError);
   }
   const TSectorRec& Slot(int track, int slot) { return loaded->GetSector(track, slot); }
 };
@@ -170,7 +170,7 @@ TEST_F(UdiTest, TracksAfterAGapAreNotDropped) {
 TEST_F(UdiTest, EmptyDiskIsRefusedWithAMessage) {
   Bytes out;
   EXPECT_FALSE(SaveUDIToBytes(*disk, out));
-  EXPECT_FALSE(disk->LastError.empty());
+  EXPECT_FALSE(disk->LastError.Empty());
   EXPECT_TRUE(out.empty());
 }
 
@@ -193,32 +193,32 @@ TEST_F(UdiTest, FailedTrackBuildWritesNothing) {
 TEST_F(UdiTest, MalformedFilesGiveTheirMessages) {
   test::MakeTrdosLayoutDisk(*disk, 2);
   const Bytes good = Save();
-  EXPECT_EQ(LoadError(Bytes(19, 0)), "Error UDI file!");
+  EXPECT_EQ(LoadError(Bytes(19, 0)), "The UDI file is too short!");
   Bytes bad = good;
   bad[0] = 'X';
-  EXPECT_EQ(LoadError(bad), "No UDI format!");  // checked before the checksum
+  EXPECT_EQ(LoadError(bad), "The file is not in the UDI format!");  // checked before the checksum
   bad = good;
   bad[100] ^= 1;
-  EXPECT_EQ(LoadError(bad), "UDI file CRC error!");
+  EXPECT_EQ(LoadError(bad), "UDI file checksum error!");
   bad = good;
   bad[3] = '?';
-  EXPECT_EQ(LoadError(Reseal(bad)), "No UDI format!");
+  EXPECT_EQ(LoadError(Reseal(bad)), "The file is not in the UDI format!");
   for (int offset : {8, 12, 15}) {
     bad = good;
     bad[offset] = 1;
-    EXPECT_EQ(LoadError(Reseal(bad)), "Error UDI format!") << offset;
+    EXPECT_EQ(LoadError(Reseal(bad)), "Error in the UDI file header!") << offset;
   }
   bad = good;
   bad[11] = 2;
-  EXPECT_EQ(LoadError(Reseal(bad)), "Error UDI format!");
+  EXPECT_EQ(LoadError(Reseal(bad)), "Error in the UDI file header!");
   // A cut file says where it ends and how long its header says it is.
   const std::string size = std::to_string(good.size());
-  EXPECT_EQ(LoadError(Bytes(good.begin(), good.end() - 1000)), "UDI file is cut short: it ends at byte " +
+  EXPECT_EQ(LoadError(Bytes(good.begin(), good.end() - 1000)), "The UDI file is cut short: it ends at byte " +
                                                                    std::to_string(good.size() - 1000) +
                                                                    ", its header promises " + size + "!");
   bad = good;
   bad.push_back(0);
-  EXPECT_EQ(LoadError(bad), "UDI file is longer than its header says: " + std::to_string(good.size() + 1) +
+  EXPECT_EQ(LoadError(bad), "The UDI file is longer than its header says: " + std::to_string(good.size() + 1) +
                                 " bytes, the header promises " + size + "!");
 }
 
@@ -228,7 +228,7 @@ TEST_F(UdiTest, FileEndingInsideATrackKeepsTheTracksBefore) {
   file.resize(16 + 2 * 7041 + 100);  // inside the third record
   WriteLe32(&file[4], static_cast<std::uint32_t>(file.size()));
   AppendLe32(file, CalcCRC32(file.data(), file.size()));
-  EXPECT_EQ(LoadError(file), "Error UDI file length!");
+  EXPECT_EQ(LoadError(file), "Error in the UDI file length!");
   EXPECT_EQ(loaded->CountTracks(), 2);
   EXPECT_EQ(loaded->GetSector(1, 15).IdSector, 16);
   // A sync map that would run into the checksum is cut off the same way.
@@ -236,7 +236,7 @@ TEST_F(UdiTest, FileEndingInsideATrackKeepsTheTracksBefore) {
   file.resize(16 + 4 * 7041 - 2);
   WriteLe32(&file[4], static_cast<std::uint32_t>(file.size()));
   AppendLe32(file, CalcCRC32(file.data(), file.size()));
-  EXPECT_EQ(LoadError(file), "Error UDI file length!");
+  EXPECT_EQ(LoadError(file), "Error in the UDI file length!");
   EXPECT_EQ(loaded->CountTracks(), 3);
 }
 
@@ -249,9 +249,10 @@ TEST_F(UdiTest, CylindersBeyondTheDiskAreDroppedAndCarriedAsLossesWhenTheyHoldSe
   std::vector<RawTrack> tracks(172, blank);
   ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi(tracks))) << loaded->LastError;
   EXPECT_EQ(loaded->CountTracks(), kTrackCount);
-  EXPECT_EQ(loaded->Notices,
-            std::vector<std::string>{
-                "Образ UDI больше, чем вмещает программа: пустые дорожки цилиндров 83–85 не загружены."});
+  EXPECT_EQ(
+      test::English(loaded->Notices),
+      std::vector<std::string>{
+          "The UDI image is larger than the program holds: the blank tracks of cylinders 83–85 were not loaded."});
 
   tracks[169].Id(84, 1, 1, 1);
   tracks[169].Data(0xFB, 256, 0);
@@ -259,16 +260,16 @@ TEST_F(UdiTest, CylindersBeyondTheDiskAreDroppedAndCarriedAsLossesWhenTheyHoldSe
   ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi(tracks))) << loaded->LastError;
   EXPECT_EQ(loaded->CountTracks(), kTrackCount);
   ASSERT_EQ(loaded->Losses.size(), 2u);
-  EXPECT_EQ(LossText(loaded->Losses[1]),
-            "дорожка 171: цилиндр 85, сторона 1: секторов 1 за пределами 83 цилиндров диска, не загружены");
-  EXPECT_EQ(loaded->Notices.back(),
-            "Образ UDI больше, чем вмещает программа: дорожки цилиндров 83–85 не загружены, на них секторов: 2. "
-            "Сохранение образа их потеряет.");
+  EXPECT_EQ(LossText(loaded->Losses[1], Language::English),
+            "track 171: cylinder 85, side 1: sectors beyond the disk's 83 cylinders, not loaded: 1");
+  EXPECT_EQ(test::English(loaded->Notices.back()),
+            "The UDI image is larger than the program holds: the tracks of cylinders 83–85 were not loaded; sectors "
+            "on them: 2. Saving the image loses them.");
   EXPECT_EQ(FindSaveLosses(*loaded, *FindFormat("UDI")).size(), 2u);
 
   RawTrack longTrack;
   longTrack.Add(0x4E, 6501);
-  EXPECT_EQ(LoadError(MakeUdi({longTrack, blank})), "Error UDI track length!");
+  EXPECT_EQ(LoadError(MakeUdi({longTrack, blank})), "Error in a track length of the UDI file!");
   RawTrack fullTrack;
   fullTrack.Add(0x4E, 6500);
   EXPECT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi({fullTrack, blank})));
@@ -573,7 +574,7 @@ TEST_F(UdiTest, CompressedVariantLoadsAndSavesPlain) {
   // A damaged stream is refused, the tracks before it stay.
   Bytes damaged = file;
   damaged[0x10 + 6 + 100] ^= 0x55;  // inside the first record's stream
-  EXPECT_EQ(LoadError(Reseal(damaged)), "Error UDI compressed track!");
+  EXPECT_EQ(LoadError(Reseal(damaged)), "Error in a compressed track of the UDI file!");
   EXPECT_EQ(loaded->CountTracks(), 0);
 }
 

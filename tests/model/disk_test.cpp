@@ -103,7 +103,7 @@ TEST(Disk, ClearDiskKeepsSessionValues) {
   const auto disk = std::make_unique<TZX_Disk>();
   disk->KeepRaw = 1;
   disk->ErrTrack = 5;
-  disk->LastError = "x";
+  disk->LastError = {MessageId::NoTracksToWrite};
   disk->UseBaseTrack = 1;
   disk->BaseTrack = 3;
   disk->Title = "t";
@@ -113,7 +113,7 @@ TEST(Disk, ClearDiskKeepsSessionValues) {
   disk->ClearDisk();
   EXPECT_EQ(disk->KeepRaw, 1);
   EXPECT_EQ(disk->ErrTrack, 5);
-  EXPECT_EQ(disk->LastError, "x");
+  EXPECT_EQ(disk->LastError.phrase.id, MessageId::NoTracksToWrite);
   EXPECT_EQ(disk->UseBaseTrack, 0);
   EXPECT_EQ(disk->BaseTrack, 255);
   EXPECT_TRUE(disk->Title.empty());
@@ -197,7 +197,7 @@ TEST(Disk, FingerprintFollowsEveryKeptFieldAndNothingElse) {
   disk->KeepRaw = 1;
   disk->ErrTrack = 3;
   disk->ErrSector = 2;
-  disk->LastError = "warning";
+  disk->LastError = {MessageId::NoTracksToWrite};
   disk->ShowDisabledSectors = true;
   EXPECT_EQ(DiskFingerprint(*disk), original);
 }

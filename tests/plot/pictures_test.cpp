@@ -94,7 +94,7 @@ TEST(PlotFiles, SvgIsWellFormedAndPngReadsBack) {
   EXPECT_EQ(PixelAt(image, 105, 30), (Rgb{0xFF, 0xFF, 0xFF}));  // at 90 degrees: outside
 
   ScratchDir scratch;
-  std::string error;
+  Diagnostic error;
   EXPECT_FALSE(WritePlotFile(scene, scratch / "plot.bmp", error));
   ASSERT_TRUE(WritePlotFile(scene, scratch / "plot.svg", error)) << error;
   ASSERT_TRUE(WritePlotFile(scene, scratch / "plot.PNG", error)) << error;
@@ -118,7 +118,7 @@ TEST(PlotCommand, WritesEveryKindForAFluxImageAndTheDiskForASectorImage) {
   const std::string trd = PathToUtf8(test::CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd"));
   const std::string scp = PathToUtf8(scratch / "eye.scp");
   TZX_Disk disk;
-  std::string error;
+  Diagnostic error;
   ASSERT_TRUE(LoadImage(disk, PathFromUtf8(trd), error)) << error;
   for (int t = 10; t < kTrackCount; ++t) disk.GetTrack(static_cast<std::uint8_t>(t)).Present = 0;
   ASSERT_TRUE(SaveImage(disk, PathFromUtf8(scp), SaveOptions{}, error)) << error;

@@ -11,6 +11,12 @@
 
 namespace velloran::test {
 
+std::vector<std::string> English(const std::vector<Diagnostic>& diagnostics) {
+  std::vector<std::string> texts;
+  for (const Diagnostic& diagnostic : diagnostics) texts.push_back(English(diagnostic));
+  return texts;
+}
+
 namespace {
 
 // Programs the tests start speak English whatever the locale of the person

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "common/diagnostic.h"
 
 namespace velloran::test {
 
@@ -36,6 +37,10 @@ Bytes ReadFileBytes(const std::filesystem::path& file);
 // SHA-256 of the bytes as 64 lower-case hex digits.
 std::string Sha256(ByteSpan data);
 void WriteFileBytes(const std::filesystem::path& file, ByteSpan data);
+// The diagnostic in English, as the tests compare it.
+inline std::string English(const Diagnostic& diagnostic) { return RenderDiagnostic(Language::English, diagnostic); }
+inline std::string English(const Phrase& phrase) { return RenderPhrase(Language::English, phrase); }
+std::vector<std::string> English(const std::vector<Diagnostic>& diagnostics);
 // Whether `part` occurs in `text`.
 inline bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 

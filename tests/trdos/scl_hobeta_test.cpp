@@ -104,18 +104,18 @@ TEST(Scl, ChecksumAndSignatureAreChecked) {
   TZX_Disk disk;
   for (std::size_t size = 0; size < 4; ++size) {
     EXPECT_FALSE(LoadSCLFromBytes(disk, Bytes(size, 0))) << size;
-    EXPECT_EQ(disk.LastError, "Ошибка в контрольной сумме файла!");
+    EXPECT_EQ(test::English(disk.LastError), "Error in the SCL file checksum!");
   }
   Bytes scl = test::MakeScl({{"a", 'C', 0, 0, 1, 7}});
   scl[20] ^= 0x80;
   EXPECT_FALSE(LoadSCLFromBytes(disk, scl));
-  EXPECT_EQ(disk.LastError, "Ошибка в контрольной сумме файла!");
+  EXPECT_EQ(test::English(disk.LastError), "Error in the SCL file checksum!");
   Bytes wrongSignature = {'s', 'I', 'N', 'C', 'L', 'A', 'I', 'R', 0};
   std::uint32_t sum = 0;
   for (std::uint8_t b : wrongSignature) sum += b;
   AppendLe32(wrongSignature, sum);
   EXPECT_FALSE(LoadSCLFromBytes(disk, wrongSignature));
-  EXPECT_EQ(disk.LastError, "Неверный дескриптор файла!");
+  EXPECT_EQ(test::English(disk.LastError), "Wrong SCL file signature!");
 }
 
 TEST(Scl, LastFileOneByteShortKeepsTheEarlierFiles) {
@@ -126,7 +126,7 @@ TEST(Scl, LastFileOneByteShortKeepsTheEarlierFiles) {
   AppendLe32(cut, sum);
   TZX_Disk disk;
   EXPECT_FALSE(LoadSCLFromBytes(disk, cut));
-  EXPECT_EQ(disk.LastError, "Ошибочный размер файла two     .B");
+  EXPECT_EQ(test::English(disk.LastError), "Wrong size of the file two     .B!");
   EXPECT_EQ(test::SectorBytes(disk, 1, 1), Bytes(256, 0x31));
   EXPECT_EQ(test::SectorBytes(disk, 0, 1)[0], 'o');   // its entry is written
   EXPECT_EQ(test::SectorBytes(disk, 0, 9)[0xE4], 0);  // the info sector still says empty
@@ -140,7 +140,7 @@ TEST(Scl, TooManyFilesFailAfterTheDiskWasReplaced) {
   AppendLe32(scl, sum);
   TZX_Disk disk;
   EXPECT_FALSE(LoadSCLFromBytes(disk, scl));
-  EXPECT_EQ(disk.LastError, "Количество файлов превышает максимально возможное!");
+  EXPECT_EQ(test::English(disk.LastError), "More files than a TR-DOS catalog holds!");
   TrdosCatalog catalog;
   EXPECT_TRUE(ReadCatalog(disk, catalog));
   EXPECT_EQ(catalog.FreeSectors, 2544);
@@ -153,7 +153,7 @@ TEST(Scl, FilesLargerThanTheDiskAreRefused) {
   std::vector<test::SclPart> parts(10, {"big", 'C', 0, 0, 255, 1});
   TZX_Disk disk;
   EXPECT_FALSE(LoadSCLFromBytes(disk, test::MakeScl(parts)));
-  EXPECT_EQ(disk.LastError, "Нет места на образе диска!");
+  EXPECT_EQ(test::English(disk.LastError), "No room left on the disk image!");
   parts.resize(9);
   parts.push_back({"fit", 'C', 0, 0, 2544 - 9 * 255, 2});
   EXPECT_TRUE(LoadSCLFromBytes(disk, test::MakeScl(parts)));
@@ -182,10 +182,10 @@ TEST(Scl, SavingOnlyDeletedFilesFails) {
                         1, 1, 1, 1);
   Bytes out;
   EXPECT_FALSE(SaveSCLToBytes(disk, out));
-  EXPECT_EQ(disk.LastError, "Формат образа отличается от диска TRDOS");
+  EXPECT_EQ(test::English(disk.LastError), "The image is not a TR-DOS disk with files!");
   TZX_Disk empty;
   EXPECT_FALSE(SaveSCLToBytes(empty, out));
-  EXPECT_EQ(empty.LastError, "Формат образа отличается от диска TRDOS");
+  EXPECT_EQ(test::English(empty.LastError), "The image is not a TR-DOS disk with files!");
 }
 
 TEST(Scl, CountByteEqualsTheHeadersWhenTheCountsDisagree) {
@@ -216,7 +216,7 @@ TEST(Scl, UnusableSectorFailsTheSaveWithItsPosition) {
     if (sector.IdSector == 1) sector.Used = 0;
   Bytes out;
   EXPECT_FALSE(SaveSCLToBytes(disk, out));
-  EXPECT_EQ(disk.LastError, "Ошибка сектора - (track 2 sector 1) !");
+  EXPECT_EQ(test::English(disk.LastError), "Sector error: track 2, sector 1!");
   TrdosCatalog catalog;
   ASSERT_TRUE(ReadCatalog(disk, catalog));
   const SclFile file = BuildSclFile(disk, {catalog.Entries[0]});

@@ -147,7 +147,7 @@ TEST_F(FilesTest, UnsupportedExtensionIsReportedWithoutALogLine) {
   WriteFileBytes(file, Bytes(100, 'x'));
   LoadThroughDialog(file);
   ASSERT_EQ(prompts.Messages().size(), 1u);
-  EXPECT_EQ(prompts.Messages()[0].text, Q(file) + ": Данный тип файлов не поддерживается!");
+  EXPECT_EQ(prompts.Messages()[0].text, Q(file) + ": Этот тип файлов не поддерживается!");
   EXPECT_EQ(prompts.Messages()[0].caption, "Ошибка!");
   EXPECT_EQ(Disk().CountTracks(), 0);
   EXPECT_EQ(window->StatusText(1), "");
@@ -159,7 +159,7 @@ TEST_F(FilesTest, FailedReaderLeavesItsPrefixedLineInTheLog) {
   WriteFileBytes(file, Bytes{'F', 'D', 'I', 0, 0});
   TZX_Disk probe;
   ASSERT_FALSE(LoadImage(probe, file, probe.LastError));
-  const QString reason = QString::fromStdString(probe.LastError);
+  const QString reason = QString::fromStdString(DiagnosticText(probe.LastError));
   ASSERT_FALSE(reason.isEmpty());
 
   LoadThroughDialog(file);
@@ -185,7 +185,7 @@ TEST_F(FilesTest, TrdFileTooBigForADiskIsAFailureNotAnEmptyDisk) {
   ASSERT_FALSE(LoadTRD(probe, file));
   LoadThroughDialog(file);
   ASSERT_EQ(prompts.Messages().size(), 1u);
-  const QString named = QString::fromStdString(LoadErrorText(file, probe.LastError));
+  const QString named = QString::fromStdString(DiagnosticText(LoadFailure(file, probe.LastError)));
   EXPECT_TRUE(named.startsWith(QString::fromStdString(file.string()) + ": ")) << named.toStdString();
   EXPECT_EQ(prompts.Messages()[0].text, named);
   EXPECT_EQ(window->LogLines(), QStringList{"Ошибка загрузки TRD -\"" + named + "\""});
@@ -197,7 +197,7 @@ TEST_F(FilesTest, TrdFileTooBigForADiskIsAFailureNotAnEmptyDisk) {
 TEST_F(FilesTest, ReadersNoticesGoToTheThirdPanel) {
   TZX_Disk disk;
   MakeMarkedTrdosDisk(disk);
-  std::string error;
+  Diagnostic error;
   const auto file = dir / "disk.bin";
   ASSERT_TRUE(SaveImageAs(disk, file, *FindFormat("TD0"), {}, error)) << error;
   TZX_Disk probe;
@@ -205,7 +205,7 @@ TEST_F(FilesTest, ReadersNoticesGoToTheThirdPanel) {
   ASSERT_EQ(probe.Notices.size(), 1u);
   LoadThroughDialog(file);
   EXPECT_EQ(prompts.Messages().size(), 0u);
-  EXPECT_EQ(window->StatusText(2), QString::fromStdString(probe.Notices[0]));
+  EXPECT_EQ(window->StatusText(2), QString::fromStdString(DiagnosticText(probe.Notices[0])));
   EXPECT_TRUE(window->StatusText(1).startsWith("Образ диска - "));
   EXPECT_EQ(Disk().CountTracks(), disk.CountTracks());
 }
@@ -286,7 +286,7 @@ TEST_F(FilesTest, FailedSaveIsReportedAndChangesNothing) {
   MakeMarkedTrdosDisk(probe);
   probe.GetTrack(7).ClearSector(4);
   EXPECT_FALSE(SaveTRD(probe, dir / "probe.trd"));
-  EXPECT_EQ(prompts.Messages()[0].text, QString::fromStdString(probe.LastError));
+  EXPECT_EQ(prompts.Messages()[0].text, QString::fromStdString(DiagnosticText(probe.LastError)));
   EXPECT_FALSE(std::filesystem::exists(file));
   EXPECT_EQ(window->CurImageName(), "");
   EXPECT_EQ(window->Options().Directory_2, "/before/");

@@ -64,6 +64,10 @@ int Fail(const std::string& message) {
   return 1;
 }
 
+std::string SaveFailureText(const std::string& file, const Diagnostic& failure) {
+  return file + ": " + (failure.Empty() ? MessageText(MessageId::CliCannotSaveImage) : DiagnosticText(failure));
+}
+
 bool NumberOption(const Arguments& args, const std::string& name, int minimum, int maximum, std::uint8_t& value,
                   std::string& error) {
   const auto text = args.Value(name);

@@ -83,6 +83,10 @@ inline constexpr const char* kBatchConvertUsage =
 // Prints "velloran-cli: <message>" on standard error and returns exit code 1.
 int Fail(const std::string& message);
 
+// A failed save of `file` in the chosen language: "<file>: <why>", or that the
+// image is not saved when the core gave no reason.
+std::string SaveFailureText(const std::string& file, const Diagnostic& failure);
+
 // Lists on standard error what a lossy save of `file` dropped, one line each.
 void ReportLosses(const std::string& file, const SaveLosses& losses);
 

@@ -207,10 +207,9 @@ int FinishSession(const DriveSession& session, int exitCode) {
     medium = &session.fluxSimulated->Sim().Medium();
   }
   if (medium != nullptr && !session.choice.saveTo.empty()) {
-    std::string error;
-    if (!SaveImage(*medium, session.choice.saveTo, SaveOptions{}, error))
-      return Fail(PathToUtf8(session.choice.saveTo) + ": " +
-                  (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
+    Diagnostic failure;
+    if (!SaveImage(*medium, session.choice.saveTo, SaveOptions{}, failure))
+      return Fail(SaveFailureText(PathToUtf8(session.choice.saveTo), failure));
   }
   return exitCode;
 }
@@ -242,12 +241,11 @@ bool Exists(const std::string& file) {
 }
 
 void KeepDiskAsRead(TZX_Disk& disk, const std::string& kept) {
-  std::string error;
-  if (SaveImage(disk, PathFromUtf8(kept), SaveOptions{}, error))
+  Diagnostic failure;
+  if (SaveImage(disk, PathFromUtf8(kept), SaveOptions{}, failure))
     std::cerr << "velloran-cli: the disk as read is kept in " << kept << '\n';
   else
-    std::cerr << "velloran-cli: " << kept << ": the disk as read cannot be kept either: "
-              << (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error) << '\n';
+    std::cerr << "velloran-cli: the disk as read cannot be kept either: " << SaveFailureText(kept, failure) << '\n';
 }
 
 int PrintHelp() {
@@ -285,7 +283,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
     return Fail(*problem);
   const std::string out = args.Positional()[0];
   if (FindFormat(ExtensionKey(PathFromUtf8(out))) == nullptr)
-    return Fail(out + ": " + std::string(kUnsupportedFileType));
+    return Fail(out + ": " + MessageText(MessageId::UnsupportedFileType));
   const std::optional<std::string> fluxFile = args.Value("flux");
   if (fluxFile && ExtensionKey(PathFromUtf8(*fluxFile)) != "SCP")
     return Fail(*fluxFile + ": --flux saves SCP files (.scp)");
@@ -315,25 +313,25 @@ int RunReadDisk(const std::vector<std::string>& words) {
   // A cancelled reading does not replace an image that is there already (a
   // whole earlier reading, perhaps): what it read goes beside it.
   bool saved = false;
+  Diagnostic failure;
   if (cancelled && Exists(out)) {
     std::cerr << "velloran-cli: the reading was cancelled; " << out << " is left as it was\n";
     KeepDiskAsRead(*disk, out + ".udf");
-  } else if (SaveLosses losses; SaveImage(*disk, PathFromUtf8(out), options, error, &losses)) {
+  } else if (SaveLosses losses; SaveImage(*disk, PathFromUtf8(out), options, failure, &losses)) {
     ReportLosses(out, losses);
     std::cout << out << '\n';
     if (cancelled) std::cerr << "velloran-cli: the reading was cancelled; " << out << " holds the tracks read before\n";
     saved = true;
   } else {
-    Fail(out + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
+    Fail(SaveFailureText(out, failure));
     KeepDiskAsRead(*disk, out + ".udf");
   }
   // The flux and the report are kept whatever became of the image.
   if (fluxFile) {
     const std::string target = cancelled && Exists(*fluxFile) ? *fluxFile + ".scp" : *fluxFile;
     if (!disk->Capture) return FinishSession(*session, Fail("--flux: the drive gave no flux (not a flux drive)"));
-    if (!SaveImage(*disk, PathFromUtf8(target), SaveOptions{}, error))
-      return FinishSession(*session,
-                           Fail(target + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error)));
+    if (!SaveImage(*disk, PathFromUtf8(target), SaveOptions{}, failure))
+      return FinishSession(*session, Fail(SaveFailureText(target, failure)));
     std::cout << target << '\n';
   }
   if (const auto reportFile = args.Value("report")) {
@@ -359,9 +357,10 @@ int RunWriteDisk(const std::vector<std::string>& words) {
     return Fail(*problem);
   const std::string image = args.Positional()[0];
   auto disk = std::make_unique<TZX_Disk>();
-  std::string error;
-  if (!LoadImage(*disk, PathFromUtf8(image), error)) return Fail(error);
+  Diagnostic failure;
+  if (!LoadImage(*disk, PathFromUtf8(image), failure)) return Fail(DiagnosticText(failure));
 
+  std::string error;
   auto session = OpenSession(args, error);
   if (!session) return Fail(error);
   DiskOperation operation;

@@ -40,7 +40,9 @@ std::optional<std::string> CheckArguments(const Arguments& args, const std::set<
 
 std::unique_ptr<TZX_Disk> LoadDisk(const std::string& file, std::string& error) {
   auto disk = std::make_unique<TZX_Disk>();
-  if (LoadImage(*disk, PathFromUtf8(file), error)) return disk;
+  Diagnostic failure;
+  if (LoadImage(*disk, PathFromUtf8(file), failure)) return disk;
+  error = DiagnosticText(failure);
   return nullptr;
 }
 
@@ -53,16 +55,16 @@ int SaveChangedDisk(TZX_Disk& disk, const std::string& file, bool lossy = false)
     track.CountSectors();
     track.SectorsToRaw();
   }
-  std::string error;
+  Diagnostic failure;
   SaveOptions options;
   options.lossy = lossy;
   SaveLosses losses;
   const DetectedFormat detected = DetectFormat(PathFromUtf8(file));
   const bool saved = detected.format != nullptr
-                         ? SaveImageAs(disk, PathFromUtf8(file), *detected.format, options, error, &losses)
-                         : SaveImage(disk, PathFromUtf8(file), options, error, &losses);
+                         ? SaveImageAs(disk, PathFromUtf8(file), *detected.format, options, failure, &losses)
+                         : SaveImage(disk, PathFromUtf8(file), options, failure, &losses);
   if (!saved) {
-    Fail(file + ": " + error);
+    Fail(SaveFailureText(file, failure));
     if (!losses.empty()) std::cerr << "velloran-cli: --lossy saves it anyway and lists what is lost\n";
     return 1;
   }
@@ -140,7 +142,8 @@ int ChangeTrdosImage(const Arguments& args, const std::function<int(CatalogState
   if (!lock.Acquire(PathFromUtf8(image), error, waiting)) return Fail(image + ": " + error);
   const auto disk = LoadDisk(image, error);
   if (!disk) return Fail(error);
-  for (const auto& notice : disk->Notices) std::cerr << "velloran-cli: " << image << ": " << notice << '\n';
+  for (const auto& notice : disk->Notices)
+    std::cerr << "velloran-cli: " << image << ": " << DiagnosticText(notice) << '\n';
   CatalogState state;
   if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
   if (const int failed = change(state, *disk)) return failed;

@@ -70,17 +70,21 @@ std::set<std::string> WithWriterOptions(std::set<std::string> own) {
 bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path& output, const ImageFormat& target,
                  const SaveOptions& options, std::string& error, std::vector<std::string>& notes) {
   TZX_Disk disk;
-  if (!LoadImage(disk, input, error)) return false;
+  Diagnostic failure;
+  if (!LoadImage(disk, input, failure)) {
+    error = DiagnosticText(failure);
+    return false;
+  }
   // What the reader noticed (a cut file, parts left out) goes along with the conversion.
-  for (const auto& notice : disk.Notices) notes.push_back(PathToUtf8(input) + ": " + notice);
+  for (const auto& notice : disk.Notices) notes.push_back(PathToUtf8(input) + ": " + DiagnosticText(notice));
   if (target.key == "UDI") disk.KeepRaw = options.keepRaw ? 1 : 0;
   SaveLosses losses;
-  if (SaveImageAs(disk, output, target, options, error, &losses)) {
+  if (SaveImageAs(disk, output, target, options, failure, &losses)) {
     for (const auto& loss : losses)
       notes.push_back(MessageText(MessageId::CliLost, {PathToUtf8(output), LossText(loss)}));
     return true;
   }
-  error = PathToUtf8(output) + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error);
+  error = SaveFailureText(PathToUtf8(output), failure);
   if (!losses.empty()) notes.push_back(MessageText(MessageId::CliLossyHint));
   return false;
 }
@@ -106,7 +110,7 @@ int RunConvert(const std::vector<std::string>& words) {
   if (args.Positional().size() != 2) return Fail(MessageText(MessageId::CliUsage, {kConvertUsage}));
   const std::string& output = args.Positional()[1];
   const ImageFormat* target = FindFormat(ExtensionKey(PathFromUtf8(output)));
-  if (target == nullptr) return Fail(output + ": " + std::string(kUnsupportedFileType));
+  if (target == nullptr) return Fail(output + ": " + MessageText(MessageId::UnsupportedFileType));
   std::vector<std::string> notes;
   const bool converted =
       ConvertFile(PathFromUtf8(args.Positional()[0]), PathFromUtf8(output), *target, SaveOptionsOf(args), error, notes);

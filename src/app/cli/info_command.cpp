@@ -51,7 +51,7 @@ void PrintDiskText(const std::string& file, const DetectedFormat& detected, TZX_
   std::cout << "Format: " << detected.format->key << " (" << detected.format->name << "), found by its "
             << DetectionText(detected) << '\n';
   std::cout << "Present tracks: " << static_cast<int>(disk.CountTracks()) << '\n';
-  for (const auto& notice : disk.Notices) std::cout << "Note: " << notice << '\n';
+  for (const auto& notice : disk.Notices) std::cout << "Note: " << DiagnosticText(notice) << '\n';
   for (const auto& line : disk.Comments) std::cout << "Comment: " << line << '\n';
   for (const auto& loss : disk.Losses) std::cout << "Lost on loading: " << LossText(loss) << '\n';
   std::cout << "Content SHA-256: " << ContentSha256(disk) << '\n';
@@ -71,6 +71,13 @@ std::string JsonStrings(const std::vector<std::string>& texts) {
   std::string json = "[";
   for (std::size_t i = 0; i < texts.size(); ++i) json += (i > 0 ? "," : "") + JsonString(texts[i]);
   return json + "]";
+}
+
+// The texts of diagnostics as a JSON array of strings.
+std::string JsonStrings(const std::vector<Diagnostic>& diagnostics) {
+  std::vector<std::string> texts;
+  for (const Diagnostic& diagnostic : diagnostics) texts.push_back(DiagnosticText(diagnostic));
+  return JsonStrings(texts);
 }
 
 // The disk's carried losses as a JSON array of objects.
@@ -184,18 +191,18 @@ int RunInfo(const std::vector<std::string>& words) {
   const bool json = args.Flag("json");
 
   TZX_Disk disk;
-  std::string error;
+  Diagnostic error;
   const DetectedFormat detected = DetectFormat(PathFromUtf8(file));
   if (detected.format == nullptr) {
     const auto hobeta = ReadHobetaFacts(file);
     if (!hobeta) {
       LoadImage(disk, PathFromUtf8(file), error);  // says why no format takes it
-      return Fail(error);
+      return Fail(DiagnosticText(error));
     }
     json ? PrintHobetaJson(file, *hobeta) : PrintHobetaText(file, *hobeta);
     return 0;
   }
-  if (!LoadImageAs(disk, PathFromUtf8(file), *detected.format, error)) return Fail(error);
+  if (!LoadImageAs(disk, PathFromUtf8(file), *detected.format, error)) return Fail(DiagnosticText(error));
   json ? PrintDiskJson(file, detected, disk) : PrintDiskText(file, detected, disk);
   return 0;
 }

@@ -33,13 +33,14 @@ int RunMerge(const std::vector<std::string>& words) {
     return Fail(MessageText(MessageId::CliUnknownOption, {unknown}));
   if (args.Positional().size() < 2 || !output) return Fail(usage);
   if (FindFormat(ExtensionKey(PathFromUtf8(*output))) == nullptr)
-    return Fail(*output + ": " + std::string(kUnsupportedFileType));
+    return Fail(*output + ": " + MessageText(MessageId::UnsupportedFileType));
 
   std::vector<std::unique_ptr<TZX_Disk>> disks;
   std::vector<const TZX_Disk*> inputs;
   for (const std::string& file : args.Positional()) {
     disks.push_back(std::make_unique<TZX_Disk>());
-    if (!LoadImage(*disks.back(), PathFromUtf8(file), error)) return Fail(error);
+    if (Diagnostic failure; !LoadImage(*disks.back(), PathFromUtf8(file), failure))
+      return Fail(DiagnosticText(failure));
     inputs.push_back(disks.back().get());
   }
 
@@ -49,8 +50,8 @@ int RunMerge(const std::vector<std::string>& words) {
   const SaveOptions options = SaveOptionsOf(args);
   merged->KeepRaw = options.keepRaw ? 1 : 0;
   SaveLosses losses;
-  if (!SaveImage(*merged, PathFromUtf8(*output), options, error, &losses))
-    return Fail(*output + ": " + (error.empty() ? MessageText(MessageId::CliCannotSaveImage) : error));
+  if (Diagnostic failure; !SaveImage(*merged, PathFromUtf8(*output), options, failure, &losses))
+    return Fail(SaveFailureText(*output, failure));
   ReportLosses(*output, losses);
   if (const auto reportFile = args.Value("report")) {
     const std::string json = RescueReportJson(report, args.Positional(), ContentSha256(*merged));

@@ -57,7 +57,7 @@ int RunPlot(const std::vector<std::string>& words) {
 
   const std::string& image = args.Positional()[0];
   TZX_Disk disk;
-  if (!LoadImage(disk, PathFromUtf8(image), error)) return Fail(error);
+  if (Diagnostic failure; !LoadImage(disk, PathFromUtf8(image), failure)) return Fail(DiagnosticText(failure));
 
   Scene scene;
   if (*kind == "disk") {

@@ -75,7 +75,7 @@ TEST(CliBatchConvert, CtrlCStopsAfterTheFilesUnderWay) {
   int written = 0;
   for (const auto& entry : fs::directory_iterator(dir / "out")) {
     TZX_Disk disk;
-    std::string error;
+    Diagnostic error;
     EXPECT_TRUE(LoadImage(disk, entry.path(), error)) << entry.path() << ": " << error;
     ++written;
   }
