@@ -83,7 +83,7 @@ class GreaseweazleTest : public ::testing::Test {
   }
 
   void Connect(const std::string& options = "") {
-    Diagnostic error;
+    std::string error;
     ASSERT_TRUE(ParseDriveChoice("gw-sim:" + kTrd.string() + (options.empty() ? "" : "?" + options), choice, error))
         << error;
     drive = CreateSimulatedGreaseweazle(choice, error);

@@ -94,7 +94,7 @@ TEST(PlotFiles, SvgIsWellFormedAndPngReadsBack) {
   EXPECT_EQ(PixelAt(image, 105, 30), (Rgb{0xFF, 0xFF, 0xFF}));  // at 90 degrees: outside
 
   ScratchDir scratch;
-  Diagnostic error;
+  std::string error;
   EXPECT_FALSE(WritePlotFile(scene, scratch / "plot.bmp", error));
   ASSERT_TRUE(WritePlotFile(scene, scratch / "plot.svg", error)) << error;
   ASSERT_TRUE(WritePlotFile(scene, scratch / "plot.PNG", error)) << error;
