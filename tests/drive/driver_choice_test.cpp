@@ -88,7 +88,7 @@ TEST(DriveChoiceTest, SimulatedDriveLoadsItsImage) {
   test::WriteFileBytes(unknown, Bytes{'h', 'e', 'l', 'l', 'o'});
   ASSERT_TRUE(ParseDriveChoice("sim:" + unknown.string(), choice, error));
   EXPECT_EQ(CreateDriver(choice, error), nullptr);
-  EXPECT_NE(error.find("Данный тип файлов не поддерживается!"), std::string::npos) << error;
+  EXPECT_NE(error.find("Этот тип файлов не поддерживается!"), std::string::npos) << error;
 }
 
 }  // namespace

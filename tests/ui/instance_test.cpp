@@ -161,7 +161,7 @@ TEST_F(DropTest, UnsupportedFileDroppedOnTheMapIsReported) {
   EXPECT_FALSE(Drop({QString::fromStdString(file.string())}, OnMap()));
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_EQ(prompts.Messages()[0].text,
-            QString::fromStdString(file.string()) + QStringLiteral(": Данный тип файлов не поддерживается!"));
+            QString::fromStdString(file.string()) + QStringLiteral(": Этот тип файлов не поддерживается!"));
 }
 
 TEST_F(DropTest, HandOffMessagesLoadOrBringForward) {

