@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -56,9 +55,7 @@ EntryEditor::EntryEditor(QWidget* parent) : QDialog(parent), texts_(staticMetaOb
 
   auto* fields = new QFormLayout;
   const auto row = [this, fields](const char* caption, QWidget* field) {
-    auto* label = new QLabel(this);
-    texts_.Text(label, caption);
-    fields->addRow(label, field);
+    texts_.FormRow(fields, this, caption, field);
   };
   row(QT_TR_NOOP("Имя файла:"), nameField_);
   row(QT_TR_NOOP("Тип файла:"), typeField_);

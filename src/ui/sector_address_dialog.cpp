@@ -53,11 +53,7 @@ SectorAddressDialog::SectorAddressDialog(QWidget* parent) : QDialog(parent), tex
   ShowSizes();
 
   auto* form = new QFormLayout;
-  const auto row = [this, form](const char* caption, QWidget* field) {
-    auto* label = new QLabel(this);
-    texts_.Text(label, caption);
-    form->addRow(label, field);
-  };
+  const auto row = [this, form](const char* caption, QWidget* field) { texts_.FormRow(form, this, caption, field); };
   row(QT_TR_NOOP("Дорожка -"), trackField_);
   row(QT_TR_NOOP("Сектор -"), sectorField_);
   row(QT_TR_NOOP("Размер -"), sizeList_);

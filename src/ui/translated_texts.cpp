@@ -1,7 +1,9 @@
 #include "ui/translated_texts.h"
 
 #include <QCoreApplication>
+#include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QTreeWidget>
 
 namespace velloran {
@@ -25,6 +27,12 @@ void TranslatedTexts::ToolTip(QWidget* widget, const char* source) {
 
 void TranslatedTexts::Header(QTreeWidget* list, int column, const char* source) {
   Add(source, [list, column](const QString& text) { list->headerItem()->setText(column, text); });
+}
+
+void TranslatedTexts::FormRow(QFormLayout* form, QWidget* parent, const char* source, QWidget* field) {
+  auto* label = new QLabel(parent);
+  Text(label, source);
+  form->addRow(label, field);
 }
 
 QString TranslatedTexts::Translate(const char* source) const { return QCoreApplication::translate(context_, source); }

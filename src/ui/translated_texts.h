@@ -9,6 +9,7 @@
 
 #include <QString>
 
+class QFormLayout;
 class QGroupBox;
 class QTreeWidget;
 class QWidget;
@@ -35,6 +36,8 @@ class TranslatedTexts {
   void Title(QGroupBox* group, const char* source);
   void ToolTip(QWidget* widget, const char* source);
   void Header(QTreeWidget* list, int column, const char* source);
+  // A row of `form`: a label of `parent` captioned `source`, then `field`.
+  void FormRow(QFormLayout* form, QWidget* parent, const char* source, QWidget* field);
 
   // `source` in the current language.
   QString Translate(const char* source) const;
