@@ -2,7 +2,6 @@
 // gives as a track: stream blocks, index blocks and the decoder's framing.
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 #include "flux/track_decoder.h"
 #include "formats/kryoflux.h"
@@ -11,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace velloran;
   static auto* track = new TTrack;
   FluxTrack flux;
-  std::string error;
+  Diagnostic error;
   if (ParseKryoFluxStream(ByteSpan(data, size), flux, error)) DecodeFluxTrack(flux, *track);
   return 0;
 }
