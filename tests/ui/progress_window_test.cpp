@@ -108,7 +108,7 @@ TEST_F(ProgressTest, ReadingAsksAboutUnsavedWorkAndTheReadDiskHasNoFile) {
   ASSERT_TRUE(window->windowTitle().startsWith("vitamin-caig_zxtune__tiden.trd"));
   Click(0, 0);
   const std::uint8_t edited = Disk().GetSector(3, 0).Data[5] ^= 0xFF;  // an edit not saved
-  OnScanAndRead(*window);                                                  // answered Cancel
+  OnScanAndRead(*window);                                              // answered Cancel
   ASSERT_FALSE(prompts.Messages().empty());
   EXPECT_EQ(prompts.Messages().back().text, "Образ «vitamin-caig_zxtune__tiden.trd» изменён. Сохранить изменения?");
   EXPECT_EQ(prompts.Messages().back().buttons, PromptButtons::SaveDiscardCancel);
