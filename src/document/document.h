@@ -70,7 +70,7 @@ class Document {
   // as at start-up, the drive held is opened again with the new settings.
   DriverStatus ApplyDriveSettings();
   // The messages of the last opening that failed.
-  const std::vector<std::string>& DriveProblems() const { return driveProblems_; }
+  const std::vector<Phrase>& DriveProblems() const { return driveProblems_; }
   Blocker DriveBlocker() const;
 
   // The cell of the map the context menu acts on: column 0 is a track's
@@ -107,7 +107,7 @@ class Document {
   std::unique_ptr<DiskDrive> drive_;
   bool driveChosen_ = true;  // the drive came from the command line, not the Drive setting
   bool driveUsable_ = true;
-  std::vector<std::string> driveProblems_;
+  std::vector<Phrase> driveProblems_;
   int targetColumn_ = -1;
   int targetRow_ = -1;
   int saveFilter_ = 1;

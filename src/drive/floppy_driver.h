@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "common/messages.h"
 #include "drive/disk_drive.h"
 
 namespace velloran {
@@ -141,7 +142,7 @@ class FloppyDriver : public DiskDrive {
   virtual std::uint32_t LastError() const = 0;
   // A plain explanation of the last failure when the backend knows one
   // (for example what to enable in the kernel); empty otherwise.
-  virtual std::string LastErrorHint() const { return {}; }
+  virtual Phrase LastErrorHint() const { return {}; }
 };
 
 }  // namespace velloran

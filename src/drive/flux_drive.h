@@ -3,8 +3,7 @@
 // the disk's tracks with the flux layer's decoder and back with its encoder.
 #pragma once
 
-#include <string>
-
+#include "common/messages.h"
 #include "drive/disk_drive.h"
 #include "flux/flux_track.h"
 
@@ -33,8 +32,8 @@ class FluxDrive : public DiskDrive {
   // Ticks per second of the flux the drive reads and writes.
   virtual double SampleClock() const = 0;
 
-  // The message of the last failure.
-  virtual std::string LastErrorText() const = 0;
+  // What the last failure was, to be put into words by the front end.
+  virtual Phrase LastFailure() const = 0;
   // Whether the last failure concerns the whole disk rather than one track
   // (no disk or index, write protection, the device gone): an operation
   // stops there instead of trying the next track.

@@ -17,10 +17,10 @@ constexpr int kCatalogAttempts = 5;
 }  // namespace
 
 // Resets the controller and brings the heads to cylinder 0 by way of cylinder 80.
-std::optional<std::string> ResetController(FloppyDriver& driver) {
-  if (!driver.Reset()) return ResetFailedText(driver.LastError());
-  if (!driver.Seek(80, 0)) return SeekFailedText(driver.LastError());
-  if (!driver.Seek(0, 0)) return SeekFailedText(driver.LastError());
+std::optional<Phrase> ResetController(FloppyDriver& driver) {
+  if (!driver.Reset()) return ResetFailed(driver.LastError());
+  if (!driver.Seek(80, 0)) return SeekFailed(driver.LastError());
+  if (!driver.Seek(0, 0)) return SeekFailed(driver.LastError());
   return std::nullopt;
 }
 
@@ -45,23 +45,23 @@ DriveCatalogResult ReadDriveCatalog(FloppyDriver& driver, TrdosCatalog& catalog)
   bool ok = false;
   for (int attempt = 0; attempt < kCatalogAttempts && !ok; ++attempt) ok = driver.ReadData(block, buffer, received);
   if (!ok) {
-    result.message = "Ошибка - " + std::to_string(driver.LastError()) + " при чтении 0 дорожки!";
+    result.message = Phrase{MessageId::TrackZeroReadFailed, {driver.LastError()}};
     return result;
   }
   if (!ParseCatalog(ByteSpan(buffer.data(), kCatalogImageSize), catalog)) {
-    result.message = "Диск не соответствует формату TR-DOS!.";
+    result.message = Phrase{MessageId::DriveDiskNotTrdos};
     return result;
   }
   result.showCatalog = true;
   return result;
 }
 
-std::optional<std::string> ResetController(DiskDrive& drive) {
+std::optional<Phrase> ResetController(DiskDrive& drive) {
   return VisitDrive(
       drive, [](FloppyDriver& controller) { return ResetController(controller); },
-      [](FluxDrive& flux) -> std::optional<std::string> {
+      [](FluxDrive& flux) -> std::optional<Phrase> {
         const FluxDriveStopper stopper(flux);
-        if (!flux.Start()) return flux.LastErrorText();
+        if (!flux.Start()) return flux.LastFailure();
         return std::nullopt;
       });
 }
@@ -74,13 +74,13 @@ DriveCatalogResult ReadFluxDriveCatalog(FluxDrive& flux, TrdosCatalog& catalog) 
   const FluxDriveStopper stopper(flux);
   FluxTrack track;
   if (!flux.Start() || !flux.ReadFlux(2, track)) {
-    result.message = flux.LastErrorText();
+    result.message = flux.LastFailure();
     return result;
   }
   auto disk = std::make_unique<TZX_Disk>();
   DecodeFluxTrack(track, disk->GetTrack(0));
   if (!ReadCatalog(*disk, catalog)) {
-    result.message = "Диск не соответствует формату TR-DOS!.";
+    result.message = Phrase{MessageId::DriveDiskNotTrdos};
     return result;
   }
   result.showCatalog = true;

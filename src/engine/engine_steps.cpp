@@ -9,21 +9,21 @@ bool BeginOperation(FloppyDriver& driver, OperationHost& host) {
   host.ShowTrack(0);
   host.ClearMainLog();
   if (!driver.Reset()) {
-    host.ShowError(ResetFailedText(driver.LastError()));
+    host.ShowError(ResetFailed(driver.LastError()));
     return false;
   }
   if (!driver.Seek(80, 0)) {
-    host.ShowError(SeekFailedText(driver.LastError()));
+    host.ShowError(SeekFailed(driver.LastError()));
     return false;
   }
-  host.AddMainLog("Начало операции!", true);
+  host.AddMainLog({MessageId::OperationStarted}, true);
   return true;
 }
 
 // Positions the heads on track index t: cylinder t div 2, head t mod 2.
 bool SeekTrack(FloppyDriver& driver, OperationHost& host, int track) {
   if (driver.Seek(static_cast<std::uint8_t>(track / 2), static_cast<std::uint8_t>(track % 2))) return true;
-  host.ShowError(SeekFailedText(driver.LastError()));
+  host.ShowError(SeekFailed(driver.LastError()));
   return false;
 }
 
@@ -31,16 +31,16 @@ bool BeginFluxOperation(FluxDrive& drive, OperationHost& host) {
   host.ShowTrack(0);
   host.ClearMainLog();
   if (!drive.Start()) {
-    host.ShowError(drive.LastErrorText());
+    host.ShowError(drive.LastFailure());
     return false;
   }
-  host.AddMainLog("Начало операции!", true);
+  host.AddMainLog({MessageId::OperationStarted}, true);
   return true;
 }
 
 bool SeekFluxTrack(FluxDrive& drive, OperationHost& host, int track) {
   if (drive.SeekTrack(track / 2, track % 2)) return true;
-  host.ShowError(drive.LastErrorText());
+  host.ShowError(drive.LastFailure());
   return false;
 }
 
@@ -58,18 +58,18 @@ ReadWriteBlock SectorRequest(const TSectorRec& first, int track, int count, std:
 // Ends the operation when the user pressed "Отмена".
 bool CancelSeen(OperationHost& host) {
   if (!host.CancelRequested()) return false;
-  host.AddMainLog("Операция отменена пользователем!", true);
+  host.AddMainLog({MessageId::OperationCancelled}, true);
   return true;
 }
 
-void LogCompleted(OperationHost& host) { host.AddMainLog("Операция выполнена!", true); }
+void LogCompleted(OperationHost& host) { host.AddMainLog({MessageId::OperationCompleted}, true); }
 
 bool BeginReading(FloppyDriver& driver, OperationHost& host, DiskOperation& operation) {
   operation.BadSectors = 0;
   operation.RecoveredSectors = 0;
   operation.UnreadFrom = -1;
   if (operation.OpLastTrack > kLastTrackIndex) {
-    host.ShowError("Число дорожек превышает 166 ...");
+    host.ShowError({MessageId::OperationTooManyTracks});
     return false;
   }
   return BeginOperation(driver, host);
@@ -77,8 +77,7 @@ bool BeginReading(FloppyDriver& driver, OperationHost& host, DiskOperation& oper
 
 OperationOutcome StopReadingAt(OperationHost& host, DiskOperation& operation, int track) {
   operation.UnreadFrom = track;
-  host.AddMainLog("Не прочитаны дорожки - с " + std::to_string(track) + " по " + std::to_string(operation.OpLastTrack),
-                  true);
+  host.AddMainLog({MessageId::TracksNotRead, {track, operation.OpLastTrack}}, true);
   return OperationOutcome::Failed;
 }
 
@@ -92,13 +91,13 @@ TrackPass ControllerReadingPass(FloppyDriver& driver, OperationHost& host, DiskO
 }
 
 void LogBadSectors(OperationHost& host, const DiskOperation& operation) {
-  if (operation.BadSectors > 0) host.AddMainLog("Сбойных секторов - " + std::to_string(operation.BadSectors), true);
+  if (operation.BadSectors > 0) host.AddMainLog({MessageId::BadSectorCount, {operation.BadSectors}}, true);
 }
 
 void LogReadingSummary(OperationHost& host, const DiskOperation& operation) {
   LogCompleted(host);
   if (operation.RecoveredSectors > 0)
-    host.AddMainLog("Восстановлено при повторном чтении - " + std::to_string(operation.RecoveredSectors), true);
+    host.AddMainLog({MessageId::RecoveredOnRereadCount, {operation.RecoveredSectors}}, true);
   LogBadSectors(host, operation);
 }
 

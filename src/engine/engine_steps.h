@@ -10,12 +10,12 @@
 namespace velloran {
 
 // Start of every operation: track label 0, main log cleared, controller
-// reset, heads to cylinder 80, "Начало операции!". A failure is shown in a
+// reset, heads to cylinder 80, OperationStarted logged. A failure is shown in a
 // message box and returns false.
 bool BeginOperation(FloppyDriver& driver, OperationHost& host);
 
 // Start of an operation on a flux drive: track label 0, main log cleared,
-// the drive started (heads on track 0), "Начало операции!". A failure is
+// the drive started (heads on track 0), OperationStarted logged. A failure is
 // shown in a message box and returns false.
 bool BeginFluxOperation(FluxDrive& drive, OperationHost& host);
 
@@ -62,7 +62,7 @@ TrackPass ControllerReadingPass(FloppyDriver& driver, OperationHost& host, DiskO
 // the operation remembers where it stopped. Returns the outcome Failed.
 OperationOutcome StopReadingAt(OperationHost& host, DiskOperation& operation, int track);
 
-// "Сбойных секторов - N" when some sectors failed.
+// The count of bad sectors when some sectors failed.
 void LogBadSectors(OperationHost& host, const DiskOperation& operation);
 
 // The closing lines of a reading that re-reads what failed: completed, the

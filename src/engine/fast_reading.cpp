@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/engine_steps.h"
+#include "engine/messages.h"
 #include "engine/read_plan.h"
 #include "engine/reading_steps.h"
 #include "engine/track_pass.h"
@@ -99,9 +100,8 @@ std::optional<GuessedLayout> FastReader::TakeGuess(int t, int& next) {
   if (!guess) return std::nullopt;
   disk_.RedrawTrackLabel(static_cast<std::uint8_t>(t));
   StoreIds(disk_, t, guess->ids);
-  Track(t).Log.push_back("Разметка взята с предыдущей дорожки. Найдено " + std::to_string(guess->ids.size()) +
-                         " секторов.");
-  host_.AddMainLog("Разметка по предыдущей дорожке - " + std::to_string(t), false);
+  LogToTrack(Track(t), {MessageId::LayoutFromPreviousTrack, {guess->ids.size()}});
+  host_.AddMainLog({MessageId::LayoutFromPreviousTrackAt, {t}}, false);
   next = (guess->slot + 1) % static_cast<int>(guess->ids.size());
   return guess;
 }
@@ -215,9 +215,7 @@ void FastReader::SectorRead(int t, int slot, const std::uint8_t* data, std::size
   failed_[t].reset(static_cast<std::size_t>(slot));
   --operation_.BadSectors;
   ++operation_.RecoveredSectors;
-  LogBoth(track, host_,
-          "Сектор прочитан при повторном чтении - попытка " + std::to_string(pass_) + " (Track - " + std::to_string(t) +
-              " / Sector - " + std::to_string(track.Sectors[slot].IdSector) + ")",
+  LogBoth(track, host_, {MessageId::SectorReadOnReread, {pass_, TrackSectorPlace(t, track.Sectors[slot].IdSector)}},
           true);
 }
 
@@ -226,7 +224,7 @@ void FastReader::SectorRead(int t, int slot, const std::uint8_t* data, std::size
 void FastReader::SectorFailed(int t, int slot, std::uint32_t code) {
   TTrack& track = Track(t);
   if (pass_ > 1) {
-    track.Log.push_back(ReadFailedLine(code, t, track.Sectors[slot].IdSector));
+    LogToTrack(track, ReadFailedLine(code, t, track.Sectors[slot].IdSector));
     return;
   }
   MarkReadFailed(track, host_, t, slot, code);
@@ -237,7 +235,7 @@ void FastReader::SectorFailed(int t, int slot, std::uint32_t code) {
 OperationOutcome FastReader::Reread() {
   for (pass_ = 2; pass_ <= AttemptCount(operation_.RetryCount); ++pass_) {
     if (operation_.BadSectors <= 0) break;
-    host_.AddMainLog("Повторное чтение сбойных секторов - попытка " + std::to_string(pass_), true);
+    host_.AddMainLog({MessageId::RereadingBadSectors, {pass_}}, true);
     TrackPass pass;
     pass.first = operation_.OpFirstTrack;
     pass.last = operation_.OpLastTrack;

@@ -8,6 +8,7 @@
 
 #include "engine/disk_engines.h"
 #include "engine/engine_steps.h"
+#include "engine/messages.h"
 #include "engine/reading_steps.h"
 #include "engine/track_pass.h"
 #include "flux/flux_disk.h"
@@ -36,10 +37,6 @@ void KeepBadCopies(TSectorRec& slot, const TTrack& decoded) {
     for (const DataCopy& further : copy.ExtraCopies) AddDataCopy(slot, further);
     return;
   }
-}
-
-std::string TrackSectorText(int t, int sector) {
-  return "(Track - " + std::to_string(t) + " / Sector - " + std::to_string(sector) + ")";
 }
 
 class FluxReader {
@@ -86,17 +83,16 @@ bool FluxReader::ReadTrack(int t, int pass) {
   const int revolutions = pass == 1 && !operation_.KeepFlux ? 1 : operation_.FluxRevolutions;
   if (!drive_.ReadFlux(revolutions, flux)) {
     if (drive_.LastErrorStopsOperation()) {
-      host_.ShowError(drive_.LastErrorText());
+      host_.ShowError(drive_.LastFailure());
       return false;
     }
-    const std::string line =
-        "Ошибка чтения дорожки - " + drive_.LastErrorText() + " (Track - " + std::to_string(t) + ")";
+    const Phrase line{MessageId::TrackReadFailed, {drive_.LastFailure(), TrackPlace(t)}};
     if (pass == 1) {
       LogBoth(Track(t), host_, line, true);
       unread_[t] = true;
       ++operation_.FailedTracks;
     } else {
-      Track(t).Log.push_back(line);
+      LogToTrack(Track(t), line);
     }
     return true;
   }
@@ -104,15 +100,12 @@ bool FluxReader::ReadTrack(int t, int pass) {
   TTrack decoded;
   decoded.TrackNum = static_cast<std::uint8_t>(t);
   const DecodeReport report = DecodeFluxTrack(flux, decoded);
-  for (const std::string& line : report.otherWays) host_.AddMainLog(line, false);
+  for (const Phrase& line : report.otherWays) host_.AddMainLog(line, false);
   if (pass == 1 || unread_[t]) {
     if (unread_[t]) {
       unread_[t] = false;
       --operation_.FailedTracks;
-      LogBoth(Track(t), host_,
-              "Дорожка прочитана при повторном чтении - попытка " + std::to_string(pass) + " (Track - " +
-                  std::to_string(t) + ")",
-              true);
+      LogBoth(Track(t), host_, {MessageId::TrackReadOnReread, {pass, TrackPlace(t)}}, true);
     }
     TakeWholeTrack(t, decoded, report, firstRevolution);
   } else {
@@ -151,7 +144,7 @@ void FluxReader::TakeGoodSectors(int t, const TTrack& decoded, const DecodeRepor
       return copy.Used != 0 && copy.DataOk != 0 && copy.DataLen > 0 && SameId(copy, slot);
     });
     if (good == decoded.Sectors.end()) {
-      track.Log.push_back(ReadFailedLine(kCrcErrorCode, t, slot.IdSector));
+      LogToTrack(track, ReadFailedLine(kCrcErrorCode, t, slot.IdSector));
       KeepBadCopies(slot, decoded);
       continue;
     }
@@ -164,10 +157,7 @@ void FluxReader::TakeGoodSectors(int t, const TTrack& decoded, const DecodeRepor
     failed_[t].reset(static_cast<std::size_t>(i));
     --operation_.BadSectors;
     ++operation_.RecoveredSectors;
-    LogBoth(track, host_,
-            "Сектор прочитан при повторном чтении - попытка " + std::to_string(pass) + " " +
-                TrackSectorText(t, slot.IdSector),
-            true);
+    LogBoth(track, host_, {MessageId::SectorReadOnReread, {pass, TrackSectorPlace(t, slot.IdSector)}}, true);
   }
   if (changed && track.RawValid != 0) track.SectorsToRaw();
 }
@@ -211,7 +201,7 @@ bool FluxReader::ReseatHead(int t) {
 OperationOutcome FluxReader::Reread() {
   for (int attempt = 2; attempt <= AttemptCount(operation_.RetryCount); ++attempt) {
     if (operation_.BadSectors <= 0 && operation_.FailedTracks <= 0) break;
-    host_.AddMainLog("Повторное чтение сбойных секторов - попытка " + std::to_string(attempt), true);
+    host_.AddMainLog({MessageId::RereadingBadSectors, {attempt}}, true);
     TrackPass pass;
     pass.first = operation_.OpFirstTrack;
     pass.last = operation_.OpLastTrack;
@@ -231,10 +221,10 @@ OperationOutcome FluxReader::Reread() {
 
 void FluxReader::Finish() {
   for (int t = 0; t < kTrackCount; ++t) {
-    if (unread_[t]) host_.AddMainLog("Дорожка не прочитана (Track - " + std::to_string(t) + ")", true);
+    if (unread_[t]) host_.AddMainLog({MessageId::TrackNotRead, {TrackPlace(t)}}, true);
     for (int i = 0; i < kSlotCount; ++i)
       if (failed_[t].test(static_cast<std::size_t>(i)))
-        host_.AddMainLog("Сектор не прочитан " + TrackSectorText(t, Track(t).Sectors[i].IdSector), true);
+        host_.AddMainLog({MessageId::SectorNotRead, {TrackSectorPlace(t, Track(t).Sectors[i].IdSector)}}, true);
     if (auto& held = capture_->tracks[static_cast<std::size_t>(t)]) held->fingerprint = TrackFingerprint(Track(t));
   }
   if (captured_ > 0) disk_.Capture = capture_;
@@ -248,7 +238,7 @@ OperationOutcome RunFluxReadingEngine(TZX_Disk& disk, FluxDrive& drive, Operatio
   operation.FailedTracks = 0;
   operation.UnreadFrom = -1;
   if (operation.OpLastTrack > kLastTrackIndex) {
-    host.ShowError("Число дорожек превышает 166 ...");
+    host.ShowError({MessageId::OperationTooManyTracks});
     return OperationOutcome::Failed;
   }
   const FluxDriveStopper stopper(drive);

@@ -8,6 +8,7 @@
 
 #include "engine/disk_engines.h"
 #include "engine/engine_steps.h"
+#include "engine/messages.h"
 #include "engine/track_pass.h"
 #include "flux/track_decoder.h"
 #include "flux/track_encoder.h"
@@ -51,7 +52,7 @@ class FluxWriter {
  private:
   bool Stopped() {
     if (!drive_.LastErrorStopsOperation()) return false;
-    host_.ShowError(drive_.LastErrorText());
+    host_.ShowError(drive_.LastFailure());
     return true;
   }
   // Reads the track back into `written`; false when the read failed.
@@ -74,18 +75,18 @@ bool FluxWriter::ReadBack(int t, TTrack& written) {
 
 bool FluxWriter::WriteTrack(int t) {
   TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(t));
-  const std::string where = "(Track - " + std::to_string(t) + ")";
+  const Phrase where = TrackPlace(t);
   if (track.Present == 0) {
     if (drive_.EraseTrack()) return true;
     if (Stopped()) return false;
-    host_.AddMainLog("Ошибка стирания дорожки - " + drive_.LastErrorText() + " " + where, true);
+    host_.AddMainLog({MessageId::TrackEraseFailed, {drive_.LastFailure(), where}}, true);
     ++operation_.FailedTracks;
     return true;
   }
   const int count = track.CountSectors();
   FluxTrack flux;
   if (!EncodeDiskTrack(disk_, static_cast<std::uint8_t>(t), timing_, flux)) {
-    host_.AddMainLog("Ошибка построения дорожки - сектор " + std::to_string(disk_.ErrSector) + " " + where, true);
+    host_.AddMainLog({MessageId::TrackBuildFailedAt, {disk_.ErrSector, where}}, true);
     operation_.BadSectors += count;
     return true;
   }
@@ -108,16 +109,14 @@ bool FluxWriter::WriteTrack(int t) {
     if (wrong.empty()) return true;
   }
   if (!written) {
-    host_.AddMainLog("Ошибка записи дорожки - " + drive_.LastErrorText() + " " + where, true);
+    host_.AddMainLog({MessageId::TrackWriteFailed, {drive_.LastFailure(), where}}, true);
     operation_.BadSectors += count;
   } else if (wrong == std::vector<int>{-1}) {
-    host_.AddMainLog("Ошибка проверки дорожки - " + drive_.LastErrorText() + " " + where, true);
+    host_.AddMainLog({MessageId::TrackVerifyFailed, {drive_.LastFailure(), where}}, true);
     operation_.BadSectors += count;
   } else {
     for (const int sector : wrong)
-      host_.AddMainLog(
-          "Ошибка проверки сектора (Track - " + std::to_string(t) + " / Sector - " + std::to_string(sector) + ")",
-          true);
+      host_.AddMainLog({MessageId::SectorVerifyFailed, {TrackSectorPlace(t, sector)}}, true);
     operation_.BadSectors += static_cast<int>(wrong.size());
   }
   return true;

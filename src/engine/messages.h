@@ -1,21 +1,22 @@
-// Texts the disk operations and controller commands show or log. Every
-// message box of these commands has the caption kErrorCaption and one OK button.
+// Phrases the disk operations and controller commands show or log. Every
+// message box of these commands has the the error caption and
+// one OK button.
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <string_view>
+
+#include "common/messages.h"
 
 namespace velloran {
 
-inline constexpr std::string_view kErrorCaption = "Ошибка!";
+inline Phrase ResetFailed(std::uint32_t code) { return {MessageId::ControllerResetFailed, {code}}; }
 
-inline std::string ResetFailedText(std::uint32_t code) {
-  return "Ошибка сброса контроллера - (" + std::to_string(code) + ")!";
-}
+inline Phrase SeekFailed(std::uint32_t code) { return {MessageId::SeekFailed, {code}}; }
 
-inline std::string SeekFailedText(std::uint32_t code) {
-  return "Ошибка позиционирования - (" + std::to_string(code) + ")!";
-}
+// "(track N)" after a log line about a whole track.
+inline Phrase TrackPlace(int track) { return {MessageId::AtTrackOfDrive, {track}}; }
+
+// "(track N, sector R)" after a log line about one sector.
+inline Phrase TrackSectorPlace(int track, int sector) { return {MessageId::AtTrackSectorOfDrive, {track, sector}}; }
 
 }  // namespace velloran

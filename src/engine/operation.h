@@ -3,7 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "common/messages.h"
 
 namespace velloran {
 
@@ -77,9 +78,10 @@ class OperationHost {
   // Empties the main log and brings its "LOG" tab to the front.
   virtual void ClearMainLog() = 0;
   // Appends a line to the main log; a selected line becomes the current item.
-  virtual void AddMainLog(const std::string& line, bool selected) = 0;
-  // A message box with the caption "Ошибка!" and one OK button.
-  virtual void ShowError(const std::string& text) = 0;
+  // The window puts it into words, and again when the language changes.
+  virtual void AddMainLog(const Phrase& line, bool selected) = 0;
+  // A message box with the the error caption and one OK button.
+  virtual void ShowError(const Phrase& text) = 0;
 };
 
 }  // namespace velloran

@@ -4,25 +4,22 @@ namespace velloran {
 
 namespace {
 
-constexpr const char* kRangeTooLong =
-    "Конечная дорожка превышает число дорожек в образе!\r   Будет обработано число существующих дорожек!   ";
-
 struct CommandInfo {
-  const char* caption;
+  MessageId caption;
   OperationSteps steps;
 };
 
 CommandInfo Info(DiskCommand command) {
   switch (command) {
-    case DiskCommand::ScanTracks: return {"Сканирование дорожек диска", kScanTracks};
-    case DiskCommand::ReadSectors: return {"Посекторное чтение диска", kReadSectors};
-    case DiskCommand::ScanAndRead: return {"Сканирование с посекторным чтением", kScanAndRead};
-    case DiskCommand::FastRead: return {"Быстрое чтение диска", kFastRead};
-    case DiskCommand::Format: return {"Форматирование диска", kFormatTracks};
-    case DiskCommand::Write: return {"Запись диска", kWriteTracks};
-    case DiskCommand::FormatAndWrite: return {"Формат и запись диска", kFormatAndWrite};
+    case DiskCommand::ScanTracks: return {MessageId::OperationScanTracks, kScanTracks};
+    case DiskCommand::ReadSectors: return {MessageId::OperationReadSectors, kReadSectors};
+    case DiskCommand::ScanAndRead: return {MessageId::OperationScanAndRead, kScanAndRead};
+    case DiskCommand::FastRead: return {MessageId::OperationFastRead, kFastRead};
+    case DiskCommand::Format: return {MessageId::OperationFormat, kFormatTracks};
+    case DiskCommand::Write: return {MessageId::OperationWrite, kWriteTracks};
+    case DiskCommand::FormatAndWrite: return {MessageId::OperationFormatAndWrite, kFormatAndWrite};
   }
-  return {"", {}};
+  return {MessageId::Count, {}};
 }
 
 }  // namespace
@@ -40,7 +37,7 @@ CommandStart PrepareDiskCommand(DiskCommand command, const Settings& settings, T
   start.operation.Steps = info.steps;
   start.operation.RetryCount = settings.RetryCount;
   if (settings.FirstTrack > settings.LastTrack) {
-    start.messages.push_back("Начальная дорожка больше конечной...");
+    start.messages.push_back({MessageId::OperationFirstAfterLast});
     return start;
   }
   start.operation.OpFirstTrack = settings.FirstTrack;
@@ -48,7 +45,7 @@ CommandStart PrepareDiskCommand(DiskCommand command, const Settings& settings, T
 
   const bool writing = info.steps.Writes();
   if ((writing || command == DiskCommand::ReadSectors) && settings.LastTrack >= trackCount) {
-    start.messages.push_back(kRangeTooLong);
+    start.messages.push_back({MessageId::OperationRangeBeyondImage});
     if (trackCount == 0) return start;
     start.operation.OpLastTrack = trackCount - 1;
   }

@@ -2,8 +2,9 @@
 // make before the progress window opens, and when the menu items are enabled.
 #pragma once
 
-#include <string>
 #include <vector>
+
+#include "common/messages.h"
 
 #include "engine/operation.h"
 #include "model/disk.h"
@@ -24,8 +25,8 @@ enum class DiskCommand {
 // What the command does before the progress window opens.
 struct CommandStart {
   bool run = false;                   // whether the progress window opens
-  std::string caption;                // its caption
-  std::vector<std::string> messages;  // message boxes first, caption "Ошибка!"
+  Phrase caption;                // its caption
+  std::vector<Phrase> messages;  // message boxes first, the error caption
   DiskOperation operation;            // parameters for the engine
   int progressMaximum = 0;            // maximum of the progress bar
 };

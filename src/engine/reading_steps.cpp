@@ -3,32 +3,33 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/messages.h"
+
 namespace velloran {
 
-void LogBoth(TTrack& track, OperationHost& host, const std::string& line, bool selected) {
-  track.Log.push_back(line);
+void LogToTrack(TTrack& track, const Phrase& line) { track.Log.push_back(PhraseText(line)); }
+
+void LogBoth(TTrack& track, OperationHost& host, const Phrase& line, bool selected) {
+  LogToTrack(track, line);
   host.AddMainLog(line, selected);
 }
 
-std::string ReadFailedLine(std::uint32_t code, int track, std::uint8_t sector) {
-  return "Ошибка чтения сектора  - " + std::to_string(code) + " (Track - " + std::to_string(track) + " / Sector - " +
-         std::to_string(sector) + ")";
+Phrase ReadFailedLine(std::uint32_t code, int track, std::uint8_t sector) {
+  return {MessageId::SectorReadFailed, {code, TrackSectorPlace(track, sector)}};
 }
 
 int ScanStep(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, int t) {
   TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-  track.Log.push_back("Начало сканирования дорожки.");
-  host.AddMainLog("Начало сканирования дорожки - " + std::to_string(t), false);
+  LogToTrack(track, {MessageId::TrackScanStarted});
+  host.AddMainLog({MessageId::TrackScanStartedAt, {t}}, false);
 
   ScanResult result;
   if (!driver.ScanTrack(kFlagMfm, static_cast<std::uint8_t>(t % 2), result)) {
-    LogBoth(track, host,
-            "Ошибка сканирования - " + std::to_string(driver.LastError()) + " (Track - " + std::to_string(t) + ")",
-            true);
+    LogBoth(track, host, {MessageId::TrackScanFailed, {driver.LastError(), TrackPlace(t)}}, true);
     return 0;
   }
   const std::size_t n = std::min(result.byteCount, result.buffer.size());
-  LogBoth(track, host, "Данные приняты - " + std::to_string(n) + " bytes", false);
+  LogBoth(track, host, {MessageId::ScanDataReceived, {n}}, false);
 
   // The headers follow the count byte; the driver's byte count tells how many
   // there are. A track with a single sector is stored like any other; only
@@ -42,7 +43,7 @@ int ScanStep(TZX_Disk& disk, FloppyDriver& driver, OperationHost& host, int t) {
   }
   disk.RedrawTrackLabel(static_cast<std::uint8_t>(t));
   StoreIds(disk, t, ids);
-  track.Log.push_back("Дорожка просканирована. Найдено " + std::to_string(ids.size()) + " секторов.");
+  LogToTrack(track, {MessageId::TrackScanned, {ids.size()}});
   return static_cast<int>(ids.size());
 }
 
@@ -70,10 +71,7 @@ void StoreReadSector(TTrack& track, OperationHost& host, int slot, const std::ui
   TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(slot));
   const int length = SectorLength(sector.IdSize);
   if (received != static_cast<std::size_t>(length)) {
-    LogBoth(track, host,
-            "Длина сектора - " + std::to_string(length) + " byte не равна количеству считанных байтов - " +
-                std::to_string(received),
-            true);
+    LogBoth(track, host, {MessageId::SectorLengthMismatch, {length, received}}, true);
   }
   sector.DataLen = static_cast<std::uint16_t>(length);
   sector.DataOk = 0xFF;

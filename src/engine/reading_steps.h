@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "drive/floppy_driver.h"
@@ -16,11 +15,15 @@ namespace velloran {
 // (above 3): no request is made for it (the Windows "invalid parameter" code).
 inline constexpr std::uint32_t kUnsupportedSizeCode = 87;
 
-// Puts a line into the track's log and into the main log.
-void LogBoth(TTrack& track, OperationHost& host, const std::string& line, bool selected);
+// Puts a line into the track's log. The track's log is kept with the disk
+// (the udf file saves it), so it is written in the language of the moment.
+void LogToTrack(TTrack& track, const Phrase& line);
 
-// "Ошибка чтения сектора  - {code} (Track - {t} / Sector - {R})"
-std::string ReadFailedLine(std::uint32_t code, int track, std::uint8_t sector);
+// Puts a line into the track's log and into the main log.
+void LogBoth(TTrack& track, OperationHost& host, const Phrase& line, bool selected);
+
+// The read error of a sector with the controller's code and its place.
+Phrase ReadFailedLine(std::uint32_t code, int track, std::uint8_t sector);
 
 // Scans the IDs of track t and stores them in its first slots, in the order
 // met on the track. Only the ID fields of those slots change. Returns the

@@ -6,6 +6,7 @@
 
 #include "engine/disk_engines.h"
 #include "engine/engine_steps.h"
+#include "engine/messages.h"
 #include "engine/track_pass.h"
 
 namespace velloran {
@@ -36,8 +37,7 @@ bool FormatStep(const TTrack& track, FloppyDriver& driver, OperationHost& host, 
   bool ok = false;
   for (int attempt = 0; attempt < AttemptCount(operation.RetryCount) && !ok; ++attempt) ok = driver.FormatTrack(block);
   if (!ok)
-    host.AddMainLog(
-        "Ошибка форматирования - " + std::to_string(driver.LastError()) + " (Track - " + std::to_string(t) + ")", true);
+    host.AddMainLog({MessageId::TrackFormatFailed, {driver.LastError(), TrackPlace(t)}}, true);
   return ok;
 }
 
@@ -57,9 +57,7 @@ int WriteStep(const TTrack& track, FloppyDriver& driver, OperationHost& host, co
     for (int attempt = 0; attempt < AttemptCount(operation.RetryCount) && !ok; ++attempt)
       ok = driver.WriteData(block, data);
     if (ok) continue;
-    host.AddMainLog("Ошибка записи сектора  - " + std::to_string(driver.LastError()) + " (Track - " +
-                        std::to_string(t) + " / Sector - " + std::to_string(slot.IdSector) + ")",
-                    true);
+    host.AddMainLog({MessageId::SectorWriteFailed, {driver.LastError(), TrackSectorPlace(t, slot.IdSector)}}, true);
     ++failures;
   }
   return failures;

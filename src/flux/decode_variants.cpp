@@ -32,19 +32,20 @@ constexpr std::array<PllSettings, 16> kVariants = {{
     {0.04, kCalmPhase, 1.02},
 }};
 
-std::string Percent(double share) { return std::to_string(static_cast<int>(std::lround(share * 100))) + " %"; }
+int Percent(double share) { return static_cast<int>(std::lround(share * 100)); }
 
 }  // namespace
 
 std::span<const PllSettings> DecodeVariants() { return kVariants; }
 
-std::string VariantName(int variant) {
+Phrase VariantName(int variant) {
   const PllSettings settings = variant >= 1 && variant <= static_cast<int>(kVariants.size())
                                    ? kVariants[static_cast<std::size_t>(variant - 1)]
                                    : PllSettings{};
-  std::string name = "loop " + Percent(settings.frequencyGain) + ", clock " + Percent(settings.clockScale);
-  if (settings.phaseGain != kNormalPhase) name += ", phase " + Percent(settings.phaseGain);
-  return name;
+  const int loop = Percent(settings.frequencyGain);
+  const int clock = Percent(settings.clockScale);
+  if (settings.phaseGain == kNormalPhase) return {MessageId::FluxVariantSettings, {loop, clock}};
+  return {MessageId::FluxVariantSettingsWithPhase, {loop, clock, Percent(settings.phaseGain)}};
 }
 
 }  // namespace velloran

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "common/messages.h"
 #include "flux/clock_recovery.h"
 
 namespace velloran {
@@ -16,6 +17,6 @@ namespace velloran {
 std::span<const PllSettings> DecodeVariants();
 
 // "loop 8 %, clock 102 %": the setting of variant `variant` in words.
-std::string VariantName(int variant);
+Phrase VariantName(int variant);
 
 }  // namespace velloran

@@ -49,9 +49,9 @@ std::uint64_t TrackFingerprint(const TTrack& track) {
 // The tracks are independent: each is decoded on whichever core is free into
 // its own TTrack, and the notices are gathered in track order afterwards, so
 // the result does not depend on the cores.
-std::vector<std::string> DecodeFluxDisk(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux) {
+std::vector<Phrase> DecodeFluxDisk(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux) {
   disk.ClearDisk();
-  std::array<std::vector<std::string>, kTrackCount> trackNotices;
+  std::array<std::vector<Phrase>, kTrackCount> trackNotices;
   ForEachInParallel(kTrackCount, [&](std::size_t t) {
     auto& held = flux->tracks[t];
     if (!held) return;
@@ -62,7 +62,7 @@ std::vector<std::string> DecodeFluxDisk(TZX_Disk& disk, std::shared_ptr<FluxDisk
     for (std::size_t slot = 0; slot < report.origins.size(); ++slot)
       held->sectorRevolutions[slot] = report.origins[slot].revolution;
   });
-  std::vector<std::string> notices;
+  std::vector<Phrase> notices;
   for (auto& some : trackNotices) notices.insert(notices.end(), some.begin(), some.end());
   disk.Capture = std::move(flux);
   return notices;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/messages.h"
 #include "flux/flux_track.h"
 #include "flux/track_encoder.h"
 #include "model/disk.h"
@@ -42,7 +43,7 @@ std::uint64_t TrackFingerprint(const TTrack& track);
 // Decodes every track of `flux` (absent entries stay absent) into `disk`,
 // which is cleared first, and keeps the flux beside it. Returns the notices
 // of all tracks (sectors that differ between revolutions or stay bad).
-std::vector<std::string> DecodeFluxDisk(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux);
+std::vector<Phrase> DecodeFluxDisk(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux);
 
 // The flux held for a track while the track is unchanged since it was
 // decoded, else nothing.

@@ -174,14 +174,17 @@ void PatchRaw(TTrack& track, const SectorCopy& kept, const SectorCopy& chosen) {
   track.RawData[kept.dataPos + chosen.data.size() + 1] = static_cast<std::uint8_t>(chosen.dataCrc);
 }
 
-std::string SectorName(const TTrack& track, const SectorCopy& copy) {
-  return "Track " + std::to_string(track.TrackNum) + ", sector " + std::to_string(copy.r);
+// A notice about one sector: the track and sector come first.
+Phrase SectorNotice(MessageId id, const TTrack& track, const SectorCopy& copy, std::vector<PhraseArgument> more = {}) {
+  std::vector<PhraseArgument> arguments{track.TrackNum, copy.r};
+  arguments.insert(arguments.end(), more.begin(), more.end());
+  return {id, std::move(arguments)};
 }
 
 }  // namespace
 
 MergedTrack MergeRevolutions(const std::vector<RevolutionBytes>& revolutions, bool keepRaw, TTrack& track,
-                             std::vector<std::string>& notices) {
+                             std::vector<Phrase>& notices) {
   MergedTrack merged;
   const std::vector<Group> groups = GroupCopies(revolutions);
   const int kept = keepRaw ? BestRevolution(revolutions, groups) : -1;
@@ -198,8 +201,7 @@ MergedTrack MergeRevolutions(const std::vector<RevolutionBytes>& revolutions, bo
   std::size_t slot = 0;
   for (const Group& group : groups) {
     if (slot == kSlotCount) {
-      notices.push_back("Track " + std::to_string(track.TrackNum) + ": " + std::to_string(groups.size() - slot) +
-                        " sectors beyond the 20 slots are left out");
+      notices.push_back({MessageId::FluxSectorsBeyondSlots, {track.TrackNum, groups.size() - slot}});
       break;
     }
     const Entry& entry = ChooseCopy(revolutions, group);
@@ -221,15 +223,14 @@ MergedTrack MergeRevolutions(const std::vector<RevolutionBytes>& revolutions, bo
     if (!chosen.hasData) continue;
     const int added = KeepCopies(revolutions, group, sector);
     if (added > 0 && chosen.dataOk)
-      notices.push_back(SectorName(track, chosen) + ": good copies differ (conflict), " + std::to_string(added + 1) +
-                        " copies kept");
+      notices.push_back(SectorNotice(MessageId::FluxCopiesConflict, track, chosen, {added + 1}));
     else if (added > 0)
-      notices.push_back(SectorName(track, chosen) + ": weak, " + std::to_string(added + 1) + " copies kept");
+      notices.push_back(SectorNotice(MessageId::FluxWeakCopies, track, chosen, {added + 1}));
     else if (several && CopiesDiffer(revolutions, group, chosen))
-      notices.push_back(SectorName(track, chosen) + ": differs between revolutions (weak or damaged)");
+      notices.push_back(SectorNotice(MessageId::FluxDiffersBetweenRevolutions, track, chosen));
     if (!chosen.dataOk)
-      notices.push_back(SectorName(track, chosen) +
-                        (several ? ": data CRC error in every revolution" : ": data CRC error"));
+      notices.push_back(
+          SectorNotice(several ? MessageId::FluxDataCrcEveryRevolution : MessageId::FluxDataCrc, track, chosen));
   }
   return merged;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/messages.h"
 #include "common/bytes.h"
 #include "model/disk.h"
 
@@ -53,7 +54,7 @@ struct MergedTrack {
 // whether the raw bytes of the best revolution may be kept. Copies decoded
 // with the normal setting come first. Adds the notices.
 MergedTrack MergeRevolutions(const std::vector<RevolutionBytes>& revolutions, bool keepRaw, TTrack& track,
-                             std::vector<std::string>& notices);
+                             std::vector<Phrase>& notices);
 
 // Whether every sector the revolutions show has a good ID and good data, and
 // no sector number is missing between the lowest and highest seen.

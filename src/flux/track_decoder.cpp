@@ -331,8 +331,7 @@ void NoteVariantSectors(const TTrack& track, const std::vector<SlotOrigin>& orig
     list += (list.empty() ? "" : ", ") + std::to_string(track.Sectors[slot].IdSector);
   }
   for (const auto& [variant, list] : numbers)
-    report.otherWays.push_back("Track " + std::to_string(track.TrackNum) + ": " + VariantName(variant) +
-                               " read sectors " + list);
+    report.otherWays.push_back({MessageId::FluxVariantRead, {track.TrackNum, VariantName(variant), list}});
   report.notices.insert(report.notices.end(), report.otherWays.begin(), report.otherWays.end());
 }
 
@@ -395,7 +394,7 @@ DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track, DecodeWays wa
   if (merged.revolutionKept >= 0) report.syncMap = SyncMap(revolutions[merged.revolutionKept]);
   report.origins = merged.origins;
   NoteVariantSectors(track, merged.origins, report);
-  track.Log = report.notices;
+  for (const Phrase& notice : report.notices) track.Log.push_back(PhraseText(notice));
   return report;
 }
 

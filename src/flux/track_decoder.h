@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/messages.h"
 #include "common/bytes.h"
 #include "flux/flux_track.h"
 #include "flux/sector_merge.h"
@@ -27,8 +28,8 @@ struct DecodeReport {
   int variantsTried = 0;                       // other decoding settings tried (see DecodeVariants)
   std::vector<SlotOrigin> origins;             // where each used slot's data came from
   Bytes syncMap;                               // of the raw bytes kept, one bit per byte as UDI stores it
-  std::vector<std::string> notices;            // sectors that differ between revolutions or stay bad
-  std::vector<std::string> otherWays;          // of the notices: the sectors other settings read
+  std::vector<Phrase> notices;                 // sectors that differ between revolutions or stay bad
+  std::vector<Phrase> otherWays;               // of the notices: the sectors other settings read
 };
 
 // The share (0 to 1) of the track's first intervals that lie 2, 3 or 4 MFM
@@ -61,7 +62,7 @@ TrackLayout RawTrackLayout(ByteSpan raw);
 // other distinct copies of the normal setting as further copies (a weak
 // sector). Good copies that differ are all kept (a conflict). The raw bytes and sync map of the revolution that decoded
 // best are kept when it is MFM and fits the model (RawValid = 1); good sector data taken from another revolution is
-// written into them. Notices also go to the track's Log.
+// written into them. Notices also go to the track's Log, in the language of the moment (the Log is kept with the disk).
 DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track, DecodeWays ways = DecodeWays::Every);
 
 }  // namespace velloran

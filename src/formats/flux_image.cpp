@@ -55,10 +55,10 @@ int TracksWithoutRaw(TZX_Disk& disk) {
 
 void FinishFluxLoad(TZX_Disk& disk, std::shared_ptr<FluxDisk> flux, std::vector<Diagnostic> notices) {
   // The decoder's notes are put into words as it goes: they are the tracks' logs too.
-  const std::vector<std::string> decoded = DecodeFluxDisk(disk, std::move(flux));
+  const std::vector<Phrase> decoded = DecodeFluxDisk(disk, std::move(flux));
   if (const int withoutRaw = TracksWithoutRaw(disk); withoutRaw > 0)
     notices.push_back({{MessageId::FluxTracksWithoutRaw, {withoutRaw, kRawCapacity}}, Severity::Info});
-  for (const std::string& line : decoded) notices.push_back({{MessageId::Verbatim, {line}}, Severity::Warning});
+  for (const Phrase& line : decoded) notices.push_back({line, Severity::Warning});
   if (notices.empty()) return;
   Diagnostic notice = notices.front();
   if (notices.size() > 1)

@@ -321,31 +321,28 @@ MergeReport MergeDisks(const std::vector<const TZX_Disk*>& inputs, TZX_Disk& out
   return report;
 }
 
-std::vector<std::string> MergeReportLines(const MergeReport& report, const std::vector<std::string>& names) {
+std::vector<Phrase> MergeReportLines(const MergeReport& report, const std::vector<std::string>& names) {
   auto name = [&](int input) {
     return input >= 0 && static_cast<std::size_t>(input) < names.size() ? names[static_cast<std::size_t>(input)]
                                                                         : "#" + std::to_string(input + 1);
   };
-  std::vector<std::string> lines;
+  std::vector<Phrase> lines;
   for (const MergeReport::Track& track : report.tracks) {
-    const std::string where = "Дорожка " + std::to_string(track.track);
     for (std::size_t i = 0; i < track.recovered.size(); ++i)
       if (!track.recovered[i].empty())
-        lines.push_back(where + ": из " + name(static_cast<int>(i)) + " - секторы " + NumberList(track.recovered[i]));
-    if (!track.stillBad.empty()) lines.push_back(where + ": сбойные секторы - " + NumberList(track.stillBad));
+        lines.push_back(
+            {MessageId::MergeRecoveredFrom, {track.track, name(static_cast<int>(i)), NumberList(track.recovered[i])}});
+    if (!track.stillBad.empty()) lines.push_back({MessageId::MergeStillBad, {track.track, NumberList(track.stillBad)}});
   }
   for (const MergeConflict& conflict : report.conflicts) {
     std::string others;
     for (int input : conflict.others) others += (others.empty() ? "" : ", ") + name(input);
-    lines.push_back("Дорожка " + std::to_string(conflict.track) + " / Сектор " + std::to_string(conflict.sector) +
-                    ": хорошие копии различаются - " + name(conflict.taken) + " и " + others + "; взята копия из " +
-                    name(conflict.taken));
+    lines.push_back({MessageId::MergeConflict, {conflict.track, conflict.sector, name(conflict.taken), others}});
   }
-  lines.push_back("Восстановлено секторов - " + std::to_string(report.recoveredSectors));
-  if (report.votedSectors > 0)
-    lines.push_back("Восстановлено голосованием по байтам - " + std::to_string(report.votedSectors));
-  lines.push_back("Сбойных секторов - " + std::to_string(report.badSectors));
-  if (!report.conflicts.empty()) lines.push_back("Расхождений - " + std::to_string(report.conflicts.size()));
+  lines.push_back({MessageId::MergeRecoveredCount, {report.recoveredSectors}});
+  if (report.votedSectors > 0) lines.push_back({MessageId::MergeVotedCount, {report.votedSectors}});
+  lines.push_back({MessageId::BadSectorCount, {report.badSectors}});
+  if (!report.conflicts.empty()) lines.push_back({MessageId::MergeConflictCount, {report.conflicts.size()}});
   return lines;
 }
 

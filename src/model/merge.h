@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/messages.h"
 #include "model/disk.h"
 
 namespace velloran {
@@ -73,7 +74,7 @@ MergeReport MergeDisks(const std::vector<const TZX_Disk*>& inputs, TZX_Disk& out
 // failed reads of a sector, and the one that read it good.
 MergeReport DiskStateReport(const TZX_Disk& disk);
 
-// The report in the program's log style, the inputs named by `names`.
-std::vector<std::string> MergeReportLines(const MergeReport& report, const std::vector<std::string>& names);
+// The report as log lines, the inputs named by `names`.
+std::vector<Phrase> MergeReportLines(const MergeReport& report, const std::vector<std::string>& names);
 
 }  // namespace velloran

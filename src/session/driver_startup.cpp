@@ -8,10 +8,11 @@ namespace velloran {
 namespace {
 
 // Adds the message of a failure and, when the backend knows more, its explanation.
-void AddFailure(DriverStatus& status, const FloppyDriver& driver, const std::string& message) {
-  status.messages.push_back(message);
-  const std::string hint = driver.LastErrorHint();
-  if (!hint.empty()) status.messages.push_back(hint);
+void AddFailure(DriverStatus& status, const FloppyDriver& driver, MessageId message,
+                std::vector<PhraseArgument> arguments = {}) {
+  status.messages.push_back({message, std::move(arguments)});
+  Phrase hint = driver.LastErrorHint();
+  if (!hint.Empty()) status.messages.push_back(std::move(hint));
   status.diskMenuEnabled = false;
 }
 
@@ -19,10 +20,10 @@ void AddFailure(DriverStatus& status, const FloppyDriver& driver, const std::str
 void OpenDriveWithRate(FloppyDriver& driver, const Settings& settings, DriverStatus& status) {
   const char letter = settings.Drive == "A" ? 'A' : 'B';
   if (!driver.OpenDrive(letter)) {
-    AddFailure(status, driver, "Дисковод " + settings.Drive + " не найден!");
+    AddFailure(status, driver, MessageId::DriveNotFound, {settings.Drive});
     return;
   }
-  if (!driver.SetDataRate(settings.Rate)) AddFailure(status, driver, "Ошибка установки скорости передачи!");
+  if (!driver.SetDataRate(settings.Rate)) AddFailure(status, driver, MessageId::DataRateFailed);
 }
 
 std::string Hex8(std::uint32_t value) {
@@ -38,7 +39,7 @@ DriverStatus ReopenDriveAfterSettings(DiskDrive& drive, const Settings& settings
       drive, [&](FloppyDriver& controller) { return ReopenDriveAfterSettings(controller, settings); },
       [](FluxDrive& flux) {
         DriverStatus status = OpenFluxDriveAtStartup(flux);
-        status.statusText.clear();
+        status.statusText = {};
         return status;
       });
 }
@@ -52,33 +53,33 @@ std::string_view FdcTypeName(std::uint8_t type) {
 DriverStatus OpenDriverAtStartup(FloppyDriver& driver, const Settings& settings) {
   DriverStatus status;
   if (!driver.OpenControl()) {
-    AddFailure(status, driver, "Ошибка загрузки драйвера!");
-    status.statusText = "  Driver load error";
+    AddFailure(status, driver, MessageId::DriverLoadFailed);
+    status.statusText = {MessageId::StatusDriverLoadError};
     return status;
   }
   std::uint32_t version = 0;
   if (!driver.GetVersion(version)) {
-    AddFailure(status, driver, "Ошибка определения версии драйвера!");
-    status.statusText = "  Driver load error";
+    AddFailure(status, driver, MessageId::DriverVersionFailed);
+    status.statusText = {MessageId::StatusDriverLoadError};
     return status;
   }
   if (driver.ChecksDriverVersion() && !VersionSupported(version)) {
-    status.messages.push_back("Версия драйвера не поддерживается!");
-    status.statusText = "  Driver version - not allowed";
+    status.messages.push_back({MessageId::DriverVersionNotSupported});
+    status.statusText = {MessageId::StatusDriverNotAllowed};
     status.diskMenuEnabled = false;
     return status;
   }
-  status.statusText = "  Driver version - " + Hex8(version);
+  status.statusText = {MessageId::StatusDriverVersion, {Hex8(version)}};
 
   OpenDriveWithRate(driver, settings, status);
 
   // Asked even when the drive did not open; the request then fails.
   std::array<std::uint8_t, kFdcInfoSize> info{};
   if (driver.GetFdcInfo(info)) {
-    status.statusText += " / FDC Type - " + std::string(FdcTypeName(info[0]));
+    status.statusText = {MessageId::StatusWithFdcType, {status.statusText, FdcTypeName(info[0])}};
   } else {
-    AddFailure(status, driver, "Ошибка получения информации о контроллере FDC!");
-    status.statusText += " / FDC info read error";
+    AddFailure(status, driver, MessageId::FdcInfoFailed);
+    status.statusText = {MessageId::StatusWithFdcInfoError, {status.statusText}};
   }
   return status;
 }
@@ -86,13 +87,13 @@ DriverStatus OpenDriverAtStartup(FloppyDriver& driver, const Settings& settings)
 DriverStatus OpenFluxDriveAtStartup(FluxDrive& drive) {
   DriverStatus status;
   if (!drive.Open()) {
-    status.messages.push_back(drive.LastErrorText());
-    status.statusText = "  Greaseweazle - not connected";
+    status.messages.push_back(drive.LastFailure());
+    status.statusText = {MessageId::StatusFluxDriveNotConnected, {drive.Describe().name}};
     status.diskMenuEnabled = false;
     return status;
   }
   const DriveDescription description = drive.Describe();
-  status.statusText = "  " + description.name + " - " + description.version;
+  status.statusText = {MessageId::StatusFluxDrive, {description.name, description.version}};
   return status;
 }
 

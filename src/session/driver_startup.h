@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+
+#include "common/messages.h"
 #include <string_view>
 #include <vector>
 
@@ -15,8 +17,8 @@
 namespace velloran {
 
 struct DriverStatus {
-  std::string statusText;             // text of the first status-bar panel
-  std::vector<std::string> messages;  // message boxes in order, caption "Ошибка!", one OK button
+  Phrase statusText;             // text of the first status-bar panel
+  std::vector<Phrase> messages;  // message boxes in order, the error caption, one OK button
   bool diskMenuEnabled = true;        // the "Диск" menu N2
 };
 

@@ -194,6 +194,7 @@ void CellPanels::Retranslate() {
   pages_->setTabText(1, MainWindowText("Комментарии к диску"));
   takeCommentsButton_->setText(MainWindowText("Принять"));
   restoreCommentsButton_->setText(MainWindowText("Отменить"));
+  for (std::size_t i = 0; i < logTexts_.size(); ++i) logList_->item(static_cast<int>(i))->setText(logTexts_[i]());
   if (sectorBox_->isVisibleTo(sectorBox_->parentWidget()) && shownColumn_ >= 1 && shownColumn_ <= kSlotCount) {
     const TSectorRec& sector =
         document_.Disk().GetSector(static_cast<std::uint8_t>(shownRow_), static_cast<std::uint8_t>(shownColumn_ - 1));
@@ -245,10 +246,10 @@ void CellPanels::EmptyHexPane() {
 }
 
 void CellPanels::ShowTrackLog(int track) {
-  logList_->clear();
+  ClearLog();
   const TTrack& t = document_.Disk().GetTrack(static_cast<std::uint8_t>(track));
   if (t.Present == 0) return;
-  for (const std::string& line : t.Log) logList_->addItem(QString::fromStdString(line));
+  for (const std::string& line : t.Log) AddLogLine(FixedText(QString::fromStdString(line)), false);
 }
 
 // A used slot: its ID fields, state word, data and data CRC. A size code
@@ -384,7 +385,7 @@ void CellPanels::ShowCell(int column, int row) {
   if (track.Present == 0 || column > kSlotCount) {
     EmptyHexPane();
     SetPaneButtons(false);
-    logList_->clear();
+    ClearLog();
     return;
   }
   ShowTrack(row);
@@ -504,12 +505,16 @@ QStringList CellPanels::LogLines() const {
   return lines;
 }
 
-void CellPanels::AddLogLine(const QString& line, bool select) {
-  logList_->addItem(line);
+void CellPanels::AddLogLine(const LiveText& line, bool select) {
+  logTexts_.push_back(line);
+  logList_->addItem(line());
   if (select) logList_->setCurrentRow(logList_->count() - 1);
 }
 
-void CellPanels::ClearLog() { logList_->clear(); }
+void CellPanels::ClearLog() {
+  logList_->clear();
+  logTexts_.clear();
+}
 
 void CellPanels::ShowPage(int page) { pages_->setCurrentIndex(page); }
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "model/disk.h"
+#include "ui/live_text.h"
 
 class QFrame;
 class QGroupBox;
@@ -74,7 +75,8 @@ class CellPanels {
   bool CommentsPending() const;
 
   QStringList LogLines() const;
-  void AddLogLine(const QString& line, bool select);
+  // The line is put into words now and again when the language changes.
+  void AddLogLine(const LiveText& line, bool select);
   void ClearLog();
   void ShowPage(int page);
   // The disk in memory was emptied: labels, memo, log and pane with it.
@@ -120,6 +122,7 @@ class CellPanels {
   QLabel* sectorFields_[6] = {};
   QTabWidget* pages_ = nullptr;
   QListWidget* logList_ = nullptr;
+  std::vector<LiveText> logTexts_;  // what each line of logList_ shows
   QPlainTextEdit* commentsEdit_ = nullptr;
   QToolButton* takeCommentsButton_ = nullptr;
   QToolButton* restoreCommentsButton_ = nullptr;

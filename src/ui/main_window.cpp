@@ -128,7 +128,14 @@ void TFMain::Connect() {
 QString TFMain::StatusText(int panel) const { return statusPanels_[panel]->Text(); }
 
 // A text longer than its panel is shown shortened, whole in its tooltip.
-void TFMain::SetStatusText(int panel, const QString& text) { statusPanels_[panel]->SetText(text); }
+void TFMain::SetStatusText(int panel, const LiveText& text) {
+  statusTexts_[panel] = text ? text : FixedText({});
+  statusPanels_[panel]->SetText(statusTexts_[panel]());
+}
+
+void TFMain::ShowStatusTexts() {
+  for (int panel = 0; panel < 3; ++panel) statusPanels_[panel]->SetText(statusTexts_[panel]());
+}
 
 void TFMain::RepaintMap() { map_->viewport()->update(); }
 

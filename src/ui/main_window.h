@@ -18,6 +18,7 @@
 
 #include "document/document.h"
 #include "ui/cell_panels.h"
+#include "ui/live_text.h"
 #include "ui/main_window_commands.h"
 
 class QAction;
@@ -65,10 +66,11 @@ class TFMain : public QMainWindow {
 
   // Whole text of status-bar panel 0..2 (the panel may show it shortened).
   QString StatusText(int panel) const;
-  void SetStatusText(int panel, const QString& text);
+  // The text is put into words now and again when the language changes.
+  void SetStatusText(int panel, const LiveText& text);
   // The main log list and the pages ("LOG" 0, "Комментарии к диску" 1).
   QStringList LogLines() const { return panels_.LogLines(); }
-  void AddLogLine(const QString& line, bool select) { panels_.AddLogLine(line, select); }
+  void AddLogLine(const LiveText& line, bool select) { panels_.AddLogLine(line, select); }
   void ClearLog() { panels_.ClearLog(); }
   void ShowPage(int page) { panels_.ShowPage(page); }
   // Map repainted after the model changed.
@@ -147,6 +149,8 @@ class TFMain : public QMainWindow {
   void Connect();
   // Every text of the window in the current language.
   void Retranslate();
+  // The status bar's texts put into words again.
+  void ShowStatusTexts();
   // The image panel of the status bar: `state` (a source text: loaded or
   // saved), the file and its tracks.
   void ShowImageStatus(const char* state);
@@ -157,10 +161,10 @@ class TFMain : public QMainWindow {
   Document document_;
   CellPanels panels_;
   QList<QByteArray> deferredRequests_;
-  const char* imageState_ = nullptr;  // what the image panel says of the file; nullptr: nothing
   DiskMap* map_ = nullptr;
   MapLegend* legend_ = nullptr;
   ElidedLabel* statusPanels_[3] = {};
+  LiveText statusTexts_[3] = {FixedText({}), FixedText({}), FixedText({})};  // what each panel shows
   // The action of each row of the menu table (null for menus and separators).
   std::vector<QAction*> tableActions_;
 };

@@ -9,6 +9,7 @@
 
 #include <QString>
 
+#include "common/messages.h"
 #include "document/command.h"
 
 namespace velloran {
@@ -70,7 +71,7 @@ void ShowNewDisk(TFMain& window);
 // The disk in memory is now the drive's: it belongs to no file.
 void ShowDiskFromDrive(TFMain& window);
 // Error messages, one box each.
-void ShowErrors(Prompts& prompts, const std::vector<std::string>& messages);
+void ShowErrors(Prompts& prompts, const std::vector<Phrase>& messages);
 
 // The save dialog and the save; false when nothing was saved.
 bool SaveImageAs(TFMain& window);

@@ -33,9 +33,10 @@ bool ReadsIntoMemory(DiskCommand command) {
 
 }  // namespace
 
-void ShowErrors(Prompts& prompts, const std::vector<std::string>& messages) {
-  for (const std::string& text : messages)
-    prompts.Message(QString::fromStdString(text), MainWindowText("Ошибка!"), PromptIcon::Error, PromptButtons::Ok);
+void ShowErrors(Prompts& prompts, const std::vector<Phrase>& messages) {
+  for (const Phrase& text : messages)
+    prompts.Message(QString::fromStdString(PhraseText(text)), MainWindowText("Ошибка!"), PromptIcon::Error,
+                    PromptButtons::Ok);
 }
 
 // Start-up: priority, settings, the driver and the drive, then the image
@@ -47,7 +48,7 @@ void TFMain::StartUp(const std::filesystem::path& programDirectory, const QStrin
   document_.LoadSettings(programDirectory);
   map_->SetZoom(LoadMapZoom(document_.Store()));
   const DriverStatus status = document_.OpenDrive();
-  if (document_.Drive() != nullptr) SetStatusText(0, QString::fromStdString(status.statusText));
+  if (document_.Drive() != nullptr) SetStatusText(0, PhraseShown(status.statusText));
   RefreshState();
   if (!commandLineFile.isEmpty()) LoadAndShow(commandLineFile);
 }
@@ -67,7 +68,7 @@ void TFMain::RunDiskCommand(int command) {
   if (ReadsIntoMemory(kind) && !ConfirmUnsaved()) return;
   auto* progress = findChild<ProgressWindow*>(QStringLiteral("T_Prog"));
   if (progress == nullptr) progress = new ProgressWindow(*this);
-  progress->Prepare(QString::fromStdString(start.caption), start.operation, start.progressMaximum, *document_.Drive());
+  progress->Prepare(QString::fromStdString(PhraseText(start.caption)), start.operation, start.progressMaximum, *document_.Drive());
   const auto before = DiskFingerprint(document_.Disk());
   progress->exec();
   RepaintMap();
@@ -152,13 +153,13 @@ void OnOpenSettings(TFMain& window) {
     SaveLanguageChoice(store, settingsWindow->StoredLanguage());
     const QString missing =
         ApplyLanguage(*QCoreApplication::instance(), ChosenLanguage(settingsWindow->StoredLanguage()));
-    if (!missing.isEmpty()) window.SetStatusText(0, missing);
+    if (!missing.isEmpty()) window.SetStatusText(0, FixedText(missing));
     window.Questions().Message(MainWindowText("Язык окон сменён."), MainWindowText("Настройки"),
                                PromptIcon::Information, PromptButtons::Ok);
   }
   // A drive the user chose just now shows its failures at once.
   const DriverStatus status = window.Doc().ApplyDriveSettings();
-  if (!status.statusText.empty()) window.SetStatusText(0, QString::fromStdString(status.statusText));
+  if (!status.statusText.Empty()) window.SetStatusText(0, PhraseShown(status.statusText));
   ShowErrors(window.Questions(), status.messages);
 }
 

@@ -185,7 +185,6 @@ void ShowNewDisk(TFMain& window) {
 
 void TFMain::ForgetImageFile() {
   document_.ForgetFile();
-  imageState_ = nullptr;
   SetStatusText(1, {});
   SetStatusText(2, {});
 }

@@ -42,9 +42,10 @@ QString LoadErrorPrefix(const std::string& key) {
 // Lists in the log what a save allowed to lose has lost.
 void LogLosses(TFMain& window, const QString& file, const SaveLosses& losses) {
   window.ClearLog();
-  window.AddLogLine(MainWindowText("Образ сохранён с потерями - %1").arg(QDir::toNativeSeparators(file)), false);
+  const QString shownFile = QDir::toNativeSeparators(file);
+  window.AddLogLine([shownFile] { return MainWindowText("Образ сохранён с потерями - %1").arg(shownFile); }, false);
   for (const auto& loss : losses)
-    window.AddLogLine(MainWindowText("Потеряно: ") + QString::fromStdString(LossText(loss)), false);
+    window.AddLogLine([loss] { return MainWindowText("Потеряно: ") + QString::fromStdString(LossText(loss)); }, false);
 }
 
 // Asks for a file to load in the dialog `request` describes, and loads it.
@@ -95,19 +96,27 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
   if (!LoadImageAs(incoming, PathOf(file), *format, readerError)) {
     error = QString::fromStdString(DiagnosticText(readerError));
     ClearLog();
-    AddLogLine(LoadErrorPrefix(std::string(format->key)) + QLatin1Char('"') + error + QLatin1Char('"'), false);
+    const std::string key(format->key);
+    AddLogLine(
+        [key, readerError] {
+          return LoadErrorPrefix(key) + QLatin1Char('"') + QString::fromStdString(DiagnosticText(readerError)) +
+                 QLatin1Char('"');
+        },
+        false);
     return false;
   }
   // What the reader could not keep, or noticed, is shown beside the file name.
-  QStringList notices;
-  for (const auto& notice : incoming.Notices) notices << QString::fromStdString(DiagnosticText(notice));
-  const QString warning = notices.join(QLatin1Char(' '));
+  const std::vector<Diagnostic> notices = incoming.Notices;
   document_.ReplaceDisk(incoming);
   // The program's own file also names the owners of the sectors.
   if (format->key == "UDF") ReadCatalog(document_.Disk(), document_.Catalogs().OwnerCatalog);
   document_.SetFile(PathOf(QFileInfo(file).absoluteFilePath()));
   ShowImageStatus(QT_TRANSLATE_NOOP("velloran::TFMain", "Образ диска"));
-  SetStatusText(2, warning);
+  SetStatusText(2, [notices] {
+    QStringList words;
+    for (const Diagnostic& notice : notices) words << QString::fromStdString(DiagnosticText(notice));
+    return words.join(QLatin1Char(' '));
+  });
   return true;
 }
 
@@ -202,7 +211,7 @@ bool SaveImageAs(TFMain& window) {
       prompts.Message(MainWindowText("Ошибка создания образа UDI"), MainWindowText("Внимание..!"), PromptIcon::Warning,
                       PromptButtons::Ok);
       window.ClearLog();
-      window.AddLogLine(QString::fromStdString(DiagnosticText(disk.LastError)), true);
+      window.AddLogLine(DiagnosticShown(disk.LastError), true);
       return false;
     }
     std::string error;
@@ -244,11 +253,11 @@ void OnSaveUdf(TFMain& window) {
 }
 
 void TFMain::ShowImageStatus(const char* state) {
-  imageState_ = state;
-  const QString file = QString::fromStdString(PathToUtf8(document_.File()));
-  SetStatusText(1, MainWindowText("%1 - %2 (Дорожек - %3)")
-                       .arg(MainWindowText(state), QDir::toNativeSeparators(file))
-                       .arg(document_.Disk().CountTracks()));
+  const QString file = QDir::toNativeSeparators(QString::fromStdString(PathToUtf8(document_.File())));
+  const int tracks = document_.Disk().CountTracks();
+  SetStatusText(1, [state, file, tracks] {
+    return MainWindowText("%1 - %2 (Дорожек - %3)").arg(MainWindowText(state), file).arg(tracks);
+  });
 }
 
 // The saved file is now the disk's file: the status bar says so.

@@ -510,7 +510,7 @@ void TFMain::Retranslate() {
   }
   findChild<QAction*>(QStringLiteral("tb4"))->setText(MainWindowText("Сканирование и чтение диска"));
   panels_.Retranslate();
-  if (imageState_ != nullptr) ShowImageStatus(imageState_);
+  ShowStatusTexts();
   if (auto* dock = findChild<QWidget*>(QStringLiteral("DiskPictureDock")))
     dock->setWindowTitle(MainWindowText("Картина диска"));
   RefreshState();
@@ -539,7 +539,7 @@ QString BlockerText(const Document& document, Blocker blocker) {
     case Blocker::NoDriver: return MainWindowText("Драйвер дисковода не загружен.");
     case Blocker::DriveUnusable: {
       QStringList lines;
-      for (const std::string& line : document.DriveProblems()) lines << QString::fromStdString(line);
+      for (const Phrase& line : document.DriveProblems()) lines << QString::fromStdString(PhraseText(line));
       return lines.isEmpty() ? MainWindowText("Дисковод недоступен.") : lines.join(QLatin1Char('\r'));
     }
     case Blocker::DriveNotOpen: return MainWindowText("Дисковод не открыт.");

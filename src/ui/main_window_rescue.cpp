@@ -69,8 +69,7 @@ void OnMergeImages(TFMain& window) {
   window.RepaintMap();
   window.OnMapClick();  // the panels show the merged sector (and its track's log)
   window.ClearLog();
-  for (const std::string& line : MergeReportLines(report, names))
-    window.AddLogLine(QString::fromStdString(line), false);
+  for (const Phrase& line : MergeReportLines(report, names)) window.AddLogLine(PhraseShown(line), false);
   window.ShowPage(0);
   if (!report.conflicts.empty())
     prompts.Message(MainWindowText("Хорошие копии некоторых секторов различаются: взяты копии из первого образа, "

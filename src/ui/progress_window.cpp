@@ -11,9 +11,10 @@
 #include <QVBoxLayout>
 
 #include "engine/disk_engines.h"
-#include "engine/messages.h"
 #include "ui/disk_map.h"
+#include "ui/live_text.h"
 #include "ui/main_window.h"
+#include "ui/main_window_text.h"
 #include "ui/prompts.h"
 
 namespace velloran {
@@ -119,14 +120,11 @@ void ProgressWindow::ClearMainLog() {
   owner_.ShowPage(0);
 }
 
-void ProgressWindow::AddMainLog(const std::string& line, bool selected) {
-  owner_.AddLogLine(QString::fromStdString(line), selected);
-}
+void ProgressWindow::AddMainLog(const Phrase& line, bool selected) { owner_.AddLogLine(PhraseShown(line), selected); }
 
-void ProgressWindow::ShowError(const std::string& text) {
-  owner_.Questions().Message(QString::fromStdString(text),
-                             QString::fromUtf8(kErrorCaption.data(), static_cast<qsizetype>(kErrorCaption.size())),
-                             PromptIcon::Error, PromptButtons::Ok);
+void ProgressWindow::ShowError(const Phrase& text) {
+  owner_.Questions().Message(QString::fromStdString(PhraseText(text)), MainWindowText("Ошибка!"), PromptIcon::Error,
+                             PromptButtons::Ok);
 }
 
 }  // namespace velloran

@@ -36,8 +36,8 @@ class ProgressWindow : public QDialog, public OperationHost {
   void ProcessPendingEvents() override;
   bool CancelRequested() override { return cancelRequested_; }
   void ClearMainLog() override;
-  void AddMainLog(const std::string& line, bool selected) override;
-  void ShowError(const std::string& text) override;
+  void AddMainLog(const Phrase& line, bool selected) override;
+  void ShowError(const Phrase& text) override;
 
  signals:
   // The engine reached a track (after the label shows it).

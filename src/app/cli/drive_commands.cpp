@@ -115,19 +115,20 @@ class ConsoleHost : public OperationHost {
   void ProcessPendingEvents() override {}
   bool CancelRequested() override { return interrupted != 0; }
   void ClearMainLog() override {}
-  void AddMainLog(const std::string& line, bool) override {
+  void AddMainLog(const Phrase& line, bool) override {
     EndProgressLine();
-    std::cerr << line << '\n';
+    std::cerr << PhraseText(line) << '\n';
   }
-  void ShowError(const std::string& text) override {
+  void ShowError(const Phrase& text) override {
     EndProgressLine();
-    std::cerr << "velloran-cli: " << text << '\n';
+    std::cerr << "velloran-cli: " << PhraseText(text) << '\n';
   }
 
  private:
   void Draw() {
     if (!terminal_) return;
-    std::cerr << "\rДорожка - " << track_ << "  [" << position_ << '/' << lastTrack_ + 1 << "]   " << std::flush;
+    std::cerr << '\r' << MessageText(MessageId::ProgressAtTrack, {std::to_string(track_)}) << "  [" << position_ << '/'
+              << lastTrack_ + 1 << "]   " << std::flush;
     drawn_ = true;
   }
   void EndProgressLine() {
@@ -183,11 +184,10 @@ std::optional<DriveSession> OpenSession(const Arguments& args, std::string& erro
   if (session.choice.kind == DriveKind::Controller) session.settings.Drive = std::string(1, session.choice.drive);
 
   const DriverStatus status = OpenDriveAtStartup(*session.driver, session.settings);
-  const std::size_t start = status.statusText.find_first_not_of(' ');
-  if (start != std::string::npos) std::cerr << status.statusText.substr(start) << '\n';
+  if (!status.statusText.Empty()) std::cerr << PhraseText(status.statusText) << '\n';
   if (!status.diskMenuEnabled) {
-    for (const auto& message : status.messages) error += (error.empty() ? "" : "\n") + message;
-    if (error.empty()) error = "the drive cannot be used";
+    for (const auto& message : status.messages) error += (error.empty() ? "" : "\n") + PhraseText(message);
+    if (error.empty()) error = MessageText(MessageId::DriveCannotBeUsed);
     return std::nullopt;
   }
   return session;
@@ -218,7 +218,7 @@ int FinishSession(const DriveSession& session, int exitCode) {
 OperationOutcome RunCommand(DiskCommand command, DriveSession& session, TZX_Disk& disk, DiskOperation& operation,
                             bool& started, bool verify = false) {
   CommandStart start = PrepareDiskCommand(command, session.settings, disk);
-  for (const auto& message : start.messages) std::cerr << message << '\n';
+  for (const auto& message : start.messages) std::cerr << PhraseText(message) << '\n';
   started = start.run;
   if (!start.run) return OperationOutcome::Failed;
   operation = start.operation;
@@ -243,9 +243,10 @@ bool Exists(const std::string& file) {
 void KeepDiskAsRead(TZX_Disk& disk, const std::string& kept) {
   Diagnostic failure;
   if (SaveImage(disk, PathFromUtf8(kept), SaveOptions{}, failure))
-    std::cerr << "velloran-cli: the disk as read is kept in " << kept << '\n';
+    std::cerr << "velloran-cli: " << MessageText(MessageId::DiskAsReadKept, {kept}) << '\n';
   else
-    std::cerr << "velloran-cli: the disk as read cannot be kept either: " << SaveFailureText(kept, failure) << '\n';
+    std::cerr << "velloran-cli: " << MessageText(MessageId::DiskAsReadNotKept, {SaveFailureText(kept, failure)})
+              << '\n';
 }
 
 int PrintHelp() {
@@ -286,7 +287,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
     return Fail(out + ": " + MessageText(MessageId::UnsupportedFileType));
   const std::optional<std::string> fluxFile = args.Value("flux");
   if (fluxFile && ExtensionKey(PathFromUtf8(*fluxFile)) != "SCP")
-    return Fail(*fluxFile + ": --flux saves SCP files (.scp)");
+    return Fail(MessageText(MessageId::FluxSavedAsScp, {*fluxFile}));
 
   std::string error;
   auto session = OpenSession(args, error);
@@ -301,7 +302,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
   const bool cancelled = outcome == OperationOutcome::Cancelled;
   if (outcome != OperationOutcome::Completed && !stoppedEarly && !cancelled) return FinishSession(*session, 1);
   if (cancelled && disk->CountTracks() == 0) {
-    std::cerr << "velloran-cli: the reading was cancelled before a track was read; nothing is saved\n";
+    std::cerr << "velloran-cli: " << MessageText(MessageId::ReadingCancelledBeforeTrack) << '\n';
     return FinishSession(*session, 1);
   }
 
@@ -315,12 +316,12 @@ int RunReadDisk(const std::vector<std::string>& words) {
   bool saved = false;
   Diagnostic failure;
   if (cancelled && Exists(out)) {
-    std::cerr << "velloran-cli: the reading was cancelled; " << out << " is left as it was\n";
+    std::cerr << "velloran-cli: " << MessageText(MessageId::ReadingCancelledImageKept, {out}) << '\n';
     KeepDiskAsRead(*disk, out + ".udf");
   } else if (SaveLosses losses; SaveImage(*disk, PathFromUtf8(out), options, failure, &losses)) {
     ReportLosses(out, losses);
     std::cout << out << '\n';
-    if (cancelled) std::cerr << "velloran-cli: the reading was cancelled; " << out << " holds the tracks read before\n";
+    if (cancelled) std::cerr << "velloran-cli: " << MessageText(MessageId::ReadingCancelledTracksSaved, {out}) << '\n';
     saved = true;
   } else {
     Fail(SaveFailureText(out, failure));
@@ -329,7 +330,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
   // The flux and the report are kept whatever became of the image.
   if (fluxFile) {
     const std::string target = cancelled && Exists(*fluxFile) ? *fluxFile + ".scp" : *fluxFile;
-    if (!disk->Capture) return FinishSession(*session, Fail("--flux: the drive gave no flux (not a flux drive)"));
+    if (!disk->Capture) return FinishSession(*session, Fail(MessageText(MessageId::DriveGaveNoFlux)));
     if (!SaveImage(*disk, PathFromUtf8(target), SaveOptions{}, failure))
       return FinishSession(*session, Fail(SaveFailureText(target, failure)));
     std::cout << target << '\n';
@@ -367,7 +368,7 @@ int RunWriteDisk(const std::vector<std::string>& words) {
   bool started = false;
   const DiskCommand command = args.Flag("format") ? DiskCommand::FormatAndWrite : DiskCommand::Write;
   const OperationOutcome outcome = RunCommand(command, *session, *disk, operation, started, args.Flag("verify"));
-  if (!started) return FinishSession(*session, Fail("nothing to write"));
+  if (!started) return FinishSession(*session, Fail(MessageText(MessageId::NothingToWrite)));
   if (outcome != OperationOutcome::Completed) return FinishSession(*session, 1);
   return FinishSession(*session, operation.BadSectors > 0 || operation.FailedTracks > 0 ? 2 : 0);
 }
@@ -383,7 +384,7 @@ int RunCatalog(const std::vector<std::string>& words) {
   if (!session) return Fail(error);
   TrdosCatalog catalog;
   const DriveCatalogResult result = ReadDriveCatalog(*session->driver, catalog);
-  if (result.message) return FinishSession(*session, Fail(*result.message));
+  if (result.message) return FinishSession(*session, Fail(PhraseText(*result.message)));
   PrintTrdosListing(catalog, false);
   return FinishSession(*session, 0);
 }

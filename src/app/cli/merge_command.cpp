@@ -46,7 +46,7 @@ int RunMerge(const std::vector<std::string>& words) {
 
   auto merged = std::make_unique<TZX_Disk>();
   const MergeReport report = MergeDisks(inputs, *merged);
-  for (const std::string& line : MergeReportLines(report, args.Positional())) std::cout << line << '\n';
+  for (const Phrase& line : MergeReportLines(report, args.Positional())) std::cout << PhraseText(line) << '\n';
   const SaveOptions options = SaveOptionsOf(args);
   merged->KeepRaw = options.keepRaw ? 1 : 0;
   SaveLosses losses;

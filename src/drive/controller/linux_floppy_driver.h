@@ -34,7 +34,7 @@ class LinuxFloppyDriver : public FloppyDriver {
   bool FormatTrack(const FormatBlock& block) override;
   bool ReadId(std::uint8_t flags, std::uint8_t head, IdHeader& id) override;
   std::uint32_t LastError() const override { return lastError_; }
-  std::string LastErrorHint() const override { return hint_; }
+  Phrase LastErrorHint() const override { return hint_; }
 
  private:
   bool Succeed();
@@ -51,10 +51,10 @@ class LinuxFloppyDriver : public FloppyDriver {
   int cylinder_ = 0;
   std::uint8_t rate_ = 2;
   std::uint32_t lastError_ = 0;
-  std::string hint_;
+  Phrase hint_;
 };
 
 // The plain explanation of a Linux error code of the floppy driver, or empty.
-std::string LinuxFloppyHint(int code, const std::string& device);
+Phrase LinuxFloppyHint(int code, const std::string& device);
 
 }  // namespace velloran

@@ -54,15 +54,15 @@ GreaseweazleDrive::~GreaseweazleDrive() { Stop(); }
 DriveDescription GreaseweazleDrive::Describe() const {
   DriveDescription description;
   description.name = info_.ModelName();
-  if (port_) description.version = "firmware " + FirmwareText(info_);
+  if (port_) description.version = FirmwareText(info_);
   description.capabilities.fluxRead = true;
   description.capabilities.fluxWrite = true;
   description.capabilities.writeProtectSense = true;
   return description;
 }
 
-bool GreaseweazleDrive::Fail(const std::string& message, bool stops) {
-  error_ = message;
+bool GreaseweazleDrive::Fail(Phrase message, bool stops) {
+  error_ = std::move(message);
   stops_ = stops;
   return false;
 }
@@ -72,17 +72,17 @@ bool GreaseweazleDrive::AckFailure(std::uint8_t, std::uint8_t ack) {
   return Fail(gw::AckMessage(ack), StopsOperation(ack));
 }
 
-bool GreaseweazleDrive::LinkFailure(const std::string& message, bool stops) {
+bool GreaseweazleDrive::LinkFailure(Phrase message, bool stops) {
   linkLost_ = true;
-  return Fail(message, stops);
+  return Fail(std::move(message), stops);
 }
 
 bool GreaseweazleDrive::ReadExact(std::uint8_t* data, std::size_t size, int timeoutMs) {
   std::size_t done = 0;
   while (done < size) {
     const long n = port_->ReadSome(data + done, size - done, timeoutMs);
-    if (n < 0) return LinkFailure("Ошибка связи с Greaseweazle - " + port_->LastError() + "!");
-    if (n == 0) return LinkFailure("Greaseweazle не отвечает!");
+    if (n < 0) return LinkFailure({MessageId::GreaseweazleLinkError, {port_->LastError()}});
+    if (n == 0) return LinkFailure({MessageId::GreaseweazleNoAnswer});
     done += static_cast<std::size_t>(n);
   }
   return true;
@@ -112,17 +112,17 @@ bool GreaseweazleDrive::Exchange(std::uint8_t command, ByteSpan arguments) {
   lastAck_ = gw::kOkay;
   linkLost_ = false;
   if (!port_->Write(gw::MakeCommand(command, arguments)))
-    return LinkFailure("Ошибка связи с Greaseweazle - " + port_->LastError() + "!");
+    return LinkFailure({MessageId::GreaseweazleLinkError, {port_->LastError()}});
   std::uint8_t answer[2] = {};
   if (!ReadExact(answer, 2, kAnswerTimeoutMs)) return false;
   if (answer[0] != command)
-    return LinkFailure("Ошибка Greaseweazle - неверный ответ на команду " + std::to_string(command) + "!");
+    return LinkFailure({MessageId::GreaseweazleWrongReply, {command}});
   if (answer[1] != gw::kOkay) return AckFailure(command, answer[1]);
   return true;
 }
 
 bool GreaseweazleDrive::Send(std::uint8_t command, ByteSpan arguments) {
-  if (!port_) return Fail("Greaseweazle не подключён!", true);
+  if (!port_) return Fail({MessageId::GreaseweazleNotConnected}, true);
   int attempt = 0;
   while (!Exchange(command, arguments))
     if (!RetryAfterLinkFailure(attempt)) return false;
@@ -134,18 +134,18 @@ bool GreaseweazleDrive::Open() {
   port_.reset();
   if (device_.empty()) {
     const std::vector<std::string> found = FindGreaseweazlePorts();
-    if (found.empty()) return Fail("Greaseweazle не найден: подключите его к порту USB!", true);
+    if (found.empty()) return Fail({MessageId::GreaseweazleNotFound}, true);
     device_ = found.front();
   }
-  std::string message;
+  Phrase message;
   port_ = OpenSerialPort(device_, message);
-  if (!port_) return Fail(message, true);
+  if (!port_) return Fail(std::move(message), true);
   // Clear comms: the device resets its command parser when the line goes to
   // 10000 baud and back; what it had sent before is dropped.
   if (!port_->SetBaud(gw::kClearCommsBaud) || !port_->SetBaud(gw::kNormalBaud)) {
     const std::string why = port_->LastError();
     port_.reset();
-    return Fail("Ошибка связи с Greaseweazle - " + why + "!", true);
+    return Fail({MessageId::GreaseweazleLinkError, {why}}, true);
   }
   port_->FlushInput();
 
@@ -155,13 +155,12 @@ bool GreaseweazleDrive::Open() {
     return false;
   }
   info_ = gw::ParseFirmwareInfo(block);
-  const std::string refused = info_.Version() < gw::kMinimumFirmware
-                                  ? "Версия прошивки Greaseweazle " + FirmwareText(info_) +
-                                        " не поддерживается: обновите прошивку до 0.31 или новее!"
-                              : !info_.mainFirmware ? "Greaseweazle в режиме обновления прошивки: переподключите его!"
-                              : info_.sampleFrequency == 0 ? "Greaseweazle не сообщил частоту отсчётов!"
-                                                           : "";
-  if (!refused.empty()) {
+  const Phrase refused = info_.Version() < gw::kMinimumFirmware
+                             ? Phrase{MessageId::GreaseweazleOldFirmware, {FirmwareText(info_)}}
+                         : !info_.mainFirmware        ? Phrase{MessageId::GreaseweazleUpdateMode}
+                         : info_.sampleFrequency == 0 ? Phrase{MessageId::GreaseweazleNoSampleFrequency}
+                                                      : Phrase{};
+  if (!refused.Empty()) {
     port_.reset();
     return Fail(refused, true);
   }
@@ -198,7 +197,7 @@ void GreaseweazleDrive::Stop() {
   started_ = false;
   // Both are sent even when the first fails; the error of a stop is not
   // the operation's error.
-  const std::string kept = error_;
+  const Phrase kept = error_;
   const bool keptStops = stops_;
   Send(gw::kMotor, Bytes{unit_.unit, 0});
   Send(gw::kDeselect);
@@ -220,15 +219,15 @@ bool GreaseweazleDrive::ReadStream(Bytes& stream) {
   std::vector<std::uint8_t> chunk(1 << 16);
   while (true) {
     const long n = port_->ReadSome(chunk.data(), chunk.size(), kStreamTimeoutMs);
-    if (n < 0) return LinkFailure("Ошибка связи с Greaseweazle - " + port_->LastError() + "!");
-    if (n == 0) return LinkFailure("Greaseweazle не отвечает!");
+    if (n < 0) return LinkFailure({MessageId::GreaseweazleLinkError, {port_->LastError()}});
+    if (n == 0) return LinkFailure({MessageId::GreaseweazleNoAnswer});
     stream.insert(stream.end(), chunk.begin(), chunk.begin() + n);
     // Nothing follows a stream's 0 byte until the next command.
     if (stream.back() == 0) {
       stream.pop_back();
       return true;
     }
-    if (stream.size() > kMaxStreamBytes) return LinkFailure("Ошибка Greaseweazle - поток слишком длинный!");
+    if (stream.size() > kMaxStreamBytes) return LinkFailure({MessageId::GreaseweazleStreamTooLong});
   }
 }
 
@@ -241,7 +240,7 @@ bool GreaseweazleDrive::ReadOnce(std::uint32_t ticks, int indexCount, FluxTrack&
   Bytes stream;
   if (!Send(gw::kReadFlux, arguments) || !ReadStream(stream) || !FluxStatus()) return false;
   if (!gw::DecodeFluxStream(stream, info_.sampleFrequency, out))
-    return LinkFailure("Ошибка Greaseweazle - искажённый поток данных!", false);
+    return LinkFailure({MessageId::GreaseweazleStreamCorrupt}, false);
   return true;
 }
 
@@ -279,7 +278,7 @@ bool GreaseweazleDrive::LearnTurn(const FluxTrack& whole) {
 
 bool GreaseweazleDrive::WriteOnce(const Bytes& stream) {
   if (!Send(gw::kWriteFlux, Bytes{1, 1})) return false;
-  if (!port_->Write(stream)) return LinkFailure("Ошибка связи с Greaseweazle - " + port_->LastError() + "!");
+  if (!port_->Write(stream)) return LinkFailure({MessageId::GreaseweazleLinkError, {port_->LastError()}});
   std::uint8_t sync = 0;
   return ReadExact(&sync, 1, kAnswerTimeoutMs) && FluxStatus();
 }

@@ -37,7 +37,7 @@ class GreaseweazleDrive : public FluxDrive {
   bool WriteFlux(const FluxTrack& flux) override;
   bool EraseTrack() override;
   double SampleClock() const override { return info_.sampleFrequency; }
-  std::string LastErrorText() const override { return error_; }
+  Phrase LastFailure() const override { return error_; }
   bool LastErrorStopsOperation() const override { return stops_; }
 
   // The drive on the cable, used from the next Start on.
@@ -45,10 +45,10 @@ class GreaseweazleDrive : public FluxDrive {
   const std::string& Device() const { return device_; }
 
  private:
-  bool Fail(const std::string& message, bool stops);
+  bool Fail(Phrase message, bool stops);
   bool AckFailure(std::uint8_t command, std::uint8_t ack);
   // A lost, late or garbled answer: the link may be out of step with the device.
-  bool LinkFailure(const std::string& message, bool stops = true);
+  bool LinkFailure(Phrase message, bool stops = true);
   // Brings the link back in step after a link failure.
   bool Resynchronise();
   // After a link failure, whether one more attempt is due (the link then
@@ -78,7 +78,7 @@ class GreaseweazleDrive : public FluxDrive {
   std::unique_ptr<SerialPort> port_;
   gw::FirmwareInfo info_;
   bool started_ = false;
-  std::string error_;
+  Phrase error_;
   bool stops_ = false;
   std::uint8_t lastAck_ = 0;
   bool linkLost_ = false;        // the last failure was one of the link, not an answer of the device

@@ -98,26 +98,26 @@ Bytes FirmwareInfoBlock(const FirmwareInfo& info) {
   return block;
 }
 
-std::string AckMessage(std::uint8_t ack) {
-  std::string what;
+Phrase AckMessage(std::uint8_t ack) {
+  MessageId what = MessageId::GreaseweazleUnknownAck;
   switch (ack) {
-    case kOkay: return "Greaseweazle - выполнено";
-    case kBadCommand: what = "неизвестная команда"; break;
-    case kNoIndex: what = "нет индексного импульса (нет диска в дисководе?)"; break;
-    case kNoTrack0: what = "дорожка 0 не найдена"; break;
-    case kFluxOverflow: what = "переполнение потока при чтении"; break;
-    case kFluxUnderflow: what = "поток не успевает при записи"; break;
-    case kWriteProtected: what = "диск защищён от записи"; break;
-    case kNoUnit: what = "дисковод не выбран"; break;
-    case kNoBus: what = "не задан тип шины дисковода"; break;
-    case kBadUnit: what = "неверный номер дисковода"; break;
-    case kBadPin: what = "неверный номер вывода"; break;
-    case kBadCylinder: what = "неверный номер цилиндра"; break;
-    case kOutOfSram: what = "не хватает памяти SRAM"; break;
-    case kOutOfFlash: what = "не хватает флэш-памяти"; break;
-    default: what = "неизвестный код ответа"; break;
+    case kOkay: return {MessageId::GreaseweazleDone};
+    case kBadCommand: what = MessageId::GreaseweazleBadCommand; break;
+    case kNoIndex: what = MessageId::GreaseweazleNoIndex; break;
+    case kNoTrack0: what = MessageId::GreaseweazleNoTrack0; break;
+    case kFluxOverflow: what = MessageId::GreaseweazleFluxOverflow; break;
+    case kFluxUnderflow: what = MessageId::GreaseweazleFluxUnderflow; break;
+    case kWriteProtected: what = MessageId::GreaseweazleWriteProtected; break;
+    case kNoUnit: what = MessageId::GreaseweazleNoUnit; break;
+    case kNoBus: what = MessageId::GreaseweazleNoBus; break;
+    case kBadUnit: what = MessageId::GreaseweazleBadUnit; break;
+    case kBadPin: what = MessageId::GreaseweazleBadPin; break;
+    case kBadCylinder: what = MessageId::GreaseweazleBadCylinder; break;
+    case kOutOfSram: what = MessageId::GreaseweazleOutOfSram; break;
+    case kOutOfFlash: what = MessageId::GreaseweazleOutOfFlash; break;
+    default: break;
   }
-  return "Ошибка Greaseweazle - " + what + " (код " + std::to_string(ack) + ")!";
+  return {MessageId::GreaseweazleFailed, {Phrase{what}, ack}};
 }
 
 Bytes MakeCommand(std::uint8_t command, ByteSpan arguments) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/bytes.h"
+#include "common/messages.h"
 #include "flux/flux_track.h"
 
 namespace velloran::gw {
@@ -83,7 +84,7 @@ FirmwareInfo ParseFirmwareInfo(ByteSpan block);
 Bytes FirmwareInfoBlock(const FirmwareInfo& info);
 
 // The message shown for an acknowledgement code.
-std::string AckMessage(std::uint8_t ack);
+Phrase AckMessage(std::uint8_t ack);
 
 // A command: number, length (the whole command), arguments.
 Bytes MakeCommand(std::uint8_t command, ByteSpan arguments = {});

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "common/messages.h"
 
 namespace velloran {
 
@@ -31,7 +32,7 @@ class SerialPort {
 
 // Opens a serial device in raw mode at 9600 baud; nullptr and a message when
 // it cannot be opened.
-std::unique_ptr<SerialPort> OpenSerialPort(const std::string& device, std::string& error);
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& device, Phrase& error);
 
 // The serial devices of Greaseweazles plugged into this computer, found by
 // their USB IDs (1209:4D69, and the shared test ID 1209:0001 when the device

@@ -24,20 +24,14 @@ int OpenDevice(const std::string& path) { return ::open(path.c_str(), O_RDWR | O
 
 }  // namespace
 
-std::string LinuxFloppyHint(int code, const std::string& device) {
+Phrase LinuxFloppyHint(int code, const std::string& device) {
   switch (code) {
-    case EOPNOTSUPP:
-      return "Ядро Linux собрано без прямых команд контроллера дисковода (FDRAWCMD). Начиная с версии 5.18 "
-             "они есть только в ядре, собранном с параметром CONFIG_BLK_DEV_FD_RAWCMD=y: включите его, "
-             "пересоберите модуль floppy и загрузите его заново.";
+    case EOPNOTSUPP: return {MessageId::LinuxNoRawCommands};
     case ENOENT:
     case ENODEV:
-    case ENXIO:
-      return "Устройство " + device +
-             " не найдено: загрузите модуль ядра floppy (modprobe floppy) и "
-             "проверьте, что дисковод включён в настройках BIOS.";
+    case ENXIO: return {MessageId::LinuxFloppyDeviceMissing, {device}};
     case EACCES:
-    case EPERM: return "Нет доступа к " + device + ": нужны права на чтение и запись этого устройства (группа disk).";
+    case EPERM: return {MessageId::LinuxFloppyNoAccess, {device}};
     default: return {};
   }
 }
@@ -46,7 +40,7 @@ LinuxFloppyDriver::~LinuxFloppyDriver() { CloseDrive(); }
 
 bool LinuxFloppyDriver::Succeed() {
   lastError_ = 0;
-  hint_.clear();
+  hint_ = {};
   return true;
 }
 

@@ -121,16 +121,17 @@ bool IsGreaseweazle(const std::filesystem::path& ttyClassFolder, const std::stri
 
 }  // namespace
 
-std::unique_ptr<SerialPort> OpenSerialPort(const std::string& device, std::string& error) {
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& device, Phrase& error) {
   const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    error = "Не удалось открыть " + device + " - " + ErrnoText(errno) +
-            (errno == EACCES ? " (добавьте пользователя в группу dialout)" : "");
+    const int code = errno;
+    error = {code == EACCES ? MessageId::SerialPortOpenFailedDialout : MessageId::SerialPortOpenFailed,
+             {device, ErrnoText(code)}};
     return nullptr;
   }
   auto port = std::make_unique<LinuxSerialPort>(fd);
   if (!port->MakeRaw() || !port->SetBaud(9600)) {
-    error = device + " - не последовательный порт: " + port->LastError();
+    error = {MessageId::NotSerialPort, {device, port->LastError()}};
     return nullptr;
   }
   return port;

@@ -103,18 +103,18 @@ void AddPortsOfDevice(HKEY usb, const wchar_t* idKey, std::vector<std::string>& 
 
 }  // namespace
 
-std::unique_ptr<SerialPort> OpenSerialPort(const std::string& device, std::string& error) {
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& device, Phrase& error) {
   // COM10 and above are only reached through the device namespace.
   const std::string path = device.rfind("\\\\.\\", 0) == 0 ? device : "\\\\.\\" + device;
   const HANDLE handle =
       CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    error = "Не удалось открыть " + device + " - " + SystemErrorText(GetLastError());
+    error = {MessageId::SerialPortOpenFailed, {device, SystemErrorText(GetLastError())}};
     return nullptr;
   }
   auto port = std::make_unique<WindowsSerialPort>(handle);
   if (!port->SetBaud(9600)) {
-    error = device + " - не последовательный порт: " + port->LastError();
+    error = {MessageId::NotSerialPort, {device, port->LastError()}};
     return nullptr;
   }
   return port;
