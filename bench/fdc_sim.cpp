@@ -29,8 +29,8 @@ class SilentHost : public OperationHost {
   void ProcessPendingEvents() override {}
   bool CancelRequested() override { return false; }
   void ClearMainLog() override {}
-  void AddMainLog(const std::string&, bool) override {}
-  void ShowError(const std::string&) override {}
+  void AddMainLog(const Phrase&, bool) override {}
+  void ShowError(const Phrase&) override {}
 };
 
 // A full TR-DOS disk: 160 tracks of 16 sectors of 256 bytes, laid out in

@@ -270,7 +270,7 @@ constexpr CatalogueEntry kCatalogue[] = {
     {TrackReadFailed, "Ошибка чтения дорожки - {1} {2}", "Track read error: {1} {2}"},
     {TrackReadOnReread, "Дорожка прочитана при повторном чтении - попытка {1} {2}",
      "Track read on a re-read, attempt {1} {2}"},
-    {TrackNotRead, "Дорожка не прочитана {1}", "Track not read {1}"},
+    {TrackNotRead, "Дорожка {1} не прочитана", "Track {1} was not read"},
     {SectorNotRead, "Сектор не прочитан {1}", "Sector not read {1}"},
     {TrackFormatFailed, "Ошибка форматирования - {1} {2}", "Format error {1} {2}"},
     {SectorWriteFailed, "Ошибка записи сектора - {1} {2}", "Sector write error {1} {2}"},

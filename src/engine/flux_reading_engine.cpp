@@ -221,7 +221,7 @@ OperationOutcome FluxReader::Reread() {
 
 void FluxReader::Finish() {
   for (int t = 0; t < kTrackCount; ++t) {
-    if (unread_[t]) host_.AddMainLog({MessageId::TrackNotRead, {TrackPlace(t)}}, true);
+    if (unread_[t]) host_.AddMainLog({MessageId::TrackNotRead, {t}}, true);
     for (int i = 0; i < kSlotCount; ++i)
       if (failed_[t].test(static_cast<std::size_t>(i)))
         host_.AddMainLog({MessageId::SectorNotRead, {TrackSectorPlace(t, Track(t).Sectors[i].IdSector)}}, true);

@@ -24,8 +24,8 @@ TEST(DriveCommandsTest, ReadDiskFromTheSimulatedDriveGivesTheImage) {
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(test::ReadFileBytes(out), test::ReadFileBytes(kTrd));
   EXPECT_NE(result.out.find("simulated time: "), std::string::npos);
-  EXPECT_NE(result.err.find("Начало операции!"), std::string::npos);
-  EXPECT_NE(result.err.find("Операция выполнена!"), std::string::npos);
+  EXPECT_NE(result.err.find("The operation has started."), std::string::npos);
+  EXPECT_NE(result.err.find("The operation is complete."), std::string::npos);
 }
 
 TEST(DriveCommandsTest, BadSectorsAreLoggedAndGiveExitCodeTwo) {
@@ -40,9 +40,9 @@ TEST(DriveCommandsTest, BadSectorsAreLoggedAndGiveExitCodeTwo) {
   result = test::RunCli({"read-disk", out.string(), "--drive", Sim(kTrd, "bad=5:3&flaky=6:1:2"), "--first", "4",
                          "--last", "7", "--retries", "3", "--lossy"});
   EXPECT_EQ(result.exitCode, 2) << result.err;
-  EXPECT_NE(result.err.find("Ошибка чтения сектора  - 23 (Track - 5 / Sector - 3)"), std::string::npos);
-  EXPECT_EQ(result.err.find("(Track - 6 / Sector - 1)"), std::string::npos);  // third attempt succeeded
-  EXPECT_NE(result.err.find("Сбойных секторов - 1"), std::string::npos);
+  EXPECT_NE(result.err.find("Sector read error 23 (track 5, sector 3)"), std::string::npos);
+  EXPECT_EQ(result.err.find("(track 6, sector 1)"), std::string::npos);  // third attempt succeeded
+  EXPECT_NE(result.err.find("Bad sectors: 1"), std::string::npos);
   EXPECT_TRUE(std::filesystem::exists(out));
 }
 
@@ -58,7 +58,7 @@ TEST(DriveCommandsTest, FormatAndWriteOntoABlankDiskThenReadBack) {
   result = test::RunCli(
       {"write-disk", kTrd.string(), "--drive", "sim:?save=" + blank.string(), "--last", "0", "--retries", "1"});
   EXPECT_EQ(result.exitCode, 2) << result.err;
-  EXPECT_NE(result.err.find("Ошибка записи сектора  - 27 (Track - 0 / Sector - 1)"), std::string::npos);
+  EXPECT_NE(result.err.find("Sector write error 27 (track 0, sector 1)"), std::string::npos);
   TZX_Disk medium;
   Diagnostic error;
   ASSERT_TRUE(LoadImage(medium, blank, error)) << error;
@@ -81,22 +81,22 @@ TEST(DriveCommandsTest, CatalogThroughTheEnvironmentVariable) {
 TEST(DriveCommandsTest, FaultsEndWithTheirMessages) {
   auto result = test::RunCli({"catalog", "--drive", Sim(kTrd, "nodisk")});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("Ошибка позиционирования - (21)!"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("Seek error (21)!"), std::string::npos) << result.err;
 
   result = test::RunCli({"catalog", "--drive", Sim(kTrd, "nodriver")});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("Ошибка загрузки драйвера!"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("Cannot load the driver!"), std::string::npos) << result.err;
 
   result = test::RunCli({"catalog", "--drive", Sim(test::CorpusFile("kdi/atsiperman_Korvet__disk.kdi"))});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("Ошибка - 27 при чтении 0 дорожки!"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("Error 27 reading track 0!"), std::string::npos) << result.err;
 
   // A write that fails says so in its exit code and its last log line.
   test::ScratchDir dir;
   result = test::RunCli({"write-disk", kTrd.string(), "--drive", Sim(kTrd, "protect"), "--last", "1"});
   EXPECT_EQ(result.exitCode, 2);
-  EXPECT_NE(result.err.find("Ошибка записи сектора  - 19 (Track - 1 / Sector - 16)"), std::string::npos);
-  EXPECT_TRUE(result.err.ends_with("Сбойных секторов - 32\n")) << result.err;
+  EXPECT_NE(result.err.find("Sector write error 19 (track 1, sector 16)"), std::string::npos);
+  EXPECT_TRUE(result.err.ends_with("Bad sectors: 32\n")) << result.err;
 
   // A seek failure partway: what was read is saved, and the log names the rest.
   for (const char* fast : {"", "--fast"}) {
@@ -105,8 +105,8 @@ TEST(DriveCommandsTest, FaultsEndWithTheirMessages) {
     if (*fast) args.push_back(fast);
     result = test::RunCli(args);
     EXPECT_EQ(result.exitCode, 2) << fast;
-    EXPECT_NE(result.err.find("Ошибка позиционирования - (25)!"), std::string::npos) << fast;
-    EXPECT_NE(result.err.find("Не прочитаны дорожки - с 6 по 159"), std::string::npos) << fast;
+    EXPECT_NE(result.err.find("Seek error (25)!"), std::string::npos) << fast;
+    EXPECT_NE(result.err.find("Tracks 6 to 159 were not read"), std::string::npos) << fast;
     const Bytes saved = test::ReadFileBytes(out);
     const Bytes image = test::ReadFileBytes(kTrd);
     ASSERT_EQ(saved.size(), 6u * 4096) << fast;
@@ -121,7 +121,7 @@ TEST(DriveCommandsTest, FastReadAndRetriesZeroGiveTheImage) {
   auto result = test::RunCli({"read-disk", out.string(), "--fast", "--drive", Sim(kTrd)});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(test::ReadFileBytes(out), test::ReadFileBytes(kTrd));
-  EXPECT_NE(result.err.find("Разметка по предыдущей дорожке - 100"), std::string::npos);
+  EXPECT_NE(result.err.find("Track 100 laid out like the previous track"), std::string::npos);
 
   // A count of 0 attempts is one attempt: every sector is read.
   result = test::RunCli({"read-disk", out.string(), "--retries", "0", "--drive", Sim(kTrd)});
@@ -132,10 +132,10 @@ TEST(DriveCommandsTest, FastReadAndRetriesZeroGiveTheImage) {
   result = test::RunCli({"read-disk", (dir / "part.udi").string(), "--fast", "--drive",
                          Sim(kTrd, "bad=5:3&flaky=6:1:2"), "--first", "4", "--last", "7", "--retries", "3", "--lossy"});
   EXPECT_EQ(result.exitCode, 2) << result.err;
-  EXPECT_NE(result.err.find("Сектор прочитан при повторном чтении - попытка 2 (Track - 6 / Sector - 1)"),
+  EXPECT_NE(result.err.find("Sector read on a re-read, attempt 2 (track 6, sector 1)"),
             std::string::npos)
       << result.err;
-  EXPECT_NE(result.err.find("Восстановлено при повторном чтении - 1\nСбойных секторов - 1\n"), std::string::npos)
+  EXPECT_NE(result.err.find("Recovered on a re-read: 1\nBad sectors: 1\n"), std::string::npos)
       << result.err;
 }
 
@@ -166,10 +166,10 @@ TEST(DriveCommandsTest, GreaseweazleReadKeepsEveryRevolutionAndNamesBadSectors) 
                                     "gw-sim:" + kTrd.string() + "?weak=4:2&bad=5:9", "--first", "0", "--last", "7",
                                     "--revs", "3", "--flux", flux.string(), "--lossy", "--report", report.string()});
   EXPECT_EQ(result.exitCode, 2) << result.err;
-  EXPECT_NE(result.err.find("Сектор прочитан при повторном чтении - попытка 2 (Track - 4 / Sector - 2)"),
+  EXPECT_NE(result.err.find("Sector read on a re-read, attempt 2 (track 4, sector 2)"),
             std::string::npos)
       << result.err;
-  EXPECT_NE(result.err.find("Сектор не прочитан (Track - 5 / Sector - 9)"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("Sector not read (track 5, sector 9)"), std::string::npos) << result.err;
   EXPECT_NE(result.out.find("revolutions read in"), std::string::npos) << result.out;
   // The capture holds the same disk: converted on its own it gives the image read.
   const auto converted = dir / "converted.trd";
@@ -222,10 +222,10 @@ TEST(DriveCommandsTest, GreaseweazleWriteWithVerifyOntoABlankDisk) {
 
   result = test::RunCli({"write-disk", kTrd.string(), "--drive", "gw-sim:?protect"});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("диск защищён от записи"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("the disk is write-protected"), std::string::npos) << result.err;
   result = test::RunCli({"read-disk", (dir / "x.trd").string(), "--drive", "gw:/no/such/tty"});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("Не удалось открыть /no/such/tty"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("Cannot open /no/such/tty"), std::string::npos) << result.err;
   result = test::RunCli({"read-disk", (dir / "x.trd").string(), "--drive", "gw-sim:", "--flux", "x.hfe"});
   EXPECT_EQ(result.exitCode, 1);
 }
@@ -235,7 +235,7 @@ TEST(DriveCommandsTest, RealDriveAbsentOnThisMachine) {
     GTEST_SKIP() << "this machine has a floppy drive";
   const auto result = test::RunCli({"catalog", "--drive", "A"});
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("Ошибка загрузки драйвера!"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("Cannot load the driver!"), std::string::npos) << result.err;
 #ifdef __linux__
   // The Linux backend says what to load.
   EXPECT_NE(result.err.find("modprobe floppy"), std::string::npos) << result.err;

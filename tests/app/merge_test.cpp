@@ -76,7 +76,7 @@ TEST_F(MergeTest, DumpsDamagedInDifferentSectorsGiveTheImageBack) {
   EXPECT_EQ(Merged(7, 16).ErrorCount, 0);          // the first dump had it good
   EXPECT_EQ(merged->GetTrack(12).CountSectors(), 16);
 
-  const std::vector<std::string> lines = MergeReportLines(report, {"a.trd", "b.udi", "c.fdi"});
+  const std::vector<std::string> lines = test::Russian(MergeReportLines(report, {"a.trd", "b.udi", "c.fdi"}));
   const std::vector<std::string> expected = {"Дорожка 0: из c.fdi - секторы 9",
                                              "Дорожка 5: из b.udi - секторы 1",
                                              "Дорожка 9: из b.udi - секторы 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, "
@@ -104,7 +104,7 @@ TEST_F(MergeTest, SectorsBadEverywhereKeepTheDataSeenMostOftenMarkedBad) {
   EXPECT_EQ(Merged(4, 6).DataLen, 256);
   ASSERT_EQ(report.tracks.size(), 2u);
   EXPECT_EQ(report.tracks[0].stillBad, (std::vector<std::uint8_t>{2}));
-  const std::vector<std::string> lines = MergeReportLines(report, {"a", "b", "c"});
+  const std::vector<std::string> lines = test::Russian(MergeReportLines(report, {"a", "b", "c"}));
   EXPECT_EQ(lines[0], "Дорожка 3: сбойные секторы - 2");
   EXPECT_EQ(lines.back(), "Сбойных секторов - 2");
 }
@@ -119,7 +119,7 @@ TEST_F(MergeTest, GoodCopiesThatDifferAreNamedAndTheFirstIsTaken) {
   EXPECT_EQ(report.conflicts[0].taken, 1);
   EXPECT_EQ(report.conflicts[0].others, std::vector<int>{2});
   EXPECT_EQ(Merged(6, 3).Data[0], 0x77);
-  const std::vector<std::string> lines = MergeReportLines(report, {"a.udi", "b.udi", "c.udi"});
+  const std::vector<std::string> lines = test::Russian(MergeReportLines(report, {"a.udi", "b.udi", "c.udi"}));
   EXPECT_NE(std::find(lines.begin(), lines.end(),
                       "Дорожка 6 / Сектор 3: хорошие копии различаются - b.udi и c.udi; взята копия из b.udi"),
             lines.end());
@@ -179,7 +179,7 @@ TEST_F(MergeTest, BadCopiesVoteAGoodSectorAndTheReportIsJson) {
   const auto run = test::RunCli({"merge", (dir / "0.udf").string(), (dir / "1.udf").string(), (dir / "2.udf").string(),
                                  "-o", (dir / "out.udf").string(), "--report", json.string()});
   EXPECT_EQ(run.exitCode, 2) << run.err;
-  EXPECT_TRUE(Contains(run.out, "Восстановлено голосованием по байтам - 1")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Recovered by a byte vote: 1")) << run.out;
   if (!test::HaveProgram("python3")) GTEST_SKIP() << "python3 is not installed to read the report";
   const auto check =
       test::RunProgram("python3", {"-c",
@@ -204,7 +204,7 @@ TEST_F(MergeTest, CommandMergesImagesOfAnyFormat) {
       {"merge", (dir / "a.udi").string(), (dir / "b.udf").string(), (dir / "c.fdi").string(), "-o", out.string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(test::ReadFileBytes(out), original);
-  EXPECT_TRUE(Contains(run.out, "Дорожка 1: из " + (dir / "b.udf").string() + " - секторы 1")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Track 1: sectors 1 from " + (dir / "b.udf").string())) << run.out;
 
   // A good copy that differs: the result is saved, the exit code says to look.
   TSectorRec& other = Damage(2, 1, 1, 0x33);
@@ -212,7 +212,7 @@ TEST_F(MergeTest, CommandMergesImagesOfAnyFormat) {
   ASSERT_TRUE(SaveFDI(*dumps[2], dir / "c.fdi"));
   run = test::RunCli({"merge", (dir / "b.udf").string(), (dir / "c.fdi").string(), "-o", out.string()});
   EXPECT_EQ(run.exitCode, 2) << run.err;
-  EXPECT_TRUE(Contains(run.out, "хорошие копии различаются")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "good copies differ")) << run.out;
   EXPECT_EQ(test::ReadFileBytes(out), original);
 
   EXPECT_EQ(test::RunCli({"merge", (dir / "a.udi").string(), "-o", out.string()}).exitCode, 1);

@@ -87,6 +87,9 @@ TEST(MessageCatalogue, EveryRowHasBothLanguagesWithTheSameArguments) {
     EXPECT_FALSE(HasCyrillic(entry.english)) << "English text with Russian letters";
     EXPECT_EQ(entry.russian.find("  "), std::string_view::npos) << "double space";
     EXPECT_EQ(entry.english.find("  "), std::string_view::npos) << "double space";
+    EXPECT_EQ(entry.russian.find("!."), std::string_view::npos) << "stray full stop";
+    EXPECT_FALSE(entry.russian.starts_with(' ') || entry.russian.ends_with(' ')) << "padding belongs to the view";
+    EXPECT_FALSE(entry.english.starts_with(' ') || entry.english.ends_with(' ')) << "padding belongs to the view";
     EXPECT_TRUE(!HasWords(entry.english) || HasCyrillic(entry.russian)) << "Russian column left in English";
     for (const char* misspelt : {"трэк", "трек", "длинна", "в длинне", "колличеств", "циков", "заменятся"})
       EXPECT_EQ(entry.russian.find(misspelt), std::string_view::npos) << misspelt << " (see translations/GLOSSARY.md)";

@@ -11,6 +11,9 @@
 namespace velloran {
 namespace {
 
+// What a command said, in the process's language; empty when it said nothing.
+std::string Said(const std::optional<Phrase>& message) { return message ? PhraseText(*message) : std::string(); }
+
 using Lines = std::vector<std::string>;
 
 TEST(ControllerCommandsTest, ResetLeavesTheHeadsOnCylinderZero) {
@@ -25,12 +28,12 @@ TEST(ControllerCommandsTest, ResetLeavesTheHeadsOnCylinderZero) {
 
 TEST(ControllerCommandsTest, ResetFailuresAreReported) {
   SimulatedDrive closed;  // no drive open: every request fails
-  EXPECT_EQ(ResetController(closed), "Ошибка сброса контроллера - (6)!");
+  EXPECT_EQ(Said(ResetController(closed)), "Ошибка сброса контроллера - (6)!");
   SimulatedDriveOptions options;
   options.cylinders = 80;  // cannot reach cylinder 80
   SimulatedDrive short_(options);
   short_.OpenDrive('A');
-  EXPECT_EQ(ResetController(short_), "Ошибка позиционирования - (25)!");
+  EXPECT_EQ(Said(ResetController(short_)), "Ошибка позиционирования - (25)!");
 }
 
 TEST(ControllerCommandsTest, CatalogOfATrdosDiskComesFromSixteenSectors) {
@@ -63,7 +66,7 @@ TEST(ControllerCommandsTest, CatalogReadGivesUpAfterFiveAttempts) {
   test::RecordingDriver driver(sim);
   TrdosCatalog catalog;
   const DriveCatalogResult result = ReadDriveCatalog(driver, catalog);
-  EXPECT_EQ(result.message, "Ошибка - 23 при чтении 0 дорожки!");
+  EXPECT_EQ(Said(result.message), "Ошибка - 23 при чтении 0 дорожки!");
   EXPECT_FALSE(result.showCatalog);
   EXPECT_EQ(driver.Count("read"), 5);
 }
@@ -74,7 +77,7 @@ TEST(ControllerCommandsTest, ReadableTrackThatIsNotTrdos) {
   test::FillTrack(sim.Medium(), 0, 16);
   TrdosCatalog catalog;
   const DriveCatalogResult result = ReadDriveCatalog(sim, catalog);
-  EXPECT_EQ(result.message, "Диск не соответствует формату TR-DOS!.");
+  EXPECT_EQ(Said(result.message), "Диск не соответствует формату TR-DOS!");
   EXPECT_FALSE(result.showCatalog);
   EXPECT_EQ(catalog.Valid, 0);
 }

@@ -32,11 +32,13 @@ class RecordingHost : public OperationHost {
     calls.push_back("clear");
     mainLog.clear();
   }
-  void AddMainLog(const std::string& line, bool selected) override {
-    calls.push_back((selected ? "log*: " : "log: ") + line);
-    mainLog.push_back((selected ? "* " : "  ") + line);
+  void AddMainLog(const Phrase& line, bool selected) override {
+    const std::string text = PhraseText(line);
+    calls.push_back((selected ? "log*: " : "log: ") + text);
+    mainLog.push_back((selected ? "* " : "  ") + text);
   }
-  void ShowError(const std::string& text) override {
+  void ShowError(const Phrase& message) override {
+    const std::string text = PhraseText(message);
     calls.push_back("error: " + text);
     errors.push_back(text);
   }

@@ -81,7 +81,7 @@ TEST_P(DriverBehaviourTest, StartUpWithoutAFloppyDisablesTheDiskMenu) {
   const DriverStatus status = OpenDriverAtStartup(*driver, Settings{});
   EXPECT_FALSE(status.diskMenuEnabled);
   ASSERT_FALSE(status.messages.empty());
-  const std::string& first = status.messages.front();
+  const std::string first = PhraseText(status.messages.front());
   EXPECT_TRUE(first == "Ошибка загрузки драйвера!" || first == "Дисковод A не найден!") << first;
 }
 
@@ -90,11 +90,11 @@ INSTANTIATE_TEST_SUITE_P(Backends, DriverBehaviourTest, ::testing::ValuesIn(Back
 
 #ifdef __linux__
 TEST(LinuxBackendTest, ExplainsWhatToEnableWhenRawCommandsAreMissing) {
-  const std::string hint = LinuxFloppyHint(EOPNOTSUPP, "/dev/fd0");
+  const std::string hint = PhraseText(LinuxFloppyHint(EOPNOTSUPP, "/dev/fd0"));
   EXPECT_NE(hint.find("CONFIG_BLK_DEV_FD_RAWCMD"), std::string::npos);
   EXPECT_NE(hint.find("5.18"), std::string::npos);
-  EXPECT_NE(LinuxFloppyHint(ENOENT, "/dev/fd1").find("/dev/fd1"), std::string::npos);
-  EXPECT_TRUE(LinuxFloppyHint(EIO, "/dev/fd0").empty());
+  EXPECT_NE(PhraseText(LinuxFloppyHint(ENOENT, "/dev/fd1")).find("/dev/fd1"), std::string::npos);
+  EXPECT_TRUE(LinuxFloppyHint(EIO, "/dev/fd0").Empty());
 }
 
 TEST(LinuxBackendTest, NoFloppyDeviceGivesTheLoadErrorAndAHint) {
@@ -102,10 +102,10 @@ TEST(LinuxBackendTest, NoFloppyDeviceGivesTheLoadErrorAndAHint) {
     GTEST_SKIP() << "this machine has a floppy drive";
   LinuxFloppyDriver driver;
   const DriverStatus status = OpenDriverAtStartup(driver, Settings{});
-  EXPECT_EQ(status.statusText, "  Driver load error");
+  EXPECT_EQ(PhraseText(status.statusText), "Ошибка загрузки драйвера");
   ASSERT_EQ(status.messages.size(), 2u);
-  EXPECT_EQ(status.messages[0], "Ошибка загрузки драйвера!");
-  EXPECT_NE(status.messages[1].find("modprobe floppy"), std::string::npos);
+  EXPECT_EQ(PhraseText(status.messages[0]), "Ошибка загрузки драйвера!");
+  EXPECT_NE(PhraseText(status.messages[1]).find("modprobe floppy"), std::string::npos);
 }
 #endif
 

@@ -86,7 +86,7 @@ TEST_F(FastReadingTest, ARegularDiskIsScannedOnceAndReadInRuns) {
   int runs = 0;
   for (const auto& request : recorder.requests) runs += request.find(" x") != std::string::npos;
   EXPECT_GE(runs, 8);
-  EXPECT_EQ(disk.GetTrack(5).Log, Lines{"Разметка взята с предыдущей дорожки. Найдено 16 секторов."});
+  EXPECT_EQ(disk.GetTrack(5).Log, Lines{"Разметка взята с предыдущей дорожки. Найдено секторов: 16."});
   EXPECT_TRUE(Contains(host.mainLog, "  Разметка по предыдущей дорожке - 5"));
   EXPECT_EQ(host.mainLog.back(), "* Операция выполнена!");
 }
@@ -108,8 +108,8 @@ TEST_F(FastReadingTest, LayoutGuessesThatDoNotFitFallBackToAScan) {
   // Tracks 0 and 1; 2 (no fit); 3 and 4, until a layout shows twice; 5's
   // check; 6 and 7 again.
   EXPECT_EQ(recorder.Count("scan"), 8);
-  EXPECT_EQ(disk.GetTrack(5).Log.front(), "Разметка взята с предыдущей дорожки. Найдено 16 секторов.");
-  EXPECT_EQ(disk.GetTrack(5).Log.back(), "Дорожка просканирована. Найдено 9 секторов.");
+  EXPECT_EQ(disk.GetTrack(5).Log.front(), "Разметка взята с предыдущей дорожки. Найдено секторов: 16.");
+  EXPECT_EQ(disk.GetTrack(5).Log.back(), "Дорожка просканирована. Найдено секторов: 9.");
 }
 
 TEST_F(FastReadingTest, FailedSectorsAreReadAgainAfterThePassAndKeepTheirFirstGoodCopy) {
@@ -139,8 +139,8 @@ TEST_F(FastReadingTest, FailedSectorsAreReadAgainAfterThePassAndKeepTheirFirstGo
 
   // The first pass logs the failures; a re-read logs what it recovered.
   const Lines& log = disk.GetTrack(1).Log;
-  EXPECT_TRUE(Contains(log, "Ошибка чтения сектора  - 23 (Track - 1 / Sector - 5)"));
-  EXPECT_TRUE(Contains(log, "Сектор прочитан при повторном чтении - попытка 2 (Track - 1 / Sector - 5)"));
+  EXPECT_TRUE(Contains(log, "Ошибка чтения сектора - 23 (дорожка 1, сектор 5)"));
+  EXPECT_TRUE(Contains(log, "Сектор прочитан при повторном чтении - попытка 2 (дорожка 1, сектор 5)"));
   EXPECT_TRUE(Contains(host.mainLog, "* Повторное чтение сбойных секторов - попытка 2"));
   const Lines tail(host.mainLog.end() - 3, host.mainLog.end());
   EXPECT_EQ(tail,

@@ -70,7 +70,9 @@ TEST(GreaseweazleProtocolTest, FluxStreamBytesFollowTheEncoding) {
   EXPECT_EQ(back.intervals, (std::vector<std::uint32_t>{300, 72 * 200, 7200}));
 
   EXPECT_EQ(gw::MakeCommand(gw::kReadFlux, Bytes{0, 0, 0, 0, 3, 0}), (Bytes{7, 8, 0, 0, 0, 0, 3, 0}));
-  EXPECT_EQ(gw::AckMessage(gw::kWriteProtected), "Ошибка Greaseweazle - диск защищён от записи (код 6)!");
+  EXPECT_EQ(RenderPhrase(Language::Russian, gw::AckMessage(gw::kWriteProtected)),
+            "Ошибка Greaseweazle - диск защищён от записи (код 6)!");
+  EXPECT_EQ(test::English(gw::AckMessage(gw::kWriteProtected)), "Greaseweazle error: the disk is write-protected (code 6)!");
 }
 
 // The backend against a simulated device holding the test image.
@@ -99,7 +101,7 @@ class GreaseweazleTest : public ::testing::Test {
     operation.Verify = verify;
     operation.KeepFlux = keepFlux;
     if (!drive->Open()) {
-      host.errors.push_back(drive->LastErrorText());
+      host.errors.push_back(PhraseText(drive->LastFailure()));
       return OperationOutcome::Failed;
     }
     return RunDiskOperation(disk, static_cast<DiskDrive&>(*drive), host, operation);
@@ -214,8 +216,8 @@ TEST_F(GreaseweazleTest, WriteWithVerifyThenReadBackEqualsTheSource) {
 TEST_F(GreaseweazleTest, WeakSectorRecoveredOnARetryBadSectorStaysBadOthersKept) {
   Connect("weak=2:3&bad=3:7&jitter=150&seed=4");
   ASSERT_EQ(Run(kScanAndRead, 0, 5), OperationOutcome::Completed);
-  EXPECT_TRUE(Logged("Сектор прочитан при повторном чтении - попытка 2 (Track - 2 / Sector - 3)"));
-  EXPECT_TRUE(Logged("Сектор не прочитан (Track - 3 / Sector - 7)"));
+  EXPECT_TRUE(Logged("Сектор прочитан при повторном чтении - попытка 2 (дорожка 2, сектор 3)"));
+  EXPECT_TRUE(Logged("Сектор не прочитан (дорожка 3, сектор 7)"));
   EXPECT_TRUE(Logged("Восстановлено при повторном чтении - 1"));
   EXPECT_TRUE(Logged("Сбойных секторов - 1"));
   EXPECT_EQ(operation.BadSectors, 1);
@@ -268,8 +270,8 @@ TEST_F(GreaseweazleTest, FluxOverflowIsRetriedAndReportedWhenItPersists) {
   disk = TZX_Disk{};
   ASSERT_EQ(Run(kScanAndRead, 0, 1, 2), OperationOutcome::Completed);
   EXPECT_TRUE(
-      Logged("Ошибка чтения дорожки - Ошибка Greaseweazle - переполнение потока при чтении (код 4)! (Track - 0)"));
-  EXPECT_TRUE(Logged("Дорожка не прочитана (Track - 1)"));
+      Logged("Ошибка чтения дорожки - Ошибка Greaseweazle - переполнение потока при чтении (код 4)! (дорожка 0)"));
+  EXPECT_TRUE(Logged("Дорожка 1 не прочитана"));
   EXPECT_EQ(operation.FailedTracks, 2);
 }
 
@@ -292,9 +294,9 @@ TEST_F(GreaseweazleTest, DiskWideFaultsStopWithTheirMessage) {
     OperationSteps steps;
     std::string message;
   };
-  for (const Case& c : {Case{"nodisk", kScanAndRead, gw::AckMessage(gw::kNoIndex)},
-                        Case{"noindex", kScanAndRead, gw::AckMessage(gw::kNoIndex)},
-                        Case{"protect", kFormatAndWrite, gw::AckMessage(gw::kWriteProtected)},
+  for (const Case& c : {Case{"nodisk", kScanAndRead, PhraseText(gw::AckMessage(gw::kNoIndex))},
+                        Case{"noindex", kScanAndRead, PhraseText(gw::AckMessage(gw::kNoIndex))},
+                        Case{"protect", kFormatAndWrite, PhraseText(gw::AckMessage(gw::kWriteProtected))},
                         Case{"firmware=0.30", kScanAndRead,
                              "Версия прошивки Greaseweazle 0.30 не поддерживается: обновите прошивку до 0.31 или "
                              "новее!"}}) {

@@ -3,6 +3,8 @@
 // slots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "drive/drive_test_support.h"
 #include "engine/disk_engines.h"
 #include "sim/simulated_drive.h"
@@ -22,6 +24,33 @@ class ReadingEngineTest : public test::EngineTest {
   }
 };
 
+// The same reading logs in the process's language: English lines hold no
+// Russian letter, and the track's own log is kept in the language of the read.
+TEST_F(ReadingEngineTest, LogsInTheProcessLanguage) {
+  sim.Faults().alwaysFail.insert({1, 2});
+  const Language before = ProcessLanguage();
+  SetProcessLanguage(Language::English);
+  EXPECT_EQ(Run(kScanAndRead, 0, 1), OperationOutcome::Completed);
+  const Lines english = host.mainLog;
+  const Lines englishTrackLog = disk.GetTrack(1).Log;
+  SetProcessLanguage(Language::Russian);
+  host = RecordingHost{};
+  disk.ClearDisk();
+  EXPECT_EQ(Run(kScanAndRead, 0, 1), OperationOutcome::Completed);
+  SetProcessLanguage(before);
+
+  EXPECT_EQ(english.front(), "* The operation has started.");
+  EXPECT_NE(std::find(english.begin(), english.end(), "* Sector read error 23 (track 1, sector 2)"), english.end());
+  EXPECT_EQ(english.back(), "* Bad sectors: 1");
+  EXPECT_EQ(englishTrackLog.back(), "Sector read error 23 (track 1, sector 2)");
+  for (const std::string& line : english)  // Cyrillic letters begin with the bytes D0..D3
+    EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](char c) { return (c & 0xFC) == 0xD0; })) << line;
+  ASSERT_EQ(host.mainLog.size(), english.size()) << "the same lines in either language";
+  EXPECT_EQ(host.mainLog.front(), "* Начало операции!");
+  EXPECT_EQ(host.mainLog.back(), "* Сбойных секторов - 1");
+  EXPECT_EQ(disk.GetTrack(1).Log.back(), "Ошибка чтения сектора - 23 (дорожка 1, сектор 2)");
+}
+
 TEST_F(ReadingEngineTest, ScanAndReadLogsEveryStepInOrder) {
   sim.Faults().alwaysFail.insert({1, 2});
   EXPECT_EQ(Run(kScanAndRead, 0, 1), OperationOutcome::Completed);
@@ -31,22 +60,22 @@ TEST_F(ReadingEngineTest, ScanAndReadLogsEveryStepInOrder) {
                           "log*: Начало операции!",
                           "track 0",
                           "log: Начало сканирования дорожки - 0",
-                          "log: Данные приняты - 13 bytes",
+                          "log: Данные приняты - 13 байт",
                           "events",
                           "progress 1",
                           "track 1",
                           "log: Начало сканирования дорожки - 1",
-                          "log: Данные приняты - 13 bytes",
+                          "log: Данные приняты - 13 байт",
                           "events",
-                          "log*: Ошибка чтения сектора  - 23 (Track - 1 / Sector - 2)",
+                          "log*: Ошибка чтения сектора - 23 (дорожка 1, сектор 2)",
                           "progress 2",
                           "log*: Операция выполнена!",
                           "log*: Сбойных секторов - 1"};
   EXPECT_EQ(host.calls, expected);
 
-  const Lines trackLog = {"Начало сканирования дорожки.", "Данные приняты - 13 bytes",
-                          "Дорожка просканирована. Найдено 3 секторов.",
-                          "Ошибка чтения сектора  - 23 (Track - 1 / Sector - 2)"};
+  const Lines trackLog = {"Начало сканирования дорожки.", "Данные приняты - 13 байт",
+                          "Дорожка просканирована. Найдено секторов: 3.",
+                          "Ошибка чтения сектора - 23 (дорожка 1, сектор 2)"};
   EXPECT_EQ(disk.GetTrack(1).Log, trackLog);
 
   const Lines requests = {"reset",        "seek 80 0",    "seek 0 0",    "scan 0", "read 0 0 1 1",
@@ -107,7 +136,7 @@ TEST_F(ReadingEngineTest, CancelDuringAReadIsSeenAfterTheNextTrackIsSought) {
   EXPECT_EQ(Run(kScanAndRead, 0, 4), OperationOutcome::Cancelled);
   EXPECT_EQ(recorder.Count("read 0 1 3 1"), 1);  // track 1 was read to its end
   const Lines tail(host.calls.end() - 5, host.calls.end());
-  EXPECT_EQ(tail, (Lines{"track 2", "log: Начало сканирования дорожки - 2", "log: Данные приняты - 13 bytes", "events",
+  EXPECT_EQ(tail, (Lines{"track 2", "log: Начало сканирования дорожки - 2", "log: Данные приняты - 13 байт", "events",
                          "log*: Операция отменена пользователем!"}));
   EXPECT_EQ(recorder.requests.back(), "scan 0");
   EXPECT_EQ(disk.GetTrack(1).Sectors[2].DataOk, 0xFF);  // what was read stays
@@ -172,7 +201,7 @@ TEST_F(ReadingEngineTest, ResetAndFirstSeekFailuresEndAtOnce) {
 
 TEST_F(ReadingEngineTest, TooManyTracksIsRefusedBeforeAnyRequest) {
   EXPECT_EQ(Run(kScanTracks, 0, 166), OperationOutcome::Failed);
-  EXPECT_EQ(host.errors, Lines{"Число дорожек превышает 166 ..."});
+  EXPECT_EQ(host.errors, Lines{"Число дорожек превышает 166..."});
   EXPECT_TRUE(recorder.requests.empty());
 }
 
@@ -183,8 +212,8 @@ TEST_F(ReadingEngineTest, FailedScanStillRunsTheReadStep) {
     return request == "scan 1";
   };
   Run(kScanAndRead, 3, 3);
-  EXPECT_EQ(disk.GetTrack(3).Log[1], "Ошибка сканирования - 21 (Track - 3)");
-  EXPECT_NE(std::find(host.mainLog.begin(), host.mainLog.end(), "* Ошибка сканирования - 21 (Track - 3)"),
+  EXPECT_EQ(disk.GetTrack(3).Log[1], "Ошибка сканирования - 21 (дорожка 3)");
+  EXPECT_NE(std::find(host.mainLog.begin(), host.mainLog.end(), "* Ошибка сканирования - 21 (дорожка 3)"),
             host.mainLog.end());
   EXPECT_EQ(disk.GetTrack(3).Log.size(), 2u);  // no "Данные приняты", no "просканирована"
   EXPECT_EQ(recorder.Count("read 1 1"), 2);
@@ -212,7 +241,7 @@ TEST_F(ReadingEngineTest, FewerScannedHeadersOverwriteOnlyTheFirstSlots) {
   recorder.requests.clear();
   Run(kReadSectors, 0, 0);
   EXPECT_EQ(recorder.Count("read 0 0 4 1"), 2);
-  EXPECT_EQ(host.mainLog[1], "* Ошибка чтения сектора  - 27 (Track - 0 / Sector - 4)");
+  EXPECT_EQ(host.mainLog[1], "* Ошибка чтения сектора - 27 (дорожка 0, сектор 4)");
   EXPECT_EQ(operation.BadSectors, 2);
 }
 
@@ -222,8 +251,8 @@ TEST_F(ReadingEngineTest, ATrackWithOneSectorIsStored) {
   Run(kScanAndRead, 2, 2);
   const TTrack& track = disk.GetTrack(2);
   EXPECT_EQ(track.Present, 0xFF);
-  EXPECT_EQ(track.Log[1], "Данные приняты - 5 bytes");
-  EXPECT_EQ(track.Log[2], "Дорожка просканирована. Найдено 1 секторов.");
+  EXPECT_EQ(track.Log[1], "Данные приняты - 5 байт");
+  EXPECT_EQ(track.Log[2], "Дорожка просканирована. Найдено секторов: 1.");
   EXPECT_EQ(track.Sectors[0].DataLen, 1024);
   EXPECT_EQ(track.Sectors[0].DataOk, 0xFF);
 }
@@ -232,7 +261,7 @@ TEST_F(ReadingEngineTest, AnEmptyTrackLeavesTheSlotsAsTheyWere) {
   sim.Medium().GetTrack(4).Clear();
   Run(kScanTracks, 4, 4);
   EXPECT_EQ(disk.GetTrack(4).Present, 0);
-  EXPECT_EQ(disk.GetTrack(4).Log, (Lines{"Начало сканирования дорожки.", "Данные приняты - 1 bytes"}));
+  EXPECT_EQ(disk.GetTrack(4).Log, (Lines{"Начало сканирования дорожки.", "Данные приняты - 1 байт"}));
 }
 
 TEST_F(ReadingEngineTest, ScanHeadersBeyondTwentyAreNotStored) {
@@ -255,7 +284,7 @@ TEST_F(ReadingEngineTest, ScanHeadersBeyondTwentyAreNotStored) {
   operation.OpFirstTrack = operation.OpLastTrack = 0;
   RunReadingEngine(disk, drive, host, operation);
   EXPECT_EQ(disk.GetTrack(0).CountSectors(), 20);
-  EXPECT_EQ(disk.GetTrack(0).Log.back(), "Дорожка просканирована. Найдено 20 секторов.");
+  EXPECT_EQ(disk.GetTrack(0).Log.back(), "Дорожка просканирована. Найдено секторов: 20.");
 }
 
 TEST_F(ReadingEngineTest, UnsupportedSizeCodeIsAFailedSectorWithoutARequest) {
@@ -266,7 +295,7 @@ TEST_F(ReadingEngineTest, UnsupportedSizeCodeIsAFailedSectorWithoutARequest) {
   EXPECT_EQ(recorder.Count("read 0 0 2"), 0);
   EXPECT_EQ(operation.BadSectors, 1);
   EXPECT_EQ(disk.GetTrack(0).Sectors[1].DataOk, 0);
-  EXPECT_EQ(disk.GetTrack(0).Log[0], "Ошибка чтения сектора  - 87 (Track - 0 / Sector - 2)");
+  EXPECT_EQ(disk.GetTrack(0).Log[0], "Ошибка чтения сектора - 87 (дорожка 0, сектор 2)");
   // The next slot gets its own length, not the one before it.
   EXPECT_EQ(disk.GetTrack(0).Sectors[2].DataLen, 256);
 }
@@ -275,8 +304,8 @@ TEST_F(ReadingEngineTest, AShortTransferIsLoggedButStored) {
   FillTrack(disk, 0, 2);
   recorder.readCountHook = [](std::size_t& count) { count = 200; };
   Run(kReadSectors, 0, 0);
-  const Lines expected = {"Длина сектора - 256 byte не равна количеству считанных байтов - 200",
-                          "Длина сектора - 256 byte не равна количеству считанных байтов - 200"};
+  const Lines expected = {"Длина сектора - 256 байт не равна количеству считанных байтов - 200",
+                          "Длина сектора - 256 байт не равна количеству считанных байтов - 200"};
   EXPECT_EQ(disk.GetTrack(0).Log, expected);
   EXPECT_EQ(host.mainLog[1], "* " + expected[0]);
   EXPECT_EQ(disk.GetTrack(0).Sectors[0].DataOk, 0xFF);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "drive/drive_test_support.h"
+#include "support/test_support.h"
 #include "engine/operation_start.h"
 #include "session/driver_startup.h"
 #include "sim/simulated_drive.h"
@@ -25,7 +26,7 @@ TEST(DriverStartupTest, WorkingDriverShowsVersionAndControllerType) {
   Settings settings;
   settings.Rate = 3;
   const DriverStatus status = OpenDriverAtStartup(drive, settings);
-  EXPECT_EQ(status.statusText, "  Driver version - 01000A02 / FDC Type - 82077AA");
+  EXPECT_EQ(PhraseText(status.statusText), "Версия драйвера - 01000A02 / Тип FDC - 82077AA");
   EXPECT_TRUE(status.messages.empty());
   EXPECT_TRUE(status.diskMenuEnabled);
   EXPECT_TRUE(drive.DriveOpen());
@@ -37,8 +38,8 @@ TEST(DriverStartupTest, MissingDriverStopsAtOnce) {
   options.faults.driverMissing = true;
   SimulatedDrive drive(options);
   const DriverStatus status = OpenDriverAtStartup(drive, Settings{});
-  EXPECT_EQ(status.statusText, "  Driver load error");
-  EXPECT_EQ(status.messages, Lines{"Ошибка загрузки драйвера!"});
+  EXPECT_EQ(PhraseText(status.statusText), "Ошибка загрузки драйвера");
+  EXPECT_EQ(test::Russian(status.messages), Lines{"Ошибка загрузки драйвера!"});
   EXPECT_FALSE(status.diskMenuEnabled);
   EXPECT_FALSE(drive.DriveOpen());
 }
@@ -46,8 +47,8 @@ TEST(DriverStartupTest, MissingDriverStopsAtOnce) {
 TEST(DriverStartupTest, VersionTwoIsRefused) {
   SimulatedDrive drive(Options(0x02000000));
   const DriverStatus status = OpenDriverAtStartup(drive, Settings{});
-  EXPECT_EQ(status.messages, Lines{"Версия драйвера не поддерживается!"});
-  EXPECT_EQ(status.statusText, "  Driver version - not allowed");
+  EXPECT_EQ(test::Russian(status.messages), Lines{"Версия драйвера не поддерживается!"});
+  EXPECT_EQ(PhraseText(status.statusText), "Версия драйвера - не поддерживается");
   EXPECT_FALSE(status.diskMenuEnabled);
   EXPECT_TRUE(VersionSupported(0x0100FFFF));
   EXPECT_FALSE(VersionSupported(0x01010000));
@@ -58,8 +59,8 @@ TEST(DriverStartupTest, MissingDriveBThenDriveAFromTheDialog) {
   Settings settings;
   settings.Drive = "B";
   const DriverStatus status = OpenDriverAtStartup(drive, settings);
-  EXPECT_EQ(status.messages, (Lines{"Дисковод B не найден!", "Ошибка получения информации о контроллере FDC!"}));
-  EXPECT_EQ(status.statusText, "  Driver version - 01000A02 / FDC info read error");
+  EXPECT_EQ(test::Russian(status.messages), (Lines{"Дисковод B не найден!", "Ошибка получения информации о контроллере FDC!"}));
+  EXPECT_EQ(PhraseText(status.statusText), "Версия драйвера - 01000A02 / ошибка чтения информации FDC");
   EXPECT_FALSE(status.diskMenuEnabled);
 
   settings.Drive = "A";
@@ -74,9 +75,9 @@ TEST(DriverStartupTest, RefusedDataRateDisablesTheMenu) {
   Settings settings;
   settings.Rate = 9;
   const DriverStatus status = OpenDriverAtStartup(drive, settings);
-  EXPECT_EQ(status.messages, Lines{"Ошибка установки скорости передачи!"});
+  EXPECT_EQ(test::Russian(status.messages), Lines{"Ошибка установки скорости передачи!"});
   EXPECT_FALSE(status.diskMenuEnabled);
-  EXPECT_EQ(status.statusText, "  Driver version - 01000A02 / FDC Type - 82077AA");
+  EXPECT_EQ(PhraseText(status.statusText), "Версия драйвера - 01000A02 / Тип FDC - 82077AA");
 }
 
 TEST(DriverStartupTest, ControllerTypeNames) {
@@ -95,15 +96,15 @@ TEST(CommandStartTest, ReadCommandsTakeTheConfiguredRange) {
   settings.RetryCount = 4;
   const CommandStart start = PrepareDiskCommand(DiskCommand::ScanAndRead, settings, disk);
   EXPECT_TRUE(start.run);
-  EXPECT_EQ(start.caption, "Сканирование с посекторным чтением");
+  EXPECT_EQ(PhraseText(start.caption), "Сканирование с посекторным чтением");
   EXPECT_EQ(start.operation.Steps, kScanAndRead);
   EXPECT_EQ(start.operation.OpFirstTrack, 2);
   EXPECT_EQ(start.operation.OpLastTrack, 9);
   EXPECT_EQ(start.operation.RetryCount, 4);
   EXPECT_EQ(start.progressMaximum, 9);
-  EXPECT_EQ(PrepareDiskCommand(DiskCommand::ScanTracks, settings, disk).caption, "Сканирование дорожек диска");
+  EXPECT_EQ(PhraseText(PrepareDiskCommand(DiskCommand::ScanTracks, settings, disk).caption), "Сканирование дорожек диска");
   const CommandStart fast = PrepareDiskCommand(DiskCommand::FastRead, settings, disk);
-  EXPECT_EQ(fast.caption, "Быстрое чтение диска");
+  EXPECT_EQ(PhraseText(fast.caption), "Быстрое чтение диска");
   EXPECT_EQ(fast.operation.Steps, kFastRead);
   EXPECT_EQ(fast.operation.OpLastTrack, 9);
 
@@ -120,7 +121,7 @@ TEST(CommandStartTest, ReversedRangeIsRefused) {
   settings.LastTrack = 9;
   const CommandStart start = PrepareDiskCommand(DiskCommand::ScanTracks, settings, disk);
   EXPECT_FALSE(start.run);
-  EXPECT_EQ(start.messages, Lines{"Начальная дорожка больше конечной..."});
+  EXPECT_EQ(test::Russian(start.messages), Lines{"Начальная дорожка больше конечной..."});
 }
 
 TEST(CommandStartTest, RangeBeyondTheDiskIsShortened) {
@@ -129,20 +130,20 @@ TEST(CommandStartTest, RangeBeyondTheDiskIsShortened) {
   disk.GetTrack(5).Present = 0;  // a gap does not lose the last tracks
   Settings settings;             // 0..159
   const Lines expected = {
-      "Конечная дорожка превышает число дорожек в образе!\r   Будет обработано число существующих дорожек!   "};
+      "Конечная дорожка превышает число дорожек в образе!\nБудет обработано число существующих дорожек!"};
   const CommandStart read = PrepareDiskCommand(DiskCommand::ReadSectors, settings, disk);
-  EXPECT_EQ(read.messages, expected);
+  EXPECT_EQ(test::Russian(read.messages), expected);
   EXPECT_TRUE(read.run);
   EXPECT_EQ(read.operation.OpLastTrack, 9);
   const CommandStart write = PrepareDiskCommand(DiskCommand::FormatAndWrite, settings, disk);
-  EXPECT_EQ(write.caption, "Формат и запись диска");
+  EXPECT_EQ(PhraseText(write.caption), "Формат и запись диска");
   EXPECT_EQ(write.operation.Steps, kFormatAndWrite);
   EXPECT_EQ(write.operation.OpLastTrack, 9);
   EXPECT_EQ(write.progressMaximum, 10);
 
   TZX_Disk empty;
   const CommandStart nothing = PrepareDiskCommand(DiskCommand::Write, settings, empty);
-  EXPECT_EQ(nothing.messages, expected);
+  EXPECT_EQ(test::Russian(nothing.messages), expected);
   EXPECT_FALSE(nothing.run);
 }
 

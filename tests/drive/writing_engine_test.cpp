@@ -56,9 +56,9 @@ TEST_F(WritingEngineTest, RetryCountZeroMakesOneAttemptAndCountsTheFailures) {
   EXPECT_EQ(recorder.Count("format"), 1);
   EXPECT_EQ(recorder.Count("write"), 2);
   const Lines expected = {"* Начало операции!",
-                          "* Ошибка форматирования - 19 (Track - 0)",
-                          "* Ошибка записи сектора  - 19 (Track - 0 / Sector - 1)",
-                          "* Ошибка записи сектора  - 19 (Track - 0 / Sector - 2)",
+                          "* Ошибка форматирования - 19 (дорожка 0)",
+                          "* Ошибка записи сектора - 19 (дорожка 0, сектор 1)",
+                          "* Ошибка записи сектора - 19 (дорожка 0, сектор 2)",
                           "* Операция выполнена!",
                           "* Сбойных секторов - 2"};
   EXPECT_EQ(host.mainLog, expected);
@@ -103,7 +103,7 @@ TEST_F(WritingEngineTest, FormatFailureStillWritesTheTrack) {
   };
   Run(kFormatAndWrite, 0, 0, 3);
   EXPECT_EQ(recorder.Count("format"), 3);
-  EXPECT_EQ(host.mainLog[1], "* Ошибка форматирования - 23 (Track - 0)");
+  EXPECT_EQ(host.mainLog[1], "* Ошибка форматирования - 23 (дорожка 0)");
   EXPECT_EQ(recorder.Count("write"), 2);
   EXPECT_EQ(sim.Medium().GetTrack(0).Sectors[1].Data[9], disk.GetTrack(0).Sectors[1].Data[9]);
 }
@@ -114,9 +114,9 @@ TEST_F(WritingEngineTest, EveryWriteFailingStillCompletesAndCountsThem) {
   sim.Faults().writeProtected = true;
   EXPECT_EQ(Run(kWriteTracks, 0, 1), OperationOutcome::Completed);
   const Lines expected = {"* Начало операции!",
-                          "* Ошибка записи сектора  - 19 (Track - 0 / Sector - 1)",
-                          "* Ошибка записи сектора  - 19 (Track - 0 / Sector - 2)",
-                          "* Ошибка записи сектора  - 19 (Track - 1 / Sector - 1)",
+                          "* Ошибка записи сектора - 19 (дорожка 0, сектор 1)",
+                          "* Ошибка записи сектора - 19 (дорожка 0, сектор 2)",
+                          "* Ошибка записи сектора - 19 (дорожка 1, сектор 1)",
                           "* Операция выполнена!",
                           "* Сбойных секторов - 3"};
   EXPECT_EQ(host.mainLog, expected);

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "flux/flux_disk.h"
+#include "support/test_support.h"
 #include "flux/track_decoder.h"
 #include "flux/track_encoder.h"
 #include "flux_disturbance.h"
@@ -72,7 +73,8 @@ TEST(FluxDecode, EncodedTrackDecodesToItsSectorsRawBytesAndSyncMap) {
     EXPECT_TRUE(std::equal(sector.Data.begin(), sector.Data.begin() + 256, decoded.RawData.begin() + sector.DataPos));
   }
   EXPECT_EQ(decoded.Sectors[3].ErrorCount, 1);
-  EXPECT_EQ(report.notices, std::vector<std::string>{"Track 7, sector 10: data CRC error"});
+  EXPECT_EQ(test::English(std::vector<Diagnostic>(report.notices.begin(), report.notices.end())),
+            std::vector<std::string>{"Track 7, sector 10: data CRC error"});
 }
 
 // One revolution whose index falls `fraction` of a turn into `one`: the
@@ -172,7 +174,7 @@ TEST(FluxDecode, JitterAndDriftAreFollowed) {
     const DecodeReport report = DecodeFluxTrack(Disturbed(clean, 0.10, 0.03, seed), decoded);
     EXPECT_EQ(report.revolutions, 2);
     ExpectSameSectors(disk.GetTrack(20), decoded);
-    EXPECT_TRUE(report.notices.empty()) << report.notices.front();
+    EXPECT_TRUE(report.notices.empty()) << test::English(report.notices.front());
     DecodeFluxTrack(Disturbed(clean, 0.10, 0.03, seed, true), decoded);
     ExpectSameSectors(disk.GetTrack(20), decoded);
   }
@@ -190,7 +192,7 @@ TEST(FluxDecode, DropoutInOneRevolutionIsReadFromTheOther) {
   ExpectSameSectors(disk.GetTrack(9), decoded);
   EXPECT_EQ(report.revolutionKept, 1);
   ASSERT_EQ(report.notices.size(), 1u);
-  EXPECT_NE(report.notices[0].find("differs between revolutions"), std::string::npos);
+  EXPECT_NE(test::English(report.notices[0]).find("differs between revolutions"), std::string::npos);
 }
 
 TEST(FluxDecode, SectorBadInEveryRevolutionStaysBad) {
@@ -238,8 +240,9 @@ TEST(FluxDecode, WeakSectorKeepsEveryDistinctCopy) {
     EXPECT_TRUE(std::equal(source.begin(), source.begin() + 256, weak.ExtraCopies[c].data.begin()));
   }
   for (int s = 0; s < 16; ++s) EXPECT_EQ(decoded.Sectors[s].ExtraCopies.empty(), s != 5);
-  EXPECT_NE(std::find(report.notices.begin(), report.notices.end(), "Track 4, sector 11: weak, 3 copies kept"),
-            report.notices.end());
+  const std::vector<std::string> notices =
+      test::English(std::vector<Diagnostic>(report.notices.begin(), report.notices.end()));
+  EXPECT_NE(std::find(notices.begin(), notices.end(), "Track 4, sector 11: weak, 3 copies kept"), notices.end());
 }
 
 TEST(FluxDecode, EmptyOrNoisyFluxIsAnUnformattedTrack) {

@@ -32,12 +32,13 @@ class PrintHost : public OperationHost {
   bool CancelRequested() override { return false; }
   void ClearMainLog() override {}
   // Lines repeated for every track are left out.
-  void AddMainLog(const std::string& line, bool) override {
-    for (const char* perTrack : {"Начало сканирования", "Данные приняты", "Разметка по предыдущей дорожке"})
-      if (line.rfind(perTrack, 0) == 0) return;
-    std::printf("log: %s\n", line.c_str());
+  void AddMainLog(const Phrase& line, bool) override {
+    for (const MessageId perTrack :
+         {MessageId::TrackScanStartedAt, MessageId::ScanDataReceived, MessageId::LayoutFromPreviousTrackAt})
+      if (line.id == perTrack) return;
+    std::printf("log: %s\n", PhraseText(line).c_str());
   }
-  void ShowError(const std::string& text) override { std::printf("error: %s\n", text.c_str()); }
+  void ShowError(const Phrase& text) override { std::printf("error: %s\n", PhraseText(text).c_str()); }
 };
 
 // Sectors of the read disk that differ from the image, counted.
@@ -76,11 +77,11 @@ int main(int argc, char** argv) {
   LinuxFloppyDriver driver;
   Settings settings;  // drive A, 250K, 10 attempts
   const DriverStatus status = OpenDriverAtStartup(driver, settings);
-  std::printf("status: %s\n", status.statusText.c_str());
-  for (const auto& message : status.messages) std::printf("message: %s\n", message.c_str());
+  std::printf("status: %s\n", PhraseText(status.statusText).c_str());
+  for (const auto& message : status.messages) std::printf("message: %s\n", PhraseText(message).c_str());
   if (mode == "--expect-no-rawcmd") {
-    const bool explained = status.messages.size() == 2 && status.messages[0] == "Ошибка определения версии драйвера!" &&
-                           status.messages[1].find("CONFIG_BLK_DEV_FD_RAWCMD") != std::string::npos;
+    const bool explained = status.messages.size() == 2 && status.messages[0].id == MessageId::DriverVersionFailed &&
+                           status.messages[1].id == MessageId::LinuxNoRawCommands;
     return !status.diskMenuEnabled && explained ? 0 : 1;
   }
   if (!status.diskMenuEnabled) return 1;
@@ -107,7 +108,7 @@ int main(int argc, char** argv) {
     Settings driveB;
     driveB.Drive = "B";
     const DriverStatus reopened = ReopenDriveAfterSettings(driver, driveB);
-    for (const auto& message : reopened.messages) std::printf("message: %s\n", message.c_str());
+    for (const auto& message : reopened.messages) std::printf("message: %s\n", PhraseText(message).c_str());
     if (!reopened.diskMenuEnabled) return 1;
     DiskOperation write{kFormatAndWrite, 0, kTracks - 1, 3, 0};
     if (RunDiskOperation(disk, driver, host, write) != OperationOutcome::Completed) return 1;

@@ -17,6 +17,12 @@ std::vector<std::string> English(const std::vector<Diagnostic>& diagnostics) {
   return texts;
 }
 
+std::vector<std::string> Russian(const std::vector<Phrase>& phrases) {
+  std::vector<std::string> texts;
+  for (const Phrase& phrase : phrases) texts.push_back(RenderPhrase(Language::Russian, phrase));
+  return texts;
+}
+
 namespace {
 
 // Programs the tests start speak English whatever the locale of the person

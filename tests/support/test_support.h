@@ -41,6 +41,8 @@ void WriteFileBytes(const std::filesystem::path& file, ByteSpan data);
 inline std::string English(const Diagnostic& diagnostic) { return RenderDiagnostic(Language::English, diagnostic); }
 inline std::string English(const Phrase& phrase) { return RenderPhrase(Language::English, phrase); }
 std::vector<std::string> English(const std::vector<Diagnostic>& diagnostics);
+// Phrases in Russian, the language of the source texts.
+std::vector<std::string> Russian(const std::vector<Phrase>& phrases);
 // Whether `part` occurs in `text`.
 inline bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 

@@ -26,6 +26,7 @@
 #include "ui/cpm_catalog_window.h"
 #include "ui/elided_label.h"
 #include "ui/entry_editor.h"
+#include "ui/progress_window.h"
 #include "ui/qt_translation.h"
 #include "ui/sector_address_dialog.h"
 #include "ui/settings_window.h"
@@ -219,6 +220,37 @@ TEST_F(LanguageTest, ShownWindowFollowsALanguageChangeAtOnce) {
   EXPECT_EQ(shown->statusBar()->findChild<ElidedLabel*>(QStringLiteral("sbPanel1"))->Text().left(10),
             QStringLiteral("Disk image"));
   SaveShot(*shown, QStringLiteral("main_window_switched_to_english.png"));
+}
+
+// What the operations logged and the drive's state in the status bar were
+// put into words in Russian; after the switch they read in English, as
+// lines logged under English would, and back again.
+TEST_F(LanguageTest, LogLinesAndStatusBarFollowALanguageChange) {
+  ASSERT_EQ(ApplyLanguage(*QCoreApplication::instance(), Language::Russian), QString());
+  const auto shown = ShownWindow();
+  ProgressWindow progress(*shown);
+  OperationHost& host = progress;
+  host.ClearMainLog();
+  host.AddMainLog({MessageId::OperationStarted}, false);
+  host.AddMainLog({MessageId::SectorReadFailed, {23, Phrase{MessageId::AtTrackSectorOfDrive, {1, 3}}}}, false);
+  host.AddMainLog({MessageId::OperationCompleted}, true);
+  shown->SetStatusText(
+      0, PhraseShown({MessageId::StatusWithFdcType, {Phrase{MessageId::StatusDriverVersion, {"01000A02"}}, "82077AA"}}));
+  EXPECT_EQ(shown->LogLines().back(), QStringLiteral("Операция выполнена!"));
+
+  ApplyLanguage(*QCoreApplication::instance(), Language::English);
+  QApplication::processEvents();
+  EXPECT_EQ(shown->LogLines(), (QStringList{QStringLiteral("The operation has started."),
+                                            QStringLiteral("Sector read error 23 (track 1, sector 3)"),
+                                            QStringLiteral("The operation is complete.")}));
+  EXPECT_EQ(shown->StatusText(0), QStringLiteral("Driver version - 01000A02 / FDC type - 82077AA"));
+  EXPECT_EQ(TextsWithCyrillic(VisibleTexts(*shown) + shown->LogLines()), QStringList());
+  SaveShot(*shown, QStringLiteral("main_window_log_english.png"));
+
+  ApplyLanguage(*QCoreApplication::instance(), Language::Russian);
+  QApplication::processEvents();
+  EXPECT_EQ(shown->LogLines()[1], QStringLiteral("Ошибка чтения сектора - 23 (дорожка 1, сектор 3)"));
+  EXPECT_EQ(shown->StatusText(0), QStringLiteral("Версия драйвера - 01000A02 / Тип FDC - 82077AA"));
 }
 
 TEST_F(LanguageTest, SettingsChoiceIsStoredAndApplied) {

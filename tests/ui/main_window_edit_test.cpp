@@ -23,7 +23,7 @@ TEST_F(EditTest, RemovingASectorMovesTheLaterSlotsUp) {
   MakeMarkedTrdosDisk(Disk());
   Disk().GetSector(3, 15).ErrorCount = 9;
   window->OnMapContextMenu(4, 3);  // slot 3
-  window->AddLogLine("old", false);
+  window->AddLogLine(FixedText("old"), false);
   prompts.QueueAnswer(PromptAnswer::No);
   OnRemoveSector(*window);
   ASSERT_EQ(prompts.Messages().size(), 1u);

@@ -35,7 +35,7 @@ TEST_F(ClickTest, UsedSectorShowsItsIdDataAndCrc) {
   MakeMarkedTrdosDisk(Disk());
   TSectorRec& sector = Disk().GetSector(0, 3);  // sector 4 of track 0: all zero
   sector.ErrorCount = 2;
-  Disk().GetTrack(0).Log = {"Начало сканирования дорожки.", "Данные приняты - 65 bytes"};
+  Disk().GetTrack(0).Log = {"Начало сканирования дорожки.", "Данные приняты - 65 байт"};
   Find<QTabWidget>("pc1")->setCurrentIndex(1);
   Click(4, 0);
   EXPECT_EQ(Text("l2"), "0");
@@ -55,7 +55,7 @@ TEST_F(ClickTest, UsedSectorShowsItsIdDataAndCrc) {
   EXPECT_TRUE(Find<QPushButton>("pnb2")->isEnabled());
   EXPECT_FALSE(Find<QPushButton>("pnb3")->isEnabled()) << "\"Загрузить\" has nothing to load from";
   EXPECT_EQ(Find<QTabWidget>("pc1")->currentIndex(), 0);
-  EXPECT_EQ(window->LogLines(), (QStringList{"Начало сканирования дорожки.", "Данные приняты - 65 bytes"}));
+  EXPECT_EQ(window->LogLines(), (QStringList{"Начало сканирования дорожки.", "Данные приняты - 65 байт"}));
   sector.DataOk = 0;
   Click(4, 0);
   EXPECT_EQ(Text("an6"), "сбойный");

@@ -155,7 +155,7 @@ TEST_F(ProgressTest, BadSectorsAreLoggedAndCounted) {
   window->Options().RetryCount = 2;
   OnScanAndRead(*window);
   const QStringList log = window->LogLines();
-  EXPECT_TRUE(log.contains("Ошибка чтения сектора  - 23 (Track - 1 / Sector - 3)")) << log.join("\n").toStdString();
+  EXPECT_TRUE(log.contains("Ошибка чтения сектора - 23 (дорожка 1, сектор 3)")) << log.join("\n").toStdString();
   EXPECT_EQ(log.back(), "Сбойных секторов - 1");
   EXPECT_EQ(CellTile(Disk(), 3, 1), Tile::SectorBad) << "a header whose data never came after all attempts";
   EXPECT_EQ(CellTile(Disk(), 2, 1), Tile::SectorGood);
@@ -175,7 +175,7 @@ TEST_F(ProgressTest, FastReadRereadsWhatFailedAndTheMapShowsIt) {
   EXPECT_EQ(title, "Быстрое чтение диска");
   EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Completed);
   const QStringList log = window->LogLines();
-  EXPECT_TRUE(log.contains("Сектор прочитан при повторном чтении - попытка 2 (Track - 2 / Sector - 7)"))
+  EXPECT_TRUE(log.contains("Сектор прочитан при повторном чтении - попытка 2 (дорожка 2, сектор 7)"))
       << log.join("\n").toStdString();
   EXPECT_EQ(log.back(), "Сбойных секторов - 1");
   EXPECT_EQ(CellTile(Disk(), 7, 2), Tile::SectorRecovered);
@@ -232,7 +232,7 @@ TEST_F(ProgressTest, ControllerCommands) {
   EXPECT_EQ(Text("l1"), "0");
   EXPECT_EQ(Text("l2"), "0");
   ASSERT_EQ(prompts.Messages().size(), 1u);
-  EXPECT_EQ(prompts.Messages()[0].text, "Диск не соответствует формату TR-DOS!.");
+  EXPECT_EQ(prompts.Messages()[0].text, "Диск не соответствует формату TR-DOS!");
 
   drive_->Faults().noDisk = true;
   OnReadDriveCatalog(*window);
@@ -289,7 +289,7 @@ TEST_F(MainWindowTest, GreaseweazleReadsAndWritesThroughTheDiskMenu) {
       ASSERT_NE(read.DataOk, 0) << t << "/" << s;
       ASSERT_TRUE(std::equal(read.Data.begin(), read.Data.begin() + 256, medium.Data.begin())) << t << "/" << s;
     }
-  EXPECT_TRUE(window->LogLines().contains("Сектор прочитан при повторном чтении - попытка 2 (Track - 1 / Sector - 4)"));
+  EXPECT_TRUE(window->LogLines().contains("Сектор прочитан при повторном чтении - попытка 2 (дорожка 1, сектор 4)"));
   EXPECT_FALSE(gw->Sim().MotorOn());
 
   // Written onto a blank disk, the device's disk then holds the same sectors.

@@ -153,7 +153,7 @@ TEST(StartUp, DriverStateInTheStatusBarAndMessages) {
     window.SetDriver(Drive());
     window.StartUp(dir.Path(), {});
     EXPECT_TRUE(prompts.Messages().empty());
-    EXPECT_EQ(window.StatusText(0), "  Driver version - 01000A02 / FDC Type - 82077AA");
+    EXPECT_EQ(window.StatusText(0), "Версия драйвера - 01000A02 / Тип FDC - 82077AA");
     EXPECT_TRUE(window.DiskMenuEnabled());
     EXPECT_EQ(store.Read("RetryCount"), "10") << "every key is written back";
     EXPECT_EQ(store.Read("Rate"), "2");
@@ -168,7 +168,7 @@ TEST(StartUp, DriverStateInTheStatusBarAndMessages) {
   window.StartUp(dir.Path(), QString::fromStdString((dir / "none.trd").string()));
   ASSERT_EQ(prompts.Messages().size(), 1u);
   EXPECT_TRUE(prompts.Messages()[0].text.contains("none.trd"));
-  EXPECT_EQ(window.StatusText(0), "  Driver load error");
+  EXPECT_EQ(window.StatusText(0), "Ошибка загрузки драйвера");
   EXPECT_FALSE(window.DiskMenuEnabled());
   window.RefreshItems("N2");
   for (const char* name : {"N8", "N9", "N17", "N14", "N15", "N33", "N10", "N22"}) {

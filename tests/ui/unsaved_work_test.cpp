@@ -219,9 +219,9 @@ TEST_F(UnsavedWorkTest, StatusPanelsNeverOverlap) {
   window->resize(700, 500);
   window->show();
   const QString path = "/home/user/disks/" + QString(120, 'x') + ".hfe";
-  window->SetStatusText(0, "  Driver load error");
-  window->SetStatusText(1, "Образ диска - " + path + " (Дорожек - 160)");
-  window->SetStatusText(2, "HFE: track 81 has no index pulse; the track was cut at 100000 bit cells");
+  window->SetStatusText(0, PhraseShown({MessageId::StatusDriverLoadError}));
+  window->SetStatusText(1, FixedText("Образ диска - " + path + " (Дорожек - 160)"));
+  window->SetStatusText(2, FixedText("HFE: track 81 has no index pulse; the track was cut at 100000 bit cells"));
   QApplication::processEvents();
   QRect previous;
   for (int i = 0; i < 3; ++i) {
