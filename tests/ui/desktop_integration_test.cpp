@@ -113,7 +113,7 @@ TEST_F(MainWindowTest, MainWindowPictureForThePackage) {
   window->show();
   window->StartUp(dir.Path(), {});
   window->LoadAndShow(QString::fromStdString(CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string()));
-  Disk().GetSector(2, 4).DataOk = 0;
+  Disk().GetSector(2, 4).DataOk = false;
   Disk().GetSector(2, 5).DataLen = 0;
   window->SetStatusText(0, QStringLiteral("  Driver version - 01000A02 / FDC Type - 82077AA"));
   window->SetStatusText(1, QStringLiteral("Образ диска - /home/user/Диски/EyeAche.trd (Дорожек - 160)"));
