@@ -62,7 +62,7 @@ class TrdosCatalogWindowTest : public test::CatalogFixture {
     return names;
   }
 
-  TrdosCatalogWindow window_{context_, viewer_, editor_};
+  TrdosCatalogWindow window_{document_, prompts_, viewer_, editor_};
 };
 
 TEST_F(TrdosCatalogWindowTest, ListsLiveEntriesAndWithN10AlsoDeletedOnes) {
