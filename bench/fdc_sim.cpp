@@ -39,17 +39,17 @@ void MakeTrdosDisk(TZX_Disk& disk, bool interleaved) {
   constexpr std::array<std::uint8_t, 16> kInterleave = {1, 9, 2, 10, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15, 8, 16};
   for (int t = 0; t < kTracks; ++t) {
     TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    track.Present = 0xFF;
+    track.Present = true;
     for (int i = 0; i < 16; ++i) {
       TSectorRec& slot = track.Sectors[i];
-      slot.Used = 0xFF;
+      slot.Used = true;
       slot.IdTrack = static_cast<std::uint8_t>(t / 2);
       slot.IdSide = 0;
       slot.IdSector = interleaved ? kInterleave[i] : static_cast<std::uint8_t>(i + 1);
       slot.IdSize = 1;
       slot.IdCrc = IdFieldCrc(slot.IdTrack, 0, slot.IdSector, 1);
       slot.DataLen = 256;
-      slot.DataOk = 0xFF;
+      slot.DataOk = true;
       slot.Data.fill(static_cast<std::uint8_t>(t + i));
     }
   }

@@ -19,7 +19,7 @@ namespace {
 void FillTrdosDisk(TZX_Disk& disk) {
   for (int t = 0; t < 160; ++t) {
     TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    track.Present = 0xFF;
+    track.Present = true;
     for (int s = 0; s < 16; ++s) {
       TSectorRec& sector = track.Sectors[s];
       PlaceGoodSector(sector, static_cast<std::uint8_t>(t / 2), 0, static_cast<std::uint8_t>(s + 1), 1);

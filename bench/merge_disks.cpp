@@ -20,7 +20,7 @@ void BM_MergeThreeDumps(benchmark::State& state) {
     for (int t = 0; t < 160; ++t)
       for (int s = 0; s < 16; ++s)
         if ((t * 16 + s + d * 8) % 25 == 0)
-          dumps[d]->GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s)).DataOk = 0;
+          dumps[d]->GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s)).DataOk = false;
   }
   for (int t = 40; t < 50; ++t) dumps[0]->GetTrack(static_cast<std::uint8_t>(t)).Clear();
   const std::vector<const TZX_Disk*> inputs = {dumps[0].get(), dumps[1].get(), dumps[2].get()};

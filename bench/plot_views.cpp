@@ -28,7 +28,7 @@ TZX_Disk FiveRevolutionDisk() {
     PlaceGoodSector(track.Sectors[s], 0, 0, static_cast<std::uint8_t>(s + 1), 1);
     for (int i = 0; i < 256; ++i) track.Sectors[s].Data[i] = static_cast<std::uint8_t>(random());
   }
-  track.Present = 0xFF;
+  track.Present = true;
   FluxTrack one;
   EncodeDiskTrack(disk, 0, FluxTiming{}, one);
   std::uniform_real_distribution<double> jitter(-0.04, 0.04);
@@ -76,10 +76,10 @@ TZX_Disk FullDisk() {
   TZX_Disk disk;
   for (int t = 0; t < kTrackCount; ++t) {
     TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    track.Present = 0xFF;
+    track.Present = true;
     for (int s = 0; s < 16; ++s)
       PlaceGoodSector(track.Sectors[s], static_cast<std::uint8_t>(t / 2), 0, static_cast<std::uint8_t>(s + 1), 1);
-    track.Sectors[t % 16].DataOk = t % 7 == 0 ? 0 : 0xFF;
+    track.Sectors[t % 16].DataOk = t % 7 != 0;
   }
   return disk;
 }

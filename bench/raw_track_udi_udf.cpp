@@ -20,14 +20,14 @@ std::unique_ptr<TZX_Disk> TrdosDisk() {
   auto disk = std::make_unique<TZX_Disk>();
   for (int t = 0; t < 160; ++t) {
     TTrack& track = disk->GetTrack(static_cast<std::uint8_t>(t));
-    track.Present = 0xFF;
+    track.Present = true;
     for (int s = 0; s < 16; ++s) {
       TSectorRec& sector = track.Sectors[s];
-      sector.Used = 0xFF;
+      sector.Used = true;
       sector.IdTrack = static_cast<std::uint8_t>(t / 2);
       sector.IdSector = static_cast<std::uint8_t>(s + 1);
       sector.IdSize = 1;
-      sector.DataOk = 0xFF;
+      sector.DataOk = true;
       sector.DataLen = 256;
       for (int i = 0; i < 256; ++i) sector.Data[i] = static_cast<std::uint8_t>(t + s * 3 + i);
     }
@@ -50,10 +50,10 @@ void BM_BuildRawTrack(benchmark::State& state, Template kind) {
   auto disk = kind == Template::Standard ? TrdosDisk() : RawDisk();
   std::uint8_t track = 10;
   if (kind == Template::BaseTrack) {
-    disk->UseBaseTrack = 1;
+    disk->UseBaseTrack = true;
     disk->BaseTrack = 0;
     disk->GetTrack(track).RawLength = 0;
-    disk->GetTrack(track).RawValid = 0;
+    disk->GetTrack(track).RawValid = false;
   }
   std::array<std::uint8_t, kRawTrackLength> raw{};
   std::array<std::uint8_t, kSyncMapLength> syncMap{};

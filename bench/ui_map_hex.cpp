@@ -78,7 +78,7 @@ void BM_DiskFingerprintFullDisk(benchmark::State& state) {
   velloran::TZX_Disk disk;
   velloran::MakeTrdosDisk(disk, "BENCH");
   for (velloran::TTrack& track : disk.Tracks) {
-    track.RawValid = 1;
+    track.RawValid = true;
     track.RawLength = 6250;
   }
   for (auto _ : state) benchmark::DoNotOptimize(velloran::DiskFingerprint(disk));

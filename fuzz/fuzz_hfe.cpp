@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::array<std::uint8_t, kRawTrackLength> raw;
   std::array<std::uint8_t, kSyncMapLength> syncMap;
   for (int track = 0; track < kTrackCount; ++track) {
-    if (disk->GetTrack(static_cast<std::uint8_t>(track)).Present == 0) continue;
+    if (!disk->GetTrack(static_cast<std::uint8_t>(track)).Present) continue;
     raw.fill(0x4E);
     disk->BuildRawTrack(static_cast<std::uint8_t>(track), raw.data(), syncMap.data());
   }

@@ -68,7 +68,7 @@ CpmSectorPlace LocateCpmSector(const CpmDefinition& definition, long long logica
 std::uint8_t FindCpmSector(const TZX_Disk& disk, int track, int n) {
   if (track < 0 || track >= kTrackCount) return kCpmNoSlot;
   const TTrack& t = disk.Tracks[track];
-  const auto used = std::count_if(t.Sectors.begin(), t.Sectors.end(), [](const TSectorRec& s) { return s.Used != 0; });
+  const auto used = std::count_if(t.Sectors.begin(), t.Sectors.end(), [](const TSectorRec& s) { return s.Used; });
   for (int slot = 0; slot < used; ++slot)
     if (t.Sectors[slot].IdSector == n) return static_cast<std::uint8_t>(slot);
   return kCpmNoSlot;
@@ -89,11 +89,11 @@ void ReadCpmBlock(const TZX_Disk& disk, const CpmDefinition& definition, int blo
     const auto report = [&](bool noData) {
       if (damaged != nullptr) damaged->push_back({place.Track, place.Sector, offset, noData});
     };
-    if (sector == nullptr || sector->Used == 0 || sector->DataLen != definition.SectorSize || track.Present == 0) {
+    if (sector == nullptr || !sector->Used || sector->DataLen != definition.SectorSize || !track.Present) {
       report(true);
       continue;
     }
-    if (sector->DataOk == 0) report(false);
+    if (!sector->DataOk) report(false);
     std::copy_n(sector->Data.begin(), definition.SectorSize, target + offset);
   }
 }
@@ -116,7 +116,7 @@ void MakeCpmDisk(TZX_Disk& disk, const CpmDefinition& definition) {
     const int index = ModelTrack(definition, t);
     if (index < 0) continue;
     TTrack& track = disk.Tracks[index];
-    track.Present = 0xFF;
+    track.Present = true;
     for (int position = 0; position < definition.SectorsPerTrack; ++position)
       PlaceGoodSector(track.Sectors[position], static_cast<std::uint8_t>(index / 2),
                       static_cast<std::uint8_t>(index % 2),

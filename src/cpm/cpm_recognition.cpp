@@ -41,13 +41,13 @@ std::optional<CpmDefinition> KorvetDefinition(const TZX_Disk& disk) {
 
 std::optional<CpmDefinition> RecognizeCpmDisk(const TZX_Disk& disk) {
   const auto& sectors = disk.Tracks[0].Sectors;
-  const auto used = std::count_if(sectors.begin(), sectors.end(), [](const TSectorRec& s) { return s.Used != 0; });
+  const auto used = std::count_if(sectors.begin(), sectors.end(), [](const TSectorRec& s) { return s.Used; });
   if (used == 5 && HasKorvetTrackZero(disk)) return KorvetDefinition(disk);
   if (used == 5 || used == 6) return ProfiDefinition();
 
   const TSectorRec* first = nullptr;
   for (const TSectorRec& sector : sectors)
-    if (sector.Used != 0 && (first == nullptr || sector.IdSector < first->IdSector)) first = &sector;
+    if (sector.Used && (first == nullptr || sector.IdSector < first->IdSector)) first = &sector;
   if (first == nullptr) return std::nullopt;
   std::optional<CpmDefinition> definition;
   if (first->IdSector >= 0x41 && first->IdSector <= 0x49)

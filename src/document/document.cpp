@@ -116,21 +116,21 @@ void Document::SetTargetCell(int column, int row) {
 
 bool Document::OnPresentTrackLabel() const {
   return targetColumn_ == 0 && InsideMap(targetColumn_, targetRow_) &&
-         disk_.GetTrack(static_cast<std::uint8_t>(targetRow_)).Present != 0;
+         disk_.GetTrack(static_cast<std::uint8_t>(targetRow_)).Present;
 }
 
 bool Document::OnUsedSlot() const {
   if (targetColumn_ < 1 || !InsideMap(targetColumn_, targetRow_)) return false;
   const TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(targetRow_));
-  return track.Present != 0 && track.GetSector(static_cast<std::uint8_t>(targetColumn_ - 1)).Used != 0;
+  return track.Present && track.GetSector(static_cast<std::uint8_t>(targetColumn_ - 1)).Used;
 }
 
 bool Document::OnAddableSlot() const {
   if (targetColumn_ < 1 || !InsideMap(targetColumn_, targetRow_)) return false;
   const TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(targetRow_));
   const int slot = targetColumn_ - 1;
-  return track.Present != 0 && track.GetSector(static_cast<std::uint8_t>(slot)).Used == 0 &&
-         (slot == 0 || track.GetSector(static_cast<std::uint8_t>(slot - 1)).Used != 0);
+  return track.Present && !track.GetSector(static_cast<std::uint8_t>(slot)).Used &&
+         (slot == 0 || track.GetSector(static_cast<std::uint8_t>(slot - 1)).Used);
 }
 
 Blocker Document::Availability(Command command) const {

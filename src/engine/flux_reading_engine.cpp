@@ -32,7 +32,7 @@ bool SameId(const TSectorRec& a, const TSectorRec& b) {
 // slot) join those of the earlier reads.
 void KeepBadCopies(TSectorRec& slot, const TTrack& decoded) {
   for (const TSectorRec& copy : decoded.Sectors) {
-    if (copy.Used == 0 || copy.DataLen == 0 || !SameId(copy, slot)) continue;
+    if (!copy.Used || copy.DataLen == 0 || !SameId(copy, slot)) continue;
     AddDataCopy(slot, {false, Bytes(copy.Data.begin(), copy.Data.begin() + copy.DataLen)});
     for (const DataCopy& further : copy.ExtraCopies) AddDataCopy(slot, further);
     return;
@@ -125,7 +125,7 @@ void FluxReader::TakeWholeTrack(int t, TTrack& decoded, const DecodeReport& repo
   track = std::move(decoded);
   track.Log = std::move(log);
   for (int i = 0; i < kSlotCount; ++i) {
-    if (track.Sectors[i].Used == 0 || track.Sectors[i].DataOk != 0) continue;
+    if (!track.Sectors[i].Used || track.Sectors[i].DataOk) continue;
     MarkReadFailed(track, host_, t, i, kCrcErrorCode);
     failed_[t].set(static_cast<std::size_t>(i));
     ++operation_.BadSectors;
@@ -141,7 +141,7 @@ void FluxReader::TakeGoodSectors(int t, const TTrack& decoded, const DecodeRepor
     if (!failed_[t].test(static_cast<std::size_t>(i))) continue;
     TSectorRec& slot = track.Sectors[i];
     const auto good = std::find_if(decoded.Sectors.begin(), decoded.Sectors.end(), [&](const TSectorRec& copy) {
-      return copy.Used != 0 && copy.DataOk != 0 && copy.DataLen > 0 && SameId(copy, slot);
+      return copy.Used && copy.DataOk && copy.DataLen > 0 && SameId(copy, slot);
     });
     if (good == decoded.Sectors.end()) {
       LogToTrack(track, ReadFailedLine(kCrcErrorCode, t, slot.IdSector));
@@ -151,7 +151,7 @@ void FluxReader::TakeGoodSectors(int t, const TTrack& decoded, const DecodeRepor
     NoteRevolution(t, i, report, static_cast<int>(good - decoded.Sectors.begin()), firstRevolution);
     slot.Data = good->Data;
     slot.DataLen = good->DataLen;
-    slot.DataOk = 0xFF;
+    slot.DataOk = true;
     slot.ExtraCopies.clear();  // copies of a weak sector stand for bad reads only
     changed = true;
     failed_[t].reset(static_cast<std::size_t>(i));
@@ -159,7 +159,7 @@ void FluxReader::TakeGoodSectors(int t, const TTrack& decoded, const DecodeRepor
     ++operation_.RecoveredSectors;
     LogBoth(track, host_, {MessageId::SectorReadOnReread, {pass, TrackSectorPlace(t, slot.IdSector)}}, true);
   }
-  if (changed && track.RawValid != 0) track.SectorsToRaw();
+  if (changed && track.RawValid) track.SectorsToRaw();
 }
 
 void FluxReader::Redraw(int t) {

@@ -26,11 +26,11 @@ bool SameId(const TSectorRec& a, const TSectorRec& b) {
 std::vector<int> Mismatches(const TTrack& source, const TTrack& written) {
   std::vector<int> wrong;
   for (const TSectorRec& sector : source.Sectors) {
-    if (sector.Used == 0) continue;
+    if (!sector.Used) continue;
     const bool match = std::any_of(written.Sectors.begin(), written.Sectors.end(), [&](const TSectorRec& copy) {
-      if (copy.Used == 0 || !SameId(copy, sector)) return false;
-      if (sector.DataOk == 0 || sector.DataLen == 0) return true;
-      return copy.DataOk != 0 && copy.DataLen == sector.DataLen &&
+      if (!copy.Used || !SameId(copy, sector)) return false;
+      if (!sector.DataOk || sector.DataLen == 0) return true;
+      return copy.DataOk && copy.DataLen == sector.DataLen &&
              std::memcmp(copy.Data.data(), sector.Data.data(), sector.DataLen) == 0;
     });
     if (!match) wrong.push_back(sector.IdSector);
@@ -76,7 +76,7 @@ bool FluxWriter::ReadBack(int t, TTrack& written) {
 bool FluxWriter::WriteTrack(int t) {
   TTrack& track = disk_.GetTrack(static_cast<std::uint8_t>(t));
   const Phrase where = TrackPlace(t);
-  if (track.Present == 0) {
+  if (!track.Present) {
     if (drive_.EraseTrack()) return true;
     if (Stopped()) return false;
     host_.AddMainLog({MessageId::TrackEraseFailed, {drive_.LastFailure(), where}}, true);

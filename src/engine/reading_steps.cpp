@@ -51,7 +51,7 @@ void StoreIds(TZX_Disk& disk, int t, const std::vector<IdHeader>& ids) {
   TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
   for (std::size_t i = 0; i < ids.size() && i < kSlotCount; ++i) {
     const IdHeader& id = ids[i];
-    track.Present = 0xFF;
+    track.Present = true;
     TSectorRec& slot = track.GetSector(static_cast<std::uint8_t>(i));
     SetIdField(slot, id.c, id.h, id.r, id.n);
     disk.RedrawSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(i));
@@ -74,16 +74,16 @@ void StoreReadSector(TTrack& track, OperationHost& host, int slot, const std::ui
     LogBoth(track, host, {MessageId::SectorLengthMismatch, {length, received}}, true);
   }
   sector.DataLen = static_cast<std::uint16_t>(length);
-  sector.DataOk = 0xFF;
+  sector.DataOk = true;
   std::memcpy(sector.Data.data(), data, static_cast<std::size_t>(length));
-  sector.Used = 0xFF;
+  sector.Used = true;
 }
 
 void MarkReadFailed(TTrack& track, OperationHost& host, int t, int slot, std::uint32_t code) {
   TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(slot));
   LogBoth(track, host, ReadFailedLine(code, t, sector.IdSector), true);
   ++sector.ErrorCount;
-  sector.DataOk = 0;
+  sector.DataOk = false;
 }
 
 }  // namespace velloran

@@ -48,7 +48,7 @@ int WriteStep(const TTrack& track, FloppyDriver& driver, OperationHost& host, co
   int failures = 0;
   for (int i = 0; i < count; ++i) {
     const TSectorRec& slot = track.GetSector(static_cast<std::uint8_t>(i));
-    if (slot.Used == 0) continue;
+    if (!slot.Used) continue;
     const ReadWriteBlock block = SectorRequest(slot, t, 1, kWriteGap);
     const std::size_t length = std::min<std::size_t>(slot.DataLen, slot.Data.size());
     const ByteSpan data(slot.Data.data(), length);
@@ -75,7 +75,7 @@ OperationOutcome RunWritingEngine(TZX_Disk& disk, FloppyDriver& driver, Operatio
   TrackPass pass;
   pass.first = operation.OpFirstTrack;
   pass.last = std::min(operation.OpLastTrack, kLastTrackIndex);
-  pass.wanted = [&](int t) { return disk.GetTrack(static_cast<std::uint8_t>(t)).Present != 0; };
+  pass.wanted = [&](int t) { return disk.GetTrack(static_cast<std::uint8_t>(t)).Present; };
   pass.seek = [&](int t) { return SeekTrack(driver, host, t); };
   pass.failed = [](int) { return OperationOutcome::Failed; };
   pass.cancelBeforeSteps = false;

@@ -33,8 +33,8 @@ std::uint64_t TrackFingerprint(const TTrack& track) {
   digest.AddValue(track.RawLength);
   digest.Add(track.RawData.data(), track.RawLength);
   for (const TSectorRec& sector : track.Sectors) {
-    for (const std::uint8_t field :
-         {sector.Used, sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize, sector.DataOk})
+    for (const bool flag : {sector.Used, sector.DataOk}) digest.AddValue(flag);
+    for (const std::uint8_t field : {sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize})
       digest.AddValue(field);
     for (const std::uint16_t field : {sector.IdCrc, sector.DataPos, sector.DataLen}) digest.AddValue(field);
     digest.Add(sector.Data.data(), sector.DataLen);

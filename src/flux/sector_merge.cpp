@@ -124,7 +124,7 @@ int KeepCopies(const std::vector<RevolutionBytes>& revolutions, const Group& gro
   for (const Entry& entry : group.copies) {
     const SectorCopy& copy = *entry.second;
     if (!copy.hasData || copy.data.size() != sector.DataLen) continue;
-    const bool wanted = sector.DataOk != 0 ? copy.dataOk : Normal(revolutions, entry);
+    const bool wanted = sector.DataOk ? copy.dataOk : Normal(revolutions, entry);
     if (wanted) added += AddDataCopy(sector, {copy.dataOk, copy.data});
   }
   return added;
@@ -150,7 +150,7 @@ int BestRevolution(const std::vector<RevolutionBytes>& revolutions, const std::v
 }
 
 void FillSlot(TSectorRec& sector, const SectorCopy& chosen, int errors) {
-  sector.Used = 0xFF;
+  sector.Used = true;
   sector.IdTrack = chosen.c;
   sector.IdSide = chosen.h;
   sector.IdSector = chosen.r;
@@ -160,8 +160,8 @@ void FillSlot(TSectorRec& sector, const SectorCopy& chosen, int errors) {
   const std::size_t kept = std::min<std::size_t>(chosen.data.size(), kSectorDataSize);
   std::copy_n(chosen.data.begin(), kept, sector.Data.begin());
   sector.DataLen = static_cast<std::uint16_t>(kept);
-  sector.DataOk = chosen.dataOk ? 0xFF : 0;
-  sector.DeletedMark = chosen.deleted ? 1 : 0;
+  sector.DataOk = chosen.dataOk;
+  sector.DeletedMark = chosen.deleted;
   sector.ErrorCount = static_cast<std::uint8_t>(std::min(errors, 255));
 }
 
@@ -193,7 +193,7 @@ MergedTrack MergeRevolutions(const std::vector<RevolutionBytes>& revolutions, bo
     const RevolutionBytes& raw = revolutions[kept];
     std::copy_n(raw.bytes.begin(), raw.length, track.RawData.begin());
     track.RawLength = static_cast<std::uint16_t>(raw.length);
-    track.RawValid = 1;
+    track.RawValid = true;
   }
   const int normalRevolutions = static_cast<int>(std::count_if(
       revolutions.begin(), revolutions.end(), [](const RevolutionBytes& rev) { return rev.variant == 0; }));

@@ -326,7 +326,7 @@ int DecodeOtherWays(const FluxTrack& flux, double cellTicks, FluxEncoding encodi
 void NoteVariantSectors(const TTrack& track, const std::vector<SlotOrigin>& origins, DecodeReport& report) {
   std::map<int, std::string> numbers;  // variant -> sector numbers
   for (std::size_t slot = 0; slot < origins.size(); ++slot) {
-    if (origins[slot].variant <= 0 || track.Sectors[slot].DataOk == 0) continue;
+    if (origins[slot].variant <= 0 || !track.Sectors[slot].DataOk) continue;
     std::string& list = numbers[origins[slot].variant];
     list += (list.empty() ? "" : ", ") + std::to_string(track.Sectors[slot].IdSector);
   }
@@ -383,8 +383,8 @@ DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track, DecodeWays wa
   report.dataRate = layout.dataRate;
   report.revolutions = static_cast<int>(revolutions.size());
   if (ways == DecodeWays::Every) report.variantsTried = DecodeOtherWays(flux, layout.cellTicks, encoding, revolutions);
-  track.Present = 0xFF;
-  track.Fm = encoding == FluxEncoding::FM ? 1 : 0;
+  track.Present = true;
+  track.Fm = encoding == FluxEncoding::FM;
   // The controller's rate: an FM track's data rate is half of it.
   track.DataRate =
       static_cast<std::uint16_t>((encoding == FluxEncoding::FM ? 2 * layout.dataRate : layout.dataRate) / 1000);

@@ -61,7 +61,7 @@ TrackLayout RawTrackLayout(ByteSpan raw);
 // is, the copy seen most often with the normal setting, marked bad, and the
 // other distinct copies of the normal setting as further copies (a weak
 // sector). Good copies that differ are all kept (a conflict). The raw bytes and sync map of the revolution that decoded
-// best are kept when it is MFM and fits the model (RawValid = 1); good sector data taken from another revolution is
+// best are kept when it is MFM and fits the model (RawValid set); good sector data taken from another revolution is
 // written into them. Notices also go to the track's Log, in the language of the moment (the Log is kept with the disk).
 DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track, DecodeWays ways = DecodeWays::Every);
 

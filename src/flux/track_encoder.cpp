@@ -69,7 +69,7 @@ FluxTrack EncodeMfmTrack(ByteSpan raw, ByteSpan syncMap, const FluxTiming& timin
 bool EncodeDiskTrack(TZX_Disk& disk, std::uint8_t track, const FluxTiming& timing, FluxTrack& out) {
   out = FluxTrack{};
   out.sampleClock = timing.sampleClock;
-  if (disk.GetTrack(track).Present == 0) return true;
+  if (!disk.GetTrack(track).Present) return true;
   std::array<std::uint8_t, kRawTrackLength> raw{};
   std::array<std::uint8_t, kSyncMapLength> syncMap{};
   raw.fill(kGapByte);

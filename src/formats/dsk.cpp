@@ -72,7 +72,7 @@ void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, B
   SetIdField(sector, info[0], info[1], info[2], info[3]);
   // A CRC error without one in the data field was in the ID field.
   if ((st1 & kSt1DataError) != 0 && (st2 & kSt2DataError) == 0) sector.IdCrc ^= 0xFFFF;
-  sector.DeletedMark = (st2 & kSt2DeletedMark) != 0 ? 1 : 0;
+  sector.DeletedMark = (st2 & kSt2DeletedMark) != 0;
   if (data.empty() || (st2 & kSt2MissingDataMark) != 0) return;
 
   // Copies of a sector that read differently each time follow each other.
@@ -93,10 +93,10 @@ void PlaceSector(TZX_Disk& disk, TSectorRec& sector, const std::uint8_t* info, B
   }
   std::copy(data.begin(), data.end(), sector.Data.begin());
   sector.DataLen = static_cast<std::uint16_t>(data.size());
-  sector.DataOk = (st2 & kSt2DataError) == 0 ? 0xFF : 0;
+  sector.DataOk = (st2 & kSt2DataError) == 0;
   // Equal copies stay too: the file is kept as it is.
   for (std::size_t at = 0; at < further.size(); at += nominal)
-    sector.ExtraCopies.push_back({sector.DataOk != 0, Bytes(further.begin() + at, further.begin() + at + nominal)});
+    sector.ExtraCopies.push_back({sector.DataOk, Bytes(further.begin() + at, further.begin() + at + nominal)});
 }
 
 // Reads one track block into a track. Returns what is wrong, if anything.
@@ -105,7 +105,7 @@ std::optional<MessageId> ReadTrackBlock(TZX_Disk& disk, ByteSpan block, bool ext
     return MessageId::TrackHeaderError;
   const int count = block[kSectorCountField];
   if (count > kMaxSectorInfos) return MessageId::TrackHeaderError;
-  track.Present = 0xFF;
+  track.Present = true;
   std::size_t position = kBlockUnit;
   for (int s = 0; s < count; ++s) {
     const std::uint8_t* info = &block[kSectorList + kSectorInfoSize * static_cast<std::size_t>(s)];
@@ -120,7 +120,7 @@ std::optional<MessageId> ReadTrackBlock(TZX_Disk& disk, ByteSpan block, bool ext
     position += length;
     if (s >= kSlotCount) continue;
     PlaceSector(disk, track.Sectors[s], info, data, extended, index);
-    if (cut) track.Sectors[s].DataOk = 0;
+    if (cut) track.Sectors[s].DataOk = false;
   }
   if (count > kSlotCount) NoteTooManySectors(disk, "DSK", index, static_cast<std::size_t>(count));
   return std::nullopt;
@@ -136,12 +136,12 @@ std::pair<std::uint8_t, std::uint8_t> StatusOf(const TSectorRec& sector) {
   if (sector.DataLen == 0) {
     st1 |= kSt1MissingMark;
     st2 |= kSt2MissingDataMark;
-  } else if (sector.DataOk == 0) {
+  } else if (!sector.DataOk) {
     st1 |= kSt1DataError;
     st2 |= kSt2DataError;
   }
   if (!IdCrcGood(sector)) st1 |= kSt1DataError;
-  if (sector.DeletedMark != 0) st2 |= kSt2DeletedMark;
+  if (sector.DeletedMark) st2 |= kSt2DeletedMark;
   return {st1, st2};
 }
 
@@ -149,7 +149,7 @@ std::pair<std::uint8_t, std::uint8_t> StatusOf(const TSectorRec& sector) {
 // sector, with the CRC state of the first copy (one status per sector).
 bool CopyFits(const TSectorRec& sector, const DataCopy& copy) {
   return sector.DataLen == NominalLength(sector.IdSize) && copy.data.size() == sector.DataLen &&
-         copy.ok == (sector.DataOk != 0);
+         copy.ok == sector.DataOk;
 }
 
 // The further copies the extended variant writes, as long as each fits.
@@ -162,7 +162,7 @@ std::span<const DataCopy> HeldCopies(const TSectorRec& sector) {
 std::vector<const TSectorRec*> UsedSectors(const TTrack& track) {
   std::vector<const TSectorRec*> sectors;
   for (const auto& sector : track.Sectors)
-    if (sector.Used != 0) sectors.push_back(&sector);
+    if (sector.Used) sectors.push_back(&sector);
   return sectors;
 }
 
@@ -295,7 +295,7 @@ bool SaveDSKToBytes(TZX_Disk& disk, Bytes& out, DskVariant variant) {
   if (!extended) {
     for (int t = 0; t < count; ++t) {
       const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-      if (track.Present == 0) continue;
+      if (!track.Present) continue;
       if (Phrase misfit = StandardMisfit(track, t); !misfit.Empty())
         return Fail(disk, {MessageId::DskStandardMisfit, {std::move(misfit)}});
       standardSize = std::max(standardSize, StandardBlockSize(track));
@@ -316,7 +316,7 @@ bool SaveDSKToBytes(TZX_Disk& disk, Bytes& out, DskVariant variant) {
   for (int cylinder = 0; cylinder < cylinders; ++cylinder) {
     for (int side = 0; side < sides; ++side, ++entry) {
       const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(cylinder * 2 + side));
-      if (extended && track.Present == 0) continue;
+      if (extended && !track.Present) continue;
       const Bytes block = TrackBlock(track, cylinder, side, extended, standardSize);
       // The size table holds a byte per track: a track of many weak copies may not fit.
       if (extended && block.size() / kBlockUnit > 0xFF)
@@ -334,14 +334,14 @@ SaveLosses SaveLossesDSK(const TZX_Disk& disk, std::string_view format) {
   // The status bytes tell an ID CRC error apart only while the data is good.
   for (int t = 0; t < kTrackCount; ++t)
     for (const auto& sector : disk.GetTrack(static_cast<std::uint8_t>(t)).Sectors)
-      if (sector.Used != 0 && sector.DataLen != 0 && sector.DataOk == 0 && !IdCrcGood(sector))
+      if (sector.Used && sector.DataLen != 0 && !sector.DataOk && !IdCrcGood(sector))
         losses.push_back({LossKind::IdCrcState, t, sector.IdSector, {MessageId::LossIdCrcWithDataCrc, {format}}});
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0) continue;
+    if (!track.Present) continue;
     for (const TSectorRec& sector : track.Sectors) {
       const std::size_t dropped = sector.ExtraCopies.size() - HeldCopies(sector).size();
-      if (sector.Used != 0 && dropped > 0)
+      if (sector.Used && dropped > 0)
         losses.push_back({LossKind::Copies, t, sector.IdSector, {MessageId::LossCopiesNotHeld, {dropped}}});
     }
   }

@@ -27,7 +27,7 @@ std::uint16_t StoredSectorLength(std::uint8_t sizeCode) {
 
 // The flags byte: the bit of the sector's size code when its data CRC is good.
 std::uint8_t SectorFlags(const TSectorRec& sector) {
-  if (sector.DataOk == 0) return 0;
+  if (!sector.DataOk) return 0;
   return sector.IdSize <= 4 ? static_cast<std::uint8_t>(1 << sector.IdSize) : 1;
 }
 
@@ -67,9 +67,9 @@ std::vector<std::string> ReadComments(ByteSpan data, std::size_t textOffset, std
 // The used slots of a present track in slot order; an absent track has none.
 std::vector<const TSectorRec*> SectorsToSave(const TTrack& track) {
   std::vector<const TSectorRec*> sectors;
-  if (track.Present == 0) return sectors;
+  if (!track.Present) return sectors;
   for (const auto& sector : track.Sectors)
-    if (sector.Used != 0) sectors.push_back(&sector);
+    if (sector.Used) sectors.push_back(&sector);
   return sectors;
 }
 
@@ -118,14 +118,14 @@ bool LoadFDIFromBytes(TZX_Disk& disk, ByteSpan data) {
       const auto index = static_cast<std::uint8_t>(c * 2 + h);
       if (sectorCount > kSlotCount) return Fail(disk, {MessageId::FdiTooManySectors, {index, sectorCount, kSlotCount}});
       TTrack& track = disk.GetTrack(index);
-      track.Present = 0xFF;
+      track.Present = true;
       for (std::uint8_t slot = 0; slot < sectorCount; ++slot) {
         ByteSpan header;
         if (!reader.Take(kSectorHeaderSize, header)) return Fail(disk, kSizeError);
         TSectorRec& sector = track.GetSector(slot);
         SetIdField(sector, header[0], header[1], header[2], header[3]);
         sector.DataLen = StoredSectorLength(sector.IdSize);
-        sector.DataOk = (header[4] & 0x3F) != 0 ? 0xFF : 0;
+        sector.DataOk = (header[4] & 0x3F) != 0;
         const std::size_t start = trackStart + ReadLe16(&header[5]);
         if (start > data.size() || data.size() - start < sector.DataLen) return Fail(disk, kSizeError);
         std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(start), sector.DataLen, sector.Data.begin());

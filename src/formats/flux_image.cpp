@@ -47,7 +47,7 @@ namespace {
 int TracksWithoutRaw(TZX_Disk& disk) {
   int count = 0;
   for (TTrack& track : disk.Tracks)
-    if (track.Present != 0 && track.RawValid == 0 && track.CountSectors() > 0) ++count;
+    if (track.Present && !track.RawValid && track.CountSectors() > 0) ++count;
   return count;
 }
 

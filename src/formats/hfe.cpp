@@ -99,7 +99,7 @@ void ScanTrack(TZX_Disk& disk, int index, bool& cut) {
     }
     e += 3;
     TSectorRec& sector = track.Sectors[slot];
-    sector.Used = 0xFF;
+    sector.Used = true;
     sector.IdTrack = raw[e];
     sector.IdSide = raw[e + 1];
     sector.IdSector = raw[e + 2];
@@ -108,7 +108,7 @@ void ScanTrack(TZX_Disk& disk, int index, bool& cut) {
     e += 7;
     for (; e < length - 3; ++e) {
       if (!IsDataMark(raw, e)) continue;
-      sector.DeletedMark = raw[e + 2] == kDeletedDataMark ? 1 : 0;
+      sector.DeletedMark = raw[e + 2] == kDeletedDataMark;
       e += 3;
       // Size codes above 8 cannot fit in a track at all; clamping them keeps
       // the shift defined and the result the same.
@@ -119,7 +119,7 @@ void ScanTrack(TZX_Disk& disk, int index, bool& cut) {
         std::copy_n(raw + e, kept, sector.Data.begin());
         sector.DataPos = static_cast<std::uint16_t>(e);
         sector.DataLen = static_cast<std::uint16_t>(kept);
-        sector.DataOk = 0;
+        sector.DataOk = false;
         disk.Notices.push_back(FieldPastTrackEnd(index, sector.IdSector, length - e, size));
         return;
       }
@@ -129,7 +129,7 @@ void ScanTrack(TZX_Disk& disk, int index, bool& cut) {
       sector.DataLen = static_cast<std::uint16_t>(kept);
       const bool crcPresent = e + size + 2 <= length;
       const std::uint16_t stored = crcPresent ? static_cast<std::uint16_t>(raw[e + size] << 8 | raw[e + size + 1]) : 0;
-      sector.DataOk = crcPresent && stored == CalcCRC16(raw + e - 4, size + 4) ? 0xFF : 0;
+      sector.DataOk = crcPresent && stored == CalcCRC16(raw + e - 4, size + 4);
       e += size - 1;
       ++slot;
       break;
@@ -238,8 +238,8 @@ bool LoadHFEFromBytes(TZX_Disk& disk, ByteSpan data) {
       }
       std::copy(raw.begin(), raw.end(), track.RawData.begin());
       track.RawLength = static_cast<std::uint16_t>(raw.size());
-      track.Present = 0xFF;
-      track.RawValid = 1;
+      track.Present = true;
+      track.RawValid = true;
       ScanTrack(disk, index, cut);
     }
   }
@@ -280,7 +280,7 @@ bool SaveHFEToBytes(TZX_Disk& disk, Bytes& out) {
     WriteLe16(&file[kBlockSize + 4 * c + 2], kTrackDataLength);
     for (int side = 0; side < 2; ++side) {
       const int index = 2 * c + side;
-      if (disk.GetTrack(static_cast<std::uint8_t>(index)).Present != 0) {
+      if (disk.GetTrack(static_cast<std::uint8_t>(index)).Present) {
         raw.fill(0x4E);
         if (!BuildTrackToWrite(disk, index, raw.data(), syncMap.data(), "HFE")) return false;
       } else {

@@ -15,7 +15,7 @@ bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, Bytes& dat
 
 int SidesToWrite(const TZX_Disk& disk) {
   for (int t = 1; t < kTrackCount; t += 2)
-    if (disk.GetTrack(static_cast<std::uint8_t>(t)).Present != 0) return 2;
+    if (disk.GetTrack(static_cast<std::uint8_t>(t)).Present) return 2;
   return 1;
 }
 

@@ -103,8 +103,8 @@ std::uint8_t SizeCodeOf(std::size_t length) {
 // sectors beyond the slots).
 std::optional<MessageId> ReadSectors(TZX_Disk& disk, ByteReader& in, const TrackRecord& record, int index,
                                      TTrack& track) {
-  track.Present = 0xFF;
-  track.Fm = record.mode < kFirstMfmMode ? 1 : 0;
+  track.Present = true;
+  track.Fm = record.mode < kFirstMfmMode;
   track.DataRate = kModeRates[record.mode % kFirstMfmMode];
   for (std::size_t s = 0; s < record.numbers.size(); ++s) {
     std::uint8_t type = 0;
@@ -124,7 +124,7 @@ std::optional<MessageId> ReadSectors(TZX_Disk& disk, ByteReader& in, const Track
     if (type == kNoData) continue;
     // Records 1..8 in pairs: normal, deleted mark, data error, both.
     const int kind = (type - 1) / 2;
-    sector.DeletedMark = kind == 1 || kind == 3 ? 1 : 0;
+    sector.DeletedMark = kind == 1 || kind == 3;
     const std::size_t kept = std::min(size, std::size_t{kSectorDataSize});
     if (kept < size) NoteDataCut(disk, "IMD", index, sector.IdSector, size);
     if (compressed)
@@ -132,7 +132,7 @@ std::optional<MessageId> ReadSectors(TZX_Disk& disk, ByteReader& in, const Track
     else
       std::copy_n(data.begin(), kept, sector.Data.begin());
     sector.DataLen = static_cast<std::uint16_t>(kept);
-    sector.DataOk = kind < 2 ? 0xFF : 0;
+    sector.DataOk = kind < 2;
   }
   if (record.numbers.size() > kSlotCount) NoteTooManySectors(disk, "IMD", index, record.numbers.size());
   return std::nullopt;
@@ -145,7 +145,7 @@ std::optional<MessageId> ReadSectors(TZX_Disk& disk, ByteReader& in, const Track
 Phrase Misfit(const TTrack& track, int index) {
   const TSectorRec* first = nullptr;
   for (const auto& sector : track.Sectors) {
-    if (sector.Used == 0) continue;
+    if (!sector.Used) continue;
     if (first == nullptr) first = &sector;
     if (sector.IdSize != first->IdSize) return {MessageId::DskMisfitSizes, {index}};
     if (sector.IdSize > kLastSizeCode) return {MessageId::MisfitSizeCode, {index, sector.IdSize}};
@@ -161,7 +161,7 @@ Phrase Misfit(const TTrack& track, int index) {
 std::uint8_t ModeOf(const TTrack& track) {
   const auto rate = std::find(kModeRates.begin(), kModeRates.end(), track.DataRate);
   const int index = rate == kModeRates.end() ? 2 : static_cast<int>(rate - kModeRates.begin());
-  return static_cast<std::uint8_t>((track.Fm != 0 ? 0 : kFirstMfmMode) + index);
+  return static_cast<std::uint8_t>((track.Fm ? 0 : kFirstMfmMode) + index);
 }
 
 void AppendSector(Bytes& out, const TSectorRec& sector) {
@@ -170,7 +170,7 @@ void AppendSector(Bytes& out, const TSectorRec& sector) {
     return;
   }
   // Records 1, 3, 5, 7: normal, deleted mark, data error, both.
-  const int kind = (sector.DeletedMark != 0 ? 1 : 0) + (sector.DataOk != 0 ? 0 : 2);
+  const int kind = (sector.DeletedMark ? 1 : 0) + (sector.DataOk ? 0 : 2);
   const auto plain = static_cast<std::uint8_t>(kNormal + 2 * kind);
   const auto begin = sector.Data.begin();
   const auto end = begin + sector.DataLen;
@@ -186,7 +186,7 @@ void AppendSector(Bytes& out, const TSectorRec& sector) {
 void AppendTrack(Bytes& out, const TTrack& track, int index) {
   std::vector<const TSectorRec*> sectors;
   for (const auto& sector : track.Sectors)
-    if (sector.Used != 0) sectors.push_back(&sector);
+    if (sector.Used) sectors.push_back(&sector);
   const auto cylinder = static_cast<std::uint8_t>(index / 2);
   const auto head = static_cast<std::uint8_t>(index % 2);
   const bool cylinderMap =
@@ -240,7 +240,7 @@ bool LoadIMDFromBytes(TZX_Disk& disk, ByteSpan data) {
     if (const auto error = ReadTrackHeader(in, record)) return Fail(disk, {*error, {"IMD"}});
     const int index = record.cylinder * 2 + record.head;
     const bool onDisk = index < kTrackCount;
-    if (onDisk && disk.GetTrack(static_cast<std::uint8_t>(index)).Present != 0)
+    if (onDisk && disk.GetTrack(static_cast<std::uint8_t>(index)).Present)
       return Fail(disk, {MessageId::ImdTrackTwice, {index}});
     if (!onDisk) scratch.Clear();
     TTrack& track = onDisk ? disk.GetTrack(static_cast<std::uint8_t>(index)) : scratch;
@@ -270,7 +270,7 @@ bool SaveIMDToBytes(TZX_Disk& disk, Bytes& out, const std::tm& created) {
   out.clear();
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0) continue;
+    if (!track.Present) continue;
     if (Phrase misfit = Misfit(track, t); !misfit.Empty())
       return Fail(disk, {MessageId::ImdCannotHold, {std::move(misfit)}});
   }
@@ -288,7 +288,7 @@ bool SaveIMDToBytes(TZX_Disk& disk, Bytes& out, const std::tm& created) {
   file.push_back(kCommentEnd);
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present != 0) AppendTrack(file, track, t);
+    if (track.Present) AppendTrack(file, track, t);
   }
   out = std::move(file);
   return true;

@@ -26,11 +26,11 @@ void FindSectorStates(const TSectorRec& sector, int track, const FormatHolds& ho
   const bool noData = sector.DataLen == 0;
   if (noData && !holds.missingData)
     losses.push_back({LossKind::NoDataField, track, r, Named(format, {MessageId::LossNoDataField})});
-  if (!noData && sector.DataOk == 0 && !holds.crcState)
+  if (!noData && !sector.DataOk && !holds.crcState)
     losses.push_back({LossKind::DataCrcState, track, r, Named(format, {MessageId::LossDataCrcError})});
   if (!IdCrcGood(sector) && !holds.idCrcState)
     losses.push_back({LossKind::IdCrcState, track, r, Named(format, {MessageId::LossIdCrcError})});
-  if (sector.DeletedMark != 0 && !holds.deletedMarks)
+  if (sector.DeletedMark && !holds.deletedMarks)
     losses.push_back({LossKind::DeletedMark, track, r, Named(format, {MessageId::LossDeletedMark})});
   if (!sector.ExtraCopies.empty() && !holds.copies)
     losses.push_back({LossKind::Copies, track, r, {MessageId::LossWeakCopies, {sector.ExtraCopies.size() + 1}}});
@@ -40,7 +40,7 @@ void FindSectorStates(const TSectorRec& sector, int track, const FormatHolds& ho
 void FindRecording(const TTrack& track, int index, const FormatHolds& holds, std::string_view format,
                    SaveLosses& losses) {
   if (holds.recording || track.UsualRecording()) return;
-  if (track.Fm != 0)
+  if (track.Fm)
     losses.push_back({LossKind::Encoding, index, -1, Named(format, {MessageId::LossFmRecording})});
   else
     losses.push_back({LossKind::DataRate, index, -1, Named(format, {MessageId::LossDataRate, {track.DataRate}})});
@@ -74,9 +74,9 @@ void FindOutsideFiles(const TZX_Disk& disk, std::string_view format, SaveLosses&
   const std::vector<bool> inFile = SectorsOfFiles(catalog);
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0) continue;
+    if (!track.Present) continue;
     for (const auto& sector : track.Sectors) {
-      if (sector.Used == 0) continue;
+      if (!sector.Used) continue;
       const int r = sector.IdSector;
       const bool catalogArea = t == 0 && r >= 1 && r <= kCatalogSectors;
       const bool trdosSector = r >= 1 && r <= kTrdosSectorsPerTrack;
@@ -96,7 +96,7 @@ SaveLosses FindHeldLosses(const TZX_Disk& disk, const FormatHolds& holds, std::s
     losses.push_back({LossKind::Comment, -1, -1, Named(format, {MessageId::LossComment})});
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0) continue;
+    if (!track.Present) continue;
     const FluxTrack* flux = holds.capturedFlux ? HeldFlux(disk, static_cast<std::uint8_t>(t)) : nullptr;
     if (flux != nullptr) {
       // The flux goes out as it was captured: all of the track but what the
@@ -108,7 +108,7 @@ SaveLosses FindHeldLosses(const TZX_Disk& disk, const FormatHolds& holds, std::s
     }
     FindRecording(track, t, holds, format, losses);
     for (const auto& sector : track.Sectors)
-      if (sector.Used != 0) FindSectorStates(sector, t, holds, format, losses);
+      if (sector.Used) FindSectorStates(sector, t, holds, format, losses);
   }
   if (holds.onlyFiles) FindOutsideFiles(disk, format, losses);
   return losses;
@@ -118,10 +118,10 @@ void FindDataBeyond(const TZX_Disk& disk, std::string_view format, int (*stored)
                     SaveLosses& losses) {
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0) continue;
+    if (!track.Present) continue;
     for (const auto& sector : track.Sectors) {
       const int kept = stored(sector.IdSize);
-      if (sector.Used == 0 || sector.DataLen <= kept) continue;
+      if (!sector.Used || sector.DataLen <= kept) continue;
       losses.push_back(
           {LossKind::SectorData, t, sector.IdSector, {MessageId::LossDataBeyond, {sector.DataLen, format, kept}}});
     }
@@ -131,7 +131,7 @@ void FindDataBeyond(const TZX_Disk& disk, std::string_view format, int (*stored)
 void FindRawCuts(const TZX_Disk& disk, std::string_view format, int kept, SaveLosses& losses) {
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0 || track.RawValid == 0 || track.RawLength <= kept) continue;
+    if (!track.Present || !track.RawValid || track.RawLength <= kept) continue;
     // A track that only runs longer in its closing gap loses nothing.
     const auto tail = track.RawData.begin() + kept;
     if (std::all_of(tail, track.RawData.begin() + track.RawLength, [](std::uint8_t b) { return b == kGapFiller; }))
@@ -145,9 +145,9 @@ SaveLosses BuiltTrackLosses(const TZX_Disk& disk, std::string_view format, int r
   FindRawCuts(disk, format, rawKept, losses);
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0) continue;
+    if (!track.Present) continue;
     for (const auto& sector : track.Sectors)
-      if (sector.Used != 0 && !SizeCodeSupported(sector.IdSize))
+      if (sector.Used && !SizeCodeSupported(sector.IdSize))
         losses.push_back(
             {LossKind::SectorData, t, sector.IdSector, {MessageId::LossLongSector, {SectorSizeText(sector.IdSize)}}});
   }

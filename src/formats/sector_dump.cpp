@@ -17,7 +17,7 @@ std::span<const std::uint8_t> SectorsOfTrack(const SectorDumpLayout& layout, int
 // The first used slot of the track holding that sector number, or nullptr.
 const TSectorRec* FindSectorNumber(const TTrack& track, std::uint8_t number) {
   for (const auto& sector : track.Sectors)
-    if (sector.Used != 0 && sector.IdSector == number) return &sector;
+    if (sector.Used && sector.IdSector == number) return &sector;
   return nullptr;
 }
 
@@ -29,7 +29,7 @@ int TracksWithSectors(const TZX_Disk& disk) {
   int count = disk.TracksToWrite();
   const auto holdsSectors = [&](int t) {
     const auto& sectors = disk.GetTrack(static_cast<std::uint8_t>(t)).Sectors;
-    return std::any_of(sectors.begin(), sectors.end(), [](const TSectorRec& s) { return s.Used != 0; });
+    return std::any_of(sectors.begin(), sectors.end(), [](const TSectorRec& s) { return s.Used; });
   };
   while (count > 0 && !holdsSectors(count - 1)) --count;
   return count;
@@ -51,7 +51,7 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
   std::size_t position = 0;
   for (std::size_t t = 0; t < trackCount; ++t) {
     TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    track.Present = 0xFF;
+    track.Present = true;
     track.RawLength = 0;
     track.TrackNum = static_cast<std::uint8_t>(t);
     const auto numbers = SectorsOfTrack(layout, static_cast<int>(t));
@@ -99,11 +99,11 @@ SaveLosses SectorDumpLosses(const TZX_Disk& disk, const SectorDumpLayout& layout
   const int sectorBytes = static_cast<int>(layout.SectorBytes());
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0) continue;
+    if (!track.Present) continue;
     const auto numbers = SectorsOfTrack(layout, t);
     std::array<bool, 256> taken{};
     for (const auto& sector : track.Sectors) {
-      if (sector.Used == 0) continue;
+      if (!sector.Used) continue;
       Phrase what;
       if (std::find(numbers.begin(), numbers.end(), sector.IdSector) == numbers.end())
         what = {MessageId::LossSectorNumberNotInFormat, {format}};

@@ -111,15 +111,15 @@ void AppendTrack(Bytes& body, TTrack& track, int index) {
   int written = 0;
   for (const auto& sector : track.Sectors) {
     if (written == sectorCount) break;
-    if (sector.Used == 0) continue;
+    if (!sector.Used) continue;
     const int size = StoredSize(sector.IdSize);
     const ByteSpan data(sector.Data.data(), static_cast<std::size_t>(size));
     body.push_back(sector.IdTrack);
     body.push_back(sector.IdSide);
     body.push_back(sector.IdSector);
     body.push_back(sector.IdSize);
-    body.push_back(static_cast<std::uint8_t>((sector.DataOk != 0 ? 0 : kFlagsDataError) |
-                                             (sector.DeletedMark != 0 ? kFlagsDeleted : 0) |
+    body.push_back(static_cast<std::uint8_t>((sector.DataOk ? 0 : kFlagsDataError) |
+                                             (sector.DeletedMark ? kFlagsDeleted : 0) |
                                              (sector.DataLen == 0 ? kFlagsNoData : 0)));
     body.push_back(static_cast<std::uint8_t>(Td0Crc(data)));
     AppendLe16(body, static_cast<std::uint16_t>(size + 1));
@@ -220,8 +220,8 @@ std::optional<MessageId> ReadSector(ByteReader& in, TSectorRec& sector) {
     if (!in.U8(byte)) return kFormatError;
   if (!in.U8(flags) || !in.Skip(1)) return kFormatError;
   SetIdField(sector, id[0], id[1], id[2], id[3]);
-  sector.DataOk = (flags & (kFlagsDataError | kFlagsCrcError | kFlagsNoData)) != 0 ? 0 : 0xFF;
-  sector.DeletedMark = (flags & kFlagsDeleted) != 0 ? 1 : 0;
+  sector.DataOk = (flags & (kFlagsDataError | kFlagsCrcError | kFlagsNoData)) == 0;
+  sector.DeletedMark = (flags & kFlagsDeleted) != 0;
   if (const auto error = ReadDataBlock(in, sector, StoredSize(id[3]))) return error;
   if ((flags & kFlagsNoData) != 0) sector.DataLen = 0;
   return std::nullopt;
@@ -267,7 +267,7 @@ bool ReadTracks(TZX_Disk& disk, ByteReader& in) {
     if (head > 1 || index >= kTrackCount || sectorCount > kSlotCount) return Fail(disk, {kFormatError, {"TD0"}});
 
     TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(index));
-    track.Present = 0xFF;
+    track.Present = true;
     for (int slot = 0; slot < sectorCount; ++slot)
       if (const auto error = ReadSector(in, track.Sectors[slot])) return Fail(disk, {*error, {"TD0"}});
   }
@@ -336,7 +336,7 @@ bool SaveTD0ToBytes(TZX_Disk& disk, Bytes& out, bool compress, const std::tm& cr
   disk.CountTracks();
   for (int index = 0; index < kTrackCount; ++index) {
     TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(index));
-    if (track.Present != 0) AppendTrack(body, track, index);
+    if (track.Present) AppendTrack(body, track, index);
   }
   const std::uint8_t endMarker[4] = {kEndOfImage, 0, 0, 0};
   body.insert(body.end(), endMarker, endMarker + 4);

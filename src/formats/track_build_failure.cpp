@@ -9,11 +9,11 @@ Diagnostic TrackBuildFailure(const TZX_Disk& disk, int track, int failedSlot, st
   int sectors = 0;
   int dataBytes = 0;
   for (const auto& sector : built.Sectors) {
-    if (sector.Used == 0) continue;
+    if (!sector.Used) continue;
     ++sectors;
     if (SizeCodeSupported(sector.IdSize)) dataBytes += SectorLength(sector.IdSize);
   }
-  const bool ownImage = built.RawValid != 0 && built.RawLength > 0;
+  const bool ownImage = built.RawValid && built.RawLength > 0;
   if (!ownImage && !StandardGapCuts(sectors, dataBytes)) {
     const int rate = built.DataRate == 0 ? kUsualDataRate : built.DataRate;
     if (rate > kUsualDataRate)

@@ -40,7 +40,7 @@ constexpr std::string_view kCopiesTag = "COPY";
 constexpr std::string_view kRecordingTag = "RECO";
 constexpr std::size_t kChecksumSize = 4;
 
-std::uint8_t FlagByte(std::uint8_t flag) { return flag != 0 ? kFlagSet : kFlagClear; }
+std::uint8_t FlagByte(bool flag) { return flag ? kFlagSet : kFlagClear; }
 
 // ---- writing ----
 
@@ -58,7 +58,7 @@ void AppendLines(Bytes& out, const std::vector<std::string>& lines) {
 
 void AppendSlot(Bytes& out, const TSectorRec& sector) {
   out.push_back(FlagByte(sector.Used));
-  if (sector.Used == 0) return;
+  if (!sector.Used) return;
   out.push_back(sector.IdTrack);
   out.push_back(sector.IdSide);
   out.push_back(sector.IdSector);
@@ -74,7 +74,7 @@ void AppendSlot(Bytes& out, const TSectorRec& sector) {
 
 void AppendTrack(Bytes& out, const TTrack& track) {
   out.push_back(FlagByte(track.Present));
-  if (track.Present != 0) {
+  if (track.Present) {
     out.push_back(track.TrackNum);
     out.push_back(track.SectorCount);
     out.push_back(FlagByte(track.RawValid));
@@ -90,7 +90,7 @@ void AppendCopies(Bytes& out, const TZX_Disk& disk) {
   std::vector<std::pair<int, int>> slots;
   for (int t = 0; t < kTrackCount; ++t)
     for (int s = 0; s < kSlotCount; ++s)
-      if (const TSectorRec& sector = disk.Tracks[t].Sectors[s]; sector.Used != 0 && !sector.ExtraCopies.empty())
+      if (const TSectorRec& sector = disk.Tracks[t].Sectors[s]; sector.Used && !sector.ExtraCopies.empty())
         slots.emplace_back(t, s);
   if (slots.empty()) return;
   out.insert(out.end(), kCopiesTag.begin(), kCopiesTag.end());
@@ -113,13 +113,13 @@ void AppendCopies(Bytes& out, const TZX_Disk& disk) {
 
 bool HasDeletedMarks(const TTrack& track) {
   return std::any_of(track.Sectors.begin(), track.Sectors.end(),
-                     [](const TSectorRec& sector) { return sector.Used != 0 && sector.DeletedMark != 0; });
+                     [](const TSectorRec& sector) { return sector.Used && sector.DeletedMark; });
 }
 
 void AppendRecording(Bytes& out, const TZX_Disk& disk) {
   std::vector<int> tracks;
   for (int t = 0; t < kTrackCount; ++t)
-    if (const TTrack& track = disk.Tracks[t]; track.Present != 0 && (!track.UsualRecording() || HasDeletedMarks(track)))
+    if (const TTrack& track = disk.Tracks[t]; track.Present && (!track.UsualRecording() || HasDeletedMarks(track)))
       tracks.push_back(t);
   if (tracks.empty()) return;
   out.insert(out.end(), kRecordingTag.begin(), kRecordingTag.end());
@@ -131,8 +131,7 @@ void AppendRecording(Bytes& out, const TZX_Disk& disk) {
     out.push_back(FlagByte(track.Fm));
     std::vector<std::uint8_t> marked;
     for (int s = 0; s < kSlotCount; ++s)
-      if (track.Sectors[s].Used != 0 && track.Sectors[s].DeletedMark != 0)
-        marked.push_back(static_cast<std::uint8_t>(s));
+      if (track.Sectors[s].Used && track.Sectors[s].DeletedMark) marked.push_back(static_cast<std::uint8_t>(s));
     out.push_back(static_cast<std::uint8_t>(marked.size()));
     out.insert(out.end(), marked.begin(), marked.end());
   }
@@ -186,7 +185,7 @@ std::optional<MessageId> ReadSlot(ByteReader& reader, TSectorRec& sector) {
   std::uint8_t used = 0;
   if (!reader.U8(used)) return kReadError;
   if (used != kFlagSet) return std::nullopt;
-  sector.Used = 0xFF;
+  sector.Used = true;
   std::uint8_t dataOk = 0;
   std::uint16_t dataLen = 0;
   if (!reader.U8(sector.IdTrack) || !reader.U8(sector.IdSide) || !reader.U8(sector.IdSector) ||
@@ -196,7 +195,7 @@ std::optional<MessageId> ReadSlot(ByteReader& reader, TSectorRec& sector) {
   if (dataLen > kSectorDataSize) return kFormatError;
   ByteSpan data;
   if (!reader.Take(dataLen, data)) return kReadError;
-  sector.DataOk = dataOk == kFlagSet ? 0xFF : 0;
+  sector.DataOk = dataOk == kFlagSet;
   sector.DataLen = dataLen;
   std::copy(data.begin(), data.end(), sector.Data.begin());
   return std::nullopt;
@@ -206,7 +205,7 @@ std::optional<MessageId> ReadTrack(ByteReader& reader, TTrack& track, bool& cut)
   std::uint8_t present = 0;
   if (!reader.U8(present)) return kReadError;
   if (present == kFlagSet) {
-    track.Present = 0xFF;
+    track.Present = true;
     std::uint8_t rawValid = 0;
     std::uint16_t rawLength = 0;
     if (!reader.U8(track.TrackNum) || !reader.U8(track.SectorCount) || !reader.U8(rawValid) || !reader.U16(rawLength))
@@ -216,7 +215,7 @@ std::optional<MessageId> ReadTrack(ByteReader& reader, TTrack& track, bool& cut)
     if (!reader.Take(rawLength, raw)) return kReadError;
     // A track has 20 slots; a larger count cannot be true.
     track.SectorCount = std::min<std::uint8_t>(track.SectorCount, kSlotCount);
-    track.RawValid = rawValid == kFlagSet ? 1 : 0;
+    track.RawValid = rawValid == kFlagSet;
     track.RawLength = rawLength;
     std::copy(raw.begin(), raw.end(), track.RawData.begin());
     if (const auto error = ReadLines(reader, track.Log, cut)) return error;
@@ -241,7 +240,7 @@ std::optional<MessageId> ReadCopies(ByteReader& reader, ByteSpan data, TZX_Disk&
     if (!reader.U8(t) || !reader.U8(s) || !reader.U8(count)) return kReadError;
     if (t >= kTrackCount || s >= kSlotCount || count == 0 || count >= kMaxSectorCopies) return kFormatError;
     TSectorRec& sector = disk.Tracks[t].Sectors[s];
-    if (sector.Used == 0 || !sector.ExtraCopies.empty()) return kFormatError;
+    if (!sector.Used || !sector.ExtraCopies.empty()) return kFormatError;
     for (std::uint8_t c = 0; c < count; ++c) {
       std::uint8_t ok = 0;
       std::uint16_t length = 0;
@@ -269,16 +268,16 @@ std::optional<MessageId> ReadRecording(ByteReader& reader, ByteSpan data, TZX_Di
     std::uint8_t marks = 0;
     std::uint16_t rate = 0;
     if (!reader.U8(t) || !reader.U16(rate) || !reader.U8(fm) || !reader.U8(marks)) return kReadError;
-    if (t >= kTrackCount || seen[t] || disk.Tracks[t].Present == 0 || marks > kSlotCount) return kFormatError;
+    if (t >= kTrackCount || seen[t] || !disk.Tracks[t].Present || marks > kSlotCount) return kFormatError;
     seen[t] = true;
     TTrack& track = disk.Tracks[t];
     track.DataRate = rate;
-    track.Fm = fm == kFlagSet ? 1 : 0;
+    track.Fm = fm == kFlagSet;
     for (std::uint8_t m = 0; m < marks; ++m) {
       std::uint8_t s = 0;
       if (!reader.U8(s)) return kReadError;
-      if (s >= kSlotCount || track.Sectors[s].Used == 0) return kFormatError;
-      track.Sectors[s].DeletedMark = 1;
+      if (s >= kSlotCount || !track.Sectors[s].Used) return kFormatError;
+      track.Sectors[s].DeletedMark = true;
     }
   }
   return std::nullopt;
@@ -288,9 +287,9 @@ std::optional<MessageId> ReadRecording(ByteReader& reader, ByteSpan data, TZX_Di
 struct Header {
   std::string title;
   std::uint8_t trackCount = 0;
-  std::uint8_t useBaseTrack = 0;
+  bool useBaseTrack = false;
   std::uint8_t baseTrack = kNoBaseTrack;
-  std::uint8_t keepRaw = 0;
+  bool keepRaw = false;
 };
 
 std::optional<MessageId> ReadHeader(ByteReader& reader, Header& header) {
@@ -303,8 +302,8 @@ std::optional<MessageId> ReadHeader(ByteReader& reader, Header& header) {
   const auto end = std::find(title.begin(), title.begin() + kMaxTitleLength, 0);
   header.title = ToUtf8(CodePage::Cp1251, std::string_view(reinterpret_cast<const char*>(title.data()),
                                                            static_cast<std::size_t>(end - title.begin())));
-  header.useBaseTrack = useBaseTrack == kFlagSet ? 1 : 0;
-  header.keepRaw = keepRaw == kFlagSet ? 1 : 0;
+  header.useBaseTrack = useBaseTrack == kFlagSet;
+  header.keepRaw = keepRaw == kFlagSet;
   return std::nullopt;
 }
 

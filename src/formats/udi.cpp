@@ -37,7 +37,7 @@ bool IsSyncByte(ByteSpan syncMap, std::size_t k) { return ((syncMap[k / 8] >> (k
 
 // Takes C H R N and the stored ID CRC that follow an ID mark at e.
 void TakeIdField(TSectorRec& sector, ByteSpan raw, std::size_t e) {
-  sector.Used = 0xFF;
+  sector.Used = true;
   sector.IdTrack = raw[e + 1];
   sector.IdSide = raw[e + 2];
   sector.IdSector = raw[e + 3];
@@ -58,15 +58,15 @@ std::size_t TakeDataField(TSectorRec& sector, ByteSpan raw, std::size_t e) {
   if (e + size + 3 < length) {
     available = size;
     const std::uint16_t stored = static_cast<std::uint16_t>(raw[e + size + 1] << 8 | raw[e + size + 2]);
-    sector.DataOk = stored == CalcCRC16(&raw[e - 3], size + 4) ? 0xFF : 0;
+    sector.DataOk = stored == CalcCRC16(&raw[e - 3], size + 4);
     next = e + size + 1;
   } else {
     available = length > e + 3 ? length - (e + 3) : 0;
-    sector.DataOk = 0;
+    sector.DataOk = false;
     next = std::max(e, length - 2);
   }
   const std::size_t kept = std::min<std::size_t>(available, kSectorDataSize);
-  sector.DeletedMark = raw[e] == kDeletedDataMark ? 1 : 0;
+  sector.DeletedMark = raw[e] == kDeletedDataMark;
   std::copy_n(raw.begin() + static_cast<std::ptrdiff_t>(e + 1), kept, sector.Data.begin());
   sector.DataPos = static_cast<std::uint16_t>(e + 1);
   sector.DataLen = static_cast<std::uint16_t>(kept);
@@ -179,8 +179,8 @@ bool LoadUDIFromBytes(TZX_Disk& disk, ByteSpan data) {
     if (!onDisk) track.Clear();
     std::copy(raw.begin(), raw.end(), track.RawData.begin());
     track.RawLength = static_cast<std::uint16_t>(raw.size());
-    track.Present = 0xFF;
-    track.RawValid = 1;
+    track.Present = true;
+    track.RawValid = true;
     ScanSectors(track, raw, syncMap);
     if (!onDisk) beyond.Drop(disk, t / sides, t % sides, track.CountSectors());
   }

@@ -6,7 +6,7 @@
 namespace velloran {
 
 void SetIdField(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n) {
-  sector.Used = 0xFF;
+  sector.Used = true;
   sector.IdTrack = c;
   sector.IdSide = h;
   sector.IdSector = r;
@@ -17,13 +17,13 @@ void SetIdField(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t
 void PlaceGoodSector(TSectorRec& sector, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n) {
   sector = TSectorRec{};
   SetIdField(sector, c, h, r, n);
-  sector.DataOk = 0xFF;
+  sector.DataOk = true;
   sector.DataLen = static_cast<std::uint16_t>(SectorLength(n));
 }
 
 bool AddDataCopy(TSectorRec& sector, DataCopy copy) {
   if (copy.data.size() > kSectorDataSize) copy.data.resize(kSectorDataSize);
-  const bool sameAsFirst = copy.ok == (sector.DataOk != 0) && copy.data.size() == sector.DataLen &&
+  const bool sameAsFirst = copy.ok == sector.DataOk && copy.data.size() == sector.DataLen &&
                            std::equal(copy.data.begin(), copy.data.end(), std::as_const(sector.Data).begin());
   if (sameAsFirst || sector.ExtraCopies.size() + 1 >= kMaxSectorCopies ||
       std::find(sector.ExtraCopies.begin(), sector.ExtraCopies.end(), copy) != sector.ExtraCopies.end())
@@ -34,12 +34,12 @@ bool AddDataCopy(TSectorRec& sector, DataCopy copy) {
 
 void TTrack::Clear() {
   for (std::uint8_t i = 0; i < kSlotCount; ++i) ClearSector(i);
-  Present = 0;
+  Present = false;
   SectorCount = 0;
-  RawValid = 0;
+  RawValid = false;
   RawLength = 0;
   DataRate = 0;
-  Fm = 0;
+  Fm = false;
   RawData.fill(0);
   Log.clear();
 }
@@ -52,13 +52,13 @@ void TTrack::ClearSector(std::uint8_t index) {
 std::uint8_t TTrack::CountSectors() {
   std::uint8_t count = 0;
   for (const auto& sector : Sectors)
-    if (sector.Used != 0) ++count;
+    if (sector.Used) ++count;
   SectorCount = count;
   return count;
 }
 
 void TTrack::SectorsToRaw() {
-  if (RawValid == 0 || Present == 0 || RawLength == 0) return;
+  if (!RawValid || !Present || RawLength == 0) return;
   for (int i = 0; i < SectorCount && i < kSlotCount; ++i) {
     const TSectorRec& sector = std::as_const(Sectors)[i];
     if (sector.DataPos == 0) continue;
@@ -77,20 +77,20 @@ TZX_Disk::TZX_Disk() : Tracks(kTrackCount) {
 std::uint8_t TZX_Disk::CountTracks() {
   std::uint8_t count = 0;
   for (const auto& track : Tracks)
-    if (track.Present != 0) ++count;
+    if (track.Present) ++count;
   TrackCount = count;
   return count;
 }
 
 int TZX_Disk::TracksToWrite() const {
   for (int i = kTrackCount - 1; i >= 0; --i)
-    if (Tracks[i].Present != 0) return i + 1;
+    if (Tracks[i].Present) return i + 1;
   return 0;
 }
 
 void TZX_Disk::ClearDisk() {
   for (auto& track : Tracks) track.Clear();
-  UseBaseTrack = 0;
+  UseBaseTrack = false;
   BaseTrack = kNoBaseTrack;
   Title.clear();
   Comments.clear();

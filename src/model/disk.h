@@ -42,15 +42,15 @@ struct DataCopy {
 
 // One sector slot, held the way a floppy controller sees the sector.
 struct TSectorRec {
-  std::uint8_t Used = 0;            // 0 = empty slot, otherwise 0xFF
+  bool Used = false;                // the slot holds a sector
   std::uint8_t IdTrack = 0;         // C of the ID field
   std::uint8_t IdSide = 0;          // H
   std::uint8_t IdSector = 0;        // R
   std::uint8_t IdSize = 0;          // N
   std::uint16_t IdCrc = 0;          // CRC of A1 A1 A1 FE C H R N
   std::uint8_t ErrorCount = 0;      // failed reads of this sector
-  std::uint8_t DataOk = 0;          // 0xFF = data read without a CRC error
-  std::uint8_t DeletedMark = 0;     // 1 = the data field has a deleted-data mark (F8 instead of FB)
+  bool DataOk = false;              // data read without a CRC error
+  bool DeletedMark = false;         // the data field has a deleted-data mark (F8 instead of FB)
   std::uint16_t DataPos = 0;        // first data byte inside RawData; 0 = not placed
   std::uint16_t DataLen = 0;        // valid bytes of Data; 0 = no data field
   LazyBytes<kSectorDataSize> Data;  // zeros until written
@@ -84,12 +84,12 @@ class TTrack {
  public:
   std::array<TSectorRec, kSlotCount> Sectors{};
   std::uint8_t TrackNum = 0;        // the track's own index 0..165
-  std::uint8_t Present = 0;         // 0 = not part of the disk image
+  bool Present = false;             // part of the disk image
   std::uint8_t SectorCount = 0;     // used slots, as of the last CountSectors
-  std::uint8_t RawValid = 0;        // 1 = RawData holds a raw image from UDI/HFE
+  bool RawValid = false;            // RawData holds a raw image from UDI/HFE
   std::uint16_t RawLength = 0;      // valid bytes of RawData
   std::uint16_t DataRate = 0;       // controller rate (kbit/s) it was recorded at; 0 = not known, taken as 250
-  std::uint8_t Fm = 0;              // 1 = recorded in FM (single density) rather than MFM
+  bool Fm = false;                  // recorded in FM (single density) rather than MFM
   LazyBytes<kRawCapacity> RawData;  // zeros until written
   std::vector<std::string> Log;     // messages about this track (UTF-8)
 
@@ -104,7 +104,7 @@ class TTrack {
   LazyBytes<kRawCapacity>& GetRawData() { return RawData; }
   // Whether the track was recorded as a double-density track usually is:
   // MFM at 250 kbit/s (or at a rate nobody noted).
-  bool UsualRecording() const { return Fm == 0 && (DataRate == 0 || DataRate == kUsualDataRate); }
+  bool UsualRecording() const { return !Fm && (DataRate == 0 || DataRate == kUsualDataRate); }
   // Copies the sectors' data back into the raw image at their DataPos.
   void SectorsToRaw();
 };
@@ -131,11 +131,11 @@ class TZX_Disk {
  public:
   TZX_Disk();
 
-  std::string Title;              // at most 255 characters
-  std::uint8_t TrackCount = 0;    // present tracks, as of the last CountTracks
-  std::uint8_t UseBaseTrack = 0;  // 1 = the base track is the raw template
+  std::string Title;            // at most 255 characters
+  std::uint8_t TrackCount = 0;  // present tracks, as of the last CountTracks
+  bool UseBaseTrack = false;    // the base track is the raw template
   std::uint8_t BaseTrack = kNoBaseTrack;
-  std::uint8_t KeepRaw = 0;           // 1 = raw images are copied before rebuilding
+  bool KeepRaw = false;               // raw images are copied before rebuilding
   std::vector<std::string> Comments;  // UTF-8 lines
   std::vector<TTrack> Tracks;         // always kTrackCount tracks
   std::uint8_t ErrTrack = 0;          // where raw-track building last failed

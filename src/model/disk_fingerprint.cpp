@@ -57,16 +57,15 @@ std::string ContentSha256(const TZX_Disk& disk) {
   Sha256 sha;
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.Tracks[t];
-    if (track.Present == 0) continue;
+    if (!track.Present) continue;
     for (const TSectorRec& sector : track.Sectors) {
-      if (sector.Used == 0) continue;
+      if (!sector.Used) continue;
       const std::uint8_t id[5] = {static_cast<std::uint8_t>(t), sector.IdTrack, sector.IdSide, sector.IdSector,
                                   sector.IdSize};
       sha.Add(id, sizeof id);
       const bool idOk = sector.IdCrc == IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize);
       const std::size_t length = std::min<std::size_t>(sector.DataLen, kSectorDataSize);
-      const auto state =
-          static_cast<std::uint8_t>((length > 0 ? 1 : 0) | (sector.DataOk != 0 ? 2 : 0) | (idOk ? 4 : 0));
+      const auto state = static_cast<std::uint8_t>((length > 0 ? 1 : 0) | (sector.DataOk ? 2 : 0) | (idOk ? 4 : 0));
       AddCopy(sha, state, sector.Data.data(), length);
       const auto copies = static_cast<std::uint8_t>(sector.ExtraCopies.size());
       sha.Add(&copies, 1);

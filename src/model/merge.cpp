@@ -14,7 +14,7 @@ bool SameId(const TSectorRec& a, const TSectorRec& b) {
 }
 
 bool HasData(const TSectorRec& slot) { return slot.DataLen > 0; }
-bool Good(const TSectorRec& slot) { return slot.DataLen > 0 && slot.DataOk != 0; }
+bool Good(const TSectorRec& slot) { return slot.DataLen > 0 && slot.DataOk; }
 
 bool SameData(const TSectorRec& a, const TSectorRec& b) {
   const std::size_t length = std::min<std::size_t>(a.DataLen, kSectorDataSize);
@@ -51,7 +51,7 @@ std::vector<SectorKey> Keys(const TTrack& track) {
 
 int UsedSlots(const TTrack& track) {
   return static_cast<int>(
-      std::count_if(track.Sectors.begin(), track.Sectors.end(), [](const TSectorRec& slot) { return slot.Used != 0; }));
+      std::count_if(track.Sectors.begin(), track.Sectors.end(), [](const TSectorRec& slot) { return slot.Used; }));
 }
 
 // One copy of a sector: the input it comes from, its track and slot there.
@@ -70,7 +70,7 @@ Bytes StoredField(const Copy& copy) {
   const TSectorRec& slot = *copy.slot;
   const TTrack& track = *copy.track;
   const std::size_t length = slot.DataLen;
-  if (track.RawValid == 0 || slot.DataPos == 0 || length == 0 || length > kSectorDataSize ||
+  if (!track.RawValid || slot.DataPos == 0 || length == 0 || length > kSectorDataSize ||
       slot.DataPos + length + 2 > track.RawLength)
     return {};
   const std::uint8_t mark = track.RawData[slot.DataPos - 1];
@@ -160,10 +160,10 @@ class TrackMerge {
       slot = Choose(keys[i], static_cast<int>(i), line);
       const TSectorRec* inBase = FindSector(*base, keys[i]);
       asInBase = asInBase && inBase != nullptr && inBase == &base->Sectors[i] && SameData(*inBase, slot) &&
-                 (inBase->DataOk != 0) == (slot.DataOk != 0);
+                 inBase->DataOk == slot.DataOk;
     }
     if (!asInBase) {
-      out.RawValid = 0;
+      out.RawValid = false;
       out.RawLength = 0;
       out.RawData.fill(0);
       for (TSectorRec& slot : out.Sectors) slot.DataPos = 0;
@@ -196,7 +196,7 @@ class TrackMerge {
     if (voted.empty() || !FieldCrcGood(voted)) return false;
     std::copy(voted.begin() + 1, voted.end() - 2, kept.Data.begin());
     kept.DataLen = static_cast<std::uint16_t>(voted.size() - 3);
-    kept.DataOk = 0xFF;
+    kept.DataOk = true;
     kept.ExtraCopies.clear();
     return true;
   }
@@ -216,7 +216,7 @@ class TrackMerge {
     if (firstGood == copies.end()) {
       const Copy common = MostCommon(copies);
       TSectorRec kept = *common.slot;
-      kept.DataOk = 0;
+      kept.DataOk = false;
       if (Voted(copies, kept)) {
         entry.state = SectorState::Voted;
         ++report_.votedSectors;
@@ -271,12 +271,12 @@ MergeReport DiskStateReport(const TZX_Disk& disk) {
   MergeReport report;
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.Tracks[t];
-    if (track.Present == 0) continue;
+    if (!track.Present) continue;
     MergeReport::Track line;
     line.track = t;
     for (int s = 0; s < kSlotCount; ++s) {
       const TSectorRec& slot = track.Sectors[s];
-      if (slot.Used == 0) continue;
+      if (!slot.Used) continue;
       const SectorState state = Good(slot) ? SectorState::Good : HasData(slot) ? SectorState::Bad : SectorState::NoData;
       report.sectors.push_back({t, s, slot.IdSector, state, -1, 1 + static_cast<int>(slot.ExtraCopies.size()),
                                 slot.ErrorCount + (state == SectorState::Good ? 1 : 0)});
@@ -308,7 +308,7 @@ MergeReport MergeDisks(const std::vector<const TZX_Disk*>& inputs, TZX_Disk& out
   // What any input's load left out stays out of the merged disk too.
   DiskLosses losses;
   for (const TZX_Disk* input : inputs) losses.insert(losses.end(), input->Losses.begin(), input->Losses.end());
-  const std::uint8_t useBaseTrack = first.UseBaseTrack;
+  const bool useBaseTrack = first.UseBaseTrack;
   const std::uint8_t baseTrack = first.BaseTrack;
   out.Tracks = std::move(tracks);
   out.Title = std::move(title);

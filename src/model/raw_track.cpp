@@ -122,7 +122,7 @@ SlotList UsedSlots(TTrack& track) {
   track.CountSectors();
   SlotList list;
   for (int i = 0; i < kSlotCount; ++i)
-    if (track.Sectors[i].Used != 0) list.slot[list.count++] = static_cast<std::uint8_t>(i);
+    if (track.Sectors[i].Used) list.slot[list.count++] = static_cast<std::uint8_t>(i);
   return list;
 }
 
@@ -144,7 +144,7 @@ void WriteIdField(TrackImage& image, int pos, const TSectorRec& sector) {
   image.PutCrc(pos + 4, sector.IdCrc);
 }
 
-std::uint8_t DataMarkOf(const TSectorRec& sector) { return sector.DeletedMark != 0 ? kDeletedDataMark : kDataMark; }
+std::uint8_t DataMarkOf(const TSectorRec& sector) { return sector.DeletedMark ? kDeletedDataMark : kDataMark; }
 
 // Bytes of the data field of a size code; a code beyond the model stands for
 // a field longer than any track.
@@ -155,7 +155,7 @@ int FieldLength(std::uint8_t sizeCode) {
 // Only the last sector may run over the end of the track, and only when it
 // does not read back good anyway: it is bad, or longer than any track.
 bool MayRunOver(const TSectorRec& sector, bool last) {
-  return last && (sector.DataOk == 0 || !SizeCodeSupported(sector.IdSize));
+  return last && (!sector.DataOk || !SizeCodeSupported(sector.IdSize));
 }
 
 // Places the sectors on the layout of an existing raw image: the marks are
@@ -234,7 +234,7 @@ class TemplateBuilder {
     const std::uint8_t mark = ownDeleted ? kDeletedDataMark : DataMarkOf(sector);
     WriteMark(image_, p - 1, kSyncA1, mark, kSyncRun);
     const int length = FieldLength(sector.IdSize);
-    const bool good = sector.DataOk != 0;
+    const bool good = sector.DataOk;
 
     if (p + length < kDataFieldLimit) {
       const DataField field(mark, sector, length);
@@ -296,7 +296,7 @@ bool BuildStandardTrack(TTrack& track, TrackImage& image, int& failedSlot) {
     q += kSyncRun + 4;
 
     const int length = FieldLength(sector.IdSize);
-    const bool good = sector.DataOk != 0;
+    const bool good = sector.DataOk;
     if (q + length > kDataFieldLimit - 1) {
       if (!MayRunOver(sector, i == slots.count - 1)) {
         failedSlot = slots.slot[i];
@@ -348,14 +348,14 @@ bool TZX_Disk::BuildRawTrack(std::uint8_t trackIndex, std::uint8_t* output, std:
   TrackImage image(output);
   int failedSlot = -1;
   bool built = true;
-  if (track.RawValid != 0 && track.RawLength > 0) {
-    if (KeepRaw != 0) image.Copy(0, track.RawData.data(), kRawTrackLength);
+  if (track.RawValid && track.RawLength > 0) {
+    if (KeepRaw) image.Copy(0, track.RawData.data(), kRawTrackLength);
     TemplateBuilder builder(track, track.RawData.data(), TemplateBuilder::Kind::OwnImage, image);
     built = builder.Build(failedSlot);
-  } else if (UseBaseTrack != 0 && BaseTrack <= 160 && Tracks[BaseTrack].RawLength > 0) {
+  } else if (UseBaseTrack && BaseTrack <= 160 && Tracks[BaseTrack].RawLength > 0) {
     TemplateBuilder builder(track, Tracks[BaseTrack].RawData.data(), TemplateBuilder::Kind::BaseTrack, image);
     built = builder.Build(failedSlot);
-  } else if (track.Present != 0) {
+  } else if (track.Present) {
     built = BuildStandardTrack(track, image, failedSlot);
   } else {
     image.Fill(0, kRawTrackLength, kGapByte);

@@ -30,13 +30,13 @@ SectorMarks MarksOf(const TSectorRec& sector) { return {BadIdField(sector)}; }
 
 void AddTrack(Scene& scene, const TZX_Disk& disk, int track, double cx, double cy, double inner, double outer) {
   const TTrack& model = disk.GetTrack(static_cast<std::uint8_t>(track));
-  if (model.Present == 0) {
+  if (!model.Present) {
     scene.rings.push_back({cx, cy, inner, outer, 0, 360, kAbsentTrack});
     return;
   }
   std::vector<int> slots;
   for (int slot = 0; slot < kSlotCount; ++slot)
-    if (model.Sectors[static_cast<std::size_t>(slot)].Used != 0) slots.push_back(slot);
+    if (model.Sectors[static_cast<std::size_t>(slot)].Used) slots.push_back(slot);
   if (slots.empty()) {
     scene.rings.push_back({cx, cy, inner, outer, 0, 360, kEmptyTrack});
     return;

@@ -32,7 +32,7 @@ TrackSource PrepareTrackSource(const TZX_Disk& disk, std::uint8_t track) {
     return source;
   }
   const TTrack& model = disk.GetTrack(track);
-  if (model.Present == 0) return source;
+  if (!model.Present) return source;
   if (model.RawLength == 0) {
     source.kind = TrackSourceKind::NoRawTrack;
     return source;

@@ -199,10 +199,10 @@ std::vector<std::uint32_t> GreaseweazleSim::RevolutionFlux(bool weakGood) {
   TTrack& copy = scratch_->GetTrack(static_cast<std::uint8_t>(t));
   copy = medium_.GetTrack(static_cast<std::uint8_t>(t));
   for (TSectorRec& sector : copy.Sectors) {
-    if (sector.Used == 0) continue;
+    if (!sector.Used) continue;
     const SectorKey key{t, sector.IdSector};
     const bool weak = faults.weak.count(key) != 0;
-    if (faults.bad.count(key) != 0 || (weak && !weakGood)) sector.DataOk = 0;
+    if (faults.bad.count(key) != 0 || (weak && !weakGood)) sector.DataOk = false;
     if (weak && !weakGood && sector.DataLen > 0) {
       for (int k = 0; k < kWeakBytes; ++k)
         sector.Data[random_() % sector.DataLen] ^= static_cast<std::uint8_t>(random_() | 1);

@@ -19,12 +19,12 @@ int FieldLength(const TSectorRec& slot) { return slot.DataLen > 0 ? slot.DataLen
 
 std::vector<SectorPlace> LayoutTrack(const TTrack& track, int gap3, const SimulatedTiming& timing) {
   const std::int64_t revolutionBytes = timing.revolutionMicros / timing.byteMicros;
-  const bool fromRaw = track.RawValid != 0 && track.RawLength > 0;
+  const bool fromRaw = track.RawValid && track.RawLength > 0;
 
   std::vector<SectorPlace> places;  // in bytes first
   std::int64_t position = kIndexPartBytes;
   for (const TSectorRec& slot : track.Sectors) {
-    if (slot.Used == 0) continue;
+    if (!slot.Used) continue;
     const int length = FieldLength(slot);
     SectorPlace place;
     if (fromRaw && slot.DataPos > 0) {

@@ -216,7 +216,7 @@ bool SimulatedDrive::ReadData(const ReadWriteBlock& block, std::span<std::uint8_
     std::memset(out, 0, room);
     std::memcpy(out, slot.Data.data(), std::min<std::size_t>(room, slot.DataLen));
     byteCount += room;
-    if (slot.DataLen != length || slot.DataOk == 0 || InjectedReadFault(track, id.r)) return Fail(kCrc);
+    if (slot.DataLen != length || !slot.DataOk || InjectedReadFault(track, id.r)) return Fail(kCrc);
   }
   return Succeed();
 }
@@ -243,7 +243,7 @@ bool SimulatedDrive::WriteData(const ReadWriteBlock& block, ByteSpan data) {
     std::fill(slot.Data.begin(), slot.Data.end(), 0);
     std::memcpy(slot.Data.data(), data.data() + offset, chunk);
     slot.DataLen = static_cast<std::uint16_t>(length);
-    slot.DataOk = 0xFF;
+    slot.DataOk = true;
     offset += chunk;
   }
   return Succeed();
@@ -264,14 +264,14 @@ bool SimulatedDrive::FormatTrack(const FormatBlock& block) {
 
   TTrack& t = medium_.GetTrack(static_cast<std::uint8_t>(track));
   t.Clear();
-  t.Present = 0xFF;
+  t.Present = true;
   for (std::size_t i = 0; i < block.headers.size(); ++i) {
     const IdHeader& id = block.headers[i];
     TSectorRec& slot = t.Sectors[i];
     SetIdField(slot, id.c, id.h, id.r, id.n);
     std::fill_n(slot.Data.begin(), length, block.fill);
     slot.DataLen = static_cast<std::uint16_t>(length);
-    slot.DataOk = 0xFF;
+    slot.DataOk = true;
   }
   t.CountSectors();
   formatGap_[track] = block.gap;

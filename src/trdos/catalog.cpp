@@ -40,7 +40,7 @@ const TSectorRec* FindSector(const TZX_Disk& disk, int track, int sector) {
 }
 
 bool IsUsableSector(const TSectorRec* sector) {
-  return sector != nullptr && sector->Used != 0 && sector->DataLen >= kTrdosSectorSize;
+  return sector != nullptr && sector->Used && sector->DataLen >= kTrdosSectorSize;
 }
 
 TSectorRec* FindUsableSector(TZX_Disk& disk, int track, int sector) {
@@ -115,16 +115,16 @@ bool ParseCatalog(ByteSpan image, TrdosCatalog& catalog) {
 bool ReadCatalog(const TZX_Disk& disk, TrdosCatalog& catalog) {
   catalog = TrdosCatalog{};
   const TTrack& track = disk.Tracks[0];
-  if (track.Present == 0) return false;
+  if (!track.Present) return false;
 
   // The slots scanned are as many as the track has used slots, in slot order.
   const auto used =
-      std::count_if(track.Sectors.begin(), track.Sectors.end(), [](const TSectorRec& s) { return s.Used != 0; });
+      std::count_if(track.Sectors.begin(), track.Sectors.end(), [](const TSectorRec& s) { return s.Used; });
   std::array<std::uint8_t, kCatalogImageSize> buffer{};
   for (int slot = 0; slot < used; ++slot) {
     const TSectorRec& sector = track.Sectors[slot];
     if (sector.IdSector < 1 || sector.IdSector > kInfoSectorNumber) continue;
-    if (sector.IdSize != 1 || sector.Used == 0) return false;
+    if (sector.IdSize != 1 || !sector.Used) return false;
     if (sector.IdSector == kInfoSectorNumber && sector.DataLen < kTrdosSectorSize) return false;
     std::copy_n(sector.Data.begin(), kTrdosSectorSize, buffer.begin() + (sector.IdSector - 1) * kTrdosSectorSize);
   }
@@ -161,7 +161,7 @@ void MakeTrdosDisk(TZX_Disk& disk, std::string_view label) {
   disk.ClearDisk();
   for (int index = 0; index < kTrdosTracks; ++index) {
     TTrack& track = disk.Tracks[index];
-    track.Present = 0xFF;
+    track.Present = true;
     for (int slot = 0; slot < kTrdosSectorsPerTrack; ++slot)
       PlaceGoodSector(track.Sectors[slot], static_cast<std::uint8_t>(index / 2), 0, static_cast<std::uint8_t>(slot + 1),
                       1);

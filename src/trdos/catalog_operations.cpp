@@ -208,7 +208,7 @@ std::optional<Message> MoveSectors(TZX_Disk& disk, TrdosPosition source, TrdosPo
     if (to == nullptr) return ErrorMessage(CompactErrorText(target));
     std::copy_n(from->Data.begin(), kTrdosSectorSize, to->Data.begin());
     to->DataLen = kTrdosSectorSize;
-    to->Used = 0xFF;
+    to->Used = true;
     source.Advance();
     target.Advance();
   }

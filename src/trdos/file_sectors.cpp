@@ -24,7 +24,7 @@ std::vector<DamagedSector> SalvageFileSectors(const TZX_Disk& disk, TrdosPositio
       damaged.push_back({position, true});
       out.insert(out.end(), kTrdosSectorSize, 0);
     } else {
-      if (sector->DataOk == 0) damaged.push_back({position, false});
+      if (!sector->DataOk) damaged.push_back({position, false});
       out.insert(out.end(), sector->Data.begin(), sector->Data.begin() + kTrdosSectorSize);
     }
     position.Advance();

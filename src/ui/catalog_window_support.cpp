@@ -83,12 +83,12 @@ bool AskTextDialog(Prompts& prompts, const TextDialog& dialog, QString& text) {
   return prompts.AskText(request, text);
 }
 
-void RememberFolderSetting(CatalogWindowContext& context, const std::string& key, const std::filesystem::path& folder) {
+void RememberFolderSetting(Document& document, const std::string& key, const std::filesystem::path& folder) {
   const std::string text = FolderText(folder);
-  std::string& held = key == "HobetaDir" ? context.settings.HobetaDir : context.settings.SCLDir;
+  std::string& held = key == "HobetaDir" ? document.Options().HobetaDir : document.Options().SCLDir;
   if (held == text) return;
   held = text;
-  SaveFolderSetting(context.store, key, text);
+  SaveFolderSetting(document.Store(), key, text);
 }
 
 QFont CourierNewFont(int pointSize, bool bold) { return MonospaceFont("Courier New", pointSize, bold); }

@@ -1,5 +1,5 @@
-// What the catalog windows share: the program state they work on, and the
-// small conversions between the core's descriptions and the Qt side.
+// What the catalog windows share: the small conversions between the core's
+// descriptions and the Qt side. The state they work on is the Document.
 #pragma once
 
 #include <filesystem>
@@ -11,9 +11,7 @@
 #include <QStringList>
 
 #include "common/utf8_path.h"
-#include "model/disk.h"
-#include "settings/settings.h"
-#include "settings/settings_store.h"
+#include "document/document.h"
 #include "trdos/catalog.h"
 #include "trdos/catalog_operations.h"
 #include "trdos/message.h"
@@ -29,15 +27,6 @@ class QWidget;
 
 namespace velloran {
 
-// The program state a catalog window works on; the main window owns it all.
-struct CatalogWindowContext {
-  TZX_Disk& disk;
-  CatalogState& catalogs;
-  Settings& settings;    // HobetaDir and SCLDir
-  SettingsStore& store;  // where changed folders are stored at once
-  Prompts& prompts;
-};
-
 inline QString QtText(const std::string& text) { return QString::fromStdString(text); }
 inline std::filesystem::path PathOf(const QString& file) { return PathFromUtf8(file.toStdString()); }
 
@@ -48,8 +37,8 @@ PromptAnswer ShowMessage(Prompts& prompts, const Message& message);
 bool AskTextDialog(Prompts& prompts, const TextDialog& dialog, QString& text);
 
 // Stores a remembered folder (key "HobetaDir" or "SCLDir") when it differs
-// from the one held: in the settings and, at once, in the store.
-void RememberFolderSetting(CatalogWindowContext& context, const std::string& key, const std::filesystem::path& folder);
+// from the one held: in the document's settings and, at once, in its store.
+void RememberFolderSetting(Document& document, const std::string& key, const std::filesystem::path& folder);
 
 // The fonts of the windows: Courier New where it is installed, otherwise
 // the system's typewriter font; "Terminal" likewise for the DOS texts.

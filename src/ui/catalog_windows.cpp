@@ -18,10 +18,6 @@ Window& WindowOf(TFMain& owner, const char* name, Make make) {
   return *make();
 }
 
-CatalogWindowContext ContextOf(TFMain& owner) {
-  return CatalogWindowContext{owner.Disk(), owner.Catalogs(), owner.Options(), owner.Store(), owner.Questions()};
-}
-
 FileViewer& Viewer(TFMain& owner) {
   return WindowOf<FileViewer>(owner, "TFmScr", [&] { return new FileViewer(&owner); });
 }
@@ -30,14 +26,15 @@ FileViewer& Viewer(TFMain& owner) {
 
 void ShowTrdosCatalogWindow(TFMain& owner) {
   EntryEditor& editor = WindowOf<EntryEditor>(owner, "TFLed", [&] { return new EntryEditor(&owner); });
-  TrdosCatalogWindow& window = WindowOf<TrdosCatalogWindow>(
-      owner, "T_ZXCAT", [&] { return new TrdosCatalogWindow(ContextOf(owner), Viewer(owner), editor, &owner); });
+  TrdosCatalogWindow& window = WindowOf<TrdosCatalogWindow>(owner, "T_ZXCAT", [&] {
+    return new TrdosCatalogWindow(owner.Doc(), owner.Questions(), Viewer(owner), editor, &owner);
+  });
   window.Open();
 }
 
 void ShowCpmCatalogWindow(TFMain& owner) {
   CpmCatalogWindow& window = WindowOf<CpmCatalogWindow>(
-      owner, "T_cCat", [&] { return new CpmCatalogWindow(ContextOf(owner), Viewer(owner), &owner); });
+      owner, "T_cCat", [&] { return new CpmCatalogWindow(owner.Doc(), owner.Questions(), Viewer(owner), &owner); });
   window.ListDirectory();
   window.show();
   window.raise();

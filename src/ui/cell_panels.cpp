@@ -210,9 +210,9 @@ QWidget* CellPanels::SectorBox() const { return sectorBox_; }
 QWidget* CellPanels::Pages() const { return pages_; }
 
 QString CellPanels::SectorStateText(const TSectorRec& sector) const {
-  return sector.DataLen == 0  ? MainWindowText("нет данных")
-         : sector.DataOk != 0 ? MainWindowText("без ошибок")
-                              : MainWindowText("сбойный");
+  return sector.DataLen == 0 ? MainWindowText("нет данных")
+         : sector.DataOk     ? MainWindowText("без ошибок")
+                             : MainWindowText("сбойный");
 }
 
 // The bytes of a sector the pane shows: as many as its data field holds, or
@@ -224,11 +224,11 @@ int CellPanels::ShownLength(const TSectorRec& sector) const {
 
 void CellPanels::SetTrackAndSectorLabels(int column, int row) {
   const TTrack& track = document_.Disk().GetTrack(static_cast<std::uint8_t>(row));
-  trackLabel_->setText(track.Present != 0 ? QString::number(row) : QString());
+  trackLabel_->setText(track.Present ? QString::number(row) : QString());
   QString sector;
   if (column >= 1 && column <= kSlotCount) {
     const TSectorRec& slot = track.GetSector(static_cast<std::uint8_t>(column - 1));
-    if (slot.Used != 0) sector = QString::number(slot.IdSector);
+    if (slot.Used) sector = QString::number(slot.IdSector);
   }
   sectorLabel_->setText(sector);
 }
@@ -248,7 +248,7 @@ void CellPanels::EmptyHexPane() {
 void CellPanels::ShowTrackLog(int track) {
   ClearLog();
   const TTrack& t = document_.Disk().GetTrack(static_cast<std::uint8_t>(track));
-  if (t.Present == 0) return;
+  if (!t.Present) return;
   for (const std::string& line : t.Log) AddLogLine(FixedText(QString::fromStdString(line)), false);
 }
 
@@ -323,7 +323,7 @@ void CellPanels::ShowNextCopy() {
   if (shownColumn_ < 1 || shownColumn_ > kSlotCount || !ResolvePaneEdits()) return;
   const TSectorRec& sector =
       document_.Disk().GetSector(static_cast<std::uint8_t>(shownRow_), static_cast<std::uint8_t>(shownColumn_ - 1));
-  if (sector.Used == 0 || sector.DataLen == 0) return;
+  if (!sector.Used || sector.DataLen == 0) return;
   const int copies = 1 + static_cast<int>(sector.ExtraCopies.size());
   shownCopy_ = (shownCopy_ + 1) % copies;
   ShowSectorCopy(sector, hexPane_->Size());
@@ -342,7 +342,7 @@ void CellPanels::ShowDataCrc(const TSectorRec& sector) {
 // it would be built from its sectors.
 void CellPanels::ShowTrack(int track) {
   TTrack& t = document_.Disk().GetTrack(static_cast<std::uint8_t>(track));
-  if (t.RawValid != 0 && t.RawLength > 0) {
+  if (t.RawValid && t.RawLength > 0) {
     hexPane_->SetData(ByteSpan(t.RawData.data(), std::min<std::size_t>(t.RawLength, kRawCapacity)));
     hexPane_->SetReadOnly(false);
     SetPaneButtons(true);
@@ -369,7 +369,7 @@ void CellPanels::ShowCell(int column, int row) {
   dataCrcLabel_->clear();
   const TTrack& track = document_.Disk().GetTrack(static_cast<std::uint8_t>(row));
   if (column >= 1 && column <= kSlotCount) {
-    if (track.GetSector(static_cast<std::uint8_t>(column - 1)).Used != 0) {
+    if (track.GetSector(static_cast<std::uint8_t>(column - 1)).Used) {
       ShowSector(row, column - 1);
       return;
     }
@@ -382,7 +382,7 @@ void CellPanels::ShowCell(int column, int row) {
   }
   ownerStrip_->hide();
   sectorBox_->hide();
-  if (track.Present == 0 || column > kSlotCount) {
+  if (!track.Present || column > kSlotCount) {
     EmptyHexPane();
     SetPaneButtons(false);
     ClearLog();

@@ -34,8 +34,8 @@ const ListColumn kColumns[] = {
 
 }  // namespace
 
-CpmCatalogWindow::CpmCatalogWindow(CatalogWindowContext context, FileViewer& viewer, QWidget* parent)
-    : QDialog(parent), context_(context), viewer_(viewer), texts_(staticMetaObject.className()) {
+CpmCatalogWindow::CpmCatalogWindow(Document& document, Prompts& prompts, FileViewer& viewer, QWidget* parent)
+    : QDialog(parent), document_(document), prompts_(prompts), viewer_(viewer), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("T_cCat"));
   texts_.WindowTitle(this, QT_TR_NOOP("Каталог диска CP/M"));
   setModal(false);
@@ -94,7 +94,7 @@ void CpmCatalogWindow::BuildMenu() {
 }
 
 void CpmCatalogWindow::ListDirectory() {
-  listing_ = ListCpmDisk(context_.disk, showDeletedAction_->isChecked(), showHiddenAction_->isChecked());
+  listing_ = ListCpmDisk(document_.Disk(), showDeletedAction_->isChecked(), showHiddenAction_->isChecked());
   list_->clear();
   // Lengths in bytes: the kilobytes-dot-bytes form ("2.384" for 2 KB and
   // 384 bytes) reads like a decimal fraction.
@@ -150,8 +150,8 @@ bool CpmCatalogWindow::FindSelectedFile(CpmFoundFile& found) const {
 void CpmCatalogWindow::OnViewHex() {
   CpmFoundFile found;
   if (!FindSelectedFile(found)) return;
-  viewer_.PrepareHex(CpmFileContents(context_.disk, listing_.Definition, found), true);
-  context_.prompts.Run(viewer_);
+  viewer_.PrepareHex(CpmFileContents(document_.Disk(), listing_.Definition, found), true);
+  prompts_.Run(viewer_);
 }
 
 // Shows the selected file as text; a CP/M text ends at its first ^Z, the
@@ -159,19 +159,19 @@ void CpmCatalogWindow::OnViewHex() {
 void CpmCatalogWindow::OnViewText() {
   CpmFoundFile found;
   if (!FindSelectedFile(found)) return;
-  Bytes contents = CpmFileContents(context_.disk, listing_.Definition, found);
+  Bytes contents = CpmFileContents(document_.Disk(), listing_.Definition, found);
   contents.erase(std::find(contents.begin(), contents.end(), kCpmEndOfText), contents.end());
   viewer_.PrepareText(contents);
-  context_.prompts.Run(viewer_);
+  prompts_.Run(viewer_);
 }
 
 // "Сохранить как": writes the selected file's bytes to a chosen file.
 void CpmCatalogWindow::OnSaveAs() {
   const std::string name11 = SelectedName11();
   if (name11.empty()) return;
-  Prompts& prompts = context_.prompts;
+  Prompts& prompts = prompts_;
   FileDialogRequest request;
-  request.folder = QtText(context_.settings.SCLDir);
+  request.folder = QtText(document_.Options().SCLDir);
   request.fileName = QtText(ToUtf8(CodePage::Cp1251, name11));
   request.filters = SplitFilterList(tr("Файлы CP/M Profi (*.cpm)|*.cpm"));
   request.defaultSuffix = QStringLiteral("cpm");
@@ -187,11 +187,11 @@ void CpmCatalogWindow::OnSaveAs() {
     return;
   }
   std::string error;
-  if (!WriteFileAtomic(PathOf(fileName), CpmFileContents(context_.disk, listing_.Definition, found), error)) {
+  if (!WriteFileAtomic(PathOf(fileName), CpmFileContents(document_.Disk(), listing_.Definition, found), error)) {
     prompts.Error(QtText(error));
     return;
   }
-  RememberFolderSetting(context_, "SCLDir", PathOf(QFileInfo(fileName).absolutePath()));
+  RememberFolderSetting(document_, "SCLDir", PathOf(QFileInfo(fileName).absolutePath()));
 }
 
 void CpmCatalogWindow::OnClose() { close(); }

@@ -24,7 +24,7 @@ class CpmCatalogWindow : public QDialog {
   Q_OBJECT
 
  public:
-  CpmCatalogWindow(CatalogWindowContext context, FileViewer& viewer, QWidget* parent = nullptr);
+  CpmCatalogWindow(Document& document, Prompts& prompts, FileViewer& viewer, QWidget* parent = nullptr);
 
   // Reads the directory of the disk in memory and lists it.
   void ListDirectory();
@@ -51,7 +51,8 @@ class CpmCatalogWindow : public QDialog {
   // FindCpmFile on the listed directory; false when it is not there.
   bool FindSelectedFile(CpmFoundFile& found) const;
 
-  CatalogWindowContext context_;
+  Document& document_;  // the disk and the settings
+  Prompts& prompts_;
   FileViewer& viewer_;
   CpmListing listing_;
   QTreeWidget* list_ = nullptr;

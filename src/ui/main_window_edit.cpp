@@ -40,7 +40,7 @@ void OnSetBaseTrack(TFMain& window) {
   TTrack* track = TargetTrack(window);
   if (track == nullptr) return;
   TZX_Disk& disk = window.Disk();
-  if (track->RawLength > 0) disk.UseBaseTrack = 1;
+  if (track->RawLength > 0) disk.UseBaseTrack = true;
   disk.BaseTrack = static_cast<std::uint8_t>(window.CurTrack());
   window.Item("N21")->setText(
       MainWindowText("Использовать базовый шаблон для всех дорожек (Дорожка - %1)").arg(window.CurTrack()));
@@ -52,13 +52,13 @@ void OnUseBaseTrack(TFMain& window) {
   TZX_Disk& disk = window.Disk();
   if (item->isChecked()) {
     item->setChecked(false);
-    disk.UseBaseTrack = 0;
+    disk.UseBaseTrack = false;
     return;
   }
   if (disk.BaseTrack < 160) {
     const TTrack& base = disk.GetTrack(disk.BaseTrack);
-    if (base.Present != 0 && base.RawLength > 0) {
-      disk.UseBaseTrack = 1;
+    if (base.Present && base.RawLength > 0) {
+      disk.UseBaseTrack = true;
       item->setChecked(true);
     }
   }
@@ -66,13 +66,13 @@ void OnUseBaseTrack(TFMain& window) {
 
 // "Убрать дорожку": the track leaves the image; its contents stay for a later "Добавить дорожку".
 void OnRemoveTrack(TFMain& window) {
-  if (TTrack* track = TargetTrack(window)) track->Present = 0;
+  if (TTrack* track = TargetTrack(window)) track->Present = false;
   window.RepaintMap();
 }
 
 // "Добавить дорожку": the track is part of the image again.
 void OnAddTrack(TFMain& window) {
-  if (TTrack* track = TargetTrack(window)) track->Present = 0xFF;
+  if (TTrack* track = TargetTrack(window)) track->Present = true;
   window.RepaintMap();
 }
 
@@ -104,7 +104,7 @@ void OnAddSector(TFMain& window) {
   // The ID field gets its CRC: a built track writes the slot's CRC as it is.
   SetIdField(*sector, static_cast<std::uint8_t>(track), static_cast<std::uint8_t>(track % 2),
              static_cast<std::uint8_t>(window.CurSector() - 1), 1);
-  sector->DataOk = 0xFF;
+  sector->DataOk = true;
   window.RepaintMap();
 }
 
@@ -124,7 +124,7 @@ void OnClearTrack(TFMain& window) {
                                    MainWindowText("Очистка RAW дорожки!")))
     return;
   track->RawData.fill(0);
-  track->RawValid = 0;
+  track->RawValid = false;
   track->RawLength = 0;
   window.RepaintMap();
 }

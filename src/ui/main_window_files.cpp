@@ -205,7 +205,7 @@ bool SaveImageAs(TFMain& window) {
   Diagnostic failure;
   bool saved = false;
   if (format->key == "UDI") {
-    disk.KeepRaw = document.Options().RestoreTrack ? 0 : 1;
+    disk.KeepRaw = !document.Options().RestoreTrack;
     Bytes bytes;
     if (!SaveUDIToBytes(disk, bytes)) {
       prompts.Message(MainWindowText("Ошибка создания образа UDI"), MainWindowText("Внимание..!"), PromptIcon::Warning,

@@ -88,7 +88,7 @@ void SectorAddressDialog::Fill(const TSectorRec& sector) {
   // A value the lists do not hold shows no item and is kept unless changed.
   sideList_->setCurrentIndex(sector.IdSide <= 1 ? sector.IdSide : -1);
   sizeList_->setCurrentIndex(sector.IdSize <= 3 ? sector.IdSize : -1);
-  dataOkBox_->setChecked(sector.DataOk != 0);
+  dataOkBox_->setChecked(sector.DataOk);
   crc_ = sector.IdCrc;
   crcLabel_->setText(CrcText(crc_));
 }
@@ -133,7 +133,7 @@ void SectorAddressDialog::ApplyTo(TSectorRec& sector) const {
   sector.IdSector = static_cast<std::uint8_t>(sectorField_->value());
   sector.IdSide = static_cast<std::uint8_t>(SideValue());
   sector.IdSize = static_cast<std::uint8_t>(SizeValue());
-  sector.DataOk = dataOkBox_->isChecked() ? 0xFF : 0;
+  sector.DataOk = dataOkBox_->isChecked();
   sector.IdCrc = crc_;
 }
 

@@ -28,19 +28,19 @@ bool WriteExport(Prompts& prompts, const std::filesystem::path& file, ByteSpan d
 // asking Yes/No/Cancel before replacing a file of the same name. A file with
 // damaged sectors is saved as read, and its damaged sectors are named.
 void TrdosCatalogWindow::OnSaveHobeta() {
-  Prompts& prompts = context_.prompts;
+  Prompts& prompts = prompts_;
   const QString chosen =
-      prompts.ChooseFolder(tr("Директория сохранения Хобетных файлов!"), QtText(context_.settings.HobetaDir));
+      prompts.ChooseFolder(tr("Директория сохранения Хобетных файлов!"), QtText(document_.Options().HobetaDir));
   if (chosen.isEmpty()) return;
   const std::filesystem::path folder = PathOf(chosen);
   const std::vector<int> rows = SelectedRows();
   if (rows.empty()) return;
-  const TrdosCatalog& catalog = context_.catalogs.SharedCatalog;
+  const TrdosCatalog& catalog = document_.Catalogs().SharedCatalog;
   for (int row : rows) {
     const int e = RowToEntry(catalog, row, ShowDeleted());
     if (e < 0) continue;
     const TrdosEntry& entry = catalog.Entries[e];
-    const HobetaFile file = BuildHobetaFile(context_.disk, entry);
+    const HobetaFile file = BuildHobetaFile(document_.Disk(), entry);
     const std::string name = HobetaFileName(entry);
     const std::filesystem::path target = folder / PathFromUtf8(name);
     std::error_code ignored;
@@ -52,12 +52,12 @@ void TrdosCatalogWindow::OnSaveHobeta() {
     if (!WriteExport(prompts, target, file.Data)) return;
     if (!file.Damaged.empty()) ShowMessage(prompts, DamagedFileMessage(name, file.Damaged));
   }
-  RememberFolderSetting(context_, "HobetaDir", folder);
+  RememberFolderSetting(document_, "HobetaDir", folder);
 }
 
 // "Сохранить scl": the selected files, in list order, as one SCL file.
 void TrdosCatalogWindow::OnSaveScl() {
-  Prompts& prompts = context_.prompts;
+  Prompts& prompts = prompts_;
   const std::vector<int> rows = SelectedRows();
   if (rows.empty()) {
     ShowMessage(prompts, NoFilesSelectedMessage());
@@ -65,7 +65,7 @@ void TrdosCatalogWindow::OnSaveScl() {
   }
   FileDialogRequest request;
   request.title = tr("Сохранить файл(ы) в SCL..!");
-  request.folder = QtText(context_.settings.SCLDir);
+  request.folder = QtText(document_.Options().SCLDir);
   request.filters = SplitFilterList(tr("Файл SCL (*.scl)|*.scl"));
   request.defaultSuffix = QStringLiteral("scl");
   const FileDialogResult answer = prompts.SaveFile(request);
@@ -75,35 +75,35 @@ void TrdosCatalogWindow::OnSaveScl() {
       ShowMessage(prompts, SclOverwriteQuestion(fileName.toStdString())) != PromptAnswer::Yes)
     return;
 
-  const TrdosCatalog& catalog = context_.catalogs.SharedCatalog;
+  const TrdosCatalog& catalog = document_.Catalogs().SharedCatalog;
   std::vector<TrdosEntry> entries;
   for (int row : rows) {
     const int e = RowToEntry(catalog, row, ShowDeleted());
     if (e >= 0) entries.push_back(catalog.Entries[e]);
   }
-  const SclFile file = BuildSclFile(context_.disk, entries);
+  const SclFile file = BuildSclFile(document_.Disk(), entries);
   if (file.Failure) {
     ShowMessage(prompts, SclSectorErrorMessage(*file.Failure));
     return;
   }
   if (!WriteExport(prompts, PathOf(fileName), file.Data)) return;
-  RememberFolderSetting(context_, "SCLDir", PathOf(QFileInfo(fileName).absolutePath()));
+  RememberFolderSetting(document_, "SCLDir", PathOf(QFileInfo(fileName).absolutePath()));
 }
 
 // "Добавить файл(ы)": the files of chosen Hobeta and SCL files go onto the disk.
 void TrdosCatalogWindow::OnAddFiles() {
   FileDialogRequest request;
   request.title = tr("Добавить файл(ы) в образ..");
-  request.folder = QtText(context_.settings.SCLDir);
+  request.folder = QtText(document_.Options().SCLDir);
   request.filters = SplitFilterList(
       tr("Файлы SCL (*.scl)|*.scl|Файлы Hobeta (*.$*)|*.$*|Файлы SCL и Hobeta (*.scl *.$*)|*.scl;*.$*"));
   request.multiple = true;
-  const FileDialogResult answer = context_.prompts.OpenFiles(request);
+  const FileDialogResult answer = prompts_.OpenFiles(request);
   if (!answer.accepted || answer.files.isEmpty()) return;
   std::vector<std::filesystem::path> files;
   for (const QString& file : answer.files) files.push_back(PathOf(file));
-  Finish(AddFiles(context_.catalogs, context_.disk, files));
-  RememberFolderSetting(context_, "SCLDir", PathOf(QFileInfo(answer.files.front()).absolutePath()));
+  Finish(AddFiles(document_.Catalogs(), document_.Disk(), files));
+  RememberFolderSetting(document_, "SCLDir", PathOf(QFileInfo(answer.files.front()).absolutePath()));
 }
 
 }  // namespace velloran

@@ -87,9 +87,14 @@ constexpr MenuItem kMenuItems[] = {
 
 }  // namespace
 
-TrdosCatalogWindow::TrdosCatalogWindow(CatalogWindowContext context, FileViewer& viewer, EntryEditor& editor,
+TrdosCatalogWindow::TrdosCatalogWindow(Document& document, Prompts& prompts, FileViewer& viewer, EntryEditor& editor,
                                        QWidget* parent)
-    : QDialog(parent), context_(context), viewer_(viewer), editor_(editor), texts_(staticMetaObject.className()) {
+    : QDialog(parent),
+      document_(document),
+      prompts_(prompts),
+      viewer_(viewer),
+      editor_(editor),
+      texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("T_ZXCAT"));
   texts_.WindowTitle(this, QT_TR_NOOP("Каталог диска TR-DOS"));
   BuildList();
@@ -158,16 +163,16 @@ QString TrdosCatalogWindow::DiskTypeCaption(std::uint8_t diskType) {
 }
 
 void TrdosCatalogWindow::ShowDiskType() {
-  informationValues_[1]->setText(DiskTypeCaption(context_.catalogs.SharedCatalog.DiskType));
+  informationValues_[1]->setText(DiskTypeCaption(document_.Catalogs().SharedCatalog.DiskType));
 }
 
 void TrdosCatalogWindow::Open() {
   ShowCatalog(true);
-  context_.prompts.Run(*this);
+  prompts_.Run(*this);
 }
 
 void TrdosCatalogWindow::ShowCatalog(bool opening) {
-  CatalogState& state = context_.catalogs;
+  CatalogState& state = document_.Catalogs();
   if (opening) state.CatalogChanged = false;
   // A catalog read from a drive is only shown: its list has no menu.
   list_->setContextMenuPolicy(state.CatalogEditable ? Qt::CustomContextMenu : Qt::NoContextMenu);
@@ -184,7 +189,7 @@ void TrdosCatalogWindow::ShowCatalog(bool opening) {
 // Rebuilds the rows from the catalog: deleted entries only when N10 is checked.
 void TrdosCatalogWindow::FillList() {
   list_->clear();
-  for (const CatalogRow& row : CatalogRows(context_.catalogs.SharedCatalog, ShowDeleted()))
+  for (const CatalogRow& row : CatalogRows(document_.Catalogs().SharedCatalog, ShowDeleted()))
     AddCatalogRow(list_, kColumns,
                   {QtText(row.Filename), QtText(row.Type), QtText(row.Start), QtText(row.Length), QtText(row.Sectors),
                    QtText(row.FirstSector), QtText(row.FirstTrack)});
@@ -202,12 +207,12 @@ std::vector<int> TrdosCatalogWindow::SelectedRows() const {
 int TrdosCatalogWindow::SingleSelectedEntry() const {
   const std::vector<int> rows = SelectedRows();
   if (rows.size() != 1) return -1;
-  return RowToEntry(context_.catalogs.SharedCatalog, rows.front(), ShowDeleted());
+  return RowToEntry(document_.Catalogs().SharedCatalog, rows.front(), ShowDeleted());
 }
 
 void TrdosCatalogWindow::UpdateMenu() {
   const CatalogMenuEnabling menu =
-      CatalogMenu(context_.catalogs.SharedCatalog, list_->topLevelItemCount() == 0, SelectedRows(), ShowDeleted());
+      CatalogMenu(document_.Catalogs().SharedCatalog, list_->topLevelItemCount() == 0, SelectedRows(), ShowDeleted());
   const std::pair<const char*, bool> items[] = {
       {"N1", menu.ViewScreen},   {"HEX1", menu.ViewHex},   {"N2", menu.Compact},    {"N4", menu.RenameDisk},
       {"N10", menu.ShowDeleted}, {"Hob", menu.SaveHobeta}, {"scl1", menu.SaveScl},  {"N9", menu.EditEntry},
@@ -216,7 +221,7 @@ void TrdosCatalogWindow::UpdateMenu() {
 }
 
 void TrdosCatalogWindow::Finish(const OperationResult& result) {
-  for (const Message& message : result.Messages) ShowMessage(context_.prompts, message);
+  for (const Message& message : result.Messages) ShowMessage(prompts_, message);
   if (result.Refresh) ShowCatalog(false);
 }
 
@@ -224,33 +229,33 @@ void TrdosCatalogWindow::Finish(const OperationResult& result) {
 void TrdosCatalogWindow::OnViewScreen() {
   const int e = SingleSelectedEntry();
   if (e < 0) return;
-  const auto bytes = ScreenFileBytes(context_.disk, context_.catalogs.SharedCatalog.Entries[e]);
+  const auto bytes = ScreenFileBytes(document_.Disk(), document_.Catalogs().SharedCatalog.Entries[e]);
   if (!bytes) return;
   viewer_.PrepareScreen(*bytes);
-  context_.prompts.Run(viewer_);
+  prompts_.Run(viewer_);
 }
 
 // Shows all sectors of the selected file in hex.
 void TrdosCatalogWindow::OnViewHex() {
   const int e = SingleSelectedEntry();
   if (e < 0) return;
-  const auto bytes = HexFileBytes(context_.disk, context_.catalogs.SharedCatalog.Entries[e]);
+  const auto bytes = HexFileBytes(document_.Disk(), document_.Catalogs().SharedCatalog.Entries[e]);
   if (!bytes) return;
   viewer_.PrepareHex(*bytes, false);
-  context_.prompts.Run(viewer_);
+  prompts_.Run(viewer_);
 }
 
 // Moves the live files together after asking.
 void TrdosCatalogWindow::OnCompact() {
-  if (ShowMessage(context_.prompts, CompactQuestion()) != PromptAnswer::Yes) return;
-  Finish(CompactCatalog(context_.catalogs, context_.disk));
+  if (ShowMessage(prompts_, CompactQuestion()) != PromptAnswer::Yes) return;
+  Finish(CompactCatalog(document_.Catalogs(), document_.Disk()));
 }
 
 // Asks for a new disk name and writes it into the information sector.
 void TrdosCatalogWindow::OnRenameDisk() {
   QString name;
-  if (!AskTextDialog(context_.prompts, RenameDiskDialog(context_.catalogs.SharedCatalog), name)) return;
-  Finish(RenameDisk(context_.catalogs, context_.disk, name.toStdString()));
+  if (!AskTextDialog(prompts_, RenameDiskDialog(document_.Catalogs().SharedCatalog), name)) return;
+  Finish(RenameDisk(document_.Catalogs(), document_.Disk(), name.toStdString()));
 }
 
 // Shows or hides the deleted entries.
@@ -260,24 +265,24 @@ void TrdosCatalogWindow::OnShowDeleted() { FillList(); }
 void TrdosCatalogWindow::OnEditEntry() {
   const int e = SingleSelectedEntry();
   if (e < 0) return;
-  editor_.SetFields(EntryEditorFieldsOf(context_.catalogs.SharedCatalog.Entries[e]));
-  if (!context_.prompts.Run(editor_)) return;
-  Finish(EditEntry(context_.catalogs, context_.disk, e, editor_.Fields()));
+  editor_.SetFields(EntryEditorFieldsOf(document_.Catalogs().SharedCatalog.Entries[e]));
+  if (!prompts_.Run(editor_)) return;
+  Finish(EditEntry(document_.Catalogs(), document_.Disk(), e, editor_.Fields()));
 }
 
 // Gives the selected deleted file back its first letter.
 void TrdosCatalogWindow::OnRestoreFile() {
   const int e = SingleSelectedEntry();
-  if (e < 0 || !context_.catalogs.SharedCatalog.Entries[e].Deleted()) return;
+  if (e < 0 || !document_.Catalogs().SharedCatalog.Entries[e].Deleted()) return;
   QString letter;
-  if (!AskTextDialog(context_.prompts, RestoreDialog(), letter) || letter.isEmpty()) return;
-  Finish(RestoreFile(context_.catalogs, context_.disk, e, letter.toStdString()));
+  if (!AskTextDialog(prompts_, RestoreDialog(), letter) || letter.isEmpty()) return;
+  Finish(RestoreFile(document_.Catalogs(), document_.Disk(), e, letter.toStdString()));
 }
 
 // Deletes the selected files after asking.
 void TrdosCatalogWindow::OnDeleteFiles() {
-  if (ShowMessage(context_.prompts, DeleteQuestion()) != PromptAnswer::Yes) return;
-  Finish(DeleteFiles(context_.catalogs, context_.disk, SelectedRows(), ShowDeleted()));
+  if (ShowMessage(prompts_, DeleteQuestion()) != PromptAnswer::Yes) return;
+  Finish(DeleteFiles(document_.Catalogs(), document_.Disk(), SelectedRows(), ShowDeleted()));
 }
 
 void TrdosCatalogWindow::OnClose() { reject(); }

@@ -27,7 +27,8 @@ class TrdosCatalogWindow : public QDialog {
   Q_OBJECT
 
  public:
-  TrdosCatalogWindow(CatalogWindowContext context, FileViewer& viewer, EntryEditor& editor, QWidget* parent = nullptr);
+  TrdosCatalogWindow(Document& document, Prompts& prompts, FileViewer& viewer, EntryEditor& editor,
+                     QWidget* parent = nullptr);
 
   // Shows the window modally for the catalog in SharedCatalog.
   void Open();
@@ -72,7 +73,8 @@ class TrdosCatalogWindow : public QDialog {
   // Shows an operation's messages, then refreshes when it asks for it.
   void Finish(const OperationResult& result);
 
-  CatalogWindowContext context_;
+  Document& document_;  // the disk, its catalogs and the settings
+  Prompts& prompts_;
   FileViewer& viewer_;
   EntryEditor& editor_;
   QTreeWidget* list_ = nullptr;

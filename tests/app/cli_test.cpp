@@ -15,14 +15,14 @@ using test::RunCli;
 
 void PutSector(TZX_Disk& disk, int track, int slot, std::uint8_t r, std::uint8_t n, bool ok) {
   TTrack& t = disk.GetTrack(static_cast<std::uint8_t>(track));
-  t.Present = 0xFF;
+  t.Present = true;
   TSectorRec& s = t.GetSector(static_cast<std::uint8_t>(slot));
-  s.Used = 0xFF;
+  s.Used = true;
   s.IdTrack = static_cast<std::uint8_t>(track / 2);
   s.IdSector = r;
   s.IdSize = n;
   s.IdCrc = IdFieldCrc(s.IdTrack, 0, r, n);
-  s.DataOk = ok ? 0xFF : 0;
+  s.DataOk = ok;
   s.DataLen = n <= 3 ? static_cast<std::uint16_t>(SectorLength(n)) : 0;
 }
 
@@ -312,7 +312,7 @@ TEST(CliConvert, KeepRawKeepsTheLoadedRawTrack) {
   if (!SaveUDIToBytes(disk, udi)) GTEST_SKIP() << disk.LastError;
   TZX_Disk raw;
   ASSERT_TRUE(LoadUDIFromBytes(raw, udi)) << raw.LastError;
-  ASSERT_NE(raw.GetTrack(0).RawValid, 0);
+  ASSERT_TRUE(raw.GetTrack(0).RawValid);
   raw.GetTrack(0).RawData[10] = 0x55;
   if (!SaveUDF(raw, dir / "disk.udf")) GTEST_SKIP() << raw.LastError;
 

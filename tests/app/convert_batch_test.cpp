@@ -93,7 +93,7 @@ std::string SectorDifference(const TZX_Disk& a, const TZX_Disk& b) {
                         x.IdSector == y.IdSector && x.IdSize == y.IdSize && x.DataOk == y.DataOk &&
                         x.DataLen == y.DataLen &&
                         std::equal(x.Data.begin(), x.Data.begin() + x.DataLen, y.Data.begin());
-      if (x.Used != 0 && !same) return "track " + std::to_string(t) + " slot " + std::to_string(s);
+      if (x.Used && !same) return "track " + std::to_string(t) + " slot " + std::to_string(s);
     }
   }
   return {};

@@ -315,8 +315,8 @@ TEST(CliFiles, GetWritesWhatItHasAndNamesBadSectors) {
   ASSERT_TRUE(LoadImage(disk, trd, error)) << error;
   // The file starts at track 1, sector 1: its second sector gets a CRC error,
   // its third loses its data.
-  disk.GetSector(1, 1).DataOk = 0;
-  disk.GetSector(1, 2).DataOk = 0;
+  disk.GetSector(1, 1).DataOk = false;
+  disk.GetSector(1, 2).DataOk = false;
   disk.GetSector(1, 2).DataLen = 0;
   const auto image = dir / "disk.udf";
   ASSERT_TRUE(SaveImage(disk, image, {}, error)) << error;
@@ -343,8 +343,8 @@ TEST(CliFiles, GetWritesWhatItHasAndNamesBadSectors) {
   std::memcpy(bytes.data(), entry, sizeof entry);
   test::WriteFileBytes(pro, bytes);
   ASSERT_TRUE(LoadImage(disk, pro, error)) << error;
-  disk.GetSector(2, 0).DataOk = 0;
-  disk.GetSector(2, 1).DataOk = 0;
+  disk.GetSector(2, 0).DataOk = false;
+  disk.GetSector(2, 1).DataOk = false;
   ASSERT_TRUE(SaveImage(disk, image, {}, error)) << error;
   run = RunCli({"get", image.string(), "hello.txt", "--cpm", "-o", out.string()});
   EXPECT_EQ(run.exitCode, 2) << run.err;

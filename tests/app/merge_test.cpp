@@ -32,7 +32,7 @@ class MergeTest : public ::testing::Test {
   TSectorRec& Damage(int d, int t, std::uint8_t r, std::uint8_t fill) {
     for (TSectorRec& slot : dumps[d]->GetTrack(static_cast<std::uint8_t>(t)).Sectors) {
       if (!slot.Used || slot.IdSector != r) continue;
-      slot.DataOk = 0;
+      slot.DataOk = false;
       std::fill_n(slot.Data.begin(), slot.DataLen, fill);
       return slot;
     }
@@ -97,9 +97,9 @@ TEST_F(MergeTest, SectorsBadEverywhereKeepTheDataSeenMostOftenMarkedBad) {
   const MergeReport report = Merge();
 
   EXPECT_EQ(report.badSectors, 2);
-  EXPECT_EQ(Merged(3, 2).DataOk, 0);
+  EXPECT_FALSE(Merged(3, 2).DataOk);
   EXPECT_EQ(Merged(3, 2).Data[0], 0xB2);
-  EXPECT_EQ(Merged(4, 6).DataOk, 0);
+  EXPECT_FALSE(Merged(4, 6).DataOk);
   EXPECT_EQ(Merged(4, 6).Data[0], 0xC3);  // a tie: the earlier dump's
   EXPECT_EQ(Merged(4, 6).DataLen, 256);
   ASSERT_EQ(report.tracks.size(), 2u);
@@ -111,7 +111,7 @@ TEST_F(MergeTest, SectorsBadEverywhereKeepTheDataSeenMostOftenMarkedBad) {
 
 TEST_F(MergeTest, GoodCopiesThatDifferAreNamedAndTheFirstIsTaken) {
   TSectorRec& other = Damage(1, 6, 3, 0x77);
-  other.DataOk = 0xFF;  // a good CRC over other data
+  other.DataOk = true;  // a good CRC over other data
   Damage(0, 6, 3, 0x55);
   const MergeReport report = Merge();
 
@@ -151,23 +151,23 @@ TEST_F(MergeTest, BadCopiesVoteAGoodSectorAndTheReportIsJson) {
   }
   for (int d = 0; d < 3; ++d) {
     TSectorRec& slot = dumps[d]->GetTrack(8).Sectors[4];
-    slot.DataOk = 0;
+    slot.DataOk = false;
     slot.Data[10 + d * 50] ^= 0x5A;
   }
   for (int d = 0; d < 3; ++d) {
     TSectorRec& slot = dumps[d]->GetTrack(9).Sectors[0];
-    slot.DataOk = 0;
+    slot.DataOk = false;
     slot.Data[7] = static_cast<std::uint8_t>(0x30 + d);
   }
   const MergeReport report = Merge();
   EXPECT_EQ(report.votedSectors, 1);
   EXPECT_EQ(report.badSectors, 1);
   const TSectorRec& voted = merged->GetTrack(8).Sectors[4];
-  EXPECT_EQ(voted.DataOk, 0xFF);
+  EXPECT_TRUE(voted.DataOk);
   const auto& source = test::ReadFileBytes(kTrd);
   EXPECT_TRUE(std::equal(voted.Data.begin(), voted.Data.begin() + 256, source.begin() + (8 * 16 + 4) * 256));
   const TSectorRec& bad = merged->GetTrack(9).Sectors[0];
-  EXPECT_EQ(bad.DataOk, 0);
+  EXPECT_FALSE(bad.DataOk);
   ASSERT_EQ(bad.ExtraCopies.size(), 2u);
   EXPECT_EQ(bad.ExtraCopies[1].data[7], 0x32);
   EXPECT_EQ(report.BadTracks(), std::vector<int>{9});
@@ -208,7 +208,7 @@ TEST_F(MergeTest, CommandMergesImagesOfAnyFormat) {
 
   // A good copy that differs: the result is saved, the exit code says to look.
   TSectorRec& other = Damage(2, 1, 1, 0x33);
-  other.DataOk = 0xFF;
+  other.DataOk = true;
   ASSERT_TRUE(SaveFDI(*dumps[2], dir / "c.fdi"));
   run = test::RunCli({"merge", (dir / "b.udf").string(), (dir / "c.fdi").string(), "-o", out.string()});
   EXPECT_EQ(run.exitCode, 2) << run.err;

@@ -56,7 +56,7 @@ TEST(CpmDisk, NewDiskLayoutAndListing) {
   TZX_Disk disk;
   MakeCpmDisk(disk);
   for (int t = 0; t < 166; ++t) {
-    EXPECT_EQ(disk.Tracks[t].Present != 0, t < 160);
+    EXPECT_EQ(disk.Tracks[t].Present, t < 160);
     if (t >= 160) continue;
     for (int s = 0; s < 5; ++s) {
       const TSectorRec& sector = disk.Tracks[t].Sectors[s];
@@ -67,7 +67,7 @@ TEST(CpmDisk, NewDiskLayoutAndListing) {
       EXPECT_EQ(sector.DataLen, 1024);
       EXPECT_EQ(sector.IdCrc, IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, 3));
     }
-    EXPECT_EQ(disk.Tracks[t].Sectors[5].Used, 0);
+    EXPECT_FALSE(disk.Tracks[t].Sectors[5].Used);
   }
   // The directory (sectors 1-4 of track 0) is unused entries, the rest zero.
   for (int s = 0; s < 5; ++s)
@@ -85,9 +85,9 @@ TEST(CpmDisk, NewDiskLayoutAndListing) {
 TEST(CpmDisk, ProfiIsRecognisedByFiveOrSixSectorsOnTrackZero) {
   TZX_Disk disk;
   MakeCpmDisk(disk);
-  disk.Tracks[0].Sectors[5].Used = 0xFF;
+  disk.Tracks[0].Sectors[5].Used = true;
   EXPECT_EQ(RecognizeCpmDisk(disk), Profi());  // 6 sectors still pass
-  disk.Tracks[0].Sectors[6].Used = 0xFF;
+  disk.Tracks[0].Sectors[6].Used = true;
   EXPECT_EQ(RecognizeCpmDisk(disk), std::nullopt);
 }
 
@@ -284,7 +284,7 @@ TEST(CpmRecognition, OtherDisksAreNoCpmDisks) {
   TZX_Disk disk;
   EXPECT_EQ(RecognizeCpmDisk(disk), std::nullopt);  // nothing on track 0
   // A TR-DOS disk: 16 sectors of 256 bytes numbered from 1.
-  disk.Tracks[0].Present = 0xFF;
+  disk.Tracks[0].Present = true;
   for (int s = 0; s < 16; ++s) PlaceGoodSector(disk.Tracks[0].Sectors[s], 0, 0, static_cast<std::uint8_t>(s + 1), 1);
   EXPECT_EQ(RecognizeCpmDisk(disk), std::nullopt);
   // Nine sectors numbered from 0x21: no Amstrad format.

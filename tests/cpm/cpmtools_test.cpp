@@ -135,7 +135,7 @@ void LoadCpmtoolsImage(TZX_Disk& disk, const CpmDefinition& d, Bytes image) {
   auto byte = image.begin();
   for (int t = 0; t < d.Tracks; ++t) {
     const int index = ModelTrack(d, t);
-    disk.Tracks[index].Present = 0xFF;
+    disk.Tracks[index].Present = true;
     for (int p = 0; p < d.SectorsPerTrack; ++p, byte += d.SectorSize) {
       TSectorRec& sector = disk.Tracks[index].Sectors[p];
       PlaceGoodSector(sector, static_cast<std::uint8_t>(index / 2), static_cast<std::uint8_t>(index % 2),

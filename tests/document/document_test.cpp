@@ -49,7 +49,7 @@ TEST_F(DocumentTest, ModifiedUntilSavedAndFileForgottenWithItsOwners) {
   EXPECT_TRUE(document.DiskModified());
   document.Disk().GetSector(0, 0).Data[0] ^= 0xFF;
   EXPECT_FALSE(document.DiskModified()) << "the same bytes again are no change";
-  document.Disk().GetTrack(3).Present = 0;
+  document.Disk().GetTrack(3).Present = false;
   EXPECT_TRUE(document.DiskModified()) << "a track removed from the image is a change";
   document.MarkSaved();
   EXPECT_FALSE(document.DiskModified());
@@ -152,7 +152,7 @@ TEST_F(DocumentTest, ContextCommandsFollowTheRightClickedCell) {
   EXPECT_EQ(At(0, 0, Command::AddTrack), Blocker::NotOnAbsentTrackLabel);
   EXPECT_EQ(At(0, 0, Command::SetBaseTrack), Blocker::NotOnRawTrackLabel) << "a new disk has no raw tracks";
   EXPECT_EQ(At(3, 0, Command::RemoveTrack), Blocker::NotOnPresentTrackLabel);
-  document.Disk().GetTrack(5).Present = 0;
+  document.Disk().GetTrack(5).Present = false;
   EXPECT_EQ(At(0, 5, Command::AddTrack), Blocker::None);
   EXPECT_EQ(At(0, 5, Command::ClearTrack), Blocker::NotOnPresentTrackLabel);
 

@@ -4,17 +4,17 @@ namespace velloran::test {
 
 void FillTrack(TZX_Disk& disk, int track, int count, std::uint8_t sizeCode) {
   TTrack& t = disk.GetTrack(static_cast<std::uint8_t>(track));
-  t.Present = 0xFF;
+  t.Present = true;
   for (int i = 0; i < count; ++i) {
     TSectorRec& slot = t.Sectors[i];
-    slot.Used = 0xFF;
+    slot.Used = true;
     slot.IdTrack = static_cast<std::uint8_t>(track / 2);
     slot.IdSide = static_cast<std::uint8_t>(track % 2);
     slot.IdSector = static_cast<std::uint8_t>(i + 1);
     slot.IdSize = sizeCode;
     slot.IdCrc = IdFieldCrc(slot.IdTrack, slot.IdSide, slot.IdSector, slot.IdSize);
     slot.DataLen = static_cast<std::uint16_t>(SectorLength(sizeCode));
-    slot.DataOk = 0xFF;
+    slot.DataOk = true;
     for (int b = 0; b < slot.DataLen; ++b) slot.Data[b] = static_cast<std::uint8_t>(track * 7 + i * 13 + b);
   }
 }
@@ -48,7 +48,7 @@ bool SameSectors(const TZX_Disk& a, const TZX_Disk& b, std::string& difference, 
     const TTrack& ta = a.GetTrack(static_cast<std::uint8_t>(t));
     const TTrack& tb = b.GetTrack(static_cast<std::uint8_t>(t));
     const std::string where = "track " + std::to_string(t);
-    if ((ta.Present != 0) != (tb.Present != 0)) {
+    if (ta.Present != tb.Present) {
       difference = where + ": present differs";
       return false;
     }
@@ -59,7 +59,7 @@ bool SameSectors(const TZX_Disk& a, const TZX_Disk& b, std::string& difference, 
       const TSectorRec& x = ta.Sectors[s];
       const TSectorRec& y = tb.Sectors[s < count ? (s + turn) % count : s];
       const std::string slot = where + " slot " + std::to_string(s);
-      if ((x.Used != 0) != (y.Used != 0)) {
+      if (x.Used != y.Used) {
         difference = slot + ": used differs";
         return false;
       }
@@ -69,7 +69,7 @@ bool SameSectors(const TZX_Disk& a, const TZX_Disk& b, std::string& difference, 
         difference = slot + ": ID differs";
         return false;
       }
-      if ((x.DataOk != 0) != (y.DataOk != 0)) {
+      if (x.DataOk != y.DataOk) {
         difference = slot + ": CRC state differs";
         return false;
       }

@@ -129,12 +129,12 @@ TEST_F(FastReadingTest, FailedSectorsAreReadAgainAfterThePassAndKeepTheirFirstGo
   EXPECT_EQ(operation.BadSectors, 1);
   EXPECT_EQ(operation.RecoveredSectors, 1);
   const TSectorRec& recovered = disk.GetTrack(1).Sectors[4];
-  EXPECT_EQ(recovered.DataOk, 0xFF);
+  EXPECT_TRUE(recovered.DataOk);
   EXPECT_EQ(recovered.ErrorCount, 1);
   EXPECT_TRUE(std::equal(recovered.Data.begin(), recovered.Data.begin() + 256,
                          sim.Medium().GetTrack(1).Sectors[4].Data.begin()));
   const TSectorRec& bad = disk.GetTrack(2).Sectors[8];
-  EXPECT_EQ(bad.DataOk, 0);
+  EXPECT_FALSE(bad.DataOk);
   EXPECT_EQ(bad.ErrorCount, 1);
 
   // The first pass logs the failures; a re-read logs what it recovered.
@@ -169,7 +169,7 @@ TEST_F(FastReadingTest, RetryCountZeroIsOnePassAndASeekFailureKeepsWhatWasRead) 
   EXPECT_EQ(host.errors.back(), "Ошибка позиционирования - (25)!");
   EXPECT_EQ(host.mainLog.back(), "* Не прочитаны дорожки - с 4 по 7");
   EXPECT_EQ(operation.UnreadFrom, 4);
-  EXPECT_EQ(disk.GetTrack(3).Sectors[15].DataOk, 0xFF);
+  EXPECT_TRUE(disk.GetTrack(3).Sectors[15].DataOk);
 }
 
 // On an interleaved disk a quick host reads one sector a request in the

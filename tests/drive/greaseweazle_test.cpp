@@ -126,8 +126,7 @@ class GreaseweazleTest : public ::testing::Test {
   TZX_Disk SourceAsFarAs(const TZX_Disk& read) {
     TZX_Disk expected = Source();
     for (int t = 0; t < kTrackCount; ++t)
-      if (read.GetTrack(static_cast<std::uint8_t>(t)).Present == 0)
-        expected.GetTrack(static_cast<std::uint8_t>(t)).Clear();
+      if (!read.GetTrack(static_cast<std::uint8_t>(t)).Present) expected.GetTrack(static_cast<std::uint8_t>(t)).Clear();
     return expected;
   }
 
@@ -229,12 +228,12 @@ TEST_F(GreaseweazleTest, WeakSectorRecoveredOnARetryBadSectorStaysBadOthersKept)
       const TSectorRec& want = Source().GetTrack(static_cast<std::uint8_t>(t)).Sectors[i];
       ASSERT_EQ(got.IdSector, want.IdSector);
       if (t == 3 && got.IdSector == 7) continue;
-      EXPECT_NE(got.DataOk, 0) << t << ":" << int(got.IdSector);
+      EXPECT_TRUE(got.DataOk) << t << ":" << int(got.IdSector);
       EXPECT_TRUE(std::equal(got.Data.begin(), got.Data.begin() + 256, want.Data.begin())) << t;
     }
   }
   EXPECT_TRUE(std::any_of(track.Sectors.begin(), track.Sectors.end(),
-                          [](const TSectorRec& s) { return s.IdSector == 7 && s.DataOk == 0; }));
+                          [](const TSectorRec& s) { return s.IdSector == 7 && !s.DataOk; }));
 }
 
 // Before each re-read of a failed track the head steps to a neighbouring

@@ -86,10 +86,10 @@ TEST_F(ReadingEngineTest, ScanAndReadLogsEveryStepInOrder) {
 
   const TSectorRec& bad = disk.GetTrack(1).Sectors[1];
   EXPECT_EQ(bad.ErrorCount, 1);
-  EXPECT_EQ(bad.DataOk, 0);
+  EXPECT_FALSE(bad.DataOk);
   EXPECT_EQ(bad.DataLen, 0);
   const TSectorRec& good = disk.GetTrack(1).Sectors[2];
-  EXPECT_EQ(good.DataOk, 0xFF);
+  EXPECT_TRUE(good.DataOk);
   EXPECT_EQ(good.DataLen, 256);
   EXPECT_EQ(good.IdCrc, IdFieldCrc(0, 1, 3, 1));
   EXPECT_TRUE(std::equal(good.Data.begin(), good.Data.begin() + 256, sim.Medium().GetTrack(1).Sectors[2].Data.begin()));
@@ -103,8 +103,8 @@ TEST_F(ReadingEngineTest, RetriesAreAttemptsStoppingAtTheFirstSuccess) {
   EXPECT_EQ(recorder.Count("read 0 0 1 1"), 3);  // two failures, then the data
   EXPECT_EQ(recorder.Count("read 0 0 2 1"), 3);  // three failures: all attempts used
   EXPECT_EQ(recorder.Count("read 0 0 3 1"), 1);
-  EXPECT_EQ(disk.GetTrack(0).Sectors[0].DataOk, 0xFF);
-  EXPECT_EQ(disk.GetTrack(0).Sectors[1].DataOk, 0);
+  EXPECT_TRUE(disk.GetTrack(0).Sectors[0].DataOk);
+  EXPECT_FALSE(disk.GetTrack(0).Sectors[1].DataOk);
   EXPECT_EQ(operation.BadSectors, 1);
 }
 
@@ -120,7 +120,7 @@ TEST_F(ReadingEngineTest, RetryCountZeroReadsEverySectorOnce) {
     EXPECT_EQ(recorder.Count("read 0 0 2 1"), 1) << "scan " << steps.scan;
     EXPECT_EQ(operation.BadSectors, 1) << "scan " << steps.scan;
     EXPECT_EQ(host.mainLog.back(), "* Сбойных секторов - 1") << "scan " << steps.scan;
-    EXPECT_EQ(disk.GetTrack(0).Sectors[2].DataOk, 0xFF) << "scan " << steps.scan;
+    EXPECT_TRUE(disk.GetTrack(0).Sectors[2].DataOk) << "scan " << steps.scan;
   }
 }
 
@@ -139,8 +139,8 @@ TEST_F(ReadingEngineTest, CancelDuringAReadIsSeenAfterTheNextTrackIsSought) {
   EXPECT_EQ(tail, (Lines{"track 2", "log: Начало сканирования дорожки - 2", "log: Данные приняты - 13 байт", "events",
                          "log*: Операция отменена пользователем!"}));
   EXPECT_EQ(recorder.requests.back(), "scan 0");
-  EXPECT_EQ(disk.GetTrack(1).Sectors[2].DataOk, 0xFF);  // what was read stays
-  EXPECT_EQ(disk.GetTrack(2).Present, 0xFF);            // scanned, not read
+  EXPECT_TRUE(disk.GetTrack(1).Sectors[2].DataOk);  // what was read stays
+  EXPECT_TRUE(disk.GetTrack(2).Present);            // scanned, not read
   EXPECT_EQ(disk.GetTrack(2).Sectors[0].DataLen, 0);
 }
 
@@ -152,8 +152,8 @@ TEST_F(ReadingEngineTest, CancelClickedDuringAScanStopsBeforeTheReadStep) {
   };
   host.onEvents = [&] { host.cancel = host.cancel || clickQueued; };
   EXPECT_EQ(Run(kScanAndRead, 0, 3), OperationOutcome::Cancelled);
-  EXPECT_EQ(disk.GetTrack(1).Present, 0xFF);  // scanned
-  EXPECT_EQ(recorder.Count("read 0 1"), 0);   // but not read
+  EXPECT_TRUE(disk.GetTrack(1).Present);     // scanned
+  EXPECT_EQ(recorder.Count("read 0 1"), 0);  // but not read
   EXPECT_EQ(host.calls.back(), "log*: Операция отменена пользователем!");
 }
 
@@ -172,8 +172,8 @@ TEST_F(ReadingEngineTest, FailedSeekMidwayEndsWithoutClosingLines) {
     EXPECT_EQ(line.find("Операция выполнена!"), std::string::npos);
     EXPECT_EQ(line.find("Сбойных"), std::string::npos);
   }
-  EXPECT_EQ(disk.GetTrack(1).Sectors[0].DataOk, 0xFF);  // tracks done so far stay
-  EXPECT_EQ(disk.GetTrack(2).Present, 0);
+  EXPECT_TRUE(disk.GetTrack(1).Sectors[0].DataOk);  // tracks done so far stay
+  EXPECT_FALSE(disk.GetTrack(2).Present);
   // The log names the tracks left unread, and the operation says where it stopped.
   EXPECT_EQ(host.mainLog.back(), "* Не прочитаны дорожки - с 2 по 5");
   EXPECT_EQ(operation.UnreadFrom, 2);
@@ -217,7 +217,7 @@ TEST_F(ReadingEngineTest, FailedScanStillRunsTheReadStep) {
             host.mainLog.end());
   EXPECT_EQ(disk.GetTrack(3).Log.size(), 2u);  // no "Данные приняты", no "просканирована"
   EXPECT_EQ(recorder.Count("read 1 1"), 2);
-  EXPECT_EQ(disk.GetTrack(3).Sectors[1].DataOk, 0xFF);
+  EXPECT_TRUE(disk.GetTrack(3).Sectors[1].DataOk);
 }
 
 TEST_F(ReadingEngineTest, FewerScannedHeadersOverwriteOnlyTheFirstSlots) {
@@ -250,17 +250,17 @@ TEST_F(ReadingEngineTest, ATrackWithOneSectorIsStored) {
   FillTrack(sim.Medium(), 2, 1, 3);
   Run(kScanAndRead, 2, 2);
   const TTrack& track = disk.GetTrack(2);
-  EXPECT_EQ(track.Present, 0xFF);
+  EXPECT_TRUE(track.Present);
   EXPECT_EQ(track.Log[1], "Данные приняты - 5 байт");
   EXPECT_EQ(track.Log[2], "Дорожка просканирована. Найдено секторов: 1.");
   EXPECT_EQ(track.Sectors[0].DataLen, 1024);
-  EXPECT_EQ(track.Sectors[0].DataOk, 0xFF);
+  EXPECT_TRUE(track.Sectors[0].DataOk);
 }
 
 TEST_F(ReadingEngineTest, AnEmptyTrackLeavesTheSlotsAsTheyWere) {
   sim.Medium().GetTrack(4).Clear();
   Run(kScanTracks, 4, 4);
-  EXPECT_EQ(disk.GetTrack(4).Present, 0);
+  EXPECT_FALSE(disk.GetTrack(4).Present);
   EXPECT_EQ(disk.GetTrack(4).Log, (Lines{"Начало сканирования дорожки.", "Данные приняты - 1 байт"}));
 }
 
@@ -294,7 +294,7 @@ TEST_F(ReadingEngineTest, UnsupportedSizeCodeIsAFailedSectorWithoutARequest) {
   Run(kReadSectors, 0, 0);
   EXPECT_EQ(recorder.Count("read 0 0 2"), 0);
   EXPECT_EQ(operation.BadSectors, 1);
-  EXPECT_EQ(disk.GetTrack(0).Sectors[1].DataOk, 0);
+  EXPECT_FALSE(disk.GetTrack(0).Sectors[1].DataOk);
   EXPECT_EQ(disk.GetTrack(0).Log[0], "Ошибка чтения сектора - 87 (дорожка 0, сектор 2)");
   // The next slot gets its own length, not the one before it.
   EXPECT_EQ(disk.GetTrack(0).Sectors[2].DataLen, 256);
@@ -308,7 +308,7 @@ TEST_F(ReadingEngineTest, AShortTransferIsLoggedButStored) {
                           "Длина сектора - 256 байт не равна количеству считанных байтов - 200"};
   EXPECT_EQ(disk.GetTrack(0).Log, expected);
   EXPECT_EQ(host.mainLog[1], "* " + expected[0]);
-  EXPECT_EQ(disk.GetTrack(0).Sectors[0].DataOk, 0xFF);
+  EXPECT_TRUE(disk.GetTrack(0).Sectors[0].DataOk);
   EXPECT_EQ(operation.BadSectors, 0);
 }
 

@@ -57,7 +57,7 @@ TEST(RoundTripTest, UdiDiskWithCrcErrorAndDeletedDataReadsBackTheSame) {
   // Four tracks; one sector with a data CRC error, one behind a deleted-data mark.
   TZX_Disk source;
   for (int t = 0; t < 4; ++t) test::FillTrack(source, t, 9, 1);
-  source.GetTrack(1).Sectors[2].DataOk = 0;
+  source.GetTrack(1).Sectors[2].DataOk = false;
   std::vector<std::uint8_t> raw(kRawTrackLength, 0x4E);
   ASSERT_TRUE(source.BuildRawTrack(2, raw.data(), nullptr));
   const std::uint8_t dataMark[] = {0xA1, 0xA1, 0xA1, 0xFB};
@@ -68,7 +68,7 @@ TEST(RoundTripTest, UdiDiskWithCrcErrorAndDeletedDataReadsBackTheSame) {
   TTrack& withRaw = source.GetTrack(2);
   std::copy(raw.begin(), raw.end(), withRaw.RawData.begin());
   withRaw.RawLength = kRawTrackLength;
-  withRaw.RawValid = 1;
+  withRaw.RawValid = true;
   Bytes udi;
   ASSERT_TRUE(SaveUDIToBytes(source, udi));
 
@@ -79,8 +79,8 @@ TEST(RoundTripTest, UdiDiskWithCrcErrorAndDeletedDataReadsBackTheSame) {
   ASSERT_NE(std::search(loaded.RawData.begin(), loaded.RawData.begin() + loaded.RawLength, std::begin(deletedMark),
                         std::end(deletedMark)),
             loaded.RawData.begin() + loaded.RawLength);
-  ASSERT_EQ(drive.Medium().GetTrack(1).Sectors[2].DataOk, 0);
-  ASSERT_EQ(loaded.Sectors[1].DataOk, 0xFF);
+  ASSERT_FALSE(drive.Medium().GetTrack(1).Sectors[2].DataOk);
+  ASSERT_TRUE(loaded.Sectors[1].DataOk);
 
   TZX_Disk disk;
   const DiskOperation done = RunOperation(disk, drive, kScanAndRead, 0, 3);
@@ -108,18 +108,18 @@ TEST(RoundTripTest, DiskFormattedAndWrittenOntoABlankDiskReadsBackEqual) {
   // An odd track: interleaved, mixed sizes, a foreign cylinder number.
   TTrack& odd = source.GetTrack(7);
   odd.Clear();
-  odd.Present = 0xFF;
+  odd.Present = true;
   const std::uint8_t numbers[] = {1, 4, 2, 5, 3};
   for (int i = 0; i < 5; ++i) {
     TSectorRec& slot = odd.Sectors[i];
-    slot.Used = 0xFF;
+    slot.Used = true;
     slot.IdTrack = 40;
     slot.IdSide = 1;
     slot.IdSector = numbers[i];
     slot.IdSize = 3;
     slot.IdCrc = IdFieldCrc(40, 1, numbers[i], 3);
     slot.DataLen = 1024;
-    slot.DataOk = 0xFF;
+    slot.DataOk = true;
     std::fill_n(slot.Data.begin(), 1024, static_cast<std::uint8_t>(0xA0 + i));
   }
 

@@ -67,7 +67,7 @@ TEST_F(SimulatedDriveTest, ReadFindsASectorByItsWholeId) {
 }
 
 TEST_F(SimulatedDriveTest, BadDataFailsWithACrcErrorAndMissingDataAsNotFound) {
-  drive.Medium().GetTrack(0).Sectors[0].DataOk = 0;
+  drive.Medium().GetTrack(0).Sectors[0].DataOk = false;
   EXPECT_FALSE(Read({0, 0, 1, 1}));
   EXPECT_EQ(drive.LastError(), kCrc);
   EXPECT_EQ(received, 256u);  // the data still came over
@@ -266,7 +266,7 @@ TEST(SimulatedTimingTest, LayoutFollowsTheStandardTrackOrTheRawImage) {
   EXPECT_EQ(places[1].idStart - places[0].idStart, (116 + 256) * 32);
   EXPECT_EQ(places[0].dataEnd - places[0].idStart, (48 + 256 + 2) * 32);
 
-  disk.GetTrack(0).RawValid = 1;
+  disk.GetTrack(0).RawValid = true;
   disk.GetTrack(0).RawLength = 6250;
   for (int i = 0; i < 16; ++i) disk.GetTrack(0).Sectors[i].DataPos = static_cast<std::uint16_t>(200 + 370 * i);
   places = LayoutTrack(disk.GetTrack(0), 54, timing);

@@ -127,8 +127,8 @@ TEST(CommandStartTest, ReversedRangeIsRefused) {
 TEST(CommandStartTest, RangeBeyondTheDiskIsShortened) {
   TZX_Disk disk;
   for (int t = 0; t < 10; ++t) test::FillTrack(disk, t, 1);
-  disk.GetTrack(5).Present = 0;  // a gap does not lose the last tracks
-  Settings settings;             // 0..159
+  disk.GetTrack(5).Present = false;  // a gap does not lose the last tracks
+  Settings settings;                 // 0..159
   const Lines expected = {
       "Конечная дорожка превышает число дорожек в образе!\nБудет обработано число существующих дорожек!"};
   const CommandStart read = PrepareDiskCommand(DiskCommand::ReadSectors, settings, disk);

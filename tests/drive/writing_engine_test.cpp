@@ -86,7 +86,7 @@ TEST_F(WritingEngineTest, AbsentTracksAreSkippedWithoutASeekButCountedInProgress
 
 TEST_F(WritingEngineTest, UnusedSlotBelowTheCountIsFormattedButNotWritten) {
   FillTrack(disk, 0, 3);
-  disk.GetTrack(0).Sectors[1].Used = 0;  // two used slots: 0 and 2; count 2
+  disk.GetTrack(0).Sectors[1].Used = false;  // two used slots: 0 and 2; count 2
   Run(kFormatAndWrite, 0, 0);
   ASSERT_EQ(recorder.formats.size(), 1u);
   ASSERT_EQ(recorder.formats[0].headers.size(), 2u);
@@ -136,7 +136,7 @@ TEST_F(WritingEngineTest, CancelEndsAfterTheFormatOfTheCurrentTrack) {
   EXPECT_EQ(recorder.Count("format"), 1);
   EXPECT_EQ(recorder.Count("write"), 2);
   EXPECT_EQ(host.calls.back(), "log*: Операция отменена пользователем!");
-  EXPECT_EQ(sim.Medium().GetTrack(1).Present, 0);
+  EXPECT_FALSE(sim.Medium().GetTrack(1).Present);
 }
 
 TEST_F(WritingEngineTest, SeekFailureEndsWithAMessage) {
@@ -146,7 +146,7 @@ TEST_F(WritingEngineTest, SeekFailureEndsWithAMessage) {
   EXPECT_EQ(Run(kFormatAndWrite, 0, 4), OperationOutcome::Failed);
   EXPECT_EQ(host.errors, Lines{"Ошибка позиционирования - (25)!"});
   EXPECT_EQ(host.mainLog.back(), "* Начало операции!");
-  EXPECT_EQ(sim.Medium().GetTrack(0).Present, 0xFF);
+  EXPECT_TRUE(sim.Medium().GetTrack(0).Present);
 }
 
 TEST_F(WritingEngineTest, WriteSendsExactlyTheHeldDataLength) {

@@ -26,9 +26,9 @@ void MakeTrdosTrack(TZX_Disk& disk, int t, int badSlot = -1) {
     TSectorRec& sector = track.Sectors[i];
     PlaceGoodSector(sector, static_cast<std::uint8_t>(t / 2), 0, r, 1);
     for (int k = 0; k < 256; ++k) sector.Data[k] = static_cast<std::uint8_t>(t * 31 + r * 7 + k * 13);
-    if (i == badSlot) sector.DataOk = 0;
+    if (i == badSlot) sector.DataOk = false;
   }
-  track.Present = 0xFF;
+  track.Present = true;
 }
 
 // The sectors of two tracks agree: IDs, data and CRC state, slot by slot.
@@ -36,12 +36,12 @@ void ExpectSameSectors(const TTrack& expected, const TTrack& actual) {
   for (int s = 0; s < kSlotCount; ++s) {
     const TSectorRec& a = expected.Sectors[s];
     const TSectorRec& b = actual.Sectors[s];
-    ASSERT_EQ(a.Used != 0, b.Used != 0) << "slot " << s;
-    if (a.Used == 0) continue;
+    ASSERT_EQ(a.Used, b.Used) << "slot " << s;
+    if (!a.Used) continue;
     EXPECT_EQ(a.IdTrack, b.IdTrack);
     EXPECT_EQ(a.IdSector, b.IdSector) << "slot " << s;
     EXPECT_EQ(a.IdSize, b.IdSize);
-    EXPECT_EQ(a.DataOk != 0, b.DataOk != 0) << "slot " << s;
+    EXPECT_EQ(a.DataOk, b.DataOk) << "slot " << s;
     ASSERT_EQ(b.DataLen, SectorLength(a.IdSize)) << "slot " << s;
     EXPECT_TRUE(std::equal(a.Data.begin(), a.Data.begin() + b.DataLen, b.Data.begin())) << "slot " << s;
   }
@@ -63,7 +63,7 @@ TEST(FluxDecode, EncodedTrackDecodesToItsSectorsRawBytesAndSyncMap) {
   ExpectSameSectors(disk.GetTrack(7), decoded);
   // The built track's bytes and sync bits come back in place.
   ASSERT_EQ(decoded.RawLength, kRawTrackLength);
-  EXPECT_EQ(decoded.RawValid, 1);
+  EXPECT_TRUE(decoded.RawValid);
   EXPECT_TRUE(std::equal(raw.begin(), raw.end(), decoded.RawData.begin()));
   ASSERT_EQ(report.syncMap.size(), kSyncMapLength);
   EXPECT_TRUE(std::equal(report.syncMap.begin(), report.syncMap.end(), sync.begin()));
@@ -111,12 +111,11 @@ TEST(FluxDecode, FieldAcrossTheIndexOfOneRevolutionIsReadWhole) {
   TTrack decoded;
   DecodeFluxTrack(Rotated(clean, (crossing.DataPos + 10.0) / plain.RawLength), decoded);
   for (const TSectorRec& expected : std::as_const(disk.GetTrack(7)).Sectors) {
-    if (expected.Used == 0) continue;
-    const auto found = std::find_if(decoded.Sectors.begin(), decoded.Sectors.end(), [&](const TSectorRec& s) {
-      return s.Used != 0 && s.IdSector == expected.IdSector;
-    });
+    if (!expected.Used) continue;
+    const auto found = std::find_if(decoded.Sectors.begin(), decoded.Sectors.end(),
+                                    [&](const TSectorRec& s) { return s.Used && s.IdSector == expected.IdSector; });
     ASSERT_NE(found, decoded.Sectors.end()) << "sector " << int{expected.IdSector};
-    EXPECT_NE(found->DataOk, 0) << "sector " << int{expected.IdSector};
+    EXPECT_TRUE(found->DataOk) << "sector " << int{expected.IdSector};
     EXPECT_TRUE(std::equal(expected.Data.begin(), expected.Data.begin() + 256, std::as_const(*found).Data.begin()));
   }
 }
@@ -131,7 +130,7 @@ TEST(FluxDecode, LongFieldAcrossTheIndexOfOneRevolutionIsReadWhole) {
     PlaceGoodSector(sector, 2, 0, static_cast<std::uint8_t>(i + 1), 3);
     for (int k = 0; k < 1024; ++k) sector.Data[k] = static_cast<std::uint8_t>(i * 41 + k * 7 + k / 256);
   }
-  track.Present = 0xFF;
+  track.Present = true;
   const FluxTrack clean = EncodedTrack(disk, 4);
   TTrack plain;
   DecodeFluxTrack(clean, plain);
@@ -142,9 +141,9 @@ TEST(FluxDecode, LongFieldAcrossTheIndexOfOneRevolutionIsReadWhole) {
     const TTrack& expected = std::as_const(disk).GetTrack(4);
     for (int i = 0; i < 5; ++i) {
       const auto found = std::find_if(decoded.Sectors.begin(), decoded.Sectors.end(),
-                                      [&](const TSectorRec& s) { return s.Used != 0 && s.IdSector == i + 1; });
+                                      [&](const TSectorRec& s) { return s.Used && s.IdSector == i + 1; });
       ASSERT_NE(found, decoded.Sectors.end()) << "sector " << i + 1 << ", index " << into << " bytes into sector 4";
-      EXPECT_NE(found->DataOk, 0) << "sector " << i + 1 << ", index " << into << " bytes into sector 4";
+      EXPECT_TRUE(found->DataOk) << "sector " << i + 1 << ", index " << into << " bytes into sector 4";
       EXPECT_TRUE(std::equal(expected.Sectors[i].Data.begin(), expected.Sectors[i].Data.begin() + 1024,
                              std::as_const(*found).Data.begin()));
     }
@@ -205,7 +204,7 @@ TEST(FluxDecode, SectorBadInEveryRevolutionStaysBad) {
   DecodeFluxTrack(flux, decoded);
   int bad = 0;
   for (const auto& sector : decoded.Sectors) {
-    if (sector.Used == 0 || sector.DataOk != 0) continue;
+    if (!sector.Used || sector.DataOk) continue;
     ++bad;
     EXPECT_EQ(sector.DataLen, 256);
     EXPECT_EQ(sector.ErrorCount, 3);
@@ -231,7 +230,7 @@ TEST(FluxDecode, WeakSectorKeepsEveryDistinctCopy) {
   decoded.TrackNum = 4;
   const DecodeReport report = DecodeFluxTrack(flux, decoded);
   const TSectorRec& weak = decoded.Sectors[5];
-  EXPECT_EQ(weak.DataOk, 0);
+  EXPECT_FALSE(weak.DataOk);
   EXPECT_EQ(weak.Data[17], 0x40);
   ASSERT_EQ(weak.ExtraCopies.size(), 2u);
   for (int c = 0; c < 2; ++c) {
@@ -250,13 +249,13 @@ TEST(FluxDecode, EmptyOrNoisyFluxIsAnUnformattedTrack) {
   flux.sampleClock = 40e6;
   TTrack decoded;
   EXPECT_EQ(DecodeFluxTrack(flux, decoded).encoding, FluxEncoding::None);
-  EXPECT_EQ(decoded.Present, 0);
+  EXPECT_FALSE(decoded.Present);
   std::mt19937 random(5);
   std::vector<std::uint32_t> noise(40000);
   for (auto& interval : noise) interval = 60 + random() % 400;
   AppendRevolution(flux, noise, 8'000'000);
   EXPECT_EQ(DecodeFluxTrack(flux, decoded).encoding, FluxEncoding::None);
-  EXPECT_EQ(decoded.Present, 0);
+  EXPECT_FALSE(decoded.Present);
 }
 
 }  // namespace

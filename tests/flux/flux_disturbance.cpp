@@ -16,7 +16,7 @@ TZX_Disk TrdosImage(const char* name, int tracks) {
   TZX_Disk disk;
   for (int t = 0; t < tracks; ++t) {
     TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    track.Present = 0xFF;
+    track.Present = true;
     for (int s = 0; s < kTrdosSectors; ++s) {
       PlaceGoodSector(track.Sectors[s], static_cast<std::uint8_t>(t / 2), static_cast<std::uint8_t>(t % 2),
                       static_cast<std::uint8_t>(s + 1), 1);

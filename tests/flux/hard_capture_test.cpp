@@ -39,7 +39,7 @@ const Kind kKinds[] = {
 int GoodSectors(const TTrack& source, const TTrack& decoded) {
   int good = 0;
   for (const TSectorRec& sector : decoded.Sectors) {
-    if (sector.Used == 0 || sector.DataOk == 0 || sector.IdSector < 1 || sector.IdSector > kTrdosSectors) continue;
+    if (!sector.Used || !sector.DataOk || sector.IdSector < 1 || sector.IdSector > kTrdosSectors) continue;
     const TSectorRec& expected = source.Sectors[sector.IdSector - 1];
     EXPECT_TRUE(std::equal(expected.Data.begin(), expected.Data.begin() + kTrdosSectorBytes, sector.Data.begin()))
         << "sector " << int(sector.IdSector) << " read good with wrong data";

@@ -23,7 +23,7 @@ void MakeTrdosTrack(TZX_Disk& disk, int t) {
     PlaceGoodSector(track.Sectors[i], static_cast<std::uint8_t>(t / 2), 0, r, 1);
     for (int k = 0; k < 256; ++k) track.Sectors[i].Data[k] = static_cast<std::uint8_t>(t * 17 + r * 5 + k * 11);
   }
-  track.Present = 0xFF;
+  track.Present = true;
 }
 
 // What a reader captures of the turning track `turns` long, starting `start`
@@ -49,12 +49,11 @@ FluxTrack CaptureFrom(const FluxTrack& repeated, double start, double turns) {
 // Every sector of the source is in the decoded track, good and equal.
 void ExpectEverySectorOf(const TTrack& source, const TTrack& decoded) {
   for (const TSectorRec& expected : source.Sectors) {
-    if (expected.Used == 0) continue;
-    const auto found = std::find_if(decoded.Sectors.begin(), decoded.Sectors.end(), [&](const TSectorRec& s) {
-      return s.Used != 0 && s.IdSector == expected.IdSector;
-    });
+    if (!expected.Used) continue;
+    const auto found = std::find_if(decoded.Sectors.begin(), decoded.Sectors.end(),
+                                    [&](const TSectorRec& s) { return s.Used && s.IdSector == expected.IdSector; });
     ASSERT_NE(found, decoded.Sectors.end()) << "sector " << int{expected.IdSector};
-    EXPECT_NE(found->DataOk, 0) << "sector " << int{expected.IdSector};
+    EXPECT_TRUE(found->DataOk) << "sector " << int{expected.IdSector};
     EXPECT_TRUE(std::equal(expected.Data.begin(), expected.Data.begin() + 256, found->Data.begin()))
         << "sector " << int{expected.IdSector};
   }

@@ -218,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(EveryFormat, Conformance, testing::Range<std::size_t>(0
 bool Kept(const TSectorRec& sector, const TTrack& track, bool compareData) {
   const int length = std::min<int>(sector.DataLen, SizeCodeSupported(sector.IdSize) ? SectorLength(sector.IdSize) : 0);
   for (const auto& other : track.Sectors)
-    if (other.Used != 0 && other.IdSector == sector.IdSector && other.IdSize == sector.IdSize &&
+    if (other.Used && other.IdSector == sector.IdSector && other.IdSize == sector.IdSize &&
         (!compareData || std::equal(sector.Data.begin(), sector.Data.begin() + length, other.Data.begin())))
       return true;
   return false;
@@ -232,7 +232,7 @@ bool LostOnTrack(const TZX_Disk& original, const TZX_Disk& copy, int track, int 
     return b.RawLength < a.RawLength && std::any_of(a.RawData.begin() + b.RawLength, a.RawData.begin() + a.RawLength,
                                                     [](std::uint8_t byte) { return byte != 0x4E; });
   for (const auto& s : a.Sectors)
-    if (s.Used != 0 && s.IdSector == sector && !Kept(s, b, compareData)) return true;
+    if (s.Used && s.IdSector == sector && !Kept(s, b, compareData)) return true;
   return false;
 }
 
@@ -240,9 +240,9 @@ bool LostOnTrack(const TZX_Disk& original, const TZX_Disk& copy, int track, int 
 std::string FirstLoss(const TZX_Disk& original, const TZX_Disk& copy, bool compareData) {
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = original.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0) continue;
+    if (!track.Present) continue;
     for (const auto& s : track.Sectors)
-      if (s.Used != 0 && !Kept(s, copy.GetTrack(static_cast<std::uint8_t>(t)), compareData))
+      if (s.Used && !Kept(s, copy.GetTrack(static_cast<std::uint8_t>(t)), compareData))
         return "track " + std::to_string(t) + " sector " + std::to_string(s.IdSector);
   }
   return {};
@@ -261,17 +261,17 @@ std::vector<Property> PropertiesOf(const TZX_Disk& disk) {
   if (!disk.Comments.empty()) properties.push_back({LossKind::Comment});
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0) continue;
+    if (!track.Present) continue;
     if (const FluxTrack* flux = HeldFlux(disk, static_cast<std::uint8_t>(t)); flux && flux->Revolutions() > 1)
       properties.push_back({LossKind::Revolutions, t});
-    if (track.Fm != 0) properties.push_back({LossKind::Encoding, t});
-    if (!track.UsualRecording() && track.Fm == 0) properties.push_back({LossKind::DataRate, t});
+    if (track.Fm) properties.push_back({LossKind::Encoding, t});
+    if (!track.UsualRecording() && !track.Fm) properties.push_back({LossKind::DataRate, t});
     for (const auto& s : track.Sectors) {
-      if (s.Used == 0) continue;
+      if (!s.Used) continue;
       if (!IdCrcGood(s)) properties.push_back({LossKind::IdCrcState, t, s.IdSector});
       if (s.DataLen == 0) properties.push_back({LossKind::NoDataField, t, s.IdSector});
-      if (s.DataLen != 0 && s.DataOk == 0) properties.push_back({LossKind::DataCrcState, t, s.IdSector});
-      if (s.DeletedMark != 0) properties.push_back({LossKind::DeletedMark, t, s.IdSector});
+      if (s.DataLen != 0 && !s.DataOk) properties.push_back({LossKind::DataCrcState, t, s.IdSector});
+      if (s.DeletedMark) properties.push_back({LossKind::DeletedMark, t, s.IdSector});
     }
   }
   return properties;
@@ -308,12 +308,12 @@ void AddTwoRevolutions(TZX_Disk& disk) {
 void AddProperties(TZX_Disk& disk) {
   TTrack& track = disk.GetTrack(5);
   track.Sectors[0].IdCrc ^= 0xFFFF;
-  track.Sectors[2].DataOk = 0;
+  track.Sectors[2].DataOk = false;
   track.Sectors[3].DataLen = 0;
-  track.Sectors[3].DataOk = 0;
-  track.Sectors[4].DeletedMark = 1;
+  track.Sectors[3].DataOk = false;
+  track.Sectors[4].DeletedMark = true;
   disk.GetTrack(2).DataRate = 300;
-  disk.GetTrack(3).Fm = 1;
+  disk.GetTrack(3).Fm = true;
   disk.Comments = {"Disk comment"};
 }
 
@@ -358,7 +358,7 @@ bool DiskFromFile(const ImageFormat& format, const std::filesystem::path& file, 
     TTrack& track = made.GetTrack(1);
     track.RawData.fill(0xA5);
     if (!made.BuildRawTrack(1, track.RawData.data(), nullptr)) return false;
-    track.RawValid = 1;
+    track.RawValid = true;
     track.RawLength = kRawCapacity;
   }
   return SaveAs(format, made, file) && format.load(disk, file);

@@ -59,7 +59,7 @@ std::vector<std::vector<DskSector>> ReadExtendedDsk(const Bytes& file) {
 
 const TSectorRec* FindNumber(const TZX_Disk& disk, int track, std::uint8_t number) {
   for (const auto& s : disk.GetTrack(static_cast<std::uint8_t>(track)).Sectors)
-    if (s.Used != 0 && s.IdSector == number) return &s;
+    if (s.Used && s.IdSector == number) return &s;
   return nullptr;
 }
 

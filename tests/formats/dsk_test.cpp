@@ -21,11 +21,11 @@ void MakeStatesDisk(TZX_Disk& disk) {
   test::PutSector(disk, 0, 1, 0, 0, 2, 2, false);  // data CRC error
   test::PutSector(disk, 0, 2, 0, 0, 3, 2);         // no data field
   disk.GetSector(0, 2).DataLen = 0;
-  disk.GetSector(0, 2).DataOk = 0;
+  disk.GetSector(0, 2).DataOk = false;
   test::PutSector(disk, 0, 3, 7, 1, 0xF0, 2);  // ID CRC error
   disk.GetSector(0, 3).IdCrc ^= 0xFFFF;
   test::PutSector(disk, 1, 0, 0, 1, 1, 2);
-  disk.GetTrack(2).Present = 0xFF;
+  disk.GetTrack(2).Present = true;
   test::PutSector(disk, 4, 0, 2, 0, 1, 2);
 }
 
@@ -56,8 +56,8 @@ TEST(Dsk, ExtendedLayoutAndStatusBytesRoundTrip) {
   TZX_Disk loaded;
   ASSERT_TRUE(LoadDSKFromBytes(loaded, file)) << loaded.LastError;
   EXPECT_EQ(test::DiskDifference(disk, loaded, {}), "");
-  EXPECT_EQ(loaded.GetTrack(2).Present, 0xFF);
-  EXPECT_EQ(loaded.GetTrack(3).Present, 0);
+  EXPECT_TRUE(loaded.GetTrack(2).Present);
+  EXPECT_FALSE(loaded.GetTrack(3).Present);
   EXPECT_TRUE(loaded.Notices.empty());
 }
 
@@ -78,7 +78,7 @@ TEST(Dsk, OneSidedDiskHasOneSideAndLoadsOnEvenTracks) {
 TEST(Dsk, StandardVariantHoldsUniformTracksAndRefusesOthers) {
   TZX_Disk disk;
   test::MakeKdiLayoutDisk(disk, 4);
-  disk.GetSector(1, 2).DataOk = 0;
+  disk.GetSector(1, 2).DataOk = false;
   Bytes file;
   ASSERT_TRUE(SaveDSKToBytes(disk, file, DskVariant::Standard)) << disk.LastError;
   ASSERT_EQ(std::memcmp(file.data(), "MV - CPCEMU Disk-File\r\nDisk-Info\r\n", 34), 0);
@@ -150,14 +150,14 @@ TEST(Dsk, WhatTheDiskCannotHoldIsKeptAsFarAsItGoesAndNoted) {
   const TSectorRec& first = disk.GetSector(0, 0);
   EXPECT_EQ(first.DataLen, 512);
   EXPECT_EQ(first.Data[511], 1) << "the first copy";
-  EXPECT_EQ(first.DataOk, 0);
+  EXPECT_FALSE(first.DataOk);
   EXPECT_EQ(first.ExtraCopies, (std::vector<DataCopy>{{false, Bytes(512, 2)}, {false, Bytes(512, 3)}}));
   EXPECT_EQ(disk.GetSector(0, 1).DataLen, kSectorDataSize);
-  EXPECT_EQ(disk.GetSector(0, 2).DataOk, 0xFF);
+  EXPECT_TRUE(disk.GetSector(0, 2).DataOk);
   EXPECT_EQ(disk.GetTrack(2).CountSectors(), kSlotCount);
   EXPECT_EQ(disk.GetSector(2, 19).IdSector, 20);
   EXPECT_EQ(disk.CountTracks(), 83);
-  EXPECT_EQ(disk.GetSector(0, 2).DeletedMark, 1);
+  EXPECT_TRUE(disk.GetSector(0, 2).DeletedMark);
   EXPECT_EQ(test::English(disk.Notices),
             (std::vector<std::string>{
                 "DSK: track 0, sector 2: 6144 bytes of data; the first 1100 were loaded.",

@@ -68,24 +68,24 @@ TEST(Fdi, ReadsHeadersFlagsAndDataOfEachSector) {
   TZX_Disk disk;
   ASSERT_TRUE(LoadFDIFromBytes(disk, file)) << disk.LastError;
   // A one-headed file fills the even tracks.
-  EXPECT_NE(disk.GetTrack(0).Present, 0);
-  EXPECT_EQ(disk.GetTrack(1).Present, 0);
-  EXPECT_NE(disk.GetTrack(2).Present, 0);
+  EXPECT_TRUE(disk.GetTrack(0).Present);
+  EXPECT_FALSE(disk.GetTrack(1).Present);
+  EXPECT_TRUE(disk.GetTrack(2).Present);
   const TSectorRec& a = disk.GetSector(0, 0);
   EXPECT_EQ(a.IdSector, 1);
-  EXPECT_EQ(a.DataOk, 0xFF);
+  EXPECT_TRUE(a.DataOk);
   EXPECT_EQ(a.DataLen, 256);
   EXPECT_EQ(a.IdCrc, IdFieldCrc(0, 0, 1, 1));
   EXPECT_EQ(0, std::memcmp(a.Data.data(), Filled(256, 1).data(), 256));
   const TSectorRec& b = disk.GetSector(0, 1);
-  EXPECT_EQ(b.DataOk, 0) << "flags 0x80 alone (deleted data) carry no CRC bit";
+  EXPECT_FALSE(b.DataOk) << "flags 0x80 alone (deleted data) carry no CRC bit";
   EXPECT_EQ(b.DataLen, 1024);
   EXPECT_EQ(0, std::memcmp(b.Data.data(), Filled(1024, 2).data(), 1024));
   const TSectorRec& c = disk.GetSector(2, 0);
   EXPECT_EQ(c.IdTrack, 5);
   EXPECT_EQ(c.IdSide, 1);
   EXPECT_EQ(c.IdSector, 0xF7);
-  EXPECT_EQ(c.DataOk, 0xFF) << "bit 6 is ignored, bit 0 counts";
+  EXPECT_TRUE(c.DataOk) << "bit 6 is ignored, bit 0 counts";
   EXPECT_EQ(c.DataPos, 0);
   EXPECT_EQ(disk.GetTrack(2).RawLength, 0);
 }
@@ -128,7 +128,7 @@ TEST(Fdi, DataOutsideTheFileIsRefusedKeepingEarlierTracks) {
   TZX_Disk disk;
   EXPECT_FALSE(LoadFDIFromBytes(disk, file));
   EXPECT_EQ(test::English(disk.LastError), "Error in the FDI file length!");
-  EXPECT_NE(disk.GetTrack(0).Present, 0);
+  EXPECT_TRUE(disk.GetTrack(0).Present);
   EXPECT_EQ(disk.GetSector(0, 0).DataLen, 256);
 
   file = fdi.Build();
@@ -153,7 +153,7 @@ TEST(Fdi, OversizedSectorIsCutToTheSlot) {
   TZX_Disk disk;
   ASSERT_TRUE(LoadFDIFromBytes(disk, fdi.Build())) << disk.LastError;
   EXPECT_EQ(disk.GetSector(0, 0).DataLen, 1100);
-  EXPECT_EQ(disk.GetSector(0, 0).DataOk, 0xFF);
+  EXPECT_TRUE(disk.GetSector(0, 0).DataOk);
   EXPECT_EQ(0, std::memcmp(disk.GetSector(0, 0).Data.data(), Filled(2048, 7).data(), 1100));
   EXPECT_EQ(disk.GetSector(0, 1).DataLen, 0) << "128 << 9 does not fit 16 bits";
   Bytes saved;
@@ -166,7 +166,7 @@ TEST(Fdi, OversizedSectorIsCutToTheSlot) {
 TEST(Fdi, WriterLaysOutHeaderTracksTextAndData) {
   TZX_Disk disk;
   test::MakeTrdosLayoutDisk(disk, 3);
-  disk.GetSector(1, 4).DataOk = 0;
+  disk.GetSector(1, 4).DataOk = false;
   disk.Comments = {"Диск"};
   Bytes file;
   ASSERT_TRUE(SaveFDIToBytes(disk, file));
@@ -199,7 +199,7 @@ TEST(Fdi, WriterLaysOutHeaderTracksTextAndData) {
   TZX_Disk again;
   ASSERT_TRUE(LoadFDIFromBytes(again, file));
   EXPECT_EQ(again.Comments, disk.Comments);
-  disk.GetTrack(3).Present = 0xFF;  // the cylinder's second track comes back present and empty
+  disk.GetTrack(3).Present = true;  // the cylinder's second track comes back present and empty
   EXPECT_EQ(test::DiskDifference(disk, again, {true, true}), "");
 }
 
@@ -244,7 +244,7 @@ TEST(Fdi, CorpusImageLoadsWithItsLayoutAndComment) {
   EXPECT_EQ(disk.GetTrack(161).CountSectors(), 0);
   int badSectors = 0;
   for (const auto& track : disk.Tracks)
-    for (const auto& s : track.Sectors) badSectors += s.Used != 0 && s.DataOk == 0;
+    for (const auto& s : track.Sectors) badSectors += s.Used && !s.DataOk;
   EXPECT_EQ(badSectors, 1);
   ASSERT_EQ(disk.Comments.size(), 1u);
   EXPECT_EQ(disk.Comments[0], "черный ворон disk 1 of 2 fdi image by PGC/BDA 09.1998");

@@ -93,9 +93,9 @@ TEST(FluxCrossTool, HighDensityMfiWithoutVariantDecodesEverySector) {
       TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
       ASSERT_EQ(track.CountSectors(), 15) << "track " << t;
       for (const TSectorRec& sector : track.Sectors) {
-        if (sector.Used == 0) continue;
+        if (!sector.Used) continue;
         ASSERT_EQ(sector.IdSize, 2);
-        ASSERT_EQ(sector.DataOk, 0xFF) << "track " << t << " sector " << int{sector.IdSector};
+        ASSERT_TRUE(sector.DataOk) << "track " << t << " sector " << int{sector.IdSector};
         const std::size_t offset = (std::size_t{15} * t + sector.IdSector - 1) * 512;
         ASSERT_TRUE(std::equal(sector.Data.begin(), sector.Data.begin() + 512, image.begin() + offset));
       }

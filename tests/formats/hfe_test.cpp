@@ -108,7 +108,7 @@ TEST(Hfe, OneTrackLayout) {
   Bytes file;
   EXPECT_FALSE(SaveHFEToBytes(disk, file));  // a header of no cylinder would name no disk
   EXPECT_EQ(test::English(disk.LastError), "No tracks to write!");
-  disk.GetTrack(0).Present = 0xFF;
+  disk.GetTrack(0).Present = true;
   ASSERT_TRUE(SaveHFEToBytes(disk, file)) << disk.LastError;
   ASSERT_EQ(file.size(), 1024 + 80 * kCylinderBytes);
   EXPECT_EQ(std::memcmp(file.data(), "HXCPICFE", 8), 0);
@@ -158,7 +158,7 @@ TEST(Hfe, HighestPresentTrackSetsTheCylinders) {
   TZX_Disk loaded;
   ASSERT_TRUE(LoadHFEFromBytes(loaded, file)) << loaded.LastError;
   EXPECT_EQ(loaded.GetSector(165, 0).IdTrack, 82);
-  EXPECT_EQ(loaded.GetSector(165, 0).DataOk, 0xFF);
+  EXPECT_TRUE(loaded.GetSector(165, 0).DataOk);
 }
 
 TEST(Hfe, RoundTripKeepsSectorsDataAndCrcStates) {
@@ -172,7 +172,7 @@ TEST(Hfe, RoundTripKeepsSectorsDataAndCrcStates) {
   for (int t = 0; t < 12; ++t) {
     const TTrack& track = loaded.GetTrack(static_cast<std::uint8_t>(t));
     EXPECT_EQ(track.RawLength, 6250);
-    EXPECT_EQ(track.RawValid, 1);
+    EXPECT_TRUE(track.RawValid);
     const TSectorRec& first = track.Sectors[0];
     EXPECT_EQ(track.RawData[first.DataPos - 1], 0xFB);
   }
@@ -226,16 +226,16 @@ TEST(Hfe, SectorScan) {
   EXPECT_EQ(t0.RawLength, 6250);
   EXPECT_TRUE(t0.RawData[0] == 0x4E && t0.RawData[6249] == 0x4E);
   EXPECT_EQ(t0.CountSectors(), 4);
-  EXPECT_EQ(t0.Sectors[0].DataOk, 0xFF);
+  EXPECT_TRUE(t0.Sectors[0].DataOk);
   EXPECT_EQ(t0.Sectors[0].DataLen, 256);
   EXPECT_EQ(t0.Sectors[0].Data[255], 0x11);
   EXPECT_EQ(t0.Sectors[0].IdCrc, IdFieldCrc(0, 0, 1, 1));
-  EXPECT_EQ(t0.Sectors[1].DataOk, 0);
-  EXPECT_EQ(t0.Sectors[2].DataOk, 0xFF);
+  EXPECT_FALSE(t0.Sectors[1].DataOk);
+  EXPECT_TRUE(t0.Sectors[2].DataOk);
   EXPECT_EQ(t0.RawData[t0.Sectors[2].DataPos - 1], 0xF8);
   EXPECT_EQ(t0.Sectors[3].IdSector, 4);
   EXPECT_EQ(t0.Sectors[3].DataLen, 0);
-  EXPECT_NE(disk.GetTrack(1).Present, 0);
+  EXPECT_TRUE(disk.GetTrack(1).Present);
   EXPECT_EQ(disk.GetTrack(1).CountSectors(), 0);
 }
 
@@ -249,9 +249,9 @@ TEST(Hfe, OneSidedFileFillsEvenTracks) {
   TZX_Disk disk;
   ASSERT_TRUE(LoadHFEFromBytes(disk, HfeFile(cylinders, 1))) << disk.LastError;
   EXPECT_EQ(disk.CountTracks(), 80);
-  EXPECT_NE(disk.GetTrack(158).Present, 0);
+  EXPECT_TRUE(disk.GetTrack(158).Present);
   EXPECT_EQ(disk.GetTrack(158).Sectors[0].Data[0], 0x5A);
-  EXPECT_EQ(disk.GetTrack(159).Present, 0);
+  EXPECT_FALSE(disk.GetTrack(159).Present);
   EXPECT_EQ(disk.GetTrack(159).RawLength, 0);
 }
 
@@ -297,7 +297,7 @@ TEST(Hfe, DataFieldPastTheTrackEndIsANoticeAndWritesNothing) {
   TZX_Disk disk;
   ASSERT_TRUE(LoadHFEFromBytes(disk, HfeFile(cylinders))) << disk.LastError;
   const TSectorRec& sector = disk.GetTrack(7).Sectors[0];
-  EXPECT_EQ(sector.DataOk, 0);
+  EXPECT_FALSE(sector.DataOk);
   EXPECT_EQ(sector.DataLen, 6250 - sector.DataPos);
   EXPECT_EQ(sector.Data[0], 0xE5);
   ASSERT_EQ(disk.Notices.size(), 1u);
@@ -327,7 +327,7 @@ TEST(Hfe, MarksAtAnyCell) {
     TTrack& t0 = disk.GetTrack(0);
     ASSERT_EQ(t0.CountSectors(), 9) << "shift " << shift;
     EXPECT_EQ(t0.Sectors[8].IdSector, 9);
-    EXPECT_EQ(t0.Sectors[8].DataOk, 0xFF);
+    EXPECT_TRUE(t0.Sectors[8].DataOk);
     EXPECT_EQ(t0.Sectors[8].Data[511], 9);
   }
 }
@@ -373,7 +373,7 @@ TEST(Hfe, InputBeyondTheModelIsCut) {
   large.Gap(6250 - static_cast<int>(large.bytes.size()));
   ASSERT_TRUE(LoadHFEFromBytes(disk, HfeFile({{large.bytes, large.bytes}})));
   EXPECT_EQ(disk.GetTrack(0).Sectors[0].DataLen, kSectorDataSize);
-  EXPECT_EQ(disk.GetTrack(0).Sectors[0].DataOk, 0xFF);
+  EXPECT_TRUE(disk.GetTrack(0).Sectors[0].DataOk);
 }
 
 TEST(Hfe, CorpusFiles) {

@@ -36,7 +36,7 @@ TEST(Imd, RecordsMapsAndCommentRoundTrip) {
   test::PutSector(disk, 2, 1, 9, 1, 2, 0, false);
   test::PutSector(disk, 2, 2, 9, 1, 3, 0);
   disk.GetSector(2, 2).DataLen = 0;
-  disk.GetSector(2, 2).DataOk = 0;
+  disk.GetSector(2, 2).DataOk = false;
   const Bytes file = Saved(disk);
 
   const std::string header = "IMD 1.18: 05/03/2008 14:07:09\r\n";
@@ -101,24 +101,24 @@ TEST(Imd, ForeignRecordsLoadWithNotices) {
   ASSERT_TRUE(LoadIMDFromBytes(disk, file)) << disk.LastError;
   EXPECT_EQ(disk.Comments, std::vector<std::string>{"hi"});
   EXPECT_EQ(disk.GetSector(0, 0).Data[127], 0x77);
-  EXPECT_EQ(disk.GetSector(0, 0).DataOk, 0xFF);
+  EXPECT_TRUE(disk.GetSector(0, 0).DataOk);
   EXPECT_EQ(disk.GetSector(0, 1).Data[0], 0x42);
-  EXPECT_EQ(disk.GetSector(0, 1).DataOk, 0);
+  EXPECT_FALSE(disk.GetSector(0, 1).DataOk);
   EXPECT_EQ(disk.GetSector(1, 0).IdSize, 1);
   EXPECT_EQ(disk.GetSector(1, 1).IdSize, 2);
   EXPECT_EQ(disk.GetSector(1, 1).DataLen, 512);
-  EXPECT_EQ(disk.GetSector(1, 1).DataOk, 0);
+  EXPECT_FALSE(disk.GetSector(1, 1).DataOk);
   EXPECT_EQ(test::English(disk.Notices),
             (std::vector<std::string>{
                 "The IMD image is larger than the program holds: the blank tracks of cylinder 83 were not loaded.",
             }));
   EXPECT_TRUE(disk.Losses.empty());
-  EXPECT_EQ(disk.GetSector(0, 0).DeletedMark, 1);
-  EXPECT_EQ(disk.GetSector(0, 1).DeletedMark, 1);
-  EXPECT_EQ(disk.GetSector(1, 0).DeletedMark, 0);
-  EXPECT_EQ(disk.GetTrack(0).Fm, 1);
+  EXPECT_TRUE(disk.GetSector(0, 0).DeletedMark);
+  EXPECT_TRUE(disk.GetSector(0, 1).DeletedMark);
+  EXPECT_FALSE(disk.GetSector(1, 0).DeletedMark);
+  EXPECT_TRUE(disk.GetTrack(0).Fm);
   EXPECT_EQ(disk.GetTrack(0).DataRate, 250);
-  EXPECT_EQ(disk.GetTrack(1).Fm, 0);
+  EXPECT_FALSE(disk.GetTrack(1).Fm);
 
   file.insert(file.end(), {5, 84, 1, 1, 0, 1, 2, 0});
   ASSERT_TRUE(LoadIMDFromBytes(disk, file)) << disk.LastError;

@@ -19,20 +19,20 @@ Bytes PatternFile(std::size_t size) {
 
 void ExpectFiveSectorTrack(const TZX_Disk& disk, int t, std::uint8_t fifthNumber, const Bytes& file) {
   const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-  ASSERT_NE(track.Present, 0);
+  ASSERT_TRUE(track.Present);
   for (int slot = 0; slot < 5; ++slot) {
     const TSectorRec& s = track.GetSector(static_cast<std::uint8_t>(slot));
-    EXPECT_EQ(s.Used, 0xFF);
+    EXPECT_TRUE(s.Used);
     EXPECT_EQ(s.IdTrack, t / 2);
     EXPECT_EQ(s.IdSide, t % 2);
     EXPECT_EQ(s.IdSector, slot == 4 ? fifthNumber : slot + 1);
     EXPECT_EQ(s.IdSize, 3);
     EXPECT_EQ(s.IdCrc, IdFieldCrc(s.IdTrack, s.IdSide, s.IdSector, 3));
-    EXPECT_EQ(s.DataOk, 0xFF);
+    EXPECT_TRUE(s.DataOk);
     EXPECT_EQ(s.DataLen, 1024);
     ASSERT_EQ(0, std::memcmp(s.Data.data(), &file[static_cast<std::size_t>(t * 5120 + slot * 1024)], 1024));
   }
-  EXPECT_EQ(track.GetSector(5).Used, 0);
+  EXPECT_FALSE(track.GetSector(5).Used);
 }
 
 TEST(ProKdi, FullProFileLoadsAs160TracksWithSectorNineOnTrackZero) {
@@ -119,7 +119,7 @@ TEST(ProKdi, PresentTracksDecideTheLength) {
   Bytes saved;
   ASSERT_TRUE(SavePROToBytes(disk, saved));
   EXPECT_EQ(saved.size(), 819200u);
-  disk.GetTrack(159).Present = 0;
+  disk.GetTrack(159).Present = false;
   ASSERT_TRUE(SavePROToBytes(disk, saved));
   EXPECT_EQ(saved.size(), 159u * 5120);
 }

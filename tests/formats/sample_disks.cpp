@@ -27,15 +27,15 @@ std::uint8_t PatternByte(int track, int sector, int index) {
 void PutSector(TZX_Disk& disk, int track, int slot, std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n,
                bool dataOk) {
   TTrack& t = disk.GetTrack(static_cast<std::uint8_t>(track));
-  t.Present = 0xFF;
+  t.Present = true;
   TSectorRec& s = t.GetSector(static_cast<std::uint8_t>(slot));
-  s.Used = 0xFF;
+  s.Used = true;
   s.IdTrack = c;
   s.IdSide = h;
   s.IdSector = r;
   s.IdSize = n;
   s.IdCrc = IdFieldCrc(c, h, r, n);
-  s.DataOk = dataOk ? 0xFF : 0;
+  s.DataOk = dataOk;
   s.DataLen = static_cast<std::uint16_t>(SectorLength(n));
   for (int i = 0; i < s.DataLen; ++i) s.Data[i] = PatternByte(track, r, i);
 }
@@ -120,13 +120,13 @@ std::string DiskDifference(const TZX_Disk& expected, const TZX_Disk& actual, Asp
     const TTrack& a = expected.GetTrack(static_cast<std::uint8_t>(t));
     const TTrack& b = actual.GetTrack(static_cast<std::uint8_t>(t));
     const std::string where = "track " + std::to_string(t);
-    if ((a.Present != 0) != (b.Present != 0)) return where + ": present flag differs";
-    if (a.Present == 0) continue;
+    if (a.Present != b.Present) return where + ": present flag differs";
+    if (!a.Present) continue;
     std::vector<const TSectorRec*> sa, sb;
     for (const auto& s : a.Sectors)
-      if (s.Used != 0) sa.push_back(&s);
+      if (s.Used) sa.push_back(&s);
     for (const auto& s : b.Sectors)
-      if (s.Used != 0) sb.push_back(&s);
+      if (s.Used) sb.push_back(&s);
     if (sa.size() != sb.size())
       return where + ": " + std::to_string(sa.size()) + " sectors expected, " + std::to_string(sb.size()) + " found";
     for (std::size_t i = 0; i < sa.size(); ++i) {
@@ -138,7 +138,7 @@ std::string DiskDifference(const TZX_Disk& expected, const TZX_Disk& actual, Asp
       if (x.IdCrc != y.IdCrc) return at + ": ID CRC differs";
       if (x.DataLen != y.DataLen) return at + ": data length differs";
       if (std::memcmp(x.Data.data(), y.Data.data(), x.DataLen) != 0) return at + ": data differs";
-      if (aspects.crcState && (x.DataOk != 0) != (y.DataOk != 0)) return at + ": CRC state differs";
+      if (aspects.crcState && x.DataOk != y.DataOk) return at + ": CRC state differs";
     }
   }
   if (aspects.comments && expected.Comments != actual.Comments) return "comments differ";
@@ -150,15 +150,15 @@ std::string SectorDifference(const TZX_Disk& expected, const TZX_Disk& actual, b
     const TTrack& a = expected.GetTrack(static_cast<std::uint8_t>(t));
     const TTrack& b = actual.GetTrack(static_cast<std::uint8_t>(t));
     const std::string where = "track " + std::to_string(t);
-    if ((a.Present != 0) != (b.Present != 0)) return where + ": present flag differs";
+    if (a.Present != b.Present) return where + ": present flag differs";
     std::vector<bool> taken(kSlotCount, false);
     for (const auto& x : a.Sectors) {
-      if (x.Used == 0) continue;
+      if (!x.Used) continue;
       const std::string at = where + " sector R=" + std::to_string(x.IdSector);
       int found = -1;
       for (int i = 0; i < kSlotCount && found < 0; ++i) {
         const auto& y = b.Sectors[i];
-        if (!taken[i] && y.Used != 0 && y.IdTrack == x.IdTrack && (!matchSide || y.IdSide == x.IdSide) &&
+        if (!taken[i] && y.Used && y.IdTrack == x.IdTrack && (!matchSide || y.IdSide == x.IdSide) &&
             y.IdSector == x.IdSector && y.IdSize == x.IdSize)
           found = i;
       }
@@ -167,11 +167,10 @@ std::string SectorDifference(const TZX_Disk& expected, const TZX_Disk& actual, b
       const auto& y = b.Sectors[found];
       if (x.DataLen != y.DataLen) return at + ": data length differs";
       if (std::memcmp(x.Data.data(), y.Data.data(), x.DataLen) != 0) return at + ": data differs";
-      if ((x.DataOk != 0) != (y.DataOk != 0)) return at + ": CRC state differs";
+      if (x.DataOk != y.DataOk) return at + ": CRC state differs";
     }
     for (int i = 0; i < kSlotCount; ++i)
-      if (b.Sectors[i].Used != 0 && !taken[i])
-        return where + ": extra sector R=" + std::to_string(b.Sectors[i].IdSector);
+      if (b.Sectors[i].Used && !taken[i]) return where + ": extra sector R=" + std::to_string(b.Sectors[i].IdSector);
   }
   return {};
 }

@@ -21,9 +21,9 @@ std::vector<LossKind> KindsAt(const SaveLosses& losses, int track, int sector) {
 TEST(SaveLosses, SectorDumpsCannotHoldBadOrMissingData) {
   TZX_Disk disk;
   test::MakeTrdosLayoutDisk(disk, 4);
-  disk.GetSector(2, 4).DataOk = 0;  // sector 5 of track 2
+  disk.GetSector(2, 4).DataOk = false;  // sector 5 of track 2
   disk.GetSector(3, 0).DataLen = 0;
-  disk.GetSector(3, 0).DataOk = 0;
+  disk.GetSector(3, 0).DataOk = false;
   for (const char* key : {"TRD", "SCL"}) {
     const SaveLosses losses = FindSaveLosses(disk, *FindFormat(key));
     EXPECT_EQ(KindsAt(losses, 2, 5), std::vector{LossKind::DataCrcState}) << key;
@@ -80,7 +80,7 @@ TEST(SaveLosses, ASectorLongerThanATrackIsWrittenCutWithLossy) {
     ASSERT_TRUE(LoadImage(loaded, file, error)) << key << ": " << error;
     const TSectorRec& sector = loaded.GetSector(1, 0);
     EXPECT_EQ(sector.IdSize, 6) << key;
-    EXPECT_EQ(sector.DataOk, 0) << key;
+    EXPECT_FALSE(sector.DataOk) << key;
     EXPECT_EQ(sector.Data[0], disk.GetSector(1, 0).Data[0]) << key;
   }
 }

@@ -148,18 +148,18 @@ TEST(Td0, BadAndMissingDataKeepTheirFlags) {
   EXPECT_EQ(file[26 + 2 * 265 + 4], 0x00);
   TZX_Disk loaded;
   ASSERT_TRUE(LoadTD0FromBytes(loaded, file));
-  EXPECT_EQ(loaded.GetSector(0, 0).DataOk, 0);
+  EXPECT_FALSE(loaded.GetSector(0, 0).DataOk);
   EXPECT_EQ(loaded.GetSector(0, 0).DataLen, 256);
   EXPECT_EQ(loaded.GetSector(0, 0).IdCrc, IdFieldCrc(0, 0, 1, 1));
-  EXPECT_EQ(loaded.GetSector(0, 1).DataOk, 0);
+  EXPECT_FALSE(loaded.GetSector(0, 1).DataOk);
   EXPECT_EQ(loaded.GetSector(0, 1).DataLen, 0);
-  EXPECT_EQ(loaded.GetSector(0, 2).DataOk, 0xFF);
+  EXPECT_TRUE(loaded.GetSector(0, 2).DataOk);
   EXPECT_EQ(test::DiskDifference(disk, loaded, {true, false}), "");
 
   Bytes teleDisk = Td0File(OneSectorTrack(RawBlock(Bytes(256, 1))));
   teleDisk[12 + 4 + 4] = 0x02;
   ASSERT_TRUE(LoadTD0FromBytes(loaded, teleDisk));
-  EXPECT_EQ(loaded.GetSector(0, 0).DataOk, 0);
+  EXPECT_FALSE(loaded.GetSector(0, 0).DataOk);
 }
 
 TEST(Td0, OnlyPresentTracksAreWritten) {
@@ -172,7 +172,7 @@ TEST(Td0, OnlyPresentTracksAreWritten) {
   ASSERT_TRUE(LoadTD0FromBytes(loaded, file));
   EXPECT_EQ(loaded.TrackCount, 42);
   EXPECT_EQ(loaded.CountTracks(), 3);
-  EXPECT_NE(loaded.GetTrack(40).Present, 0);
+  EXPECT_TRUE(loaded.GetTrack(40).Present);
 }
 
 TEST(Td0, ThreeDataEncodings) {

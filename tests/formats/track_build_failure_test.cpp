@@ -12,7 +12,7 @@ namespace {
 // 500 kbit/s, twice what a 250 kbit/s revolution of 6250 bytes holds.
 void MakeHighDensityTrack(TZX_Disk& disk) {
   TTrack& track = disk.GetTrack(0);
-  track.Present = 0xFF;
+  track.Present = true;
   track.DataRate = 500;
   for (std::uint8_t r = 1; r <= 15; ++r) PlaceGoodSector(track.GetSector(r - 1), 0, 0, r, 2);
 }

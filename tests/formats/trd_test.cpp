@@ -26,13 +26,13 @@ TEST(Trd, A640KFileLoadsAs160TracksOfSixteenSectors) {
   EXPECT_EQ(disk.CountTracks(), 160);
   for (int t = 0; t < 160; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    ASSERT_NE(track.Present, 0);
+    ASSERT_TRUE(track.Present);
     EXPECT_EQ(track.RawLength, 0);
     EXPECT_EQ(track.SectorCount, 0) << "the reader leaves the count to CountSectors";
     for (int slot = 0; slot < 20; ++slot) {
       const TSectorRec& s = track.GetSector(static_cast<std::uint8_t>(slot));
       if (slot >= 16) {
-        EXPECT_EQ(s.Used, 0);
+        EXPECT_FALSE(s.Used);
         continue;
       }
       EXPECT_EQ(s.IdTrack, t / 2);
@@ -42,7 +42,7 @@ TEST(Trd, A640KFileLoadsAs160TracksOfSixteenSectors) {
       const std::uint8_t id[] = {
           0xA1, 0xA1, 0xA1, 0xFE, static_cast<std::uint8_t>(t / 2), 0, static_cast<std::uint8_t>(slot + 1), 1};
       EXPECT_EQ(s.IdCrc, CalcCRC16(id, sizeof id));
-      EXPECT_EQ(s.DataOk, 0xFF);
+      EXPECT_TRUE(s.DataOk);
       EXPECT_EQ(s.DataLen, 256);
       ASSERT_EQ(0, std::memcmp(s.Data.data(), &file[static_cast<std::size_t>(t * 4096 + slot * 256)], 256));
     }
@@ -153,7 +153,7 @@ TEST(Trd, SectorOfAnotherSizeGivesItsFirst256Bytes) {
 TEST(Trd, TracksUpToTheHighestPresentOneAreWritten) {
   TZX_Disk disk;
   test::MakeTrdosLayoutDisk(disk, 80);
-  disk.GetTrack(40).Present = 0;
+  disk.GetTrack(40).Present = false;
   Bytes saved;
   ASSERT_TRUE(SaveTRDToBytes(disk, saved));
   EXPECT_EQ(saved.size(), 80u * 4096);

@@ -26,15 +26,15 @@ std::string ModelDifference(const TZX_Disk& a, const TZX_Disk& b) {
     const TTrack& y = b.Tracks[t];
     const std::string where = "track " + std::to_string(t) + ": ";
     if (x.Present != y.Present) return where + "present";
-    if (x.Present != 0 && (x.TrackNum != y.TrackNum || x.SectorCount != y.SectorCount || x.RawValid != y.RawValid ||
-                           x.RawLength != y.RawLength || x.Log != y.Log || x.DataRate != y.DataRate || x.Fm != y.Fm ||
-                           !std::equal(x.RawData.begin(), x.RawData.begin() + x.RawLength, y.RawData.begin())))
+    if (x.Present && (x.TrackNum != y.TrackNum || x.SectorCount != y.SectorCount || x.RawValid != y.RawValid ||
+                      x.RawLength != y.RawLength || x.Log != y.Log || x.DataRate != y.DataRate || x.Fm != y.Fm ||
+                      !std::equal(x.RawData.begin(), x.RawData.begin() + x.RawLength, y.RawData.begin())))
       return where + "track fields";
     for (int s = 0; s < kSlotCount; ++s) {
       const TSectorRec& p = x.Sectors[s];
       const TSectorRec& q = y.Sectors[s];
       if (p.Used != q.Used) return where + "used " + std::to_string(s);
-      if (p.Used == 0) continue;
+      if (!p.Used) continue;
       if (p.IdTrack != q.IdTrack || p.IdSide != q.IdSide || p.IdSector != q.IdSector || p.IdSize != q.IdSize ||
           p.IdCrc != q.IdCrc || p.ErrorCount != q.ErrorCount || p.DataOk != q.DataOk || p.DataPos != q.DataPos ||
           p.DataLen != q.DataLen || !std::equal(p.Data.begin(), p.Data.begin() + p.DataLen, q.Data.begin()) ||
@@ -74,13 +74,13 @@ class UdfTest : public ::testing::Test {
     disk->GetTrack(20).Log = {"Ошибка чтения сектора 4", "", "second line"};
     disk->GetTrack(3).Log = {"UDI"};
     disk->GetTrack(4).DataRate = 300;
-    disk->GetTrack(5).Fm = 1;
-    disk->GetSector(6, 1).DeletedMark = 1;
+    disk->GetTrack(5).Fm = true;
+    disk->GetSector(6, 1).DeletedMark = true;
     disk->Title = "Диск для проверки";
     disk->Comments = {"Комментарий", "line 2"};
-    disk->UseBaseTrack = 1;
+    disk->UseBaseTrack = true;
     disk->BaseTrack = 2;
-    disk->KeepRaw = 1;
+    disk->KeepRaw = true;
   }
 };
 
@@ -94,9 +94,9 @@ TEST_F(UdfTest, EmptyDiskLayout) {
   EXPECT_TRUE(std::all_of(file.begin() + 260, file.begin() + 260 + 166 * 21, [](auto b) { return b == 0xFF; }));
   EXPECT_EQ(ReadLe32(&file[260 + 166 * 21]), 0u);
   EXPECT_EQ(ReadLe32(&file[file.size() - 4]), CalcCRC32(file.data(), file.size() - 4));
-  disk->KeepRaw = 1;
+  disk->KeepRaw = true;
   ASSERT_TRUE(LoadUDFFromBytes(*loaded, Save()));
-  EXPECT_EQ(loaded->KeepRaw, 1);
+  EXPECT_TRUE(loaded->KeepRaw);
   EXPECT_EQ(loaded->CountTracks(), 0);
 }
 
@@ -154,11 +154,22 @@ TEST_F(UdfTest, EveryFieldRoundTrips) {
   EXPECT_EQ(again, file);
 }
 
+// Files an earlier build wrote (the fuzz seeds: set and clear flags in the
+// header, the tracks and the slots, raw images) save back to the same bytes.
+TEST_F(UdfTest, FilesWrittenEarlierSaveToTheSameBytes) {
+  const auto seeds = std::filesystem::path(VELLORAN_TEST_DATA_DIR) / ".." / ".." / "fuzz" / "seeds" / "udf";
+  for (const char* name : {"empty.udf", "sectors.udf", "raw_tracks.udf"}) {
+    const Bytes file = test::ReadFileBytes(seeds / name);
+    ASSERT_TRUE(LoadUDFFromBytes(*disk, file)) << name << ": " << disk->LastError;
+    EXPECT_TRUE(Save() == file) << name;
+  }
+}
+
 TEST_F(UdfTest, TextLinesEndingsAreTolerated) {
   MakeRichDisk();
   disk->GetTrack(4).DataRate = 0;  // no recording block: the comments end the file
-  disk->GetTrack(5).Fm = 0;
-  disk->GetSector(6, 1).DeletedMark = 0;
+  disk->GetTrack(5).Fm = false;
+  disk->GetSector(6, 1).DeletedMark = false;
   Bytes file = Save();
   // Replace the comments block by a text with a lone LF and no final CR LF.
   const std::size_t comments = file.size() - 4 - 21 - 4;  // 21 bytes of Windows-1251 text
@@ -264,9 +275,9 @@ TEST_F(UdfTest, FieldsLargerThanTheModelAreRefused) {
   };
   Bytes bad = file;
   WriteLe16(&bad[260 + 4], 6501);  // RawLength
-  loaded->KeepRaw = 1;
+  loaded->KeepRaw = true;
   EXPECT_EQ(LoadError(reseal(bad)), "UDF format error!");
-  EXPECT_EQ(loaded->KeepRaw, 1);
+  EXPECT_TRUE(loaded->KeepRaw);
   bad = file;
   const std::size_t slot = 260 + 10;  // after the empty log
   ASSERT_EQ(ReadLe16(&bad[slot + 11]), 1024);
@@ -280,13 +291,13 @@ TEST_F(UdfTest, FieldsLargerThanTheModelAreRefused) {
   bad[259] = 2;
   ASSERT_TRUE(LoadUDFFromBytes(*loaded, reseal(bad))) << loaded->LastError;
   EXPECT_EQ(loaded->GetTrack(0).SectorCount, 20);
-  EXPECT_EQ(loaded->UseBaseTrack, 0);
-  EXPECT_EQ(loaded->KeepRaw, 0);
+  EXPECT_FALSE(loaded->UseBaseTrack);
+  EXPECT_FALSE(loaded->KeepRaw);
 }
 
 TEST_F(UdfTest, CorpusUdiThroughUdfGivesTheSameUdi) {
   ASSERT_TRUE(LoadUDI(*disk, test::CorpusFile("udi/alfishe_unreal-ng__Zvezdnoe_Nasledie.udi")));
-  disk->KeepRaw = 1;
+  disk->KeepRaw = true;
   Bytes direct;
   ASSERT_TRUE(SaveUDIToBytes(*disk, direct));
   ASSERT_TRUE(LoadUDFFromBytes(*loaded, Save())) << loaded->LastError;

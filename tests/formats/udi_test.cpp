@@ -131,17 +131,17 @@ TEST_F(UdiTest, TrdosDiskRoundTrips) {
   ASSERT_TRUE(LoadUDIFromBytes(*loaded, file)) << loaded->LastError;
   EXPECT_EQ(test::DiskDifference(*disk, *loaded, {}), "");
   const TTrack& track = loaded->GetTrack(37);
-  EXPECT_EQ(track.RawValid, 1);
+  EXPECT_TRUE(track.RawValid);
   EXPECT_EQ(track.RawLength, 6256);
-  EXPECT_EQ(track.Present, 0xFF);
+  EXPECT_TRUE(track.Present);
   EXPECT_EQ(track.SectorCount, 0);  // left for CountSectors
   // The first sector's data follows its mark at 205.
   EXPECT_EQ(track.Sectors[0].DataPos, 206);
-  EXPECT_EQ(track.Sectors[0].DataOk, 0xFF);
-  EXPECT_EQ(loaded->GetTrack(160).Present, 0);
+  EXPECT_TRUE(track.Sectors[0].DataOk);
+  EXPECT_FALSE(loaded->GetTrack(160).Present);
   // Saving the loaded disk again, its raw images kept, gives the same file.
   Bytes again;
-  loaded->KeepRaw = 1;
+  loaded->KeepRaw = true;
   ASSERT_TRUE(SaveUDIToBytes(*loaded, again));
   EXPECT_EQ(again, file);
 }
@@ -153,18 +153,18 @@ TEST_F(UdiTest, OddTrackCountIsRoundedUpToCylinders) {
   EXPECT_EQ(file.size(), 16u + 81 * 2 * 7041 + 4);
   ASSERT_TRUE(LoadUDIFromBytes(*loaded, file));
   EXPECT_EQ(loaded->CountTracks(), 162);
-  EXPECT_EQ(loaded->GetTrack(161).Sectors[0].Used, 0);
+  EXPECT_FALSE(loaded->GetTrack(161).Sectors[0].Used);
 }
 
 TEST_F(UdiTest, TracksAfterAGapAreNotDropped) {
   test::MakeTrdosLayoutDisk(*disk, 160);
-  for (int t = 1; t < 160; t += 2) disk->GetTrack(static_cast<std::uint8_t>(t)).Present = 0;
+  for (int t = 1; t < 160; t += 2) disk->GetTrack(static_cast<std::uint8_t>(t)).Present = false;
   const Bytes file = Save();
   EXPECT_EQ(file[9], 79);  // 80 cylinders although only 80 tracks are present
   ASSERT_TRUE(LoadUDIFromBytes(*loaded, file));
   EXPECT_EQ(loaded->GetSector(158, 15).IdSector, 16);
   EXPECT_EQ(loaded->GetSector(158, 15).Data[7], disk->GetSector(158, 15).Data[7]);
-  EXPECT_EQ(loaded->GetSector(157, 0).Used, 0);  // an absent track is plain filler
+  EXPECT_FALSE(loaded->GetSector(157, 0).Used);  // an absent track is plain filler
 }
 
 TEST_F(UdiTest, EmptyDiskIsRefusedWithAMessage) {
@@ -288,7 +288,7 @@ TEST_F(UdiTest, OneSidedFileFillsConsecutiveTracks) {
   for (int c = 0; c < 80; ++c) {
     EXPECT_EQ(Slot(c, 0).IdTrack, c);
     EXPECT_EQ(Slot(c, 0).Data[0], c);
-    EXPECT_EQ(Slot(c, 0).DataOk, 0xFF);
+    EXPECT_TRUE(Slot(c, 0).DataOk);
   }
 }
 
@@ -308,18 +308,18 @@ TEST_F(UdiTest, ScanTakesIdsAndDataAsTheMarksCome) {
   EXPECT_EQ(Slot(0, 0).IdSector, 1);
   EXPECT_EQ(Slot(0, 0).IdCrc, IdFieldCrc(1, 0, 1, 0));
   EXPECT_EQ(Slot(0, 0).Data[0], 0x10);
-  EXPECT_EQ(Slot(0, 0).DataOk, 0xFF);
+  EXPECT_TRUE(Slot(0, 0).DataOk);
   EXPECT_EQ(Slot(0, 1).IdSector, 3);
   EXPECT_EQ(Slot(0, 1).DataLen, 256);
   EXPECT_EQ(Slot(0, 1).Data[255], static_cast<std::uint8_t>(0x20 + 255));
-  EXPECT_EQ(Slot(0, 1).DataOk, 0xFF);
+  EXPECT_TRUE(Slot(0, 1).DataOk);
   EXPECT_EQ(loaded->GetTrack(0).RawData[Slot(0, 1).DataPos - 1], 0xF8);
-  EXPECT_EQ(Slot(0, 2).DataOk, 0);
+  EXPECT_FALSE(Slot(0, 2).DataOk);
   EXPECT_EQ(Slot(0, 2).DataLen, 128);
-  EXPECT_EQ(Slot(0, 3).Used, 0xFF);
+  EXPECT_TRUE(Slot(0, 3).Used);
   EXPECT_EQ(Slot(0, 3).IdSector, 5);
   EXPECT_EQ(Slot(0, 3).DataLen, 0);
-  EXPECT_EQ(Slot(0, 4).Used, 0);
+  EXPECT_FALSE(Slot(0, 4).Used);
 }
 
 TEST_F(UdiTest, DataFieldEndingAtTheLastByteCountsAsCutOff) {
@@ -331,13 +331,13 @@ TEST_F(UdiTest, DataFieldEndingAtTheLastByteCountsAsCutOff) {
   for (int i = 0; i < 128; ++i) track.Add(0xE5);
   track.Crc(mark - 3);  // the CRC ends the track
   ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi({track}, 1)));
-  EXPECT_EQ(Slot(0, 0).DataOk, 0);
+  EXPECT_FALSE(Slot(0, 0).DataOk);
   EXPECT_EQ(Slot(0, 0).DataLen, 128);
   EXPECT_EQ(Slot(0, 0).DataPos, mark + 1);
   // One more byte of gap and it is a good sector.
   track.Add(0x4E);
   ASSERT_TRUE(LoadUDIFromBytes(*loaded, MakeUdi({track}, 1)));
-  EXPECT_EQ(Slot(0, 0).DataOk, 0xFF);
+  EXPECT_TRUE(Slot(0, 0).DataOk);
 }
 
 TEST_F(UdiTest, OversizedFieldsAndCrowdedTracksStayInsideTheModel) {
@@ -360,9 +360,9 @@ TEST_F(UdiTest, OversizedFieldsAndCrowdedTracksStayInsideTheModel) {
   EXPECT_EQ(Slot(0, 19).IdSector, 20);  // the 20 slots are filled, the rest dropped
   EXPECT_EQ(Slot(0, 19).Data[0], 19);
   EXPECT_EQ(Slot(1, 0).DataLen, 1100);
-  EXPECT_EQ(Slot(1, 0).DataOk, 0);
+  EXPECT_FALSE(Slot(1, 0).DataOk);
   EXPECT_EQ(Slot(1, 0).Data[1099], 0x55);
-  EXPECT_EQ(Slot(2, 0).Used, 0);
+  EXPECT_FALSE(Slot(2, 0).Used);
 }
 
 // ---- cross-checks with MAME's floptool through HxC MFM bit-cell files ----
@@ -496,10 +496,10 @@ TEST_F(UdiTest, ScanFindsTheSectorsOfTracksFloptoolWrote) {
   for (int t = 0; t < 160; ++t) {
     int found = 0;
     for (const TSectorRec& sector : loaded->GetTrack(static_cast<std::uint8_t>(t)).Sectors) {
-      if (sector.Used == 0) continue;
+      if (!sector.Used) continue;
       ++found;
       ASSERT_TRUE(sector.IdSector >= 1 && sector.IdSector <= 16);
-      EXPECT_EQ(sector.DataOk, 0xFF);
+      EXPECT_TRUE(sector.DataOk);
       EXPECT_EQ(sector.DataLen, 256);
       EXPECT_TRUE(std::equal(sector.Data.begin(), sector.Data.begin() + 256,
                              &trd[static_cast<std::size_t>(t * 4096 + (sector.IdSector - 1) * 256)]))
@@ -508,7 +508,7 @@ TEST_F(UdiTest, ScanFindsTheSectorsOfTracksFloptoolWrote) {
     EXPECT_EQ(found, 16) << "track " << t;
   }
   // Rebuilt on their own foreign layout, the tracks still read back in floptool.
-  loaded->KeepRaw = 0;
+  loaded->KeepRaw = false;
   Bytes rebuilt;
   ASSERT_TRUE(SaveUDIToBytes(*loaded, rebuilt)) << loaded->LastError;
   test::WriteFileBytes(dir / "rebuilt.mfm", UdiToHxcMfm(rebuilt));
@@ -532,7 +532,7 @@ TEST_F(UdiTest, CorpusDiskWithADescriptionLoads) {
       const TSectorRec& sector = track.Sectors[s];
       EXPECT_EQ(sector.IdTrack, t / 2);
       EXPECT_EQ(sector.IdCrc, IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, sector.IdSize));
-      good += sector.DataOk != 0 && sector.DataLen == 256 ? 1 : 0;
+      good += sector.DataOk && sector.DataLen == 256 ? 1 : 0;
     }
   }
   EXPECT_EQ(good, 160 * 16);

@@ -15,9 +15,9 @@ TEST(Disk, NewDiskIsEmpty) {
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk->Tracks[t];
     EXPECT_EQ(track.TrackNum, t);
-    EXPECT_EQ(track.Present, 0);
+    EXPECT_FALSE(track.Present);
     EXPECT_EQ(track.RawLength, 0);
-    for (const auto& sector : track.Sectors) EXPECT_EQ(sector.Used, 0);
+    for (const auto& sector : track.Sectors) EXPECT_FALSE(sector.Used);
   }
   EXPECT_EQ(disk->BaseTrack, 255);
   EXPECT_EQ(disk->TrackCount, 0);
@@ -63,17 +63,17 @@ TEST(Disk, ByteArraysAreAllocatedOnFirstWriteAndCopiedWhole) {
 TEST(Disk, CountSectorsLooksAtAllTwentySlots) {
   const auto disk = std::make_unique<TZX_Disk>();
   TTrack& track = disk->GetTrack(3);
-  track.Sectors[0].Used = 0xFF;
-  track.Sectors[5].Used = 1;
-  track.Sectors[19].Used = 0xFF;
+  track.Sectors[0].Used = true;
+  track.Sectors[5].Used = true;
+  track.Sectors[19].Used = true;
   EXPECT_EQ(track.CountSectors(), 3);
   EXPECT_EQ(track.SectorCount, 3);
 }
 
 TEST(Disk, CountTracksCountsPresentTracksOnly) {
   const auto disk = std::make_unique<TZX_Disk>();
-  for (int t = 0; t < 80; ++t) disk->GetTrack(static_cast<std::uint8_t>(t)).Present = 0xFF;
-  disk->GetTrack(40).Present = 0;
+  for (int t = 0; t < 80; ++t) disk->GetTrack(static_cast<std::uint8_t>(t)).Present = true;
+  disk->GetTrack(40).Present = false;
   EXPECT_EQ(disk->CountTracks(), 79);
   EXPECT_EQ(disk->TrackCount, 79);
   EXPECT_EQ(disk->TracksToWrite(), 80);  // positional writers keep track 79
@@ -82,11 +82,11 @@ TEST(Disk, CountTracksCountsPresentTracksOnly) {
 TEST(Disk, SectorsToRawNeedsRoomBeforeTheEnd) {
   const auto disk = std::make_unique<TZX_Disk>();
   TTrack& track = disk->GetTrack(0);
-  track.Present = 0xFF;
-  track.RawValid = 1;
+  track.Present = true;
+  track.RawValid = true;
   track.RawLength = 300;
   for (int i = 0; i < 2; ++i) {
-    track.Sectors[i].Used = 0xFF;
+    track.Sectors[i].Used = true;
     track.Sectors[i].DataLen = 100;
     track.Sectors[i].Data.fill(static_cast<std::uint8_t>(0x10 + i));
   }
@@ -101,24 +101,24 @@ TEST(Disk, SectorsToRawNeedsRoomBeforeTheEnd) {
 
 TEST(Disk, ClearDiskKeepsSessionValues) {
   const auto disk = std::make_unique<TZX_Disk>();
-  disk->KeepRaw = 1;
+  disk->KeepRaw = true;
   disk->ErrTrack = 5;
   disk->LastError = {MessageId::NoTracksToWrite};
-  disk->UseBaseTrack = 1;
+  disk->UseBaseTrack = true;
   disk->BaseTrack = 3;
   disk->Title = "t";
   disk->Comments = {"c"};
-  disk->GetTrack(7).Present = 0xFF;
+  disk->GetTrack(7).Present = true;
   disk->GetTrack(7).Log = {"l"};
   disk->ClearDisk();
-  EXPECT_EQ(disk->KeepRaw, 1);
+  EXPECT_TRUE(disk->KeepRaw);
   EXPECT_EQ(disk->ErrTrack, 5);
   EXPECT_EQ(disk->LastError.phrase.id, MessageId::NoTracksToWrite);
-  EXPECT_EQ(disk->UseBaseTrack, 0);
+  EXPECT_FALSE(disk->UseBaseTrack);
   EXPECT_EQ(disk->BaseTrack, 255);
   EXPECT_TRUE(disk->Title.empty());
   EXPECT_TRUE(disk->Comments.empty());
-  EXPECT_EQ(disk->GetTrack(7).Present, 0);
+  EXPECT_FALSE(disk->GetTrack(7).Present);
   EXPECT_TRUE(disk->GetTrack(7).Log.empty());
   EXPECT_EQ(disk->GetTrack(7).TrackNum, 7);
 }
@@ -127,8 +127,8 @@ TEST(Disk, ClearDiskKeepsSessionValues) {
 // the value back gives the old fingerprint; counters and session values do not count.
 TEST(Disk, FingerprintFollowsEveryKeptFieldAndNothingElse) {
   const auto disk = std::make_unique<TZX_Disk>();
-  disk->GetTrack(4).Present = 0xFF;
-  disk->GetSector(4, 2).Used = 0xFF;
+  disk->GetTrack(4).Present = true;
+  disk->GetSector(4, 2).Used = true;
   const std::uint64_t original = DiskFingerprint(*disk);
   auto changes = [&](const char* what, auto&& change, auto&& undo) {
     change();
@@ -139,15 +139,15 @@ TEST(Disk, FingerprintFollowsEveryKeptFieldAndNothingElse) {
   TTrack& track = disk->GetTrack(4);
   TSectorRec& sector = disk->GetSector(4, 2);
   changes(
-      "Present", [&] { track.Present = 0; }, [&] { track.Present = 0xFF; });
+      "Present", [&] { track.Present = false; }, [&] { track.Present = true; });
   changes(
-      "RawValid", [&] { track.RawValid = 1; }, [&] { track.RawValid = 0; });
+      "RawValid", [&] { track.RawValid = true; }, [&] { track.RawValid = false; });
   changes(
       "RawLength", [&] { track.RawLength = 10; }, [&] { track.RawLength = 0; });
   changes(
       "Log", [&] { track.Log.push_back("x"); }, [&] { track.Log.clear(); });
   changes(
-      "a slot's Used", [&] { disk->GetSector(165, 19).Used = 0xFF; }, [&] { disk->GetSector(165, 19).Used = 0; });
+      "a slot's Used", [&] { disk->GetSector(165, 19).Used = true; }, [&] { disk->GetSector(165, 19).Used = false; });
   changes(
       "IdTrack", [&] { sector.IdTrack = 1; }, [&] { sector.IdTrack = 0; });
   changes(
@@ -161,7 +161,7 @@ TEST(Disk, FingerprintFollowsEveryKeptFieldAndNothingElse) {
   changes(
       "ErrorCount", [&] { sector.ErrorCount = 1; }, [&] { sector.ErrorCount = 0; });
   changes(
-      "DataOk", [&] { sector.DataOk = 0xFF; }, [&] { sector.DataOk = 0; });
+      "DataOk", [&] { sector.DataOk = true; }, [&] { sector.DataOk = false; });
   changes(
       "DataPos", [&] { sector.DataPos = 1; }, [&] { sector.DataPos = 0; });
   changes(
@@ -173,7 +173,7 @@ TEST(Disk, FingerprintFollowsEveryKeptFieldAndNothingElse) {
   changes(
       "Title", [&] { disk->Title = "t"; }, [&] { disk->Title.clear(); });
   changes(
-      "UseBaseTrack", [&] { disk->UseBaseTrack = 1; }, [&] { disk->UseBaseTrack = 0; });
+      "UseBaseTrack", [&] { disk->UseBaseTrack = true; }, [&] { disk->UseBaseTrack = false; });
   changes(
       "BaseTrack", [&] { disk->BaseTrack = 4; }, [&] { disk->BaseTrack = kNoBaseTrack; });
   // Two comment lines are not one line holding both.
@@ -194,7 +194,7 @@ TEST(Disk, FingerprintFollowsEveryKeptFieldAndNothingElse) {
 
   disk->CountTracks();
   track.CountSectors();
-  disk->KeepRaw = 1;
+  disk->KeepRaw = true;
   disk->ErrTrack = 3;
   disk->ErrSector = 2;
   disk->LastError = {MessageId::NoTracksToWrite};

@@ -42,10 +42,10 @@ void AddSector(TTrack& track, int slot, std::uint8_t c, std::uint8_t h, std::uin
                bool good = true) {
   TSectorRec& s = track.Sectors[slot];
   SetIdField(s, c, h, r, n);
-  s.DataOk = good ? 0xFF : 0;
+  s.DataOk = good;
   s.DataLen = static_cast<std::uint16_t>(SectorLength(n & 3));
   for (int i = 0; i < s.DataLen; ++i) s.Data[i] = static_cast<std::uint8_t>(r + i);
-  track.Present = 0xFF;
+  track.Present = true;
 }
 
 std::uint16_t DataCrc(std::uint8_t mark, const std::uint8_t* data, int length) {
@@ -75,7 +75,7 @@ void ExpectStandardSector(const Built& b, int start, const TSectorRec& s, int ga
   const int length = SectorLength(s.IdSize);
   EXPECT_TRUE(std::equal(s.Data.begin(), s.Data.begin() + length, b.raw.begin() + start + kData));
   std::uint16_t crc = DataCrc(0xFB, s.Data.data(), length);
-  if (s.DataOk == 0) crc = static_cast<std::uint16_t>(~crc);
+  if (!s.DataOk) crc = static_cast<std::uint16_t>(~crc);
   EXPECT_EQ(b.Word(start + kData + length), crc);
   const int gapStart = start + kData + length + 2;
   for (int i = 0; i < gap3 && gapStart + i < kLength; ++i) EXPECT_EQ(b.raw[gapStart + i], 0x4E);
@@ -93,7 +93,7 @@ class RawTrackTest : public ::testing::Test {
   void MakeRawImage(int t, const Built& image) {
     std::copy(image.raw.begin(), image.raw.end(), Track(t).RawData.begin());
     Track(t).RawLength = kRawTrackLength;
-    Track(t).RawValid = 1;
+    Track(t).RawValid = true;
   }
 };
 
@@ -204,7 +204,7 @@ TEST_F(RawTrackTest, SizeCodeAbove3FailsAtItsSlot) {
 
 TEST_F(RawTrackTest, BadSectorGetsAnInvertedCrcAndKeepsItsMarks) {
   FillTrdosTrack(0);
-  Track(0).Sectors[3].DataOk = 0;
+  Track(0).Sectors[3].DataOk = false;
   const Built b = Build(*disk, 0);
   ASSERT_TRUE(b.ok);
   const int start = 146 + 372 * 3;
@@ -295,7 +295,7 @@ TEST_F(RawTrackTest, OwnImageGetsNewSectorContents) {
   EXPECT_EQ(b.raw[146 + 372 * 2 + kData], 0x5A);
   // Same layout as the standard build, the same marks.
   const Built standard = [&] {
-    Track(0).RawValid = 0;
+    Track(0).RawValid = false;
     Track(0).RawLength = 0;
     return Build(*disk, 0);
   }();
@@ -321,12 +321,12 @@ TEST_F(RawTrackTest, OwnImageWithoutKeepRawWritesOnlyTheFields) {
   source.raw[40] = 0x77;    // in the gap before the index mark
   source.raw[6200] = 0x66;  // after the last sector
   MakeRawImage(0, source);
-  disk->KeepRaw = 0;
+  disk->KeepRaw = false;
   Built b = Build(*disk, 0);
   ASSERT_TRUE(b.ok);
   EXPECT_EQ(b.raw[40], 0x4E);
   EXPECT_EQ(b.raw[6200], 0x4E);
-  disk->KeepRaw = 1;
+  disk->KeepRaw = true;
   b = Build(*disk, 0);
   ASSERT_TRUE(b.ok);
   EXPECT_EQ(b.raw[40], 0x77);
@@ -336,7 +336,7 @@ TEST_F(RawTrackTest, OwnImageWithoutKeepRawWritesOnlyTheFields) {
 TEST_F(RawTrackTest, OwnImageMarksBadSectorWith14) {
   FillTrdosTrack(0);
   MakeRawImage(0, Build(*disk, 0));
-  Track(0).Sectors[0].DataOk = 0;
+  Track(0).Sectors[0].DataOk = false;
   const Built b = Build(*disk, 0);
   ASSERT_TRUE(b.ok);
   EXPECT_EQ(b.raw[146 + kDataSync], 0x14);
@@ -363,7 +363,7 @@ TEST_F(RawTrackTest, OwnImageIndexMarkTooEarlyFails) {
   AddSector(Track(4), 0, 2, 0, 1, 1);
   Track(4).RawData.CopyFrom(HandMadeSource(13, {{200, 240}}).data(), kRawCapacity);  // C2 C2 FC found at 14
   Track(4).RawLength = 6256;
-  Track(4).RawValid = 1;
+  Track(4).RawValid = true;
   disk->ErrSector = 55;
   EXPECT_FALSE(Build(*disk, 4).ok);
   EXPECT_EQ(disk->ErrTrack, 4);
@@ -376,7 +376,7 @@ TEST_F(RawTrackTest, OwnImageWithoutIndexMarkScansFromTheStart) {
   AddSector(Track(0), 0, 0, 0, 1, 1);
   Track(0).RawData.CopyFrom(HandMadeSource(-1, {{4, 40}}).data(), kRawCapacity);  // A1 A1 FE found at 5
   Track(0).RawLength = 6256;
-  Track(0).RawValid = 1;
+  Track(0).RawValid = true;
   const Built b = Build(*disk, 0);
   ASSERT_TRUE(b.ok);
   EXPECT_EQ(b.raw[7], 0xFE);
@@ -388,7 +388,7 @@ TEST_F(RawTrackTest, OwnImageMissingOrCrowdedMarksFail) {
   AddSector(Track(0), 0, 0, 0, 1, 1);
   AddSector(Track(0), 1, 0, 0, 2, 1);
   Track(0).RawLength = 6256;
-  Track(0).RawValid = 1;
+  Track(0).RawValid = true;
   // Only one sector in the image: the second ID mark is missing.
   Track(0).RawData.CopyFrom(HandMadeSource(100, {{200, 240}}).data(), kRawCapacity);
   EXPECT_FALSE(Build(*disk, 0).ok);
@@ -412,7 +412,7 @@ TEST_F(RawTrackTest, OwnImageCloseIdMarkKeepsThePreviousCrc) {
   // Second ID mark 6 bytes after the end of the first data field.
   Track(0).RawData.CopyFrom(HandMadeSource(100, {{200, 240}, {240 + 260 + 6, 600}}).data(), kRawCapacity);
   Track(0).RawLength = 6256;
-  Track(0).RawValid = 1;
+  Track(0).RawValid = true;
   const Built b = Build(*disk, 0);
   ASSERT_TRUE(b.ok);
   // First data field: mark at 243, data 244..499, CRC 500..501.
@@ -426,13 +426,13 @@ TEST_F(RawTrackTest, OwnImageBadLastSectorPastTheEndKeepsItsBytes) {
   Track(0).RawData.CopyFrom(HandMadeSource(100, {{5000, 5300}}).data(), kRawCapacity);
   Track(0).RawData[6000] = 0x99;
   Track(0).RawLength = 6256;
-  Track(0).RawValid = 1;
-  disk->KeepRaw = 1;
+  Track(0).RawValid = true;
+  disk->KeepRaw = true;
   Built b = Build(*disk, 0);
   ASSERT_TRUE(b.ok);
   EXPECT_EQ(b.raw[5303], 0xFB);
   EXPECT_EQ(b.raw[6000], 0x99);
-  Track(0).Sectors[0].DataOk = 0xFF;
+  Track(0).Sectors[0].DataOk = true;
   EXPECT_FALSE(Build(*disk, 0).ok);
 }
 
@@ -440,7 +440,7 @@ TEST_F(RawTrackTest, MarksNearTheEndNeverWritePastTheTrack) {
   AddSector(Track(0), 0, 0, 0, 1, 0, false);
   Track(0).RawData.CopyFrom(HandMadeSource(100, {{6000, 6252}}).data(), kRawCapacity);
   Track(0).RawLength = 6256;
-  Track(0).RawValid = 1;
+  Track(0).RawValid = true;
   const Built b = Build(*disk, 0);
   ASSERT_TRUE(b.ok);
   EXPECT_EQ(b.raw[6252], 0xA1);
@@ -452,15 +452,15 @@ TEST_F(RawTrackTest, MarksNearTheEndNeverWritePastTheTrack) {
 TEST_F(RawTrackTest, BaseTrackLendsItsLayoutToOtherTracks) {
   for (int i = 0; i < 9; ++i) AddSector(Track(0), i, 0, 0, i + 1, 2);
   MakeRawImage(0, Build(*disk, 0));
-  disk->UseBaseTrack = 1;
+  disk->UseBaseTrack = true;
   disk->BaseTrack = 0;
   // Track 6 is absent and has no image; its slots fill the base layout.
   for (int i = 0; i < 9; ++i) AddSector(Track(6), i, 3, 0, 0x40 + i, 2);
-  Track(6).Present = 0;
+  Track(6).Present = false;
   const Built withBase = Build(*disk, 6);
   ASSERT_TRUE(withBase.ok);
-  disk->UseBaseTrack = 0;
-  Track(6).Present = 0xFF;
+  disk->UseBaseTrack = false;
+  Track(6).Present = true;
   const Built standard = Build(*disk, 6);
   ASSERT_TRUE(standard.ok);
   EXPECT_EQ(withBase.raw, standard.raw);
@@ -468,7 +468,7 @@ TEST_F(RawTrackTest, BaseTrackLendsItsLayoutToOtherTracks) {
 }
 
 TEST_F(RawTrackTest, BaseTrackNeedsMoreRoomBeforeIdMarks) {
-  disk->UseBaseTrack = 1;
+  disk->UseBaseTrack = true;
   disk->BaseTrack = 0;
   Track(0).RawLength = 6256;
   Track(0).RawData.CopyFrom(HandMadeSource(100, {{200, 240}, {240 + 260 + 14, 600}}).data(), kRawCapacity);
@@ -483,7 +483,7 @@ TEST_F(RawTrackTest, BaseTrackNeedsMoreRoomBeforeIdMarks) {
 }
 
 TEST_F(RawTrackTest, BaseTrackCutsABadLastSectorAt6246) {
-  disk->UseBaseTrack = 1;
+  disk->UseBaseTrack = true;
   disk->BaseTrack = 0;
   Track(0).RawLength = 6256;
   Track(0).RawData.CopyFrom(HandMadeSource(100, {{5000, 5300}}).data(), kRawCapacity);

@@ -26,7 +26,7 @@ FluxTrack EncodedTrack(const FluxTiming& timing = {}) {
     PlaceGoodSector(track.Sectors[i], 0, 0, static_cast<std::uint8_t>(i + 1), 1);
     for (int k = 0; k < 256; ++k) track.Sectors[i].Data[k] = static_cast<std::uint8_t>(random());
   }
-  track.Present = 0xFF;
+  track.Present = true;
   FluxTrack flux;
   EXPECT_TRUE(EncodeDiskTrack(disk, 0, timing, flux));
   return flux;
@@ -190,8 +190,8 @@ TEST(TrackSource, RawTrackGivesTheSectorLayoutAndFluxWinsOverIt) {
   TZX_Disk disk;
   TTrack& track = disk.GetTrack(4);
   for (int i = 0; i < 9; ++i) PlaceGoodSector(track.Sectors[i], 2, 0, static_cast<std::uint8_t>(i + 1), 2);
-  track.Sectors[3].DataOk = 0;
-  track.Present = 0xFF;
+  track.Sectors[3].DataOk = false;
+  track.Present = true;
   EXPECT_EQ(PrepareTrackSource(disk, 4).kind, TrackSourceKind::NoRawTrack);
   EXPECT_EQ(PrepareTrackSource(disk, 5).kind, TrackSourceKind::Absent);
   track.RawData.fill(0x4E);

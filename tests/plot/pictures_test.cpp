@@ -39,11 +39,11 @@ TEST(DiskPicture, EverySectorIsAnArcInItsMapColourAndBadIdsAreMarked) {
     TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
     for (int i = 0; i < 16; ++i)
       PlaceGoodSector(track.Sectors[i], static_cast<std::uint8_t>(t / 2), 0, static_cast<std::uint8_t>(i + 1), 1);
-    track.Present = 0xFF;
+    track.Present = true;
   }
-  disk.GetTrack(20).Sectors[3].DataOk = 0;  // bad data
-  disk.GetTrack(20).Sectors[5].IdCrc ^= 1;  // bad ID
-  disk.GetTrack(3).Present = 0xFF;          // a present track without sectors
+  disk.GetTrack(20).Sectors[3].DataOk = false;  // bad data
+  disk.GetTrack(20).Sectors[5].IdCrc ^= 1;      // bad ID
+  disk.GetTrack(3).Present = true;              // a present track without sectors
   const Scene scene = DiskPictureScene(disk, 900, 520);
   const Rgb good = *TileRgb(Tile::SectorGood), bad = *TileRgb(Tile::SectorBad);
   auto count = [&](Rgb colour) {
@@ -120,7 +120,7 @@ TEST(PlotCommand, WritesEveryKindForAFluxImageAndTheDiskForASectorImage) {
   TZX_Disk disk;
   Diagnostic error;
   ASSERT_TRUE(LoadImage(disk, PathFromUtf8(trd), error)) << error;
-  for (int t = 10; t < kTrackCount; ++t) disk.GetTrack(static_cast<std::uint8_t>(t)).Present = 0;
+  for (int t = 10; t < kTrackCount; ++t) disk.GetTrack(static_cast<std::uint8_t>(t)).Present = false;
   ASSERT_TRUE(SaveImage(disk, PathFromUtf8(scp), SaveOptions{}, error)) << error;
 
   std::vector<std::string> written;

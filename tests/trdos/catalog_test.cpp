@@ -26,11 +26,11 @@ TEST(TrdosDisk, EmptyDiskReadsBackAsDescribed) {
   EXPECT_EQ(catalog.EntryCount, 0);
   for (int t = 0; t < 166; ++t) {
     const TTrack& track = disk.Tracks[t];
-    EXPECT_EQ(track.Present != 0, t < 160) << t;
+    EXPECT_EQ(track.Present, t < 160) << t;
     for (int s = 0; s < 20; ++s) {
       const TSectorRec& sector = track.Sectors[s];
       if (t >= 160 || s >= 16) {
-        EXPECT_EQ(sector.Used, 0);
+        EXPECT_FALSE(sector.Used);
         continue;
       }
       EXPECT_EQ(sector.IdSide, 0) << t;  // also on odd track indexes
@@ -165,7 +165,7 @@ TEST(TrdosDisk, FindSectorGoesByIdNumberAndStaysInsideTheDisk) {
   EXPECT_EQ(FindSector(disk, 3, 17), nullptr);
   EXPECT_EQ(FindSector(disk, 166, 1), nullptr);
   EXPECT_EQ(FindSector(disk, -1, 1), nullptr);
-  disk.Tracks[3].Sectors[15].Used = 0;
+  disk.Tracks[3].Sectors[15].Used = false;
   EXPECT_NE(FindSector(disk, 3, 1), nullptr);  // found, but not usable
   EXPECT_EQ(FindUsableSector(disk, 3, 1), nullptr);
 }

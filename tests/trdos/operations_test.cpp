@@ -306,7 +306,7 @@ TEST(TrdosEdit, DeletedEntryKeepsItsFirstByteBehindTheQuestionMark) {
 TEST(TrdosEdit, UnusableCatalogSectorIsReported) {
   Fixture f(FourFiles(), 4, 0, 1, 10);
   for (auto& sector : f.disk.Tracks[0].Sectors)
-    if (sector.IdSector == 1) sector.Used = 0;
+    if (sector.IdSector == 1) sector.Used = false;
   const auto result = EditEntry(f.state, f.disk, 0, EntryEditorFieldsOf(f.Catalog().Entries[0]));
   ASSERT_EQ(result.Messages.size(), 1u);
   EXPECT_EQ(result.Messages[0].Text, "Ошибка сектора - (track 0 sector 1)..!");
@@ -321,7 +321,7 @@ TEST(TrdosViews, ScreenAndHexBytesFollowTheSectorWalk) {
   EXPECT_EQ((*screen)[6 * 256], test::FillByte(0, 6));  // track 2, sector 1
   EXPECT_EQ(HexFileBytes(f.disk, f.Catalog().Entries[0])->size(), 27u * 256);
   for (auto& sector : f.disk.Tracks[2].Sectors)
-    if (sector.IdSector == 3) sector.Used = 0;
+    if (sector.IdSector == 3) sector.Used = false;
   EXPECT_FALSE(ScreenFileBytes(f.disk, f.Catalog().Entries[0]));
 }
 

@@ -55,9 +55,9 @@ TEST(Hobeta, ExportedFileHoldsHeaderAndSectors) {
   std::fill(expected.begin() + 17 + 256, expected.end(), test::FillByte(0, 1));
   EXPECT_EQ(file.Data, expected);
   // Damaged sectors are exported as read (zeros for a missing one) and named.
-  for (auto& sector : disk.Tracks[2].Sectors) sector.Used = 0;
+  for (auto& sector : disk.Tracks[2].Sectors) sector.Used = false;
   for (auto& sector : disk.Tracks[1].Sectors)
-    if (sector.IdSector == 16) sector.DataOk = 0;
+    if (sector.IdSector == 16) sector.DataOk = false;
   const HobetaFile broken = BuildHobetaFile(disk, catalog.Entries[0]);
   ASSERT_EQ(broken.Damaged.size(), 2u);
   EXPECT_FALSE(broken.Damaged[0].NoData);
@@ -93,7 +93,7 @@ TEST(Scl, SmallFileTouchesOnlyTheSectorsItFills) {
     EXPECT_FALSE(track.RawData.Allocated());
     for (const TSectorRec& sector : track.Sectors) {
       allocated += sector.Data.Allocated() ? 1 : 0;
-      used += sector.Used != 0 ? 1 : 0;
+      used += sector.Used ? 1 : 0;
     }
   }
   EXPECT_EQ(used, 2560);
@@ -213,7 +213,7 @@ TEST(Scl, UnusableSectorFailsTheSaveWithItsPosition) {
   test::BlankTrdosDisk(disk);
   test::WriteTrdosFiles(disk, {{"a", 'C', 1, 14, 3}}, 1, 0, 2, 1);
   for (auto& sector : disk.Tracks[2].Sectors)
-    if (sector.IdSector == 1) sector.Used = 0;
+    if (sector.IdSector == 1) sector.Used = false;
   Bytes out;
   EXPECT_FALSE(SaveSCLToBytes(disk, out));
   EXPECT_EQ(test::English(disk.LastError), "Sector error: track 2, sector 1!");

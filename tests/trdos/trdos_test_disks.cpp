@@ -11,7 +11,7 @@ namespace {
 
 TSectorRec* Sector(TZX_Disk& disk, int track, int idNumber) {
   for (auto& sector : disk.Tracks[track].Sectors)
-    if (sector.Used != 0 && sector.IdSector == idNumber) return &sector;
+    if (sector.Used && sector.IdSector == idNumber) return &sector;
   return nullptr;
 }
 
@@ -27,17 +27,17 @@ void BlankTrdosDisk(TZX_Disk& disk) {
   disk.ClearDisk();
   for (int t = 0; t < 160; ++t) {
     TTrack& track = disk.Tracks[t];
-    track.Present = 0xFF;
+    track.Present = true;
     for (int s = 0; s < 16; ++s) {
       // Slots in reverse order: lookups must go by ID number, not by slot.
       TSectorRec& sector = track.Sectors[15 - s];
-      sector.Used = 0xFF;
+      sector.Used = true;
       sector.IdTrack = static_cast<std::uint8_t>(t / 2);
       sector.IdSide = static_cast<std::uint8_t>(t % 2);
       sector.IdSector = static_cast<std::uint8_t>(s + 1);
       sector.IdSize = 1;
       sector.IdCrc = IdFieldCrc(sector.IdTrack, sector.IdSide, sector.IdSector, 1);
-      sector.DataOk = 0xFF;
+      sector.DataOk = true;
       sector.DataLen = 256;
     }
   }
@@ -82,7 +82,7 @@ void WriteTrdosFiles(TZX_Disk& disk, const std::vector<FileSpec>& files, int fil
 
 Bytes SectorBytes(const TZX_Disk& disk, int track, int idNumber) {
   for (const auto& sector : disk.Tracks[track].Sectors)
-    if (sector.Used != 0 && sector.IdSector == idNumber) return Bytes(sector.Data.begin(), sector.Data.begin() + 256);
+    if (sector.Used && sector.IdSector == idNumber) return Bytes(sector.Data.begin(), sector.Data.begin() + 256);
   return {};
 }
 

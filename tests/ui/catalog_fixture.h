@@ -1,5 +1,5 @@
-// The frame of the catalog window tests: the small TR-DOS test disk with its
-// catalog read, the settings, scripted questions and the windows a catalog
+// The frame of the catalog window tests: a document holding the small TR-DOS
+// test disk with its catalog read, scripted questions and the windows a catalog
 // window works with.
 #pragma once
 
@@ -7,8 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/settings.h"
-#include "settings/settings_store.h"
+#include "document/document.h"
 #include "support/scripted_prompts.h"
 #include "trdos/catalog.h"
 #include "trdos_test_disk.h"
@@ -23,20 +22,20 @@ class CatalogFixture : public ::testing::Test {
   CatalogFixture() {
     MakeTestDisk(disk_);
     EXPECT_TRUE(ReadCatalog(disk_, catalogs_.SharedCatalog));
-    catalogs_.CatalogEditable = 1;
+    catalogs_.CatalogEditable = true;
   }
 
   // The stored 8-byte name of catalog entry `entry`.
   std::string EntryName(int entry) { return std::string(reinterpret_cast<const char*>(EntryBytes(disk_, entry)), 8); }
 
-  TZX_Disk disk_;
-  CatalogState catalogs_;
-  Settings settings_;
   MemorySettingsStore store_;
+  Document document_{store_};
+  TZX_Disk& disk_ = document_.Disk();
+  CatalogState& catalogs_ = document_.Catalogs();
+  Settings& settings_ = document_.Options();
   ScriptedPrompts prompts_;
   FileViewer viewer_;
   EntryEditor editor_;
-  CatalogWindowContext context_{disk_, catalogs_, settings_, store_, prompts_};
 };
 
 }  // namespace velloran::test

@@ -25,7 +25,7 @@ TEST_F(CatalogHooks, ZxCatalogOpensEditableAndItsChangesReachTheDisk) {
   // Track 0 with a raw image holding catalog sector 1 from byte 100 on.
   TTrack& track0 = Disk().GetTrack(0);
   track0.CountSectors();
-  track0.RawValid = 1;
+  track0.RawValid = true;
   track0.RawLength = 6256;
   track0.Sectors[0].DataPos = 100;
   std::copy_n(track0.Sectors[0].Data.begin(), 256, track0.RawData.begin() + 100);

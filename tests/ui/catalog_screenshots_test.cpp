@@ -52,7 +52,7 @@ Bytes ColourBars() {
 using CatalogScreenshots = test::CatalogFixture;
 
 TEST_F(CatalogScreenshots, TrdosCatalogAndEntryEditor) {
-  TrdosCatalogWindow window(context_, viewer_, editor_);
+  TrdosCatalogWindow window(document_, prompts_, viewer_, editor_);
   window.ShowCatalog(true);
   window.findChild<QMenu*>(QStringLiteral("pm1"))->findChild<QAction*>(QStringLiteral("N10"))->trigger();
   window.findChild<QTreeWidget*>(QStringLiteral("LV1"))->topLevelItem(2)->setSelected(true);
@@ -99,7 +99,7 @@ TEST_F(CatalogScreenshots, CpmCatalog) {
     entry[15] = records[i];
     entry[16] = static_cast<std::uint8_t>(2 + i * 2);
   }
-  CpmCatalogWindow window(context_, viewer_);
+  CpmCatalogWindow window(document_, prompts_, viewer_);
   window.ListDirectory();
   const QImage picture = Shoot(window, QStringLiteral("cpm_catalog"));
   EXPECT_FALSE(picture.isNull());

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
+#include "document/document.h"
 #include "formats/pro.h"
 #include "support/scripted_prompts.h"
 #include "support/test_support.h"
@@ -94,13 +95,13 @@ class CpmCatalogWindowTest : public ::testing::Test {
 
   test::ScratchDir dir_;
   const Bytes big_ = RandomBytes(300 * 128);  // 300 records: 37 kB and 512 bytes
-  TZX_Disk disk_;
-  CatalogState catalogs_;
-  Settings settings_;
   MemorySettingsStore store_;
+  Document document_{store_};
+  TZX_Disk& disk_ = document_.Disk();
+  Settings& settings_ = document_.Options();
   ScriptedPrompts prompts_;
   FileViewer viewer_;
-  CpmCatalogWindow window_{CatalogWindowContext{disk_, catalogs_, settings_, store_, prompts_}, viewer_};
+  CpmCatalogWindow window_{document_, prompts_, viewer_};
 };
 
 TEST_F(CpmCatalogWindowTest, ListsUserZeroFilesAndTheSpaceTheyTake) {

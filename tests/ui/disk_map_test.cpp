@@ -20,13 +20,13 @@ namespace {
 
 void UseSlot(TZX_Disk& disk, int track, int slot, int number, int dataLength, bool ok) {
   TTrack& t = disk.GetTrack(static_cast<std::uint8_t>(track));
-  t.Present = 0xFF;
+  t.Present = true;
   TSectorRec& s = t.GetSector(static_cast<std::uint8_t>(slot));
-  s.Used = 0xFF;
+  s.Used = true;
   s.IdSector = static_cast<std::uint8_t>(number);
   s.IdSize = 1;
   s.DataLen = static_cast<std::uint16_t>(dataLength);
-  s.DataOk = ok ? 0xFF : 0;
+  s.DataOk = ok;
 }
 
 TEST(DiskMapCells, TrdImageShowsYellowLabelsAndSixteenGreenSectors) {
@@ -94,7 +94,7 @@ TEST(DiskMapCells, SectorStatesAndRemovedTracks) {
   EXPECT_EQ(TileColour(Tile::SectorRecovered, Qt::gray), QColor(0, 0xFF, 0xFF));
   disk.GetTrack(3).Sectors[1].ErrorCount = 1;
   EXPECT_EQ(CellTile(disk, 2, 3), Tile::SectorBad);
-  disk.GetTrack(3).Present = 0;
+  disk.GetTrack(3).Present = false;
   for (int column = 0; column <= 4; ++column) EXPECT_EQ(CellTile(disk, column, 3), Tile::Blank);
   EXPECT_EQ(CellText(disk, 1, 3), "");
 }

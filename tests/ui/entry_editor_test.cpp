@@ -44,7 +44,7 @@ class EntryEditorTest : public test::CatalogFixture {
     window_.OnEditEntry();
   }
 
-  TrdosCatalogWindow window_{context_, viewer_, editor_};
+  TrdosCatalogWindow window_{document_, prompts_, viewer_, editor_};
 };
 
 TEST_F(EntryEditorTest, LiveEntryShowsHexFieldsHighByteFirstAndStoresThemLowByteFirst) {

@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 
 #include "cpm/cpm_disk.h"
+#include "document/document.h"
 #include "support/scripted_prompts.h"
 #include "trdos_test_disk.h"
 #include "ui/cpm_catalog_window.h"
@@ -128,15 +129,16 @@ struct OtherWindows {
     return windows;
   }
 
-  TZX_Disk trdosDisk, cpmDisk;
-  CatalogState catalogs;
-  Settings options;
   MemorySettingsStore store;
+  Document trdosDocument{store}, cpmDocument{store};
+  TZX_Disk& trdosDisk = trdosDocument.Disk();
+  TZX_Disk& cpmDisk = cpmDocument.Disk();
+  CatalogState& catalogs = trdosDocument.Catalogs();
   ScriptedPrompts prompts;
   FileViewer viewer;
   EntryEditor editor;
-  TrdosCatalogWindow trdos{CatalogWindowContext{trdosDisk, catalogs, options, store, prompts}, viewer, editor};
-  CpmCatalogWindow cpm{CatalogWindowContext{cpmDisk, catalogs, options, store, prompts}, viewer};
+  TrdosCatalogWindow trdos{trdosDocument, prompts, viewer, editor};
+  CpmCatalogWindow cpm{cpmDocument, prompts, viewer};
   SectorAddressDialog sector;
   SettingsWindow settings;
 };

@@ -36,12 +36,12 @@ TEST_F(EditTest, RemovingASectorMovesTheLaterSlotsUp) {
   OnRemoveSector(*window);
   const TTrack& track = Disk().GetTrack(3);
   for (int slot = 0; slot < 15; ++slot) {
-    EXPECT_NE(track.GetSector(static_cast<std::uint8_t>(slot)).Used, 0) << slot;
+    EXPECT_TRUE(track.GetSector(static_cast<std::uint8_t>(slot)).Used) << slot;
     EXPECT_EQ(track.GetSector(static_cast<std::uint8_t>(slot)).IdSector, slot < 3 ? slot + 1 : slot + 2) << slot;
   }
   EXPECT_EQ(track.GetSector(14).ErrorCount, 9) << "every field moves with its slot";
   EXPECT_EQ(track.GetSector(3).Data[1], 4);
-  EXPECT_EQ(track.GetSector(15).Used, 0);
+  EXPECT_FALSE(track.GetSector(15).Used);
   EXPECT_EQ(track.GetSector(15).DataLen, 0);
   EXPECT_TRUE(window->LogLines().isEmpty());
   EXPECT_EQ(CellTile(Disk(), 16, 3), Tile::Blank) << "the row is one cell shorter";
@@ -53,16 +53,16 @@ TEST_F(EditTest, RemovingASectorMovesTheLaterSlotsUp) {
 }
 
 TEST_F(EditTest, AddingASectorGivesAProvisionalId) {
-  Disk().GetTrack(7).Present = 0xFF;
+  Disk().GetTrack(7).Present = true;
   window->OnMapContextMenu(6, 7);  // slot 5
   OnAddSector(*window);
   const TSectorRec& sector = Disk().GetSector(7, 5);
-  EXPECT_EQ(sector.Used, 0xFF);
+  EXPECT_TRUE(sector.Used);
   EXPECT_EQ(sector.IdTrack, 7);
   EXPECT_EQ(sector.IdSide, 1);
   EXPECT_EQ(sector.IdSector, 5);
   EXPECT_EQ(sector.IdSize, 1);
-  EXPECT_EQ(sector.DataOk, 0xFF);
+  EXPECT_TRUE(sector.DataOk);
   Click(6, 7);
   // The new ID carries its real CRC (CRC-16/CCITT from FFFF over A1 A1 A1 FE 07 01 05 01), so a track built
   // from it holds no ID-CRC error.
@@ -71,10 +71,10 @@ TEST_F(EditTest, AddingASectorGivesAProvisionalId) {
 }
 
 TEST_F(EditTest, AddressDialogComputesTheIdCrcAndStoresIt) {
-  Disk().GetTrack(2).Present = 0xFF;
+  Disk().GetTrack(2).Present = true;
   window->OnMapContextMenu(1, 2);
   OnAddSector(*window);
-  Disk().GetSector(2, 0).DataOk = 0;
+  Disk().GetSector(2, 0).DataOk = false;
   prompts.QueueWindow([](QDialog& dialog) {
     auto* accept = dialog.findChild<QPushButton*>("bb1");
     auto* track = dialog.findChild<QSpinBox*>("ne1");
@@ -110,7 +110,7 @@ TEST_F(EditTest, AddressDialogComputesTheIdCrcAndStoresIt) {
   EXPECT_EQ(edited.IdSector, 1);
   EXPECT_EQ(edited.IdSize, 1);
   EXPECT_EQ(edited.IdCrc, 0xFA0C);
-  EXPECT_EQ(edited.DataOk, 0xFF);
+  EXPECT_TRUE(edited.DataOk);
 
   // Cancelled: nothing changes; the dialog shows again with "Принять" off.
   prompts.QueueWindow([](QDialog& dialog) {
@@ -130,10 +130,10 @@ TEST_F(EditTest, RemovingAndAddingATrackKeepsItsContents) {
   MakeMarkedTrdosDisk(Disk());
   window->OnMapContextMenu(0, 9);
   OnRemoveTrack(*window);
-  EXPECT_EQ(Disk().GetTrack(9).Present, 0);
+  EXPECT_FALSE(Disk().GetTrack(9).Present);
   EXPECT_EQ(CellTile(Disk(), 1, 9), Tile::Blank);
   OnAddTrack(*window);
-  EXPECT_EQ(Disk().GetTrack(9).Present, 0xFF);
+  EXPECT_TRUE(Disk().GetTrack(9).Present);
   EXPECT_EQ(Disk().GetSector(9, 4).Data[1], 4);
   EXPECT_EQ(CellTile(Disk(), 5, 9), Tile::SectorGood);
 }
@@ -155,7 +155,7 @@ TEST_F(EditTest, ClearingTheRawImageOfAUdiTrack) {
   EXPECT_EQ(prompts.Messages().back().caption, "Очистка RAW дорожки!");
   EXPECT_EQ(CellTile(Disk(), 0, 0), Tile::LabelPlain) << "the label turns yellow";
   EXPECT_EQ(CellTile(Disk(), 1, 0), sectorBefore) << "the sectors stay";
-  EXPECT_EQ(Disk().GetTrack(0).RawValid, 0);
+  EXPECT_FALSE(Disk().GetTrack(0).RawValid);
   EXPECT_EQ(Disk().GetTrack(0).RawData[100], 0);
 }
 
@@ -166,30 +166,30 @@ TEST_F(EditTest, BaseTrackCommands) {
   window->OnMapContextMenu(0, 12);
   OnSetBaseTrack(*window);
   EXPECT_EQ(Disk().BaseTrack, 12);
-  EXPECT_EQ(Disk().UseBaseTrack, 0) << "a track without raw image does not switch it on";
+  EXPECT_FALSE(Disk().UseBaseTrack) << "a track without raw image does not switch it on";
   EXPECT_EQ(useBase->text(), "Использовать базовый шаблон для всех дорожек (Дорожка - 12)");
 
   useBase->trigger();  // checked: switches off
   EXPECT_FALSE(useBase->isChecked());
-  EXPECT_EQ(Disk().UseBaseTrack, 0);
+  EXPECT_FALSE(Disk().UseBaseTrack);
   useBase->trigger();  // base track without raw image: nothing
   EXPECT_FALSE(useBase->isChecked());
   Disk().GetTrack(12).RawLength = 6250;
   OnSetBaseTrack(*window);
-  EXPECT_EQ(Disk().UseBaseTrack, 1);
+  EXPECT_TRUE(Disk().UseBaseTrack);
   useBase->trigger();
   EXPECT_TRUE(useBase->isChecked());
-  EXPECT_EQ(Disk().UseBaseTrack, 1);
+  EXPECT_TRUE(Disk().UseBaseTrack);
 }
 
 TEST_F(EditTest, SectorDataGoesIntoTheRawImagesWhereItFits) {
   TTrack& track = Disk().GetTrack(0);
-  track.Present = 0xFF;
-  track.RawValid = 1;
+  track.Present = true;
+  track.RawValid = true;
   track.RawLength = 1000;
   auto place = [&](int slot, int position, int length, std::uint8_t fill) {
     TSectorRec& sector = track.GetSector(static_cast<std::uint8_t>(slot));
-    sector.Used = 0xFF;
+    sector.Used = true;
     sector.DataPos = static_cast<std::uint16_t>(position);
     sector.DataLen = static_cast<std::uint16_t>(length);
     std::fill(sector.Data.begin(), sector.Data.begin() + length, fill);
@@ -262,7 +262,7 @@ TEST_F(EditTest, AcceptCopiesThePaneIntoTheSectorOrTheRawTrack) {
   EXPECT_EQ(shortSector.Data[100], 0);
 
   TTrack& raw = Disk().GetTrack(6);
-  raw.RawValid = 1;
+  raw.RawValid = true;
   raw.RawLength = 300;
   Click(0, 6);
   Pane()->EditByte(299, 0x42);

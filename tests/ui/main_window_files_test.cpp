@@ -108,7 +108,7 @@ TEST_F(FilesTest, MergeFillsInBadSectorsFromTheChosenImage) {
   LoadThroughDialog(file);
   const TSectorRec original = Disk().GetSector(3, 4);
   TSectorRec& bad = Disk().GetSector(3, 4);
-  bad.DataOk = 0;
+  bad.DataOk = false;
   bad.Data.fill(0xEE);
   Disk().GetSector(7, 0).Data[0] ^= 0xFF;  // good in both, but different
   prompts.ClearRecords();
@@ -121,7 +121,7 @@ TEST_F(FilesTest, MergeFillsInBadSectorsFromTheChosenImage) {
   EXPECT_TRUE(request.file.filters[request.file.filterIndex - 1].contains("*.trd;"));
 
   const TSectorRec& merged = Disk().GetSector(3, 4);
-  EXPECT_EQ(merged.DataOk, 0xFF);
+  EXPECT_TRUE(merged.DataOk);
   EXPECT_TRUE(std::equal(merged.Data.begin(), merged.Data.begin() + 256, original.Data.begin()));
   EXPECT_EQ(CellTile(Disk(), 5, 3), Tile::SectorRecovered);
   EXPECT_NE(Disk().GetSector(7, 0).Data[0], original.Data[0]) << "the disk in memory comes first";
@@ -233,7 +233,7 @@ TEST_F(FilesTest, UdiSaveFollowsTheRestoreTrackSetting) {
   window->Options().RestoreTrack = false;
   prompts.QueueSave(Q(file));
   OnSaveImage(*window);
-  EXPECT_EQ(Disk().KeepRaw, 1);
+  EXPECT_TRUE(Disk().KeepRaw);
   TZX_Disk back;
   ASSERT_TRUE(LoadUDI(back, file)) << back.LastError;
   EXPECT_EQ(back.CountTracks(), 160);
@@ -244,7 +244,7 @@ TEST_F(FilesTest, UdiSaveFollowsTheRestoreTrackSetting) {
   prompts.QueueAnswer(PromptAnswer::Yes);
   prompts.QueueSave(Q(file));
   OnSaveImage(*window);
-  EXPECT_EQ(Disk().KeepRaw, 0);
+  EXPECT_FALSE(Disk().KeepRaw);
 }
 
 TEST_F(FilesTest, OverwriteNoKeepsTheFileAndTheName) {
@@ -420,7 +420,7 @@ TEST_F(FilesTest, FluxImagesSaveAndLoadThroughTheDialogs) {
         const TSectorRec& a = original.Tracks[t].Sectors[s];
         const TSectorRec& b = Disk().GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s));
         EXPECT_EQ(a.IdSector, b.IdSector);
-        EXPECT_EQ(b.DataOk, 0xFF);
+        EXPECT_TRUE(b.DataOk);
         EXPECT_TRUE(std::equal(a.Data.begin(), a.Data.begin() + 256, b.Data.begin())) << t << "/" << s;
       }
   }

@@ -56,7 +56,7 @@ TEST_F(ClickTest, UsedSectorShowsItsIdDataAndCrc) {
   EXPECT_FALSE(Find<QPushButton>("pnb3")->isEnabled()) << "\"Загрузить\" has nothing to load from";
   EXPECT_EQ(Find<QTabWidget>("pc1")->currentIndex(), 0);
   EXPECT_EQ(window->LogLines(), (QStringList{"Начало сканирования дорожки.", "Данные приняты - 65 байт"}));
-  sector.DataOk = 0;
+  sector.DataOk = false;
   Click(4, 0);
   EXPECT_EQ(Text("an6"), "сбойный");
   sector.ErrorCount = 0;  // bad in the image it came from, not read here
@@ -102,13 +102,13 @@ TEST_F(ClickTest, WeakSectorCopiesAreSteppedThroughWithTheirDifferencesMarked) {
 
 TEST_F(ClickTest, SectorLengthFromTheDataOrFromTheSizeCode) {
   TTrack& track = Disk().GetTrack(2);
-  track.Present = 0xFF;
+  track.Present = true;
   TSectorRec& sector = track.GetSector(0);
-  sector.Used = 0xFF;
+  sector.Used = true;
   sector.IdSize = 2;
   sector.IdSector = 1;
   sector.DataLen = 300;
-  sector.DataOk = 0xFF;
+  sector.DataOk = true;
   for (int i = 0; i < 512; ++i) sector.Data[i] = static_cast<std::uint8_t>(i * 7);
   Click(1, 2);
   EXPECT_EQ(Pane()->Size(), 300);
@@ -209,8 +209,8 @@ TEST_F(ClickTest, OwnerStripShowsTheFileOfASectorOnlyAfterAUdfLoad) {
 
 TEST_F(ClickTest, RawTrackIsShownEditableAndEditsEnableAccept) {
   TTrack& track = Disk().GetTrack(4);
-  track.Present = 0xFF;
-  track.RawValid = 1;
+  track.Present = true;
+  track.RawValid = true;
   track.RawLength = 6250;
   track.RawData[6249] = 0x5A;
   Click(0, 4);
@@ -255,7 +255,7 @@ TEST_F(ContextMenuTest, EachKindOfCell) {
   MakeMarkedTrdosDisk(Disk());
   Disk().GetTrack(3).Log = {"line"};
   Disk().GetTrack(5).RawLength = 100;
-  Disk().GetTrack(7).Present = 0;
+  Disk().GetTrack(7).Present = false;
   struct Case {
     int column;
     int row;
@@ -284,7 +284,7 @@ TEST_F(ContextMenuTest, EachKindOfCell) {
     EXPECT_EQ(visible, expected) << visible.join(' ').toStdString();
   }
   // Column 1 of an empty present track takes a new sector.
-  Disk().GetTrack(161).Present = 0xFF;
+  Disk().GetTrack(161).Present = true;
   EXPECT_EQ(PopupAt(1, 161).first, QStringList{"z11"});
   // A disabled item tells why.
   PopupAt(5, 2);

@@ -87,10 +87,10 @@ TEST_F(ProgressTest, CancelStopsAtTheNextCheckAndKeepsWhatWasRead) {
   OnScanAndRead(*window);
   EXPECT_EQ(Progress()->Outcome(), OperationOutcome::Cancelled);
   EXPECT_EQ(window->LogLines().back(), "Операция отменена пользователем!");
-  EXPECT_NE(Disk().GetTrack(1).Present, 0);
+  EXPECT_TRUE(Disk().GetTrack(1).Present);
   EXPECT_EQ(Disk().GetSector(1, 15).Data[1], 15);
-  EXPECT_EQ(Disk().GetTrack(2).Present, 0);
-  EXPECT_EQ(Disk().GetTrack(3).Present, 0);
+  EXPECT_FALSE(Disk().GetTrack(2).Present);
+  EXPECT_FALSE(Disk().GetTrack(3).Present);
   EXPECT_FALSE(window->LogLines().contains("Операция выполнена!"));
 
   // The next operation starts with the button enabled and no cancel pending.
@@ -210,7 +210,7 @@ TEST_F(ProgressTest, CommandChecksComeBeforeTheWindow) {
   window->Options().FirstTrack = 0;
   window->Options().LastTrack = 159;
   MakeMarkedTrdosDisk(Disk());
-  for (int t = 10; t < 160; ++t) Disk().GetTrack(static_cast<std::uint8_t>(t)).Present = 0;
+  for (int t = 10; t < 160; ++t) Disk().GetTrack(static_cast<std::uint8_t>(t)).Present = false;
   prompts.QueueAnswer(PromptAnswer::Ok);       // the range is cut
   prompts.QueueAnswer(PromptAnswer::Discard);  // then the disk made here, not saved, is read over
   OnReadSectors(*window);
@@ -286,7 +286,7 @@ TEST_F(MainWindowTest, GreaseweazleReadsAndWritesThroughTheDiskMenu) {
       const TSectorRec& medium =
           gw->Sim().Medium().GetSector(static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(s));
       ASSERT_EQ(read.IdSector, medium.IdSector);
-      ASSERT_NE(read.DataOk, 0) << t << "/" << s;
+      ASSERT_TRUE(read.DataOk) << t << "/" << s;
       ASSERT_TRUE(std::equal(read.Data.begin(), read.Data.begin() + 256, medium.Data.begin())) << t << "/" << s;
     }
   EXPECT_TRUE(window->LogLines().contains("Сектор прочитан при повторном чтении - попытка 2 (дорожка 1, сектор 4)"));

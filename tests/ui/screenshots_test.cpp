@@ -45,13 +45,13 @@ class ScreenshotTest : public MainWindowTest {
     window->StartUp(dir.Path(), {});
     window->LoadAndShow(QString::fromStdString(CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string()));
     // A few states worth seeing on the map.
-    Disk().GetSector(2, 4).DataOk = 0;
+    Disk().GetSector(2, 4).DataOk = false;
     Disk().GetSector(2, 5).DataLen = 0;
     Disk().GetSector(2, 6).DataLen = 0;  // not found after every attempt
-    Disk().GetSector(2, 6).DataOk = 0;
+    Disk().GetSector(2, 6).DataOk = false;
     Disk().GetSector(2, 6).ErrorCount = 10;
     Disk().GetSector(2, 7).ErrorCount = 1;  // came right on a re-read
-    Disk().GetTrack(5).RawValid = 1;
+    Disk().GetTrack(5).RawValid = true;
     Disk().GetTrack(5).RawLength = 6250;
     window->SetStatusText(0, PhraseShown({MessageId::StatusWithFdcType, {Phrase{MessageId::StatusDriverVersion, {"01000A02"}}, "82077AA"}}));
     Map()->SetCurrentCell(2, 1);

@@ -62,7 +62,7 @@ class TrdosCatalogWindowTest : public test::CatalogFixture {
     return names;
   }
 
-  TrdosCatalogWindow window_{context_, viewer_, editor_};
+  TrdosCatalogWindow window_{document_, prompts_, viewer_, editor_};
 };
 
 TEST_F(TrdosCatalogWindowTest, ListsLiveEntriesAndWithN10AlsoDeletedOnes) {
@@ -360,7 +360,7 @@ TEST_F(TrdosCatalogWindowTest, DeleteRestoreCompactAddAndExport) {
 TEST_F(TrdosCatalogWindowTest, DamagedExportWarnsAndAddingGoesOnPastABadFile) {
   const TrdosEntry& first = catalogs_.SharedCatalog.Entries[0];
   for (TSectorRec& sector : disk_.Tracks[first.FirstTrack].Sectors)
-    if (sector.Used != 0 && sector.IdSector == first.FirstSector + 1) sector.DataOk = 0;
+    if (sector.Used && sector.IdSector == first.FirstSector + 1) sector.DataOk = false;
   test::ScratchDir out;
   Select({0});
   prompts_.QueueFolder(QString::fromStdString(out.Path().string()));

@@ -16,10 +16,10 @@ void MakeMarkedTrdosDisk(TZX_Disk& disk) {
 
 void MakeWeakSectorDisk(TZX_Disk& disk) {
   TTrack& track = disk.GetTrack(0);
-  track.Present = 0xFF;
+  track.Present = true;
   TSectorRec& sector = track.Sectors[0];
   PlaceGoodSector(sector, 0, 0, 1, 1);
-  sector.DataOk = 0;
+  sector.DataOk = false;
   for (int i = 0; i < 256; ++i) sector.Data[i] = static_cast<std::uint8_t>(i);
   for (int c = 1; c <= 2; ++c) {
     Bytes copy(sector.Data.begin(), sector.Data.begin() + 256);

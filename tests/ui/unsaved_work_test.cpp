@@ -142,7 +142,7 @@ TEST_F(UnsavedWorkTest, ExitAsksAndCancelKeepsTheWindowOpen) {
   LoadSample();
   EXPECT_TRUE(window->close()) << "nothing to lose";
   window->show();
-  Disk().GetTrack(9).Present = 0;
+  Disk().GetTrack(9).Present = false;
   EXPECT_FALSE(window->close());
   EXPECT_TRUE(window->isVisible());
   prompts.QueueAnswer(PromptAnswer::Discard);

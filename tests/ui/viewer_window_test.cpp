@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QTreeWidget>
 
+#include "document/document.h"
 #include "support/scripted_prompts.h"
 #include "trdos_test_disk.h"
 #include "ui/entry_editor.h"
@@ -36,17 +37,16 @@ QColor ColourAt(FileViewer& viewer, int x, int y) { return Picture(viewer)->pixm
 
 // The screen face, opened from the catalog window's "Просмотр экрана".
 TEST(Viewer, ScreenFromTheCatalogShowsInkAndPaperOfEachAttribute) {
-  TZX_Disk disk;
-  test::MakeTestDisk(disk);
-  CatalogState catalogs;
-  ASSERT_TRUE(ReadCatalog(disk, catalogs.SharedCatalog));
-  catalogs.CatalogEditable = 1;
-  Settings settings;
   MemorySettingsStore store;
+  Document document(store);
+  test::MakeTestDisk(document.Disk());
+  CatalogState& catalogs = document.Catalogs();
+  ASSERT_TRUE(ReadCatalog(document.Disk(), catalogs.SharedCatalog));
+  catalogs.CatalogEditable = true;
   ScriptedPrompts prompts;
   FileViewer viewer;
   EntryEditor editor;
-  TrdosCatalogWindow window(CatalogWindowContext{disk, catalogs, settings, store, prompts}, viewer, editor);
+  TrdosCatalogWindow window(document, prompts, viewer, editor);
   window.ShowCatalog(true);
   window.findChild<QTreeWidget*>(QStringLiteral("LV1"))->topLevelItem(2)->setSelected(true);
 

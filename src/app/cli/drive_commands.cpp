@@ -310,7 +310,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
   SaveOptions options = SaveOptionsOf(args);
   options.keepRaw = options.keepRaw || !session->settings.RestoreTrack;
   options.td0Compress = options.td0Compress || session->settings.TD0arch;
-  disk->KeepRaw = options.keepRaw ? 1 : 0;
+  disk->KeepRaw = options.keepRaw;
   // A cancelled reading does not replace an image that is there already (a
   // whole earlier reading, perhaps): what it read goes beside it.
   bool saved = false;

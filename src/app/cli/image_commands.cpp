@@ -77,7 +77,7 @@ bool ConvertFile(const std::filesystem::path& input, const std::filesystem::path
   }
   // What the reader noticed (a cut file, parts left out) goes along with the conversion.
   for (const auto& notice : disk.Notices) notes.push_back(PathToUtf8(input) + ": " + DiagnosticText(notice));
-  if (target.key == "UDI") disk.KeepRaw = options.keepRaw ? 1 : 0;
+  if (target.key == "UDI") disk.KeepRaw = options.keepRaw;
   SaveLosses losses;
   if (SaveImageAs(disk, output, target, options, failure, &losses)) {
     for (const auto& loss : losses)

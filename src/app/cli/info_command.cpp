@@ -32,13 +32,13 @@ struct SectorTally {
 SectorTally TallyTrack(const TTrack& track) {
   SectorTally tally;
   for (const auto& sector : track.Sectors) {
-    if (sector.Used == 0) continue;
+    if (!sector.Used) continue;
     ++tally.used;
     if (!IdCrcGood(sector)) ++tally.idCrcErrors;
     tally.copies += static_cast<int>(sector.ExtraCopies.size());
     if (sector.DataLen == 0)
       ++tally.noData;
-    else if (sector.DataOk != 0)
+    else if (sector.DataOk)
       ++tally.good;
     else
       ++tally.bad;
@@ -58,7 +58,7 @@ void PrintDiskText(const std::string& file, const DetectedFormat& detected, TZX_
   std::cout << "Track  Sectors  Good  Bad  NoData  IdCRC  Raw  Copies\n";
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0) continue;
+    if (!track.Present) continue;
     const SectorTally tally = TallyTrack(track);
     std::cout << std::setw(5) << t << std::setw(9) << tally.used << std::setw(6) << tally.good << std::setw(5)
               << tally.bad << std::setw(8) << tally.noData << std::setw(7) << tally.idCrcErrors << "  "
@@ -100,7 +100,7 @@ void PrintDiskJson(const std::string& file, const DetectedFormat& detected, TZX_
   bool first = true;
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    if (track.Present == 0) continue;
+    if (!track.Present) continue;
     const SectorTally tally = TallyTrack(track);
     json += std::string(first ? "" : ",") + "{\"track\":" + std::to_string(t) +
             ",\"sectors\":" + std::to_string(tally.used) + ",\"good\":" + std::to_string(tally.good) +

@@ -48,7 +48,7 @@ int RunMerge(const std::vector<std::string>& words) {
   const MergeReport report = MergeDisks(inputs, *merged);
   for (const Phrase& line : MergeReportLines(report, args.Positional())) std::cout << PhraseText(line) << '\n';
   const SaveOptions options = SaveOptionsOf(args);
-  merged->KeepRaw = options.keepRaw ? 1 : 0;
+  merged->KeepRaw = options.keepRaw;
   SaveLosses losses;
   if (Diagnostic failure; !SaveImage(*merged, PathFromUtf8(*output), options, failure, &losses))
     return Fail(SaveFailureText(*output, failure));

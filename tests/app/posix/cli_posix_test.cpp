@@ -23,11 +23,11 @@ using test::RunCli;
 TEST(CliInfoJson, EscapesStringsAndKeepsUtf8Valid) {
   TZX_Disk disk;
   TTrack& track = disk.GetTrack(0);
-  track.Present = 0xFF;
+  track.Present = true;
   PlaceGoodSector(track.Sectors[0], 0, 0, 1, 1);
   PlaceGoodSector(track.Sectors[1], 0, 0, 2, 1);
-  track.Sectors[1].DataOk = 0;
-  disk.GetTrack(1).Present = 0xFF;
+  track.Sectors[1].DataOk = false;
+  disk.GetTrack(1).Present = true;
   disk.Comments = {"Say \"hi\"\\ \tдиск"};
   test::ScratchDir dir;
   const std::string name = "odd\xFFname\".fdi";
