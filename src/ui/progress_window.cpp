@@ -21,8 +21,7 @@
 
 namespace velloran {
 
-ProgressWindow::ProgressWindow(TFMain& owner)
-    : QDialog(&owner), owner_(owner), texts_(staticMetaObject.className()) {
+ProgressWindow::ProgressWindow(TFMain& owner) : QDialog(&owner), owner_(owner), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("T_Prog"));
   setModal(true);
   auto* label = new QLabel(this);

@@ -216,7 +216,7 @@ TEST_F(ProgressTest, CommandChecksComeBeforeTheWindow) {
   OnReadSectors(*window);
   ASSERT_EQ(prompts.Messages().size(), 3u);
   EXPECT_EQ(prompts.Messages()[1].text,
-            "Конечная дорожка превышает число дорожек в образе!\r   Будет обработано число существующих дорожек!   ");
+            "Конечная дорожка превышает число дорожек в образе!\nБудет обработано число существующих дорожек!");
   ASSERT_NE(Progress(), nullptr);
   EXPECT_EQ(Progress()->Operation().OpLastTrack, 9);
 }
