@@ -21,7 +21,7 @@ std::optional<Phrase> ResetController(FloppyDriver& driver);
 // track and sector labels, clears the main log and shows the "LOG" tab.
 struct DriveCatalogResult {
   std::optional<Phrase> message;  // message box (the error caption), when something failed
-  bool showCatalog = false;            // open the catalog window read-only (CatalogEditable = 0)
+  bool showCatalog = false;       // open the catalog window read-only (CatalogEditable = 0)
 };
 DriveCatalogResult ReadDriveCatalog(FloppyDriver& driver, TrdosCatalog& catalog);
 

@@ -24,11 +24,11 @@ enum class DiskCommand {
 
 // What the command does before the progress window opens.
 struct CommandStart {
-  bool run = false;                   // whether the progress window opens
+  bool run = false;              // whether the progress window opens
   Phrase caption;                // its caption
   std::vector<Phrase> messages;  // message boxes first, the error caption
-  DiskOperation operation;            // parameters for the engine
-  int progressMaximum = 0;            // maximum of the progress bar
+  DiskOperation operation;       // parameters for the engine
+  int progressMaximum = 0;       // maximum of the progress bar
 };
 
 // Checks the configured track range against the disk in memory and fills

@@ -36,8 +36,7 @@ bool FormatStep(const TTrack& track, FloppyDriver& driver, OperationHost& host, 
   const FormatBlock block = MakeFormatBlock(track, t, count);
   bool ok = false;
   for (int attempt = 0; attempt < AttemptCount(operation.RetryCount) && !ok; ++attempt) ok = driver.FormatTrack(block);
-  if (!ok)
-    host.AddMainLog({MessageId::TrackFormatFailed, {driver.LastError(), TrackPlace(t)}}, true);
+  if (!ok) host.AddMainLog({MessageId::TrackFormatFailed, {driver.LastError(), TrackPlace(t)}}, true);
   return ok;
 }
 

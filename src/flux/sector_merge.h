@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "common/messages.h"
 #include "common/bytes.h"
+#include "common/messages.h"
 #include "model/disk.h"
 
 namespace velloran {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "common/messages.h"
 #include "common/bytes.h"
+#include "common/messages.h"
 #include "flux/flux_track.h"
 #include "flux/sector_merge.h"
 #include "model/disk.h"

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "common/messages.h"
 #include <string_view>
 #include <vector>
+#include "common/messages.h"
 
 #include "drive/floppy_driver.h"
 #include "drive/flux_drive.h"
@@ -19,7 +19,7 @@ namespace velloran {
 struct DriverStatus {
   Phrase statusText;             // text of the first status-bar panel
   std::vector<Phrase> messages;  // message boxes in order, the error caption, one OK button
-  bool diskMenuEnabled = true;        // the "Диск" menu N2
+  bool diskMenuEnabled = true;   // the "Диск" menu N2
 };
 
 // Control device, driver version, the drive of the Drive setting, its data

@@ -68,7 +68,8 @@ void TFMain::RunDiskCommand(int command) {
   if (ReadsIntoMemory(kind) && !ConfirmUnsaved()) return;
   auto* progress = findChild<ProgressWindow*>(QStringLiteral("T_Prog"));
   if (progress == nullptr) progress = new ProgressWindow(*this);
-  progress->Prepare(QString::fromStdString(PhraseText(start.caption)), start.operation, start.progressMaximum, *document_.Drive());
+  progress->Prepare(QString::fromStdString(PhraseText(start.caption)), start.operation, start.progressMaximum,
+                    *document_.Drive());
   const auto before = DiskFingerprint(document_.Disk());
   progress->exec();
   RepaintMap();

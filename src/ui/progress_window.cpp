@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -16,13 +17,15 @@
 #include "ui/main_window.h"
 #include "ui/main_window_text.h"
 #include "ui/prompts.h"
+#include "ui/translated_texts.h"
 
 namespace velloran {
 
-ProgressWindow::ProgressWindow(TFMain& owner) : QDialog(&owner), owner_(owner) {
+ProgressWindow::ProgressWindow(TFMain& owner) : QDialog(&owner), owner_(owner), texts_(staticMetaObject.className()) {
   setObjectName(QStringLiteral("T_Prog"));
   setModal(true);
-  auto* label = new QLabel(tr("Дорожка -"), this);
+  auto* label = new QLabel(this);
+  texts_.Text(label, QT_TR_NOOP("Дорожка -"));
   label->setObjectName(QStringLiteral("VrLabel1"));
   trackLabel_ = new QLabel(QStringLiteral("0"), this);
   trackLabel_->setObjectName(QStringLiteral("Vr1"));
@@ -36,7 +39,8 @@ ProgressWindow::ProgressWindow(TFMain& owner) : QDialog(&owner), owner_(owner) {
   progressBar_->setStyleSheet(QStringLiteral(
       "QProgressBar { border: 1px solid #808080; background: white; height: 18px; }"
       "QProgressBar::chunk { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #008000, stop:1 #00FF00); }"));
-  cancelButton_ = new QPushButton(tr("Отмена"), this);
+  cancelButton_ = new QPushButton(this);
+  texts_.Text(cancelButton_, QT_TR_NOOP("Отмена"));
   cancelButton_->setObjectName(QStringLiteral("bb1"));
   timer_ = new QTimer(this);
   timer_->setObjectName(QStringLiteral("t1"));
@@ -95,6 +99,12 @@ void ProgressWindow::OnTimer() {
 void ProgressWindow::OnCancel() {
   cancelButton_->setEnabled(false);
   cancelRequested_ = true;
+}
+
+// The window lives on between operations: its words follow the language.
+void ProgressWindow::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::LanguageChange) texts_.Retranslate();
 }
 
 // Escape or the close box act as "Отмена" while the engine runs.

@@ -8,6 +8,7 @@
 #include "drive/disk_drive.h"
 #include "engine/operation.h"
 #include "model/disk.h"
+#include "ui/translated_texts.h"
 
 class QLabel;
 class QProgressBar;
@@ -45,6 +46,7 @@ class ProgressWindow : public QDialog, public OperationHost {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void reject() override;
 
  private:
@@ -62,6 +64,7 @@ class ProgressWindow : public QDialog, public OperationHost {
   QProgressBar* progressBar_;
   QPushButton* cancelButton_;
   QTimer* timer_;
+  TranslatedTexts texts_;
 };
 
 }  // namespace velloran

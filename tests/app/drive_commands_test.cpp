@@ -132,11 +132,9 @@ TEST(DriveCommandsTest, FastReadAndRetriesZeroGiveTheImage) {
   result = test::RunCli({"read-disk", (dir / "part.udi").string(), "--fast", "--drive",
                          Sim(kTrd, "bad=5:3&flaky=6:1:2"), "--first", "4", "--last", "7", "--retries", "3", "--lossy"});
   EXPECT_EQ(result.exitCode, 2) << result.err;
-  EXPECT_NE(result.err.find("Sector read on a re-read, attempt 2 (track 6, sector 1)"),
-            std::string::npos)
+  EXPECT_NE(result.err.find("Sector read on a re-read, attempt 2 (track 6, sector 1)"), std::string::npos)
       << result.err;
-  EXPECT_NE(result.err.find("Recovered on a re-read: 1\nBad sectors: 1\n"), std::string::npos)
-      << result.err;
+  EXPECT_NE(result.err.find("Recovered on a re-read: 1\nBad sectors: 1\n"), std::string::npos) << result.err;
 }
 
 TEST(DriveCommandsTest, WrongArgumentsAreRefused) {
@@ -166,8 +164,7 @@ TEST(DriveCommandsTest, GreaseweazleReadKeepsEveryRevolutionAndNamesBadSectors) 
                                     "gw-sim:" + kTrd.string() + "?weak=4:2&bad=5:9", "--first", "0", "--last", "7",
                                     "--revs", "3", "--flux", flux.string(), "--lossy", "--report", report.string()});
   EXPECT_EQ(result.exitCode, 2) << result.err;
-  EXPECT_NE(result.err.find("Sector read on a re-read, attempt 2 (track 4, sector 2)"),
-            std::string::npos)
+  EXPECT_NE(result.err.find("Sector read on a re-read, attempt 2 (track 4, sector 2)"), std::string::npos)
       << result.err;
   EXPECT_NE(result.err.find("Sector not read (track 5, sector 9)"), std::string::npos) << result.err;
   EXPECT_NE(result.out.find("revolutions read in"), std::string::npos) << result.out;

@@ -72,7 +72,8 @@ TEST(GreaseweazleProtocolTest, FluxStreamBytesFollowTheEncoding) {
   EXPECT_EQ(gw::MakeCommand(gw::kReadFlux, Bytes{0, 0, 0, 0, 3, 0}), (Bytes{7, 8, 0, 0, 0, 0, 3, 0}));
   EXPECT_EQ(RenderPhrase(Language::Russian, gw::AckMessage(gw::kWriteProtected)),
             "Ошибка Greaseweazle - диск защищён от записи (код 6)!");
-  EXPECT_EQ(test::English(gw::AckMessage(gw::kWriteProtected)), "Greaseweazle error: the disk is write-protected (code 6)!");
+  EXPECT_EQ(test::English(gw::AckMessage(gw::kWriteProtected)),
+            "Greaseweazle error: the disk is write-protected (code 6)!");
 }
 
 // The backend against a simulated device holding the test image.

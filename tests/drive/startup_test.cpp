@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "drive/drive_test_support.h"
-#include "support/test_support.h"
 #include "engine/operation_start.h"
 #include "session/driver_startup.h"
 #include "sim/simulated_drive.h"
+#include "support/test_support.h"
 
 namespace velloran {
 namespace {
@@ -59,7 +59,8 @@ TEST(DriverStartupTest, MissingDriveBThenDriveAFromTheDialog) {
   Settings settings;
   settings.Drive = "B";
   const DriverStatus status = OpenDriverAtStartup(drive, settings);
-  EXPECT_EQ(test::Russian(status.messages), (Lines{"Дисковод B не найден!", "Ошибка получения информации о контроллере FDC!"}));
+  EXPECT_EQ(test::Russian(status.messages),
+            (Lines{"Дисковод B не найден!", "Ошибка получения информации о контроллере FDC!"}));
   EXPECT_EQ(PhraseText(status.statusText), "Версия драйвера - 01000A02 / ошибка чтения информации FDC");
   EXPECT_FALSE(status.diskMenuEnabled);
 
@@ -102,7 +103,8 @@ TEST(CommandStartTest, ReadCommandsTakeTheConfiguredRange) {
   EXPECT_EQ(start.operation.OpLastTrack, 9);
   EXPECT_EQ(start.operation.RetryCount, 4);
   EXPECT_EQ(start.progressMaximum, 9);
-  EXPECT_EQ(PhraseText(PrepareDiskCommand(DiskCommand::ScanTracks, settings, disk).caption), "Сканирование дорожек диска");
+  EXPECT_EQ(PhraseText(PrepareDiskCommand(DiskCommand::ScanTracks, settings, disk).caption),
+            "Сканирование дорожек диска");
   const CommandStart fast = PrepareDiskCommand(DiskCommand::FastRead, settings, disk);
   EXPECT_EQ(PhraseText(fast.caption), "Быстрое чтение диска");
   EXPECT_EQ(fast.operation.Steps, kFastRead);

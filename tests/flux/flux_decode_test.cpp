@@ -9,10 +9,10 @@
 #include <utility>
 
 #include "flux/flux_disk.h"
-#include "support/test_support.h"
 #include "flux/track_decoder.h"
 #include "flux/track_encoder.h"
 #include "flux_disturbance.h"
+#include "support/test_support.h"
 
 namespace velloran {
 namespace {

@@ -115,7 +115,8 @@ TEST_F(MainWindowTest, MainWindowPictureForThePackage) {
   window->LoadAndShow(QString::fromStdString(CorpusFile("trd/alfishe_unreal-ng__EyeAche.trd").string()));
   Disk().GetSector(2, 4).DataOk = false;
   Disk().GetSector(2, 5).DataLen = 0;
-  window->SetStatusText(0, PhraseShown({MessageId::StatusWithFdcType, {Phrase{MessageId::StatusDriverVersion, {"01000A02"}}, "82077AA"}}));
+  window->SetStatusText(0, PhraseShown({MessageId::StatusWithFdcType,
+                                        {Phrase{MessageId::StatusDriverVersion, {"01000A02"}}, "82077AA"}}));
   window->SetStatusText(1, FixedText(QStringLiteral("Образ диска - /home/user/Диски/EyeAche.trd (Дорожек - 160)")));
   Click(2, 1);
   QApplication::processEvents();

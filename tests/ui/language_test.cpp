@@ -236,8 +236,8 @@ TEST_F(LanguageTest, LogLinesAndStatusBarFollowALanguageChange) {
   host.AddMainLog({MessageId::OperationStarted}, false);
   host.AddMainLog({MessageId::SectorReadFailed, {23, Phrase{MessageId::AtTrackSectorOfDrive, {1, 3}}}}, false);
   host.AddMainLog({MessageId::OperationCompleted}, true);
-  shown->SetStatusText(
-      0, PhraseShown({MessageId::StatusWithFdcType, {Phrase{MessageId::StatusDriverVersion, {"01000A02"}}, "82077AA"}}));
+  shown->SetStatusText(0, PhraseShown({MessageId::StatusWithFdcType,
+                                       {Phrase{MessageId::StatusDriverVersion, {"01000A02"}}, "82077AA"}}));
   EXPECT_EQ(shown->LogLines().back(), QStringLiteral("Операция выполнена!"));
 
   ApplyLanguage(*QCoreApplication::instance(), Language::English);

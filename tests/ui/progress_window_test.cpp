@@ -216,7 +216,7 @@ TEST_F(ProgressTest, CommandChecksComeBeforeTheWindow) {
   OnReadSectors(*window);
   ASSERT_EQ(prompts.Messages().size(), 3u);
   EXPECT_EQ(prompts.Messages()[1].text,
-            "Конечная дорожка превышает число дорожек в образе!\r   Будет обработано число существующих дорожек!   ");
+            "Конечная дорожка превышает число дорожек в образе!\nБудет обработано число существующих дорожек!");
   ASSERT_NE(Progress(), nullptr);
   EXPECT_EQ(Progress()->Operation().OpLastTrack, 9);
 }
@@ -264,7 +264,7 @@ TEST_F(MainWindowTest, GreaseweazleReadsAndWritesThroughTheDiskMenu) {
   MakeMarkedTrdosDisk(gw->Sim().Medium());
   window->SetDriver(std::move(drive));
   window->StartUp(dir.Path(), {});
-  EXPECT_EQ(window->StatusText(0), "  Greaseweazle model 7.1 - firmware 1.5");
+  EXPECT_EQ(window->StatusText(0), "Greaseweazle model 7.1 - прошивка 1.5");
   window->Options().FirstTrack = 0;
   window->Options().LastTrack = 3;
   window->RefreshItems("N2");

@@ -53,7 +53,8 @@ class ScreenshotTest : public MainWindowTest {
     Disk().GetSector(2, 7).ErrorCount = 1;  // came right on a re-read
     Disk().GetTrack(5).RawValid = true;
     Disk().GetTrack(5).RawLength = 6250;
-    window->SetStatusText(0, PhraseShown({MessageId::StatusWithFdcType, {Phrase{MessageId::StatusDriverVersion, {"01000A02"}}, "82077AA"}}));
+    window->SetStatusText(0, PhraseShown({MessageId::StatusWithFdcType,
+                                          {Phrase{MessageId::StatusDriverVersion, {"01000A02"}}, "82077AA"}}));
     Map()->SetCurrentCell(2, 1);
     window->OnMapClick();
     QApplication::processEvents();
@@ -85,7 +86,8 @@ TEST_F(ScreenshotTest, MainWindowWithUnsavedChanges) {
   window->OnMapClick();
   Pane()->EditByte(0, 0x5A);  // a byte typed, not accepted
   window->SetStatusText(
-      2, FixedText(QStringLiteral("HFE: a warning long enough to be shortened inside its panel, whole in the tooltip")));
+      2,
+      FixedText(QStringLiteral("HFE: a warning long enough to be shortened inside its panel, whole in the tooltip")));
   QApplication::processEvents();
   EXPECT_TRUE(window->windowTitle().endsWith("* — Velloran"));
   Save(WithCaption(*window), "main_window_modified.png");

@@ -115,8 +115,7 @@ bool GreaseweazleDrive::Exchange(std::uint8_t command, ByteSpan arguments) {
     return LinkFailure({MessageId::GreaseweazleLinkError, {port_->LastError()}});
   std::uint8_t answer[2] = {};
   if (!ReadExact(answer, 2, kAnswerTimeoutMs)) return false;
-  if (answer[0] != command)
-    return LinkFailure({MessageId::GreaseweazleWrongReply, {command}});
+  if (answer[0] != command) return LinkFailure({MessageId::GreaseweazleWrongReply, {command}});
   if (answer[1] != gw::kOkay) return AckFailure(command, answer[1]);
   return true;
 }
