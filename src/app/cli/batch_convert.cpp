@@ -236,6 +236,7 @@ int RunBatchConvert(const Arguments& args, const std::optional<std::string>& fol
   const SaveBatchFolder batchFolder(PathFromUtf8(*folder));
   std::vector<BatchJob> jobs = PlanJobs(args.Positional(), PathFromUtf8(*folder), *target);
   BatchProgress progress(jobs.size());
+  KeepFreedMemory();  // each job's disk and file reuse the memory of the jobs before
   RunJobs(jobs, threads, *target, SaveOptionsOf(args), progress);
   progress.End();
 
