@@ -44,7 +44,11 @@ Phrase ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file
 // Temporary files left by an earlier save of the same file that was killed
 // midway are removed. On failure returns false and puts a message naming the
 // file and the system's reason into `error`.
-bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error);
+bool WriteFileAtomic(const std::filesystem::path& file, BytePieces pieces, std::string& error);
+inline bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error) {
+  const ByteSpan whole[] = {data};
+  return WriteFileAtomic(file, BytePieces(whole), error);
+}
 
 // Many saves into one folder (a batch conversion): the constructor removes the
 // temporaries of killed saves of any file in `folder` once, and while it lives

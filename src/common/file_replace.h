@@ -63,13 +63,13 @@ using TemporaryMatcher = std::function<std::optional<std::string>(std::string_vi
 // process no longer runs: those that killed saves left behind.
 void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryMatcher& matches);
 
-// Writes `data` into an existing file that is not a regular file (a device,
-// a FIFO) without replacing it.
-bool WriteInPlace(const std::filesystem::path& file, ByteSpan data, std::string& error);
+// Writes the pieces into an existing file that is not a regular file (a
+// device, a FIFO) without replacing it.
+bool WriteInPlace(const std::filesystem::path& file, BytePieces pieces, std::string& error);
 
 // Replaces the regular file `target` (no link; it may not exist yet) through a
 // temporary file beside it, keeping its mode, owner and group, after removing
 // the temporaries of killed saves of it (RemoveStaleTemporariesOf).
-bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std::string& error);
+bool ReplaceRegularFile(const std::filesystem::path& target, BytePieces pieces, std::string& error);
 
 }  // namespace velloran
