@@ -53,7 +53,10 @@ inline bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, st
 // Many saves into one folder (a batch conversion): the constructor removes the
 // temporaries of killed saves of any file in `folder` once, and while it lives
 // WriteFileAtomic skips that search, a listing of the whole folder, for each
-// file saved there.
+// file saved there. Each file is still synced before its rename; the folder,
+// which makes the renames last through a power cut, is synced once by the
+// destructor instead of after every rename. Until then a power cut may keep
+// a file's old contents, never a part of the new.
 class SaveBatchFolder {
  public:
   explicit SaveBatchFolder(const std::filesystem::path& folder);

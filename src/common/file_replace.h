@@ -48,6 +48,11 @@ std::optional<std::filesystem::path> FollowLinks(const std::filesystem::path& fi
 // saves of it (named by `names`), unless a SaveBatchFolder swept the folder.
 void RemoveStaleTemporariesOf(const std::filesystem::path& folder, const TemporaryNames& names);
 
+// After a file in `folder` was replaced: syncs the folder so that the rename
+// survives a power cut, unless a SaveBatchFolder holds the folder (it syncs
+// it once at its end, for all the saves of the batch).
+void SyncFolderAfterReplace(const std::filesystem::path& folder);
+
 // Messages of a failed save; `reason` is the system's text.
 std::string CannotCreateMessage(const std::filesystem::path& file, const std::string& reason);
 std::string CannotWriteMessage(const std::filesystem::path& file, const std::string& reason);
@@ -62,6 +67,11 @@ using TemporaryMatcher = std::function<std::optional<std::string>(std::string_vi
 // Removes the temporaries in `folder` that `matches` recognises and whose
 // process no longer runs: those that killed saves left behind.
 void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryMatcher& matches);
+
+// Makes the renames done in `folder` survive a power cut, as far as the file
+// system allows (POSIX: fsync of the folder; Windows writes its renames
+// through at once and needs nothing).
+void SyncFolder(const std::filesystem::path& folder);
 
 // Writes the pieces into an existing file that is not a regular file (a
 // device, a FIFO) without replacing it.

@@ -85,17 +85,16 @@ void KeepAttributes(int fd, const struct stat& old) {
   ::fchmod(fd, old.st_mode & 07777);
 }
 
-// Makes a rename in `folder` survive a power cut. Some file systems cannot
-// sync a folder; the file itself is on the disk already, so this is done as
-// far as the system allows.
+}  // namespace
+
+// Some file systems cannot sync a folder; the files themselves are on the
+// disk already, so this is done as far as the system allows.
 void SyncFolder(const std::filesystem::path& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
 }
-
-}  // namespace
 
 void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryMatcher& matches) {
   DIR* entries = ::opendir(folder.c_str());
@@ -170,7 +169,7 @@ bool ReplaceRegularFile(const std::filesystem::path& target, BytePieces pieces, 
     error = CannotWriteMessage(target, SystemErrorText(errorNumber));
     return false;
   }
-  SyncFolder(folder);
+  SyncFolderAfterReplace(folder);
   return true;
 }
 

@@ -64,6 +64,8 @@ bool ProcessIsRunning(long processId) {
 
 }  // namespace
 
+void SyncFolder(const std::filesystem::path&) {}
+
 void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryMatcher& matches) {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
