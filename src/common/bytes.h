@@ -10,6 +10,9 @@ namespace velloran {
 
 using Bytes = std::vector<std::uint8_t>;
 using ByteSpan = std::span<const std::uint8_t>;
+// A file given as pieces, written one after another (sectors that live in
+// separate blocks, say), so that nobody has to copy them into one buffer.
+using BytePieces = std::span<const ByteSpan>;
 
 inline std::uint16_t ReadLe16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 

@@ -48,15 +48,15 @@ Phrase ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file
   return {MessageId::FileReadError, {PathToUtf8(file), why}};
 }
 
-bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error) {
+bool WriteFileAtomic(const std::filesystem::path& file, BytePieces pieces, std::string& error) {
   // Devices and FIFOs (also behind links) cannot be replaced, only written;
   // a folder refuses the write with the system's reason.
   std::error_code ec;
   const auto status = std::filesystem::status(file, ec);
   if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
-    return WriteInPlace(file, data, error);
+    return WriteInPlace(file, pieces, error);
   const auto target = FollowLinks(file, error);
-  return target && ReplaceRegularFile(*target, data, error);
+  return target && ReplaceRegularFile(*target, pieces, error);
 }
 
 }  // namespace velloran

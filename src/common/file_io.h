@@ -44,12 +44,19 @@ Phrase ReadFailureMessage(ReadFailure failure, const std::filesystem::path& file
 // Temporary files left by an earlier save of the same file that was killed
 // midway are removed. On failure returns false and puts a message naming the
 // file and the system's reason into `error`.
-bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error);
+bool WriteFileAtomic(const std::filesystem::path& file, BytePieces pieces, std::string& error);
+inline bool WriteFileAtomic(const std::filesystem::path& file, ByteSpan data, std::string& error) {
+  const ByteSpan whole[] = {data};
+  return WriteFileAtomic(file, BytePieces(whole), error);
+}
 
 // Many saves into one folder (a batch conversion): the constructor removes the
 // temporaries of killed saves of any file in `folder` once, and while it lives
 // WriteFileAtomic skips that search, a listing of the whole folder, for each
-// file saved there.
+// file saved there. Each file is still synced before its rename; the folder,
+// which makes the renames last through a power cut, is synced once by the
+// destructor instead of after every rename. Until then a power cut may keep
+// a file's old contents, never a part of the new.
 class SaveBatchFolder {
  public:
   explicit SaveBatchFolder(const std::filesystem::path& folder);

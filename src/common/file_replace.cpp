@@ -42,9 +42,11 @@ bool AllDigits(std::string_view text) {
 std::mutex sweptFoldersMutex;
 std::map<std::filesystem::path, int> sweptFolders;
 
-// One spelling per folder: "out", "out/" and "./out" are one key.
+// One spelling per folder: "out", "out/" and "./out" are one key, and so are
+// "" and ".".
 std::filesystem::path FolderKey(const std::filesystem::path& folder) {
-  return (folder / "name").lexically_normal().parent_path();
+  const auto key = (folder / "name").lexically_normal().parent_path();
+  return key.empty() ? "." : key;
 }
 
 bool FolderSwept(const std::filesystem::path& folder) {
@@ -128,6 +130,10 @@ void RemoveStaleTemporariesOf(const std::filesystem::path& folder, const Tempora
   RemoveStaleTemporaries(folder, [&names](std::string_view name) { return names.UniquePartOf(name); });
 }
 
+void SyncFolderAfterReplace(const std::filesystem::path& folder) {
+  if (!FolderSwept(folder)) SyncFolder(folder);
+}
+
 SaveBatchFolder::SaveBatchFolder(const std::filesystem::path& folder) : folder_(FolderKey(folder)) {
   RemoveStaleTemporaries(folder, UniquePartOfAnyTemporary);
   const std::lock_guard lock(sweptFoldersMutex);
@@ -135,8 +141,11 @@ SaveBatchFolder::SaveBatchFolder(const std::filesystem::path& folder) : folder_(
 }
 
 SaveBatchFolder::~SaveBatchFolder() {
-  const std::lock_guard lock(sweptFoldersMutex);
-  if (--sweptFolders[folder_] == 0) sweptFolders.erase(folder_);
+  {
+    const std::lock_guard lock(sweptFoldersMutex);
+    if (--sweptFolders[folder_] == 0) sweptFolders.erase(folder_);
+  }
+  SyncFolder(folder_);
 }
 
 std::string CannotCreateMessage(const std::filesystem::path& file, const std::string& reason) {

@@ -48,6 +48,11 @@ std::optional<std::filesystem::path> FollowLinks(const std::filesystem::path& fi
 // saves of it (named by `names`), unless a SaveBatchFolder swept the folder.
 void RemoveStaleTemporariesOf(const std::filesystem::path& folder, const TemporaryNames& names);
 
+// After a file in `folder` was replaced: syncs the folder so that the rename
+// survives a power cut, unless a SaveBatchFolder holds the folder (it syncs
+// it once at its end, for all the saves of the batch).
+void SyncFolderAfterReplace(const std::filesystem::path& folder);
+
 // Messages of a failed save; `reason` is the system's text.
 std::string CannotCreateMessage(const std::filesystem::path& file, const std::string& reason);
 std::string CannotWriteMessage(const std::filesystem::path& file, const std::string& reason);
@@ -63,13 +68,18 @@ using TemporaryMatcher = std::function<std::optional<std::string>(std::string_vi
 // process no longer runs: those that killed saves left behind.
 void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryMatcher& matches);
 
-// Writes `data` into an existing file that is not a regular file (a device,
-// a FIFO) without replacing it.
-bool WriteInPlace(const std::filesystem::path& file, ByteSpan data, std::string& error);
+// Makes the renames done in `folder` survive a power cut, as far as the file
+// system allows (POSIX: fsync of the folder; Windows writes its renames
+// through at once and needs nothing).
+void SyncFolder(const std::filesystem::path& folder);
+
+// Writes the pieces into an existing file that is not a regular file (a
+// device, a FIFO) without replacing it.
+bool WriteInPlace(const std::filesystem::path& file, BytePieces pieces, std::string& error);
 
 // Replaces the regular file `target` (no link; it may not exist yet) through a
 // temporary file beside it, keeping its mode, owner and group, after removing
 // the temporaries of killed saves of it (RemoveStaleTemporariesOf).
-bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std::string& error);
+bool ReplaceRegularFile(const std::filesystem::path& target, BytePieces pieces, std::string& error);
 
 }  // namespace velloran

@@ -28,6 +28,12 @@ bool LocalTime(std::time_t time, std::tm& local);
 // The id of this process.
 long CurrentProcessId();
 
+// Asks the memory allocator to keep what is freed for the next allocations
+// instead of handing it back to the system at once: many jobs in a row (a
+// batch conversion) then reuse their memory rather than have every page
+// faulted in and zeroed again. The memory goes back when the process ends.
+void KeepFreedMemory();
+
 // A folder only this user may enter, for sockets and other private files.
 // POSIX: the runtime folder ($XDG_RUNTIME_DIR) when it is a directory of this
 // user's with no access for group or others; else "velloran-UID" in the

@@ -19,9 +19,9 @@ int SidesToWrite(const TZX_Disk& disk) {
   return 1;
 }
 
-bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, ByteSpan data) {
+bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, BytePieces pieces) {
   std::string error;
-  if (WriteFileAtomic(file, data, error)) return true;
+  if (WriteFileAtomic(file, pieces, error)) return true;
   return Fail(disk, {MessageId::Verbatim, {error}});
 }
 

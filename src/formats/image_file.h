@@ -23,7 +23,12 @@ bool ReadImageFile(TZX_Disk& disk, const std::filesystem::path& file, Bytes& dat
 // disk comes back one-sided.
 int SidesToWrite(const TZX_Disk& disk);
 
-// Replaces `file` with `data` atomically; on failure the message goes to LastError.
-bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, ByteSpan data);
+// Replaces `file` with `data`, or with the pieces in order, atomically; on
+// failure the message goes to LastError.
+bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, BytePieces pieces);
+inline bool WriteImageFile(TZX_Disk& disk, const std::filesystem::path& file, ByteSpan data) {
+  const ByteSpan whole[] = {data};
+  return WriteImageFile(disk, file, BytePieces(whole));
+}
 
 }  // namespace velloran

@@ -35,6 +35,30 @@ int TracksWithSectors(const TZX_Disk& disk) {
   return count;
 }
 
+// The file as pieces: the first bytes of each sector's Data, in file order.
+// They point into the disk (or the shared zeros of a sector never written),
+// so a dump of a mostly empty disk touches only the sectors it holds.
+bool SectorDumpPieces(TZX_Disk& disk, const SectorDumpLayout& layout, std::vector<ByteSpan>& pieces) {
+  const int trackCount = TracksWithSectors(disk);
+  if (trackCount == 0) {
+    return Fail(disk, MessageId::NoTracksToWrite);
+  }
+  const std::size_t sectorBytes = layout.SectorBytes();
+  pieces.reserve(static_cast<std::size_t>(trackCount) * layout.otherTrackSectors.size());
+  for (int t = 0; t < trackCount; ++t) {
+    const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
+    for (const std::uint8_t number : SectorsOfTrack(layout, t)) {
+      const TSectorRec* sector = FindSectorNumber(track, number);
+      if (sector == nullptr) return Fail(disk, {MessageId::DumpSectorMissing, {layout.name, t, number}});
+      // The first bytes of Data go out whatever the sector's size code, length
+      // or CRC state: a dump holds data only, and a damaged sector still has
+      // its place in the file.
+      pieces.emplace_back(sector->Data.data(), sectorBytes);
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layout) {
@@ -72,24 +96,11 @@ bool LoadSectorDump(TZX_Disk& disk, ByteSpan data, const SectorDumpLayout& layou
 }
 
 bool SaveSectorDump(TZX_Disk& disk, Bytes& out, const SectorDumpLayout& layout) {
-  const int trackCount = TracksWithSectors(disk);
-  if (trackCount == 0) {
-    return Fail(disk, MessageId::NoTracksToWrite);
-  }
-  const std::size_t sectorBytes = layout.SectorBytes();
+  std::vector<ByteSpan> pieces;
+  if (!SectorDumpPieces(disk, layout, pieces)) return false;
   Bytes file;
-  file.reserve(static_cast<std::size_t>(trackCount) * layout.TrackBytes());
-  for (int t = 0; t < trackCount; ++t) {
-    const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
-    for (const std::uint8_t number : SectorsOfTrack(layout, t)) {
-      const TSectorRec* sector = FindSectorNumber(track, number);
-      if (sector == nullptr) return Fail(disk, {MessageId::DumpSectorMissing, {layout.name, t, number}});
-      // The first bytes of Data go out whatever the sector's size code, length
-      // or CRC state: a dump holds data only, and a damaged sector still has
-      // its place in the file.
-      file.insert(file.end(), sector->Data.begin(), sector->Data.begin() + static_cast<std::ptrdiff_t>(sectorBytes));
-    }
-  }
+  file.reserve(pieces.size() * layout.SectorBytes());
+  for (const ByteSpan piece : pieces) file.insert(file.end(), piece.begin(), piece.end());
   out = std::move(file);
   return true;
 }
@@ -134,8 +145,8 @@ bool LoadSectorDumpFile(TZX_Disk& disk, const std::filesystem::path& file, const
 }
 
 bool SaveSectorDumpFile(TZX_Disk& disk, const std::filesystem::path& file, const SectorDumpLayout& layout) {
-  Bytes data;
-  return SaveSectorDump(disk, data, layout) && WriteImageFile(disk, file, data);
+  std::vector<ByteSpan> pieces;
+  return SectorDumpPieces(disk, layout, pieces) && WriteImageFile(disk, file, pieces);
 }
 
 }  // namespace velloran

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "common/bytes.h"
 #include "common/codepages.h"
@@ -64,6 +65,26 @@ TEST(FileIo, AtomicWriteReplacesTheFileAndLeavesNoTemporary) {
   ASSERT_TRUE(WriteFileAtomic(file, Bytes{1, 2, 3}, error)) << error;
   EXPECT_EQ(test::ReadFileBytes(file), (Bytes{1, 2, 3}));
   EXPECT_EQ(test::EntriesIn(dir.Path()), 1);
+}
+
+// A file given as pieces comes out as their concatenation, in order: more
+// pieces than one gathering write takes, empty ones, and one block used for
+// many pieces (as the zeros of unwritten sectors are).
+TEST(FileIo, PiecesAreWrittenInOrder) {
+  test::ScratchDir dir;
+  const Bytes shared(256, 0);
+  std::vector<Bytes> own;
+  for (int i = 0; i < 3000; ++i) own.push_back(Bytes(static_cast<std::size_t>(i % 7), static_cast<std::uint8_t>(i)));
+  std::vector<ByteSpan> pieces;
+  Bytes expected;
+  for (int i = 0; i < 3000; ++i) {
+    const Bytes& piece = i % 3 == 0 ? shared : own[static_cast<std::size_t>(i)];
+    pieces.emplace_back(piece);
+    expected.insert(expected.end(), piece.begin(), piece.end());
+  }
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomic(dir / "pieces.trd", BytePieces(pieces), error)) << error;
+  EXPECT_EQ(test::ReadFileBytes(dir / "pieces.trd"), expected);
 }
 
 // A failed save keeps the old file and says why.

@@ -233,10 +233,14 @@ int RunBatchConvert(const Arguments& args, const std::optional<std::string>& fol
   if (!ThreadCount(args, threads, error)) return Fail(error);
   if (!PrepareFolder(PathFromUtf8(*folder), error)) return Fail(error);
 
-  const SaveBatchFolder batchFolder(PathFromUtf8(*folder));
   std::vector<BatchJob> jobs = PlanJobs(args.Positional(), PathFromUtf8(*folder), *target);
   BatchProgress progress(jobs.size());
-  RunJobs(jobs, threads, *target, SaveOptionsOf(args), progress);
+  KeepFreedMemory();  // each job's disk and file reuse the memory of the jobs before
+  {
+    // Synced once when it ends, before the summary says the files are saved.
+    const SaveBatchFolder batchFolder(PathFromUtf8(*folder));
+    RunJobs(jobs, threads, *target, SaveOptionsOf(args), progress);
+  }
   progress.End();
 
   std::size_t failed = 0;

@@ -1,11 +1,15 @@
 // The POSIX side of WriteFileAtomic: writing into devices and FIFOs, and
 // replacing a regular file through a temporary file beside it.
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <vector>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include "common/file_replace.h"
@@ -18,17 +22,29 @@ namespace {
 constexpr std::size_t kUsualNameMax = 255;
 constexpr int kCreateAttempts = 100;
 
-// Writes all of `data`; false with errno set when the system refuses.
-bool WriteAll(int fd, ByteSpan data) {
-  std::size_t written = 0;
-  while (written < data.size()) {
-    const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
+// Writes all the pieces in order, as many at a time as the system takes in
+// one writev; false with errno set when the system refuses.
+bool WriteAll(int fd, BytePieces pieces) {
+  std::vector<iovec> pending;
+  pending.reserve(pieces.size());
+  for (const ByteSpan piece : pieces)
+    if (!piece.empty()) pending.push_back({const_cast<std::uint8_t*>(piece.data()), piece.size()});
+  std::size_t first = 0;
+  while (first < pending.size()) {
+    const auto count = static_cast<int>(std::min<std::size_t>(pending.size() - first, IOV_MAX));
+    const ssize_t n = ::writev(fd, &pending[first], count);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       if (n == 0) errno = EIO;
       return false;
     }
-    written += static_cast<std::size_t>(n);
+    // Skips what went out: whole pieces, then the start of a piece cut short.
+    auto written = static_cast<std::size_t>(n);
+    while (first < pending.size() && written >= pending[first].iov_len) written -= pending[first++].iov_len;
+    if (written > 0) {
+      pending[first].iov_base = static_cast<std::uint8_t*>(pending[first].iov_base) + written;
+      pending[first].iov_len -= written;
+    }
   }
   return true;
 }
@@ -69,17 +85,16 @@ void KeepAttributes(int fd, const struct stat& old) {
   ::fchmod(fd, old.st_mode & 07777);
 }
 
-// Makes a rename in `folder` survive a power cut. Some file systems cannot
-// sync a folder; the file itself is on the disk already, so this is done as
-// far as the system allows.
+}  // namespace
+
+// Some file systems cannot sync a folder; the files themselves are on the
+// disk already, so this is done as far as the system allows.
 void SyncFolder(const std::filesystem::path& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);
 }
-
-}  // namespace
 
 void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryMatcher& matches) {
   DIR* entries = ::opendir(folder.c_str());
@@ -96,19 +111,19 @@ void RemoveStaleTemporaries(const std::filesystem::path& folder, const Temporary
   ::closedir(entries);
 }
 
-bool WriteInPlace(const std::filesystem::path& file, ByteSpan data, std::string& error) {
+bool WriteInPlace(const std::filesystem::path& file, BytePieces pieces, std::string& error) {
   const int fd = ::open(file.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     error = CannotWriteMessage(file, SystemErrorText(errno));
     return false;
   }
   int errorNumber = 0;
-  if (CloseKeepingError(fd, WriteAll(fd, data), errorNumber)) return true;
+  if (CloseKeepingError(fd, WriteAll(fd, pieces), errorNumber)) return true;
   error = CannotWriteMessage(file, SystemErrorText(errorNumber));
   return false;
 }
 
-bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std::string& error) {
+bool ReplaceRegularFile(const std::filesystem::path& target, BytePieces pieces, std::string& error) {
   struct stat old {};
   const bool exists = ::stat(target.c_str(), &old) == 0;
   if (exists) {
@@ -143,7 +158,7 @@ bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std:
   }
   int errorNumber = 0;
   if (exists) KeepAttributes(fd, old);
-  bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
+  bool ok = WriteAll(fd, pieces) && ::fsync(fd) == 0;
   ok = CloseKeepingError(fd, ok, errorNumber);
   if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
     errorNumber = errno;
@@ -154,7 +169,7 @@ bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std:
     error = CannotWriteMessage(target, SystemErrorText(errorNumber));
     return false;
   }
-  SyncFolder(folder);
+  SyncFolderAfterReplace(folder);
   return true;
 }
 

@@ -1,6 +1,9 @@
 #include "common/system.h"
 
 #include <sys/stat.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <unistd.h>
 
 #include <cstdlib>
@@ -20,6 +23,18 @@ bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) != 0; }
 bool LocalTime(std::time_t time, std::tm& local) { return localtime_r(&time, &local) != nullptr; }
 
 long CurrentProcessId() { return static_cast<long>(::getpid()); }
+
+// glibc trims the top of each arena past 128 KiB and serves blocks from 128
+// KiB up (the size of a disk's slot table or an image file) with mmap of
+// their own; both limits are raised past anything one job allocates.
+void KeepFreedMemory() {
+#ifdef __GLIBC__
+  constexpr int kKeptBytes = 256 * 1024 * 1024;
+  constexpr int kLargestHeapBlock = 32 * 1024 * 1024;  // glibc's own upper bound
+  ::mallopt(M_TRIM_THRESHOLD, kKeptBytes);
+  ::mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock);
+#endif
+}
 
 namespace {
 

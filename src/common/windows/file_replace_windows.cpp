@@ -35,6 +35,13 @@ bool WriteAll(HANDLE handle, ByteSpan data) {
   return true;
 }
 
+// Windows has no gathering write for ordinary files: the pieces go out joined.
+bool WriteAll(HANDLE handle, BytePieces pieces) {
+  Bytes joined;
+  for (const ByteSpan piece : pieces) joined.insert(joined.end(), piece.begin(), piece.end());
+  return WriteAll(handle, ByteSpan(joined));
+}
+
 // Closes the handle; a failure of the close counts when everything before went well.
 bool CloseKeepingError(HANDLE handle, bool ok, DWORD& errorCode) {
   if (!ok) errorCode = GetLastError();
@@ -57,6 +64,8 @@ bool ProcessIsRunning(long processId) {
 
 }  // namespace
 
+void SyncFolder(const std::filesystem::path&) {}
+
 void RemoveStaleTemporaries(const std::filesystem::path& folder, const TemporaryMatcher& matches) {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
@@ -68,7 +77,7 @@ void RemoveStaleTemporaries(const std::filesystem::path& folder, const Temporary
   }
 }
 
-bool WriteInPlace(const std::filesystem::path& file, ByteSpan data, std::string& error) {
+bool WriteInPlace(const std::filesystem::path& file, BytePieces pieces, std::string& error) {
   const HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
@@ -76,12 +85,12 @@ bool WriteInPlace(const std::filesystem::path& file, ByteSpan data, std::string&
     return false;
   }
   DWORD errorCode = 0;
-  if (CloseKeepingError(handle, WriteAll(handle, data), errorCode)) return true;
+  if (CloseKeepingError(handle, WriteAll(handle, pieces), errorCode)) return true;
   error = CannotWriteMessage(file, SystemErrorText(errorCode));
   return false;
 }
 
-bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std::string& error) {
+bool ReplaceRegularFile(const std::filesystem::path& target, BytePieces pieces, std::string& error) {
   // A file marked read-only is kept as it is, as Windows keeps it from
   // programs that write into it.
   const DWORD attributes = GetFileAttributesW(target.c_str());
@@ -109,7 +118,7 @@ bool ReplaceRegularFile(const std::filesystem::path& target, ByteSpan data, std:
     return false;
   }
   DWORD errorCode = 0;
-  bool ok = WriteAll(handle, data) && FlushFileBuffers(handle);
+  bool ok = WriteAll(handle, pieces) && FlushFileBuffers(handle);
   ok = CloseKeepingError(handle, ok, errorCode);
   // A target another program holds open without sharing refuses the move
   // (sharing violation); the old file stays.

@@ -29,6 +29,9 @@ bool LocalTime(std::time_t time, std::tm& local) { return localtime_s(&local, &t
 
 long CurrentProcessId() { return static_cast<long>(GetCurrentProcessId()); }
 
+// The Windows heap keeps freed blocks for reuse by itself.
+void KeepFreedMemory() {}
+
 std::filesystem::path PrivateRuntimeFolder() {
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::temp_directory_path(error);

@@ -50,7 +50,8 @@ TEST(CliInfoJson, EscapesStringsAndKeepsUtf8Valid) {
 }
 
 // Ctrl+C lets the file under way finish and starts no other: every output
-// is whole, no temporary file is left, and the summary counts the rest.
+// is whole, no temporary file is left, and the summary counts the rest. A
+// kill -9 leaves every output whole too.
 TEST(CliBatchConvert, CtrlCStopsAfterTheFilesUnderWay) {
   test::ScratchDir dir;
   fs::create_directories(dir / "in");
@@ -81,6 +82,39 @@ TEST(CliBatchConvert, CtrlCStopsAfterTheFilesUnderWay) {
   }
   EXPECT_EQ(written, converted);
   EXPECT_LT(converted, 1000);
+
+  // Killed outright (kill -9) while every job replaces an older file: each
+  // output is the old file or the whole new one, never a part, although the
+  // folder is synced only at the end of a batch. The next batch removes the
+  // temporaries the kill left and replaces every file.
+  const auto expectedFile = dir / "expected.udi";
+  ASSERT_EQ(RunCli({"convert", test::CorpusFile("trd/chernandezba_zesarux-extras__ENJOY.TRD").string(),
+                    expectedFile.string()})
+                .exitCode,
+            0);
+  const Bytes expected = test::ReadFileBytes(expectedFile);
+  const Bytes old = {1, 2, 3};
+  const auto output = [&](int i) { return dir / ("out/d" + std::to_string(i) + ".udi"); };
+  for (int i = 0; i < 1000; ++i) test::WriteFileBytes(output(i), old);
+  const auto killedErr = (dir / "killed-err").string();
+  const std::string killScript =
+      std::string("'") + VELLORAN_CLI + "' convert --to udi" + inputs + " -d '" + (dir / "out").string() + "' 2>'" +
+      killedErr + "' & pid=$!\n" + "n=0; until grep -q '^\\[3/' '" + killedErr +
+      "' 2>/dev/null || [ $n -ge 3000 ]; do sleep 0.01; n=$((n+1)); done\n" + "kill -9 $pid; wait $pid";
+  EXPECT_EQ(test::RunProgram("sh", {"-c", killScript}).exitCode, 128 + 9);
+  int replaced = 0;
+  for (int i = 0; i < 1000; ++i) {
+    const Bytes now = test::ReadFileBytes(output(i));
+    EXPECT_TRUE(now == old || now == expected) << output(i) << ": " << now.size() << " bytes";
+    if (now == expected) ++replaced;
+  }
+  EXPECT_GE(replaced, 3);
+  EXPECT_LT(replaced, 1000);
+  const auto again = test::RunProgram("sh", {"-c", std::string("'") + VELLORAN_CLI + "' convert --to udi" + inputs +
+                                                       " -d '" + (dir / "out").string() + "' 2>/dev/null"});
+  EXPECT_EQ(again.exitCode, 0);
+  EXPECT_EQ(test::EntriesIn(dir / "out"), 1000);
+  for (int i = 0; i < 1000; ++i) EXPECT_EQ(test::ReadFileBytes(output(i)), expected) << output(i);
 }
 
 // On a terminal the progress is one bar redrawn in place.
