@@ -38,11 +38,16 @@ std::string Percent(double share) { return std::to_string(static_cast<int>(std::
 
 std::span<const PllSettings> DecodeVariants() { return kVariants; }
 
-std::string VariantName(int variant) {
-  const PllSettings settings = variant >= 1 && variant <= static_cast<int>(kVariants.size())
-                                   ? kVariants[static_cast<std::size_t>(variant - 1)]
-                                   : PllSettings{};
-  std::string name = "loop " + Percent(settings.frequencyGain) + ", clock " + Percent(settings.clockScale);
+PllSettings WaySettings(const DecodeWay& way) {
+  return way.setting >= 1 && way.setting <= static_cast<int>(kVariants.size())
+             ? kVariants[static_cast<std::size_t>(way.setting - 1)]
+             : PllSettings{};
+}
+
+std::string WayName(const DecodeWay& way) {
+  const PllSettings settings = WaySettings(way);
+  std::string name = way.dataRate > 0 ? std::to_string(way.dataRate / 1000) + " kbit/s, " : "";
+  name += "loop " + Percent(settings.frequencyGain) + ", clock " + Percent(settings.clockScale);
   if (settings.phaseGain != kNormalPhase) name += ", phase " + Percent(settings.phaseGain);
   return name;
 }
