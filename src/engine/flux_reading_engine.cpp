@@ -201,6 +201,7 @@ void FluxReader::NoteRevolution(int t, int slot, const DecodeReport& report, int
   const int revolution =
       decodedSlot < static_cast<int>(report.origins.size()) ? report.origins[decodedSlot].revolution : -1;
   held->sectorRevolutions[slot] = firstRevolution >= 0 && revolution >= 0 ? firstRevolution + revolution : -1;
+  held->sectorWays[static_cast<std::size_t>(slot)] = SlotWayName(report, static_cast<std::size_t>(decodedSlot));
 }
 
 bool FluxReader::ReseatHead(int t) {

@@ -328,6 +328,7 @@ bool DecodeOneWay(const FluxTrack& flux, double cellTicks, FluxEncoding encoding
 // mark (at a rate far off, none does). `controllerRate` is the rate found.
 void DecodeOtherWays(const FluxTrack& flux, double cellTicks, int controllerRate, FluxEncoding encoding,
                      std::vector<RevolutionBytes>& revolutions, std::vector<DecodeWay>& ways) {
+  if (EverySectorGood(revolutions)) return;  // a clean track pays nothing more
   const int settings = static_cast<int>(DecodeVariants().size());
   const auto otherSettings = [&](double cell, int rate) {
     for (int setting = 1; setting <= settings && !EverySectorGood(revolutions); ++setting)

@@ -336,8 +336,10 @@ int RunReadDisk(const std::vector<std::string>& words) {
   }
   if (const auto reportFile = args.Value("report")) {
     MergeReport state = DiskStateReport(*disk);
-    for (MergeReport::Sector& sector : state.sectors)
+    for (MergeReport::Sector& sector : state.sectors) {
       sector.revolution = SectorRevolution(*disk, static_cast<std::uint8_t>(sector.track), sector.slot);
+      sector.way = SectorWay(*disk, static_cast<std::uint8_t>(sector.track), sector.slot);
+    }
     const std::string json = RescueReportJson(state, {}, ContentSha256(*disk));
     const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(json.data()), json.size());
     if (!WriteFileAtomic(PathFromUtf8(*reportFile), bytes, error))
