@@ -228,6 +228,12 @@ constexpr CatalogueEntry kCatalogue[] = {
     {NoRoomOnDisk, "Нет места на образе диска!", "No room left on the disk image!"},
     {NotTrdosDisk, "Образ не является диском TR-DOS с файлами!", "The image is not a TR-DOS disk with files!"},
     {SectorErrorAt, "Ошибка сектора: дорожка {1}, сектор {2}!", "Sector error: track {1}, sector {2}!"},
+    // Rescue.
+    {FluxKeptOneTurn,
+     "Сохранённый поток держит один оборот у {1} из {2} дорожек: в SCP из него там будет один оборот (целые обороты "
+     "сохраняет velloran-cli read-disk --flux)",
+     "The flux kept holds a single turn of {1} of its {2} tracks: an SCP saved from it has one revolution there "
+     "(velloran-cli read-disk --flux keeps whole revolutions)"},
 };
 
 constexpr bool RowsInIdentifierOrder() {

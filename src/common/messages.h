@@ -178,6 +178,8 @@ enum class MessageId {
   NoRoomOnDisk,
   NotTrdosDisk,
   SectorErrorAt,
+  // Rescue.
+  FluxKeptOneTurn,
   Count
 };
 

@@ -6,6 +6,7 @@
 #include <bitset>
 #include <memory>
 
+#include "common/messages.h"
 #include "engine/disk_engines.h"
 #include "engine/engine_steps.h"
 #include "engine/reading_steps.h"
@@ -238,7 +239,19 @@ void FluxReader::Finish() {
         host_.AddMainLog("Сектор не прочитан " + TrackSectorText(t, Track(t).Sectors[i].IdSector), true);
     if (auto& held = capture_->tracks[static_cast<std::size_t>(t)]) held->fingerprint = TrackFingerprint(Track(t));
   }
-  if (captured_ > 0) disk_.Capture = capture_;
+  if (captured_ == 0) return;
+  disk_.Capture = capture_;
+  // Read for speed, a clean track is captured in one turn: whoever saves the
+  // capture as a flux image should know it.
+  int tracks = 0;
+  int singleTurn = 0;
+  for (const auto& held : capture_->tracks) {
+    tracks += held.has_value();
+    singleTurn += held && held->flux.Revolutions() == 1;
+  }
+  if (!operation_.KeepFlux && singleTurn > 0)
+    host_.AddMainLog(MessageText(MessageId::FluxKeptOneTurn, {std::to_string(singleTurn), std::to_string(tracks)}),
+                     true);
 }
 
 }  // namespace
