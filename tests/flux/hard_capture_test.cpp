@@ -1,7 +1,8 @@
 // Decoding every way against one setting, over hard captures made from a
 // real TR-DOS image: strong jitter, fast speed drift, peak shift, write
-// splices, a sector damaged in some revolutions, and a track reformatted at
-// another data rate part way. Every sector read good must equal the image.
+// splices, a sector damaged in some revolutions, a track written off rate,
+// and a track reformatted at another data rate part way. Every sector read
+// good must equal the image, and no kind reads fewer sectors every way.
 #include <gtest/gtest.h>
 
 #include "flux/track_decoder.h"
@@ -46,6 +47,12 @@ const Kind kKinds[] = {
        DropOut(flux, 0, 0.2 + 0.05 * (seed % 5), 150e-6 * flux.sampleClock);
        DropOut(flux, 1, 0.2 + 0.05 * (seed % 5), 150e-6 * flux.sampleClock);
        return flux;
+     }},
+    {"off rate, strong jitter",
+     [](TZX_Disk& disk, int t, unsigned seed) {
+       FluxTiming offRate;
+       offRate.dataRate = 450000;
+       return Disturbed(Repeated(EncodedTrack(disk, t, offRate), 2), 0.14, 0.0, seed);
      }},
     {"250 kbit/s over 500 kbit/s",
      [](TZX_Disk& disk, int t, unsigned seed) { return ReformattedAt(disk, t, seed, 0.55 + 0.04 * (seed % 4)); }, true},
