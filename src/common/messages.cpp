@@ -379,6 +379,13 @@ constexpr CatalogueEntry kCatalogue[] = {
     {DriveGaveNoFlux, "--flux: дисковод не выдал поток (он не читает поток)",
      "--flux: the drive gave no flux (not a flux drive)"},
     {NothingToWrite, "нечего записывать", "nothing to write"},
+    {FluxWayAtRate, "{1} кбит/с, {2}", "{1} kbit/s, {2}"},
+    // Rescue.
+    {FluxKeptOneTurn,
+     "Сохранённый поток держит один оборот у {1} из {2} дорожек: в SCP из него там будет один оборот (целые обороты "
+     "сохраняет velloran-cli read-disk --flux)",
+     "The flux kept holds a single turn of {1} of its {2} tracks: an SCP saved from it has one revolution there "
+     "(velloran-cli read-disk --flux keeps whole revolutions)"},
 };
 
 constexpr bool RowsInIdentifierOrder() {

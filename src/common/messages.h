@@ -293,6 +293,9 @@ enum class MessageId {
   FluxSavedAsScp,
   DriveGaveNoFlux,
   NothingToWrite,
+  FluxWayAtRate,
+  // Rescue.
+  FluxKeptOneTurn,
   Count
 };
 

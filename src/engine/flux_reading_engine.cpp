@@ -6,6 +6,7 @@
 #include <bitset>
 #include <memory>
 
+#include "common/messages.h"
 #include "engine/disk_engines.h"
 #include "engine/engine_steps.h"
 #include "engine/messages.h"
@@ -191,6 +192,7 @@ void FluxReader::NoteRevolution(int t, int slot, const DecodeReport& report, int
   const int revolution =
       decodedSlot < static_cast<int>(report.origins.size()) ? report.origins[decodedSlot].revolution : -1;
   held->sectorRevolutions[slot] = firstRevolution >= 0 && revolution >= 0 ? firstRevolution + revolution : -1;
+  held->sectorWays[static_cast<std::size_t>(slot)] = SlotWayName(report, static_cast<std::size_t>(decodedSlot));
 }
 
 bool FluxReader::ReseatHead(int t) {
@@ -227,7 +229,19 @@ void FluxReader::Finish() {
         host_.AddMainLog({MessageId::SectorNotRead, {TrackSectorPlace(t, Track(t).Sectors[i].IdSector)}}, true);
     if (auto& held = capture_->tracks[static_cast<std::size_t>(t)]) held->fingerprint = TrackFingerprint(Track(t));
   }
-  if (captured_ > 0) disk_.Capture = capture_;
+  if (captured_ == 0) return;
+  disk_.Capture = capture_;
+  // Read for speed, a clean track is captured in one turn: whoever saves the
+  // capture as a flux image should know it.
+  int tracks = 0;
+  int singleTurn = 0;
+  for (const auto& held : capture_->tracks) {
+    tracks += held.has_value();
+    singleTurn += held && held->flux.Revolutions() == 1;
+  }
+  if (!operation_.KeepFlux && singleTurn > 0)
+    host_.AddMainLog(MessageText(MessageId::FluxKeptOneTurn, {std::to_string(singleTurn), std::to_string(tracks)}),
+                     true);
 }
 
 }  // namespace

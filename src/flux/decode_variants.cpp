@@ -38,14 +38,21 @@ int Percent(double share) { return static_cast<int>(std::lround(share * 100)); }
 
 std::span<const PllSettings> DecodeVariants() { return kVariants; }
 
-Phrase VariantName(int variant) {
-  const PllSettings settings = variant >= 1 && variant <= static_cast<int>(kVariants.size())
-                                   ? kVariants[static_cast<std::size_t>(variant - 1)]
-                                   : PllSettings{};
+PllSettings WaySettings(const DecodeWay& way) {
+  return way.setting >= 1 && way.setting <= static_cast<int>(kVariants.size())
+             ? kVariants[static_cast<std::size_t>(way.setting - 1)]
+             : PllSettings{};
+}
+
+Phrase WayName(const DecodeWay& way) {
+  const PllSettings settings = WaySettings(way);
   const int loop = Percent(settings.frequencyGain);
   const int clock = Percent(settings.clockScale);
-  if (settings.phaseGain == kNormalPhase) return {MessageId::FluxVariantSettings, {loop, clock}};
-  return {MessageId::FluxVariantSettingsWithPhase, {loop, clock, Percent(settings.phaseGain)}};
+  Phrase setting = settings.phaseGain == kNormalPhase
+                       ? Phrase{MessageId::FluxVariantSettings, {loop, clock}}
+                       : Phrase{MessageId::FluxVariantSettingsWithPhase, {loop, clock, Percent(settings.phaseGain)}};
+  if (way.dataRate <= 0) return setting;
+  return {MessageId::FluxWayAtRate, {way.dataRate / 1000, setting}};
 }
 
 }  // namespace velloran

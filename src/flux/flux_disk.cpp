@@ -59,8 +59,10 @@ std::vector<Phrase> DecodeFluxDisk(TZX_Disk& disk, std::shared_ptr<FluxDisk> flu
     const DecodeReport report = DecodeFluxTrack(held->flux, track);
     trackNotices[t] = report.notices;
     held->fingerprint = TrackFingerprint(track);
-    for (std::size_t slot = 0; slot < report.origins.size(); ++slot)
+    for (std::size_t slot = 0; slot < report.origins.size(); ++slot) {
       held->sectorRevolutions[slot] = report.origins[slot].revolution;
+      held->sectorWays[slot] = SlotWayName(report, slot);
+    }
   });
   std::vector<Phrase> notices;
   for (auto& some : trackNotices) notices.insert(notices.end(), some.begin(), some.end());
@@ -75,9 +77,24 @@ const FluxTrack* HeldFlux(const TZX_Disk& disk, std::uint8_t track) {
   return held.fingerprint == TrackFingerprint(disk.GetTrack(track)) ? &held.flux : nullptr;
 }
 
+namespace {
+
+// The held track while it is unchanged since it was decoded and `slot` is a slot.
+const FluxDisk::HeldTrack* HeldUnchanged(const TZX_Disk& disk, std::uint8_t track, int slot) {
+  if (HeldFlux(disk, track) == nullptr || slot < 0 || slot >= kSlotCount) return nullptr;
+  return &*dynamic_cast<const FluxDisk&>(*disk.Capture).tracks[track];
+}
+
+}  // namespace
+
 int SectorRevolution(const TZX_Disk& disk, std::uint8_t track, int slot) {
-  if (HeldFlux(disk, track) == nullptr || slot < 0 || slot >= kSlotCount) return -1;
-  return dynamic_cast<const FluxDisk&>(*disk.Capture).tracks[track]->sectorRevolutions[static_cast<std::size_t>(slot)];
+  const FluxDisk::HeldTrack* held = HeldUnchanged(disk, track, slot);
+  return held != nullptr ? held->sectorRevolutions[static_cast<std::size_t>(slot)] : -1;
+}
+
+std::string SectorWay(const TZX_Disk& disk, std::uint8_t track, int slot) {
+  const FluxDisk::HeldTrack* held = HeldUnchanged(disk, track, slot);
+  return held != nullptr ? held->sectorWays[static_cast<std::size_t>(slot)] : std::string();
 }
 
 bool TrackFlux(TZX_Disk& disk, std::uint8_t track, const FluxTiming& timing, FluxTrack& out) {

@@ -27,6 +27,9 @@ class FluxDisk : public DiskCapture {
     std::uint64_t fingerprint = 0;  // of the model track as decoded from it
     // Per slot, the revolution of `flux` whose copy the slot's data is; -1 where unknown.
     std::array<int, kSlotCount> sectorRevolutions = UnknownRevolutions();
+    // Per slot, the other decoding way that read its data, in words; empty
+    // where the normal way did, or where unknown.
+    std::array<std::string, kSlotCount> sectorWays{};
 
     static std::array<int, kSlotCount> UnknownRevolutions() {
       std::array<int, kSlotCount> unknown{};
@@ -52,6 +55,11 @@ const FluxTrack* HeldFlux(const TZX_Disk& disk, std::uint8_t track);
 // The revolution of the held flux whose copy slot `slot` of `track` holds,
 // while the track is unchanged since it was decoded; else -1.
 int SectorRevolution(const TZX_Disk& disk, std::uint8_t track, int slot);
+
+// The other decoding way that read the data slot `slot` of `track` holds
+// (see WayName), while the track is unchanged since it was decoded; empty
+// where the normal way did, or where unknown.
+std::string SectorWay(const TZX_Disk& disk, std::uint8_t track, int slot);
 
 // The flux to write for a track: the held flux, or the track encoded with
 // `timing` (one revolution). False when the track cannot be built.

@@ -60,7 +60,7 @@ std::vector<Group> GroupCopies(const std::vector<RevolutionBytes>& revolutions) 
       });
       if (near == groups.end())
         groups.push_back({{{r, &copy}}, copy.position, false, 0});
-      else if (!near->idOk && near->In(r) == nullptr)
+      else if (near->In(r) == nullptr)
         near->copies.emplace_back(r, &copy);
     }
   }

@@ -34,13 +34,13 @@ struct RevolutionBytes {
   std::size_t length = 0;  // bytes that start before the next index
   std::vector<SectorCopy> sectors;
   bool formatted = false;  // an address mark was seen
-  int variant = 0;         // the decoding setting that gave it (0 = the normal one)
+  int variant = 0;         // the decoding way that gave it (0 = the normal one)
   int revolution = 0;      // which revolution of the capture it is
 };
 
 // Where the data of a slot came from.
 struct SlotOrigin {
-  int variant = -1;     // the decoding setting; -1 = the sector has no data field
+  int variant = -1;     // the decoding way; -1 = the sector has no data field
   int revolution = -1;  // the revolution of the capture
   int attempts = 0;     // revolutions that showed the sector with the normal setting
 };

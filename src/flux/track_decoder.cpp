@@ -306,38 +306,68 @@ Bytes SyncMap(const RevolutionBytes& rev) {
   return map;
 }
 
-// Decodes the flux again with each other setting in turn, adding its
-// revolutions, until every sector has a good copy; returns the variants tried.
-int DecodeOtherWays(const FluxTrack& flux, double cellTicks, FluxEncoding encoding,
-                    std::vector<RevolutionBytes>& revolutions) {
-  const std::span<const PllSettings> variants = DecodeVariants();
-  int tried = 0;
-  while (tried < static_cast<int>(variants.size()) && !EverySectorGood(revolutions)) {
-    std::vector<RevolutionBytes> more =
-        DecodeRevolutions(flux, cellTicks, encoding, variants[static_cast<std::size_t>(tried)], tried + 1);
-    ++tried;
-    revolutions.insert(revolutions.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+// One more decoding of the flux, its revolutions added; whether it found an
+// address mark. At another rate than the one measured, damaged IDs are
+// dropped: read at a wrong rate, noise may look like one.
+bool DecodeOneWay(const FluxTrack& flux, double cellTicks, FluxEncoding encoding, const DecodeWay& way,
+                  std::vector<RevolutionBytes>& revolutions, std::vector<DecodeWay>& ways) {
+  std::vector<RevolutionBytes> more =
+      DecodeRevolutions(flux, cellTicks, encoding, WaySettings(way), static_cast<int>(ways.size()));
+  ways.push_back(way);
+  const bool formatted = AnyFormatted(more);
+  for (RevolutionBytes& revolution : more) {
+    if (way.dataRate > 0) std::erase_if(revolution.sectors, [](const SectorCopy& copy) { return !copy.idOk; });
+    revolutions.push_back(std::move(revolution));
   }
-  return tried;
+  return formatted;
 }
 
-// "Track 5: loop 8 %, clock 102 % read sectors 3, 4": which setting gave the
+// Decodes the flux again until every sector has a good copy or the ways run
+// out: each other setting at the measured cell, then each other data rate
+// at its nominal cell, its other settings only where its normal one finds a
+// mark (at a rate far off, none does). `controllerRate` is the rate found.
+void DecodeOtherWays(const FluxTrack& flux, double cellTicks, int controllerRate, FluxEncoding encoding,
+                     std::vector<RevolutionBytes>& revolutions, std::vector<DecodeWay>& ways) {
+  if (EverySectorGood(revolutions)) return;  // a clean track pays nothing more
+  const int settings = static_cast<int>(DecodeVariants().size());
+  const auto otherSettings = [&](double cell, int rate) {
+    for (int setting = 1; setting <= settings && !EverySectorGood(revolutions); ++setting)
+      DecodeOneWay(flux, cell, encoding, {rate, setting}, revolutions, ways);
+  };
+  otherSettings(cellTicks, 0);
+  for (const int rate : kDataRates) {
+    if (rate == controllerRate || EverySectorGood(revolutions)) continue;
+    const double cell = flux.sampleClock / (2.0 * rate);
+    if (DecodeOneWay(flux, cell, encoding, {rate, 0}, revolutions, ways)) otherSettings(cell, rate);
+  }
+}
+
+// "Track 5: loop 8 %, clock 102 % read sectors 3, 4": which way gave the
 // sectors the normal one did not.
 void NoteVariantSectors(const TTrack& track, const std::vector<SlotOrigin>& origins, DecodeReport& report) {
-  std::map<int, std::string> numbers;  // variant -> sector numbers
+  std::map<int, std::string> numbers;  // way -> sector numbers
   for (std::size_t slot = 0; slot < origins.size(); ++slot) {
     if (origins[slot].variant <= 0 || !track.Sectors[slot].DataOk) continue;
     std::string& list = numbers[origins[slot].variant];
     list += (list.empty() ? "" : ", ") + std::to_string(track.Sectors[slot].IdSector);
   }
   for (const auto& [variant, list] : numbers)
-    report.otherWays.push_back({MessageId::FluxVariantRead, {track.TrackNum, VariantName(variant), list}});
+    report.otherWays.push_back(
+        {MessageId::FluxVariantRead, {track.TrackNum, WayName(report.ways[static_cast<std::size_t>(variant)]), list}});
   report.notices.insert(report.notices.end(), report.otherWays.begin(), report.otherWays.end());
 }
 
 }  // namespace
 
 double RateFit(const FluxTrack& flux) { return GuessRate(flux).share; }
+
+std::string SlotWayName(const DecodeReport& report, std::size_t slot) {
+  if (slot >= report.origins.size()) return {};
+  const int variant = report.origins[slot].variant;
+  return variant > 0 && variant < static_cast<int>(report.ways.size())
+             ? RenderPhrase(Language::English, WayName(report.ways[static_cast<std::size_t>(variant)]))
+             : std::string();
+}
 
 TrackLayout DecodeTrackLayout(const FluxTrack& flux) {
   TrackLayout layout;
@@ -382,12 +412,15 @@ DecodeReport DecodeFluxTrack(const FluxTrack& flux, TTrack& track, DecodeWays wa
   report.encoding = encoding;
   report.dataRate = layout.dataRate;
   report.revolutions = static_cast<int>(revolutions.size());
-  if (ways == DecodeWays::Every) report.variantsTried = DecodeOtherWays(flux, layout.cellTicks, encoding, revolutions);
+  report.ways.push_back({});
+  // The controller's rate: an FM track's data rate is half of it.
+  const int controllerRate = encoding == FluxEncoding::FM ? 2 * layout.dataRate : layout.dataRate;
+  if (ways == DecodeWays::Every)
+    DecodeOtherWays(flux, layout.cellTicks, controllerRate, encoding, revolutions, report.ways);
+  report.variantsTried = static_cast<int>(report.ways.size()) - 1;
   track.Present = true;
   track.Fm = encoding == FluxEncoding::FM;
-  // The controller's rate: an FM track's data rate is half of it.
-  track.DataRate =
-      static_cast<std::uint16_t>((encoding == FluxEncoding::FM ? 2 * layout.dataRate : layout.dataRate) / 1000);
+  track.DataRate = static_cast<std::uint16_t>(controllerRate / 1000);
   // The model's raw track is MFM, as the UDI writer sends it.
   const MergedTrack merged = MergeRevolutions(revolutions, encoding == FluxEncoding::MFM, track, report.notices);
   report.revolutionKept = merged.revolutionKept < 0 ? -1 : revolutions[merged.revolutionKept].revolution;

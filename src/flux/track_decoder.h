@@ -8,6 +8,7 @@
 
 #include "common/bytes.h"
 #include "common/messages.h"
+#include "flux/decode_variants.h"
 #include "flux/flux_track.h"
 #include "flux/sector_merge.h"
 #include "model/disk.h"
@@ -25,7 +26,8 @@ struct DecodeReport {
   int dataRate = 0;                            // data bits per second; FM carries half the MFM rate
   int revolutions = 0;                         // revolutions decoded
   int revolutionKept = -1;                     // whose raw bytes the track keeps; -1 = none kept
-  int variantsTried = 0;                       // other decoding settings tried (see DecodeVariants)
+  int variantsTried = 0;                       // other decoding ways tried (ways.size() - 1)
+  std::vector<DecodeWay> ways;                 // every way decoded, the normal one first; origins' variant indexes it
   std::vector<SlotOrigin> origins;             // where each used slot's data came from
   Bytes syncMap;                               // of the raw bytes kept, one bit per byte as UDI stores it
   std::vector<Phrase> notices;                 // sectors that differ between revolutions or stay bad
@@ -53,10 +55,16 @@ TrackLayout DecodeTrackLayout(const FluxTrack& flux);
 // the encoding stays None when no address mark is found, the rate is unknown (0).
 TrackLayout RawTrackLayout(ByteSpan raw);
 
+// The other way that read the data of used slot `slot`, in English words as
+// reports keep them; empty when the normal way did, or the slot has no data.
+std::string SlotWayName(const DecodeReport& report, std::size_t slot);
+
 // Decodes `flux` into `track`, which is emptied first (TrackNum stays).
 // Sectors come in the order they pass the head. While a sector is bad or
 // missing, the flux is decoded again with the other settings of
-// DecodeVariants (a clean track is decoded once). Each sector takes the first
+// DecodeVariants, then at the other data rates (a clean track is decoded
+// once); at another rate only IDs with a good CRC count, and its other
+// settings are tried only where its normal one finds a sector. Each sector takes the first
 // copy whose data CRC is good, over the revolutions and settings; where none
 // is, the copy seen most often with the normal setting, marked bad, and the
 // other distinct copies of the normal setting as further copies (a weak

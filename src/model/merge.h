@@ -36,6 +36,9 @@ struct MergeReport {
     // Of a disk read as flux: the revolution of its track's capture the data
     // came from (0 = the first); -1 unknown.
     int revolution = -1;
+    // Of a disk read as flux: the other decoding way that read its data, in
+    // words; empty for the normal way, or unknown.
+    std::string way{};
   };
   std::vector<Sector> sectors;  // every sector of the result, in track and slot order
   struct Track {

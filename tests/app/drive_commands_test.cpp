@@ -195,13 +195,15 @@ TEST(DriveCommandsTest, GreaseweazleReadKeepsEveryRevolutionAndNamesBadSectors) 
 
   // The report names the revolution of the SCP each sector came from: the
   // first for a clean track, one of the re-read's three (4 to 6) for the
-  // weak sector read good on the second pass.
+  // weak sector read good on the second pass; a clean track is read the
+  // normal way (no other variant).
   if (!test::HaveProgram("python3")) GTEST_SKIP() << "python3 is not installed to read the report";
   const auto check =
       test::RunProgram("python3", {"-c",
                                    "import json,sys; r=json.load(open(sys.argv[1])); "
                                    "s={(t['track'],x['sector']):x for t in r['tracks'] for x in t['sectors']}; "
                                    "assert all(s[(0,n)]['source']=='revolution 1' for n in range(1,17)), s[(0,1)]; "
+                                   "assert all(s[(0,n)]['variant'] is None for n in range(1,17)), s[(0,1)]; "
                                    "assert s[(4,2)]['state']=='good' and s[(4,2)]['source'] in "
                                    "('revolution 4','revolution 5','revolution 6'), s[(4,2)]; "
                                    "assert r['bad_tracks']==[5]",

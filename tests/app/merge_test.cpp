@@ -220,6 +220,18 @@ TEST_F(MergeTest, CommandMergesImagesOfAnyFormat) {
   run = test::RunCli({"merge", (dir / "a.udi").string(), (dir / "missing.trd").string(), "-o", out.string()});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_TRUE(Contains(run.err, "missing.trd")) << run.err;
+
+  // A result the output cannot hold is refused, and the report still says what to read again.
+  const auto json = dir / "refused.json";
+  run = test::RunCli({"merge", (dir / "a.udi").string(), (dir / "a.udi").string(), "-o", (dir / "bad.trd").string(),
+                      "--report", json.string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "bad.trd"));
+  if (!test::HaveProgram("python3")) GTEST_SKIP() << "python3 is not installed to read the report";
+  const auto check = test::RunProgram(
+      "python3", {"-c", "import json,sys; r=json.load(open(sys.argv[1])); assert r['bad_tracks']==[1], r['bad_tracks']",
+                  json.string()});
+  EXPECT_EQ(check.exitCode, 0) << check.err;
 }
 
 }  // namespace

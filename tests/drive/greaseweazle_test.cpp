@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "common/messages.h"
 #include "drive/drive_test_support.h"
 #include "drive/greaseweazle/greaseweazle_protocol.h"
 #include "drive/greaseweazle/serial_port.h"
@@ -155,8 +156,10 @@ TEST_F(GreaseweazleTest, CleanDiskReadsInOneTurnPerTrackEqualToTheImage) {
   EXPECT_FALSE(drive->Sim().Selected());
   const GreaseweazleSim& sim = drive->Sim();
   EXPECT_LE(sim.Revolutions() / 160, 1.3);
-  // The joined revolution stays beside the disk, and an SCP saved from it
-  // decodes to the same disk.
+  // The joined revolution stays beside the disk, the log says the capture
+  // holds one turn of each track, and an SCP saved from it decodes to the
+  // same disk.
+  EXPECT_TRUE(Logged(MessageText(MessageId::FluxKeptOneTurn, {"160", "160"})));
   const FluxTrack* held = HeldFlux(disk, 17);
   ASSERT_NE(held, nullptr);
   EXPECT_EQ(held->Revolutions(), 1);
@@ -179,6 +182,7 @@ TEST_F(GreaseweazleTest, KeptFluxHoldsWholeRevolutionsOfEveryTrack) {
   EXPECT_TRUE(test::SameSectors(disk, Source(), difference)) << difference;
   const GreaseweazleSim& sim = drive->Sim();
   EXPECT_LE(sim.Revolutions() / 160, 2.5);
+  EXPECT_FALSE(Logged(MessageText(MessageId::FluxKeptOneTurn, {"160", "160"})));
   const double turn = GreaseweazleSim::kRevolutionSeconds * 72e6;
   for (std::uint8_t t = 0; t < 160; ++t) {
     const FluxTrack* held = HeldFlux(disk, t);

@@ -95,4 +95,32 @@ void Splice(FluxTrack& flux, double at, double cells) {
   }
 }
 
+FluxTrack Reformatted(const FluxTrack& first, const FluxTrack& second, double at, double ratio) {
+  const std::uint64_t turn = first.indexTimes.back();
+  const double cut = at * static_cast<double>(turn);
+  std::vector<std::uint32_t> intervals;
+  std::uint64_t time = 0;
+  for (const auto interval : first.intervals) {
+    if (static_cast<double>(time + interval) > cut) break;
+    time += interval;
+    intervals.push_back(interval);
+  }
+  // The same byte of `second`: the time cut, in its cells.
+  const auto from = static_cast<std::uint64_t>(std::llround(static_cast<double>(time) * ratio));
+  std::uint64_t secondTime = 0;
+  std::uint64_t last = time;
+  for (const auto interval : second.intervals) {
+    secondTime += interval;
+    if (secondTime <= from) continue;
+    const std::uint64_t moment = time + (secondTime - from);
+    if (moment >= turn) break;
+    intervals.push_back(static_cast<std::uint32_t>(moment - last));
+    last = moment;
+  }
+  FluxTrack flux;
+  flux.sampleClock = first.sampleClock;
+  AppendRevolution(flux, intervals, turn);
+  return flux;
+}
+
 }  // namespace velloran

@@ -36,4 +36,10 @@ void DropOut(FluxTrack& flux, int revolution, double at, double length);
 // rewritten by a drive turning at another phase.
 void Splice(FluxTrack& flux, double at, double cells);
 
+// One revolution as long as `first` holding `first` up to `at` (a fraction of
+// it) and from the same byte on `second`, the same track encoded at another
+// rate whose cell is `ratio` times first's: a track reformatted at another
+// data rate, the format stopped there, the rest left from the old one.
+FluxTrack Reformatted(const FluxTrack& first, const FluxTrack& second, double at, double ratio);
+
 }  // namespace velloran

@@ -43,8 +43,9 @@ constexpr const char* kDriveHelp = R"(Drive commands:
       all; each sector keeps its first good copy) and with --flux also
       saves every revolution read as FILE.scp;
       a track left with a bad sector is decoded again with other loop
-      settings. --report writes each sector's state, copies and attempts,
-      the disk's SHA-256 and the tracks still bad as JSON
+      settings and data rates, each such read logged. --report writes each
+      sector's state, copies, attempts and the way that read it, the disk's
+      SHA-256 and the tracks still bad as JSON
   write-disk IMAGE [--format] [--verify] [--drive D] [--first T] [--last T]
                 [--retries N] [--revs R]
       writes the image onto the disk (formatting each track first with
@@ -337,8 +338,10 @@ int RunReadDisk(const std::vector<std::string>& words) {
   }
   if (const auto reportFile = args.Value("report")) {
     MergeReport state = DiskStateReport(*disk);
-    for (MergeReport::Sector& sector : state.sectors)
+    for (MergeReport::Sector& sector : state.sectors) {
       sector.revolution = SectorRevolution(*disk, static_cast<std::uint8_t>(sector.track), sector.slot);
+      sector.way = SectorWay(*disk, static_cast<std::uint8_t>(sector.track), sector.slot);
+    }
     const std::string json = RescueReportJson(state, {}, ContentSha256(*disk));
     const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(json.data()), json.size());
     if (!WriteFileAtomic(PathFromUtf8(*reportFile), bytes, error))

@@ -47,17 +47,18 @@ int RunMerge(const std::vector<std::string>& words) {
   auto merged = std::make_unique<TZX_Disk>();
   const MergeReport report = MergeDisks(inputs, *merged);
   for (const Phrase& line : MergeReportLines(report, args.Positional())) std::cout << PhraseText(line) << '\n';
+  // The report tells what to read again even when OUT cannot hold the result.
+  if (const auto reportFile = args.Value("report")) {
+    const std::string json = RescueReportJson(report, args.Positional(), ContentSha256(*merged));
+    const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(json.data()), json.size());
+    if (!WriteFileAtomic(PathFromUtf8(*reportFile), bytes, error)) return Fail(*reportFile + ": " + error);
+  }
   const SaveOptions options = SaveOptionsOf(args);
   merged->KeepRaw = options.keepRaw;
   SaveLosses losses;
   if (Diagnostic failure; !SaveImage(*merged, PathFromUtf8(*output), options, failure, &losses))
     return Fail(SaveFailureText(*output, failure));
   ReportLosses(*output, losses);
-  if (const auto reportFile = args.Value("report")) {
-    const std::string json = RescueReportJson(report, args.Positional(), ContentSha256(*merged));
-    const ByteSpan bytes(reinterpret_cast<const std::uint8_t*>(json.data()), json.size());
-    if (!WriteFileAtomic(PathFromUtf8(*reportFile), bytes, error)) return Fail(*reportFile + ": " + error);
-  }
   return report.badSectors > 0 || !report.conflicts.empty() ? 2 : 0;
 }
 

@@ -49,7 +49,8 @@ std::string RescueReportJson(const MergeReport& report, const std::vector<std::s
     tracks += std::string(opens ? "" : ",") + "{\"slot\":" + std::to_string(sector.slot) +
               ",\"sector\":" + std::to_string(sector.number) + ",\"state\":\"" + StateName(sector.state) +
               "\",\"source\":" + origin(sector) + ",\"copies\":" + std::to_string(sector.copies) +
-              ",\"attempts\":" + std::to_string(sector.attempts) + "}";
+              ",\"attempts\":" + std::to_string(sector.attempts) +
+              ",\"variant\":" + (sector.way.empty() ? std::string("null") : JsonString(sector.way)) + "}";
     if (closes) tracks += "]}";
   }
   tracks += "]";
