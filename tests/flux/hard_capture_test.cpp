@@ -75,7 +75,7 @@ int GoodSectors(const TTrack& source, const TTrack& decoded) {
 int ReadAtOtherRate(const TTrack& decoded, const DecodeReport& report) {
   int read = 0;
   for (std::size_t slot = 0; slot < report.origins.size(); ++slot)
-    read += decoded.Sectors[slot].DataOk != 0 && SlotWayName(report, slot).find("kbit/s") != std::string::npos;
+    read += decoded.Sectors[slot].DataOk && SlotWayName(report, slot).find("kbit/s") != std::string::npos;
   return read;
 }
 
