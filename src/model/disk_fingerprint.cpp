@@ -35,7 +35,8 @@ void FoldSector(Fold& fold, const TSectorRec& sector) {
   fold.Value(static_cast<std::uint64_t>(sector.IdTrack) << 24 | static_cast<std::uint64_t>(sector.IdSide) << 16 |
              static_cast<std::uint64_t>(sector.IdSector) << 8 | sector.IdSize);
   fold.Value(sector.IdCrc);
-  fold.Value(static_cast<std::uint64_t>(sector.ErrorCount) << 8 | sector.DataOk);
+  fold.Value(static_cast<std::uint64_t>(sector.ErrorCount) << 16 | static_cast<std::uint64_t>(sector.DeletedMark) << 8 |
+             sector.DataOk);
   fold.Value(static_cast<std::uint64_t>(sector.DataPos) << 16 | sector.DataLen);
   fold.Bytes(sector.Data.data(), sector.Data.size());
   fold.Value(sector.ExtraCopies.size());
@@ -83,7 +84,8 @@ std::uint64_t DiskFingerprint(const TZX_Disk& disk) {
   fold.Value(disk.Comments.size());
   for (const std::string& line : disk.Comments) fold.Text(line);
   for (const TTrack& track : disk.Tracks) {
-    fold.Value(static_cast<std::uint64_t>(track.Present) << 8 | track.RawValid);
+    fold.Value(static_cast<std::uint64_t>(track.DataRate) << 16 | static_cast<std::uint64_t>(track.Fm) << 2 |
+               static_cast<std::uint64_t>(track.Present) << 1 | track.RawValid);
     const std::size_t rawLength = std::min<std::size_t>(track.RawLength, track.RawData.size());
     fold.Bytes(track.RawData.data(), rawLength);
     fold.Value(track.Log.size());

@@ -163,6 +163,12 @@ TEST(Disk, FingerprintFollowsEveryKeptFieldAndNothingElse) {
   changes(
       "DataOk", [&] { sector.DataOk = true; }, [&] { sector.DataOk = false; });
   changes(
+      "DeletedMark", [&] { sector.DeletedMark = true; }, [&] { sector.DeletedMark = false; });
+  changes(
+      "Fm", [&] { track.Fm = true; }, [&] { track.Fm = false; });
+  changes(
+      "DataRate", [&] { track.DataRate = 300; }, [&] { track.DataRate = 0; });
+  changes(
       "DataPos", [&] { sector.DataPos = 1; }, [&] { sector.DataPos = 0; });
   changes(
       "DataLen", [&] { sector.DataLen = 1; }, [&] { sector.DataLen = 0; });
