@@ -18,7 +18,7 @@ struct Target {
   }
   std::string Add(const std::string& path, const Bytes& data) {
     const auto message = AddFileBytes(catalog, disk, path, data);
-    return message ? message->Text : "";
+    return message ? test::English(message->Text) : "";
   }
 };
 
@@ -59,8 +59,8 @@ TEST(TrdosAdd, FullCatalogIsReportedBeforeTheChecksum) {
   bad[15] ^= 1;
   const auto message = AddFileBytes(t.catalog, t.disk, "bad.$B", bad);
   ASSERT_TRUE(message);
-  EXPECT_EQ(message->Text, "Каталог диска заполнен..!");
-  EXPECT_EQ(message->Caption, "Ошибка..!");
+  EXPECT_EQ(test::English(message->Text), "The disk catalog is full!");
+  EXPECT_EQ(test::English(message->Caption), "Error!");
   EXPECT_EQ(message->Icon, MessageIcon::None);
 }
 
@@ -96,21 +96,21 @@ TEST(TrdosAdd, SclChecksRunInOrder) {
   Bytes scl = test::MakeScl({{"one", 'C', 0, 0, 1, 0x31}, {"two", 'C', 0, 0, 2, 0x32}});
   Bytes wrongSum = scl;
   wrongSum.back() ^= 1;
-  EXPECT_EQ(t.Add("/p/f.scl", wrongSum), "Ошибка в контрольной сумме файла /p/f.scl ..!");
-  EXPECT_EQ(t.Add("f.SCL", Bytes{1, 1, 0, 0, 0}), "Неверный дескриптор файла f.SCL ..!");
-  EXPECT_EQ(t.Add("f.scl", Bytes{0, 0, 0}), "Ошибка в контрольной сумме файла f.scl ..!");
+  EXPECT_EQ(t.Add("/p/f.scl", wrongSum), "Wrong checksum of the file /p/f.scl!");
+  EXPECT_EQ(t.Add("f.SCL", Bytes{1, 1, 0, 0, 0}), "Wrong signature of the file f.SCL!");
+  EXPECT_EQ(t.Add("f.scl", Bytes{0, 0, 0}), "Wrong checksum of the file f.scl!");
   Bytes tooShort = {'S', 'I', 'N', 'C', 'L', 'A', 'I', 'R', 1};
   AppendLe32(tooShort, 0x53 + 0x49 + 0x4E + 0x43 + 0x4C + 0x41 + 0x49 + 0x52 + 1);
-  EXPECT_EQ(t.Add("f.scl", tooShort), "Ошибка в длине файла f.scl ..!");
+  EXPECT_EQ(t.Add("f.scl", tooShort), "Wrong length of the file f.scl!");
 
   // The second file lacks one byte: the first is added, the second refused.
   Bytes cut(scl.begin(), scl.end() - 5);
   std::uint32_t sum = 0;
   for (std::uint8_t b : cut) sum += b;
   AppendLe32(cut, sum);
-  EXPECT_EQ(t.Add("f.scl", cut), "Ошибочный размер файла f.scl / two     .C ..!");
+  EXPECT_EQ(t.Add("f.scl", cut), "Wrong size of the file f.scl / two     .C!");
   EXPECT_EQ(t.catalog.FileCount, 1);
-  EXPECT_EQ(t.Add("g.scl", scl), "Файл с именем one     .C в образе уже существует..!");
+  EXPECT_EQ(t.Add("g.scl", scl), "A file named one     .C is already on the image!");
 }
 
 TEST(TrdosAdd, SclFilesAreAddedInHeaderOrder) {
@@ -135,7 +135,7 @@ TEST(TrdosAdd, UnusableSectorStopsTheFileWithoutExtendingTheCatalog) {
   Target t;
   for (auto& sector : t.disk.Tracks[1].Sectors)
     if (sector.IdSector == 2) sector.DataLen = 0;
-  EXPECT_EQ(t.Add("p.$C", test::MakeHobeta("p", 'C', 0, 0, 3, 0x55)), "Ошибка добавления файла p.$C в образ ..!");
+  EXPECT_EQ(t.Add("p.$C", test::MakeHobeta("p", 'C', 0, 0, 3, 0x55)), "Cannot add the file p.$C to the image!");
   EXPECT_EQ(t.catalog.FileCount, 0);
   EXPECT_EQ(t.catalog.EntryCount, 0);
   EXPECT_EQ(t.catalog.FreeSectors, 2544);
@@ -166,9 +166,10 @@ TEST(TrdosAdd, WindowCommandTellsEachFailureAndAddsTheOthers) {
   ASSERT_TRUE(ReadCatalog(disk, state.SharedCatalog));
   const auto result = AddFiles(state, disk, {dir / "a.$C", dir / "b.$C", dir / "c.$C", dir / "missing.$C"});
   ASSERT_EQ(result.Messages.size(), 3u);
-  EXPECT_EQ(result.Messages[0].Text, "Размер файла " + (dir / "b.$C").string() + " слишком мал..!");
-  EXPECT_TRUE(test::Contains(result.Messages[1].Text, "missing.$C")) << result.Messages[1].Text;
-  EXPECT_EQ(result.Messages[2].Text, "Добавлено файлов: 2 из 4.");
+  EXPECT_EQ(test::English(result.Messages[0].Text), "The file " + (dir / "b.$C").string() + " is too small!");
+  const std::string missing = test::English(result.Messages[1].Text);
+  EXPECT_TRUE(test::Contains(missing, "missing.$C")) << missing;
+  EXPECT_EQ(test::English(result.Messages[2].Text), "Files added: 2 of 4.");
   EXPECT_EQ(state.CatalogChanged, 1);
   TrdosCatalog back;
   ASSERT_TRUE(ReadCatalog(disk, back));

@@ -32,6 +32,13 @@ namespace velloran::cli {
 
 namespace {
 
+// A number with `digits` decimals, as the simulated drive's times are shown.
+std::string Decimal(double value, int digits) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.*f", digits, value);
+  return text;
+}
+
 constexpr const char* kDriveHelp = R"(Drive commands:
   read-disk OUT [--fast] [--drive D] [--first T] [--last T] [--retries N]
                 [--revs R] [--flux FILE.scp] [--report FILE.json]
@@ -127,7 +134,8 @@ class ConsoleHost : public OperationHost {
  private:
   void Draw() {
     if (!terminal_) return;
-    std::cerr << "\rДорожка - " << track_ << "  [" << position_ << '/' << lastTrack_ + 1 << "]   " << std::flush;
+    std::cerr << '\r' << MessageText(MessageId::TrackProgress, {std::to_string(track_)}) << "  [" << position_ << '/'
+              << lastTrack_ + 1 << "]   " << std::flush;
     drawn_ = true;
   }
   void EndProgressLine() {
@@ -187,7 +195,7 @@ std::optional<DriveSession> OpenSession(const Arguments& args, std::string& erro
   if (start != std::string::npos) std::cerr << status.statusText.substr(start) << '\n';
   if (!status.diskMenuEnabled) {
     for (const auto& message : status.messages) error += (error.empty() ? "" : "\n") + message;
-    if (error.empty()) error = "the drive cannot be used";
+    if (error.empty()) error = MessageText(MessageId::DriveUnusable);
     return std::nullopt;
   }
   return session;
@@ -197,13 +205,16 @@ std::optional<DriveSession> OpenSession(const Arguments& args, std::string& erro
 int FinishSession(const DriveSession& session, int exitCode) {
   TZX_Disk* medium = nullptr;
   if (session.simulated != nullptr) {
-    std::printf("simulated time: %.3f s, %.1f revolutions\n", session.simulated->SimulatedSeconds(),
-                session.simulated->Revolutions());
+    std::cout << MessageText(MessageId::SimulatedTime, {Decimal(session.simulated->SimulatedSeconds(), 3),
+                                                        Decimal(session.simulated->Revolutions(), 1)})
+              << '\n';
     medium = &session.simulated->Medium();
   } else if (session.fluxSimulated != nullptr) {
     const GreaseweazleSim& sim = session.fluxSimulated->Sim();
-    std::printf("simulated time: %.3f s, %.1f revolutions, %.1f revolutions read in %d flux reads\n", sim.Seconds(),
-                sim.Revolutions(), sim.RevolutionsRead(), sim.FluxReads());
+    std::cout << MessageText(MessageId::SimulatedFluxTime,
+                             {Decimal(sim.Seconds(), 3), Decimal(sim.Revolutions(), 1),
+                              Decimal(sim.RevolutionsRead(), 1), std::to_string(sim.FluxReads())})
+              << '\n';
     medium = &session.fluxSimulated->Sim().Medium();
   }
   if (medium != nullptr && !session.choice.saveTo.empty()) {
@@ -243,9 +254,9 @@ bool Exists(const std::string& file) {
 void KeepDiskAsRead(TZX_Disk& disk, const std::string& kept) {
   Diagnostic failure;
   if (SaveImage(disk, PathFromUtf8(kept), SaveOptions{}, failure))
-    std::cerr << "velloran-cli: the disk as read is kept in " << kept << '\n';
+    std::cerr << "velloran-cli: " << MessageText(MessageId::DiskKeptIn, {kept}) << '\n';
   else
-    std::cerr << "velloran-cli: the disk as read cannot be kept either: " << SaveFailureText(kept, failure) << '\n';
+    std::cerr << "velloran-cli: " << MessageText(MessageId::DiskNotKept, {SaveFailureText(kept, failure)}) << '\n';
 }
 
 int PrintHelp() {
@@ -301,7 +312,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
   const bool cancelled = outcome == OperationOutcome::Cancelled;
   if (outcome != OperationOutcome::Completed && !stoppedEarly && !cancelled) return FinishSession(*session, 1);
   if (cancelled && disk->CountTracks() == 0) {
-    std::cerr << "velloran-cli: the reading was cancelled before a track was read; nothing is saved\n";
+    std::cerr << "velloran-cli: " << MessageText(MessageId::ReadingCancelledEmpty) << '\n';
     return FinishSession(*session, 1);
   }
 
@@ -315,12 +326,12 @@ int RunReadDisk(const std::vector<std::string>& words) {
   bool saved = false;
   Diagnostic failure;
   if (cancelled && Exists(out)) {
-    std::cerr << "velloran-cli: the reading was cancelled; " << out << " is left as it was\n";
+    std::cerr << "velloran-cli: " << MessageText(MessageId::ReadingCancelledKept, {out}) << '\n';
     KeepDiskAsRead(*disk, out + ".udf");
   } else if (SaveLosses losses; SaveImage(*disk, PathFromUtf8(out), options, failure, &losses)) {
     ReportLosses(out, losses);
     std::cout << out << '\n';
-    if (cancelled) std::cerr << "velloran-cli: the reading was cancelled; " << out << " holds the tracks read before\n";
+    if (cancelled) std::cerr << "velloran-cli: " << MessageText(MessageId::ReadingCancelledSaved, {out}) << '\n';
     saved = true;
   } else {
     Fail(SaveFailureText(out, failure));
@@ -329,7 +340,7 @@ int RunReadDisk(const std::vector<std::string>& words) {
   // The flux and the report are kept whatever became of the image.
   if (fluxFile) {
     const std::string target = cancelled && Exists(*fluxFile) ? *fluxFile + ".scp" : *fluxFile;
-    if (!disk->Capture) return FinishSession(*session, Fail("--flux: the drive gave no flux (not a flux drive)"));
+    if (!disk->Capture) return FinishSession(*session, Fail(MessageText(MessageId::NoFluxFromDrive)));
     if (!SaveImage(*disk, PathFromUtf8(target), SaveOptions{}, failure))
       return FinishSession(*session, Fail(SaveFailureText(target, failure)));
     std::cout << target << '\n';
@@ -367,7 +378,7 @@ int RunWriteDisk(const std::vector<std::string>& words) {
   bool started = false;
   const DiskCommand command = args.Flag("format") ? DiskCommand::FormatAndWrite : DiskCommand::Write;
   const OperationOutcome outcome = RunCommand(command, *session, *disk, operation, started, args.Flag("verify"));
-  if (!started) return FinishSession(*session, Fail("nothing to write"));
+  if (!started) return FinishSession(*session, Fail(MessageText(MessageId::NothingToWrite)));
   if (outcome != OperationOutcome::Completed) return FinishSession(*session, 1);
   return FinishSession(*session, operation.BadSectors > 0 || operation.FailedTracks > 0 ? 2 : 0);
 }
