@@ -205,11 +205,13 @@ TEST_F(LanguageTest, CatalogMessagesFollowTheLanguage) {
   QtPrompts boxes(&others.trdos);
   QString shown;
   QTimer::singleShot(0, [&shown] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_NE(box, nullptr);
-    shown = box->windowTitle() + QLatin1Char('\n') + box->text();
-    SaveShot(*box, QStringLiteral("trdos_damaged_export_english.png"));
-    box->accept();
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      auto* box = qobject_cast<QMessageBox*>(top);
+      if (box == nullptr || !box->isVisible()) continue;
+      shown = box->windowTitle() + QLatin1Char('\n') + box->text();
+      SaveShot(*box, QStringLiteral("trdos_damaged_export_english.png"));
+      box->accept();
+    }
   });
   ShowMessage(boxes, DamagedFileMessage("game.$B", {{{1, 4}, false}, {{2, 0}, true}}));
   EXPECT_EQ(shown, QStringLiteral("Attention!\nThe file game.$B was saved with bad sectors:\n"
