@@ -283,7 +283,7 @@ constexpr CatalogueEntry kCatalogue[] = {
     {ColumnBad, "Сбойных", "Bad"},
     {ColumnNoData, "Без данных", "NoData"},
     {ColumnIdCrc, "Ошибок ID", "IdCRC"},
-    {ColumnRaw, "RAW", "Raw"},
+    {ColumnRaw, "Сырые", "Raw"},
     {ColumnCopies, "Копий", "Copies"},
     {Yes, "да", "yes"},
     {No, "нет", "no"},

@@ -243,7 +243,7 @@ TEST(CliFiles, OddImageFilesSayWhatIsWrong) {
   test::WriteFileBytes(dir / "cut.kdi", Bytes(5120 + 1000, 0xE5));
   run = RunCli({"info", (dir / "cut.kdi").string()});
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "Note: KDI: файлу не хватает 4120 байт до целой дорожки")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Заметка: KDI: файлу не хватает 4120 байт до целой дорожки")) << run.out;
   run = RunCli({"convert", (dir / "cut.kdi").string(), (dir / "cut.udf").string()});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(Contains(run.err, "cut.kdi: KDI: файлу не хватает 4120 байт")) << run.err;

@@ -40,15 +40,15 @@ TEST(TrdosAdd, HobetaIsStoredAtTheFirstFreeSector) {
 
 TEST(TrdosAdd, HobetaChecksRunInOrder) {
   Target t;
-  EXPECT_EQ(t.Add("/x/tiny.$B", Bytes(16, 0)), "Размер файла /x/tiny.$B слишком мал..!");
+  EXPECT_EQ(t.Add("/x/tiny.$B", Bytes(16, 0)), "The file /x/tiny.$B is too small!");
   Bytes bad = test::MakeHobeta("bad", 'B', 0, 0, 1, 0);
   bad[15] ^= 1;
-  EXPECT_EQ(t.Add("bad.$B", bad), "Неправильная контрольная сумма файла bad.$B ..!");
+  EXPECT_EQ(t.Add("bad.$B", bad), "Wrong checksum of the file bad.$B!");
   Bytes shortFile = test::MakeHobeta("short", 'B', 0, 0, 2, 0);
   shortFile.pop_back();
-  EXPECT_EQ(t.Add("short.$B", shortFile), "Ошибочный размер файла short.$B ..!");
+  EXPECT_EQ(t.Add("short.$B", shortFile), "Wrong size of the file short.$B!");
   t.catalog.FreeSectors = 1;
-  EXPECT_EQ(t.Add("big.$B", test::MakeHobeta("big", 'B', 0, 0, 2, 0)), "Нет места на образе диска ..!");
+  EXPECT_EQ(t.Add("big.$B", test::MakeHobeta("big", 'B', 0, 0, 2, 0)), "No room left on the disk image!");
   EXPECT_EQ(t.catalog.FileCount, 0);
 }
 
@@ -68,7 +68,7 @@ TEST(TrdosAdd, OneHundredTwentyEightFilesFitAndTheNextDoesNot) {
   Target t;
   for (int i = 0; i < 128; ++i)
     ASSERT_EQ(t.Add("f.$C", test::MakeHobeta("f" + std::to_string(i), 'C', 0, 0, 1, 0)), "") << i;
-  EXPECT_EQ(t.Add("g.$C", test::MakeHobeta("g", 'C', 0, 0, 1, 0)), "Каталог диска заполнен..!");
+  EXPECT_EQ(t.Add("g.$C", test::MakeHobeta("g", 'C', 0, 0, 1, 0)), "The disk catalog is full!");
   ASSERT_FALSE(WriteCatalog(t.disk, t.catalog));
   TrdosCatalog back;
   ASSERT_TRUE(ReadCatalog(t.disk, back));
@@ -80,15 +80,15 @@ TEST(TrdosAdd, DuplicateRuleComparesAllNameBytesOfDeletedFilesToo) {
   Target t;
   ASSERT_EQ(t.Add("a.$B", test::MakeHobeta("game", 'B', 0, 0, 1, 0)), "");
   EXPECT_EQ(t.Add("a.$B", test::MakeHobeta("game", 'B', 0, 0, 1, 0)),
-            "Файл с именем game    .B в образе уже существует..!");
+            "A file named game    .B is already on the image!");
   EXPECT_EQ(t.Add("a.$C", test::MakeHobeta("game", 'C', 0, 0, 1, 0)), "");  // other type
   t.catalog.Entries[0].Name[0] = 0x01;                                      // "game" deleted
   EXPECT_EQ(t.Add("a.$B", test::MakeHobeta("game", 'B', 0, 0, 1, 0)), "");
   EXPECT_EQ(t.Add("x.$B", test::MakeHobeta("\x01"
                                            "ame",
                                            'B', 0, 0, 1, 0)),
-            "Файл с именем \x01"
-            "ame    .B в образе уже существует..!");
+            "A file named \x01"
+            "ame    .B is already on the image!");
 }
 
 TEST(TrdosAdd, SclChecksRunInOrder) {
