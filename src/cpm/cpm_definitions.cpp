@@ -11,6 +11,9 @@ namespace {
 
 constexpr int kMaxDirectoryEntries = 4096;
 
+// The name of a definition made from a disk's boot record.
+constexpr const char* kBootRecordDefinition = "plus3record";
+
 CpmDefinition Profi() {
   CpmDefinition d;
   d.Name = "profi";
@@ -104,8 +107,8 @@ std::optional<CpmDefinition> ParseCpmBootRecord(const CpmBootRecord& record) {
   const int sides = record[1] & 3;
   if (record[0] > 3 || sides > 2 || record[4] > 3 || record[6] < 3 || record[6] > 7) return std::nullopt;
   CpmDefinition d;
-  d.Name = "plus3record";
-  d.Title = "Spectrum +3 / Amstrad PCW, по записи загрузочного сектора";
+  d.Name = kBootRecordDefinition;
+  d.Title = "Spectrum +3 / Amstrad PCW";
   d.SectorSize = 128 << record[4];
   d.SectorsPerTrack = record[3];
   d.Sides = sides == 0 ? CpmSides::One : sides == 1 ? CpmSides::Alternate : CpmSides::Successive;
@@ -139,13 +142,16 @@ CpmBootRecord MakeCpmBootRecord(const CpmDefinition& definition) {
           0x52};
 }
 
-std::string CpmDefinitionText(const CpmDefinition& definition) {
+Phrase CpmDefinitionTitle(const CpmDefinition& definition) {
+  if (definition.Name == kBootRecordDefinition) return {MessageId::CpmFromBootRecord, {definition.Title}};
+  return {MessageId::Verbatim, {definition.Title}};
+}
+
+Phrase CpmDefinitionDescription(const CpmDefinition& definition) {
   const int sides = definition.Sides == CpmSides::One ? 1 : 2;
-  return definition.Title + " (сторон " + std::to_string(sides) + ", дорожек на сторону " +
-         std::to_string(definition.Tracks / sides) + ", секторов " + std::to_string(definition.SectorsPerTrack) +
-         " × " + std::to_string(definition.SectorSize) + ", блок " + std::to_string(definition.BlockSize) +
-         ", записей каталога " + std::to_string(definition.DirectoryEntries) + ", системных дорожек " +
-         std::to_string(definition.ReservedTracks) + ")";
+  return {MessageId::CpmDefinitionDetails,
+          {CpmDefinitionTitle(definition), sides, definition.Tracks / sides, definition.SectorsPerTrack,
+           definition.SectorSize, definition.BlockSize, definition.DirectoryEntries, definition.ReservedTracks}};
 }
 
 }  // namespace velloran

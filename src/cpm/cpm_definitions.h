@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/messages.h"
+
 namespace velloran {
 
 // How the logical tracks of a CP/M volume lie on the sides of the disk.
@@ -87,7 +89,10 @@ using CpmBootRecord = std::array<std::uint8_t, kCpmBootRecordSize>;
 std::optional<CpmDefinition> ParseCpmBootRecord(const CpmBootRecord& record);
 CpmBootRecord MakeCpmBootRecord(const CpmDefinition& definition);
 
+// The title the user is shown; a definition made from a boot record says so.
+Phrase CpmDefinitionTitle(const CpmDefinition& definition);
+
 // The title followed by the sizes in words, for listings.
-std::string CpmDefinitionText(const CpmDefinition& definition);
+Phrase CpmDefinitionDescription(const CpmDefinition& definition);
 
 }  // namespace velloran

@@ -28,7 +28,7 @@ struct CpmRow {
   long long Size = 0;    // bytes: the records of all its extents
   std::string Length;    // kilobytes + bytes / 1000, e.g. "2.384"
   std::string User;      // user byte, 2 hex digits (E5 for a deleted entry)
-  std::string Number;    // column "№": extent number, 2 hex digits
+  std::string Number;    // extent number, 2 hex digits
   std::string Name11;    // name and extension as stored bytes, for FindCpmFile
 };
 
@@ -76,8 +76,5 @@ int FindCpmFile(const CpmDefinition& definition, const CpmDirectory& directory, 
 // damaged sectors among those bytes go to `damaged` when it is given.
 Bytes CpmFileContents(const TZX_Disk& disk, const CpmDefinition& definition, const CpmFoundFile& found,
                       std::vector<CpmDamagedSector>* damaged = nullptr);
-
-// Messages of the CP/M window.
-inline constexpr const char* kCpmCatalogError = "Ошибка в CP/M каталоге!";
 
 }  // namespace velloran

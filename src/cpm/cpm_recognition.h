@@ -25,6 +25,4 @@ namespace velloran {
 // from 1) is none; so is any other disk.
 std::optional<CpmDefinition> RecognizeCpmDisk(const TZX_Disk& disk);
 
-inline constexpr const char* kNotCpmDiskMessage = "Образ не соответствует CP/M диску!";
-
 }  // namespace velloran

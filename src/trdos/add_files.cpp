@@ -14,8 +14,9 @@ namespace velloran {
 
 namespace {
 
-Message AddError(std::string text) {
-  return Message{std::move(text), "Ошибка..!", MessageIcon::None, MessageButtons::Ok};
+Message AddError(MessageId id, std::vector<PhraseArgument> arguments = {}) {
+  return Message{
+      {id, std::move(arguments)}, Phrase(MessageId::CatalogErrorCaption), MessageIcon::None, MessageButtons::Ok, {}};
 }
 
 std::string NameAndType(const TrdosEntry& entry) {
@@ -31,9 +32,7 @@ bool HasFile(const TrdosCatalog& catalog, const TrdosEntry& entry) {
   return false;
 }
 
-Message DuplicateMessage(const TrdosEntry& entry) {
-  return AddError("Файл с именем " + NameAndType(entry) + " в образе уже существует..!");
-}
+Message DuplicateMessage(const TrdosEntry& entry) { return AddError(MessageId::TrdosFileOnDisk, {NameAndType(entry)}); }
 
 // Writes the file's sectors from the first free position and appends its
 // entry as the next file.
@@ -43,7 +42,7 @@ std::optional<Message> StoreFile(TrdosCatalog& catalog, TZX_Disk& disk, const st
   TrdosPosition position = start;
   for (int i = 0; i < entry.FileSectors; ++i) {
     TSectorRec* sector = FindUsableSector(disk, position.Track, position.Sector + 1);
-    if (sector == nullptr) return AddError("Ошибка добавления файла " + path + " в образ ..!");
+    if (sector == nullptr) return AddError(MessageId::TrdosCannotStoreFile, {path});
     std::copy_n(sectors.begin() + i * kTrdosSectorSize, kTrdosSectorSize, sector->Data.begin());
     position.Advance();
   }
@@ -63,32 +62,32 @@ std::optional<Message> StoreFile(TrdosCatalog& catalog, TZX_Disk& disk, const st
 
 std::optional<Message> AddHobeta(TrdosCatalog& catalog, TZX_Disk& disk, const std::string& path, ByteSpan data) {
   const auto entry = ParseHobetaHeader(data);
-  if (!entry) return AddError("Размер файла " + path + " слишком мал..!");
-  if (catalog.FileCount >= kTrdosMaxFiles) return AddError("Каталог диска заполнен..!");
-  if (!HobetaChecksumValid(data)) return AddError("Неправильная контрольная сумма файла " + path + " ..!");
+  if (!entry) return AddError(MessageId::TrdosFileTooSmall, {path});
+  if (catalog.FileCount >= kTrdosMaxFiles) return AddError(MessageId::TrdosCatalogFull);
+  if (!HobetaChecksumValid(data)) return AddError(MessageId::FileWrongChecksum, {path});
   if (data.size() - kHobetaHeaderSize < entry->FileSectors * std::size_t{kTrdosSectorSize})
-    return AddError("Ошибочный размер файла " + path + " ..!");
-  if (entry->FileSectors > catalog.FreeSectors) return AddError("Нет места на образе диска ..!");
+    return AddError(MessageId::SclWrongFileSize, {path});
+  if (entry->FileSectors > catalog.FreeSectors) return AddError(MessageId::NoRoomOnDisk);
   if (HasFile(catalog, *entry)) return DuplicateMessage(*entry);
   return StoreFile(catalog, disk, path, *entry, data.subspan(kHobetaHeaderSize));
 }
 
 std::optional<Message> AddScl(TrdosCatalog& catalog, TZX_Disk& disk, const std::string& path, ByteSpan data) {
-  if (!SclChecksumValid(data)) return AddError("Ошибка в контрольной сумме файла " + path + " ..!");
-  if (!HasSclSignature(data)) return AddError("Неверный дескриптор файла " + path + " ..!");
+  if (!SclChecksumValid(data)) return AddError(MessageId::FileWrongChecksum, {path});
+  if (!HasSclSignature(data)) return AddError(MessageId::FileWrongSignature, {path});
   const long long size = static_cast<long long>(data.size());
   const int count = size > 8 ? data[8] : 0;
-  if (size < 9 || size < 14LL * count + 9) return AddError("Ошибка в длине файла " + path + " ..!");
+  if (size < 9 || size < 14LL * count + 9) return AddError(MessageId::FileWrongLength, {path});
 
   std::size_t dataPosition = 9 + kSclHeaderSize * count;
   for (int i = 0; i < count; ++i) {
     const TrdosEntry entry = SclHeaderAt(data, 9 + kSclHeaderSize * i);
-    if (catalog.FileCount >= kTrdosMaxFiles) return AddError("Каталог диска заполнен..!");
+    if (catalog.FileCount >= kTrdosMaxFiles) return AddError(MessageId::TrdosCatalogFull);
     if (HasFile(catalog, entry)) return DuplicateMessage(entry);
     const int bytes = entry.FileSectors * kTrdosSectorSize;
     if (size - static_cast<long long>(dataPosition) - 4 < bytes)
-      return AddError("Ошибочный размер файла " + path + " / " + NameAndType(entry) + " ..!");
-    if (entry.FileSectors > catalog.FreeSectors) return AddError("Нет места на образе диска ..!");
+      return AddError(MessageId::SclWrongFileSize, {path + " / " + NameAndType(entry)});
+    if (entry.FileSectors > catalog.FreeSectors) return AddError(MessageId::NoRoomOnDisk);
     if (auto error = StoreFile(catalog, disk, path, entry, data.subspan(dataPosition, bytes))) return error;
     dataPosition += bytes;
   }
@@ -118,7 +117,7 @@ OperationResult AddFiles(CatalogState& state, TZX_Disk& disk, const std::vector<
     const auto data = ReadWholeFile(file, &failure);
     std::optional<Message> error;
     if (!data)
-      error = AddError(PhraseText(ReadFailureMessage(failure, file)));
+      error = AddError(MessageId::Verbatim, {ReadFailureMessage(failure, file)});
     else
       error = AddFileBytes(state.SharedCatalog, disk, PathToUtf8(file), *data);
     if (!error) ++added;
@@ -127,9 +126,7 @@ OperationResult AddFiles(CatalogState& state, TZX_Disk& disk, const std::vector<
     if (state.SharedCatalog.FileCount >= kTrdosMaxFiles) break;
   }
   if (files.size() > 1 && added < files.size())
-    result.Messages.push_back(
-        Message{MessageText(MessageId::TrdosFilesAdded, {std::to_string(added), std::to_string(files.size())}),
-                "Внимание..!", MessageIcon::Warning, MessageButtons::Ok});
+    result.Messages.push_back(AttentionMessage({MessageId::TrdosFilesAdded, {added, files.size()}}));
   WriteCatalogBack(state, disk, result);
   state.CatalogChanged = true;
   return result;

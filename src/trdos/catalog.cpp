@@ -137,8 +137,7 @@ std::optional<Message> WriteCatalog(TZX_Disk& disk, const TrdosCatalog& catalog)
   std::array<TSectorRec*, kInfoSectorNumber> sectors{};
   for (int number = 1; number <= kInfoSectorNumber; ++number) {
     sectors[number - 1] = FindUsableSector(disk, 0, number);
-    if (sectors[number - 1] == nullptr)
-      return ErrorMessage("Ошибка сектора - (track 0 sector " + std::to_string(number) + ")..!");
+    if (sectors[number - 1] == nullptr) return ErrorMessage({MessageId::SectorErrorAt, {0, number}});
   }
   for (int number = 1; number < kInfoSectorNumber; ++number)
     std::fill_n(sectors[number - 1]->Data.begin(), kTrdosSectorSize, 0);

@@ -46,10 +46,7 @@ void WriteCatalogBack(CatalogState& state, TZX_Disk& disk, OperationResult& resu
   result.Refresh = true;
 }
 
-Message DeleteQuestion() {
-  return Message{"Вы действительно хотите удалить выбранные Файлы?", "Внимание..!", MessageIcon::Warning,
-                 MessageButtons::YesNo};
-}
+Message DeleteQuestion() { return AttentionMessage(MessageId::TrdosDeleteQuestion, MessageButtons::YesNo); }
 
 // Marks the selected files deleted; the last files of the catalog are erased
 // instead, together with the deleted files right before them, and their
@@ -84,9 +81,9 @@ OperationResult DeleteFiles(CatalogState& state, TZX_Disk& disk, const std::vect
 
 TextDialog RestoreDialog() {
   TextDialog dialog;
-  dialog.Caption = "Восстановление файла";
-  dialog.Text = "Для восстановления файла необходимо указать первую букву имени файла!";
-  dialog.Label = "Задайте букву:";
+  dialog.Caption = MessageId::TrdosRestoreCaption;
+  dialog.Text = MessageId::TrdosRestoreText;
+  dialog.Label = MessageId::TrdosRestoreLabel;
   dialog.MaxLength = 1;
   return dialog;
 }
@@ -114,9 +111,9 @@ OperationResult RestoreFile(CatalogState& state, TZX_Disk& disk, int e, const st
 
 TextDialog RenameDiskDialog(const TrdosCatalog& catalog) {
   TextDialog dialog;
-  dialog.Caption = "Имя диска!";
-  dialog.Text = "Задайте имя диска (8 символов максимум)";
-  dialog.Label = "Имя:";
+  dialog.Caption = MessageId::TrdosRenameCaption;
+  dialog.Text = MessageId::TrdosRenameText;
+  dialog.Label = MessageId::TrdosRenameLabel;
   dialog.MaxLength = 8;
   dialog.InitialText = DiskInfo(catalog).Label;
   return dialog;
@@ -163,8 +160,7 @@ OperationResult EditEntry(CatalogState& state, TZX_Disk& disk, int e, const Entr
   state.CatalogChanged = true;
   const int sectorNumber = e / 16 + 1;
   if (FindUsableSector(disk, 0, sectorNumber) == nullptr) {
-    result.Messages.push_back(
-        ErrorMessage("Ошибка сектора - (track 0 sector " + std::to_string(sectorNumber) + ")..!"));
+    result.Messages.push_back(ErrorMessage({MessageId::SectorErrorAt, {0, sectorNumber}}));
     return result;
   }
   TrdosEntry& entry = state.SharedCatalog.Entries[e];
@@ -184,28 +180,18 @@ OperationResult EditEntry(CatalogState& state, TZX_Disk& disk, int e, const Entr
   return result;
 }
 
-Message CompactQuestion() {
-  return Message{"Данная процедура может повредить структуру образа диска!\r" + std::string(10, ' ') +
-                     "Сохраняйте образ под другим именем!" + std::string(11, ' ') + "\r" + std::string(7, ' ') +
-                     "Вы действительно хотите уплотнить образ?" + std::string(4, ' '),
-                 "Внимание..!", MessageIcon::Warning, MessageButtons::YesNo};
-}
+Message CompactQuestion() { return AttentionMessage(MessageId::TrdosCompactQuestion, MessageButtons::YesNo); }
 
 namespace {
-
-std::string CompactErrorText(const TrdosPosition& position) {
-  return "Ошибка сектора - (track " + std::to_string(position.Track) + " sector " + std::to_string(position.Sector) +
-         ")..!";
-}
 
 // Copies `count` sectors from `source` down to `target`; the message of the
 // first sector that cannot be read or written, or nothing.
 std::optional<Message> MoveSectors(TZX_Disk& disk, TrdosPosition source, TrdosPosition target, int count) {
   for (int i = 0; i < count; ++i) {
     const TSectorRec* from = FindUsableSector(disk, source.Track, source.Sector + 1);
-    if (from == nullptr) return ErrorMessage(CompactErrorText(source));
+    if (from == nullptr) return ErrorMessage(SectorErrorPhrase(source));
     TSectorRec* to = FindSector(disk, target.Track, target.Sector + 1);
-    if (to == nullptr) return ErrorMessage(CompactErrorText(target));
+    if (to == nullptr) return ErrorMessage(SectorErrorPhrase(target));
     std::copy_n(from->Data.begin(), kTrdosSectorSize, to->Data.begin());
     to->DataLen = kTrdosSectorSize;
     to->Used = true;

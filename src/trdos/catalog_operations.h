@@ -25,12 +25,12 @@ struct OperationResult {
 
 // A text-entry dialog of the window: caption, text, edit label and limits.
 struct TextDialog {
-  std::string Caption;
-  std::string Text;
-  std::string Label;
+  Phrase Caption;
+  Phrase Text;
+  Phrase Label;
   int MaxLength = 0;
-  std::string AcceptButton = "&Принять";
-  std::string CancelButton = "&Отменить";
+  Phrase AcceptButton{MessageId::DialogAccept};
+  Phrase CancelButton{MessageId::DialogCancel};
   std::string InitialText;
 };
 

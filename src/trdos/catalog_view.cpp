@@ -60,13 +60,13 @@ TrdosDiskTracks DiskTracksOf(std::uint8_t diskType) {
   return TrdosDiskTracks::Unknown;
 }
 
-std::string DiskTypeText(std::uint8_t diskType) {
+Phrase DiskTypePhrase(std::uint8_t diskType) {
   switch (DiskTracksOf(diskType)) {
-    case TrdosDiskTracks::Eighty: return "80-дорожек";
-    case TrdosDiskTracks::Forty: return "40-дорожек";
+    case TrdosDiskTracks::Eighty: return MessageId::TrdosEightyTracks;
+    case TrdosDiskTracks::Forty: return MessageId::TrdosFortyTracks;
     case TrdosDiskTracks::Unknown: break;
   }
-  return "Не определено";
+  return MessageId::TrdosTracksUnknown;
 }
 
 DiskInfoTexts DiskInfo(const TrdosCatalog& catalog) {
@@ -75,7 +75,7 @@ DiskInfoTexts DiskInfo(const TrdosCatalog& catalog) {
   std::size_t length = 0;
   while (length < catalog.DiskLabel.size() && catalog.DiskLabel[length] != 0) ++length;
   texts.Label = NameText(std::span(catalog.DiskLabel.data(), length));
-  texts.DiskType = DiskTypeText(catalog.DiskType);
+  texts.DiskType = DiskTypePhrase(catalog.DiskType);
   texts.FirstFreeSector = std::to_string(catalog.FirstFreeSector + 1);
   texts.FirstFreeTrack = std::to_string(catalog.FirstFreeTrack);
   texts.FreeSectors = std::to_string(catalog.FreeSectors);

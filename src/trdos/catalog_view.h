@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "common/messages.h"
 #include "model/disk.h"
 #include "trdos/catalog.h"
 
@@ -25,10 +26,10 @@ struct CatalogRow {
 };
 std::vector<CatalogRow> CatalogRows(const TrdosCatalog& catalog, bool showDeleted);
 
-// The values of the group "Описание диска" (the labels d1..d7 of the window).
+// The values of the window's disk description (the labels d1..d7).
 struct DiskInfoTexts {
   std::string Label;
-  std::string DiskType;
+  Phrase DiskType;
   std::string FirstFreeSector;  // counted from 1
   std::string FirstFreeTrack;
   std::string FreeSectors;
@@ -39,8 +40,8 @@ DiskInfoTexts DiskInfo(const TrdosCatalog& catalog);
 // What a disk type byte says about the disk's tracks.
 enum class TrdosDiskTracks { Eighty, Forty, Unknown };
 TrdosDiskTracks DiskTracksOf(std::uint8_t diskType);
-// "80-дорожек", "40-дорожек" or "Не определено".
-std::string DiskTypeText(std::uint8_t diskType);
+// "80 tracks", "40 tracks" or "Unknown".
+Phrase DiskTypePhrase(std::uint8_t diskType);
 
 // Which items of the list's context menu are enabled.
 struct CatalogMenuEnabling {

@@ -1,7 +1,5 @@
 #include "trdos/file_sectors.h"
 
-#include <string>
-
 namespace velloran {
 
 std::optional<SectorFailure> ReadFileSectors(const TZX_Disk& disk, TrdosPosition start, int count, Bytes& out) {
@@ -32,9 +30,14 @@ std::vector<DamagedSector> SalvageFileSectors(const TZX_Disk& disk, TrdosPositio
   return damaged;
 }
 
-std::string SectorErrorText(const TrdosPosition& position, const char* ending) {
-  return "Ошибка сектора - (track " + std::to_string(position.Track) + " sector " +
-         std::to_string(position.Sector + 1) + ")" + ending;
+Phrase SectorErrorPhrase(const TrdosPosition& position) {
+  return {MessageId::SectorErrorAt, {position.Track, position.Sector + 1}};
+}
+
+Phrase DamagedSectorPhrase(const DamagedSector& sector) {
+  return {MessageId::AtSector,
+          {sector.Position.Track, sector.Position.Sector + 1,
+           Phrase(sector.NoData ? MessageId::SectorNoDataZeros : MessageId::LossDataCrcError)}};
 }
 
 }  // namespace velloran

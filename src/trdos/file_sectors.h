@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/bytes.h"
+#include "common/messages.h"
 #include "model/disk.h"
 #include "trdos/catalog.h"
 
@@ -50,8 +51,10 @@ std::vector<DamagedSector> SalvageFileSectors(const TZX_Disk& disk, TrdosPositio
 // The start of an entry's data.
 inline TrdosPosition EntryStart(const TrdosEntry& entry) { return {entry.FirstTrack, entry.FirstSector}; }
 
-// "Ошибка сектора - (track T sector N)" followed by `ending`, where N is the
-// ID number of the sector.
-std::string SectorErrorText(const TrdosPosition& position, const char* ending);
+// "Sector error: track T, sector N!", where N is the ID number of the sector.
+Phrase SectorErrorPhrase(const TrdosPosition& position);
+
+// "track T, sector N: " and what is wrong with the damaged sector.
+Phrase DamagedSectorPhrase(const DamagedSector& sector);
 
 }  // namespace velloran

@@ -70,15 +70,13 @@ HobetaFile BuildHobetaFile(const TZX_Disk& disk, const TrdosEntry& entry) {
 }
 
 Message DamagedFileMessage(const std::string& fileName, const std::vector<DamagedSector>& damaged) {
-  std::string text = "Файл " + fileName + " сохранён со сбойными секторами:";
-  for (const DamagedSector& sector : damaged)
-    text += "\n" + SectorErrorText(sector.Position, sector.NoData ? " - нет данных, записаны нули" : " - ошибка CRC");
-  return Message{text, "Внимание..!", MessageIcon::Warning, MessageButtons::Ok};
+  Message message = AttentionMessage({MessageId::FileSavedWithBadSectors, {fileName}});
+  for (const DamagedSector& sector : damaged) message.Details.push_back(DamagedSectorPhrase(sector));
+  return message;
 }
 
 Message HobetaOverwriteQuestion(const std::string& fileName) {
-  return Message{"Файл " + fileName + " уже существует! Перезаписать?", "Внимание..!", MessageIcon::Warning,
-                 MessageButtons::YesNoCancel};
+  return AttentionMessage({MessageId::FileExistsOverwrite, {fileName}}, MessageButtons::YesNoCancel);
 }
 
 }  // namespace velloran

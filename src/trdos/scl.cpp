@@ -141,15 +141,14 @@ SclFile BuildSclFile(const TZX_Disk& disk, const std::vector<TrdosEntry>& entrie
   return BuildSclBytes(disk, entries);
 }
 
-Message NoFilesSelectedMessage() { return ErrorMessage("Файлы для сохранения не выбраны..!"); }
+Message NoFilesSelectedMessage() { return ErrorMessage(MessageId::TrdosNoFilesSelected); }
 
 Message SclOverwriteQuestion(const std::string& fullFileName) {
-  return Message{"Файл " + fullFileName + " уже существует! Перезаписать?", "Внимание..!", MessageIcon::Warning,
-                 MessageButtons::YesNo};
+  return AttentionMessage({MessageId::FileExistsOverwrite, {fullFileName}}, MessageButtons::YesNo);
 }
 
 Message SclSectorErrorMessage(const SectorFailure& failure) {
-  return ErrorMessage(SectorErrorText(failure.Position, "..!"));
+  return ErrorMessage(SectorErrorPhrase(failure.Position));
 }
 
 }  // namespace velloran

@@ -67,8 +67,8 @@ QFont MonospaceFont(const char* family, int pointSize, bool bold) {
 }  // namespace
 
 PromptAnswer ShowMessage(Prompts& prompts, const Message& message) {
-  return prompts.Message(QtText(message.Text), QtText(message.Caption), IconOf(message.Icon),
-                         ButtonsOf(message.Buttons));
+  return prompts.Message(QtText(RenderMessageBody(ProcessLanguage(), message)), QtText(message.Caption),
+                         IconOf(message.Icon), ButtonsOf(message.Buttons));
 }
 
 bool AskTextDialog(Prompts& prompts, const TextDialog& dialog, QString& text) {

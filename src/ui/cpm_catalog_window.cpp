@@ -103,8 +103,8 @@ void CpmCatalogWindow::ListDirectory() {
         list_, kColumns,
         {QtText(row.Filename), QtText(row.Ext), QString::number(row.Size), QtText(row.User), QtText(row.Number)});
   fileCountLabel_->setText(QString::number(listing_.Rows.size()));
-  definitionLabel_->setText(QtText(listing_.Definition.Title));
-  definitionLabel_->setToolTip(QtText(CpmDefinitionText(listing_.Definition)));
+  definitionLabel_->setText(QtText(CpmDefinitionTitle(listing_.Definition)));
+  definitionLabel_->setToolTip(QtText(CpmDefinitionDescription(listing_.Definition)));
   ShowSpace();
 }
 
@@ -183,7 +183,7 @@ void CpmCatalogWindow::OnSaveAs() {
     return;
   CpmFoundFile found;
   if (FindCpmFile(listing_.Definition, listing_.Directory, name11, found) < 0) {
-    prompts.Error(QString::fromUtf8(kCpmCatalogError));
+    prompts.Error(QtText(Phrase(MessageId::CpmDirectoryError)));
     return;
   }
   std::string error;

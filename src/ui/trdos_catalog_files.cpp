@@ -18,7 +18,7 @@ namespace {
 bool WriteExport(Prompts& prompts, const std::filesystem::path& file, ByteSpan data) {
   std::string error;
   if (WriteFileAtomic(file, data, error)) return true;
-  ShowMessage(prompts, ErrorMessage(error));
+  ShowMessage(prompts, ErrorMessage({MessageId::Verbatim, {error}}));
   return false;
 }
 

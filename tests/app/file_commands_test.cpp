@@ -2,6 +2,8 @@
 // and new-cpm, run as a person would run them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <set>
 #include <thread>
@@ -193,7 +195,7 @@ TEST(CliFiles, FailedPutLeavesTheImageUntouched) {
   const auto bad = test::CorpusFile("hobeta/tslabs_zx-evo__boot.$B");
   const auto run = RunCli({"put", image.string(), good.string(), bad.string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Contains(run.err, "Неправильная контрольная сумма файла " + bad.string() + " ..!")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "Неверная контрольная сумма файла " + bad.string() + "!")) << run.err;
   EXPECT_EQ(test::ReadFileBytes(image), before);
 
   // A duplicate is refused the same way.
@@ -201,7 +203,7 @@ TEST(CliFiles, FailedPutLeavesTheImageUntouched) {
   const Bytes once = test::ReadFileBytes(image);
   const auto again = RunCli({"put", image.string(), good.string()});
   EXPECT_EQ(again.exitCode, 1);
-  EXPECT_TRUE(Contains(again.err, "в образе уже существует..!")) << again.err;
+  EXPECT_TRUE(Contains(again.err, "в образе уже существует!")) << again.err;
   EXPECT_EQ(test::ReadFileBytes(image), once);
 
   // Files that cannot be read say why, not that they are too small.
@@ -241,7 +243,7 @@ TEST(CliFiles, OddImageFilesSayWhatIsWrong) {
   test::WriteFileBytes(dir / "cut.kdi", Bytes(5120 + 1000, 0xE5));
   run = RunCli({"info", (dir / "cut.kdi").string()});
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "Note: KDI: файлу не хватает 4120 байт до целой дорожки")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Заметка: KDI: файлу не хватает 4120 байт до целой дорожки")) << run.out;
   run = RunCli({"convert", (dir / "cut.kdi").string(), (dir / "cut.udf").string()});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(Contains(run.err, "cut.kdi: KDI: файлу не хватает 4120 байт")) << run.err;
@@ -250,18 +252,92 @@ TEST(CliFiles, OddImageFilesSayWhatIsWrong) {
 TEST(CliFiles, LsShowsTheCatalogColumnsAndDiskDescription) {
   const auto run = RunCli({"ls", test::CorpusFile("scl/alfishe_unreal-ng__eyeache2.scl").string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "Filename Type Start Length Sectors F.sec F.trk\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "EYEACHE2 B    0045  0045   FF      00    01\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "boot     B    0A08  0A08   0B      06    49\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "Название дискеты: NEW DISK\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "Свободных секторов: 1375\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "Количество файлов: 6\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Filename Type Start Length Sectors Sector Track\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "EYEACHE2 B    0045  0045   FF      00     01\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "boot     B    0A08  0A08   0B      06     49\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Disk label: NEW DISK\nDisk type: 80 tracks\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Free sectors: 1375\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Files: 6\n")) << run.out;
 
   test::ScratchDir dir;
   ASSERT_EQ(RunCli({"new-cpm", (dir / "c.pro").string()}).exitCode, 0);
   const auto notTrdos = RunCli({"ls", (dir / "c.pro").string()});
   EXPECT_EQ(notTrdos.exitCode, 1);
-  EXPECT_TRUE(Contains(notTrdos.err, "Образ не соответствует стандартному TR-DOS диску!"));
+  EXPECT_TRUE(Contains(notTrdos.err, "The image is not a standard TR-DOS disk!"));
+}
+
+bool HasCyrillic(const std::string& text) {
+  return std::any_of(text.begin(), text.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0xD0 && byte <= 0xD3;
+  });
+}
+
+// The words of a listing that are the program's own: a table's title line
+// and the labels before ": ". Names from the disk are left out.
+std::string ListingWords(const std::string& listing) {
+  std::string words;
+  std::size_t start = 0;
+  bool titles = true;
+  while (start < listing.size()) {
+    const std::size_t end = std::min(listing.find('\n', start), listing.size());
+    const std::string line = listing.substr(start, end - start);
+    const std::size_t colon = line.find(": ");
+    if (colon != std::string::npos)
+      words += line.substr(0, colon) + '\n';
+    else if (titles && !line.empty())
+      words += line + '\n';
+    titles = line.empty() || colon != std::string::npos;
+    start = end + 1;
+  }
+  return words;
+}
+
+// The listings, the description of an image and a refused change speak the
+// locale's language alone: no Russian word under an English locale, no
+// English word (names of formats and units aside) under a Russian one.
+TEST(CliFiles, ListingsAndRefusalsSpeakOneLanguage) {
+  test::ScratchDir dir;
+  const auto cpm = (dir / "c.fdi").string();
+  ASSERT_EQ(RunCli({"new-cpm", cpm, "--format", "plus3"}).exitCode, 0);
+  const auto small = dir / "small.$C";
+  test::WriteFileBytes(small, Bytes(3, 0));
+  const std::string trdos = test::CorpusFile("scl/alfishe_unreal-ng__eyeache2.scl").string();
+  const auto image = (dir / "t.trd").string();
+  ASSERT_EQ(RunCli({"new-trdos", image}).exitCode, 0);
+  const test::ScopedEnvironment noOverride("LC_ALL", "");
+  for (const char* locale : {"C.UTF-8", "ru_RU.UTF-8"}) {
+    const test::ScopedEnvironment chosen("LANG", locale);
+    const bool russian = std::string(locale).starts_with("ru");
+    const auto trdosListing = RunCli({"ls", trdos});
+    const auto cpmListing = RunCli({"ls", cpm, "--cpm"});
+    const auto info = RunCli({"info", cpm});
+    const auto refused = RunCli({"put", image, small.string()});
+    ASSERT_EQ(trdosListing.exitCode, 0) << trdosListing.err;
+    ASSERT_EQ(cpmListing.exitCode, 0) << cpmListing.err;
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_EQ(refused.exitCode, 1);
+    // The refusal without the program's and the file's names.
+    std::string refusal = refused.err.substr(refused.err.find(": ") + 2);
+    refusal.erase(refusal.find(small.string()), small.string().size());
+    const std::string words =
+        ListingWords(trdosListing.out) + ListingWords(cpmListing.out) + ListingWords(info.out) + refusal;
+    if (!russian) {
+      EXPECT_FALSE(HasCyrillic(words)) << words;
+      EXPECT_TRUE(Contains(words, "Filename Type Start Length Sectors Sector Track\n")) << words;
+      continue;
+    }
+    // Under Russian, Latin letters are left only in names of formats and units.
+    std::string latin = words;
+    for (const char* name : {"CP/M", "TR-DOS", "SHA-256", "RAW", "ID", "FDI", "Spectrum", "Amstrad", "PCW"})
+      for (std::size_t at = latin.find(name); at != std::string::npos; at = latin.find(name))
+        latin.erase(at, std::string_view(name).size());
+    EXPECT_FALSE(std::any_of(latin.begin(), latin.end(), [](char c) {
+      return std::isalpha(static_cast<unsigned char>(c));
+    })) << words;
+    EXPECT_TRUE(Contains(words, "Имя файла Тип Старт Длина Секторов Сектор Дорожка\n")) << words;
+    EXPECT_TRUE(Contains(refused.err, "слишком мал")) << refused.err;
+  }
 }
 
 TEST(CliFiles, DeletedFilesAreListedWithAll) {
@@ -381,8 +457,8 @@ TEST(CliFiles, CpmListingAndGetFromAPlainImage) {
 
   auto run = RunCli({"ls", image.string(), "--cpm"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "HELLO    TXT 2.384    00    00\n")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "Количество файлов: 1\nЗанято: 8 кБ\nСвободно: 792 кБ\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Filename Type Length User Extent\nHELLO    TXT   2.384 00   00\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Files: 1\nUsed: 8 KB\nFree: 792 KB\n")) << run.out;
 
   const auto out = dir / "hello.txt";
   run = RunCli({"get", image.string(), "hello.txt", "--cpm", "-o", out.string()});
@@ -401,15 +477,15 @@ TEST(CliFiles, NewCpmListsTheEmptyDirectory) {
   ASSERT_EQ(RunCli({"new-cpm", image.string()}).exitCode, 0);
   auto run = RunCli({"ls", image.string(), "--cpm"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "Формат: Profi CP/M (")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "Количество файлов: 0\nЗанято: 4 кБ\nСвободно: 796 кБ\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Format: Profi CP/M (")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Files: 0\nUsed: 4 KB\nFree: 796 KB\n")) << run.out;
 
   const auto plusThree = dir / "p3.fdi";
   ASSERT_EQ(RunCli({"new-cpm", plusThree.string(), "--format", "plus3"}).exitCode, 0);
   run = RunCli({"ls", plusThree.string(), "--cpm"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_TRUE(Contains(run.out, "Формат: Spectrum +3 / Amstrad PCW (сторон 1, дорожек на сторону 40, ")) << run.out;
-  EXPECT_TRUE(Contains(run.out, "Количество файлов: 0\nЗанято: 2 кБ\nСвободно: 173 кБ\n")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Format: Spectrum +3 / Amstrad PCW (sides 1, tracks per side 40, ")) << run.out;
+  EXPECT_TRUE(Contains(run.out, "Files: 0\nUsed: 2 KB\nFree: 173 KB\n")) << run.out;
 
   run = RunCli({"new-cpm", (dir / "x.fdi").string(), "--format", "apple"});
   EXPECT_EQ(run.exitCode, 1);

@@ -18,7 +18,7 @@ struct Target {
   }
   std::string Add(const std::string& path, const Bytes& data) {
     const auto message = AddFileBytes(catalog, disk, path, data);
-    return message ? message->Text : "";
+    return message ? test::English(message->Text) : "";
   }
 };
 
@@ -40,15 +40,15 @@ TEST(TrdosAdd, HobetaIsStoredAtTheFirstFreeSector) {
 
 TEST(TrdosAdd, HobetaChecksRunInOrder) {
   Target t;
-  EXPECT_EQ(t.Add("/x/tiny.$B", Bytes(16, 0)), "Размер файла /x/tiny.$B слишком мал..!");
+  EXPECT_EQ(t.Add("/x/tiny.$B", Bytes(16, 0)), "The file /x/tiny.$B is too small!");
   Bytes bad = test::MakeHobeta("bad", 'B', 0, 0, 1, 0);
   bad[15] ^= 1;
-  EXPECT_EQ(t.Add("bad.$B", bad), "Неправильная контрольная сумма файла bad.$B ..!");
+  EXPECT_EQ(t.Add("bad.$B", bad), "Wrong checksum of the file bad.$B!");
   Bytes shortFile = test::MakeHobeta("short", 'B', 0, 0, 2, 0);
   shortFile.pop_back();
-  EXPECT_EQ(t.Add("short.$B", shortFile), "Ошибочный размер файла short.$B ..!");
+  EXPECT_EQ(t.Add("short.$B", shortFile), "Wrong size of the file short.$B!");
   t.catalog.FreeSectors = 1;
-  EXPECT_EQ(t.Add("big.$B", test::MakeHobeta("big", 'B', 0, 0, 2, 0)), "Нет места на образе диска ..!");
+  EXPECT_EQ(t.Add("big.$B", test::MakeHobeta("big", 'B', 0, 0, 2, 0)), "No room left on the disk image!");
   EXPECT_EQ(t.catalog.FileCount, 0);
 }
 
@@ -59,8 +59,8 @@ TEST(TrdosAdd, FullCatalogIsReportedBeforeTheChecksum) {
   bad[15] ^= 1;
   const auto message = AddFileBytes(t.catalog, t.disk, "bad.$B", bad);
   ASSERT_TRUE(message);
-  EXPECT_EQ(message->Text, "Каталог диска заполнен..!");
-  EXPECT_EQ(message->Caption, "Ошибка..!");
+  EXPECT_EQ(test::English(message->Text), "The disk catalog is full!");
+  EXPECT_EQ(test::English(message->Caption), "Error!");
   EXPECT_EQ(message->Icon, MessageIcon::None);
 }
 
@@ -68,7 +68,7 @@ TEST(TrdosAdd, OneHundredTwentyEightFilesFitAndTheNextDoesNot) {
   Target t;
   for (int i = 0; i < 128; ++i)
     ASSERT_EQ(t.Add("f.$C", test::MakeHobeta("f" + std::to_string(i), 'C', 0, 0, 1, 0)), "") << i;
-  EXPECT_EQ(t.Add("g.$C", test::MakeHobeta("g", 'C', 0, 0, 1, 0)), "Каталог диска заполнен..!");
+  EXPECT_EQ(t.Add("g.$C", test::MakeHobeta("g", 'C', 0, 0, 1, 0)), "The disk catalog is full!");
   ASSERT_FALSE(WriteCatalog(t.disk, t.catalog));
   TrdosCatalog back;
   ASSERT_TRUE(ReadCatalog(t.disk, back));
@@ -80,15 +80,15 @@ TEST(TrdosAdd, DuplicateRuleComparesAllNameBytesOfDeletedFilesToo) {
   Target t;
   ASSERT_EQ(t.Add("a.$B", test::MakeHobeta("game", 'B', 0, 0, 1, 0)), "");
   EXPECT_EQ(t.Add("a.$B", test::MakeHobeta("game", 'B', 0, 0, 1, 0)),
-            "Файл с именем game    .B в образе уже существует..!");
+            "A file named game    .B is already on the image!");
   EXPECT_EQ(t.Add("a.$C", test::MakeHobeta("game", 'C', 0, 0, 1, 0)), "");  // other type
   t.catalog.Entries[0].Name[0] = 0x01;                                      // "game" deleted
   EXPECT_EQ(t.Add("a.$B", test::MakeHobeta("game", 'B', 0, 0, 1, 0)), "");
   EXPECT_EQ(t.Add("x.$B", test::MakeHobeta("\x01"
                                            "ame",
                                            'B', 0, 0, 1, 0)),
-            "Файл с именем \x01"
-            "ame    .B в образе уже существует..!");
+            "A file named \x01"
+            "ame    .B is already on the image!");
 }
 
 TEST(TrdosAdd, SclChecksRunInOrder) {
@@ -96,21 +96,21 @@ TEST(TrdosAdd, SclChecksRunInOrder) {
   Bytes scl = test::MakeScl({{"one", 'C', 0, 0, 1, 0x31}, {"two", 'C', 0, 0, 2, 0x32}});
   Bytes wrongSum = scl;
   wrongSum.back() ^= 1;
-  EXPECT_EQ(t.Add("/p/f.scl", wrongSum), "Ошибка в контрольной сумме файла /p/f.scl ..!");
-  EXPECT_EQ(t.Add("f.SCL", Bytes{1, 1, 0, 0, 0}), "Неверный дескриптор файла f.SCL ..!");
-  EXPECT_EQ(t.Add("f.scl", Bytes{0, 0, 0}), "Ошибка в контрольной сумме файла f.scl ..!");
+  EXPECT_EQ(t.Add("/p/f.scl", wrongSum), "Wrong checksum of the file /p/f.scl!");
+  EXPECT_EQ(t.Add("f.SCL", Bytes{1, 1, 0, 0, 0}), "Wrong signature of the file f.SCL!");
+  EXPECT_EQ(t.Add("f.scl", Bytes{0, 0, 0}), "Wrong checksum of the file f.scl!");
   Bytes tooShort = {'S', 'I', 'N', 'C', 'L', 'A', 'I', 'R', 1};
   AppendLe32(tooShort, 0x53 + 0x49 + 0x4E + 0x43 + 0x4C + 0x41 + 0x49 + 0x52 + 1);
-  EXPECT_EQ(t.Add("f.scl", tooShort), "Ошибка в длине файла f.scl ..!");
+  EXPECT_EQ(t.Add("f.scl", tooShort), "Wrong length of the file f.scl!");
 
   // The second file lacks one byte: the first is added, the second refused.
   Bytes cut(scl.begin(), scl.end() - 5);
   std::uint32_t sum = 0;
   for (std::uint8_t b : cut) sum += b;
   AppendLe32(cut, sum);
-  EXPECT_EQ(t.Add("f.scl", cut), "Ошибочный размер файла f.scl / two     .C ..!");
+  EXPECT_EQ(t.Add("f.scl", cut), "Wrong size of the file f.scl / two     .C!");
   EXPECT_EQ(t.catalog.FileCount, 1);
-  EXPECT_EQ(t.Add("g.scl", scl), "Файл с именем one     .C в образе уже существует..!");
+  EXPECT_EQ(t.Add("g.scl", scl), "A file named one     .C is already on the image!");
 }
 
 TEST(TrdosAdd, SclFilesAreAddedInHeaderOrder) {
@@ -135,7 +135,7 @@ TEST(TrdosAdd, UnusableSectorStopsTheFileWithoutExtendingTheCatalog) {
   Target t;
   for (auto& sector : t.disk.Tracks[1].Sectors)
     if (sector.IdSector == 2) sector.DataLen = 0;
-  EXPECT_EQ(t.Add("p.$C", test::MakeHobeta("p", 'C', 0, 0, 3, 0x55)), "Ошибка добавления файла p.$C в образ ..!");
+  EXPECT_EQ(t.Add("p.$C", test::MakeHobeta("p", 'C', 0, 0, 3, 0x55)), "Cannot add the file p.$C to the image!");
   EXPECT_EQ(t.catalog.FileCount, 0);
   EXPECT_EQ(t.catalog.EntryCount, 0);
   EXPECT_EQ(t.catalog.FreeSectors, 2544);
@@ -166,9 +166,10 @@ TEST(TrdosAdd, WindowCommandTellsEachFailureAndAddsTheOthers) {
   ASSERT_TRUE(ReadCatalog(disk, state.SharedCatalog));
   const auto result = AddFiles(state, disk, {dir / "a.$C", dir / "b.$C", dir / "c.$C", dir / "missing.$C"});
   ASSERT_EQ(result.Messages.size(), 3u);
-  EXPECT_EQ(result.Messages[0].Text, "Размер файла " + (dir / "b.$C").string() + " слишком мал..!");
-  EXPECT_TRUE(test::Contains(result.Messages[1].Text, "missing.$C")) << result.Messages[1].Text;
-  EXPECT_EQ(result.Messages[2].Text, "Добавлено файлов: 2 из 4.");
+  EXPECT_EQ(test::English(result.Messages[0].Text), "The file " + (dir / "b.$C").string() + " is too small!");
+  const std::string missing = test::English(result.Messages[1].Text);
+  EXPECT_TRUE(test::Contains(missing, "missing.$C")) << missing;
+  EXPECT_EQ(test::English(result.Messages[2].Text), "Files added: 2 of 4.");
   EXPECT_EQ(state.CatalogChanged, 1);
   TrdosCatalog back;
   ASSERT_TRUE(ReadCatalog(disk, back));

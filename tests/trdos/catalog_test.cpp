@@ -2,6 +2,7 @@
 // catalog, and the owner of a sector.
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
 #include "trdos/catalog.h"
 #include "trdos/trdos_test_disks.h"
 
@@ -150,8 +151,9 @@ TEST(TrdosDisk, WriteCatalogChangesNothingWhenAnySectorIsUnusable) {
     if (sector.IdSector == 5) sector.DataLen = 128;
   const auto message = WriteCatalog(disk, catalog);
   ASSERT_TRUE(message);
-  EXPECT_EQ(message->Text, "Ошибка сектора - (track 0 sector 5)..!");
-  EXPECT_EQ(message->Caption, "Ошибка..!");
+  EXPECT_EQ(RenderPhrase(Language::Russian, message->Text), "Ошибка сектора: дорожка 0, сектор 5!");
+  EXPECT_EQ(RenderPhrase(Language::Russian, message->Caption), "Ошибка..!");
+  EXPECT_EQ(test::English(message->Caption), "Error!");
   EXPECT_EQ(message->Icon, MessageIcon::Error);
   // Sector 1 still holds the entry: the catalog was not half cleared.
   EXPECT_EQ(test::SectorBytes(disk, 0, 1)[0], 'O');

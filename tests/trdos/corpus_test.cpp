@@ -81,7 +81,7 @@ TEST(TrdosCorpus, HobetaWithWrongHeaderChecksumIsRefused) {
   ASSERT_TRUE(ReadCatalog(disk, catalog));
   const auto message = AddFileBytes(catalog, disk, path.string(), data);
   ASSERT_TRUE(message);
-  EXPECT_EQ(message->Text, "Неправильная контрольная сумма файла " + path.string() + " ..!");
+  EXPECT_EQ(test::English(message->Text), "Wrong checksum of the file " + path.string() + "!");
 }
 
 TEST(TrdosCorpus, EveryCorpusHobetaWithAValidHeaderAddsAndExportsBack) {

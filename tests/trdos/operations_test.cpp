@@ -2,6 +2,7 @@
 // restore, rename, edit, compaction, the row mapping and menu enabling.
 #include <gtest/gtest.h>
 
+#include "support/test_support.h"
 #include "trdos/catalog_operations.h"
 #include "trdos/catalog_view.h"
 #include "trdos/trdos_test_disks.h"
@@ -111,7 +112,9 @@ TEST(TrdosCompact, MovesLaterFilesDownInCatalogOrder) {
              {"C", 'C', 1, 8, 2}},
             3, 1, 1, 10);
   const auto question = CompactQuestion();
-  EXPECT_EQ(question.Text.find("Данная процедура может повредить структуру образа диска!\r          Сохраняйте"), 0u);
+  EXPECT_EQ(test::English(question.Text),
+            "This may damage the structure of the disk image!\rSave the image under another name!\r"
+            "Do you really want to compact the image?");
   EXPECT_EQ(question.Buttons, MessageButtons::YesNo);
   ASSERT_TRUE(CompactCatalog(f.state, f.disk).Messages.empty());
   const TrdosCatalog disk = f.OnDisk();
@@ -173,7 +176,8 @@ TEST(TrdosCompact, SectorErrorLeavesTheRecordEqualToTheDisk) {
   const TrdosCatalog before = f.OnDisk();
   const auto result = CompactCatalog(f.state, f.disk);
   ASSERT_EQ(result.Messages.size(), 1u);
-  EXPECT_EQ(result.Messages[0].Text, "Ошибка сектора - (track 1 sector 7)..!");  // 0-based
+  // The sector is named by its ID number, as every sector error names it.
+  EXPECT_EQ(test::English(result.Messages[0].Text), "Sector error: track 1, sector 8!");
   const TrdosCatalog disk = f.OnDisk();
   EXPECT_EQ(disk.FileCount, before.FileCount);
   EXPECT_EQ(f.Catalog().FileCount, disk.FileCount);
@@ -215,16 +219,16 @@ TEST(TrdosRows, ColumnsAndDiskInformation) {
   EXPECT_EQ(rows[0].FirstTrack, "01");
   const DiskInfoTexts info = DiskInfo(f.Catalog());
   EXPECT_EQ(info.Label, "TESTDISK");
-  EXPECT_EQ(info.DiskType, "80-дорожек");
+  EXPECT_EQ(RenderPhrase(Language::Russian, info.DiskType), "80 дорожек");
   EXPECT_EQ(info.FirstFreeSector, "12");
   EXPECT_EQ(info.FirstFreeTrack, "1");
   EXPECT_EQ(info.FreeSectors, "2533");
   EXPECT_EQ(info.Files, "1");
   EXPECT_EQ(info.DeletedFiles, "0");
-  EXPECT_EQ(DiskTypeText(0x17), "40-дорожек");
-  EXPECT_EQ(DiskTypeText(0x19), "40-дорожек");
-  EXPECT_EQ(DiskTypeText(0x18), "80-дорожек");
-  EXPECT_EQ(DiskTypeText(0x20), "Не определено");
+  EXPECT_EQ(test::English(DiskTypePhrase(0x17)), "40 tracks");
+  EXPECT_EQ(test::English(DiskTypePhrase(0x19)), "40 tracks");
+  EXPECT_EQ(test::English(DiskTypePhrase(0x18)), "80 tracks");
+  EXPECT_EQ(test::English(DiskTypePhrase(0x20)), "Unknown");
 }
 
 TEST(TrdosMenu, EnablingFollowsListAndSelection) {
@@ -309,7 +313,7 @@ TEST(TrdosEdit, UnusableCatalogSectorIsReported) {
     if (sector.IdSector == 1) sector.Used = false;
   const auto result = EditEntry(f.state, f.disk, 0, EntryEditorFieldsOf(f.Catalog().Entries[0]));
   ASSERT_EQ(result.Messages.size(), 1u);
-  EXPECT_EQ(result.Messages[0].Text, "Ошибка сектора - (track 0 sector 1)..!");
+  EXPECT_EQ(test::English(result.Messages[0].Text), "Sector error: track 0, sector 1!");
   EXPECT_EQ(f.state.CatalogChanged, 1);
 }
 

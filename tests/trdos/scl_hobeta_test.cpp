@@ -65,10 +65,15 @@ TEST(Hobeta, ExportedFileHoldsHeaderAndSectors) {
   EXPECT_TRUE(broken.Damaged[1].NoData);
   std::fill(expected.begin() + 17 + 256, expected.end(), 0);
   EXPECT_EQ(broken.Data, expected);
-  EXPECT_EQ(DamagedFileMessage("pic.$C", broken.Damaged).Text,
+  const Message damaged = DamagedFileMessage("pic.$C", broken.Damaged);
+  EXPECT_EQ(RenderMessageBody(Language::English, damaged),
+            "The file pic.$C was saved with bad sectors:\n"
+            "track 1, sector 16: a data CRC error\n"
+            "track 2, sector 1: no data, written as zeros");
+  EXPECT_EQ(RenderMessageBody(Language::Russian, damaged),
             "Файл pic.$C сохранён со сбойными секторами:\n"
-            "Ошибка сектора - (track 1 sector 16) - ошибка CRC\n"
-            "Ошибка сектора - (track 2 sector 1) - нет данных, записаны нули");
+            "дорожка 1, сектор 16: ошибка CRC данных\n"
+            "дорожка 2, сектор 1: нет данных, записаны нули");
 }
 
 TEST(Scl, SmallestFileLoadsAsEmptyDisk) {
@@ -221,7 +226,7 @@ TEST(Scl, UnusableSectorFailsTheSaveWithItsPosition) {
   ASSERT_TRUE(ReadCatalog(disk, catalog));
   const SclFile file = BuildSclFile(disk, {catalog.Entries[0]});
   ASSERT_TRUE(file.Failure);
-  EXPECT_EQ(SclSectorErrorMessage(*file.Failure).Text, "Ошибка сектора - (track 2 sector 1)..!");
+  EXPECT_EQ(test::English(SclSectorErrorMessage(*file.Failure).Text), "Sector error: track 2, sector 1!");
 }
 
 TEST(Scl, SelectedEntriesBecomeOneFileInListOrder) {

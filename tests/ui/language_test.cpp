@@ -13,21 +13,25 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTranslator>
 #include <QTreeWidget>
 
 #include "cpm/cpm_disk.h"
 #include "document/document.h"
 #include "support/scripted_prompts.h"
+#include "trdos/hobeta.h"
 #include "trdos_test_disk.h"
 #include "ui/cpm_catalog_window.h"
 #include "ui/elided_label.h"
 #include "ui/entry_editor.h"
 #include "ui/progress_window.h"
+#include "ui/qt_prompts.h"
 #include "ui/qt_translation.h"
 #include "ui/sector_address_dialog.h"
 #include "ui/settings_window.h"
@@ -178,6 +182,43 @@ TEST_F(LanguageTest, EnglishWindowsShowNoRussian) {
   EXPECT_EQ(others.viewer.windowTitle(), QStringLiteral("ZX Spectrum screen"));
   others.viewer.PrepareText(Bytes{'t', 'e', 'x', 't'});
   EXPECT_EQ(TextsWithCyrillic(VisibleTexts(others.viewer)), QStringList());
+}
+
+// The TR-DOS catalog's refusals, questions and dialogs come from the core
+// as phrases: after a switch to English they are English, and a message box
+// shows them so.
+TEST_F(LanguageTest, CatalogMessagesFollowTheLanguage) {
+  OtherWindows others;
+  ASSERT_EQ(ApplyLanguage(*QCoreApplication::instance(), Language::English), QString());
+  QMenu* menu = others.trdos.findChild<QMenu*>(QStringLiteral("pm1"));
+  others.trdos.UpdateMenu();
+  menu->findChild<QAction*>(QStringLiteral("scl1"))->trigger();  // nothing selected: refused
+  others.prompts.QueueText(std::nullopt);
+  menu->findChild<QAction*>(QStringLiteral("N4"))->trigger();  // the disk's new name, cancelled
+  const auto records = others.prompts.Records();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].text, QStringLiteral("No files are selected for saving!"));
+  EXPECT_EQ(records[0].caption, QStringLiteral("Error!"));
+  const TextRequest& rename = records[1].textRequest;
+  EXPECT_EQ(TextsWithCyrillic({rename.caption, rename.text, rename.label, rename.acceptButton, rename.cancelButton}),
+            QStringList());
+  EXPECT_EQ(rename.acceptButton, QStringLiteral("&Accept"));
+
+  // A damaged export's warning in a real message box, as a person sees it.
+  QtPrompts boxes(&others.trdos);
+  QString shown;
+  QTimer::singleShot(0, [&shown] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      auto* box = qobject_cast<QMessageBox*>(top);
+      if (box == nullptr || !box->isVisible()) continue;
+      shown = box->windowTitle() + QLatin1Char('\n') + box->text();
+      SaveShot(*box, QStringLiteral("trdos_damaged_export_english.png"));
+      box->accept();
+    }
+  });
+  ShowMessage(boxes, DamagedFileMessage("game.$B", {{{1, 4}, false}, {{2, 0}, true}}));
+  EXPECT_EQ(shown, QStringLiteral("Attention!\nThe file game.$B was saved with bad sectors:\n"
+                                  "track 1, sector 5: a data CRC error\ntrack 2, sector 1: no data, written as zeros"));
 }
 
 TEST_F(LanguageTest, RussianWindowsShowNoEnglishWords) {

@@ -178,8 +178,8 @@ TEST_F(TrdosCatalogWindowTest, RenameAsksWithTheLabelAndWritesTheInformationSect
   Choose("N4");
   ASSERT_EQ(prompts_.Records().size(), 1u);
   const Record& asked = prompts_.Records()[0];
-  EXPECT_EQ(asked.textRequest.caption, "Имя диска!");
-  EXPECT_EQ(asked.textRequest.text, "Задайте имя диска (8 символов максимум)");
+  EXPECT_EQ(asked.textRequest.caption, "Имя диска");
+  EXPECT_EQ(asked.textRequest.text, "Задайте имя диска (не больше 8 символов)");
   EXPECT_EQ(asked.textRequest.label, "Имя:");
   EXPECT_EQ(asked.textRequest.maxLength, 8);
   EXPECT_EQ(asked.textRequest.acceptButton, "&Принять");
@@ -219,7 +219,7 @@ TEST_F(TrdosCatalogWindowTest, DeleteRestoreCompactAddAndExport) {
   prompts_.QueueAnswer(PromptAnswer::Yes);
   Choose("N8");
   const Record deleteQuestion = prompts_.Records().back();
-  EXPECT_EQ(deleteQuestion.text, "Вы действительно хотите удалить выбранные Файлы?");
+  EXPECT_EQ(deleteQuestion.text, "Вы действительно хотите удалить выбранные файлы?");
   EXPECT_EQ(deleteQuestion.caption, "Внимание..!");
   EXPECT_EQ(deleteQuestion.icon, PromptIcon::Warning);
   EXPECT_EQ(deleteQuestion.buttons, PromptButtons::YesNo);
@@ -235,7 +235,7 @@ TEST_F(TrdosCatalogWindowTest, DeleteRestoreCompactAddAndExport) {
   Choose("N11");
   const Record restoreDialog = prompts_.Records().back();
   EXPECT_EQ(restoreDialog.textRequest.caption, "Восстановление файла");
-  EXPECT_EQ(restoreDialog.textRequest.text, "Для восстановления файла необходимо указать первую букву имени файла!");
+  EXPECT_EQ(restoreDialog.textRequest.text, "Для восстановления файла необходимо указать первую букву его имени!");
   EXPECT_EQ(restoreDialog.textRequest.label, "Задайте букву:");
   EXPECT_EQ(restoreDialog.textRequest.maxLength, 1);
   EXPECT_EQ(EntryName(1), "BETA    ");
@@ -247,8 +247,8 @@ TEST_F(TrdosCatalogWindowTest, DeleteRestoreCompactAddAndExport) {
   Choose("N2");
   const Record compactQuestion = prompts_.Records().back();
   EXPECT_EQ(compactQuestion.text,
-            "Данная процедура может повредить структуру образа диска!\r          Сохраняйте образ под другим "
-            "именем!           \r       Вы действительно хотите уплотнить образ?    ");
+            "Данная процедура может повредить структуру образа диска!\rСохраняйте образ под другим именем!\r"
+            "Вы действительно хотите уплотнить образ?");
   EXPECT_EQ(compactQuestion.icon, PromptIcon::Warning);
   EXPECT_EQ(EntryName(0), "ALPHA   ");
   EXPECT_EQ(EntryName(1), "BETA    ");
@@ -369,7 +369,7 @@ TEST_F(TrdosCatalogWindowTest, DamagedExportWarnsAndAddingGoesOnPastABadFile) {
   const Record warning = prompts_.Records().back();
   EXPECT_TRUE(warning.text.contains("сохранён со сбойными секторами")) << warning.text.toStdString();
   EXPECT_TRUE(warning.text.contains(
-      QStringLiteral("(track %1 sector %2) - ошибка CRC").arg(first.FirstTrack).arg(first.FirstSector + 1)))
+      QStringLiteral("дорожка %1, сектор %2: ошибка CRC данных").arg(first.FirstTrack).arg(first.FirstSector + 1)))
       << warning.text.toStdString();
   EXPECT_EQ(warning.icon, PromptIcon::Warning);
 
@@ -391,7 +391,7 @@ TEST_F(TrdosCatalogWindowTest, DamagedExportWarnsAndAddingGoesOnPastABadFile) {
 TEST_F(TrdosCatalogWindowTest, SclExportOfNothingSelectedIsRefusedAndExistingFilesAsked) {
   Choose("scl1");
   ASSERT_EQ(prompts_.Records().size(), 1u);
-  EXPECT_EQ(prompts_.Records()[0].text, "Файлы для сохранения не выбраны..!");
+  EXPECT_EQ(prompts_.Records()[0].text, "Файлы для сохранения не выбраны!");
   EXPECT_EQ(prompts_.Records()[0].caption, "Ошибка..!");
   EXPECT_EQ(prompts_.Records()[0].icon, PromptIcon::Error);
 

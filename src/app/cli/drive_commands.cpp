@@ -32,6 +32,13 @@ namespace velloran::cli {
 
 namespace {
 
+// A number with `digits` decimals, as the simulated drive's times are shown.
+std::string Decimal(double value, int digits) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.*f", digits, value);
+  return text;
+}
+
 constexpr const char* kDriveHelp = R"(Drive commands:
   read-disk OUT [--fast] [--drive D] [--first T] [--last T] [--retries N]
                 [--revs R] [--flux FILE.scp] [--report FILE.json]
@@ -198,13 +205,16 @@ std::optional<DriveSession> OpenSession(const Arguments& args, std::string& erro
 int FinishSession(const DriveSession& session, int exitCode) {
   TZX_Disk* medium = nullptr;
   if (session.simulated != nullptr) {
-    std::printf("simulated time: %.3f s, %.1f revolutions\n", session.simulated->SimulatedSeconds(),
-                session.simulated->Revolutions());
+    std::cout << MessageText(MessageId::SimulatedTime, {Decimal(session.simulated->SimulatedSeconds(), 3),
+                                                        Decimal(session.simulated->Revolutions(), 1)})
+              << '\n';
     medium = &session.simulated->Medium();
   } else if (session.fluxSimulated != nullptr) {
     const GreaseweazleSim& sim = session.fluxSimulated->Sim();
-    std::printf("simulated time: %.3f s, %.1f revolutions, %.1f revolutions read in %d flux reads\n", sim.Seconds(),
-                sim.Revolutions(), sim.RevolutionsRead(), sim.FluxReads());
+    std::cout << MessageText(MessageId::SimulatedFluxTime,
+                             {Decimal(sim.Seconds(), 3), Decimal(sim.Revolutions(), 1),
+                              Decimal(sim.RevolutionsRead(), 1), std::to_string(sim.FluxReads())})
+              << '\n';
     medium = &session.fluxSimulated->Sim().Medium();
   }
   if (medium != nullptr && !session.choice.saveTo.empty()) {

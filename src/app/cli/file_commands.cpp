@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/cli/cli.h"
+#include "app/cli/text_table.h"
 #include "common/file_io.h"
 #include "common/file_lock.h"
 #include "common/messages.h"
@@ -24,8 +25,6 @@
 namespace velloran::cli {
 
 namespace {
-
-constexpr const char* kNotTrdosImage = "Образ не соответствует стандартному TR-DOS диску!";
 
 // Checks the options and the number of positional words; a message when wrong.
 std::optional<std::string> CheckArguments(const Arguments& args, const std::set<std::string>& known,
@@ -65,19 +64,11 @@ int SaveChangedDisk(TZX_Disk& disk, const std::string& file, bool lossy = false)
                          : SaveImage(disk, PathFromUtf8(file), options, failure, &losses);
   if (!saved) {
     Fail(SaveFailureText(file, failure));
-    if (!losses.empty()) std::cerr << "velloran-cli: --lossy saves it anyway and lists what is lost\n";
+    if (!losses.empty()) std::cerr << "velloran-cli: " << MessageText(MessageId::CliLossySavesAnyway) << '\n';
     return 1;
   }
   ReportLosses(file, losses);
   return 0;
-}
-
-// Left-aligned text padded with spaces to `width` characters (UTF-8 aware).
-std::string Pad(const std::string& text, std::size_t width) {
-  std::size_t characters = 0;
-  for (unsigned char c : text)
-    if ((c & 0xC0) != 0x80) ++characters;
-  return characters >= width ? text : text + std::string(width - characters, ' ');
 }
 
 std::string TrimRight(std::string text) {
@@ -124,7 +115,7 @@ bool ReadTrdos(const TZX_Disk& disk, CatalogState& state) {
 
 // The first message of an operation as the command's failure, or 0.
 int FailOnMessage(const OperationResult& result) {
-  return result.Messages.empty() ? 0 : Fail(result.Messages.front().Text);
+  return result.Messages.empty() ? 0 : Fail(RenderMessageBody(ProcessLanguage(), result.Messages.front()));
 }
 
 // Loads a TR-DOS image, lets `change` work on its catalog and disk, and saves
@@ -137,7 +128,7 @@ int ChangeTrdosImage(const Arguments& args, const std::function<int(CatalogState
   std::string error;
   FileLock lock;
   const auto waiting = [&image] {
-    std::cerr << "velloran-cli: " << image << ": another command is changing the image; waiting for it\n";
+    std::cerr << "velloran-cli: " << MessageText(MessageId::CliImageLocked, {image}) << '\n';
   };
   if (!lock.Acquire(PathFromUtf8(image), error, waiting)) return Fail(image + ": " + error);
   const auto disk = LoadDisk(image, error);
@@ -145,7 +136,7 @@ int ChangeTrdosImage(const Arguments& args, const std::function<int(CatalogState
   for (const auto& notice : disk->Notices)
     std::cerr << "velloran-cli: " << image << ": " << DiagnosticText(notice) << '\n';
   CatalogState state;
-  if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
+  if (!ReadTrdos(*disk, state)) return Fail(PhraseText(MessageId::NotStandardTrdosDisk));
   if (const int failed = change(state, *disk)) return failed;
   return SaveChangedDisk(*disk, image, args.Flag("lossy"));
 }
@@ -153,28 +144,36 @@ int ChangeTrdosImage(const Arguments& args, const std::function<int(CatalogState
 }  // namespace
 
 void PrintTrdosListing(const TrdosCatalog& catalog, bool showDeleted) {
-  std::cout << "Filename Type Start Length Sectors F.sec F.trk\n";
-  for (const auto& row : CatalogRows(catalog, showDeleted))
-    std::cout << Pad(row.Filename, 8) << ' ' << Pad(row.Type, 4) << ' ' << Pad(row.Start, 5) << ' '
-              << Pad(row.Length, 6) << ' ' << Pad(row.Sectors, 7) << ' ' << Pad(row.FirstSector, 5) << ' '
-              << row.FirstTrack << '\n';
+  using enum MessageId;
+  static constexpr TableColumn kColumns[] = {{ColumnFilename}, {ColumnType},   {ColumnStart}, {ColumnLength},
+                                             {ColumnSectors},  {ColumnSector}, {ColumnTrack}};
+  std::vector<std::vector<std::string>> cells;
+  for (auto& row : CatalogRows(catalog, showDeleted))
+    cells.push_back({row.Filename, row.Type, row.Start, row.Length, row.Sectors, row.FirstSector, row.FirstTrack});
+  std::cout << TextTable(kColumns, cells, 1) << '\n';
   const DiskInfoTexts info = DiskInfo(catalog);
-  std::cout << "\nНазвание дискеты: " << info.Label << "\nТип дискеты: " << info.DiskType
-            << "\nСвободный сектор: " << info.FirstFreeSector << "\nСвободная дорожка: " << info.FirstFreeTrack
-            << "\nСвободных секторов: " << info.FreeSectors << "\nКоличество файлов: " << info.Files
-            << "\nУдаленных файлов: " << info.DeletedFiles << '\n';
+  std::cout << MessageText(ListingDiskLabel, {info.Label}) << '\n'
+            << PhraseText({ListingDiskType, {info.DiskType}}) << '\n'
+            << MessageText(ListingFirstFreeSector, {info.FirstFreeSector}) << '\n'
+            << MessageText(ListingFirstFreeTrack, {info.FirstFreeTrack}) << '\n'
+            << MessageText(ListingFreeSectors, {info.FreeSectors}) << '\n'
+            << MessageText(ListingFiles, {info.Files}) << '\n'
+            << MessageText(ListingDeletedFiles, {info.DeletedFiles}) << '\n';
 }
 
 namespace {
 
 void PrintCpmListing(const CpmListing& listing) {
-  std::cout << "Формат: " << CpmDefinitionText(listing.Definition) << "\n\n";
-  std::cout << "Filename Ext Length   Atrib №\n";
-  for (const auto& row : listing.Rows)
-    std::cout << Pad(row.Filename, 8) << ' ' << Pad(row.Ext, 3) << ' ' << Pad(row.Length, 8) << ' ' << Pad(row.User, 5)
-              << ' ' << row.Number << '\n';
-  std::cout << "\nКоличество файлов: " << listing.Rows.size() << "\nЗанято: " << listing.UsedKilobytes
-            << " кБ\nСвободно: " << listing.FreeKilobytes << " кБ\n";
+  using enum MessageId;
+  static constexpr TableColumn kColumns[] = {
+      {ColumnFilename}, {ColumnType}, {ColumnLength, true}, {ColumnUser}, {ColumnExtent}};
+  std::vector<std::vector<std::string>> cells;
+  for (const auto& row : listing.Rows) cells.push_back({row.Filename, row.Ext, row.Length, row.User, row.Number});
+  std::cout << PhraseText({ListingCpmFormat, {CpmDefinitionDescription(listing.Definition)}}) << "\n\n"
+            << TextTable(kColumns, cells, 1) << '\n'
+            << MessageText(ListingFiles, {std::to_string(listing.Rows.size())}) << '\n'
+            << MessageText(ListingUsed, {std::to_string(listing.UsedKilobytes)}) << '\n'
+            << MessageText(ListingFree, {std::to_string(listing.FreeKilobytes)}) << '\n';
 }
 
 // A sector of an extracted file that did not read cleanly.
@@ -204,7 +203,7 @@ int WriteOutput(const std::string& file, ByteSpan data, const std::vector<BadSec
 
 // get --cpm: the CP/M file NAME.EXT, compared without regard to case.
 int GetCpmFile(const TZX_Disk& disk, const std::string& name, const std::optional<std::string>& output) {
-  if (!RecognizeCpmDisk(disk)) return Fail(kNotCpmDiskMessage);
+  if (!RecognizeCpmDisk(disk)) return Fail(PhraseText(MessageId::NotCpmDisk));
   const CpmListing listing = ListCpmDisk(disk, false, true);
   for (const auto& row : listing.Rows) {
     const std::string base = TrimRight(row.Filename);
@@ -213,7 +212,8 @@ int GetCpmFile(const TZX_Disk& disk, const std::string& name, const std::optiona
     const bool dotted = extension.empty() && Lower(name) == Lower(base + ".");
     if (Lower(name) != Lower(stored) && !dotted) continue;
     CpmFoundFile found;
-    if (FindCpmFile(listing.Definition, listing.Directory, row.Name11, found) < 0) return Fail(kCpmCatalogError);
+    if (FindCpmFile(listing.Definition, listing.Directory, row.Name11, found) < 0)
+      return Fail(PhraseText(MessageId::CpmDirectoryError));
     std::vector<CpmDamagedSector> damaged;
     const Bytes contents = CpmFileContents(disk, listing.Definition, found, &damaged);
     std::vector<BadSector> bad;
@@ -236,12 +236,12 @@ int RunLs(const std::vector<std::string>& words) {
   if (!disk) return Fail(error);
   const bool all = args.Flag("all");
   if (args.Flag("cpm")) {
-    if (!RecognizeCpmDisk(*disk)) return Fail(kNotCpmDiskMessage);
+    if (!RecognizeCpmDisk(*disk)) return Fail(PhraseText(MessageId::NotCpmDisk));
     PrintCpmListing(ListCpmDisk(*disk, all, all));
     return 0;
   }
   CatalogState state;
-  if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
+  if (!ReadTrdos(*disk, state)) return Fail(PhraseText(MessageId::NotStandardTrdosDisk));
   PrintTrdosListing(state.SharedCatalog, all);
   return 0;
 }
@@ -267,7 +267,7 @@ int RunGet(const std::vector<std::string>& words) {
   if (args.Flag("cpm")) return GetCpmFile(*disk, name, output);
 
   CatalogState state;
-  if (!ReadTrdos(*disk, state)) return Fail(kNotTrdosImage);
+  if (!ReadTrdos(*disk, state)) return Fail(PhraseText(MessageId::NotStandardTrdosDisk));
   const int e = FindTrdosFile(state.SharedCatalog, name, error);
   if (e < 0) return Fail(error);
   const TrdosEntry& entry = state.SharedCatalog.Entries[e];

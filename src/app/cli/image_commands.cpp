@@ -1,7 +1,7 @@
-#include <iomanip>
 #include <iostream>
 
 #include "app/cli/cli.h"
+#include "app/cli/text_table.h"
 #include "common/messages.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
@@ -11,36 +11,38 @@ namespace velloran::cli {
 
 // What a format holds beyond sector data, as the format list shows it.
 std::string HoldsText(const ImageFormat& format) {
+  using enum MessageId;
   std::string text;
-  const auto add = [&](bool holds, const char* what) {
+  const auto add = [&](bool holds, MessageId what) {
     if (!holds) return;
     if (!text.empty()) text += ", ";
-    text += what;
+    text += MessageText(what);
   };
   const FormatHolds& holds = format.holds;
-  add(holds.ids, "IDs");
-  add(holds.crcState, "CRC state");
-  add(holds.missingData, "sectors without data");
-  add(holds.idCrcState, "ID CRC state");
-  add(holds.deletedMarks, "deleted marks");
-  add(holds.copies, "sector copies");
-  add(holds.rawTracks, "raw tracks");
-  add(holds.comments, "comments");
-  add(holds.recording, "data rate and FM");
-  add(holds.capturedFlux, holds.revolutions ? "flux, all revolutions" : "flux, first revolution");
-  add(holds.onlyFiles, "only the catalog's files");
-  if (text.empty()) text = "data only";
-  return format.save == nullptr ? text + "; read only" : text;
+  add(holds.ids, HoldsIds);
+  add(holds.crcState, HoldsCrcState);
+  add(holds.missingData, HoldsMissingData);
+  add(holds.idCrcState, HoldsIdCrcState);
+  add(holds.deletedMarks, HoldsDeletedMarks);
+  add(holds.copies, HoldsCopies);
+  add(holds.rawTracks, HoldsRawTracks);
+  add(holds.comments, HoldsComments);
+  add(holds.recording, HoldsRecording);
+  add(holds.capturedFlux, holds.revolutions ? HoldsFluxAll : HoldsFluxFirst);
+  add(holds.onlyFiles, HoldsOnlyFiles);
+  if (text.empty()) text = MessageText(HoldsDataOnly);
+  return format.save == nullptr ? MessageText(HoldsReadOnly, {text}) : text;
 }
 
 void PrintFormatList(std::ostream& out) {
-  out << "Key  File   Format                                            Holds\n";
-  for (const auto& format : ImageFormats()) {
-    std::string name(format.name);
-    name.resize(std::max<std::size_t>(name.size(), 48), ' ');
-    out << std::left << std::setw(5) << format.key << std::setw(7) << ("*." + std::string(format.defaultExtension))
-        << name << "  " << HoldsText(format) << '\n';
-  }
+  using enum MessageId;
+  // The names get room for longer ones than today's, so the list keeps its shape.
+  static constexpr TableColumn kColumns[] = {{ColumnKey}, {ColumnFile}, {ColumnFormat, false, 48}, {ColumnHolds}};
+  std::vector<std::vector<std::string>> rows;
+  for (const auto& format : ImageFormats())
+    rows.push_back({std::string(format.key), "*." + std::string(format.defaultExtension), std::string(format.name),
+                    HoldsText(format)});
+  out << TextTable(kColumns, rows, 2);
 }
 
 std::string FormatKeys() {

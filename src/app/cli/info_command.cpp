@@ -7,6 +7,7 @@
 
 #include "app/cli/cli.h"
 #include "app/cli/json.h"
+#include "app/cli/text_table.h"
 #include "common/file_io.h"
 #include "common/messages.h"
 #include "common/utf8_path.h"
@@ -46,24 +47,41 @@ SectorTally TallyTrack(const TTrack& track) {
   return tally;
 }
 
+// How the format was recognised, as the text says it.
+Phrase DetectionPhrase(const DetectedFormat& detected) {
+  if (detected.byExtension) return MessageId::FoundByExtension;
+  switch (detected.confidence) {
+    case Confidence::Signature: return MessageId::FoundBySignature;
+    case Confidence::Fields: return MessageId::FoundByContents;
+    case Confidence::SizeOrExtension: return MessageId::FoundBySize;
+    case Confidence::None: break;
+  }
+  return {MessageId::Verbatim, {DetectionText(detected)}};
+}
+
 void PrintDiskText(const std::string& file, const DetectedFormat& detected, TZX_Disk& disk) {
-  std::cout << "Image: " << file << '\n';
-  std::cout << "Format: " << detected.format->key << " (" << detected.format->name << "), found by its "
-            << DetectionText(detected) << '\n';
-  std::cout << "Present tracks: " << static_cast<int>(disk.CountTracks()) << '\n';
-  for (const auto& notice : disk.Notices) std::cout << "Note: " << DiagnosticText(notice) << '\n';
-  for (const auto& line : disk.Comments) std::cout << "Comment: " << line << '\n';
-  for (const auto& loss : disk.Losses) std::cout << "Lost on loading: " << LossText(loss) << '\n';
-  std::cout << "Content SHA-256: " << ContentSha256(disk) << '\n';
-  std::cout << "Track  Sectors  Good  Bad  NoData  IdCRC  Raw  Copies\n";
+  using enum MessageId;
+  std::cout << MessageText(InfoImage, {file}) << '\n'
+            << PhraseText({InfoFormat, {detected.format->key, detected.format->name, DetectionPhrase(detected)}})
+            << '\n'
+            << MessageText(InfoPresentTracks, {std::to_string(disk.CountTracks())}) << '\n';
+  for (const auto& notice : disk.Notices) std::cout << PhraseText({InfoNote, {PlacedPhrase(notice)}}) << '\n';
+  for (const auto& line : disk.Comments) std::cout << MessageText(InfoComment, {line}) << '\n';
+  for (const auto& loss : disk.Losses) std::cout << MessageText(InfoLostOnLoading, {LossText(loss)}) << '\n';
+  std::cout << MessageText(InfoContentHash, {ContentSha256(disk)}) << '\n';
+  static constexpr TableColumn kColumns[] = {{ColumnTrack, true}, {ColumnSectors, true}, {ColumnGood, true},
+                                             {ColumnBad, true},   {ColumnNoData, true},  {ColumnIdCrc, true},
+                                             {ColumnRaw},         {ColumnCopies, true}};
+  std::vector<std::vector<std::string>> rows;
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));
     if (!track.Present) continue;
     const SectorTally tally = TallyTrack(track);
-    std::cout << std::setw(5) << t << std::setw(9) << tally.used << std::setw(6) << tally.good << std::setw(5)
-              << tally.bad << std::setw(8) << tally.noData << std::setw(7) << tally.idCrcErrors << "  "
-              << (track.RawLength > 0 ? "yes" : "no ") << std::setw(8) << tally.copies << '\n';
+    rows.push_back({std::to_string(t), std::to_string(tally.used), std::to_string(tally.good),
+                    std::to_string(tally.bad), std::to_string(tally.noData), std::to_string(tally.idCrcErrors),
+                    MessageText(track.RawLength > 0 ? Yes : No), std::to_string(tally.copies)});
   }
+  std::cout << TextTable(kColumns, rows, 2);
 }
 
 // A JSON array of strings.
@@ -149,21 +167,23 @@ void PrintHobetaText(const std::string& file, const HobetaFacts& facts) {
     text << '#' << std::uppercase << std::hex << std::setw(4) << std::setfill('0') << value;
     return text.str();
   };
-  std::cout << "Image: " << file << '\n';
-  std::cout << "Format: Hobeta (one TR-DOS file behind a 17-byte header)\n";
-  std::cout << "Name: " << facts.name << '\n';
-  std::cout << "Type: " << facts.type << '\n';
-  std::cout << "Start: " << facts.start << '\n';
-  std::cout << "Length: " << facts.length << '\n';
-  std::cout << "Sectors: " << facts.sectors << '\n';
+  using enum MessageId;
+  std::cout << MessageText(InfoImage, {file}) << '\n'
+            << MessageText(InfoHobetaFormat) << '\n'
+            << MessageText(InfoName, {facts.name}) << '\n'
+            << MessageText(InfoType, {facts.type}) << '\n'
+            << MessageText(InfoStart, {std::to_string(facts.start)}) << '\n'
+            << MessageText(InfoLength, {std::to_string(facts.length)}) << '\n'
+            << MessageText(InfoSectors, {std::to_string(facts.sectors)}) << '\n';
   if (facts.storedChecksum == facts.computedChecksum)
-    std::cout << "Checksum: good (" << hex(facts.storedChecksum) << ")\n";
+    std::cout << MessageText(InfoChecksumGood, {hex(facts.storedChecksum)}) << '\n';
   else
-    std::cout << "Checksum: bad (stored " << hex(facts.storedChecksum) << ", computed " << hex(facts.computedChecksum)
-              << ")\n";
-  std::cout << "Data: " << facts.dataBytes << " bytes";
-  if (facts.dataBytes < facts.sectors * 256u) std::cout << " (" << facts.sectors * 256u << " expected)";
-  std::cout << '\n';
+    std::cout << MessageText(InfoChecksumBad, {hex(facts.storedChecksum), hex(facts.computedChecksum)}) << '\n';
+  const std::string data = std::to_string(facts.dataBytes);
+  const unsigned expected = facts.sectors * 256u;
+  std::cout << (facts.dataBytes < expected ? MessageText(InfoDataExpected, {data, std::to_string(expected)})
+                                           : MessageText(InfoDataBytes, {data}))
+            << '\n';
 }
 
 void PrintHobetaJson(const std::string& file, const HobetaFacts& facts) {

@@ -20,9 +20,9 @@ namespace velloran::cli {
 // OUT that cannot hold all of the merged disk (or of what the inputs' loads
 // left out) needs --lossy, and the losses are listed.
 int RunMerge(const std::vector<std::string>& words) {
-  const char* usage =
-      "usage: merge IMAGE IMAGE... -o OUT [--report FILE.json] [--keep-raw] [--compress] [--standard-dsk] "
-      "[--lossy]";
+  const std::string usage = MessageText(
+      MessageId::CliUsage,
+      {"merge IMAGE IMAGE... -o OUT [--report FILE.json] [--keep-raw] [--compress] [--standard-dsk] [--lossy]"});
   std::vector<std::string> rest = words;
   std::string error;
   const std::optional<std::string> output = TakeShortOption(rest, "-o", error);

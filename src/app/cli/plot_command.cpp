@@ -20,22 +20,23 @@ constexpr int kDiskPictureWidth = 1000, kDiskPictureHeight = 560;
 
 // Why a track has no flux to plot, or empty when it has.
 std::string NoFluxReason(const TrackSource& source) {
-  const std::string track = "track " + std::to_string(source.track);
+  const std::string track = std::to_string(source.track);
   switch (source.kind) {
     case TrackSourceKind::Flux:
-      if (source.flux->sampleClock <= 0) return track + ": its flux has no sample clock, so no interval has a length";
+      if (source.flux->sampleClock <= 0) return MessageText(MessageId::PlotNoSampleClock, {track});
       return {};
-    case TrackSourceKind::Absent: return track + " is not part of the image";
+    case TrackSourceKind::Absent: return MessageText(MessageId::PlotTrackAbsent, {track});
     case TrackSourceKind::RawTrack:
     case TrackSourceKind::NoRawTrack: break;
   }
-  return track + " has no flux: the image holds sectors, not a flux capture (SCP, MFI, KryoFlux stream)";
+  return MessageText(MessageId::PlotNoFlux, {track});
 }
 
 }  // namespace
 
 int RunPlot(const std::vector<std::string>& words) {
-  const char* usage = "usage: plot IMAGE --kind histogram|timing|disk [--track T] [--revolution R] -o FILE.svg|.png";
+  const std::string usage = MessageText(
+      MessageId::CliUsage, {"plot IMAGE --kind histogram|timing|disk [--track T] [--revolution R] -o FILE.svg|.png"});
   std::vector<std::string> rest = words;
   std::string error;
   const std::optional<std::string> output = TakeShortOption(rest, "-o", error);
@@ -43,10 +44,10 @@ int RunPlot(const std::vector<std::string>& words) {
   const Arguments args(rest, {"kind", "track", "revolution"});
   if (!args.Error().empty()) return Fail(args.Error());
   if (const auto unknown = args.UnknownOption({"kind", "track", "revolution"}); !unknown.empty())
-    return Fail("unknown option " + unknown);
+    return Fail(MessageText(MessageId::CliUnknownOption, {unknown}));
   const std::optional<std::string> kind = args.Value("kind");
   if (args.Positional().size() != 1 || !output || !kind) return Fail(usage);
-  if (*kind != "histogram" && *kind != "timing" && *kind != "disk") return Fail("--kind is histogram, timing or disk");
+  if (*kind != "histogram" && *kind != "timing" && *kind != "disk") return Fail(MessageText(MessageId::PlotKinds));
   if (PlotFileKindOf(PathFromUtf8(*output)) == PlotFileKind::None)
     return Fail(*output + ": write a plot as .svg or .png");
   std::uint8_t track = 0;

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <thread>
 
+#include "common/messages.h"
 #include "drive/greaseweazle/greaseweazle_protocol.h"
 #include "sim/greaseweazle_sim.h"
 
@@ -91,13 +92,13 @@ GreaseweazlePty::GreaseweazlePty(std::shared_ptr<GreaseweazleSim> sim) : link_(s
   char name[128] = {};
   if (link.master < 0 || ::grantpt(link.master) != 0 || ::unlockpt(link.master) != 0 ||
       ::ptsname_r(link.master, name, sizeof name) != 0) {
-    error_ = std::string("Не удалось создать псевдотерминал - ") + std::strerror(errno);
+    error_ = MessageText(MessageId::PtyNotCreated, {std::strerror(errno)});
     return;
   }
   path_ = name;
   link.device = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (link.device < 0 || !link.MakeRaw()) {
-    error_ = std::string("Не удалось открыть псевдотерминал - ") + std::strerror(errno);
+    error_ = MessageText(MessageId::PtyNotOpened, {std::strerror(errno)});
     return;
   }
   link.thread = std::thread([&link, sim] { link.Serve(*sim); });

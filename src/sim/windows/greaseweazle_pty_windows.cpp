@@ -1,4 +1,5 @@
 // Windows has no pseudo-terminals: the simulated Greaseweazle is not offered.
+#include "common/messages.h"
 #include "sim/greaseweazle_sim.h"
 
 namespace velloran {
@@ -6,7 +7,7 @@ namespace velloran {
 struct GreaseweazlePty::Link {};
 
 GreaseweazlePty::GreaseweazlePty(std::shared_ptr<GreaseweazleSim> sim) : sim_(std::move(sim)) {
-  error_ = "Имитация Greaseweazle в Windows недоступна: нужен псевдотерминал.";
+  error_ = MessageText(MessageId::PtyNotOnWindows);
 }
 
 GreaseweazlePty::~GreaseweazlePty() = default;
