@@ -240,8 +240,7 @@ void FluxReader::Finish() {
     singleTurn += held && held->flux.Revolutions() == 1;
   }
   if (!operation_.KeepFlux && singleTurn > 0)
-    host_.AddMainLog(MessageText(MessageId::FluxKeptOneTurn, {std::to_string(singleTurn), std::to_string(tracks)}),
-                     true);
+    host_.AddMainLog({MessageId::FluxKeptOneTurn, {singleTurn, tracks}}, true);
 }
 
 }  // namespace
