@@ -1,5 +1,5 @@
 // Phrases the disk operations and controller commands show or log. Every
-// message box of these commands has the the error caption and
+// message box of these commands has the error caption and
 // one OK button.
 #pragma once
 

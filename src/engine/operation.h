@@ -80,7 +80,7 @@ class OperationHost {
   // Appends a line to the main log; a selected line becomes the current item.
   // The window puts it into words, and again when the language changes.
   virtual void AddMainLog(const Phrase& line, bool selected) = 0;
-  // A message box with the the error caption and one OK button.
+  // A message box with the error caption and one OK button.
   virtual void ShowError(const Phrase& text) = 0;
 };
 
