@@ -1194,17 +1194,5 @@ It is removed from the list of recent images.</translation>
         <source>Удалить файл(ы)</source>
         <translation>Delete file(s)</translation>
     </message>
-    <message>
-        <source>80 дорожек</source>
-        <translation>80 tracks</translation>
-    </message>
-    <message>
-        <source>40 дорожек</source>
-        <translation>40 tracks</translation>
-    </message>
-    <message>
-        <source>Не определено</source>
-        <translation>Unknown</translation>
-    </message>
 </context>
 </TS>

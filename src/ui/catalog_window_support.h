@@ -15,6 +15,7 @@
 #include "trdos/catalog.h"
 #include "trdos/catalog_operations.h"
 #include "trdos/message.h"
+#include "ui/live_text.h"
 #include "ui/prompts.h"
 #include "ui/translated_texts.h"
 
@@ -29,7 +30,6 @@ namespace velloran {
 
 inline QString QtText(const std::string& text) { return QString::fromStdString(text); }
 // A phrase of the message catalogue in the windows' language.
-inline QString QtText(const Phrase& phrase) { return QString::fromStdString(PhraseText(phrase)); }
 inline std::filesystem::path PathOf(const QString& file) { return PathFromUtf8(file.toStdString()); }
 
 // Shows a message the core described and returns the answer.

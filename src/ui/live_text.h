@@ -14,6 +14,10 @@ namespace velloran {
 
 using LiveText = std::function<QString()>;
 
+// A phrase or a diagnostic of the message catalogue in the language of the moment.
+QString QtText(const Phrase& phrase);
+QString QtText(const Diagnostic& diagnostic);
+
 // A phrase of the message catalogue, in the language of the moment.
 LiveText PhraseShown(const Phrase& phrase);
 

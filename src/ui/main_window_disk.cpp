@@ -13,6 +13,7 @@
 #include "settings/desktop_settings.h"
 #include "ui/catalog_windows.h"
 #include "ui/disk_map.h"
+#include "ui/live_text.h"
 #include "ui/main_window.h"
 #include "ui/main_window_commands.h"
 #include "ui/main_window_text.h"
@@ -35,8 +36,7 @@ bool ReadsIntoMemory(DiskCommand command) {
 
 void ShowErrors(Prompts& prompts, const std::vector<Phrase>& messages) {
   for (const Phrase& text : messages)
-    prompts.Message(QString::fromStdString(PhraseText(text)), MainWindowText("Ошибка!"), PromptIcon::Error,
-                    PromptButtons::Ok);
+    prompts.Message(QtText(text), MainWindowText("Ошибка!"), PromptIcon::Error, PromptButtons::Ok);
 }
 
 // Start-up: priority, settings, the driver and the drive, then the image
@@ -68,8 +68,7 @@ void TFMain::RunDiskCommand(int command) {
   if (ReadsIntoMemory(kind) && !ConfirmUnsaved()) return;
   auto* progress = findChild<ProgressWindow*>(QStringLiteral("T_Prog"));
   if (progress == nullptr) progress = new ProgressWindow(*this);
-  progress->Prepare(QString::fromStdString(PhraseText(start.caption)), start.operation, start.progressMaximum,
-                    *document_.Drive());
+  progress->Prepare(QtText(start.caption), start.operation, start.progressMaximum, *document_.Drive());
   const auto before = DiskFingerprint(document_.Disk());
   progress->exec();
   RepaintMap();

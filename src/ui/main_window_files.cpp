@@ -13,6 +13,7 @@
 #include "formats/udf.h"
 #include "formats/udi.h"
 #include "ui/disk_map.h"
+#include "ui/live_text.h"
 #include "ui/main_window.h"
 #include "ui/main_window_commands.h"
 #include "ui/main_window_text.h"
@@ -88,20 +89,17 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
     TZX_Disk unread;
     Diagnostic why;
     LoadImage(unread, PathOf(file), why);  // says why no format takes it
-    error = QString::fromStdString(DiagnosticText(why));
+    error = QtText(why);
     return false;
   }
   TZX_Disk incoming;
   Diagnostic readerError;
   if (!LoadImageAs(incoming, PathOf(file), *format, readerError)) {
-    error = QString::fromStdString(DiagnosticText(readerError));
+    error = QtText(readerError);
     ClearLog();
     const std::string key(format->key);
     AddLogLine(
-        [key, readerError] {
-          return LoadErrorPrefix(key) + QLatin1Char('"') + QString::fromStdString(DiagnosticText(readerError)) +
-                 QLatin1Char('"');
-        },
+        [key, readerError] { return LoadErrorPrefix(key) + QLatin1Char('"') + QtText(readerError) + QLatin1Char('"'); },
         false);
     return false;
   }
@@ -114,7 +112,7 @@ bool TFMain::LoadImageFile(const QString& file, QString& error) {
   ShowImageStatus(QT_TRANSLATE_NOOP("velloran::TFMain", "Образ диска"));
   SetStatusText(2, [notices] {
     QStringList words;
-    for (const Diagnostic& notice : notices) words << QString::fromStdString(DiagnosticText(notice));
+    for (const Diagnostic& notice : notices) words << QtText(notice);
     return words.join(QLatin1Char(' '));
   });
   return true;
@@ -196,8 +194,7 @@ bool SaveImageAs(TFMain& window) {
   options.td0Compress = document.Options().TD0arch;
   const SaveLosses losses = FindSaveLosses(disk, *format);
   if (!losses.empty()) {
-    const QString question =
-        QString::fromStdString(PhraseText(LossSummary(*format, losses))) + MainWindowText(".\nСохранить с потерями?");
+    const QString question = QtText(LossSummary(*format, losses)) + MainWindowText(".\nСохранить с потерями?");
     if (!prompts.AskYesNo(question, MainWindowText("Внимание..!"), PromptIcon::Warning)) return false;
     options.lossy = true;
   }
@@ -222,7 +219,7 @@ bool SaveImageAs(TFMain& window) {
   }
   if (!saved) {
     prompts.Error(failure.Empty() ? MainWindowText("Ошибка записи файла %1!").arg(QDir::toNativeSeparators(file))
-                                  : QString::fromStdString(DiagnosticText(failure)));
+                                  : QtText(failure));
     return false;
   }
   if (!losses.empty()) LogLosses(window, file, losses);
@@ -245,7 +242,7 @@ void OnSaveUdf(TFMain& window) {
   const QString file = chosen.files.front();
   if (!AskOverwrite(window.Questions(), file)) return;
   if (!SaveUDF(window.Disk(), PathOf(file))) {
-    window.Questions().Error(QString::fromStdString(DiagnosticText(window.Disk().LastError)));
+    window.Questions().Error(QtText(window.Disk().LastError));
     return;
   }
   window.RememberFolder("Directory_1", file);

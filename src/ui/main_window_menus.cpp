@@ -12,6 +12,7 @@
 
 #include "common/version.h"
 #include "ui/disk_map.h"
+#include "ui/live_text.h"
 #include "ui/main_window.h"
 #include "ui/main_window_commands.h"
 #include "ui/main_window_text.h"
@@ -539,7 +540,7 @@ QString BlockerText(const Document& document, Blocker blocker) {
     case Blocker::NoDriver: return MainWindowText("Драйвер дисковода не загружен.");
     case Blocker::DriveUnusable: {
       QStringList lines;
-      for (const Phrase& line : document.DriveProblems()) lines << QString::fromStdString(PhraseText(line));
+      for (const Phrase& line : document.DriveProblems()) lines << QtText(line);
       return lines.isEmpty() ? MainWindowText("Дисковод недоступен.") : lines.join(QLatin1Char('\r'));
     }
     case Blocker::DriveNotOpen: return MainWindowText("Дисковод не открыт.");

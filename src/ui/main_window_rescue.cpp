@@ -55,7 +55,7 @@ void OnMergeImages(TFMain& window) {
   for (const QString& file : chosen.files) {
     others.push_back(std::make_unique<TZX_Disk>());
     if (Diagnostic failure; !LoadImage(*others.back(), PathOf(file), failure)) {
-      prompts.Error(QString::fromStdString(DiagnosticText(failure)));
+      prompts.Error(QtText(failure));
       return;
     }
     inputs.push_back(others.back().get());

@@ -133,8 +133,7 @@ void ProgressWindow::ClearMainLog() {
 void ProgressWindow::AddMainLog(const Phrase& line, bool selected) { owner_.AddLogLine(PhraseShown(line), selected); }
 
 void ProgressWindow::ShowError(const Phrase& text) {
-  owner_.Questions().Message(QString::fromStdString(PhraseText(text)), MainWindowText("Ошибка!"), PromptIcon::Error,
-                             PromptButtons::Ok);
+  owner_.Questions().Message(QtText(text), MainWindowText("Ошибка!"), PromptIcon::Error, PromptButtons::Ok);
 }
 
 }  // namespace velloran

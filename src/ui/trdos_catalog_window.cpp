@@ -153,17 +153,8 @@ void TrdosCatalogWindow::changeEvent(QEvent* event) {
   ShowDiskType();
 }
 
-QString TrdosCatalogWindow::DiskTypeCaption(std::uint8_t diskType) {
-  switch (DiskTracksOf(diskType)) {
-    case TrdosDiskTracks::Eighty: return tr("80 дорожек");
-    case TrdosDiskTracks::Forty: return tr("40 дорожек");
-    case TrdosDiskTracks::Unknown: break;
-  }
-  return tr("Не определено");
-}
-
 void TrdosCatalogWindow::ShowDiskType() {
-  informationValues_[1]->setText(DiskTypeCaption(document_.Catalogs().SharedCatalog.DiskType));
+  informationValues_[1]->setText(QtText(DiskTypePhrase(document_.Catalogs().SharedCatalog.DiskType)));
 }
 
 void TrdosCatalogWindow::Open() {

@@ -66,7 +66,6 @@ class TrdosCatalogWindow : public QDialog {
   void FillList();
   bool ShowDeleted() const;
   // The disk type's line of the information, in the window's language.
-  static QString DiskTypeCaption(std::uint8_t diskType);
   void ShowDiskType();
   // The entry of the one selected row, or -1.
   int SingleSelectedEntry() const;
