@@ -513,6 +513,178 @@ constexpr CatalogueEntry kCatalogue[] = {
     {SimulatedTime, "время имитации: {1} с, оборотов: {2}", "simulated time: {1} s, {2} revolutions"},
     {SimulatedFluxTime, "время имитации: {1} с, оборотов: {2}, прочитано оборотов: {3} за {4} чтений потока",
      "simulated time: {1} s, {2} revolutions, {3} revolutions read in {4} flux reads"},
+    // Help, drive syntax and format names.
+    {CliDriveHelp,
+     R"(Команды дисковода:
+  read-disk OUT [--fast] [--drive D] [--first T] [--last T] [--retries N]
+                [--revs R] [--flux FILE.scp] [--report FILE.json]
+      сканирует и читает дорожки T..T (по умолчанию 0..159) в образ OUT; с
+      --fast каждая дорожка читается примерно за один оборот диска, а
+      непрочитанные секторы читаются снова после прохода (всего N проходов).
+      Greaseweazle читает каждую дорожку за один оборот, с --flux за R
+      оборотов (по умолчанию 2), снова читает дорожки со сбойными секторами
+      (R оборотов, всего N проходов; каждый сектор сохраняет свою первую
+      верную копию), а с --flux ещё и сохраняет каждый прочитанный оборот
+      в FILE.scp;
+      дорожка, на которой остался сбойный сектор, декодируется снова с
+      другими настройками петли и скоростями, и каждое такое чтение
+      записывается в журнал. --report записывает в JSON состояние каждого
+      сектора, его копии, попытки и способ, которым он прочитан, SHA-256
+      диска и дорожки, оставшиеся сбойными
+  write-disk IMAGE [--format] [--verify] [--drive D] [--first T] [--last T]
+                [--retries N] [--revs R]
+      записывает образ на диск (с --format сначала форматирует каждую
+      дорожку; Greaseweazle всегда записывает дорожки целиком, то есть
+      форматирует их, а с --verify читает каждую обратно и сравнивает)
+N: число попыток на сектор (по умолчанию 10; 0 считается как 1).
+  catalog [--drive D]
+      показывает каталог TR-DOS диска в дисководе
+)",
+     R"(Drive commands:
+  read-disk OUT [--fast] [--drive D] [--first T] [--last T] [--retries N]
+                [--revs R] [--flux FILE.scp] [--report FILE.json]
+      scans and reads tracks T..T (default 0..159) into the image OUT; with
+      --fast each track in about one turn of the disk, and the sectors that
+      failed are read again after the pass (N passes in all). A Greaseweazle
+      reads each track in one turn, R revolutions (default 2) with --flux,
+      reads the tracks with bad sectors again (R revolutions, N passes in
+      all; each sector keeps its first good copy) and with --flux also
+      saves every revolution read as FILE.scp;
+      a track left with a bad sector is decoded again with other loop
+      settings and data rates, each such read logged. --report writes each
+      sector's state, copies, attempts and the way that read it, the disk's
+      SHA-256 and the tracks still bad as JSON
+  write-disk IMAGE [--format] [--verify] [--drive D] [--first T] [--last T]
+                [--retries N] [--revs R]
+      writes the image onto the disk (formatting each track first with
+      --format; a Greaseweazle always writes whole tracks, which formats
+      them, and with --verify reads each one back and compares it)
+N is the number of attempts per sector (default 10; 0 counts as 1).
+  catalog [--drive D]
+      lists the TR-DOS catalog of the disk in the drive
+)"},
+    {CliDriveKindsTitle, "D (по умолчанию A):", "D is (default A):"},
+    {CliDriveOptionsHelp,
+     R"(Дисковод потока принимает ?drive=U: U это A, B (дисководы PC), DS0, DS1 или
+DS2 (дисководы Shugart). Переменная окружения VELLORAN_DRIVE задаёт D, когда
+--drive не указан.
+Имитируемый дисковод содержит IMAGE (любой поддерживаемый образ; пусто: чистый
+диск) и сообщает время имитации. Его параметры:
+  nodisk            в дисководе нет диска
+  protect           диск защищён от записи
+  nodriver          драйвер дисковода не установлен
+  drives=A          буквы имеющихся дисководов (по умолчанию AB)
+  seekfail=C        позиционирование на цилиндр C не удаётся
+  bad=T:R[,T:R]     сектор R дорожки T никогда не читается
+  flaky=T:R:K[,..]  сектор R дорожки T не читается первые K раз
+  errors=P          каждое чтение сектора не удаётся с вероятностью P (0..1)
+  seed=N            начальное число этих случайных сбоев
+  cylinders=N       сколько цилиндров достаёт дисковод (по умолчанию 83)
+  save=FILE         после работы сохранить имитируемый диск в FILE
+Имитируемый Greaseweazle принимает nodisk, protect, seed, cylinders, save и
+drive= как выше, а также:
+  noindex           дисковод не даёт индексных импульсов
+  jitter=NS         каждый переход потока сдвигается до NS наносекунд
+  weak=T:R[,T:R]    сектор R дорожки T читается по-разному на каждом обороте
+                    и верен лишь изредка
+  bad=T:R[,T:R]     у сектора R дорожки T ошибка CRC данных на каждом обороте
+  overflow=K        первые K чтений каждой дорожки кончаются переполнением потока
+  noise=K           каждый K-й ответ приходит после лишнего байта (K >= 2)
+  firmware=M.N      версия прошивки, которую сообщает устройство (по умолчанию 1.5)
+Ctrl+C отменяет идущее чтение или запись на следующей дорожке; мотор
+Greaseweazle останавливается, а его дисковод отключается. Отменённый read-disk
+сохраняет уже прочитанные дорожки в OUT (в OUT.udf, когда OUT уже есть), их
+поток с --flux (в FILE.scp.scp, когда FILE.scp есть) и отчёт, и завершается с
+кодом 1. read-disk завершается с кодом 2, когда образ сохранён, но некоторые
+секторы не прочитаны, или когда сбой позиционирования остановил чтение раньше
+(прочитанное сохранено); write-disk завершается с кодом 2, когда некоторые
+секторы не отформатированы или не записаны. Когда OUT не может хранить всё
+прочитанное, диск как он прочитан сохраняется в OUT.udf.
+)",
+     R"(A flux drive takes ?drive=U: U is A, B (PC drives), DS0, DS1 or DS2 (Shugart
+drives). The environment variable VELLORAN_DRIVE gives D when --drive is missing.
+The simulated drive holds IMAGE (any supported image; empty: a blank disk)
+and reports the simulated time. Its options:
+  nodisk            no disk in the drive
+  protect           the disk is write-protected
+  nodriver          the floppy driver is not installed
+  drives=A          the drive letters that exist (default AB)
+  seekfail=C        a seek to cylinder C fails
+  bad=T:R[,T:R]     sector R of track T always fails to read
+  flaky=T:R:K[,..]  sector R of track T fails its first K reads
+  errors=P          every sector read fails with chance P (0..1)
+  seed=N            seed of those random failures
+  cylinders=N       cylinders the drive reaches (default 83)
+  save=FILE         save the simulated disk to FILE afterwards
+The simulated Greaseweazle takes nodisk, protect, seed, cylinders, save and
+drive= as above, and:
+  noindex           the drive gives no index pulses
+  jitter=NS         every flux transition moves by up to NS nanoseconds
+  weak=T:R[,T:R]    sector R of track T reads differently in each revolution
+                    and holds only now and then
+  bad=T:R[,T:R]     sector R of track T has a bad data CRC in every revolution
+  overflow=K        the first K reads of every track end in flux overflow
+  noise=K           every Kth answer comes after a stray byte (K >= 2)
+  firmware=M.N      the firmware version the device tells (default 1.5)
+Ctrl+C cancels a running read or write at the next track; a Greaseweazle's
+motor is stopped and its drive deselected. A cancelled read-disk saves the
+tracks read so far into OUT (OUT.udf when OUT is there already), their flux
+with --flux (FILE.scp.scp when FILE.scp is there) and the report, and exits
+with 1. read-disk exits with 2 when the image was saved but some sectors could
+not be read, or when a seek failure stopped it early (what was read is saved);
+write-disk exits with 2 when some sectors could not be formatted or written.
+When OUT cannot hold what was read, the disk as read is kept in OUT.udf.
+)"},
+    {CliReadDiskHelpHint, "(--help: дисководы)", "(--help: drives)"},
+    {CliNumberRange, "{1} ждёт число от {2} до {3}", "{1} needs a number from {2} to {3}"},
+    {DriveKindController, "первый или второй дисковод компьютера", "the platform's first or second floppy drive"},
+    {DriveKindSimulatedController, "имитируемый дисковод контроллера с образом IMAGE",
+     "the simulated controller drive holding IMAGE"},
+    {DriveKindGreaseweazle, "Greaseweazle: первый найденный или DEVICE",
+     "a Greaseweazle: the first one found, or DEVICE"},
+    {DriveKindSimulatedGreaseweazle, "имитируемый Greaseweazle с образом IMAGE",
+     "the simulated Greaseweazle holding IMAGE"},
+    {DriveBadSectorList, "неверный список секторов «{1}» (ожидается {2}, ...)",
+     "bad sector list '{1}' (expected {2}, ...)"},
+    {DriveBadErrorRate, "неверная доля ошибок «{1}» (ожидается 0..1)", "bad error rate '{1}' (expected 0..1)"},
+    {DriveBadOption, "неизвестный или неверный параметр дисковода «{1}»", "unknown or bad drive option '{1}'"},
+    {DriveUnknown, "неизвестный дисковод «{1}» (ожидается {2})", "unknown drive '{1}' (expected {2})"},
+    {DriveSyntaxLastOr, "{1} или {2}", "{1} or {2}"},
+    {FileReplacedRepeatedly, "файл снова и снова заменяется", "the file is replaced again and again"},
+    {TrdosFreeSector, "Свободный сектор!", "Free sector!"},
+    {PngEmptyPicture, "пустой рисунок нельзя записать в PNG", "an empty picture cannot be written as PNG"},
+    {PngNotStarted, "libpng не запустилась", "libpng could not start"},
+    {PngNotEncoded, "libpng не смогла закодировать рисунок", "libpng could not encode the picture"},
+    {PngNotBuilt, "эта сборка записывает графики только в SVG (она собрана без libpng)",
+     "this build writes plots as SVG only (it was built without libpng)"},
+    {PlotLegendGood, "верный", "good"},
+    {PlotLegendRecovered, "восстановлен", "recovered"},
+    {PlotLegendBadData, "сбойные данные", "bad data"},
+    {PlotLegendIdNoData, "ID без данных", "ID, no data"},
+    {PlotLegendBadId, "сбойный ID", "bad ID"},
+    {PlotLegendNoSectors, "нет секторов", "no sectors"},
+    {PlotLegendNotInImage, "нет в образе", "not in image"},
+    {PlotNoMarks, "нет меток", "no marks"},
+    {PlotNoFluxHere, "нет потока", "no flux"},
+    {PlotNoFluxNoSectors, "нет потока, нет секторов в сырой дорожке", "no flux, no sectors in the raw track"},
+    {PlotNoFluxRawSectors, "нет потока: секторы сырой дорожки", "no flux: sectors of the raw track"},
+    {FormatAllImages, "Все образы дисков", "All disk images"},
+    {FormatAllFiles, "Все файлы", "All files"},
+    {FormatNameUdi, "Образ UDI с сырыми дорожками MFM", "UDI raw MFM track image"},
+    {FormatNameTrd, "Посекторный образ диска TR-DOS", "TR-DOS sector dump"},
+    {FormatNameTd0, "Образ TeleDisk, простой или сжатый", "TeleDisk image, plain or compressed"},
+    {FormatNameFdi, "Образ FDI: секторы с заголовками", "FDI sector image with headers"},
+    {FormatNamePro, "Посекторный образ диска CP/M Profi", "Profi CP/M sector dump"},
+    {FormatNameScl, "Файлы TR-DOS с кратким каталогом", "TR-DOS files with a short catalog"},
+    {FormatNameKdi, "Посекторный образ диска Корвета", "Korvet sector dump"},
+    {FormatNameHfe, "Образ битовых ячеек для эмулятора дисковода HxC", "HxC floppy emulator bit-cell image"},
+    {FormatNameDsk, "Образ диска CPC и Spectrum +3, расширенный или стандартный",
+     "CPC/Spectrum +3 disk image, extended or standard"},
+    {FormatNameImd, "Посекторный образ ImageDisk", "ImageDisk sector image"},
+    {FormatNameScp, "Образ потока SuperCard Pro / Greaseweazle", "SuperCard Pro / Greaseweazle flux image"},
+    {FormatNameMfi, "Образ потока MAME", "MAME flux image"},
+    {FormatNameUdf, "Собственный файл Velloran со всем диском", "Velloran's own whole-disk file"},
+    {FormatNameRaw, "Файлы потока KryoFlux", "KryoFlux stream files"},
 };
 
 constexpr bool RowsInIdentifierOrder() {

@@ -62,20 +62,20 @@ constexpr FormatHolds kFluxHolds{.rawTracks = true,
 constexpr FormatHolds kOneRevolutionFluxHolds{
     .rawTracks = true, .ids = true, .crcState = true, .idCrcState = true, .deletedMarks = true, .capturedFlux = true};
 
-// key, name, dialog caption, default extension, probe, reader, writer, what
+// key, name, whether the dialogs offer it, default extension, probe, reader, writer, what
 // it holds, and what its layout cannot hold besides (nullptr: nothing more;
 // SCL keeps the files of a TR-DOS disk, so what lies outside the TR-DOS
 // layout is lost as in TRD; DSK and IMD hold every sector or refuse the save;
 // of weak sectors only DSK and UDF keep every copy). To add a format, see
 // "Adding an image format" in ARCHITECTURE.md.
 const std::array kFormats = {
-    ImageFormat{"UDI", "UDI raw MFM track image", "Универсальный образ диска", "udi", ProbeUDI, LoadUDI, Plain<SaveUDI>,
-                kBuiltTrackHolds, SaveLossesUDI},
-    ImageFormat{"TRD", "TR-DOS sector dump", "Файл образа TRDOS диска", "trd", ProbeTRD, LoadTRD, Plain<SaveTRD>,
-                kSectorDumpHolds, SaveLossesTRD},
+    ImageFormat{"UDI", MessageId::FormatNameUdi, true, "udi", ProbeUDI, LoadUDI, Plain<SaveUDI>, kBuiltTrackHolds,
+                SaveLossesUDI},
+    ImageFormat{"TRD", MessageId::FormatNameTrd, true, "trd", ProbeTRD, LoadTRD, Plain<SaveTRD>, kSectorDumpHolds,
+                SaveLossesTRD},
     ImageFormat{"TD0",
-                "TeleDisk image, plain or compressed",
-                "Образ диска TeleDisk",
+                MessageId::FormatNameTd0,
+                true,
                 "td0",
                 ProbeTD0,
                 LoadTD0,
@@ -83,33 +83,33 @@ const std::array kFormats = {
                 {.ids = true, .crcState = true, .missingData = true, .deletedMarks = true, .comments = true},
                 SaveLossesTD0},
     ImageFormat{"FDI",
-                "FDI sector image with headers",
-                "Полный образ диска",
+                MessageId::FormatNameFdi,
+                true,
                 "fdi",
                 ProbeFDI,
                 LoadFDI,
                 Plain<SaveFDI>,
                 {.ids = true, .crcState = true, .comments = true},
                 SaveLossesFDI},
-    ImageFormat{"PRO", "Profi CP/M sector dump", "Секторный образ диска CP/M Profi", "pro", ProbePRO, LoadPRO,
-                Plain<SavePRO>, kSectorDumpHolds, SaveLossesPRO},
+    ImageFormat{"PRO", MessageId::FormatNamePro, true, "pro", ProbePRO, LoadPRO, Plain<SavePRO>, kSectorDumpHolds,
+                SaveLossesPRO},
     ImageFormat{"SCL",
-                "TR-DOS files with a short catalog",
-                "Краткий формат образа TRDOS диска",
+                MessageId::FormatNameScl,
+                true,
                 "scl",
                 ProbeSCL,
                 LoadSCL,
                 Plain<SaveSCL>,
                 {.onlyFiles = true},
                 SaveLossesTRD},
-    ImageFormat{"KDI", "Korvet sector dump", "Образ диска Корвета", "kdi", ProbeKDI, LoadKDI, Plain<SaveKDI>,
-                kSectorDumpHolds, SaveLossesKDI},
-    ImageFormat{"HFE", "HxC floppy emulator bit-cell image", "Образ для флоппи эмулятора", "hfe", ProbeHFE, LoadHFE,
-                Plain<SaveHFE>, kBuiltTrackHolds, SaveLossesHFE},
+    ImageFormat{"KDI", MessageId::FormatNameKdi, true, "kdi", ProbeKDI, LoadKDI, Plain<SaveKDI>, kSectorDumpHolds,
+                SaveLossesKDI},
+    ImageFormat{"HFE", MessageId::FormatNameHfe, true, "hfe", ProbeHFE, LoadHFE, Plain<SaveHFE>, kBuiltTrackHolds,
+                SaveLossesHFE},
     ImageFormat{
         "DSK",
-        "CPC/Spectrum +3 disk image, extended or standard",
-        "Образ диска CPC и Spectrum +3",
+        MessageId::FormatNameDsk,
+        true,
         "dsk",
         ProbeDSK,
         LoadDSK,
@@ -118,21 +118,21 @@ const std::array kFormats = {
         SaveLossesDSK},
     ImageFormat{
         "IMD",
-        "ImageDisk sector image",
-        "Образ диска ImageDisk",
+        MessageId::FormatNameImd,
+        true,
         "imd",
         ProbeIMD,
         LoadIMD,
         Plain<SaveIMD>,
         {.ids = true, .crcState = true, .missingData = true, .deletedMarks = true, .comments = true, .recording = true},
         nullptr},
-    ImageFormat{"SCP", "SuperCard Pro / Greaseweazle flux image", "Флюкс-образ SuperCard Pro / Greaseweazle", "scp",
-                ProbeSCP, LoadSCP, Plain<SaveSCP>, kFluxHolds, SaveLossesFlux},
-    ImageFormat{"MFI", "MAME flux image", "Флюкс-образ MAME", "mfi", ProbeMFI, LoadMFI, Plain<SaveMFI>,
+    ImageFormat{"SCP", MessageId::FormatNameScp, true, "scp", ProbeSCP, LoadSCP, Plain<SaveSCP>, kFluxHolds,
+                SaveLossesFlux},
+    ImageFormat{"MFI", MessageId::FormatNameMfi, true, "mfi", ProbeMFI, LoadMFI, Plain<SaveMFI>,
                 kOneRevolutionFluxHolds, SaveLossesFlux},
     ImageFormat{"UDF",
-                "Velloran's own whole-disk file",
-                "",
+                MessageId::FormatNameUdf,
+                false,
                 "udf",
                 ProbeUDF,
                 LoadUDF,
@@ -148,13 +148,9 @@ const std::array kFormats = {
                  .recording = true},
                 nullptr},
     // KryoFlux stream sets are only read: a folder, or one of its NN.S.raw files.
-    ImageFormat{"RAW", "KryoFlux stream files", "", "raw", ProbeKryoFlux, LoadKryoFlux, nullptr, kFluxHolds, nullptr},
+    ImageFormat{"RAW", MessageId::FormatNameRaw, false, "raw", ProbeKryoFlux, LoadKryoFlux, nullptr, kFluxHolds,
+                nullptr},
 };
-
-constexpr std::string_view kAllImagesCaption = "Все образы дисков";
-constexpr std::string_view kAllFilesFilter = "Все файлы (*)|*";
-
-bool InDialogs(const ImageFormat& format) { return !format.description.empty(); }
 
 std::string Pattern(const ImageFormat& format) { return "*." + std::string(format.defaultExtension); }
 
@@ -227,12 +223,16 @@ std::string_view DetectionText(const DetectedFormat& detected) {
   return "none";
 }
 
+std::string FormatFilter(const ImageFormat& format) {
+  return MessageText(format.name) + " (" + Pattern(format) + ")|" + Pattern(format);
+}
+
 std::string SaveDialogFilter() {
   std::string filter;
   for (const auto& format : kFormats) {
-    if (!InDialogs(format)) continue;
+    if (!format.inDialogs) continue;
     if (!filter.empty()) filter += '|';
-    filter += std::string(format.description) + " (" + Pattern(format) + ")|" + Pattern(format);
+    filter += FormatFilter(format);
   }
   return filter;
 }
@@ -241,7 +241,7 @@ std::string LoadDialogFilter() {
   std::string names;
   std::string patterns;
   for (const auto& format : kFormats) {
-    if (!InDialogs(format)) continue;
+    if (!format.inDialogs) continue;
     if (!names.empty()) {
       names += ',';
       patterns += ';';
@@ -249,14 +249,14 @@ std::string LoadDialogFilter() {
     names += Pattern(format);
     patterns += Pattern(format);
   }
-  return std::string(kAllImagesCaption) + " (" + names + ")|" + patterns + "|" + SaveDialogFilter() + "|" +
-         std::string(kAllFilesFilter);
+  return MessageText(MessageId::FormatAllImages) + " (" + names + ")|" + patterns + "|" + SaveDialogFilter() + "|" +
+         MessageText(MessageId::FormatAllFiles) + " (*)|*";
 }
 
 std::string_view DefaultExtensionForFilter(int filterIndex) {
   int index = 0;
   for (const auto& format : kFormats) {
-    if (!InDialogs(format)) continue;
+    if (!format.inDialogs) continue;
     if (++index == filterIndex) return format.defaultExtension;
   }
   return {};

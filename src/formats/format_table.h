@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/messages.h"
 #include "formats/probe.h"
 #include "formats/save_losses.h"
 #include "model/disk.h"
@@ -26,8 +27,8 @@ struct SaveOptions {
 
 struct ImageFormat {
   std::string_view key;               // upper-case extension key, e.g. "TRD"
-  std::string_view name;              // what it is, in English: "TR-DOS sector dump"
-  std::string_view description;       // dialog caption without patterns; empty = not in the dialogs
+  MessageId name;                     // what it is: "TR-DOS sector dump"; also the dialogs' caption
+  bool inDialogs;                     // the open and save dialogs offer it
   std::string_view defaultExtension;  // "trd"
   Confidence (*probe)(const ProbeInput&);
   bool (*load)(TZX_Disk&, const std::filesystem::path&);
@@ -41,7 +42,7 @@ struct ImageFormat {
 };
 
 // All formats, in the order of the dialogs' filter lists; formats reached
-// only by their own commands have no description.
+// only by their own commands are not in the dialogs.
 std::span<const ImageFormat> ImageFormats();
 
 // Upper-cased extension without its dot, cut to three characters:
@@ -70,6 +71,8 @@ std::string_view DetectionText(const DetectedFormat& detected);
 // The load dialog's filter list, entries separated by "|": every image first,
 // then each format, then every file.
 std::string LoadDialogFilter();
+// One format's entry of a dialog's filter list: "name (*.ext)|*.ext".
+std::string FormatFilter(const ImageFormat& format);
 // The save dialog's filter list: each format.
 std::string SaveDialogFilter();
 // Default extension for a 1-based save-dialog filter index; empty when out of range.

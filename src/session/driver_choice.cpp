@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "common/messages.h"
 #include "common/utf8_path.h"
 #include "drive/greaseweazle/serial_port.h"
 #include "formats/format_table.h"
@@ -40,7 +41,7 @@ bool ParseSectorList(const std::string& text, std::set<SectorKey>* sectors, std:
     const bool ok = fields.size() == (withCount ? 3u : 2u) && ParseInt(fields[0], 0, kTrackCount - 1, track) &&
                     ParseInt(fields[1], 0, 255, sector) && (!withCount || ParseInt(fields[2], 0, 1000000, count));
     if (!ok) {
-      error = "bad sector list '" + text + "' (expected " + (withCount ? "T:R:K" : "T:R") + ", ...)";
+      error = MessageText(MessageId::DriveBadSectorList, {text, withCount ? "T:R:K" : "T:R"});
       return false;
     }
     const SectorKey key{static_cast<int>(track), static_cast<int>(sector)};
@@ -106,7 +107,7 @@ bool ParseSimOption(const std::string& name, const std::string& value, DriveChoi
     char* end = nullptr;
     const double rate = std::strtod(value.c_str(), &end);
     if (value.empty() || *end != '\0' || !(rate >= 0.0 && rate <= 1.0)) {
-      error = "bad error rate '" + value + "' (expected 0..1)";
+      error = MessageText(MessageId::DriveBadErrorRate, {value});
       return false;
     }
     faults.errorRate = rate;
@@ -170,7 +171,7 @@ bool ParseOptions(const std::string& text, const DriveKindRow& row, DriveChoice&
       if (!error.empty()) return false;
     }
     if (!known || !ok) {
-      error = "unknown or bad drive option '" + option + "'";
+      error = MessageText(MessageId::DriveBadOption, {option});
       return false;
     }
   }
@@ -197,13 +198,13 @@ constexpr DriveKindRow kDriveKinds[] = {
     {.kind = DriveKind::Controller,
      .prefix = "",
      .syntax = "A|B",
-     .description = "the platform's first or second floppy drive",
+     .description = MessageId::DriveKindController,
      .setting = true,
      .create = CreateController},
     {.kind = DriveKind::SimulatedController,
      .prefix = "sim",
      .syntax = "sim:IMAGE",
-     .description = "the simulated controller drive holding IMAGE",
+     .description = MessageId::DriveKindSimulatedController,
      .simulated = true,
      .names = NameKind::Image,
      .parseOption = ParseSimOption,
@@ -211,7 +212,7 @@ constexpr DriveKindRow kDriveKinds[] = {
     {.kind = DriveKind::Greaseweazle,
      .prefix = "gw",
      .syntax = "gw[:DEVICE]",
-     .description = "a Greaseweazle: the first one found, or DEVICE",
+     .description = MessageId::DriveKindGreaseweazle,
      .flux = true,
      .setting = true,
      .names = NameKind::Device,
@@ -220,7 +221,7 @@ constexpr DriveKindRow kDriveKinds[] = {
     {.kind = DriveKind::SimulatedGreaseweazle,
      .prefix = "gw-sim",
      .syntax = "gw-sim:IMAGE",
-     .description = "the simulated Greaseweazle holding IMAGE",
+     .description = MessageId::DriveKindSimulatedGreaseweazle,
      .simulated = true,
      .flux = true,
      .names = NameKind::Image,
@@ -252,8 +253,8 @@ std::string DriveSyntaxInWords() {
   for (const DriveKindRow& row : kDriveKinds)
     for (const std::string& way : Split(std::string(row.syntax), '|')) ways.push_back(way);
   std::string words;
-  for (std::size_t i = 0; i < ways.size(); ++i) words += (i == 0 ? "" : i + 1 == ways.size() ? " or " : ", ") + ways[i];
-  return words;
+  for (std::size_t i = 0; i + 1 < ways.size(); ++i) words += (i == 0 ? "" : ", ") + ways[i];
+  return MessageText(MessageId::DriveSyntaxLastOr, {words, ways.back()});
 }
 
 bool ParseDriveChoice(const std::string& text, DriveChoice& choice, std::string& error) {
@@ -279,7 +280,7 @@ bool ParseDriveChoice(const std::string& text, DriveChoice& choice, std::string&
   const bool letter = (text.size() == 1 || (text.size() == 2 && text[1] == ':')) &&
                       (text[0] == 'A' || text[0] == 'a' || text[0] == 'B' || text[0] == 'b');
   if (!letter) {
-    error = "unknown drive '" + text + "' (expected " + DriveSyntaxInWords() + ")";
+    error = MessageText(MessageId::DriveUnknown, {text, DriveSyntaxInWords()});
     return false;
   }
   choice.drive = static_cast<char>(text[0] & ~0x20);

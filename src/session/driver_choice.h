@@ -44,6 +44,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/messages.h"
 #include "drive/disk_drive.h"
 #include "drive/floppy_driver.h"
 #include "drive/greaseweazle/greaseweazle_drive.h"
@@ -75,12 +76,12 @@ enum class NameKind { None, Device, Image };
 // line, the desktop and their help texts go through these rows.
 struct DriveKindRow {
   DriveKind kind = DriveKind::Controller;
-  std::string_view prefix;       // what a choice of this kind starts with; empty: the drive letters
-  std::string_view syntax;       // as the help writes it
-  std::string_view description;  // for the help
-  bool simulated = false;        // takes the options every simulation takes (save=, cylinders=, seed=)
-  bool flux = false;             // a flux drive, which takes drive=U
-  bool setting = false;          // may be the desktop's Drive setting (written without options)
+  std::string_view prefix;  // what a choice of this kind starts with; empty: the drive letters
+  std::string_view syntax;  // as the help writes it
+  MessageId description;    // for the help
+  bool simulated = false;   // takes the options every simulation takes (save=, cylinders=, seed=)
+  bool flux = false;        // a flux drive, which takes drive=U
+  bool setting = false;     // may be the desktop's Drive setting (written without options)
   NameKind names = NameKind::None;
   // One "name" or "name=value" option of this kind after '?': false when it
   // is not one; an error text for a bad value.

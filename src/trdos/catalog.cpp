@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/codepages.h"
+#include "common/messages.h"
 
 namespace velloran {
 
@@ -187,7 +188,7 @@ std::string FileAtSector(const TrdosCatalog& catalog, int track, int sector) {
     if (first <= target && target < first + entry.FileSectors)
       return NameText(entry.Name) + " _" + NameText(std::span(&entry.FileType, 1));
   }
-  return "Free sector!";
+  return MessageText(MessageId::TrdosFreeSector);
 }
 
 }  // namespace velloran

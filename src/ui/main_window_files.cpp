@@ -23,8 +23,6 @@ namespace velloran {
 
 namespace {
 
-const QString kUdfFilter = QStringLiteral("Universal Disk Format (*.udf)|*.udf");
-
 std::filesystem::path PathOf(const QString& file) { return PathFromUtf8(file.toStdString()); }
 
 QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
@@ -32,8 +30,11 @@ QString Text(std::string_view text) { return QString::fromUtf8(text.data(), stat
 // The formats the save dialog offers (udf has its own commands).
 const ImageFormat* DialogFormat(const QString& file) {
   const ImageFormat* format = FindFormat(ExtensionKey(PathOf(file)));
-  return format != nullptr && !format->description.empty() ? format : nullptr;
+  return format != nullptr && format->inDialogs ? format : nullptr;
 }
+
+// The dialogs of the program's own whole-disk file offer it alone.
+QStringList UdfFilters() { return SplitFilterList(QString::fromStdString(FormatFilter(*FindFormat("UDF")))); }
 
 // The prefix of a reader's failure in the log list.
 QString LoadErrorPrefix(const std::string& key) {
@@ -159,7 +160,7 @@ void OnLoadImage(TFMain& window) {
 // "Загрузить" (udf): loads the program's own whole-disk file.
 void OnLoadUdf(TFMain& window) {
   FileDialogRequest request;
-  request.filters = SplitFilterList(kUdfFilter);
+  request.filters = UdfFilters();
   request.defaultSuffix = QStringLiteral("udf");
   LoadChosenImage(window, request);
 }
@@ -232,7 +233,7 @@ bool SaveImageAs(TFMain& window) {
 void OnSaveUdf(TFMain& window) {
   const QString name = window.CurImageName();
   FileDialogRequest request;
-  request.filters = SplitFilterList(kUdfFilter);
+  request.filters = UdfFilters();
   request.defaultSuffix = QStringLiteral("udf");
   request.title = MainWindowText("Сохранить образ диска в файл..");
   request.folder = QString::fromStdString(window.Options().Directory_1);

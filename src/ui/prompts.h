@@ -22,7 +22,7 @@ struct FileDialogRequest {
   QString folder;    // initial folder
   QString fileName;  // proposed name (save)
   // One entry per filter, description and patterns as in a filter list:
-  // "Файл образа TRDOS диска (*.trd)|*.trd". SplitFilterList makes them.
+  // "TR-DOS sector dump (*.trd)|*.trd". SplitFilterList makes them.
   QStringList filters;
   int filterIndex = 1;    // 1-based selected filter
   QString defaultSuffix;  // added when the name has none

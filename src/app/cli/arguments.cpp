@@ -80,7 +80,7 @@ bool NumberOption(const Arguments& args, const std::string& name, int minimum, i
       return true;
     }
   } catch (const std::exception&) {}
-  error = "--" + name + " needs a number from " + std::to_string(minimum) + " to " + std::to_string(maximum);
+  error = MessageText(MessageId::CliNumberRange, {"--" + name, std::to_string(minimum), std::to_string(maximum)});
   return false;
 }
 

@@ -39,68 +39,6 @@ std::string Decimal(double value, int digits) {
   return text;
 }
 
-constexpr const char* kDriveHelp = R"(Drive commands:
-  read-disk OUT [--fast] [--drive D] [--first T] [--last T] [--retries N]
-                [--revs R] [--flux FILE.scp] [--report FILE.json]
-      scans and reads tracks T..T (default 0..159) into the image OUT; with
-      --fast each track in about one turn of the disk, and the sectors that
-      failed are read again after the pass (N passes in all). A Greaseweazle
-      reads each track in one turn, R revolutions (default 2) with --flux,
-      reads the tracks with bad sectors again (R revolutions, N passes in
-      all; each sector keeps its first good copy) and with --flux also
-      saves every revolution read as FILE.scp;
-      a track left with a bad sector is decoded again with other loop
-      settings and data rates, each such read logged. --report writes each
-      sector's state, copies, attempts and the way that read it, the disk's
-      SHA-256 and the tracks still bad as JSON
-  write-disk IMAGE [--format] [--verify] [--drive D] [--first T] [--last T]
-                [--retries N] [--revs R]
-      writes the image onto the disk (formatting each track first with
-      --format; a Greaseweazle always writes whole tracks, which formats
-      them, and with --verify reads each one back and compares it)
-N is the number of attempts per sector (default 10; 0 counts as 1).
-  catalog [--drive D]
-      lists the TR-DOS catalog of the disk in the drive
-)";
-
-// After the kinds of drive (from their rows): the options of each.
-constexpr const char* kDriveOptionsHelp =
-    R"(A flux drive takes ?drive=U: U is A, B (PC drives), DS0, DS1 or DS2 (Shugart
-drives). The environment variable VELLORAN_DRIVE gives D when --drive is missing.
-The simulated drive holds IMAGE (any supported image; empty: a blank disk)
-and reports the simulated time. Its options:
-  nodisk            no disk in the drive
-  protect           the disk is write-protected
-  nodriver          the floppy driver is not installed
-  drives=A          the drive letters that exist (default AB)
-  seekfail=C        a seek to cylinder C fails
-  bad=T:R[,T:R]     sector R of track T always fails to read
-  flaky=T:R:K[,..]  sector R of track T fails its first K reads
-  errors=P          every sector read fails with chance P (0..1)
-  seed=N            seed of those random failures
-  cylinders=N       cylinders the drive reaches (default 83)
-  save=FILE         save the simulated disk to FILE afterwards
-The simulated Greaseweazle takes nodisk, protect, seed, cylinders, save and
-drive= as above, and:
-  noindex           the drive gives no index pulses
-  jitter=NS         every flux transition moves by up to NS nanoseconds
-  weak=T:R[,T:R]    sector R of track T reads differently in each revolution
-                    and holds only now and then
-  bad=T:R[,T:R]     sector R of track T has a bad data CRC in every revolution
-  overflow=K        the first K reads of every track end in flux overflow
-  noise=K           every Kth answer comes after a stray byte (K >= 2)
-  firmware=M.N      the firmware version the device tells (default 1.5)
-Ctrl+C cancels a running read or write at the next track; a Greaseweazle's
-motor is stopped and its drive deselected. A cancelled read-disk saves the
-tracks read so far into OUT (OUT.udf when OUT is there already), their flux
-with --flux (FILE.scp.scp when FILE.scp is there) and the report, and exits
-with 1. read-disk
-exits with 2 when the image was saved but some sectors could not be read, or
-when a seek failure stopped it early (what was read is saved); write-disk
-exits with 2 when some sectors could not be formatted or written. When OUT
-cannot hold what was read, the disk as read is kept in OUT.udf.
-)";
-
 volatile std::sig_atomic_t interrupted = 0;
 
 extern "C" void OnInterrupt(int) { interrupted = 1; }
@@ -261,14 +199,14 @@ void KeepDiskAsRead(TZX_Disk& disk, const std::string& kept) {
 }
 
 int PrintHelp() {
-  std::cout << kDriveHelp << "\nD is (default A):\n";
+  std::cout << MessageText(MessageId::CliDriveHelp) << '\n' << MessageText(MessageId::CliDriveKindsTitle) << '\n';
   for (const DriveKindRow& row : DriveKinds()) {
     std::string syntax(row.syntax);
     if (row.simulated) syntax += "[?OPTION&...]";
     syntax.resize(std::max<std::size_t>(syntax.size() + 2, 28), ' ');
-    std::cout << "  " << syntax << row.description << '\n';
+    std::cout << "  " << syntax << MessageText(row.description) << '\n';
   }
-  std::cout << kDriveOptionsHelp;
+  std::cout << MessageText(MessageId::CliDriveOptionsHelp);
   return 0;
 }
 

@@ -40,7 +40,7 @@ void PrintFormatList(std::ostream& out) {
   static constexpr TableColumn kColumns[] = {{ColumnKey}, {ColumnFile}, {ColumnFormat, false, 48}, {ColumnHolds}};
   std::vector<std::vector<std::string>> rows;
   for (const auto& format : ImageFormats())
-    rows.push_back({std::string(format.key), "*." + std::string(format.defaultExtension), std::string(format.name),
+    rows.push_back({std::string(format.key), "*." + std::string(format.defaultExtension), MessageText(format.name),
                     HoldsText(format)});
   out << TextTable(kColumns, rows, 2);
 }

@@ -62,7 +62,8 @@ Phrase DetectionPhrase(const DetectedFormat& detected) {
 void PrintDiskText(const std::string& file, const DetectedFormat& detected, TZX_Disk& disk) {
   using enum MessageId;
   std::cout << MessageText(InfoImage, {file}) << '\n'
-            << PhraseText({InfoFormat, {detected.format->key, detected.format->name, DetectionPhrase(detected)}})
+            << PhraseText(
+                   {InfoFormat, {detected.format->key, Phrase{detected.format->name}, DetectionPhrase(detected)}})
             << '\n'
             << MessageText(InfoPresentTracks, {std::to_string(disk.CountTracks())}) << '\n';
   for (const auto& notice : disk.Notices) std::cout << PhraseText({InfoNote, {PlacedPhrase(notice)}}) << '\n';
@@ -109,12 +110,13 @@ std::string JsonLosses(const DiskLosses& losses) {
 }
 
 void PrintDiskJson(const std::string& file, const DetectedFormat& detected, TZX_Disk& disk) {
-  std::string json =
-      "{\"image\":" + JsonString(file) + ",\"format\":" + JsonString(detected.format->key) +
-      ",\"format_name\":" + JsonString(detected.format->name) + ",\"found_by\":" + JsonString(DetectionText(detected)) +
-      ",\"present_tracks\":" + std::to_string(disk.CountTracks()) + ",\"sha256\":" + JsonString(ContentSha256(disk)) +
-      ",\"notes\":" + JsonStrings(disk.Notices) + ",\"comments\":" + JsonStrings(disk.Comments) +
-      ",\"losses\":" + JsonLosses(disk.Losses) + ",\"tracks\":[";
+  std::string json = "{\"image\":" + JsonString(file) + ",\"format\":" + JsonString(detected.format->key) +
+                     ",\"format_name\":" + JsonString(RenderMessage(Language::English, detected.format->name)) +
+                     ",\"found_by\":" + JsonString(DetectionText(detected)) +
+                     ",\"present_tracks\":" + std::to_string(disk.CountTracks()) +
+                     ",\"sha256\":" + JsonString(ContentSha256(disk)) + ",\"notes\":" + JsonStrings(disk.Notices) +
+                     ",\"comments\":" + JsonStrings(disk.Comments) + ",\"losses\":" + JsonLosses(disk.Losses) +
+                     ",\"tracks\":[";
   bool first = true;
   for (int t = 0; t < kTrackCount; ++t) {
     const TTrack& track = disk.GetTrack(static_cast<std::uint8_t>(t));

@@ -39,8 +39,7 @@ constexpr Command kCommands[] = {
     {"read-disk",
      "read-disk OUT [--fast] [--drive A|B|gw[:DEVICE]|sim:IMAGE[?OPTIONS]|gw-sim:IMAGE[?OPTIONS]] [--first T "
      "--last T --retries N] [--revs R] [--flux FILE.scp] [--report FILE.json] [--keep-raw] [--compress] "
-     "[--standard-dsk] [--lossy] "
-     "(--help: drives)",
+     "[--standard-dsk] [--lossy]",
      velloran::cli::RunReadDisk},
     {"write-disk", "write-disk IMAGE [--format] [--verify] [--drive D] [--revs R]", velloran::cli::RunWriteDisk},
     {"catalog", "catalog [--drive D]", velloran::cli::RunCatalog},
@@ -50,7 +49,12 @@ int Usage(std::ostream& out) {
   using velloran::MessageId;
   using velloran::MessageText;
   out << MessageText(MessageId::CliUsageTitle) << "\n\n" << MessageText(MessageId::CliCommandsTitle) << '\n';
-  for (const auto& command : kCommands) out << "  " << command.usage << '\n';
+  for (const auto& command : kCommands) {
+    out << "  " << command.usage;
+    // read-disk's own --help explains the drives the drive commands take.
+    if (command.run == velloran::cli::RunReadDisk) out << ' ' << MessageText(MessageId::CliReadDiskHelpHint);
+    out << '\n';
+  }
   out << '\n'
       << MessageText(MessageId::CliOptionsTitle) << "\n  --help     " << MessageText(MessageId::CliHelpOption)
       << "\n  --version  " << MessageText(MessageId::CliVersionOption) << '\n';

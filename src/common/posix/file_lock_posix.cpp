@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "common/file_lock.h"
+#include "common/messages.h"
 #include "common/system.h"
 
 namespace velloran {
@@ -59,7 +60,7 @@ bool FileLock::Acquire(const std::filesystem::path& file, std::string& error, co
     }
     ::close(fd);  // replaced by the holder's save while this one waited: lock the new file
   }
-  error = "the file is replaced again and again";
+  error = MessageText(MessageId::FileReplacedRepeatedly);
   return false;
 }
 

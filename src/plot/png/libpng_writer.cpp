@@ -1,6 +1,7 @@
 // The PNG writer of builds with libpng.
 #include <png.h>
 
+#include "common/messages.h"
 #include "plot/png_writer.h"
 
 namespace velloran {
@@ -21,14 +22,14 @@ bool PngAvailable() { return true; }
 bool EncodePng(const RgbImage& image, Bytes& out, std::string& error) {
   out.clear();
   if (image.width <= 0 || image.height <= 0) {
-    error = "an empty picture cannot be written as PNG";
+    error = MessageText(MessageId::PngEmptyPicture);
     return false;
   }
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
   if (info == nullptr) {
     png_destroy_write_struct(&png, nullptr);
-    error = "libpng could not start";
+    error = MessageText(MessageId::PngNotStarted);
     return false;
   }
   // libpng reports its errors by a long jump back here; nothing on this
@@ -36,7 +37,7 @@ bool EncodePng(const RgbImage& image, Bytes& out, std::string& error) {
   if (setjmp(png_jmpbuf(png)) != 0) {
     png_destroy_write_struct(&png, &info);
     out.clear();
-    error = "libpng could not encode the picture";
+    error = MessageText(MessageId::PngNotEncoded);
     return false;
   }
   png_set_write_fn(png, &out, AppendBytes, NoFlush);

@@ -1,4 +1,5 @@
 // The PNG writer of builds without libpng: it says so.
+#include "common/messages.h"
 #include "plot/png_writer.h"
 
 namespace velloran {
@@ -7,7 +8,7 @@ bool PngAvailable() { return false; }
 
 bool EncodePng(const RgbImage&, Bytes& out, std::string& error) {
   out.clear();
-  error = "this build writes plots as SVG only (it was built without libpng)";
+  error = MessageText(MessageId::PngNotBuilt);
   return false;
 }
 
