@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/file_io.h"
+#include "common/messages.h"
 #include "common/utf8_path.h"
 #include "plot/png_writer.h"
 #include "plot/raster.h"
@@ -30,7 +31,7 @@ bool WritePlotFile(const Scene& scene, const std::filesystem::path& file, std::s
     case PlotFileKind::Png:
       if (!EncodePng(RasterizeScene(scene), bytes, error)) return false;
       break;
-    case PlotFileKind::None: error = PathToUtf8(file) + ": a plot is written as .svg or .png"; return false;
+    case PlotFileKind::None: error = MessageText(MessageId::PlotFileKindNeeded, {PathToUtf8(file)}); return false;
   }
   return WriteFileAtomic(file, bytes, error);
 }

@@ -5,6 +5,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "common/messages.h"
+
 namespace velloran {
 
 namespace {
@@ -41,11 +43,11 @@ QString ApplyLanguage(QCoreApplication& application, Language language) {
   SetProcessLanguage(language);
   if (language == Language::English) {
     if (Install(application, QStringLiteral("velloran_en"), TranslationFolders())) return {};
-    return QStringLiteral("the English translation (velloran_en.qm) is not installed; the texts stay Russian");
+    return QString::fromStdString(MessageText(MessageId::EnglishTranslationMissing));
   }
   if (Install(application, QStringLiteral("qtbase_ru"), {QLibraryInfo::path(QLibraryInfo::TranslationsPath)}))
     return {};
-  return QStringLiteral("Qt's Russian translation (qtbase_ru) is not installed; standard buttons stay English");
+  return QString::fromStdString(MessageText(MessageId::QtRussianTranslationMissing));
 }
 
 }  // namespace velloran

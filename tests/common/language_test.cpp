@@ -85,8 +85,11 @@ TEST(MessageCatalogue, EveryRowHasBothLanguagesWithTheSameArguments) {
     EXPECT_FALSE(entry.english.empty());
     EXPECT_EQ(Arguments(entry.russian), Arguments(entry.english));
     EXPECT_FALSE(HasCyrillic(entry.english)) << "English text with Russian letters";
-    EXPECT_EQ(entry.russian.find("  "), std::string_view::npos) << "double space";
-    EXPECT_EQ(entry.english.find("  "), std::string_view::npos) << "double space";
+    // A block of help lines ends in a new line and lines up its columns with spaces.
+    const bool helpBlock = entry.english.ends_with('\n');
+    EXPECT_EQ(entry.russian.ends_with('\n'), helpBlock);
+    EXPECT_TRUE(helpBlock || entry.russian.find("  ") == std::string_view::npos) << "double space";
+    EXPECT_TRUE(helpBlock || entry.english.find("  ") == std::string_view::npos) << "double space";
     EXPECT_EQ(entry.russian.find("!."), std::string_view::npos) << "stray full stop";
     EXPECT_FALSE(entry.russian.starts_with(' ') || entry.russian.ends_with(' ')) << "padding belongs to the view";
     EXPECT_FALSE(entry.english.starts_with(' ') || entry.english.ends_with(' ')) << "padding belongs to the view";

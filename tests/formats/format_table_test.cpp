@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "common/language.h"
+#include "common/messages.h"
 #include "common/utf8_path.h"
 #include "formats/format_table.h"
 #include "formats/sample_disks.h"
@@ -19,25 +21,24 @@ TEST(FormatTable, ExtensionKeyIsTheUpperCasedExtensionCutToThreeLetters) {
   EXPECT_EQ(ExtensionKey("archive.tar.gz"), "GZ");
 }
 
-// The eight formats the tool was built with keep their filter texts and
-// order; every other row follows them, and the load dialog opens with every
-// image and ends with every file.
+// The eight formats the tool was built with keep their order; every other
+// row follows them, and the load dialog opens with every image and ends with
+// every file, in the process's language.
 TEST(FormatTable, DialogFiltersComeFromTheTable) {
-  const std::string original =
-      "Универсальный образ диска (*.udi)|*.udi|Файл образа TRDOS диска (*.trd)|*.trd|Образ диска TeleDisk "
-      "(*.td0)|*.td0|Полный образ диска (*.fdi)|*.fdi|Секторный образ диска CP/M Profi (*.pro)|*.pro|Краткий "
-      "формат образа TRDOS диска (*.scl)|*.scl|Образ диска Корвета (*.kdi)|*.kdi|Образ для флоппи эмулятора "
-      "(*.hfe)|*.hfe";
   const std::string save = SaveDialogFilter();
-  EXPECT_EQ(save.substr(0, original.size()), original);
+  EXPECT_TRUE(save.starts_with("Образ UDI с сырыми дорожками MFM (*.udi)|*.udi|")) << save;
+  std::string order;
+  for (std::size_t at = save.find("(*."); at != std::string::npos; at = save.find("(*.", at + 1))
+    order += save.substr(at + 3, 3) + " ";
+  EXPECT_EQ(order.substr(0, 32), "udi trd td0 fdi pro scl kdi hfe ");
 
   std::string rows;
   std::string names;
   std::string patterns;
   for (const auto& format : ImageFormats()) {
-    if (format.description.empty()) continue;
+    if (!format.inDialogs) continue;
     const std::string pattern = "*." + std::string(format.defaultExtension);
-    rows += (rows.empty() ? "" : "|") + std::string(format.description) + " (" + pattern + ")|" + pattern;
+    rows += (rows.empty() ? "" : "|") + RenderMessage(Language::Russian, format.name) + " (" + pattern + ")|" + pattern;
     names += (names.empty() ? "" : ",") + pattern;
     patterns += (patterns.empty() ? "" : ";") + pattern;
   }
@@ -46,12 +47,20 @@ TEST(FormatTable, DialogFiltersComeFromTheTable) {
   EXPECT_NE(patterns.find("*.dsk"), std::string::npos);
   EXPECT_NE(patterns.find("*.imd"), std::string::npos);
   EXPECT_EQ(patterns.find("*.udf"), std::string::npos) << "udf has its own commands";
+
+  SetProcessLanguage(Language::English);
+  const std::string english = LoadDialogFilter();
+  SetProcessLanguage(Language::Russian);
+  EXPECT_TRUE(english.starts_with("All disk images (*.udi,")) << english;
+  EXPECT_NE(english.find("|TR-DOS sector dump (*.trd)|*.trd|"), std::string::npos) << english;
+  EXPECT_TRUE(english.ends_with("|All files (*)|*")) << english;
+  EXPECT_EQ(FormatFilter(*FindFormat("UDF")), "Собственный файл Velloran со всем диском (*.udf)|*.udf");
 }
 
 TEST(FormatTable, SaveFilterIndexGivesTheDefaultExtension) {
   int index = 0;
   for (const auto& format : ImageFormats()) {
-    if (format.description.empty()) continue;
+    if (!format.inDialogs) continue;
     EXPECT_EQ(DefaultExtensionForFilter(++index), format.defaultExtension) << index;
   }
   EXPECT_EQ(DefaultExtensionForFilter(2), "trd");
@@ -66,10 +75,10 @@ TEST(FormatTable, EveryRowIsCompleteAndItsKeyUnique) {
     EXPECT_TRUE(keys.insert(format.key).second) << format.key;
     EXPECT_EQ(FindFormat(format.key), &format);
     EXPECT_EQ(ExtensionKey("x." + std::string(format.defaultExtension)), format.key);
-    EXPECT_FALSE(format.name.empty()) << format.key;
+    EXPECT_FALSE(RenderMessage(Language::English, format.name).empty()) << format.key;
     EXPECT_TRUE(format.probe && format.load) << format.key;
     // Only rows out of the dialogs may be read-only.
-    if (!format.description.empty()) {
+    if (format.inDialogs) {
       EXPECT_TRUE(format.save) << format.key;
     }
   }

@@ -2,6 +2,7 @@
 // catalog, and the owner of a sector.
 #include <gtest/gtest.h>
 
+#include "common/messages.h"
 #include "support/test_support.h"
 #include "trdos/catalog.h"
 #include "trdos/trdos_test_disks.h"
@@ -181,7 +182,7 @@ TEST(TrdosDisk, FileAtSectorNamesTheOwner) {
   EXPECT_EQ(FileAtSector(catalog, 0, 5), "");
   EXPECT_EQ(FileAtSector(catalog, 1, 2), "boot     _B");
   EXPECT_EQ(FileAtSector(catalog, 2, 6), "\x01gone    _C");  // stored first byte kept
-  EXPECT_EQ(FileAtSector(catalog, 2, 7), "Free sector!");
+  EXPECT_EQ(FileAtSector(catalog, 2, 7), MessageText(MessageId::TrdosFreeSector));
   catalog.Valid = 0;
   EXPECT_EQ(FileAtSector(catalog, 1, 2), "");
 }

@@ -37,7 +37,7 @@ TEST_F(FilesTest, LoadCommandShowsTheNewDiskAndRemembersItsFolder) {
   ASSERT_EQ(request.file.filters.size(), saveFilters.size() + 2);
   EXPECT_TRUE(request.file.filters.front().startsWith("Все образы дисков (*.udi,*.trd,"))
       << request.file.filters.front().toStdString();
-  EXPECT_EQ(request.file.filters[8], "Образ для флоппи эмулятора (*.hfe)|*.hfe");
+  EXPECT_EQ(request.file.filters[8], "Образ битовых ячеек для эмулятора дисковода HxC (*.hfe)|*.hfe");
   EXPECT_EQ(request.file.filters.back(), "Все файлы (*)|*");
   EXPECT_TRUE(request.file.fileName.isEmpty());
 

@@ -202,7 +202,7 @@ TEST_F(ClickTest, OwnerStripShowsTheFileOfASectorOnlyAfterAUdfLoad) {
   EXPECT_TRUE(Find<QFrame>("trp1")->isVisibleTo(window.get()));
   EXPECT_EQ(Text("mml1"), "boot     _B");
   Click(1, 2);
-  EXPECT_EQ(Text("mml1"), "Free sector!");
+  EXPECT_EQ(Text("mml1"), "Свободный сектор!");
   Click(1, 0);
   EXPECT_FALSE(Find<QFrame>("trp1")->isVisibleTo(window.get())) << "track 0 has no owner text";
 }

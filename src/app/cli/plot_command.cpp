@@ -49,7 +49,7 @@ int RunPlot(const std::vector<std::string>& words) {
   if (args.Positional().size() != 1 || !output || !kind) return Fail(usage);
   if (*kind != "histogram" && *kind != "timing" && *kind != "disk") return Fail(MessageText(MessageId::PlotKinds));
   if (PlotFileKindOf(PathFromUtf8(*output)) == PlotFileKind::None)
-    return Fail(*output + ": write a plot as .svg or .png");
+    return Fail(MessageText(MessageId::PlotFileKindNeeded, {*output}));
   std::uint8_t track = 0;
   std::uint8_t revolution = 0;  // 0: all revolutions overlaid
   if (!NumberOption(args, "track", 0, kTrackCount - 1, track, error) ||

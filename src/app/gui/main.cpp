@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
   if (velloran::HandOffToRunningInstance(velloran::HandOffMessage(images))) return 0;
   velloran::InstanceServer server;
   if (!server.Listen())
-    std::fprintf(stderr, "velloran: cannot open the channel for second starts; they will open their own window\n");
+    std::fprintf(stderr, "velloran: %s\n",
+                 velloran::MessageText(velloran::MessageId::InstanceChannelNotOpened).c_str());
 
   velloran::QtSettingsStore store(velloran::QtSettingsStore::DefaultFile(QApplication::applicationDirPath(),
                                                                          QStringLiteral(VELLORAN_INSTALLED_BINDIR)));
