@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -30,6 +31,7 @@
 #include "ui/cpm_catalog_window.h"
 #include "ui/elided_label.h"
 #include "ui/entry_editor.h"
+#include "ui/main_window_commands.h"
 #include "ui/progress_window.h"
 #include "ui/qt_prompts.h"
 #include "ui/qt_translation.h"
@@ -219,6 +221,42 @@ TEST_F(LanguageTest, CatalogMessagesFollowTheLanguage) {
   ShowMessage(boxes, DamagedFileMessage("game.$B", {{{1, 4}, false}, {{2, 0}, true}}));
   EXPECT_EQ(shown, QStringLiteral("Attention!\nThe file game.$B was saved with bad sectors:\n"
                                   "track 1, sector 5: a data CRC error\ntrack 2, sector 1: no data, written as zeros"));
+}
+
+// The open dialogs name the formats in the chosen language: their filter
+// lists come from the format table, put into words when a dialog opens.
+TEST_F(LanguageTest, OpenDialogFiltersFollowTheLanguage) {
+  ASSERT_EQ(ApplyLanguage(*QCoreApplication::instance(), Language::English), QString());
+  OnLoadImage(*window);
+  OnLoadUdf(*window);
+  const auto records = prompts.Records();
+  ASSERT_EQ(records.size(), 2u);
+  const QStringList& filters = records[0].file.filters;
+  EXPECT_EQ(TextsWithCyrillic(filters), QStringList());
+  EXPECT_TRUE(filters.front().startsWith(QStringLiteral("All disk images (*.udi,*.trd,")))
+      << filters.front().toStdString();
+  EXPECT_TRUE(filters.contains(QStringLiteral("TR-DOS sector dump (*.trd)|*.trd")));
+  EXPECT_EQ(filters.back(), QStringLiteral("All files (*)|*"));
+  EXPECT_EQ(records[1].file.filters, QStringList{QStringLiteral("Velloran's own whole-disk file (*.udf)|*.udf")});
+
+  // The dialog itself, as a person sees it, with its list of formats open.
+  QtPrompts dialogs(window.get());
+  QStringList shown;
+  QTimer::singleShot(0, [&shown] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      auto* dialog = qobject_cast<QFileDialog*>(top);
+      if (dialog == nullptr || !dialog->isVisible()) continue;
+      shown = dialog->nameFilters();
+      dialog->resize(900, 520);
+      QApplication::processEvents();
+      SaveShot(*dialog, QStringLiteral("open_dialog_english.png"));
+      dialog->reject();
+    }
+  });
+  FileDialogRequest request = records[0].file;
+  dialogs.OpenFiles(request);
+  EXPECT_EQ(TextsWithCyrillic(shown), QStringList());
+  EXPECT_FALSE(shown.isEmpty()) << "no file dialog was shown";
 }
 
 TEST_F(LanguageTest, RussianWindowsShowNoEnglishWords) {
