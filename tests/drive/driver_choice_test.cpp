@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include "common/language.h"
 #include "support/test_support.h"
 
 namespace velloran {
@@ -16,8 +19,14 @@ TEST(DriveChoiceTest, LettersNameRealDrives) {
   EXPECT_EQ(choice.drive, 'B');
   ASSERT_TRUE(ParseDriveChoice("A", choice, error));
   EXPECT_EQ(choice.drive, 'A');
-  EXPECT_FALSE(ParseDriveChoice("C", choice, error));
-  EXPECT_NE(error.find("expected A, B, sim:IMAGE, gw[:DEVICE] or gw-sim:IMAGE"), std::string::npos);
+  // The refusal names every way to choose a drive, in the process's language.
+  for (const auto& [language, expected] :
+       {std::pair{Language::English, "expected A, B, sim:IMAGE, gw[:DEVICE] or gw-sim:IMAGE"},
+        std::pair{Language::Russian, "ожидается A, B, sim:IMAGE, gw[:DEVICE] или gw-sim:IMAGE"}}) {
+    SetProcessLanguage(language);
+    EXPECT_FALSE(ParseDriveChoice("C", choice, error));
+    EXPECT_NE(error.find(expected), std::string::npos) << error;
+  }
 }
 
 // The desktop keeps a drive letter or a Greaseweazle by its device; a
