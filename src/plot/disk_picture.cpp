@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "common/messages.h"
 #include "plot/plot_style.h"
 #include "plot/tiles.h"
 
@@ -54,17 +55,18 @@ void AddTrack(Scene& scene, const TZX_Disk& disk, int track, double cx, double c
 
 struct LegendEntry {
   Rgb colour;
-  const char* text;
+  MessageId text;
 };
 
 std::array<LegendEntry, 7> LegendEntries() {
-  return {{{*TileRgb(Tile::SectorGood), "good"},
-           {*TileRgb(Tile::SectorRecovered), "recovered"},
-           {*TileRgb(Tile::SectorBad), "bad data"},
-           {*TileRgb(Tile::SectorNoData), "ID, no data"},
-           {kBadIdMark, "bad ID"},
-           {kEmptyTrack, "no sectors"},
-           {kAbsentTrack, "not in image"}}};
+  using enum MessageId;
+  return {{{*TileRgb(Tile::SectorGood), PlotLegendGood},
+           {*TileRgb(Tile::SectorRecovered), PlotLegendRecovered},
+           {*TileRgb(Tile::SectorBad), PlotLegendBadData},
+           {*TileRgb(Tile::SectorNoData), PlotLegendIdNoData},
+           {kBadIdMark, PlotLegendBadId},
+           {kEmptyTrack, PlotLegendNoSectors},
+           {kAbsentTrack, PlotLegendNotInImage}}};
 }
 
 // Entries of the legend in a row of a picture `width` wide.
@@ -82,7 +84,7 @@ void AddLegend(Scene& scene, double top) {
     const double y = top + kLegendRowHeight * static_cast<double>(static_cast<int>(i) / columns);
     scene.rects.push_back({x, y, 12, 12, kAxisColour});
     scene.rects.push_back({x + 1, y + 1, 10, 10, entries[i].colour});
-    scene.texts.push_back({x + 16, y + 10, entries[i].text, kSmallText, kTextColour, TextAnchor::Start});
+    scene.texts.push_back({x + 16, y + 10, MessageText(entries[i].text), kSmallText, kTextColour, TextAnchor::Start});
   }
 }
 
@@ -106,7 +108,8 @@ Scene DiskPictureScene(const TZX_Disk& disk, int width, int height) {
       const double inner = outer - ring + (ring > 3 ? 0.5 : 0);
       AddTrack(scene, disk, cylinder * 2 + side, cx, cy, inner, outer);
     }
-    scene.texts.push_back({cx, 14, "side " + std::to_string(side), kTitleText, kTextColour, TextAnchor::Middle});
+    scene.texts.push_back({cx, 14, MessageText(MessageId::PlotSide, {std::to_string(side)}), kTitleText, kTextColour,
+                           TextAnchor::Middle});
   }
   AddLegend(scene, height - legendHeight + 4);
   return scene;

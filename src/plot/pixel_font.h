@@ -1,6 +1,6 @@
 // A small bitmap font for the texts of rasterised plots: 5 x 7 pixel glyphs
-// of the digits, the Latin capitals (small letters are drawn as capitals)
-// and the signs the plots use. Other characters are drawn as a box.
+// of the digits, the Latin and Cyrillic capitals (small letters are drawn as
+// capitals) and the signs the plots use. Other characters are drawn as a box.
 #pragma once
 
 #include <array>

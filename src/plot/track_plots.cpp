@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/messages.h"
 #include "plot/plot_style.h"
 
 namespace velloran {
@@ -16,27 +17,28 @@ constexpr double kLaneHeight = 12;
 constexpr Rgb kRevolutionColours[kTimingLayers] = {
     {0x00, 0x00, 0x80}, {0x80, 0x00, 0x00}, {0x00, 0x60, 0x00}, {0x60, 0x00, 0x80}, {0x80, 0x50, 0x00}};
 
-const char* EncodingName(FluxEncoding encoding) {
+std::string EncodingName(FluxEncoding encoding) {
   switch (encoding) {
     case FluxEncoding::MFM: return "MFM";
     case FluxEncoding::FM: return "FM";
     case FluxEncoding::None: break;
   }
-  return "no marks";
+  return MessageText(MessageId::PlotNoMarks);
 }
 
 // "T005  MFM 250 kbit/s  rev 2/5": what the plot shows, for its top line.
 std::string Title(const TrackSource& source, int revolution) {
   std::string title = "T" + NumberText(source.track, 0) + "  " + EncodingName(source.layout.encoding);
-  if (source.layout.dataRate > 0) title += " " + NumberText(source.layout.dataRate / 1000.0, 0) + " kbit/s";
-  if (source.flux == nullptr) return title + "  raw track";
+  if (source.layout.dataRate > 0)
+    title += " " + MessageText(MessageId::UnitKbitPerSecond, {NumberText(source.layout.dataRate / 1000.0, 0)});
+  if (source.flux == nullptr) return title + "  " + MessageText(MessageId::PlotRawTrack);
   const RevolutionSpans spans = SpansOf(*source.flux);
   const std::string count = NumberText(static_cast<double>(spans.spans.size()), 0);
-  if (!spans.indexed) title += "  no index";
+  if (!spans.indexed) title += "  " + MessageText(MessageId::PlotNoIndex);
   title += revolution == kAllRevolutions && spans.spans.size() > 1
-               ? "  revs: all " + count
-               : "  rev " + NumberText(std::max(revolution, 0) + 1, 0) + "/" + count;
-  if (source.flux->sampleClock <= 0) title += "  sample clock unknown";
+               ? "  " + MessageText(MessageId::PlotAllRevolutions, {count})
+               : "  " + MessageText(MessageId::PlotRevolution, {NumberText(std::max(revolution, 0) + 1, 0), count});
+  if (source.flux->sampleClock <= 0) title += "  " + MessageText(MessageId::PlotClockUnknown);
   return title;
 }
 
@@ -80,12 +82,12 @@ Scene HistogramScene(const TrackSource& source, int revolution, int width, int h
                   std::max(10.0, height - kMarginTop - 14 - kMarginBottom)};
   AddFrame(scene, area);
   if (source.flux == nullptr) {
-    AddText(scene, area.left + area.width / 2, area.top + area.height / 2, "no flux");
+    AddText(scene, area.left + area.width / 2, area.top + area.height / 2, MessageText(MessageId::PlotNoFluxHere));
     return scene;
   }
   const IntervalHistogram histogram = MakeHistogram(*source.flux, source.layout, revolution);
   const double range = histogram.binMicros * kHistogramBins;
-  AddXAxis(scene, area, 0, range, "\u00B5s", 0);
+  AddXAxis(scene, area, 0, range, MessageText(MessageId::UnitMicroseconds), 0);
   // Counts up on a logarithmic scale, one decade a step.
   const std::uint64_t most =
       histogram.counts.empty() ? 0 : *std::max_element(histogram.counts.begin(), histogram.counts.end());
@@ -110,9 +112,11 @@ Scene HistogramScene(const TrackSource& source, int revolution, int width, int h
     if (histogram.measuredPeaks[p] > 0)
       AddText(scene, x + 3, area.top + 12, NumberText(histogram.measuredPeaks[p], 2), TextAnchor::Start);
   }
-  std::string note = "intervals " + NumberText(static_cast<double>(histogram.total), 0);
-  if (histogram.measuredCell > 0) note += "  cell " + NumberText(histogram.measuredCell, 3) + " \u00B5s";
-  if (histogram.beyond > 0) note += "  longer than range " + NumberText(static_cast<double>(histogram.beyond), 0);
+  std::string note = MessageText(MessageId::PlotIntervals, {NumberText(static_cast<double>(histogram.total), 0)});
+  if (histogram.measuredCell > 0)
+    note += "  " + MessageText(MessageId::PlotCell, {NumberText(histogram.measuredCell, 3)});
+  if (histogram.beyond > 0)
+    note += "  " + MessageText(MessageId::PlotBeyondRange, {NumberText(static_cast<double>(histogram.beyond), 0)});
   AddText(scene, width - kMarginRight, 15, note, TextAnchor::End);
   return scene;
 }
@@ -163,7 +167,7 @@ Scene TimingScene(const TrackSource& source, const TimingWindow& window, int wid
     const double ms = source.flux->sampleClock > 0
                           ? static_cast<double>(SpansOf(*source.flux).spans[0].end) / source.flux->sampleClock * 1e3
                           : 1;
-    AddXAxis(scene, area, from * ms, to * ms, "ms", to - from < 0.05 ? 2 : 1);
+    AddXAxis(scene, area, from * ms, to * ms, MessageText(MessageId::UnitMilliseconds), to - from < 0.05 ? 2 : 1);
   }
 
   // The sectors' fields: a lane per revolution shown; for one revolution also pale behind the points.
@@ -182,8 +186,8 @@ Scene TimingScene(const TrackSource& source, const TimingWindow& window, int wid
 
   if (source.flux == nullptr) {
     AddText(scene, area.left + area.width / 2, area.top + area.height / 2,
-            source.layout.revolutions.empty() ? "no flux, no sectors in the raw track"
-                                              : "no flux: sectors of the raw track");
+            MessageText(source.layout.revolutions.empty() ? MessageId::PlotNoFluxNoSectors
+                                                          : MessageId::PlotNoFluxRawSectors));
     return scene;
   }
 
@@ -194,7 +198,7 @@ Scene TimingScene(const TrackSource& source, const TimingWindow& window, int wid
     scene.lines.push_back({area.left - 4, y, area.left, y, kAxisColour});
     AddText(scene, area.left - 6, y + 3, NumberText(value, 0), TextAnchor::End);
   }
-  AddText(scene, area.left - 6, area.top - 4, "\u00B5s", TextAnchor::End);
+  AddText(scene, area.left - 6, area.top - 4, MessageText(MessageId::UnitMicroseconds), TextAnchor::End);
   for (const double peak : ExpectedPeaks(source.layout)) {
     const double y = area.top + area.height * (1 - peak / range);
     // A rectangle, so that the points drawn after it stay on top.
@@ -227,7 +231,8 @@ Scene TimingScene(const TrackSource& source, const TimingWindow& window, int wid
       if (at < from || at > to) continue;
       const double x = area.XOf(at, from, to);
       scene.lines.push_back({x, frame.lanesTop, x, area.top + area.height, kIndexColour});
-      AddText(scene, at == 0 ? x + 3 : x - 3, area.top + 10, "INDEX", at == 0 ? TextAnchor::Start : TextAnchor::End);
+      AddText(scene, at == 0 ? x + 3 : x - 3, area.top + 10, MessageText(MessageId::PlotIndex),
+              at == 0 ? TextAnchor::Start : TextAnchor::End);
     }
   }
   return scene;

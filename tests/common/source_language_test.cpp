@@ -27,9 +27,6 @@ constexpr std::string_view kCyrillicAllowed[] = {
 // Files and folders of src/ left out of the English scan, each with its reason.
 constexpr std::string_view kEnglishAllowed[] = {
     "common/messages.cpp",  // the catalogue itself
-    // The pictures' texts are drawn by a pixel font of Latin capitals alone
-    // (plot/pixel_font.h): a Russian legend would come out as boxes.
-    "plot/",
 };
 
 // Calls whose literal is a source text of the desktop's translations.
