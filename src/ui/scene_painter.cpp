@@ -1,5 +1,6 @@
 #include "ui/scene_painter.h"
 
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -61,6 +62,11 @@ void ScenePlot::paintEvent(QPaintEvent*) {
   if (!builder_) return;
   QPainter painter(this);
   PaintScene(painter, builder_(width(), height()));
+}
+
+void ScenePlot::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LanguageChange) update();
+  QWidget::changeEvent(event);
 }
 
 }  // namespace velloran

@@ -24,6 +24,8 @@ class ScenePlot : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // The scene's texts are in the process's language: a new one redraws it.
+  void changeEvent(QEvent* event) override;
 
  private:
   Builder builder_;
