@@ -54,22 +54,20 @@ void UseLargePages() {
   ::mallopt(M_ARENA_MAX, 1);
   ::mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock);
   ::mallopt(M_TOP_PAD, kHeapStep);
-  const auto grownFrom = reinterpret_cast<std::uintptr_t>(::sbrk(0));
   char* volatile const probe = static_cast<char*>(std::malloc(kProbe));
   if (probe == nullptr) return;
-  std::free(probe);  // back to the heap's free top, which starts there
-  const auto grownTo = reinterpret_cast<std::uintptr_t>(::sbrk(0));
-  const std::uintptr_t first = (grownFrom + kLargePage - 1) & ~(kLargePage - 1);
   const auto top = reinterpret_cast<std::uintptr_t>(probe);
-  // The kernel makes a huge page only of a 2 MiB range untouched so far: the
-  // range the heap grew into, and the blocks after a spacer that fills the
-  // free top up to it (never freed, and never touched past its header).
-  if (grownTo <= first + kLargePage || ::madvise(reinterpret_cast<void*>(first), grownTo - first, MADV_HUGEPAGE) != 0)
+  std::free(probe);  // back to the heap's free top, which now starts there
+  const auto heapEnd = reinterpret_cast<std::uintptr_t>(::sbrk(0));
+  // The kernel makes a huge page only of a 2 MiB range untouched so far, and
+  // the end of the probe was written (the free top's header): the pages
+  // advised start past it, and a spacer fills the free top up to them (never
+  // freed, never touched past its header) so that the next blocks lie there.
+  const std::uintptr_t first = (top + kProbe + kLargePage) & ~(kLargePage - 1);
+  if (heapEnd <= first + kLargePage || ::madvise(reinterpret_cast<void*>(first), heapEnd - first, MADV_HUGEPAGE) != 0)
     return;
-  if (top < first) {
-    void* volatile const spacer = std::malloc(first - top);
-    static_cast<void>(spacer);
-  }
+  void* volatile const spacer = std::malloc(first - top);
+  static_cast<void>(spacer);
 #endif
 }
 
