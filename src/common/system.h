@@ -38,8 +38,9 @@ void KeepFreedMemory();
 // fills megabytes (the flux of a disk) has a few pages faulted in and zeroed
 // rather than thousands: one heap for all threads, grown in large steps that
 // cost address space only until touched. For a short-lived process (the
-// command line); called first thing in main. Nothing to do on Windows, nor
-// under a sanitizer (it brings its own allocator).
+// command line); called first thing in main. Nothing to do on Windows, under
+// a sanitizer (it brings its own allocator), or when the process's data or
+// address space is limited (the steps would count against the limit).
 void UseLargePages();
 
 // A folder only this user may enter, for sockets and other private files.

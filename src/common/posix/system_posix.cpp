@@ -1,6 +1,7 @@
 #include "common/system.h"
 
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -51,6 +52,12 @@ void UseLargePages() {
   constexpr int kHeapStep = 64 * 1024 * 1024;
   constexpr std::size_t kProbe = 1024 * 1024;  // more than the heap has spare: it grows
   constexpr std::uintptr_t kLargePage = 2 * 1024 * 1024;
+  // A process whose memory is limited keeps the allocator as it is: each
+  // step would count against the limit in full.
+  for (const int limit : {RLIMIT_DATA, RLIMIT_AS}) {
+    rlimit most{};
+    if (::getrlimit(limit, &most) != 0 || most.rlim_cur != RLIM_INFINITY) return;
+  }
   ::mallopt(M_ARENA_MAX, 1);
   ::mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock);
   ::mallopt(M_TOP_PAD, kHeapStep);
@@ -63,8 +70,12 @@ void UseLargePages() {
   // the end of the probe was written (the free top's header): the pages
   // advised start past it, and a spacer fills the free top up to them (never
   // freed, never touched past its header) so that the next blocks lie there.
+  // A probe from elsewhere (glibc maps memory when the heap cannot grow)
+  // leaves everything as it is.
+  const bool inHeap = top < heapEnd && heapEnd - top < kHeapStep + 2 * kProbe;
   const std::uintptr_t first = (top + kProbe + kLargePage) & ~(kLargePage - 1);
-  if (heapEnd <= first + kLargePage || ::madvise(reinterpret_cast<void*>(first), heapEnd - first, MADV_HUGEPAGE) != 0)
+  if (!inHeap || heapEnd <= first + kLargePage ||
+      ::madvise(reinterpret_cast<void*>(first), heapEnd - first, MADV_HUGEPAGE) != 0)
     return;
   void* volatile const spacer = std::malloc(first - top);
   static_cast<void>(spacer);
