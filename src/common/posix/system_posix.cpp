@@ -66,13 +66,13 @@ void UseLargePages() {
   const auto top = reinterpret_cast<std::uintptr_t>(probe);
   std::free(probe);  // back to the heap's free top, which now starts there
   const auto heapEnd = reinterpret_cast<std::uintptr_t>(::sbrk(0));
+  // A probe from elsewhere (glibc maps memory when the heap cannot grow)
+  // leaves everything as it is.
+  const bool inHeap = top < heapEnd && heapEnd - top < kHeapStep + 2 * kProbe;
   // The kernel makes a huge page only of a 2 MiB range untouched so far, and
   // the end of the probe was written (the free top's header): the pages
   // advised start past it, and a spacer fills the free top up to them (never
   // freed, never touched past its header) so that the next blocks lie there.
-  // A probe from elsewhere (glibc maps memory when the heap cannot grow)
-  // leaves everything as it is.
-  const bool inHeap = top < heapEnd && heapEnd - top < kHeapStep + 2 * kProbe;
   const std::uintptr_t first = (top + kProbe + kLargePage) & ~(kLargePage - 1);
   if (!inHeap || heapEnd <= first + kLargePage ||
       ::madvise(reinterpret_cast<void*>(first), heapEnd - first, MADV_HUGEPAGE) != 0)
