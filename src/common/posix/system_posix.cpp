@@ -52,6 +52,7 @@ void UseLargePages() {
   constexpr int kHeapStep = 64 * 1024 * 1024;
   constexpr std::size_t kProbe = 1024 * 1024;  // more than the heap has spare: it grows
   constexpr std::uintptr_t kLargePage = 2 * 1024 * 1024;
+  constexpr int kGlibcTopPad = 128 * 1024;  // glibc's own step
   // A process whose memory is limited keeps the allocator as it is: each
   // step would count against the limit in full.
   for (const int limit : {RLIMIT_DATA, RLIMIT_AS}) {
@@ -62,20 +63,21 @@ void UseLargePages() {
   ::mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock);
   ::mallopt(M_TOP_PAD, kHeapStep);
   char* volatile const probe = static_cast<char*>(std::malloc(kProbe));
-  if (probe == nullptr) return;
   const auto top = reinterpret_cast<std::uintptr_t>(probe);
   std::free(probe);  // back to the heap's free top, which now starts there
   const auto heapEnd = reinterpret_cast<std::uintptr_t>(::sbrk(0));
-  // A probe from elsewhere (glibc maps memory when the heap cannot grow)
-  // leaves everything as it is.
-  const bool inHeap = top < heapEnd && heapEnd - top < kHeapStep + 2 * kProbe;
+  // A heap that could not grow by a step (the system refused it, and glibc
+  // mapped the probe elsewhere or failed) goes on growing as it did.
+  if (probe == nullptr || top >= heapEnd || heapEnd - top >= kHeapStep + 2 * kProbe) {
+    ::mallopt(M_TOP_PAD, kGlibcTopPad);
+    return;
+  }
   // The kernel makes a huge page only of a 2 MiB range untouched so far, and
   // the end of the probe was written (the free top's header): the pages
   // advised start past it, and a spacer fills the free top up to them (never
   // freed, never touched past its header) so that the next blocks lie there.
   const std::uintptr_t first = (top + kProbe + kLargePage) & ~(kLargePage - 1);
-  if (!inHeap || heapEnd <= first + kLargePage ||
-      ::madvise(reinterpret_cast<void*>(first), heapEnd - first, MADV_HUGEPAGE) != 0)
+  if (heapEnd <= first + kLargePage || ::madvise(reinterpret_cast<void*>(first), heapEnd - first, MADV_HUGEPAGE) != 0)
     return;
   void* volatile const spacer = std::malloc(first - top);
   static_cast<void>(spacer);
