@@ -1,6 +1,7 @@
 // The jobs where the single-purpose tools set the pace: a new disk, a small
-// SCL made into a TRD, and a TRD written as MFI, all in memory (no file
-// system), so that the model's own cost shows.
+// SCL made into a TRD, a TRD written as MFI and that MFI read back into a TRD
+// (unpacked and decoded on all cores), all in memory (no file system), so
+// that the model's own cost shows.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -48,6 +49,20 @@ void BM_TrdToMfi(benchmark::State& state) {
   state.counters["bytes"] = static_cast<double>(size);
 }
 BENCHMARK(BM_TrdToMfi)->Unit(benchmark::kMillisecond);
+
+void BM_MfiToTrd(benchmark::State& state) {
+  const Bytes trd = CorpusBytes("trd/alfishe_unreal-ng__EyeAche.trd");
+  Bytes mfi;
+  auto source = std::make_unique<TZX_Disk>();
+  if (!LoadTRDFromBytes(*source, trd) || !SaveMFIToBytes(*source, mfi)) state.SkipWithError("no MFI to read");
+  for (auto _ : state) {
+    auto disk = std::make_unique<TZX_Disk>();
+    Bytes back;
+    if (!LoadMFIFromBytes(*disk, mfi) || !SaveTRDToBytes(*disk, back)) state.SkipWithError("conversion failed");
+    if (back != trd) state.SkipWithError("the TRD read back differs");
+  }
+}
+BENCHMARK(BM_MfiToTrd)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace velloran

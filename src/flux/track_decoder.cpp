@@ -75,9 +75,10 @@ struct RateGuess {
   double share = 0;      // of the sampled intervals, those that fit it
 };
 
-// Sampled intervals shorter than this many ticks (nearly all) are counted by
-// length, so that each length is measured against a rate once.
-constexpr std::uint32_t kCountedTicks = 4096;
+// Sampled intervals shorter than this many ticks (nearly all: it covers an FM
+// cell pair in MFI's nanoseconds) are counted by length, so that each length
+// is measured against a rate once.
+constexpr std::uint32_t kCountedTicks = 16384;
 
 // The rate whose cell makes most intervals 2, 3 or 4 cells long; the cell is
 // then measured from those intervals, which takes in any speed difference.
@@ -86,13 +87,14 @@ RateGuess GuessRate(const FluxTrack& flux) {
   const std::size_t count = std::min(flux.intervals.size(), kRateSample);
   if (count == 0 || flux.sampleClock <= 0) return guess;
   std::vector<std::uint32_t> counts(kCountedTicks, 0);  // sampled intervals of each length
+  std::vector<std::uint32_t> lengths;                   // the lengths counted, each once
   std::vector<std::uint32_t> longer;
   for (std::size_t i = 0; i < count; ++i) {
     const std::uint32_t interval = flux.intervals[i];
-    if (interval < kCountedTicks)
-      ++counts[interval];
-    else
+    if (interval >= kCountedTicks)
       longer.push_back(interval);
+    else if (counts[interval]++ == 0)
+      lengths.push_back(interval);
   }
   std::size_t bestFits = 0;
   for (const int rate : kDataRates) {
@@ -108,8 +110,7 @@ RateGuess GuessRate(const FluxTrack& flux) {
       ticks += static_cast<double>(interval) * times;
       cells += whole * times;
     };
-    for (std::uint32_t interval = 0; interval < kCountedTicks; ++interval)
-      if (counts[interval] > 0) measure(interval, counts[interval]);
+    for (const std::uint32_t interval : lengths) measure(interval, counts[interval]);
     for (const std::uint32_t interval : longer) measure(interval, 1);
     if (fits > bestFits) {
       bestFits = fits;

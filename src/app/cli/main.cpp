@@ -67,6 +67,7 @@ int Usage(std::ostream& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  velloran::UseLargePages();
   velloran::UseUtf8Console();
   velloran::SetProcessLanguage(velloran::LanguageFromEnvironment());
   std::vector<std::string> words = velloran::Utf8Arguments(argc, argv);

@@ -32,6 +32,8 @@ long CurrentProcessId() { return static_cast<long>(GetCurrentProcessId()); }
 // The Windows heap keeps freed blocks for reuse by itself.
 void KeepFreedMemory() {}
 
+void UseLargePages() {}
+
 std::filesystem::path PrivateRuntimeFolder() {
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
