@@ -37,7 +37,6 @@ constexpr CatalogueEntry kCatalogue[] = {
     {CliBadSectorCrc, "{1}: дорожка {2}, сектор {3}: ошибка CRC данных", "{1}: track {2} sector {3}: data CRC error"},
     {CliWrittenWithBadSectors, "{1} записан, сбойных секторов: {2}", "{1} written with {2} bad sector(s)"},
     {CliUnknownFormat, "неизвестный формат «{1}»; форматы:{2}", "unknown format '{1}'; formats:{2}"},
-    {CliJobsNumber, "--jobs ждёт число от 1 до {1}", "--jobs needs a number from 1 to {1}"},
     {CliNotAFolder, "{1}: это не папка", "{1}: not a folder"},
     {CliCannotCreateFolder, "{1}: папка не создана ({2})", "{1}: cannot create the folder ({2})"},
     {CliOutputReplacesInput, "{1}: результат {2} заменил бы исходный файл {3}; выберите другую папку",

@@ -43,7 +43,6 @@ enum class MessageId {
   CliBadSectorCrc,
   CliWrittenWithBadSectors,
   CliUnknownFormat,
-  CliJobsNumber,
   CliNotAFolder,
   CliCannotCreateFolder,
   CliOutputReplacesInput,

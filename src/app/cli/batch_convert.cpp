@@ -72,7 +72,7 @@ bool ThreadCount(const Arguments& args, int& count, std::string& error) {
   }
   const auto [end, problem] = std::from_chars(text->data(), text->data() + text->size(), count);
   if (problem == std::errc{} && end == text->data() + text->size() && count >= 1 && count <= kMaxJobs) return true;
-  error = MessageText(MessageId::CliJobsNumber, {std::to_string(kMaxJobs)});
+  error = MessageText(MessageId::CliNumberRange, {"--jobs", "1", std::to_string(kMaxJobs)});
   return false;
 }
 
