@@ -15,30 +15,23 @@ void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void NoFlush(png_structp) {}
 
-}  // namespace
+// What stopped libpng, if anything.
+enum class PngFailure { None, NotStarted, NotEncoded };
 
-bool PngAvailable() { return true; }
-
-bool EncodePng(const RgbImage& image, Bytes& out, std::string& error) {
-  out.clear();
-  if (image.width <= 0 || image.height <= 0) {
-    error = MessageText(MessageId::PngEmptyPicture);
-    return false;
-  }
+// The libpng part alone: a long jump back into a frame clobbers its locals,
+// so this frame holds nothing but plain values.
+PngFailure WritePng(const RgbImage& image, Bytes& out) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
   if (info == nullptr) {
     png_destroy_write_struct(&png, nullptr);
-    error = MessageText(MessageId::PngNotStarted);
-    return false;
+    return PngFailure::NotStarted;
   }
   // libpng reports its errors by a long jump back here; nothing on this
   // frame needs a destructor run between here and the jump.
   if (setjmp(png_jmpbuf(png)) != 0) {
     png_destroy_write_struct(&png, &info);
-    out.clear();
-    error = MessageText(MessageId::PngNotEncoded);
-    return false;
+    return PngFailure::NotEncoded;
   }
   png_set_write_fn(png, &out, AppendBytes, NoFlush);
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
@@ -51,7 +44,26 @@ bool EncodePng(const RgbImage& image, Bytes& out, std::string& error) {
     png_write_row(png, const_cast<png_bytep>(image.pixels.data() + stride * static_cast<std::size_t>(y)));
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  return true;
+  return PngFailure::None;
+}
+
+}  // namespace
+
+bool PngAvailable() { return true; }
+
+bool EncodePng(const RgbImage& image, Bytes& out, std::string& error) {
+  out.clear();
+  if (image.width <= 0 || image.height <= 0) {
+    error = MessageText(MessageId::PngEmptyPicture);
+    return false;
+  }
+  switch (WritePng(image, out)) {
+    case PngFailure::None: return true;
+    case PngFailure::NotStarted: error = MessageText(MessageId::PngNotStarted); break;
+    case PngFailure::NotEncoded: error = MessageText(MessageId::PngNotEncoded); break;
+  }
+  out.clear();
+  return false;
 }
 
 }  // namespace velloran
