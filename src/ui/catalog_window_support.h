@@ -29,7 +29,6 @@ class QWidget;
 namespace velloran {
 
 inline QString QtText(const std::string& text) { return QString::fromStdString(text); }
-// A phrase of the message catalogue in the windows' language.
 inline std::filesystem::path PathOf(const QString& file) { return PathFromUtf8(file.toStdString()); }
 
 // Shows a message the core described and returns the answer.
